@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora::data {
+
+// The three database files and where they live.
+namespace files {
+inline const QString kCompany = QStringLiteral("SetupPP.mdb");
+inline const QString kMain = QStringLiteral("Timemgr.mdb");  // as the screens spell it
+inline const QString kTemplates = QStringLiteral("HeliPart.mdb");
+}  // namespace files
+
+// A data file's name: the data path followed directly by the file name, with no separator
+// added (the stored data path ends with one); an empty path gives the bare name, which
+// resolves against the current folder.
+QString dataFileName(const QString& dataPath, const QString& fileName);
+
+// The company settings file: always in the program folder.
+QString companyFileName(const QString& programFolder);
+
+// The existing file whose path equals this one without regard to letter case, folder by
+// folder; the path unchanged when it exists as written or nothing matches.
+QString resolvePathCaseInsensitive(const QString& path);
+
+}  // namespace velmora::data

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "DbError.h"
+#include "FieldType.h"
+#include "Value.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace velmora::data {
+
+class Recordset;
+
+// A test of one row against a find criterion, prepared once for a set of column names.
+class RowPredicate {
+public:
+    virtual ~RowPredicate() = default;
+    virtual bool matches(const std::vector<Value>& row) = 0;
+};
+
+// One open database file. Errors are thrown as DbError with a number and a text.
+//
+// Open files are shared: opening the same file again while it is open gives the same
+// connection, so every screen sees the others' writes at once.
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    virtual ~Database() = default;
+
+    // Opens an existing database file. The name is matched without regard to letter case.
+    // Never creates a file: a missing, empty, damaged or foreign file is an error.
+    static std::shared_ptr<Database> open(const QString& path);
+    // Creates a new, empty database file; an error when the file exists already.
+    static std::shared_ptr<Database> create(const QString& path);
+
+    virtual QString path() const = 0;
+    virtual bool isReadOnly() const = 0;
+
+    // Runs one statement (data definition or change); returns the number of rows changed.
+    virtual int execute(const QString& jetSql) = 0;
+    // Runs one statement whose values are bound to the markers ?1, ?2, ... in order.
+    // The statement is taken as SQLite text; names and values never need quoting.
+    virtual int executeBound(const QString& sqliteSql, const std::vector<Value>& values) = 0;
+
+    // A record set on a table name, a stored query's name or SQL text, rows in the order
+    // the source gives. Updatable when it reads one table.
+    virtual std::unique_ptr<Recordset> openRecordset(const QString& source) = 0;
+
+    // Stored queries kept in the file. Creating fails with ObjectExists when a query or
+    // table of that name exists; deleting an unknown name fails with ItemNotFound.
+    virtual void createQueryDef(const QString& name, const QString& jetSql) = 0;
+    virtual void deleteQueryDef(const QString& name) = 0;
+    virtual bool hasQueryDef(const QString& name) = 0;
+    virtual QString queryDefSql(const QString& name) = 0;
+    virtual QStringList queryDefNames() = 0;
+
+    virtual bool hasTable(const QString& name) = 0;
+    virtual QStringList tableNames() = 0;
+
+    // Transactions nest; the outermost commit makes the changes permanent.
+    virtual void beginTransaction() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+
+    // Row access for record sets read from one table.
+    virtual std::int64_t insertRow(const QString& table, const QStringList& columns,
+                                   const std::vector<Value>& values) = 0;
+    virtual void updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
+                           const std::vector<Value>& values) = 0;
+    virtual void deleteRow(const QString& table, std::int64_t rowid) = 0;
+    virtual std::vector<Value> readRow(const QString& table, std::int64_t rowid,
+                                       const QStringList& columns) = 0;
+    virtual std::unique_ptr<RowPredicate> prepareCriterion(const QString& jetCriterion,
+                                                           const QStringList& columnNames) = 0;
+};
+
+// Runs a block of changes as one: rolled back unless commit() is reached.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.beginTransaction(); }
+    ~Transaction() {
+        if (!done_) {
+            try {
+                db_.rollback();
+            } catch (...) {
+            }
+        }
+    }
+    void commit() {
+        db_.commit();
+        done_ = true;
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+}  // namespace velmora::data

@@ -1,0 +1,104 @@
+#include "FieldType.h"
+
+#include <QRegularExpression>
+
+namespace velmora::data {
+
+namespace {
+
+FieldType integer(std::int64_t lo, std::int64_t hi) {
+    FieldType t;
+    t.kind = FieldType::Kind::Integer;
+    t.minValue = lo;
+    t.maxValue = hi;
+    return t;
+}
+
+FieldType ofKind(FieldType::Kind k, int size = 0) {
+    FieldType t;
+    t.kind = k;
+    t.size = size;
+    return t;
+}
+
+}  // namespace
+
+bool FieldType::fromJetName(const QString& name, int size, FieldType* out, QString* declared) {
+    const QString n = name.toUpper();
+    if (n == u"TEXT" || n == u"VARCHAR" || n == u"CHAR" || n == u"STRING" ||
+        n == u"ALPHANUMERIC" || n == u"NVARCHAR" || n == u"CHARACTER") {
+        const int s = size > 0 ? size : 255;
+        *out = ofKind(Kind::Text, s);
+        *declared = QStringLiteral("TEXT(%1)").arg(s);
+    } else if (n == u"MEMO" || n == u"LONGTEXT" || n == u"NOTE" || n == u"LONGCHAR") {
+        *out = ofKind(Kind::Text);
+        *declared = QStringLiteral("MEMO");
+    } else if (n == u"INTEGER" || n == u"LONG" || n == u"INT" || n == u"INTEGER4" ||
+               n == u"COUNTER" || n == u"AUTOINCREMENT") {
+        *out = integer(INT32_MIN, INT32_MAX);
+        *declared = QStringLiteral("INTEGER");
+    } else if (n == u"SHORT" || n == u"SMALLINT" || n == u"INTEGER2") {
+        *out = integer(INT16_MIN, INT16_MAX);
+        *declared = QStringLiteral("SHORT");
+    } else if (n == u"BYTE" || n == u"TINYINT" || n == u"INTEGER1") {
+        *out = integer(0, 255);
+        *declared = QStringLiteral("BYTE");
+    } else if (n == u"SINGLE" || n == u"REAL" || n == u"FLOAT4" || n == u"IEEESINGLE") {
+        *out = ofKind(Kind::Real);
+        *declared = QStringLiteral("SINGLE");
+    } else if (n == u"DOUBLE" || n == u"FLOAT" || n == u"FLOAT8" || n == u"NUMBER" ||
+               n == u"NUMERIC" || n == u"IEEEDOUBLE" || n == u"DECIMAL") {
+        *out = ofKind(Kind::Real);
+        *declared = QStringLiteral("DOUBLE");
+    } else if (n == u"CURRENCY" || n == u"MONEY") {
+        *out = ofKind(Kind::Currency);
+        *declared = QStringLiteral("CURRENCY");
+    } else if (n == u"BIT" || n == u"YESNO" || n == u"LOGICAL" || n == u"LOGICAL1" ||
+               n == u"BOOLEAN") {
+        *out = ofKind(Kind::YesNo);
+        *declared = QStringLiteral("YESNO");
+    } else if (n == u"DATETIME" || n == u"DATE" || n == u"TIME" || n == u"TIMESTAMP") {
+        *out = ofKind(Kind::Date);
+        *declared = QStringLiteral("DATETIME");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+FieldType FieldType::fromDeclared(const QString& declared) {
+    static const QRegularExpression re(QStringLiteral(R"(^\s*([A-Za-z0-9_]+)\s*(?:\(\s*(\d+)\s*\))?)"));
+    const auto m = re.match(declared);
+    if (!m.hasMatch())
+        return {};
+    FieldType t;
+    QString decl;
+    if (!fromJetName(m.captured(1), m.captured(2).toInt(), &t, &decl))
+        return {};
+    if (m.captured(1).compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0 &&
+        m.captured(2).isEmpty())
+        t.size = 0;  // a TEXT column made by another tool: no limit known
+    return t;
+}
+
+QString FieldType::kindName() const {
+    switch (kind) {
+        case Kind::Text:
+            return QStringLiteral("text");
+        case Kind::Integer:
+            return QStringLiteral("a whole number");
+        case Kind::Real:
+            return QStringLiteral("a number");
+        case Kind::Currency:
+            return QStringLiteral("an amount of money");
+        case Kind::YesNo:
+            return QStringLiteral("Yes or No");
+        case Kind::Date:
+            return QStringLiteral("a date");
+        case Kind::Variant:
+            break;
+    }
+    return QStringLiteral("a value");
+}
+
+}  // namespace velmora::data

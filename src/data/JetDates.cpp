@@ -1,0 +1,102 @@
+#include "JetDates.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace velmora::data {
+
+namespace {
+
+int expandYear(int y, int digits) {
+    if (digits > 2)
+        return y;
+    return y < 30 ? 2000 + y : 1900 + y;  // the engine's two-digit year window
+}
+
+std::optional<QTime> parseTime(const QString& t) {
+    static const QRegularExpression re(
+        QStringLiteral(R"(^(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([AaPp][Mm])?$)"));
+    const auto m = re.match(t.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    int h = m.captured(1).toInt();
+    const int mi = m.captured(2).toInt();
+    const int s = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+    const QString ampm = m.captured(4).toUpper();
+    if (!ampm.isEmpty()) {
+        if (h < 1 || h > 12)
+            return std::nullopt;
+        h = (h % 12) + (ampm == QLatin1String("PM") ? 12 : 0);
+    }
+    QTime time(h, mi, s);
+    if (!time.isValid())
+        return std::nullopt;
+    return time;
+}
+
+}  // namespace
+
+std::optional<QDateTime> parseJetDateTime(const QString& text) {
+    const QString s = text.trimmed();
+    if (s.isEmpty())
+        return std::nullopt;
+    static const QRegularExpression iso(
+        QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[T ](.+))?$)"));
+    static const QRegularExpression us(
+        QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})(?:\s+(.+))?$)"));
+    QDate date;
+    QString rest;
+    if (auto m = iso.match(s); m.hasMatch()) {
+        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        rest = m.captured(4);
+    } else if (auto u = us.match(s); u.hasMatch()) {
+        date = QDate(expandYear(u.captured(3).toInt(), static_cast<int>(u.captured(3).size())),
+                     u.captured(1).toInt(), u.captured(2).toInt());
+        rest = u.captured(4);
+    } else {
+        return std::nullopt;
+    }
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0, 0);
+    if (!rest.isEmpty()) {
+        auto t = parseTime(rest);
+        if (!t)
+            return std::nullopt;
+        time = *t;
+    }
+    return QDateTime(date, time);
+}
+
+QString storedDateText(const QDateTime& dt) {
+    if (dt.time() == QTime(0, 0, 0))
+        return dt.date().toString(Qt::ISODate);
+    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+std::optional<QDateTime> jetDateAdd(const QString& interval, double number, const QDateTime& dt) {
+    if (!std::isfinite(number) || std::fabs(number) > 1e7)
+        return std::nullopt;
+    const auto n = static_cast<qint64>(std::nearbyint(number));
+    const QString iv = interval.trimmed().toLower();
+    if (iv == u"yyyy")
+        return QDateTime(dt.date().addYears(static_cast<int>(n)), dt.time());
+    if (iv == u"q")
+        return QDateTime(dt.date().addMonths(static_cast<int>(n * 3)), dt.time());
+    if (iv == u"m")
+        return QDateTime(dt.date().addMonths(static_cast<int>(n)), dt.time());
+    if (iv == u"y" || iv == u"d" || iv == u"w")
+        return dt.addDays(n);
+    if (iv == u"ww")
+        return dt.addDays(n * 7);
+    if (iv == u"h")
+        return dt.addSecs(n * 3600);
+    if (iv == u"n")
+        return dt.addSecs(n * 60);
+    if (iv == u"s")
+        return dt.addSecs(n);
+    return std::nullopt;
+}
+
+}  // namespace velmora::data

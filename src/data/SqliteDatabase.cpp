@@ -1,0 +1,777 @@
+// The engine's SQLite back end: one connection per open file, Jet SQL translated on the
+// way in, rows materialised on the way out.
+#include "Database.h"
+#include "DataFiles.h"
+#include "JetSqlTranslator.h"
+#include "Recordset.h"
+#include "SqliteFunctions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <map>
+
+namespace velmora::data {
+
+namespace {
+
+const QString kQueryTable = QStringLiteral("_StoredQueries");
+
+class Statement {
+public:
+    Statement(sqlite3* db, const QByteArray& sql) {
+        rc_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_,
+                                 &tail_);
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    int prepareResult() const { return rc_; }
+    const char* tail() const { return tail_; }
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    const char* tail_ = nullptr;
+    int rc_ = SQLITE_OK;
+};
+
+void bindValue(sqlite3_stmt* st, int index, const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Null:
+            sqlite3_bind_null(st, index);
+            break;
+        case Value::Type::Integer:
+            sqlite3_bind_int64(st, index, v.toInt());
+            break;
+        case Value::Type::Real:
+            sqlite3_bind_double(st, index, v.toDouble());
+            break;
+        case Value::Type::Text:
+            sqlite3_bind_text(st, index, v.utf8().data(), static_cast<int>(v.utf8().size()),
+                              SQLITE_TRANSIENT);
+            break;
+    }
+}
+
+Value columnValue(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, i)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(st, i));
+        case SQLITE_NULL:
+            return {};
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i))));
+        }
+    }
+}
+
+QString sqliteName(const QString& n) {
+    QString q = n;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+struct FileIdentity {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool operator==(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
+};
+
+class SqliteDatabase;
+
+// Open files, so that a second open of a file shares its connection.
+std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
+    static std::map<QString, std::weak_ptr<SqliteDatabase>> files;
+    return files;
+}
+
+class SqliteDatabase final : public Database {
+public:
+    SqliteDatabase(sqlite3* db, QString path, bool readOnly, FileIdentity id)
+        : db_(db), path_(std::move(path)), readOnly_(readOnly), id_(id) {}
+    ~SqliteDatabase() override { sqlite3_close_v2(db_); }
+
+    const FileIdentity& identity() const { return id_; }
+    void setIdentity(const FileIdentity& id) { id_ = id; }
+
+    QString path() const override { return path_; }
+    bool isReadOnly() const override { return readOnly_; }
+
+    [[noreturn]] void fail(int rc, const QString& context = {}) const;
+
+    int execute(const QString& jetSql) override {
+        const JetTranslation t = translateJetStatement(jetSql);
+        checkWritable(t);
+        return run(t.sql.toUtf8(), {}, jetSql);
+    }
+
+    int executeBound(const QString& sql, const std::vector<Value>& values) override {
+        return run(sql.toUtf8(), values, sql);
+    }
+
+    std::unique_ptr<Recordset> openRecordset(const QString& source) override;
+
+    void createQueryDef(const QString& name, const QString& jetSql) override {
+        const QString n = name.trimmed();
+        if (n.isEmpty() || n.contains(u']'))
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("'%1' cannot name a stored query.").arg(name));
+        if (hasTable(n) || hasQueryDef(n))
+            throw DbError(err::ObjectExists,
+                          QStringLiteral("Object '%1' already exists in %2.").arg(n, path_));
+        // The text must be a statement the engine can run before it is kept.
+        const JetTranslation t = translateJetStatement(jetSql);
+        {
+            Statement st(db_, t.sql.toUtf8());
+            if (st.prepareResult() != SQLITE_OK)
+                fail(st.prepareResult(), jetSql);
+        }
+        ensureQueryTable();
+        run(QStringLiteral("INSERT INTO %1 (Name, SqlText) VALUES (?1, ?2)")
+                .arg(sqliteName(kQueryTable))
+                .toUtf8(),
+            {Value(n), Value(jetSql)}, n);
+    }
+
+    void deleteQueryDef(const QString& name) override {
+        const QString n = unbracket(name.trimmed());
+        int changed = 0;
+        if (hasQueryTable()) {
+            changed = run(QStringLiteral("DELETE FROM %1 WHERE Name = ?1")
+                              .arg(sqliteName(kQueryTable))
+                              .toUtf8(),
+                          {Value(n)}, n);
+        }
+        if (changed == 0)
+            throw DbError(err::ItemNotFound,
+                          QStringLiteral("There is no stored query named '%1' in %2.").arg(n, path_));
+    }
+
+    bool hasQueryDef(const QString& name) override {
+        return !queryDefSqlOrNull(unbracket(name.trimmed())).isNull();
+    }
+
+    QString queryDefSql(const QString& name) override {
+        const QString n = unbracket(name.trimmed());
+        const QString sql = queryDefSqlOrNull(n);
+        if (sql.isNull())
+            throw DbError(err::ObjectNotFound,
+                          QStringLiteral("Cannot find the query '%1' in %2.").arg(n, path_));
+        return sql;
+    }
+
+    QStringList queryDefNames() override {
+        QStringList out;
+        if (!hasQueryTable())
+            return out;
+        for (const auto& row : select(QStringLiteral("SELECT Name FROM %1 ORDER BY Name")
+                                          .arg(sqliteName(kQueryTable))
+                                          .toUtf8(),
+                                      {}))
+            out << row[0].toString();
+        return out;
+    }
+
+    bool hasTable(const QString& name) override {
+        const QString n = unbracket(name.trimmed());
+        if (n.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
+            n.compare(kQueryTable, Qt::CaseInsensitive) == 0)
+            return false;
+        return !select("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND "
+                       "name = ?1 COLLATE NOCASE",
+                       {Value(n)})
+                    .empty();
+    }
+
+    QStringList tableNames() override {
+        QStringList out;
+        for (const auto& row :
+             select("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                    "'sqlite\\_%' ESCAPE '\\' AND name <> ?1 ORDER BY name",
+                    {Value(kQueryTable)}))
+            out << row[0].toString();
+        return out;
+    }
+
+    void beginTransaction() override {
+        exec(QStringLiteral("SAVEPOINT velmora_%1").arg(depth_).toUtf8());
+        ++depth_;
+    }
+    void commit() override {
+        if (depth_ == 0)
+            throw DbError(err::Internal, QStringLiteral("There is no transaction to commit."));
+        exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
+        --depth_;
+    }
+    void rollback() override {
+        if (depth_ == 0)
+            throw DbError(err::Internal, QStringLiteral("There is no transaction to roll back."));
+        exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(depth_ - 1).toUtf8());
+        exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
+        --depth_;
+    }
+
+    std::int64_t insertRow(const QString& table, const QStringList& columns,
+                           const std::vector<Value>& values) override {
+        requireWritable();
+        QString sql;
+        if (columns.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sqliteName(table));
+        } else {
+            QStringList names, marks;
+            for (int i = 0; i < columns.size(); ++i) {
+                names << sqliteName(columns[i]);
+                marks << QStringLiteral("?%1").arg(i + 1);
+            }
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(sqliteName(table), names.join(u','), marks.join(u','));
+        }
+        run(sql.toUtf8(), values, table);
+        return sqlite3_last_insert_rowid(db_);
+    }
+
+    void updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
+                   const std::vector<Value>& values) override {
+        requireWritable();
+        QStringList sets;
+        for (int i = 0; i < columns.size(); ++i)
+            sets << QStringLiteral("%1 = ?%2").arg(sqliteName(columns[i])).arg(i + 1);
+        std::vector<Value> all = values;
+        all.emplace_back(rowid);
+        const int changed = run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                                    .arg(sqliteName(table), sets.join(u", "))
+                                    .arg(all.size())
+                                    .toUtf8(),
+                                all, table);
+        if (changed == 0)
+            throw DbError(err::NoCurrentRecord,
+                          QStringLiteral("The row being saved was deleted from table '%1' "
+                                         "meanwhile.")
+                              .arg(table));
+    }
+
+    void deleteRow(const QString& table, std::int64_t rowid) override {
+        requireWritable();
+        run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(sqliteName(table)).toUtf8(),
+            {Value(rowid)}, table);
+    }
+
+    std::vector<Value> readRow(const QString& table, std::int64_t rowid,
+                               const QStringList& columns) override {
+        QStringList names;
+        for (const QString& c : columns)
+            names << sqliteName(c);
+        auto rows = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                               .arg(names.join(u','), sqliteName(table))
+                               .toUtf8(),
+                           {Value(rowid)});
+        if (rows.empty())
+            throw DbError(err::NoCurrentRecord,
+                          QStringLiteral("The row was deleted from table '%1'.").arg(table));
+        return std::move(rows.front());
+    }
+
+    std::unique_ptr<RowPredicate> prepareCriterion(const QString& jetCriterion,
+                                                   const QStringList& columnNames) override;
+
+    std::vector<std::vector<Value>> select(const QByteArray& sql, const std::vector<Value>& args) {
+        Statement st(db_, sql);
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult(), QString::fromUtf8(sql));
+        for (size_t i = 0; i < args.size(); ++i)
+            bindValue(st.get(), static_cast<int>(i + 1), args[i]);
+        std::vector<std::vector<Value>> out;
+        const int cols = sqlite3_column_count(st.get());
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            std::vector<Value> row;
+            row.reserve(static_cast<size_t>(cols));
+            for (int i = 0; i < cols; ++i)
+                row.push_back(columnValue(st.get(), i));
+            out.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE)
+            fail(rc, QString::fromUtf8(sql));
+        return out;
+    }
+
+    void exec(const QByteArray& sql) { run(sql, {}, QString::fromUtf8(sql)); }
+
+    sqlite3* handle() const { return db_; }
+
+private:
+    static QString unbracket(const QString& n) {
+        if (n.size() >= 2 && n.startsWith(u'[') && n.endsWith(u']'))
+            return n.mid(1, n.size() - 2);
+        return n;
+    }
+
+    void requireWritable() const {
+        if (readOnly_)
+            throw DbError(err::ReadOnly,
+                          QStringLiteral("Cannot save: the database file %1 is read-only.")
+                              .arg(path_));
+    }
+
+    void checkWritable(const JetTranslation& t) const {
+        if (!t.isSelect)
+            requireWritable();
+    }
+
+    int run(const QByteArray& sql, const std::vector<Value>& args, const QString& context) {
+        Statement st(db_, sql);
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult(), context);
+        if (st.get() == nullptr)
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("The statement is empty: \"%1\".").arg(context));
+        for (const char* p = st.tail(); p && *p; ++p) {
+            if (!isspace(static_cast<unsigned char>(*p)) && *p != ';')
+                throw DbError(err::SyntaxError,
+                              QStringLiteral("Only one statement can be run at a time: \"%1\".")
+                                  .arg(context));
+        }
+        for (size_t i = 0; i < args.size(); ++i)
+            bindValue(st.get(), static_cast<int>(i + 1), args[i]);
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE)
+            fail(rc, context);
+        return sqlite3_changes(db_);
+    }
+
+    bool hasQueryTable() {
+        if (!queryTableKnown_) {
+            queryTableKnown_ = !select("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
+                                       "name = ?1",
+                                       {Value(kQueryTable)})
+                                    .empty();
+        }
+        return queryTableKnown_;
+    }
+
+    void ensureQueryTable() {
+        if (hasQueryTable())
+            return;
+        requireWritable();
+        exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Name TEXT COLLATE NOCASE PRIMARY "
+                            "KEY, SqlText TEXT NOT NULL)")
+                 .arg(sqliteName(kQueryTable))
+                 .toUtf8());
+        queryTableKnown_ = true;
+    }
+
+    QString queryDefSqlOrNull(const QString& name) {
+        if (!hasQueryTable())
+            return {};
+        auto rows = select(QStringLiteral("SELECT SqlText FROM %1 WHERE Name = ?1")
+                               .arg(sqliteName(kQueryTable))
+                               .toUtf8(),
+                           {Value(name)});
+        if (rows.empty())
+            return {};
+        QString s = rows.front()[0].toString();
+        if (s.isNull())
+            s = QStringLiteral("");
+        return s;
+    }
+
+    std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source);
+
+    sqlite3* db_;
+    QString path_;
+    bool readOnly_;
+    FileIdentity id_;
+    int depth_ = 0;
+    bool queryTableKnown_ = false;
+};
+
+class SqlitePredicate final : public RowPredicate {
+public:
+    SqlitePredicate(std::shared_ptr<SqliteDatabase> db, const QByteArray& sql, int params,
+                    const QString& criterion)
+        : db_(std::move(db)), st_(db_->handle(), sql), params_(params) {
+        if (st_.prepareResult() != SQLITE_OK) {
+            const QString msg = QString::fromUtf8(sqlite3_errmsg(db_->handle()));
+            static const QRegularExpression col(QStringLiteral("no such column: (.+)$"));
+            if (auto m = col.match(msg); m.hasMatch())
+                throw DbError(err::CriteriaSyntax,
+                              QStringLiteral("'%1' in the criterion \"%2\" is not a column of "
+                                             "the rows searched.")
+                                  .arg(m.captured(1), criterion));
+            db_->fail(st_.prepareResult(), criterion);
+        }
+    }
+    bool matches(const std::vector<Value>& row) override {
+        sqlite3_stmt* st = st_.get();
+        sqlite3_reset(st);
+        for (int i = 0; i < params_ && i < static_cast<int>(row.size()); ++i)
+            bindValue(st, i + 1, row[static_cast<size_t>(i)]);
+        const int rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW)
+            db_->fail(rc);
+        return sqlite3_column_int(st, 0) != 0;
+    }
+
+private:
+    std::shared_ptr<SqliteDatabase> db_;
+    Statement st_;
+    int params_;
+};
+
+std::unique_ptr<RowPredicate> SqliteDatabase::prepareCriterion(const QString& jetCriterion,
+                                                               const QStringList& columnNames) {
+    const QString expr = translateJetExpression(jetCriterion);
+    QStringList cols;
+    QSet<QString> seen;
+    for (int i = 0; i < columnNames.size(); ++i) {
+        const QString& n = columnNames[i];
+        auto add = [&](const QString& alias) {
+            if (alias.contains(u']') || seen.contains(alias.toCaseFolded()))
+                return;
+            seen.insert(alias.toCaseFolded());
+            cols << QStringLiteral("?%1 COLLATE NOCASE AS [%2]").arg(i + 1).arg(alias);
+        };
+        add(n);
+        const int dot = static_cast<int>(n.lastIndexOf(u'.'));
+        if (dot > 0)
+            add(n.mid(dot + 1));
+    }
+    if (cols.isEmpty())
+        cols << QStringLiteral("NULL AS [__none]");
+    const QString sql = QStringLiteral("SELECT CASE WHEN (%1) THEN 1 ELSE 0 END FROM (SELECT %2)")
+                            .arg(expr, cols.join(u", "));
+    return std::make_unique<SqlitePredicate>(
+        std::static_pointer_cast<SqliteDatabase>(shared_from_this()), sql.toUtf8(),
+        static_cast<int>(columnNames.size()), jetCriterion);
+}
+
+void SqliteDatabase::fail(int rc, const QString& context) const {
+    const int primary = rc & 0xff;
+    const QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+    const QString file = path_;
+    switch (primary) {
+        case SQLITE_CONSTRAINT: {
+            static const QRegularExpression check(
+                QStringLiteral("CHECK constraint failed: (len|type|range|yesno|date):(.+)$"));
+            if (auto m = check.match(msg); m.hasMatch()) {
+                const QString kind = m.captured(1), col = m.captured(2);
+                if (kind == u"len")
+                    throw DbError(err::FieldTooSmall,
+                                  QStringLiteral("A text is too long for column '%1' (%2).")
+                                      .arg(col, context));
+                if (kind == u"range")
+                    throw DbError(err::NumericOverflow,
+                                  QStringLiteral("A number is out of range for column '%1' (%2).")
+                                      .arg(col, context));
+                throw DbError(err::TypeMismatch,
+                              QStringLiteral("A value of the wrong kind for column '%1' (%2).")
+                                  .arg(col, context));
+            }
+            if (rc == SQLITE_CONSTRAINT_NOTNULL)
+                throw DbError(err::NotNull,
+                              QStringLiteral("A required value is missing: %1.").arg(msg));
+            if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+                throw DbError(err::DuplicateKey,
+                              QStringLiteral("The change would store a duplicate value: %1.")
+                                  .arg(msg));
+            throw DbError(err::TypeMismatch,
+                          QStringLiteral("The change breaks a rule of the table: %1.").arg(msg));
+        }
+        case SQLITE_READONLY:
+            throw DbError(err::ReadOnly,
+                          QStringLiteral("Cannot save: the database file %1 is read-only.")
+                              .arg(file));
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            throw DbError(err::Locked, QStringLiteral("The database file %1 is in use by another "
+                                                      "program; try again.")
+                                           .arg(file));
+        case SQLITE_FULL:
+            throw DbError(err::DiskFull,
+                          QStringLiteral("The disk holding %1 is full.").arg(file));
+        case SQLITE_IOERR:
+            throw DbError(err::DiskError,
+                          QStringLiteral("A disk error occurred reading or writing %1.").arg(file));
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            throw DbError(err::NotADatabase,
+                          QStringLiteral("The database file %1 is damaged or is not a database.")
+                              .arg(file));
+        case SQLITE_CANTOPEN:
+            throw DbError(err::CannotOpen,
+                          QStringLiteral("Cannot open the database file %1 (or its journal) for "
+                                         "writing.")
+                              .arg(file));
+        case SQLITE_MISMATCH:
+            throw DbError(err::TypeMismatch,
+                          QStringLiteral("Data type mismatch in %1.").arg(context));
+        default:
+            break;
+    }
+    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));
+    static const QRegularExpression noColumn(QStringLiteral("^no such column: (.+)$"));
+    static const QRegularExpression noFunction(QStringLiteral("^no such function: (.+)$"));
+    static const QRegularExpression exists(QStringLiteral("^table (.+) already exists$"));
+    static const QRegularExpression wrongArgs(
+        QStringLiteral("^wrong number of arguments to function (.+)\\(\\)$"));
+    if (auto m = noTable.match(msg); m.hasMatch())
+        throw DbError(err::ObjectNotFound,
+                      QStringLiteral("Cannot find the table or query '%1' in %2.")
+                          .arg(m.captured(1), file));
+    if (auto m = noColumn.match(msg); m.hasMatch())
+        throw DbError(err::TooFewParameters,
+                      QStringLiteral("Unknown column '%1' in \"%2\".").arg(m.captured(1), context));
+    if (auto m = noFunction.match(msg); m.hasMatch()) {
+        QString f = m.captured(1);
+        if (f.startsWith(QLatin1String("jet_")))
+            f = f.mid(4);
+        throw DbError(err::UndefinedFunction,
+                      QStringLiteral("Undefined function '%1' in \"%2\".").arg(f, context));
+    }
+    if (auto m = wrongArgs.match(msg); m.hasMatch()) {
+        QString f = m.captured(1);
+        if (f.startsWith(QLatin1String("jet_")))
+            f = f.mid(4);
+        throw DbError(err::SyntaxError,
+                      QStringLiteral("Wrong number of arguments to '%1' in \"%2\".")
+                          .arg(f, context));
+    }
+    if (auto m = exists.match(msg); m.hasMatch())
+        throw DbError(err::TableExists, QStringLiteral("Table %1 already exists in %2.")
+                                            .arg(m.captured(1), file));
+    if (msg.contains(QLatin1String("syntax error")) || msg.contains(QLatin1String("incomplete")) ||
+        msg.contains(QLatin1String("unrecognized token")))
+        throw DbError(err::SyntaxError,
+                      QStringLiteral("Syntax error in SQL statement \"%1\" (%2).").arg(context, msg));
+    throw DbError(err::Internal, QStringLiteral("The database engine failed on %1: %2 (%3).")
+                                     .arg(file, msg, context));
+}
+
+std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) {
+    const QString s = source.trimmed();
+    if (s.isEmpty())
+        throw DbError(err::ObjectNotFound,
+                      QStringLiteral("No table or query was named for %1.").arg(path_));
+    if (looksLikeSqlStatement(s)) {
+        const JetTranslation t = translateJetStatement(s);
+        if (!t.isSelect)
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("Only a SELECT statement gives rows: \"%1\".").arg(s));
+        return materialise(t, source);
+    }
+    const QString name = unbracket(s);
+    if (hasTable(name)) {
+        JetTranslation t;
+        t.isSelect = true;
+        t.updatableTable = name;
+        t.sql = QStringLiteral("SELECT rowid AS %1, * FROM %2")
+                    .arg(QLatin1String(kRowIdColumn), sqliteName(name));
+        return materialise(t, source);
+    }
+    const QString stored = queryDefSqlOrNull(name);
+    if (!stored.isNull()) {
+        const JetTranslation t = translateJetStatement(stored);
+        if (!t.isSelect)
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("The stored query '%1' does not give rows.").arg(name));
+        return materialise(t, source);
+    }
+    throw DbError(err::ObjectNotFound,
+                  QStringLiteral("Cannot find the table or query '%1' in %2.").arg(name, path_));
+}
+
+std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
+                                                       const QString& source) {
+    Statement st(db_, t.sql.toUtf8());
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult(), source);
+    sqlite3_stmt* s = st.get();
+    const int cols = sqlite3_column_count(s);
+    const int first = t.updatableTable.isEmpty() ? 0 : 1;
+    std::vector<Field> fields;
+    fields.reserve(static_cast<size_t>(cols - first));
+    QHash<QString, int> nameCount;
+    for (int i = first; i < cols; ++i) {
+        Field f;
+        f.name = QString::fromUtf8(sqlite3_column_name(s, i));
+        const char* table = sqlite3_column_table_name(s, i);
+        const char* origin = sqlite3_column_origin_name(s, i);
+        const char* decl = sqlite3_column_decltype(s, i);
+        if (table)
+            f.table = QString::fromUtf8(table);
+        if (origin)
+            f.column = QString::fromUtf8(origin);
+        if (decl)
+            f.type = FieldType::fromDeclared(QString::fromUtf8(decl));
+        f.writable = !t.updatableTable.isEmpty() && origin &&
+                     f.table.compare(t.updatableTable, Qt::CaseInsensitive) == 0;
+        nameCount[f.name.toCaseFolded()]++;
+        fields.push_back(std::move(f));
+    }
+    // Columns that share a name are told apart by their table: "Aircraft.RegNum".
+    for (Field& f : fields) {
+        if (nameCount.value(f.name.toCaseFolded()) > 1 && !f.table.isEmpty())
+            f.name = f.table + u'.' + (f.column.isEmpty() ? f.name : f.column);
+    }
+    std::vector<Recordset::Row> rows;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        Recordset::Row row;
+        if (first)
+            row.rowid = sqlite3_column_int64(s, 0);
+        row.values.reserve(static_cast<size_t>(cols - first));
+        for (int i = first; i < cols; ++i)
+            row.values.push_back(columnValue(s, i));
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, source);
+    QString table = t.updatableTable;
+    if (!table.isEmpty()) {
+        // The name as the file spells it, for the writes.
+        for (const Field& f : fields) {
+            if (f.writable) {
+                table = f.table;
+                break;
+            }
+        }
+    }
+    return std::make_unique<Recordset>(shared_from_this(), source, table, std::move(fields),
+                                       std::move(rows));
+}
+
+[[noreturn]] void openError(int number, const QString& text) { throw DbError(number, text); }
+
+// Checks what the file is before SQLite touches it: it must exist, be readable, and be a
+// SQLite database of full length, not an Access (Jet) file or anything else.
+void checkFile(const QString& path) {
+    const QFileInfo fi(path);
+    if (!fi.exists())
+        openError(err::FileNotFound, QStringLiteral("Could not find the database file %1.").arg(path));
+    if (fi.isDir())
+        openError(err::InvalidPath,
+                  QStringLiteral("%1 is a folder, not a database file.").arg(path));
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        openError(err::CannotOpen,
+                  QStringLiteral("Cannot read the database file %1: %2.").arg(path, f.errorString()));
+    const QByteArray head = f.read(100);
+    if (head.isEmpty())
+        openError(err::NotADatabase,
+                  QStringLiteral("The file %1 is empty: it is not a database.").arg(path));
+    if (head.size() >= 19 && (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
+        openError(err::JetFile,
+                  QStringLiteral("%1 is a Microsoft Access (Jet) database. Velmora keeps its data "
+                                 "in its own database format and does not open Access files; "
+                                 "the file was left unchanged.")
+                      .arg(path));
+    if (!head.startsWith(QByteArray("SQLite format 3", 16)))
+        openError(err::NotADatabase,
+                  QStringLiteral("The file %1 is not a database file Velmora can read.").arg(path));
+    if (head.size() < 100)
+        openError(err::NotADatabase,
+                  QStringLiteral("The database file %1 is cut short (damaged).").arg(path));
+    auto be32 = [&](int at) {
+        return (static_cast<quint32>(static_cast<quint8>(head[at])) << 24) |
+               (static_cast<quint32>(static_cast<quint8>(head[at + 1])) << 16) |
+               (static_cast<quint32>(static_cast<quint8>(head[at + 2])) << 8) |
+               static_cast<quint32>(static_cast<quint8>(head[at + 3]));
+    };
+    quint32 pageSize = (static_cast<quint32>(static_cast<quint8>(head[16])) << 8) |
+                       static_cast<quint8>(head[17]);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const quint32 pages = be32(28);
+    const bool countValid = be32(24) == be32(92) && pages > 0;
+    if (countValid && static_cast<qint64>(pages) * pageSize > fi.size())
+        openError(err::NotADatabase,
+                  QStringLiteral("The database file %1 is cut short (damaged).").arg(path));
+}
+
+bool fileWritable(const QString& path, FileIdentity* id) {
+    struct stat sb {};
+    if (::stat(QFile::encodeName(path).constData(), &sb) != 0)
+        return false;
+    id->dev = sb.st_dev;
+    id->ino = sb.st_ino;
+    // Honour the file's own write permission even for a user (root) whom the system
+    // would let write anyway: a file marked read-only stays unchanged.
+    return (sb.st_mode & 0222) != 0 && QFileInfo(path).isWritable();
+}
+
+std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
+    FileIdentity id;
+    bool writable = true;
+    if (!create)
+        writable = fileWritable(path, &id);
+    const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+                      (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX |
+                      SQLITE_OPEN_EXRESCODE;
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close_v2(db);
+        openError(err::CannotOpen,
+                  QStringLiteral("Cannot open the database file %1: %2.").arg(path, msg));
+    }
+    auto conn = std::make_shared<SqliteDatabase>(db, path, !writable, id);
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 2000);
+    rc = registerJetFunctions(db);
+    if (rc != SQLITE_OK)
+        conn->fail(rc);
+    // Reading the schema now finds a damaged file at once, not on the first screen.
+    conn->select("SELECT count(*) FROM sqlite_master", {});
+    if (create) {
+        conn->exec("PRAGMA application_id = 1447840082");  // 'VLMR'
+        fileWritable(path, &id);
+        conn->setIdentity(id);
+    }
+    return conn;
+}
+
+}  // namespace
+
+std::shared_ptr<Database> Database::open(const QString& path) {
+    const QString resolved = resolvePathCaseInsensitive(path);
+    checkFile(resolved);
+    const QString key = QFileInfo(resolved).absoluteFilePath();
+    FileIdentity id;
+    const bool writable = fileWritable(resolved, &id);
+    auto& files = openFiles();
+    if (auto it = files.find(key); it != files.end()) {
+        if (auto db = it->second.lock()) {
+            if (db->identity() == id && db->isReadOnly() == !writable)
+                return db;
+        }
+    }
+    auto db = connect(resolved, false);
+    files[key] = db;
+    return db;
+}
+
+std::shared_ptr<Database> Database::create(const QString& path) {
+    if (QFileInfo::exists(path) || QFileInfo::exists(resolvePathCaseInsensitive(path)))
+        throw DbError(err::ObjectExists,
+                      QStringLiteral("Cannot create %1: the file exists already.").arg(path));
+    auto db = connect(path, true);
+    const QString key = QFileInfo(path).absoluteFilePath();
+    openFiles()[key] = db;
+    return db;
+}
+
+}  // namespace velmora::data

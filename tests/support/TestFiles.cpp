@@ -1,0 +1,87 @@
+#include "TestFiles.h"
+
+#include "data/DataFiles.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <stdexcept>
+
+namespace velmora::testing {
+
+TestFolder::TestFolder() {
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+QString TestFolder::file(const QString& name) const { return QDir(dir_.path()).filePath(name); }
+
+QString TestFolder::dataPath() const { return dir_.path() + QLatin1Char('/'); }
+
+QString TestFolder::createMainFile() {
+    const QString p = file(data::files::kMain);
+    data::schema::createMainFile(p);
+    return p;
+}
+
+QString TestFolder::createTemplateFile() {
+    const QString p = file(data::files::kTemplates);
+    data::schema::createTemplateFile(p);
+    return p;
+}
+
+QString TestFolder::createCompanyFile(const QString& dataPath) {
+    const QString p = file(data::files::kCompany);
+    data::schema::createCompanyFile(p, dataPath);
+    return p;
+}
+
+QString TestFolder::writeFile(const QString& name, const QByteArray& bytes) {
+    const QString p = file(name);
+    QFile f(p);
+    if (!f.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write test file");
+    f.write(bytes);
+    return p;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void addAircraft(data::Database& db, const QString& reg, double totalTime, double totalTime2,
+                 int landings, int cycles, int rin) {
+    auto rs = db.openRecordset(QStringLiteral("Aircraft"));
+    rs->addNew();
+    rs->setValue(QStringLiteral("RegNum"), reg);
+    rs->setValue(QStringLiteral("TotalTime"), totalTime);
+    rs->setValue(QStringLiteral("TotalTime2"), totalTime2);
+    rs->setValue(QStringLiteral("TotalLandings"), landings);
+    rs->setValue(QStringLiteral("TotalCycles"), cycles);
+    rs->setValue(QStringLiteral("TotalRIN"), rin);
+    rs->update();
+}
+
+void addPart(data::Database& db, const PartSpec& p) {
+    auto rs = db.openRecordset(QStringLiteral("Parts"));
+    rs->addNew();
+    rs->setValue(QStringLiteral("RegNum"), p.reg);
+    rs->setValue(QStringLiteral("ItemNumber"), p.item);
+    rs->setValue(QStringLiteral("MeterNumber"), p.meter);
+    rs->setValue(QStringLiteral("Active"), p.active);
+    rs->setValue(QStringLiteral("LifeBasis"), p.basis);
+    rs->setValue(QStringLiteral("LifeNumber"), p.life);
+    rs->setValue(QStringLiteral("InstallTimeLeft"), p.installLeft);
+    rs->setValue(QStringLiteral("InstallACHour"), p.installAc);
+    if (!p.installDate.isEmpty())
+        rs->setValue(QStringLiteral("InstallDate"), p.installDate);
+    rs->setValue(QStringLiteral("Description"), p.description);
+    rs->setValue(QStringLiteral("OilAnalysis"), p.oil);
+    rs->update();
+}
+
+}  // namespace velmora::testing
