@@ -1,0 +1,103 @@
+#include "support/TestFiles.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    QString out, err;
+};
+
+ToolRun velmoraSql(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(VELMORA_SQL_BIN), args);
+    p.waitForFinished(30000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+class VelmoraSql : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main = folder.createMainFile();
+        auto db = data::Database::open(main);
+        addAircraft(*db, "N1", 1234.5, 0, 800);
+        addAircraft(*db, "N2, \"B\"", 0);
+        PartSpec p;
+        p.reg = "N1";
+        p.item = 1;
+        p.life = 1240;
+        p.installLeft = 6.5;
+        p.installDate = "2005-01-31";
+        p.description = "Main rotor, blade";
+        addPart(*db, p);
+    }
+    TestFolder folder;
+    QString main;
+};
+
+}  // namespace
+
+TEST_F(VelmoraSql, SelectPrintsCsvWithHeaderAndPlainValues) {
+    const ToolRun r = velmoraSql(
+        {main, "select [RegNum],[ItemNumber],[Active],[LifeNumber],[InstallTimeLeft],"
+               "[InstallDate],[Description],[Notes],[LifeNumber]-[InstallTimeLeft]*-1 AS X "
+               "from [Parts]"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+              "RegNum,ItemNumber,Active,LifeNumber,InstallTimeLeft,InstallDate,Description,Notes,X"
+              "\r\nN1,1,-1,1240,6.5,2005-01-31,\"Main rotor, blade\",,1246.5\r\n");
+    EXPECT_TRUE(r.err.isEmpty());
+}
+
+TEST_F(VelmoraSql, QuotesInValuesAreEscapedAndTextComparesWithoutCase) {
+    const ToolRun r = velmoraSql(
+        {main, "select [RegNum], [TotalLandings] from [Aircraft] where [RegNum] <> 'n1'"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "RegNum,TotalLandings\r\n\"N2, \"\"B\"\"\",0\r\n");
+}
+
+TEST_F(VelmoraSql, ChangesPrintTheRowCountAndReachTheFile) {
+    const ToolRun r = velmoraSql({main, "UPDATE Aircraft SET TotalTime = TotalTime + 2 WHERE "
+                                    "RegNum = \"n1\""});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), "1");
+    const ToolRun check = velmoraSql({main, "select TotalTime from Aircraft where RegNum='N1'"});
+    EXPECT_EQ(check.out, "TotalTime\r\n1236.5\r\n");
+}
+
+TEST_F(VelmoraSql, StoredQueryOpensByName) {
+    data::Database::open(main)->createQueryDef("Heavy", "select RegNum from Aircraft where "
+                                                        "TotalTime > 1000");
+    const ToolRun r = velmoraSql({main, "Heavy"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "RegNum\r\nN1\r\n");
+}
+
+TEST_F(VelmoraSql, FailuresPrintANumberedErrorAndLeaveTheFileAlone) {
+    const QByteArray before = fileBytes(main);
+    struct Case {
+        QStringList args;
+        QString prefix;
+    } cases[] = {
+        {{folder.file("Nothing.mdb"), "select * from Aircraft"}, "velmora-sql: error 3024: "},
+        {{main, "select * from Aircraftz"}, "velmora-sql: error 3078: "},
+        {{main, "select * from Aircraft where"}, "velmora-sql: error 3075: "},
+        {{main, "UPDATE Aircraft SET TotalLandings = 'many'"}, "velmora-sql: error 3464: "},
+        {{main, "UPDATE Aircraft SET RegNum = 'ABCDEFGHIJKLMNOP'"}, "velmora-sql: error 3163: "},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = velmoraSql(c.args);
+        EXPECT_EQ(r.status, 1) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith(c.prefix)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_EQ(fileBytes(main), before);
+    EXPECT_FALSE(QFile::exists(folder.file("Nothing.mdb")));
+}
