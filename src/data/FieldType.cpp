@@ -25,14 +25,16 @@ FieldType ofKind(FieldType::Kind k, int size = 0) {
 
 bool FieldType::fromJetName(const QString& name, int size, FieldType* out, QString* declared) {
     const QString n = name.toUpper();
-    if (n == u"TEXT" || n == u"VARCHAR" || n == u"CHAR" || n == u"STRING" ||
-        n == u"ALPHANUMERIC" || n == u"NVARCHAR" || n == u"CHARACTER") {
+    if (n == u"TEXT" || n == u"VARCHAR" || n == u"CHAR" || n == u"STRING" || n == u"ALPHANUMERIC" ||
+        n == u"NVARCHAR" || n == u"CHARACTER") {
         const int s = size > 0 ? size : 255;
         *out = ofKind(Kind::Text, s);
         *declared = QStringLiteral("TEXT(%1)").arg(s);
     } else if (n == u"MEMO" || n == u"LONGTEXT" || n == u"NOTE" || n == u"LONGCHAR") {
         *out = ofKind(Kind::Text);
-        *declared = QStringLiteral("MEMO");
+        // Declared so that SQLite gives the column text affinity: under "MEMO" it would
+        // take "0123" or "1e3" for numbers and store them as such.
+        *declared = QStringLiteral("LONGTEXT");
     } else if (n == u"INTEGER" || n == u"LONG" || n == u"INT" || n == u"INTEGER4" ||
                n == u"COUNTER" || n == u"AUTOINCREMENT") {
         *out = integer(INT32_MIN, INT32_MAX);
@@ -67,7 +69,8 @@ bool FieldType::fromJetName(const QString& name, int size, FieldType* out, QStri
 }
 
 FieldType FieldType::fromDeclared(const QString& declared) {
-    static const QRegularExpression re(QStringLiteral(R"(^\s*([A-Za-z0-9_]+)\s*(?:\(\s*(\d+)\s*\))?)"));
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*([A-Za-z0-9_]+)\s*(?:\(\s*(\d+)\s*\))?)"));
     const auto m = re.match(declared);
     if (!m.hasMatch())
         return {};

@@ -140,8 +140,10 @@ QString formatSection(double absValue, const QString& section, bool* hasDigits) 
     while (intPart.size() < intZeros)
         intPart.prepend(u'0');
     if (grouping) {
+        // The pictures always write "." as the decimal point, so the digits are grouped
+        // with ",": the locale's own separator could be "." too.
         for (int i = static_cast<int>(intPart.size()) - 3; i > 0; i -= 3)
-            intPart.insert(i, QLocale().groupSeparator());
+            intPart.insert(i, u',');
     }
     QString number = intPart;
     if (!fracPart.isEmpty() || (afterPoint && decZeros > 0))
@@ -277,9 +279,8 @@ Value jetFormat(const Value& value, const QString& format) {
     if (value.type() == Value::Type::Text)
         date = parseJetDateTime(value.toString());
     double number = 0;
-    const bool isNumber =
-        value.isNumber() || (value.type() == Value::Type::Text &&
-                             Value::parseNumber(value.toString(), &number));
+    const bool isNumber = value.isNumber() || (value.type() == Value::Type::Text &&
+                                               Value::parseNumber(value.toString(), &number));
     if (value.isNumber())
         number = value.toDouble();
 

@@ -24,10 +24,11 @@ using K = JetToken::Kind;
 const QHash<QString, QString>& jetFunctions() {
     static const QHash<QString, QString> map = [] {
         QHash<QString, QString> m;
-        for (const char* f : {"nz", "val", "year", "month", "day", "now", "date", "ucase", "lcase",
-                              "trim", "ltrim", "rtrim", "len", "left", "right", "mid", "dateadd",
-                              "format", "instr", "cstr", "cdbl", "clng", "cint", "int", "fix",
-                              "isnull", "str", "dateserial", "datediff", "cdate"}) {
+        for (const char* f :
+             {"nz",      "val",    "year",  "month",      "day",      "now",  "date",  "ucase",
+              "lcase",   "trim",   "ltrim", "rtrim",      "len",      "left", "right", "mid",
+              "dateadd", "format", "instr", "cstr",       "cdbl",     "clng", "cint",  "int",
+              "fix",     "isnull", "str",   "dateserial", "datediff", "cdate"}) {
             m.insert(QString::fromLatin1(f), QStringLiteral("jet_") + QString::fromLatin1(f));
         }
         return m;
@@ -96,7 +97,7 @@ QString likePattern(const JetToken& tok) {
 }
 
 class Translator {
-public:
+  public:
     Translator(const Tokens& t, const QString& sql) : t_(t), sql_(sql) {}
 
     QString range(int b, int e) {
@@ -133,7 +134,7 @@ public:
         return out;
     }
 
-private:
+  private:
     // Translates the word at i; returns the index of the last token consumed.
     int word(int i, int b, int e, QString* out) {
         const JetToken& tok = t_[i];
@@ -228,12 +229,12 @@ QString unbracket(const JetToken& tok) {
 
 // CREATE TABLE name (col TYPE[(n)] [more], ...): every column gets its storage type, the
 // letter-case rule for text and checks that keep wrong values out of the file.
-QString translateCreateTable(const Tokens& t, int tableAt, const QString& sql) {
+QString translateCreateTable(const Tokens& t, int tableAt, const QString& sql,
+                             QStringList* followUps) {
     const int n = static_cast<int>(t.size());
     const int open = nextSignificant(t, tableAt + 1, n);
     if (open >= n || !t[open].isSymbol(u"("))
-        syntaxError(QStringLiteral("CREATE TABLE needs a table name followed by its columns"),
-                    sql);
+        syntaxError(QStringLiteral("CREATE TABLE needs a table name followed by its columns"), sql);
     const int close = matchingParen(t, open, n, sql);
     const int after = nextSignificant(t, close + 1, n);
     if (after < n && !(t[after].isSymbol(u";") && nextSignificant(t, after + 1, n) == n))
@@ -242,17 +243,15 @@ QString translateCreateTable(const Tokens& t, int tableAt, const QString& sql) {
     if (table.trimmed().isEmpty())
         syntaxError(QStringLiteral("the table has no name"), sql);
 
-    QStringList defs;
+    QStringList defs, money;
     int start = open + 1, depth = 0;
     auto column = [&](int b, int e) {
         const int nameAt = nextSignificant(t, b, e);
         if (nameAt >= e)
             syntaxError(QStringLiteral("a column definition is empty"), sql);
-        static const QStringList tableConstraints = {QStringLiteral("CONSTRAINT"),
-                                                     QStringLiteral("PRIMARY"),
-                                                     QStringLiteral("UNIQUE"),
-                                                     QStringLiteral("FOREIGN"),
-                                                     QStringLiteral("CHECK")};
+        static const QStringList tableConstraints = {
+            QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"), QStringLiteral("UNIQUE"),
+            QStringLiteral("FOREIGN"), QStringLiteral("CHECK")};
         if (t[nameAt].is(K::Word) &&
             tableConstraints.contains(t[nameAt].text, Qt::CaseInsensitive)) {
             defs << Translator(t, sql).range(nameAt, e).trimmed();
@@ -299,17 +298,21 @@ QString translateCreateTable(const Tokens& t, int tableAt, const QString& sql) {
                                           .arg(ft.minValue)
                                           .arg(ft.maxValue));
                 break;
-            case FieldType::Kind::Real:
             case FieldType::Kind::Currency:
-                def += check("type",
-                             QStringLiteral("typeof(%1) IN ('integer','real','null')").arg(q));
+                money << col;
+                [[fallthrough]];
+            case FieldType::Kind::Real:
+                def +=
+                    check("type", QStringLiteral("typeof(%1) IN ('integer','real','null')").arg(q));
                 break;
             case FieldType::Kind::YesNo:
                 def += check("yesno", QStringLiteral("%1 IN (-1, 0)").arg(q));
                 break;
             case FieldType::Kind::Date:
+                // julianday() takes "2005-02-30" for 2 March; date() with a modifier
+                // gives the same day back only for a day that exists.
                 def += check("date", QStringLiteral("%1 IS NULL OR (typeof(%1) = 'text' AND "
-                                                    "julianday(%1) IS NOT NULL)")
+                                                    "date(%1, '+0 days') IS substr(%1, 1, 10))")
                                          .arg(q));
                 break;
             case FieldType::Kind::Variant:
@@ -331,21 +334,39 @@ QString translateCreateTable(const Tokens& t, int tableAt, const QString& sql) {
         }
     }
     column(start, close);
-    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteSqliteName(table), defs.join(u", "));
+    // Money keeps four decimals however it is written; record sets round it themselves,
+    // these triggers do the same for INSERT and UPDATE statements.
+    const QString tq = quoteSqliteName(table);
+    for (const QString& col : money) {
+        const QString q = quoteSqliteName(col);
+        for (const QString& event : {QStringLiteral("INSERT"), QStringLiteral("UPDATE")}) {
+            const QString name =
+                quoteSqliteName(QStringLiteral("money:%1:%2:%3").arg(table, col, event.toLower()));
+            const QString on = event == u"UPDATE" ? QStringLiteral("UPDATE OF ") + q : event;
+            *followUps << QStringLiteral(
+                              "CREATE TRIGGER %1 AFTER %2 ON %3 WHEN NEW.%4 <> "
+                              "round(NEW.%4, 4) BEGIN UPDATE %3 SET %4 = "
+                              "round(NEW.%4, 4) WHERE rowid = NEW.rowid; END")
+                              .arg(name, on, tq, q);
+        }
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(tq, defs.join(u", "));
 }
 
-bool isWordAt(const Tokens& t, int i, int n, QStringView w) { return i < n && t[i].isWord(w); }
+bool isWordAt(const Tokens& t, int i, int n, QStringView w) {
+    return i < n && t[i].isWord(w);
+}
 
 // For SELECT ... FROM one-table [WHERE ...] [ORDER BY ...]: the table's name.
 QString singleTable(const Tokens& t, int selectAt) {
     const int n = static_cast<int>(t.size());
     int depth = 0, fromAt = -1;
     static const QStringList blockers = {
-        QStringLiteral("DISTINCT"), QStringLiteral("DISTINCTROW"), QStringLiteral("GROUP"),
-        QStringLiteral("UNION"), QStringLiteral("JOIN"), QStringLiteral("HAVING"),
-        QStringLiteral("COUNT"), QStringLiteral("SUM"), QStringLiteral("AVG"),
-        QStringLiteral("MIN"), QStringLiteral("MAX"), QStringLiteral("INTO"),
-        QStringLiteral("TRANSFORM"), QStringLiteral("FIRST"), QStringLiteral("LAST")};
+        QStringLiteral("DISTINCT"),  QStringLiteral("DISTINCTROW"), QStringLiteral("GROUP"),
+        QStringLiteral("UNION"),     QStringLiteral("JOIN"),        QStringLiteral("HAVING"),
+        QStringLiteral("COUNT"),     QStringLiteral("SUM"),         QStringLiteral("AVG"),
+        QStringLiteral("MIN"),       QStringLiteral("MAX"),         QStringLiteral("INTO"),
+        QStringLiteral("TRANSFORM"), QStringLiteral("FIRST"),       QStringLiteral("LAST")};
     for (int i = selectAt + 1; i < n; ++i) {
         if (t[i].isSymbol(u"("))
             ++depth;
@@ -362,8 +383,8 @@ QString singleTable(const Tokens& t, int selectAt) {
     if (nameAt >= n || !(t[nameAt].is(K::Word) || t[nameAt].is(K::Bracket)))
         return {};
     const int after = nextSignificant(t, nameAt + 1, n);
-    if (after < n && !(t[after].isWord(u"WHERE") || t[after].isWord(u"ORDER") ||
-                       t[after].isSymbol(u";")))
+    if (after < n &&
+        !(t[after].isWord(u"WHERE") || t[after].isWord(u"ORDER") || t[after].isSymbol(u";")))
         return {};
     return unbracket(t[nameAt]);
 }
@@ -381,10 +402,10 @@ JetTranslation translateJetStatement(const QString& jetSql) {
         const int second = nextSignificant(t, first + 1, n);
         if (isWordAt(t, second, n, u"TABLE")) {
             const int nameAt = nextSignificant(t, second + 1, n);
-            if (nameAt >= n || !(t[nameAt].is(K::Word) || t[nameAt].is(K::Bracket) ||
-                                 t[nameAt].is(K::String)))
+            if (nameAt >= n ||
+                !(t[nameAt].is(K::Word) || t[nameAt].is(K::Bracket) || t[nameAt].is(K::String)))
                 syntaxError(QStringLiteral("CREATE TABLE needs a table name"), jetSql);
-            out.sql = translateCreateTable(t, nameAt, jetSql);
+            out.sql = translateCreateTable(t, nameAt, jetSql, &out.followUps);
             return out;
         }
     }
@@ -457,9 +478,9 @@ QString quoteJetLiteral(const QString& text) {
 
 QString quoteJetName(const QString& name) {
     if (name.contains(u']'))
-        throw DbError(err::SyntaxError,
-                      QStringLiteral("The name '%1' contains ']', which a name cannot hold.")
-                          .arg(name));
+        throw DbError(
+            err::SyntaxError,
+            QStringLiteral("The name '%1' contains ']', which a name cannot hold.").arg(name));
     return u'[' + name + u']';
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace velmora::data {
 
@@ -12,6 +13,9 @@ struct JetTranslation {
     // name. The translated text then carries the row id as its first column, named
     // kRowIdColumn, so that the rows can be written back.
     QString updatableTable;
+    // Statements that complete this one, to be run right after it in the same transaction:
+    // for CREATE TABLE, the triggers that round money written by SQL to four decimals.
+    QStringList followUps;
 };
 
 inline constexpr char kRowIdColumn[] = "__velmora_rowid";

@@ -1,7 +1,7 @@
 // The engine's SQLite back end: one connection per open file, Jet SQL translated on the
 // way in, rows materialised on the way out.
-#include "Database.h"
 #include "DataFiles.h"
+#include "Database.h"
 #include "JetSqlTranslator.h"
 #include "Recordset.h"
 #include "SqliteFunctions.h"
@@ -24,10 +24,9 @@ namespace {
 const QString kQueryTable = QStringLiteral("_StoredQueries");
 
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const QByteArray& sql) {
-        rc_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_,
-                                 &tail_);
+        rc_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_, &tail_);
     }
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -37,7 +36,7 @@ public:
     const char* tail() const { return tail_; }
     sqlite3_stmt* get() const { return stmt_; }
 
-private:
+  private:
     sqlite3_stmt* stmt_ = nullptr;
     const char* tail_ = nullptr;
     int rc_ = SQLITE_OK;
@@ -97,7 +96,7 @@ std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
 }
 
 class SqliteDatabase final : public Database {
-public:
+  public:
     SqliteDatabase(sqlite3* db, QString path, bool readOnly, FileIdentity id)
         : db_(db), path_(std::move(path)), readOnly_(readOnly), id_(id) {}
     ~SqliteDatabase() override { sqlite3_close_v2(db_); }
@@ -113,7 +112,14 @@ public:
     int execute(const QString& jetSql) override {
         const JetTranslation t = translateJetStatement(jetSql);
         checkWritable(t);
-        return run(t.sql.toUtf8(), {}, jetSql);
+        if (t.followUps.isEmpty())
+            return run(t.sql.toUtf8(), {}, jetSql);
+        Transaction tx(*this);
+        const int changed = run(t.sql.toUtf8(), {}, jetSql);
+        for (const QString& s : t.followUps)
+            run(s.toUtf8(), {}, jetSql);
+        tx.commit();
+        return changed;
     }
 
     int executeBound(const QString& sql, const std::vector<Value>& values) override {
@@ -154,8 +160,9 @@ public:
                           {Value(n)}, n);
         }
         if (changed == 0)
-            throw DbError(err::ItemNotFound,
-                          QStringLiteral("There is no stored query named '%1' in %2.").arg(n, path_));
+            throw DbError(
+                err::ItemNotFound,
+                QStringLiteral("There is no stored query named '%1' in %2.").arg(n, path_));
     }
 
     bool hasQueryDef(const QString& name) override {
@@ -188,9 +195,10 @@ public:
         if (n.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
             n.compare(kQueryTable, Qt::CaseInsensitive) == 0)
             return false;
-        return !select("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND "
-                       "name = ?1 COLLATE NOCASE",
-                       {Value(n)})
+        return !select(
+                    "SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND "
+                    "name = ?1 COLLATE NOCASE",
+                    {Value(n)})
                     .empty();
     }
 
@@ -220,6 +228,8 @@ public:
         exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(depth_ - 1).toUtf8());
         exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
         --depth_;
+        // The rollback may have removed the stored-query table created inside it.
+        queryTableKnown_ = false;
     }
 
     std::int64_t insertRow(const QString& table, const QStringList& columns,
@@ -310,7 +320,7 @@ public:
 
     sqlite3* handle() const { return db_; }
 
-private:
+  private:
     static QString unbracket(const QString& n) {
         if (n.size() >= 2 && n.startsWith(u'[') && n.endsWith(u']'))
             return n.mid(1, n.size() - 2);
@@ -319,9 +329,9 @@ private:
 
     void requireWritable() const {
         if (readOnly_)
-            throw DbError(err::ReadOnly,
-                          QStringLiteral("Cannot save: the database file %1 is read-only.")
-                              .arg(path_));
+            throw DbError(
+                err::ReadOnly,
+                QStringLiteral("Cannot save: the database file %1 is read-only.").arg(path_));
     }
 
     void checkWritable(const JetTranslation& t) const {
@@ -344,19 +354,23 @@ private:
         }
         for (size_t i = 0; i < args.size(); ++i)
             bindValue(st.get(), static_cast<int>(i + 1), args[i]);
+        const sqlite3_int64 changedBefore = sqlite3_total_changes64(db_);
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         }
         if (rc != SQLITE_DONE)
             fail(rc, context);
-        return sqlite3_changes(db_);
+        // sqlite3_changes() still holds the count of the last INSERT, UPDATE or DELETE after
+        // any other statement (CREATE TABLE, SELECT): only rows this one changed count.
+        return sqlite3_total_changes64(db_) != changedBefore ? sqlite3_changes(db_) : 0;
     }
 
     bool hasQueryTable() {
         if (!queryTableKnown_) {
-            queryTableKnown_ = !select("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
-                                       "name = ?1",
-                                       {Value(kQueryTable)})
+            queryTableKnown_ = !select(
+                                    "SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
+                                    "name = ?1",
+                                    {Value(kQueryTable)})
                                     .empty();
         }
         return queryTableKnown_;
@@ -399,7 +413,7 @@ private:
 };
 
 class SqlitePredicate final : public RowPredicate {
-public:
+  public:
     SqlitePredicate(std::shared_ptr<SqliteDatabase> db, const QByteArray& sql, int params,
                     const QString& criterion)
         : db_(std::move(db)), st_(db_->handle(), sql), params_(params) {
@@ -425,7 +439,7 @@ public:
         return sqlite3_column_int(st, 0) != 0;
     }
 
-private:
+  private:
     std::shared_ptr<SqliteDatabase> db_;
     Statement st_;
     int params_;
@@ -484,32 +498,31 @@ void SqliteDatabase::fail(int rc, const QString& context) const {
                 throw DbError(err::NotNull,
                               QStringLiteral("A required value is missing: %1.").arg(msg));
             if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
-                throw DbError(err::DuplicateKey,
-                              QStringLiteral("The change would store a duplicate value: %1.")
-                                  .arg(msg));
+                throw DbError(
+                    err::DuplicateKey,
+                    QStringLiteral("The change would store a duplicate value: %1.").arg(msg));
             throw DbError(err::TypeMismatch,
                           QStringLiteral("The change breaks a rule of the table: %1.").arg(msg));
         }
         case SQLITE_READONLY:
-            throw DbError(err::ReadOnly,
-                          QStringLiteral("Cannot save: the database file %1 is read-only.")
-                              .arg(file));
+            throw DbError(
+                err::ReadOnly,
+                QStringLiteral("Cannot save: the database file %1 is read-only.").arg(file));
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             throw DbError(err::Locked, QStringLiteral("The database file %1 is in use by another "
                                                       "program; try again.")
                                            .arg(file));
         case SQLITE_FULL:
-            throw DbError(err::DiskFull,
-                          QStringLiteral("The disk holding %1 is full.").arg(file));
+            throw DbError(err::DiskFull, QStringLiteral("The disk holding %1 is full.").arg(file));
         case SQLITE_IOERR:
             throw DbError(err::DiskError,
                           QStringLiteral("A disk error occurred reading or writing %1.").arg(file));
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            throw DbError(err::NotADatabase,
-                          QStringLiteral("The database file %1 is damaged or is not a database.")
-                              .arg(file));
+            throw DbError(
+                err::NotADatabase,
+                QStringLiteral("The database file %1 is damaged or is not a database.").arg(file));
         case SQLITE_CANTOPEN:
             throw DbError(err::CannotOpen,
                           QStringLiteral("Cannot open the database file %1 (or its journal) for "
@@ -528,9 +541,9 @@ void SqliteDatabase::fail(int rc, const QString& context) const {
     static const QRegularExpression wrongArgs(
         QStringLiteral("^wrong number of arguments to function (.+)\\(\\)$"));
     if (auto m = noTable.match(msg); m.hasMatch())
-        throw DbError(err::ObjectNotFound,
-                      QStringLiteral("Cannot find the table or query '%1' in %2.")
-                          .arg(m.captured(1), file));
+        throw DbError(
+            err::ObjectNotFound,
+            QStringLiteral("Cannot find the table or query '%1' in %2.").arg(m.captured(1), file));
     if (auto m = noColumn.match(msg); m.hasMatch())
         throw DbError(err::TooFewParameters,
                       QStringLiteral("Unknown column '%1' in \"%2\".").arg(m.captured(1), context));
@@ -545,19 +558,21 @@ void SqliteDatabase::fail(int rc, const QString& context) const {
         QString f = m.captured(1);
         if (f.startsWith(QLatin1String("jet_")))
             f = f.mid(4);
-        throw DbError(err::SyntaxError,
-                      QStringLiteral("Wrong number of arguments to '%1' in \"%2\".")
-                          .arg(f, context));
+        throw DbError(
+            err::SyntaxError,
+            QStringLiteral("Wrong number of arguments to '%1' in \"%2\".").arg(f, context));
     }
     if (auto m = exists.match(msg); m.hasMatch())
-        throw DbError(err::TableExists, QStringLiteral("Table %1 already exists in %2.")
-                                            .arg(m.captured(1), file));
+        throw DbError(err::TableExists,
+                      QStringLiteral("Table %1 already exists in %2.").arg(m.captured(1), file));
     if (msg.contains(QLatin1String("syntax error")) || msg.contains(QLatin1String("incomplete")) ||
         msg.contains(QLatin1String("unrecognized token")))
-        throw DbError(err::SyntaxError,
-                      QStringLiteral("Syntax error in SQL statement \"%1\" (%2).").arg(context, msg));
-    throw DbError(err::Internal, QStringLiteral("The database engine failed on %1: %2 (%3).")
-                                     .arg(file, msg, context));
+        throw DbError(
+            err::SyntaxError,
+            QStringLiteral("Syntax error in SQL statement \"%1\" (%2).").arg(context, msg));
+    throw DbError(
+        err::Internal,
+        QStringLiteral("The database engine failed on %1: %2 (%3).").arg(file, msg, context));
 }
 
 std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) {
@@ -587,7 +602,9 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) 
         if (!t.isSelect)
             throw DbError(err::SyntaxError,
                           QStringLiteral("The stored query '%1' does not give rows.").arg(name));
-        return materialise(t, source);
+        // The set keeps the query's text, not its name: it stays usable (and can be read
+        // again) after the query is deleted.
+        return materialise(t, stored);
     }
     throw DbError(err::ObjectNotFound,
                   QStringLiteral("Cannot find the table or query '%1' in %2.").arg(name, path_));
@@ -653,26 +670,38 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
                                        std::move(rows));
 }
 
-[[noreturn]] void openError(int number, const QString& text) { throw DbError(number, text); }
+[[noreturn]] void openError(int number, const QString& text) {
+    throw DbError(number, text);
+}
 
 // Checks what the file is before SQLite touches it: it must exist, be readable, and be a
 // SQLite database of full length, not an Access (Jet) file or anything else.
 void checkFile(const QString& path) {
     const QFileInfo fi(path);
     if (!fi.exists())
-        openError(err::FileNotFound, QStringLiteral("Could not find the database file %1.").arg(path));
+        openError(err::FileNotFound,
+                  QStringLiteral("Could not find the database file %1.").arg(path));
     if (fi.isDir())
         openError(err::InvalidPath,
                   QStringLiteral("%1 is a folder, not a database file.").arg(path));
+    // As with writing (fileWritable), the file's own permission bits count even for a user
+    // (root) whom the system would let read it anyway.
+    constexpr auto anyRead = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (!(fi.permissions() & anyRead))
+        openError(
+            err::CannotOpen,
+            QStringLiteral("Cannot read the database file %1: nobody may read it.").arg(path));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        openError(err::CannotOpen,
-                  QStringLiteral("Cannot read the database file %1: %2.").arg(path, f.errorString()));
+        openError(
+            err::CannotOpen,
+            QStringLiteral("Cannot read the database file %1: %2.").arg(path, f.errorString()));
     const QByteArray head = f.read(100);
     if (head.isEmpty())
         openError(err::NotADatabase,
                   QStringLiteral("The file %1 is empty: it is not a database.").arg(path));
-    if (head.size() >= 19 && (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
+    if (head.size() >= 19 &&
+        (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
         openError(err::JetFile,
                   QStringLiteral("%1 is a Microsoft Access (Jet) database. Velmora keeps its data "
                                  "in its own database format and does not open Access files; "
@@ -690,8 +719,8 @@ void checkFile(const QString& path) {
                (static_cast<quint32>(static_cast<quint8>(head[at + 2])) << 8) |
                static_cast<quint32>(static_cast<quint8>(head[at + 3]));
     };
-    quint32 pageSize = (static_cast<quint32>(static_cast<quint8>(head[16])) << 8) |
-                       static_cast<quint8>(head[17]);
+    quint32 pageSize =
+        (static_cast<quint32>(static_cast<quint8>(head[16])) << 8) | static_cast<quint8>(head[17]);
     if (pageSize == 1)
         pageSize = 65536;
     const quint32 pages = be32(28);

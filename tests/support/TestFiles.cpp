@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <ostream>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 namespace velmora::testing {
 
@@ -15,9 +18,13 @@ TestFolder::TestFolder() {
         throw std::runtime_error("cannot create a temporary folder");
 }
 
-QString TestFolder::file(const QString& name) const { return QDir(dir_.path()).filePath(name); }
+QString TestFolder::file(const QString& name) const {
+    return QDir(dir_.path()).filePath(name);
+}
 
-QString TestFolder::dataPath() const { return dir_.path() + QLatin1Char('/'); }
+QString TestFolder::dataPath() const {
+    return dir_.path() + QLatin1Char('/');
+}
 
 QString TestFolder::createMainFile() {
     const QString p = file(data::files::kMain);
@@ -53,6 +60,33 @@ QByteArray fileBytes(const QString& path) {
     return f.readAll();
 }
 
+QStringList folderEntries(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+void setMode(const QString& path, unsigned mode) {
+    if (::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)) != 0)
+        throw std::runtime_error("cannot change the permissions of a test file");
+}
+
+QByteArray jetFileHeader(const char* signature) {
+    QByteArray b(2048, '\0');
+    b[1] = 1;
+    b.replace(4, static_cast<int>(qstrlen(signature)), signature);
+    b[20] = 1;  // the Jet 4 version byte
+    return b;
+}
+
+std::optional<data::DbError> dbErrorOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const data::DbError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
 void addAircraft(data::Database& db, const QString& reg, double totalTime, double totalTime2,
                  int landings, int cycles, int rin) {
     auto rs = db.openRecordset(QStringLiteral("Aircraft"));
@@ -64,6 +98,13 @@ void addAircraft(data::Database& db, const QString& reg, double totalTime, doubl
     rs->setValue(QStringLiteral("TotalCycles"), cycles);
     rs->setValue(QStringLiteral("TotalRIN"), rin);
     rs->update();
+}
+
+PartSpec part(const QString& reg, int item) {
+    PartSpec p;
+    p.reg = reg;
+    p.item = item;
+    return p;
 }
 
 void addPart(data::Database& db, const PartSpec& p) {
@@ -85,3 +126,35 @@ void addPart(data::Database& db, const PartSpec& p) {
 }
 
 }  // namespace velmora::testing
+
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << '{';
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        *os << (i ? ", " : "");
+        PrintTo(list[i], os);
+    }
+    *os << '}';
+}
+
+namespace velmora::data {
+void PrintTo(const Value& value, std::ostream* os) {
+    switch (value.type()) {
+        case Value::Type::Null:
+            *os << "Null";
+            break;
+        case Value::Type::Integer:
+            *os << value.toInt() << " (whole number)";
+            break;
+        case Value::Type::Real:
+            *os << value.toString().toStdString() << " (number)";
+            break;
+        case Value::Type::Text:
+            *os << '"' << value.utf8() << "\" (text)";
+            break;
+    }
+}
+}  // namespace velmora::data

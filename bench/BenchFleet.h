@@ -1,0 +1,35 @@
+#pragma once
+
+#include "FleetGenerator.h"
+#include "data/Database.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace velmora::bench {
+
+// The fleet file the benchmarks share: generated once per process in a temporary folder
+// (under $VELMORA_BENCH_DIR when set, to measure another file system) and removed at exit.
+struct BenchFleet {
+    std::unique_ptr<QTemporaryDir> dir;
+    FleetSpec spec;
+    GeneratedFleet fleet;
+    QString dataPath;      // the folder with a trailing separator, as the program keeps it
+    QString targetRegNum;  // the aircraft whose remaining life is rebuilt
+    // The main data file held open, as the program's screens hold it while the list is
+    // rebuilt; a benchmark may drop it to measure opening the file as well.
+    std::shared_ptr<data::Database> db;
+    double secondsToGenerate = 0;
+};
+
+// The process's fleet, generated on first use: 1,000 aircraft of 320 components (300
+// installed), two oil-analysed components of 12 samples each per aircraft. Null, with
+// the reason in *error, when it cannot be made.
+BenchFleet* benchFleet(QString* error);
+
+// Closes the file and removes the temporary folder.
+void releaseBenchFleet();
+
+}  // namespace velmora::bench

@@ -1,0 +1,212 @@
+#include "frmCompanyInfo.h"
+
+#include "CompanyPaths.h"
+#include "frmMenuVelmora.h"
+#include "screens/common/BoundRecordSource.h"
+#include "screens/common/Dialogs.h"
+#include "screens/common/MousePointer.h"
+#include "screens/common/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace velmora::app {
+
+namespace {
+
+struct Box {
+    int index;
+    const char* column;
+    const char* label;
+    int left, top, width;  // twips
+    int limit;
+};
+
+const Box kBoxes[] = {
+    {0, "Name", "Company Name:", 1995, 60, 3375, 50},
+    {1, "Phone", "Phone:", 1995, 380, 2355, 16},
+    {3, "PathData", "Path to Data:", 1995, 1395, 3375, 100},
+    {4, "PathLogo", "Back Drop Picture:", 1995, 1710, 3375, 100},
+};
+
+}  // namespace
+
+frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
+    : QWidget(parent), menu_(menu) {
+    setObjectName(QStringLiteral("frmCompanyInfo"));
+    setWindowTitle(QStringLiteral("Company Information and Setup"));
+    // Positions are kept in twips, scaled so that a box holds a line of the user's font.
+    const double scale = screens::layoutScale(this, 285);
+    auto tw = [scale](int t) { return screens::twips(t, scale); };
+
+    for (const Box& b : kBoxes) {
+        auto* label = new QLabel(QString::fromLatin1(b.label), this);
+        label->setObjectName(QStringLiteral("lblLabels_%1").arg(b.index));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setGeometry(tw(60), tw(b.top), tw(b.left - 120), tw(285));
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("txtFields_%1").arg(b.index));
+        box->setMaxLength(b.limit);
+        box->setGeometry(tw(b.left), tw(b.top), tw(b.width), tw(285));
+        label->setBuddy(box);
+        txtFields[static_cast<size_t>(b.index)] = box;
+        lblLabels[static_cast<size_t>(b.index)] = label;
+    }
+    for (int i : {3, 4}) {
+        QLineEdit* box = txtFields[static_cast<size_t>(i)];
+        box->installEventFilter(this);
+        box->setToolTip(i == 3 ? QStringLiteral("Click (or press F4) to choose the data folder by "
+                                                "choosing a database file in it")
+                               : QStringLiteral("Click (or press F4) to choose the picture shown "
+                                                "behind the main menu"));
+    }
+
+    picButtons = new QWidget(this);
+    picButtons->setObjectName(QStringLiteral("picButtons"));
+    cmdClose = new QPushButton(QStringLiteral("&Save and Close"), picButtons);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    connect(cmdClose, &QPushButton::clicked, this, &frmCompanyInfo::cmdClose_Click);
+
+    datPrimaryRS = new screens::BoundRecordSource(this);
+    datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
+    connect(datPrimaryRS, &screens::BoundRecordSource::error, this,
+            &frmCompanyInfo::datPrimaryRS_Error);
+    connect(datPrimaryRS, &screens::BoundRecordSource::validate, this,
+            &frmCompanyInfo::datPrimaryRS_Validate);
+    connect(datPrimaryRS, &screens::BoundRecordSource::reposition, this,
+            &frmCompanyInfo::datPrimaryRS_Reposition);
+    for (const Box& b : kBoxes)
+        datPrimaryRS->bind(txtFields[static_cast<size_t>(b.index)], QString::fromLatin1(b.column));
+
+    const int width = tw(5500);
+    const int barTop = tw(2100);
+    const int buttonHeight = std::max(tw(375), cmdClose->sizeHint().height());
+    picButtons->setGeometry(0, barTop, width, buttonHeight + tw(60));
+    cmdClose->setGeometry(tw(60), tw(30), std::max(tw(1500), cmdClose->sizeHint().width()),
+                          buttonHeight);
+    const int navTop = picButtons->geometry().bottom() + 1;
+    const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
+    datPrimaryRS->setGeometry(0, navTop, width, navHeight);
+    setFixedSize(width, navTop + navHeight);
+
+    Form_Load();
+}
+
+QString frmCompanyInfo::settingsFile() const {
+    return QDir(menu_.programFolder()).filePath(QStringLiteral("SetupPP.mdb"));
+}
+
+void frmCompanyInfo::Form_Load() {
+    datPrimaryRS->setDatabaseName(settingsFile());
+    datPrimaryRS->setRecordSource(QStringLiteral("select * from [CompanyInfo]"));
+    datPrimaryRS->refresh();
+}
+
+bool frmCompanyInfo::eventFilter(QObject* watched, QEvent* event) {
+    for (int i : {3, 4}) {
+        if (watched != txtFields[static_cast<size_t>(i)])
+            continue;
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            txtFields_Click(i);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4) {
+            txtFields_Click(i);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmCompanyInfo::txtFields_Click(int index) {
+    if (index != 3 && index != 4)
+        return;
+    QLineEdit* box = txtFields[static_cast<size_t>(index)];
+    screens::FileOpenRequest request;
+    if (index == 3) {
+        request.filter = QStringLiteral("Databases|*.mdb|All|*.*");
+        request.initialFolder = box->text();
+    } else {
+        request.filter = QStringLiteral("Pictures|*.bmp;*.jpg|All|*.*");
+        request.initialFile = box->text();
+    }
+    const std::optional<QString> chosen = screens::Dialogs::current().openFile(this, request);
+    screens::reactivateWindow(this);
+    // A cancelled dialog keeps the box as it was.
+    if (!chosen || chosen->isEmpty())
+        return;
+    box->setText(index == 3 ? folderOfChosenFile(*chosen) : *chosen);
+    box->setFocus();
+}
+
+void frmCompanyInfo::cmdClose_Click() {
+    screens::MousePointer::setDefault();
+    const QString picture = txtFields[4]->text();
+    if (!picture.isEmpty())
+        menu_.loadPicture(picture);  // a picture that cannot be loaded is skipped
+    close();
+}
+
+void frmCompanyInfo::datPrimaryRS_Error(int number, int& response) {
+    Q_UNUSED(number);
+    screens::msgBox(this,
+                    QStringLiteral("Data error event hit err:") + datPrimaryRS->lastErrorText(),
+                    screens::MsgButtons::Ok, screens::MsgIcon::None,
+                    QApplication::applicationDisplayName());
+    response = 0;
+    if (recovering_ || closing_)
+        return;
+    // Start again from the settings file in the program folder.
+    recovering_ = true;
+    datPrimaryRS->setDatabaseName(settingsFile());
+    datPrimaryRS->refresh();
+    recovering_ = false;
+}
+
+void frmCompanyInfo::datPrimaryRS_Validate(int& action, int& save) {
+    Q_UNUSED(save);
+    if (action == screens::BoundRecordSource::ActionClose)
+        screens::MousePointer::setDefault();
+    screens::MousePointer::setBusy();
+}
+
+void frmCompanyInfo::datPrimaryRS_Reposition() { screens::MousePointer::setDefault(); }
+
+void frmCompanyInfo::Form_Unload() { screens::MousePointer::setDefault(); }
+
+void frmCompanyInfo::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    const bool written = datPrimaryRS->closeSource();
+    closing_ = false;
+    Form_Unload();
+    if (!written) {
+        // The row could not be written (the message said why). Nothing typed is let go
+        // without the user's word.
+        const auto answer = screens::msgBox(
+            this,
+            QStringLiteral("The company settings could not be saved. Close without saving "
+                           "the changes?"),
+            screens::MsgButtons::YesNo, screens::MsgIcon::Question,
+            QApplication::applicationDisplayName(), screens::MsgAnswer::No);
+        if (answer != screens::MsgAnswer::Yes) {
+            screens::reactivateWindow(this);
+            event->ignore();
+            return;
+        }
+        datPrimaryRS->clearChanged();
+        closing_ = true;
+        datPrimaryRS->closeSource();
+        closing_ = false;
+    }
+    event->accept();
+}
+
+}  // namespace velmora::app

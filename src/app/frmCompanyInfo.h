@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace velmora::screens {
+class BoundRecordSource;
+}
+
+namespace velmora::app {
+
+class frmMenuVelmora;
+
+// Company set-up: the company name and telephone, the data folder every screen takes its
+// files from, and the main menu's background picture. The row is written when the screen
+// closes.
+class frmCompanyInfo : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void txtFields_Click(int index);
+    void cmdClose_Click();
+    void datPrimaryRS_Error(int number, int& response);
+    void datPrimaryRS_Validate(int& action, int& save);
+    void datPrimaryRS_Reposition();
+    void Form_Unload();
+
+    // Indexes 0 Name, 1 Phone, 3 PathData, 4 PathLogo; index 2 is not used.
+    std::array<QLineEdit*, 5> txtFields{};
+    std::array<QLabel*, 5> lblLabels{};
+    screens::BoundRecordSource* datPrimaryRS = nullptr;
+    QWidget* picButtons = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QString settingsFile() const;
+
+    frmMenuVelmora& menu_;
+    bool recovering_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace velmora::app

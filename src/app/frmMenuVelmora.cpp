@@ -1,0 +1,183 @@
+#include "frmMenuVelmora.h"
+
+#include "data/DataFiles.h"
+#include "screens/common/Dialogs.h"
+#include "screens/common/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+
+// Resources live in a static library and must be pulled in by name.
+static void initResources() { Q_INIT_RESOURCE(app); }
+
+namespace velmora::app {
+
+using screens::twips;
+
+namespace {
+
+struct MenuEntry {
+    const char* caption;
+    int panelTop;  // twips
+};
+
+const MenuEntry kEntries[5] = {
+    {"&Aircraft  Set-up", 120}, {"&Time Remaining", 1785}, {"&Oil Analysis", 3450},
+    {"&Company Set-up", 5130},  {"&Exit", 6945},
+};
+
+// The screens close in this order when the menu closes.
+const int kCloseOrder[4] = {frmMenuVelmora::AircraftSetup, frmMenuVelmora::CompanySetup,
+                            frmMenuVelmora::OilAnalysis, frmMenuVelmora::TimeRemaining};
+
+}  // namespace
+
+frmMenuVelmora::frmMenuVelmora(const QString& programFolder, QWidget* parent)
+    : QWidget(parent), programFolder_(programFolder) {
+    initResources();
+    setObjectName(QStringLiteral("frmMenuVelmora"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    resize(twips(11700), twips(8610));
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/velmora/backdrop.jpg")));
+    pictureSource_ = QStringLiteral(":/velmora/backdrop.jpg");
+
+    QFont buttonFont = font();
+    buttonFont.setPointSizeF(buttonFont.pointSizeF() * 1.25);
+    buttonFont.setBold(true);
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = new QFrame(this);
+        panel->setObjectName(QStringLiteral("SSPanel1_%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        panel->setLineWidth(2);
+        panel->setAutoFillBackground(true);
+        panel->setGeometry(twips(210), twips(kEntries[i].panelTop), twips(2025), twips(1545));
+        auto* button = new QPushButton(QString::fromLatin1(kEntries[i].caption), panel);
+        button->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        button->setFont(buttonFont);
+        button->setGeometry(twips(45), twips(45), twips(2025 - 90), twips(1545 - 90));
+        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        button->setEnabled(i == Exit);
+        SSPanel1[static_cast<size_t>(i)] = panel;
+        Command1[static_cast<size_t>(i)] = button;
+    }
+    Form_Resize();
+}
+
+void frmMenuVelmora::setScreenFactory(int index, ScreenFactory factory) {
+    if (index < 0 || index >= 4)
+        return;
+    factories_[static_cast<size_t>(index)] = std::move(factory);
+    Command1[static_cast<size_t>(index)]->setEnabled(
+        static_cast<bool>(factories_[static_cast<size_t>(index)]));
+}
+
+QWidget* frmMenuVelmora::openScreen(int index) const {
+    if (index < 0 || index >= 4)
+        return nullptr;
+    return screens_[static_cast<size_t>(index)].data();
+}
+
+void frmMenuVelmora::Form_Load() {
+    const QString file =
+        data::resolvePathCaseInsensitive(QDir(programFolder_).filePath(QStringLiteral("SetupPP.MDB")));
+    data::DbError error(0, {});
+    if (!company_.open(file, &error)) {
+        screens::Dialogs::current().message(
+            this, {QStringLiteral("Data error event hit err:") + error.text(),
+                   QApplication::applicationDisplayName(), screens::MsgButtons::Ok,
+                   screens::MsgIcon::None, screens::MsgAnswer::Ok});
+    }
+}
+
+void frmMenuVelmora::Form_Activate() {
+    const data::Value logo = company_.value(QStringLiteral("PathLogo"));
+    if (logo.isNull())
+        return;
+    // A picture that cannot be loaded is skipped: the current one stays.
+    loadPicture(logo.toString());
+}
+
+bool frmMenuVelmora::loadPicture(const QString& file) {
+    if (file.trimmed().isEmpty())
+        return false;
+    QImageReader reader(data::resolvePathCaseInsensitive(file));
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    Image1->setPixmap(QPixmap::fromImage(image));
+    pictureSource_ = file;
+    return true;
+}
+
+void frmMenuVelmora::Command1_Click(int index) {
+    if (index == Exit) {
+        // Ends at once: open screens are not asked to save.
+        QCoreApplication::exit(0);
+        return;
+    }
+    if (index < 0 || index >= 4 || !factories_[static_cast<size_t>(index)])
+        return;
+    QPointer<QWidget>& screen = screens_[static_cast<size_t>(index)];
+    if (!screen) {
+        screen = factories_[static_cast<size_t>(index)](*this);
+        if (!screen)
+            return;
+        screen->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    screen->show();
+    if (screen->isMinimized())
+        screen->showNormal();
+    screen->raise();
+    screen->activateWindow();
+}
+
+void frmMenuVelmora::bringForward() {
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) |
+                       (windowState() & Qt::WindowMaximized));
+    if (!isVisible())
+        show();
+    if (!(windowState() & Qt::WindowMaximized) && !isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void frmMenuVelmora::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void frmMenuVelmora::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMenuVelmora::Form_Resize() { Image1->setGeometry(0, 0, width(), height()); }
+
+void frmMenuVelmora::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    event->accept();
+}
+
+void frmMenuVelmora::Form_QueryUnload() {
+    // Each screen asks its own question; one kept open by Cancel outlives the menu, and the
+    // process ends when it closes.
+    for (int index : kCloseOrder) {
+        if (QWidget* screen = screens_[static_cast<size_t>(index)].data())
+            screen->close();
+    }
+}
+
+}  // namespace velmora::app

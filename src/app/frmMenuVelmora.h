@@ -1,0 +1,69 @@
+#pragma once
+
+#include "CompanyRecord.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace velmora::app {
+
+// The main menu: the first and last window of the process. Five buttons open the screens,
+// the background picture is the company's, and closing the menu closes every screen.
+class frmMenuVelmora : public QWidget {
+    Q_OBJECT
+public:
+    enum Entry { AircraftSetup = 0, TimeRemaining = 1, OilAnalysis = 2, CompanySetup = 3, Exit = 4 };
+    using ScreenFactory = std::function<QWidget*(frmMenuVelmora&)>;
+
+    explicit frmMenuVelmora(const QString& programFolder, QWidget* parent = nullptr);
+
+    // Opens the company settings of the program folder.
+    void Form_Load();
+    // Shows the company's picture.
+    void Form_Activate();
+    void Command1_Click(int index);
+
+    // A screen for one of the first four buttons; a button without one stays disabled.
+    void setScreenFactory(int index, ScreenFactory factory);
+    QWidget* openScreen(int index) const;
+
+    CompanyRecord& company() { return company_; }
+    const QString& programFolder() const { return programFolder_; }
+
+    // Replaces the background picture with a picture file; false (and the picture kept)
+    // when the file cannot be loaded as a picture.
+    bool loadPicture(const QString& file);
+    const QString& pictureSource() const { return pictureSource_; }
+
+    // Brings the menu forward for a second start of the program: restored unless it is
+    // maximized.
+    void bringForward();
+
+    QLabel* Image1 = nullptr;
+    std::array<QFrame*, 5> SSPanel1{};
+    std::array<QPushButton*, 5> Command1{};
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Resize();
+    void Form_QueryUnload();
+
+    QString programFolder_;
+    CompanyRecord company_;
+    QString pictureSource_;
+    std::array<ScreenFactory, 4> factories_{};
+    std::array<QPointer<QWidget>, 4> screens_{};
+};
+
+}  // namespace velmora::app

@@ -1,0 +1,491 @@
+#include "BoundRecordSource.h"
+
+#include "Dialogs.h"
+#include "MousePointer.h"
+
+#include "data/DbError.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QToolButton>
+
+#include <algorithm>
+#include <exception>
+
+namespace velmora::screens {
+
+namespace {
+
+using data::DbError;
+namespace err = data::err;
+
+QToolButton* navButton(QWidget* parent, const QString& text, const QString& name,
+                       const QString& tip) {
+    auto* b = new QToolButton(parent);
+    b->setText(text);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    b->setAccessibleName(tip);
+    // Like the fields' own data control, the bar takes no focus: pressing a button leaves
+    // the caret in the field being edited.
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+// Makes the row at the position (brought within the set) current. An empty set has no
+// row to go to; the fields then show empty all the same.
+bool moveWithin(data::Recordset& rs, int position) {
+    if (rs.recordCount() > 0)
+        rs.setAbsolutePosition(std::clamp(position, 0, rs.recordCount() - 1));
+    return true;
+}
+
+}  // namespace
+
+BoundRecordSource::BoundRecordSource(QWidget* parent) : QWidget(parent) {
+    first_ = navButton(this, QStringLiteral("|<"), QStringLiteral("first"), tr("First record"));
+    previous_ =
+        navButton(this, QStringLiteral("<"), QStringLiteral("previous"), tr("Previous record"));
+    next_ = navButton(this, QStringLiteral(">"), QStringLiteral("next"), tr("Next record"));
+    last_ = navButton(this, QStringLiteral(">|"), QStringLiteral("last"), tr("Last record"));
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("caption"));
+    caption_->setFrameShape(QFrame::Panel);
+    caption_->setFrameShadow(QFrame::Sunken);
+    caption_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    caption_->setTextFormat(Qt::PlainText);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(first_);
+    layout->addWidget(previous_);
+    layout->addWidget(caption_, 1);
+    layout->addWidget(next_);
+    layout->addWidget(last_);
+
+    connect(first_, &QToolButton::clicked, this, [this] { moveFirst(); });
+    connect(previous_, &QToolButton::clicked, this, [this] { movePrevious(); });
+    connect(next_, &QToolButton::clicked, this, [this] { moveNext(); });
+    connect(last_, &QToolButton::clicked, this, [this] { moveLast(); });
+}
+
+BoundRecordSource::~BoundRecordSource() = default;
+
+void BoundRecordSource::setCaption(const QString& caption) {
+    caption_->setText(caption);
+}
+
+QString BoundRecordSource::caption() const {
+    return caption_->text();
+}
+
+// --- bound fields ------------------------------------------------------------------------
+
+void BoundRecordSource::bind(QLineEdit* field, const QString& column) {
+    addBinding(field, Kind::LineEdit, column);
+}
+
+void BoundRecordSource::bind(QCheckBox* field, const QString& column) {
+    addBinding(field, Kind::CheckBox, column);
+}
+
+void BoundRecordSource::bind(QPlainTextEdit* field, const QString& column) {
+    addBinding(field, Kind::PlainText, column);
+}
+
+void BoundRecordSource::addBinding(QWidget* widget, Kind kind, const QString& column) {
+    if (!widget)
+        return;
+    unbind(widget);
+    Binding b;
+    b.widget = widget;
+    b.kind = kind;
+    b.column = column;
+    bindings_.push_back(b);
+    if (rs_) {
+        resolveBindings();
+        showRow();
+    }
+}
+
+void BoundRecordSource::unbind(QWidget* field) {
+    std::erase_if(bindings_, [&](const Binding& b) { return b.widget == field || !b.widget; });
+}
+
+void BoundRecordSource::resolveBindings() {
+    for (Binding& b : bindings_)
+        b.index = rs_ ? rs_->fieldIndex(b.column) : -1;
+}
+
+bool BoundRecordSource::bindingChanged(const Binding& b) const {
+    if (!b.widget)
+        return false;
+    switch (b.kind) {
+        case Kind::LineEdit:
+            return static_cast<QLineEdit*>(b.widget.data())->text() != b.shownText;
+        case Kind::PlainText:
+            return static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText() != b.shownText;
+        case Kind::CheckBox:
+            return static_cast<QCheckBox*>(b.widget.data())->isChecked() != b.shownChecked;
+    }
+    return false;
+}
+
+bool BoundRecordSource::isChanged() const {
+    return std::any_of(bindings_.begin(), bindings_.end(),
+                       [this](const Binding& b) { return bindingChanged(b); });
+}
+
+void BoundRecordSource::clearChanged() {
+    takeShown();
+}
+
+void BoundRecordSource::takeShown() {
+    for (Binding& b : bindings_) {
+        if (!b.widget)
+            continue;
+        switch (b.kind) {
+            case Kind::LineEdit:
+                b.shownText = static_cast<QLineEdit*>(b.widget.data())->text();
+                break;
+            case Kind::PlainText:
+                b.shownText = static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText();
+                break;
+            case Kind::CheckBox:
+                b.shownChecked = static_cast<QCheckBox*>(b.widget.data())->isChecked();
+                break;
+        }
+    }
+}
+
+void BoundRecordSource::showRow() {
+    const bool hasRow = rs_ && !adding_ && rs_->hasCurrent();
+    for (Binding& b : bindings_) {
+        if (!b.widget)
+            continue;
+        data::Value v;
+        if (hasRow && b.index >= 0) {
+            try {
+                v = rs_->value(b.index);
+            } catch (const DbError&) {
+                // Cannot happen for a resolved column of a current row; shows empty.
+            }
+        }
+        switch (b.kind) {
+            case Kind::LineEdit: {
+                auto* e = static_cast<QLineEdit*>(b.widget.data());
+                e->setText(v.toString());
+                e->setCursorPosition(0);
+                break;
+            }
+            case Kind::PlainText:
+                static_cast<QPlainTextEdit*>(b.widget.data())->setPlainText(v.toString());
+                break;
+            case Kind::CheckBox:
+                static_cast<QCheckBox*>(b.widget.data())->setChecked(v.toBool());
+                break;
+        }
+    }
+    takeShown();
+}
+
+void BoundRecordSource::showCurrentRow() {
+    if (rs_ && rs_->hasCurrent())
+        adding_ = false;
+    showRow();
+    emit reposition();
+}
+
+int BoundRecordSource::absolutePosition() const {
+    return rs_ && !adding_ ? rs_->absolutePosition() : -1;
+}
+
+// --- opening and closing -----------------------------------------------------------------
+
+bool BoundRecordSource::refresh() {
+    if (rs_ && !leaveRow(ActionClose))
+        return false;
+    closeNow();
+    int number = 0;
+    QString text;
+    try {
+        BusyPointer busy;
+        if (recordSource_.trimmed().isEmpty())
+            throw DbError(err::ObjectNotFound,
+                          tr("No table or query is set as the source of the records."));
+        auto db = data::Database::open(databaseName_);
+        rs_ = db->openRecordset(recordSource_);
+        db_ = std::move(db);
+    } catch (const DbError& e) {
+        number = e.number();
+        text = e.text();
+    } catch (const std::exception& e) {
+        number = err::Internal;
+        text = QString::fromLocal8Bit(e.what());
+    }
+    if (number != 0)
+        closeNow();
+    resolveBindings();
+    showRow();
+    emit refreshed();
+    if (number != 0) {
+        reportError(number, text);
+        return false;
+    }
+    QStringList missing;  // collected first: an error handler may change the bindings
+    for (const Binding& b : bindings_) {
+        if (b.widget && b.index < 0)
+            missing << b.column;
+    }
+    for (const QString& column : missing)
+        reportError(err::ItemNotFound,
+                    tr("There is no column named '%1' in \"%2\"; the field bound to it "
+                       "stays empty.")
+                        .arg(column, recordSource_));
+    emit reposition();
+    return true;
+}
+
+bool BoundRecordSource::closeSource() {
+    if (!rs_) {
+        adding_ = false;
+        return true;
+    }
+    if (!leaveRow(ActionClose))
+        return false;
+    closeNow();
+    return true;
+}
+
+void BoundRecordSource::closeNow() {
+    rs_.reset();
+    db_.reset();
+    adding_ = false;
+}
+
+// --- writing ----------------------------------------------------------------------------
+
+bool BoundRecordSource::leaveRow(int action) {
+    int act = action;
+    int save = isChanged() ? 1 : 0;
+    emit validate(act, save);
+    if (act == ActionCancel)
+        return false;
+    if (save == 0 || !isChanged())
+        return true;
+    return writeRow();
+}
+
+bool BoundRecordSource::writeRow() {
+    if (!rs_) {
+        reportError(err::NoCurrentRecord, tr("No current record: no table or query is open."));
+        return false;
+    }
+    int number = 0;
+    QString text;
+    try {
+        if (adding_)
+            rs_->addNew();
+        else
+            rs_->edit();
+        for (const Binding& b : bindings_) {
+            if (!bindingChanged(b))
+                continue;
+            if (b.index < 0)
+                throw DbError(err::ItemNotFound,
+                              tr("There is no column named '%1' in \"%2\" to store the "
+                                 "field's value in.")
+                                  .arg(b.column, recordSource_));
+            data::Value v;
+            switch (b.kind) {
+                case Kind::LineEdit: {
+                    const QString t = static_cast<QLineEdit*>(b.widget.data())->text();
+                    if (!t.isEmpty())
+                        v = data::Value(t);
+                    break;
+                }
+                case Kind::PlainText: {
+                    const QString t = static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText();
+                    if (!t.isEmpty())
+                        v = data::Value(t);
+                    break;
+                }
+                case Kind::CheckBox:
+                    v = data::Value(static_cast<QCheckBox*>(b.widget.data())->isChecked());
+                    break;
+            }
+            rs_->setValue(b.index, v);
+        }
+        rs_->update();
+    } catch (const DbError& e) {
+        number = e.number();
+        text = e.text();
+    } catch (const std::exception& e) {
+        number = err::Internal;
+        text = QString::fromLocal8Bit(e.what());
+    }
+    if (number != 0) {
+        rs_->cancelUpdate();
+        reportError(number, text);
+        return false;
+    }
+    if (adding_) {
+        adding_ = false;
+        try {
+            rs_->setBookmark(rs_->lastModified());  // the new row becomes current
+        } catch (const DbError&) {
+        }
+    }
+    showRow();  // as the file stores it
+    emit rowsChanged();
+    return true;
+}
+
+void BoundRecordSource::reportError(int number, const QString& text) {
+    lastErrorNumber_ = number;
+    lastErrorText_ = text;
+    int response = 1;
+    emit error(number, response);
+    if (response == 0)
+        return;
+    MessageRequest request;
+    request.text = QStringLiteral("Data error event hit err:") + text;
+    request.title = QApplication::applicationDisplayName();
+    request.buttons = MsgButtons::Ok;
+    request.icon = MsgIcon::None;
+    request.defaultButton = MsgAnswer::Ok;
+    Dialogs::current().message(this, request);
+}
+
+// --- moving -----------------------------------------------------------------------------
+
+bool BoundRecordSource::navigate(int action, const std::function<bool(data::Recordset&)>& move) {
+    if (!rs_)
+        return false;
+    if (!leaveRow(action) || !rs_)  // a handler may have closed the source meanwhile
+        return false;
+    adding_ = false;
+    bool moved = false;
+    try {
+        moved = move(*rs_);
+    } catch (const DbError& e) {
+        showRow();
+        reportError(e.number(), e.text());
+        return false;
+    }
+    showRow();
+    if (moved)
+        emit reposition();
+    return moved;
+}
+
+bool BoundRecordSource::moveFirst() {
+    return navigate(ActionMoveFirst, [](data::Recordset& rs) { return moveWithin(rs, 0); });
+}
+
+bool BoundRecordSource::movePrevious() {
+    return navigate(ActionMovePrevious, [](data::Recordset& rs) {
+        return moveWithin(rs, std::max(rs.absolutePosition(), 0) - 1);
+    });
+}
+
+bool BoundRecordSource::moveNext() {
+    return navigate(ActionMoveNext,
+                    [](data::Recordset& rs) { return moveWithin(rs, rs.absolutePosition() + 1); });
+}
+
+bool BoundRecordSource::moveLast() {
+    return navigate(ActionMoveLast,
+                    [](data::Recordset& rs) { return moveWithin(rs, rs.recordCount() - 1); });
+}
+
+bool BoundRecordSource::moveTo(int position) {
+    return navigate(ActionBookmark,
+                    [position](data::Recordset& rs) { return moveWithin(rs, position); });
+}
+
+bool BoundRecordSource::moveToBookmark(std::int64_t bookmark) {
+    return navigate(ActionBookmark, [bookmark](data::Recordset& rs) {
+        rs.setBookmark(bookmark);
+        return true;
+    });
+}
+
+bool BoundRecordSource::findFirst(const QString& criterion) {
+    // No match leaves the row where it was: shown again, but no reposition.
+    return navigate(ActionFind, [&](data::Recordset& rs) {
+        rs.findFirst(criterion);
+        return !rs.noMatch();
+    });
+}
+
+bool BoundRecordSource::updateRecord() {
+    if (!rs_) {
+        if (!isChanged())
+            return true;
+        reportError(err::NoCurrentRecord, tr("No current record: no table or query is open."));
+        return false;
+    }
+    const bool wasNew = adding_;
+    if (!leaveRow(ActionUpdate))
+        return false;
+    if (wasNew && !adding_)
+        emit reposition();  // the saved new row is the current row now
+    return true;
+}
+
+bool BoundRecordSource::addNew() {
+    if (!rs_)
+        return false;
+    if (!leaveRow(ActionAddNew) || !rs_)
+        return false;
+    try {
+        // Finds a set that cannot take rows now, not after the user has typed one.
+        rs_->addNew();
+        rs_->cancelUpdate();
+    } catch (const DbError& e) {
+        reportError(e.number(), e.text());
+        return false;
+    }
+    adding_ = true;
+    showRow();
+    emit reposition();
+    return true;
+}
+
+bool BoundRecordSource::deleteCurrent() {
+    if (!rs_)
+        return false;
+    int act = ActionDelete;
+    int save = isChanged() ? 1 : 0;
+    emit validate(act, save);
+    if (act == ActionCancel || !rs_)
+        return false;
+    if (adding_) {
+        // The new row was never written: dropping it deletes it.
+        adding_ = false;
+        showRow();
+        emit reposition();
+        return true;
+    }
+    const int position = rs_->absolutePosition();
+    try {
+        rs_->deleteCurrent();
+        moveWithin(*rs_, position);  // the row after it, or the last
+    } catch (const DbError& e) {
+        reportError(e.number(), e.text());
+        return false;
+    }
+    showRow();
+    emit rowsChanged();
+    emit reposition();
+    return true;
+}
+
+}  // namespace velmora::screens

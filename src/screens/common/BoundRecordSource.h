@@ -1,0 +1,185 @@
+#pragma once
+
+#include "data/Database.h"
+#include "data/Recordset.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QToolButton;
+
+namespace velmora::screens {
+
+// The data control of a screen: a navigation bar (first, previous, next, last and a
+// caption) that owns a record set on one source of one database file and shows its
+// current row in the fields bound to it.
+//
+// A row whose fields were changed (by typing, or by code other than this control's own
+// showing of a row) is written back before another row becomes current, before a new row
+// begins and when the source closes. validate(action, save) comes first: a handler may set
+// action to 0 to keep the row current with its values on screen, or save to 0 to let the
+// changes go. A write that fails is reported through error() and cancels what was asked,
+// so nothing typed is lost.
+//
+// error(number, response): response starts at 1; left non-zero, the control shows its
+// standard message through the dialogs service; a screen that reports the error itself
+// sets it to 0.
+class BoundRecordSource : public QWidget {
+    Q_OBJECT
+
+  public:
+    // The action codes validate() is given.
+    enum Action {
+        ActionCancel = 0,
+        ActionMoveFirst = 1,
+        ActionMovePrevious = 2,
+        ActionMoveNext = 3,
+        ActionMoveLast = 4,
+        ActionAddNew = 5,
+        ActionUpdate = 6,
+        ActionDelete = 7,
+        ActionFind = 8,
+        ActionBookmark = 9,
+        ActionClose = 10,
+    };
+
+    explicit BoundRecordSource(QWidget* parent = nullptr);
+    ~BoundRecordSource() override;
+
+    void setCaption(const QString& caption);
+    QString caption() const;
+
+    // Take effect at the next refresh().
+    void setDatabaseName(const QString& path) { databaseName_ = path; }
+    const QString& databaseName() const { return databaseName_; }
+    // A table name, a stored query's name or SQL text.
+    void setRecordSource(const QString& source) { recordSource_ = source; }
+    const QString& recordSource() const { return recordSource_; }
+
+    // (Re)opens the database and the record set: the changes of the row shown are written
+    // first (validate with ActionClose). On success the first row is current; then
+    // refreshed() and reposition(). On failure the control has no rows and error() tells
+    // why. Returns whether the source is open.
+    bool refresh();
+    bool isOpen() const { return rs_ != nullptr; }
+    // Null while no source is open. Code that moves the record set itself calls
+    // showCurrentRow() afterwards.
+    data::Recordset* recordset() const { return rs_.get(); }
+    std::shared_ptr<data::Database> database() const { return db_; }
+
+    // Binds a field to a column of the source, by name (letter case ignored). A check box
+    // is checked for Yes and stores -1/0. Fields show Null as empty and numbers as plain
+    // text; an emptied field is written as Null.
+    void bind(QLineEdit* field, const QString& column);
+    void bind(QCheckBox* field, const QString& column);
+    void bind(QPlainTextEdit* field, const QString& column);
+    void unbind(QWidget* field);
+
+    // Moves with validate and write-back as described above; moving past either end
+    // stays on the first or last row. False when the move was cancelled or failed.
+    bool moveFirst();
+    bool movePrevious();
+    bool moveNext();
+    bool moveLast();
+    bool moveTo(int position);  // 0-based; ActionBookmark
+    bool moveToBookmark(std::int64_t bookmark);
+    // Moves to the first row matching a criterion (ActionFind); false when none does (the
+    // row shown stays current) or the move was cancelled.
+    bool findFirst(const QString& criterion);
+    // Writes the current row's changes now (ActionUpdate); true when nothing is left
+    // unwritten.
+    bool updateRecord();
+    // Begins a new, blank row after writing the current one (ActionAddNew). The new row
+    // is written when it is left, updated or closed with changes; left unchanged, it is
+    // dropped.
+    bool addNew();
+    // Deletes the current row (ActionDelete; its unwritten changes go with it); the row
+    // after it, or the last, becomes current.
+    bool deleteCurrent();
+    // Writes the changes back (ActionClose) and closes the source. False, with the source
+    // still open, when the changes could not be written or a handler cancelled: the owner
+    // then keeps its window open.
+    bool closeSource();
+
+    // Shows the record set's current row again and emits reposition(); for code that
+    // moved or changed the record set itself.
+    void showCurrentRow();
+
+    // True when a bound field differs from what was shown for the row.
+    bool isChanged() const;
+    // Takes the fields' present contents as the row's own: nothing to write.
+    void clearChanged();
+    bool isAddingNew() const { return adding_; }
+    int absolutePosition() const;  // -1 without a current row
+    int recordCount() const { return rs_ ? rs_->recordCount() : 0; }
+
+    // The number and the engine's text of the error last reported through error(): a
+    // screen that shows the message itself (response = 0) reads the text here.
+    int lastErrorNumber() const { return lastErrorNumber_; }
+    const QString& lastErrorText() const { return lastErrorText_; }
+
+    QToolButton* firstButton() const { return first_; }
+    QToolButton* previousButton() const { return previous_; }
+    QToolButton* nextButton() const { return next_; }
+    QToolButton* lastButton() const { return last_; }
+
+  signals:
+    void reposition();
+    void validate(int& action, int& save);
+    void error(int number, int& response);
+    // After every refresh, successful or not: a grid reads the record set again.
+    void refreshed();
+    // After a row was written, added or deleted.
+    void rowsChanged();
+
+  private:
+    enum class Kind { LineEdit, CheckBox, PlainText };
+    struct Binding {
+        QPointer<QWidget> widget;
+        Kind kind;
+        QString column;
+        int index = -1;  // in the record set; -1 when it has no such column
+        QString shownText;
+        bool shownChecked = false;
+    };
+
+    void addBinding(QWidget* widget, Kind kind, const QString& column);
+    void resolveBindings();
+    bool bindingChanged(const Binding& b) const;
+    void showRow();  // fills the fields from the current row (or empties them)
+    void showBlank();
+    void takeShown();
+    // Validate, then write the changes; false when the caller must not go on.
+    bool leaveRow(int action);
+    bool writeRow();
+    // Validates and writes, then moves; move() tells whether another row was sought (not
+    // "no match"), which earns a reposition().
+    bool navigate(int action, const std::function<bool(data::Recordset&)>& move);
+    void closeNow();
+    void reportError(int number, const QString& text);
+
+    QString databaseName_;
+    QString recordSource_;
+    std::shared_ptr<data::Database> db_;
+    std::unique_ptr<data::Recordset> rs_;
+    std::vector<Binding> bindings_;
+    bool adding_ = false;
+    int lastErrorNumber_ = 0;
+    QString lastErrorText_;
+    QToolButton* first_;
+    QToolButton* previous_;
+    QToolButton* next_;
+    QToolButton* last_;
+    QLabel* caption_;
+};
+
+}  // namespace velmora::screens

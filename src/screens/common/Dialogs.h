@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace velmora::screens {
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Question, Exclamation, Critical };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// One message box as the program asks for it.
+struct MessageRequest {
+    QString text, title;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    MsgAnswer defaultButton = MsgAnswer::Ok;
+
+    bool operator==(const MessageRequest&) const = default;
+};
+
+// One file-open dialog. The filter is written in pipe form, description and patterns in
+// turn: "Databases|*.mdb|All|*.*" or "Pictures|*.bmp;*.jpg|All|*.*".
+struct FileOpenRequest {
+    QString filter;
+    QString initialFolder;
+    QString initialFile;
+
+    bool operator==(const FileOpenRequest&) const = default;
+};
+
+// The buttons a box shows, in order.
+std::vector<MsgAnswer> answersOf(MsgButtons buttons);
+// The button that is the default: the one asked for when the box shows it, else the
+// box's first button.
+MsgAnswer effectiveDefault(const MessageRequest& request);
+// A pipe-form filter in the toolkit's form: "Databases (*.mdb);;All (*.*)". Patterns
+// separated by ";" become one group; a description without patterns takes "*".
+QString toQtFilter(const QString& pipeFilter);
+
+// Every message box and file-open dialog of the program goes through the service that is
+// current, so that tests can put a scripted one in its place.
+class Dialogs {
+  public:
+    virtual ~Dialogs();
+
+    // Shows a modal message box and returns the button chosen; closing the box with Escape
+    // or the title bar gives Cancel (or No, or Ok, when the box has no Cancel button).
+    virtual MsgAnswer message(QWidget* parent, const MessageRequest& request);
+    // Shows the file-open dialog; std::nullopt when it was cancelled.
+    virtual std::optional<QString> openFile(QWidget* parent, const FileOpenRequest& request);
+
+    static Dialogs& current();
+    // Makes a service current; nullptr puts the standard one back. The caller keeps
+    // ownership and must install another before destroying it.
+    static void install(Dialogs* dialogs);
+};
+
+// A message box through the current service. An empty title gives the program's title
+// (QApplication::applicationDisplayName()); no default button asked for gives the first.
+MsgAnswer msgBox(QWidget* parent, const QString& text, MsgButtons buttons = MsgButtons::Ok,
+                 MsgIcon icon = MsgIcon::None, const QString& title = {},
+                 std::optional<MsgAnswer> defaultButton = std::nullopt);
+
+// Makes the window holding this widget the active window again. A modal box that closes
+// leaves no active window where no window manager decides it (offscreen, bare Xvfb); call
+// this before setting focus into the window.
+void reactivateWindow(QWidget* widget);
+
+}  // namespace velmora::screens

@@ -1,0 +1,102 @@
+#include "DisplayFormat.h"
+
+#include "data/JetFormat.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+
+#include <optional>
+
+namespace velmora::screens {
+
+namespace {
+
+// The date of ISO text as the engine stores it ("2005-01-31", "2005-01-31 14:30:00",
+// "2005-01-31T14:30:00"); nothing for any other text.
+std::optional<QDate> isoDate(const QString& text) {
+    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-')
+        return std::nullopt;
+    if (text.size() > 10 && text[10] != u' ' && text[10] != u'T')
+        return std::nullopt;
+    const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
+    if (!d.isValid())
+        return std::nullopt;
+    return d;
+}
+
+// The number a value holds: numbers as they are, text when it reads as one.
+std::optional<double> numberOf(const data::Value& v) {
+    if (v.isNumber())
+        return v.toDouble();
+    double d = 0;
+    if (v.type() == data::Value::Type::Text && data::Value::parseNumber(v.toString(), &d))
+        return d;
+    return std::nullopt;
+}
+
+QString shortDate(const data::Value& v) {
+    const QString text = v.toString();
+    if (v.type() == data::Value::Type::Text) {
+        if (const auto d = isoDate(text))
+            return QLocale().toString(*d, QLocale::ShortFormat);
+    }
+    return text;
+}
+
+}  // namespace
+
+QString formatForDisplay(const data::Value& v, const QString& format, data::FieldType type) {
+    const QString f = format.trimmed();
+    if (f.isEmpty()) {
+        if (type.kind == data::FieldType::Kind::Date)
+            return shortDate(v);
+        return v.toString();
+    }
+    if (f.compare(u"Short Date", Qt::CaseInsensitive) == 0)
+        return shortDate(v);
+    if (f.compare(u"Yes/No", Qt::CaseInsensitive) == 0) {
+        if (v.isNumber())
+            return v.toDouble() != 0.0 ? QStringLiteral("Yes") : QStringLiteral("No");
+        return v.toString();
+    }
+    if (f.compare(u"General Number", Qt::CaseInsensitive) == 0) {
+        if (v.type() == data::Value::Type::Text) {
+            if (const auto n = numberOf(v))
+                return data::formatNumber(*n);
+        }
+        return v.toString();
+    }
+    if (f.compare(u"Currency", Qt::CaseInsensitive) == 0) {
+        if (const auto n = numberOf(v))
+            return QLocale().toCurrencyString(*n, QString(), 2);
+        return v.toString();
+    }
+    // A date picture ("mm/dd/yy") applies to ISO date text.
+    if (data::isDatePicture(format)) {
+        if (v.type() == data::Value::Type::Text) {
+            const QString text = v.toString();
+            if (const auto d = isoDate(text)) {
+                QTime t(0, 0);
+                if (text.size() > 10)
+                    t = QTime::fromString(text.mid(11), Qt::ISODate);
+                return data::formatDatePicture(QDateTime(*d, t.isValid() ? t : QTime(0, 0)),
+                                               format);
+            }
+        }
+        return v.toString();
+    }
+    // A number picture: Null takes the fourth section, numbers (and numeric text) the
+    // others; text that is no number is shown as it stands.
+    if (v.isNull())
+        return data::formatNumberPicture(std::nullopt, format);
+    if (const auto n = numberOf(v))
+        return data::formatNumberPicture(*n, format);
+    return v.toString();
+}
+
+bool isOverdue(const data::Value& v) {
+    return v.isNumber() && v.toDouble() < 0.0;
+}
+
+}  // namespace velmora::screens

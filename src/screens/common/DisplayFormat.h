@@ -1,0 +1,27 @@
+#pragma once
+
+#include "data/FieldType.h"
+#include "data/Value.h"
+
+#include <QString>
+
+namespace velmora::screens {
+
+// The text a grid cell shows for a value under a column's display format.
+//
+// Named formats: "Yes/No" (a number: 0 is "No", any other "Yes"), "Short Date" (the locale's
+// short date of an ISO date), "Currency" (the locale's currency, two decimals), "General
+// Number" (the number as the engine writes it). Any other format is a number picture of up
+// to four sections, positive;negative;zero;Null ("#####0.0;;;\ ").
+//
+// Values a format cannot apply to are shown as they stand: text that is not an ISO date
+// under "Short Date" ("02/28/05", " "), text that is not a number under a number format,
+// and any text under "Yes/No" (a typed "y" stays "y" until the row is written).
+// Without a format, Null is empty, numbers are plain, a date column shows the locale's short
+// date and text is shown as it stands.
+QString formatForDisplay(const data::Value& v, const QString& format, data::FieldType type);
+
+// True for a number below zero: a remaining life that has run out.
+bool isOverdue(const data::Value& v);
+
+}  // namespace velmora::screens

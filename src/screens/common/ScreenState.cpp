@@ -1,0 +1,7 @@
+#include "ScreenState.h"
+
+namespace velmora::screens {
+
+bool SuppressReposition = false;
+
+}  // namespace velmora::screens

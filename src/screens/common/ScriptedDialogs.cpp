@@ -1,0 +1,30 @@
+#include "ScriptedDialogs.h"
+
+namespace velmora::screens {
+
+MsgAnswer ScriptedDialogs::message(QWidget* parent, const MessageRequest& request) {
+    messages.push_back(request);
+    messageParents.push_back(parent);
+    if (onMessage)
+        onMessage(request);
+    MsgAnswer a = effectiveDefault(request);
+    if (!answers_.empty()) {
+        a = answers_.front();
+        answers_.pop_front();
+    }
+    givenAnswers.push_back(a);
+    return a;
+}
+
+std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileOpenRequest& request) {
+    fileRequests.push_back(request);
+    if (files_.empty())
+        return std::nullopt;
+    const FileResult result = files_.front();
+    files_.pop_front();
+    if (!result.chosen)
+        return std::nullopt;
+    return result.path;
+}
+
+}  // namespace velmora::screens

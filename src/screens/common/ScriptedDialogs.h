@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace velmora::screens {
+
+// A dialogs service that shows nothing: it answers from queues filled beforehand and
+// records every request, for tests of the screens.
+class ScriptedDialogs : public Dialogs {
+  public:
+    // Queues the answer for the next message box (first queued, first given).
+    void answer(MsgAnswer answer) { answers_.push_back(answer); }
+    // Queues the result of the next file-open dialog; std::nullopt cancels it.
+    void fileResult(const std::optional<QString>& path) {
+        files_.push_back({path.has_value(), path.value_or(QString())});
+    }
+
+    int pendingAnswers() const { return static_cast<int>(answers_.size()); }
+    int pendingFileResults() const { return static_cast<int>(files_.size()); }
+
+    // Records the request, calls onMessage (the box counts as open meanwhile; the callback
+    // may queue the answer), then gives the next queued answer, or the default button
+    // when none is left.
+    MsgAnswer message(QWidget* parent, const MessageRequest& request) override;
+    // Records the request and gives the next queued result, or a cancel when none is left.
+    std::optional<QString> openFile(QWidget* parent, const FileOpenRequest& request) override;
+
+    std::vector<MessageRequest> messages;  // every message box, in order
+    std::vector<MsgAnswer> givenAnswers;   // the answer given to each
+    std::vector<FileOpenRequest> fileRequests;
+    std::vector<QWidget*> messageParents;  // the parent each box was given (compare only)
+    std::function<void(const MessageRequest&)> onMessage;
+
+  private:
+    std::deque<MsgAnswer> answers_;
+    struct FileResult {
+        bool chosen;
+        QString path;
+    };
+    std::deque<FileResult> files_;
+};
+
+// Puts a ScriptedDialogs in place for the life of this object and restores the service
+// that was current before.
+class ScopedDialogs {
+  public:
+    ScopedDialogs() : previous_(&Dialogs::current()) { Dialogs::install(&scripted_); }
+    ~ScopedDialogs() { Dialogs::install(previous_); }
+    ScopedDialogs(const ScopedDialogs&) = delete;
+    ScopedDialogs& operator=(const ScopedDialogs&) = delete;
+
+    ScriptedDialogs& operator*() { return scripted_; }
+    ScriptedDialogs* operator->() { return &scripted_; }
+    ScriptedDialogs& get() { return scripted_; }
+
+  private:
+    ScriptedDialogs scripted_;
+    Dialogs* previous_;
+};
+
+}  // namespace velmora::screens

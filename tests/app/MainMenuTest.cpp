@@ -1,0 +1,112 @@
+#include "AppFixture.h"
+
+#include "app/frmCompanyInfo.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+class MainMenu : public AppFixture {};
+
+void setLogo(const QString& settingsFile, const data::Value& logo) {
+    auto db = data::Database::open(settingsFile);
+    auto rs = db->openRecordset("CompanyInfo");
+    rs->edit();
+    rs->setValue("PathLogo", logo);
+    rs->update();
+}
+}  // namespace
+
+TEST_F(MainMenu, ShowsItsButtonsInRaisedPanelsWhereTheyBelong) {
+    EXPECT_EQ(menu->windowTitle(), "Velmora");
+    const char* captions[] = {"&Aircraft  Set-up", "&Time Remaining", "&Oil Analysis",
+                              "&Company Set-up", "&Exit"};
+    const int tops[] = {120, 1785, 3450, 5130, 6945};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(menu->Command1[i]->text(), captions[i]);
+        EXPECT_EQ(menu->SSPanel1[i]->geometry(), QRect(14, tops[i] / 15, 135, 103));
+        EXPECT_EQ(menu->SSPanel1[i]->frameShadow(), QFrame::Raised);
+        EXPECT_EQ(menu->Command1[i]->geometry(), QRect(3, 3, 129, 97));
+    }
+    // Screens that are not there yet have no button to open them.
+    EXPECT_FALSE(menu->Command1[0]->isEnabled());
+    EXPECT_FALSE(menu->Command1[1]->isEnabled());
+    EXPECT_FALSE(menu->Command1[2]->isEnabled());
+    EXPECT_TRUE(menu->Command1[3]->isEnabled());
+    EXPECT_TRUE(menu->Command1[4]->isEnabled());
+    menu->show();
+    menu->resize(700, 650);
+    EXPECT_EQ(menu->Image1->geometry(), QRect(0, 0, 700, 650));
+    EXPECT_FALSE(menu->Image1->pixmap().isNull());
+}
+
+TEST_F(MainMenu, ASecondClickBringsTheSameScreenForward) {
+    QTest::mouseClick(menu->Command1[3], Qt::LeftButton);
+    QWidget* first = menu->openScreen(app::frmMenuVelmora::CompanySetup);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    QTest::mouseClick(menu->Command1[3], Qt::LeftButton);
+    EXPECT_EQ(menu->openScreen(app::frmMenuVelmora::CompanySetup), first);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(MainMenu, CompanyPictureReplacesTheBackdropWhenItCanBeLoaded) {
+    const QString bmp = writePicture("logo.bmp", "BMP");
+    setLogo(settings, bmp);
+    menu->Form_Activate();
+    EXPECT_EQ(menu->pictureSource(), bmp);
+    EXPECT_EQ(menu->Image1->pixmap().size(), QSize(40, 30));
+
+    // A missing file or a file that is no picture keeps what is shown, silently.
+    setLogo(settings, folder.file("missing.jpg"));
+    menu->Form_Activate();
+    EXPECT_EQ(menu->pictureSource(), bmp);
+    const QString notPicture = folder.writeFile("notes.jpg", "this is not a picture");
+    setLogo(settings, notPicture);
+    menu->Form_Activate();
+    EXPECT_EQ(menu->pictureSource(), bmp);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(MainMenu, NullPictureKeepsTheBuiltInBackdrop) {
+    menu->Form_Activate();
+    EXPECT_EQ(menu->pictureSource(), ":/velmora/backdrop.jpg");
+}
+
+TEST_F(MainMenu, ClosingTheMenuClosesTheScreensWhichSaveTheirRows) {
+    menu->show();
+    QTest::mouseClick(menu->Command1[3], Qt::LeftButton);
+    auto* company = qobject_cast<app::frmCompanyInfo*>(
+        menu->openScreen(app::frmMenuVelmora::CompanySetup));
+    ASSERT_NE(company, nullptr);
+    company->txtFields[0]->setFocus();
+    QTest::keyClicks(company->txtFields[0], "Skyline Rotor Services");
+    menu->close();
+    processDeletes();
+    EXPECT_EQ(menu->openScreen(app::frmMenuVelmora::CompanySetup), nullptr);
+    auto rs = data::Database::open(settings)->openRecordset("CompanyInfo");
+    EXPECT_EQ(rs->value("Name").toString(), "Skyline Rotor Services");
+}
+
+TEST(MainMenuFailures, UnreadableSettingsAreReportedAndTheMenuStaysUsable) {
+    screens::ScopedDialogs dialogs;
+    TestFolder folder;
+    folder.writeFile("SetupPP.mdb", "garbage that is not a database at all");
+    const QByteArray before = fileBytes(folder.file("SetupPP.mdb"));
+    app::frmMenuVelmora menu(folder.path());
+    app::registerScreens(menu);
+    menu.Form_Load();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.startsWith("Data error event hit err:"));
+    EXPECT_TRUE(dialogs->messages[0].text.contains("SetupPP"));
+    EXPECT_EQ(dialogs->messages[0].buttons, screens::MsgButtons::Ok);
+    menu.Form_Activate();
+    EXPECT_TRUE(menu.Command1[3]->isEnabled());
+    EXPECT_EQ(fileBytes(folder.file("SetupPP.mdb")), before);
+}

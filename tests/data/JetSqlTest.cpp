@@ -1,0 +1,371 @@
+// The Jet SQL the screens write, run as written: selections, ordering, the template
+// tables' DDL, letter case in comparisons, quoting of user text, and numbered errors for
+// statements that cannot run.
+#include "support/TestFiles.h"
+
+#include "data/JetSqlTranslator.h"
+#include "data/Schema.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::testing;
+using data::Database;
+using data::Recordset;
+using data::Value;
+namespace err = data::err;
+
+namespace {
+
+const char kPartsColumns[] =
+    "select [RegNum],[ItemNumber],[MeterNumber],[Assembly],[Active],[PartNumber],[Serial#],"
+    "[Description],[DatePurchased],[Manufacturer],[Inspection],[ReplaceCost],[ReservePerHour],"
+    "[LifeNumber],[LifeBasis],[InstallDate],[InstallTimeLeft],[InstallACHour],[Notes],"
+    "[OilAnalysis] from [Parts] where [RegNum]='N1'";
+
+const char kMakeStatement[] =
+    "CREATE TABLE Make(ItemNumber INTEGER,Model TEXT, Year INTEGER, Manufacturer TEXT, "
+    "Description TEXT, PartNum TEXT, Assembly TEXT, TBO SINGLE, Basis TEXT, Cost CURRENCY);";
+
+QStringList column(Recordset& rs, const QString& name) {
+    QStringList out;
+    if (rs.recordCount() == 0)
+        return out;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        out << rs.value(name).toString();
+    return out;
+}
+
+class JetSql : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path = folder.createMainFile();
+        db = Database::open(path);
+    }
+
+    // Components of N1 (and one of N2), stored out of order.
+    void addComponents() {
+        addPart(*db, part("N1", 30).describedAs("Tail rotor"));
+        addPart(*db, part("n1", 10).describedAs("Main rotor").withOil());
+        addPart(*db, part("N1", 20).describedAs("Old starter").inactive());
+        addPart(*db, part("N2", 5).describedAs("Other aircraft"));
+    }
+
+    // Runs the statement, expects the error and checks that the file was not changed.
+    void expectRejected(const QString& sql, int number) {
+        const QByteArray before = fileBytes(path);
+        EXPECT_DB_ERROR(db->openRecordset(sql), number);
+        EXPECT_DB_ERROR(db->execute(sql), number);
+        EXPECT_EQ(fileBytes(path), before);
+    }
+
+    TestFolder folder;
+    QString path;
+    std::shared_ptr<Database> db;
+};
+
+TEST_F(JetSql, AircraftListOrderedByRegistrationIgnoringCase) {
+    addAircraft(*db, "N3");
+    addAircraft(*db, "n2");
+    addAircraft(*db, "N1");
+    auto rs = db->openRecordset("select * from [Aircraft] Order by [RegNum]");
+    EXPECT_EQ(column(*rs, "RegNum"), QStringList({"N1", "n2", "N3"}));
+    EXPECT_TRUE(rs->isUpdatable());
+}
+
+TEST_F(JetSql, ActiveComponentsOfOneAircraft) {
+    addComponents();
+    auto rs = db->openRecordset(QString::fromLatin1(kPartsColumns) +
+                                " and  [Active] = Yes Order by [ItemNumber]");
+    EXPECT_EQ(column(*rs, "ItemNumber"), QStringList({"10", "30"}));
+    EXPECT_EQ(rs->fieldCount(), 20);
+    EXPECT_GE(rs->fieldIndex("Serial#"), 0);
+    EXPECT_TRUE(rs->isUpdatable());
+}
+
+TEST_F(JetSql, RemovedComponentsOfOneAircraft) {
+    addComponents();
+    auto rs = db->openRecordset(QString::fromLatin1(kPartsColumns) +
+                                " and  [Active] = No Order by [ItemNumber]");
+    EXPECT_EQ(column(*rs, "Description"), QStringList({"Old starter"}));
+}
+
+TEST_F(JetSql, AllComponentsOfOneAircraftByAssembly) {
+    addComponents();
+    auto rs = db->openRecordset(QString::fromLatin1(kPartsColumns) + "  Order by [Assembly]");
+    EXPECT_EQ(rs->recordCount(), 3);
+}
+
+TEST_F(JetSql, ComponentsWithOilAnalysis) {
+    addComponents();
+    auto rs = db->openRecordset(
+        "select [Description] from [Parts] where [RegNum]='N1' and [OilAnalysis]=-1");
+    EXPECT_EQ(column(*rs, "Description"), QStringList({"Main rotor"}));
+}
+
+TEST_F(JetSql, OilSamplesOfOneComponentByDate) {
+    auto oil = db->openRecordset("Oil");
+    for (const char* date : {"2005-03-01", "2004-12-24", "2005-01-15"}) {
+        oil->addNew();
+        oil->setValue("RegNum", "N1");
+        oil->setValue("Component", "gearbox");
+        oil->setValue("DatePerformed", date);
+        oil->setValue("Iron", 2.5);
+        oil->update();
+    }
+    oil->addNew();
+    oil->setValue("RegNum", "N1");
+    oil->setValue("Component", "Engine");
+    oil->setValue("DatePerformed", "2005-02-01");
+    oil->update();
+    auto rs = db->openRecordset(
+        "select [RegNum],[Component],[DatePerformed],[Iron],[Chromium],[Nickel],[Aluminum],"
+        "[Lead],[Copper],[Tin],[Silver],[Titanium],[Silicon],[Boron],[Sodium],[Potassium],"
+        "[Molybdenum],[Phosphorus],[Zinc],[Calcium],[Barium],[Magnesium],[Antimony],[Vanadium],"
+        "[EngineHrs] from [Oil] where [RegNum]='N1' and [Component]='Gearbox' order by "
+        "[DatePerformed] ");
+    EXPECT_EQ(column(*rs, "DatePerformed"),
+              QStringList({"2004-12-24", "2005-01-15", "2005-03-01"}));
+    EXPECT_EQ(rs->fieldCount(), 25);
+}
+
+TEST_F(JetSql, MakeTemplateTableIsCreatedAndRead) {
+    const QString templates = folder.createTemplateFile();
+    auto tdb = Database::open(templates);
+    EXPECT_DB_ERROR(tdb->openRecordset("select [ItemNumber] from Bell"), err::ObjectNotFound);
+    tdb->execute(data::schema::templateTableStatement("Bell"));
+    ASSERT_TRUE(tdb->hasTable("Bell"));
+    tdb->execute(
+        "INSERT INTO Bell (ItemNumber, Model, [Year], TBO, Basis, Cost) VALUES "
+        "(1, '206', 1998, 1500.5, 'OH', 2500.125)");
+    tdb->execute("INSERT INTO Bell (ItemNumber, Model) VALUES (2, '407')");
+    for (const char* select : {"select", "Select"}) {
+        auto rs = tdb->openRecordset(
+            QString::fromLatin1(select) +
+            " [ItemNumber],[Model],[Year],[Manufacturer],[Description],[TBO],[PartNum],"
+            "[Assembly],[Basis],[Cost] from Bell where [Model]='206'");
+        ASSERT_EQ(rs->recordCount(), 1);
+        EXPECT_EQ(rs->value("Year").toInt(), 1998);
+        EXPECT_DOUBLE_EQ(rs->value("TBO").toDouble(), 1500.5);
+        EXPECT_EQ(rs->value("Cost").toDouble(), 2500.125);
+        EXPECT_TRUE(rs->value("Manufacturer").isNull());
+    }
+}
+
+TEST_F(JetSql, MakeStatementAsWrittenCreatesTheTable) {
+    EXPECT_EQ(db->execute(kMakeStatement), 0);
+    ASSERT_TRUE(db->hasTable("make"));
+    auto rs = db->openRecordset("Make");
+    const QStringList expected = {"ItemNumber", "Model",    "Year", "Manufacturer", "Description",
+                                  "PartNum",    "Assembly", "TBO",  "Basis",        "Cost"};
+    ASSERT_EQ(rs->fieldCount(), expected.size());
+    for (int i = 0; i < rs->fieldCount(); ++i)
+        EXPECT_EQ(rs->field(i).name, expected[i]);
+    EXPECT_DB_ERROR(db->execute(kMakeStatement), err::TableExists);
+}
+
+TEST_F(JetSql, TemplatesListOrderedByMake) {
+    const QString templates = folder.createTemplateFile();
+    auto tdb = Database::open(templates);
+    tdb->execute(R"(INSERT INTO Aircraft (Make, Model) VALUES ("Robinson", "R44"))");
+    tdb->execute(R"(INSERT INTO Aircraft (Make, Model) VALUES ("bell", "206"))");
+    tdb->execute(R"(INSERT INTO Aircraft (Make, Model) VALUES ("Agusta", "109"))");
+    auto rs = tdb->openRecordset("select * from [Aircraft] Order by [Make]");
+    EXPECT_EQ(column(*rs, "Make"), QStringList({"Agusta", "bell", "Robinson"}));
+}
+
+TEST_F(JetSql, TextComparisonsIgnoreCase) {
+    db->execute(kMakeStatement);
+    db->execute("INSERT INTO Make (ItemNumber, Model) VALUES (1, '206B')");
+    db->execute("INSERT INTO Make (ItemNumber, Model) VALUES (2, '206b')");
+    db->execute("INSERT INTO Make (ItemNumber, Model) VALUES (3, '407')");
+    EXPECT_EQ(db->openRecordset("select * from Make where [Model]='206B'")->recordCount(), 2);
+    EXPECT_EQ(db->openRecordset("select * from Make where '206b' = [Model]")->recordCount(), 2);
+    EXPECT_EQ(db->openRecordset("select * from Make where [Model] < '3'")->recordCount(), 2);
+    EXPECT_EQ(db->openRecordset("select distinct [Model] from Make")->recordCount(), 2);
+}
+
+TEST_F(JetSql, JetLiteralsAndOperators) {
+    addAircraft(*db, "N1", 100);
+    db->execute(R"(UPDATE Aircraft SET Make = "Bell", TrackCycles = True, ShowCost = No)");
+    auto rs = db->openRecordset(
+        R"(SELECT [Make] & "-" & [RegNum] AS Name, #1/31/2005# AS D, TrackCycles = Yes AS T, )"
+        R"(5 Mod 3 AS M, 'Yes' AS Word FROM Aircraft WHERE ShowCost = False)");
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->value("Name").toString(), "Bell-N1");
+    EXPECT_EQ(rs->value("D").toString(), "2005-01-31");
+    EXPECT_EQ(rs->value("T").toInt(), 1);
+    EXPECT_EQ(rs->value("M").toInt(), 2);
+    EXPECT_EQ(rs->value("Word").toString(), "Yes");
+}
+
+TEST_F(JetSql, IIfWithEmptyThirdArgumentGivesNull) {
+    addAircraft(*db, "N1", 100);
+    auto rs = db->openRecordset(
+        "SELECT IIf([TotalTime]>50,[TotalTime]*2, ) AS Big, IIf([TotalTime]>500,1, ) AS Huge, "
+        "IIf([TotalTime]>500,1,0) AS Zero, IIf([Make] Is Null,'none','some') AS M FROM Aircraft");
+    EXPECT_EQ(rs->value("Big").toDouble(), 200);
+    EXPECT_TRUE(rs->value("Huge").isNull());
+    EXPECT_EQ(rs->value("Zero").toInt(), 0);
+    EXPECT_EQ(rs->value("M").toString(), "none");
+}
+
+TEST_F(JetSql, DeleteStarAndTop) {
+    addAircraft(*db, "N1");
+    addAircraft(*db, "N2");
+    addAircraft(*db, "N3");
+    auto top = db->openRecordset("SELECT TOP 2 * FROM Aircraft ORDER BY RegNum DESC");
+    EXPECT_EQ(column(*top, "RegNum"), QStringList({"N3", "N2"}));
+    EXPECT_EQ(db->execute("DELETE * FROM Aircraft WHERE RegNum <> 'N2'"), 2);
+    EXPECT_EQ(db->openRecordset("Aircraft")->recordCount(), 1);
+}
+
+TEST_F(JetSql, ChangedRowCountIsOfTheStatementItself) {
+    addAircraft(*db, "N1");
+    addAircraft(*db, "N2");
+    EXPECT_EQ(db->execute("UPDATE Aircraft SET TotalTime = 1"), 2);
+    EXPECT_EQ(db->execute(kMakeStatement), 0);
+    EXPECT_EQ(db->execute("UPDATE Aircraft SET TotalTime = 1 WHERE RegNum = 'N9'"), 0);
+}
+
+TEST_F(JetSql, EngineFunctionsUnderTheirJetNames) {
+    addAircraft(*db, "  n1 ", 1234.5);
+    auto rs = db->openRecordset(
+        "SELECT UCase(Trim([RegNum])) AS R, Len([RegNum]) AS L, Left('Bell 206', 4) AS B, "
+        "Mid('Bell 206', 6) AS Mo, Nz([Make], 'unknown') AS Mk, Val('12.5 hours') AS V, "
+        "Year(#2/28/2005#) AS Y, Format([TotalTime], '#####0.0') AS F FROM Aircraft");
+    EXPECT_EQ(rs->value("R").toString(), "N1");
+    EXPECT_EQ(rs->value("L").toInt(), 5);
+    EXPECT_EQ(rs->value("B").toString(), "Bell");
+    EXPECT_EQ(rs->value("Mo").toString(), "206");
+    EXPECT_EQ(rs->value("Mk").toString(), "unknown");
+    EXPECT_EQ(rs->value("V").toDouble(), 12.5);
+    EXPECT_EQ(rs->value("Y").toInt(), 2005);
+    EXPECT_EQ(rs->value("F").toString(), "1234.5");
+}
+
+TEST_F(JetSql, TranslatorKeepsUserTextInItsLiterals) {
+    // Words and symbols inside literals and brackets are not translated.
+    const auto t = data::translateJetStatement(
+        R"(select [Yes & No], 'Yes & #1/1/05#', "say ""Yes""" from [Parts] where [Serial#] = "a'b")");
+    EXPECT_TRUE(t.isSelect);
+    EXPECT_EQ(t.updatableTable, "Parts");
+    EXPECT_TRUE(t.sql.contains(R"([Yes & No], 'Yes & #1/1/05#', 'say "Yes"')"))
+        << t.sql.toStdString();
+    EXPECT_TRUE(t.sql.endsWith(R"([Serial#] = 'a''b')")) << t.sql.toStdString();
+}
+
+TEST_F(JetSql, QuotingHelpersKeepUserTextOneLiteralOrName) {
+    EXPECT_EQ(data::quoteJetLiteral("N'1"), "'N''1'");
+    EXPECT_EQ(data::quoteJetName("Bell 206"), "[Bell 206]");
+    EXPECT_DB_ERROR(data::quoteJetName("Bell]; DROP TABLE Parts"), err::SyntaxError);
+}
+
+TEST_F(JetSql, QuoteInRegistrationSelectsThatAircraftOnly) {
+    addAircraft(*db, "N'1");
+    addAircraft(*db, "N1");
+    for (const QString& reg : {QStringLiteral("N'1"), QStringLiteral("x' OR 'a'='a")}) {
+        const QString sql = "select * from [Aircraft] where [RegNum]=" + data::quoteJetLiteral(reg);
+        auto rs = db->openRecordset(sql);
+        EXPECT_EQ(column(*rs, "RegNum"), reg == "N'1" ? QStringList{"N'1"} : QStringList{});
+    }
+    EXPECT_EQ(db->execute("DELETE FROM Aircraft WHERE RegNum = " +
+                          data::quoteJetLiteral("N1' OR '1'='1")),
+              0);
+    EXPECT_EQ(db->openRecordset("Aircraft")->recordCount(), 2);
+}
+
+TEST_F(JetSql, MakeWithQuotesAndBlanksGetsItsOwnTable) {
+    const QString templates = folder.createTemplateFile();
+    auto tdb = Database::open(templates);
+    const QString make = R"(O'Brien "Rotor" Works)";
+    tdb->execute(data::schema::templateTableStatement(make));
+    EXPECT_TRUE(tdb->hasTable(make));
+    tdb->execute("INSERT INTO " + data::quoteJetName(make) + " (ItemNumber, Model) VALUES (1, " +
+                 data::quoteJetLiteral("O'B 1") + ")");
+    auto rs = tdb->openRecordset("select [ItemNumber],[Model] from " + data::quoteJetName(make) +
+                                 " where [Model]=" + data::quoteJetLiteral("o'b 1"));
+    EXPECT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(tdb->tableNames(), QStringList({"Aircraft", make}));
+    const QByteArray before = fileBytes(templates);
+    EXPECT_DB_ERROR(tdb->execute(data::schema::templateTableStatement("Bell]")), err::SyntaxError);
+    EXPECT_EQ(fileBytes(templates), before);
+}
+
+TEST_F(JetSql, DataPathWithQuotesAndBlanks) {
+    const QString sub = folder.file(QStringLiteral("O'Hare \"Base\""));
+    ASSERT_TRUE(QDir().mkpath(sub));
+    const QString file = sub + QStringLiteral("/Timemgr.mdb");
+    data::schema::createMainFile(file);
+    auto other = Database::open(file);
+    addAircraft(*other, "N1");
+    EXPECT_EQ(other->openRecordset("select * from [Aircraft] Order by [RegNum]")->recordCount(), 1);
+}
+
+TEST_F(JetSql, SyntaxErrorsAreNumbered) {
+    addAircraft(*db, "N1");
+    expectRejected("select from where", err::SyntaxError);
+    expectRejected("select * from [Aircraft] Order by", err::SyntaxError);
+    expectRejected("select * from [Aircraft] where [RegNum]='N1", err::SyntaxError);
+    expectRejected("select * from [Aircraft where [RegNum]='N1'", err::SyntaxError);
+    expectRejected("select * from Aircraft where RegNum = ?", err::SyntaxError);
+    expectRejected("select IIf(1) from Aircraft", err::SyntaxError);
+    expectRejected("select * from Aircraft where (RegNum = 'N1'", err::SyntaxError);
+    expectRejected("select * from Aircraft where [Installed] > #13/45/2005#", err::SyntaxError);
+    EXPECT_DB_ERROR(db->execute(""), err::SyntaxError);
+    EXPECT_DB_ERROR(db->execute("  ;  "), err::SyntaxError);
+    EXPECT_DB_ERROR(db->openRecordset("   "), err::ObjectNotFound);
+}
+
+TEST_F(JetSql, OnlyOneStatementRuns) {
+    addAircraft(*db, "N1");
+    const QByteArray before = fileBytes(path);
+    EXPECT_DB_ERROR(db->execute("DELETE FROM Aircraft; DROP TABLE Parts"), err::SyntaxError);
+    EXPECT_DB_ERROR(db->openRecordset("select * from Aircraft; DELETE FROM Aircraft"),
+                    err::SyntaxError);
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_TRUE(db->hasTable("Parts"));
+}
+
+TEST_F(JetSql, UnknownTableIsObjectNotFound) {
+    const QByteArray before = fileBytes(path);
+    EXPECT_DB_ERROR(db->openRecordset("Robinson"), err::ObjectNotFound);
+    EXPECT_DB_ERROR(db->openRecordset("[Robinson]"), err::ObjectNotFound);
+    expectRejected("select [ItemNumber] from Robinson where [Model]='R44'", err::ObjectNotFound);
+    EXPECT_DB_ERROR(db->execute("DELETE * FROM Robinson"), err::ObjectNotFound);
+    EXPECT_DB_ERROR(db->execute("INSERT INTO Robinson (Model) VALUES ('R44')"),
+                    err::ObjectNotFound);
+    const auto e = dbErrorOf([&] { db->openRecordset("select * from Robinson"); });
+    ASSERT_TRUE(e.has_value());
+    EXPECT_TRUE(e->text().contains("Robinson")) << e->text().toStdString();
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(JetSql, UnknownColumnIsNumbered) {
+    addAircraft(*db, "N1");
+    expectRejected("select [TailNumber] from [Aircraft]", err::TooFewParameters);
+    expectRejected("select * from [Aircraft] Order by [TailNumber]", err::TooFewParameters);
+    EXPECT_DB_ERROR(db->execute("UPDATE Aircraft SET TailNumber = 'x'"), err::TooFewParameters);
+    const auto e = dbErrorOf([&] { db->openRecordset("select [TailNumber] from [Aircraft]"); });
+    ASSERT_TRUE(e.has_value());
+    EXPECT_TRUE(e->text().contains("TailNumber")) << e->text().toStdString();
+}
+
+TEST_F(JetSql, UnknownFunctionIsNumbered) {
+    addAircraft(*db, "N1");
+    expectRejected("select Frobnicate([RegNum]) from [Aircraft]", err::UndefinedFunction);
+}
+
+TEST_F(JetSql, SelectIsNotUpdatableWhenItGroupsOrJoins) {
+    addAircraft(*db, "N1");
+    addPart(*db, part("N1", 1));
+    EXPECT_FALSE(db->openRecordset("select count(*) AS N from Parts")->isUpdatable());
+    EXPECT_FALSE(db->openRecordset("select distinct RegNum from Parts")->isUpdatable());
+    EXPECT_FALSE(db->openRecordset("select [RegNum] from Parts group by [RegNum]")->isUpdatable());
+    EXPECT_TRUE(
+        db->openRecordset("select [RegNum] from Parts where [ItemNumber] = 1")->isUpdatable());
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// Stored queries: created from a name and SQL text, opened as a record source by name,
+// deleted by name; a record set opened on one outlives it.
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::testing;
+using data::Database;
+namespace err = data::err;
+
+namespace {
+
+const char kActiveParts[] =
+    "select [ItemNumber],[Description] from [Parts] where [RegNum]='N1' and  [Active] = Yes "
+    "Order by [ItemNumber]";
+
+class StoredQueries : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path = folder.createMainFile();
+        db = Database::open(path);
+        addAircraft(*db, "N1", 100);
+        addPart(*db, part("N1", 2).describedAs("Tail rotor"));
+        addPart(*db, part("N1", 1).describedAs("Main rotor"));
+        addPart(*db, part("N1", 3).inactive());
+    }
+
+    TestFolder folder;
+    QString path;
+    std::shared_ptr<Database> db;
+};
+
+TEST_F(StoredQueries, CreatedQueryIsARecordSourceByName) {
+    db->createQueryDef("Query1", kActiveParts);
+    EXPECT_TRUE(db->hasQueryDef("Query1"));
+    EXPECT_EQ(db->queryDefSql("Query1"), kActiveParts);
+    EXPECT_EQ(db->queryDefNames(), QStringList{"Query1"});
+    auto rs = db->openRecordset("Query1");
+    ASSERT_EQ(rs->recordCount(), 2);
+    EXPECT_EQ(rs->value("Description").toString(), "Main rotor");
+    EXPECT_EQ(db->openRecordset("[query1]")->recordCount(), 2);
+}
+
+TEST_F(StoredQueries, QueryIsKeptInTheFile) {
+    db->createQueryDef("Active parts", kActiveParts);
+    db.reset();
+    auto again = Database::open(path);
+    EXPECT_EQ(again->openRecordset("Active parts")->recordCount(), 2);
+}
+
+TEST_F(StoredQueries, ExistingNameIsObjectExists) {
+    db->createQueryDef("Query1", kActiveParts);
+    EXPECT_DB_ERROR(db->createQueryDef("Query1", "select * from Aircraft"), err::ObjectExists);
+    EXPECT_DB_ERROR(db->createQueryDef("QUERY1", "select * from Aircraft"), err::ObjectExists);
+    EXPECT_EQ(db->queryDefSql("query1"), kActiveParts);
+}
+
+TEST_F(StoredQueries, TableNameIsObjectExists) {
+    const QByteArray before = fileBytes(path);
+    EXPECT_DB_ERROR(db->createQueryDef("parts", kActiveParts), err::ObjectExists);
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(StoredQueries, DeletedQueryIsGone) {
+    db->createQueryDef("Query1", kActiveParts);
+    db->deleteQueryDef("query1");
+    EXPECT_FALSE(db->hasQueryDef("Query1"));
+    EXPECT_DB_ERROR(db->openRecordset("Query1"), err::ObjectNotFound);
+    EXPECT_DB_ERROR(db->queryDefSql("Query1"), err::ObjectNotFound);
+    db->createQueryDef("Query1", "select * from Aircraft");
+    EXPECT_EQ(db->openRecordset("Query1")->fieldIndex("TotalTime") >= 0, true);
+}
+
+TEST_F(StoredQueries, DeletingAnUnknownQueryIsNumbered) {
+    const QByteArray before = fileBytes(path);
+    EXPECT_DB_ERROR(db->deleteQueryDef("Query1"), err::ItemNotFound);
+    EXPECT_EQ(fileBytes(path), before);
+    db->createQueryDef("Query2", kActiveParts);
+    EXPECT_DB_ERROR(db->deleteQueryDef("Query1"), err::ItemNotFound);
+    EXPECT_TRUE(db->hasQueryDef("Query2"));
+}
+
+TEST_F(StoredQueries, RecordsetOutlivesItsQuery) {
+    db->createQueryDef("Query1", kActiveParts);
+    auto rs = db->openRecordset("Query1");
+    db->deleteQueryDef("Query1");
+    rs->moveLast();
+    EXPECT_EQ(rs->value("ItemNumber").toInt(), 2);
+    rs->findFirst("Description = 'main ROTOR'");
+    EXPECT_FALSE(rs->noMatch());
+    EXPECT_EQ(rs->value("ItemNumber").toInt(), 1);
+    // It reads one table, so it still writes to it.
+    rs->edit();
+    rs->setValue("Description", "Main rotor blade");
+    rs->update();
+    addPart(*db, part("N1", 4));
+    rs->requery();
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_EQ(rs->value("Description").toString(), "Main rotor blade");
+}
+
+TEST_F(StoredQueries, QueryThatCannotRunIsNotStored) {
+    const QByteArray before = fileBytes(path);
+    EXPECT_DB_ERROR(db->createQueryDef("Query1", "select * from Robinson"), err::ObjectNotFound);
+    EXPECT_DB_ERROR(db->createQueryDef("Query1", "select [Nope] from Parts"),
+                    err::TooFewParameters);
+    EXPECT_DB_ERROR(db->createQueryDef("Query1", "select * from Parts where"), err::SyntaxError);
+    EXPECT_DB_ERROR(db->createQueryDef("", kActiveParts), err::SyntaxError);
+    EXPECT_FALSE(db->hasQueryDef("Query1"));
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(StoredQueries, StoringAChangeDoesNotRunIt) {
+    db->createQueryDef("Purge", "DELETE * FROM Parts");
+    EXPECT_EQ(db->openRecordset("Parts")->recordCount(), 3);
+    EXPECT_DB_ERROR(db->openRecordset("Purge"), err::SyntaxError);
+    EXPECT_EQ(db->openRecordset("Parts")->recordCount(), 3);
+}
+
+TEST_F(StoredQueries, NamesWithQuotesAndBlanks) {
+    const QString name = R"(Parts of "N1" 'active')";
+    db->createQueryDef(name, kActiveParts);
+    EXPECT_EQ(db->openRecordset(name)->recordCount(), 2);
+    EXPECT_DB_ERROR(db->createQueryDef("Bad]name", kActiveParts), err::SyntaxError);
+    db->deleteQueryDef(name);
+    EXPECT_TRUE(db->queryDefNames().isEmpty());
+}
+
+TEST_F(StoredQueries, QueriesAreNotTables) {
+    db->createQueryDef("Query1", kActiveParts);
+    EXPECT_FALSE(db->hasTable("Query1"));
+    EXPECT_EQ(db->tableNames(), QStringList({"Aircraft", "Oil", "Parts"}));
+}
+
+TEST_F(StoredQueries, RolledBackCreationLeavesNoTrace) {
+    {
+        data::Transaction tx(*db);
+        db->createQueryDef("Query1", kActiveParts);
+        EXPECT_TRUE(db->hasQueryDef("Query1"));
+    }
+    EXPECT_FALSE(db->hasQueryDef("Query1"));
+    EXPECT_DB_ERROR(db->openRecordset("Query1"), err::ObjectNotFound);
+    db->createQueryDef("Query1", kActiveParts);
+    EXPECT_EQ(db->openRecordset("Query1")->recordCount(), 2);
+}
+
+TEST_F(StoredQueries, ReadOnlyFileStillOpensItsQueries) {
+    db->createQueryDef("Query1", kActiveParts);
+    db.reset();
+    setMode(path, 0444);
+    const QByteArray before = fileBytes(path);
+    {
+        auto ro = Database::open(path);
+        EXPECT_EQ(ro->openRecordset("Query1")->recordCount(), 2);
+        EXPECT_DB_ERROR(ro->deleteQueryDef("Query1"), err::ReadOnly);
+        EXPECT_DB_ERROR(ro->createQueryDef("Query2", kActiveParts), err::ReadOnly);
+    }
+    EXPECT_EQ(fileBytes(path), before);
+    setMode(path, 0644);
+}
+
+}  // namespace

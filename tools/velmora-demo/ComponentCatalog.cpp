@@ -1,0 +1,230 @@
+#include "ComponentCatalog.h"
+
+namespace velmora::demo {
+
+namespace {
+
+constexpr unsigned kAny = 0;
+constexpr unsigned kHeliPiston = kHelicopter | kPiston;
+constexpr unsigned kHeliTurbine = kHelicopter | kTurbine;
+constexpr unsigned kFixedPiston = kFixedWing | kPiston;
+constexpr unsigned kFixedTurbine = kFixedWing | kTurbine;
+
+// Invented vendors: engines, propellers, avionics, ignition, wheels and brakes, hydraulics,
+// batteries and safety equipment.
+constexpr const char* kOrrin = "Orrin Engine Works";
+constexpr const char* kVallis = "Vallis Turbine Co.";
+constexpr const char* kStennet = "Stennet Propeller";
+constexpr const char* kHalvard = "Halvard Avionics";
+constexpr const char* kLinwood = "Linwood Ignition";
+constexpr const char* kAshmoor = "Ashmoor Wheel & Brake";
+constexpr const char* kKerrow = "Kerrow Hydraulics";
+constexpr const char* kQuillon = "Quillon Power Cells";
+constexpr const char* kPellmark = "Pellmark Safety Equipment";
+constexpr const char* kFennick = "Fennick Fuel Systems";
+
+const CatalogItem kCatalog[] = {
+    // Main rotor
+    {"Main Rotor", "Main rotor blade, red", "-1110-1", nullptr, "100 HR", "RT", 2200, 1, 48500,
+     kHeliPiston},
+    {"Main Rotor", "Main rotor blade, blue", "-1110-1", nullptr, "100 HR", "RT", 2200, 1, 48500,
+     kHeliPiston},
+    {"Main Rotor", "Main rotor blade, red", "-1110-7", nullptr, "100 HR", "RT", 10000, 1, 96400,
+     kHeliTurbine},
+    {"Main Rotor", "Main rotor blade, blue", "-1110-7", nullptr, "100 HR", "RT", 10000, 1, 96400,
+     kHeliTurbine},
+    {"Main Rotor", "Main rotor blades (calendar limit)", "-1110-1", nullptr, "ANNUAL", "MO", 144, 1,
+     0, kHelicopter},
+    {"Main Rotor", "Main rotor hub", "-1120-3", nullptr, "100 HR", "RT", 4400, 1, 36200,
+     kHelicopter},
+    {"Main Rotor", "Main rotor grip bearing set", "-1125-2", nullptr, "300 HR", "RN", 15000, 1,
+     8900, kHelicopter},
+    {"Main Rotor", "Main rotor strap pack", "-1126-4", nullptr, "300 HR", "RN", 22000, 1, 15700,
+     kHeliTurbine},
+    {"Main Rotor", "Pitch change link", "-1130-2", nullptr, "100 HR", "RT", 2200, 1, 1850,
+     kHelicopter},
+    {"Main Rotor", "Swashplate assembly", "-1140-5", nullptr, "300 HR", "OH", 2200, 1, 14900,
+     kHelicopter},
+    {"Main Rotor", "Main rotor damper", "-1150-1", nullptr, "300 HR", "OH", 1200, 1, 6300,
+     kHeliTurbine},
+    {"Main Rotor", "Rotor track and balance", "", nullptr, "300 HR", "IN", 300, 1, 1400,
+     kHelicopter},
+    // Tail rotor
+    {"Tail Rotor", "Tail rotor blade set", "-1210-2", nullptr, "100 HR", "RT", 2200, 1, 9800,
+     kHelicopter},
+    {"Tail Rotor", "Tail rotor blades (calendar limit)", "-1210-2", nullptr, "ANNUAL", "MO", 144, 1,
+     0, kHelicopter},
+    {"Tail Rotor", "Tail rotor hub", "-1220-1", nullptr, "100 HR", "RT", 2200, 1, 6400,
+     kHelicopter},
+    {"Tail Rotor", "Tail rotor gearbox", "-1230-4", nullptr, "300 HR", "OH", 2200, 1, 17800,
+     kHelicopter, OilKind::Gearbox},
+    {"Tail Rotor", "Tail rotor gearbox oil change", "", nullptr, "300 HR", "IN", 300, 1, 180,
+     kHelicopter},
+    {"Tail Rotor", "Tail rotor pitch control", "-1240-3", nullptr, "300 HR", "OH", 2200, 1, 4100,
+     kHelicopter},
+    // Drive system
+    {"Drive System", "Main rotor gearbox", "-1310-7", nullptr, "300 HR", "OH", 2200, 1, 68500,
+     kHeliPiston, OilKind::Gearbox},
+    {"Drive System", "Main rotor gearbox", "-1310-9", nullptr, "300 HR", "OH", 3000, 1, 112000,
+     kHeliTurbine, OilKind::Gearbox},
+    {"Drive System", "Main gearbox chip detector", "-1315-1", nullptr, "100 HR", "IN", 100, 1, 220,
+     kHelicopter},
+    {"Drive System", "Freewheel clutch", "-1320-2", nullptr, "300 HR", "OH", 2200, 1, 9700,
+     kHelicopter},
+    {"Drive System", "Flexible coupling, forward", "-1330-1", nullptr, "100 HR", "RT", 2200, 1,
+     2600, kHelicopter},
+    {"Drive System", "Tail rotor drive shaft", "-1340-6", nullptr, "100 HR", "RT", 4400, 1, 7200,
+     kHelicopter},
+    {"Drive System", "Drive shaft hanger bearing", "-1345-2", nullptr, "300 HR", "OH", 1100, 1, 640,
+     kHelicopter},
+    {"Drive System", "Drive belt set", "-1350-1", nullptr, "100 HR", "RT", 2200, 1, 3100,
+     kHeliPiston},
+    // Flight controls and hydraulics
+    {"Flight Controls", "Hydraulic servo, lateral", "KH-2210-3", kKerrow, "300 HR", "OH", 3000, 1,
+     11900, kHeliTurbine},
+    {"Flight Controls", "Hydraulic servo, longitudinal", "KH-2210-4", kKerrow, "300 HR", "OH", 3000,
+     1, 11900, kHeliTurbine},
+    {"Flight Controls", "Hydraulic servo, tail rotor", "KH-2240-1", kKerrow, "300 HR", "OH", 3000,
+     1, 9400, kHeliTurbine},
+    {"Flight Controls", "Hydraulic pump", "KH-1180-2", kKerrow, "300 HR", "OH", 2400, 1, 7300,
+     kHeliTurbine},
+    {"Flight Controls", "Flap actuator", "KH-3305-1", kKerrow, "100 HR", "OH", 3000, 1, 6800,
+     kFixedTurbine},
+    {"Flight Controls", "Elevator trim actuator", "-2320-4", nullptr, "100 HR", "OH", 2000, 1, 3900,
+     kFixedWing},
+    {"Flight Controls", "Control cable set", "-2330-1", nullptr, "ANNUAL", "MO", 120, 1, 2700,
+     kFixedWing},
+    // Landing gear
+    {"Landing Gear", "Skid shoe set", "-3110-2", nullptr, "100 HR", "LD", 8000, 1, 1900,
+     kHelicopter},
+    {"Landing Gear", "Crosstube, forward", "-3120-1", nullptr, "300 HR", "LD", 24000, 1, 5400,
+     kHelicopter},
+    {"Landing Gear", "Crosstube, aft", "-3120-2", nullptr, "300 HR", "LD", 24000, 1, 5400,
+     kHelicopter},
+    {"Landing Gear", "Emergency float kit", "-3150-1", nullptr, "ANNUAL", "MO", 36, 1, 21500,
+     kHelicopter, OilKind::None, false, true},
+    {"Landing Gear", "Main gear tire, left", "AWB-600-6", kAshmoor, "100 HR", "LD", 400, 1, 310,
+     kFixedWing},
+    {"Landing Gear", "Main gear tire, right", "AWB-600-6", kAshmoor, "100 HR", "LD", 400, 1, 310,
+     kFixedWing},
+    {"Landing Gear", "Nose gear tire", "AWB-500-5", kAshmoor, "100 HR", "LD", 500, 1, 260,
+     kFixedWing},
+    {"Landing Gear", "Brake linings", "AWB-66-105", kAshmoor, "100 HR", "LD", 800, 1, 420,
+     kFixedWing},
+    {"Landing Gear", "Main gear leg, left", "-3210-3", nullptr, "ANNUAL", "LD", 20000, 1, 8800,
+     kFixedWing},
+    {"Landing Gear", "Main gear leg, right", "-3210-4", nullptr, "ANNUAL", "LD", 20000, 1, 8800,
+     kFixedWing},
+    {"Landing Gear", "Gear retraction actuator", "KH-4420-2", kKerrow, "ANNUAL", "LD", 10000, 1,
+     9300, kFixedTurbine},
+    {"Landing Gear", "Nose gear shimmy damper", "-3230-1", nullptr, "100 HR", "IN", 500, 1, 950,
+     kFixedWing},
+    // Airframe
+    {"Airframe", "Wing attach fitting", "-5110-2", nullptr, "ANNUAL", "RT", 12000, 1, 6200,
+     kFixedPiston},
+    {"Airframe", "Wing attach fitting", "-5110-8", nullptr, "ANNUAL", "RT", 20000, 1, 14800,
+     kFixedTurbine},
+    {"Airframe", "Horizontal stabilizer attach bolt", "-5130-1", nullptr, "ANNUAL", "RT", 10000, 1,
+     380, kFixedWing},
+    {"Airframe", "Fuselage pressurization cycles", "", nullptr, "ANNUAL", "CY", 30000, 1, 0,
+     kFixedTurbine},
+    {"Airframe", "Outflow valve", "-5160-3", nullptr, "ANNUAL", "OH", 4000, 1, 5200, kFixedTurbine},
+    {"Airframe", "Glider tow release", "-5190-1", nullptr, "100 HR", "RN", 1500, 1, 1150,
+     kFixedPiston, OilKind::None, false, true},
+    {"Airframe", "Cargo door latch set", "-5195-2", nullptr, "ANNUAL", "RN", 3000, 1, 2400,
+     kFixedTurbine},
+    {"Airframe", "Cargo hook", "-5199-1", nullptr, "100 HR", "RN", 5000, 1, 8700, kHeliTurbine,
+     OilKind::None, false, true},
+    {"Airframe", "Tail boom attach bolts", "-5210-1", nullptr, "ANNUAL", "RT", 4400, 1, 290,
+     kHelicopter},
+    // Piston engine
+    {"Engine", "Engine", "OEW-540-F1B5", kOrrin, "100 HR", "OH", 2000, 2, 54800, kPiston,
+     OilKind::PistonEngine},
+    {"Engine", "Engine (calendar limit)", "OEW-540-F1B5", kOrrin, "ANNUAL", "MO", 144, 2, 0,
+     kPiston},
+    {"Engine", "Magneto, left", "LI-4370", kLinwood, "100 HR", "OH", 500, 2, 1650, kPiston},
+    {"Engine", "Magneto, right", "LI-4371", kLinwood, "100 HR", "OH", 500, 2, 1650, kPiston},
+    {"Engine", "Spark plugs (clean and rotate)", "LI-REM38", kLinwood, "100 HR", "IN", 100, 2, 240,
+     kPiston},
+    {"Engine", "Starter motor", "OEW-149-12", kOrrin, "100 HR", "CY", 8000, 2, 1200, kPiston},
+    {"Engine", "Alternator", "OEW-ALX-8521", kOrrin, "100 HR", "OH", 1500, 2, 1480, kPiston},
+    {"Engine", "Carburetor", "FF-10-4894", kFennick, "100 HR", "OH", 2000, 2, 2900, kPiston},
+    {"Engine", "Engine-driven fuel pump", "FF-40-828", kFennick, "100 HR", "OH", 1000, 2, 1350,
+     kPiston},
+    {"Engine", "Vacuum pump", "OEW-211-CC", kOrrin, "100 HR", "OH", 600, 2, 690, kFixedPiston},
+    {"Engine", "Engine oil change", "", nullptr, "50 HR", "IN", 50, 2, 150, kPiston},
+    {"Engine", "Cylinder compression check", "", nullptr, "100 HR", "IN", 100, 2, 120, kPiston},
+    {"Engine", "Engine mount isolators", "-6110-2", nullptr, "ANNUAL", "MO", 60, 2, 780, kPiston},
+    // Turbine engine
+    {"Engine", "Engine", "VT-250-C30", kVallis, "300 HR", "OH", 3500, 2, 385000, kTurbine,
+     OilKind::TurbineEngine, true},
+    {"Engine", "Compressor impeller", "VT-23065", kVallis, "300 HR", "CY", 15000, 2, 28400,
+     kTurbine, OilKind::None, true},
+    {"Engine", "Gas producer turbine wheel", "VT-23070", kVallis, "300 HR", "CY", 10000, 2, 41200,
+     kTurbine, OilKind::None, true},
+    {"Engine", "Power turbine wheel", "VT-23082", kVallis, "300 HR", "CY", 12000, 2, 36900,
+     kTurbine, OilKind::None, true},
+    {"Engine", "Fuel control unit", "VT-FCU-61", kVallis, "300 HR", "OH", 3000, 2, 23700, kTurbine,
+     OilKind::None, true},
+    {"Engine", "Starter-generator", "QP-SG150", kQuillon, "300 HR", "OH", 1500, 2, 8900, kTurbine,
+     OilKind::None, true},
+    {"Engine", "Ignition exciter", "LI-EX215", kLinwood, "300 HR", "OH", 2000, 2, 3300, kTurbine,
+     OilKind::None, true},
+    {"Engine", "Fuel nozzle flow check", "", nullptr, "600 HR", "IN", 600, 2, 650, kTurbine,
+     OilKind::None, true},
+    {"Engine", "Hot section inspection", "", nullptr, "HOT SECTION", "IN", 1750, 2, 18500, kTurbine,
+     OilKind::None, true},
+    {"Engine", "Compressor wash", "", nullptr, "100 HR", "IN", 100, 2, 90, kTurbine},
+    {"Engine", "Reduction gearbox", "VT-RGB-12", kVallis, "600 HR", "OH", 3500, 2, 44600,
+     kFixedTurbine, OilKind::Gearbox, true},
+    {"Fuel System", "Fuel boost pump", "FF-62-114", kFennick, "600 HR", "OH", 1500, 1, 2850,
+     kTurbine},
+    // Propeller
+    {"Propeller", "Propeller", "SP-2A34C", kStennet, "100 HR", "OH", 2000, 2, 12400, kFixedPiston},
+    {"Propeller", "Propeller", "SP-4HC-B3", kStennet, "100 HR", "OH", 3000, 2, 31800, kFixedTurbine,
+     OilKind::None, true},
+    {"Propeller", "Propeller (calendar limit)", "SP-2A34C", kStennet, "ANNUAL", "MO", 72, 2, 0,
+     kFixedPiston},
+    {"Propeller", "Propeller governor", "SP-GV-210", kStennet, "100 HR", "OH", 2000, 2, 3900,
+     kFixedWing, OilKind::None, true},
+    {"Propeller", "Propeller de-ice boots", "SP-DI-77", kStennet, "ANNUAL", "MO", 60, 2, 2600,
+     kFixedTurbine, OilKind::None, true},
+    // Avionics and electrical
+    {"Avionics", "Transponder and altimeter test", "", kHalvard, "ANNUAL", "MO", 24, 1, 450, kAny},
+    {"Avionics", "Pitot-static system test", "", nullptr, "ANNUAL", "MO", 24, 1, 380, kFixedWing},
+    {"Avionics", "ELT battery", "HA-ELT-B4", kHalvard, "ANNUAL", "MO", 24, 1, 210, kAny},
+    {"Avionics", "Autopilot pitch servo", "HA-SV-320", kHalvard, "600 HR", "OH", 3000, 1, 7400,
+     kFixedTurbine},
+    {"Avionics", "Weather radar receiver-transmitter", "HA-WX-41", kHalvard, "600 HR", "OH", 2500,
+     1, 16900, kFixedTurbine},
+    {"Electrical", "Main battery capacity test", "QP-24-17", kQuillon, "ANNUAL", "MO", 12, 1, 160,
+     kAny},
+    {"Electrical", "Main battery", "QP-24-17", kQuillon, "ANNUAL", "MO", 48, 1, 1250, kAny},
+    // Safety equipment and inspections
+    {"Safety Equipment", "Portable fire extinguisher", "PS-HAL-2", kPellmark, "ANNUAL", "MO", 12, 1,
+     95, kAny},
+    {"Safety Equipment", "Fire extinguisher hydrostatic test", "PS-HAL-2", kPellmark, "ANNUAL",
+     "MO", 60, 1, 140, kAny},
+    {"Safety Equipment", "Engine fire bottle", "PS-EFB-30", kPellmark, "ANNUAL", "MO", 60, 1, 1850,
+     kTurbine},
+    {"Safety Equipment", "Seat belts and harnesses", "PS-SB-5", kPellmark, "ANNUAL", "MO", 120, 1,
+     1320, kAny},
+    {"Safety Equipment", "Life vests", "PS-LV-2", kPellmark, "ANNUAL", "MO", 12, 1, 540,
+     kHeliTurbine, OilKind::None, false, true},
+    {"Safety Equipment", "Crew oxygen bottle hydrostatic test", "PS-OX-115", kPellmark, "ANNUAL",
+     "MO", 60, 1, 310, kFixedTurbine, OilKind::None, false, true},
+    {"Safety Equipment", "First aid kit", "PS-FAK-1", kPellmark, "ANNUAL", "MO", 12, 1, 85,
+     kTurbine},
+    {"Inspections", "Annual inspection", "", nullptr, "ANNUAL", "MO", 12, 1, 3200, kAny},
+    {"Inspections", "100 hour inspection", "", nullptr, "100 HR", "IN", 100, 1, 2100, kAny},
+    {"Inspections", "600 hour inspection", "", nullptr, "600 HR", "IN", 600, 1, 8900, kTurbine},
+    {"Inspections", "Flexible hoses", "", nullptr, "ANNUAL", "MO", 120, 1, 1900, kAny},
+};
+
+}  // namespace
+
+std::span<const CatalogItem> componentCatalog() {
+    return kCatalog;
+}
+
+}  // namespace velmora::demo

@@ -1,0 +1,117 @@
+#include "DemoCommand.h"
+
+#include "DemoFiles.h"
+#include "DemoFolder.h"
+#include "data/DbError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <exception>
+
+namespace velmora::demo {
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "usage: velmora-demo [--empty] FOLDER\n"
+    "Creates Timemgr.mdb and HeliPart.mdb in FOLDER (made when missing), filled with a demo\n"
+    "fleet of four aircraft, or with no rows at all with --empty. A folder that already\n"
+    "holds either file is left unchanged.\n");
+
+struct Arguments {
+    bool empty = false;
+    bool help = false;
+    QString folder;
+};
+
+bool parse(const QStringList& args, Arguments* a, QString* problem) {
+    for (const QString& arg : args) {
+        if (arg == u"--empty") {
+            a->empty = true;
+        } else if (arg == u"--help" || arg == u"-h") {
+            a->help = true;
+        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+            *problem = QStringLiteral("unknown option '%1'").arg(arg);
+            return false;
+        } else if (a->folder.isNull()) {
+            a->folder = arg;
+        } else {
+            *problem = QStringLiteral("only one folder can be given");
+            return false;
+        }
+    }
+    if (!a->help && a->folder.isEmpty()) {
+        *problem = QStringLiteral("no folder was given");
+        return false;
+    }
+    return true;
+}
+
+QString summaryLine(const QString& folder, bool empty, const DemoSummary& s) {
+    if (empty)
+        return QStringLiteral("velmora-demo: created empty Timemgr.mdb and HeliPart.mdb in %1\n")
+            .arg(folder);
+    return QStringLiteral(
+               "velmora-demo: created Timemgr.mdb and HeliPart.mdb in %1: %2 aircraft, %3 "
+               "components (%4 overdue, %5 not installed), %6 oil samples, templates for %7 "
+               "models of %8 makes (%9 rows)\n")
+        .arg(folder)
+        .arg(s.aircraft)
+        .arg(s.components)
+        .arg(s.overdue)
+        .arg(s.notInstalled)
+        .arg(s.oilSamples)
+        .arg(s.templateModels)
+        .arg(s.templateMakes)
+        .arg(s.templateRows);
+}
+
+}  // namespace
+
+int runDemoCommand(const QStringList& args, const QDate& today, QString* out, QString* err) {
+    Arguments a;
+    QString problem;
+    if (!parse(args, &a, &problem)) {
+        *err = QStringLiteral("velmora-demo: %1\n").arg(problem) + kUsage;
+        return 2;
+    }
+    if (a.help) {
+        *out = kUsage;
+        return 0;
+    }
+    const QFileInfo info(a.folder);
+    if (info.exists() && !info.isDir()) {
+        *err = QStringLiteral("velmora-demo: %1 is a file, not a folder; nothing was changed.\n")
+                   .arg(a.folder);
+        return 1;
+    }
+    const QStringList existing = existingDataFiles(a.folder);
+    if (!existing.isEmpty()) {
+        *err = QStringLiteral("velmora-demo: %1 already holds %2; nothing was changed.\n")
+                   .arg(a.folder, existing.join(QStringLiteral(" and ")));
+        return 1;
+    }
+    const bool madeFolder = !info.exists();
+    if (madeFolder && !QDir().mkpath(a.folder)) {
+        *err = QStringLiteral("velmora-demo: cannot create the folder %1.\n").arg(a.folder);
+        return 1;
+    }
+    QString failure;
+    try {
+        const DemoSummary s = createDemoFiles(a.folder, a.empty, today);
+        *out = summaryLine(a.folder, a.empty, s);
+        return 0;
+    } catch (const data::DbError& e) {
+        failure = QStringLiteral("error %1: %2").arg(e.number()).arg(e.text());
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    if (madeFolder)
+        QDir().rmdir(a.folder);  // only when it is still empty
+    *err =
+        QStringLiteral("velmora-demo: %1\nNo demo files were left in %2.\n").arg(failure, a.folder);
+    return 1;
+}
+
+}  // namespace velmora::demo

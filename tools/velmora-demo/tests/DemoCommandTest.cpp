@@ -1,0 +1,139 @@
+#include "DemoCommand.h"
+#include "data/Database.h"
+#include "data/Recordset.h"
+#include "remaining/RemainingLifeRebuild.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace velmora::demo {
+namespace {
+
+const QDate kToday(2025, 6, 15);
+
+struct Outcome {
+    int rc;
+    QString out, err;
+};
+
+Outcome run(const QStringList& args) {
+    Outcome r;
+    r.rc = runDemoCommand(args, kToday, &r.out, &r.err);
+    return r;
+}
+
+int rowCount(const QString& file, const QString& sql) {
+    auto db = data::Database::open(file);
+    auto rs = db->openRecordset(sql);
+    rs->moveFirst();
+    return static_cast<int>(rs->value(0).toInt());
+}
+
+TEST(DemoCommand, FillsBothFilesInANewFolder) {
+    QTemporaryDir tmp;
+    const QString folder = tmp.filePath(QStringLiteral("fleet/data"));
+    const Outcome r = run({folder});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("velmora-demo: created")));
+    EXPECT_EQ(r.out.count(u'\n'), 1);
+    const QString main = QDir(folder).filePath(QStringLiteral("Timemgr.mdb"));
+    const QString templates = QDir(folder).filePath(QStringLiteral("HeliPart.mdb"));
+    EXPECT_EQ(rowCount(main, QStringLiteral("SELECT Count(*) FROM Aircraft")), 4);
+    EXPECT_GE(rowCount(main, QStringLiteral("SELECT Count(*) FROM Parts")), 120);
+    EXPECT_GE(rowCount(main, QStringLiteral("SELECT Count(*) FROM Oil")), 48);
+    EXPECT_EQ(rowCount(main, QStringLiteral("SELECT Count(*) FROM Parts WHERE Active = No")) > 0,
+              true);
+    EXPECT_EQ(rowCount(templates, QStringLiteral("SELECT Count(*) FROM Aircraft")), 4);
+    EXPECT_GT(
+        rowCount(templates, QStringLiteral("SELECT Count(*) FROM [Halden Rotorcraft] WHERE Model = "
+                                           "'HR-66'")),
+        30);
+    EXPECT_GT(rowCount(templates, QStringLiteral("SELECT Count(*) FROM [Tarrant Aerospace] WHERE "
+                                                 "ItemNumber = 0")),
+              0);
+}
+
+TEST(DemoCommand, RemainingLifeListShowsOverdueComponents) {
+    QTemporaryDir tmp;
+    ASSERT_EQ(run({tmp.path()}).rc, 0);
+    auto result = remaining::rebuildRemainingLife(tmp.path() + u'/', QStringLiteral("N421HD"),
+                                                  remaining::MeterView::Both);
+    ASSERT_TRUE(result.failures.isEmpty()) << result.failures.join(u'\n').toStdString();
+    ASSERT_TRUE(result.rows);
+    EXPECT_GE(result.rows->recordCount(), 30);
+    int overdue = 0, months = 0;
+    for (result.rows->moveFirst(); !result.rows->eof(); result.rows->moveNext()) {
+        for (const char* col : {"TTtoRET", "TTtoRET2", "LNDtoRET", "RINtoRET", "TTtoOH", "TTtoIN",
+                                "TTtoOH2", "TTtoIN2"}) {
+            const data::Value v = result.rows->value(QString::fromLatin1(col));
+            overdue += !v.isNull() && v.toDouble() < 0;
+        }
+        months += result.rows->value(QStringLiteral("MTHStoRT")).toString().size() == 8;
+    }
+    EXPECT_GT(overdue, 0);
+    EXPECT_GT(months, 5);
+}
+
+TEST(DemoCommand, EmptyCreatesTablesWithoutRows) {
+    QTemporaryDir tmp;
+    const Outcome r = run({QStringLiteral("--empty"), tmp.path()});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("empty")));
+    const QString main = tmp.filePath(QStringLiteral("Timemgr.mdb"));
+    EXPECT_EQ(rowCount(main, QStringLiteral("SELECT Count(*) FROM Parts")), 0);
+    EXPECT_EQ(rowCount(main, QStringLiteral("SELECT Count(*) FROM Oil")), 0);
+    EXPECT_EQ(rowCount(tmp.filePath(QStringLiteral("HeliPart.mdb")),
+                       QStringLiteral("SELECT Count(*) FROM Aircraft")),
+              0);
+}
+
+TEST(DemoCommand, RefusesAFolderHoldingADataFileInAnyLetterCase) {
+    QTemporaryDir tmp;
+    QFile f(tmp.filePath(QStringLiteral("HELIPART.mdb")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("keep me");
+    f.close();
+    const Outcome r = run({tmp.path()});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("HELIPART.mdb"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("HELIPART.mdb")});
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("keep me"));
+}
+
+TEST(DemoCommand, RefusesASecondRun) {
+    QTemporaryDir tmp;
+    ASSERT_EQ(run({tmp.path()}).rc, 0);
+    const Outcome r = run({QStringLiteral("--empty"), tmp.path()});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nothing was changed")));
+    EXPECT_EQ(rowCount(tmp.filePath(QStringLiteral("Timemgr.mdb")),
+                       QStringLiteral("SELECT Count(*) FROM Aircraft")),
+              4);
+}
+
+TEST(DemoCommand, RefusesAFileGivenAsTheFolder) {
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("plain"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const Outcome r = run({path});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("not a folder")));
+}
+
+TEST(DemoCommand, WrongArgumentsShowTheUsage) {
+    EXPECT_EQ(run({}).rc, 2);
+    EXPECT_EQ(run({QStringLiteral("--full"), QStringLiteral("x")}).rc, 2);
+    const Outcome r = run({QStringLiteral("a"), QStringLiteral("b")});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("usage:")));
+}
+
+}  // namespace
+}  // namespace velmora::demo
