@@ -51,7 +51,6 @@ frmMenuVelmora::frmMenuVelmora(const QString& programFolder, QWidget* parent)
     pictureSource_ = QStringLiteral(":/velmora/backdrop.jpg");
 
     QFont buttonFont = font();
-    buttonFont.setPointSizeF(buttonFont.pointSizeF() * 1.25);
     buttonFont.setBold(true);
     for (int i = 0; i < 5; ++i) {
         auto* panel = new QFrame(this);
