@@ -5,6 +5,7 @@
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/MousePointer.h"
+#include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
 
 #include <QApplication>
@@ -157,10 +158,7 @@ void frmCompanyInfo::cmdClose_Click() {
 
 void frmCompanyInfo::datPrimaryRS_Error(int number, int& response) {
     Q_UNUSED(number);
-    screens::msgBox(this,
-                    QStringLiteral("Data error event hit err:") + datPrimaryRS->lastErrorText(),
-                    screens::MsgButtons::Ok, screens::MsgIcon::None,
-                    QApplication::applicationDisplayName());
+    screens::showDataError(this, datPrimaryRS->lastErrorText());
     response = 0;
     if (recovering_ || closing_)
         return;

@@ -1,7 +1,7 @@
 #include "frmMenuVelmora.h"
 
 #include "data/DataFiles.h"
-#include "screens/common/Dialogs.h"
+#include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
 
 #include <QApplication>
@@ -90,10 +90,7 @@ void frmMenuVelmora::Form_Load() {
         data::resolvePathCaseInsensitive(QDir(programFolder_).filePath(QStringLiteral("SetupPP.MDB")));
     data::DbError error(0, {});
     if (!company_.open(file, &error)) {
-        screens::Dialogs::current().message(
-            this, {QStringLiteral("Data error event hit err:") + error.text(),
-                   QApplication::applicationDisplayName(), screens::MsgButtons::Ok,
-                   screens::MsgIcon::None, screens::MsgAnswer::Ok});
+        screens::showDataError(this, error.text());
     }
 }
 
