@@ -325,6 +325,8 @@ TEST_F(JetSql, OnlyOneStatementRuns) {
     EXPECT_DB_ERROR(db->execute("DELETE FROM Aircraft; DROP TABLE Parts"), err::SyntaxError);
     EXPECT_DB_ERROR(db->openRecordset("select * from Aircraft; DELETE FROM Aircraft"),
                     err::SyntaxError);
+    // A record source that is a change is refused, not run.
+    EXPECT_DB_ERROR(db->openRecordset("DELETE FROM Aircraft"), err::SyntaxError);
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_TRUE(db->hasTable("Parts"));
 }

@@ -502,3 +502,24 @@ TEST_F(BoundRecordSourceTest, MissingColumnIsReported) {
     source->unbind(&other);
     EXPECT_TRUE(source->moveNext());
 }
+
+TEST_F(BoundRecordSourceTest, StagedValuesAreWrittenWithTheRowAndDroppedOnMoving) {
+    ASSERT_TRUE(source->refresh());
+    source->stageValue("LastMeter1", 1236.5);
+    EXPECT_TRUE(source->isChanged());
+    EXPECT_EQ(source->currentValue("lastmeter1").toDouble(), 1236.5);
+    EXPECT_EQ(source->currentValue("TotalTime").toDouble(), 1240.5);
+    ASSERT_TRUE(source->updateRecord());
+    EXPECT_EQ(stored("SELECT LastMeter1 FROM Aircraft WHERE RegNum = 'N1'"), "1236.5");
+    EXPECT_FALSE(source->isChanged());
+
+    // A staged value whose write fails stays staged; letting it go drops it.
+    source->stageValue("TotalLandings", "many");
+    handleErrors = true;
+    EXPECT_FALSE(source->updateRecord());
+    EXPECT_TRUE(source->isChanged());
+    dropChanges = true;
+    source->moveNext();
+    EXPECT_FALSE(source->isChanged());
+    EXPECT_EQ(stored("SELECT TotalLandings FROM Aircraft WHERE RegNum = 'N1'"), "0");
+}

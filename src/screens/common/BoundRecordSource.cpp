@@ -138,12 +138,36 @@ bool BoundRecordSource::bindingChanged(const Binding& b) const {
 }
 
 bool BoundRecordSource::isChanged() const {
+    if (!staged_.empty())
+        return true;
     return std::any_of(bindings_.begin(), bindings_.end(),
                        [this](const Binding& b) { return bindingChanged(b); });
 }
 
 void BoundRecordSource::clearChanged() {
+    staged_.clear();
     takeShown();
+}
+
+void BoundRecordSource::stageValue(const QString& column, const data::Value& value) {
+    for (auto& [c, v] : staged_) {
+        if (c.compare(column, Qt::CaseInsensitive) == 0) {
+            v = value;
+            return;
+        }
+    }
+    staged_.emplace_back(column, value);
+}
+
+data::Value BoundRecordSource::currentValue(const QString& column) const {
+    for (const auto& [c, v] : staged_) {
+        if (c.compare(column, Qt::CaseInsensitive) == 0)
+            return v;
+    }
+    if (!rs_ || adding_ || !rs_->hasCurrent())
+        return {};
+    const int i = rs_->fieldIndex(column);
+    return i < 0 ? data::Value() : rs_->value(i);
 }
 
 void BoundRecordSource::takeShown() {
@@ -165,6 +189,7 @@ void BoundRecordSource::takeShown() {
 }
 
 void BoundRecordSource::showRow() {
+    staged_.clear();
     const bool hasRow = rs_ && !adding_ && rs_->hasCurrent();
     for (Binding& b : bindings_) {
         if (!b.widget)
@@ -322,6 +347,8 @@ bool BoundRecordSource::writeRow() {
             }
             rs_->setValue(b.index, v);
         }
+        for (const auto& [column, value] : staged_)
+            rs_->setValue(column, value);
         rs_->update();
     } catch (const DbError& e) {
         number = e.number();
@@ -335,6 +362,7 @@ bool BoundRecordSource::writeRow() {
         reportError(number, text);
         return false;
     }
+    staged_.clear();
     if (adding_) {
         adding_ = false;
         try {

@@ -114,6 +114,14 @@ class BoundRecordSource : public QWidget {
     // moved or changed the record set itself.
     void showCurrentRow();
 
+    // Stages a value for a column of the current row (one without a field, or one whose
+    // field shows something else): it is written with the row's next write, like a
+    // changed field, and counts as a change until then.
+    void stageValue(const QString& column, const data::Value& value);
+    // A column of the current row: the staged value if there is one, else the stored one;
+    // Null without a current row.
+    data::Value currentValue(const QString& column) const;
+
     // True when a bound field differs from what was shown for the row.
     bool isChanged() const;
     // Takes the fields' present contents as the row's own: nothing to write.
@@ -173,6 +181,7 @@ class BoundRecordSource : public QWidget {
     std::unique_ptr<data::Recordset> rs_;
     std::vector<Binding> bindings_;
     bool adding_ = false;
+    std::vector<std::pair<QString, data::Value>> staged_;
     int lastErrorNumber_ = 0;
     QString lastErrorText_;
     QToolButton* first_;
