@@ -25,9 +25,10 @@ bool displayAvailable() {
 
 int runVelmora(int argc, char** argv) {
     if (!displayAvailable()) {
-        std::fputs("velmora: no display to show the program on (DISPLAY is not set); start it "
-                   "from a desktop session, or under Xvfb with xvfb-run.\n",
-                   stderr);
+        std::fputs(
+            "velmora: no display to show the program on (DISPLAY is not set); start it "
+            "from a desktop session, or under Xvfb with xvfb-run.\n",
+            stderr);
         return 1;
     }
     QApplication app(argc, argv);

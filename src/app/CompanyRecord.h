@@ -13,7 +13,7 @@ namespace velmora::app {
 // of CompanyInfo in the program folder's settings file. Values are read from the file each
 // time, so a change saved in company set-up is seen by screens opened afterwards.
 class CompanyRecord {
-public:
+  public:
     // Opens the settings file; false with the engine's error when it cannot be opened.
     bool open(const QString& settingsFile, data::DbError* error);
     bool isOpen() const { return db_ != nullptr; }
@@ -23,7 +23,7 @@ public:
     data::Value value(const QString& column) const;
     QString pathData() const { return value(QStringLiteral("PathData")).toString(); }
 
-private:
+  private:
     QString file_;
     std::shared_ptr<data::Database> db_;
 };

@@ -31,7 +31,8 @@ bool ensureFirstRun(const QString& folder, QString* error) {
         return true;
     try {
         if (!QDir().mkpath(folder))
-            throw DbError(err::InvalidPath, QStringLiteral("Cannot create the folder %1.").arg(folder));
+            throw DbError(err::InvalidPath,
+                          QStringLiteral("Cannot create the folder %1.").arg(folder));
         const QString dataFolder = QDir(folder).filePath(QStringLiteral("Data"));
         if (!QDir().mkpath(dataFolder))
             throw DbError(err::InvalidPath,

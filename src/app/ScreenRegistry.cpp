@@ -1,11 +1,16 @@
 #include "ScreenRegistry.h"
 
+#include "aircraft/frmAircraft.h"
 #include "frmCompanyInfo.h"
 #include "frmMenuVelmora.h"
 
 namespace velmora::app {
 
 void registerScreens(frmMenuVelmora& menu) {
+    // Each screen takes the data path from the company record when it opens.
+    menu.setScreenFactory(frmMenuVelmora::AircraftSetup, [](frmMenuVelmora& m) -> QWidget* {
+        return new aircraft::frmAircraft(m.company().pathData());
+    });
     menu.setScreenFactory(frmMenuVelmora::CompanySetup,
                           [](frmMenuVelmora& m) -> QWidget* { return new frmCompanyInfo(m); });
 }

@@ -25,8 +25,7 @@ bool askRunningCopy(const QString& name) {
 }
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& key, QObject* parent)
-    : QObject(parent), name_(key) {}
+SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), name_(key) {}
 
 SingleInstance::~SingleInstance() = default;
 

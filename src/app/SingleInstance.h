@@ -12,7 +12,7 @@ namespace velmora::app {
 // then ends without showing anything.
 class SingleInstance : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SingleInstance(const QString& key, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -22,10 +22,10 @@ public:
 
     static QString serverNameFor(const QString& programFolder);
 
-signals:
+  signals:
     void activationRequested();
 
-private:
+  private:
     QString name_;
     QLocalServer* server_ = nullptr;
 };

@@ -176,9 +176,13 @@ void frmCompanyInfo::datPrimaryRS_Validate(int& action, int& save) {
     screens::MousePointer::setBusy();
 }
 
-void frmCompanyInfo::datPrimaryRS_Reposition() { screens::MousePointer::setDefault(); }
+void frmCompanyInfo::datPrimaryRS_Reposition() {
+    screens::MousePointer::setDefault();
+}
 
-void frmCompanyInfo::Form_Unload() { screens::MousePointer::setDefault(); }
+void frmCompanyInfo::Form_Unload() {
+    screens::MousePointer::setDefault();
+}
 
 void frmCompanyInfo::closeEvent(QCloseEvent* event) {
     closing_ = true;

@@ -21,7 +21,7 @@ class frmMenuVelmora;
 // closes.
 class frmCompanyInfo : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent = nullptr);
 
     void Form_Load();
@@ -39,11 +39,11 @@ public:
     QWidget* picButtons = nullptr;
     QPushButton* cmdClose = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QString settingsFile() const;
 
     frmMenuVelmora& menu_;

@@ -13,7 +13,9 @@
 #include <QPushButton>
 
 // Resources live in a static library and must be pulled in by name.
-static void initResources() { Q_INIT_RESOURCE(app); }
+static void initResources() {
+    Q_INIT_RESOURCE(app);
+}
 
 namespace velmora::app {
 
@@ -86,8 +88,8 @@ QWidget* frmMenuVelmora::openScreen(int index) const {
 }
 
 void frmMenuVelmora::Form_Load() {
-    const QString file =
-        data::resolvePathCaseInsensitive(QDir(programFolder_).filePath(QStringLiteral("SetupPP.MDB")));
+    const QString file = data::resolvePathCaseInsensitive(
+        QDir(programFolder_).filePath(QStringLiteral("SetupPP.MDB")));
     data::DbError error(0, {});
     if (!company_.open(file, &error)) {
         screens::showDataError(this, error.text());
@@ -160,7 +162,9 @@ void frmMenuVelmora::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
-void frmMenuVelmora::Form_Resize() { Image1->setGeometry(0, 0, width(), height()); }
+void frmMenuVelmora::Form_Resize() {
+    Image1->setGeometry(0, 0, width(), height());
+}
 
 void frmMenuVelmora::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();

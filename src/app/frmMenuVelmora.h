@@ -18,8 +18,14 @@ namespace velmora::app {
 // the background picture is the company's, and closing the menu closes every screen.
 class frmMenuVelmora : public QWidget {
     Q_OBJECT
-public:
-    enum Entry { AircraftSetup = 0, TimeRemaining = 1, OilAnalysis = 2, CompanySetup = 3, Exit = 4 };
+  public:
+    enum Entry {
+        AircraftSetup = 0,
+        TimeRemaining = 1,
+        OilAnalysis = 2,
+        CompanySetup = 3,
+        Exit = 4
+    };
     using ScreenFactory = std::function<QWidget*(frmMenuVelmora&)>;
 
     explicit frmMenuVelmora(const QString& programFolder, QWidget* parent = nullptr);
@@ -50,12 +56,12 @@ public:
     std::array<QFrame*, 5> SSPanel1{};
     std::array<QPushButton*, 5> Command1{};
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void Form_Resize();
     void Form_QueryUnload();
 

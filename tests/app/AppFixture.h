@@ -15,11 +15,13 @@
 namespace velmora::testing {
 
 // Screens close with deferred deletion; this carries it out outside an event loop.
-inline void processDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+inline void processDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // A program folder with its settings file and data folder, and the main menu on it.
 class AppFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dataPath = folder.dataPath();
         folder.createMainFile();

@@ -15,7 +15,7 @@ using namespace velmora::testing;
 namespace {
 
 class CompanyScreen : public AppFixture {
-protected:
+  protected:
     app::frmCompanyInfo* open() {
         menu->Command1_Click(app::frmMenuVelmora::CompanySetup);
         return qobject_cast<app::frmCompanyInfo*>(

@@ -2,6 +2,7 @@
 
 #include "app/frmCompanyInfo.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,7 +36,7 @@ TEST_F(MainMenu, ShowsItsButtonsInRaisedPanelsWhereTheyBelong) {
         EXPECT_EQ(menu->Command1[i]->geometry(), QRect(3, 3, 129, 97));
     }
     // Screens that are not there yet have no button to open them.
-    EXPECT_FALSE(menu->Command1[0]->isEnabled());
+    EXPECT_TRUE(menu->Command1[0]->isEnabled());
     EXPECT_FALSE(menu->Command1[1]->isEnabled());
     EXPECT_FALSE(menu->Command1[2]->isEnabled());
     EXPECT_TRUE(menu->Command1[3]->isEnabled());
@@ -82,8 +83,8 @@ TEST_F(MainMenu, NullPictureKeepsTheBuiltInBackdrop) {
 TEST_F(MainMenu, ClosingTheMenuClosesTheScreensWhichSaveTheirRows) {
     menu->show();
     QTest::mouseClick(menu->Command1[3], Qt::LeftButton);
-    auto* company = qobject_cast<app::frmCompanyInfo*>(
-        menu->openScreen(app::frmMenuVelmora::CompanySetup));
+    auto* company =
+        qobject_cast<app::frmCompanyInfo*>(menu->openScreen(app::frmMenuVelmora::CompanySetup));
     ASSERT_NE(company, nullptr);
     company->txtFields[0]->setFocus();
     QTest::keyClicks(company->txtFields[0], "Skyline Rotor Services");
@@ -109,4 +110,29 @@ TEST(MainMenuFailures, UnreadableSettingsAreReportedAndTheMenuStaysUsable) {
     menu.Form_Activate();
     EXPECT_TRUE(menu.Command1[3]->isEnabled());
     EXPECT_EQ(fileBytes(folder.file("SetupPP.mdb")), before);
+}
+
+TEST_F(MainMenu, ScreensOpenOnTheCompanyDataPathAndNeverCreateDataFiles) {
+    QTest::mouseClick(menu->Command1[0], Qt::LeftButton);
+    QWidget* aircraft = menu->openScreen(app::frmMenuVelmora::AircraftSetup);
+    ASSERT_NE(aircraft, nullptr);
+    EXPECT_EQ(aircraft->windowTitle(), "Aircraft Set-up");
+    EXPECT_TRUE(dialogs->messages.empty());
+    delete aircraft;
+
+    // A data path that names no data files is reported; nothing is created there.
+    const QString empty = folder.file("Empty") + "/";
+    QDir().mkpath(empty);
+    {
+        auto db = data::Database::open(settings);
+        auto rs = db->openRecordset("CompanyInfo");
+        rs->edit();
+        rs->setValue("PathData", empty);
+        rs->update();
+    }
+    QTest::mouseClick(menu->Command1[0], Qt::LeftButton);
+    ASSERT_FALSE(dialogs->messages.empty());
+    EXPECT_TRUE(dialogs->messages[0].text.startsWith("Data error event hit err:"));
+    EXPECT_TRUE(dialogs->messages[0].text.contains("Timemgr.mdb"));
+    EXPECT_TRUE(QDir(empty).entryList(QDir::Files).isEmpty());
 }

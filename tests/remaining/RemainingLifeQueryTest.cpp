@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace velmora;
 using namespace velmora::testing;
 using data::Database;
@@ -45,6 +47,9 @@ const QString kTerms = QStringLiteral(
 const QString kJoin = QStringLiteral(
     " FROM Aircraft INNER JOIN Parts ON Aircraft.RegNum = Parts.RegNum Where ((Parts.Active = "
     "Yes) and ");
+
+// One result row: its column values by name.
+using Row = std::map<QString, Value>;
 
 const QStringList kComputed = {"TTtoRET", "TTtoRET2", "LNDtoRET", "CYCtoRET", "RINtoRET",
                                "TTtoOH",  "TTtoIN",   "MTHStoRT", "TTtoOH2",  "TTtoIN2"};
@@ -116,16 +121,16 @@ class RemainingLife : public ::testing::Test {
     }
 
     // The rows of a rebuild by item number, each as its column values by name.
-    QMap<int, QMap<QString, Value>> rowsByItem(const QString& reg, MeterView view) {
+    QMap<int, Row> rowsByItem(const QString& reg, MeterView view) {
         auto r = rebuild(reg, view);
-        QMap<int, QMap<QString, Value>> out;
+        QMap<int, Row> out;
         if (!r.rows || r.rows->recordCount() == 0)
             return out;
         auto& rs = *r.rows;
         for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            QMap<QString, Value> row;
+            Row row;
             for (int i = 0; i < rs.fieldCount(); ++i)
-                row.insert(rs.field(i).name, rs.value(i));
+                row.emplace(rs.field(i).name, rs.value(i));
             out.insert(static_cast<int>(rs.value("ItemNumber").toInt()), row);
         }
         return out;
@@ -188,43 +193,43 @@ TEST_F(RemainingLife, EachBasisFillsItsOwnColumn) {
     };
     for (const auto& [item, column, value] : expected) {
         ASSERT_TRUE(rows.contains(item)) << item;
-        const QMap<QString, Value>& row = rows[item];
-        EXPECT_DOUBLE_EQ(row[column].toDouble(), value) << item << " " << column;
+        const Row& row = rows[item];
+        EXPECT_DOUBLE_EQ(row.at(column).toDouble(), value) << item << " " << column;
         // Every other computed column holds its "not this basis" value.
         for (const QString& other : kComputed) {
             if (other == column)
                 continue;
             if (other == "CYCtoRET")
-                EXPECT_EQ(row[other], Value(0)) << item;
+                EXPECT_EQ(row.at(other), Value(0)) << item;
             else if (other == "MTHStoRT")
-                EXPECT_EQ(row[other], Value(" ")) << item;
+                EXPECT_EQ(row.at(other), Value(" ")) << item;
             else
-                EXPECT_TRUE(row[other].isNull()) << item << " " << other.toStdString();
+                EXPECT_TRUE(row.at(other).isNull()) << item << " " << other.toStdString();
         }
     }
 }
 
 TEST_F(RemainingLife, MonthsComponentGivesTheDateAtMonthEnd) {
     const auto rows = rowsByItem("N1", MeterView::Meter1);
-    EXPECT_EQ(rows[8]["MTHStoRT"], Value("02/28/05"));
-    EXPECT_EQ(rows[8]["CYCtoRET"], Value(0));
+    EXPECT_EQ(rows[8].at("MTHStoRT"), Value("02/28/05"));
+    EXPECT_EQ(rows[8].at("CYCtoRET"), Value(0));
     for (const QString& c : kTimeColumns)
-        EXPECT_TRUE(rows[8][c].isNull()) << c.toStdString();
-    EXPECT_EQ(rows[1]["MTHStoRT"], Value(" "));
+        EXPECT_TRUE(rows[8].at(c).isNull()) << c.toStdString();
+    EXPECT_EQ(rows[1].at("MTHStoRT"), Value(" "));
 }
 
 TEST_F(RemainingLife, ComponentUsedBeyondItsLifeIsNegative) {
     const auto rows = rowsByItem("N1", MeterView::Meter1);
-    EXPECT_DOUBLE_EQ(rows[11]["TTtoRET"].toDouble(), 1000 - 300 - 1234.5);
+    EXPECT_DOUBLE_EQ(rows[11].at("TTtoRET").toDouble(), 1000 - 300 - 1234.5);
 }
 
 TEST_F(RemainingLife, ComponentOnAThirdMeterHasNoTimeValues) {
     const auto rows = rowsByItem("N1", MeterView::Both);
     ASSERT_TRUE(rows.contains(12));
     for (const QString& c : kTimeColumns)
-        EXPECT_TRUE(rows[12][c].isNull()) << c.toStdString();
-    EXPECT_EQ(rows[12]["CYCtoRET"], Value(0));
-    EXPECT_EQ(rows[12]["MTHStoRT"], Value(" "));
+        EXPECT_TRUE(rows[12].at(c).isNull()) << c.toStdString();
+    EXPECT_EQ(rows[12].at("CYCtoRET"), Value(0));
+    EXPECT_EQ(rows[12].at("MTHStoRT"), Value(" "));
 }
 
 TEST_F(RemainingLife, MissingOperandGivesNull) {
@@ -232,10 +237,10 @@ TEST_F(RemainingLife, MissingOperandGivesNull) {
     db->execute("UPDATE Parts SET InstallDate = Null WHERE ItemNumber = 8");
     db->execute("UPDATE Aircraft SET TotalCycles = Null WHERE RegNum = 'N1'");
     const auto rows = rowsByItem("N1", MeterView::Meter1);
-    EXPECT_TRUE(rows[3]["LNDtoRET"].isNull());
-    EXPECT_TRUE(rows[4]["CYCtoRET"].isNull());
-    EXPECT_TRUE(rows[8]["MTHStoRT"].isNull());
-    EXPECT_FALSE(rows[1]["TTtoRET"].isNull());
+    EXPECT_TRUE(rows[3].at("LNDtoRET").isNull());
+    EXPECT_TRUE(rows[4].at("CYCtoRET").isNull());
+    EXPECT_TRUE(rows[8].at("MTHStoRT").isNull());
+    EXPECT_FALSE(rows[1].at("TTtoRET").isNull());
 }
 
 TEST_F(RemainingLife, EmptyRegistrationGivesNoRows) {
@@ -261,8 +266,8 @@ TEST_F(RemainingLife, QuoteInRegistrationSelectsThatAircraft) {
     addPart(*db, part("N'1", 7).withLife(100, 0, 0));
     const auto rows = rowsByItem("N'1", MeterView::Both);
     ASSERT_EQ(rows.keys(), QList<int>{7});
-    EXPECT_EQ(rows[7]["Parts.RegNum"], Value("N'1"));
-    EXPECT_DOUBLE_EQ(rows[7]["TTtoRET"].toDouble(), 50);
+    EXPECT_EQ(rows[7].at("Parts.RegNum"), Value("N'1"));
+    EXPECT_DOUBLE_EQ(rows[7].at("TTtoRET").toDouble(), 50);
     EXPECT_TRUE(items("N1' OR 'a'='a", MeterView::Both).isEmpty());
 }
 

@@ -31,9 +31,10 @@ TEST(DataErrorMessage, IsTheEngineTextAfterTheFixedWordsWithTheProgramTitle) {
     QApplication::setApplicationDisplayName("Velmora");
     showDataError(nullptr, "Could not find the database file /x/Timemgr.mdb.");
     ASSERT_EQ(dialogs->messages.size(), 1u);
-    const MessageRequest expected{"Data error event hit err:Could not find the database file "
-                                  "/x/Timemgr.mdb.",
-                                  "Velmora", MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok};
+    const MessageRequest expected{
+        "Data error event hit err:Could not find the database file "
+        "/x/Timemgr.mdb.",
+        "Velmora", MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok};
     EXPECT_EQ(dialogs->messages[0], expected);
 }
 

@@ -11,9 +11,9 @@ namespace velmora::screens {
 CloseDecision askToSaveOnClose(QWidget* screen, bool saveEnabled) {
     if (!saveEnabled)
         return CloseDecision::Close;
-    const MsgAnswer a = msgBox(screen, QStringLiteral("Data has changed. Save data?"),
-                               MsgButtons::YesNoCancel, MsgIcon::Information,
-                               QStringLiteral("Data not saved"), MsgAnswer::No);
+    const MsgAnswer a =
+        msgBox(screen, QStringLiteral("Data has changed. Save data?"), MsgButtons::YesNoCancel,
+               MsgIcon::Information, QStringLiteral("Data not saved"), MsgAnswer::No);
     if (a == MsgAnswer::Yes)
         return CloseDecision::SaveThenClose;
     if (a == MsgAnswer::No)

@@ -1,0 +1,311 @@
+#include "EntryRules.h"
+
+#include <QStringLiteral>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace velmora::aircraft {
+
+namespace {
+
+const QString kChangePicture = QStringLiteral("####0.0");
+const QString kResetTitle = QStringLiteral("Reset value or abort entry");
+
+struct Meter {
+    QString reading;  // the meter's reading, bound to the field
+    QString last;     // the reading up to which flight time has been added to the total
+    QString total;    // the meter's flight time total
+    QString title;
+};
+
+struct TotalKind {
+    QString column;
+    QString resultPicture;      // a plus entry's result as written into the field
+    QString differencePicture;  // the difference shown in the question
+    QString question;
+    QString title;
+    bool whole;  // kept in a whole-number column
+};
+
+Meter meterColumns(int meter) {
+    if (meter == 2) {
+        return {QStringLiteral("CurrentMeter2"), QStringLiteral("LastMeter2"),
+                QStringLiteral("TotalTime2"), QStringLiteral("Meter #2 change")};
+    }
+    return {QStringLiteral("CurrentMeter1"), QStringLiteral("LastMeter1"),
+            QStringLiteral("TotalTime"), QStringLiteral("Meter #1 change")};
+}
+
+TotalKind totalKind(Total total) {
+    switch (total) {
+        case Total::Landings:
+            return {totalColumn(total),
+                    QStringLiteral("#####0"),
+                    QStringLiteral("#####0"),
+                    QStringLiteral("Increasing landings by "),
+                    QStringLiteral("Landings change"),
+                    true};
+        case Total::Cycles:
+            return {totalColumn(total),
+                    QStringLiteral("#####0"),
+                    QStringLiteral("#####0"),
+                    QStringLiteral("Increasing cycles by "),
+                    QStringLiteral("Cycles change"),
+                    true};
+        case Total::RIN:
+            return {totalColumn(total),           QStringLiteral("#####0"),
+                    QStringLiteral("#####0"),     QStringLiteral("Increasing RIN by "),
+                    QStringLiteral("RIN change"), true};
+        case Total::FlightTime:
+            break;
+    }
+    return {totalColumn(Total::FlightTime), QStringLiteral("#####0.0"),
+            QStringLiteral("####0.0"),      QStringLiteral("Increasing flight time by "),
+            QStringLiteral("Meter change"), false};
+}
+
+// A column without a value yet counts as 0 in the arithmetic.
+double numberOf(const data::Value& v) {
+    return v.toDouble();
+}
+
+// Sums and differences are kept to the fifteen significant digits of the larger operand, the
+// digits plain number text writes: 800.1 + 0.2 is stored as 800.3 and compares equal to an entry
+// of "800.3" later, and 800.15 - 800 is the 0.15 the user sees (and rounds to 0.2), not the
+// 0.149999999999977 that binary arithmetic leaves.
+double settle(double v, double a, double b) {
+    const double scale = std::max({std::fabs(v), std::fabs(a), std::fabs(b)});
+    if (!std::isfinite(v) || !std::isfinite(scale) || scale == 0)
+        return v;
+    const int decimals = 15 - (static_cast<int>(std::floor(std::log10(scale))) + 1);
+    if (decimals > 300)
+        return v;
+    if (decimals <= 0)
+        return readEntryNumber(QString::number(v, 'g', 15));
+    return readEntryNumber(QString::number(v, 'f', decimals));
+}
+
+double sum(double a, double b) {
+    return settle(a + b, a, b);
+}
+double difference(double a, double b) {
+    return settle(a - b, a, b);
+}
+
+bool sameNumber(double a, double b) {
+    return plainNumberText(a) == plainNumberText(b);
+}
+
+// The flight time a meter entry adds to the total: the change as the question shows it.
+double changeAmount(double change) {
+    return readEntryNumber(writeInPicture(change, kChangePicture));
+}
+
+QString changeQuestion(double change) {
+    return QStringLiteral("Flight time was changed by ") + writeInPicture(change, kChangePicture) +
+           QStringLiteral(". Is this correct?");
+}
+
+// The save step writes the bound field into the reading as well as the staged number: the
+// field's text must convert to the same number, else it is rewritten as plain number text
+// ("1 240" becomes "1240", "1D3" becomes "1000").
+void keepEntryText(EntryHost& host, const QString& typed, double v) {
+    double back = 0;
+    if (!data::Value::parseNumber(typed, &back) || back != v)
+        host.setFieldText(plainNumberText(v));
+}
+
+// The entry is dropped: the field shows the stored reading again and both the reading and the
+// last counted reading are set to it. The total is not touched.
+void dropMeterEntry(EntryHost& host, const Meter& m) {
+    host.setFieldText(plainNumberText(numberOf(host.stored(m.reading))));
+    const double reading = readEntryNumber(host.fieldText());
+    host.stage(m.last, reading);
+    host.stage(m.reading, reading);
+    host.saveStep();
+}
+
+void countFlightTime(EntryHost& host, const Meter& m, double reading, double change) {
+    const double c = changeAmount(change);
+    host.stage(m.last, reading);
+    host.stage(m.reading, reading);
+    host.stage(m.total, sum(numberOf(host.stored(m.total)), c));
+}
+
+// The number a total column receives for the entry v: whole-number totals take v rounded half
+// away from zero, as the field then shows it.
+data::Value totalValue(const TotalKind& k, double v) {
+    if (!k.whole)
+        return data::Value(v);
+    const double w = std::round(v);
+    if (std::fabs(w) < 9.0e18)
+        return data::Value(static_cast<std::int64_t>(w));
+    return data::Value(w);
+}
+
+// The total takes the entry's number: the field shows it as plain number text (the bound field
+// writes that text) and the number itself is staged.
+void storeTotal(EntryHost& host, const TotalKind& k, double v) {
+    const data::Value value = totalValue(k, v);
+    host.setFieldText(plainNumberText(value.toDouble()));
+    host.stage(k.column, value);
+    host.saveStep();
+}
+
+}  // namespace
+
+QString totalColumn(Total total) {
+    switch (total) {
+        case Total::Landings:
+            return QStringLiteral("TotalLandings");
+        case Total::Cycles:
+            return QStringLiteral("TotalCycles");
+        case Total::RIN:
+            return QStringLiteral("TotalRIN");
+        case Total::FlightTime:
+            break;
+    }
+    return QStringLiteral("TotalTime");
+}
+
+void applyMeterRule(EntryHost& host, int meter, EntryScreen screen) {
+    if (meter != 1 && meter != 2)
+        return;
+    const Meter m = meterColumns(meter);
+    const QString typed = host.fieldText();
+
+    if (typed.startsWith(u'+')) {
+        // An increment: the reading and the last counted reading both become the stored
+        // reading plus n, whatever the last counted reading was before.
+        const double n = readEntryNumber(typed);
+        if (!host.askYesNo(changeQuestion(n), m.title)) {
+            dropMeterEntry(host, m);
+            return;
+        }
+        const double reading = sum(numberOf(host.stored(m.reading)), n);
+        countFlightTime(host, m, reading, n);
+        host.setFieldText(plainNumberText(reading));
+        host.saveStep();
+        return;
+    }
+
+    // A new reading: its flight time is counted from the last counted reading.
+    const double v = readEntryNumber(typed);
+    const double d = difference(v, numberOf(host.stored(m.last)));
+    if (host.askYesNo(changeQuestion(d), m.title)) {
+        countFlightTime(host, m, v, d);
+        keepEntryText(host, typed, v);
+        host.saveStep();
+        return;
+    }
+    const QString reset = screen == EntryScreen::AircraftSetup
+                              ? QStringLiteral("Reset Meter value to entry shown?")
+                              : QStringLiteral("Reset total value to entry shown?");
+    if (host.askYesNo(reset, kResetTitle)) {
+        // The entry becomes the reading without counting flight time.
+        host.stage(m.last, v);
+        host.stage(m.reading, v);
+        keepEntryText(host, typed, v);
+        host.saveStep();
+        return;
+    }
+    dropMeterEntry(host, m);
+}
+
+void applyTotalRule(EntryHost& host, Total total) {
+    const TotalKind k = totalKind(total);
+    const QString typed = host.fieldText();
+    const data::Value stored = host.stored(k.column);
+
+    if (typed.startsWith(u'+')) {
+        // An increment is added without a question; the column takes the result as written.
+        const double x = readEntryNumber(typed.mid(1));
+        const QString text = writeInPicture(sum(numberOf(stored), x), k.resultPicture);
+        host.setFieldText(text);
+        host.stage(k.column, totalValue(k, readEntryNumber(text)));
+        host.saveStep();
+        return;
+    }
+
+    const double v = readEntryNumber(typed);
+    // A total without a value yet is not asked about: the entry is its first value.
+    if (stored.isNull() || sameNumber(v, numberOf(stored))) {
+        storeTotal(host, k, v);
+        return;
+    }
+    const double d = difference(v, numberOf(stored));
+    const QString question =
+        k.question + writeInPicture(d, k.differencePicture) + QStringLiteral(". Is this correct?");
+    if (host.askYesNo(question, k.title) ||
+        host.askYesNo(QStringLiteral("Reset total value to entry shown?"), kResetTitle)) {
+        storeTotal(host, k, v);
+        return;
+    }
+    // Abandoned: the field shows the stored total again and the column keeps it.
+    host.setFieldText(plainNumberText(numberOf(stored)));
+    host.stage(k.column, stored.isNumber() ? stored : data::Value(numberOf(stored)));
+    host.saveStep();
+}
+
+int nextFieldOnEnter(EntryScreen screen, int index) {
+    if (screen == EntryScreen::AircraftSetup) {
+        switch (index) {
+            case 0:
+                return 1;
+            case 1:
+                return 4;
+            case 2:
+                return 3;
+            case 3:
+                return 5;
+            case 5:
+                return 6;
+            case 6:
+                return 11;
+            case 7:
+                return 12;
+            case 11:
+                return 7;
+            case 12:
+                return 13;
+            case 13:
+                return 14;
+            case 14:
+                return 15;
+            case 15:
+                return 1;
+            default:
+                return -1;  // Year (4), Owner (8) and unknown fields keep the focus
+        }
+    }
+    switch (index) {
+        case 1:
+            return 2;
+        case 2:
+            return 4;
+        case 4:
+            return 5;
+        case 5:
+            return 9;
+        case 6:
+            return 1;
+        case 9:
+            return 10;
+        case 10:
+            return 11;
+        case 11:
+            return 13;
+        case 13:
+            return 14;
+        case 14:
+            return 15;
+        case 15:
+            return 6;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace velmora::aircraft

@@ -1,0 +1,366 @@
+#include "aircraft/frmAircraft.h"
+#include "screens/common/BoundRecordSource.h"
+#include "screens/common/Chooser.h"
+#include "screens/common/DataGrid.h"
+#include "screens/common/ScreenState.h"
+#include "screens/common/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace velmora;
+using namespace velmora::testing;
+using aircraft::frmAircraft;
+using screens::MsgAnswer;
+
+namespace {
+
+class AircraftScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        QApplication::setApplicationDisplayName("Velmora");
+        path = folder.createMainFile();
+        auto db = data::Database::open(path);
+        addAircraft(*db, "N1", 800, 50, 1200, 500, 40);
+        db->execute(
+            "UPDATE Aircraft SET CurrentMeter1 = 1234.5, LastMeter1 = 1230, "
+            "CurrentMeter2 = 60, LastMeter2 = 60, Make = 'Aerodyne' WHERE RegNum = 'N1'");
+        addAircraft(*db, "N2", 10);
+        addAircraft(*db, "n2", 11);  // the same registration in other letters
+        auto part = [&](const char* reg, int item, const char* description, bool active = true) {
+            PartSpec p;
+            p.reg = reg;
+            p.item = item;
+            p.description = description;
+            p.active = active;
+            addPart(*db, p);
+        };
+        part("N1", 20, "Tail rotor");
+        part("N1", 10, "Main rotor");
+        part("N1", 30, "Spare pump", false);
+        part("N2", 5, "Starter");
+        db->execute(
+            "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron) VALUES "
+            "('N1', 'Main rotor', #1/5/2026#, 3)");
+    }
+    void TearDown() override {
+        screen.reset();
+        screens::SuppressReposition = false;
+    }
+
+    frmAircraft& open() {
+        screen = std::make_unique<frmAircraft>(folder.dataPath());
+        screen->show();
+        QApplication::setActiveWindow(screen.get());
+        screen->Form_Activate();
+        return *screen;
+    }
+    // Types an entry into a field and leaves it for another, as the user does.
+    void enter(int index, const QString& text, int leaveTo) {
+        QLineEdit* f = screen->txtFields[index];
+        f->setFocus();
+        f->selectAll();
+        QTest::keyClicks(f, text);
+        screen->txtFields[leaveTo]->setFocus();
+    }
+    // A click on the option's round button, where a user clicks.
+    static void clickOption(frmAircraft& s, int i) {
+        QTest::mouseClick(s.Option1[i], Qt::LeftButton, {}, QPoint(6, s.Option1[i]->height() / 2));
+    }
+    QString stored(const QString& sql) {
+        auto rs = data::Database::open(path)->openRecordset(sql);
+        return rs->hasCurrent() ? rs->value(0).toString() : QStringLiteral("<no row>");
+    }
+    QString aircraftValue(const QString& column, const QString& reg = "N1") {
+        return stored(
+            QStringLiteral("select [%1] from Aircraft where RegNum = '%2'").arg(column, reg));
+    }
+
+    screens::ScopedDialogs dialogs;
+    TestFolder folder;
+    QString path;
+    std::unique_ptr<frmAircraft> screen;
+};
+
+}  // namespace
+
+TEST_F(AircraftScreen, OpensOnTheFirstAircraftWithItsInstalledComponents) {
+    frmAircraft& s = open();
+    EXPECT_EQ(s.windowTitle(), "Aircraft Set-up");
+    EXPECT_EQ(s.Combo1->entryCount(), 2);  // N2 and n2 listed once
+    EXPECT_EQ(s.Combo1->text(), "N1");
+    EXPECT_EQ(s.txtFields[0]->text(), "N1");
+    EXPECT_EQ(s.txtFields[11]->text(), "1234.5");
+    ASSERT_EQ(s.grdDataGrid->rowCount(), 2);
+    EXPECT_EQ(s.grdDataGrid->textAt(0, 5), "Main rotor");
+    EXPECT_EQ(s.grdDataGrid->textAt(1, 5), "Tail rotor");
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_TRUE(s.cmdAdd->isEnabled() && s.cmdClose->isEnabled() && s.cmdDelete->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[11]);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(AircraftScreen, MeterEntriesAreConfirmedCountedAndSaved) {
+    frmAircraft& s = open();
+    dialogs->answer(MsgAnswer::Yes);
+    enter(11, "+2", 12);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Flight time was changed by 2.0. Is this correct?");
+    EXPECT_EQ(dialogs->messages[0].title, "Meter #1 change");
+    EXPECT_EQ(dialogs->messages[0].buttons, screens::MsgButtons::YesNo);
+    EXPECT_EQ(aircraftValue("CurrentMeter1"), "1236.5");
+    EXPECT_EQ(aircraftValue("LastMeter1"), "1236.5");
+    EXPECT_EQ(aircraftValue("TotalTime"), "802");
+    EXPECT_EQ(s.txtFields[11]->text(), "1236.5");
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+
+    dialogs->answer(MsgAnswer::Yes);
+    enter(11, "1240", 12);
+    EXPECT_EQ(dialogs->messages.back().text, "Flight time was changed by 3.5. Is this correct?");
+    EXPECT_EQ(aircraftValue("CurrentMeter1"), "1240");
+    EXPECT_EQ(aircraftValue("TotalTime"), "805.5");
+
+    // Meter 2 changes only its own columns.
+    dialogs->answer(MsgAnswer::Yes);
+    enter(7, "+1.5", 12);
+    EXPECT_EQ(dialogs->messages.back().title, "Meter #2 change");
+    EXPECT_EQ(aircraftValue("CurrentMeter2"), "61.5");
+    EXPECT_EQ(aircraftValue("TotalTime2"), "51.5");
+    EXPECT_EQ(aircraftValue("TotalTime"), "805.5");
+}
+
+TEST_F(AircraftScreen, TotalsTakePlusEntriesWithoutAQuestion) {
+    frmAircraft& s = open();
+    enter(13, "+5", 14);
+    EXPECT_TRUE(dialogs->messages.empty());
+    EXPECT_EQ(s.txtFields[13]->text(), "1205");
+    EXPECT_EQ(aircraftValue("TotalLandings"), "1205");
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+
+    dialogs->answer(MsgAnswer::Yes);
+    enter(13, "1190", 14);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Increasing landings by -15. Is this correct?");
+    EXPECT_EQ(dialogs->messages[0].title, "Landings change");
+    EXPECT_EQ(aircraftValue("TotalLandings"), "1190");
+}
+
+TEST_F(AircraftScreen, LeavingFieldsWithNothingChangedAsksAndSavesNothing) {
+    frmAircraft& s = open();
+    const QByteArray before = fileBytes(path);
+    for (int i : {11, 7, 12, 13, 14, 15, 1, 2})
+        s.txtFields[i]->setFocus();
+    EXPECT_TRUE(dialogs->messages.empty());
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(AircraftScreen, ANewAircraftIsTypedInCapitalsListedAndSaved) {
+    frmAircraft& s = open();
+    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
+    EXPECT_FALSE(s.Combo1->isVisible());
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(s.cmdAdd->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_EQ(s.grdDataGrid->rowCount(), 0);
+    QTest::keyClicks(s.txtFields[0], "n123ab");
+    EXPECT_EQ(s.txtFields[0]->text(), "N123AB");
+    QTest::keyClick(s.txtFields[0], Qt::Key_Return);  // Enter moves on to Serial Number
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
+    EXPECT_TRUE(s.Combo1->isVisible());
+    EXPECT_EQ(s.Combo1->text(), "N123AB");
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_EQ(aircraftValue("RegNum", "N123AB"), "<no row>");  // nothing saved yet
+    QTest::keyClicks(s.txtFields[1], "SN-77");
+    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(aircraftValue("Serial Number", "N123AB"), "SN-77");
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+}
+
+TEST_F(AircraftScreen, AnEmptyRegistrationIsRefusedAndCancelReturnsToTheFirstAircraft) {
+    frmAircraft& s = open();
+    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
+    dialogs->answer(MsgAnswer::Ok);
+    s.txtFields[1]->setFocus();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    const screens::MessageRequest expected{"A registration number must be entered", "Missing data",
+                                           screens::MsgButtons::OkCancel,
+                                           screens::MsgIcon::Exclamation, MsgAnswer::Ok};
+    EXPECT_EQ(dialogs->messages[0], expected);
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+
+    dialogs->answer(MsgAnswer::Cancel);
+    s.txtFields[1]->setFocus();
+    EXPECT_EQ(s.txtFields[0]->text(), "N1");
+    EXPECT_TRUE(s.Combo1->isVisible());
+    EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
+}
+
+TEST_F(AircraftScreen, AnEmptyTableOpensInNewAircraftEntry) {
+    data::Database::open(path)->execute("DELETE FROM Aircraft");
+    frmAircraft& s = open();
+    EXPECT_FALSE(s.Combo1->isVisible());
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    // Cancelling the missing registration starts a new aircraft again.
+    dialogs->answer(MsgAnswer::Cancel);
+    s.txtFields[5]->setFocus();
+    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
+    EXPECT_EQ(stored("select count(*) from Aircraft"), "0");
+}
+
+TEST_F(AircraftScreen, ShowRecordsAndOrderByBuildTheListQuery) {
+    frmAircraft& s = open();
+    clickOption(s, 2);  // All
+    clickOption(s, 3);  // Inspection
+    EXPECT_TRUE(s.componentListSource().endsWith("where [RegNum]='N1'  Order by [Inspection]"));
+    EXPECT_EQ(s.grdDataGrid->rowCount(), 3);
+    clickOption(s, 1);  // Not installed
+    EXPECT_TRUE(s.componentListSource().endsWith(
+        "where [RegNum]='N1' and  [Active] = No Order by [Inspection]"));
+    ASSERT_EQ(s.grdDataGrid->rowCount(), 1);
+    EXPECT_EQ(s.grdDataGrid->textAt(0, 5), "Spare pump");
+    EXPECT_EQ(s.datPrimaryRS->caption(),
+              "To view another aircraft, click the arrow buttons to the left and right. ");
+
+    // Another aircraft is listed by item number; the buttons stay as they are.
+    clickOption(s, 0);
+    clickOption(s, 4);  // Assembly
+    s.Combo1->setListIndex(s.Combo1->findExact("N2"));
+    EXPECT_EQ(s.txtFields[0]->text(), "N2");
+    EXPECT_TRUE(s.datSecondaryRS->recordSource().endsWith("Order by [ItemNumber]"));
+    EXPECT_TRUE(s.Option1[4]->isChecked());
+}
+
+TEST_F(AircraftScreen, DeletingAnAircraftRemovesAllItsComponentsAndSamplesTogether) {
+    frmAircraft& s = open();
+    dialogs->answer(MsgAnswer::Yes);
+    QTest::mouseClick(s.cmdDelete, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "OK to delete Aircraft?");
+    EXPECT_EQ(dialogs->messages[0].title, "Delete entire aircraft");
+    EXPECT_EQ(aircraftValue("RegNum"), "<no row>");
+    EXPECT_EQ(stored("select count(*) from Parts where RegNum = 'N1'"), "0");  // installed or not
+    EXPECT_EQ(stored("select count(*) from Oil where RegNum = 'N1'"), "0");
+    EXPECT_EQ(stored("select count(*) from Parts where RegNum = 'N2'"), "1");
+    EXPECT_EQ(s.Combo1->findExact("N1"), -1);
+    EXPECT_EQ(s.txtFields[0]->text().toUpper(), "N2");
+
+    // Answering No deletes nothing.
+    dialogs->answer(MsgAnswer::No);
+    QTest::mouseClick(s.cmdDelete, Qt::LeftButton);
+    EXPECT_EQ(stored("select count(*) from Aircraft"), "2");
+}
+
+TEST_F(AircraftScreen, DeletingTheLastAircraftLeavesANewBlankRow) {
+    data::Database::open(path)->execute("DELETE FROM Aircraft WHERE RegNum <> 'N1'");
+    frmAircraft& s = open();
+    dialogs->answer(MsgAnswer::Yes);
+    QTest::mouseClick(s.cmdDelete, Qt::LeftButton);
+    EXPECT_EQ(stored("select count(*) from Aircraft"), "0");
+    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
+    EXPECT_TRUE(s.txtFields[0]->text().isEmpty());
+}
+
+TEST_F(AircraftScreen, NewComponentRowsGetTheirDefaultsAndTheCellRules) {
+    frmAircraft& s = open();
+    screens::DataGrid* g = s.grdDataGrid;
+    g->setFocus();
+    g->setCurrentRow(g->rowCount());  // the add line
+    g->setCurrentColumn(5);
+    ASSERT_TRUE(g->setCellValue(5, data::Value("Fuel pump")));
+    EXPECT_EQ(g->cellValue(0).toString(), "N1");
+    EXPECT_EQ(g->cellValue(2).toInt(), 1);
+    EXPECT_EQ(g->cellValue(3).toInt(), -1);
+    EXPECT_EQ(g->cellValue(9).toString(), "Aerodyne");
+    EXPECT_EQ(g->cellValue(14).toString(), "RT");
+    EXPECT_EQ(g->cellValue(19).toInt(), 0);
+    g->setCellValue(11, data::Value(1000));
+    g->setCellValue(13, data::Value(2000));
+    s.grdDataGrid_AfterColUpdate(13);
+    EXPECT_DOUBLE_EQ(g->cellValue(12).toDouble(), 0.5);
+    ASSERT_TRUE(g->commitPendingRow());
+    EXPECT_EQ(stored("select ReservePerHour from Parts where Description = 'Fuel pump'"), "0.5");
+    EXPECT_EQ(stored("select Manufacturer from Parts where Description = 'Fuel pump'"), "Aerodyne");
+
+    // A Type that is not a life basis code is reported (letter case counts).
+    g->setCurrentRow(0);
+    g->setCellValue(14, data::Value("rt"));
+    s.grdDataGrid_AfterColEdit(14);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Press OK to continue");
+    EXPECT_EQ(dialogs->messages[0].title, "Type must be RT,OH,IN,MO,LD,CY or RN");
+    EXPECT_TRUE(s.typeRejected());
+    g->setCellValue(14, data::Value("OH"));
+    s.grdDataGrid_AfterColEdit(14);
+    EXPECT_FALSE(s.typeRejected());
+
+    // Yes/No cells: "y" is Yes, "yes" is not.
+    g->setCellValue(19, data::Value("y"));
+    s.grdDataGrid_AfterColEdit(19);
+    EXPECT_EQ(g->cellValue(19).toInt(), -1);
+    g->setCellValue(19, data::Value("yes"));
+    s.grdDataGrid_AfterColEdit(19);
+    EXPECT_EQ(g->cellValue(19).toInt(), 0);
+    g->setCurrentColumn(19);
+    s.grdDataGrid_DblClick();
+    EXPECT_EQ(g->cellValue(19).toInt(), -1);
+    g->setCurrentColumn(18);
+    s.grdDataGrid_DblClick();
+    EXPECT_TRUE(g->cellValue(18).isNull());
+}
+
+TEST_F(AircraftScreen, ARegistrationWithAQuoteWorksEverywhere) {
+    data::Database::open(path)->execute("UPDATE Parts SET RegNum = 'O''NEIL' WHERE RegNum = 'N2'");
+    data::Database::open(path)->execute(
+        "UPDATE Aircraft SET RegNum = 'O''NEIL' WHERE RegNum = 'N2'");
+    frmAircraft& s = open();
+    s.Combo1->setListIndex(s.Combo1->findExact("O'NEIL"));
+    EXPECT_EQ(s.txtFields[0]->text(), "O'NEIL");
+    ASSERT_EQ(s.grdDataGrid->rowCount(), 1);
+    EXPECT_EQ(s.grdDataGrid->textAt(0, 5), "Starter");
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(AircraftScreen, ClosingWithUnsavedChangesAsksAndCancelKeepsEverything) {
+    frmAircraft& s = open();
+    s.txtOwner->setFocus();
+    QTest::keyClicks(s.txtOwner, "Blue Sky Leasing");
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    dialogs->answer(MsgAnswer::Cancel);
+    s.close();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Data has changed. Save data?");
+    EXPECT_EQ(dialogs->messages[0].defaultButton, MsgAnswer::No);
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_EQ(s.txtOwner->toPlainText(), "Blue Sky Leasing");
+
+    dialogs->answer(MsgAnswer::Yes);
+    s.close();
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(aircraftValue("Owner"), "Blue Sky Leasing");
+}
+
+TEST_F(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder) {
+    frmAircraft& s = open();
+    s.txtFields[4]->setFocus();
+    QTest::keyClick(s.txtFields[4], Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[4]);
+    s.txtFields[15]->setFocus();
+    QTest::keyClick(s.txtFields[15], Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
+
+    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
+    const QByteArray before = fileBytes(path);
+    s.Combo1->setCurrentIndex(-1);
+    s.cmdSave_Click();
+    EXPECT_EQ(fileBytes(path), before);
+}
