@@ -2,6 +2,7 @@
 
 #include "ComponentRules.h"
 #include "EntryRules.h"
+#include "TemplateLibrary.h"
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
 #include "screens/common/BoundRecordSource.h"
@@ -208,6 +209,15 @@ void frmAircraft::buildControls() {
     txtFields[0]->raise();
     connect(Combo1, &screens::Chooser::clicked, this, &frmAircraft::Combo1_Click);
 
+    for (int i = 0; i < 2; ++i) {
+        auto* c = new screens::Chooser(this);
+        c->setObjectName(QStringLiteral("Combo2_%1").arg(i));
+        c->setGeometry(txtFields[static_cast<size_t>(2 + i)]->geometry());
+        c->hide();
+        connect(c, &screens::Chooser::clicked, this, [this, i] { Combo2_Click(i); });
+        Combo2[static_cast<size_t>(i)] = c;
+    }
+
     Frame3 = new QGroupBox(QStringLiteral("Show Records"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
     Frame3->setGeometry(tw(7095), tw(1875), tw(1695), tw(1335));
@@ -267,9 +277,9 @@ void frmAircraft::buildControls() {
         (*b.button)->setObjectName(QString::fromLatin1(b.name));
         (*b.button)->setGeometry(tw(b.left), 0, tw(b.width), buttonHeight);
     }
-    // Saving templates arrives with the template library; until then the button is off.
-    cmdTemplate->setEnabled(false);
-    cmdTemplate->setToolTip(QStringLiteral("Component templates are not available yet"));
+    cmdTemplate->setToolTip(
+        QStringLiteral("Store the components listed as the template of this make and model"));
+    connect(cmdTemplate, &QPushButton::clicked, this, &frmAircraft::cmdTemplate_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmAircraft::cmdAdd_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmAircraft::cmdDelete_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmAircraft::cmdSave_Click);
@@ -296,6 +306,14 @@ void frmAircraft::buildControls() {
         screens::showDataError(this, datSecondaryRS->lastErrorText());
     });
 
+    datMakes = new BoundRecordSource(this);
+    datMakes->setObjectName(QStringLiteral("datMakes"));
+    datMakes->hide();
+    connect(datMakes, &BoundRecordSource::error, this, [this](int, int& response) {
+        response = 0;
+        screens::showDataError(this, datMakes->lastErrorText());
+    });
+
     const int width = tw(11900);
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     resize(width, tw(3375) + tw(4425) + buttonHeight + navHeight + tw(60));
@@ -313,6 +331,9 @@ void frmAircraft::Form_Load() {
     datSecondaryRS->setRecordSource(
         componentListSql(QString(), ShowRecords::Installed, OrderBy::ItemNumber));
     datSecondaryRS->refresh();
+    datMakes->setDatabaseName(templatesFile());
+    datMakes->setRecordSource(QStringLiteral("select * from [Aircraft] Order by [Make]"));
+    datMakes->refresh();
 
     Combo1->clearList();
     if (data::Recordset* rs = datPrimaryRS->recordset()) {
@@ -339,7 +360,14 @@ bool frmAircraft::aircraftTableEmpty() const {
 }
 
 QString frmAircraft::currentRegNum() const {
+    // A new aircraft's registration is in its box until the row is saved.
+    if (datPrimaryRS->isAddingNew())
+        return txtFields[0]->text();
     return datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+}
+
+QString frmAircraft::templatesFile() const {
+    return data::dataFileName(dataPath_, data::files::kTemplates);
 }
 
 void frmAircraft::Form_Activate() {
@@ -377,6 +405,9 @@ void frmAircraft::datPrimaryRS_Reposition() {
         return;
     requeryComponents(componentListSql(currentRegNum(), showRecords(), OrderBy::ItemNumber));
     datPrimaryRS->setCaption(kNavigationCaption);
+    // An aircraft that is on file shows its own make and model, not the template choosers.
+    if (!datPrimaryRS->isAddingNew())
+        showTemplateChoosers(false);
     const QString reg = currentRegNum();
     if (!reg.isEmpty() && reg != Combo1->text()) {
         const int at = Combo1->findExact(reg);
@@ -446,6 +477,143 @@ void frmAircraft::cmdAdd_Click() {
     Combo1->setEnabled(false);
     SetEditedState();
     focusField(0);
+    showTemplateChoosers(true);
+    Combo2[0]->setEnabled(true);
+    Combo2[1]->setEnabled(false);
+    FillMakeList();
+}
+
+void frmAircraft::showTemplateChoosers(bool shown) {
+    for (int i = 0; i < 2; ++i) {
+        Combo2[static_cast<size_t>(i)]->setVisible(shown);
+        txtFields[static_cast<size_t>(2 + i)]->setVisible(!shown);
+    }
+}
+
+void frmAircraft::FillMakeList() {
+    for (screens::Chooser* c : Combo2) {
+        c->clearList();
+        c->addEntry(QStringLiteral("<Add new>"));
+    }
+    // Templates saved since the screen opened are listed too.
+    datMakes->refresh();
+    data::Recordset* rs = datMakes->recordset();
+    if (!rs)
+        return;
+    const int make = rs->fieldIndex(QStringLiteral("Make"));
+    if (make < 0)
+        return;
+    for (const auto& row : rs->rows()) {
+        const data::Value& v = row.values[static_cast<size_t>(make)];
+        if (!v.isNull() && Combo2[0]->findExact(v.toString()) < 0)
+            Combo2[0]->addEntry(v.toString());
+    }
+}
+
+void frmAircraft::Combo2_Click(int index) {
+    if (index == 0) {
+        if (Combo2[0]->listIndex() == 0) {
+            showTemplateChoosers(false);
+            focusField(2);
+            return;
+        }
+        if (Combo2[0]->listIndex() < 0)
+            return;
+        const QString make = Combo2[0]->text();
+        // The aircraft takes the chosen make.
+        txtFields[2]->setText(make);
+        Combo2[1]->clearList();
+        Combo2[1]->addEntry(QStringLiteral("<Add new>"));
+        if (data::Recordset* rs = datMakes->recordset()) {
+            const int m = rs->fieldIndex(QStringLiteral("Make"));
+            const int mo = rs->fieldIndex(QStringLiteral("Model"));
+            for (const auto& row : rs->rows()) {
+                if (m < 0 || mo < 0 || row.values[static_cast<size_t>(m)].toString() != make)
+                    continue;
+                const data::Value& model = row.values[static_cast<size_t>(mo)];
+                if (!model.isNull() && Combo2[1]->findExact(model.toString()) < 0)
+                    Combo2[1]->addEntry(model.toString());
+            }
+        }
+        Combo2[1]->setEnabled(true);
+        return;
+    }
+    if (index != 1)
+        return;
+    if (Combo2[1]->listIndex() == 0) {
+        Combo2[1]->hide();
+        txtFields[3]->setVisible(true);
+        focusField(3);
+        return;
+    }
+    if (Combo2[1]->listIndex() < 0)
+        return;
+    const QString make = Combo2[0]->text();
+    const QString model = Combo2[1]->text();
+    txtFields[3]->setText(model);
+    const QString reg = txtFields[0]->text().trimmed();
+    if (reg.isEmpty()) {
+        // Components without an aircraft would be lost in the file.
+        screens::msgBox(this,
+                        QStringLiteral("Enter the registration number first; then choose the "
+                                       "model again to copy its components."),
+                        MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Missing data"));
+        screens::reactivateWindow(this);
+        focusField(0);
+        return;
+    }
+    try {
+        const auto rows = readTemplate(templatesFile(), make, model);
+        applyTemplate(data::dataFileName(dataPath_, data::files::kMain), txtFields[0]->text(), make,
+                      rows);
+    } catch (const data::DbError& e) {
+        screens::msgBox(this,
+                        QStringLiteral("The template of %1 %2 could not be copied: %3")
+                            .arg(make, model, e.text()),
+                        MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Error"));
+        screens::reactivateWindow(this);
+        return;
+    }
+    requeryComponents(componentListSql(currentRegNum(), showRecords(), OrderBy::ItemNumber));
+}
+
+void frmAircraft::cmdTemplate_Click() {
+    const QString make = txtFields[2]->text();
+    const QString model = txtFields[3]->text();
+    if (make.isEmpty() || model.isEmpty())
+        return;
+    auto fail = [this](const QString& text) {
+        screens::msgBox(this, text, MsgButtons::Ok, MsgIcon::Information,
+                        QStringLiteral("Save as Template"));
+        screens::reactivateWindow(this);
+    };
+    const QString problem = makeNameProblem(make);
+    if (!problem.isEmpty()) {
+        fail(problem);
+        return;
+    }
+    grdDataGrid->commitPendingRow();
+    std::vector<TemplateRow> rows;
+    if (data::Recordset* rs = datSecondaryRS->recordset()) {
+        auto at = [rs](const auto& row, const char* column) {
+            const int i = rs->fieldIndex(QString::fromLatin1(column));
+            return i < 0 ? data::Value() : row.values[static_cast<size_t>(i)];
+        };
+        for (const auto& row : rs->rows()) {
+            rows.push_back({at(row, "ItemNumber"), at(row, "Manufacturer"), at(row, "Description"),
+                            at(row, "PartNumber"), at(row, "Assembly"), at(row, "LifeNumber"),
+                            at(row, "LifeBasis"), at(row, "ReplaceCost")});
+        }
+    }
+    try {
+        saveTemplate(templatesFile(), make, model, rows);
+    } catch (const data::DbError& e) {
+        fail(QStringLiteral("The template of %1 %2 could not be saved: %3")
+                 .arg(make, model, e.text()));
+        return;
+    }
+    if (grdDataGrid->rowCount() > 0)
+        grdDataGrid->setCurrentRow(0);
 }
 
 void frmAircraft::cmdSave_Click() {

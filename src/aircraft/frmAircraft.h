@@ -54,6 +54,9 @@ class frmAircraft : public QWidget {
     void grdDataGrid_DblClick();
     void grdDataGrid_RowColChange(int lastRow, int lastCol);
     void grdDataGrid_Change();
+    void FillMakeList();
+    void Combo2_Click(int index);
+    void cmdTemplate_Click();
 
     // The component list query for the current choices of "Show Records" and "Order by".
     QString componentListSource() const;
@@ -71,6 +74,8 @@ class frmAircraft : public QWidget {
     QGroupBox* Frame3 = nullptr;  // "Show Records"
     std::array<QRadioButton*, 6> Option1{};
     screens::Chooser* Combo1 = nullptr;
+    std::array<screens::Chooser*, 2> Combo2{};  // template make and model
+    screens::BoundRecordSource* datMakes = nullptr;
     screens::BoundRecordSource* datPrimaryRS = nullptr;
     screens::BoundRecordSource* datSecondaryRS = nullptr;
     screens::DataGrid* grdDataGrid = nullptr;
@@ -94,6 +99,8 @@ class frmAircraft : public QWidget {
     void SetEditedState();
     void SetCleanState();
     void requeryComponents(const QString& source);
+    void showTemplateChoosers(bool shown);
+    QString templatesFile() const;
     void registrationRule();
     void otherFieldRule();
     bool aircraftTableEmpty() const;

@@ -29,6 +29,7 @@ class AircraftScreen : public ::testing::Test {
     void SetUp() override {
         QApplication::setApplicationDisplayName("Velmora");
         path = folder.createMainFile();
+        library = folder.createTemplateFile();
         auto db = data::Database::open(path);
         addAircraft(*db, "N1", 800, 50, 1200, 500, 40);
         db->execute(
@@ -88,6 +89,7 @@ class AircraftScreen : public ::testing::Test {
     screens::ScopedDialogs dialogs;
     TestFolder folder;
     QString path;
+    QString library;
     std::unique_ptr<frmAircraft> screen;
 };
 
