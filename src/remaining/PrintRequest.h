@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace velmora::remaining {
+
+// What the time remaining screen hands to the report engine for one print.
+struct PrintRequest {
+    QString selectionFormula;  // {Remaining.Aircraft.RegNum} = 'N1'
+    QString reportFile;        // the data path followed by 1.rpt or 2.rpt
+    QString dataFile;          // TimeMgr.mdb
+    QString companyName;
+    QString companyPhone;
+};
+
+// Runs a print; false with a message for the user when it cannot.
+using ReportRunner = std::function<bool(QWidget* parent, const PrintRequest&, QString* error)>;
+
+}  // namespace velmora::remaining

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "PrintRequest.h"
+#include "RemainingLifeQuery.h"
+#include "data/Database.h"
+#include "data/Recordset.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace velmora::screens {
+class BoundRecordSource;
+class Chooser;
+class DataGrid;
+}  // namespace velmora::screens
+
+namespace velmora::remaining {
+
+class RemainEntryHost;
+
+// Time and cycles remaining: one aircraft at a time, its totals at the top and the
+// remaining life of every installed component below, per time meter; meter and total
+// entries, forecast increases, and the actual and forecast reports.
+class frmRemain : public QWidget {
+    Q_OBJECT
+  public:
+    // A column of the company record (its name and telephone head the reports).
+    using CompanyValue = std::function<data::Value(const QString& column)>;
+
+    frmRemain(const QString& dataPath, CompanyValue company, QWidget* parent = nullptr);
+    ~frmRemain() override;
+
+    void Form_Load();
+    void Form_Activate();
+    void Combo1_Click();
+    void datPrimaryRS_Reposition();
+    void datPrimaryRS_Error(int number, int& response);
+    void datPrimaryRS_Validate(int& action, int& save);
+    void Option1_Click(int index);
+    void chkFields_Click(int index);
+    void cmdSave_Click();
+    void cmdClose_Click();
+    void cmdPrint_Click(int index);
+    void grdDataGrid_RowColChange(int lastRow, int lastCol);
+    void txtFields_Change(int index);
+    void Text1_Change(int index);
+    void txtFields_GotFocus(int index);
+    void txtFields_KeyPress(int index, int key);
+    void txtFields_LostFocus(int index);
+
+    // The report engine the print buttons use (tests put a recorder in its place).
+    void setReportRunner(ReportRunner runner) { runner_ = std::move(runner); }
+
+    MeterView meterView() const;
+    // The selection formula and report file a print uses.
+    QString selectionFormula(int index) const;
+    QString reportFile(int index) const;
+
+    std::array<QLineEdit*, 16> txtFields{};  // 1, 2, 4, 5, 6, 9, 10, 11, 13, 14, 15
+    std::array<QLabel*, 21> lblLabels{};
+    std::array<QLineEdit*, 6> Text1{};
+    std::array<QLabel*, 6> Label1{};
+    std::array<QCheckBox*, 8> chkFields{};
+    std::array<QRadioButton*, 3> Option1{};
+    QLabel* Label2 = nullptr;
+    QGroupBox* Frame1 = nullptr;    // "Show"
+    QGroupBox* Frame2 = nullptr;    // "Total"
+    QGroupBox* Frame3 = nullptr;    // "Report"
+    QGroupBox* SSFrame1 = nullptr;  // forecast
+    screens::Chooser* Combo1 = nullptr;
+    screens::BoundRecordSource* datPrimaryRS = nullptr;
+    screens::DataGrid* grdDataGrid = nullptr;
+    QWidget* picButtons = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QPushButton* cmdSave = nullptr;
+    std::array<QPushButton*, 2> cmdPrint{};
+
+    // What the last rebuild left: its open database and its rows (the grid's source).
+    std::shared_ptr<data::Database> rebuildDatabase() const { return database_; }
+    data::Recordset* remainingRows() const { return rows_.get(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    friend class RemainEntryHost;
+
+    void buildControls();
+    void SetEditedState();
+    void SetCleanState();
+    void rebuild();
+    void applyOptionalColumns();
+    int fieldIndexOf(const QObject* w) const;
+    void focusField(int index);
+    void Form_Unload();
+
+    QString dataPath_;
+    CompanyValue company_;
+    std::shared_ptr<data::Database> database_;
+    std::unique_ptr<data::Recordset> rows_;
+    bool saving_ = false;
+    QString saveError_;
+    bool closing_ = false;
+    ReportRunner runner_;
+};
+
+}  // namespace velmora::remaining
