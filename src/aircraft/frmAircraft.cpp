@@ -166,9 +166,7 @@ void frmAircraft::buildControls() {
             box->setGeometry(tw(f.left), tw(f.top), tw(f.width), boxHeight);
         } else {
             box->setGeometry(tw(f.left), tw(f.top), tw(f.width), boxHeight);
-            const int labelWidth = f.index == 4 ? tw(480) : tw(1260);
-            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            label->setGeometry(tw(f.left) - labelWidth - tw(60), tw(f.top), labelWidth, boxHeight);
+            screens::placeLabelBefore(label, box);
         }
         if (f.index >= 7)
             box->setAlignment(Qt::AlignRight);
@@ -237,6 +235,15 @@ void frmAircraft::buildControls() {
     }
     Option1[0]->setChecked(true);
     Option1[5]->setChecked(true);
+
+    // Labels take the room their text needs; the upper half moves right if they would
+    // reach past the window's left edge.
+    const QList<QWidget*> upper = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    int minX = 4;
+    for (QWidget* w : upper)
+        minX = std::min(minX, w->x());
+    for (QWidget* w : upper)
+        w->move(w->x() + (4 - minX), w->y());
 
     grdDataGrid = new screens::DataGrid(this);
     grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));

@@ -3,6 +3,7 @@
 #include "aircraft/frmAircraft.h"
 #include "frmCompanyInfo.h"
 #include "frmMenuVelmora.h"
+#include "oil/frmOilAnalysis.h"
 
 namespace velmora::app {
 
@@ -10,6 +11,9 @@ void registerScreens(frmMenuVelmora& menu) {
     // Each screen takes the data path from the company record when it opens.
     menu.setScreenFactory(frmMenuVelmora::AircraftSetup, [](frmMenuVelmora& m) -> QWidget* {
         return new aircraft::frmAircraft(m.company().pathData());
+    });
+    menu.setScreenFactory(frmMenuVelmora::OilAnalysis, [](frmMenuVelmora& m) -> QWidget* {
+        return new oil::frmOilAnalysis(m.company().pathData());
     });
     menu.setScreenFactory(frmMenuVelmora::CompanySetup,
                           [](frmMenuVelmora& m) -> QWidget* { return new frmCompanyInfo(m); });

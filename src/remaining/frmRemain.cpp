@@ -158,10 +158,7 @@ void frmRemain::buildControls() {
         if (f.inTotals) {
             label->setGeometry(tw(f.left), tw(f.top) - boxHeight, tw(f.width), boxHeight);
         } else {
-            const int labelLeft = f.index == 9 || f.index == 10 ? tw(4335) : tw(f.left) - tw(1260);
-            const int labelWidth = f.index == 9 || f.index == 10 ? tw(1380) : tw(1200);
-            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            label->setGeometry(labelLeft, tw(f.top), labelWidth, boxHeight);
+            screens::placeLabelBefore(label, box);
         }
         if (f.index >= 9)
             box->setAlignment(Qt::AlignRight);
@@ -220,6 +217,15 @@ void frmRemain::buildControls() {
         Option1[static_cast<size_t>(i)] = b;
     }
     Option1[0]->setChecked(true);
+
+    // Labels take the room their text needs; the upper part moves right if they would
+    // reach past the window's left edge.
+    const QList<QWidget*> upper = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    int minX = 4;
+    for (QWidget* w : upper)
+        minX = std::min(minX, w->x());
+    for (QWidget* w : upper)
+        w->move(w->x() + (4 - minX), w->y());
 
     grdDataGrid = new screens::DataGrid(this);
     grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));

@@ -30,3 +30,34 @@ inline int twips(int t, double scale) {
 }
 
 }  // namespace velmora::screens
+
+#include <QLabel>
+
+namespace velmora::screens {
+
+// Puts a label right before its field, as wide as its text needs, at the field's height.
+inline void placeLabelBefore(QLabel* label, const QWidget* field, int gap = 6) {
+    const int width = label->fontMetrics().horizontalAdvance(label->text()) + 4;
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setGeometry(field->x() - gap - width, field->y(), width, field->height());
+}
+
+// Moves the given widgets right so that none starts left of the margin; returns the
+// distance moved (0 when all fit).
+inline int shiftIntoView(std::initializer_list<QWidget*> widgets, int margin = 4) {
+    int minX = margin;
+    for (const QWidget* w : widgets) {
+        if (w)
+            minX = std::min(minX, w->x());
+    }
+    const int dx = margin - minX;
+    if (dx > 0) {
+        for (QWidget* w : widgets) {
+            if (w)
+                w->move(w->x() + dx, w->y());
+        }
+    }
+    return std::max(dx, 0);
+}
+
+}  // namespace velmora::screens

@@ -1,0 +1,512 @@
+#include "frmOilAnalysis.h"
+
+#include "OilSamples.h"
+#include "TrendChart.h"
+
+#include "data/DataFiles.h"
+#include "data/DbError.h"
+#include "data/Recordset.h"
+#include "screens/common/BoundRecordSource.h"
+#include "screens/common/Chooser.h"
+#include "screens/common/DataGrid.h"
+#include "screens/common/Dialogs.h"
+#include "screens/common/MousePointer.h"
+#include "screens/common/ScreenConventions.h"
+#include "screens/common/ScreenState.h"
+#include "screens/common/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWindow>
+
+#include <algorithm>
+#include <exception>
+
+namespace velmora::oil {
+
+namespace {
+
+using screens::BoundRecordSource;
+
+// The sample grid as the chart builder reads it: every row the grid holds, so that the
+// chart always reaches the newest samples whatever the height of the grid.
+class GridSamples : public SampleList {
+  public:
+    explicit GridSamples(const screens::DataGrid& grid) : grid_(grid) {}
+    int displayedRowCount() const override { return grid_.rowCount(); }
+    int columnCount() const override { return grid_.columnCount(); }
+    QString columnCaption(int col) const override { return grid_.column(col).caption; }
+    QString textAt(int row, int col) const override { return grid_.textAt(row, col); }
+
+  private:
+    const screens::DataGrid& grid_;
+};
+
+const QString kNavigationCaption =
+    QStringLiteral("To view another aircraft, click the arrow buttons to the left and right. ");
+
+}  // namespace
+
+frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
+    : QWidget(parent), dataPath_(dataPath) {
+    setObjectName(QStringLiteral("frmOilAnalysis"));
+    setWindowTitle(QStringLiteral("Oil Analysis"));
+    // Positions are kept in twips, scaled so that a chooser holds a line of the user's font.
+    const double scale = screens::layoutScale(this, 315);
+    auto tw = [scale](int t) { return screens::twips(t, scale); };
+    gap_ = tw(45);
+
+    const char* labelTexts[] = {"Registration Number", "Component Name"};
+    for (int i = 0; i < 2; ++i) {
+        auto* label = new QLabel(QString::fromLatin1(labelTexts[i]), this);
+        label->setObjectName(QStringLiteral("lblLabels_%1").arg(i));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        lblLabels[static_cast<size_t>(i)] = label;
+    }
+    Combo1 = new screens::Chooser(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo2 = new screens::Chooser(this);
+    Combo2->setObjectName(QStringLiteral("Combo2"));
+    lblLabels[0]->setBuddy(Combo1);
+    lblLabels[1]->setBuddy(Combo2);
+    const int comboHeight = std::max(tw(315), Combo1->sizeHint().height());
+    const int labelWidth0 = lblLabels[0]->sizeHint().width();
+    const int labelWidth1 = lblLabels[1]->sizeHint().width();
+    int x = tw(120);
+    lblLabels[0]->setGeometry(x, tw(90), labelWidth0, comboHeight);
+    x += labelWidth0 + tw(120);
+    Combo1->setGeometry(x, tw(90), tw(1800), comboHeight);
+    x += tw(1800) + tw(360);
+    lblLabels[1]->setGeometry(x, tw(90), labelWidth1, comboHeight);
+    x += labelWidth1 + tw(120);
+    Combo2->setGeometry(x, tw(90), tw(3900), comboHeight);
+    gridTop_ = tw(90) + comboHeight + tw(120);
+
+    grdDataGrid = new screens::DataGrid(this);
+    std::vector<screens::GridColumn> columns;
+    for (const SampleColumn& c : kSampleColumns) {
+        screens::GridColumn col;
+        col.caption = QString::fromLatin1(c.caption);
+        col.field = QString::fromLatin1(c.field);
+        columns.push_back(col);
+    }
+    columns[kColRegNum].visible = false;
+    columns[kColComponent].visible = false;
+    grdDataGrid->setColumns(std::move(columns));
+    grdDataGrid->setAllowAddNew(true);
+    grdDataGrid->setAllowDelete(true);
+    grdDataGrid->setAllowUpdate(true);
+
+    MSChart1 = new TrendChart(this);
+    chartHeight_ = tw(5400);
+
+    Frame1 = new QGroupBox(QStringLiteral("Show Graph"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    int optionWidth = 0;
+    for (int i = 0; i < kOptionCount; ++i) {
+        auto* option =
+            new QRadioButton(QString::fromLatin1(kOptionCaptions[static_cast<size_t>(i)]), Frame1);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        optionWidth = std::max(optionWidth, option->sizeHint().width());
+        Option1[static_cast<size_t>(i)] = option;
+    }
+    Option1[kOptionAllButPhosphorus]->setChecked(true);
+    for (int i = 0; i < kOptionCount; ++i)
+        connect(Option1[static_cast<size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { Option1_Click(i); });
+    // Two columns of options: the single elements, then "All (x Phos)" last.
+    const int rowsPerColumn = (kOptionCount + 1) / 2;
+    const int optionHeight = Option1[0]->sizeHint().height();
+    const int frameTop = Frame1->fontMetrics().height() + tw(60);
+    for (int i = 0; i < kOptionCount; ++i) {
+        const int column = i / rowsPerColumn;
+        const int row = i % rowsPerColumn;
+        Option1[static_cast<size_t>(i)]->setGeometry(tw(90) + column * (optionWidth + tw(90)),
+                                                     frameTop + row * optionHeight, optionWidth,
+                                                     optionHeight);
+    }
+    const int frameWidth = 2 * optionWidth + tw(270);
+    const int frameHeight = frameTop + rowsPerColumn * optionHeight + tw(90);
+    Frame1->resize(frameWidth, frameHeight);
+
+    Command1 = new QPushButton(QStringLiteral("Change Chart &Type"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    connect(Command1, &QPushButton::clicked, this, &frmOilAnalysis::Command1_Click);
+    const int commandHeight = std::max(tw(375), Command1->sizeHint().height());
+    Command1->resize(frameWidth, commandHeight);
+    optionsWidth_ = frameWidth + tw(120);
+    chartHeight_ = std::max(chartHeight_, frameHeight + gap_ + commandHeight);
+
+    picButtons = new QWidget(this);
+    picButtons->setObjectName(QStringLiteral("picButtons"));
+    cmdSave = new QPushButton(QStringLiteral("&Save"), picButtons);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdClose = new QPushButton(QStringLiteral("&Close"), picButtons);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    const int buttonHeight = std::max(tw(375), cmdSave->sizeHint().height());
+    const int buttonWidth =
+        std::max({tw(1095), cmdSave->sizeHint().width(), cmdClose->sizeHint().width()});
+    cmdSave->setGeometry(tw(60), tw(60), buttonWidth, buttonHeight);
+    cmdClose->setGeometry(tw(60) + buttonWidth + tw(120), tw(60), buttonWidth, buttonHeight);
+    picButtons->resize(tw(6000), buttonHeight + tw(120));
+    connect(cmdSave, &QPushButton::clicked, this, &frmOilAnalysis::cmdSave_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmOilAnalysis::cmdClose_Click);
+
+    datPrimaryRS = new BoundRecordSource(this);
+    datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
+    datPrimaryRS->resize(tw(6000), std::max(tw(345), datPrimaryRS->sizeHint().height()));
+    datSecondaryRS = new BoundRecordSource(this);
+    datSecondaryRS->setObjectName(QStringLiteral("datSecondaryRS"));
+    datSecondaryRS->hide();  // the grid shows its rows
+
+    connect(datPrimaryRS, &BoundRecordSource::error, this, &frmOilAnalysis::datPrimaryRS_Error);
+    connect(datPrimaryRS, &BoundRecordSource::validate, this,
+            &frmOilAnalysis::datPrimaryRS_Validate);
+    connect(datPrimaryRS, &BoundRecordSource::reposition, this,
+            &frmOilAnalysis::datPrimaryRS_Reposition);
+    connect(datSecondaryRS, &BoundRecordSource::validate, this,
+            &frmOilAnalysis::datSecondaryRS_Validate);
+    connect(datSecondaryRS, &BoundRecordSource::refreshed, this,
+            [this] { grdDataGrid->setRecordset(datSecondaryRS->recordset()); });
+    connect(Combo1, &screens::Chooser::clicked, this, &frmOilAnalysis::Combo1_Click);
+    connect(Combo2, &screens::Chooser::clicked, this, &frmOilAnalysis::Combo2_Click);
+    connect(grdDataGrid, &screens::DataGrid::OnAddNew, this, &frmOilAnalysis::grdDataGrid_OnAddNew);
+    connect(grdDataGrid, &screens::DataGrid::Change, this, &frmOilAnalysis::grdDataGrid_Change);
+    connect(grdDataGrid, &screens::DataGrid::BeforeUpdate, this,
+            &frmOilAnalysis::grdDataGrid_BeforeUpdate, Qt::DirectConnection);
+    connect(grdDataGrid, &screens::DataGrid::writeFailed, this,
+            [this](int, const QString& text) { screens::showDataError(this, text); });
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmOilAnalysis::windowActivated);
+
+    resize(std::max(tw(12600), x + tw(3900) + tw(120)), tw(11100));
+    placeControls();
+    Form_Load();
+}
+
+frmOilAnalysis::~frmOilAnalysis() {
+    // The grid reads the secondary source's rows: it lets go of them first.
+    grdDataGrid->setRecordset(nullptr);
+}
+
+// --- loading and activation -------------------------------------------------------------
+
+void frmOilAnalysis::Form_Load() {
+    screens::SuppressReposition = true;
+    const QString file = data::dataFileName(dataPath_, data::files::kMain);
+    datPrimaryRS->setDatabaseName(file);
+    datPrimaryRS->setRecordSource(QStringLiteral("select * from [Aircraft]"));
+    datPrimaryRS->refresh();
+    // No aircraft is chosen yet: the grid shows no samples.
+    grdDataGrid->setRecordset(nullptr);
+    datSecondaryRS->setDatabaseName(file);
+    datSecondaryRS->setRecordSource(sampleListQuery(QString(), QString()));
+    datSecondaryRS->refresh();
+    if (data::Recordset* rs = datPrimaryRS->recordset()) {
+        const int reg = rs->fieldIndex(QStringLiteral("RegNum"));
+        if (reg >= 0) {
+            for (const data::Recordset::Row& row : rs->rows()) {
+                const QString text = row.values[static_cast<size_t>(reg)].toString();
+                if (Combo1->findExact(text) < 0)
+                    Combo1->addEntry(text);
+            }
+        }
+    }
+    screens::SuppressReposition = false;
+    MSChart1->setChartVisible(false);
+    SetCleanState();
+}
+
+void frmOilAnalysis::Form_Activate() {
+    if (Combo1->entryCount() >= 1)
+        Combo1->setListIndex(0);
+    MSChart1->resize(std::max(0, width() - optionsWidth_), MSChart1->height());
+    SetCleanState();
+}
+
+void frmOilAnalysis::windowActivated(QWindow* w) {
+    // Activation in the program's sense: the screen is shown, or the user comes to it from
+    // another of the program's windows. A message box closing or the user coming back from
+    // another program is none.
+    if (!w)
+        return;
+    if (w == window()->windowHandle()) {
+        if (!activatedOnce_ || cameFromOtherWindow_) {
+            activatedOnce_ = true;
+            cameFromOtherWindow_ = false;
+            Form_Activate();
+        }
+        return;
+    }
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == w) {
+            if (!qobject_cast<QDialog*>(top))
+                cameFromOtherWindow_ = true;
+            return;
+        }
+    }
+}
+
+// --- choosing an aircraft and a component -------------------------------------------------
+
+void frmOilAnalysis::Combo1_Click() {
+    datPrimaryRS->findFirst(aircraftCriterion(Combo1->text()));
+    Combo2->clearList();
+    const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    // Until a component is chosen the grid shows no samples.
+    reopenSamples(sampleListQuery(reg, QString()));
+    if (auto db = datPrimaryRS->database()) {
+        try {
+            auto names = db->openRecordset(oilComponentsQuery(reg));
+            for (const data::Recordset::Row& row : names->rows()) {
+                const QString name = row.values.at(0).toString();
+                if (Combo2->findExact(name) < 0)
+                    Combo2->addEntry(name);
+            }
+        } catch (const data::DbError& e) {
+            screens::showDataError(this, e.text());
+        }
+    }
+    screens::SuppressReposition = false;
+    if (Combo2->entryCount() >= 1) {
+        Combo2->setListIndex(0);
+    } else {
+        screens::msgBox(
+            this, QStringLiteral("Select another aircraft or exit oil analysis to enter data."),
+            screens::MsgButtons::Ok, screens::MsgIcon::None,
+            QStringLiteral("No components set for oil analysis."), screens::MsgAnswer::Ok);
+        screens::reactivateWindow(this);
+    }
+}
+
+void frmOilAnalysis::Combo2_Click() {
+    chartRedraw();
+}
+
+void frmOilAnalysis::reopenSamples(const QString& source) {
+    // A row that cannot be written (refused, or the file would not take it) has been
+    // reported; the samples of another choice cannot be shown beside it, so it is let go.
+    if (!grdDataGrid->commitPendingRow())
+        grdDataGrid->cancelPendingRow();
+    grdDataGrid->setRecordset(nullptr);
+    datSecondaryRS->setRecordSource(source);
+    datSecondaryRS->refresh();
+}
+
+// --- the aircraft record source ---------------------------------------------------------
+
+void frmOilAnalysis::datPrimaryRS_Error(int number, int& response) {
+    Q_UNUSED(number);
+    screens::showDataError(this, datPrimaryRS->lastErrorText());
+    response = 0;
+}
+
+void frmOilAnalysis::datPrimaryRS_Validate(int& action, int& save) {
+    Q_UNUSED(save);
+    if (action == BoundRecordSource::ActionClose)
+        screens::MousePointer::setDefault();
+    screens::MousePointer::setBusy();
+}
+
+void frmOilAnalysis::datPrimaryRS_Reposition() {
+    if (screens::SuppressReposition)
+        return;
+    screens::MousePointer::setDefault();
+    const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    reopenSamples(sampleListQuery(reg, Combo2->text(), false));
+    datPrimaryRS->setCaption(kNavigationCaption);
+    if (!reg.isEmpty() && reg != Combo1->text())
+        Combo1->setListIndex(Combo1->findExact(reg));
+    SetCleanState();
+}
+
+// --- the sample grid --------------------------------------------------------------------
+
+void frmOilAnalysis::grdDataGrid_OnAddNew() {
+    const QString reg = Combo1->text();
+    const QString component = Combo2->text();
+    if (reg.isEmpty() || component.isEmpty())
+        return;
+    grdDataGrid->setPendingValue(kColRegNum, data::Value(reg));
+    grdDataGrid->setPendingValue(kColComponent, data::Value(component));
+    for (int c = kColIron; c <= kColEngineHrs; ++c)
+        grdDataGrid->setPendingValue(c, data::Value(0));
+}
+
+void frmOilAnalysis::grdDataGrid_BeforeUpdate(bool& cancel) {
+    int action = BoundRecordSource::ActionUpdate;
+    int save = 1;
+    datSecondaryRS_Validate(action, save);
+    if (action == BoundRecordSource::ActionCancel)
+        cancel = true;
+}
+
+void frmOilAnalysis::datSecondaryRS_Validate(int& action, int& save) {
+    if (save == 0)
+        return;
+    const QString missingTitle = QStringLiteral("Missing data");
+    if (Combo1->text().trimmed().isEmpty()) {
+        screens::msgBox(this, QStringLiteral("An aircraft must be selected"),
+                        screens::MsgButtons::Ok, screens::MsgIcon::None, missingTitle,
+                        screens::MsgAnswer::Ok);
+        action = BoundRecordSource::ActionCancel;
+    }
+    if (Combo2->text().trimmed().isEmpty()) {
+        screens::msgBox(this, QStringLiteral("An aircraft component must be selected"),
+                        screens::MsgButtons::Ok, screens::MsgIcon::None, missingTitle,
+                        screens::MsgAnswer::Ok);
+        action = BoundRecordSource::ActionCancel;
+    }
+    if (action == BoundRecordSource::ActionCancel)
+        screens::reactivateWindow(this);
+}
+
+void frmOilAnalysis::grdDataGrid_Change() {
+    SetEditedState();
+}
+
+// --- buttons and button states ----------------------------------------------------------
+
+void frmOilAnalysis::SetEditedState() {
+    screens::setEditedButtons(true, {cmdSave}, {cmdClose});
+}
+
+void frmOilAnalysis::SetCleanState() {
+    screens::setEditedButtons(false, {cmdSave}, {cmdClose});
+}
+
+void frmOilAnalysis::cmdSave_Click() {
+    // The row is written when the user leaves it or the screen closes.
+    SetCleanState();
+}
+
+void frmOilAnalysis::cmdClose_Click() {
+    screens::MousePointer::setDefault();
+    close();
+}
+
+// --- the chart --------------------------------------------------------------------------
+
+int frmOilAnalysis::selectedOption() const {
+    for (int i = 0; i < kOptionCount; ++i) {
+        if (Option1[static_cast<size_t>(i)]->isChecked())
+            return i;
+    }
+    return kOptionCount;
+}
+
+void frmOilAnalysis::Option1_Click(int index) {
+    Q_UNUSED(index);
+    chartRedraw();
+}
+
+void frmOilAnalysis::Command1_Click() {
+    MSChart1->setChartType(nextChartType(MSChart1->chartType()));
+}
+
+void frmOilAnalysis::chartRedraw() {
+    grdDataGrid->resize(grdDataGrid->width(), screens::twips(6570));
+    const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    reopenSamples(sampleListQuery(reg, Combo2->text()));
+    const RowWindow window = rowWindow(grdDataGrid->rowCount());
+    firstRow_ = window.first;
+    lastRow_ = window.last;
+    chartBuilder(firstRow_, lastRow_);
+    // The date, not the hidden registration number, is where typing goes.
+    grdDataGrid->setCurrentColumn(kColDate);
+    fitGridAboveChart();
+}
+
+void frmOilAnalysis::chartBuilder(int& first, int& last) {
+    buildChart(GridSamples(*grdDataGrid), RowWindow{first, last}, selectedOption(), *MSChart1);
+    MSChart1->sync();
+}
+
+// --- layout and closing -----------------------------------------------------------------
+
+void frmOilAnalysis::placeControls() {
+    const QRect inner = contentsRect();
+    const int navTop = inner.bottom() + 1 - datPrimaryRS->height();
+    datPrimaryRS->setGeometry(inner.left(), navTop, inner.width(), datPrimaryRS->height());
+    const int barTop = navTop - picButtons->height();
+    picButtons->setGeometry(inner.left(), barTop, inner.width(), picButtons->height());
+    const int chartTop = std::max(gridTop_ + 2 * gap_, barTop - gap_ - chartHeight_);
+    MSChart1->setGeometry(inner.left(), chartTop, std::max(0, inner.width() - optionsWidth_),
+                          barTop - gap_ - chartTop);
+    const int optionsLeft = inner.right() + 1 - optionsWidth_ + screens::twips(60);
+    Frame1->move(optionsLeft, chartTop);
+    Command1->move(optionsLeft, chartTop + Frame1->height() + gap_);
+    grdDataGrid->move(inner.left(), gridTop_);
+}
+
+void frmOilAnalysis::fitGridAboveChart() {
+    // The chart stands below the grid; while it is hidden the grid takes its place.
+    if (MSChart1->chartVisible())
+        grdDataGrid->resize(grdDataGrid->width(), std::max(0, MSChart1->top() - gap_ - gridTop_));
+}
+
+void frmOilAnalysis::Form_Resize() {
+    placeControls();
+    screens::applyGridLayoutA(this, grdDataGrid, datPrimaryRS, picButtons);
+    fitGridAboveChart();
+}
+
+void frmOilAnalysis::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+bool frmOilAnalysis::Form_QueryUnload() {
+    switch (screens::askToSaveOnClose(this, cmdSave->isEnabled())) {
+        case screens::CloseDecision::Stay:
+            return false;
+        case screens::CloseDecision::SaveThenClose:
+            cmdSave_Click();
+            return true;
+        case screens::CloseDecision::Close:
+            return true;
+    }
+    return true;
+}
+
+void frmOilAnalysis::Form_Unload() {
+    screens::MousePointer::setDefault();
+}
+
+void frmOilAnalysis::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    if (!grdDataGrid->commitPendingRow()) {
+        // The sample could not be written (a message said why). Nothing typed is let go
+        // without the user's word.
+        const auto answer = screens::msgBox(
+            this, QStringLiteral("The oil sample could not be saved. Close without saving it?"),
+            screens::MsgButtons::YesNo, screens::MsgIcon::Question,
+            QApplication::applicationDisplayName(), screens::MsgAnswer::No);
+        if (answer != screens::MsgAnswer::Yes) {
+            screens::reactivateWindow(this);
+            event->ignore();
+            return;
+        }
+        grdDataGrid->cancelPendingRow();
+    }
+    closing_ = true;
+    grdDataGrid->setRecordset(nullptr);
+    datSecondaryRS->closeSource();
+    datPrimaryRS->closeSource();
+    Form_Unload();
+    closing_ = false;
+    event->accept();
+}
+
+}  // namespace velmora::oil

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "ChartBuilder.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QWindow;
+
+namespace velmora::screens {
+class BoundRecordSource;
+class Chooser;
+class DataGrid;
+}  // namespace velmora::screens
+
+namespace velmora::oil {
+
+class TrendChart;
+
+// Oil analysis: the laboratory results of the oil samples taken from an aircraft's
+// components, one row of Oil per sample, and the trend chart of their elements. The user
+// picks an aircraft, then one of its components marked for oil analysis, and enters the
+// samples in the grid; the chart shows the ten newest.
+class frmOilAnalysis : public QWidget {
+    Q_OBJECT
+
+  public:
+    // dataPath: the data folder with its trailing separator.
+    explicit frmOilAnalysis(const QString& dataPath, QWidget* parent = nullptr);
+    ~frmOilAnalysis() override;
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    // Whether the screen may close: asks to save while there are unsaved changes.
+    bool Form_QueryUnload();
+    void Form_Unload();
+    void Combo1_Click();
+    void Combo2_Click();
+    void datPrimaryRS_Error(int number, int& response);
+    void datPrimaryRS_Validate(int& action, int& save);
+    void datPrimaryRS_Reposition();
+    void datSecondaryRS_Validate(int& action, int& save);
+    void grdDataGrid_OnAddNew();
+    void grdDataGrid_Change();
+    void grdDataGrid_BeforeUpdate(bool& cancel);
+    void cmdSave_Click();
+    void cmdClose_Click();
+    void Option1_Click(int index);
+    void Command1_Click();
+
+    // The element chosen under "Show Graph": the lowest selected option, 23 when none is.
+    int selectedOption() const;
+    // The rows the chart was last built from.
+    int firstChartRow() const { return firstRow_; }
+    int lastChartRow() const { return lastRow_; }
+
+    screens::Chooser* Combo1 = nullptr;
+    screens::Chooser* Combo2 = nullptr;
+    std::array<QLabel*, 2> lblLabels{};
+    screens::DataGrid* grdDataGrid = nullptr;
+    screens::BoundRecordSource* datPrimaryRS = nullptr;
+    screens::BoundRecordSource* datSecondaryRS = nullptr;
+    TrendChart* MSChart1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 23> Option1{};
+    QPushButton* Command1 = nullptr;
+    QWidget* picButtons = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void SetEditedState();
+    void SetCleanState();
+    void chartRedraw();
+    void chartBuilder(int& first, int& last);
+    // Points the sample grid at a new source: the row being edited is written first.
+    void reopenSamples(const QString& source);
+    void placeControls();
+    void fitGridAboveChart();
+    void windowActivated(QWindow* window);
+
+    QString dataPath_;
+    int firstRow_ = 0;
+    int lastRow_ = -1;
+    int gridTop_ = 0;
+    int optionsWidth_ = 0;
+    int chartHeight_ = 0;
+    int gap_ = 0;
+    bool activatedOnce_ = false;
+    bool cameFromOtherWindow_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace velmora::oil

@@ -1,0 +1,497 @@
+#include "oil/OilSamples.h"
+#include "oil/TrendChart.h"
+#include "oil/frmOilAnalysis.h"
+
+#include "data/Database.h"
+#include "data/Recordset.h"
+#include "screens/common/BoundRecordSource.h"
+#include "screens/common/Chooser.h"
+#include "screens/common/DataGrid.h"
+#include "screens/common/MousePointer.h"
+#include "screens/common/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using velmora::data::Database;
+using velmora::data::Value;
+using velmora::oil::frmOilAnalysis;
+using velmora::screens::MessageRequest;
+using velmora::screens::MsgAnswer;
+using velmora::screens::MsgButtons;
+using velmora::screens::MsgIcon;
+namespace oil = velmora::oil;
+namespace tf = velmora::testing;
+
+namespace {
+
+class OilScreenTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        saved_ = QLocale();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        db_ = Database::open(folder_.createMainFile());
+    }
+    void TearDown() override {
+        screen_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QLocale::setDefault(saved_);
+        velmora::screens::MousePointer::setDefault();
+    }
+
+    // Two aircraft: N101 with two oil components (and one without oil analysis), N202 with
+    // no oil component.
+    void addFleet() {
+        tf::addAircraft(*db_, "N101");
+        tf::addAircraft(*db_, "N202");
+        tf::addPart(*db_, tf::part("N101", 1).describedAs("Main gearbox").withOil());
+        tf::addPart(*db_, tf::part("N101", 2).describedAs("Starter"));
+        tf::addPart(*db_, tf::part("N101", 3).describedAs("Engine").withOil());
+        tf::addPart(*db_, tf::part("N202", 1).describedAs("Engine"));
+    }
+
+    void addSample(const QString& reg, const QString& component, const QString& date, double iron,
+                   double hours = 0) {
+        auto rs = db_->openRecordset(QStringLiteral("Oil"));
+        rs->addNew();
+        rs->setValue(QStringLiteral("RegNum"), reg);
+        rs->setValue(QStringLiteral("Component"), component);
+        rs->setValue(QStringLiteral("DatePerformed"), date);
+        rs->setValue(QStringLiteral("Iron"), iron);
+        rs->setValue(QStringLiteral("EngineHrs"), hours);
+        rs->update();
+    }
+
+    int oilRows(const QString& where = QStringLiteral("1=1")) {
+        return db_->openRecordset("select * from Oil where " + where)->recordCount();
+    }
+
+    // Opens the screen as the main menu does: shown and activated.
+    frmOilAnalysis& open() {
+        screen_ = std::make_unique<frmOilAnalysis>(folder_.dataPath());
+        screen_->show();
+        screen_->activateWindow();
+        QApplication::processEvents();
+        return *screen_;
+    }
+
+    velmora::screens::DataGrid& grid() { return *screen_->grdDataGrid; }
+
+    QLineEdit* editor() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return grid().findChild<QLineEdit*>();
+    }
+
+    void goTo(int row, int col) {
+        grid().setFocus();
+        grid().setCurrentRow(row);
+        grid().setCurrentColumn(col);
+    }
+
+    // Opens the current cell with F2, replaces its text and ends the edit with Enter.
+    void editCurrentCell(const QString& text) {
+        QTest::keyClick(&grid(), Qt::Key_F2);
+        QLineEdit* e = editor();
+        ASSERT_NE(e, nullptr);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+        QApplication::processEvents();
+    }
+
+    static MessageRequest box(const char* text, const char* title) {
+        MessageRequest r;
+        r.text = QString::fromUtf8(text);
+        r.title = QString::fromUtf8(title);
+        r.buttons = MsgButtons::Ok;
+        r.icon = MsgIcon::None;
+        r.defaultButton = MsgAnswer::Ok;
+        return r;
+    }
+
+    velmora::screens::ScopedDialogs dialogs_;
+    QLocale saved_;
+    tf::TestFolder folder_;
+    std::shared_ptr<Database> db_;
+    std::unique_ptr<frmOilAnalysis> screen_;
+};
+
+const MessageRequest kNoComponents = {
+    QStringLiteral("Select another aircraft or exit oil analysis to enter data."),
+    QStringLiteral("No components set for oil analysis."), MsgButtons::Ok, MsgIcon::None,
+    MsgAnswer::Ok};
+
+}  // namespace
+
+TEST_F(OilScreenTest, OpensOnTheFirstAircraftAndItsFirstComponent) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-03-01", 3);
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    addSample("N101", "Engine", "2005-02-01", 7);
+    frmOilAnalysis& s = open();
+
+    EXPECT_EQ(s.windowTitle(), "Oil Analysis");
+    EXPECT_EQ(s.lblLabels[0]->text(), "Registration Number");
+    EXPECT_EQ(s.lblLabels[1]->text(), "Component Name");
+    ASSERT_EQ(s.Combo1->entryCount(), 2);
+    EXPECT_EQ(s.Combo1->itemText(0), "N101");
+    EXPECT_EQ(s.Combo1->itemText(1), "N202");
+    EXPECT_EQ(s.Combo1->text(), "N101");
+    ASSERT_EQ(s.Combo2->entryCount(), 2);
+    EXPECT_EQ(s.Combo2->itemText(0), "Main gearbox");
+    EXPECT_EQ(s.Combo2->itemText(1), "Engine");
+    EXPECT_EQ(s.Combo2->text(), "Main gearbox");
+    EXPECT_TRUE(dialogs_->messages.empty());
+
+    // The samples of the chosen component, oldest first, in 25 columns.
+    EXPECT_EQ(grid().columnCount(), 25);
+    EXPECT_TRUE(grid().isColumnHidden(oil::kColRegNum));
+    EXPECT_TRUE(grid().isColumnHidden(oil::kColComponent));
+    EXPECT_FALSE(grid().isColumnHidden(oil::kColDate));
+    EXPECT_EQ(grid().model()->headerData(2, Qt::Horizontal).toString(), "Date Performed");
+    EXPECT_EQ(grid().model()->headerData(24, Qt::Horizontal).toString(), "Engine Hrs");
+    ASSERT_EQ(grid().rowCount(), 2);
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "1");
+    EXPECT_EQ(grid().textAt(1, oil::kColIron), "3");
+    EXPECT_EQ(grid().textAt(0, oil::kColDate), "1/1/05");
+    EXPECT_EQ(grid().currentColumn(), oil::kColDate);
+
+    // "Show Graph" with all but phosphorus, and the chart of the two samples.
+    EXPECT_EQ(s.Frame1->title(), "Show Graph");
+    for (int i = 0; i < oil::kOptionCount; ++i)
+        EXPECT_EQ(s.Option1[static_cast<size_t>(i)]->text(),
+                  QString::fromLatin1(oil::kOptionCaptions[static_cast<size_t>(i)]));
+    EXPECT_TRUE(s.Option1[22]->isChecked());
+    EXPECT_EQ(s.selectedOption(), 22);
+    EXPECT_TRUE(s.MSChart1->chartVisible());
+    EXPECT_EQ(s.MSChart1->rowCount(), 2);
+    EXPECT_EQ(s.MSChart1->seriesCount(), 20);
+    EXPECT_EQ(s.MSChart1->contents().rowLabelAt(0), "1/1/05");
+    EXPECT_EQ(s.Command1->text(), "Change Chart &Type");
+
+    // Clean state; the navigation bar's caption.
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_TRUE(s.cmdClose->isEnabled());
+    EXPECT_EQ(s.cmdSave->text(), "&Save");
+    EXPECT_EQ(s.cmdClose->text(), "&Close");
+    EXPECT_EQ(s.datPrimaryRS->caption(),
+              "To view another aircraft, click the arrow buttons to the left and right. ");
+    EXPECT_FALSE(velmora::screens::MousePointer::isBusy());
+}
+
+TEST_F(OilScreenTest, AircraftWithoutOilComponentsShowsTheMessage) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    addSample("N202", "Engine", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    ASSERT_EQ(grid().rowCount(), 1);
+
+    s.Combo1->setListIndex(1);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0], kNoComponents);
+    EXPECT_EQ(s.Combo1->text(), "N202");
+    EXPECT_EQ(s.Combo2->entryCount(), 0);
+    EXPECT_EQ(s.Combo2->text(), "");
+    EXPECT_EQ(grid().rowCount(), 0);
+    EXPECT_EQ(s.datPrimaryRS->currentValue("RegNum"), Value("N202"));
+
+    // Back to the first: its components and samples again.
+    s.Combo1->setListIndex(0);
+    EXPECT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(s.Combo2->entryCount(), 2);
+    EXPECT_EQ(grid().rowCount(), 1);
+}
+
+TEST_F(OilScreenTest, NavigationArrowsChooseTheAircraft) {
+    addFleet();
+    frmOilAnalysis& s = open();
+    QTest::mouseClick(s.datPrimaryRS->nextButton(), Qt::LeftButton);
+    EXPECT_EQ(s.Combo1->text(), "N202");
+    EXPECT_EQ(s.Combo2->entryCount(), 0);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0], kNoComponents);
+    EXPECT_FALSE(velmora::screens::MousePointer::isBusy());
+    QTest::mouseClick(s.datPrimaryRS->previousButton(), Qt::LeftButton);
+    EXPECT_EQ(s.Combo1->text(), "N101");
+    EXPECT_EQ(s.Combo2->text(), "Main gearbox");
+}
+
+TEST_F(OilScreenTest, ComponentNamesAreListedOnce) {
+    tf::addAircraft(*db_, "N101");
+    tf::addAircraft(*db_, "n101");  // the same registration in other letters: listed once
+    tf::addPart(*db_, tf::part("N101", 1).describedAs("Engine").withOil());
+    tf::addPart(*db_, tf::part("N101", 2).describedAs("Engine").withOil());
+    tf::addPart(*db_, tf::part("N101", 3).describedAs("ENGINE").withOil());
+    tf::addPart(*db_, tf::part("N101", 4).describedAs("Gearbox").withOil());
+    frmOilAnalysis& s = open();
+    EXPECT_EQ(s.Combo1->entryCount(), 1);
+    ASSERT_EQ(s.Combo2->entryCount(), 2);
+    EXPECT_EQ(s.Combo2->itemText(0), "Engine");
+    EXPECT_EQ(s.Combo2->itemText(1), "Gearbox");
+}
+
+TEST_F(OilScreenTest, NewSampleStartsWithZerosAndNoDate) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    goTo(1, oil::kColIron);  // the add line
+    QTest::keyClicks(&grid(), "4");
+    QLineEdit* e = editor();
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_TRUE(grid().hasPendingRow());
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(s.cmdClose->isEnabled());
+    EXPECT_EQ(grid().valueAt(1, oil::kColRegNum), Value("N101"));
+    EXPECT_EQ(grid().valueAt(1, oil::kColComponent), Value("Main gearbox"));
+    EXPECT_TRUE(grid().valueAt(1, oil::kColDate).isNull());
+    EXPECT_EQ(grid().textAt(1, oil::kColIron), "4");
+    for (int c = oil::kColIron + 1; c <= oil::kColEngineHrs; ++c)
+        EXPECT_EQ(grid().valueAt(1, c), Value(0)) << "column " << c;
+
+    // Written when the row is left.
+    QTest::keyClick(&grid(), Qt::Key_Up);
+    EXPECT_FALSE(grid().hasPendingRow());
+    ASSERT_EQ(oilRows("Iron = 4"), 1);
+    auto row = db_->openRecordset("select * from Oil where Iron = 4");
+    EXPECT_EQ(row->value("RegNum"), Value("N101"));
+    EXPECT_EQ(row->value("Component"), Value("Main gearbox"));
+    EXPECT_TRUE(row->value("DatePerformed").isNull());
+    EXPECT_EQ(row->value("Vanadium"), Value(0.0));
+    EXPECT_EQ(row->value("EngineHrs"), Value(0.0));
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(OilScreenTest, PendingEditIsWrittenOnRowChangeNotBySave) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    addSample("N101", "Main gearbox", "2005-02-01", 2);
+    frmOilAnalysis& s = open();
+    goTo(0, oil::kColIron);
+    editCurrentCell("11.5");
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "11.5");
+
+    // "Save" only switches the buttons.
+    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_TRUE(s.cmdClose->isEnabled());
+    EXPECT_EQ(oilRows("Iron = 11.5"), 0);
+    EXPECT_TRUE(grid().hasPendingRow());
+
+    QTest::keyClick(&grid(), Qt::Key_Down);
+    EXPECT_FALSE(grid().hasPendingRow());
+    EXPECT_EQ(oilRows("Iron = 11.5 and DatePerformed = #1/1/2005#"), 1);
+    EXPECT_EQ(oilRows(), 2);
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(OilScreenTest, SampleWithoutComponentIsRefused) {
+    addFleet();
+    frmOilAnalysis& s = open();
+    s.Combo1->setListIndex(1);  // N202: no oil components
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    ASSERT_EQ(grid().rowCount(), 0);
+
+    goTo(0, oil::kColDate);
+    editCurrentCell("3/1/2005");
+    ASSERT_TRUE(grid().hasPendingRow());
+    // No values go into a row without a component to belong to.
+    EXPECT_TRUE(grid().valueAt(0, oil::kColRegNum).isNull());
+    EXPECT_TRUE(grid().valueAt(0, oil::kColIron).isNull());
+
+    EXPECT_FALSE(grid().commitPendingRow());
+    ASSERT_EQ(dialogs_->messages.size(), 2u);
+    EXPECT_EQ(dialogs_->messages[1], box("An aircraft component must be selected", "Missing data"));
+    EXPECT_EQ(oilRows(), 0);
+    EXPECT_TRUE(grid().hasPendingRow());
+    EXPECT_EQ(grid().textAt(0, oil::kColDate), "3/1/05");
+}
+
+TEST_F(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
+    frmOilAnalysis& s = open();  // an empty file: no aircraft at all
+    EXPECT_EQ(s.Combo1->entryCount(), 0);
+    EXPECT_EQ(s.Combo2->entryCount(), 0);
+    EXPECT_EQ(grid().rowCount(), 0);
+    EXPECT_FALSE(s.MSChart1->chartVisible());
+    EXPECT_TRUE(dialogs_->messages.empty());
+
+    goTo(0, oil::kColIron);
+    editCurrentCell("12");
+    ASSERT_TRUE(grid().hasPendingRow());
+    EXPECT_FALSE(grid().commitPendingRow());
+    ASSERT_EQ(dialogs_->messages.size(), 2u);
+    EXPECT_EQ(dialogs_->messages[0], box("An aircraft must be selected", "Missing data"));
+    EXPECT_EQ(dialogs_->messages[1], box("An aircraft component must be selected", "Missing data"));
+    EXPECT_EQ(oilRows(), 0);
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "12");
+
+    // Closing: the prompt, then the question whether to let the unsaved sample go.
+    dialogs_->answer(MsgAnswer::No);  // "Data has changed. Save data?": no
+    dialogs_->answer(MsgAnswer::Ok);  // the two messages again
+    dialogs_->answer(MsgAnswer::Ok);
+    dialogs_->answer(MsgAnswer::No);  // do not close without it
+    EXPECT_FALSE(s.close());
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_EQ(dialogs_->messages.back().text,
+              "The oil sample could not be saved. Close without saving it?");
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "12");
+    dialogs_->answer(MsgAnswer::No);
+    dialogs_->answer(MsgAnswer::Ok);
+    dialogs_->answer(MsgAnswer::Ok);
+    dialogs_->answer(MsgAnswer::Yes);
+    EXPECT_TRUE(s.close());
+    EXPECT_EQ(oilRows(), 0);
+}
+
+TEST_F(OilScreenTest, ComponentNameWithAQuoteWorks) {
+    tf::addAircraft(*db_, "N101");
+    tf::addPart(*db_, tf::part("N101", 1).describedAs("Pilot's gearbox").withOil());
+    addSample("N101", "Pilot's gearbox", "2005-01-01", 5);
+    addSample("N101", "Pilots gearbox", "2005-01-01", 6);
+    frmOilAnalysis& s = open();
+    EXPECT_EQ(s.Combo2->text(), "Pilot's gearbox");
+    ASSERT_EQ(grid().rowCount(), 1);
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "5");
+    EXPECT_TRUE(dialogs_->messages.empty());
+
+    goTo(1, oil::kColDate);
+    editCurrentCell("2/1/2005");
+    ASSERT_TRUE(grid().commitPendingRow());
+    EXPECT_EQ(oilRows("Component = 'Pilot''s gearbox'"), 2);
+    s.Combo2->setListIndex(-1);
+    s.Combo2->setListIndex(0);
+    EXPECT_EQ(grid().rowCount(), 2);
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(OilScreenTest, ChartFollowsTheElementAndTheNewestSamples) {
+    addFleet();
+    // Entered newest first: the grid and the chart still go by date.
+    for (int i = 15; i >= 1; --i)
+        addSample("N101", "Main gearbox", QDate(2005, 1, 1).addDays(7 * i).toString(Qt::ISODate), i,
+                  100 + i);
+    frmOilAnalysis& s = open();
+    ASSERT_EQ(grid().rowCount(), 15);
+    EXPECT_EQ(s.firstChartRow(), 5);
+    EXPECT_EQ(s.lastChartRow(), 14);
+    ASSERT_EQ(s.MSChart1->rowCount(), 10);
+    EXPECT_EQ(s.MSChart1->contents().rowLabelAt(0), grid().textAt(5, oil::kColDate));
+    EXPECT_EQ(s.MSChart1->contents().rowLabelAt(9), grid().textAt(14, oil::kColDate));
+    EXPECT_EQ(s.MSChart1->contents().textAt(9, 0), "15");
+
+    // Hours alone.
+    QTest::mouseClick(s.Option1[21], Qt::LeftButton);
+    EXPECT_EQ(s.selectedOption(), 21);
+    ASSERT_EQ(s.MSChart1->seriesCount(), 1);
+    EXPECT_EQ(s.MSChart1->contents().seriesLabelAt(0), "Engine Hrs");
+    EXPECT_EQ(s.MSChart1->contents().textAt(0, 0), "106");
+
+    // The chart types cycle.
+    const int first = s.MSChart1->chartType();
+    for (int i = 0; i < 10; ++i)
+        QTest::mouseClick(s.Command1, Qt::LeftButton);
+    EXPECT_EQ(s.MSChart1->chartType(), first);
+    s.MSChart1->setChartType(9);
+    s.Command1_Click();
+    EXPECT_EQ(s.MSChart1->chartType(), 0);
+
+    // A component without samples hides the chart; one with samples shows it again.
+    s.Combo2->setListIndex(1);
+    EXPECT_EQ(grid().rowCount(), 0);
+    EXPECT_FALSE(s.MSChart1->chartVisible());
+    s.Combo2->setListIndex(0);
+    EXPECT_TRUE(s.MSChart1->chartVisible());
+    // The grid stands above the chart.
+    EXPECT_LE(grid().geometry().bottom(), s.MSChart1->geometry().top());
+}
+
+TEST_F(OilScreenTest, ClosingAsksOnlyWithUnsavedChanges) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    goTo(0, oil::kColIron);
+    editCurrentCell("2");
+    dialogs_->answer(MsgAnswer::Cancel);
+    EXPECT_FALSE(s.close());
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    const MessageRequest prompt{QStringLiteral("Data has changed. Save data?"),
+                                QStringLiteral("Data not saved"), MsgButtons::YesNoCancel,
+                                MsgIcon::Information, MsgAnswer::No};
+    EXPECT_EQ(dialogs_->messages[0], prompt);
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "2");
+    EXPECT_EQ(oilRows("Iron = 2"), 0);
+
+    dialogs_->answer(MsgAnswer::Yes);
+    EXPECT_TRUE(s.close());
+    EXPECT_EQ(oilRows("Iron = 2"), 1);  // written as the screen closed
+    EXPECT_FALSE(velmora::screens::MousePointer::isBusy());
+}
+
+TEST_F(OilScreenTest, ClosingCleanAsksNothing) {
+    addFleet();
+    frmOilAnalysis& s = open();
+    QTest::mouseClick(s.cmdClose, Qt::LeftButton);
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(OilScreenTest, MissingDataFileIsADataError) {
+    screen_ = std::make_unique<frmOilAnalysis>(folder_.dataPath() + "nowhere/");
+    ASSERT_FALSE(dialogs_->messages.empty());
+    EXPECT_TRUE(dialogs_->messages[0].text.startsWith("Data error event hit err:"));
+    EXPECT_GT(dialogs_->messages[0].text.size(),
+              QStringLiteral("Data error event hit err:").size());
+    EXPECT_EQ(dialogs_->messages[0].buttons, MsgButtons::Ok);
+    screen_->show();
+    screen_->Form_Activate();
+    EXPECT_EQ(screen_->Combo1->entryCount(), 0);
+    EXPECT_EQ(grid().rowCount(), 0);
+}
+
+TEST_F(OilScreenTest, ResizeKeepsTheLayout) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    s.resize(1100, 760);
+    const QRect inner = s.contentsRect();
+    EXPECT_EQ(grid().width(), inner.width());
+    EXPECT_LE(grid().geometry().bottom(), s.MSChart1->geometry().top());
+    EXPECT_LE(s.picButtons->geometry().bottom(), s.datPrimaryRS->geometry().top());
+    EXPECT_EQ(s.datPrimaryRS->geometry().bottom(), inner.bottom());
+    // Too small for the grid: nothing breaks.
+    s.resize(200, 120);
+    s.resize(1000, 700);
+    EXPECT_EQ(grid().width(), s.contentsRect().width());
+}
+
+TEST_F(OilScreenTest, ActivationFromAnotherWindowChoosesTheFirstAircraft) {
+    addFleet();
+    frmOilAnalysis& s = open();
+    s.Combo1->setListIndex(1);
+    ASSERT_EQ(s.Combo1->text(), "N202");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    s.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(s.Combo1->text(), "N101");
+    EXPECT_EQ(s.Combo2->text(), "Main gearbox");
+}
