@@ -11,7 +11,7 @@ RowTally readRecordset(data::Recordset& rs) {
         return t;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         for (int i = 0; i < t.columns; ++i) {
-            const data::Value v = rs.value(i);
+            const data::Value& v = rs.at(i);
             switch (v.type()) {
                 case data::Value::Type::Integer:
                     t.checksum += static_cast<double>(v.toInt());

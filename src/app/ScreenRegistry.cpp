@@ -4,6 +4,8 @@
 #include "frmCompanyInfo.h"
 #include "frmMenuVelmora.h"
 #include "oil/frmOilAnalysis.h"
+#include "remaining/ReportPreview.h"
+#include "remaining/frmRemain.h"
 
 namespace velmora::app {
 
@@ -11,6 +13,12 @@ void registerScreens(frmMenuVelmora& menu) {
     // Each screen takes the data path from the company record when it opens.
     menu.setScreenFactory(frmMenuVelmora::AircraftSetup, [](frmMenuVelmora& m) -> QWidget* {
         return new aircraft::frmAircraft(m.company().pathData());
+    });
+    menu.setScreenFactory(frmMenuVelmora::TimeRemaining, [](frmMenuVelmora& m) -> QWidget* {
+        auto* screen = new remaining::frmRemain(
+            m.company().pathData(), [&m](const QString& column) { return m.company().value(column); });
+        screen->setReportRunner(&remaining::showReportPreview);
+        return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::OilAnalysis, [](frmMenuVelmora& m) -> QWidget* {
         return new oil::frmOilAnalysis(m.company().pathData());

@@ -1,5 +1,6 @@
 #include "FieldType.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace velmora::data {
@@ -69,6 +70,16 @@ bool FieldType::fromJetName(const QString& name, int size, FieldType* out, QStri
 }
 
 FieldType FieldType::fromDeclared(const QString& declared) {
+    // Every record set reads its columns' declared types; there are only a handful.
+    thread_local QHash<QString, FieldType> known;
+    if (auto it = known.constFind(declared); it != known.constEnd())
+        return *it;
+    const FieldType t = parseDeclared(declared);
+    known.insert(declared, t);
+    return t;
+}
+
+FieldType FieldType::parseDeclared(const QString& declared) {
     static const QRegularExpression re(
         QStringLiteral(R"(^\s*([A-Za-z0-9_]+)\s*(?:\(\s*(\d+)\s*\))?)"));
     const auto m = re.match(declared);

@@ -20,6 +20,9 @@ struct FieldType {
     // false when the name is not a type.
     static bool fromJetName(const QString& name, int size, FieldType* out, QString* declared);
     QString kindName() const;
+
+private:
+    static FieldType parseDeclared(const QString& declared);
 };
 
 }  // namespace velmora::data

@@ -38,6 +38,25 @@ std::optional<QTime> parseTime(const QString& t) {
 }  // namespace
 
 std::optional<QDateTime> parseJetDateTime(const QString& text) {
+    // The stored form, "2005-01-31", is by far the most frequent: read it directly.
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        auto digits = [&](int from, int count) {
+            int v = 0;
+            for (int i = from; i < from + count; ++i) {
+                if (!text[i].isDigit())
+                    return -1;
+                v = v * 10 + text[i].digitValue();
+            }
+            return v;
+        };
+        const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+        if (y >= 0 && m >= 0 && d >= 0) {
+            const QDate date(y, m, d);
+            if (!date.isValid())
+                return std::nullopt;
+            return QDateTime(date, QTime(0, 0));
+        }
+    }
     const QString s = text.trimmed();
     if (s.isEmpty())
         return std::nullopt;

@@ -391,7 +391,26 @@ QString singleTable(const Tokens& t, int selectAt) {
 
 }  // namespace
 
+namespace {
+JetTranslation translateUncached(const QString& jetSql);
+}  // namespace
+
 JetTranslation translateJetStatement(const QString& jetSql) {
+    // The screens translate the same statements again and again (a stored query when it is
+    // kept and when it is opened): translations are kept for reuse.
+    thread_local QHash<QString, JetTranslation> cache;
+    if (auto it = cache.constFind(jetSql); it != cache.constEnd())
+        return *it;
+    JetTranslation t = translateUncached(jetSql);
+    if (cache.size() >= 256)
+        cache.clear();
+    cache.insert(jetSql, t);
+    return t;
+}
+
+namespace {
+
+JetTranslation translateUncached(const QString& jetSql) {
     const Tokens t = tokenizeJetSql(jetSql);
     const int n = static_cast<int>(t.size());
     const int first = nextSignificant(t, 0, n);
@@ -449,6 +468,8 @@ JetTranslation translateJetStatement(const QString& jetSql) {
     out.sql = head + tr.range(body, n).trimmed() + limit;
     return out;
 }
+
+}  // namespace
 
 QString translateJetExpression(const QString& jetExpr) {
     const Tokens t = tokenizeJetSql(jetExpr);

@@ -157,6 +157,15 @@ Value Recordset::value(int index) const {
     return currentRow().values[static_cast<size_t>(index)];
 }
 
+const Value& Recordset::at(int index) const {
+    if (index < 0 || index >= fieldCount())
+        throw DbError(err::ItemNotFound,
+                      QStringLiteral("Column %1 does not exist in \"%2\".").arg(index).arg(source_));
+    if (mode_ != EditMode::None)
+        return buffer_[static_cast<size_t>(index)];
+    return currentRow().values[static_cast<size_t>(index)];
+}
+
 Value Recordset::value(const QString& name) const { return value(checkedIndex(name)); }
 
 void Recordset::setValue(const QString& name, const Value& v) { setValue(checkedIndex(name), v); }

@@ -67,6 +67,8 @@ public:
     // Values of the current row (of the row being edited or added, during an edit).
     Value value(int index) const;
     Value value(const QString& name) const;
+    // The current row's value without a copy; valid until the set changes.
+    const Value& at(int index) const;
     void setValue(int index, const Value& v);
     void setValue(const QString& name, const Value& v);
 

@@ -23,22 +23,108 @@ namespace {
 
 const QString kQueryTable = QStringLiteral("_StoredQueries");
 
+// Prepared statements kept for reuse: the screens run the same few statements over and
+// over (the remaining-life query is prepared once when it is stored and again when it is
+// opened), and preparing a long statement costs more than running it.
+class StatementCache {
+  public:
+    struct Entry {
+        sqlite3_stmt* stmt = nullptr;
+        bool hasTail = false;  // more than one statement in the text
+        bool busy = false;
+    };
+    explicit StatementCache(sqlite3* db) : db_(db) {}
+    ~StatementCache() { clear(); }
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+
+    sqlite3* db() const { return db_; }
+    Entry* find(const QByteArray& sql) {
+        auto it = entries_.find(sql);
+        return it == entries_.end() ? nullptr : &it->second;
+    }
+    Entry* add(const QByteArray& sql, sqlite3_stmt* stmt, bool hasTail) {
+        if (entries_.size() >= 64)
+            dropIdle();
+        Entry& e = entries_[sql];
+        e.stmt = stmt;
+        e.hasTail = hasTail;
+        return &e;
+    }
+    void clear() {
+        for (auto& [sql, e] : entries_)
+            sqlite3_finalize(e.stmt);
+        entries_.clear();
+    }
+
+  private:
+    void dropIdle() {
+        for (auto it = entries_.begin(); it != entries_.end();) {
+            if (!it->second.busy) {
+                sqlite3_finalize(it->second.stmt);
+                it = entries_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    sqlite3* db_;
+    std::map<QByteArray, Entry> entries_;
+};
+
+bool hasMoreStatements(const char* tail) {
+    for (const char* p = tail; p && *p; ++p) {
+        if (!isspace(static_cast<unsigned char>(*p)) && *p != ';')
+            return true;
+    }
+    return false;
+}
+
+// A prepared statement for one use: taken from the cache when it is there and idle, else
+// prepared (and kept for the next use). Reset when the use ends.
 class Statement {
   public:
-    Statement(sqlite3* db, const QByteArray& sql) {
-        rc_ = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt_, &tail_);
+    Statement(StatementCache& cache, const QByteArray& sql) {
+        entry_ = cache.find(sql);
+        if (entry_ && !entry_->busy) {
+            stmt_ = entry_->stmt;
+        } else {
+            const char* tail = nullptr;
+            rc_ = sqlite3_prepare_v2(cache.db(), sql.constData(), static_cast<int>(sql.size()),
+                                     &stmt_, &tail);
+            const bool more = hasMoreStatements(tail);
+            if (rc_ == SQLITE_OK && stmt_ && !entry_) {
+                entry_ = cache.add(sql, stmt_, more);
+            } else {
+                entry_ = nullptr;
+                hasTail_ = more;
+            }
+        }
+        if (entry_) {
+            entry_->busy = true;
+            hasTail_ = entry_->hasTail;
+        }
     }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    ~Statement() {
+        if (entry_) {
+            sqlite3_reset(stmt_);
+            sqlite3_clear_bindings(stmt_);
+            entry_->busy = false;
+        } else {
+            sqlite3_finalize(stmt_);
+        }
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
     int prepareResult() const { return rc_; }
-    const char* tail() const { return tail_; }
+    bool hasTail() const { return hasTail_; }
     sqlite3_stmt* get() const { return stmt_; }
 
   private:
+    StatementCache::Entry* entry_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
-    const char* tail_ = nullptr;
+    bool hasTail_ = false;
     int rc_ = SQLITE_OK;
 };
 
@@ -98,8 +184,11 @@ std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
 class SqliteDatabase final : public Database {
   public:
     SqliteDatabase(sqlite3* db, QString path, bool readOnly, FileIdentity id)
-        : db_(db), path_(std::move(path)), readOnly_(readOnly), id_(id) {}
-    ~SqliteDatabase() override { sqlite3_close_v2(db_); }
+        : db_(db), cache_(db), path_(std::move(path)), readOnly_(readOnly), id_(id) {}
+    ~SqliteDatabase() override {
+        cache_.clear();
+        sqlite3_close_v2(db_);
+    }
 
     const FileIdentity& identity() const { return id_; }
     void setIdentity(const FileIdentity& id) { id_ = id; }
@@ -139,7 +228,7 @@ class SqliteDatabase final : public Database {
         // The text must be a statement the engine can run before it is kept.
         const JetTranslation t = translateJetStatement(jetSql);
         {
-            Statement st(db_, t.sql.toUtf8());
+            Statement st(cache_, t.sql.toUtf8());
             if (st.prepareResult() != SQLITE_OK)
                 fail(st.prepareResult(), jetSql);
         }
@@ -296,7 +385,7 @@ class SqliteDatabase final : public Database {
                                                    const QStringList& columnNames) override;
 
     std::vector<std::vector<Value>> select(const QByteArray& sql, const std::vector<Value>& args) {
-        Statement st(db_, sql);
+        Statement st(cache_, sql);
         if (st.prepareResult() != SQLITE_OK)
             fail(st.prepareResult(), QString::fromUtf8(sql));
         for (size_t i = 0; i < args.size(); ++i)
@@ -319,6 +408,7 @@ class SqliteDatabase final : public Database {
     void exec(const QByteArray& sql) { run(sql, {}, QString::fromUtf8(sql)); }
 
     sqlite3* handle() const { return db_; }
+    StatementCache& statementCache() { return cache_; }
 
   private:
     static QString unbracket(const QString& n) {
@@ -340,18 +430,16 @@ class SqliteDatabase final : public Database {
     }
 
     int run(const QByteArray& sql, const std::vector<Value>& args, const QString& context) {
-        Statement st(db_, sql);
+        Statement st(cache_, sql);
         if (st.prepareResult() != SQLITE_OK)
             fail(st.prepareResult(), context);
         if (st.get() == nullptr)
             throw DbError(err::SyntaxError,
                           QStringLiteral("The statement is empty: \"%1\".").arg(context));
-        for (const char* p = st.tail(); p && *p; ++p) {
-            if (!isspace(static_cast<unsigned char>(*p)) && *p != ';')
-                throw DbError(err::SyntaxError,
-                              QStringLiteral("Only one statement can be run at a time: \"%1\".")
-                                  .arg(context));
-        }
+        if (st.hasTail())
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("Only one statement can be run at a time: \"%1\".")
+                              .arg(context));
         for (size_t i = 0; i < args.size(); ++i)
             bindValue(st.get(), static_cast<int>(i + 1), args[i]);
         const sqlite3_int64 changedBefore = sqlite3_total_changes64(db_);
@@ -405,6 +493,7 @@ class SqliteDatabase final : public Database {
     std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source);
 
     sqlite3* db_;
+    StatementCache cache_;
     QString path_;
     bool readOnly_;
     FileIdentity id_;
@@ -416,7 +505,7 @@ class SqlitePredicate final : public RowPredicate {
   public:
     SqlitePredicate(std::shared_ptr<SqliteDatabase> db, const QByteArray& sql, int params,
                     const QString& criterion)
-        : db_(std::move(db)), st_(db_->handle(), sql), params_(params) {
+        : db_(std::move(db)), st_(db_->statementCache(), sql), params_(params) {
         if (st_.prepareResult() != SQLITE_OK) {
             const QString msg = QString::fromUtf8(sqlite3_errmsg(db_->handle()));
             static const QRegularExpression col(QStringLiteral("no such column: (.+)$"));
@@ -612,7 +701,7 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) 
 
 std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
                                                        const QString& source) {
-    Statement st(db_, t.sql.toUtf8());
+    Statement st(cache_, t.sql.toUtf8());
     if (st.prepareResult() != SQLITE_OK)
         fail(st.prepareResult(), source);
     sqlite3_stmt* s = st.get();

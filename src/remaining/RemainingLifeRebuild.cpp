@@ -2,6 +2,8 @@
 
 #include "data/DataFiles.h"
 
+#include <optional>
+
 namespace velmora::remaining {
 
 using data::DbError;
@@ -24,6 +26,17 @@ RebuildResult rebuildRemainingLife(const QString& dataPath, const QString& regNu
                           QStringLiteral("The main data file could not be opened."));
         return out.database;
     };
+    // A working query left by an interrupted run is removed for good.
+    step([&] {
+        auto db = need();
+        if (db->hasQueryDef(kWorkingQueryName))
+            db->deleteQueryDef(kWorkingQueryName);
+    });
+    // The working query lives only while the rows are read: it is stored, opened and
+    // deleted inside one transaction that is then rolled back, so the file itself never
+    // changes and no write has to reach the disk.
+    std::optional<data::Transaction> working;
+    step([&] { working.emplace(*need()); });
     step([&] {
         auto db = need();
         try {
@@ -37,6 +50,11 @@ RebuildResult rebuildRemainingLife(const QString& dataPath, const QString& regNu
     });
     step([&] { out.rows = need()->openRecordset(kWorkingQueryName); });
     step([&] { need()->deleteQueryDef(kWorkingQueryName); });
+    working.reset();
+    // A file that cannot keep even a working query (read-only) still shows its rows.
+    if (!out.rows && out.database) {
+        step([&] { out.rows = out.database->openRecordset(sql); });
+    }
     return out;
 }
 

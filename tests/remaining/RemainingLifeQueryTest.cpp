@@ -292,7 +292,9 @@ TEST_F(RemainingLife, ReadOnlyFileReportsEveryFailedStepAndStaysUnchanged) {
     setMode(path, 0444);
     const QByteArray before = fileBytes(path);
     const auto r = remaining::rebuildRemainingLife(folder.dataPath(), "N1", MeterView::Both);
-    EXPECT_FALSE(r.rows);
+    // The working query cannot be stored, but the remaining life is still shown.
+    ASSERT_TRUE(r.rows);
+    EXPECT_GT(r.rows->recordCount(), 0);
     ASSERT_FALSE(r.failures.isEmpty());
     EXPECT_TRUE(r.failures.first().startsWith(QString::number(err::ReadOnly)))
         << r.failures.join("\n").toStdString();

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ReportDefinition.h"
+#include "ReportJob.h"
+#include "ReportSelection.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace velmora::data {
+class Database;
+}
+
+namespace velmora::remaining {
+
+// One printed value of the component list.
+struct ReportCell {
+    QString text;
+    bool highlighted = false;  // overdue (or due): printed to stand out
+};
+
+// A line of the component list: a component's row, or the heading of a group.
+struct ReportLine {
+    bool isGroup = false;
+    QString groupText;
+    std::vector<ReportCell> cells;  // one per column of the definition
+    bool highlighted = false;       // some value of the row stands out
+};
+
+struct ReportFactItem {
+    QString caption;
+    QString value;
+};
+
+// Everything a report prints, read and formatted; the renderer only lays it out.
+struct ReportModel {
+    ReportDefinition definition;
+    QString selectionFormula;
+    QString dataFile;  // the data file read
+    bool aircraftFound = false;
+    std::vector<ReportFactItem> facts;
+    std::vector<ReportLine> lines;
+    int rowCount = 0;
+    int highlightedRows = 0;
+
+    // A header, footer or summary text with its {names} filled in; {Page} and {Pages} with
+    // the numbers given.
+    QString expand(const QString& text, int page = 0, int pages = 0) const;
+
+    QHash<QString, QString> values;  // by case-folded name: Company, Printed, RegNum, ...
+};
+
+// Reads a report: its definition file, the selection formula, the data file. False, with
+// a message naming the file (or the formula) at fault, when any of them cannot be used.
+// The stored queries are added to a data file that lacks them.
+bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
+                     const QDateTime& printed = QDateTime::currentDateTime());
+
+// The data file a job reads: its data file name resolved against the report file's
+// folder when it names no folder, letter case not regarded.
+QString reportDataFilePath(const ReportJob& job);
+
+// The same from a definition already read and a database already open.
+bool buildReportModel(const ReportDefinition& definition, const QString& selectionFormula,
+                      const std::shared_ptr<data::Database>& db, const QString& companyName,
+                      const QString& companyPhone, const QDateTime& printed, ReportModel* out,
+                      QString* error);
+
+}  // namespace velmora::remaining

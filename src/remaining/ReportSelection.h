@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora::remaining {
+
+// A record selection formula: {Source.Field} = 'value', as in
+// {Remaining.Aircraft.RegNum} = 'N1'. The value is a literal in single (or double) quotes,
+// the quote itself doubled inside it ('O''NEIL').
+struct ReportSelection {
+    QString source;  // Remaining or Forecast, as written
+    QString field;   // Aircraft.RegNum
+    QString value;   // the literal's text, quotes undone
+};
+
+// Parses a formula. False, with a message that quotes the formula, when it is not of that
+// form.
+bool parseSelectionFormula(const QString& formula, ReportSelection* out, QString* error);
+
+// The formula that selects one aircraft from a data source: {Source.Aircraft.RegNum} =
+// 'reg', the registration trimmed of blanks and a quote in it doubled.
+QString selectionFormulaFor(const QString& source, const QString& regNum);
+
+}  // namespace velmora::remaining

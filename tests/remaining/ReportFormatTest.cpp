@@ -1,0 +1,191 @@
+// The selection formula and the report definition format: what they accept and the
+// messages for what they do not.
+#include "remaining/ReportDefinition.h"
+#include "remaining/ReportSelection.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::remaining;
+using namespace velmora::testing;
+
+namespace {
+
+ReportSelection parsed(const QString& formula) {
+    ReportSelection s;
+    QString error;
+    EXPECT_TRUE(parseSelectionFormula(formula, &s, &error)) << error.toStdString();
+    return s;
+}
+
+QString formulaError(const QString& formula) {
+    ReportSelection s;
+    QString error;
+    EXPECT_FALSE(parseSelectionFormula(formula, &s, &error)) << formula.toStdString();
+    return error;
+}
+
+TEST(ReportFormula, ReadsTheSourceFieldAndValue) {
+    const ReportSelection s = parsed("{Remaining.Aircraft.RegNum} = 'N1'");
+    EXPECT_EQ(s.source, "Remaining");
+    EXPECT_EQ(s.field, "Aircraft.RegNum");
+    EXPECT_EQ(s.value, "N1");
+    EXPECT_EQ(parsed("{Forecast.Aircraft.RegNum} = 'C-GABC'").source, "Forecast");
+    EXPECT_EQ(parsed("  { Forecast.Aircraft.RegNum }='N 2'  ").value, "N 2");
+    EXPECT_EQ(parsed("{Remaining.Aircraft.RegNum} = \"N3\"").value, "N3");
+}
+
+TEST(ReportFormula, DoubledQuoteIsOneQuote) {
+    EXPECT_EQ(parsed("{Remaining.Aircraft.RegNum} = 'O''K1'").value, "O'K1");
+    EXPECT_EQ(parsed("{Remaining.Aircraft.RegNum} = ''''").value, "'");
+    EXPECT_EQ(parsed("{Remaining.Aircraft.RegNum} = 'A\"B'").value, "A\"B");
+}
+
+TEST(ReportFormula, EmptyValue) {
+    const ReportSelection s = parsed("{Remaining.Aircraft.RegNum} = ''");
+    EXPECT_TRUE(s.value.isEmpty());
+}
+
+TEST(ReportFormula, UnreadableFormulasNameThemselves) {
+    const QStringList bad = {
+        "",
+        "Remaining.Aircraft.RegNum = 'N1'",
+        "{Remaining.Aircraft.RegNum = 'N1'",
+        "{RegNum} = 'N1'",
+        "{Remaining.Aircraft.RegNum} 'N1'",
+        "{Remaining.Aircraft.RegNum} = N1",
+        "{Remaining.Aircraft.RegNum} = 'N1",
+        "{Remaining.Aircraft.RegNum} = 'O'K1'",
+        "{Remaining.Aircraft.RegNum} = 'N1' or 1=1",
+    };
+    for (const QString& f : bad) {
+        const QString e = formulaError(f);
+        EXPECT_TRUE(e.contains("selection formula")) << e.toStdString();
+        EXPECT_TRUE(e.contains(u'"' + f + u'"')) << e.toStdString();
+    }
+    EXPECT_TRUE(formulaError("{Remaining.Aircraft.RegNum} = 'O'K1'").contains("doubled"));
+}
+
+TEST(ReportFormula, BuiltFromARegistration) {
+    EXPECT_EQ(selectionFormulaFor(kRemainingSource, "  N1 "), "{Remaining.Aircraft.RegNum} = 'N1'");
+    EXPECT_EQ(selectionFormulaFor(kForecastSource, "O'K1"), "{Forecast.Aircraft.RegNum} = 'O''K1'");
+    EXPECT_EQ(selectionFormulaFor(kRemainingSource, ""), "{Remaining.Aircraft.RegNum} = ''");
+    EXPECT_EQ(parsed(selectionFormulaFor(kRemainingSource, "O''K")).value, "O''K");
+}
+
+const char* const kMinimal =
+    "[Report]\n"
+    "Title = Test\n"
+    "Source = Remaining\n"
+    "[Page]\n"
+    "HeaderLeft = {Company} {Phone}\n"
+    "FooterRight = {Printed} Page {Page} of {Pages}\n"
+    "[Column]\n"
+    "Caption = Item\n"
+    "Field = ItemNumber\n";
+
+QString definitionError(const QString& text) {
+    ReportDefinition def;
+    QString error;
+    EXPECT_FALSE(parseReportDefinition(text, "/data/9.rpt", &def, &error)) << text.toStdString();
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators("/data/9.rpt"))) << error.toStdString();
+    return error;
+}
+
+TEST(ReportDefinitionFormat, MinimalDefinition) {
+    ReportDefinition def;
+    QString error;
+    ASSERT_TRUE(parseReportDefinition(kMinimal, "9.rpt", &def, &error)) << error.toStdString();
+    EXPECT_EQ(def.title, "Test");
+    EXPECT_EQ(def.source, kRemainingSource);
+    ASSERT_EQ(def.columns.size(), 1);
+    EXPECT_EQ(def.columns[0].field, "ItemNumber");
+    EXPECT_EQ(def.columns[0].align, CellAlign::Left);
+}
+
+TEST(ReportDefinitionFormat, QuotedValuesKeepTheirBlanks) {
+    ReportDefinition def;
+    QString error;
+    const QString text = QString::fromLatin1(kMinimal) +
+                         "Picture = \"#####0.0;;;\\ \"\nAlign = right\nWidth = 7.5\n"
+                         "Highlight = Flag Overdue\nCaption2 = x\n";
+    EXPECT_FALSE(parseReportDefinition(text, "9.rpt", &def, &error));
+    EXPECT_TRUE(error.contains("Caption2")) << error.toStdString();
+    ASSERT_TRUE(
+        parseReportDefinition(QString(text).remove("Caption2 = x\n"), "9.rpt", &def, &error))
+        << error.toStdString();
+    EXPECT_EQ(def.columns[0].picture, "#####0.0;;;\\ ");
+    EXPECT_EQ(def.columns[0].align, CellAlign::Right);
+    EXPECT_DOUBLE_EQ(def.columns[0].width, 7.5);
+    EXPECT_EQ(def.columns[0].highlight, Highlight::Flag);
+    EXPECT_EQ(def.columns[0].flagField, "Overdue");
+}
+
+TEST(ReportDefinitionFormat, MistakesAreNamedWithTheirLine) {
+    EXPECT_TRUE(definitionError(QString(kMinimal).replace("Source = Remaining", "Source = Parts"))
+                    .contains("line 3"));
+    EXPECT_TRUE(definitionError(QString(kMinimal) + "[Footer]\n").contains("[Footer]"));
+    EXPECT_TRUE(definitionError(QString(kMinimal) + "Width = wide\n").contains("Width"));
+    EXPECT_TRUE(definitionError(QString(kMinimal) + "no equals sign\n").contains("line 10"));
+    EXPECT_TRUE(definitionError(QString(kMinimal).replace("Title = Test\n", "")).contains("Title"));
+    EXPECT_TRUE(
+        definitionError(QString(kMinimal).replace("Field = ItemNumber\n", "")).contains("Field"));
+    EXPECT_TRUE(definitionError(QString(kMinimal).replace(" of {Pages}", "")).contains("{Pages}"));
+    EXPECT_TRUE(definitionError(QString(kMinimal).replace("{Phone}", "")).contains("{Phone}"));
+    EXPECT_TRUE(definitionError("%PDF-1.4 garbage").contains("line 1"));
+    EXPECT_TRUE(definitionError("").contains("[Report]"));
+}
+
+TEST(ReportDefinitionFormat, DefaultsAreValid) {
+    for (const QString& name : {kActualReportFile, kForecastReportFile}) {
+        const QString text = defaultReportDefinitionText(name);
+        ASSERT_FALSE(text.isEmpty()) << name.toStdString();
+        ReportDefinition def;
+        QString error;
+        ASSERT_TRUE(parseReportDefinition(text, name, &def, &error)) << error.toStdString();
+        EXPECT_EQ(def.source, name == kActualReportFile ? kRemainingSource : kForecastSource);
+        EXPECT_GE(def.columns.size(), 10);
+    }
+}
+
+TEST(ReportDefinitionFormat, DefaultsAreWrittenButNeverOverwritten) {
+    TestFolder folder;
+    folder.writeFile("1.RPT", "# my own report\n");
+    QString error;
+    ASSERT_TRUE(writeDefaultReportDefinitions(folder.path(), &error)) << error.toStdString();
+    EXPECT_EQ(fileBytes(folder.file("1.RPT")), "# my own report\n");
+    EXPECT_EQ(folderEntries(folder.path()), QStringList({"1.RPT", "2.rpt"}));
+    EXPECT_EQ(QString::fromUtf8(fileBytes(folder.file("2.rpt"))),
+              defaultReportDefinitionText(kForecastReportFile));
+    // Writing again changes nothing.
+    folder.writeFile("2.rpt", "# edited\n");
+    ASSERT_TRUE(writeDefaultReportDefinitions(folder.path(), &error));
+    EXPECT_EQ(fileBytes(folder.file("2.rpt")), "# edited\n");
+}
+
+TEST(ReportDefinitionFormat, MissingFolderIsAnError) {
+    TestFolder folder;
+    QString error;
+    EXPECT_FALSE(writeDefaultReportDefinitions(folder.file("nowhere"), &error));
+    EXPECT_TRUE(error.contains("nowhere")) << error.toStdString();
+}
+
+TEST(ReportDefinitionFormat, MissingOrForeignFileIsAnError) {
+    TestFolder folder;
+    ReportDefinition def;
+    QString error;
+    EXPECT_FALSE(loadReportDefinition(folder.file("1.rpt"), &def, &error));
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(folder.file("1.rpt"))) &&
+                error.contains("does not exist"))
+        << error.toStdString();
+    folder.writeFile("2.rpt", QByteArray("\x00\x01\x02", 3));
+    EXPECT_FALSE(loadReportDefinition(folder.file("2.rpt"), &def, &error));
+    EXPECT_TRUE(error.contains("2.rpt") && error.contains("not a text file"))
+        << error.toStdString();
+}
+
+}  // namespace

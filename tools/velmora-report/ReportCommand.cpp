@@ -1,0 +1,135 @@
+#include "ReportCommand.h"
+
+#include "data/DataFiles.h"
+#include "remaining/ReportDefinition.h"
+#include "remaining/ReportPreview.h"
+#include "remaining/ReportSelection.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace velmora::reporttool {
+
+namespace {
+
+struct Options {
+    bool forecast = false;
+    bool help = false;
+    QString data, pdf, company, phone;
+    QString reg;
+    bool hasReg = false;
+};
+
+bool readOptions(const QStringList& args, Options* o, QString* error) {
+    for (int i = 0; i < args.size(); ++i) {
+        QString a = args[i];
+        QString value;
+        bool inlineValue = false;
+        if (a.startsWith(QLatin1String("--")) && a.contains(u'=')) {
+            value = a.mid(a.indexOf(u'=') + 1);
+            a = a.left(a.indexOf(u'='));
+            inlineValue = true;
+        }
+        if (a == u"--forecast" && !inlineValue) {
+            o->forecast = true;
+            continue;
+        }
+        if ((a == u"--help" || a == u"-h") && !inlineValue) {
+            o->help = true;
+            continue;
+        }
+        QString* target = nullptr;
+        if (a == u"--data")
+            target = &o->data;
+        else if (a == u"--reg")
+            target = &o->reg;
+        else if (a == u"--pdf")
+            target = &o->pdf;
+        else if (a == u"--company")
+            target = &o->company;
+        else if (a == u"--phone")
+            target = &o->phone;
+        if (!target) {
+            *error = QStringLiteral("Unknown option \"%1\".").arg(args[i]);
+            return false;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("The option %1 needs a value.").arg(a);
+                return false;
+            }
+            value = args[++i];
+        }
+        *target = value;
+        if (target == &o->reg)
+            o->hasReg = true;
+    }
+    if (o->help)
+        return true;
+    if (o->data.isEmpty()) {
+        *error = QStringLiteral("Name the data folder with --data FOLDER.");
+        return false;
+    }
+    if (!o->hasReg) {
+        *error = QStringLiteral("Name the aircraft with --reg REG.");
+        return false;
+    }
+    if (o->pdf.isEmpty()) {
+        *error = QStringLiteral("Name the PDF file to write with --pdf OUT.pdf.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: velmora-report [--forecast] --data FOLDER --reg REG --pdf OUT.pdf\n"
+        "                      [--company NAME] [--phone PHONE]\n"
+        "Prints the actual remaining-life report of an aircraft (FOLDER/1.rpt), or with\n"
+        "--forecast the forecast report (FOLDER/2.rpt), from FOLDER/Timemgr.mdb into a PDF.\n");
+}
+
+int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    Options o;
+    QString error;
+    if (!readOptions(arguments, &o, &error)) {
+        err << "velmora-report: " << error << "\n" << usageText();
+        err.flush();
+        return 1;
+    }
+    if (o.help) {
+        out << usageText();
+        out.flush();
+        return 0;
+    }
+    const QFileInfo folder(o.data);
+    if (!folder.isDir()) {
+        err << "velmora-report: the data folder " << QDir::toNativeSeparators(o.data)
+            << " does not exist.\n";
+        err.flush();
+        return 1;
+    }
+    const QString reportName =
+        o.forecast ? remaining::kForecastReportFile : remaining::kActualReportFile;
+    remaining::ReportJob job;
+    job.reportFile =
+        data::resolvePathCaseInsensitive(QDir(folder.absoluteFilePath()).filePath(reportName));
+    job.dataFile = data::files::kMain;
+    job.selectionFormula = remaining::selectionFormulaFor(
+        o.forecast ? remaining::kForecastSource : remaining::kRemainingSource, o.reg);
+    job.companyName = o.company;
+    job.companyPhone = o.phone;
+    if (!remaining::renderReportToPdf(job, o.pdf, &error)) {
+        err << "velmora-report: " << error << "\n";
+        err.flush();
+        return 1;
+    }
+    out << "Wrote " << QDir::toNativeSeparators(o.pdf) << "\n";
+    out.flush();
+    return 0;
+}
+
+}  // namespace velmora::reporttool

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace velmora::reporttool {
+
+// velmora-report [--forecast] --data FOLDER --reg REG --pdf OUT.pdf [--company NAME]
+//                [--phone PHONE]
+// Renders the actual report (FOLDER/1.rpt) or the forecast report (FOLDER/2.rpt) of one
+// aircraft from FOLDER/Timemgr.mdb into a PDF file. Returns the exit status: 0 when the
+// PDF was written, 1 with a message on err otherwise.
+int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+QString usageText();
+
+}  // namespace velmora::reporttool
