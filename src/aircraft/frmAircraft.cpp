@@ -1,5 +1,7 @@
 #include "frmAircraft.h"
 
+#include "BoundEntryHost.h"
+
 #include "ComponentRules.h"
 #include "EntryRules.h"
 #include "TemplateLibrary.h"
@@ -96,42 +98,6 @@ std::vector<screens::GridColumn> componentColumns() {
 }
 
 }  // namespace
-
-// The entry rules' view of this screen: the field being left and the current aircraft row.
-class AircraftEntryHost : public EntryHost {
-  public:
-    AircraftEntryHost(frmAircraft& s, int index) : s_(s), index_(index) {}
-    data::Value stored(const QString& column) const override {
-        data::Recordset* rs = s_.datPrimaryRS->recordset();
-        if (!rs || s_.datPrimaryRS->isAddingNew() || !rs->hasCurrent())
-            return {};
-        const int i = rs->fieldIndex(column);
-        return i < 0 ? data::Value() : rs->value(i);
-    }
-    void stage(const QString& column, const data::Value& v) override {
-        s_.datPrimaryRS->stageValue(column, v);
-    }
-    QString fieldText() const override { return s_.txtFields[static_cast<size_t>(index_)]->text(); }
-    void setFieldText(const QString& text) override {
-        s_.txtFields[static_cast<size_t>(index_)]->setText(text);
-    }
-    bool askYesNo(const QString& text, const QString& title) override {
-        const bool yes = screens::msgBox(&s_, text, MsgButtons::YesNo, MsgIcon::None, title,
-                                         MsgAnswer::Yes) == MsgAnswer::Yes;
-        screens::reactivateWindow(&s_);
-        return yes;
-    }
-    void saveStep() override {
-        // A row that cannot be written is reported by the record source; the screen then
-        // stays in the edited state with the entry still on it.
-        if (s_.datPrimaryRS->updateRecord())
-            s_.SetCleanState();
-    }
-
-  private:
-    frmAircraft& s_;
-    int index_;
-};
 
 frmAircraft::frmAircraft(const QString& dataPath, QWidget* parent)
     : QWidget(parent), dataPath_(dataPath) {
@@ -819,7 +785,14 @@ void frmAircraft::txtFields_LostFocus(int index) {
         otherFieldRule();
         return;
     }
-    AircraftEntryHost host(*this, index);
+    aircraft::BoundEntryHost host(this, datPrimaryRS, txtFields[static_cast<size_t>(index)],
+                                  [this] {
+                                      // A row that cannot be written is reported by the record
+                                      // source; the screen then stays in the edited state with the
+                                      // entry still on it.
+                                      if (datPrimaryRS->updateRecord())
+                                          SetCleanState();
+                                  });
     if (index == 11)
         applyMeterRule(host, 1, EntryScreen::AircraftSetup);
     else if (index == 7)

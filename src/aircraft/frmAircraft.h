@@ -21,8 +21,6 @@ class DataGrid;
 
 namespace velmora::aircraft {
 
-class AircraftEntryHost;
-
 // Aircraft set-up: aircraft records are chosen, edited, saved and deleted; the lower half
 // lists the aircraft's components. Meter readings and totals follow the entry rules, each
 // confirmed and saved as its field is left.
@@ -93,8 +91,6 @@ class frmAircraft : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    friend class AircraftEntryHost;
-
     void buildControls();
     void SetEditedState();
     void SetCleanState();

@@ -1,5 +1,7 @@
 #include "frmRemain.h"
 
+#include "aircraft/BoundEntryHost.h"
+
 #include "RemainingGridColumns.h"
 #include "RemainingLifeRebuild.h"
 #include "aircraft/EntryRules.h"
@@ -83,42 +85,6 @@ const char* const kForecastLabels[6] = {"Meter #1", "Meter #2", "Months",
                                         "Cycles",   "Landings", "RIN"};
 
 }  // namespace
-
-// The entry rules' view of this screen: the field being left and the current aircraft.
-class RemainEntryHost : public aircraft::EntryHost {
-  public:
-    RemainEntryHost(frmRemain& s, int index) : s_(s), index_(index) {}
-    data::Value stored(const QString& column) const override {
-        data::Recordset* rs = s_.datPrimaryRS->recordset();
-        if (!rs || s_.datPrimaryRS->isAddingNew() || !rs->hasCurrent())
-            return {};
-        const int i = rs->fieldIndex(column);
-        return i < 0 ? data::Value() : rs->value(i);
-    }
-    void stage(const QString& column, const data::Value& v) override {
-        s_.datPrimaryRS->stageValue(column, v);
-    }
-    QString fieldText() const override { return s_.txtFields[static_cast<size_t>(index_)]->text(); }
-    void setFieldText(const QString& text) override {
-        s_.txtFields[static_cast<size_t>(index_)]->setText(text);
-    }
-    bool askYesNo(const QString& text, const QString& title) override {
-        const bool yes = screens::msgBox(&s_, text, MsgButtons::YesNo, MsgIcon::None, title,
-                                         MsgAnswer::Yes) == MsgAnswer::Yes;
-        screens::reactivateWindow(&s_);
-        return yes;
-    }
-    void saveStep() override {
-        if (!s_.datPrimaryRS->updateRecord())
-            return;  // reported; the screen stays in the edited state
-        s_.SetCleanState();
-        s_.Option1_Click(0);
-    }
-
-  private:
-    frmRemain& s_;
-    int index_;
-};
 
 frmRemain::frmRemain(const QString& dataPath, CompanyValue company, QWidget* parent)
     : QWidget(parent), dataPath_(dataPath), company_(std::move(company)) {
@@ -542,7 +508,13 @@ void frmRemain::txtFields_KeyPress(int index, int key) {
 void frmRemain::txtFields_LostFocus(int index) {
     if (!cmdSave->isEnabled())
         return;
-    RemainEntryHost host(*this, index);
+    aircraft::BoundEntryHost host(this, datPrimaryRS, txtFields[static_cast<size_t>(index)],
+                                  [this] {
+                                      if (!datPrimaryRS->updateRecord())
+                                          return;  // reported; the screen stays in the edited state
+                                      SetCleanState();
+                                      Option1_Click(0);
+                                  });
     switch (index) {
         case 1:
         case 2:

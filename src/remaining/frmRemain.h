@@ -26,8 +26,6 @@ class DataGrid;
 
 namespace velmora::remaining {
 
-class RemainEntryHost;
-
 // Time and cycles remaining: one aircraft at a time, its totals at the top and the
 // remaining life of every installed component below, per time meter; meter and total
 // entries, forecast increases, and the actual and forecast reports.
@@ -96,8 +94,6 @@ class frmRemain : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    friend class RemainEntryHost;
-
     void buildControls();
     void SetEditedState();
     void SetCleanState();
