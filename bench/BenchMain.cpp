@@ -1,4 +1,5 @@
 // velmora-bench: the engine's benchmarks, on a fleet file generated at start.
+#include "BenchDialogs.h"
 #include "BenchFleet.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A screen that shows a message box is reported, never left waiting for a click.
+    velmora::screens::Dialogs::install(&velmora::bench::benchDialogs());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -138,6 +138,8 @@ GeneratedFleet generateFleet(const QString& folder, const FleetSpec& spec) {
     GeneratedFleet out;
     out.mainFile = QDir(folder).filePath(data::files::kMain);
     data::schema::createMainFile(out.mainFile);
+    // The screens open the template library beside the main file; the fleet keeps none.
+    data::schema::createTemplateFile(QDir(folder).filePath(data::files::kTemplates));
     auto db = data::Database::open(out.mainFile);
     data::Transaction tx(*db);
     demo::MainFileWriter writer(*db);

@@ -29,10 +29,10 @@ struct GeneratedFleet {
 // The registration number of the fleet's aircraft number index (from 0): "N0001VB".
 QString fleetRegNum(int index);
 
-// Creates the main data file (Timemgr.mdb) in an existing folder and fills it with the
-// fleet in one transaction, through the engine's bound statements. The same spec gives
-// the same rows on every run. Install dates fall on days 1 to 28, so adding months never
-// needs the end-of-month rule. Throws DbError.
+// Creates the main data file (Timemgr.mdb) and an empty template library (HeliPart.mdb)
+// in an existing folder and fills the main file with the fleet in one transaction, through the
+// engine's bound statements. The same spec gives the same rows on every run. Install dates fall on
+// days 1 to 28, so adding months never needs the end-of-month rule. Throws DbError.
 GeneratedFleet generateFleet(const QString& folder, const FleetSpec& spec);
 
 }  // namespace velmora::bench
