@@ -314,11 +314,18 @@ class SqliteDatabase final : public Database {
     void rollback() override {
         if (depth_ == 0)
             throw DbError(err::Internal, QStringLiteral("There is no transaction to roll back."));
-        exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(depth_ - 1).toUtf8());
-        exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
-        --depth_;
-        // The rollback may have removed the stored-query table created inside it.
+        --depth_;  // the savepoint is gone even when the engine reports a failure
+        // The rollback may remove the stored-query table created inside it.
         queryTableKnown_ = false;
+        if (depth_ == 0) {
+            // The outermost transaction is dropped as a whole. Rolling back to its
+            // savepoint and then releasing it would commit the restored pages: the file
+            // would be written and synced although nothing in it changed.
+            exec("ROLLBACK");
+        } else {
+            exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(depth_).toUtf8());
+            exec(QStringLiteral("RELEASE velmora_%1").arg(depth_).toUtf8());
+        }
     }
 
     std::int64_t insertRow(const QString& table, const QStringList& columns,
@@ -437,9 +444,9 @@ class SqliteDatabase final : public Database {
             throw DbError(err::SyntaxError,
                           QStringLiteral("The statement is empty: \"%1\".").arg(context));
         if (st.hasTail())
-            throw DbError(err::SyntaxError,
-                          QStringLiteral("Only one statement can be run at a time: \"%1\".")
-                              .arg(context));
+            throw DbError(
+                err::SyntaxError,
+                QStringLiteral("Only one statement can be run at a time: \"%1\".").arg(context));
         for (size_t i = 0; i < args.size(); ++i)
             bindValue(st.get(), static_cast<int>(i + 1), args[i]);
         const sqlite3_int64 changedBefore = sqlite3_total_changes64(db_);
@@ -525,7 +532,9 @@ class SqlitePredicate final : public RowPredicate {
         const int rc = sqlite3_step(st);
         if (rc != SQLITE_ROW)
             db_->fail(rc);
-        return sqlite3_column_int(st, 0) != 0;
+        const bool match = sqlite3_column_int(st, 0) != 0;
+        sqlite3_reset(st);  // no statement is left reading between searches
+        return match;
     }
 
   private:

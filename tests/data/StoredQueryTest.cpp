@@ -145,6 +145,21 @@ TEST_F(StoredQueries, RolledBackCreationLeavesNoTrace) {
     EXPECT_EQ(db->openRecordset("Query1")->recordCount(), 2);
 }
 
+TEST_F(StoredQueries, InnerRollbackKeepsTheOuterTransactionsWork) {
+    {
+        data::Transaction outer(*db);
+        db->createQueryDef("Kept", kActiveParts);
+        {
+            data::Transaction inner(*db);
+            db->createQueryDef("Dropped", kActiveParts);
+        }
+        EXPECT_TRUE(db->hasQueryDef("Kept"));
+        EXPECT_FALSE(db->hasQueryDef("Dropped"));
+        outer.commit();
+    }
+    EXPECT_EQ(db->queryDefNames(), QStringList({"Kept"}));
+}
+
 TEST_F(StoredQueries, ReadOnlyFileStillOpensItsQueries) {
     db->createQueryDef("Query1", kActiveParts);
     db.reset();

@@ -287,6 +287,18 @@ TEST_F(RemainingLife, LeftoverWorkingQueryIsReplaced) {
     EXPECT_EQ(items("N1", MeterView::Meter2), QList<int>({2, 9, 10}));
 }
 
+TEST_F(RemainingLife, RebuildLeavesTheFileByteForByteUnchanged) {
+    const QByteArray before = fileBytes(path);
+    for (MeterView view : {MeterView::Meter1, MeterView::Meter2, MeterView::Both}) {
+        const auto r = rebuild("N1", view);
+        ASSERT_TRUE(r.rows);
+        EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("\n").toStdString();
+    }
+    // Not even the file's change counter moves: no write reaches the disk.
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_FALSE(QFile::exists(path + "-journal"));
+}
+
 TEST_F(RemainingLife, ReadOnlyFileReportsEveryFailedStepAndStaysUnchanged) {
     db.reset();
     setMode(path, 0444);
