@@ -3,6 +3,8 @@
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
+#include "remaining/MainDataFile.h"
+#include "remaining/ReportDefinition.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,10 +43,14 @@ bool ensureFirstRun(const QString& folder, QString* error) {
         // Data files already in the folder are kept as they are.
         const QString main = dataFileName(dataPath, files::kMain);
         if (!QFileInfo::exists(resolvePathCaseInsensitive(main)))
-            schema::createMainFile(main);
+            remaining::createMainDataFile(main);
         const QString templates = dataFileName(dataPath, files::kTemplates);
         if (!QFileInfo::exists(resolvePathCaseInsensitive(templates)))
             schema::createTemplateFile(templates);
+        // The reports' definitions go beside the data files; ones already there are kept.
+        QString reportError;
+        if (!remaining::writeDefaultReportDefinitions(dataFolder, &reportError))
+            throw DbError(err::InvalidPath, reportError);
         schema::createCompanyFile(companyFileName(folder), dataPath);
         return true;
     } catch (const DbError& e) {

@@ -81,8 +81,11 @@ void createCompanyFile(const QString& path, const QString& dataPath) {
     });
 }
 
-void createMainFile(const QString& path) {
-    createFile(path, kMainTables, [](Database&) {});
+void createMainFile(const QString& path, const std::function<void(Database&)>& addMore) {
+    createFile(path, kMainTables, [&](Database& db) {
+        if (addMore)
+            addMore(db);
+    });
 }
 
 void createTemplateFile(const QString& path) {
@@ -91,9 +94,10 @@ void createTemplateFile(const QString& path) {
 
 QString templateTableStatement(const QString& make) {
     return QStringLiteral("CREATE TABLE ") + quoteJetName(make) +
-           QStringLiteral("(ItemNumber INTEGER,Model TEXT, Year INTEGER, Manufacturer TEXT, "
-                          "Description TEXT, PartNum TEXT, Assembly TEXT, TBO SINGLE, "
-                          "Basis TEXT, Cost CURRENCY);");
+           QStringLiteral(
+               "(ItemNumber INTEGER,Model TEXT, Year INTEGER, Manufacturer TEXT, "
+               "Description TEXT, PartNum TEXT, Assembly TEXT, TBO SINGLE, "
+               "Basis TEXT, Cost CURRENCY);");
 }
 
 }  // namespace velmora::data::schema

@@ -2,13 +2,21 @@
 
 #include <QString>
 
+#include <functional>
+
+namespace velmora::data {
+class Database;
+}
+
 namespace velmora::data::schema {
 
 // New, empty data files with every table of the program. Each is created in one
 // transaction; a file that cannot be completed is removed again. An existing file is an
 // error, never overwritten.
 void createCompanyFile(const QString& path, const QString& dataPath);
-void createMainFile(const QString& path);
+// addMore runs inside the main file's transaction, after its tables are made (the stored
+// queries that belong to a new file).
+void createMainFile(const QString& path, const std::function<void(Database&)>& addMore = nullptr);
 void createTemplateFile(const QString& path);
 
 // The statement that creates a make's template table, the make safely bracketed.

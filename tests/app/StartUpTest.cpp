@@ -25,6 +25,11 @@ TEST(FirstRun, CreatesTheSettingsAndAnEmptyDataFolderOnce) {
     EXPECT_EQ(rs->value("PathData").toString(), data);
     auto main = data::Database::open(data + "Timemgr.mdb");
     EXPECT_TRUE(main->hasTable("Aircraft") && main->hasTable("Parts") && main->hasTable("Oil"));
+    // The reports are ready to print: their definitions and their data sources.
+    EXPECT_EQ(main->queryDefNames(), QStringList({"Forecast", "Remaining"}));
+    EXPECT_TRUE(fileBytes(data + "1.rpt").contains("Source = Remaining"));
+    EXPECT_TRUE(fileBytes(data + "2.rpt").contains("Source = Forecast"));
+    main.reset();
 
     // A later start changes nothing, even when the data files are gone.
     const QByteArray settings = fileBytes(folder.file("SetupPP.mdb"));

@@ -5,9 +5,12 @@
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "remaining/MainDataFile.h"
+#include "remaining/ReportDefinition.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace velmora::demo {
 
@@ -64,10 +67,19 @@ DemoSummary createDemoFiles(const QString& folder, bool empty, const QDate& toda
     const QString templatePath = dir.filePath(data::files::kTemplates);
     QStringList made;
     try {
-        data::schema::createMainFile(mainPath);
+        remaining::createMainDataFile(mainPath);
         made << mainPath;
         data::schema::createTemplateFile(templatePath);
         made << templatePath;
+        // The report definitions the folder lacks; ones already there are kept.
+        for (const QString& name : {remaining::kActualReportFile, remaining::kForecastReportFile}) {
+            const QString file = dir.filePath(name);
+            if (!QFileInfo::exists(data::resolvePathCaseInsensitive(file)))
+                made << file;
+        }
+        QString reportError;
+        if (!remaining::writeDefaultReportDefinitions(folder, &reportError))
+            throw data::DbError(data::err::InvalidPath, reportError);
         if (empty)
             return {};
         const DemoFleet fleet = buildDemoFleet(today);

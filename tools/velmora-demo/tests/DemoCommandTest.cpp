@@ -90,6 +90,25 @@ TEST(DemoCommand, EmptyCreatesTablesWithoutRows) {
               0);
 }
 
+TEST(DemoCommand, WritesTheReportsAndKeepsADefinitionAlreadyThere) {
+    QTemporaryDir tmp;
+    QFile own(tmp.filePath(QStringLiteral("1.rpt")));
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("# the operator's own layout\n");
+    own.close();
+    const Outcome r = run({QStringLiteral("--empty"), tmp.path()});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    QFile kept(tmp.filePath(QStringLiteral("1.rpt")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("# the operator's own layout\n"));
+    QFile forecast(tmp.filePath(QStringLiteral("2.rpt")));
+    ASSERT_TRUE(forecast.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(forecast.readAll().contains("Source = Forecast"));
+    auto db = data::Database::open(tmp.filePath(QStringLiteral("Timemgr.mdb")));
+    EXPECT_TRUE(db->hasQueryDef(QStringLiteral("Remaining")));
+    EXPECT_TRUE(db->hasQueryDef(QStringLiteral("Forecast")));
+}
+
 TEST(DemoCommand, RefusesAFolderHoldingADataFileInAnyLetterCase) {
     QTemporaryDir tmp;
     QFile f(tmp.filePath(QStringLiteral("HELIPART.mdb")));

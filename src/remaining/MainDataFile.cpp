@@ -1,0 +1,13 @@
+#include "MainDataFile.h"
+
+#include "ReportQueries.h"
+#include "data/Database.h"
+#include "data/Schema.h"
+
+namespace velmora::remaining {
+
+void createMainDataFile(const QString& path) {
+    data::schema::createMainFile(path, [](data::Database& db) { ensureReportQueries(db); });
+}
+
+}  // namespace velmora::remaining
