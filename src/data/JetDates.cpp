@@ -54,7 +54,7 @@ std::optional<QDateTime> parseJetDateTime(const QString& text) {
             const QDate date(y, m, d);
             if (!date.isValid())
                 return std::nullopt;
-            return QDateTime(date, QTime(0, 0));
+            return QDateTime(date, QTime(0, 0), Qt::UTC);
         }
     }
     const QString s = text.trimmed();
@@ -85,7 +85,7 @@ std::optional<QDateTime> parseJetDateTime(const QString& text) {
             return std::nullopt;
         time = *t;
     }
-    return QDateTime(date, time);
+    return QDateTime(date, time, Qt::UTC);
 }
 
 QString storedDateText(const QDateTime& dt) {
@@ -100,21 +100,22 @@ std::optional<QDateTime> jetDateAdd(const QString& interval, double number, cons
     const auto n = static_cast<qint64>(std::nearbyint(number));
     const QString iv = interval.trimmed().toLower();
     if (iv == u"yyyy")
-        return QDateTime(dt.date().addYears(static_cast<int>(n)), dt.time());
+        return QDateTime(dt.date().addYears(static_cast<int>(n)), dt.time(), Qt::UTC);
     if (iv == u"q")
-        return QDateTime(dt.date().addMonths(static_cast<int>(n * 3)), dt.time());
+        return QDateTime(dt.date().addMonths(static_cast<int>(n * 3)), dt.time(), Qt::UTC);
     if (iv == u"m")
-        return QDateTime(dt.date().addMonths(static_cast<int>(n)), dt.time());
+        return QDateTime(dt.date().addMonths(static_cast<int>(n)), dt.time(), Qt::UTC);
+    const QDateTime utc(dt.date(), dt.time(), Qt::UTC);
     if (iv == u"y" || iv == u"d" || iv == u"w")
-        return dt.addDays(n);
+        return utc.addDays(n);
     if (iv == u"ww")
-        return dt.addDays(n * 7);
+        return utc.addDays(n * 7);
     if (iv == u"h")
-        return dt.addSecs(n * 3600);
+        return utc.addSecs(n * 3600);
     if (iv == u"n")
-        return dt.addSecs(n * 60);
+        return utc.addSecs(n * 60);
     if (iv == u"s")
-        return dt.addSecs(n);
+        return utc.addSecs(n);
     return std::nullopt;
 }
 

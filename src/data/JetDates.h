@@ -7,6 +7,10 @@
 
 namespace velmora::data {
 
+// Dates and times are wall-clock values without a time zone. They are held as UTC, so that
+// no hour of the local clock is skipped or doubled by daylight saving, and no time zone
+// has to be looked up for each value.
+
 // Reads a date as the engine stores it (ISO "2005-01-31", optionally with a time) or as
 // Jet text writes it in SQL and criteria (month first: "1/31/2005", "1/31/05 14:30").
 std::optional<QDateTime> parseJetDateTime(const QString& text);

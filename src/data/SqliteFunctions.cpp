@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cmath>
 #include <string>
 
@@ -87,7 +88,9 @@ struct FunctionDef {
     Fn fn;
 };
 
-Value fIIf(int, const Value* a) { return (!a[0].isNull() && a[0].toBool()) ? a[1] : a[2]; }
+Value fIIf(int, const Value* a) {
+    return (!a[0].isNull() && a[0].toBool()) ? a[1] : a[2];
+}
 Value fNz(int argc, const Value* a) {
     if (!a[0].isNull())
         return a[0];
@@ -106,11 +109,31 @@ Value datePart(const Value& v, int which) {
         return {};
     return Value(which == 0 ? d->date().year() : which == 1 ? d->date().month() : d->date().day());
 }
-Value fYear(int, const Value* a) { return datePart(a[0], 0); }
-Value fMonth(int, const Value* a) { return datePart(a[0], 1); }
-Value fDay(int, const Value* a) { return datePart(a[0], 2); }
-Value fNow(int, const Value*) { return Value(storedDateText(QDateTime::currentDateTime())); }
-Value fDate(int, const Value*) { return Value(QDate::currentDate()); }
+Value fYear(int, const Value* a) {
+    return datePart(a[0], 0);
+}
+Value fMonth(int, const Value* a) {
+    return datePart(a[0], 1);
+}
+Value fDay(int, const Value* a) {
+    return datePart(a[0], 2);
+}
+Value fNow(int, const Value*) {
+    return Value(storedDateText(QDateTime::currentDateTime()));
+}
+// Today's date, read from the clock at most once a second: a query calls Date() for each
+// of its rows, and every reading of the local date looks the time zone up afresh.
+Value fDate(int, const Value*) {
+    using Clock = std::chrono::steady_clock;
+    thread_local Clock::time_point readAt;
+    thread_local QDate today;
+    const Clock::time_point now = Clock::now();
+    if (!today.isValid() || now - readAt >= std::chrono::seconds(1)) {
+        today = QDate::currentDate();
+        readAt = now;
+    }
+    return Value(today);
+}
 Value textFn(const Value& v, QString (*f)(const QString&)) {
     return v.isNull() ? Value() : Value(f(v.toString()));
 }
@@ -149,7 +172,9 @@ Value fRTrim(int, const Value* a) {
 Value fLen(int, const Value* a) {
     return a[0].isNull() ? Value() : Value(static_cast<std::int64_t>(a[0].toString().size()));
 }
-qsizetype count(const Value& v) { return std::max<qsizetype>(0, v.toInt()); }
+qsizetype count(const Value& v) {
+    return std::max<qsizetype>(0, v.toInt());
+}
 Value fLeft(int, const Value* a) {
     return a[0].isNull() ? Value() : Value(a[0].toString().left(count(a[1])));
 }
@@ -205,16 +230,24 @@ Value fInStr(int argc, const Value* a) {
     return Value(static_cast<std::int64_t>(
         hay.toString().indexOf(needle.toString(), start, Qt::CaseInsensitive) + 1));
 }
-Value fCStr(int, const Value* a) { return a[0].isNull() ? Value() : Value(a[0].toString()); }
-Value fCDbl(int, const Value* a) { return Value(a[0].toDouble()); }
-Value fCLng(int, const Value* a) { return Value(a[0].toInt()); }
+Value fCStr(int, const Value* a) {
+    return a[0].isNull() ? Value() : Value(a[0].toString());
+}
+Value fCDbl(int, const Value* a) {
+    return Value(a[0].toDouble());
+}
+Value fCLng(int, const Value* a) {
+    return Value(a[0].toInt());
+}
 Value fInt(int, const Value* a) {
     return a[0].isNull() ? Value() : Value(static_cast<std::int64_t>(std::floor(a[0].toDouble())));
 }
 Value fFix(int, const Value* a) {
     return a[0].isNull() ? Value() : Value(static_cast<std::int64_t>(std::trunc(a[0].toDouble())));
 }
-Value fIsNull(int, const Value* a) { return Value(a[0].isNull()); }
+Value fIsNull(int, const Value* a) {
+    return Value(a[0].isNull());
+}
 Value fStr(int, const Value* a) {
     if (a[0].isNull())
         return {};
@@ -223,17 +256,17 @@ Value fStr(int, const Value* a) {
 }
 
 const FunctionDef kFunctions[] = {
-    {"iif", 3, fIIf},         {"nz", 1, fNz},           {"nz", 2, fNz},
-    {"val", 1, fVal},         {"year", 1, fYear},       {"month", 1, fMonth},
-    {"day", 1, fDay},         {"now", 0, fNow},         {"date", 0, fDate},
-    {"ucase", 1, fUCase},     {"lcase", 1, fLCase},     {"trim", 1, fTrim},
-    {"ltrim", 1, fLTrim},     {"rtrim", 1, fRTrim},     {"len", 1, fLen},
-    {"left", 2, fLeft},       {"right", 2, fRight},     {"mid", 2, fMid},
-    {"mid", 3, fMid},         {"dateadd", 3, fDateAdd}, {"format", 1, fFormat},
-    {"format", 2, fFormat},   {"instr", 2, fInStr},     {"instr", 3, fInStr},
-    {"cstr", 1, fCStr},       {"cdbl", 1, fCDbl},       {"clng", 1, fCLng},
-    {"cint", 1, fCLng},       {"int", 1, fInt},         {"fix", 1, fFix},
-    {"isnull", 1, fIsNull},   {"str", 1, fStr},         {"dateserial", 3, fDateSerial},
+    {"iif", 3, fIIf},           {"nz", 1, fNz},           {"nz", 2, fNz},
+    {"val", 1, fVal},           {"year", 1, fYear},       {"month", 1, fMonth},
+    {"day", 1, fDay},           {"now", 0, fNow},         {"date", 0, fDate},
+    {"ucase", 1, fUCase},       {"lcase", 1, fLCase},     {"trim", 1, fTrim},
+    {"ltrim", 1, fLTrim},       {"rtrim", 1, fRTrim},     {"len", 1, fLen},
+    {"left", 2, fLeft},         {"right", 2, fRight},     {"mid", 2, fMid},
+    {"mid", 3, fMid},           {"dateadd", 3, fDateAdd}, {"format", 1, fFormat},
+    {"format", 2, fFormat},     {"instr", 2, fInStr},     {"instr", 3, fInStr},
+    {"cstr", 1, fCStr},         {"cdbl", 1, fCDbl},       {"clng", 1, fCLng},
+    {"cint", 1, fCLng},         {"int", 1, fInt},         {"fix", 1, fFix},
+    {"isnull", 1, fIsNull},     {"str", 1, fStr},         {"dateserial", 3, fDateSerial},
     {"datediff", 3, fDateDiff}, {"cdate", 1, fCDate},
 };
 
@@ -257,8 +290,8 @@ int registerJetFunctions(sqlite3* db) {
         const bool volatileFn = std::string(f.name) == "now" || std::string(f.name) == "date";
         const int flags = SQLITE_UTF8 | (volatileFn ? 0 : SQLITE_DETERMINISTIC);
         const std::string jetName = std::string("jet_") + f.name;
-        int rc = sqlite3_create_function_v2(db, jetName.c_str(), f.argc, flags, user, call,
-                                            nullptr, nullptr, nullptr);
+        int rc = sqlite3_create_function_v2(db, jetName.c_str(), f.argc, flags, user, call, nullptr,
+                                            nullptr, nullptr);
         if (rc != SQLITE_OK)
             return rc;
         // The plain names serve SQL typed against the file by other tools too; the few that

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <optional>
 
 using namespace velmora;
@@ -145,6 +146,45 @@ TEST(DateAddMonths, ThroughSql) {
     EXPECT_EQ(rs->value("B").toString(), "01/31/06");
     EXPECT_TRUE(rs->value("C").isNull());
     EXPECT_EQ(rs->value("D").toString(), "01/31/05");
+}
+
+// Sets the process's local time zone for the life of the object.
+class LocalTimeZone {
+  public:
+    explicit LocalTimeZone(const char* zone) : had_(qEnvironmentVariableIsSet("TZ")) {
+        if (had_)
+            previous_ = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalTimeZone() {
+        if (had_)
+            qputenv("TZ", previous_);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+  private:
+    bool had_;
+    QByteArray previous_;
+};
+
+TEST(DateAddTimes, WallClockTimesIgnoreDaylightSaving) {
+    // 2:30 in the morning of 9 March 2025 never showed on New York's clocks; a stored time
+    // is a time of day without a zone, and adding to it must not shift it by an hour.
+    LocalTimeZone newYork("America/New_York");
+    TestFolder folder;
+    auto db = data::Database::open(folder.createMainFile());
+    addAircraft(*db, "N1");
+    auto rs = db->openRecordset(
+        "SELECT DateAdd('h',1,'2025-03-09 01:30:00') AS A, DateAdd('d',1,'2025-03-08 02:30:00') "
+        "AS B, Format(DateAdd('n',30,'2025-03-09 02:00:00'),'hh:nn') AS C, "
+        "DateAdd('h',1,'2025-11-02 01:30:00') AS D FROM Aircraft");
+    EXPECT_EQ(rs->value("A").toString(), "2025-03-09 02:30:00");
+    EXPECT_EQ(rs->value("B").toString(), "2025-03-09 02:30:00");
+    EXPECT_EQ(rs->value("C").toString(), "02:30");
+    EXPECT_EQ(rs->value("D").toString(), "2025-11-02 02:30:00");
 }
 
 }  // namespace
