@@ -17,7 +17,7 @@ class Recordset;
 
 // A test of one row against a find criterion, prepared once for a set of column names.
 class RowPredicate {
-public:
+  public:
     virtual ~RowPredicate() = default;
     virtual bool matches(const std::vector<Value>& row) = 0;
 };
@@ -27,7 +27,7 @@ public:
 // Open files are shared: opening the same file again while it is open gives the same
 // connection, so every screen sees the others' writes at once.
 class Database : public std::enable_shared_from_this<Database> {
-public:
+  public:
     virtual ~Database() = default;
 
     // Opens an existing database file. The name is matched without regard to letter case.
@@ -64,6 +64,10 @@ public:
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
+    // A transaction for work that is never kept: it can only be rolled back (commit() is
+    // refused). As nothing of it is meant to reach the file, its undo log stays in memory
+    // and it costs no disk writes.
+    virtual void beginScratchTransaction() = 0;
 
     // Row access for record sets read from one table.
     virtual std::int64_t insertRow(const QString& table, const QStringList& columns,
@@ -79,7 +83,7 @@ public:
 
 // Runs a block of changes as one: rolled back unless commit() is reached.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.beginTransaction(); }
     ~Transaction() {
         if (!done_) {
@@ -96,9 +100,26 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
+};
+
+// Runs a block of work that is undone at the end of the block, whatever happens in it.
+class ScratchTransaction {
+  public:
+    explicit ScratchTransaction(Database& db) : db_(db) { db_.beginScratchTransaction(); }
+    ~ScratchTransaction() {
+        try {
+            db_.rollback();
+        } catch (...) {
+        }
+    }
+    ScratchTransaction(const ScratchTransaction&) = delete;
+    ScratchTransaction& operator=(const ScratchTransaction&) = delete;
+
+  private:
+    Database& db_;
 };
 
 }  // namespace velmora::data

@@ -201,7 +201,12 @@ QString formatDatePicture(const QDateTime& dt, const QString& picture) {
     const bool twelveHour = picture.contains(QLatin1String("AM/PM"), Qt::CaseInsensitive) ||
                             picture.contains(QLatin1String("A/P"), Qt::CaseInsensitive);
     QString out;
-    auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    out.reserve(picture.size() + 8);
+    auto two = [](int v) {
+        v = std::abs(v) % 100;
+        const QChar digits[2] = {QChar(u'0' + v / 10), QChar(u'0' + v % 10)};
+        return QString(digits, 2);
+    };
     int i = 0;
     const int n = static_cast<int>(picture.size());
     auto run = [&](QChar c) {
@@ -225,14 +230,15 @@ QString formatDatePicture(const QDateTime& dt, const QString& picture) {
             i = end + 1;
             continue;
         }
-        if (picture.mid(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
+        const QStringView rest = QStringView(picture).mid(i);
+        if (rest.startsWith(QLatin1String("AM/PM"), Qt::CaseInsensitive)) {
             const bool upper = picture[i].isUpper();
             const QString s = t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
             out += upper ? s : s.toLower();
             i += 5;
             continue;
         }
-        if (picture.mid(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0) {
+        if (rest.startsWith(QLatin1String("A/P"), Qt::CaseInsensitive)) {
             const QString s = t.hour() < 12 ? QStringLiteral("A") : QStringLiteral("P");
             out += picture[i].isUpper() ? s : s.toLower();
             i += 3;
@@ -274,7 +280,6 @@ Value jetFormat(const Value& value, const QString& format) {
     if (value.isNull())
         return {};
     const QString f = format.trimmed().toLower();
-    const QLocale loc;
     std::optional<QDateTime> date;
     if (value.type() == Value::Type::Text)
         date = parseJetDateTime(value.toString());
@@ -286,6 +291,7 @@ Value jetFormat(const Value& value, const QString& format) {
 
     if (f.isEmpty() || f == u"general number")
         return value.toString();
+    const QLocale loc;
     if (f == u"short date" && date)
         return loc.toString(date->date(), QLocale::ShortFormat);
     if (f == u"long date" && date)

@@ -12,7 +12,9 @@ namespace {
     throw DbError(err::NoCurrentRecord, QStringLiteral("No current record."));
 }
 
-QString foldName(const QString& n) { return n.toCaseFolded(); }
+QString foldName(const QString& n) {
+    return n.toCaseFolded();
+}
 
 }  // namespace
 
@@ -49,14 +51,11 @@ int Recordset::fieldIndex(const QString& name) const {
 int Recordset::checkedIndex(const QString& name) const {
     const int i = fieldIndex(name);
     if (i < 0)
-        throw DbError(err::ItemNotFound,
-                      QStringLiteral("There is no column named '%1' in \"%2\".").arg(name, source_));
+        throw DbError(
+            err::ItemNotFound,
+            QStringLiteral("There is no column named '%1' in \"%2\".").arg(name, source_));
     return i;
 }
-
-bool Recordset::eof() const { return rows_.empty() || pos_ >= recordCount(); }
-bool Recordset::bof() const { return rows_.empty() || pos_ < 0; }
-bool Recordset::hasCurrent() const { return !deleted_ && !eof() && !bof(); }
 
 const Recordset::Row& Recordset::currentRow() const {
     if (!hasCurrent())
@@ -72,7 +71,9 @@ void Recordset::setAbsolutePosition(int position) {
     deleted_ = false;
 }
 
-std::int64_t Recordset::bookmark() const { return currentRow().bookmark; }
+std::int64_t Recordset::bookmark() const {
+    return currentRow().bookmark;
+}
 
 void Recordset::setBookmark(std::int64_t bookmark) {
     for (int i = 0; i < recordCount(); ++i) {
@@ -124,7 +125,9 @@ void Recordset::movePrevious() {
     --pos_;
 }
 
-void Recordset::findFirst(const QString& criterion) { find(criterion, 0); }
+void Recordset::findFirst(const QString& criterion) {
+    find(criterion, 0);
+}
 
 void Recordset::findNext(const QString& criterion) {
     find(criterion, hasCurrent() ? pos_ + 1 : (deleted_ ? pos_ : 0));
@@ -150,30 +153,35 @@ void Recordset::find(const QString& criterion, int from) {
 
 Value Recordset::value(int index) const {
     if (index < 0 || index >= fieldCount())
-        throw DbError(err::ItemNotFound,
-                      QStringLiteral("Column %1 does not exist in \"%2\".").arg(index).arg(source_));
+        throw DbError(
+            err::ItemNotFound,
+            QStringLiteral("Column %1 does not exist in \"%2\".").arg(index).arg(source_));
     if (mode_ != EditMode::None)
         return buffer_[static_cast<size_t>(index)];
     return currentRow().values[static_cast<size_t>(index)];
 }
 
-const Value& Recordset::at(int index) const {
+void Recordset::failAt(int index) const {
     if (index < 0 || index >= fieldCount())
-        throw DbError(err::ItemNotFound,
-                      QStringLiteral("Column %1 does not exist in \"%2\".").arg(index).arg(source_));
-    if (mode_ != EditMode::None)
-        return buffer_[static_cast<size_t>(index)];
-    return currentRow().values[static_cast<size_t>(index)];
+        throw DbError(
+            err::ItemNotFound,
+            QStringLiteral("Column %1 does not exist in \"%2\".").arg(index).arg(source_));
+    noCurrent();
 }
 
-Value Recordset::value(const QString& name) const { return value(checkedIndex(name)); }
+Value Recordset::value(const QString& name) const {
+    return value(checkedIndex(name));
+}
 
-void Recordset::setValue(const QString& name, const Value& v) { setValue(checkedIndex(name), v); }
+void Recordset::setValue(const QString& name, const Value& v) {
+    setValue(checkedIndex(name), v);
+}
 
 void Recordset::setValue(int index, const Value& v) {
     if (index < 0 || index >= fieldCount())
-        throw DbError(err::ItemNotFound,
-                      QStringLiteral("Column %1 does not exist in \"%2\".").arg(index).arg(source_));
+        throw DbError(
+            err::ItemNotFound,
+            QStringLiteral("Column %1 does not exist in \"%2\".").arg(index).arg(source_));
     if (mode_ == EditMode::None)
         throw DbError(err::UpdateWithoutEdit,
                       QStringLiteral("The row must be opened for editing before a value is "
@@ -306,12 +314,12 @@ Value convertForField(const Value& v, const FieldType& type, const QString& colu
         case Kind::Text: {
             const QString s = v.toString();
             if (type.size > 0 && s.size() > type.size)
-                throw DbError(err::FieldTooSmall,
-                              QStringLiteral("The text \"%1\" is too long for column '%2', which "
-                                             "takes at most %3 characters.")
-                                  .arg(s.left(40) + (s.size() > 40 ? QStringLiteral("...") : ""),
-                                       columnName)
-                                  .arg(type.size));
+                throw DbError(
+                    err::FieldTooSmall,
+                    QStringLiteral("The text \"%1\" is too long for column '%2', which "
+                                   "takes at most %3 characters.")
+                        .arg(s.left(40) + (s.size() > 40 ? QStringLiteral("...") : ""), columnName)
+                        .arg(type.size));
             return Value(s);
         }
         case Kind::YesNo: {

@@ -19,7 +19,7 @@ struct Field {
 // the set is updatable: each change is written to the file at once, in a transaction of
 // its own, and read back as the file stores it.
 class Recordset {
-public:
+  public:
     enum class EditMode { None, Edit, AddNew };
 
     struct Row {
@@ -43,9 +43,9 @@ public:
     int fieldIndex(const QString& name) const;
 
     int recordCount() const { return static_cast<int>(rows_.size()); }
-    bool eof() const;
-    bool bof() const;
-    bool hasCurrent() const;
+    bool eof() const { return rows_.empty() || pos_ >= recordCount(); }
+    bool bof() const { return rows_.empty() || pos_ < 0; }
+    bool hasCurrent() const { return !deleted_ && !eof() && !bof(); }
     int absolutePosition() const { return hasCurrent() ? pos_ : -1; }
     void setAbsolutePosition(int position);
     std::int64_t bookmark() const;
@@ -68,7 +68,13 @@ public:
     Value value(int index) const;
     Value value(const QString& name) const;
     // The current row's value without a copy; valid until the set changes.
-    const Value& at(int index) const;
+    const Value& at(int index) const {
+        if (index < 0 || index >= fieldCount() || (mode_ == EditMode::None && !hasCurrent()))
+            failAt(index);
+        if (mode_ != EditMode::None)
+            return buffer_[static_cast<size_t>(index)];
+        return rows_[static_cast<size_t>(pos_)].values[static_cast<size_t>(index)];
+    }
     void setValue(int index, const Value& v);
     void setValue(const QString& name, const Value& v);
 
@@ -84,9 +90,10 @@ public:
 
     const std::vector<Row>& rows() const { return rows_; }
 
-private:
+  private:
     int checkedIndex(const QString& name) const;
     const Row& currentRow() const;
+    [[noreturn]] void failAt(int index) const;
     void requireUpdatable(const char* what) const;
     void find(const QString& criterion, int from);
 

@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 
 #include <map>
+#include <utility>
 
 namespace velmora::data {
 
@@ -305,9 +306,25 @@ class SqliteDatabase final : public Database {
         exec(QStringLiteral("SAVEPOINT velmora_%1").arg(depth_).toUtf8());
         ++depth_;
     }
+    void beginScratchTransaction() override {
+        if (depth_ == 0 && !readOnly_) {
+            // Outside any other transaction the undo log can live in memory: the work is
+            // always rolled back, and its few pages stay in the cache until then, so the
+            // file is never written and a crash meanwhile leaves it as it was.
+            journalModeToRestore_ = singleText("PRAGMA journal_mode");
+            singleText("PRAGMA journal_mode = MEMORY");
+        }
+        beginTransaction();
+        if (scratchDepth_ == 0)
+            scratchDepth_ = depth_;
+    }
     void commit() override {
         if (depth_ == 0)
             throw DbError(err::Internal, QStringLiteral("There is no transaction to commit."));
+        if (scratchDepth_ != 0 && depth_ == scratchDepth_)
+            throw DbError(
+                err::Internal,
+                QStringLiteral("Work done to be undone cannot be saved in %1.").arg(path_));
         exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
         --depth_;
     }
@@ -317,11 +334,20 @@ class SqliteDatabase final : public Database {
         --depth_;  // the savepoint is gone even when the engine reports a failure
         // The rollback may remove the stored-query table created inside it.
         queryTableKnown_ = false;
+        const bool endsScratch = scratchDepth_ > depth_;
+        if (endsScratch)
+            scratchDepth_ = 0;
         if (depth_ == 0) {
             // The outermost transaction is dropped as a whole. Rolling back to its
             // savepoint and then releasing it would commit the restored pages: the file
             // would be written and synced although nothing in it changed.
-            exec("ROLLBACK");
+            try {
+                exec("ROLLBACK");
+            } catch (...) {
+                restoreJournalMode();
+                throw;
+            }
+            restoreJournalMode();
         } else {
             exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(depth_).toUtf8());
             exec(QStringLiteral("RELEASE velmora_%1").arg(depth_).toUtf8());
@@ -460,6 +486,21 @@ class SqliteDatabase final : public Database {
         return sqlite3_total_changes64(db_) != changedBefore ? sqlite3_changes(db_) : 0;
     }
 
+    // The first column of the first row a statement gives, as text.
+    QString singleText(const QByteArray& sql) {
+        const auto rows = select(sql, {});
+        return rows.empty() || rows.front().empty() ? QString() : rows.front()[0].toString();
+    }
+
+    void restoreJournalMode() {
+        if (journalModeToRestore_.isEmpty())
+            return;
+        const QString mode = std::exchange(journalModeToRestore_, QString());
+        static const QRegularExpression word(QStringLiteral("^[A-Za-z]+$"));
+        if (word.match(mode).hasMatch())
+            singleText(QStringLiteral("PRAGMA journal_mode = %1").arg(mode).toUtf8());
+    }
+
     bool hasQueryTable() {
         if (!queryTableKnown_) {
             queryTableKnown_ = !select(
@@ -505,6 +546,8 @@ class SqliteDatabase final : public Database {
     bool readOnly_;
     FileIdentity id_;
     int depth_ = 0;
+    int scratchDepth_ = 0;  // the depth of the scratch transaction open, 0 when none
+    QString journalModeToRestore_;
     bool queryTableKnown_ = false;
 };
 

@@ -8,8 +8,7 @@ namespace velmora::remaining {
 
 using data::DbError;
 
-RebuildResult rebuildRemainingLife(const QString& dataPath, const QString& regNum,
-                                   MeterView view) {
+RebuildResult rebuildRemainingLife(const QString& dataPath, const QString& regNum, MeterView view) {
     RebuildResult out;
     auto step = [&](auto&& fn) {
         try {
@@ -18,7 +17,9 @@ RebuildResult rebuildRemainingLife(const QString& dataPath, const QString& regNu
             out.failures << QStringLiteral("%1: %2").arg(e.number()).arg(e.text());
         }
     };
-    step([&] { out.database = data::Database::open(data::dataFileName(dataPath, data::files::kMain)); });
+    step([&] {
+        out.database = data::Database::open(data::dataFileName(dataPath, data::files::kMain));
+    });
     const QString sql = remainingLifeSql(regNum, view);
     auto need = [&] {
         if (!out.database)
@@ -35,7 +36,7 @@ RebuildResult rebuildRemainingLife(const QString& dataPath, const QString& regNu
     // The working query lives only while the rows are read: it is stored, opened and
     // deleted inside one transaction that is then rolled back, so the file itself never
     // changes and no write has to reach the disk.
-    std::optional<data::Transaction> working;
+    std::optional<data::ScratchTransaction> working;
     step([&] { working.emplace(*need()); });
     step([&] {
         auto db = need();

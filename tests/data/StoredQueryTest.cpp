@@ -2,6 +2,8 @@
 // deleted by name; a record set opened on one outlives it.
 #include "support/TestFiles.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace velmora;
@@ -155,6 +157,48 @@ TEST_F(StoredQueries, InnerRollbackKeepsTheOuterTransactionsWork) {
         }
         EXPECT_TRUE(db->hasQueryDef("Kept"));
         EXPECT_FALSE(db->hasQueryDef("Dropped"));
+        outer.commit();
+    }
+    EXPECT_EQ(db->queryDefNames(), QStringList({"Kept"}));
+}
+
+TEST_F(StoredQueries, ScratchWorkIsUndoneWithoutTouchingTheFile) {
+    const QByteArray before = fileBytes(path);
+    {
+        data::ScratchTransaction scratch(*db);
+        db->createQueryDef("Query1", kActiveParts);
+        EXPECT_EQ(db->openRecordset("Query1")->recordCount(), 2);
+        EXPECT_FALSE(QFile::exists(path + "-journal"));  // the undo log is in memory
+        {
+            data::Transaction inner(*db);  // work nested inside may be committed...
+            db->execute("DELETE FROM Parts WHERE ItemNumber = 3");
+            inner.commit();
+        }
+        EXPECT_DB_ERROR(db->commit(), err::Internal);  // ...the scratch itself never
+    }
+    EXPECT_FALSE(db->hasQueryDef("Query1"));
+    EXPECT_EQ(db->openRecordset("Parts")->recordCount(), 3);
+    EXPECT_EQ(fileBytes(path), before);
+
+    // Work done afterwards is journalled on disk and kept as before.
+    {
+        data::Transaction tx(*db);
+        db->createQueryDef("Query2", kActiveParts);
+        EXPECT_TRUE(QFile::exists(path + "-journal"));
+        tx.commit();
+    }
+    EXPECT_NE(fileBytes(path), before);
+    EXPECT_TRUE(db->hasQueryDef("Query2"));
+}
+
+TEST_F(StoredQueries, ScratchInsideATransactionUndoesOnlyItsOwnWork) {
+    {
+        data::Transaction outer(*db);
+        db->createQueryDef("Kept", kActiveParts);
+        {
+            data::ScratchTransaction scratch(*db);
+            db->createQueryDef("Scratch", kActiveParts);
+        }
         outer.commit();
     }
     EXPECT_EQ(db->queryDefNames(), QStringList({"Kept"}));
