@@ -125,6 +125,13 @@ TEST_F(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
     ASSERT_EQ(s.grdDataGrid->rowCount(), 1);
     EXPECT_FALSE(s.grdDataGrid->isColumnVisible(39));
     EXPECT_TRUE(s.grdDataGrid->isColumnVisible(46));
+    // What the user sees: the meter-2 columns on screen, wide enough to read.
+    for (int c : {40, 46, 47}) {
+        EXPECT_FALSE(s.grdDataGrid->isColumnHidden(c)) << c;
+        EXPECT_GT(s.grdDataGrid->columnWidth(c), 40) << c;
+    }
+    for (int c : {39, 44, 45})
+        EXPECT_TRUE(s.grdDataGrid->isColumnHidden(c)) << c;
     // The working query is gone after every rebuild.
     EXPECT_FALSE(data::Database::open(path)->hasQueryDef("Query1"));
 }
@@ -136,6 +143,13 @@ TEST_F(TimeRemaining, ShowBoxesAreKeptPerAircraft) {
     click(s.chkFields[6]);  // untick Cycles
     EXPECT_FALSE(s.grdDataGrid->isColumnVisible(42));
     EXPECT_FALSE(s.cmdSave->isEnabled());
+    // A column hidden when the screen opened shows at a readable width once ticked.
+    const int manufacturer = 28;
+    ASSERT_FALSE(s.chkFields[1]->isChecked());
+    click(s.chkFields[1]);
+    EXPECT_TRUE(s.grdDataGrid->isColumnVisible(manufacturer));
+    EXPECT_GT(s.grdDataGrid->columnWidth(manufacturer), 40);
+    click(s.chkFields[1]);
     s.Combo1->setListIndex(s.Combo1->findExact("N2 "));
     EXPECT_EQ(stored("select ShowCycles from Aircraft where RegNum = 'N1'"), "0");
     EXPECT_FALSE(s.grdDataGrid->isColumnVisible(42));  // N2 has its own (unticked) choice

@@ -192,6 +192,23 @@ TEST_F(DataGridTest, ShowsCaptionsAndHidesColumns) {
     EXPECT_TRUE(grid_->isColumnHidden(kAssembly));
 }
 
+TEST_F(DataGridTest, EveryCaptionFitsItsTwoHeaderLines) {
+    grid_->setColumns({{"Time Remaining to Retire", "ItemNumber", {}, {}, true},
+                       {"Time Remaining to Inspection (2)", "RegNum", {}, {}, true},
+                       {"Cycles Remaining to Retire", "Description", {}, {}, true},
+                       {"Item #", "MeterNumber", {}, {}, true}});
+    QHeaderView* header = grid_->horizontalHeader();
+    const QFontMetrics fm = header->fontMetrics();
+    const int margin = grid_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int c = 0; c < grid_->columnCount(); ++c) {
+        const QString caption = grid_->column(c).caption;
+        const QRect needed = fm.boundingRect(QRect(0, 0, header->sectionSize(c) - 2 * margin, 1000),
+                                             int(Qt::AlignCenter) | int(Qt::TextWordWrap), caption);
+        EXPECT_LE(needed.height(), 2 * fm.lineSpacing()) << caption.toStdString();
+        EXPECT_LE(needed.height() + 2 * margin, header->height()) << caption.toStdString();
+    }
+}
+
 TEST_F(DataGridTest, DisplaysFormattedTexts) {
     EXPECT_EQ(grid_->textAt(0, kItem), "1");
     EXPECT_EQ(grid_->textAt(0, kDescription), "Main rotor");

@@ -123,6 +123,9 @@ void DataGrid::setColumnVisible(int col, bool visible) {
         return;
     model_->setColumnVisible(col, visible);
     setColumnHidden(col, !visible);
+    // A column hidden from the start has no width of its own yet.
+    if (visible && columnWidth(col) == 0)
+        setColumnWidth(col, captionWidth(col));
 }
 
 bool DataGrid::isColumnVisible(int col) const {
@@ -146,20 +149,27 @@ void DataGrid::setTwoLineHeaders(bool twoLines) {
     updateGeometries();
 }
 
-void DataGrid::applyColumnWidths() {
+int DataGrid::captionWidth(int col) const {
     const QFontMetrics fm = horizontalHeader()->fontMetrics();
     const int padding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
-    for (int c = 0; c < model_->gridColumnCount(); ++c) {
-        const QString caption = model_->column(c).caption;
-        int width = fm.horizontalAdvance(caption);
-        if (twoLineHeaders_) {
-            // Half the caption on each line, at least its longest word.
-            int longestWord = 0;
-            for (const QString& word : caption.split(u' ', Qt::SkipEmptyParts))
-                longestWord = std::max(longestWord, fm.horizontalAdvance(word));
-            width = std::max(longestWord, (width + 1) / 2 + fm.horizontalAdvance(u' '));
+    const QString caption = model_->column(col).caption;
+    int width = fm.horizontalAdvance(caption);
+    if (twoLineHeaders_) {
+        // The narrowest width that holds the caption on two lines broken between words.
+        const QStringList words = caption.split(u' ', Qt::SkipEmptyParts);
+        for (qsizetype at = 1; at < words.size(); ++at) {
+            const int first = fm.horizontalAdvance(words.mid(0, at).join(u' '));
+            const int second = fm.horizontalAdvance(words.mid(at).join(u' '));
+            width = std::min(width, std::max(first, second));
         }
-        setColumnWidth(c, std::max(width + padding, 48));
+    }
+    return std::max(width + padding, 48);
+}
+
+void DataGrid::applyColumnWidths() {
+    for (int c = 0; c < model_->gridColumnCount(); ++c) {
+        setColumnHidden(c, false);  // a hidden column would not keep the width
+        setColumnWidth(c, captionWidth(c));
         setColumnHidden(c, !model_->column(c).visible);
     }
 }

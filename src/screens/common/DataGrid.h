@@ -117,6 +117,8 @@ class DataGrid : public QTableView {
     bool beginNewRow();
     void reportFailure(int number, const QString& text);
     void applyColumnWidths();
+    // The width that shows a column's caption in full.
+    int captionWidth(int col) const;
     int firstVisibleColumn() const;
 
     RecordsetTableModel* model_;
