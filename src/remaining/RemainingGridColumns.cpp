@@ -66,6 +66,7 @@ std::vector<screens::GridColumn> remainingGridColumns() {
                      time, true));
     cols.push_back(c(QStringLiteral("Date to Retire"), QStringLiteral("MTHStoRT"),
                      QStringLiteral("Short Date"), true));
+    cols.back().dueDate = true;
     return cols;
 }
 

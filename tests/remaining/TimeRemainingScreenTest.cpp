@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <QApplication>
+#include <QBrush>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -134,6 +135,27 @@ TEST_F(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
         EXPECT_TRUE(s.grdDataGrid->isColumnHidden(c)) << c;
     // The working query is gone after every rebuild.
     EXPECT_FALSE(data::Database::open(path)->hasQueryDef("Query1"));
+}
+
+TEST_F(TimeRemaining, PassedRetirementDateStandsOut) {
+    auto db = data::Database::open(path);
+    const QDate today = QDate::currentDate();
+    addPart(*db, part("N1", 40).describedAs("Fire bottle"));
+    addPart(*db, part("N1", 50).describedAs("Life raft"));
+    db->execute(QStringLiteral("UPDATE Parts SET LifeBasis = 'MO', LifeNumber = 12, "
+                               "InstallDate = '%1' WHERE ItemNumber = 40")
+                    .arg(today.addYears(-2).toString(Qt::ISODate)));
+    db->execute(QStringLiteral("UPDATE Parts SET LifeBasis = 'MO', LifeNumber = 12, "
+                               "InstallDate = '%1' WHERE ItemNumber = 50")
+                    .arg(today.toString(Qt::ISODate)));
+    frmRemain& s = open();
+    const int dateToRetire = 48;
+    auto* m = s.grdDataGrid->model();
+    const QModelIndex passed = m->index(row("Fire bottle"), dateToRetire);
+    const QModelIndex ahead = m->index(row("Life raft"), dateToRetire);
+    EXPECT_EQ(passed.data().toString(), today.addYears(-1).toString("MM/dd/yy"));
+    EXPECT_EQ(passed.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+    EXPECT_FALSE(ahead.data(Qt::ForegroundRole).isValid());
 }
 
 TEST_F(TimeRemaining, ShowBoxesAreKeptPerAircraft) {

@@ -239,6 +239,10 @@ TEST_F(DataGridTest, NegativeNumbersAreRedAndRightAligned) {
     EXPECT_EQ(overdue.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
     EXPECT_FALSE(fine.data(Qt::ForegroundRole).isValid());
     EXPECT_EQ(overdue.data().toString(), "-12.3");
+    // Yes is stored as -1, but nothing has run out.
+    const QModelIndex installed = m->index(0, kActive);
+    ASSERT_EQ(installed.data().toString(), "Yes");
+    EXPECT_FALSE(installed.data(Qt::ForegroundRole).isValid());
     const auto align = m->index(0, kLife).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
     EXPECT_TRUE(align & Qt::AlignRight);
     const auto textAlign =

@@ -8,6 +8,7 @@ using velmora::data::FieldType;
 using velmora::data::Value;
 using velmora::screens::formatForDisplay;
 using velmora::screens::isOverdue;
+using velmora::screens::isPastDue;
 
 namespace {
 
@@ -130,6 +131,17 @@ TEST_F(GridDisplayFormat, OverdueIsANumberBelowZero) {
     EXPECT_FALSE(isOverdue(Value(12.5)));
     EXPECT_FALSE(isOverdue(Value()));
     EXPECT_FALSE(isOverdue(Value("-5")));
+}
+
+TEST_F(GridDisplayFormat, PastDueIsADateBeforeToday) {
+    const QDate today(2026, 12, 6);
+    EXPECT_TRUE(isPastDue(Value("06/12/26"), today));
+    EXPECT_TRUE(isPastDue(Value("2026-12-05"), today));
+    EXPECT_FALSE(isPastDue(Value("12/06/26"), today));  // due today is not yet past
+    EXPECT_FALSE(isPastDue(Value("01/31/27"), today));
+    EXPECT_FALSE(isPastDue(Value(" "), today));
+    EXPECT_FALSE(isPastDue(Value(), today));
+    EXPECT_FALSE(isPastDue(Value(-5), today));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "DisplayFormat.h"
 
+#include "data/JetDates.h"
 #include "data/JetFormat.h"
 
 #include <QDate>
@@ -97,6 +98,13 @@ QString formatForDisplay(const data::Value& v, const QString& format, data::Fiel
 
 bool isOverdue(const data::Value& v) {
     return v.isNumber() && v.toDouble() < 0.0;
+}
+
+bool isPastDue(const data::Value& v, const QDate& today) {
+    if (v.type() != data::Value::Type::Text)
+        return false;
+    const auto due = data::parseJetDateTime(v.toString());
+    return due && due->date() < today;
 }
 
 }  // namespace velmora::screens

@@ -3,6 +3,7 @@
 #include "data/FieldType.h"
 #include "data/Value.h"
 
+#include <QDate>
 #include <QString>
 
 namespace velmora::screens {
@@ -23,5 +24,9 @@ QString formatForDisplay(const data::Value& v, const QString& format, data::Fiel
 
 // True for a number below zero: a remaining life that has run out.
 bool isOverdue(const data::Value& v);
+
+// True for a date, as text ("02/28/05", "2005-02-28") or a date value, that lies before
+// today: a retirement date that has passed. Text that is no date (" ") is never past due.
+bool isPastDue(const data::Value& v, const QDate& today);
 
 }  // namespace velmora::screens

@@ -363,10 +363,16 @@ QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
             return text(row, col);
         case Qt::EditRole:
             return editText(row, col);
-        case Qt::ForegroundRole:
-            if (isOverdue(value(row, col)))
+        case Qt::ForegroundRole: {
+            // What has run out stands out; a Yes (stored as -1) is no negative number.
+            const GridColumn& c = column(col);
+            if (isYesNoFormat(c.format))
+                return {};
+            const data::Value v = value(row, col);
+            if (isOverdue(v) || (c.dueDate && isPastDue(v, QDate::currentDate())))
                 return QBrush(Qt::red);
             return {};
+        }
         case Qt::TextAlignmentRole: {
             const Kind k = fieldType(col).kind;
             const bool number = k == Kind::Integer || k == Kind::Real || k == Kind::Currency ||

@@ -20,6 +20,8 @@ struct GridColumn {
     data::Value defaultValue;
     QString format;
     bool visible = true;
+    // The column holds a due date as text ("02/28/05"): shown in red once that day is past.
+    bool dueDate = false;
 };
 
 // The rows of a record set as a table, one column per GridColumn.
