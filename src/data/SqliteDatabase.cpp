@@ -311,8 +311,13 @@ class SqliteDatabase final : public Database {
             // Outside any other transaction the undo log can live in memory: the work is
             // always rolled back, and its few pages stay in the cache until then, so the
             // file is never written and a crash meanwhile leaves it as it was.
-            journalModeToRestore_ = singleText("PRAGMA journal_mode");
-            singleText("PRAGMA journal_mode = MEMORY");
+            // Only a rollback journal on disk is swapped: leaving write-ahead logging
+            // would rewrite the file's header.
+            const QString mode = singleText("PRAGMA journal_mode").toLower();
+            if (mode == u"delete" || mode == u"truncate" || mode == u"persist") {
+                journalModeToRestore_ = mode;
+                singleText("PRAGMA journal_mode = MEMORY");
+            }
         }
         beginTransaction();
         if (scratchDepth_ == 0)
@@ -496,9 +501,7 @@ class SqliteDatabase final : public Database {
         if (journalModeToRestore_.isEmpty())
             return;
         const QString mode = std::exchange(journalModeToRestore_, QString());
-        static const QRegularExpression word(QStringLiteral("^[A-Za-z]+$"));
-        if (word.match(mode).hasMatch())
-            singleText(QStringLiteral("PRAGMA journal_mode = %1").arg(mode).toUtf8());
+        singleText(QStringLiteral("PRAGMA journal_mode = %1").arg(mode).toUtf8());
     }
 
     bool hasQueryTable() {
