@@ -11,15 +11,14 @@
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
+#include "screens/common/FieldEvents.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/Twips.h"
 
 #include <QCloseEvent>
-#include <QFocusEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -733,27 +732,17 @@ bool frmAircraft::eventFilter(QObject* watched, QEvent* event) {
     const int index = fieldIndexOf(watched);
     if (index < 0)
         return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-        case QEvent::FocusIn:
+    switch (screens::fieldEventOf(event)) {
+        case screens::FieldEvent::GotFocus:
             txtFields_GotFocus(index);
             break;
-        case QEvent::FocusOut: {
-            // Focus taken by a message box or a popup is not the user leaving the field.
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                txtFields_LostFocus(index);
+        case screens::FieldEvent::LeftByUser:
+            txtFields_LostFocus(index);
             break;
-        }
-        case QEvent::KeyPress: {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                key->modifiers() == Qt::NoModifier) {
-                txtFields_KeyPress(index, 13);
-                return index != 8;  // in the owner's address Enter begins a new line
-            }
-            break;
-        }
-        default:
+        case screens::FieldEvent::Enter:
+            txtFields_KeyPress(index, 13);
+            return index != 8;  // in the owner's address Enter begins a new line
+        case screens::FieldEvent::None:
             break;
     }
     return QWidget::eventFilter(watched, event);

@@ -10,6 +10,7 @@
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
+#include "screens/common/FieldEvents.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/ScreenState.h"
@@ -17,9 +18,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFocusEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -468,26 +467,17 @@ bool frmRemain::eventFilter(QObject* watched, QEvent* event) {
     const int index = fieldIndexOf(watched);
     if (index < 0)
         return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-        case QEvent::FocusIn:
+    switch (screens::fieldEventOf(event)) {
+        case screens::FieldEvent::GotFocus:
             txtFields_GotFocus(index);
             break;
-        case QEvent::FocusOut: {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                txtFields_LostFocus(index);
+        case screens::FieldEvent::LeftByUser:
+            txtFields_LostFocus(index);
             break;
-        }
-        case QEvent::KeyPress: {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                key->modifiers() == Qt::NoModifier) {
-                txtFields_KeyPress(index, 13);
-                return true;
-            }
-            break;
-        }
-        default:
+        case screens::FieldEvent::Enter:
+            txtFields_KeyPress(index, 13);
+            return true;
+        case screens::FieldEvent::None:
             break;
     }
     return QWidget::eventFilter(watched, event);

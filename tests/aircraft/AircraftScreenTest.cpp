@@ -359,6 +359,10 @@ TEST_F(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder)
     s.txtFields[15]->setFocus();
     QTest::keyClick(s.txtFields[15], Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
+    // The numeric keypad's Enter, which meter readings are typed with, does the same.
+    s.txtFields[15]->setFocus();
+    QTest::keyClick(s.txtFields[15], Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
 
     QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
     const QByteArray before = fileBytes(path);

@@ -1,12 +1,36 @@
+#include "screens/common/FieldEvents.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
 using namespace velmora::screens;
+
+TEST(FieldEvents, OnlyTheUserLeavesAFieldAndBothEnterKeysCount) {
+    QFocusEvent in(QEvent::FocusIn);
+    EXPECT_EQ(fieldEventOf(&in), FieldEvent::GotFocus);
+    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+    QFocusEvent click(QEvent::FocusOut, Qt::MouseFocusReason);
+    QFocusEvent dialog(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    EXPECT_EQ(fieldEventOf(&tab), FieldEvent::LeftByUser);
+    EXPECT_EQ(fieldEventOf(&click), FieldEvent::LeftByUser);
+    EXPECT_EQ(fieldEventOf(&dialog), FieldEvent::None);
+    EXPECT_EQ(fieldEventOf(&popup), FieldEvent::None);
+    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent keypad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
+    QKeyEvent shifted(QEvent::KeyPress, Qt::Key_Return, Qt::ShiftModifier);
+    QKeyEvent digit(QEvent::KeyPress, Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(fieldEventOf(&ret), FieldEvent::Enter);
+    EXPECT_EQ(fieldEventOf(&keypad), FieldEvent::Enter);
+    EXPECT_EQ(fieldEventOf(&shifted), FieldEvent::None);
+    EXPECT_EQ(fieldEventOf(&digit), FieldEvent::None);
+}
 
 TEST(ClosingQuestion, AsksOnlyWithUnsavedChangesAndMapsEachAnswer) {
     ScopedDialogs dialogs;
