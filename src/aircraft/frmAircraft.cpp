@@ -203,12 +203,7 @@ void frmAircraft::buildControls() {
 
     // Labels take the room their text needs; the upper half moves right if they would
     // reach past the window's left edge.
-    const QList<QWidget*> upper = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    int minX = 4;
-    for (QWidget* w : upper)
-        minX = std::min(minX, w->x());
-    for (QWidget* w : upper)
-        w->move(w->x() + (4 - minX), w->y());
+    screens::shiftIntoView(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 
     grdDataGrid = new screens::DataGrid(this);
     grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));

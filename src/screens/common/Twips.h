@@ -10,6 +10,7 @@ constexpr int twips(int t) {
 }  // namespace velmora::screens
 
 #include <QFontMetrics>
+#include <QList>
 #include <QWidget>
 
 #include <algorithm>
@@ -44,7 +45,7 @@ inline void placeLabelBefore(QLabel* label, const QWidget* field, int gap = 6) {
 
 // Moves the given widgets right so that none starts left of the margin; returns the
 // distance moved (0 when all fit).
-inline int shiftIntoView(std::initializer_list<QWidget*> widgets, int margin = 4) {
+inline int shiftIntoView(const QList<QWidget*>& widgets, int margin = 4) {
     int minX = margin;
     for (const QWidget* w : widgets) {
         if (w)
