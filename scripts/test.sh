@@ -11,6 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== Normal build =="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bash scripts/check-deps.sh build
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
 
