@@ -15,7 +15,28 @@ namespace velmora::app {
 
 using namespace velmora::data;
 
+namespace {
+
+// The folders that hold the programs all users of the machine share, which the package
+// manager owns. Root may write to them, but no settings file belongs there.
+bool isSharedProgramFolder(const QString& folder) {
+    static const char* const kShared[] = {"/usr/bin", "/usr/local/bin", "/bin", "/usr/games",
+                                          "/usr/local/games"};
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty())
+        return false;
+    for (const char* shared : kShared) {
+        if (canonical == QFileInfo(QString::fromLatin1(shared)).canonicalFilePath())
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 QString programFolderFor(const QString& executableFolder, const QString& userDataFolder) {
+    if (isSharedProgramFolder(executableFolder))
+        return userDataFolder;
     const QString own = resolvePathCaseInsensitive(companyFileName(executableFolder));
     if (QFileInfo::exists(own) || QFileInfo(executableFolder).isWritable())
         return executableFolder;

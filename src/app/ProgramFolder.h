@@ -6,6 +6,8 @@ namespace velmora::app {
 
 // The folder that holds the company settings file: the program's own folder, or, where
 // that is not writable and holds no settings file, the per-user application data folder.
+// A folder of programs shared by all users (/usr/bin, /usr/local/bin ...) is never the
+// program folder, even for root, who can write there.
 QString programFolder();
 QString programFolderFor(const QString& executableFolder, const QString& userDataFolder);
 

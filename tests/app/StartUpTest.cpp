@@ -50,6 +50,40 @@ TEST(FirstRun, KeepsDataFilesThatAreAlreadyThere) {
     EXPECT_EQ(data::Database::open(existing)->openRecordset("Aircraft")->recordCount(), 1);
 }
 
+TEST(ProgramFolder, IsTheProgramsOwnFolderWhereItCanKeepItsSettings) {
+    TestFolder folder;
+    const QString user = folder.file("user");
+    const QString bin = folder.file("bin");
+    QDir().mkpath(bin);
+    EXPECT_EQ(app::programFolderFor(bin, user), bin);
+
+    // A folder that cannot be written is left for the user's own folder, unless the
+    // settings are already there.
+    setMode(bin, 0555);
+    const bool rootWritesAnyway = QFileInfo(bin).isWritable();
+    if (!rootWritesAnyway) {
+        EXPECT_EQ(app::programFolderFor(bin, user), user);
+    }
+    setMode(bin, 0755);
+    folder.writeFile("bin/SETUPPP.MDB", "");
+    setMode(bin, 0555);
+    EXPECT_EQ(app::programFolderFor(bin, user), bin);
+    setMode(bin, 0755);
+}
+
+TEST(ProgramFolder, AnInstalledProgramKeepsItsSettingsPerUserEvenForRoot) {
+    // The folders of programs shared by all users, whether or not this user may write there.
+    const QString user = QStringLiteral("/home/planner/.local/share/Velmora");
+    for (const char* shared : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/bin/"}) {
+        if (QFileInfo(QString::fromLatin1(shared)).isDir()) {
+            EXPECT_EQ(app::programFolderFor(QString::fromLatin1(shared), user), user) << shared;
+        }
+    }
+    // Any other folder that can be written is the program's own.
+    TestFolder folder;
+    EXPECT_EQ(app::programFolderFor(folder.path(), user), folder.path());
+}
+
 namespace {
 
 // The program copied into a folder of its own, so that its program folder is a test folder.
