@@ -3,6 +3,7 @@
 #include "ProgramFolder.h"
 #include "ScreenRegistry.h"
 #include "SingleInstance.h"
+#include "cli/StandardOptions.h"
 #include "frmMenuVelmora.h"
 #include "screens/common/Dialogs.h"
 
@@ -15,6 +16,22 @@ namespace velmora::app {
 
 namespace {
 
+const cli::ProgramHelp kHelp{
+    QStringLiteral("velmora"),
+    {QStringLiteral("[OPTION]...")},
+    QStringLiteral("Keeps the service life of the components installed on an operator's aircraft:\n"
+                   "starts the main menu, or brings forward the copy that is already running.\n"),
+    {},
+    QStringLiteral(
+        "Qt's own options for a windowed program (-platform NAME, -style NAME and the like)\n"
+        "are accepted as well.\n"
+        "\n"
+        "The company settings SetupPP.mdb are kept beside the program; where that folder is\n"
+        "shared by all users (as /usr/bin is) or cannot be written, in the user's own data\n"
+        "folder (~/.local/share/Velmora). The first start creates them there together with\n"
+        "a data folder Data/.\n"),
+    true};
+
 bool displayAvailable() {
     if (std::getenv("QT_QPA_PLATFORM"))
         return true;
@@ -24,6 +41,9 @@ bool displayAvailable() {
 }  // namespace
 
 int runVelmora(int argc, char** argv) {
+    // Help and version need no display, so they come before the application object.
+    if (const auto status = cli::handleStandardOptions(argc, argv, kHelp))
+        return *status;
     if (!displayAvailable()) {
         std::fputs(
             "velmora: no display to show the program on (DISPLAY is not set); start it "
@@ -32,6 +52,9 @@ int runVelmora(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    // Qt has taken its own options out; whatever option is left is not known.
+    if (const auto status = cli::rejectUnknownOptions(app.arguments().mid(1), kHelp))
+        return *status;
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
 

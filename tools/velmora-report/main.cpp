@@ -1,13 +1,56 @@
 // velmora-report: an aircraft's remaining-life report rendered headless into a PDF, for
 // scripts and scheduled printing.
 #include "ReportCommand.h"
+#include "cli/StandardOptions.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
 
+namespace {
+
+using velmora::cli::Option;
+
+const velmora::cli::ProgramHelp kHelp{
+    QStringLiteral("velmora-report"),
+    {QStringLiteral("[--forecast] --data FOLDER --reg REG --pdf OUT.pdf\n"
+                    "[--company NAME] [--phone PHONE]")},
+    QStringLiteral(
+        "Prints the actual remaining-life report of an aircraft (FOLDER/1.rpt), or with\n"
+        "--forecast the forecast report (FOLDER/2.rpt), from FOLDER/Timemgr.mdb into a PDF.\n"
+        "Needs no display.\n"),
+    {
+        {QStringLiteral("forecast"), {}, {}, QStringLiteral("print the forecast report")},
+        {QStringLiteral("data"),
+         {},
+         QStringLiteral("FOLDER"),
+         QStringLiteral("the data folder that holds Timemgr.mdb and the reports")},
+        {QStringLiteral("reg"),
+         {},
+         QStringLiteral("REG"),
+         QStringLiteral("the registration number of the aircraft")},
+        {QStringLiteral("pdf"),
+         {},
+         QStringLiteral("OUT.pdf"),
+         QStringLiteral("the PDF file to write (replaced when it exists)")},
+        {QStringLiteral("company"),
+         {},
+         QStringLiteral("NAME"),
+         QStringLiteral("the company name printed in the report's heading")},
+        {QStringLiteral("phone"),
+         {},
+         QStringLiteral("PHONE"),
+         QStringLiteral("the telephone number printed in the report's heading")},
+    },
+    QStringLiteral("Exit status: 0 when the PDF was written, 1 otherwise; 2 on an unknown "
+                   "option.\n")};
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const auto status = velmora::cli::handleStandardOptions(argc, argv, kHelp))
+        return *status;
     // No display is needed: the report is painted offscreen unless a platform is named.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,20 +1,39 @@
 // velmora-sql FILE SQL: runs one statement against a Velmora data file.
 #include "SqlCommand.h"
+#include "cli/StandardOptions.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
 
+namespace {
+
+const velmora::cli::ProgramHelp kHelp{
+    QStringLiteral("velmora-sql"),
+    {QStringLiteral("FILE SQL")},
+    QStringLiteral(
+        "Runs one Jet SQL statement (or opens a table or stored query by name) against a\n"
+        "Velmora data file. Rows are printed as CSV with a header line; other statements\n"
+        "print the number of rows changed.\n"),
+    {},
+    QStringLiteral("Exit status: 0 on success, 1 when the statement fails (the engine's error\n"
+                   "number and text on standard error), 2 on wrong arguments.\n")};
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const auto status = velmora::cli::handleStandardOptions(argc, argv, kHelp))
+        return *status;
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
-        std::fputs("usage: velmora-sql FILE SQL\n"
-                   "Runs one Jet SQL statement (or opens a table or stored query by name) "
-                   "against a Velmora data file.\nRows are printed as CSV with a header line; "
-                   "other statements print the number of rows changed.\n",
-                   stderr);
+        std::fputs(
+            "usage: velmora-sql FILE SQL\n"
+            "Runs one Jet SQL statement (or opens a table or stored query by name) "
+            "against a Velmora data file.\nRows are printed as CSV with a header line; "
+            "other statements print the number of rows changed.\n",
+            stderr);
         return 2;
     }
     QString out, err;
