@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Velmora need, skipping
-# those already installed. Needs root (or sudo) only when something is missing.
+# Installs the Debian packages that building, running, testing and packaging Velmora need,
+# skipping those already installed. The package build works out the package's dependencies
+# with dpkg-shlibdeps (dpkg-dev) and draws the PNG icons with rsvg-convert; its test checks
+# the metadata with appstreamcli and desktop-file-validate. Needs root (or sudo) only when
+# something is missing.
 set -euo pipefail
 
 PACKAGES=(
@@ -9,6 +12,7 @@ PACKAGES=(
     libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils
+    dpkg-dev librsvg2-bin appstream desktop-file-utils
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include "screens/common/Dialogs.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,9 @@
 namespace velmora::app {
 
 namespace {
+
+// The id of the desktop entry and icon that an installed copy comes with.
+const QString kDesktopId = QStringLiteral("org.velmora.Velmora");
 
 const cli::ProgramHelp kHelp{
     QStringLiteral("velmora"),
@@ -57,6 +61,8 @@ int runVelmora(int argc, char** argv) {
         return *status;
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    QGuiApplication::setDesktopFileName(kDesktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId));
 
     const QString folder = programFolder();
     SingleInstance instance(SingleInstance::serverNameFor(folder));
