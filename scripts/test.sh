@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Velmora and runs every test twice: a normal build, and a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Installs what it needs first.
+# AddressSanitizer and UndefinedBehaviorSanitizer. Between the two it builds the Debian
+# package from the normal build and tests it (installing it for a moment where it runs as
+# root). Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +16,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 bash scripts/check-deps.sh build
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
+
+echo "== Debian package =="
+bash scripts/package-test.sh build
 
 echo "== Sanitizer build (address, undefined) =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
