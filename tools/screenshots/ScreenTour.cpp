@@ -1,0 +1,235 @@
+#include "ScreenTour.h"
+
+#include "BoxCapture.h"
+#include "aircraft/frmAircraft.h"
+#include "app/ScreenRegistry.h"
+#include "app/frmMenuVelmora.h"
+#include "data/DataFiles.h"
+#include "data/Database.h"
+#include "data/DbError.h"
+#include "data/Recordset.h"
+#include "data/Schema.h"
+#include "oil/frmOilAnalysis.h"
+#include "remaining/frmRemain.h"
+#include "screens/common/Chooser.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace velmora::screenshots {
+
+namespace {
+
+using app::frmMenuVelmora;
+
+// The company the pictures show.
+const QString kCompany = QStringLiteral("Skyline Rotor Services");
+const QString kPhone = QStringLiteral("(555) 010-4477");
+// The aircraft entered from a template.
+const QString kNewAircraft = QStringLiteral("n512sk");
+
+// Lets the window system and the screens finish what a step started: layout, painting,
+// deferred work.
+void settle() {
+    for (int i = 0; i < 6; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+    }
+}
+
+// Without a window manager nothing activates a window by itself.
+void activate(QWidget* window) {
+    window->raise();
+    QApplication::setActiveWindow(window);
+    settle();
+}
+
+void writeSettings(const QString& file, const QString& dataPath) {
+    data::schema::createCompanyFile(file, dataPath);
+    auto rs = data::Database::open(file)->openRecordset(QStringLiteral("CompanyInfo"));
+    rs->edit();
+    rs->setValue(QStringLiteral("Name"), kCompany);
+    rs->setValue(QStringLiteral("Phone"), kPhone);
+    rs->update();
+}
+
+// Puts the tour's dialogs service in place and the one before back.
+class DialogsInPlace {
+  public:
+    explicit DialogsInPlace(screens::Dialogs* dialogs) : previous_(&screens::Dialogs::current()) {
+        screens::Dialogs::install(dialogs);
+    }
+    ~DialogsInPlace() { screens::Dialogs::install(previous_); }
+    DialogsInPlace(const DialogsInPlace&) = delete;
+    DialogsInPlace& operator=(const DialogsInPlace&) = delete;
+
+  private:
+    screens::Dialogs* previous_;
+};
+
+// Types into a field and leaves it for another, as the user does.
+void enter(QLineEdit* field, const QString& text, QLineEdit* next) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    next->setFocus();
+    settle();
+}
+
+// Opens a screen from the main menu, as its button does, and lets it come up.
+template <class Screen>
+Screen* openFromMenu(frmMenuVelmora& menu, frmMenuVelmora::Entry entry) {
+    menu.Command1_Click(entry);
+    auto* screen = qobject_cast<Screen*>(menu.openScreen(entry));
+    if (screen) {
+        activate(screen);
+        screen->Form_Activate();
+        settle();
+    }
+    return screen;
+}
+
+QSet<QWidget*> visibleWindows() {
+    QSet<QWidget*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            windows.insert(w);
+    }
+    return windows;
+}
+
+}  // namespace
+
+ScreenTour::ScreenTour(const QString& dataFolder, const QString& pictureFolder)
+    : dataFolder_(dataFolder), pictureFolder_(pictureFolder) {}
+
+void ScreenTour::save(QWidget* window, const QString& name) {
+    save(window->grab(), name);
+}
+
+void ScreenTour::save(const QPixmap& picture, const QString& name) {
+    const QString file = QDir(pictureFolder_).filePath(name + QStringLiteral(".png"));
+    if (picture.isNull() || !picture.save(file, "PNG")) {
+        if (failure_.isEmpty())
+            failure_ = QStringLiteral("cannot write the picture %1").arg(file);
+        return;
+    }
+    pictures_ << file;
+}
+
+bool ScreenTour::run(QString* error) {
+    failure_.clear();
+    pictures_.clear();
+    if (!QDir().mkpath(pictureFolder_)) {
+        *error = QStringLiteral("cannot create the folder %1").arg(pictureFolder_);
+        return false;
+    }
+    const QString dataPath = QDir(dataFolder_).absolutePath() + QDir::separator();
+    if (!QFileInfo::exists(data::resolvePathCaseInsensitive(dataPath + "Timemgr.mdb"))) {
+        *error = QStringLiteral("%1 holds no Timemgr.mdb; make one with velmora-demo FOLDER")
+                     .arg(dataFolder_);
+        return false;
+    }
+    QTemporaryDir programFolder;
+    try {
+        writeSettings(QDir(programFolder.path()).filePath(QStringLiteral("SetupPP.mdb")), dataPath);
+    } catch (const data::DbError& e) {
+        *error = QStringLiteral("cannot write the company settings: %1").arg(e.text());
+        return false;
+    }
+    BoxCapture dialogs;
+    DialogsInPlace inPlace(&dialogs);
+
+    frmMenuVelmora menu(programFolder.path());
+    app::registerScreens(menu);
+    menu.Form_Load();
+    menu.show();
+    activate(&menu);
+    save(&menu, QStringLiteral("main-menu"));
+
+    menu.Command1_Click(frmMenuVelmora::CompanySetup);
+    if (QWidget* company = menu.openScreen(frmMenuVelmora::CompanySetup)) {
+        activate(company);
+        save(company, QStringLiteral("company-setup"));
+        company->close();
+        settle();
+    }
+
+    auto* aircraft = openFromMenu<aircraft::frmAircraft>(menu, frmMenuVelmora::AircraftSetup);
+    if (!aircraft) {
+        *error = QStringLiteral("the aircraft set-up screen did not open");
+        return false;
+    }
+    save(aircraft, QStringLiteral("aircraft-setup"));
+    // A new aircraft: its registration, then a make and model whose template gives it
+    // its component list.
+    QTest::mouseClick(aircraft->cmdAdd, Qt::LeftButton);
+    settle();
+    enter(aircraft->txtFields[0], kNewAircraft, aircraft->txtFields[1]);
+    if (aircraft->Combo2[0]->entryCount() > 1) {
+        aircraft->Combo2[0]->setListIndex(1);
+        settle();
+        if (aircraft->Combo2[1]->entryCount() > 1)
+            aircraft->Combo2[1]->setListIndex(1);
+    }
+    settle();
+    save(aircraft, QStringLiteral("aircraft-new"));
+    aircraft->cmdSave_Click();
+    aircraft->close();
+    settle();
+
+    auto* remain = openFromMenu<remaining::frmRemain>(menu, frmMenuVelmora::TimeRemaining);
+    if (!remain) {
+        *error = QStringLiteral("the time remaining screen did not open");
+        return false;
+    }
+    save(remain, QStringLiteral("time-remaining"));
+    // The day's flying: 2.4 hours more on meter 1, asked about and confirmed.
+    dialogs.capture(
+        remain, [this](const QPixmap& picture) { save(picture, QStringLiteral("meter-entry")); });
+    enter(remain->txtFields[9], QStringLiteral("+2.4"), remain->txtFields[10]);
+    if (!dialogs.captured()) {
+        *error = QStringLiteral("the meter entry asked no question");
+        return false;
+    }
+    activate(remain);
+
+    const QSet<QWidget*> before = visibleWindows();
+    QTest::mouseClick(remain->cmdPrint[0], Qt::LeftButton);
+    settle();
+    QWidget* preview = nullptr;
+    for (QWidget* w : visibleWindows()) {
+        if (!before.contains(w))
+            preview = w;
+    }
+    if (!preview) {
+        *error = QStringLiteral("Print Actual opened no report preview");
+        return false;
+    }
+    preview->resize(900, 980);
+    activate(preview);
+    QTest::qWait(300);
+    save(preview, QStringLiteral("report-preview"));
+    preview->close();
+    remain->close();
+    settle();
+
+    if (auto* oil = openFromMenu<oil::frmOilAnalysis>(menu, frmMenuVelmora::OilAnalysis)) {
+        save(oil, QStringLiteral("oil-analysis"));
+        oil->close();
+        settle();
+    }
+    if (!failure_.isEmpty()) {
+        *error = failure_;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace velmora::screenshots

@@ -1,0 +1,47 @@
+// velmora-screenshots DATA_FOLDER OUT_FOLDER: pictures of the main screens for the README.
+#include "ScreenTour.h"
+#include "cli/StandardOptions.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+const velmora::cli::ProgramHelp kHelp{
+    QStringLiteral("velmora-screenshots"),
+    {QStringLiteral("DATA_FOLDER OUT_FOLDER")},
+    QStringLiteral(
+        "Opens Velmora's main screens on the data files in DATA_FOLDER (made by velmora-demo;\n"
+        "they are changed as an operator's steps change them, so give it a copy) and saves\n"
+        "a PNG picture of each into OUT_FOLDER. Run it on a display, such as Xvfb's.\n"),
+    {},
+    {},
+    true};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const auto status = velmora::cli::handleStandardOptions(argc, argv, kHelp))
+        return *status;
+    QApplication app(argc, argv);
+    if (const auto status = velmora::cli::rejectUnknownOptions(app.arguments().mid(1), kHelp))
+        return *status;
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fputs("usage: velmora-screenshots DATA_FOLDER OUT_FOLDER\n", stderr);
+        return 2;
+    }
+    velmora::screenshots::ScreenTour tour(args[1], args[2]);
+    QString error;
+    const bool done = tour.run(&error);
+    for (const QString& picture : tour.pictures())
+        std::printf("%s\n", qPrintable(picture));
+    if (!done) {
+        std::fprintf(stderr, "velmora-screenshots: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
