@@ -679,6 +679,9 @@ void frmAircraft::closeEvent(QCloseEvent* event) {
         datPrimaryRS->clearChanged();
         datPrimaryRS->closeSource();
     }
+    // The grid lets go of the component list before it is closed: the grid's header and
+    // rows are still drawn while the window hides.
+    grdDataGrid->setRecordset(nullptr);
     datSecondaryRS->closeSource();
     screens::SuppressReposition = false;
     Form_Unload();

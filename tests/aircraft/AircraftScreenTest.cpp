@@ -351,6 +351,21 @@ TEST_F(AircraftScreen, ClosingWithUnsavedChangesAsksAndCancelKeepsEverything) {
     EXPECT_EQ(aircraftValue("Owner"), "Blue Sky Leasing");
 }
 
+TEST_F(AircraftScreen, ClosingAfterASaveLeavesTheGridOnNoClosedList) {
+    frmAircraft& s = open();
+    s.txtOwner->setFocus();
+    QTest::keyClicks(s.txtOwner, "Blue Sky Leasing");
+    QTest::mouseClick(s.cmdSave, Qt::LeftButton);  // the component list is read again
+    ASSERT_EQ(s.grdDataGrid->rowCount(), 2);
+    s.close();
+    EXPECT_FALSE(s.isVisible());
+    // The list was closed with the screen: the grid shows nothing rather than freed rows.
+    EXPECT_EQ(s.grdDataGrid->recordset(), nullptr);
+    EXPECT_EQ(s.grdDataGrid->rowCount(), 0);
+    s.grdDataGrid->repaint();
+    EXPECT_EQ(aircraftValue("Owner"), "Blue Sky Leasing");
+}
+
 TEST_F(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder) {
     frmAircraft& s = open();
     s.txtFields[4]->setFocus();
