@@ -236,6 +236,10 @@ for _ in $(seq 1 300); do
     sleep 0.1
 done
 [ -f "$settings" ] || { cat "$tmp/velmora.log" >&2; fail "the installed velmora made no $settings"; }
+# The report definitions come from inside the program, so they are there too.
+for made in Data/Timemgr.mdb Data/HeliPart.mdb Data/1.rpt Data/2.rpt; do
+    [ -s "$home/.local/share/Velmora/$made" ] || fail "the installed velmora's first start made no $made"
+done
 kill "$program_pid" 2>/dev/null || true
 wait "$program_pid" 2>/dev/null || true
 program_pid=
