@@ -41,10 +41,12 @@ bool ConversionReport::anythingSkipped() const {
     return false;
 }
 
-QString ConversionReport::text() const {
+QStringList ConversionReport::head() const {
     QStringList out;
     out << QStringLiteral("Source: %1 (%2)").arg(source, sourceFormat);
-    out << QStringLiteral("Destination: %1 (%2)").arg(destination, fileKind);
+    out << QStringLiteral("Destination: %1, %2").arg(destination, fileKind);
+    if (!originalKeptAs.isEmpty())
+        out << QStringLiteral("The original is kept as %1.").arg(originalKeptAs);
     if (dryRun)
         out << QStringLiteral("Dry run: nothing was written.");
 
@@ -65,7 +67,34 @@ QString ConversionReport::text() const {
                     t.columnsAbsent.join(QStringLiteral(", "));
         out << line;
     }
+    return out;
+}
 
+QString ConversionReport::verdict(const QString& where) const {
+    return anythingSkipped()
+               ? QStringLiteral("Not everything was converted: see the items %1.").arg(where)
+               : QStringLiteral("Everything was converted.");
+}
+
+QString ConversionReport::summary() const {
+    QStringList out = head();
+    out << QString();
+    if (valueCount_ > 0)
+        out << QStringLiteral("Values not converted as they were: %1").arg(valueCount_);
+    if (!skipped.empty())
+        out << QStringLiteral("Columns, rows or tables not copied: %1").arg(skipped.size());
+    if (!queries.empty()) {
+        qsizetype kept = 0;
+        for (const QueryReport& q : queries)
+            kept += q.keptAs.isEmpty() ? 0 : 1;
+        out << QStringLiteral("Stored queries kept: %1 of %2").arg(kept).arg(queries.size());
+    }
+    out << verdict(QStringLiteral("in the whole report"));
+    return out.join(u'\n') + u'\n';
+}
+
+QString ConversionReport::text() const {
+    QStringList out = head();
     if (valueCount_ > 0) {
         out << QString()
             << QStringLiteral("Values not converted as they were (%1):").arg(valueCount_);
@@ -100,11 +129,7 @@ QString ConversionReport::text() const {
         }
     }
 
-    out << QString();
-    if (anythingSkipped())
-        out << QStringLiteral("Not everything was converted: see the items above.");
-    else
-        out << QStringLiteral("Everything was converted.");
+    out << QString() << verdict(QStringLiteral("above"));
     return out.join(u'\n') + u'\n';
 }
 

@@ -45,7 +45,8 @@ struct QueryReport {
 class ConversionReport {
   public:
     QString source, destination, sourceFormat;
-    QString fileKind;  // "the main data file", ... or a database Velmora has no tables for
+    QString fileKind;        // "the main data file", ... or a database Velmora has no tables for
+    QString originalKeptAs;  // for a file converted where it lies: the original's new name
     bool dryRun = false;
 
     std::vector<TableReport> tables;
@@ -67,10 +68,15 @@ class ConversionReport {
 
     // The report as text for the user, one item a line.
     QString text() const;
+    // The same with the values, skipped items and queries counted rather than listed.
+    QString summary() const;
 
     static constexpr int kListedValues = 1000;
 
   private:
+    QStringList head() const;
+    QString verdict(const QString& where) const;
+
     std::vector<ValueProblem> values_;
     qint64 valueCount_ = 0;
 };

@@ -253,8 +253,7 @@ std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& fil
                               .arg(w.file.path, keptOriginalName(w.file.path)));
     }
     for (ConversionReport& r : reports)
-        r.destination += QStringLiteral(" (the original is kept as %1)")
-                             .arg(QFileInfo(keptOriginalName(r.source)).fileName());
+        r.originalKeptAs = keptOriginalName(r.source);
     return reports;
 }
 
