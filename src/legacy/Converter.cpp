@@ -183,18 +183,29 @@ std::vector<ColumnPlan> planColumns(Database& db, const TablePlan& plan, TableRe
     return out;
 }
 
-QString insertStatement(const QString& table, const std::vector<ColumnPlan>& columns) {
-    QStringList names, markers;
-    for (size_t i = 0; i < columns.size(); ++i) {
-        names << sqliteName(columns[i].target);
-        // Bytes travel as text and are stored as they are, as a blob.
-        markers << (columns[i].bytes ? QStringLiteral("CAST(?%1 AS BLOB)") : QStringLiteral("?%1"))
-                       .arg(i + 1);
-    }
+// Rows are written many to a statement: running a statement costs more than writing a row.
+constexpr int kRowsPerStatement = 50;
+
+// INSERT of the given number of rows, their values bound in order.
+QString insertStatement(const QString& table, const std::vector<ColumnPlan>& columns, int rows) {
     if (columns.empty())
         return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sqliteName(table));
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(sqliteName(table), names.join(u','), markers.join(u','));
+    QStringList names, tuples;
+    for (const ColumnPlan& c : columns)
+        names << sqliteName(c.target);
+    for (int r = 0; r < rows; ++r) {
+        QStringList markers;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const auto n = static_cast<qsizetype>(r) * static_cast<qsizetype>(columns.size()) +
+                           static_cast<qsizetype>(i) + 1;
+            // Bytes travel as text and are stored as they are, as a blob.
+            markers << (columns[i].bytes ? QStringLiteral("CAST(?%1 AS BLOB)").arg(n)
+                                         : QStringLiteral("?%1").arg(n));
+        }
+        tuples << u'(' + markers.join(u',') + u')';
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+        .arg(sqliteName(table), names.join(u','), tuples.join(u','));
 }
 
 // A row the new table refuses for its values; any other failure (a full disk, a file that
@@ -220,13 +231,21 @@ class RowCopier {
         : source_(source), db_(db), progress_(progress), total_(total), report_(report) {}
 
     void copy(const TablePlan& plan, const std::vector<ColumnPlan>& columns, TableReport* t) {
-        const QString statement = insertStatement(plan.target, columns);
+        const size_t width = columns.size();
+        const int batch = width == 0 ? 1 : kRowsPerStatement;
+        Batch b{plan,
+                insertStatement(plan.target, columns, 1),
+                insertStatement(plan.target, columns, batch),
+                width,
+                batch,
+                {},
+                {}};
+        b.values.reserve(width * static_cast<size_t>(batch));
         auto rows = source_.rows(plan.source->name);
         std::vector<SourceValue> row;
-        std::vector<data::Value> values(columns.size());
         while (rows->next(&row)) {
             ++t->rowsRead;
-            for (size_t i = 0; i < columns.size(); ++i) {
+            for (size_t i = 0; i < width; ++i) {
                 const ColumnPlan& c = columns[i];
                 const SourceValue& v = row[static_cast<size_t>(c.source)];
                 StoredValue s = toStoredValue(v, c.type, c.target);
@@ -235,20 +254,14 @@ class RowCopier {
                         {plan.source->name, t->rowsRead,
                          plan.source->columns[static_cast<size_t>(c.source)].name, v.exactText(),
                          s.problem});
-                values[i] = std::move(s.value);
+                b.values.push_back(std::move(s.value));
             }
-            try {
-                db_.executeBound(statement, values);
-                ++t->rowsWritten;
-            } catch (const DbError& e) {
-                if (!isRowProblem(e))
-                    throw;
-                report_->skipped.push_back(
-                    {QStringLiteral("row %1 of table %2").arg(t->rowsRead).arg(plan.source->name),
-                     e.text()});
-            }
+            b.rows.push_back(t->rowsRead);
+            if (static_cast<int>(b.rows.size()) == batch)
+                write(b, t);
             step();
         }
+        write(b, t);
         if (const qint64 unreadable = rows->unreadableRows(); unreadable > 0)
             report_->skipped.push_back(
                 {QStringLiteral("%1 rows of table %2").arg(unreadable).arg(plan.source->name),
@@ -275,6 +288,58 @@ class RowCopier {
     }
 
   private:
+    // Rows converted and waiting to be written.
+    struct Batch {
+        const TablePlan& plan;
+        QString oneRow, fullBatch;
+        size_t width;
+        int size;
+        std::vector<data::Value> values;
+        std::vector<qint64> rows;  // their numbers in the source
+    };
+
+    // Writes the rows waiting: all in one statement when the batch is full; a batch the
+    // table refuses, or one not full, row by row, so that only refused rows are left out.
+    void write(Batch& b, TableReport* t) {
+        const auto count = static_cast<qint64>(b.rows.size());
+        if (count == 0)
+            return;
+        bool written = false;
+        if (count == b.size && b.size > 1) {
+            try {
+                db_.executeBound(b.fullBatch, b.values);
+                written = true;
+            } catch (const DbError& e) {
+                if (!isRowProblem(e))
+                    throw;
+            }
+        }
+        if (written) {
+            t->rowsWritten += count;
+        } else {
+            std::vector<data::Value> one(b.width);
+            for (qint64 r = 0; r < count; ++r) {
+                const auto first = static_cast<size_t>(r) * b.width;
+                std::move(b.values.begin() + static_cast<std::ptrdiff_t>(first),
+                          b.values.begin() + static_cast<std::ptrdiff_t>(first + b.width),
+                          one.begin());
+                try {
+                    db_.executeBound(b.oneRow, one);
+                    ++t->rowsWritten;
+                } catch (const DbError& e) {
+                    if (!isRowProblem(e))
+                        throw;
+                    report_->skipped.push_back({QStringLiteral("row %1 of table %2")
+                                                    .arg(b.rows[static_cast<size_t>(r)])
+                                                    .arg(b.plan.source->name),
+                                                e.text()});
+                }
+            }
+        }
+        b.values.clear();
+        b.rows.clear();
+    }
+
     TableSource& source_;
     Database& db_;
     const ProgressFn& progress_;

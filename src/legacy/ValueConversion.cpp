@@ -6,6 +6,7 @@
 #include "data/Recordset.h"
 
 #include <cmath>
+#include <optional>
 
 namespace velmora::legacy {
 
@@ -34,12 +35,69 @@ QString shown(const Value& v) {
     return v.isNull() ? QStringLiteral("Null") : v.toString();
 }
 
+// The value for a column of its own kind, when the engine's conversion would only hand it
+// back: most values of a converted file. Empty when the full conversion is needed (another
+// kind, or a value the column may refuse, whose message that conversion words).
+std::optional<Value> sameKind(const SourceValue& v, const data::FieldType& type) {
+    using Kind = SourceValue::Kind;
+    using Target = data::FieldType::Kind;
+    switch (type.kind) {
+        case Target::Text:
+            if (v.kind() == Kind::Text && (type.size == 0 || v.text().size() <= type.size))
+                return Value(v.text());
+            break;
+        case Target::YesNo:
+            if (v.kind() == Kind::YesNo)
+                return Value(v.isYes());
+            break;
+        case Target::Integer:
+            if (v.kind() == Kind::Integer && v.integerValue() >= type.minValue &&
+                v.integerValue() <= type.maxValue)
+                return Value(v.integerValue());
+            break;
+        case Target::Real:
+            if (v.kind() == Kind::Double && std::isfinite(v.doubleValue()))
+                return Value(v.doubleValue());
+            break;
+        case Target::Currency:
+            if (v.kind() == Kind::Currency && v.currencyUnits() <= kExactLimit &&
+                v.currencyUnits() >= -kExactLimit)
+                return Value(static_cast<double>(v.currencyUnits()) / 10000.0);
+            break;
+        case Target::Date:
+            if (v.kind() == Kind::DateTime) {
+                if (const auto dt = oleDateToDateTime(v.oleDate()))
+                    return Value(data::storedDateText(*dt));
+            }
+            break;
+        case Target::Variant:
+            break;
+    }
+    return std::nullopt;
+}
+
+// Whether storing a number in a column of this kind changed it: a fraction in a
+// whole-number column, more than four decimals in a money column.
+bool rounded(double natural, double stored, const data::FieldType& type) {
+    if (type.kind == data::FieldType::Kind::Integer)
+        return natural != stored;
+    if (type.kind == data::FieldType::Kind::Currency)
+        return std::fabs(natural * 10000.0 - std::round(natural * 10000.0)) > 1e-6;
+    return false;
+}
+
 }  // namespace
 
 StoredValue toStoredValue(const SourceValue& v, const data::FieldType& type,
                           const QString& column) {
     using Kind = SourceValue::Kind;
     StoredValue out;
+    if (v.isNull())
+        return out;
+    if (auto same = sameKind(v, type)) {
+        out.value = std::move(*same);
+        return out;
+    }
     Value natural;
     QString note;
     switch (v.kind()) {
@@ -114,10 +172,8 @@ StoredValue toStoredValue(const SourceValue& v, const data::FieldType& type,
         out.problem = e.text();
         return out;
     }
-    // Yes/No takes any number other than 0 for Yes: that is no rounding.
-    if (natural.isNumber() && out.value.isNumber() && type.kind != data::FieldType::Kind::YesNo &&
-        data::formatNumber(natural.toDouble()) != data::formatNumber(out.value.toDouble()) &&
-        note.isEmpty())
+    if (note.isEmpty() && natural.isNumber() && out.value.isNumber() &&
+        rounded(natural.toDouble(), out.value.toDouble(), type))
         note = QStringLiteral("column '%1' takes %2").arg(column, type.kindName());
     if (!note.isEmpty())
         out.problem = note + QStringLiteral(": stored as ") + shown(out.value);
