@@ -21,6 +21,13 @@ double peakResidentMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
+void reportRows(benchmark::State& state, qint64 rows) {
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["rows_per_s"] = benchmark::Counter(
+        static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["peak_rss_MB"] = peakResidentMegabytes();
+}
+
 void BM_ConvertNorthwind(benchmark::State& state) {
     const QString file = QDir(QStringLiteral(VELMORA_JET_FIXTURES)).filePath("nwind.mdb");
     if (!QFileInfo::exists(file)) {
@@ -37,10 +44,7 @@ void BM_ConvertNorthwind(benchmark::State& state) {
             break;
         }
     }
-    state.counters["rows"] = static_cast<double>(rows);
-    state.counters["rows_per_s"] = benchmark::Counter(
-        static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["peak_rss_MB"] = peakResidentMegabytes();
+    reportRows(state, rows);
 }
 BENCHMARK(BM_ConvertNorthwind)->Unit(benchmark::kMillisecond);
 
@@ -64,10 +68,7 @@ void BM_ConvertGeneratedFleet(benchmark::State& state) {
             break;
         }
     }
-    state.counters["rows"] = static_cast<double>(rows);
-    state.counters["rows_per_s"] = benchmark::Counter(
-        static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["peak_rss_MB"] = peakResidentMegabytes();
+    reportRows(state, rows);
 }
 BENCHMARK(BM_ConvertGeneratedFleet)->Args({500, 2000})->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -36,9 +36,14 @@ struct ColumnPlan {
     bool bytes = false;
 };
 
+// Names the new file cannot give a table or column of the source: the engine's own (its
+// stored queries' table, the row id it reads with a table's rows, SQLite's tables) and
+// names it cannot quote.
 bool reservedName(const QString& name) {
     return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
-           name.startsWith(u'_') || name.trimmed().isEmpty() || name.contains(u']');
+           name.compare(QLatin1String("_StoredQueries"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String(data::kRowIdColumn), Qt::CaseInsensitive) == 0 ||
+           name.trimmed().isEmpty() || name.contains(u']');
 }
 
 QString reservedReason(const QString& name) {

@@ -118,6 +118,13 @@ int partHolding(const std::vector<FromPart>& parts, const QString& name) {
     return -1;
 }
 
+// An ORDER BY term: "D" in the first name sorts it descending.
+QString orderTerm(const QueryDefRow& r) {
+    return r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0
+               ? r.expression + QStringLiteral(" DESC")
+               : r.expression;
+}
+
 QString trimmedStatement(QString sql) {
     sql = sql.trimmed();
     while (sql.endsWith(u';'))
@@ -168,9 +175,7 @@ QString selectSql(const std::vector<QueryDefRow>& rows, int options, const QStri
                 having << r.expression;
                 break;
             case attr::OrderBy:
-                orderBy << (r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0
-                                ? r.expression + QStringLiteral(" DESC")
-                                : r.expression);
+                orderBy << orderTerm(r);
                 break;
             default:
                 break;
@@ -257,9 +262,7 @@ QString unionSql(const std::vector<QueryDefRow>& rows, int options, QString* pro
         if (r.attribute == attr::Table && !r.expression.trimmed().isEmpty())
             parts << trimmedStatement(r.expression);
         else if (r.attribute == attr::OrderBy)
-            orderBy << (r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0
-                            ? r.expression + QStringLiteral(" DESC")
-                            : r.expression);
+            orderBy << orderTerm(r);
     }
     if (parts.size() < 2) {
         *problem = QStringLiteral("a union query with fewer than two parts");

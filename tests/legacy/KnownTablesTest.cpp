@@ -321,3 +321,40 @@ TEST(KnownTables, FileKindIsToldByItsTablesThenByItsName) {
     EXPECT_EQ(guessTargetKind("setuppp.mdb", {}), TargetKind::Company);
     EXPECT_EQ(guessTargetKind("other.mdb", {}), TargetKind::Other);
 }
+
+TEST(KnownTables, NamesTheNewFileCannotTakeAreReportedNotCopied) {
+    TestFolder folder;
+    MemoryTableSource source;
+    source.addTable("_StoredQueries", {column("Name", JetType::Text)}, {{text("x")}});
+    source.addTable("Odd]Name", {column("A", JetType::Text)}, {{text("x")}});
+    source.addTable("_Archive",
+                    {column("Item", JetType::Long), column("ITEM", JetType::Long),
+                     column("Files", JetType::Complex), column("Bad]Column", JetType::Text)},
+                    {{SourceValue::integer(1), SourceValue::integer(2), kNull, text("x")}});
+    source.addTable("Attachments", {column("Files", JetType::Complex)}, {{kNull}});
+    const QString dest = folder.file("other.mdb");
+    const ConversionReport report = convertSource(source, "other.mdb", dest, {});
+
+    EXPECT_EQ(tableReport(report, "_StoredQueries")->target, "");
+    EXPECT_EQ(tableReport(report, "_StoredQueries")->treatment,
+              "not copied: its name is kept for Velmora's own use");
+    EXPECT_EQ(tableReport(report, "Odd]Name")->treatment,
+              "not copied: its name contains ']', which a Velmora name cannot hold");
+    EXPECT_EQ(tableReport(report, "Attachments")->treatment,
+              "not copied: none of its columns can be kept");
+    auto archive = rowsOf(dest, "_Archive");
+    ASSERT_EQ(archive->fieldCount(), 1);
+    EXPECT_EQ(archive->value("Item"), data::Value(1));
+    QStringList skipped;
+    for (const SkippedItem& s : report.skipped)
+        skipped << s.what + ": " + s.reason;
+    EXPECT_EQ(skipped,
+              QStringList({"column ITEM of table _Archive: another column has the same name but "
+                           "for letter case",
+                           "column Files of table _Archive: an attachment or multi-valued field: "
+                           "its values are kept in hidden tables that cannot be read",
+                           "column Bad]Column of table _Archive: its name contains ']', which a "
+                           "Velmora name cannot hold"}));
+    EXPECT_FALSE(data::Database::open(dest)->hasTable("Attachments"));
+    EXPECT_TRUE(report.anythingSkipped());
+}
