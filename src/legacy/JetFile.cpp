@@ -26,6 +26,11 @@ QString formatOf(bool ace, unsigned char version) {
     return QStringLiteral("Jet (format %1)").arg(version);
 }
 
+bool isSqliteFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
+}
+
 }  // namespace
 
 JetFileHeader readJetHeader(const QString& path) {
@@ -67,6 +72,10 @@ JetFileHeader checkJetFile(const QString& path) {
         throw LegacyError(
             QStringLiteral("The file %1 is empty: it is not a Jet database.").arg(path));
     const JetFileHeader h = readJetHeader(path);
+    if (!h.isJet && isSqliteFile(path))
+        throw LegacyError(QStringLiteral("The file %1 is a Velmora data file already: there is "
+                                         "nothing to convert.")
+                              .arg(path));
     if (!h.isJet)
         throw LegacyError(QStringLiteral("The file %1 is not a database in the earlier Jet "
                                          "(Access .mdb) format.")

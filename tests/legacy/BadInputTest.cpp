@@ -55,9 +55,8 @@ TEST(BadInput, FilesThatAreNoJetDatabaseAreRefusedAndLeftAsTheyWere) {
          "is cut short (damaged): it ends in the middle of a page."},
         {folder.file("missing.mdb"), "Could not find the file"},
     };
-    // A Velmora file is no Jet file either.
     cases.push_back(
-        {folder.createMainFile(), "is not a database in the earlier Jet (Access .mdb) format."});
+        {folder.createMainFile(), "is a Velmora data file already: there is nothing to convert."});
     if (const QString nwind = jetFixture("nwind.mdb"); !nwind.isEmpty()) {
         const QByteArray whole = fileBytes(nwind);
         cases.push_back(

@@ -82,7 +82,7 @@ TEST(ImportCommand, ConvertsReportsAndNeverWritesOverAFile) {
 
     const Outcome notJet = importing({dest, folder.file("x.mdb")});
     EXPECT_EQ(notJet.status, import::status::Failed);
-    EXPECT_TRUE(notJet.err.contains("is not a database in the earlier Jet"));
+    EXPECT_TRUE(notJet.err.contains("is a Velmora data file already"));
 }
 
 TEST(ImportCommand, TheProgramExitsWithTheStatus) {
