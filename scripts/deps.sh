@@ -9,7 +9,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-    libsqlite3-dev
+    libsqlite3-dev mdbtools-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils
     dpkg-dev librsvg2-bin appstream desktop-file-utils

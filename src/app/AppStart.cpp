@@ -1,5 +1,6 @@
 #include "AppStart.h"
 
+#include "JetConversionOffer.h"
 #include "ProgramFolder.h"
 #include "ScreenRegistry.h"
 #include "SingleInstance.h"
@@ -76,6 +77,9 @@ int runVelmora(int argc, char** argv) {
                       QStringLiteral("Velmora"), screens::MsgButtons::Ok,
                       screens::MsgIcon::Critical, screens::MsgAnswer::Ok});
     }
+
+    // Files of the earlier program are converted here, before anything opens them.
+    offerJetConversion(nullptr, folder);
 
     frmMenuVelmora menu(folder);
     registerScreens(menu);

@@ -63,6 +63,11 @@ bool FieldType::fromJetName(const QString& name, int size, FieldType* out, QStri
     } else if (n == u"DATETIME" || n == u"DATE" || n == u"TIME" || n == u"TIMESTAMP") {
         *out = ofKind(Kind::Date);
         *declared = QStringLiteral("DATETIME");
+    } else if (n == u"LONGBINARY" || n == u"BINARY" || n == u"VARBINARY" || n == u"OLEOBJECT" ||
+               n == u"IMAGE" || n == u"GENERAL") {
+        // Bytes kept as they are (pictures, documents): stored as given, never converted.
+        *out = ofKind(Kind::Variant);
+        *declared = QStringLiteral("BLOB");
     } else {
         return false;
     }

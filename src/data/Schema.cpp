@@ -68,7 +68,27 @@ void createFile(const QString& path, const QStringList& statements, Fill fill) {
     }
 }
 
+const QStringList& tablesOf(DataFile kind) {
+    switch (kind) {
+        case DataFile::Company:
+            return kCompanyTables;
+        case DataFile::Main:
+            return kMainTables;
+        case DataFile::Templates:
+            break;
+    }
+    return kTemplateTables;
+}
+
 }  // namespace
+
+void createDataFile(const QString& path, DataFile kind,
+                    const std::function<void(Database&)>& fill) {
+    createFile(path, tablesOf(kind), [&](Database& db) {
+        if (fill)
+            fill(db);
+    });
+}
 
 void createCompanyFile(const QString& path, const QString& dataPath) {
     createFile(path, kCompanyTables, [&](Database& db) {

@@ -10,6 +10,14 @@ class Database;
 
 namespace velmora::data::schema {
 
+// The program's three data files.
+enum class DataFile { Company, Main, Templates };
+
+// A new data file of that kind with the program's tables and no rows; fill then runs in the
+// same transaction (bringing rows in from elsewhere). A file that cannot be completed is
+// removed again; an existing file is an error, never overwritten.
+void createDataFile(const QString& path, DataFile kind, const std::function<void(Database&)>& fill);
+
 // New, empty data files with every table of the program. Each is created in one
 // transaction; a file that cannot be completed is removed again. An existing file is an
 // error, never overwritten.

@@ -21,6 +21,7 @@ const Program kPrograms[] = {
     {QStringLiteral("velmora-sql"), QStringLiteral(VELMORA_SQL_BIN)},
     {QStringLiteral("velmora-report"), QStringLiteral(VELMORA_REPORT_BIN)},
     {QStringLiteral("velmora-demo"), QStringLiteral(VELMORA_DEMO_BIN)},
+    {QStringLiteral("velmora-import"), QStringLiteral(VELMORA_IMPORT_BIN)},
 };
 
 struct ProgramRun {

@@ -1,0 +1,338 @@
+#include "JetQueryText.h"
+
+#include <QStringList>
+
+namespace velmora::legacy {
+
+namespace {
+
+namespace attr {
+constexpr int Parameter = 2;
+constexpr int Options = 3;
+constexpr int RemoteDatabase = 4;
+constexpr int Table = 5;
+constexpr int Column = 6;
+constexpr int Join = 7;
+constexpr int Where = 8;
+constexpr int GroupBy = 9;
+constexpr int Having = 10;
+constexpr int OrderBy = 11;
+}  // namespace attr
+
+namespace kind {
+constexpr int Select = 1;
+constexpr int MakeTable = 2;
+constexpr int Append = 3;
+constexpr int Update = 4;
+constexpr int Delete = 5;
+constexpr int Crosstab = 6;
+constexpr int DataDefinition = 7;
+constexpr int PassThrough = 8;
+constexpr int Union = 9;
+}  // namespace kind
+
+namespace option {
+constexpr int SelectStar = 0x01;
+constexpr int Distinct = 0x02;
+constexpr int DistinctRow = 0x08;
+constexpr int Top = 0x10;
+constexpr int Percent = 0x20;
+}  // namespace option
+
+QString kindName(int k) {
+    switch (k) {
+        case kind::MakeTable:
+            return QStringLiteral("a make-table query");
+        case kind::Append:
+            return QStringLiteral("an append query");
+        case kind::Update:
+            return QStringLiteral("an update query");
+        case kind::Delete:
+            return QStringLiteral("a delete query");
+        case kind::Crosstab:
+            return QStringLiteral("a crosstab query");
+        case kind::DataDefinition:
+            return QStringLiteral("a data-definition query");
+        case kind::PassThrough:
+            return QStringLiteral("a pass-through query");
+        default:
+            break;
+    }
+    return QStringLiteral("a query of kind %1").arg(k);
+}
+
+// A parameter's type as Jet SQL names it in a PARAMETERS clause.
+QString parameterType(int code) {
+    switch (code) {
+        case 1:
+            return QStringLiteral("Bit");
+        case 2:
+            return QStringLiteral("Byte");
+        case 3:
+            return QStringLiteral("Short");
+        case 4:
+            return QStringLiteral("Long");
+        case 5:
+            return QStringLiteral("Currency");
+        case 6:
+            return QStringLiteral("IEEESingle");
+        case 7:
+            return QStringLiteral("IEEEDouble");
+        case 8:
+            return QStringLiteral("DateTime");
+        case 9:
+            return QStringLiteral("Binary");
+        case 10:
+            return QStringLiteral("Text");
+        case 11:
+            return QStringLiteral("LongBinary");
+        case 12:
+            return QStringLiteral("LongText");
+        case 15:
+            return QStringLiteral("Guid");
+        case 16:
+            return QStringLiteral("Decimal");
+        default:
+            break;
+    }
+    return QStringLiteral("Value");
+}
+
+QString bracketed(const QString& name) {
+    return u'[' + name + u']';
+}
+
+// A part of the FROM clause and the tables (by the name the query uses for them) it holds.
+struct FromPart {
+    QStringList names;  // case-folded
+    QString text;
+    bool isJoin = false;
+};
+
+int partHolding(const std::vector<FromPart>& parts, const QString& name) {
+    const QString key = name.toCaseFolded();
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i].names.contains(key))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// An ORDER BY term: "D" in the first name sorts it descending.
+QString orderTerm(const QueryDefRow& r) {
+    return r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0
+               ? r.expression + QStringLiteral(" DESC")
+               : r.expression;
+}
+
+QString trimmedStatement(QString sql) {
+    sql = sql.trimmed();
+    while (sql.endsWith(u';'))
+        sql = sql.chopped(1).trimmed();
+    return sql;
+}
+
+QString selectSql(const std::vector<QueryDefRow>& rows, int options, const QString& top,
+                  QString* problem) {
+    QStringList parameters, columns, where, groupBy, having, orderBy;
+    std::vector<FromPart> from;
+    std::vector<const QueryDefRow*> joins;
+    for (const QueryDefRow& r : rows) {
+        switch (r.attribute) {
+            case attr::Parameter:
+                parameters << bracketed(r.name1) + u' ' + parameterType(r.flag);
+                break;
+            case attr::Table: {
+                FromPart p;
+                QString text;
+                if (!r.expression.trimmed().isEmpty())
+                    text = u'(' + trimmedStatement(r.expression) + u')';
+                else
+                    text = bracketed(r.name1);
+                const QString usedAs = r.name2.isEmpty() ? r.name1 : r.name2;
+                if (!r.name2.isEmpty())
+                    text += QStringLiteral(" AS ") + bracketed(r.name2);
+                p.names << usedAs.toCaseFolded();
+                p.text = text;
+                from.push_back(p);
+                break;
+            }
+            case attr::Column:
+                columns << (r.name1.isEmpty()
+                                ? r.expression
+                                : r.expression + QStringLiteral(" AS ") + bracketed(r.name1));
+                break;
+            case attr::Join:
+                joins.push_back(&r);
+                break;
+            case attr::Where:
+                where << r.expression;
+                break;
+            case attr::GroupBy:
+                groupBy << r.expression;
+                break;
+            case attr::Having:
+                having << r.expression;
+                break;
+            case attr::OrderBy:
+                orderBy << orderTerm(r);
+                break;
+            default:
+                break;
+        }
+    }
+    for (const QueryDefRow* j : joins) {
+        const int left = partHolding(from, j->name1);
+        const int right = partHolding(from, j->name2);
+        if (left < 0 || right < 0) {
+            *problem = QStringLiteral("a join names a table the query does not list");
+            return {};
+        }
+        if (left == right) {
+            *problem = QStringLiteral("two joins between the same tables");
+            return {};
+        }
+        QString how;
+        switch (j->flag) {
+            case 1:
+                how = QStringLiteral(" INNER JOIN ");
+                break;
+            case 2:
+                how = QStringLiteral(" LEFT JOIN ");
+                break;
+            case 3:
+                how = QStringLiteral(" RIGHT JOIN ");
+                break;
+            default:
+                *problem = QStringLiteral("a join of an unknown kind (%1)").arg(j->flag);
+                return {};
+        }
+        auto wrapped = [](const FromPart& p) { return p.isJoin ? u'(' + p.text + u')' : p.text; };
+        FromPart joined;
+        joined.names =
+            from[static_cast<size_t>(left)].names + from[static_cast<size_t>(right)].names;
+        joined.text = wrapped(from[static_cast<size_t>(left)]) + how +
+                      wrapped(from[static_cast<size_t>(right)]) + QStringLiteral(" ON ") +
+                      j->expression;
+        joined.isJoin = true;
+        from[static_cast<size_t>(std::min(left, right))] = joined;
+        from.erase(from.begin() + std::max(left, right));
+    }
+    if (options & option::SelectStar)
+        columns.prepend(QStringLiteral("*"));
+    if (columns.isEmpty()) {
+        *problem = QStringLiteral("the query selects no columns");
+        return {};
+    }
+    QString sql;
+    if (!parameters.isEmpty())
+        sql = QStringLiteral("PARAMETERS ") + parameters.join(QStringLiteral(", ")) +
+              QStringLiteral(";\n");
+    sql += QStringLiteral("SELECT ");
+    if (options & option::DistinctRow)
+        sql += QStringLiteral("DISTINCTROW ");
+    else if (options & option::Distinct)
+        sql += QStringLiteral("DISTINCT ");
+    if (options & (option::Top | option::Percent)) {
+        sql += QStringLiteral("TOP ") + top + u' ';
+        if (options & option::Percent)
+            sql += QStringLiteral("PERCENT ");
+    }
+    sql += columns.join(QStringLiteral(", "));
+    if (!from.empty()) {
+        QStringList parts;
+        for (const FromPart& p : from)
+            parts << p.text;
+        sql += QStringLiteral("\nFROM ") + parts.join(QStringLiteral(", "));
+    }
+    if (!where.isEmpty())
+        sql += QStringLiteral("\nWHERE ") + where.join(QStringLiteral(" AND "));
+    if (!groupBy.isEmpty())
+        sql += QStringLiteral("\nGROUP BY ") + groupBy.join(QStringLiteral(", "));
+    if (!having.isEmpty())
+        sql += QStringLiteral("\nHAVING ") + having.join(QStringLiteral(" AND "));
+    if (!orderBy.isEmpty())
+        sql += QStringLiteral("\nORDER BY ") + orderBy.join(QStringLiteral(", "));
+    return sql;
+}
+
+QString unionSql(const std::vector<QueryDefRow>& rows, int options, QString* problem) {
+    QStringList parts, orderBy;
+    for (const QueryDefRow& r : rows) {
+        if (r.attribute == attr::Table && !r.expression.trimmed().isEmpty())
+            parts << trimmedStatement(r.expression);
+        else if (r.attribute == attr::OrderBy)
+            orderBy << orderTerm(r);
+    }
+    if (parts.size() < 2) {
+        *problem = QStringLiteral("a union query with fewer than two parts");
+        return {};
+    }
+    // Without the flag the parts keep their duplicate rows.
+    const QString glue = (options & option::Distinct) ? QStringLiteral("\nUNION\n")
+                                                      : QStringLiteral("\nUNION ALL\n");
+    QString sql = parts.join(glue);
+    if (!orderBy.isEmpty())
+        sql += QStringLiteral("\nORDER BY ") + orderBy.join(QStringLiteral(", "));
+    return sql;
+}
+
+}  // namespace
+
+QString jetQuerySql(const std::vector<QueryDefRow>& rows, int objectFlags, QString* problem) {
+    // The object's flags carry the kind in their high bits: 0 select, 16 crosstab, 32
+    // delete, 48 update, 64 append, 80 make-table, 96 data-definition, 112 pass-through,
+    // 128 union.
+    const int kindBits = objectFlags & 0xF0;
+    int type = -1;
+    switch (kindBits) {
+        case 0:
+            type = kind::Select;
+            break;
+        case 16:
+            type = kind::Crosstab;
+            break;
+        case 32:
+            type = kind::Delete;
+            break;
+        case 48:
+            type = kind::Update;
+            break;
+        case 64:
+            type = kind::Append;
+            break;
+        case 80:
+            type = kind::MakeTable;
+            break;
+        case 96:
+            type = kind::DataDefinition;
+            break;
+        case 112:
+            type = kind::PassThrough;
+            break;
+        case 128:
+            type = kind::Union;
+            break;
+        default:
+            break;
+    }
+    int options = 0;
+    QString top;
+    for (const QueryDefRow& r : rows) {
+        if (r.attribute == attr::Options) {
+            options = r.flag;
+            top = r.name1;
+        } else if (r.attribute == attr::RemoteDatabase) {
+            *problem = QStringLiteral("the query reads tables of another database file");
+            return {};
+        }
+    }
+    if (type == kind::Select)
+        return selectSql(rows, options, top, problem);
+    if (type == kind::Union)
+        return unionSql(rows, options, problem);
+    *problem = kindName(type < 0 ? kindBits : type) + QStringLiteral(", which is not carried over");
+    return {};
+}
+
+}  // namespace velmora::legacy

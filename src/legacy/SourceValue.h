@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace velmora::legacy {
+
+// One value as a Jet file holds it, read without conversion: money as its scaled integer,
+// dates as the OLE date number, decimals as exact text. Null is a value of its own.
+class SourceValue {
+  public:
+    enum class Kind {
+        Null,
+        YesNo,
+        Integer,
+        Single,
+        Double,
+        Currency,
+        Decimal,
+        DateTime,
+        Text,
+        Binary,
+        Unreadable,  // the file's bytes for the value are damaged; text() says how
+    };
+
+    SourceValue() = default;
+    static SourceValue yesNo(bool yes);
+    static SourceValue integer(std::int64_t v);
+    static SourceValue single(float v);
+    static SourceValue real(double v);
+    // An amount of money as the file keeps it: the amount times 10,000.
+    static SourceValue currency(std::int64_t tenThousandths);
+    // A decimal number as exact text: an optional "-", digits, an optional "." and digits.
+    static SourceValue decimal(const QString& exactText);
+    // Days since 1899-12-30; the fraction is the time of day (before 1899-12-30 the whole
+    // part counts back and the fraction still counts forward from midnight).
+    static SourceValue dateTime(double oleDate);
+    static SourceValue text(const QString& v);
+    static SourceValue binary(const QByteArray& v);
+    static SourceValue unreadable(const QString& reason);
+
+    Kind kind() const { return kind_; }
+    bool isNull() const { return kind_ == Kind::Null; }
+
+    bool isYes() const { return i_ != 0; }
+    std::int64_t integerValue() const { return i_; }
+    float singleValue() const { return f_; }
+    double doubleValue() const { return d_; }
+    std::int64_t currencyUnits() const { return i_; }
+    double oleDate() const { return d_; }
+    // Text; the exact text of a Decimal; why an Unreadable value could not be read.
+    const QString& text() const { return s_; }
+    const QByteArray& bytes() const { return b_; }
+
+    // The value written out exactly, for reports and comparisons: Yes/No as -1/0, money with
+    // its four decimals ("1995.5000"), a single with the fewest digits that read back as the
+    // same single, a date as "yyyy-MM-dd hh:mm:ss" (or its raw number when it is no date),
+    // binary data as its length. Null gives "Null".
+    QString exactText() const;
+
+    bool operator==(const SourceValue& o) const;
+
+  private:
+    Kind kind_ = Kind::Null;
+    std::int64_t i_ = 0;
+    double d_ = 0;
+    float f_ = 0;
+    QString s_;
+    QByteArray b_;
+};
+
+// Money in its stored form (the amount times 10,000) as exact decimal text with four
+// decimals: -12.3400.
+QString currencyText(std::int64_t tenThousandths);
+
+// The shortest decimal text that reads back as the same single: 0.1f gives "0.1".
+QString singleText(float v);
+
+}  // namespace velmora::legacy

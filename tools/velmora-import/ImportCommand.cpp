@@ -1,0 +1,82 @@
+#include "ImportCommand.h"
+
+#include "cli/StandardOptions.h"
+#include "legacy/FileConversion.h"
+#include "remaining/ReportQueries.h"
+
+namespace velmora::import {
+
+namespace {
+
+const QString kUsage = QStringLiteral("Usage: velmora-import SOURCE.mdb DEST.mdb [--dry-run]\n");
+
+const cli::ProgramHelp kProgramHelp{
+    QStringLiteral("velmora-import"),
+    {QStringLiteral("SOURCE.mdb DEST.mdb [--dry-run]")},
+    QStringLiteral(
+        "Converts a database kept in the earlier Jet format (Access .mdb or .accdb: SetupPP.mdb,\n"
+        "TimeMgr.mdb, HeliPart.mdb) into DEST, a new Velmora data file with the tables the\n"
+        "program makes. Velmora's tables are filled column by column (names matched without\n"
+        "regard to letter case); other tables and columns are copied as they are; stored\n"
+        "queries are kept where Velmora can run them and listed otherwise. SOURCE is only read;\n"
+        "DEST must not exist and is written completely or not at all.\n"
+        "\n"
+        "The report lists every table with its rows read and written, every value that could\n"
+        "not be converted, and what was copied unchanged or skipped.\n"),
+    {{QStringLiteral("dry-run"), {}, {}, QStringLiteral("print the report, write nothing")}},
+    QStringLiteral(
+        "Exit status: 0 everything converted; 1 failed, nothing written; 2 wrong arguments;\n"
+        "3 written, but something was skipped or changed (see the report).\n")};
+
+struct Arguments {
+    bool dryRun = false;
+    QStringList files;
+};
+
+// Options other than --dry-run have been dealt with by the standard options already.
+bool parse(const QStringList& args, Arguments* a, QString* problem) {
+    bool optionsEnded = false;
+    for (const QString& arg : args) {
+        if (!optionsEnded && arg == u"--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == u"--dry-run") {
+            a->dryRun = true;
+        } else {
+            a->files << arg;
+        }
+    }
+    if (a->files.size() != 2) {
+        *problem = a->files.size() < 2 ? QStringLiteral("SOURCE and DEST must both be given")
+                                       : QStringLiteral("only SOURCE and DEST can be given");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int runImportCommand(const QStringList& args, QString* out, QString* err) {
+    if (const auto standard = cli::standardOptions(args, kProgramHelp, out, err))
+        return *standard;
+    Arguments a;
+    QString problem;
+    if (!parse(args, &a, &problem)) {
+        *err = QStringLiteral("velmora-import: %1\n").arg(problem) + kUsage +
+               QStringLiteral("Try 'velmora-import --help' for more information.\n");
+        return status::Usage;
+    }
+    legacy::ConversionOptions options;
+    options.dryRun = a.dryRun;
+    options.completeMainFile = [](data::Database& db) { remaining::ensureReportQueries(db); };
+    try {
+        const legacy::ConversionReport report =
+            legacy::convertJetFile(a.files[0], a.files[1], options);
+        *out = report.text();
+        return report.anythingSkipped() ? status::Skipped : status::Converted;
+    } catch (const legacy::LegacyError& e) {
+        *err = QStringLiteral("velmora-import: %1\n").arg(e.text());
+        return status::Failed;
+    }
+}
+
+}  // namespace velmora::import

@@ -1,0 +1,103 @@
+#include "ImportCommand.h"
+#include "data/Database.h"
+#include "data/Recordset.h"
+#include "support/JetFixtures.h"
+#include "support/TestFiles.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+Outcome importing(const QStringList& args) {
+    Outcome r;
+    r.status = import::runImportCommand(args, &r.out, &r.err);
+    return r;
+}
+
+}  // namespace
+
+TEST(ImportCommand, HelpVersionAndWrongArguments) {
+    const Outcome help = importing({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: velmora-import SOURCE.mdb DEST.mdb [--dry-run]\n"));
+    EXPECT_TRUE(help.out.contains("--dry-run"));
+    EXPECT_TRUE(help.err.isEmpty());
+
+    const Outcome version = importing({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out,
+              QStringLiteral("velmora-import (Velmora) %1\n").arg(VELMORA_VERSION_TEXT));
+
+    for (const QStringList& args : {QStringList{"--force", "a.mdb", "b.mdb"}, QStringList{"a.mdb"},
+                                    QStringList{}, QStringList{"a.mdb", "b.mdb", "c.mdb"}}) {
+        const Outcome wrong = importing(args);
+        EXPECT_EQ(wrong.status, import::status::Usage) << args.join(' ').toStdString();
+        EXPECT_TRUE(wrong.out.isEmpty());
+        EXPECT_TRUE(wrong.err.startsWith("velmora-import: ")) << wrong.err.toStdString();
+        EXPECT_TRUE(wrong.err.contains("velmora-import --help"));
+    }
+    EXPECT_TRUE(importing({"--force", "a", "b"})
+                    .err.startsWith("velmora-import: unknown option "
+                                    "'--force'\n"));
+}
+
+TEST(ImportCommand, ConvertsReportsAndNeverWritesOverAFile) {
+    JET_FIXTURE_OR_SKIP(dates, "DateTestDatabase.mdb");
+    JET_FIXTURE_OR_SKIP(nwind, "nwind.mdb");
+    TestFolder folder;
+    const QString dest = folder.file("dates.mdb");
+
+    // Everything converted: status 0, the report on standard output.
+    const Outcome ok = importing({dates, dest});
+    EXPECT_EQ(ok.status, import::status::Converted) << ok.out.toStdString();
+    EXPECT_TRUE(ok.out.contains("  DateTest: 6 read, 6 written; copied unchanged"));
+    EXPECT_TRUE(ok.out.endsWith("Everything was converted.\n"));
+    EXPECT_EQ(data::Database::open(dest)->openRecordset("DateTest")->recordCount(), 6);
+
+    // Never over an existing file.
+    const QByteArray written = fileBytes(dest);
+    const Outcome again = importing({dates, dest});
+    EXPECT_EQ(again.status, import::status::Failed);
+    EXPECT_EQ(again.err, QStringLiteral("velmora-import: The file %1 exists already; a "
+                                        "conversion never writes over a file.\n")
+                             .arg(dest));
+    EXPECT_EQ(fileBytes(dest), written);
+
+    // Something skipped (queries the engine cannot run): status 3. A dry run writes nothing.
+    const Outcome dry = importing({"--dry-run", nwind, folder.file("nw.mdb")});
+    EXPECT_EQ(dry.status, import::status::Skipped);
+    EXPECT_TRUE(dry.out.contains("Dry run: nothing was written."));
+    EXPECT_TRUE(dry.out.contains("  Orders: 830 read, 830 written; copied unchanged"));
+    EXPECT_TRUE(dry.out.contains("not kept: Quarterly Orders by Product (a crosstab query"));
+    EXPECT_EQ(folderEntries(folder.path()), QStringList{"dates.mdb"});
+
+    const Outcome notJet = importing({dest, folder.file("x.mdb")});
+    EXPECT_EQ(notJet.status, import::status::Failed);
+    EXPECT_TRUE(notJet.err.contains("is a Velmora data file already"));
+}
+
+TEST(ImportCommand, TheProgramExitsWithTheStatus) {
+    TestFolder folder;
+    QProcess p;
+    p.start(QStringLiteral(VELMORA_IMPORT_BIN), {"--bogus"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(p.readAllStandardError().startsWith("velmora-import: unknown option '--bogus'"));
+
+    const QString empty = folder.writeFile("empty.mdb", {});
+    p.start(QStringLiteral(VELMORA_IMPORT_BIN), {empty, folder.file("out.mdb")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("is empty"));
+    EXPECT_EQ(folderEntries(folder.path()), QStringList{"empty.mdb"});
+}
