@@ -86,7 +86,6 @@ class frmAircraft : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -108,6 +107,7 @@ class frmAircraft : public QWidget {
 
     QString dataPath_;
     int TypeRejected = 0;
+    QString enteredRegNum_;  // the registration of the new aircraft being entered
     bool saving_ = false;
     QString saveError_;
     bool closing_ = false;
