@@ -1,6 +1,7 @@
 #include "AppStart.h"
 
 #include "ProgramFolder.h"
+#include "ProgramIdentity.h"
 #include "ScreenRegistry.h"
 #include "SingleInstance.h"
 #include "frmMenuVelmora.h"
@@ -32,8 +33,7 @@ int runVelmora(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    setProgramIdentity();
 
     const QString folder = programFolder();
     SingleInstance instance(SingleInstance::serverNameFor(folder));
