@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 namespace velmora::aircraft {
 
@@ -395,7 +396,8 @@ void frmAircraft::datPrimaryRS_Reposition() {
             Combo1->setListIndex(at);
     }
     SetCleanState();
-    focusField(11);
+    if (!entrySaving_)
+        focusField(11);
 }
 
 void frmAircraft::requeryComponents(const QString& source) {
@@ -802,7 +804,9 @@ void frmAircraft::txtFields_LostFocus(int index) {
                                   [this] {
                                       // A row that cannot be written is reported by the record
                                       // source; the screen then stays in the edited state with the
-                                      // entry still on it.
+                                      // entry still on it. Saving a new aircraft makes it the
+                                      // current row: the focus stays where the user sent it.
+                                      const QScopedValueRollback<bool> keep(entrySaving_, true);
                                       if (datPrimaryRS->updateRecord())
                                           SetCleanState();
                                   });

@@ -109,6 +109,7 @@ class frmAircraft : public QWidget {
     int TypeRejected = 0;
     QString enteredRegNum_;  // the registration of the new aircraft being entered
     bool saving_ = false;
+    bool entrySaving_ = false;  // an entry rule's save step is writing the row
     QString saveError_;
     bool closing_ = false;
 };

@@ -12,8 +12,7 @@ QString forecastProblem(const QString& text) {
     if (!data::Value::parseNumber(t, &v))
         return QStringLiteral("Enter the forecast increase as a number from 0 to 100,000.");
     if (v < 0)
-        return QStringLiteral(
-            "A forecast is an increase from the present values: it cannot be negative.");
+        return QStringLiteral("A forecast is an increase: it cannot be negative.");
     if (v > kLargestForecast)
         return QStringLiteral("A forecast increase cannot be more than 100,000.");
     return {};

@@ -179,6 +179,17 @@ void frmRemain::buildControls() {
         Label1[static_cast<size_t>(i)] = label;
     }
 
+    lblForecastProblem = new QLabel(this);
+    lblForecastProblem->setObjectName(QStringLiteral("lblForecastProblem"));
+    lblForecastProblem->setWordWrap(true);
+    lblForecastProblem->setFrameShape(QFrame::Box);
+    lblForecastProblem->setMargin(2);
+    lblForecastProblem->setPalette(QToolTip::palette());
+    lblForecastProblem->setAutoFillBackground(true);
+    lblForecastProblem->setGeometry(SSFrame1->x(), SSFrame1->geometry().bottom() + 1,
+                                    SSFrame1->width(), boxHeight);
+    lblForecastProblem->hide();
+
     Frame1 = new QGroupBox(QStringLiteral("Show"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(tw(6000), tw(1920), tw(4335), tw(1305));
@@ -512,16 +523,28 @@ void frmRemain::markForecast(int index, const QString& problem) {
     QLineEdit* box = Text1[static_cast<size_t>(index)];
     box->setProperty(kForecastMarked, !problem.isEmpty());
     box->setToolTip(problem);
-    QPalette palette = box->palette();
     if (problem.isEmpty()) {
         box->setPalette(QPalette());
-        QToolTip::hideText();
-        return;
+    } else {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, QColor(255, 224, 224));
+        box->setPalette(palette);
     }
-    palette.setColor(QPalette::Base, QColor(255, 224, 224));
-    box->setPalette(palette);
-    // The message stands at the field, under it, where the user is looking.
-    QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), problem, box);
+    // The reason stands under the forecast frame while a field is marked.
+    for (int i = 0; i < 6; ++i) {
+        const QLineEdit* f = Text1[static_cast<size_t>(i)];
+        if (f->property(kForecastMarked).toBool()) {
+            lblForecastProblem->setText(Label1[static_cast<size_t>(i)]->text() +
+                                        QStringLiteral(": ") + f->toolTip());
+            lblForecastProblem->resize(
+                lblForecastProblem->width(),
+                lblForecastProblem->heightForWidth(lblForecastProblem->width()));
+            lblForecastProblem->show();
+            lblForecastProblem->raise();
+            return;
+        }
+    }
+    lblForecastProblem->hide();
 }
 
 bool frmRemain::eventFilter(QObject* watched, QEvent* event) {

@@ -71,6 +71,8 @@ class frmRemain : public QWidget {
     std::array<QCheckBox*, 8> chkFields{};
     std::array<QRadioButton*, 3> Option1{};
     QLabel* Label2 = nullptr;
+    // Why a forecast cannot be stored, under the forecast frame while one is marked.
+    QLabel* lblForecastProblem = nullptr;
     QGroupBox* Frame1 = nullptr;    // "Show"
     QGroupBox* Frame2 = nullptr;    // "Total"
     QGroupBox* Frame3 = nullptr;    // "Report"

@@ -166,6 +166,7 @@ TEST_F(Templates, TheChoosersStayWhileTheNewAircraftIsSavedByAMeterEntry) {
     QTest::keyClick(s.txtFields[11], Qt::Key_Return);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     ASSERT_EQ(value(main, "select CurrentMeter1 from Aircraft where RegNum = 'N900'"), "100");
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[7]);  // Enter's order: meter 2
     EXPECT_TRUE(s.Combo2[0]->isVisible());
     EXPECT_TRUE(s.Combo2[1]->isVisible());
     EXPECT_FALSE(s.txtFields[2]->isVisible());

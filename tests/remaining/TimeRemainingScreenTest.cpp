@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -319,6 +320,8 @@ TEST_F(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
         QTest::keyClicks(s.Text1[0], entry);
         s.Text1[1]->setFocus();  // leaving marks the field at once
         EXPECT_FALSE(s.Text1[0]->toolTip().isEmpty()) << entry;
+        EXPECT_TRUE(s.lblForecastProblem->isVisible()) << entry;
+        EXPECT_TRUE(s.lblForecastProblem->text().startsWith("Meter #1: ")) << entry;
         QTest::mouseClick(s.cmdSave, Qt::LeftButton);
         EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), before)
             << entry;
@@ -330,6 +333,7 @@ TEST_F(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
     s.Text1[0]->selectAll();
     QTest::keyClicks(s.Text1[0], "-5");
     EXPECT_TRUE(s.Text1[0]->toolTip().contains("negative"));
+    EXPECT_TRUE(s.lblForecastProblem->text().contains("negative"));
     // Moving to another aircraft does not write it either.
     s.Combo1->setListIndex(s.Combo1->findExact("N2 "));
     EXPECT_EQ(s.Combo1->text(), "N1");
@@ -339,6 +343,7 @@ TEST_F(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
     s.Text1[0]->selectAll();
     QTest::keyClicks(s.Text1[0], "100000");
     EXPECT_TRUE(s.Text1[0]->toolTip().isEmpty());
+    EXPECT_FALSE(s.lblForecastProblem->isVisible());
     QTest::mouseClick(s.cmdSave, Qt::LeftButton);
     EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), "100000");
     EXPECT_FALSE(s.cmdSave->isEnabled());

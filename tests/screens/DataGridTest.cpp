@@ -722,6 +722,7 @@ TEST_F(DataGridTest, ColumnsFitWhatTheirRowsShowAndKeepWhatTheUserGave) {
     std::vector<int> widths = grid_->columnWidths();
     EXPECT_EQ(widths[kRegNum], 0);  // hidden
     EXPECT_EQ(widths[kDescription], 31);
+    EXPECT_EQ(widths[kPartNumber], 0);  // the grid's own choice
 
     DataGrid other;
     other.setColumns(componentColumns());

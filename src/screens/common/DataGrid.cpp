@@ -234,8 +234,11 @@ void DataGrid::fitColumnsToRows() {
 
 std::vector<int> DataGrid::columnWidths() const {
     std::vector<int> widths;
-    for (int c = 0; c < model_->gridColumnCount(); ++c)
-        widths.push_back(isColumnHidden(c) ? 0 : columnWidth(c));
+    for (int c = 0; c < model_->gridColumnCount(); ++c) {
+        const bool chosen =
+            static_cast<size_t>(c) < userSized_.size() && userSized_[static_cast<size_t>(c)];
+        widths.push_back(chosen && !isColumnHidden(c) ? columnWidth(c) : 0);
+    }
     return widths;
 }
 

@@ -53,8 +53,8 @@ class DataGrid : public QTableView {
 
     // Column widths. A column is as wide as its caption and, while the user has not sized
     // it, grows to the texts of the rows shown (up to a limit). Widths the user gave by
-    // dragging, or that were handed back with setColumnWidths, are kept. 0 stands for a
-    // hidden column's width in either direction.
+    // dragging, or that were handed back with setColumnWidths, are kept: columnWidths()
+    // gives those, and 0 for a column the grid sizes itself or that is hidden.
     std::vector<int> columnWidths() const;
     void setColumnWidths(const std::vector<int>& widths);
     // Whether a cell shows only part of its text; pointing at such a cell shows the whole
