@@ -290,7 +290,11 @@ void frmAircraft::buildControls() {
         screens::showDataError(this, datMakes->lastErrorText());
     });
 
-    const int width = tw(11900);
+    // As wide as designed, or as the fields at the top need where the user's font is larger.
+    const int width = std::max(
+        tw(11900), screens::contentRight(
+                       this, {grdDataGrid, picButtons, datPrimaryRS, datSecondaryRS, datMakes}) +
+                       tw(60));
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     resize(width, tw(3375) + tw(4425) + buttonHeight + navHeight + tw(60));
     Form_Resize();

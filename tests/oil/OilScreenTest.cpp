@@ -565,6 +565,25 @@ TEST_F(OilScreenTest, MouseChoicesAndPopUpListsKeepTheChosenAircraft) {
     EXPECT_EQ(grid().valueAt(0, oil::kColRegNum), Value("N303"));
 }
 
+TEST_F(OilScreenTest, CancelInTheClosingQuestionKeepsTheEditedState) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    velmora::screens::Dialogs::install(nullptr);  // the real boxes
+    goTo(0, oil::kColIron);
+    editCurrentCell("9");
+    ASSERT_TRUE(s.cmdSave->isEnabled());
+    auto boxes = tf::answerBoxesWithKeys({Qt::Key_Escape});
+    s.close();
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].title, "Data not saved");
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(s.cmdClose->isEnabled());
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "9");
+    EXPECT_EQ(oilRows("Iron = 9"), 0);
+}
+
 TEST_F(OilScreenTest, TheDeleteKeyAsksBeforeASampleGoes) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
