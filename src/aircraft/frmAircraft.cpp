@@ -8,12 +8,15 @@
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
 #include "screens/common/BoundRecordSource.h"
+#include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/FieldEvents.h"
 #include "screens/common/MousePointer.h"
+#include "screens/common/ScreenActivation.h"
 #include "screens/common/ScreenConventions.h"
+#include "screens/common/ScreenMemory.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/Twips.h"
 
@@ -24,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 namespace velmora::aircraft {
 
@@ -103,6 +107,11 @@ frmAircraft::frmAircraft(const QString& dataPath, QWidget* parent)
     setObjectName(QStringLiteral("frmAircraft"));
     setWindowTitle(QStringLiteral("Aircraft Set-up"));
     buildControls();
+    screens::restoreScreenLayout(this, grdDataGrid);
+    new screens::ScreenActivation(this, [this] {
+        if (!closing_)
+            Form_Activate();
+    });
     Form_Load();
 }
 
@@ -281,10 +290,15 @@ void frmAircraft::buildControls() {
         screens::showDataError(this, datMakes->lastErrorText());
     });
 
-    const int width = tw(11900);
+    // As wide as designed, or as the fields at the top need where the user's font is larger.
+    const int width = std::max(
+        tw(11900), screens::contentRight(
+                       this, {grdDataGrid, picButtons, datPrimaryRS, datSecondaryRS, datMakes}) +
+                       tw(60));
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     resize(width, tw(3375) + tw(4425) + buttonHeight + navHeight + tw(60));
     Form_Resize();
+    screens::focusButtonsOnAccelerator(this);
 }
 
 void frmAircraft::Form_Load() {
@@ -348,12 +362,6 @@ void frmAircraft::Form_Activate() {
     focusField(11);
 }
 
-void frmAircraft::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !closing_)
-        Form_Activate();
-}
-
 void frmAircraft::Combo1_Click() {
     if (screens::SuppressReposition)
         return;
@@ -363,7 +371,13 @@ void frmAircraft::Combo1_Click() {
         return;
     QString quoted = text;
     quoted.replace(u'"', QStringLiteral("\"\""));
-    datPrimaryRS->findFirst(QStringLiteral("RegNum = \"") + quoted + u'"');
+    if (datPrimaryRS->findFirst(QStringLiteral("RegNum = \"") + quoted + u'"') ||
+        !datPrimaryRS->isChanged())
+        return;
+    // The aircraft on screen stays (its changes could not be written): so does its entry.
+    const QString reg = currentRegNum();
+    if (!reg.isEmpty() && reg != Combo1->text())
+        Combo1->setListIndexQuietly(Combo1->findExact(reg));
 }
 
 void frmAircraft::datPrimaryRS_Reposition() {
@@ -372,9 +386,13 @@ void frmAircraft::datPrimaryRS_Reposition() {
         return;
     requeryComponents(componentListSql(currentRegNum(), showRecords(), OrderBy::ItemNumber));
     datPrimaryRS->setCaption(kNavigationCaption);
-    // An aircraft that is on file shows its own make and model, not the template choosers.
-    if (!datPrimaryRS->isAddingNew())
+    // The template choosers stay while the new aircraft is being entered, also once a meter
+    // or total entry has saved it; another aircraft shows its own make and model.
+    if (!datPrimaryRS->isAddingNew() &&
+        currentRegNum().compare(enteredRegNum_, Qt::CaseInsensitive) != 0) {
+        enteredRegNum_.clear();
         showTemplateChoosers(false);
+    }
     const QString reg = currentRegNum();
     if (!reg.isEmpty() && reg != Combo1->text()) {
         const int at = Combo1->findExact(reg);
@@ -382,7 +400,8 @@ void frmAircraft::datPrimaryRS_Reposition() {
             Combo1->setListIndex(at);
     }
     SetCleanState();
-    focusField(11);
+    if (!entrySaving_)
+        focusField(11);
 }
 
 void frmAircraft::requeryComponents(const QString& source) {
@@ -402,9 +421,20 @@ void frmAircraft::datPrimaryRS_Error(int number, int& response) {
 }
 
 void frmAircraft::datPrimaryRS_Validate(int& action, int& save) {
-    Q_UNUSED(save);
     if (action == BoundRecordSource::ActionClose)
         screens::MousePointer::setDefault();
+    // An aircraft is known by its registration number: a row without one is never written.
+    if (save == 0 || action == BoundRecordSource::ActionDelete ||
+        !txtFields[0]->text().trimmed().isEmpty())
+        return;
+    if (action == BoundRecordSource::ActionClose && datPrimaryRS->isAddingNew()) {
+        save = 0;  // a new aircraft begun without a registration goes with the screen
+        return;
+    }
+    screens::msgBox(this, QStringLiteral("A registration number must be entered"), MsgButtons::Ok,
+                    MsgIcon::Exclamation, QStringLiteral("Missing data"), MsgAnswer::Ok);
+    screens::reactivateWindow(this);
+    action = BoundRecordSource::ActionCancel;
 }
 
 ShowRecords frmAircraft::showRecords() const {
@@ -439,6 +469,7 @@ void frmAircraft::cmdAdd_Click() {
         screens::SuppressReposition = false;
         return;  // the row shown could not be written; the message said why
     }
+    enteredRegNum_.clear();
     requeryComponents(componentListSql(QString(), ShowRecords::Installed, OrderBy::ItemNumber));
     Combo1->hide();
     Combo1->setEnabled(false);
@@ -592,9 +623,12 @@ void frmAircraft::cmdSave_Click() {
     const bool ok = datPrimaryRS->updateRecord();
     saving_ = false;
     if (!ok) {
-        screens::msgBox(this, saveError_, MsgButtons::Ok, MsgIcon::Information,
-                        QStringLiteral("Error"));
-        screens::reactivateWindow(this);
+        // A row refused before writing (no registration) was reported by the refusal.
+        if (!saveError_.isEmpty()) {
+            screens::msgBox(this, saveError_, MsgButtons::Ok, MsgIcon::Information,
+                            QStringLiteral("Error"));
+            screens::reactivateWindow(this);
+        }
         return;
     }
     SetCleanState();
@@ -684,6 +718,7 @@ void frmAircraft::closeEvent(QCloseEvent* event) {
     grdDataGrid->setRecordset(nullptr);
     datSecondaryRS->closeSource();
     screens::SuppressReposition = false;
+    screens::saveScreenLayout(this, grdDataGrid);
     Form_Unload();
     event->accept();
 }
@@ -776,7 +811,9 @@ void frmAircraft::txtFields_LostFocus(int index) {
                                   [this] {
                                       // A row that cannot be written is reported by the record
                                       // source; the screen then stays in the edited state with the
-                                      // entry still on it.
+                                      // entry still on it. Saving a new aircraft makes it the
+                                      // current row: the focus stays where the user sent it.
+                                      const QScopedValueRollback<bool> keep(entrySaving_, true);
                                       if (datPrimaryRS->updateRecord())
                                           SetCleanState();
                                   });
@@ -799,6 +836,8 @@ void frmAircraft::registrationRule() {
     box->setText(box->text().toUpper());
     const QString text = box->text();
     if (!text.isEmpty()) {
+        if (datPrimaryRS->isAddingNew())
+            enteredRegNum_ = text;
         int at = Combo1->findExact(text);
         if (at < 0) {
             Combo1->addEntry(text);

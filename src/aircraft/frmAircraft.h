@@ -86,7 +86,6 @@ class frmAircraft : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -108,7 +107,9 @@ class frmAircraft : public QWidget {
 
     QString dataPath_;
     int TypeRejected = 0;
+    QString enteredRegNum_;  // the registration of the new aircraft being entered
     bool saving_ = false;
+    bool entrySaving_ = false;  // an entry rule's save step is writing the row
     QString saveError_;
     bool closing_ = false;
 };

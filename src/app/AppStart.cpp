@@ -2,6 +2,7 @@
 
 #include "JetConversionOffer.h"
 #include "ProgramFolder.h"
+#include "ProgramIdentity.h"
 #include "ScreenRegistry.h"
 #include "SingleInstance.h"
 #include "cli/StandardOptions.h"
@@ -60,8 +61,7 @@ int runVelmora(int argc, char** argv) {
     // Qt has taken its own options out; whatever option is left is not known.
     if (const auto status = cli::rejectUnknownOptions(app.arguments().mid(1), kHelp))
         return *status;
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    setProgramIdentity();
     QGuiApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId));
 

@@ -7,22 +7,23 @@
 #include "data/DbError.h"
 #include "data/Recordset.h"
 #include "screens/common/BoundRecordSource.h"
+#include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/MousePointer.h"
+#include "screens/common/ScreenActivation.h"
 #include "screens/common/ScreenConventions.h"
+#include "screens/common/ScreenMemory.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QWindow>
 
 #include <algorithm>
 #include <exception>
@@ -181,10 +182,15 @@ frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
             &frmOilAnalysis::grdDataGrid_BeforeUpdate, Qt::DirectConnection);
     connect(grdDataGrid, &screens::DataGrid::writeFailed, this,
             [this](int, const QString& text) { screens::showDataError(this, text); });
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmOilAnalysis::windowActivated);
 
     resize(std::max(tw(12600), x + tw(3900) + tw(120)), tw(11100));
     placeControls();
+    screens::focusButtonsOnAccelerator(this);
+    screens::restoreScreenLayout(this, grdDataGrid);
+    new screens::ScreenActivation(this, [this] {
+        if (!closing_)
+            Form_Activate();
+    });
     Form_Load();
 }
 
@@ -226,29 +232,6 @@ void frmOilAnalysis::Form_Activate() {
         Combo1->setListIndex(0);
     MSChart1->resize(std::max(0, width() - optionsWidth_), MSChart1->height());
     SetCleanState();
-}
-
-void frmOilAnalysis::windowActivated(QWindow* w) {
-    // Activation in the program's sense: the screen is shown, or the user comes to it from
-    // another of the program's windows. A message box closing or the user coming back from
-    // another program is none.
-    if (!w)
-        return;
-    if (w == window()->windowHandle()) {
-        if (!activatedOnce_ || cameFromOtherWindow_) {
-            activatedOnce_ = true;
-            cameFromOtherWindow_ = false;
-            Form_Activate();
-        }
-        return;
-    }
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == w) {
-            if (!qobject_cast<QDialog*>(top))
-                cameFromOtherWindow_ = true;
-            return;
-        }
-    }
 }
 
 // --- choosing an aircraft and a component -------------------------------------------------
@@ -361,6 +344,17 @@ void frmOilAnalysis::datSecondaryRS_Validate(int& action, int& save) {
                         screens::MsgAnswer::Ok);
         action = BoundRecordSource::ActionCancel;
     }
+    // A sample without its date has no place in the trend: it is not written.
+    const int pending = grdDataGrid->pendingRow();
+    if (action != BoundRecordSource::ActionCancel && pending >= 0 &&
+        grdDataGrid->valueAt(pending, kColDate).toString().trimmed().isEmpty()) {
+        screens::msgBox(this,
+                        QStringLiteral("Enter the date the sample was taken under \"Date "
+                                       "Performed\"; a sample without its date is not saved."),
+                        screens::MsgButtons::Ok, screens::MsgIcon::None, missingTitle,
+                        screens::MsgAnswer::Ok);
+        action = BoundRecordSource::ActionCancel;
+    }
     if (action == BoundRecordSource::ActionCancel)
         screens::reactivateWindow(this);
 }
@@ -444,9 +438,9 @@ void frmOilAnalysis::placeControls() {
 }
 
 void frmOilAnalysis::fitGridAboveChart() {
-    // The chart stands below the grid; while it is hidden the grid takes its place.
-    if (MSChart1->chartVisible())
-        grdDataGrid->resize(grdDataGrid->width(), std::max(0, MSChart1->top() - gap_ - gridTop_));
+    // The chart and its "Show Graph" options stand below the grid, also while the chart is
+    // hidden (no samples): the grid ends above them.
+    grdDataGrid->resize(grdDataGrid->width(), std::max(0, MSChart1->top() - gap_ - gridTop_));
 }
 
 void frmOilAnalysis::Form_Resize() {
@@ -501,6 +495,7 @@ void frmOilAnalysis::closeEvent(QCloseEvent* event) {
         grdDataGrid->cancelPendingRow();
     }
     closing_ = true;
+    screens::saveScreenLayout(this, grdDataGrid);
     grdDataGrid->setRecordset(nullptr);
     datSecondaryRS->closeSource();
     datPrimaryRS->closeSource();

@@ -11,7 +11,6 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QWindow;
 
 namespace velmora::screens {
 class BoundRecordSource;
@@ -88,7 +87,6 @@ class frmOilAnalysis : public QWidget {
     void reopenSamples(const QString& source);
     void placeControls();
     void fitGridAboveChart();
-    void windowActivated(QWindow* window);
 
     QString dataPath_;
     int firstRow_ = 0;
@@ -97,8 +95,6 @@ class frmOilAnalysis : public QWidget {
     int optionsWidth_ = 0;
     int chartHeight_ = 0;
     int gap_ = 0;
-    bool activatedOnce_ = false;
-    bool cameFromOtherWindow_ = false;
     bool closing_ = false;
 };
 

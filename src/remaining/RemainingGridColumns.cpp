@@ -1,5 +1,7 @@
 #include "RemainingGridColumns.h"
 
+#include "RetirementDate.h"
+
 namespace velmora::remaining {
 
 std::vector<screens::GridColumn> remainingGridColumns() {
@@ -67,6 +69,11 @@ std::vector<screens::GridColumn> remainingGridColumns() {
     cols.push_back(c(QStringLiteral("Date to Retire"), QStringLiteral("MTHStoRT"),
                      QStringLiteral("Short Date"), true));
     cols.back().dueDate = true;
+    // The query writes the date with two year digits; the grid shows and judges the date.
+    cols.back().shownValue = [](const data::Value& stored, const screens::RowReader& row) {
+        return retirementDate(stored, row(QStringLiteral("InstallDate")),
+                              row(QStringLiteral("LifeNumber")));
+    };
     return cols;
 }
 

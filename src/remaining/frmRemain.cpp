@@ -2,27 +2,34 @@
 
 #include "aircraft/BoundEntryHost.h"
 
+#include "ForecastRules.h"
 #include "RemainingGridColumns.h"
 #include "RemainingLifeRebuild.h"
 #include "aircraft/EntryRules.h"
 #include "data/DataFiles.h"
 #include "screens/common/BoundRecordSource.h"
+#include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/FieldEvents.h"
 #include "screens/common/MousePointer.h"
+#include "screens/common/ScreenActivation.h"
 #include "screens/common/ScreenConventions.h"
+#include "screens/common/ScreenMemory.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolTip>
 
 namespace velmora::remaining {
 
@@ -78,6 +85,9 @@ const ShowSpec kShow[8] = {
     {"ShowRIN", 8, "RIN", gridcol::RINtoRET},
 };
 
+// Marks a forecast field whose text cannot be stored.
+constexpr const char* kForecastMarked = "velmoraForecastRefused";
+
 const char* const kForecastColumns[6] = {"ForecastMeter1", "ForecastMeter2",   "ForecastMonths",
                                          "ForecastCycles", "ForecastLandings", "ForecastRIN"};
 const char* const kForecastLabels[6] = {"Meter #1", "Meter #2", "Months",
@@ -90,6 +100,11 @@ frmRemain::frmRemain(const QString& dataPath, CompanyValue company, QWidget* par
     setObjectName(QStringLiteral("frmRemain"));
     setWindowTitle(QStringLiteral("Time and Cycles Remaining"));
     buildControls();
+    screens::restoreScreenLayout(this, grdDataGrid);
+    new screens::ScreenActivation(this, [this] {
+        if (!closing_)
+            Form_Activate();
+    });
     Form_Load();
 }
 
@@ -153,10 +168,27 @@ void frmRemain::buildControls() {
         box->setAlignment(Qt::AlignRight);
         box->setGeometry(tw(975 + column * 1980), tw(360 + row * 420), tw(945), boxHeight);
         label->setBuddy(box);
-        connect(box, &QLineEdit::textChanged, this, [this, i] { Text1_Change(i); });
+        connect(box, &QLineEdit::textChanged, this, [this, i] {
+            Text1_Change(i);
+            // A marked forecast follows the typing: mended, it loses its mark at once.
+            if (Text1[static_cast<size_t>(i)]->property(kForecastMarked).toBool())
+                markForecast(i, forecastProblem(Text1[static_cast<size_t>(i)]->text()));
+        });
+        box->installEventFilter(this);
         Text1[static_cast<size_t>(i)] = box;
         Label1[static_cast<size_t>(i)] = label;
     }
+
+    lblForecastProblem = new QLabel(this);
+    lblForecastProblem->setObjectName(QStringLiteral("lblForecastProblem"));
+    lblForecastProblem->setWordWrap(true);
+    lblForecastProblem->setFrameShape(QFrame::Box);
+    lblForecastProblem->setMargin(2);
+    lblForecastProblem->setPalette(QToolTip::palette());
+    lblForecastProblem->setAutoFillBackground(true);
+    lblForecastProblem->setGeometry(SSFrame1->x(), SSFrame1->geometry().bottom() + 1,
+                                    SSFrame1->width(), boxHeight);
+    lblForecastProblem->hide();
 
     Frame1 = new QGroupBox(QStringLiteral("Show"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -237,7 +269,17 @@ void frmRemain::buildControls() {
     connect(datPrimaryRS, &BoundRecordSource::validate, this, &frmRemain::datPrimaryRS_Validate);
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     datPrimaryRS->setGeometry(0, tw(7920) + buttonHeight + tw(45), tw(11900), navHeight);
-    resize(tw(11900), datPrimaryRS->geometry().bottom() + 1);
+    // Below the grid the design keeps these gaps; a larger window gives the grid the room.
+    gridToButtons_ = picButtons->y() - grdDataGrid->geometry().bottom() - 1;
+    buttonsToNavigation_ = datPrimaryRS->y() - picButtons->geometry().bottom() - 1;
+    // As wide as designed, or as the frames at the top need where the user's font is larger.
+    const int width = std::max(
+        tw(11900), screens::contentRight(this, {grdDataGrid, picButtons, datPrimaryRS}) + tw(60));
+    const int height = datPrimaryRS->geometry().bottom() + 1;
+    setMinimumHeight(height - grdDataGrid->height() +
+                     4 * grdDataGrid->verticalHeader()->defaultSectionSize());
+    resize(width, height);
+    screens::focusButtonsOnAccelerator(this);
 }
 
 void frmRemain::Form_Load() {
@@ -267,16 +309,16 @@ void frmRemain::Form_Activate() {
     focusField(9);
 }
 
-void frmRemain::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !closing_)
-        Form_Activate();
-}
-
 void frmRemain::Combo1_Click() {
     QString quoted = Combo1->text();
     quoted.replace(u'"', QStringLiteral("\"\""));
-    datPrimaryRS->findFirst(QStringLiteral("RegNum = \"") + quoted + u'"');
+    if (datPrimaryRS->findFirst(QStringLiteral("RegNum = \"") + quoted + u'"') ||
+        !datPrimaryRS->isChanged())
+        return;
+    // The aircraft on screen stays (its changes could not be written): so does its entry.
+    const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    if (!reg.isEmpty() && reg != Combo1->text())
+        Combo1->setListIndexQuietly(Combo1->findExact(reg));
 }
 
 void frmRemain::datPrimaryRS_Reposition() {
@@ -356,7 +398,11 @@ void frmRemain::datPrimaryRS_Error(int number, int& response) {
 }
 
 void frmRemain::datPrimaryRS_Validate(int& action, int& save) {
-    Q_UNUSED(save);
+    // A forecast the reports cannot use is never written; the row stays on screen with it.
+    if (save != 0 && action != BoundRecordSource::ActionDelete && !checkForecasts()) {
+        action = BoundRecordSource::ActionCancel;
+        return;
+    }
     if (screens::SuppressReposition)
         return;
     if (action == BoundRecordSource::ActionClose)
@@ -371,9 +417,12 @@ void frmRemain::cmdSave_Click() {
     const bool ok = datPrimaryRS->updateRecord();
     saving_ = false;
     if (!ok) {
-        screens::msgBox(this, saveError_, MsgButtons::Ok, MsgIcon::Information,
-                        QStringLiteral("Error"));
-        screens::reactivateWindow(this);
+        // A forecast refused before writing is marked at its field already.
+        if (!saveError_.isEmpty()) {
+            screens::msgBox(this, saveError_, MsgButtons::Ok, MsgIcon::Information,
+                            QStringLiteral("Error"));
+            screens::reactivateWindow(this);
+        }
         return;
     }
     SetCleanState();
@@ -458,7 +507,54 @@ void frmRemain::focusField(int index) {
         f->setFocus(Qt::OtherFocusReason);
 }
 
+bool frmRemain::checkForecasts() {
+    for (int i = 0; i < 6; ++i) {
+        const QString problem = forecastProblem(Text1[static_cast<size_t>(i)]->text());
+        if (!problem.isEmpty()) {
+            markForecast(i, problem);
+            Text1[static_cast<size_t>(i)]->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    }
+    return true;
+}
+
+void frmRemain::markForecast(int index, const QString& problem) {
+    QLineEdit* box = Text1[static_cast<size_t>(index)];
+    box->setProperty(kForecastMarked, !problem.isEmpty());
+    box->setToolTip(problem);
+    if (problem.isEmpty()) {
+        box->setPalette(QPalette());
+    } else {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, QColor(255, 224, 224));
+        box->setPalette(palette);
+    }
+    // The reason stands under the forecast frame while a field is marked.
+    for (int i = 0; i < 6; ++i) {
+        const QLineEdit* f = Text1[static_cast<size_t>(i)];
+        if (f->property(kForecastMarked).toBool()) {
+            lblForecastProblem->setText(Label1[static_cast<size_t>(i)]->text() +
+                                        QStringLiteral(": ") + f->toolTip());
+            lblForecastProblem->resize(
+                lblForecastProblem->width(),
+                lblForecastProblem->heightForWidth(lblForecastProblem->width()));
+            lblForecastProblem->show();
+            lblForecastProblem->raise();
+            return;
+        }
+    }
+    lblForecastProblem->hide();
+}
+
 bool frmRemain::eventFilter(QObject* watched, QEvent* event) {
+    for (int i = 0; i < 6; ++i) {
+        if (watched == Text1[static_cast<size_t>(i)] &&
+            screens::fieldEventOf(event) == screens::FieldEvent::LeftByUser) {
+            markForecast(i, forecastProblem(Text1[static_cast<size_t>(i)]->text()));
+            return QWidget::eventFilter(watched, event);
+        }
+    }
     const int index = fieldIndexOf(watched);
     if (index < 0)
         return QWidget::eventFilter(watched, event);
@@ -533,9 +629,22 @@ void frmRemain::txtFields_LostFocus(int index) {
 
 void frmRemain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The grid follows the window's width; its height stays as laid out.
-    if (grdDataGrid)
-        grdDataGrid->resize(contentsRect().width(), grdDataGrid->height());
+    Form_Resize();
+}
+
+void frmRemain::Form_Resize() {
+    if (!datPrimaryRS || gridToButtons_ < 0)
+        return;
+    // The grid takes the window's width, and its height down to the buttons, which stay at
+    // the bottom with the navigation bar: a larger window shows more of the list. At the
+    // window's first size everything stands where it was laid out.
+    const QRect inner = contentsRect();
+    const int navHeight = datPrimaryRS->height();
+    const int navTop = inner.bottom() + 1 - navHeight;
+    datPrimaryRS->setGeometry(inner.left(), navTop, inner.width(), navHeight);
+    const int barTop = navTop - buttonsToNavigation_ - picButtons->height();
+    picButtons->setGeometry(inner.left(), barTop, inner.width(), picButtons->height());
+    grdDataGrid->resize(inner.width(), std::max(0, barTop - gridToButtons_ - grdDataGrid->y()));
 }
 
 void frmRemain::closeEvent(QCloseEvent* event) {
@@ -564,6 +673,7 @@ void frmRemain::closeEvent(QCloseEvent* event) {
         datPrimaryRS->clearChanged();
         datPrimaryRS->closeSource();
     }
+    screens::saveScreenLayout(this, grdDataGrid);
     Form_Unload();
     event->accept();
 }

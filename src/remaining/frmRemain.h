@@ -71,6 +71,8 @@ class frmRemain : public QWidget {
     std::array<QCheckBox*, 8> chkFields{};
     std::array<QRadioButton*, 3> Option1{};
     QLabel* Label2 = nullptr;
+    // Why a forecast cannot be stored, under the forecast frame while one is marked.
+    QLabel* lblForecastProblem = nullptr;
     QGroupBox* Frame1 = nullptr;    // "Show"
     QGroupBox* Frame2 = nullptr;    // "Total"
     QGroupBox* Frame3 = nullptr;    // "Report"
@@ -89,7 +91,6 @@ class frmRemain : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -101,7 +102,12 @@ class frmRemain : public QWidget {
     void applyOptionalColumns();
     int fieldIndexOf(const QObject* w) const;
     void focusField(int index);
+    // False, with the first bad forecast marked and focused, when one cannot be stored.
+    bool checkForecasts();
+    // Marks a forecast field with the reason its text cannot be stored; empty unmarks it.
+    void markForecast(int index, const QString& problem);
     void Form_Unload();
+    void Form_Resize();
 
     QString dataPath_;
     CompanyValue company_;
@@ -110,6 +116,8 @@ class frmRemain : public QWidget {
     bool saving_ = false;
     QString saveError_;
     bool closing_ = false;
+    int gridToButtons_ = -1;  // the designed gaps below the grid, in pixels
+    int buttonsToNavigation_ = 0;
     ReportRunner runner_;
 };
 

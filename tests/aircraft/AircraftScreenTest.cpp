@@ -4,6 +4,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/RealMessageBoxes.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -384,4 +385,189 @@ TEST_F(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder)
     s.Combo1->setCurrentIndex(-1);
     s.cmdSave_Click();
     EXPECT_EQ(fileBytes(path), before);
+}
+
+// --- real message boxes, keys and mouse, as the user works ------------------------------
+
+namespace {
+
+// The cell's middle, scrolled into view first.
+QPoint cellCentre(screens::DataGrid* g, int row, int col) {
+    const QModelIndex at = g->model()->index(row, col);
+    g->scrollTo(at);
+    return g->visualRect(at).center();
+}
+
+}  // namespace
+
+TEST_F(AircraftScreen, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
+    frmAircraft& s = open();
+    screens::Dialogs::install(nullptr);  // the real boxes
+    QLineEdit* meter = s.txtFields[11];
+    ASSERT_EQ(QApplication::focusWidget(), meter);
+    meter->selectAll();
+    QTest::keyClicks(meter, "+2");
+    auto boxes = answerBoxesWithKeys({Qt::Key_Return});  // Yes is the default
+    QTest::keyClick(meter, Qt::Key_Tab);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].text, "Flight time was changed by 2.0. Is this correct?");
+    EXPECT_EQ(meter->text(), "1236.5");
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+    // Tab went on to the airframe time, not back to the meter.
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[12]);
+
+    // From Landings, Enter goes on to Cycles once the question is answered.
+    s.txtFields[13]->setFocus();
+    s.txtFields[13]->selectAll();
+    QTest::keyClicks(s.txtFields[13], "1190");
+    boxes = answerBoxesWithKeys({Qt::Key_Return});
+    QTest::keyClick(s.txtFields[13], Qt::Key_Return);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].text, "Increasing landings by -10. Is this correct?");
+    EXPECT_EQ(aircraftValue("TotalLandings"), "1190");
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[14]);
+    EXPECT_EQ(aircraftValue("CurrentMeter1"), "1236.5");
+}
+
+TEST_F(AircraftScreen, ComingBackFromAnotherProgramWindowActivatesTheScreen) {
+    frmAircraft& s = open();
+    s.txtFields[1]->setFocus();
+    QTest::keyClicks(s.txtFields[1], "X");
+    QWidget menu;  // another window of the program
+    menu.show();
+    QApplication::setActiveWindow(&menu);
+    QApplication::setActiveWindow(&s);
+    // The screen is clean again, with the focus in Current Meter #1.
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[11]);
+    // Coming back from no window (another program) changes nothing.
+    s.txtFields[1]->setFocus();
+    QTest::keyClicks(s.txtFields[1], "Y");
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(&s);
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
+}
+
+TEST_F(AircraftScreen, CancelInTheClosingQuestionKeepsTheEditedState) {
+    frmAircraft& s = open();
+    screens::Dialogs::install(nullptr);
+    s.txtFields[1]->setFocus();
+    QTest::keyClicks(s.txtFields[1], "SN-9");
+    auto boxes = answerBoxesWithKeys({Qt::Key_Escape});
+    s.close();
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].title, "Data not saved");
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(s.cmdClose->isEnabled());
+    EXPECT_EQ(s.txtFields[1]->text(), "SN-9");
+    // Closing again asks again.
+    boxes = answerBoxesWithKeys({Qt::Key_Escape});
+    s.close();
+    EXPECT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_TRUE(s.isVisible());
+}
+
+TEST_F(AircraftScreen, AltAOpensANewAircraftWithoutWritingABlankOne) {
+    frmAircraft& s = open();
+    ASSERT_EQ(QApplication::focusWidget(), s.txtFields[11]);
+    QTest::keyClick(s.txtFields[11], Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(dialogs->messages.empty());
+    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
+
+    // Alt+S with no registration: the box's rule keeps the user in the field; nothing is
+    // written.
+    dialogs->answer(MsgAnswer::Ok);
+    QTest::keyClick(s.txtFields[0], Qt::Key_S, Qt::AltModifier);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "A registration number must be entered");
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    // Save pressed otherwise (the chooser still names the last aircraft) is refused too.
+    s.txtFields[1]->setText("SN-1");
+    s.cmdSave->click();
+    ASSERT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_EQ(dialogs->messages[1].text, "A registration number must be entered");
+    EXPECT_EQ(dialogs->messages[1].title, "Missing data");
+    EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
+    EXPECT_EQ(stored("select count(*) from Aircraft where RegNum is null"), "0");
+    // Closing lets the half-made aircraft go without a word.
+    dialogs->answer(MsgAnswer::No);
+    s.close();
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
+}
+
+TEST_F(AircraftScreen, AltSRunsTheMeterRuleBeforeSaving) {
+    frmAircraft& s = open();
+    QLineEdit* meter = s.txtFields[11];
+    meter->selectAll();
+    QTest::keyClicks(meter, "1240");
+    dialogs->answer(MsgAnswer::Yes);
+    QTest::keyClick(meter, Qt::Key_S, Qt::AltModifier);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Flight time was changed by 10.0. Is this correct?");
+    EXPECT_EQ(aircraftValue("CurrentMeter1"), "1240");
+    EXPECT_EQ(aircraftValue("LastMeter1"), "1240");
+    EXPECT_EQ(aircraftValue("TotalTime"), "810");
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+}
+
+TEST_F(AircraftScreen, ARejectedTypeKeepsItsCellAndTheFocus) {
+    frmAircraft& s = open();
+    screens::Dialogs::install(nullptr);
+    screens::DataGrid* g = s.grdDataGrid;
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(g, 0, 14));
+    ASSERT_EQ(g->currentColumn(), 14);
+    QTest::keyClick(g, Qt::Key_Z);  // typing opens the cell
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
+    auto boxes = answerBoxesWithKeys({Qt::Key_Return});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].title, "Type must be RT,OH,IN,MO,LD,CY or RN");
+    EXPECT_EQ(boxes->boxes[0].text, "Press OK to continue");
+    EXPECT_EQ(g->currentRow(), 0);
+    EXPECT_EQ(g->currentColumn(), 14);
+    EXPECT_EQ(g->cellText(14), "zz");
+    EXPECT_EQ(QApplication::focusWidget(), g);
+    EXPECT_TRUE(s.cmdSave->isEnabled());  // the row's edit is still there
+
+    // The same on a new row: its Item #, Tab to Type... a rejected code.
+    s.Option1[0]->click();
+    g->cancelPendingRow();
+    const int add = g->rowCount();
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(g, add, 13));
+    ASSERT_EQ(g->currentRow(), add);
+    QTest::keyClick(g, Qt::Key_0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // into Type, opened
+    ASSERT_EQ(g->currentColumn(), 14);
+    auto* typeEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(typeEditor, nullptr);
+    typeEditor->selectAll();
+    QTest::keyClicks(typeEditor, "rt");
+    boxes = answerBoxesWithKeys({Qt::Key_Return});
+    QTest::keyClick(typeEditor, Qt::Key_Tab);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(g->currentRow(), add);
+    EXPECT_EQ(g->currentColumn(), 14);
+    EXPECT_EQ(g->cellText(14), "rt");
+    EXPECT_EQ(QApplication::focusWidget(), g);
+}
+
+TEST_F(AircraftScreen, TheDeleteKeyAsksBeforeAComponentGoes) {
+    frmAircraft& s = open();
+    screens::DataGrid* g = s.grdDataGrid;
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(g, 0, 5));
+    dialogs->answer(MsgAnswer::No);
+    QTest::keyClick(g, Qt::Key_Delete);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Delete this record?");
+    EXPECT_EQ(dialogs->messages[0].defaultButton, MsgAnswer::No);
+    EXPECT_EQ(stored("select count(*) from Parts where RegNum = 'N1'"), "3");
+    dialogs->answer(MsgAnswer::Yes);
+    QTest::keyClick(g, Qt::Key_Delete);
+    EXPECT_EQ(stored("select count(*) from Parts where Description = 'Main rotor'"), "0");
+    EXPECT_EQ(g->rowCount(), 1);
 }

@@ -153,6 +153,35 @@ TEST_F(Templates, ANewAircraftTakesAModelsComponentsWithGeneratedItemNumbers) {
               "Bell/47G");
 }
 
+TEST_F(Templates, TheChoosersStayWhileTheNewAircraftIsSavedByAMeterEntry) {
+    storeTemplate("Bell", "47G", {1, 2});
+    frmAircraft& s = open();
+    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
+    QTest::keyClicks(s.txtFields[0], "n900");
+    QTest::keyClick(s.txtFields[0], Qt::Key_Return);
+    // The first meter reading saves the new aircraft.
+    dialogs->answer(MsgAnswer::Yes);
+    s.txtFields[11]->setFocus();
+    QTest::keyClicks(s.txtFields[11], "100");
+    QTest::keyClick(s.txtFields[11], Qt::Key_Return);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    ASSERT_EQ(value(main, "select CurrentMeter1 from Aircraft where RegNum = 'N900'"), "100");
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[7]);  // Enter's order: meter 2
+    EXPECT_TRUE(s.Combo2[0]->isVisible());
+    EXPECT_TRUE(s.Combo2[1]->isVisible());
+    EXPECT_FALSE(s.txtFields[2]->isVisible());
+    // A model is still there to be picked.
+    s.Combo2[0]->setListIndex(s.Combo2[0]->findExact("Bell"));
+    s.Combo2[1]->setListIndex(1);
+    EXPECT_EQ(value(main, "select count(*) from Parts where RegNum = 'N900'"), "2");
+    EXPECT_TRUE(s.Combo2[1]->isVisible());
+    // Another aircraft shows its own make and model.
+    s.Combo1->setListIndex(s.Combo1->findExact("N1"));
+    EXPECT_FALSE(s.Combo2[0]->isVisible());
+    EXPECT_TRUE(s.txtFields[2]->isVisible());
+    EXPECT_EQ(s.txtFields[2]->text(), "Aerodyne");
+}
+
 TEST_F(Templates, HostileMakeAndModelNamesSaveAndApplyOrAreRefusedClearly) {
     data::Database::open(main)->execute(
         "UPDATE Aircraft SET Make = 'Sky Works; DROP', Model = 'Pilot''s 2' WHERE RegNum = 'N1'");

@@ -1,7 +1,9 @@
 #include "app/ProgramFolder.h"
+#include "app/ProgramIdentity.h"
 #include "data/Schema.h"
 #include "support/TestFiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -137,4 +139,16 @@ TEST(SingleInstance, ASecondStartHandsOverToTheRunningCopyAndEnds) {
     EXPECT_EQ(third.state(), QProcess::Running);
     third.kill();
     third.waitForFinished(5000);
+}
+
+TEST(ProgramIdentity, BoxesAreTitledVelmoraAndNoNameIsAddedToWindowTitles) {
+    const QString before = QApplication::applicationName();
+    app::setProgramIdentity();
+    EXPECT_EQ(QApplication::applicationName(), "Velmora");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Velmora");
+    // The title boxes take comes from the program's name: no display name of its own is
+    // set, which the window system would append to "Meter #1 change".
+    QApplication::setApplicationName("Renamed");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Renamed");
+    QApplication::setApplicationName(before);
 }

@@ -9,8 +9,10 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/RealMessageBoxes.h"
 #include "support/TestFiles.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDate>
 #include <QGroupBox>
@@ -265,17 +267,28 @@ TEST_F(OilScreenTest, NewSampleStartsWithZerosAndNoDate) {
     for (int c = oil::kColIron + 1; c <= oil::kColEngineHrs; ++c)
         EXPECT_EQ(grid().valueAt(1, c), Value(0)) << "column " << c;
 
-    // Written when the row is left.
+    // Leaving the row without a date: the sample is refused and stays on screen.
+    QTest::keyClick(&grid(), Qt::Key_Up);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].title, "Missing data");
+    EXPECT_TRUE(dialogs_->messages[0].text.contains("date the sample was taken"));
+    EXPECT_TRUE(grid().hasPendingRow());
+    EXPECT_EQ(grid().currentRow(), 1);
+    EXPECT_EQ(oilRows("Iron = 4"), 0);
+
+    // With its date it is written when the row is left.
+    grid().setCurrentColumn(oil::kColDate);
+    editCurrentCell("3/1/2005");
     QTest::keyClick(&grid(), Qt::Key_Up);
     EXPECT_FALSE(grid().hasPendingRow());
     ASSERT_EQ(oilRows("Iron = 4"), 1);
     auto row = db_->openRecordset("select * from Oil where Iron = 4");
     EXPECT_EQ(row->value("RegNum"), Value("N101"));
     EXPECT_EQ(row->value("Component"), Value("Main gearbox"));
-    EXPECT_TRUE(row->value("DatePerformed").isNull());
+    EXPECT_EQ(row->value("DatePerformed"), Value("2005-03-01"));
     EXPECT_EQ(row->value("Vanadium"), Value(0.0));
     EXPECT_EQ(row->value("EngineHrs"), Value(0.0));
-    EXPECT_TRUE(dialogs_->messages.empty());
+    EXPECT_EQ(dialogs_->messages.size(), 1u);
 }
 
 TEST_F(OilScreenTest, PendingEditIsWrittenOnRowChangeNotBySave) {
@@ -494,4 +507,108 @@ TEST_F(OilScreenTest, ActivationFromAnotherWindowChoosesTheFirstAircraft) {
     QApplication::processEvents();
     EXPECT_EQ(s.Combo1->text(), "N101");
     EXPECT_EQ(s.Combo2->text(), "Main gearbox");
+}
+
+// --- the user's mouse and keys, real pop-up lists and message boxes ----------------------
+
+namespace {
+
+// Picks a chooser's entry as the user does: a click opens its list, a click on the entry
+// chooses it.
+void pickWithMouse(velmora::screens::Chooser* chooser, int entry) {
+    QTest::mouseClick(chooser, Qt::LeftButton);
+    QAbstractItemView* list = chooser->view();
+    ASSERT_TRUE(list->isVisible());
+    const QRect at = list->visualRect(list->model()->index(entry, 0));
+    // The list takes no click in the instant it opens: the user looks first.
+    QTest::mouseMove(list->viewport(), at.center());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+TEST_F(OilScreenTest, MouseChoicesAndPopUpListsKeepTheChosenAircraft) {
+    addFleet();
+    tf::addAircraft(*db_, "N303");
+    tf::addPart(*db_, tf::part("N303", 1).describedAs("Gearbox").withOil());
+    addSample("N303", "Gearbox", "2006-01-01", 7);
+    frmOilAnalysis& s = open();
+    velmora::screens::Dialogs::install(nullptr);  // the real boxes
+    ASSERT_EQ(s.Combo1->text(), "N101");
+
+    // An aircraft without oil components: OK on the message keeps it chosen.
+    auto boxes = tf::answerBoxesWithKeys({Qt::Key_Return});
+    pickWithMouse(s.Combo1, 1);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].title, "No components set for oil analysis.");
+    EXPECT_EQ(s.Combo1->text(), "N202");
+    EXPECT_EQ(s.datPrimaryRS->currentValue("RegNum"), Value("N202"));
+    EXPECT_EQ(s.Combo2->entryCount(), 0);
+
+    pickWithMouse(s.Combo1, 2);
+    EXPECT_EQ(s.Combo1->text(), "N303");
+    EXPECT_EQ(s.Combo2->text(), "Gearbox");
+    ASSERT_EQ(grid().rowCount(), 1);
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "7");
+
+    // Opening and closing the component list changes nothing.
+    QTest::mouseClick(s.Combo2, Qt::LeftButton);
+    ASSERT_TRUE(s.Combo2->view()->isVisible());
+    QTest::keyClick(s.Combo2->view(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(s.Combo1->text(), "N303");
+    EXPECT_EQ(s.datPrimaryRS->currentValue("RegNum"), Value("N303"));
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "7");
+    // A sample typed now belongs to the aircraft on screen.
+    EXPECT_EQ(grid().valueAt(0, oil::kColRegNum), Value("N303"));
+}
+
+TEST_F(OilScreenTest, CancelInTheClosingQuestionKeepsTheEditedState) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    velmora::screens::Dialogs::install(nullptr);  // the real boxes
+    goTo(0, oil::kColIron);
+    editCurrentCell("9");
+    ASSERT_TRUE(s.cmdSave->isEnabled());
+    auto boxes = tf::answerBoxesWithKeys({Qt::Key_Escape});
+    s.close();
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].title, "Data not saved");
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(s.cmdClose->isEnabled());
+    EXPECT_EQ(grid().textAt(0, oil::kColIron), "9");
+    EXPECT_EQ(oilRows("Iron = 9"), 0);
+}
+
+TEST_F(OilScreenTest, TheDeleteKeyAsksBeforeASampleGoes) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    addSample("N101", "Main gearbox", "2005-02-01", 2);
+    open();
+    goTo(0, oil::kColIron);
+    dialogs_->answer(MsgAnswer::No);
+    QTest::keyClick(&grid(), Qt::Key_Delete);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].text, "Delete this record?");
+    EXPECT_EQ(dialogs_->messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs_->messages[0].defaultButton, MsgAnswer::No);
+    EXPECT_EQ(oilRows(), 2);
+    dialogs_->answer(MsgAnswer::Yes);
+    QTest::keyClick(&grid(), Qt::Key_Delete);
+    EXPECT_EQ(oilRows(), 1);
+    EXPECT_EQ(oilRows("Iron = 1"), 0);
+}
+
+TEST_F(OilScreenTest, WithoutSamplesTheGridEndsAboveTheChartsOptions) {
+    addFleet();  // no samples: the chart is hidden
+    frmOilAnalysis& s = open();
+    ASSERT_FALSE(s.MSChart1->chartVisible());
+    EXPECT_LT(grid().geometry().bottom(), s.Frame1->geometry().top());
+    s.resize(s.width() + 200, s.height() + 150);
+    EXPECT_LT(grid().geometry().bottom(), s.Frame1->geometry().top());
+    EXPECT_LT(grid().geometry().bottom(), s.Command1->geometry().top());
 }

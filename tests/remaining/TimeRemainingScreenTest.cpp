@@ -4,15 +4,22 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/RealMessageBoxes.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -137,25 +144,41 @@ TEST_F(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
     EXPECT_FALSE(data::Database::open(path)->hasQueryDef("Query1"));
 }
 
-TEST_F(TimeRemaining, PassedRetirementDateStandsOut) {
+TEST_F(TimeRemaining, RetirementDatesAreShortDatesAndOnlyPassedOnesStandOut) {
     auto db = data::Database::open(path);
     const QDate today = QDate::currentDate();
     addPart(*db, part("N1", 40).describedAs("Fire bottle"));
     addPart(*db, part("N1", 50).describedAs("Life raft"));
-    db->execute(QStringLiteral("UPDATE Parts SET LifeBasis = 'MO', LifeNumber = 12, "
-                               "InstallDate = '%1' WHERE ItemNumber = 40")
-                    .arg(today.addYears(-2).toString(Qt::ISODate)));
-    db->execute(QStringLiteral("UPDATE Parts SET LifeBasis = 'MO', LifeNumber = 12, "
-                               "InstallDate = '%1' WHERE ItemNumber = 50")
-                    .arg(today.toString(Qt::ISODate)));
+    addPart(*db, part("N1", 60).describedAs("Emergency beacon"));
+    auto monthly = [&](int item, int months, const QDate& installed) {
+        db->execute(QStringLiteral("UPDATE Parts SET LifeBasis = 'MO', LifeNumber = %1, "
+                                   "InstallDate = '%2' WHERE ItemNumber = %3")
+                        .arg(months)
+                        .arg(installed.toString(Qt::ISODate))
+                        .arg(item));
+    };
+    monthly(40, 12, today.addYears(-2));
+    monthly(50, 12, today);
+    // Due in 2032: its two-digit year ("04/17/32") is no date of 1932.
+    monthly(60, 120, QDate(2022, 4, 17));
     frmRemain& s = open();
     const int dateToRetire = 48;
     auto* m = s.grdDataGrid->model();
     const QModelIndex passed = m->index(row("Fire bottle"), dateToRetire);
     const QModelIndex ahead = m->index(row("Life raft"), dateToRetire);
-    EXPECT_EQ(passed.data().toString(), today.addYears(-1).toString("MM/dd/yy"));
+    const QModelIndex in2032 = m->index(row("Emergency beacon"), dateToRetire);
+    EXPECT_EQ(passed.data().toString(),
+              QLocale().toString(today.addYears(-1), QLocale::ShortFormat));
     EXPECT_EQ(passed.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
     EXPECT_FALSE(ahead.data(Qt::ForegroundRole).isValid());
+    EXPECT_EQ(in2032.data().toString(),
+              QLocale().toString(QDate(2032, 4, 17), QLocale::ShortFormat));
+    EXPECT_FALSE(in2032.data(Qt::ForegroundRole).isValid());
+    // Like "Date Installed" beside it.
+    EXPECT_EQ(m->index(row("Emergency beacon"), 34).data().toString(),
+              QLocale().toString(QDate(2022, 4, 17), QLocale::ShortFormat));
+    // Components of other bases show no date.
+    EXPECT_EQ(m->index(row("Main rotor"), dateToRetire).data().toString().trimmed(), "");
 }
 
 TEST_F(TimeRemaining, ShowBoxesAreKeptPerAircraft) {
@@ -245,10 +268,118 @@ TEST_F(TimeRemaining, AnEmptyFleetShowsAnEmptyChooserAndGrid) {
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(TimeRemaining, ResizingChangesOnlyTheGridsWidth) {
+TEST_F(TimeRemaining, TheGridGrowsWithTheWindowBelowTheFramesAndAboveTheButtons) {
     frmRemain& s = open();
-    const int height = s.grdDataGrid->height();
+    // The first size shows every frame whole and the grid as laid out.
+    for (QWidget* frame : {static_cast<QWidget*>(s.SSFrame1), static_cast<QWidget*>(s.Frame3)})
+        EXPECT_LE(frame->geometry().right(), s.contentsRect().right());
+    const QRect grid = s.grdDataGrid->geometry();
+    EXPECT_LT(grid.bottom(), s.picButtons->geometry().top());
     s.resize(s.width() + 120, s.height() + 200);
     EXPECT_EQ(s.grdDataGrid->width(), s.contentsRect().width());
-    EXPECT_EQ(s.grdDataGrid->height(), height);
+    EXPECT_EQ(s.grdDataGrid->height(), grid.height() + 200);
+    EXPECT_EQ(s.grdDataGrid->y(), grid.y());
+    EXPECT_LT(s.grdDataGrid->geometry().bottom(), s.picButtons->geometry().top());
+    EXPECT_LE(s.picButtons->geometry().bottom(), s.datPrimaryRS->geometry().top());
+    EXPECT_EQ(s.datPrimaryRS->geometry().bottom(), s.contentsRect().bottom());
+}
+
+TEST_F(TimeRemaining, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
+    frmRemain& s = open();
+    screens::Dialogs::install(nullptr);  // the real boxes
+    QLineEdit* meter = s.txtFields[9];
+    ASSERT_EQ(QApplication::focusWidget(), meter);
+    meter->selectAll();
+    QTest::keyClicks(meter, "+2");
+    auto boxes = answerBoxesWithKeys({Qt::Key_Return});  // Yes
+    QTest::keyClick(meter, Qt::Key_Return);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].title, "Meter #1 change");
+    EXPECT_EQ(meter->text(), "1236.5");
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[10]);  // Enter's order: meter 2
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+
+    // Cancel in the closing question keeps the edited state.
+    s.txtFields[6]->setFocus();
+    s.Text1[2]->setFocus();
+    QTest::keyClicks(s.Text1[2], "3");
+    boxes = answerBoxesWithKeys({Qt::Key_Escape});
+    s.close();
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(s.cmdPrint[1]->isEnabled());
+}
+
+TEST_F(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
+    frmRemain& s = open();
+    const QString before = stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'");
+    for (const char* entry : {"-50", "1e12", "100001", "lots"}) {
+        s.Text1[0]->setFocus();
+        s.Text1[0]->selectAll();
+        QTest::keyClicks(s.Text1[0], entry);
+        s.Text1[1]->setFocus();  // leaving marks the field at once
+        EXPECT_FALSE(s.Text1[0]->toolTip().isEmpty()) << entry;
+        EXPECT_TRUE(s.lblForecastProblem->isVisible()) << entry;
+        EXPECT_TRUE(s.lblForecastProblem->text().startsWith("Meter #1: ")) << entry;
+        QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+        EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), before)
+            << entry;
+        EXPECT_TRUE(s.cmdSave->isEnabled()) << entry;
+        EXPECT_EQ(QApplication::focusWidget(), s.Text1[0]) << entry;
+        EXPECT_EQ(s.Text1[0]->text(), entry);
+    }
+    EXPECT_TRUE(dialogs->messages.empty());  // the message stands at the field, no box
+    s.Text1[0]->selectAll();
+    QTest::keyClicks(s.Text1[0], "-5");
+    EXPECT_TRUE(s.Text1[0]->toolTip().contains("negative"));
+    EXPECT_TRUE(s.lblForecastProblem->text().contains("negative"));
+    // Moving to another aircraft does not write it either.
+    s.Combo1->setListIndex(s.Combo1->findExact("N2 "));
+    EXPECT_EQ(s.Combo1->text(), "N1");
+    EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), before);
+
+    // A sound increase, 100,000 at most, is taken and the mark goes.
+    s.Text1[0]->selectAll();
+    QTest::keyClicks(s.Text1[0], "100000");
+    EXPECT_TRUE(s.Text1[0]->toolTip().isEmpty());
+    EXPECT_FALSE(s.lblForecastProblem->isVisible());
+    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), "100000");
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+}
+
+TEST_F(TimeRemaining, WindowSizeAndColumnWidthsAreRememberedForTheUser) {
+    frmRemain& s = open();
+    const QSize first = s.size();
+    s.resize(first.width() + 150, first.height() + 90);
+    s.grdDataGrid->horizontalHeader()->resizeSection(24, 333);  // as the user drags it
+    s.close();
+    screen.reset();
+    frmRemain& again = open();
+    EXPECT_EQ(again.size(), QSize(first.width() + 150, first.height() + 90));
+    EXPECT_EQ(again.grdDataGrid->columnWidth(24), 333);
+    // Another aircraft keeps the user's width.
+    again.Combo1->setListIndex(again.Combo1->findExact("N2 "));
+    EXPECT_EQ(again.grdDataGrid->columnWidth(24), 333);
+}
+
+TEST_F(TimeRemaining, ACellThatIsCutShowsItsWholeTextAsItsTip) {
+    data::Database::open(path)->execute(
+        "UPDATE Parts SET Description = 'Main rotor blade retention bolt and its nut' "
+        "WHERE Description = 'Main rotor'");
+    frmRemain& s = open();
+    screens::DataGrid* g = s.grdDataGrid;
+    const int r = row("Main rotor blade retention bolt and its nut");
+    ASSERT_GE(r, 0);
+    g->horizontalHeader()->resizeSection(24, 60);
+    ASSERT_TRUE(g->isTextCut(r, 24));
+    EXPECT_FALSE(g->isTextCut(r, 0));
+    const QModelIndex at = g->model()->index(r, 24);
+    g->scrollTo(at);
+    const QPoint pos = g->visualRect(at).center();
+    QHelpEvent tip(QEvent::ToolTip, pos, g->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(g->viewport(), &tip);
+    EXPECT_EQ(QToolTip::text(), "Main rotor blade retention bolt and its nut");
+    QToolTip::hideText();
 }

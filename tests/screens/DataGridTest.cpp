@@ -1,9 +1,12 @@
 #include "screens/common/DataGrid.h"
+#include "screens/common/ScriptedDialogs.h"
 
+#include "support/RealMessageBoxes.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QBrush>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
@@ -19,6 +22,8 @@ using velmora::data::Recordset;
 using velmora::data::Value;
 using velmora::screens::DataGrid;
 using velmora::screens::GridColumn;
+using velmora::screens::MsgAnswer;
+using velmora::screens::MsgButtons;
 namespace tf = velmora::testing;
 
 namespace {
@@ -338,6 +343,66 @@ TEST_F(DataGridTest, EventsOfOneEditComeInOrder) {
                                    "RowColChange 0 6"}));
 }
 
+namespace {
+
+// Qt's warnings about cell editors while a test runs.
+QStringList* gWarnings = nullptr;
+void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (gWarnings && type == QtWarningMsg && text.contains("editor"))
+        gWarnings->push_back(text);
+}
+
+}  // namespace
+
+TEST_F(DataGridTest, AQuestionAfterAnEditEndedByTabLeavesTheEditorClosedOnce) {
+    // The component list's rule for a rejected Type: a real message box after the edit, then
+    // the current cell goes back to the cell edited once.
+    bool rejected = false;
+    QObject::connect(grid_.get(), &DataGrid::AfterColEdit, grid_.get(), [&](int col) {
+        if (col != kBasis || grid_->cellText(kBasis) == "RT")
+            return;
+        velmora::screens::msgBox(grid_.get(), "Press OK to continue", MsgButtons::Ok,
+                                 velmora::screens::MsgIcon::None,
+                                 "Type must be RT,OH,IN,MO,LD,CY or RN");
+        rejected = true;
+    });
+    QObject::connect(grid_.get(), &DataGrid::RowColChange, grid_.get(), [&](int row, int col) {
+        if (!rejected)
+            return;
+        rejected = false;
+        grid_->setCurrentRow(row);
+        grid_->setCurrentColumn(col);
+        grid_->setFocus();
+    });
+    QApplication::setActiveWindow(grid_.get());
+    goTo(1, kBasis);
+    grid_->setFocus();
+
+    QStringList warnings;
+    gWarnings = &warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    auto boxes = tf::answerBoxesWithKeys({Qt::Key_Return});
+    QTest::keyClick(grid_.get(), Qt::Key_Z);  // typing opens the cell
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClick(editor(), Qt::Key_Z);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    qInstallMessageHandler(previous);
+    gWarnings = nullptr;
+
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].title, "Type must be RT,OH,IN,MO,LD,CY or RN");
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+    EXPECT_EQ(grid_->currentRow(), 1);
+    EXPECT_EQ(grid_->currentColumn(), kBasis);
+    EXPECT_EQ(grid_->cellText(kBasis), "zz");
+    EXPECT_EQ(QApplication::focusWidget(), grid_.get());
+    EXPECT_EQ(editor(), nullptr);
+    // A second move away is not held back; the row keeps the text until it is written.
+    QTest::keyClick(grid_.get(), Qt::Key_Right);
+    EXPECT_EQ(grid_->currentColumn(), kInstallDate);
+}
+
 TEST_F(DataGridTest, AfterColEditSeesTheTypedTextAndMaySetTheCell) {
     // The screen's rule for Yes/No cells: "Yes" or "y" is Yes, anything else No.
     QObject::connect(grid_.get(), &DataGrid::AfterColEdit, grid_.get(), [this](int col) {
@@ -541,14 +606,30 @@ TEST_F(DataGridTest, DayFirstLocaleDatesAreNotReadMonthFirst) {
               Value("2006-03-07"));
 }
 
-TEST_F(DataGridTest, DeleteKeyRemovesTheRowWhenAllowed) {
+TEST_F(DataGridTest, DeleteKeyAsksFirstAndRemovesTheRowOnYes) {
+    velmora::screens::ScopedDialogs dialogs;
     goTo(1, kDescription);
+    dialogs->answer(MsgAnswer::No);
+    QTest::keyClick(grid_.get(), Qt::Key_Delete);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Delete this record?");
+    EXPECT_EQ(dialogs->messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs->messages[0].defaultButton, MsgAnswer::No);
+    EXPECT_EQ(fileCount("RegNum = 'N101'"), 3);
+    EXPECT_EQ(grid_->rowCount(), 3);
+
+    dialogs->answer(MsgAnswer::Yes);
     QTest::keyClick(grid_.get(), Qt::Key_Delete);
     EXPECT_EQ(fileCount("RegNum = 'N101'"), 2);
     EXPECT_EQ(fileCount("Description = 'Tail rotor'"), 0);
     EXPECT_EQ(grid_->rowCount(), 2);
     EXPECT_EQ(grid_->textAt(1, kDescription), "Starter");
     EXPECT_EQ(fileCount("RegNum = 'N202'"), 1);
+
+    // The add line holds no record: nothing is asked.
+    grid_->setCurrentIndex(grid_->model()->index(2, kDescription));
+    QTest::keyClick(grid_.get(), Qt::Key_Delete);
+    EXPECT_EQ(dialogs->messages.size(), 2u);
 }
 
 TEST_F(DataGridTest, DeleteKeyDoesNothingWhenNotAllowed) {
@@ -617,6 +698,38 @@ TEST_F(DataGridTest, DisplayedRowsAreThoseThatFit) {
     EXPECT_EQ(grid_->displayedRowPosition(0), 100);
     EXPECT_EQ(grid_->textAt(grid_->displayedRowPosition(1), kItem), "108");
     EXPECT_EQ(grid_->displayedRowPosition(shown), -1);
+}
+
+TEST_F(DataGridTest, ColumnsFitWhatTheirRowsShowAndKeepWhatTheUserGave) {
+    const QFontMetrics fm = grid_->fontMetrics();
+    EXPECT_GE(grid_->columnWidth(kDescription), fm.horizontalAdvance("Main rotor"));
+    EXPECT_FALSE(grid_->isTextCut(0, kDescription));
+    // A long note widens its column only so far; its tool tip shows the rest.
+    db_->execute(
+        "UPDATE Parts SET Notes = 'Replaced after the bird strike of March; the old blade went "
+        "back to the maker for examination and was not returned' WHERE ItemNumber = 1");
+    rs_ = db_->openRecordset(kListQuery);
+    grid_->setRecordset(rs_.get());
+    const int notes = 18;
+    EXPECT_LE(grid_->columnWidth(notes), 40 * fm.averageCharWidth());
+    EXPECT_TRUE(grid_->isTextCut(0, notes));
+    EXPECT_FALSE(grid_->isTextCut(1, notes));  // no note
+
+    // A width the user gives stays when the rows are read again, and can be handed back.
+    grid_->horizontalHeader()->resizeSection(kDescription, 31);
+    grid_->setRecordset(rs_.get());
+    EXPECT_EQ(grid_->columnWidth(kDescription), 31);
+    std::vector<int> widths = grid_->columnWidths();
+    EXPECT_EQ(widths[kRegNum], 0);  // hidden
+    EXPECT_EQ(widths[kDescription], 31);
+    EXPECT_EQ(widths[kPartNumber], 0);  // the grid's own choice
+
+    DataGrid other;
+    other.setColumns(componentColumns());
+    other.setColumnWidths(widths);
+    other.setRecordset(rs_.get());
+    EXPECT_EQ(other.columnWidth(kDescription), 31);
+    EXPECT_TRUE(other.isColumnHidden(kRegNum));
 }
 
 TEST_F(DataGridTest, ColumnsDefaultToTheRecordsetsFields) {

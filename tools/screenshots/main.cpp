@@ -1,5 +1,6 @@
 // velmora-screenshots DATA_FOLDER OUT_FOLDER: pictures of the main screens for the README.
 #include "ScreenTour.h"
+#include "app/ProgramIdentity.h"
 #include "cli/StandardOptions.h"
 
 #include <QApplication>
@@ -27,8 +28,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (const auto status = velmora::cli::rejectUnknownOptions(app.arguments().mid(1), kHelp))
         return *status;
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    velmora::app::setProgramIdentity();
     const QStringList args = app.arguments();
     if (args.size() != 3) {
         std::fputs("usage: velmora-screenshots DATA_FOLDER OUT_FOLDER\n", stderr);

@@ -1,6 +1,7 @@
 #include "Chooser.h"
 
 #include <QAbstractItemModel>
+#include <QSignalBlocker>
 
 namespace velmora::screens {
 
@@ -52,6 +53,14 @@ bool Chooser::setListIndex(int index) {
     setCurrentIndex(index);
     changeSignalled_ = false;
     return true;
+}
+
+void Chooser::setListIndexQuietly(int index) {
+    if (index < -1 || index >= count())
+        return;
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(index);
+    changeSignalled_ = false;
 }
 
 int Chooser::findExact(const QString& text) const {

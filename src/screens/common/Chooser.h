@@ -27,6 +27,9 @@ class Chooser : public QComboBox {
     // Selects an entry; -1 selects none. An index outside the list changes nothing and
     // gives false.
     bool setListIndex(int index);
+    // Selects an entry without running the click handler: to show again the entry of the
+    // row that stayed current when a move to another was refused.
+    void setListIndexQuietly(int index);
     // The text shown: the selected entry's, empty when none is selected.
     QString text() const { return currentText(); }
 

@@ -1,9 +1,11 @@
 #include "DataGrid.h"
 
+#include "Dialogs.h"
 #include "data/DbError.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,10 +14,21 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <exception>
 
 namespace velmora::screens {
+
+namespace {
+
+// A long note does not make its column wider than forty characters; its tool tip shows the
+// rest.
+int widestFit(const QFontMetrics& fm) {
+    return 40 * fm.averageCharWidth();
+}
+
+}  // namespace
 
 // Edits cells in a line edit. The text is taken into the row by the grid (commitData), which
 // also raises the grid's edit events; the delegate only opens the editor and reports typing.
@@ -65,6 +78,10 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent), model_(new RecordsetTa
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("MM")));
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int) {
+        if (!sizingColumns_ && col >= 0 && col < static_cast<int>(userSized_.size()))
+            userSized_[static_cast<size_t>(col)] = true;
+    });
 }
 
 DataGrid::~DataGrid() = default;
@@ -78,11 +95,17 @@ void DataGrid::setRecordset(data::Recordset* rs) {
     {
         QScopedValueRollback<bool> quiet(quietMove_, true);
         model_->setRecordset(rs);
-        applyColumnWidths();
         if (oldColumns == model_->gridColumnCount()) {
-            for (int c = 0; c < oldColumns; ++c)
-                setColumnWidth(c, widths[static_cast<size_t>(c)]);
+            QScopedValueRollback<bool> sizing(sizingColumns_, true);
+            for (int c = 0; c < oldColumns; ++c) {
+                const int w = widths[static_cast<size_t>(c)];
+                setWidthQuietly(c, w > 0 ? w : captionWidth(c));
+                setColumnHidden(c, !model_->column(c).visible);
+            }
+        } else {
+            applyColumnWidths();
         }
+        fitColumnsToRows();
         if (model_->rowCount() > 0 && firstVisibleColumn() >= 0)
             setCurrentIndex(model_->index(0, firstVisibleColumn()));
     }
@@ -125,7 +148,7 @@ void DataGrid::setColumnVisible(int col, bool visible) {
     setColumnHidden(col, !visible);
     // A column hidden from the start has no width of its own yet.
     if (visible && columnWidth(col) == 0)
-        setColumnWidth(col, captionWidth(col));
+        setWidthQuietly(col, std::max(captionWidth(col), rowsWidth(col)));
 }
 
 bool DataGrid::isColumnVisible(int col) const {
@@ -166,12 +189,93 @@ int DataGrid::captionWidth(int col) const {
     return std::max(width + padding, 48);
 }
 
+int DataGrid::rowsWidth(int col) const {
+    // The rows of a screenful and some: enough to see what the column holds, without
+    // reading a long list through on every refresh.
+    constexpr int kRowsMeasured = 50;
+    const QFontMetrics fm = fontMetrics();
+    const int rows = std::min(model_->dataRowCount(), kRowsMeasured);
+    int widest = 0;
+    for (int r = 0; r < rows; ++r)
+        widest = std::max(widest, fm.horizontalAdvance(model_->text(r, col)));
+    if (widest == 0)
+        return 0;
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    return std::min(widest + margin + 6, widestFit(fm));
+}
+
+void DataGrid::setWidthQuietly(int col, int width) {
+    QScopedValueRollback<bool> sizing(sizingColumns_, true);
+    const bool hidden = isColumnHidden(col);
+    setColumnHidden(col, false);  // a hidden column would not keep the width
+    setColumnWidth(col, width);
+    setColumnHidden(col, hidden);
+}
+
 void DataGrid::applyColumnWidths() {
+    userSized_.assign(static_cast<size_t>(model_->gridColumnCount()), false);
     for (int c = 0; c < model_->gridColumnCount(); ++c) {
-        setColumnHidden(c, false);  // a hidden column would not keep the width
-        setColumnWidth(c, captionWidth(c));
+        setWidthQuietly(c, captionWidth(c));
         setColumnHidden(c, !model_->column(c).visible);
     }
+}
+
+void DataGrid::fitColumnsToRows() {
+    userSized_.resize(static_cast<size_t>(model_->gridColumnCount()), false);
+    for (int c = 0; c < model_->gridColumnCount(); ++c) {
+        if (userSized_[static_cast<size_t>(c)] || !model_->column(c).visible ||
+            columnWidth(c) >= widestFit(fontMetrics()))
+            continue;
+        const int wanted = rowsWidth(c);
+        if (wanted > columnWidth(c))
+            setWidthQuietly(c, wanted);
+    }
+}
+
+std::vector<int> DataGrid::columnWidths() const {
+    std::vector<int> widths;
+    for (int c = 0; c < model_->gridColumnCount(); ++c) {
+        const bool chosen =
+            static_cast<size_t>(c) < userSized_.size() && userSized_[static_cast<size_t>(c)];
+        widths.push_back(chosen && !isColumnHidden(c) ? columnWidth(c) : 0);
+    }
+    return widths;
+}
+
+void DataGrid::setColumnWidths(const std::vector<int>& widths) {
+    const int n = std::min(static_cast<int>(widths.size()), model_->gridColumnCount());
+    for (int c = 0; c < n; ++c) {
+        const int w = widths[static_cast<size_t>(c)];
+        if (w <= 0)
+            continue;
+        setWidthQuietly(c, w);
+        if (static_cast<size_t>(c) < userSized_.size())
+            userSized_[static_cast<size_t>(c)] = true;
+    }
+}
+
+bool DataGrid::isTextCut(int row, int col) const {
+    if (col < 0 || col >= model_->gridColumnCount() || isColumnHidden(col))
+        return false;
+    const QString text = model_->text(row, col);
+    if (text.isEmpty())
+        return false;
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    return fontMetrics().horizontalAdvance(text) > columnWidth(col) - margin;
+}
+
+bool DataGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex at = indexAt(help->pos());
+        if (at.isValid() && isTextCut(at.row(), at.column())) {
+            const QRect cell = visualRect(at);
+            QToolTip::showText(help->globalPos(), model_->text(at.row(), at.column()), viewport(),
+                               cell);
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void DataGrid::setAllowAddNew(bool allow) {
@@ -280,6 +384,10 @@ data::Value DataGrid::valueAt(int row, int col) const {
 
 bool DataGrid::hasPendingRow() const {
     return model_->pendingRow() >= 0;
+}
+
+int DataGrid::pendingRow() const {
+    return model_->pendingRow();
 }
 
 bool DataGrid::commitPendingRow() {
@@ -397,26 +505,54 @@ void DataGrid::commitData(QWidget* editor) {
     editStartText_ = text;
     if (model_->isNewRow(row))
         newRowTouched_ = true;
+    // The edit's events follow once the editor has gone (closeEditor): a handler may ask a
+    // question, and a box taking the focus from an open editor would close it a second time.
+    editedColumn_ = col;
+}
+
+void DataGrid::raiseEditEvents() {
+    const int col = editedColumn_;
+    editedColumn_ = -1;
+    if (col < 0)
+        return;
     emit AfterColEdit(col);
     emit AfterColUpdate(col);
 }
 
 void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     const QPersistentModelIndex edited = editIndex_;
-    if (editor == editor_) {
+    const bool ours = editor != nullptr && editor == editor_;
+    if (ours) {
         editIndex_ = QPersistentModelIndex();
         editor_ = nullptr;
     }
-    QTableView::closeEditor(editor, hint);
+    // Tab and Backtab move on only after the edit's events: a handler may send the current
+    // cell back to the cell edited (a rejected entry), and the move must see that.
+    const bool moves = hint == QAbstractItemDelegate::EditNextItem ||
+                       hint == QAbstractItemDelegate::EditPreviousItem;
+    if (ours || !editor)
+        QTableView::closeEditor(editor, moves ? QAbstractItemDelegate::NoHint : hint);
+    raiseEditEvents();
     // Escape on a new row nobody typed into yet takes the row back.
     if (hint == QAbstractItemDelegate::RevertModelCache && edited.isValid() &&
         model_->isNewRow(edited.row()) && !newRowTouched_)
         cancelPendingRow();
+    if (!moves || !ours)
+        return;
+    const QModelIndex next = moveCursor(
+        hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+    if (!next.isValid())
+        return;
+    const QPersistentModelIndex target(next);
+    setCurrentIndex(target);
+    if (currentIndex() == target && target.isValid() && (target.flags() & Qt::ItemIsEditable))
+        edit(target);
 }
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     // The base class first commits an editor still open on the cell left.
     QTableView::currentChanged(current, previous);
+    raiseEditEvents();
     if (quietMove_)
         return;
     const int lastRow = previous.isValid() ? previous.row() : -1;
@@ -439,7 +575,10 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 void DataGrid::keyPressEvent(QKeyEvent* event) {
     if (state() != QAbstractItemView::EditingState) {
         if (event->key() == Qt::Key_Delete) {
-            if (allowDelete_)
+            const int row = currentRow();
+            if (allowDelete_ && row >= 0 && !model_->isAddRow(row) &&
+                msgBox(this, QStringLiteral("Delete this record?"), MsgButtons::YesNo,
+                       MsgIcon::Question, QString(), MsgAnswer::No) == MsgAnswer::Yes)
                 deleteCurrentRow();
             event->accept();
             return;

@@ -16,16 +16,18 @@ class RecordsetTableModel;
 // by index, edited in place.
 //
 // Editing: a double click, F2 or typing opens a cell. Each change of the text raises
-// Change(); when the edit ends with a changed text the value enters the row (AfterColEdit,
-// then AfterColUpdate). The row's values are written to the file when the current row moves
-// to another row, or when commitPendingRow() is called (screens call it before they close
-// or refresh). BeforeUpdate may cancel the write; a write the engine refuses is reported by
-// writeFailed. In both cases the row stays pending with every typed value, and the current
-// row returns to it. Escape outside an editor drops the pending changes of the row.
+// Change(); when the edit ends with a changed text the value enters the row, and once the
+// editor has closed AfterColEdit, then AfterColUpdate follow (before Tab moves on). The row's
+// values are written to the file when the current row moves to another row, or when
+// commitPendingRow() is called (screens call it before they close or refresh). BeforeUpdate may
+// cancel the write; a write the engine refuses is reported by writeFailed. In both cases the row
+// stays pending with every typed value, and the current row returns to it. Escape outside an editor
+// drops the pending changes of the row.
 //
 // With adding allowed the last line is the add line: typing into it begins a new row
 // (OnAddNew, where screens set row defaults, then the column defaults for cells still
-// unset). Delete removes the current row from the file when deleting is allowed.
+// unset). Delete removes the current row from the file when deleting is allowed and the user
+// confirms "Delete this record?" (No is the default).
 class DataGrid : public QTableView {
     Q_OBJECT
 
@@ -48,6 +50,16 @@ class DataGrid : public QTableView {
     // Headers two text lines high, captions wrapped at word boundaries.
     void setTwoLineHeaders(bool twoLines);
     bool twoLineHeaders() const { return twoLineHeaders_; }
+
+    // Column widths. A column is as wide as its caption and, while the user has not sized
+    // it, grows to the texts of the rows shown (up to a limit). Widths the user gave by
+    // dragging, or that were handed back with setColumnWidths, are kept: columnWidths()
+    // gives those, and 0 for a column the grid sizes itself or that is hidden.
+    std::vector<int> columnWidths() const;
+    void setColumnWidths(const std::vector<int>& widths);
+    // Whether a cell shows only part of its text; pointing at such a cell shows the whole
+    // text as its tool tip.
+    bool isTextCut(int row, int col) const;
 
     void setAllowAddNew(bool allow);
     void setAllowDelete(bool allow);
@@ -86,6 +98,8 @@ class DataGrid : public QTableView {
     // Drops the pending row's changes (a begun new row disappears).
     void cancelPendingRow();
     bool hasPendingRow() const;
+    // The row whose changes are not written yet; -1 when none.
+    int pendingRow() const;
     // Deletes the current row from the file (regardless of allowDelete); false on failure.
     bool deleteCurrentRow();
 
@@ -109,16 +123,24 @@ class DataGrid : public QTableView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    bool viewportEvent(QEvent* event) override;
 
   private:
     friend class DataGridDelegate;
     void editorOpened(const QModelIndex& index, const QString& startText);
     void editorTextEdited();
+    // AfterColEdit and AfterColUpdate of the edit that ended, once.
+    void raiseEditEvents();
     bool beginNewRow();
     void reportFailure(int number, const QString& text);
     void applyColumnWidths();
+    // Widens the columns the user has not sized to what their rows show.
+    void fitColumnsToRows();
+    void setWidthQuietly(int col, int width);
     // The width that shows a column's caption in full.
     int captionWidth(int col) const;
+    // The width that shows the column's texts in the first rows, within a limit.
+    int rowsWidth(int col) const;
     int firstVisibleColumn() const;
 
     RecordsetTableModel* model_;
@@ -127,9 +149,12 @@ class DataGrid : public QTableView {
     bool quietMove_ = false;           // a move the grid makes itself raises no events
     bool newRowTouched_ = false;       // the user entered a value into the begun new row
     bool inRowColChange_ = false;      // a handler moving the cell raises no nested event
+    bool sizingColumns_ = false;       // widths set by the grid are not the user's
+    std::vector<bool> userSized_;      // per column: the user (or a restore) chose its width
     QPointer<QWidget> editor_;         // the open cell editor
     QPersistentModelIndex editIndex_;  // the cell it edits
     QString editStartText_;
+    int editedColumn_ = -1;  // an edit ended in this column; its events are still to come
 };
 
 }  // namespace velmora::screens

@@ -156,10 +156,23 @@ data::Value RecordsetTableModel::value(int row, int col) const {
     return rs_->rows()[static_cast<size_t>(row)].values[static_cast<size_t>(f)];
 }
 
+data::Value RecordsetTableModel::shownValue(int row, int col) const {
+    const data::Value v = value(row, col);
+    if (col < 0 || col >= gridColumnCount() || !column(col).shownValue || row < 0 ||
+        row >= recordRows_ || row >= rs_->recordCount())
+        return v;
+    const auto& values = rs_->rows()[static_cast<size_t>(row)].values;
+    const RowReader reader = [this, &values](const QString& name) {
+        const int f = rs_->fieldIndex(name);
+        return f < 0 ? data::Value() : values[static_cast<size_t>(f)];
+    };
+    return column(col).shownValue(v, reader);
+}
+
 QString RecordsetTableModel::text(int row, int col) const {
     if (col < 0 || col >= gridColumnCount())
         return {};
-    return formatForDisplay(value(row, col), column(col).format, fieldType(col));
+    return formatForDisplay(shownValue(row, col), column(col).format, fieldType(col));
 }
 
 QString RecordsetTableModel::editText(int row, int col) const {
@@ -368,7 +381,7 @@ QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
             const GridColumn& c = column(col);
             if (isYesNoFormat(c.format))
                 return {};
-            const data::Value v = value(row, col);
+            const data::Value v = shownValue(row, col);
             if (isOverdue(v) || (c.dueDate && isPastDue(v, QDate::currentDate())))
                 return QBrush(Qt::red);
             return {};

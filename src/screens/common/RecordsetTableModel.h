@@ -6,10 +6,14 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace velmora::screens {
+
+// Reads a column of the row a cell is in, by the record set's column name.
+using RowReader = std::function<data::Value(const QString& column)>;
 
 // One column of a data grid: its header caption, the record set column it shows (found by
 // name, letter case ignored), the value a new row gets when nothing else sets it, the
@@ -20,8 +24,12 @@ struct GridColumn {
     data::Value defaultValue;
     QString format;
     bool visible = true;
-    // The column holds a due date as text ("02/28/05"): shown in red once that day is past.
+    // The column holds a due date: shown in red once that day is past.
     bool dueDate = false;
+    // Where set, what a stored row shows in the column (and is judged by) is worked out from
+    // the stored value and the rest of the row.
+    std::function<data::Value(const data::Value& stored, const RowReader& row)> shownValue =
+        nullptr;
 };
 
 // The rows of a record set as a table, one column per GridColumn.
@@ -64,6 +72,8 @@ class RecordsetTableModel : public QAbstractTableModel {
     // A cell's value (a pending value when it has one), its display text and the text an
     // editor starts with.
     data::Value value(int row, int col) const;
+    // The value the cell shows: the column's shownValue of it where the column has one.
+    data::Value shownValue(int row, int col) const;
     QString text(int row, int col) const;
     QString editText(int row, int col) const;
     data::FieldType fieldType(int col) const;

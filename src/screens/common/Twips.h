@@ -61,4 +61,15 @@ inline int shiftIntoView(const QList<QWidget*>& widgets, int margin = 4) {
     return std::max(dx, 0);
 }
 
+// The right edge of what a window shows at the top of it: its direct children other than
+// those that follow the window's width anyway (grid, button bar, navigation bar).
+inline int contentRight(const QWidget* window, const QList<const QWidget*>& followers) {
+    int right = 0;
+    for (const QWidget* w : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!w->isHidden() && !followers.contains(w))
+            right = std::max(right, w->geometry().right() + 1);
+    }
+    return right;
+}
+
 }  // namespace velmora::screens
