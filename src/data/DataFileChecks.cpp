@@ -111,6 +111,9 @@ Writability dataFileWritability(const QString& path) {
     w.exists = true;
     w.identity.dev = sb.st_dev;
     w.identity.ino = sb.st_ino;
+    w.version.identity = w.identity;
+    w.version.modifiedNs = static_cast<qint64>(sb.st_mtim.tv_sec) * 1000000000 + sb.st_mtim.tv_nsec;
+    w.version.size = static_cast<qint64>(sb.st_size);
     // Honour the file's own write permission even for a user (root) whom the system would
     // let write anyway: a file marked read-only stays unchanged.
     if ((sb.st_mode & 0222) == 0 || !QFileInfo(path).isWritable()) {

@@ -5,6 +5,7 @@
 #include "SqliteErrors.h"
 
 #include <QString>
+#include <QtGlobal>
 
 #include <sys/types.h>
 
@@ -16,6 +17,19 @@ struct FileIdentity {
     ino_t ino = 0;
     bool operator==(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
     bool operator<(const FileIdentity& o) const { return dev != o.dev ? dev < o.dev : ino < o.ino; }
+};
+
+// A file's identity together with when and how it was last changed: a file replaced or
+// changed since it was checked is another version.
+struct FileVersion {
+    FileIdentity identity;
+    qint64 modifiedNs = 0;
+    qint64 size = 0;
+    bool operator<(const FileVersion& o) const {
+        if (!(identity == o.identity))
+            return identity < o.identity;
+        return modifiedNs != o.modifiedNs ? modifiedNs < o.modifiedNs : size < o.size;
+    }
 };
 
 // Refuses, with a numbered error naming the file, anything that is not a readable SQLite
@@ -30,6 +44,7 @@ void checkDataFile(const QString& path);
 struct Writability {
     ReadOnlyReason readOnly = ReadOnlyReason::None;
     FileIdentity identity;
+    FileVersion version;
     bool exists = false;
 };
 Writability dataFileWritability(const QString& path);

@@ -54,12 +54,17 @@ bool isNumber(const SqlExpr& e) {
     return e.kind == Kind::Number;
 }
 
-SqlExpr make(QString sql, Kind kind, int level) {
+SqlExpr make(QString sql, Kind kind, int level, int height = 1) {
     SqlExpr e;
     e.sql = std::move(sql);
     e.kind = kind;
     e.level = level;
+    e.height = height;
     return e;
+}
+
+int above(const SqlExpr& a, const SqlExpr& b) {
+    return std::max(a.height, b.height) + 1;
 }
 
 void close(SqlExpr& e) {
@@ -95,19 +100,19 @@ Kind combined(Kind a, Kind b) {
 SqlExpr functionCall(const char* name, const SqlExpr& a, const SqlExpr& b) {
     return make(
         QLatin1String(name) + u'(' + valueOf(a).sql + QStringLiteral(", ") + valueOf(b).sql + u')',
-        Kind::Number, kPrimary);
+        Kind::Number, kPrimary, above(a, b));
 }
 
 SqlExpr arithmetic(const SqlExpr& l, const QString& op, const SqlExpr& r, int level) {
     return make(
         operandText(valueOf(l), level) + u' ' + op + u' ' + operandText(valueOf(r), level - 1),
-        Kind::Number, level);
+        Kind::Number, level, above(l, r));
 }
 
 SqlExpr logical(const SqlExpr& l, const char* op, const SqlExpr& r, int level) {
     return make(operandText(conditionOf(l), level) + QLatin1String(op) +
                     operandText(conditionOf(r), level - 1),
-                Kind::Condition, level);
+                Kind::Condition, level, above(l, r));
 }
 
 SqlExpr compare(const SqlExpr& lhs, QString op, const SqlExpr& rhs) {
@@ -119,26 +124,28 @@ SqlExpr compare(const SqlExpr& lhs, QString op, const SqlExpr& rhs) {
     const bool text = !isNumber(a) && !isNumber(b);
     return make(
         (text ? collated(a) : operandText(a, level)) + u' ' + op + u' ' + operandText(b, level - 1),
-        Kind::Condition, level);
+        Kind::Condition, level, above(a, b) + (text ? 1 : 0));
 }
 
 SqlExpr negate(const SqlExpr& x) {
     QString s = operandText(valueOf(x), kUnary);
     if (s.startsWith(u'-') || s.startsWith(u'+'))
         s = u'(' + s + u')';  // "--" would begin a comment
-    return make(u'-' + s, Kind::Number, kUnary);
+    return make(u'-' + s, Kind::Number, kUnary, x.height + 2);
 }
 
 SqlExpr notOf(const SqlExpr& x) {
-    return make(QStringLiteral("NOT ") + operandText(conditionOf(x), kNot), Kind::Condition, kNot);
+    return make(QStringLiteral("NOT ") + operandText(conditionOf(x), kNot), Kind::Condition, kNot,
+                x.height + 1);
 }
 
 SqlExpr concat(SqlExpr lhs, const SqlExpr& rhs) {
     if (!lhs.parts.isEmpty() && lhs.parts.size() < kConcatPartsPerCall) {
         lhs.parts << valueOf(rhs).sql;
+        lhs.height = std::max(lhs.height, rhs.height + 2);
         return lhs;
     }
-    SqlExpr e = make(QString(), Kind::Text, kPrimary);
+    SqlExpr e = make(QString(), Kind::Text, kPrimary, above(lhs, rhs) + 1);
     e.parts << valueOf(std::move(lhs)).sql << valueOf(rhs).sql;
     return e;
 }
@@ -187,6 +194,7 @@ SqlExpr valueOf(SqlExpr e) {
         e.kind = Kind::Number;
         e.level = kUnary;
         e.column = false;
+        e.height += 1;
     }
     return e;
 }
@@ -296,10 +304,20 @@ SqlExpr JetSqlParser::expression(int minLevel) {
     while (binaryOperator(&op) && op.level >= minLevel) {
         for (int i = 0; i < op.tokens; ++i)
             take();
-        lhs = applyBinary(op, std::move(lhs));
+        lhs = limited(applyBinary(op, std::move(lhs)));
         op = Operator();
     }
     return lhs;
+}
+
+SqlExpr JetSqlParser::limited(SqlExpr e) const {
+    if (e.height > kMaxHeight)
+        throw DbError(err::QueryTooComplex,
+                      QStringLiteral("The statement chains more than %1 operators or calls in one "
+                                     "expression, which the engine does not take: \"%2\".")
+                          .arg(kMaxHeight)
+                          .arg(shownStatement(text_)));
+    return e;
 }
 
 SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
@@ -313,9 +331,10 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
         if (!atWord(u"NULL"))
             fail(QStringLiteral("Is must be followed by Null or Not Null"));
         take();
+        const int height = lhs.height + 1;
         return make(operandText(valueOf(std::move(lhs)), kEq - 1) +
                         (isNot ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL")),
-                    Kind::Condition, kEq);
+                    Kind::Condition, kEq, height);
     }
     if (o == u"BETWEEN") {
         const SqlExpr lo = valueOf(expression(jCompare + 1));
@@ -327,7 +346,7 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
             (text ? collated(x) : operandText(x, kEq - 1)) +
                 (op.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
                 operandText(lo, kEq - 1) + QStringLiteral(" AND ") + operandText(hi, kEq - 1),
-            Kind::Condition, kEq);
+            Kind::Condition, kEq, std::max(x.height, above(lo, hi)) + 2);
     }
     // The right operand binds tighter than the operator (all of Jet's are left-associative).
     const SqlExpr rhs = expression(op.level + 1);
@@ -347,7 +366,7 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
         // Always a division of numbers with fractions: 7/2 is 3.5.
         return make(operandText(valueOf(lhs), kMul) + QStringLiteral(" / CAST(") +
                         valueOf(rhs).sql + QStringLiteral(" AS REAL)"),
-                    Kind::Number, kMul);
+                    Kind::Number, kMul, above(lhs, rhs) + 1);
     }
     if (o == u"\\")
         return functionCall(kJetIntDivide, lhs, rhs);
@@ -371,6 +390,7 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
     Nesting guard(*this);
     QString list;
     bool allNumbers = true;
+    int height = 1;
     if (atWord(u"SELECT")) {
         list = subquery();
         allNumbers = false;
@@ -378,6 +398,7 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
         for (;;) {
             const SqlExpr item = valueOf(expression());
             allNumbers = allNumbers && isNumber(item);
+            height = std::max(height, item.height);
             if (!list.isEmpty())
                 list += QStringLiteral(", ");
             list += item.sql;
@@ -391,19 +412,19 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
     const bool text = !isNumber(x) && !allNumbers;
     return make((text ? collated(x) : operandText(x, kEq - 1)) +
                     (negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) + list + u')',
-                Kind::Condition, kEq);
+                Kind::Condition, kEq, std::max(height, x.height) + 2);
 }
 
 SqlExpr JetSqlParser::prefix() {
     if (atWord(u"NOT")) {
         take();
         Nesting guard(*this);
-        return notOf(expression(jNot));
+        return limited(notOf(expression(jNot)));
     }
     if (atSymbol(u"-")) {
         take();
         Nesting guard(*this);
-        return negate(expression(jNeg));
+        return limited(negate(expression(jNeg)));
     }
     if (atSymbol(u"+")) {
         take();
@@ -532,6 +553,9 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
                           : QStringLiteral("%1 to %2").arg(info->minArgs).arg(info->maxArgs))
                  .arg(args.size()));
     }
+    int height = 1;
+    for (const SqlExpr& a : args)
+        height = std::max(height, a.height + 1);
     QString sql = info ? QStringLiteral("jet_") + lower : name.text;
     sql += u'(';
     for (size_t i = 0; i < args.size(); ++i) {
@@ -547,7 +571,7 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
                                                    : Kind::Unknown;
     else if (lower == u"count" || lower == u"sum" || lower == u"avg")
         kind = Kind::Number;
-    return make(sql, kind, kPrimary);
+    return limited(make(sql, kind, kPrimary, height));
 }
 
 SqlExpr JetSqlParser::iif(std::vector<SqlExpr>& args) {
@@ -562,6 +586,7 @@ SqlExpr JetSqlParser::iif(std::vector<SqlExpr>& args) {
         make(QString(), combined(yes.kind, no.kind == Kind::Condition ? Kind::Number : no.kind),
              kPrimary);
     e.openCase = true;
+    e.height = std::max({test.height, yes.height, no.height}) + 1;
     e.whens = QStringLiteral("WHEN ") + test.sql + QStringLiteral(" THEN ") + yes.sql;
     if (no.openCase) {
         e.whens += u' ' + no.whens;

@@ -26,6 +26,7 @@ struct SqlExpr {
     QString sql;
     Kind kind = Kind::Unknown;
     int level = 0;        // how loosely its outermost operator binds in SQLite; 0 for a primary
+    int height = 1;       // the depth of its tree for SQLite, which takes up to 1000
     bool column = false;  // a reference to a column, nothing more
     // An IIf whose CASE is still open, so that an IIf in its false branch becomes one more
     // WHEN of the same CASE (no deeper nesting for SQLite's parser).
@@ -40,6 +41,9 @@ class JetSqlParser {
     // Deeper nesting of parentheses, calls and prefix operators is refused with
     // err::QueryTooComplex: the translation never recurses further than this.
     static constexpr int kMaxNesting = 100;
+    // Longer chains of operators are refused too, below SQLite's own limit on the depth of an
+    // expression's tree (a chain of n operators is n deep).
+    static constexpr int kMaxHeight = 800;
 
     explicit JetSqlParser(const QString& text);
 
@@ -64,6 +68,7 @@ class JetSqlParser {
 
     // Expressions (JetSqlExpression.cpp).
     SqlExpr expression(int minLevel = 1);
+    SqlExpr limited(SqlExpr e) const;
     SqlExpr prefix();
     SqlExpr primary();
     SqlExpr qualifiedName(QString* lastPart = nullptr);

@@ -204,6 +204,9 @@ class SqliteDatabase final : public Database {
 
     QString path() const override { return path_; }
     bool isReadOnly() const override { return readOnly_ != ReadOnlyReason::None; }
+    QString whyReadOnly() const override {
+        return readOnly_ == ReadOnlyReason::None ? QString() : readOnlyReasonText(path_, readOnly_);
+    }
     ReadOnlyReason readOnlyReason() const { return readOnly_; }
 
     // Throws the engine's error for an SQLite result code.
@@ -470,7 +473,7 @@ class SqliteDatabase final : public Database {
 
     void requireWritable() const {
         if (readOnly_ != ReadOnlyReason::None)
-            throw DbError(err::ReadOnly, readOnlyMessage(path_, readOnly_));
+            throw DbError(err::ReadOnly, QStringLiteral("Cannot save: %1.").arg(whyReadOnly()));
     }
 
     void checkWritable(const JetTranslation& t) const {
@@ -734,16 +737,17 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
 }
 
 // Files checked for damage in this process: a file is checked when it is first opened for
-// writing, so that damage is found before a change is made to it, not by a failed save.
+// writing (and again when something else changed it meanwhile), so that damage is found
+// before a change is made to it, not by a failed save.
 class CheckedFiles {
   public:
-    static bool contains(const FileIdentity& id) {
+    static bool contains(const FileVersion& v) {
         const std::lock_guard<std::mutex> guard(lock());
-        return files().count(id) > 0;
+        return files().count(v) > 0;
     }
-    static void add(const FileIdentity& id) {
+    static void add(const FileVersion& v) {
         const std::lock_guard<std::mutex> guard(lock());
-        files().insert(id);
+        files().insert(v);
     }
 
   private:
@@ -751,8 +755,8 @@ class CheckedFiles {
         static std::mutex m;
         return m;
     }
-    static std::set<FileIdentity>& files() {
-        static std::set<FileIdentity> f;
+    static std::set<FileVersion>& files() {
+        static std::set<FileVersion> f;
         return f;
     }
 };
@@ -789,10 +793,8 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
     conn->select("SELECT count(*) FROM sqlite_master", {});
     if (create) {
         conn->exec("PRAGMA application_id = 1447840082");  // 'VLMR'
-        const Writability made = dataFileWritability(path);
-        conn->setIdentity(made.identity);
-        CheckedFiles::add(made.identity);
-    } else if (writable && !CheckedFiles::contains(w.identity)) {
+        conn->setIdentity(dataFileWritability(path).identity);
+    } else if (writable && !CheckedFiles::contains(w.version)) {
         const auto problems = conn->select("PRAGMA quick_check(3)", {});
         if (problems.empty() || problems.front().empty() ||
             problems.front()[0].toString() != u"ok") {
@@ -804,7 +806,7 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
                                      "unchanged; restore it from a backup.")
                           .arg(path, found.join(QStringLiteral("; "))));
         }
-        CheckedFiles::add(w.identity);
+        CheckedFiles::add(w.version);
     }
     return conn;
 }

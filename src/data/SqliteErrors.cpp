@@ -234,13 +234,13 @@ std::optional<DbError> unreadable(sqlite3* db, int rc, const QString& file,
 
 }  // namespace
 
-QString readOnlyMessage(const QString& file, ReadOnlyReason reason) {
+QString readOnlyReasonText(const QString& file, ReadOnlyReason reason) {
     if (reason == ReadOnlyReason::Folder)
         return QStringLiteral(
-                   "Cannot save: the folder holding the database file %1 is read-only "
-                   "(changes need room there for a journal file).")
+                   "the folder holding the database file %1 is read-only (a change "
+                   "needs room there for its journal file)")
             .arg(file);
-    return QStringLiteral("Cannot save: the database file %1 is read-only.").arg(file);
+    return QStringLiteral("the database file %1 is read-only").arg(file);
 }
 
 DbError sqliteFailure(sqlite3* db, int rc, const QString& file, ReadOnlyReason readOnly,
@@ -286,12 +286,15 @@ DbError sqliteFailure(sqlite3* db, int rc, const QString& file, ReadOnlyReason r
             return DbError(err::TypeMismatch,
                            QStringLiteral("The change breaks a rule of the table (%1).").arg(stmt));
         }
-        case SQLITE_READONLY:
+        case SQLITE_READONLY: {
+            ReadOnlyReason reason =
+                readOnly == ReadOnlyReason::None ? ReadOnlyReason::File : readOnly;
+            if (rc == SQLITE_READONLY_DIRECTORY)
+                reason = ReadOnlyReason::Folder;
             return DbError(
                 err::ReadOnly,
-                readOnlyMessage(file, rc == SQLITE_READONLY_DIRECTORY    ? ReadOnlyReason::Folder
-                                      : readOnly == ReadOnlyReason::None ? ReadOnlyReason::File
-                                                                         : readOnly));
+                QStringLiteral("Cannot save: %1.").arg(readOnlyReasonText(file, reason)));
+        }
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             return DbError(err::Locked, QStringLiteral("The database file %1 is in use by another "

@@ -31,7 +31,7 @@ enum class ReadOnlyReason { None, File, Folder };
 DbError sqliteFailure(sqlite3* db, int rc, const QString& file, ReadOnlyReason readOnly,
                       const FailedStatement& what);
 
-// The message for a change refused because the file cannot be written.
-QString readOnlyMessage(const QString& file, ReadOnlyReason reason);
+// Why a change is refused, for messages: "the database file X is read-only", or its folder.
+QString readOnlyReasonText(const QString& file, ReadOnlyReason reason);
 
 }  // namespace velmora::data
