@@ -190,6 +190,31 @@ std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
     return files;
 }
 
+// Files checked for damage in this process: a file is checked when it is first opened for
+// writing (and again when something else changed it meanwhile), so that damage is found
+// before a change is made to it, not by a failed save.
+class CheckedFiles {
+  public:
+    static bool contains(const FileVersion& v) {
+        const std::lock_guard<std::mutex> guard(lock());
+        return files().count(v) > 0;
+    }
+    static void add(const FileVersion& v) {
+        const std::lock_guard<std::mutex> guard(lock());
+        files().insert(v);
+    }
+
+  private:
+    static std::mutex& lock() {
+        static std::mutex m;
+        return m;
+    }
+    static std::set<FileVersion>& files() {
+        static std::set<FileVersion> f;
+        return f;
+    }
+};
+
 class SqliteDatabase final : public Database {
   public:
     SqliteDatabase(sqlite3* db, QString path, ReadOnlyReason readOnly, FileIdentity id)
@@ -197,6 +222,13 @@ class SqliteDatabase final : public Database {
     ~SqliteDatabase() override {
         cache_.clear();
         sqlite3_close_v2(db_);
+        // The file as this connection leaves it was checked when it was opened (or made
+        // here): its own changes call for no new check when it is opened again.
+        if (readOnly_ == ReadOnlyReason::None) {
+            const Writability w = dataFileWritability(path_);
+            if (w.exists && w.identity == id_)
+                CheckedFiles::add(w.version);
+        }
     }
 
     const FileIdentity& identity() const { return id_; }
@@ -735,31 +767,6 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
 [[noreturn]] void openError(int number, const QString& text) {
     throw DbError(number, text);
 }
-
-// Files checked for damage in this process: a file is checked when it is first opened for
-// writing (and again when something else changed it meanwhile), so that damage is found
-// before a change is made to it, not by a failed save.
-class CheckedFiles {
-  public:
-    static bool contains(const FileVersion& v) {
-        const std::lock_guard<std::mutex> guard(lock());
-        return files().count(v) > 0;
-    }
-    static void add(const FileVersion& v) {
-        const std::lock_guard<std::mutex> guard(lock());
-        files().insert(v);
-    }
-
-  private:
-    static std::mutex& lock() {
-        static std::mutex m;
-        return m;
-    }
-    static std::set<FileVersion>& files() {
-        static std::set<FileVersion> f;
-        return f;
-    }
-};
 
 std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
     Writability w;
