@@ -280,6 +280,7 @@ class SqliteDatabase final : public Database {
             Statement st(cache_, sql);
             if (st.prepareResult() != SQLITE_OK)
                 fail(st.prepareResult(), {jetSql, &t, sql, true});
+            requireWholeStatement(st, jetSql);
         }
         ensureQueryTable();
         run(QStringLiteral("INSERT INTO %1 (Name, SqlText) VALUES (?1, ?2)")
