@@ -1,5 +1,7 @@
 #include "RawRemainingLife.h"
 
+#include "data/SqliteFunctions.h"
+
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -73,7 +75,10 @@ RawConnection::RawConnection(const QString& file) {
                      .arg(file, QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc)));
         sqlite3_close_v2(db_);
         db_ = nullptr;
+        return;
     }
+    // The text columns compare as Jet compares text, under the engine's collation.
+    data::registerJetCollation(db_);
 }
 
 RawConnection::~RawConnection() {

@@ -576,10 +576,12 @@ void frmAircraft::Combo2_Click(int index) {
 }
 
 void frmAircraft::cmdTemplate_Click() {
-    const QString make = txtFields[2]->text();
+    const QString typedMake = txtFields[2]->text();
     const QString model = txtFields[3]->text();
-    if (make.isEmpty() || model.isEmpty())
+    if (typedMake.isEmpty() || model.isEmpty())
         return;
+    // The make names its template table: blanks around it are no part of the name.
+    const QString make = typedMake.trimmed();
     auto fail = [this](const QString& text) {
         screens::msgBox(this, text, MsgButtons::Ok, MsgIcon::Information,
                         QStringLiteral("Save as Template"));

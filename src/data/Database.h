@@ -38,6 +38,9 @@ class Database : public std::enable_shared_from_this<Database> {
 
     virtual QString path() const = 0;
     virtual bool isReadOnly() const = 0;
+    // Why changes are refused, for messages ("the database file ... is read-only", or the
+    // folder that holds it); empty when the file can be changed.
+    virtual QString whyReadOnly() const = 0;
 
     // Runs one statement (data definition or change); returns the number of rows changed.
     virtual int execute(const QString& jetSql) = 0;

@@ -94,6 +94,68 @@ QString storedDateText(const QDateTime& dt) {
     return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+bool isJetDateInRange(const QDate& d) {
+    return d.isValid() && d.year() >= 100 && d.year() <= 9999;
+}
+
+std::optional<QDate> jetDateSerial(double year, double month, double day) {
+    double parts[] = {year, month, day};
+    for (double& p : parts) {
+        if (!std::isfinite(p))
+            return std::nullopt;
+        p = std::nearbyint(p);
+        if (p < -32768 || p > 32767)
+            return std::nullopt;
+    }
+    auto y = static_cast<qint64>(parts[0]);
+    if (y >= 0 && y <= 99)
+        y = expandYear(static_cast<int>(y), 2);
+    // Whole months from year 0, so that any month carries into the year.
+    const qint64 months = y * 12 + static_cast<qint64>(parts[1]) - 1;
+    const qint64 carriedYear = months >= 0 ? months / 12 : -((-months + 11) / 12);
+    const int carriedMonth = static_cast<int>(months - carriedYear * 12) + 1;
+    if (carriedYear < 100 || carriedYear > 9999)
+        return std::nullopt;
+    const QDate d = QDate(static_cast<int>(carriedYear), carriedMonth, 1)
+                        .addDays(static_cast<qint64>(parts[2]) - 1);
+    if (!isJetDateInRange(d))
+        return std::nullopt;
+    return d;
+}
+
+std::optional<qint64> jetDateDiff(const QString& interval, const QDateTime& from,
+                                  const QDateTime& to) {
+    const QString iv = interval.trimmed().toLower();
+    const QDate a = from.date(), b = to.date();
+    const qint64 days = b.toJulianDay() - a.toJulianDay();
+    auto seconds = [](const QDateTime& dt) {
+        return dt.date().toJulianDay() * 86400 + dt.time().msecsSinceStartOfDay() / 1000;
+    };
+    if (iv == u"yyyy")
+        return b.year() - a.year();
+    if (iv == u"q")
+        return (b.year() * 4 + (b.month() - 1) / 3) - (a.year() * 4 + (a.month() - 1) / 3);
+    if (iv == u"m")
+        return (b.year() * 12 + b.month()) - (a.year() * 12 + a.month());
+    if (iv == u"y" || iv == u"d")
+        return days;
+    if (iv == u"w")
+        return days / 7;
+    if (iv == u"ww") {
+        // Weeks begin on Sunday: the Sunday on or before each date.
+        const qint64 sundayA = a.toJulianDay() - a.dayOfWeek() % 7;
+        const qint64 sundayB = b.toJulianDay() - b.dayOfWeek() % 7;
+        return (sundayB - sundayA) / 7;
+    }
+    if (iv == u"h")
+        return seconds(to) / 3600 - seconds(from) / 3600;
+    if (iv == u"n")
+        return seconds(to) / 60 - seconds(from) / 60;
+    if (iv == u"s")
+        return seconds(to) - seconds(from);
+    return std::nullopt;
+}
+
 std::optional<QDateTime> jetDateAdd(const QString& interval, double number, const QDateTime& dt) {
     if (!std::isfinite(number) || std::fabs(number) > 1e7)
         return std::nullopt;

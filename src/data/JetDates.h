@@ -24,4 +24,20 @@ QString storedDateText(const QDateTime& dt);
 // last day (31 January + 1 month = 28 or 29 February). Empty when the interval is unknown.
 std::optional<QDateTime> jetDateAdd(const QString& interval, double number, const QDateTime& dt);
 
+// DateSerial: the date of a year, month and day, months and days beyond their range carried
+// over (month 13 is January of the next year, day 0 the last day of the month before).
+// Years 0 to 29 are 2000 to 2029, 30 to 99 are 1930 to 1999. Each argument must be a whole
+// number (rounded) from -32768 to 32767, and the date must fall in the years 100 to 9999;
+// empty otherwise.
+std::optional<QDate> jetDateSerial(double year, double month, double day);
+
+// DateDiff: how many interval boundaries ("yyyy", "q", "m", "y", "d", "w", "ww", "h", "n",
+// "s") lie between two dates, negative when the second is earlier. "w" counts whole weeks,
+// "ww" the Sundays crossed. Empty when the interval is unknown.
+std::optional<qint64> jetDateDiff(const QString& interval, const QDateTime& from,
+                                  const QDateTime& to);
+
+// Whether a date lies in the years the engine keeps (100 to 9999).
+bool isJetDateInRange(const QDate& d);
+
 }  // namespace velmora::data

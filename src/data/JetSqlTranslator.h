@@ -16,17 +16,29 @@ struct JetTranslation {
     // Statements that complete this one, to be run right after it in the same transaction:
     // for CREATE TABLE, the triggers that round money written by SQL to four decimals.
     QStringList followUps;
+    // What the statement names, as written, so that a failure can say which name is wrong:
+    // the tables it reads or changes, the table CREATE TABLE makes, and the columns that
+    // INSERT or UPDATE write.
+    QStringList tables;
+    QString createdTable;
+    QString changedTable;
+    QStringList changedColumns;
 };
 
 inline constexpr char kRowIdColumn[] = "__velmora_rowid";
 
-// Translates one statement: brackets stay, double-quoted literals become single-quoted,
-// Yes/No/True/False become -1/0, #dates# become ISO text, & becomes ||, IIf becomes
-// CASE WHEN (only the chosen branch is evaluated), an empty function argument becomes
-// NULL, the engine's functions get their registered names, TOP n becomes LIMIT n,
-// "DELETE * FROM" loses its "*", and CREATE TABLE gets the column types, the letter-case
-// rule for text and the checks on lengths, ranges and kinds of values.
-// Throws DbError on text that is not a statement.
+// Translates one statement, read with Jet's operator precedence: names are bracketed,
+// double-quoted literals become single-quoted, Yes/No/True/False become -1/0, #dates#
+// become ISO text, IIf becomes CASE WHEN (only the chosen branch is evaluated), an empty
+// function argument becomes NULL, the engine's functions get their registered names,
+// TOP n becomes LIMIT n, "DELETE * FROM" loses its "*", and CREATE TABLE gets the column
+// types, the rule for comparing text and the checks on lengths, ranges and kinds of values.
+// "/" divides with fractions, "\" and Mod work on whole numbers, "&" joins text (Null as
+// empty text), a comparison used as a value is -1 for True, and text compares without
+// regard to letter case or trailing blanks. "--" is two minus signs and "/*" a division
+// followed by a multiplication: the result never holds a comment or a second statement.
+// Throws DbError on text that is not a statement (syntax error), and with
+// err::QueryTooComplex on nesting deeper than the engine takes.
 JetTranslation translateJetStatement(const QString& jetSql);
 
 // Translates an expression, such as a find criterion ("RegNum = \"N1\"").

@@ -204,9 +204,9 @@ void Recordset::requireUpdatable(const char* what) const {
                                      "not come from one table).")
                           .arg(QLatin1String(what), source_));
     if (db_->isReadOnly())
-        throw DbError(err::ReadOnly, QStringLiteral("Cannot %1: the database file '%2' is "
-                                                    "read-only.")
-                                         .arg(QLatin1String(what), db_->path()));
+        throw DbError(
+            err::ReadOnly,
+            QStringLiteral("Cannot %1: %2.").arg(QLatin1String(what), db_->whyReadOnly()));
 }
 
 void Recordset::edit() {

@@ -1,21 +1,24 @@
 // The engine's SQLite back end: one connection per open file, Jet SQL translated on the
 // way in, rows materialised on the way out.
+#include "DataFileChecks.h"
 #include "DataFiles.h"
 #include "Database.h"
+#include "JetFunctionCatalog.h"
 #include "JetSqlTranslator.h"
 #include "Recordset.h"
+#include "SqliteErrors.h"
 #include "SqliteFunctions.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <map>
+#include <mutex>
+#include <set>
 #include <utility>
 
 namespace velmora::data {
@@ -129,6 +132,17 @@ class Statement {
     int rc_ = SQLITE_OK;
 };
 
+// Refuses a statement that is empty or followed by another one.
+void requireWholeStatement(const Statement& st, const QString& context) {
+    if (st.get() == nullptr)
+        throw DbError(err::SyntaxError,
+                      QStringLiteral("The statement is empty: \"%1\".").arg(context));
+    if (st.hasTail())
+        throw DbError(
+            err::SyntaxError,
+            QStringLiteral("Only one statement can be run at a time: \"%1\".").arg(context));
+}
+
 void bindValue(sqlite3_stmt* st, int index, const Value& v) {
     switch (v.type()) {
         case Value::Type::Null:
@@ -168,12 +182,6 @@ QString sqliteName(const QString& n) {
     return u'"' + q + u'"';
 }
 
-struct FileIdentity {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    bool operator==(const FileIdentity& o) const { return dev == o.dev && ino == o.ino; }
-};
-
 class SqliteDatabase;
 
 // Open files, so that a second open of a file shares its connection.
@@ -182,30 +190,69 @@ std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
     return files;
 }
 
+// Files checked for damage in this process: a file is checked when it is first opened for
+// writing (and again when something else changed it meanwhile), so that damage is found
+// before a change is made to it, not by a failed save.
+class CheckedFiles {
+  public:
+    static bool contains(const FileVersion& v) {
+        const std::lock_guard<std::mutex> guard(lock());
+        return files().count(v) > 0;
+    }
+    static void add(const FileVersion& v) {
+        const std::lock_guard<std::mutex> guard(lock());
+        files().insert(v);
+    }
+
+  private:
+    static std::mutex& lock() {
+        static std::mutex m;
+        return m;
+    }
+    static std::set<FileVersion>& files() {
+        static std::set<FileVersion> f;
+        return f;
+    }
+};
+
 class SqliteDatabase final : public Database {
   public:
-    SqliteDatabase(sqlite3* db, QString path, bool readOnly, FileIdentity id)
+    SqliteDatabase(sqlite3* db, QString path, ReadOnlyReason readOnly, FileIdentity id)
         : db_(db), cache_(db), path_(std::move(path)), readOnly_(readOnly), id_(id) {}
     ~SqliteDatabase() override {
         cache_.clear();
         sqlite3_close_v2(db_);
+        // The file as this connection leaves it was checked when it was opened (or made
+        // here): its own changes call for no new check when it is opened again.
+        if (readOnly_ == ReadOnlyReason::None) {
+            const Writability w = dataFileWritability(path_);
+            if (w.exists && w.identity == id_)
+                CheckedFiles::add(w.version);
+        }
     }
 
     const FileIdentity& identity() const { return id_; }
     void setIdentity(const FileIdentity& id) { id_ = id; }
 
     QString path() const override { return path_; }
-    bool isReadOnly() const override { return readOnly_; }
+    bool isReadOnly() const override { return readOnly_ != ReadOnlyReason::None; }
+    QString whyReadOnly() const override {
+        return readOnly_ == ReadOnlyReason::None ? QString() : readOnlyReasonText(path_, readOnly_);
+    }
+    ReadOnlyReason readOnlyReason() const { return readOnly_; }
 
-    [[noreturn]] void fail(int rc, const QString& context = {}) const;
+    // Throws the engine's error for an SQLite result code.
+    [[noreturn]] void fail(int rc, const FailedStatement& what = {}) const {
+        throw sqliteFailure(db_, rc, path_, readOnly_, what);
+    }
 
     int execute(const QString& jetSql) override {
         const JetTranslation t = translateJetStatement(jetSql);
         checkWritable(t);
         if (t.followUps.isEmpty())
-            return run(t.sql.toUtf8(), {}, jetSql);
+            return run(t.sql.toUtf8(), {}, jetSql, &t);
         Transaction tx(*this);
-        const int changed = run(t.sql.toUtf8(), {}, jetSql);
+        const int changed = run(t.sql.toUtf8(), {}, jetSql, &t);
         for (const QString& s : t.followUps)
             run(s.toUtf8(), {}, jetSql);
         tx.commit();
@@ -229,9 +276,11 @@ class SqliteDatabase final : public Database {
         // The text must be a statement the engine can run before it is kept.
         const JetTranslation t = translateJetStatement(jetSql);
         {
-            Statement st(cache_, t.sql.toUtf8());
+            const QByteArray sql = t.sql.toUtf8();
+            Statement st(cache_, sql);
             if (st.prepareResult() != SQLITE_OK)
-                fail(st.prepareResult(), jetSql);
+                fail(st.prepareResult(), {jetSql, &t, sql, true});
+            requireWholeStatement(st, jetSql);
         }
         ensureQueryTable();
         run(QStringLiteral("INSERT INTO %1 (Name, SqlText) VALUES (?1, ?2)")
@@ -307,7 +356,7 @@ class SqliteDatabase final : public Database {
         ++depth_;
     }
     void beginScratchTransaction() override {
-        if (depth_ == 0 && !readOnly_) {
+        if (depth_ == 0 && readOnly_ == ReadOnlyReason::None) {
             // Outside any other transaction the undo log can live in memory: the work is
             // always rolled back, and its few pages stay in the cache until then, so the
             // file is never written and a crash meanwhile leaves it as it was.
@@ -425,7 +474,7 @@ class SqliteDatabase final : public Database {
     std::vector<std::vector<Value>> select(const QByteArray& sql, const std::vector<Value>& args) {
         Statement st(cache_, sql);
         if (st.prepareResult() != SQLITE_OK)
-            fail(st.prepareResult(), QString::fromUtf8(sql));
+            fail(st.prepareResult(), {QString(), nullptr, sql, true});
         for (size_t i = 0; i < args.size(); ++i)
             bindValue(st.get(), static_cast<int>(i + 1), args[i]);
         std::vector<std::vector<Value>> out;
@@ -439,7 +488,7 @@ class SqliteDatabase final : public Database {
             out.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE)
-            fail(rc, QString::fromUtf8(sql));
+            fail(rc, {QString(), nullptr, sql, false});
         return out;
     }
 
@@ -456,10 +505,8 @@ class SqliteDatabase final : public Database {
     }
 
     void requireWritable() const {
-        if (readOnly_)
-            throw DbError(
-                err::ReadOnly,
-                QStringLiteral("Cannot save: the database file %1 is read-only.").arg(path_));
+        if (readOnly_ != ReadOnlyReason::None)
+            throw DbError(err::ReadOnly, QStringLiteral("Cannot save: %1.").arg(whyReadOnly()));
     }
 
     void checkWritable(const JetTranslation& t) const {
@@ -467,17 +514,12 @@ class SqliteDatabase final : public Database {
             requireWritable();
     }
 
-    int run(const QByteArray& sql, const std::vector<Value>& args, const QString& context) {
+    int run(const QByteArray& sql, const std::vector<Value>& args, const QString& context,
+            const JetTranslation* jet = nullptr) {
         Statement st(cache_, sql);
         if (st.prepareResult() != SQLITE_OK)
-            fail(st.prepareResult(), context);
-        if (st.get() == nullptr)
-            throw DbError(err::SyntaxError,
-                          QStringLiteral("The statement is empty: \"%1\".").arg(context));
-        if (st.hasTail())
-            throw DbError(
-                err::SyntaxError,
-                QStringLiteral("Only one statement can be run at a time: \"%1\".").arg(context));
+            fail(st.prepareResult(), {context, jet, sql, true});
+        requireWholeStatement(st, context);
         for (size_t i = 0; i < args.size(); ++i)
             bindValue(st.get(), static_cast<int>(i + 1), args[i]);
         const sqlite3_int64 changedBefore = sqlite3_total_changes64(db_);
@@ -485,7 +527,7 @@ class SqliteDatabase final : public Database {
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         }
         if (rc != SQLITE_DONE)
-            fail(rc, context);
+            fail(rc, {context, jet, sql, false});
         // sqlite3_changes() still holds the count of the last INSERT, UPDATE or DELETE after
         // any other statement (CREATE TABLE, SELECT): only rows this one changed count.
         return sqlite3_total_changes64(db_) != changedBefore ? sqlite3_changes(db_) : 0;
@@ -546,7 +588,7 @@ class SqliteDatabase final : public Database {
     sqlite3* db_;
     StatementCache cache_;
     QString path_;
-    bool readOnly_;
+    ReadOnlyReason readOnly_;
     FileIdentity id_;
     int depth_ = 0;
     int scratchDepth_ = 0;  // the depth of the scratch transaction open, 0 when none
@@ -558,16 +600,23 @@ class SqlitePredicate final : public RowPredicate {
   public:
     SqlitePredicate(std::shared_ptr<SqliteDatabase> db, const QByteArray& sql, int params,
                     const QString& criterion)
-        : db_(std::move(db)), st_(db_->statementCache(), sql), params_(params) {
+        : db_(std::move(db)),
+          st_(db_->statementCache(), sql),
+          params_(params),
+          criterion_(criterion) {
         if (st_.prepareResult() != SQLITE_OK) {
-            const QString msg = QString::fromUtf8(sqlite3_errmsg(db_->handle()));
-            static const QRegularExpression col(QStringLiteral("no such column: (.+)$"));
-            if (auto m = col.match(msg); m.hasMatch())
+            const DbError e = sqliteFailure(db_->handle(), st_.prepareResult(), db_->path(),
+                                            db_->readOnlyReason(), {criterion, nullptr, sql, true});
+            if (e.number() == err::TooFewParameters) {
+                // The criterion names a column the rows do not have.
+                const int from = static_cast<int>(e.text().indexOf(u'\'')) + 1;
+                const QString name = e.text().mid(from, e.text().indexOf(u'\'', from) - from);
                 throw DbError(err::CriteriaSyntax,
                               QStringLiteral("'%1' in the criterion \"%2\" is not a column of "
                                              "the rows searched.")
-                                  .arg(m.captured(1), criterion));
-            db_->fail(st_.prepareResult(), criterion);
+                                  .arg(name, criterion));
+            }
+            throw e;
         }
     }
     bool matches(const std::vector<Value>& row) override {
@@ -577,7 +626,7 @@ class SqlitePredicate final : public RowPredicate {
             bindValue(st, i + 1, row[static_cast<size_t>(i)]);
         const int rc = sqlite3_step(st);
         if (rc != SQLITE_ROW)
-            db_->fail(rc);
+            db_->fail(rc, {criterion_, nullptr, QByteArray(), false});
         const bool match = sqlite3_column_int(st, 0) != 0;
         sqlite3_reset(st);  // no statement is left reading between searches
         return match;
@@ -587,6 +636,7 @@ class SqlitePredicate final : public RowPredicate {
     std::shared_ptr<SqliteDatabase> db_;
     Statement st_;
     int params_;
+    QString criterion_;
 };
 
 std::unique_ptr<RowPredicate> SqliteDatabase::prepareCriterion(const QString& jetCriterion,
@@ -600,7 +650,9 @@ std::unique_ptr<RowPredicate> SqliteDatabase::prepareCriterion(const QString& je
             if (alias.contains(u']') || seen.contains(alias.toCaseFolded()))
                 return;
             seen.insert(alias.toCaseFolded());
-            cols << QStringLiteral("?%1 COLLATE NOCASE AS [%2]").arg(i + 1).arg(alias);
+            cols << QStringLiteral("?%1 COLLATE %2 AS [%3]")
+                        .arg(i + 1)
+                        .arg(QLatin1String(kJetTextCollation), alias);
         };
         add(n);
         const int dot = static_cast<int>(n.lastIndexOf(u'.'));
@@ -614,109 +666,6 @@ std::unique_ptr<RowPredicate> SqliteDatabase::prepareCriterion(const QString& je
     return std::make_unique<SqlitePredicate>(
         std::static_pointer_cast<SqliteDatabase>(shared_from_this()), sql.toUtf8(),
         static_cast<int>(columnNames.size()), jetCriterion);
-}
-
-void SqliteDatabase::fail(int rc, const QString& context) const {
-    const int primary = rc & 0xff;
-    const QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
-    const QString file = path_;
-    switch (primary) {
-        case SQLITE_CONSTRAINT: {
-            static const QRegularExpression check(
-                QStringLiteral("CHECK constraint failed: (len|type|range|yesno|date):(.+)$"));
-            if (auto m = check.match(msg); m.hasMatch()) {
-                const QString kind = m.captured(1), col = m.captured(2);
-                if (kind == u"len")
-                    throw DbError(err::FieldTooSmall,
-                                  QStringLiteral("A text is too long for column '%1' (%2).")
-                                      .arg(col, context));
-                if (kind == u"range")
-                    throw DbError(err::NumericOverflow,
-                                  QStringLiteral("A number is out of range for column '%1' (%2).")
-                                      .arg(col, context));
-                throw DbError(err::TypeMismatch,
-                              QStringLiteral("A value of the wrong kind for column '%1' (%2).")
-                                  .arg(col, context));
-            }
-            if (rc == SQLITE_CONSTRAINT_NOTNULL)
-                throw DbError(err::NotNull,
-                              QStringLiteral("A required value is missing: %1.").arg(msg));
-            if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
-                throw DbError(
-                    err::DuplicateKey,
-                    QStringLiteral("The change would store a duplicate value: %1.").arg(msg));
-            throw DbError(err::TypeMismatch,
-                          QStringLiteral("The change breaks a rule of the table: %1.").arg(msg));
-        }
-        case SQLITE_READONLY:
-            throw DbError(
-                err::ReadOnly,
-                QStringLiteral("Cannot save: the database file %1 is read-only.").arg(file));
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            throw DbError(err::Locked, QStringLiteral("The database file %1 is in use by another "
-                                                      "program; try again.")
-                                           .arg(file));
-        case SQLITE_FULL:
-            throw DbError(err::DiskFull, QStringLiteral("The disk holding %1 is full.").arg(file));
-        case SQLITE_IOERR:
-            throw DbError(err::DiskError,
-                          QStringLiteral("A disk error occurred reading or writing %1.").arg(file));
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-            throw DbError(
-                err::NotADatabase,
-                QStringLiteral("The database file %1 is damaged or is not a database.").arg(file));
-        case SQLITE_CANTOPEN:
-            throw DbError(err::CannotOpen,
-                          QStringLiteral("Cannot open the database file %1 (or its journal) for "
-                                         "writing.")
-                              .arg(file));
-        case SQLITE_MISMATCH:
-            throw DbError(err::TypeMismatch,
-                          QStringLiteral("Data type mismatch in %1.").arg(context));
-        default:
-            break;
-    }
-    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));
-    static const QRegularExpression noColumn(QStringLiteral("^no such column: (.+)$"));
-    static const QRegularExpression noFunction(QStringLiteral("^no such function: (.+)$"));
-    static const QRegularExpression exists(QStringLiteral("^table (.+) already exists$"));
-    static const QRegularExpression wrongArgs(
-        QStringLiteral("^wrong number of arguments to function (.+)\\(\\)$"));
-    if (auto m = noTable.match(msg); m.hasMatch())
-        throw DbError(
-            err::ObjectNotFound,
-            QStringLiteral("Cannot find the table or query '%1' in %2.").arg(m.captured(1), file));
-    if (auto m = noColumn.match(msg); m.hasMatch())
-        throw DbError(err::TooFewParameters,
-                      QStringLiteral("Unknown column '%1' in \"%2\".").arg(m.captured(1), context));
-    if (auto m = noFunction.match(msg); m.hasMatch()) {
-        QString f = m.captured(1);
-        if (f.startsWith(QLatin1String("jet_")))
-            f = f.mid(4);
-        throw DbError(err::UndefinedFunction,
-                      QStringLiteral("Undefined function '%1' in \"%2\".").arg(f, context));
-    }
-    if (auto m = wrongArgs.match(msg); m.hasMatch()) {
-        QString f = m.captured(1);
-        if (f.startsWith(QLatin1String("jet_")))
-            f = f.mid(4);
-        throw DbError(
-            err::SyntaxError,
-            QStringLiteral("Wrong number of arguments to '%1' in \"%2\".").arg(f, context));
-    }
-    if (auto m = exists.match(msg); m.hasMatch())
-        throw DbError(err::TableExists,
-                      QStringLiteral("Table %1 already exists in %2.").arg(m.captured(1), file));
-    if (msg.contains(QLatin1String("syntax error")) || msg.contains(QLatin1String("incomplete")) ||
-        msg.contains(QLatin1String("unrecognized token")))
-        throw DbError(
-            err::SyntaxError,
-            QStringLiteral("Syntax error in SQL statement \"%1\" (%2).").arg(context, msg));
-    throw DbError(
-        err::Internal,
-        QStringLiteral("The database engine failed on %1: %2 (%3).").arg(file, msg, context));
 }
 
 std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) {
@@ -756,9 +705,11 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) 
 
 std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
                                                        const QString& source) {
-    Statement st(cache_, t.sql.toUtf8());
+    const QByteArray sql = t.sql.toUtf8();
+    Statement st(cache_, sql);
     if (st.prepareResult() != SQLITE_OK)
-        fail(st.prepareResult(), source);
+        fail(st.prepareResult(), {source, &t, sql, true});
+    requireWholeStatement(st, source);
     sqlite3_stmt* s = st.get();
     const int cols = sqlite3_column_count(s);
     const int first = t.updatableTable.isEmpty() ? 0 : 1;
@@ -799,7 +750,7 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
         rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
-        fail(rc, source);
+        fail(rc, {source, &t, sql, false});
     QString table = t.updatableTable;
     if (!table.isEmpty()) {
         // The name as the file spells it, for the writes.
@@ -818,78 +769,11 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
     throw DbError(number, text);
 }
 
-// Checks what the file is before SQLite touches it: it must exist, be readable, and be a
-// SQLite database of full length, not an Access (Jet) file or anything else.
-void checkFile(const QString& path) {
-    const QFileInfo fi(path);
-    if (!fi.exists())
-        openError(err::FileNotFound,
-                  QStringLiteral("Could not find the database file %1.").arg(path));
-    if (fi.isDir())
-        openError(err::InvalidPath,
-                  QStringLiteral("%1 is a folder, not a database file.").arg(path));
-    // As with writing (fileWritable), the file's own permission bits count even for a user
-    // (root) whom the system would let read it anyway.
-    constexpr auto anyRead = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-    if (!(fi.permissions() & anyRead))
-        openError(
-            err::CannotOpen,
-            QStringLiteral("Cannot read the database file %1: nobody may read it.").arg(path));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        openError(
-            err::CannotOpen,
-            QStringLiteral("Cannot read the database file %1: %2.").arg(path, f.errorString()));
-    const QByteArray head = f.read(100);
-    if (head.isEmpty())
-        openError(err::NotADatabase,
-                  QStringLiteral("The file %1 is empty: it is not a database.").arg(path));
-    if (head.size() >= 19 &&
-        (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
-        openError(err::JetFile,
-                  QStringLiteral("%1 is a Microsoft Access (Jet) database. Velmora keeps its data "
-                                 "in its own database format and does not open Access files; "
-                                 "the file was left unchanged.")
-                      .arg(path));
-    if (!head.startsWith(QByteArray("SQLite format 3", 16)))
-        openError(err::NotADatabase,
-                  QStringLiteral("The file %1 is not a database file Velmora can read.").arg(path));
-    if (head.size() < 100)
-        openError(err::NotADatabase,
-                  QStringLiteral("The database file %1 is cut short (damaged).").arg(path));
-    auto be32 = [&](int at) {
-        return (static_cast<quint32>(static_cast<quint8>(head[at])) << 24) |
-               (static_cast<quint32>(static_cast<quint8>(head[at + 1])) << 16) |
-               (static_cast<quint32>(static_cast<quint8>(head[at + 2])) << 8) |
-               static_cast<quint32>(static_cast<quint8>(head[at + 3]));
-    };
-    quint32 pageSize =
-        (static_cast<quint32>(static_cast<quint8>(head[16])) << 8) | static_cast<quint8>(head[17]);
-    if (pageSize == 1)
-        pageSize = 65536;
-    const quint32 pages = be32(28);
-    const bool countValid = be32(24) == be32(92) && pages > 0;
-    if (countValid && static_cast<qint64>(pages) * pageSize > fi.size())
-        openError(err::NotADatabase,
-                  QStringLiteral("The database file %1 is cut short (damaged).").arg(path));
-}
-
-bool fileWritable(const QString& path, FileIdentity* id) {
-    struct stat sb {};
-    if (::stat(QFile::encodeName(path).constData(), &sb) != 0)
-        return false;
-    id->dev = sb.st_dev;
-    id->ino = sb.st_ino;
-    // Honour the file's own write permission even for a user (root) whom the system
-    // would let write anyway: a file marked read-only stays unchanged.
-    return (sb.st_mode & 0222) != 0 && QFileInfo(path).isWritable();
-}
-
 std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
-    FileIdentity id;
-    bool writable = true;
+    Writability w;
     if (!create)
-        writable = fileWritable(path, &id);
+        w = dataFileWritability(path);
+    const bool writable = w.readOnly == ReadOnlyReason::None;
     const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
                       (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX |
                       SQLITE_OPEN_EXRESCODE;
@@ -901,18 +785,36 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
         openError(err::CannotOpen,
                   QStringLiteral("Cannot open the database file %1: %2.").arg(path, msg));
     }
-    auto conn = std::make_shared<SqliteDatabase>(db, path, !writable, id);
+    auto conn = std::make_shared<SqliteDatabase>(db, path, w.readOnly, w.identity);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 2000);
     rc = registerJetFunctions(db);
+    if (rc != SQLITE_OK)
+        conn->fail(rc);
+    // Text comparisons carry an explicit collation, which SQLite's automatic indexes do not
+    // honour when a column is declared with another one (files made before the engine's own
+    // collation): a join through such an index finds no rows. Joins use the files' indexes.
+    rc = sqlite3_exec(db, "PRAGMA automatic_index = OFF", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         conn->fail(rc);
     // Reading the schema now finds a damaged file at once, not on the first screen.
     conn->select("SELECT count(*) FROM sqlite_master", {});
     if (create) {
         conn->exec("PRAGMA application_id = 1447840082");  // 'VLMR'
-        fileWritable(path, &id);
-        conn->setIdentity(id);
+        conn->setIdentity(dataFileWritability(path).identity);
+    } else if (writable && !CheckedFiles::contains(w.version)) {
+        const auto problems = conn->select("PRAGMA quick_check(3)", {});
+        if (problems.empty() || problems.front().empty() ||
+            problems.front()[0].toString() != u"ok") {
+            QStringList found;
+            for (const auto& row : problems)
+                found << (row.empty() ? QString() : row[0].toString());
+            openError(err::NotADatabase,
+                      QStringLiteral("The database file %1 is damaged (%2). It was left "
+                                     "unchanged; restore it from a backup.")
+                          .arg(path, found.join(QStringLiteral("; "))));
+        }
+        CheckedFiles::add(w.version);
     }
     return conn;
 }
@@ -921,14 +823,13 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
 
 std::shared_ptr<Database> Database::open(const QString& path) {
     const QString resolved = resolvePathCaseInsensitive(path);
-    checkFile(resolved);
+    checkDataFile(resolved);
     const QString key = QFileInfo(resolved).absoluteFilePath();
-    FileIdentity id;
-    const bool writable = fileWritable(resolved, &id);
+    const Writability w = dataFileWritability(resolved);
     auto& files = openFiles();
     if (auto it = files.find(key); it != files.end()) {
         if (auto db = it->second.lock()) {
-            if (db->identity() == id && db->isReadOnly() == !writable)
+            if (db->identity() == w.identity && db->readOnlyReason() == w.readOnly)
                 return db;
         }
     }

@@ -2,6 +2,8 @@
 
 #include "JetDates.h"
 #include "JetFormat.h"
+#include "JetFunctionCatalog.h"
+#include "JetText.h"
 #include "Value.h"
 
 #include <QDateTime>
@@ -10,7 +12,10 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <string>
+#include <vector>
 
 namespace velmora::data {
 
@@ -56,35 +61,63 @@ std::optional<QDateTime> dateArg(const Value& v) {
     return std::nullopt;
 }
 
-// Numbers that read from the start of a text, as Val() does: "12abc" is 12.
-double valOf(const QString& text) {
-    QString digits;
-    for (QChar c : text) {
-        if (c == u' ' || c == u'\t')
-            continue;
-        digits += c;
+bool anyNull(int argc, const Value* a) {
+    for (int i = 0; i < argc; ++i) {
+        if (a[i].isNull())
+            return true;
     }
-    int end = 0;
-    const int n = static_cast<int>(digits.size());
-    if (end < n && (digits[end] == u'+' || digits[end] == u'-'))
-        ++end;
-    while (end < n && digits[end].isDigit())
-        ++end;
-    if (end < n && digits[end] == u'.') {
-        ++end;
-        while (end < n && digits[end].isDigit())
-            ++end;
+    return false;
+}
+
+// A number as a whole number the way Jet rounds before integer arithmetic (halves to
+// even); false when it does not fit.
+bool wholeNumber(const Value& v, std::int64_t lo, std::int64_t hi, std::int64_t* out) {
+    if (v.type() == Value::Type::Integer) {
+        const std::int64_t i = v.toInt();
+        if (i < lo || i > hi)
+            return false;
+        *out = i;
+        return true;
     }
-    bool ok = false;
-    const double d = digits.left(end).toDouble(&ok);
-    return ok ? d : 0.0;
+    const double r = std::nearbyint(v.toDouble());
+    // Doubles from -2^63 up to (not including) 2^63 convert without overflow.
+    if (!std::isfinite(r) || r < -9223372036854775808.0 || r >= 9223372036854775808.0)
+        return false;
+    const auto i = static_cast<std::int64_t>(r);
+    if (i < lo || i > hi)
+        return false;
+    *out = i;
+    return true;
+}
+
+constexpr std::int64_t kMin64 = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
+
+// Int and Fix keep a number's kind: a whole double that does not fit 64 bits stays a
+// double (Int(1E+20) is 1E+20).
+Value wholePart(const Value& v, double (*cut)(double)) {
+    if (v.isNull())
+        return {};
+    if (v.type() == Value::Type::Integer)
+        return v;
+    const double r = cut(v.toDouble());
+    if (!std::isfinite(r))
+        return {};
+    if (std::fabs(r) < 9007199254740992.0)  // 2^53: every whole double below is exact
+        return Value(static_cast<std::int64_t>(r));
+    return Value(r);
+}
+
+Value textOf(const Value& v) {
+    if (v.type() == Value::Type::Real)
+        return Value(jetNumberText(v.toDouble()));
+    return Value(v.toString());
 }
 
 using Fn = Value (*)(int argc, const Value* argv);
 
 struct FunctionDef {
-    const char* name;
-    int argc;
+    const char* name;  // without the "jet_" the translated SQL adds
     Fn fn;
 };
 
@@ -101,7 +134,8 @@ Value fVal(int, const Value* a) {
         return {};
     if (a[0].isNumber())
         return a[0];
-    return Value(valOf(a[0].toString()));
+    const auto v = jetVal(a[0].toString());
+    return v ? Value(*v) : Value();
 }
 Value datePart(const Value& v, int which) {
     const auto d = dateArg(v);
@@ -192,27 +226,21 @@ Value fDateAdd(int, const Value* a) {
     if (!d || a[1].isNull())
         return {};
     const auto r = jetDateAdd(a[0].toString(), a[1].toDouble(), *d);
-    return r ? Value(storedDateText(*r)) : Value();
+    return r && isJetDateInRange(r->date()) ? Value(storedDateText(*r)) : Value();
 }
-Value fDateSerial(int, const Value* a) {
-    QDate d(static_cast<int>(a[0].toInt()), 1, 1);
-    d = d.addMonths(static_cast<int>(a[1].toInt()) - 1).addDays(a[2].toInt() - 1);
-    return d.isValid() ? Value(d) : Value();
+Value fDateSerial(int argc, const Value* a) {
+    if (anyNull(argc, a))
+        return {};
+    const auto d = jetDateSerial(a[0].toDouble(), a[1].toDouble(), a[2].toDouble());
+    return d ? Value(*d) : Value();
 }
 Value fDateDiff(int, const Value* a) {
     const auto d1 = dateArg(a[1]);
     const auto d2 = dateArg(a[2]);
-    if (!d1 || !d2)
+    if (!d1 || !d2 || a[0].isNull())
         return {};
-    const QString iv = a[0].toString().toLower();
-    if (iv == u"d" || iv == u"y")
-        return Value(static_cast<std::int64_t>(d1->date().daysTo(d2->date())));
-    if (iv == u"m")
-        return Value((d2->date().year() - d1->date().year()) * 12 + d2->date().month() -
-                     d1->date().month());
-    if (iv == u"yyyy")
-        return Value(d2->date().year() - d1->date().year());
-    return {};
+    const auto n = jetDateDiff(a[0].toString(), *d1, *d2);
+    return n ? Value(static_cast<std::int64_t>(*n)) : Value();
 }
 Value fCDate(int, const Value* a) {
     const auto d = dateArg(a[0]);
@@ -231,19 +259,30 @@ Value fInStr(int argc, const Value* a) {
         hay.toString().indexOf(needle.toString(), start, Qt::CaseInsensitive) + 1));
 }
 Value fCStr(int, const Value* a) {
-    return a[0].isNull() ? Value() : Value(a[0].toString());
+    return a[0].isNull() ? Value() : textOf(a[0]);
 }
 Value fCDbl(int, const Value* a) {
-    return Value(a[0].toDouble());
+    return a[0].isNull() ? Value() : Value(a[0].toDouble());
+}
+Value wholeIn(const Value& v, std::int64_t lo, std::int64_t hi) {
+    std::int64_t i = 0;
+    if (v.isNull() || !wholeNumber(v, lo, hi, &i))
+        return {};
+    return Value(i);
 }
 Value fCLng(int, const Value* a) {
-    return Value(a[0].toInt());
+    return wholeIn(a[0], std::numeric_limits<std::int32_t>::min(),
+                   std::numeric_limits<std::int32_t>::max());
+}
+Value fCInt(int, const Value* a) {
+    return wholeIn(a[0], std::numeric_limits<std::int16_t>::min(),
+                   std::numeric_limits<std::int16_t>::max());
 }
 Value fInt(int, const Value* a) {
-    return a[0].isNull() ? Value() : Value(static_cast<std::int64_t>(std::floor(a[0].toDouble())));
+    return wholePart(a[0], [](double d) { return std::floor(d); });
 }
 Value fFix(int, const Value* a) {
-    return a[0].isNull() ? Value() : Value(static_cast<std::int64_t>(std::trunc(a[0].toDouble())));
+    return wholePart(a[0], [](double d) { return std::trunc(d); });
 }
 Value fIsNull(int, const Value* a) {
     return Value(a[0].isNull());
@@ -252,52 +291,220 @@ Value fStr(int, const Value* a) {
     if (a[0].isNull())
         return {};
     const double d = a[0].toDouble();
-    return Value((d >= 0 ? QStringLiteral(" ") : QString()) + formatNumber(d));
+    return Value((d >= 0 ? QStringLiteral(" ") : QString()) + jetNumberText(d));
+}
+Value fAbs(int, const Value* a) {
+    if (a[0].isNull())
+        return {};
+    if (a[0].type() == Value::Type::Integer && a[0].toInt() != kMin64)
+        return Value(static_cast<std::int64_t>(std::llabs(a[0].toInt())));
+    return Value(std::fabs(a[0].toDouble()));
+}
+Value fSgn(int, const Value* a) {
+    if (a[0].isNull())
+        return {};
+    const double d = a[0].toDouble();
+    return Value(d > 0 ? 1 : d < 0 ? -1 : 0);
+}
+Value fSqr(int, const Value* a) {
+    if (a[0].isNull() || a[0].toDouble() < 0)
+        return {};
+    return Value(std::sqrt(a[0].toDouble()));
+}
+// Round: halves to even, as Jet rounds.
+Value fRound(int argc, const Value* a) {
+    if (anyNull(argc, a))
+        return {};
+    std::int64_t places = 0;
+    if (argc > 1 && !wholeNumber(a[1], 0, 15, &places))
+        return {};
+    const double x = a[0].toDouble();
+    const double scale = std::pow(10.0, static_cast<double>(places));
+    if (!std::isfinite(x) || std::fabs(x * scale) >= 4503599627370496.0)  // 2^52: no fraction
+        return a[0].isNumber() ? a[0] : Value(x);
+    return Value(std::nearbyint(x * scale) / scale);
+}
+
+// The operators: "\", Mod and "^", the text join "&", Like, and Xor, Eqv, Imp.
+Value fIntDivide(int argc, const Value* a) {
+    std::int64_t x = 0, y = 0;
+    if (anyNull(argc, a) || !wholeNumber(a[0], kMin64, kMax64, &x) ||
+        !wholeNumber(a[1], kMin64, kMax64, &y) || y == 0 || (x == kMin64 && y == -1))
+        return {};
+    return Value(x / y);
+}
+Value fModulo(int argc, const Value* a) {
+    std::int64_t x = 0, y = 0;
+    if (anyNull(argc, a) || !wholeNumber(a[0], kMin64, kMax64, &x) ||
+        !wholeNumber(a[1], kMin64, kMax64, &y) || y == 0)
+        return {};
+    return Value(y == -1 ? std::int64_t{0} : x % y);
+}
+Value fPower(int argc, const Value* a) {
+    if (anyNull(argc, a))
+        return {};
+    const double r = std::pow(a[0].toDouble(), a[1].toDouble());
+    return std::isfinite(r) ? Value(r) : Value();
+}
+Value fConcat(int argc, const Value* a) {
+    QString out;
+    bool any = false;
+    for (int i = 0; i < argc; ++i) {
+        if (a[i].isNull())
+            continue;
+        any = true;
+        out += textOf(a[i]).toString();
+    }
+    return any ? Value(out) : Value();
+}
+Value fLike(int argc, const Value* a) {
+    if (anyNull(argc, a))
+        return {};
+    return Value(jetLike(textOf(a[0]).toString(), a[1].toString()));
+}
+Value logicalValue(int argc, const Value* a, std::int64_t (*op)(std::int64_t, std::int64_t)) {
+    std::int64_t x = 0, y = 0;
+    if (anyNull(argc, a) || !wholeNumber(a[0], kMin64, kMax64, &x) ||
+        !wholeNumber(a[1], kMin64, kMax64, &y))
+        return {};
+    return Value(op(x, y));
+}
+Value fXor(int argc, const Value* a) {
+    return logicalValue(argc, a, [](std::int64_t x, std::int64_t y) { return x ^ y; });
+}
+Value fEqv(int argc, const Value* a) {
+    return logicalValue(argc, a, [](std::int64_t x, std::int64_t y) { return ~(x ^ y); });
+}
+Value fImp(int argc, const Value* a) {
+    // False Imp anything is True, and anything Imp True is True, Null or not.
+    if (!a[0].isNull() && a[0].toDouble() == 0)
+        return Value(true);
+    if (!a[1].isNull() && a[1].toDouble() == -1)
+        return Value(true);
+    return logicalValue(argc, a, [](std::int64_t x, std::int64_t y) { return ~x | y; });
 }
 
 const FunctionDef kFunctions[] = {
-    {"iif", 3, fIIf},           {"nz", 1, fNz},           {"nz", 2, fNz},
-    {"val", 1, fVal},           {"year", 1, fYear},       {"month", 1, fMonth},
-    {"day", 1, fDay},           {"now", 0, fNow},         {"date", 0, fDate},
-    {"ucase", 1, fUCase},       {"lcase", 1, fLCase},     {"trim", 1, fTrim},
-    {"ltrim", 1, fLTrim},       {"rtrim", 1, fRTrim},     {"len", 1, fLen},
-    {"left", 2, fLeft},         {"right", 2, fRight},     {"mid", 2, fMid},
-    {"mid", 3, fMid},           {"dateadd", 3, fDateAdd}, {"format", 1, fFormat},
-    {"format", 2, fFormat},     {"instr", 2, fInStr},     {"instr", 3, fInStr},
-    {"cstr", 1, fCStr},         {"cdbl", 1, fCDbl},       {"clng", 1, fCLng},
-    {"cint", 1, fCLng},         {"int", 1, fInt},         {"fix", 1, fFix},
-    {"isnull", 1, fIsNull},     {"str", 1, fStr},         {"dateserial", 3, fDateSerial},
-    {"datediff", 3, fDateDiff}, {"cdate", 1, fCDate},
+    {"abs", fAbs},
+    {"cdate", fCDate},
+    {"cdbl", fCDbl},
+    {"cint", fCInt},
+    {"clng", fCLng},
+    {"cstr", fCStr},
+    {"date", fDate},
+    {"dateadd", fDateAdd},
+    {"datediff", fDateDiff},
+    {"dateserial", fDateSerial},
+    {"day", fDay},
+    {"fix", fFix},
+    {"format", fFormat},
+    {"iif", fIIf},
+    {"instr", fInStr},
+    {"int", fInt},
+    {"isnull", fIsNull},
+    {"lcase", fLCase},
+    {"left", fLeft},
+    {"len", fLen},
+    {"ltrim", fLTrim},
+    {"mid", fMid},
+    {"month", fMonth},
+    {"now", fNow},
+    {"nz", fNz},
+    {"right", fRight},
+    {"round", fRound},
+    {"rtrim", fRTrim},
+    {"sgn", fSgn},
+    {"sqr", fSqr},
+    {"str", fStr},
+    {"trim", fTrim},
+    {"ucase", fUCase},
+    {"val", fVal},
+    {"year", fYear},
+};
+
+struct OperatorDef {
+    const char* name;  // as the translated SQL calls it
+    int argc;
+    Fn fn;
+};
+
+const OperatorDef kOperators[] = {
+    {kJetConcat, -1, fConcat}, {kJetIntDivide, 2, fIntDivide},
+    {kJetModulo, 2, fModulo},  {kJetPower, 2, fPower},
+    {kJetLike, 2, fLike},      {kJetXor, 2, fXor},
+    {kJetEqv, 2, fEqv},        {kJetImp, 2, fImp},
 };
 
 void call(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    const Fn fn = static_cast<const FunctionDef*>(sqlite3_user_data(ctx))->fn;
-    Value args[4];
-    for (int i = 0; i < argc && i < 4; ++i)
+    const Fn fn = *static_cast<const Fn*>(sqlite3_user_data(ctx));
+    Value small[4];
+    std::vector<Value> many;
+    Value* args = small;
+    if (argc > 4) {
+        many.resize(static_cast<size_t>(argc));
+        args = many.data();
+    }
+    for (int i = 0; i < argc; ++i)
         args[i] = arg(argv[i]);
     try {
         result(ctx, fn(argc, args));
     } catch (...) {
-        sqlite3_result_error(ctx, "function failed", -1);
+        sqlite3_result_error(ctx, "a function of the expression failed", -1);
+        sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
     }
+}
+
+int create(sqlite3* db, const char* name, int argc, const Fn* fn, bool deterministic) {
+    const int flags = SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0);
+    return sqlite3_create_function_v2(db, name, argc, flags,
+                                      const_cast<void*>(static_cast<const void*>(fn)), call,
+                                      nullptr, nullptr, nullptr);
+}
+
+const Fn* implementation(const char* name) {
+    for (const FunctionDef& f : kFunctions) {
+        if (std::strcmp(f.name, name) == 0)
+            return &f.fn;
+    }
+    return nullptr;
+}
+
+int compareText(void*, int aBytes, const void* a, int bBytes, const void* b) {
+    return jetTextCompare(static_cast<const char*>(a), aBytes, static_cast<const char*>(b), bBytes);
 }
 
 }  // namespace
 
+int registerJetCollation(sqlite3* db) {
+    return sqlite3_create_collation_v2(db, kJetTextCollation, SQLITE_UTF8, nullptr, compareText,
+                                       nullptr);
+}
+
 int registerJetFunctions(sqlite3* db) {
-    for (const FunctionDef& f : kFunctions) {
-        void* user = const_cast<FunctionDef*>(&f);
-        const bool volatileFn = std::string(f.name) == "now" || std::string(f.name) == "date";
-        const int flags = SQLITE_UTF8 | (volatileFn ? 0 : SQLITE_DETERMINISTIC);
-        const std::string jetName = std::string("jet_") + f.name;
-        int rc = sqlite3_create_function_v2(db, jetName.c_str(), f.argc, flags, user, call, nullptr,
-                                            nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            return rc;
-        // The plain names serve SQL typed against the file by other tools too; the few that
-        // SQLite's grammar reserves (left, right) simply stay unused there.
-        rc = sqlite3_create_function_v2(db, f.name, f.argc, flags, user, call, nullptr, nullptr,
-                                        nullptr);
+    int rc = registerJetCollation(db);
+    if (rc != SQLITE_OK)
+        return rc;
+    for (const JetFunctionInfo* f = jetFunctionsBegin(); f != jetFunctionsEnd(); ++f) {
+        const Fn* fn = implementation(f->name);
+        if (!fn)
+            return SQLITE_ERROR;
+        const bool deterministic =
+            std::strcmp(f->name, "now") != 0 && std::strcmp(f->name, "date") != 0;
+        // The plain names serve SQL typed against the file by other tools too; SQLite's own
+        // round() and abs() keep their names, which the engine's own statements use.
+        const bool plainName =
+            std::strcmp(f->name, "round") != 0 && std::strcmp(f->name, "abs") != 0;
+        for (int argc = f->minArgs; argc <= f->maxArgs; ++argc) {
+            const std::string jetName = std::string("jet_") + f->name;
+            rc = create(db, jetName.c_str(), argc, fn, deterministic);
+            if (rc == SQLITE_OK && plainName)
+                rc = create(db, f->name, argc, fn, deterministic);
+            if (rc != SQLITE_OK)
+                return rc;
+        }
+    }
+    for (const OperatorDef& op : kOperators) {
+        rc = create(db, op.name, op.argc, &op.fn, true);
         if (rc != SQLITE_OK)
             return rc;
     }

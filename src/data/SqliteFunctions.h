@@ -5,8 +5,14 @@ struct sqlite3;
 namespace velmora::data {
 
 // Registers the engine's functions (IIf, DateAdd, Format, Nz, Val, ...) on a connection,
-// under their Jet names and under the "jet_" names that translated SQL calls.
+// under their Jet names and under the "jet_" names that translated SQL calls, the
+// functions behind Jet's operators, and the collation of text (registerJetCollation).
 // Returns an SQLite result code.
 int registerJetFunctions(sqlite3* db);
+
+// Registers the collation under which text compares as Jet compares it (letter case and
+// trailing blanks ignored), which the text columns of the engine's files are declared
+// with. A connection to such a file that lacks it cannot compare their text.
+int registerJetCollation(sqlite3* db);
 
 }  // namespace velmora::data

@@ -1,8 +1,26 @@
 #include "Value.h"
 
 #include <cmath>
+#include <limits>
 
 namespace velmora::data {
+
+namespace {
+
+// Rounded to the nearest whole number (halves to even), held to the range of 64 bits: a
+// double beyond it cannot be converted without undefined behaviour.
+std::int64_t roundedToInt(double d) {
+    if (!std::isfinite(d))
+        return 0;
+    const double r = std::nearbyint(d);
+    if (r >= 9223372036854775808.0)
+        return std::numeric_limits<std::int64_t>::max();
+    if (r < -9223372036854775808.0)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(r);
+}
+
+}  // namespace
 
 Value::Value(const QDate& date) {
     if (date.isValid())
@@ -51,15 +69,11 @@ std::int64_t Value::toInt() const {
     switch (type()) {
         case Type::Integer:
             return std::get<std::int64_t>(v_);
-        case Type::Real: {
-            const double d = std::get<double>(v_);
-            if (!std::isfinite(d))
-                return 0;
-            return static_cast<std::int64_t>(std::nearbyint(d));
-        }
+        case Type::Real:
+            return roundedToInt(std::get<double>(v_));
         case Type::Text: {
             double d = 0;
-            return parseNumber(toString(), &d) ? static_cast<std::int64_t>(std::nearbyint(d)) : 0;
+            return parseNumber(toString(), &d) ? roundedToInt(d) : 0;
         }
         case Type::Null:
             break;

@@ -102,6 +102,21 @@ TEST_F(Templates, SavingCreatesTheMakesTableAndSavingAgainReplacesTheRows) {
     EXPECT_EQ(value(library, "select count(*) from Aircraft where Make = 'Aerodyne'"), "1");
 }
 
+TEST_F(Templates, AMakeWithBlanksAroundItSavesAgainUnderTheTrimmedName) {
+    data::Database::open(main)->execute(
+        "UPDATE Aircraft SET Make = '  Bell  ' WHERE RegNum = 'N1'");
+    frmAircraft& s = open();
+    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
+    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->messages.empty())
+        << (dialogs->messages.empty() ? "" : dialogs->messages[0].text.toStdString());
+    auto lib = data::Database::open(library);
+    EXPECT_EQ(lib->tableNames(), QStringList({"Aircraft", "Bell"}));
+    EXPECT_EQ(value(library, "select count(*) from [Bell]"), "2");
+    EXPECT_EQ(value(library, "select Make from Aircraft"), "Bell");
+    EXPECT_EQ(value(library, "select count(*) from Aircraft"), "1");
+}
+
 TEST_F(Templates, SavingUnderNotInstalledStoresOnlyThoseComponents) {
     frmAircraft& s = open();
     QTest::mouseClick(s.Option1[1], Qt::LeftButton, {}, QPoint(6, s.Option1[1]->height() / 2));

@@ -196,7 +196,7 @@ TEST_F(JetSql, JetLiteralsAndOperators) {
     ASSERT_EQ(rs->recordCount(), 1);
     EXPECT_EQ(rs->value("Name").toString(), "Bell-N1");
     EXPECT_EQ(rs->value("D").toString(), "2005-01-31");
-    EXPECT_EQ(rs->value("T").toInt(), 1);
+    EXPECT_EQ(rs->value("T").toInt(), -1);  // True is -1 wherever a comparison is a value
     EXPECT_EQ(rs->value("M").toInt(), 2);
     EXPECT_EQ(rs->value("Word").toString(), "Yes");
 }
@@ -246,15 +246,17 @@ TEST_F(JetSql, EngineFunctionsUnderTheirJetNames) {
     EXPECT_EQ(rs->value("F").toString(), "1234.5");
 }
 
-TEST_F(JetSql, TranslatorKeepsUserTextInItsLiterals) {
-    // Words and symbols inside literals and brackets are not translated.
-    const auto t = data::translateJetStatement(
-        R"(select [Yes & No], 'Yes & #1/1/05#', "say ""Yes""" from [Parts] where [Serial#] = "a'b")");
-    EXPECT_TRUE(t.isSelect);
-    EXPECT_EQ(t.updatableTable, "Parts");
-    EXPECT_TRUE(t.sql.contains(R"([Yes & No], 'Yes & #1/1/05#', 'say "Yes"')"))
-        << t.sql.toStdString();
-    EXPECT_TRUE(t.sql.endsWith(R"([Serial#] = 'a''b')")) << t.sql.toStdString();
+TEST_F(JetSql, WordsAndSymbolsInsideLiteralsAndBracketsStayAsWritten) {
+    db->execute("CREATE TABLE Odd ([Yes & No] TEXT, [a--b] TEXT, [Serial#] TEXT)");
+    db->execute(R"(INSERT INTO Odd ([Yes & No], [a--b], [Serial#]) VALUES )"
+                R"(('Yes & #1/1/05# -- /* x', "say ""Yes""", "a'b"))");
+    auto rs = db->openRecordset(
+        R"(select [Yes & No], [a--b], 'No & #1/2/05#' AS L from [Odd] where [Serial#] = "a'b")");
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->value("Yes & No").toString(), "Yes & #1/1/05# -- /* x");
+    EXPECT_EQ(rs->value("a--b").toString(), R"(say "Yes")");
+    EXPECT_EQ(rs->value("L").toString(), "No & #1/2/05#");
+    EXPECT_TRUE(rs->isUpdatable());
 }
 
 TEST_F(JetSql, QuotingHelpersKeepUserTextOneLiteralOrName) {

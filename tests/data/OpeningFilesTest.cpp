@@ -10,6 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace velmora;
 using namespace velmora::testing;
 using data::Database;
@@ -121,6 +128,69 @@ TEST_F(OpeningFiles, FolderInPlaceOfFileIsRefused) {
     EXPECT_TRUE(e->text().contains(folder.file(data::files::kMain))) << e->text().toStdString();
 }
 
+// A pipe at a data file's path is refused at once. Were it opened for reading, the open
+// would wait for a writer: the helper here plays one for a few seconds, so that the test
+// ends either way.
+TEST_F(OpeningFiles, PipeInPlaceOfFileIsRefusedWithoutWaiting) {
+    const QString path = folder.file(data::files::kMain);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (!done && std::chrono::steady_clock::now() < until) {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                const QByteArray noise(200, 'x');
+                [[maybe_unused]] const auto written = ::write(fd, noise.constData(), 200);
+                ::close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    const auto e = dbErrorOf([&] { Database::open(path); });
+    done = true;
+    writer.join();
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->number(), err::InvalidPath) << e->text().toStdString();
+    EXPECT_TRUE(e->text().contains(path)) << e->text().toStdString();
+    EXPECT_TRUE(e->text().contains("not a regular file")) << e->text().toStdString();
+}
+
+// Damage in the pages of a table is found when the file is first opened for changes, with a
+// clear message, before anything is written to it; reading the list of tables still works.
+TEST_F(OpeningFiles, DamagedPagesAreFoundBeforeTheFirstChange) {
+    const QString path = folder.createMainFile();
+    {
+        auto db = Database::open(path);
+        data::Transaction tx(*db);
+        for (int i = 0; i < 300; ++i)
+            db->execute(QStringLiteral("INSERT INTO Parts (RegNum, ItemNumber, Description) VALUES "
+                                       "('N%1', %2, '%3')")
+                            .arg(i % 7)
+                            .arg(i)
+                            .arg(QString(200, u'x')));
+        tx.commit();
+    }
+    QByteArray bytes = fileBytes(path);
+    ASSERT_GT(bytes.size(), 8 * 4096);
+    // The last page belongs to the components: its header becomes noise.
+    for (qsizetype i = bytes.size() - 4096; i < bytes.size() - 4096 + 12; ++i)
+        bytes[i] = static_cast<char>(0xA5);
+    QFile::remove(path);
+    folder.writeFile(data::files::kMain, bytes);
+    const auto e = dbErrorOf([&] { Database::open(path); });
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->number(), err::NotADatabase) << e->text().toStdString();
+    EXPECT_TRUE(e->text().contains("damaged")) << e->text().toStdString();
+    EXPECT_TRUE(e->text().contains(path)) << e->text().toStdString();
+    EXPECT_EQ(fileBytes(path), bytes);
+    // Opened read-only, the file is not checked and its undamaged tables stay readable.
+    setMode(path, 0444);
+    EXPECT_EQ(Database::open(path)->openRecordset("Aircraft")->recordCount(), 0);
+    setMode(path, 0644);
+}
+
 TEST_F(OpeningFiles, UnreadableFileIsRefusedUnchanged) {
     const QString path = mainFileWithRows();
     const QByteArray before = fileBytes(path);
@@ -220,6 +290,29 @@ TEST_F(ReadOnlyFile, RefusesStatementsThatChangeIt) {
     EXPECT_DB_ERROR(db->execute("UPDATE Aircraft SET TotalTime = 5"), err::ReadOnly);
     EXPECT_DB_ERROR(db->execute("DELETE * FROM Parts"), err::ReadOnly);
     EXPECT_DB_ERROR(db->execute(data::schema::templateTableStatement("Bell")), err::ReadOnly);
+}
+
+// A file that may be written in a folder that may not: every change needs a journal beside
+// the file, so the file opens read-only, and a refused change names the folder.
+TEST_F(OpeningFiles, WritableFileInReadOnlyFolderSaysItIsTheFolder) {
+    const QString path = mainFileWithRows();
+    const QByteArray before = fileBytes(path);
+    setMode(folder.path(), 0555);
+    const auto update = dbErrorOf([&] {
+        auto db = Database::open(path);
+        EXPECT_TRUE(db->isReadOnly());
+        EXPECT_EQ(db->openRecordset("Aircraft")->recordCount(), 1);
+        db->execute("UPDATE Aircraft SET TotalTime = 5");
+    });
+    const auto edit = dbErrorOf([&] { Database::open(path)->openRecordset("Aircraft")->edit(); });
+    setMode(folder.path(), 0755);
+    for (const auto& e : {update, edit}) {
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->number(), err::ReadOnly);
+        EXPECT_TRUE(e->text().contains("folder")) << e->text().toStdString();
+        EXPECT_TRUE(e->text().contains(path)) << e->text().toStdString();
+    }
+    EXPECT_EQ(fileBytes(path), before);
 }
 
 TEST_F(ReadOnlyFile, RefusesStoredQueries) {

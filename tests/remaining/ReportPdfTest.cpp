@@ -355,6 +355,41 @@ TEST_F(ReportPdf, CommandWritesThePdf) {
     EXPECT_TRUE(words(text).contains("1900.0"));
 }
 
+TEST_F(ReportPdf, CommandRefusesARegistrationWithoutAircraft) {
+    const QString pdf = f.folder.file("tool.pdf");
+    int status = 0;
+    for (const char* reg : {"N9", "", "N1' OR 'a'='a"}) {
+        const QString said = runTool({"--data", f.path(), "--reg", reg, "--pdf", pdf}, &status);
+        EXPECT_EQ(status, 1) << reg;
+        EXPECT_TRUE(said.contains(QStringLiteral("no aircraft with the registration number \"%1\"")
+                                      .arg(QString::fromUtf8(reg))))
+            << said.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf)) << reg;
+    }
+    // Letter case and trailing blanks do not make another registration.
+    runTool({"--data", f.path(), "--reg", "n1 ", "--pdf", pdf}, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(QFile::exists(pdf));
+}
+
+// A data file may hold a data source nested deeper than the engine takes: the report is
+// refused with a message, the process goes on.
+TEST_F(ReportPdf, CommandRefusesADataSourceNestedTooDeeply) {
+    if (!f.db->hasQueryDef("Remaining"))
+        f.db->createQueryDef("Remaining", "SELECT * FROM Aircraft");
+    const QString deep = QStringLiteral("SELECT ") + QStringLiteral("Nz(").repeated(10000) +
+                         QStringLiteral("1") + QStringLiteral(")").repeated(10000) +
+                         QStringLiteral(" AS X FROM Aircraft");
+    f.db->executeBound("UPDATE _StoredQueries SET SqlText = ?1 WHERE Name = 'Remaining'",
+                       {data::Value(deep)});
+    const QString pdf = f.folder.file("tool.pdf");
+    int status = 0;
+    const QString said = runTool({"--data", f.path(), "--reg", "N1", "--pdf", pdf}, &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(said.contains("more than 100 deep")) << said.left(500).toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
 TEST_F(ReportPdf, CommandFailuresExitWithOne) {
     int status = 0;
     const QString pdf = f.folder.file("tool.pdf");

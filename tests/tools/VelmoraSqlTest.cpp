@@ -23,7 +23,7 @@ ToolRun velmoraSql(const QStringList& args) {
 }
 
 class VelmoraSql : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         main = folder.createMainFile();
         auto db = data::Database::open(main);
@@ -45,10 +45,11 @@ protected:
 }  // namespace
 
 TEST_F(VelmoraSql, SelectPrintsCsvWithHeaderAndPlainValues) {
-    const ToolRun r = velmoraSql(
-        {main, "select [RegNum],[ItemNumber],[Active],[LifeNumber],[InstallTimeLeft],"
-               "[InstallDate],[Description],[Notes],[LifeNumber]-[InstallTimeLeft]*-1 AS X "
-               "from [Parts]"});
+    const ToolRun r =
+        velmoraSql({main,
+                    "select [RegNum],[ItemNumber],[Active],[LifeNumber],[InstallTimeLeft],"
+                    "[InstallDate],[Description],[Notes],[LifeNumber]-[InstallTimeLeft]*-1 AS X "
+                    "from [Parts]"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out,
               "RegNum,ItemNumber,Active,LifeNumber,InstallTimeLeft,InstallDate,Description,Notes,X"
@@ -64,8 +65,9 @@ TEST_F(VelmoraSql, QuotesInValuesAreEscapedAndTextComparesWithoutCase) {
 }
 
 TEST_F(VelmoraSql, ChangesPrintTheRowCountAndReachTheFile) {
-    const ToolRun r = velmoraSql({main, "UPDATE Aircraft SET TotalTime = TotalTime + 2 WHERE "
-                                    "RegNum = \"n1\""});
+    const ToolRun r = velmoraSql({main,
+                                  "UPDATE Aircraft SET TotalTime = TotalTime + 2 WHERE "
+                                  "RegNum = \"n1\""});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.trimmed(), "1");
     const ToolRun check = velmoraSql({main, "select TotalTime from Aircraft where RegNum='N1'"});
@@ -73,8 +75,9 @@ TEST_F(VelmoraSql, ChangesPrintTheRowCountAndReachTheFile) {
 }
 
 TEST_F(VelmoraSql, StoredQueryOpensByName) {
-    data::Database::open(main)->createQueryDef("Heavy", "select RegNum from Aircraft where "
-                                                        "TotalTime > 1000");
+    data::Database::open(main)->createQueryDef("Heavy",
+                                               "select RegNum from Aircraft where "
+                                               "TotalTime > 1000");
     const ToolRun r = velmoraSql({main, "Heavy"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "RegNum\r\nN1\r\n");
@@ -91,6 +94,9 @@ TEST_F(VelmoraSql, FailuresPrintANumberedErrorAndLeaveTheFileAlone) {
         {{main, "select * from Aircraft where"}, "velmora-sql: error 3075: "},
         {{main, "UPDATE Aircraft SET TotalLandings = 'many'"}, "velmora-sql: error 3464: "},
         {{main, "UPDATE Aircraft SET RegNum = 'ABCDEFGHIJKLMNOP'"}, "velmora-sql: error 3163: "},
+        {{main, "select [TailNumber] from Aircraft"}, "velmora-sql: error 3061: "},
+        {{main, "select Frobnicate(RegNum) from Aircraft"}, "velmora-sql: error 3085: "},
+        {{main, "DELETE FROM Aircraft WHERE RegNum = 'N1' --"}, "velmora-sql: error 3075: "},
     };
     for (const Case& c : cases) {
         const ToolRun r = velmoraSql(c.args);
@@ -100,4 +106,18 @@ TEST_F(VelmoraSql, FailuresPrintANumberedErrorAndLeaveTheFileAlone) {
     }
     EXPECT_EQ(fileBytes(main), before);
     EXPECT_FALSE(QFile::exists(folder.file("Nothing.mdb")));
+}
+
+TEST_F(VelmoraSql, NulInsideATextDoesNotCutTheOutputShort) {
+    auto db = data::Database::open(main);
+    db->executeBound("UPDATE Parts SET Notes = ?1",
+                     {data::Value(std::string("before\0after", 12))});
+    addPart(*db, part("N2", 2));
+    QProcess p;
+    p.start(QStringLiteral(VELMORA_SQL_BIN),
+            {main, "select [RegNum],[Notes] from [Parts] order by [ItemNumber]"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput(),
+              QByteArray("RegNum,Notes\r\nN1,before\0after\r\nN2,\r\n", 36));
 }

@@ -2,7 +2,10 @@
 
 #include "DemoFiles.h"
 #include "DemoFolder.h"
+#include "StagingFolder.h"
+#include "data/DataFiles.h"
 #include "data/DbError.h"
+#include "remaining/ReportDefinition.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,23 +95,26 @@ int runDemoCommand(const QStringList& args, const QDate& today, QString* out, QS
                    .arg(a.folder, existing.join(QStringLiteral(" and ")));
         return 1;
     }
-    const bool madeFolder = !info.exists();
-    if (madeFolder && !QDir().mkpath(a.folder)) {
-        *err = QStringLiteral("velmora-demo: cannot create the folder %1.\n").arg(a.folder);
+    // The files are made in a working folder and moved into place only when complete: a
+    // run that is interrupted leaves no half-made data file behind.
+    StagingFolder staging(a.folder);
+    if (!staging.problem().isEmpty()) {
+        *err = QStringLiteral("velmora-demo: %1.\n").arg(staging.problem());
         return 1;
     }
     QString failure;
     try {
-        const DemoSummary s = createDemoFiles(a.folder, a.empty, today);
-        *out = summaryLine(a.folder, a.empty, s);
-        return 0;
+        const DemoSummary s = createDemoFiles(staging.path(), a.empty, today);
+        if (staging.moveInto({remaining::kActualReportFile, remaining::kForecastReportFile},
+                             {data::files::kTemplates, data::files::kMain}, &failure)) {
+            *out = summaryLine(a.folder, a.empty, s);
+            return 0;
+        }
     } catch (const data::DbError& e) {
         failure = QStringLiteral("error %1: %2").arg(e.number()).arg(e.text());
     } catch (const std::exception& e) {
         failure = QString::fromLocal8Bit(e.what());
     }
-    if (madeFolder)
-        QDir().rmdir(a.folder);  // only when it is still empty
     *err =
         QStringLiteral("velmora-demo: %1\nNo demo files were left in %2.\n").arg(failure, a.folder);
     return 1;

@@ -122,7 +122,18 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         o.forecast ? remaining::kForecastSource : remaining::kRemainingSource, o.reg);
     job.companyName = o.company;
     job.companyPhone = o.phone;
-    if (!remaining::renderReportToPdf(job, o.pdf, &error)) {
+    // A registration that selects no aircraft is an error, not a report saying so: a
+    // script must not take an empty report for the aircraft's.
+    remaining::ReportModel model;
+    bool ok = remaining::loadReportModel(job, &model, &error);
+    if (ok && !model.aircraftFound) {
+        error = QStringLiteral(
+                    "there is no aircraft with the registration number \"%1\" in %2; "
+                    "no PDF was written.")
+                    .arg(o.reg, QDir::toNativeSeparators(model.dataFile));
+        ok = false;
+    }
+    if (!ok || !remaining::writeReportPdf(model, o.pdf, &error)) {
         err << "velmora-report: " << error << "\n";
         err.flush();
         return 1;

@@ -38,7 +38,5 @@ int main(int argc, char** argv) {
     }
     QString out, err;
     const int rc = velmora::tools::runSqlCommand(args[1], args[2], &out, &err);
-    std::fputs(out.toUtf8().constData(), stdout);
-    std::fputs(err.toUtf8().constData(), stderr);
-    return rc;
+    return velmora::tools::writeCommandOutput(out, err, rc);
 }

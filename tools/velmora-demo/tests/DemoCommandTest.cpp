@@ -1,4 +1,5 @@
 #include "DemoCommand.h"
+#include "DemoFolder.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "remaining/RemainingLifeRebuild.h"
@@ -6,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace velmora::demo {
 namespace {
@@ -144,6 +148,34 @@ TEST(DemoCommand, RefusesAFileGivenAsTheFolder) {
     const Outcome r = run({path});
     EXPECT_EQ(r.rc, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("not a folder")));
+}
+
+// The program killed while it writes leaves no data file behind, in a folder that exists
+// or one it makes, and the next run fills the folder.
+TEST(DemoCommand, AKilledRunLeavesNoDataFilesAndTheNextRunSucceeds) {
+    QTemporaryDir tmp;
+    for (const QString& folder : {tmp.path(), tmp.filePath(QStringLiteral("made/data"))}) {
+        // Killed as soon as the first new entry appears where the files go.
+        const QString watched = QDir(folder).exists() ? folder : tmp.path();
+        const auto entries = [&] {
+            return QDir(watched).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        const QStringList before = entries();
+        QProcess demo;
+        demo.start(QStringLiteral(VELMORA_DEMO_BIN), {folder});
+        ASSERT_TRUE(demo.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (entries() == before && waited.elapsed() < 20000)
+            QThread::usleep(200);
+        demo.kill();
+        demo.waitForFinished();
+        EXPECT_EQ(demo.exitStatus(), QProcess::CrashExit) << "the run ended before it was killed";
+        EXPECT_TRUE(existingDataFiles(folder).isEmpty()) << folder.toStdString();
+        const Outcome next = run({folder});
+        EXPECT_EQ(next.rc, 0) << next.err.toStdString();
+        EXPECT_EQ(existingDataFiles(folder).size(), 2);
+    }
 }
 
 TEST(DemoCommand, WrongArgumentsShowTheUsage) {

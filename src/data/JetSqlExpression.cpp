@@ -1,0 +1,610 @@
+// Jet expressions read with Jet's precedence and written as SQLite expressions that mean
+// the same: "/" divides as floating point, "\" and Mod round to whole numbers first, "&"
+// binds looser than "+" and takes Null as empty text, a comparison used as a value is -1
+// for True, and text compares without regard to letter case or trailing blanks.
+#include "DbError.h"
+#include "JetDates.h"
+#include "JetFunctionCatalog.h"
+#include "JetSqlParser.h"
+
+namespace velmora::data {
+
+namespace {
+
+using K = JetToken::Kind;
+using Kind = SqlExpr::Kind;
+
+// How tightly SQLite binds its operators; 0 is a primary (literal, name, call, CASE).
+enum SqlLevel {
+    kPrimary = 0,
+    kUnary = 1,
+    kMul = 3,
+    kAdd = 4,
+    kRel = 7,
+    kEq = 8,
+    kNot = 9,
+    kAnd = 10,
+    kOr = 11
+};
+
+// Jet's precedence, loosest first.
+enum JetLevel {
+    jImp = 1,
+    jEqv,
+    jXor,
+    jOr,
+    jAnd,
+    jNot,
+    jCompare,
+    jConcat,
+    jAdd,
+    jMod,
+    jIntDiv,
+    jMul,
+    jNeg,
+    jPow
+};
+
+// Chains of "&" are one call of up to this many operands; longer ones nest.
+constexpr int kConcatPartsPerCall = 100;
+
+const QString kCollate = QStringLiteral(" COLLATE ") + QLatin1String(kJetTextCollation);
+
+bool isNumber(const SqlExpr& e) {
+    return e.kind == Kind::Number;
+}
+
+SqlExpr make(QString sql, Kind kind, int level, int height = 1) {
+    SqlExpr e;
+    e.sql = std::move(sql);
+    e.kind = kind;
+    e.level = level;
+    e.height = height;
+    return e;
+}
+
+int above(const SqlExpr& a, const SqlExpr& b) {
+    return std::max(a.height, b.height) + 1;
+}
+
+void close(SqlExpr& e) {
+    if (e.openCase) {
+        e.sql = QStringLiteral("CASE ") + e.whens + QStringLiteral(" ELSE ") + e.otherwise +
+                QStringLiteral(" END");
+        e.openCase = false;
+        e.whens.clear();
+        e.otherwise.clear();
+        e.level = kPrimary;
+    }
+    if (!e.parts.isEmpty()) {
+        e.sql = QLatin1String(kJetConcat) + u'(' + e.parts.join(QStringLiteral(", ")) + u')';
+        e.parts.clear();
+        e.level = kPrimary;
+    }
+}
+
+// Text compared as Jet compares it; numbers compare as numbers whatever the collation, and
+// leaving them without one keeps their indexes usable.
+QString collated(const SqlExpr& e) {
+    return operandText(e, kPrimary) + kCollate;
+}
+
+Kind combined(Kind a, Kind b) {
+    if (a == Kind::Null)
+        return b;
+    if (b == Kind::Null || a == b)
+        return a;
+    return Kind::Unknown;
+}
+
+SqlExpr functionCall(const char* name, const SqlExpr& a, const SqlExpr& b) {
+    return make(
+        QLatin1String(name) + u'(' + valueOf(a).sql + QStringLiteral(", ") + valueOf(b).sql + u')',
+        Kind::Number, kPrimary, above(a, b));
+}
+
+SqlExpr arithmetic(const SqlExpr& l, const QString& op, const SqlExpr& r, int level) {
+    return make(
+        operandText(valueOf(l), level) + u' ' + op + u' ' + operandText(valueOf(r), level - 1),
+        Kind::Number, level, above(l, r));
+}
+
+SqlExpr logical(const SqlExpr& l, const char* op, const SqlExpr& r, int level) {
+    return make(operandText(conditionOf(l), level) + QLatin1String(op) +
+                    operandText(conditionOf(r), level - 1),
+                Kind::Condition, level, above(l, r));
+}
+
+SqlExpr compare(const SqlExpr& lhs, QString op, const SqlExpr& rhs) {
+    const SqlExpr a = valueOf(lhs);
+    const SqlExpr b = valueOf(rhs);
+    if (op == u"!=")
+        op = QStringLiteral("<>");
+    const int level = (op == u"=" || op == u"<>") ? kEq : kRel;
+    const bool text = !isNumber(a) && !isNumber(b);
+    return make(
+        (text ? collated(a) : operandText(a, level)) + u' ' + op + u' ' + operandText(b, level - 1),
+        Kind::Condition, level, above(a, b) + (text ? 1 : 0));
+}
+
+SqlExpr negate(const SqlExpr& x) {
+    QString s = operandText(valueOf(x), kUnary);
+    if (s.startsWith(u'-') || s.startsWith(u'+'))
+        s = u'(' + s + u')';  // "--" would begin a comment
+    return make(u'-' + s, Kind::Number, kUnary, x.height + 2);
+}
+
+SqlExpr notOf(const SqlExpr& x) {
+    return make(QStringLiteral("NOT ") + operandText(conditionOf(x), kNot), Kind::Condition, kNot,
+                x.height + 1);
+}
+
+SqlExpr concat(SqlExpr lhs, const SqlExpr& rhs) {
+    if (!lhs.parts.isEmpty() && lhs.parts.size() < kConcatPartsPerCall) {
+        lhs.parts << valueOf(rhs).sql;
+        lhs.height = std::max(lhs.height, rhs.height + 2);
+        return lhs;
+    }
+    SqlExpr e = make(QString(), Kind::Text, kPrimary, above(lhs, rhs) + 1);
+    e.parts << valueOf(std::move(lhs)).sql << valueOf(rhs).sql;
+    return e;
+}
+
+QString dateLiteral(const JetToken& tok, const QString& text) {
+    const auto dt = parseJetDateTime(tok.text.mid(1, tok.text.size() - 2));
+    if (!dt)
+        throw DbError(err::SyntaxError,
+                      QStringLiteral("Syntax error in SQL statement: the date %1 cannot be read "
+                                     "(position %2) in \"%3\".")
+                          .arg(tok.text)
+                          .arg(tok.pos + 1)
+                          .arg(shownStatement(text)));
+    return quoteJetLiteral(storedDateText(*dt));
+}
+
+// Words that never stand for a column or call a function.
+bool isReserved(const JetToken& tok) {
+    static const char* const words[] = {
+        "SELECT", "FROM",     "WHERE",       "GROUP",  "ORDER",  "HAVING", "UNION",   "ON",
+        "JOIN",   "INTO",     "VALUES",      "SET",    "AND",    "OR",     "XOR",     "EQV",
+        "IMP",    "NOT",      "MOD",         "LIKE",   "IN",     "IS",     "BETWEEN", "AS",
+        "BY",     "DISTINCT", "DISTINCTROW", "TOP",    "ASC",    "DESC",   "ALL",     "INNER",
+        "OUTER",  "TABLE",    "CREATE",      "DELETE", "UPDATE", "INSERT", "DROP",    "ALTER",
+        "EXISTS", "CASE",     "WHEN",        "THEN",   "ELSE",   "END",    "PERCENT"};
+    if (!tok.is(K::Word))
+        return false;
+    for (const char* w : words) {
+        if (tok.isWord(QString::fromLatin1(w)))
+            return true;
+    }
+    return false;
+}
+
+const QString& aggregateNames() {
+    static const QString names = QStringLiteral(" count sum avg min max ");
+    return names;
+}
+
+}  // namespace
+
+SqlExpr valueOf(SqlExpr e) {
+    close(e);
+    if (e.kind == Kind::Condition) {
+        e.sql = QStringLiteral("-(") + e.sql + u')';
+        e.kind = Kind::Number;
+        e.level = kUnary;
+        e.column = false;
+        e.height += 1;
+    }
+    return e;
+}
+
+SqlExpr conditionOf(SqlExpr e) {
+    close(e);
+    return e;
+}
+
+QString sortTermText(const SqlExpr& e) {
+    const SqlExpr v = valueOf(e);
+    return isNumber(v) || v.column ? v.sql : collated(v);
+}
+
+QString operandText(const SqlExpr& e, int maxLevel) {
+    SqlExpr c = e;
+    close(c);
+    return c.level > maxLevel ? u'(' + c.sql + u')' : c.sql;
+}
+
+// Guards one level of nesting: parentheses, a call, a prefix operator, a subquery.
+class JetSqlParser::Nesting {
+  public:
+    explicit Nesting(JetSqlParser& p) : p_(p) {
+        if (++p_.nesting_ > kMaxNesting) {
+            throw DbError(err::QueryTooComplex,
+                          QStringLiteral("The statement nests parentheses, calls or operators "
+                                         "more than %1 deep, which the engine does not take: "
+                                         "\"%2\".")
+                              .arg(kMaxNesting)
+                              .arg(shownStatement(p_.text_)));
+        }
+    }
+    ~Nesting() { --p_.nesting_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+  private:
+    JetSqlParser& p_;
+};
+
+struct JetSqlParser::Operator {
+    int level = 0;
+    QString text;  // upper case for words
+    int tokens = 1;
+    bool negated = false;
+};
+
+bool JetSqlParser::binaryOperator(Operator* op) const {
+    const JetToken* tok = peek();
+    if (!tok)
+        return false;
+    if (tok->is(K::Symbol)) {
+        const QString& s = tok->text;
+        op->text = s;
+        if (s == u"=" || s == u"<>" || s == u"!=" || s == u"<" || s == u">" || s == u"<=" ||
+            s == u">=")
+            op->level = jCompare;
+        else if (s == u"&")
+            op->level = jConcat;
+        else if (s == u"+" || s == u"-")
+            op->level = jAdd;
+        else if (s == u"\\")
+            op->level = jIntDiv;
+        else if (s == u"*" || s == u"/")
+            op->level = jMul;
+        else if (s == u"^")
+            op->level = jPow;
+        else
+            return false;
+        return true;
+    }
+    if (!tok->is(K::Word))
+        return false;
+    QString w = tok->text.toUpper();
+    if (w == u"NOT") {
+        const JetToken* next = peek(1);
+        if (!next || !(next->isWord(u"LIKE") || next->isWord(u"IN") || next->isWord(u"BETWEEN")))
+            return false;
+        op->negated = true;
+        op->tokens = 2;
+        w = next->text.toUpper();
+    }
+    op->text = w;
+    if (w == u"IMP")
+        op->level = jImp;
+    else if (w == u"EQV")
+        op->level = jEqv;
+    else if (w == u"XOR")
+        op->level = jXor;
+    else if (w == u"OR")
+        op->level = jOr;
+    else if (w == u"AND")
+        op->level = jAnd;
+    else if (w == u"LIKE" || w == u"IN" || w == u"BETWEEN" || w == u"IS")
+        op->level = jCompare;
+    else if (w == u"MOD")
+        op->level = jMod;
+    else
+        return false;
+    return true;
+}
+
+SqlExpr JetSqlParser::expression(int minLevel) {
+    SqlExpr lhs = prefix();
+    Operator op;
+    while (binaryOperator(&op) && op.level >= minLevel) {
+        for (int i = 0; i < op.tokens; ++i)
+            take();
+        lhs = limited(applyBinary(op, std::move(lhs)));
+        op = Operator();
+    }
+    return lhs;
+}
+
+SqlExpr JetSqlParser::limited(SqlExpr e) const {
+    if (e.height > kMaxHeight)
+        throw DbError(err::QueryTooComplex,
+                      QStringLiteral("The statement chains more than %1 operators or calls in one "
+                                     "expression, which the engine does not take: \"%2\".")
+                          .arg(kMaxHeight)
+                          .arg(shownStatement(text_)));
+    return e;
+}
+
+SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
+    const QString& o = op.text;
+    if (o == u"IN")
+        return inList(std::move(lhs), op.negated);
+    if (o == u"IS") {
+        const bool isNot = atWord(u"NOT");
+        if (isNot)
+            take();
+        if (!atWord(u"NULL"))
+            fail(QStringLiteral("Is must be followed by Null or Not Null"));
+        take();
+        const int height = lhs.height + 1;
+        return make(operandText(valueOf(std::move(lhs)), kEq - 1) +
+                        (isNot ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL")),
+                    Kind::Condition, kEq, height);
+    }
+    if (o == u"BETWEEN") {
+        const SqlExpr lo = valueOf(expression(jCompare + 1));
+        expectWord(u"AND");
+        const SqlExpr hi = valueOf(expression(jCompare + 1));
+        const SqlExpr x = valueOf(std::move(lhs));
+        const bool text = !isNumber(x) && !(isNumber(lo) && isNumber(hi));
+        return make(
+            (text ? collated(x) : operandText(x, kEq - 1)) +
+                (op.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
+                operandText(lo, kEq - 1) + QStringLiteral(" AND ") + operandText(hi, kEq - 1),
+            Kind::Condition, kEq, std::max(x.height, above(lo, hi)) + 2);
+    }
+    // The right operand binds tighter than the operator (all of Jet's are left-associative).
+    const SqlExpr rhs = expression(op.level + 1);
+    if (op.level == jCompare && o != u"LIKE")
+        return compare(lhs, o, rhs);
+    if (o == u"LIKE") {
+        SqlExpr like = functionCall(kJetLike, lhs, rhs);
+        return op.negated ? notOf(like) : like;
+    }
+    if (o == u"&")
+        return concat(std::move(lhs), rhs);
+    if (o == u"+" || o == u"-")
+        return arithmetic(lhs, o, rhs, kAdd);
+    if (o == u"*")
+        return arithmetic(lhs, o, rhs, kMul);
+    if (o == u"/") {
+        // Always a division of numbers with fractions: 7/2 is 3.5.
+        return make(operandText(valueOf(lhs), kMul) + QStringLiteral(" / CAST(") +
+                        valueOf(rhs).sql + QStringLiteral(" AS REAL)"),
+                    Kind::Number, kMul, above(lhs, rhs) + 1);
+    }
+    if (o == u"\\")
+        return functionCall(kJetIntDivide, lhs, rhs);
+    if (o == u"MOD")
+        return functionCall(kJetModulo, lhs, rhs);
+    if (o == u"^")
+        return functionCall(kJetPower, lhs, rhs);
+    if (o == u"AND")
+        return logical(lhs, " AND ", rhs, kAnd);
+    if (o == u"OR")
+        return logical(lhs, " OR ", rhs, kOr);
+    if (o == u"XOR")
+        return functionCall(kJetXor, lhs, rhs);
+    if (o == u"EQV")
+        return functionCall(kJetEqv, lhs, rhs);
+    return functionCall(kJetImp, lhs, rhs);
+}
+
+SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
+    expectSymbol(u"(");
+    Nesting guard(*this);
+    QString list;
+    bool allNumbers = true;
+    int height = 1;
+    if (atWord(u"SELECT")) {
+        list = subquery();
+        allNumbers = false;
+    } else {
+        for (;;) {
+            const SqlExpr item = valueOf(expression());
+            allNumbers = allNumbers && isNumber(item);
+            height = std::max(height, item.height);
+            if (!list.isEmpty())
+                list += QStringLiteral(", ");
+            list += item.sql;
+            if (!atSymbol(u","))
+                break;
+            take();
+        }
+    }
+    expectSymbol(u")");
+    const SqlExpr x = valueOf(std::move(lhs));
+    const bool text = !isNumber(x) && !allNumbers;
+    return make((text ? collated(x) : operandText(x, kEq - 1)) +
+                    (negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) + list + u')',
+                Kind::Condition, kEq, std::max(height, x.height) + 2);
+}
+
+SqlExpr JetSqlParser::prefix() {
+    if (atWord(u"NOT")) {
+        take();
+        Nesting guard(*this);
+        return limited(notOf(expression(jNot)));
+    }
+    if (atSymbol(u"-")) {
+        take();
+        Nesting guard(*this);
+        return limited(negate(expression(jNeg)));
+    }
+    if (atSymbol(u"+")) {
+        take();
+        Nesting guard(*this);
+        return valueOf(expression(jNeg));
+    }
+    return primary();
+}
+
+SqlExpr JetSqlParser::primary() {
+    const JetToken* tok = peek();
+    if (!tok)
+        fail(QStringLiteral("an expression is missing"));
+    switch (tok->kind) {
+        case K::Number:
+            take();
+            return make(tok->text, Kind::Number, kPrimary);
+        case K::String:
+            take();
+            return make(quoteJetLiteral(jetStringContent(*tok)), Kind::Text, kPrimary);
+        case K::Date:
+            take();
+            return make(dateLiteral(*tok, text_), Kind::Text, kPrimary);
+        case K::Bracket:
+            return qualifiedName();
+        case K::Word:
+            break;
+        case K::Symbol:
+            if (tok->text == u"(") {
+                take();
+                Nesting guard(*this);
+                if (atWord(u"SELECT")) {
+                    const QString sub = subquery();
+                    expectSymbol(u")");
+                    return make(u'(' + sub + u')', Kind::Unknown, kPrimary);
+                }
+                SqlExpr inner = expression();
+                expectSymbol(u")");
+                return inner;
+            }
+            fail(QStringLiteral("an expression is expected"));
+        case K::Space:
+            break;
+    }
+    const QString up = tok->text.toUpper();
+    if (up == u"YES" || up == u"TRUE") {
+        take();
+        return make(QStringLiteral("-1"), Kind::Number, kUnary);
+    }
+    if (up == u"NO" || up == u"FALSE") {
+        take();
+        return make(QStringLiteral("0"), Kind::Number, kPrimary);
+    }
+    if (up == u"NULL") {
+        take();
+        return make(QStringLiteral("NULL"), Kind::Null, kPrimary);
+    }
+    if (up == u"EXISTS") {
+        take();
+        expectSymbol(u"(");
+        Nesting guard(*this);
+        if (!atWord(u"SELECT"))
+            fail(QStringLiteral("Exists must be followed by a SELECT in parentheses"));
+        const QString sub = subquery();
+        expectSymbol(u")");
+        return make(QStringLiteral("EXISTS (") + sub + u')', Kind::Condition, kPrimary);
+    }
+    if (atSymbol(u"(", 1) && !(isReserved(*tok) && up != u"LEFT" && up != u"RIGHT"))
+        return call(take());
+    if (isReserved(*tok) || up == u"LEFT" || up == u"RIGHT")
+        fail(QStringLiteral("an expression is expected"));
+    return qualifiedName();
+}
+
+SqlExpr JetSqlParser::qualifiedName(QString* lastPart) {
+    auto part = [&](const JetToken& tok) {
+        if (lastPart)
+            *lastPart = tok.is(K::Bracket) ? tok.text.mid(1, tok.text.size() - 2) : tok.text;
+        return tok.is(K::Bracket) ? tok.text : u'[' + tok.text + u']';
+    };
+    if (!atName())
+        fail(QStringLiteral("a name is expected"));
+    QString sql = part(take());
+    while (atSymbol(u".")) {
+        take();
+        if (!atName())
+            fail(QStringLiteral("a name is expected after '.'"));
+        sql += u'.' + part(take());
+    }
+    SqlExpr e = make(sql, Kind::Unknown, kPrimary);
+    e.column = true;
+    return e;
+}
+
+SqlExpr JetSqlParser::call(const JetToken& name) {
+    expectSymbol(u"(");
+    Nesting guard(*this);
+    const QString lower = name.text.toLower();
+    const bool aggregate = aggregateNames().contains(u' ' + lower + u' ');
+    std::vector<SqlExpr> args;
+    if (!atSymbol(u")")) {
+        for (;;) {
+            if (atSymbol(u",") || atSymbol(u")"))
+                args.push_back(make(QStringLiteral("NULL"), Kind::Null, kPrimary));
+            else if (lower == u"count" && atSymbol(u"*") && args.empty())
+                args.push_back(make(take().text, Kind::Unknown, kPrimary));
+            else
+                args.push_back(expression());
+            if (!atSymbol(u","))
+                break;
+            take();
+        }
+    }
+    expectSymbol(u")");
+    if (aggregate)
+        aggregateSeen_ = true;
+    if (lower == u"iif")
+        return iif(args);
+    const JetFunctionInfo* info = findJetFunction(lower);
+    if (info && (static_cast<int>(args.size()) < info->minArgs ||
+                 static_cast<int>(args.size()) > info->maxArgs)) {
+        fail(QStringLiteral("%1 takes %2 argument(s), not %3")
+                 .arg(name.text)
+                 .arg(info->minArgs == info->maxArgs
+                          ? QString::number(info->minArgs)
+                          : QStringLiteral("%1 to %2").arg(info->minArgs).arg(info->maxArgs))
+                 .arg(args.size()));
+    }
+    int height = 1;
+    for (const SqlExpr& a : args)
+        height = std::max(height, a.height + 1);
+    QString sql = info ? QStringLiteral("jet_") + lower : name.text;
+    sql += u'(';
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (i > 0)
+            sql += QStringLiteral(", ");
+        sql += valueOf(std::move(args[i])).sql;
+    }
+    sql += u')';
+    Kind kind = Kind::Unknown;
+    if (info)
+        kind = info->kind == JetResultKind::Number ? Kind::Number
+               : info->kind == JetResultKind::Text ? Kind::Text
+                                                   : Kind::Unknown;
+    else if (lower == u"count" || lower == u"sum" || lower == u"avg")
+        kind = Kind::Number;
+    return limited(make(sql, kind, kPrimary, height));
+}
+
+SqlExpr JetSqlParser::iif(std::vector<SqlExpr>& args) {
+    if (args.size() < 2 || args.size() > 3)
+        fail(QStringLiteral("IIf takes three arguments"));
+    // Only the chosen branch is evaluated; an empty third argument gives Null.
+    const SqlExpr test = conditionOf(std::move(args[0]));
+    const SqlExpr yes = valueOf(std::move(args[1]));
+    SqlExpr no =
+        args.size() == 3 ? std::move(args[2]) : make(QStringLiteral("NULL"), Kind::Null, 0);
+    SqlExpr e =
+        make(QString(), combined(yes.kind, no.kind == Kind::Condition ? Kind::Number : no.kind),
+             kPrimary);
+    e.openCase = true;
+    e.height = std::max({test.height, yes.height, no.height}) + 1;
+    e.whens = QStringLiteral("WHEN ") + test.sql + QStringLiteral(" THEN ") + yes.sql;
+    if (no.openCase) {
+        e.whens += u' ' + no.whens;
+        e.otherwise = std::move(no.otherwise);
+    } else {
+        e.otherwise = valueOf(std::move(no)).sql;
+    }
+    return e;
+}
+
+QString JetSqlParser::subquery() {
+    Nesting guard(*this);
+    const bool aggregate = aggregateSeen_;
+    const QStringList aliases = textAliases_;
+    const QString sql = select(nullptr);
+    aggregateSeen_ = aggregate;
+    textAliases_ = aliases;
+    return sql;
+}
+
+}  // namespace velmora::data

@@ -1,0 +1,127 @@
+#pragma once
+
+// The parser behind translateJetStatement() and translateJetExpression(): reads Jet SQL
+// with Jet's own operator precedence and writes SQLite SQL that means the same.
+// Internal to the engine.
+
+#include "JetSqlTokenizer.h"
+#include "JetSqlTranslator.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace velmora::data {
+
+// The SQLite text of one Jet expression, with what the parser knows of it.
+struct SqlExpr {
+    enum class Kind {
+        Unknown,
+        Number,
+        Text,
+        Null,
+        Condition,  // a comparison or logical result: 1/0/NULL until it is used as a value
+    };
+    QString sql;
+    Kind kind = Kind::Unknown;
+    int level = 0;        // how loosely its outermost operator binds in SQLite; 0 for a primary
+    int height = 1;       // the depth of its tree for SQLite, which takes up to 1000
+    bool column = false;  // a reference to a column, nothing more
+    // An IIf whose CASE is still open, so that an IIf in its false branch becomes one more
+    // WHEN of the same CASE (no deeper nesting for SQLite's parser).
+    bool openCase = false;
+    QString whens, otherwise;
+    // A chain of "&" still open for more operands: one call for the whole chain.
+    QStringList parts;
+};
+
+class JetSqlParser {
+  public:
+    // Deeper nesting of parentheses, calls and prefix operators is refused with
+    // err::QueryTooComplex: the translation never recurses further than this.
+    static constexpr int kMaxNesting = 100;
+    // Longer chains of operators are refused too, below SQLite's own limit on the depth of an
+    // expression's tree (a chain of n operators is n deep).
+    static constexpr int kMaxHeight = 800;
+
+    explicit JetSqlParser(const QString& text);
+
+    JetTranslation statement();
+    QString criterion();
+
+  private:
+    class Nesting;
+    struct Operator;
+
+    // Tokens.
+    bool atEnd() const { return pos_ >= t_.size(); }
+    const JetToken* peek(size_t ahead = 0) const;
+    bool atWord(QStringView w, size_t ahead = 0) const;
+    bool atSymbol(QStringView s, size_t ahead = 0) const;
+    bool atName(size_t ahead = 0) const;
+    const JetToken& take();
+    void expectWord(QStringView w);
+    void expectSymbol(QStringView s);
+    void expectEndOfStatement();
+    [[noreturn]] void fail(const QString& what) const;
+
+    // Expressions (JetSqlExpression.cpp).
+    SqlExpr expression(int minLevel = 1);
+    SqlExpr limited(SqlExpr e) const;
+    SqlExpr prefix();
+    SqlExpr primary();
+    SqlExpr qualifiedName(QString* lastPart = nullptr);
+    SqlExpr call(const JetToken& name);
+    SqlExpr iif(std::vector<SqlExpr>& args);
+    bool binaryOperator(Operator* op) const;
+    SqlExpr applyBinary(const Operator& op, SqlExpr lhs);
+    SqlExpr inList(SqlExpr lhs, bool negated);
+    QString subquery();
+
+    // Statements (JetSqlStatement.cpp).
+    QString select(QString* updatableTable);
+    QString selectCore(QString* limit, QString* updatableTable);
+    QString selectItem(int* exprNumber);
+    QString fromClause(int* tables, QString* table, QString* rowIdOwner);
+    QString orderTerms(bool directions);
+    QString insertStatement();
+    QString updateStatement();
+    QString deleteStatement();
+    QString otherDefinition();
+    QString tableName(QString* plain = nullptr);
+    QString aliasName();
+
+    // CREATE TABLE and column definitions (JetCreateTable.cpp).
+    QString createTable();
+    QString columnDefinition(const QString& table);
+    QString passThrough();
+
+    QString text_;
+    std::vector<JetToken> t_;  // without blanks
+    size_t pos_ = 0;
+    int nesting_ = 0;
+    bool aggregateSeen_ = false;  // Count, Sum, ... met in the current SELECT
+    QStringList textAliases_;     // names given to computed columns of the current SELECT
+    JetTranslation out_;
+};
+
+// An expression as a value: a condition becomes -1/0/Null (Jet's True is -1); open CASE and
+// "&" chains are closed.
+SqlExpr valueOf(SqlExpr e);
+// An expression as a condition (WHERE, ON, HAVING, IIf's first argument).
+SqlExpr conditionOf(SqlExpr e);
+// The expression's text as an operand of an operator binding at the given level.
+QString operandText(const SqlExpr& e, int maxLevel);
+// The expression as an ORDER BY or GROUP BY term: text sorted and grouped as Jet compares
+// it, numbers as they are. A column keeps the collation it is declared with (which lets an
+// index give the order).
+QString sortTermText(const SqlExpr& e);
+
+// A name as written, without its brackets or quotes.
+QString plainName(const JetToken& tok);
+
+// A statement's text for messages: long statements are cut.
+QString shownStatement(const QString& sql);
+
+}  // namespace velmora::data

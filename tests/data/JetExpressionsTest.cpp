@@ -1,0 +1,218 @@
+// Jet expressions run by the engine, each against the value Jet gives for it: operators and
+// their precedence, Null in text joins, True as -1, text compared without regard to letter
+// case or trailing blanks, Like patterns, and the functions users type.
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace velmora;
+using namespace velmora::testing;
+using data::Database;
+using data::Value;
+namespace err = data::err;
+
+namespace {
+
+struct Case {
+    const char* expression;
+    Value expected;
+};
+
+const Value kNull;
+
+// "--" and "/*" are operators, never comments.
+const Case kCommentsAreOperators[] = {
+    {"5--1", 6},
+    {"2--2--2", 6},
+    {"5 - -1", 6},
+    {"8/-2", -4.0},
+};
+
+// "/" divides with fractions, "\" and Mod work on whole numbers (halves rounded to even),
+// "^" raises, and the operators bind as Jet binds them.
+const Case kArithmetic[] = {
+    {"7/2", 3.5},     {"6/3*2", 4.0},   {"1/4", 0.25},      {"7\\2", 3},
+    {"-7\\2", -3},    {"7.5\\2", 4},    {"7 Mod 3", 1},     {"-7 Mod 3", -1},
+    {"7.5 Mod 2", 0}, {"2^10", 1024.0}, {"-2^2", -4.0},     {"2+3*4", 14},
+    {"(2+3)*4", 20},  {"7\\0", kNull},  {"7 Mod 0", kNull}, {"Null + 1", kNull},
+};
+
+// "&" joins text, takes Null as empty text and binds looser than "+".
+const Case kTextJoins[] = {
+    {"\"a\" & Null", "a"},
+    {"Null & \"b\"", "b"},
+    {"Null & Null", kNull},
+    {"\"a\" & 1+2", "a3"},
+    {"1 & 2", "12"},
+    {"\"x\" & 1.5", "x1.5"},
+    {"\"n\" & 1E+20", "n1E+20"},
+    {"\"a\" & \"b\" & \"c\" = \"ABC\"", -1},
+};
+
+// True is -1 wherever a comparison or a logical result is a value.
+const Case kTrueIsMinusOne[] = {
+    {"(1=1)", -1},          {"(1=1)=Yes", -1}, {"(1=2)", 0},
+    {"True", -1},           {"Not (1=2)", -1}, {"(1=1) And (2=2)", -1},
+    {"(1=1) Or (1=2)", -1}, {"-1 Xor 0", -1},  {"IIf(1=1, -1, 0) = True", -1},
+    {"(1=1) + 1", 0},
+};
+
+// Text compares without regard to letter case or trailing blanks, on both sides, literals
+// and function results included; leading blanks count.
+const Case kTextComparisons[] = {
+    {"'RT '='RT'", -1},
+    {"'rt'='RT'", -1},
+    {"\"abc\" = \"ABC\"", -1},
+    {"'RT' = 'RT   '", -1},
+    {"' RT' = 'RT'", 0},
+    {"'RT ' <> 'rt'", 0},
+    {"'rt ' < 'RU'", -1},
+    {"'B' > 'a'", -1},
+    {"'RT' IN ('oh', 'rt ')", -1},
+    {"'RT' NOT IN ('oh', 'rt ')", 0},
+    {"'b ' BETWEEN 'A' AND 'C'", -1},
+    {"UCase('abc') = 'abc'", -1},
+    {"Trim(' x ') & 'Y' = 'XY  '", -1},
+    {"Left('Stra', 3) = 'STR'", -1},
+    {"'Ärger' = 'ärger'", -1},
+};
+
+// Like takes "*", "?", "#", "[...]" and "[!...]"; "%" and "_" are ordinary characters.
+const Case kLike[] = {
+    {"\"100x\" Like \"100%\"", 0},    {"\"100%\" Like \"100%\"", -1},
+    {"\"abc\" Like \"a_c\"", 0},      {"\"a_c\" Like \"a_c\"", -1},
+    {"\"ABC\" Like \"a*\"", -1},      {"\"abc\" Like \"a?c\"", -1},
+    {"\"a1c\" Like \"a#c\"", -1},     {"\"abc\" Like \"a#c\"", 0},
+    {"\"abc\" Like \"a[a-c]c\"", -1}, {"\"abc\" Like \"a[!b]c\"", 0},
+    {"\"a*c\" Like \"a[*]c\"", -1},   {"\"N66HV\" Like \"*6*V\"", -1},
+    {"\"abc\" Not Like \"x*\"", -1},  {"Null Like \"*\"", kNull},
+};
+
+// Int and Fix keep large numbers, DateSerial reads two-digit years as Jet does, Val reads
+// exponents and hexadecimal, DateDiff counts every interval.
+const Case kFunctions[] = {
+    {"Int(1e20)", 1e20},
+    {"Int(2.5)", 2},
+    {"Int(-2.5)", -3},
+    {"Fix(-2.5)", -2},
+    {"CLng(2.5)", 2},
+    {"CLng(3.5)", 4},
+    {"CLng(1e20)", kNull},
+    {"CInt(40000)", kNull},
+    {"Round(2.5)", 2.0},
+    {"Round(2.675, 1)", 2.7},
+    {"Abs(-3)", 3},
+    {"Sgn(-0.5)", -1},
+    {"DateSerial(5,1,1)", "2005-01-01"},
+    {"DateSerial(29,12,31)", "2029-12-31"},
+    {"DateSerial(30,1,1)", "1930-01-01"},
+    {"DateSerial(99,1,1)", "1999-01-01"},
+    {"DateSerial(2005,14,1)", "2006-02-01"},
+    {"DateSerial(2005,3,0)", "2005-02-28"},
+    {"DateSerial(2005,1,-30)", "2004-12-01"},
+    {"DateSerial(2005,2147483648,1)", kNull},
+    {"DateSerial(2005,1,-9223372036854775808)", kNull},
+    {"DateSerial(2005,1,9223372036854775807)", kNull},
+    {"DateSerial(1e300,1,1)", kNull},
+    {"DateSerial(9999,12,32)", kNull},
+    {"DateAdd('yyyy', 10000000, #1/1/2005#)", kNull},
+    {"Val(\"1e3\")", 1000.0},
+    {"Val(\"12abc\")", 12.0},
+    {"Val(\" 1 2 3\")", 123.0},
+    {"Val(\"-4.5D2\")", -450.0},
+    {"Val(\"&HFF\")", 255.0},
+    {"Val(\"&HFFFF\")", -1.0},
+    {"Val(\"1e\")", 1.0},
+    {"Val(\"abc\")", 0.0},
+    {"Val(\"1e400\")", kNull},
+    {"DateDiff(\"h\", #1/1/2005 10:59#, #1/1/2005 13:01#)", 3},
+    {"DateDiff(\"n\", #1/1/2005 10:00#, #1/1/2005 13:30#)", 210},
+    {"DateDiff(\"s\", #1/1/2005 10:00:00#, #1/1/2005 10:01:05#)", 65},
+    {"DateDiff(\"ww\", #1/1/2005#, #1/9/2005#)", 2},
+    {"DateDiff(\"w\", #1/1/2005#, #1/15/2005#)", 2},
+    {"DateDiff(\"q\", #1/31/2005#, #7/1/2005#)", 2},
+    {"DateDiff(\"d\", #1/1/2005 23:00#, #1/2/2005 01:00#)", 1},
+    {"DateDiff(\"m\", #1/31/2005#, #3/1/2005#)", 2},
+    {"DateDiff(\"yyyy\", #12/31/2005#, #1/1/2006#)", 1},
+    {"DateDiff(\"x\", #1/1/2005#, #1/2/2005#)", kNull},
+};
+
+::testing::AssertionResult sameValue(const Value& expected, const Value& actual) {
+    if (expected.isNull() || actual.isNull() || !expected.isNumber() || !actual.isNumber()) {
+        if (expected == actual)
+            return ::testing::AssertionSuccess();
+    } else if (std::fabs(expected.toDouble() - actual.toDouble()) <=
+               1e-9 * std::max(1.0, std::fabs(expected.toDouble()))) {
+        return ::testing::AssertionSuccess();
+    }
+    auto shown = [](const Value& v) {
+        return v.isNull() ? std::string("Null") : ("'" + v.toString().toStdString() + "'");
+    };
+    return ::testing::AssertionFailure()
+           << "gives " << shown(actual) << ", Jet gives " << shown(expected);
+}
+
+class JetExpressions : public ::testing::Test {
+  protected:
+    void SetUp() override { db = Database::open(folder.createMainFile()); }
+
+    void expectAll(const Case* begin, const Case* end) {
+        for (const Case* c = begin; c != end; ++c) {
+            const QString sql =
+                QStringLiteral("SELECT %1 AS X").arg(QString::fromUtf8(c->expression));
+            const auto e = dbErrorOf([&] {
+                auto rs = db->openRecordset(sql);
+                ASSERT_EQ(rs->recordCount(), 1);
+                EXPECT_TRUE(sameValue(c->expected, rs->value("X"))) << c->expression;
+            });
+            EXPECT_FALSE(e.has_value()) << c->expression << ": " << e->text().toStdString();
+        }
+    }
+
+    TestFolder folder;
+    std::shared_ptr<Database> db;
+};
+
+TEST_F(JetExpressions, CommentMarksAreOperators) {
+    expectAll(std::begin(kCommentsAreOperators), std::end(kCommentsAreOperators));
+}
+
+TEST_F(JetExpressions, Arithmetic) {
+    expectAll(std::begin(kArithmetic), std::end(kArithmetic));
+}
+
+TEST_F(JetExpressions, TextJoins) {
+    expectAll(std::begin(kTextJoins), std::end(kTextJoins));
+}
+
+TEST_F(JetExpressions, TrueIsMinusOne) {
+    expectAll(std::begin(kTrueIsMinusOne), std::end(kTrueIsMinusOne));
+}
+
+TEST_F(JetExpressions, TextComparisons) {
+    expectAll(std::begin(kTextComparisons), std::end(kTextComparisons));
+}
+
+TEST_F(JetExpressions, LikePatterns) {
+    expectAll(std::begin(kLike), std::end(kLike));
+}
+
+TEST_F(JetExpressions, Functions) {
+    expectAll(std::begin(kFunctions), std::end(kFunctions));
+}
+
+// Text that SQLite would read differently from Jet is refused, never run.
+TEST_F(JetExpressions, TextSQLiteWouldReadOtherwiseIsRefused) {
+    for (const char* expr : {"6/*2", "6*/2", "1 == 1", "5 % 2", "1 + ", "'a' || 'b'", "2 << 1",
+                             "x'00'", "1 IS 1", "1; DELETE FROM Aircraft", "CASE WHEN 1 THEN 2 END",
+                             "1 GLOB 1", "~1", "@x", "$x", ":x", "`x`"}) {
+        const auto e = dbErrorOf(
+            [&] { db->openRecordset(QStringLiteral("SELECT %1 AS X").arg(QLatin1String(expr))); });
+        ASSERT_TRUE(e.has_value()) << expr;
+        EXPECT_EQ(e->number(), err::SyntaxError) << expr << ": " << e->text().toStdString();
+    }
+}
+
+}  // namespace

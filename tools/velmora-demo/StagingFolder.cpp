@@ -1,0 +1,78 @@
+#include "StagingFolder.h"
+
+#include "data/DataFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace velmora::demo {
+
+StagingFolder::StagingFolder(const QString& target) : target_(target) {
+    const QFileInfo info(target);
+    wholeFolder_ = !info.exists();
+    const QString parent = wholeFolder_ ? info.absolutePath() : info.absoluteFilePath();
+    if (!QDir().mkpath(parent)) {
+        problem_ = QStringLiteral("cannot create the folder %1").arg(parent);
+        return;
+    }
+    // Made with mkdir, so that it gets the permissions any new folder gets here.
+    for (int attempt = 0; attempt < 20 && path_.isEmpty(); ++attempt) {
+        const QString name = QStringLiteral(".velmora-demo-%1-%2")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+        const QString candidate = QDir(parent).filePath(name);
+        if (QDir().mkdir(candidate))
+            path_ = candidate;
+    }
+    if (path_.isEmpty())
+        problem_ = QStringLiteral("cannot create a working folder in %1").arg(parent);
+}
+
+StagingFolder::~StagingFolder() {
+    if (!path_.isEmpty() && !moved_)
+        QDir(path_).removeRecursively();
+}
+
+bool StagingFolder::moveInto(const QStringList& optional, const QStringList& required,
+                             QString* error) {
+    if (wholeFolder_) {
+        if (!QDir().rename(path_, target_)) {
+            *error = QStringLiteral("cannot move the new files into %1").arg(target_);
+            return false;
+        }
+        moved_ = true;
+        return true;
+    }
+    const QDir from(path_), to(target_);
+    QStringList movedNames;
+    auto move = [&](const QString& name) {
+        if (!QFile::rename(from.filePath(name), to.filePath(name))) {
+            *error = QStringLiteral("cannot move %1 into %2").arg(name, target_);
+            return false;
+        }
+        movedNames << name;
+        return true;
+    };
+    bool ok = true;
+    for (const QString& name : optional) {
+        const QString there = data::resolvePathCaseInsensitive(to.filePath(name));
+        if (ok && from.exists(name) && !QFileInfo::exists(there))
+            ok = move(name);
+    }
+    for (const QString& name : required) {
+        if (ok)
+            ok = move(name);
+    }
+    if (!ok) {
+        // What was moved goes back, so that the folder is as it was.
+        for (const QString& name : movedNames)
+            QFile::rename(to.filePath(name), from.filePath(name));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace velmora::demo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora::demo {
+
+// A hidden folder in which files are made before they are moved into their folder, so that
+// a run that is interrupted (killed, out of disk) leaves no half-made files where a later
+// run or the program would find them. It lies beside the target folder when that does not
+// exist yet (the whole folder then moves into place at once), else inside it; both are on
+// the target's file system, where a move is a rename. Removed with what it holds unless
+// its files were moved.
+class StagingFolder {
+  public:
+    explicit StagingFolder(const QString& target);
+    ~StagingFolder();
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+
+    // Empty when the folder was made; else why not.
+    const QString& problem() const { return problem_; }
+    const QString& path() const { return path_; }
+
+    // Moves the files into the target, in this order: each name of `optional` only when the
+    // target lacks it (a file already there is kept), then each of `required`, which the
+    // target must lack. False with a message when a move fails.
+    bool moveInto(const QStringList& optional, const QStringList& required, QString* error);
+
+  private:
+    QString target_;
+    QString path_;
+    QString problem_;
+    bool wholeFolder_ = false;  // the target did not exist: the folder itself is moved
+    bool moved_ = false;
+};
+
+}  // namespace velmora::demo
