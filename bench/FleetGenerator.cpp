@@ -6,7 +6,7 @@
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/Schema.h"
-#include "remaining/MainDataFile.h"
+#include "reportfiles/MainDataFile.h"
 
 #include <QDir>
 

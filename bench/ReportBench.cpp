@@ -3,10 +3,10 @@
 // selected, values formatted, pages laid out and written.
 #include "BenchFleet.h"
 #include "data/Database.h"
-#include "remaining/ReportDefinition.h"
-#include "remaining/ReportPreview.h"
-#include "remaining/ReportQueries.h"
-#include "remaining/ReportSelection.h"
+#include "reportfiles/ReportDefinition.h"
+#include "reportfiles/ReportQueries.h"
+#include "reports/ReportPreview.h"
+#include "reports/ReportSelection.h"
 
 #include <QDir>
 #include <QFileInfo>

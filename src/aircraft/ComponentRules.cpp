@@ -1,6 +1,6 @@
 #include "ComponentRules.h"
 
-#include "EntryRules.h"
+#include "entry/EntryRules.h"
 
 #include <QLocale>
 

@@ -1,12 +1,12 @@
 #include "frmAircraft.h"
 
-#include "BoundEntryHost.h"
+#include "entry/BoundEntryHost.h"
 
 #include "ComponentRules.h"
-#include "EntryRules.h"
 #include "TemplateLibrary.h"
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
+#include "entry/EntryRules.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"

@@ -5,8 +5,8 @@
 #include "data/Recordset.h"
 #include "legacy/JetFile.h"
 #include "legacy/MdbTableSource.h"
-#include "remaining/ReportDefinition.h"
-#include "remaining/ReportQueries.h"
+#include "reportfiles/ReportDefinition.h"
+#include "reportfiles/ReportQueries.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
-#include "remaining/MainDataFile.h"
-#include "remaining/ReportDefinition.h"
+#include "reportfiles/MainDataFile.h"
+#include "reportfiles/ReportDefinition.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 #include "frmCompanyInfo.h"
 #include "frmMenuVelmora.h"
 #include "oil/frmOilAnalysis.h"
-#include "remaining/ReportPreview.h"
 #include "remaining/frmRemain.h"
+#include "reports/ReportPreview.h"
 
 namespace velmora::app {
 
@@ -16,7 +16,8 @@ void registerScreens(frmMenuVelmora& menu) {
     });
     menu.setScreenFactory(frmMenuVelmora::TimeRemaining, [](frmMenuVelmora& m) -> QWidget* {
         auto* screen = new remaining::frmRemain(
-            m.company().pathData(), [&m](const QString& column) { return m.company().value(column); });
+            m.company().pathData(),
+            [&m](const QString& column) { return m.company().value(column); });
         screen->setReportRunner(&remaining::showReportPreview);
         return screen;
     });

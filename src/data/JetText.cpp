@@ -236,4 +236,13 @@ QString jetNumberText(double v) {
     return QString::number(v, 'g', 15).toUpper();
 }
 
+QString trimBlanks(const QString& text) {
+    qsizetype b = 0, e = text.size();
+    while (b < e && text[b] == u' ')
+        ++b;
+    while (e > b && text[e - 1] == u' ')
+        --e;
+    return text.mid(b, e - b);
+}
+
 }  // namespace velmora::data

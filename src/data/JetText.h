@@ -22,6 +22,10 @@ bool jetLike(QStringView text, QStringView pattern);
 // fit a Double (1e400).
 std::optional<double> jetVal(const QString& text);
 
+// The text without the blanks (spaces) at its start and end; tabs and line breaks stay. A
+// registration number is compared and selected by this text.
+QString trimBlanks(const QString& text);
+
 // A number as Jet writes it in text: up to fifteen significant digits, an exponent in
 // capitals ("1E+20", "1.5E-07").
 QString jetNumberText(double v);

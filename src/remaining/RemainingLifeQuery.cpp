@@ -1,5 +1,7 @@
 #include "RemainingLifeQuery.h"
 
+#include "data/JetText.h"
+
 #include <QStringList>
 
 namespace velmora::remaining {
@@ -32,24 +34,17 @@ const char* const kColumnTerms[] = {
 
 }  // namespace
 
-QString trimBlanks(const QString& text) {
-    qsizetype b = 0, e = text.size();
-    while (b < e && text[b] == u' ')
-        ++b;
-    while (e > b && text[e - 1] == u' ')
-        --e;
-    return text.mid(b, e - b);
-}
-
 QString remainingLifeSql(const QString& regNum, MeterView view) {
     QStringList terms;
     for (const char* t : kColumnTerms)
         terms << QString::fromLatin1(t);
-    QString reg = trimBlanks(regNum);
+    QString reg = data::trimBlanks(regNum);
     reg.replace(u'\'', QStringLiteral("''"));
-    QString sql = QStringLiteral("SELECT Aircraft.*, Parts.*, ") + terms.join(QStringLiteral(", ")) +
-                  QStringLiteral(" FROM Aircraft INNER JOIN Parts ON Aircraft.RegNum = "
-                                 "Parts.RegNum Where ((Parts.Active = Yes) and ");
+    QString sql = QStringLiteral("SELECT Aircraft.*, Parts.*, ") +
+                  terms.join(QStringLiteral(", ")) +
+                  QStringLiteral(
+                      " FROM Aircraft INNER JOIN Parts ON Aircraft.RegNum = "
+                      "Parts.RegNum Where ((Parts.Active = Yes) and ");
     if (view == MeterView::Meter1)
         sql += QStringLiteral("(Parts.MeterNumber=1) and ");
     else if (view == MeterView::Meter2)

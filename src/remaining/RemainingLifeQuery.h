@@ -13,7 +13,4 @@ enum class MeterView { Meter1, Meter2, Both };
 // number is trimmed of blanks; a quote in it is doubled so that it stays one literal.
 QString remainingLifeSql(const QString& regNum, MeterView view);
 
-// The registration number as the query compares it: without leading and trailing blanks.
-QString trimBlanks(const QString& text);
-
 }  // namespace velmora::remaining

@@ -1,12 +1,13 @@
 #include "frmRemain.h"
 
-#include "aircraft/BoundEntryHost.h"
+#include "entry/BoundEntryHost.h"
 
 #include "ForecastRules.h"
 #include "RemainingGridColumns.h"
 #include "RemainingLifeRebuild.h"
-#include "aircraft/EntryRules.h"
 #include "data/DataFiles.h"
+#include "data/JetText.h"
+#include "entry/EntryRules.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
@@ -435,7 +436,7 @@ void frmRemain::cmdClose_Click() {
 }
 
 QString frmRemain::selectionFormula(int index) const {
-    QString reg = trimBlanks(Combo1->text());
+    QString reg = data::trimBlanks(Combo1->text());
     // A quote in the registration is doubled so that it stays inside the literal.
     reg.replace(u'\'', QStringLiteral("''"));
     return (index == 0 ? QStringLiteral("{Remaining.Aircraft.RegNum} = '")

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PrintRequest.h"
 #include "RemainingLifeQuery.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
+#include "reports/PrintRequest.h"
 
 #include <QWidget>
 

@@ -1,11 +1,11 @@
 #include "ReportData.h"
 
-#include "ReportQueries.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/JetDates.h"
 #include "data/JetFormat.h"
 #include "data/Recordset.h"
+#include "reportfiles/ReportQueries.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ReportDefinition.h"
 #include "ReportJob.h"
 #include "ReportSelection.h"
+#include "reportfiles/ReportDefinition.h"
 
 #include <QDateTime>
 #include <QHash>

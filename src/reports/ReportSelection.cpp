@@ -1,6 +1,6 @@
 #include "ReportSelection.h"
 
-#include "RemainingLifeQuery.h"
+#include "data/JetText.h"
 
 namespace velmora::remaining {
 
@@ -99,7 +99,7 @@ bool parseSelectionFormula(const QString& formula, ReportSelection* out, QString
 }
 
 QString selectionFormulaFor(const QString& source, const QString& regNum) {
-    QString reg = trimBlanks(regNum);
+    QString reg = data::trimBlanks(regNum);
     reg.replace(u'\'', QStringLiteral("''"));
     return u'{' + source + QStringLiteral(".Aircraft.RegNum} = '") + reg + u'\'';
 }

@@ -1,4 +1,4 @@
-#include "aircraft/EntryRules.h"
+#include "entry/EntryRules.h"
 
 #include <gtest/gtest.h>
 

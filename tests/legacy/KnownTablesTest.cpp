@@ -5,7 +5,7 @@
 #include "legacy/FileConversion.h"
 #include "legacy/MemoryTableSource.h"
 #include "legacy/OleDate.h"
-#include "remaining/ReportQueries.h"
+#include "reportfiles/ReportQueries.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The selection formula and the report definition format: what they accept and the
 // messages for what they do not.
-#include "remaining/ReportDefinition.h"
-#include "remaining/ReportSelection.h"
+#include "reportfiles/ReportDefinition.h"
+#include "reports/ReportSelection.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

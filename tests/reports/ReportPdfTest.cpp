@@ -4,11 +4,11 @@
 #include "ReportTestData.h"
 
 #include "ReportCommand.h"
-#include "remaining/ReportData.h"
-#include "remaining/ReportDefinition.h"
-#include "remaining/ReportPreview.h"
-#include "remaining/ReportQueries.h"
-#include "remaining/ReportSelection.h"
+#include "reportfiles/ReportDefinition.h"
+#include "reportfiles/ReportQueries.h"
+#include "reports/ReportData.h"
+#include "reports/ReportPreview.h"
+#include "reports/ReportSelection.h"
 
 #include <QAction>
 #include <QApplication>

@@ -22,8 +22,8 @@
 
 #include "data/Database.h"
 #include "data/Recordset.h"
-#include "remaining/ReportDefinition.h"
-#include "remaining/ReportQueries.h"
+#include "reportfiles/ReportDefinition.h"
+#include "reportfiles/ReportQueries.h"
 
 #include <QProcess>
 #include <QRegularExpression>

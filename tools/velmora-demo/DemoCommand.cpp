@@ -5,7 +5,7 @@
 #include "StagingFolder.h"
 #include "data/DataFiles.h"
 #include "data/DbError.h"
-#include "remaining/ReportDefinition.h"
+#include "reportfiles/ReportDefinition.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,8 +5,8 @@
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/Schema.h"
-#include "remaining/MainDataFile.h"
-#include "remaining/ReportDefinition.h"
+#include "reportfiles/MainDataFile.h"
+#include "reportfiles/ReportDefinition.h"
 
 #include <QDir>
 #include <QFile>

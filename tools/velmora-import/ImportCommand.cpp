@@ -2,7 +2,7 @@
 
 #include "cli/StandardOptions.h"
 #include "legacy/FileConversion.h"
-#include "remaining/ReportQueries.h"
+#include "reportfiles/ReportQueries.h"
 
 namespace velmora::import {
 

@@ -1,9 +1,9 @@
 #include "ReportCommand.h"
 
 #include "data/DataFiles.h"
-#include "remaining/ReportDefinition.h"
-#include "remaining/ReportPreview.h"
-#include "remaining/ReportSelection.h"
+#include "reportfiles/ReportDefinition.h"
+#include "reports/ReportPreview.h"
+#include "reports/ReportSelection.h"
 
 #include <QDir>
 #include <QFileInfo>
