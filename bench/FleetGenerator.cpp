@@ -138,7 +138,7 @@ QString fleetRegNum(int index) {
 GeneratedFleet generateFleet(const QString& folder, const FleetSpec& spec) {
     GeneratedFleet out;
     out.mainFile = QDir(folder).filePath(data::files::kMain);
-    remaining::createMainDataFile(out.mainFile);
+    reports::createMainDataFile(out.mainFile);
     // The screens open the template library beside the main file; the fleet keeps none.
     data::schema::createTemplateFile(QDir(folder).filePath(data::files::kTemplates));
     auto db = data::Database::open(out.mainFile);

@@ -30,27 +30,27 @@ struct ReportFolder {
 bool prepare(const QString& folder, QString* error) {
     try {
         auto db = data::Database::open(QDir(folder).filePath(QStringLiteral("Timemgr.mdb")));
-        remaining::ensureReportQueries(*db);
+        reports::ensureReportQueries(*db);
     } catch (const data::DbError& e) {
         *error = e.text();
         return false;
     }
-    if (!remaining::writeDefaultReportDefinitions(folder, error))
+    if (!reports::writeDefaultReportDefinitions(folder, error))
         return false;
     return true;
 }
 
 void renderLoop(benchmark::State& state, const QString& folder, const QString& reg) {
-    remaining::ReportJob job;
-    job.reportFile = QDir(folder).filePath(remaining::kActualReportFile);
+    reports::ReportJob job;
+    job.reportFile = QDir(folder).filePath(reports::kActualReportFile);
     job.dataFile = QStringLiteral("TimeMgr.mdb");
-    job.selectionFormula = remaining::selectionFormulaFor(remaining::kRemainingSource, reg);
+    job.selectionFormula = reports::selectionFormulaFor(reports::kRemainingSource, reg);
     job.companyName = QStringLiteral("Benchmark Aviation");
     job.companyPhone = QStringLiteral("555-0100");
     const QString pdf = QDir(folder).filePath(QStringLiteral("bench-report.pdf"));
     for (auto _ : state) {
         QString error;
-        if (!remaining::renderReportToPdf(job, pdf, &error)) {
+        if (!reports::renderReportToPdf(job, pdf, &error)) {
             state.SkipWithError(qPrintable(error));
             return;
         }

@@ -19,7 +19,7 @@ bool isLifeBasisCode(const QString& text) {
 }
 
 double leadingNumber(const QString& text) {
-    return readEntryNumber(text);
+    return entry::readEntryNumber(text);
 }
 
 std::optional<double> reservePerHour(const QString& costText, const QString& lifeText,

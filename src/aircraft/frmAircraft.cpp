@@ -793,7 +793,7 @@ void frmAircraft::txtFields_GotFocus(int index) {
 void frmAircraft::txtFields_KeyPress(int index, int key) {
     if (key != 13)
         return;
-    const int next = nextFieldOnEnter(EntryScreen::AircraftSetup, index);
+    const int next = entry::nextFieldOnEnter(entry::EntryScreen::AircraftSetup, index);
     if (next >= 0)
         focusField(next);
 }
@@ -809,28 +809,27 @@ void frmAircraft::txtFields_LostFocus(int index) {
         otherFieldRule();
         return;
     }
-    aircraft::BoundEntryHost host(this, datPrimaryRS, txtFields[static_cast<size_t>(index)],
-                                  [this] {
-                                      // A row that cannot be written is reported by the record
-                                      // source; the screen then stays in the edited state with the
-                                      // entry still on it. Saving a new aircraft makes it the
-                                      // current row: the focus stays where the user sent it.
-                                      const QScopedValueRollback<bool> keep(entrySaving_, true);
-                                      if (datPrimaryRS->updateRecord())
-                                          SetCleanState();
-                                  });
+    entry::BoundEntryHost host(this, datPrimaryRS, txtFields[static_cast<size_t>(index)], [this] {
+        // A row that cannot be written is reported by the record
+        // source; the screen then stays in the edited state with the
+        // entry still on it. Saving a new aircraft makes it the
+        // current row: the focus stays where the user sent it.
+        const QScopedValueRollback<bool> keep(entrySaving_, true);
+        if (datPrimaryRS->updateRecord())
+            SetCleanState();
+    });
     if (index == 11)
-        applyMeterRule(host, 1, EntryScreen::AircraftSetup);
+        entry::applyMeterRule(host, 1, entry::EntryScreen::AircraftSetup);
     else if (index == 7)
-        applyMeterRule(host, 2, EntryScreen::AircraftSetup);
+        entry::applyMeterRule(host, 2, entry::EntryScreen::AircraftSetup);
     else if (index == 12)
-        applyTotalRule(host, Total::FlightTime);
+        entry::applyTotalRule(host, entry::Total::FlightTime);
     else if (index == 13)
-        applyTotalRule(host, Total::Landings);
+        entry::applyTotalRule(host, entry::Total::Landings);
     else if (index == 14)
-        applyTotalRule(host, Total::Cycles);
+        entry::applyTotalRule(host, entry::Total::Cycles);
     else if (index == 15)
-        applyTotalRule(host, Total::RIN);
+        entry::applyTotalRule(host, entry::Total::RIN);
 }
 
 void frmAircraft::registrationRule() {

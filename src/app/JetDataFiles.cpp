@@ -81,7 +81,7 @@ JetConversionResult convertJetDataFiles(const std::vector<FileInPlace>& files,
                                         const legacy::ProgressFn& progress) {
     legacy::ConversionOptions options;
     options.progress = progress;
-    options.completeMainFile = [](data::Database& db) { remaining::ensureReportQueries(db); };
+    options.completeMainFile = [](data::Database& db) { reports::ensureReportQueries(db); };
     JetConversionResult result;
     result.reports = legacy::convertInPlace(files, options);
     for (size_t i = 0; i < files.size() && i < result.reports.size(); ++i) {
@@ -99,12 +99,12 @@ JetConversionResult convertJetDataFiles(const std::vector<FileInPlace>& files,
         // The reports read their definitions beside the main data file.
         const QString folder = QFileInfo(f.path).absolutePath();
         QString error;
-        remaining::writeDefaultReportDefinitions(folder, &error);
-        for (const QString& name : {remaining::kActualReportFile, remaining::kForecastReportFile}) {
+        reports::writeDefaultReportDefinitions(folder, &error);
+        for (const QString& name : {reports::kActualReportFile, reports::kForecastReportFile}) {
             const QString path = data::resolvePathCaseInsensitive(QDir(folder).filePath(name));
-            remaining::ReportDefinition definition;
+            reports::ReportDefinition definition;
             if (QFileInfo::exists(path) &&
-                !remaining::loadReportDefinition(path, &definition, &error))
+                !reports::loadReportDefinition(path, &definition, &error))
                 result.unreadableReports << path;
         }
     }

@@ -64,13 +64,13 @@ bool ensureFirstRun(const QString& folder, QString* error) {
         // Data files already in the folder are kept as they are.
         const QString main = dataFileName(dataPath, files::kMain);
         if (!QFileInfo::exists(resolvePathCaseInsensitive(main)))
-            remaining::createMainDataFile(main);
+            reports::createMainDataFile(main);
         const QString templates = dataFileName(dataPath, files::kTemplates);
         if (!QFileInfo::exists(resolvePathCaseInsensitive(templates)))
             schema::createTemplateFile(templates);
         // The reports' definitions go beside the data files; ones already there are kept.
         QString reportError;
-        if (!remaining::writeDefaultReportDefinitions(dataFolder, &reportError))
+        if (!reports::writeDefaultReportDefinitions(dataFolder, &reportError))
             throw DbError(err::InvalidPath, reportError);
         schema::createCompanyFile(companyFileName(folder), dataPath);
         return true;

@@ -18,7 +18,7 @@ void registerScreens(frmMenuVelmora& menu) {
         auto* screen = new remaining::frmRemain(
             m.company().pathData(),
             [&m](const QString& column) { return m.company().value(column); });
-        screen->setReportRunner(&remaining::showReportPreview);
+        screen->setReportRunner(&reports::showReportPreview);
         return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::OilAnalysis, [](frmMenuVelmora& m) -> QWidget* {

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-namespace velmora::aircraft {
+namespace velmora::entry {
 
 // The entry rules' view of a screen: the field being left, the screen's aircraft record
 // source, its Yes/No questions and its own save step.
@@ -46,4 +46,4 @@ class BoundEntryHost : public EntryHost {
     std::function<void()> save_;
 };
 
-}  // namespace velmora::aircraft
+}  // namespace velmora::entry

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace velmora::aircraft {
+namespace velmora::entry {
 
 namespace {
 
@@ -308,4 +308,4 @@ int nextFieldOnEnter(EntryScreen screen, int index) {
     }
 }
 
-}  // namespace velmora::aircraft
+}  // namespace velmora::entry

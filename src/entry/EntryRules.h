@@ -8,7 +8,7 @@
 // screen and the time remaining screen. They know nothing of widgets: a screen hands them an
 // EntryHost for the field being left, and they read the row, ask their questions, stage the
 // new column values and run the screen's save step through it.
-namespace velmora::aircraft {
+namespace velmora::entry {
 
 // The reading rule: blanks, tabs and line feeds removed anywhere; optional sign, digits with at
 // most one '.', optional exponent (E or D, optional sign, digits); "&H" / "&O" at the start: hex /
@@ -63,4 +63,4 @@ void applyTotalRule(EntryHost& host, Total total);
 // Enter-key order: the index the focus moves to from a field, or -1 when it stays.
 int nextFieldOnEnter(EntryScreen screen, int index);
 
-}  // namespace velmora::aircraft
+}  // namespace velmora::entry

@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-namespace velmora::aircraft {
+namespace velmora::entry {
 
 namespace {
 
@@ -119,4 +119,4 @@ QString plainNumberText(double v) {
     return data::formatNumber(v);
 }
 
-}  // namespace velmora::aircraft
+}  // namespace velmora::entry

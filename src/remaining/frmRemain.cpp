@@ -34,7 +34,7 @@
 
 namespace velmora::remaining {
 
-using aircraft::EntryScreen;
+using entry::EntryScreen;
 using screens::BoundRecordSource;
 using screens::MsgAnswer;
 using screens::MsgButtons;
@@ -452,7 +452,7 @@ QString frmRemain::reportFile(int index) const {
 void frmRemain::cmdPrint_Click(int index) {
     if (index != 0 && index != 1)
         return;
-    PrintRequest job;
+    reports::PrintRequest job;
     job.selectionFormula = selectionFormula(index);
     job.reportFile = reportFile(index);
     job.dataFile = QStringLiteral("TimeMgr.mdb");
@@ -582,7 +582,7 @@ void frmRemain::txtFields_GotFocus(int index) {
 void frmRemain::txtFields_KeyPress(int index, int key) {
     if (key != 13)
         return;
-    const int next = aircraft::nextFieldOnEnter(EntryScreen::TimeRemaining, index);
+    const int next = entry::nextFieldOnEnter(EntryScreen::TimeRemaining, index);
     if (next >= 0)
         focusField(next);
 }
@@ -590,13 +590,12 @@ void frmRemain::txtFields_KeyPress(int index, int key) {
 void frmRemain::txtFields_LostFocus(int index) {
     if (!cmdSave->isEnabled())
         return;
-    aircraft::BoundEntryHost host(this, datPrimaryRS, txtFields[static_cast<size_t>(index)],
-                                  [this] {
-                                      if (!datPrimaryRS->updateRecord())
-                                          return;  // reported; the screen stays in the edited state
-                                      SetCleanState();
-                                      Option1_Click(0);
-                                  });
+    entry::BoundEntryHost host(this, datPrimaryRS, txtFields[static_cast<size_t>(index)], [this] {
+        if (!datPrimaryRS->updateRecord())
+            return;  // reported; the screen stays in the edited state
+        SetCleanState();
+        Option1_Click(0);
+    });
     switch (index) {
         case 1:
         case 2:
@@ -606,22 +605,22 @@ void frmRemain::txtFields_LostFocus(int index) {
             host.saveStep();
             break;
         case 9:
-            aircraft::applyMeterRule(host, 1, EntryScreen::TimeRemaining);
+            entry::applyMeterRule(host, 1, EntryScreen::TimeRemaining);
             break;
         case 10:
-            aircraft::applyMeterRule(host, 2, EntryScreen::TimeRemaining);
+            entry::applyMeterRule(host, 2, EntryScreen::TimeRemaining);
             break;
         case 11:
-            aircraft::applyTotalRule(host, aircraft::Total::FlightTime);
+            entry::applyTotalRule(host, entry::Total::FlightTime);
             break;
         case 13:
-            aircraft::applyTotalRule(host, aircraft::Total::Landings);
+            entry::applyTotalRule(host, entry::Total::Landings);
             break;
         case 14:
-            aircraft::applyTotalRule(host, aircraft::Total::Cycles);
+            entry::applyTotalRule(host, entry::Total::Cycles);
             break;
         case 15:
-            aircraft::applyTotalRule(host, aircraft::Total::RIN);
+            entry::applyTotalRule(host, entry::Total::RIN);
             break;
         default:
             break;

@@ -57,7 +57,7 @@ class frmRemain : public QWidget {
     void txtFields_LostFocus(int index);
 
     // The report engine the print buttons use (tests put a recorder in its place).
-    void setReportRunner(ReportRunner runner) { runner_ = std::move(runner); }
+    void setReportRunner(reports::ReportRunner runner) { runner_ = std::move(runner); }
 
     MeterView meterView() const;
     // The selection formula and report file a print uses.
@@ -118,7 +118,7 @@ class frmRemain : public QWidget {
     bool closing_ = false;
     int gridToButtons_ = -1;  // the designed gaps below the grid, in pixels
     int buttonsToNavigation_ = 0;
-    ReportRunner runner_;
+    reports::ReportRunner runner_;
 };
 
 }  // namespace velmora::remaining

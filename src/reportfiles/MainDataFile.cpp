@@ -4,10 +4,10 @@
 #include "data/Database.h"
 #include "data/Schema.h"
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 void createMainDataFile(const QString& path) {
     data::schema::createMainFile(path, [](data::Database& db) { ensureReportQueries(db); });
 }
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -14,7 +14,7 @@ static void initReportResources() {
     Q_INIT_RESOURCE(ReportDefaults);
 }
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 namespace {
 
@@ -459,4 +459,4 @@ QStringList reportPlaceholderNames() {
     return kPlaceholders;
 }
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // The two data sources a report reads: stored queries of the main data file.
 inline const QString kRemainingSource = QStringLiteral("Remaining");
@@ -81,4 +81,4 @@ bool writeDefaultReportDefinitions(const QString& dataFolderPath, QString* error
 // the aircraft's row.
 QStringList reportPlaceholderNames();
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 namespace {
 
@@ -156,4 +156,4 @@ void ensureReportQueries(data::Database& db) {
     tx.commit();
 }
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -6,7 +6,7 @@ namespace velmora::data {
 class Database;
 }
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // The stored queries the reports read, as Jet SQL.
 //
@@ -38,4 +38,4 @@ QString reportSqlForAircraftRow(const QString& source, qint64 aircraftRowId);
 // data::DbError when the file cannot take them (read-only, a table of that name).
 void ensureReportQueries(data::Database& db);
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

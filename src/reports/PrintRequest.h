@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // What the time remaining screen hands to the report engine for one print.
 struct PrintRequest {
@@ -20,4 +20,4 @@ struct PrintRequest {
 // Runs a print; false with a message for the user when it cannot.
 using ReportRunner = std::function<bool(QWidget* parent, const PrintRequest&, QString* error)>;
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

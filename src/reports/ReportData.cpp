@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 namespace {
 
@@ -410,4 +410,4 @@ bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
                             printed, out, error);
 }
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -15,7 +15,7 @@ namespace velmora::data {
 class Database;
 }
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // One printed value of the component list.
 struct ReportCell {
@@ -70,4 +70,4 @@ bool buildReportModel(const ReportDefinition& definition, const QString& selecti
                       const QString& companyPhone, const QDateTime& printed, ReportModel* out,
                       QString* error);
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

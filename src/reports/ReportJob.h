@@ -2,7 +2,7 @@
 
 #include "PrintRequest.h"
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // One run of a report: the selection formula ({Remaining.Aircraft.RegNum} = 'N1'), the
 // report definition file, the data file ("TimeMgr.mdb", resolved against the report
@@ -11,4 +11,4 @@ namespace velmora::remaining {
 // report functions as it stands.
 using ReportJob = PrintRequest;
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

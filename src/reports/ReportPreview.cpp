@@ -17,7 +17,7 @@
 
 #include <memory>
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 namespace {
 
@@ -121,4 +121,4 @@ bool showReportPreview(QWidget* parent, const ReportJob& job, QString* error) {
     return true;
 }
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

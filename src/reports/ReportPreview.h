@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // Renders a report headless into a PDF file (replaced when it exists; left untouched when
 // the report fails). False, with a clear message naming the file at fault, on failure.
@@ -22,4 +22,4 @@ bool writeReportPdf(const ReportModel& model, const QString& pdfPath, QString* e
 // read.
 bool showReportPreview(QWidget* parent, const ReportJob& job, QString* error);
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 namespace {
 
@@ -551,4 +551,4 @@ int paintReport(const ReportModel& model, QPagedPaintDevice* device, QString* er
     return r.run(error);
 }
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

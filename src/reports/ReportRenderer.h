@@ -6,7 +6,7 @@
 
 class QPagedPaintDevice;
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // The page a report's definition asks for: paper, orientation and margins.
 QPageLayout reportPageLayout(const ReportDefinition& definition);
@@ -18,4 +18,4 @@ QPageLayout reportPageLayout(const ReportDefinition& definition);
 // a message when the device cannot be painted on.
 int paintReport(const ReportModel& model, QPagedPaintDevice* device, QString* error);
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -2,7 +2,7 @@
 
 #include "data/JetText.h"
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 namespace {
 
@@ -104,4 +104,4 @@ QString selectionFormulaFor(const QString& source, const QString& regNum) {
     return u'{' + source + QStringLiteral(".Aircraft.RegNum} = '") + reg + u'\'';
 }
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace velmora::remaining {
+namespace velmora::reports {
 
 // A record selection formula: {Source.Field} = 'value', as in
 // {Remaining.Aircraft.RegNum} = 'N1'. The value is a literal in single (or double) quotes,
@@ -21,4 +21,4 @@ bool parseSelectionFormula(const QString& formula, ReportSelection* out, QString
 // 'reg', the registration trimmed of blanks and a quote in it doubled.
 QString selectionFormulaFor(const QString& source, const QString& regNum);
 
-}  // namespace velmora::remaining
+}  // namespace velmora::reports

@@ -8,14 +8,14 @@
 #include <utility>
 #include <vector>
 
-using velmora::aircraft::applyMeterRule;
-using velmora::aircraft::applyTotalRule;
-using velmora::aircraft::EntryHost;
-using velmora::aircraft::EntryScreen;
-using velmora::aircraft::nextFieldOnEnter;
-using velmora::aircraft::readEntryNumber;
-using velmora::aircraft::Total;
 using velmora::data::Value;
+using velmora::entry::applyMeterRule;
+using velmora::entry::applyTotalRule;
+using velmora::entry::EntryHost;
+using velmora::entry::EntryScreen;
+using velmora::entry::nextFieldOnEnter;
+using velmora::entry::readEntryNumber;
+using velmora::entry::Total;
 
 namespace {
 

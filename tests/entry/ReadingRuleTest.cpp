@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-using velmora::aircraft::plainNumberText;
-using velmora::aircraft::readEntryNumber;
-using velmora::aircraft::writeInPicture;
+using velmora::entry::plainNumberText;
+using velmora::entry::readEntryNumber;
+using velmora::entry::writeInPicture;
 
 namespace {
 

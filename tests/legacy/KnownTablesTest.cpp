@@ -40,7 +40,7 @@ const SourceValue kNull;
 
 ConversionOptions mainFileOptions() {
     ConversionOptions o;
-    o.completeMainFile = [](data::Database& db) { remaining::ensureReportQueries(db); };
+    o.completeMainFile = [](data::Database& db) { reports::ensureReportQueries(db); };
     return o;
 }
 
@@ -160,7 +160,7 @@ TEST(KnownTables, MainDataFileIsFilledColumnByColumn) {
     // The reports' data sources are Velmora's; the file's own query of that name is kept
     // under another.
     auto db = data::Database::open(dest);
-    EXPECT_EQ(db->queryDefSql("Remaining"), remaining::remainingReportSql());
+    EXPECT_EQ(db->queryDefSql("Remaining"), reports::remainingReportSql());
     EXPECT_EQ(db->queryDefSql("Remaining (Jet)"), "SELECT RegNum FROM Aircraft");
     EXPECT_EQ(db->openRecordset("Installed parts")->recordCount(), 1);
     EXPECT_FALSE(db->hasQueryDef("Due soon"));

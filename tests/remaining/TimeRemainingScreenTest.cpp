@@ -70,7 +70,7 @@ class TimeRemaining : public ::testing::Test {
             return column == "Name" ? data::Value("Skyline Rotor Services")
                                     : data::Value("555-0100");
         });
-        screen->setReportRunner([this](QWidget*, const remaining::PrintRequest& job, QString*) {
+        screen->setReportRunner([this](QWidget*, const reports::PrintRequest& job, QString*) {
             jobs.push_back(job);
             return true;
         });
@@ -98,7 +98,7 @@ class TimeRemaining : public ::testing::Test {
     TestFolder folder;
     QString path;
     std::unique_ptr<frmRemain> screen;
-    std::vector<remaining::PrintRequest> jobs;
+    std::vector<reports::PrintRequest> jobs;
 };
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using namespace velmora::remaining;
+using namespace velmora::reports;
 using namespace velmora::testing;
 
 namespace {

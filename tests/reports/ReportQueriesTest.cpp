@@ -16,7 +16,7 @@
 using namespace velmora;
 using namespace velmora::testing;
 using data::Value;
-using remaining::ensureReportQueries;
+using reports::ensureReportQueries;
 
 namespace {
 
@@ -42,8 +42,8 @@ TEST(ReportQueries, CreatedInANewFile) {
     ensureReportQueries(*db);
     EXPECT_TRUE(db->hasQueryDef("Remaining"));
     EXPECT_TRUE(db->hasQueryDef("Forecast"));
-    EXPECT_EQ(db->queryDefSql("Remaining"), remaining::remainingReportSql());
-    EXPECT_EQ(db->queryDefSql("Forecast"), remaining::forecastReportSql());
+    EXPECT_EQ(db->queryDefSql("Remaining"), reports::remainingReportSql());
+    EXPECT_EQ(db->queryDefSql("Forecast"), reports::forecastReportSql());
     // Again: nothing changes.
     ensureReportQueries(*db);
     EXPECT_EQ(db->queryDefNames(), QStringList({"Forecast", "Remaining"}));
@@ -58,7 +58,7 @@ TEST(ReportQueries, AddedToAnOlderFileAndExistingOnesKept) {
     ensureReportQueries(*db);
     EXPECT_TRUE(
         db->queryDefSql("Remaining").startsWith("SELECT Aircraft.RegNum, Parts.RegNum FROM"));
-    EXPECT_EQ(db->queryDefSql("Forecast"), remaining::forecastReportSql());
+    EXPECT_EQ(db->queryDefSql("Forecast"), reports::forecastReportSql());
 }
 
 TEST(ReportQueries, BothOrNeither) {

@@ -66,9 +66,9 @@ QString isoMonthsFromToday(int months) {
 ReportFolder::ReportFolder() {
     main = folder.createMainFile();
     db = data::Database::open(main);
-    remaining::ensureReportQueries(*db);
+    reports::ensureReportQueries(*db);
     QString error;
-    remaining::writeDefaultReportDefinitions(folder.path(), &error);
+    reports::writeDefaultReportDefinitions(folder.path(), &error);
 
     addAircraft(*db, QStringLiteral("N1"), 1500, 800, 4100, 2500, 300);
     setAircraft(

@@ -105,7 +105,7 @@ int runDemoCommand(const QStringList& args, const QDate& today, QString* out, QS
     QString failure;
     try {
         const DemoSummary s = createDemoFiles(staging.path(), a.empty, today);
-        if (staging.moveInto({remaining::kActualReportFile, remaining::kForecastReportFile},
+        if (staging.moveInto({reports::kActualReportFile, reports::kForecastReportFile},
                              {data::files::kTemplates, data::files::kMain}, &failure)) {
             *out = summaryLine(a.folder, a.empty, s);
             return 0;

@@ -67,18 +67,18 @@ DemoSummary createDemoFiles(const QString& folder, bool empty, const QDate& toda
     const QString templatePath = dir.filePath(data::files::kTemplates);
     QStringList made;
     try {
-        remaining::createMainDataFile(mainPath);
+        reports::createMainDataFile(mainPath);
         made << mainPath;
         data::schema::createTemplateFile(templatePath);
         made << templatePath;
         // The report definitions the folder lacks; ones already there are kept.
-        for (const QString& name : {remaining::kActualReportFile, remaining::kForecastReportFile}) {
+        for (const QString& name : {reports::kActualReportFile, reports::kForecastReportFile}) {
             const QString file = dir.filePath(name);
             if (!QFileInfo::exists(data::resolvePathCaseInsensitive(file)))
                 made << file;
         }
         QString reportError;
-        if (!remaining::writeDefaultReportDefinitions(folder, &reportError))
+        if (!reports::writeDefaultReportDefinitions(folder, &reportError))
             throw data::DbError(data::err::InvalidPath, reportError);
         if (empty)
             return {};

@@ -67,7 +67,7 @@ int runImportCommand(const QStringList& args, QString* out, QString* err) {
     }
     legacy::ConversionOptions options;
     options.dryRun = a.dryRun;
-    options.completeMainFile = [](data::Database& db) { remaining::ensureReportQueries(db); };
+    options.completeMainFile = [](data::Database& db) { reports::ensureReportQueries(db); };
     try {
         const legacy::ConversionReport report =
             legacy::convertJetFile(a.files[0], a.files[1], options);

@@ -113,19 +113,19 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         return 1;
     }
     const QString reportName =
-        o.forecast ? remaining::kForecastReportFile : remaining::kActualReportFile;
-    remaining::ReportJob job;
+        o.forecast ? reports::kForecastReportFile : reports::kActualReportFile;
+    reports::ReportJob job;
     job.reportFile =
         data::resolvePathCaseInsensitive(QDir(folder.absoluteFilePath()).filePath(reportName));
     job.dataFile = data::files::kMain;
-    job.selectionFormula = remaining::selectionFormulaFor(
-        o.forecast ? remaining::kForecastSource : remaining::kRemainingSource, o.reg);
+    job.selectionFormula = reports::selectionFormulaFor(
+        o.forecast ? reports::kForecastSource : reports::kRemainingSource, o.reg);
     job.companyName = o.company;
     job.companyPhone = o.phone;
     // A registration that selects no aircraft is an error, not a report saying so: a
     // script must not take an empty report for the aircraft's.
-    remaining::ReportModel model;
-    bool ok = remaining::loadReportModel(job, &model, &error);
+    reports::ReportModel model;
+    bool ok = reports::loadReportModel(job, &model, &error);
     if (ok && !model.aircraftFound) {
         error = QStringLiteral(
                     "there is no aircraft with the registration number \"%1\" in %2; "
@@ -133,7 +133,7 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
                     .arg(o.reg, QDir::toNativeSeparators(model.dataFile));
         ok = false;
     }
-    if (!ok || !remaining::writeReportPdf(model, o.pdf, &error)) {
+    if (!ok || !reports::writeReportPdf(model, o.pdf, &error)) {
         err << "velmora-report: " << error << "\n";
         err.flush();
         return 1;
