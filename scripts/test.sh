@@ -2,7 +2,7 @@
 # Builds Velmora and runs every test twice: a normal build, and a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer. Between the two it builds the Debian
 # package from the normal build and tests it (installing it for a moment where it runs as
-# root). Installs what it needs first.
+# root). Installs what it needs first. Both builds fail on any compiler warning.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +12,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
 
 echo "== Normal build =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON >/dev/null
 bash scripts/check-deps.sh build
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
@@ -21,7 +21,7 @@ echo "== Debian package =="
 bash scripts/package-test.sh build
 
 echo "== Sanitizer build (address, undefined) =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON \
     -DVELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1"
