@@ -8,15 +8,6 @@
 
 namespace velmora::aircraft {
 
-// Columns of the component grid, by index.
-namespace col {
-inline constexpr int RegNum = 0, ItemNumber = 1, MeterNumber = 2, Active = 3, Assembly = 4,
-                     Description = 5, PartNumber = 6, SerialNumber = 7, DatePurchased = 8,
-                     Manufacturer = 9, Inspection = 10, ReplaceCost = 11, ReservePerHour = 12,
-                     LifeNumber = 13, LifeBasis = 14, InstallDate = 15, InstallTimeLeft = 16,
-                     InstallACHour = 17, Notes = 18, OilAnalysis = 19;
-}
-
 // A Yes/No cell after editing: Yes only for "Yes" exactly, "Y" or "y".
 bool yesNoFromText(const QString& text);
 

@@ -2,9 +2,13 @@
 
 #include "ComponentListQuery.h"
 
-#include <QWidget>
+#include "entry/EntryFields.h"
+#include "screens/common/BoundScreen.h"
+#include "screens/common/ControlArray.h"
+#include "screens/common/ScreenState.h"
 
 #include <array>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -14,7 +18,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace velmora::screens {
-class BoundRecordSource;
 class Chooser;
 class DataGrid;
 }  // namespace velmora::screens
@@ -24,27 +27,35 @@ namespace velmora::aircraft {
 // Aircraft set-up: aircraft records are chosen, edited, saved and deleted; the lower half
 // lists the aircraft's components. Meter readings and totals follow the entry rules, each
 // confirmed and saved as its field is left.
-class frmAircraft : public QWidget {
+//
+// The class is written in three files: this screen's aircraft record (frmAircraft.cpp),
+// the component grid and the templates (frmAircraftComponents.cpp), and the building of its
+// controls (frmAircraftControls.cpp).
+class frmAircraft : public screens::BoundScreen {
     Q_OBJECT
   public:
+    using Field = entry::AircraftSetupField;
+    using Action = screens::BoundRecordSource::Action;
+    using Validation = screens::BoundRecordSource::Validation;
+    using ErrorResponse = screens::BoundRecordSource::ErrorResponse;
+
     // dataPath: the folder of the data files, with its trailing separator.
     explicit frmAircraft(const QString& dataPath, QWidget* parent = nullptr);
     ~frmAircraft() override;
 
     void Form_Load();
-    void Form_Activate();
+    void Form_Activate() override;
     void Combo1_Click();
     void cmdAdd_Click();
-    void cmdSave_Click();
+    void cmdSave_Click() override;
     void cmdDelete_Click();
-    void cmdClose_Click();
     void datPrimaryRS_Reposition();
-    void datPrimaryRS_Error(int number, int& response);
-    void datPrimaryRS_Validate(int& action, int& save);
+    ErrorResponse datPrimaryRS_Error(int number);
+    Validation datPrimaryRS_Validate(Action action, bool save);
     void Option1_Click(int index);
     void txtFields_Change(int index);
     void txtFields_GotFocus(int index);
-    void txtFields_KeyPress(int index, int key);
+    void txtFields_KeyPress(int index, Qt::Key key);
     void txtFields_LostFocus(int index);
     void grdDataGrid_OnAddNew();
     void grdDataGrid_AfterColEdit(int col);
@@ -62,10 +73,11 @@ class frmAircraft : public QWidget {
     OrderBy orderBy() const;
     bool typeRejected() const { return TypeRejected != 0; }
 
-    // Entry fields by index; 8 (Owner, several lines) is txtOwner, 9 and 10 do not exist.
-    std::array<QLineEdit*, 16> txtFields{};
+    // Entry fields by their index (Field); the owner's name and address, field 8, has
+    // several lines and is txtOwner.
+    screens::ControlArray<QLineEdit> txtFields;
     QPlainTextEdit* txtOwner = nullptr;
-    std::array<QLabel*, 16> lblLabels{};
+    screens::ControlArray<QLabel> lblLabels;
     QLabel* Label2 = nullptr;
     QGroupBox* Frame1 = nullptr;  // "Totals"
     QGroupBox* Frame2 = nullptr;  // "Order by"
@@ -85,12 +97,23 @@ class frmAircraft : public QWidget {
     QPushButton* cmdTemplate = nullptr;
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void fieldGotFocus(int index) override;
+    void fieldLeft(int index) override;
+    bool fieldEnter(int index) override;
+    bool releaseRows() override;
 
   private:
+    // frmAircraftControls.cpp
     void buildControls();
+    void buildEntryFields(double scale);
+    void buildChoosers(double scale);
+    void buildOptions(double scale);
+    void buildGrid(double scale);
+    void buildButtons(double scale);
+    void buildRecordSources();
+    void Form_Resize();
+
     void SetEditedState();
     void SetCleanState();
     void requeryComponents(const QString& source);
@@ -100,18 +123,16 @@ class frmAircraft : public QWidget {
     void otherFieldRule();
     bool aircraftTableEmpty() const;
     QString currentRegNum() const;
-    int fieldIndexOf(const QObject* w) const;
+    QLineEdit* field(Field f) const { return txtFields[entry::fieldIndex(f)]; }
+    void focusField(Field f);
     void focusField(int index);
-    void Form_Resize();
-    void Form_Unload();
 
     QString dataPath_;
     int TypeRejected = 0;
     QString enteredRegNum_;  // the registration of the new aircraft being entered
-    bool saving_ = false;
+    // Reposition handlers rest while a new aircraft is begun, until its registration is in.
+    std::optional<screens::RepositionSuppressed> newAircraft_;
     bool entrySaving_ = false;  // an entry rule's save step is writing the row
-    QString saveError_;
-    bool closing_ = false;
 };
 
 }  // namespace velmora::aircraft

@@ -56,11 +56,11 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
         box->setMaxLength(b.limit);
         box->setGeometry(tw(b.left), tw(b.top), tw(b.width), tw(285));
         label->setBuddy(box);
-        txtFields[static_cast<size_t>(b.index)] = box;
-        lblLabels[static_cast<size_t>(b.index)] = label;
+        txtFields.add(b.index, box);
+        lblLabels.add(b.index, label);
     }
     for (int i : {3, 4}) {
-        QLineEdit* box = txtFields[static_cast<size_t>(i)];
+        QLineEdit* box = txtFields[i];
         box->installEventFilter(this);
         box->setToolTip(i == 3 ? QStringLiteral("Click (or press F4) to choose the data folder by "
                                                 "choosing a database file in it")
@@ -76,14 +76,14 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
 
     datPrimaryRS = new screens::BoundRecordSource(this);
     datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
-    connect(datPrimaryRS, &screens::BoundRecordSource::error, this,
-            &frmCompanyInfo::datPrimaryRS_Error);
-    connect(datPrimaryRS, &screens::BoundRecordSource::validate, this,
-            &frmCompanyInfo::datPrimaryRS_Validate);
+    datPrimaryRS->setErrorHandler([this](int number) { return datPrimaryRS_Error(number); });
+    datPrimaryRS->setValidateHandler([this](screens::BoundRecordSource::Action action, bool save) {
+        return datPrimaryRS_Validate(action, save);
+    });
     connect(datPrimaryRS, &screens::BoundRecordSource::reposition, this,
             &frmCompanyInfo::datPrimaryRS_Reposition);
     for (const Box& b : kBoxes)
-        datPrimaryRS->bind(txtFields[static_cast<size_t>(b.index)], QString::fromLatin1(b.column));
+        datPrimaryRS->bind(txtFields[b.index], QString::fromLatin1(b.column));
 
     const int width = tw(5500);
     const int barTop = tw(2100);
@@ -111,7 +111,7 @@ void frmCompanyInfo::Form_Load() {
 
 bool frmCompanyInfo::eventFilter(QObject* watched, QEvent* event) {
     for (int i : {3, 4}) {
-        if (watched != txtFields[static_cast<size_t>(i)])
+        if (watched != txtFields[i])
             continue;
         if (event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -130,7 +130,7 @@ bool frmCompanyInfo::eventFilter(QObject* watched, QEvent* event) {
 void frmCompanyInfo::txtFields_Click(int index) {
     if (index != 3 && index != 4)
         return;
-    QLineEdit* box = txtFields[static_cast<size_t>(index)];
+    QLineEdit* box = txtFields[index];
     screens::FileOpenRequest request;
     if (index == 3) {
         request.filter = QStringLiteral("Databases|*.mdb|All|*.*");
@@ -156,24 +156,25 @@ void frmCompanyInfo::cmdClose_Click() {
     close();
 }
 
-void frmCompanyInfo::datPrimaryRS_Error(int number, int& response) {
+screens::BoundRecordSource::ErrorResponse frmCompanyInfo::datPrimaryRS_Error(int number) {
     Q_UNUSED(number);
     screens::showDataError(this, datPrimaryRS->lastErrorText());
-    response = 0;
     if (recovering_ || closing_)
-        return;
+        return screens::BoundRecordSource::ErrorResponse::Handled;
     // Start again from the settings file in the program folder.
     recovering_ = true;
     datPrimaryRS->setDatabaseName(settingsFile());
     datPrimaryRS->refresh();
     recovering_ = false;
+    return screens::BoundRecordSource::ErrorResponse::Handled;
 }
 
-void frmCompanyInfo::datPrimaryRS_Validate(int& action, int& save) {
-    Q_UNUSED(save);
+screens::BoundRecordSource::Validation frmCompanyInfo::datPrimaryRS_Validate(
+    screens::BoundRecordSource::Action action, bool save) {
     if (action == screens::BoundRecordSource::ActionClose)
         screens::MousePointer::setDefault();
     screens::MousePointer::setBusy();
+    return {action, save};
 }
 
 void frmCompanyInfo::datPrimaryRS_Reposition() {

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include "screens/common/BoundRecordSource.h"
+#include "screens/common/ControlArray.h"
 
-#include <array>
+#include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-
-namespace velmora::screens {
-class BoundRecordSource;
-}
 
 namespace velmora::app {
 
@@ -27,14 +24,15 @@ class frmCompanyInfo : public QWidget {
     void Form_Load();
     void txtFields_Click(int index);
     void cmdClose_Click();
-    void datPrimaryRS_Error(int number, int& response);
-    void datPrimaryRS_Validate(int& action, int& save);
+    screens::BoundRecordSource::ErrorResponse datPrimaryRS_Error(int number);
+    screens::BoundRecordSource::Validation datPrimaryRS_Validate(
+        screens::BoundRecordSource::Action action, bool save);
     void datPrimaryRS_Reposition();
     void Form_Unload();
 
     // Indexes 0 Name, 1 Phone, 3 PathData, 4 PathLogo; index 2 is not used.
-    std::array<QLineEdit*, 5> txtFields{};
-    std::array<QLabel*, 5> lblLabels{};
+    screens::ControlArray<QLineEdit> txtFields;
+    screens::ControlArray<QLabel> lblLabels;
     screens::BoundRecordSource* datPrimaryRS = nullptr;
     QWidget* picButtons = nullptr;
     QPushButton* cmdClose = nullptr;

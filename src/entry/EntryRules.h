@@ -60,7 +60,8 @@ void applyMeterRule(EntryHost& host, int meter, EntryScreen screen);  // meter 1
 // into the field and staged as a number.
 void applyTotalRule(EntryHost& host, Total total);
 
-// Enter-key order: the index the focus moves to from a field, or -1 when it stays.
+// Enter-key order: the index the focus moves to from a field, or -1 when it stays (the
+// fields of each screen are in EntryFields.h).
 int nextFieldOnEnter(EntryScreen screen, int index);
 
 }  // namespace velmora::entry

@@ -59,8 +59,4 @@ QString oilComponentsQuery(const QString& regNum) {
            data::quoteJetLiteral(regNum) + QStringLiteral(" and [OilAnalysis]=-1");
 }
 
-QString aircraftCriterion(const QString& regNum) {
-    return QStringLiteral("RegNum = ") + data::quoteJetLiteral(regNum);
-}
-
 }  // namespace velmora::oil

@@ -37,7 +37,4 @@ QString sampleListQuery(const QString& regNum, const QString& component, bool or
 // The names of an aircraft's components marked for oil analysis.
 QString oilComponentsQuery(const QString& regNum);
 
-// The find criterion for an aircraft row by its registration number.
-QString aircraftCriterion(const QString& regNum);
-
 }  // namespace velmora::oil

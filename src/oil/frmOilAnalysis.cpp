@@ -6,20 +6,18 @@
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/Recordset.h"
+#include "screens/common/AircraftChooser.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/MousePointer.h"
-#include "screens/common/ScreenActivation.h"
 #include "screens/common/ScreenConventions.h"
-#include "screens/common/ScreenMemory.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/Twips.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -48,20 +46,30 @@ class GridSamples : public SampleList {
     const screens::DataGrid& grid_;
 };
 
-const QString kNavigationCaption =
-    QStringLiteral("To view another aircraft, click the arrow buttons to the left and right. ");
-
 }  // namespace
 
 frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
-    : QWidget(parent), dataPath_(dataPath) {
-    setObjectName(QStringLiteral("frmOilAnalysis"));
-    setWindowTitle(QStringLiteral("Oil Analysis"));
+    : BoundScreen(QStringLiteral("frmOilAnalysis"), QStringLiteral("Oil Analysis"), parent),
+      dataPath_(dataPath) {
     // Positions are kept in twips, scaled so that a chooser holds a line of the user's font.
     const double scale = screens::layoutScale(this, 315);
-    auto tw = [scale](int t) { return screens::twips(t, scale); };
-    gap_ = tw(45);
+    gap_ = screens::twips(45, scale);
+    buildChoosers(scale);
+    buildGrid();
+    buildChartOptions(scale);
+    buildButtons(scale);
+    buildRecordSources(scale);
+    const int choosersRight = Combo2->geometry().right() + 1;
+    resize(std::max(screens::twips(12600, scale), choosersRight + screens::twips(120, scale)),
+           screens::twips(11100, scale));
+    placeControls();
+    screens::focusButtonsOnAccelerator(this);
+    finishControls(grdDataGrid);
+    Form_Load();
+}
 
+void frmOilAnalysis::buildChoosers(double scale) {
+    auto tw = [scale](int t) { return screens::twips(t, scale); };
     const char* labelTexts[] = {"Registration Number", "Component Name"};
     for (int i = 0; i < 2; ++i) {
         auto* label = new QLabel(QString::fromLatin1(labelTexts[i]), this);
@@ -87,7 +95,11 @@ frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
     x += labelWidth1 + tw(120);
     Combo2->setGeometry(x, tw(90), tw(3900), comboHeight);
     gridTop_ = tw(90) + comboHeight + tw(120);
+    connect(Combo1, &screens::Chooser::clicked, this, &frmOilAnalysis::Combo1_Click);
+    connect(Combo2, &screens::Chooser::clicked, this, &frmOilAnalysis::Combo2_Click);
+}
 
+void frmOilAnalysis::buildGrid() {
     grdDataGrid = new screens::DataGrid(this);
     std::vector<screens::GridColumn> columns;
     for (const SampleColumn& c : kSampleColumns) {
@@ -102,7 +114,15 @@ frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
     grdDataGrid->setAllowAddNew(true);
     grdDataGrid->setAllowDelete(true);
     grdDataGrid->setAllowUpdate(true);
+    connect(grdDataGrid, &screens::DataGrid::OnAddNew, this, &frmOilAnalysis::grdDataGrid_OnAddNew);
+    connect(grdDataGrid, &screens::DataGrid::Change, this, &frmOilAnalysis::grdDataGrid_Change);
+    grdDataGrid->setBeforeUpdateHandler([this] { return grdDataGrid_BeforeUpdate(); });
+    connect(grdDataGrid, &screens::DataGrid::writeFailed, this,
+            [this](int, const QString& text) { screens::showDataError(this, text); });
+}
 
+void frmOilAnalysis::buildChartOptions(double scale) {
+    auto tw = [scale](int t) { return screens::twips(t, scale); };
     MSChart1 = new TrendChart(this);
     chartHeight_ = tw(5400);
 
@@ -142,7 +162,10 @@ frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
     Command1->resize(frameWidth, commandHeight);
     optionsWidth_ = frameWidth + tw(120);
     chartHeight_ = std::max(chartHeight_, frameHeight + gap_ + commandHeight);
+}
 
+void frmOilAnalysis::buildButtons(double scale) {
+    auto tw = [scale](int t) { return screens::twips(t, scale); };
     picButtons = new QWidget(this);
     picButtons->setObjectName(QStringLiteral("picButtons"));
     cmdSave = new QPushButton(QStringLiteral("&Save"), picButtons);
@@ -157,7 +180,11 @@ frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
     picButtons->resize(tw(6000), buttonHeight + tw(120));
     connect(cmdSave, &QPushButton::clicked, this, &frmOilAnalysis::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmOilAnalysis::cmdClose_Click);
+    setStateButtons(cmdSave, {cmdClose});
+}
 
+void frmOilAnalysis::buildRecordSources(double scale) {
+    auto tw = [scale](int t) { return screens::twips(t, scale); };
     datPrimaryRS = new BoundRecordSource(this);
     datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
     datPrimaryRS->resize(tw(6000), std::max(tw(345), datPrimaryRS->sizeHint().height()));
@@ -165,33 +192,15 @@ frmOilAnalysis::frmOilAnalysis(const QString& dataPath, QWidget* parent)
     datSecondaryRS->setObjectName(QStringLiteral("datSecondaryRS"));
     datSecondaryRS->hide();  // the grid shows its rows
 
-    connect(datPrimaryRS, &BoundRecordSource::error, this, &frmOilAnalysis::datPrimaryRS_Error);
-    connect(datPrimaryRS, &BoundRecordSource::validate, this,
-            &frmOilAnalysis::datPrimaryRS_Validate);
+    datPrimaryRS->setErrorHandler([this](int number) { return datPrimaryRS_Error(number); });
+    datPrimaryRS->setValidateHandler(
+        [this](Action action, bool save) { return datPrimaryRS_Validate(action, save); });
     connect(datPrimaryRS, &BoundRecordSource::reposition, this,
             &frmOilAnalysis::datPrimaryRS_Reposition);
-    connect(datSecondaryRS, &BoundRecordSource::validate, this,
-            &frmOilAnalysis::datSecondaryRS_Validate);
+    datSecondaryRS->setValidateHandler(
+        [this](Action action, bool save) { return datSecondaryRS_Validate(action, save); });
     connect(datSecondaryRS, &BoundRecordSource::refreshed, this,
             [this] { grdDataGrid->setRecordset(datSecondaryRS->recordset()); });
-    connect(Combo1, &screens::Chooser::clicked, this, &frmOilAnalysis::Combo1_Click);
-    connect(Combo2, &screens::Chooser::clicked, this, &frmOilAnalysis::Combo2_Click);
-    connect(grdDataGrid, &screens::DataGrid::OnAddNew, this, &frmOilAnalysis::grdDataGrid_OnAddNew);
-    connect(grdDataGrid, &screens::DataGrid::Change, this, &frmOilAnalysis::grdDataGrid_Change);
-    connect(grdDataGrid, &screens::DataGrid::BeforeUpdate, this,
-            &frmOilAnalysis::grdDataGrid_BeforeUpdate, Qt::DirectConnection);
-    connect(grdDataGrid, &screens::DataGrid::writeFailed, this,
-            [this](int, const QString& text) { screens::showDataError(this, text); });
-
-    resize(std::max(tw(12600), x + tw(3900) + tw(120)), tw(11100));
-    placeControls();
-    screens::focusButtonsOnAccelerator(this);
-    screens::restoreScreenLayout(this, grdDataGrid);
-    new screens::ScreenActivation(this, [this] {
-        if (!closing_)
-            Form_Activate();
-    });
-    Form_Load();
 }
 
 frmOilAnalysis::~frmOilAnalysis() {
@@ -202,27 +211,19 @@ frmOilAnalysis::~frmOilAnalysis() {
 // --- loading and activation -------------------------------------------------------------
 
 void frmOilAnalysis::Form_Load() {
-    screens::SuppressReposition = true;
-    const QString file = data::dataFileName(dataPath_, data::files::kMain);
-    datPrimaryRS->setDatabaseName(file);
-    datPrimaryRS->setRecordSource(QStringLiteral("select * from [Aircraft]"));
-    datPrimaryRS->refresh();
-    // No aircraft is chosen yet: the grid shows no samples.
-    grdDataGrid->setRecordset(nullptr);
-    datSecondaryRS->setDatabaseName(file);
-    datSecondaryRS->setRecordSource(sampleListQuery(QString(), QString()));
-    datSecondaryRS->refresh();
-    if (data::Recordset* rs = datPrimaryRS->recordset()) {
-        const int reg = rs->fieldIndex(QStringLiteral("RegNum"));
-        if (reg >= 0) {
-            for (const data::Recordset::Row& row : rs->rows()) {
-                const QString text = row.values[static_cast<size_t>(reg)].toString();
-                if (Combo1->findExact(text) < 0)
-                    Combo1->addEntry(text);
-            }
-        }
+    {
+        const screens::RepositionSuppressed filling;
+        const QString file = data::dataFileName(dataPath_, data::files::kMain);
+        datPrimaryRS->setDatabaseName(file);
+        datPrimaryRS->setRecordSource(QStringLiteral("select * from [Aircraft]"));
+        datPrimaryRS->refresh();
+        // No aircraft is chosen yet: the grid shows no samples.
+        grdDataGrid->setRecordset(nullptr);
+        datSecondaryRS->setDatabaseName(file);
+        datSecondaryRS->setRecordSource(sampleListQuery(QString(), QString()));
+        datSecondaryRS->refresh();
+        screens::listRegistrations(*Combo1, datPrimaryRS->recordset());
     }
-    screens::SuppressReposition = false;
     MSChart1->setChartVisible(false);
     SetCleanState();
 }
@@ -237,7 +238,7 @@ void frmOilAnalysis::Form_Activate() {
 // --- choosing an aircraft and a component -------------------------------------------------
 
 void frmOilAnalysis::Combo1_Click() {
-    datPrimaryRS->findFirst(aircraftCriterion(Combo1->text()));
+    datPrimaryRS->findFirst(screens::registrationCriterion(Combo1->text()));
     Combo2->clearList();
     const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
     // Until a component is chosen the grid shows no samples.
@@ -282,17 +283,16 @@ void frmOilAnalysis::reopenSamples(const QString& source) {
 
 // --- the aircraft record source ---------------------------------------------------------
 
-void frmOilAnalysis::datPrimaryRS_Error(int number, int& response) {
+frmOilAnalysis::ErrorResponse frmOilAnalysis::datPrimaryRS_Error(int number) {
     Q_UNUSED(number);
-    screens::showDataError(this, datPrimaryRS->lastErrorText());
-    response = 0;
+    return showError(*datPrimaryRS);
 }
 
-void frmOilAnalysis::datPrimaryRS_Validate(int& action, int& save) {
-    Q_UNUSED(save);
+frmOilAnalysis::Validation frmOilAnalysis::datPrimaryRS_Validate(Action action, bool save) {
     if (action == BoundRecordSource::ActionClose)
         screens::MousePointer::setDefault();
     screens::MousePointer::setBusy();
+    return {action, save};
 }
 
 void frmOilAnalysis::datPrimaryRS_Reposition() {
@@ -301,7 +301,7 @@ void frmOilAnalysis::datPrimaryRS_Reposition() {
     screens::MousePointer::setDefault();
     const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
     reopenSamples(sampleListQuery(reg, Combo2->text(), false));
-    datPrimaryRS->setCaption(kNavigationCaption);
+    datPrimaryRS->setCaption(screens::aircraftNavigationCaption());
     if (!reg.isEmpty() && reg != Combo1->text())
         Combo1->setListIndex(Combo1->findExact(reg));
     SetCleanState();
@@ -320,17 +320,14 @@ void frmOilAnalysis::grdDataGrid_OnAddNew() {
         grdDataGrid->setPendingValue(c, data::Value(0));
 }
 
-void frmOilAnalysis::grdDataGrid_BeforeUpdate(bool& cancel) {
-    int action = BoundRecordSource::ActionUpdate;
-    int save = 1;
-    datSecondaryRS_Validate(action, save);
-    if (action == BoundRecordSource::ActionCancel)
-        cancel = true;
+bool frmOilAnalysis::grdDataGrid_BeforeUpdate() {
+    return datSecondaryRS_Validate(BoundRecordSource::ActionUpdate, true).action ==
+           BoundRecordSource::ActionCancel;
 }
 
-void frmOilAnalysis::datSecondaryRS_Validate(int& action, int& save) {
-    if (save == 0)
-        return;
+frmOilAnalysis::Validation frmOilAnalysis::datSecondaryRS_Validate(Action action, bool save) {
+    if (!save)
+        return {action, save};
     const QString missingTitle = QStringLiteral("Missing data");
     if (Combo1->text().trimmed().isEmpty()) {
         screens::msgBox(this, QStringLiteral("An aircraft must be selected"),
@@ -357,6 +354,7 @@ void frmOilAnalysis::datSecondaryRS_Validate(int& action, int& save) {
     }
     if (action == BoundRecordSource::ActionCancel)
         screens::reactivateWindow(this);
+    return {action, save};
 }
 
 void frmOilAnalysis::grdDataGrid_Change() {
@@ -366,21 +364,16 @@ void frmOilAnalysis::grdDataGrid_Change() {
 // --- buttons and button states ----------------------------------------------------------
 
 void frmOilAnalysis::SetEditedState() {
-    screens::setEditedButtons(true, {cmdSave}, {cmdClose});
+    showEditedState(true);
 }
 
 void frmOilAnalysis::SetCleanState() {
-    screens::setEditedButtons(false, {cmdSave}, {cmdClose});
+    showEditedState(false);
 }
 
 void frmOilAnalysis::cmdSave_Click() {
     // The row is written when the user leaves it or the screen closes.
     SetCleanState();
-}
-
-void frmOilAnalysis::cmdClose_Click() {
-    screens::MousePointer::setDefault();
-    close();
 }
 
 // --- the chart --------------------------------------------------------------------------
@@ -415,7 +408,7 @@ void frmOilAnalysis::chartRedraw() {
     fitGridAboveChart();
 }
 
-void frmOilAnalysis::chartBuilder(int& first, int& last) {
+void frmOilAnalysis::chartBuilder(int first, int last) {
     buildChart(GridSamples(*grdDataGrid), RowWindow{first, last}, selectedOption(), *MSChart1);
     MSChart1->sync();
 }
@@ -454,32 +447,7 @@ void frmOilAnalysis::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
-bool frmOilAnalysis::Form_QueryUnload() {
-    switch (screens::askToSaveOnClose(this, cmdSave->isEnabled())) {
-        case screens::CloseDecision::Stay:
-            return false;
-        case screens::CloseDecision::SaveThenClose:
-            cmdSave_Click();
-            return true;
-        case screens::CloseDecision::Close:
-            return true;
-    }
-    return true;
-}
-
-void frmOilAnalysis::Form_Unload() {
-    screens::MousePointer::setDefault();
-}
-
-void frmOilAnalysis::closeEvent(QCloseEvent* event) {
-    if (closing_) {
-        event->accept();
-        return;
-    }
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
+bool frmOilAnalysis::releaseRows() {
     if (!grdDataGrid->commitPendingRow()) {
         // The sample could not be written (a message said why). Nothing typed is let go
         // without the user's word.
@@ -487,21 +455,14 @@ void frmOilAnalysis::closeEvent(QCloseEvent* event) {
             this, QStringLiteral("The oil sample could not be saved. Close without saving it?"),
             screens::MsgButtons::YesNo, screens::MsgIcon::Question,
             QApplication::applicationDisplayName(), screens::MsgAnswer::No);
-        if (answer != screens::MsgAnswer::Yes) {
-            screens::reactivateWindow(this);
-            event->ignore();
-            return;
-        }
+        if (answer != screens::MsgAnswer::Yes)
+            return false;
         grdDataGrid->cancelPendingRow();
     }
-    closing_ = true;
-    screens::saveScreenLayout(this, grdDataGrid);
     grdDataGrid->setRecordset(nullptr);
     datSecondaryRS->closeSource();
     datPrimaryRS->closeSource();
-    Form_Unload();
-    closing_ = false;
-    event->accept();
+    return true;
 }
 
 }  // namespace velmora::oil

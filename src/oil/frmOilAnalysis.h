@@ -2,6 +2,8 @@
 
 #include "ChartBuilder.h"
 
+#include "screens/common/BoundScreen.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -13,7 +15,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace velmora::screens {
-class BoundRecordSource;
 class Chooser;
 class DataGrid;
 }  // namespace velmora::screens
@@ -26,31 +27,32 @@ class TrendChart;
 // components, one row of Oil per sample, and the trend chart of their elements. The user
 // picks an aircraft, then one of its components marked for oil analysis, and enters the
 // samples in the grid; the chart shows the ten newest.
-class frmOilAnalysis : public QWidget {
+class frmOilAnalysis : public screens::BoundScreen {
     Q_OBJECT
 
   public:
+    using Action = screens::BoundRecordSource::Action;
+    using Validation = screens::BoundRecordSource::Validation;
+    using ErrorResponse = screens::BoundRecordSource::ErrorResponse;
+
     // dataPath: the data folder with its trailing separator.
     explicit frmOilAnalysis(const QString& dataPath, QWidget* parent = nullptr);
     ~frmOilAnalysis() override;
 
     void Form_Load();
-    void Form_Activate();
+    void Form_Activate() override;
     void Form_Resize();
-    // Whether the screen may close: asks to save while there are unsaved changes.
-    bool Form_QueryUnload();
-    void Form_Unload();
     void Combo1_Click();
     void Combo2_Click();
-    void datPrimaryRS_Error(int number, int& response);
-    void datPrimaryRS_Validate(int& action, int& save);
+    ErrorResponse datPrimaryRS_Error(int number);
+    Validation datPrimaryRS_Validate(Action action, bool save);
     void datPrimaryRS_Reposition();
-    void datSecondaryRS_Validate(int& action, int& save);
+    Validation datSecondaryRS_Validate(Action action, bool save);
     void grdDataGrid_OnAddNew();
     void grdDataGrid_Change();
-    void grdDataGrid_BeforeUpdate(bool& cancel);
-    void cmdSave_Click();
-    void cmdClose_Click();
+    // True holds the sample back, unwritten.
+    bool grdDataGrid_BeforeUpdate();
+    void cmdSave_Click() override;
     void Option1_Click(int index);
     void Command1_Click();
 
@@ -75,14 +77,19 @@ class frmOilAnalysis : public QWidget {
     QPushButton* cmdClose = nullptr;
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool releaseRows() override;
 
   private:
+    void buildChoosers(double scale);
+    void buildGrid();
+    void buildChartOptions(double scale);
+    void buildButtons(double scale);
+    void buildRecordSources(double scale);
     void SetEditedState();
     void SetCleanState();
     void chartRedraw();
-    void chartBuilder(int& first, int& last);
+    void chartBuilder(int first, int last);
     // Points the sample grid at a new source: the row being edited is written first.
     void reopenSamples(const QString& source);
     void placeControls();
@@ -95,7 +102,6 @@ class frmOilAnalysis : public QWidget {
     int optionsWidth_ = 0;
     int chartHeight_ = 0;
     int gap_ = 0;
-    bool closing_ = false;
 };
 
 }  // namespace velmora::oil

@@ -3,9 +3,10 @@
 #include "RemainingLifeQuery.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
+#include "entry/EntryFields.h"
 #include "reports/PrintRequest.h"
-
-#include <QWidget>
+#include "screens/common/BoundScreen.h"
+#include "screens/common/ControlArray.h"
 
 #include <array>
 #include <functional>
@@ -19,7 +20,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace velmora::screens {
-class BoundRecordSource;
 class Chooser;
 class DataGrid;
 }  // namespace velmora::screens
@@ -29,9 +29,16 @@ namespace velmora::remaining {
 // Time and cycles remaining: one aircraft at a time, its totals at the top and the
 // remaining life of every installed component below, per time meter; meter and total
 // entries, forecast increases, and the actual and forecast reports.
-class frmRemain : public QWidget {
+//
+// The class is written in two files: its behaviour (frmRemain.cpp) and the building of its
+// controls (frmRemainControls.cpp).
+class frmRemain : public screens::BoundScreen {
     Q_OBJECT
   public:
+    using Field = entry::TimeRemainingField;
+    using Action = screens::BoundRecordSource::Action;
+    using Validation = screens::BoundRecordSource::Validation;
+    using ErrorResponse = screens::BoundRecordSource::ErrorResponse;
     // A column of the company record (its name and telephone head the reports).
     using CompanyValue = std::function<data::Value(const QString& column)>;
 
@@ -39,21 +46,20 @@ class frmRemain : public QWidget {
     ~frmRemain() override;
 
     void Form_Load();
-    void Form_Activate();
+    void Form_Activate() override;
     void Combo1_Click();
     void datPrimaryRS_Reposition();
-    void datPrimaryRS_Error(int number, int& response);
-    void datPrimaryRS_Validate(int& action, int& save);
+    ErrorResponse datPrimaryRS_Error(int number);
+    Validation datPrimaryRS_Validate(Action action, bool save);
     void Option1_Click(int index);
     void chkFields_Click(int index);
-    void cmdSave_Click();
-    void cmdClose_Click();
+    void cmdSave_Click() override;
     void cmdPrint_Click(int index);
     void grdDataGrid_RowColChange(int lastRow, int lastCol);
     void txtFields_Change(int index);
     void Text1_Change(int index);
     void txtFields_GotFocus(int index);
-    void txtFields_KeyPress(int index, int key);
+    void txtFields_KeyPress(int index, Qt::Key key);
     void txtFields_LostFocus(int index);
 
     // The report engine the print buttons use (tests put a recorder in its place).
@@ -64,8 +70,9 @@ class frmRemain : public QWidget {
     QString selectionFormula(int index) const;
     QString reportFile(int index) const;
 
-    std::array<QLineEdit*, 16> txtFields{};  // 1, 2, 4, 5, 6, 9, 10, 11, 13, 14, 15
-    std::array<QLabel*, 21> lblLabels{};
+    // Entry fields by their index (Field), and their labels by the designed numbers.
+    screens::ControlArray<QLineEdit> txtFields;
+    screens::ControlArray<QLabel> lblLabels;
     std::array<QLineEdit*, 6> Text1{};
     std::array<QLabel*, 6> Label1{};
     std::array<QCheckBox*, 8> chkFields{};
@@ -92,30 +99,35 @@ class frmRemain : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void fieldGotFocus(int index) override;
+    void fieldLeft(int index) override;
+    bool fieldEnter(int index) override;
+    bool releaseRows() override;
 
   private:
+    // frmRemainControls.cpp
     void buildControls();
+    void buildEntryFields(double scale);
+    void buildForecasts(double scale);
+    void buildChoices(double scale);
+    void buildGridAndButtons(double scale);
+    void buildRecordSource();
+    void Form_Resize();
+
     void SetEditedState();
     void SetCleanState();
     void rebuild();
     void applyOptionalColumns();
-    int fieldIndexOf(const QObject* w) const;
     void focusField(int index);
     // False, with the first bad forecast marked and focused, when one cannot be stored.
     bool checkForecasts();
     // Marks a forecast field with the reason its text cannot be stored; empty unmarks it.
     void markForecast(int index, const QString& problem);
-    void Form_Unload();
-    void Form_Resize();
 
     QString dataPath_;
     CompanyValue company_;
     std::shared_ptr<data::Database> database_;
     std::unique_ptr<data::Recordset> rows_;
-    bool saving_ = false;
-    QString saveError_;
-    bool closing_ = false;
     int gridToButtons_ = -1;  // the designed gaps below the grid, in pixels
     int buttonsToNavigation_ = 0;
     reports::ReportRunner runner_;

@@ -1,4 +1,5 @@
 #include "oil/OilSamples.h"
+#include "screens/common/AircraftChooser.h"
 
 #include "data/Database.h"
 #include "data/Recordset.h"
@@ -46,7 +47,7 @@ TEST(OilQueryTest, QuotesInNamesAreDoubled) {
                   "[RegNum]='N''1' and [Component]='Pilot''s gearbox' order by [DatePerformed] ");
     EXPECT_EQ(oil::oilComponentsQuery("N'1"),
               "select [Description] from [Parts] where [RegNum]='N''1' and [OilAnalysis]=-1");
-    EXPECT_EQ(oil::aircraftCriterion("N'1"), "RegNum = 'N''1'");
+    EXPECT_EQ(velmora::screens::registrationCriterion("N'1"), "RegNum = 'N''1'");
 }
 
 TEST(OilQueryTest, QueriesReadTheRightRowsFromAFile) {

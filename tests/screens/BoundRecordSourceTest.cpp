@@ -61,20 +61,22 @@ class BoundRecordSourceTest : public ::testing::Test {
         source->setDatabaseName(path);
         source->setRecordSource("SELECT * FROM Aircraft ORDER BY RegNum");
 
-        QObject::connect(source, &BoundRecordSource::validate, [this](int& action, int& save) {
-            log << QStringLiteral("validate %1 %2").arg(action).arg(save);
+        source->setValidateHandler([this](BoundRecordSource::Action action, bool save) {
+            log << QStringLiteral("validate %1 %2").arg(action).arg(save ? 1 : 0);
+            BoundRecordSource::Validation answer{action, save};
             if (cancelMoves)
-                action = 0;
+                answer.action = BoundRecordSource::ActionCancel;
             if (dropChanges)
-                save = 0;
+                answer.save = false;
+            return answer;
         });
         QObject::connect(source, &BoundRecordSource::reposition,
                          [this] { log << "reposition " + regNum->text(); });
         QObject::connect(source, &BoundRecordSource::refreshed, [this] { log << "refreshed"; });
-        QObject::connect(source, &BoundRecordSource::error, [this](int number, int& response) {
+        source->setErrorHandler([this](int number) {
             log << QStringLiteral("error %1").arg(number);
-            if (handleErrors)
-                response = 0;
+            return handleErrors ? BoundRecordSource::ErrorResponse::Handled
+                                : BoundRecordSource::ErrorResponse::ShowMessage;
         });
         screen.show();
         QApplication::setActiveWindow(&screen);

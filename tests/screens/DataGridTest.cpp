@@ -330,8 +330,10 @@ TEST_F(DataGridTest, EventsOfOneEditComeInOrder) {
                      [&](int col) { events << QStringLiteral("AfterColEdit %1").arg(col); });
     QObject::connect(grid_.get(), &DataGrid::AfterColUpdate,
                      [&](int col) { events << QStringLiteral("AfterColUpdate %1").arg(col); });
-    QObject::connect(grid_.get(), &DataGrid::BeforeUpdate,
-                     [&](bool&) { events << "BeforeUpdate"; });
+    grid_->setBeforeUpdateHandler([&] {
+        events << "BeforeUpdate";
+        return false;
+    });
     QObject::connect(grid_.get(), &DataGrid::RowColChange, [&](int row, int col) {
         events << QStringLiteral("RowColChange %1 %2").arg(row).arg(col);
     });
@@ -420,7 +422,7 @@ TEST_F(DataGridTest, AfterColEditSeesTheTypedTextAndMaySetTheCell) {
 
 TEST_F(DataGridTest, CancelledWriteKeepsTheTypedValueAndTheFile) {
     bool refuse = true;
-    QObject::connect(grid_.get(), &DataGrid::BeforeUpdate, [&](bool& cancel) { cancel = refuse; });
+    grid_->setBeforeUpdateHandler([&] { return refuse; });
     goTo(1, kManufacturer);
     editCurrentCell("Sikorsky");
     QTest::keyClick(grid_.get(), Qt::Key_Down);

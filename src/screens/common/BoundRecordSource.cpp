@@ -296,13 +296,16 @@ void BoundRecordSource::closeNow() {
 
 // --- writing ----------------------------------------------------------------------------
 
-bool BoundRecordSource::leaveRow(int action) {
-    int act = action;
-    int save = isChanged() ? 1 : 0;
-    emit validate(act, save);
-    if (act == ActionCancel)
+BoundRecordSource::Validation BoundRecordSource::validateAction(Action action) {
+    const bool save = isChanged();
+    return validate_ ? validate_(action, save) : Validation{action, save};
+}
+
+bool BoundRecordSource::leaveRow(Action action) {
+    const Validation answer = validateAction(action);
+    if (answer.action == ActionCancel)
         return false;
-    if (save == 0 || !isChanged())
+    if (!answer.save || !isChanged())
         return true;
     return writeRow();
 }
@@ -378,9 +381,7 @@ bool BoundRecordSource::writeRow() {
 void BoundRecordSource::reportError(int number, const QString& text) {
     lastErrorNumber_ = number;
     lastErrorText_ = text;
-    int response = 1;
-    emit error(number, response);
-    if (response == 0)
+    if (error_ && error_(number) == ErrorResponse::Handled)
         return;
     MessageRequest request;
     request.text = QStringLiteral("Data error event hit err:") + text;
@@ -393,7 +394,7 @@ void BoundRecordSource::reportError(int number, const QString& text) {
 
 // --- moving -----------------------------------------------------------------------------
 
-bool BoundRecordSource::navigate(int action, const std::function<bool(data::Recordset&)>& move) {
+bool BoundRecordSource::navigate(Action action, const std::function<bool(data::Recordset&)>& move) {
     if (!rs_)
         return false;
     if (!leaveRow(action) || !rs_)  // a handler may have closed the source meanwhile
@@ -490,10 +491,7 @@ bool BoundRecordSource::addNew() {
 bool BoundRecordSource::deleteCurrent() {
     if (!rs_)
         return false;
-    int act = ActionDelete;
-    int save = isChanged() ? 1 : 0;
-    emit validate(act, save);
-    if (act == ActionCancel || !rs_)
+    if (validateAction(ActionDelete).action == ActionCancel || !rs_)
         return false;
     if (adding_) {
         // The new row was never written: dropping it deletes it.

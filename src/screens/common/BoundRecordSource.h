@@ -25,14 +25,14 @@ namespace velmora::screens {
 //
 // A row whose fields were changed (by typing, or by code other than this control's own
 // showing of a row) is written back before another row becomes current, before a new row
-// begins and when the source closes. validate(action, save) comes first: a handler may set
-// action to 0 to keep the row current with its values on screen, or save to 0 to let the
-// changes go. A write that fails is reported through error() and cancels what was asked,
-// so nothing typed is lost.
+// begins and when the source closes. The screen's Validate handler comes first: given the
+// action and whether the changes will be written, it answers with the action to take
+// (ActionCancel keeps the row current with its values on screen) and whether to write (no:
+// the changes go). A write that fails is reported to the Error handler and cancels what was
+// asked, so nothing typed is lost.
 //
-// error(number, response): response starts at 1; left non-zero, the control shows its
-// standard message through the dialogs service; a screen that reports the error itself
-// sets it to 0.
+// The Error handler answers whether the control shows its standard message through the
+// dialogs service, or the screen has reported the error itself.
 class BoundRecordSource : public QWidget {
     Q_OBJECT
 
@@ -52,8 +52,26 @@ class BoundRecordSource : public QWidget {
         ActionClose = 10,
     };
 
+    // What a Validate handler answers: the action to take and whether to write the changes.
+    struct Validation {
+        Action action;
+        bool save;
+    };
+    using ValidateHandler = std::function<Validation(Action action, bool save)>;
+
+    enum class ErrorResponse {
+        ShowMessage,  // the control shows its standard data-error message
+        Handled,      // the screen reported the error itself
+    };
+    using ErrorHandler = std::function<ErrorResponse(int number)>;
+
     explicit BoundRecordSource(QWidget* parent = nullptr);
     ~BoundRecordSource() override;
+
+    // The screen's handlers; without one, every action goes ahead with its changes written,
+    // and every error shows the standard message.
+    void setValidateHandler(ValidateHandler handler) { validate_ = std::move(handler); }
+    void setErrorHandler(ErrorHandler handler) { error_ = std::move(handler); }
 
     void setCaption(const QString& caption);
     QString caption() const;
@@ -130,8 +148,8 @@ class BoundRecordSource : public QWidget {
     int absolutePosition() const;  // -1 without a current row
     int recordCount() const { return rs_ ? rs_->recordCount() : 0; }
 
-    // The number and the engine's text of the error last reported through error(): a
-    // screen that shows the message itself (response = 0) reads the text here.
+    // The number and the engine's text of the error last reported to the Error handler: a
+    // screen that shows the message itself reads the text here.
     int lastErrorNumber() const { return lastErrorNumber_; }
     const QString& lastErrorText() const { return lastErrorText_; }
 
@@ -142,8 +160,6 @@ class BoundRecordSource : public QWidget {
 
   signals:
     void reposition();
-    void validate(int& action, int& save);
-    void error(int number, int& response);
     // After every refresh, successful or not: a grid reads the record set again.
     void refreshed();
     // After a row was written, added or deleted.
@@ -167,14 +183,17 @@ class BoundRecordSource : public QWidget {
     void showBlank();
     void takeShown();
     // Validate, then write the changes; false when the caller must not go on.
-    bool leaveRow(int action);
+    bool leaveRow(Action action);
+    Validation validateAction(Action action);
     bool writeRow();
     // Validates and writes, then moves; move() tells whether another row was sought (not
     // "no match"), which earns a reposition().
-    bool navigate(int action, const std::function<bool(data::Recordset&)>& move);
+    bool navigate(Action action, const std::function<bool(data::Recordset&)>& move);
     void closeNow();
     void reportError(int number, const QString& text);
 
+    ValidateHandler validate_;
+    ErrorHandler error_;
     QString databaseName_;
     QString recordSource_;
     std::shared_ptr<data::Database> db_;

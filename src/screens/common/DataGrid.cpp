@@ -399,8 +399,7 @@ bool DataGrid::commitPendingRow() {
     }
     if (!hasPendingRow())
         return true;
-    bool cancel = false;
-    emit BeforeUpdate(cancel);
+    const bool cancel = beforeUpdate_ && beforeUpdate_();
     if (cancel || !hasPendingRow())
         return !hasPendingRow();
     try {

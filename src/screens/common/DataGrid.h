@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <functional>
 #include <vector>
 
 namespace velmora::screens {
@@ -19,10 +20,10 @@ class RecordsetTableModel;
 // Change(); when the edit ends with a changed text the value enters the row, and once the
 // editor has closed AfterColEdit, then AfterColUpdate follow (before Tab moves on). The row's
 // values are written to the file when the current row moves to another row, or when
-// commitPendingRow() is called (screens call it before they close or refresh). BeforeUpdate may
-// cancel the write; a write the engine refuses is reported by writeFailed. In both cases the row
-// stays pending with every typed value, and the current row returns to it. Escape outside an editor
-// drops the pending changes of the row.
+// commitPendingRow() is called (screens call it before they close or refresh). The BeforeUpdate
+// handler may hold the write back; a write the engine refuses is reported by writeFailed. In both
+// cases the row stays pending with every typed value, and the current row returns to it. Escape
+// outside an editor drops the pending changes of the row.
 //
 // With adding allowed the last line is the add line: typing into it begins a new row
 // (OnAddNew, where screens set row defaults, then the column defaults for cells still
@@ -34,6 +35,10 @@ class DataGrid : public QTableView {
   public:
     explicit DataGrid(QWidget* parent = nullptr);
     ~DataGrid() override;
+
+    // Asked before the pending row is written: true holds the row back, unwritten.
+    using BeforeUpdateHandler = std::function<bool()>;
+    void setBeforeUpdateHandler(BeforeUpdateHandler handler) { beforeUpdate_ = std::move(handler); }
 
     // Shows the rows of a record set (not owned), or nothing. Re-reads everything; a row
     // not yet written is dropped, so screens call commitPendingRow() first.
@@ -107,9 +112,6 @@ class DataGrid : public QTableView {
     void Change();
     void AfterColEdit(int col);
     void AfterColUpdate(int col);
-    // Raised before the pending row is written; set cancel to keep it unwritten.
-    // Connect directly (the flag is read back when the signal returns).
-    void BeforeUpdate(bool& cancel);
     void OnAddNew();
     void DblClick();
     void RowColChange(int lastRow, int lastCol);
@@ -144,6 +146,7 @@ class DataGrid : public QTableView {
     int firstVisibleColumn() const;
 
     RecordsetTableModel* model_;
+    BeforeUpdateHandler beforeUpdate_;
     bool allowDelete_ = false;
     bool twoLineHeaders_ = false;
     bool quietMove_ = false;           // a move the grid makes itself raises no events

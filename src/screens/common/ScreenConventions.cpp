@@ -27,8 +27,8 @@ void showDataError(QWidget* parent, const QString& engineText) {
            MsgIcon::None, QApplication::applicationDisplayName(), MsgAnswer::Ok);
 }
 
-void setEditedButtons(bool edited, std::initializer_list<QWidget*> enabledWhenEdited,
-                      std::initializer_list<QWidget*> disabledWhenEdited) {
+void setEditedButtons(bool edited, const std::vector<QWidget*>& enabledWhenEdited,
+                      const std::vector<QWidget*>& disabledWhenEdited) {
     for (QWidget* w : enabledWhenEdited) {
         if (w)
             w->setEnabled(edited);

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include <initializer_list>
+#include <vector>
 
 class QWidget;
 
@@ -22,8 +22,8 @@ CloseDecision askToSaveOnClose(QWidget* screen, bool saveEnabled);
 void showDataError(QWidget* parent, const QString& engineText);
 
 // Switches a button bar between its edited state and its clean state.
-void setEditedButtons(bool edited, std::initializer_list<QWidget*> enabledWhenEdited,
-                      std::initializer_list<QWidget*> disabledWhenEdited);
+void setEditedButtons(bool edited, const std::vector<QWidget*>& enabledWhenEdited,
+                      const std::vector<QWidget*>& disabledWhenEdited);
 
 // The grid fills the window's width and the height left below its top, less the record
 // source's navigation bar, the button bar and 30 twips. A height that cannot be applied

@@ -11,6 +11,7 @@ constexpr int twips(int t) {
 
 #include <QFontMetrics>
 #include <QList>
+#include <QRect>
 #include <QWidget>
 
 #include <algorithm>
@@ -28,6 +29,16 @@ inline double layoutScale(const QWidget* w, int boxHeightTwips) {
 
 inline int twips(int t, double scale) {
     return static_cast<int>(std::lround(t / 15.0 * scale));
+}
+
+// A place on a screen in twips as designed: left, top, width and height.
+struct TwipsBox {
+    int left, top, width, height;
+};
+
+inline QRect twips(const TwipsBox& b, double scale) {
+    return QRect(twips(b.left, scale), twips(b.top, scale), twips(b.width, scale),
+                 twips(b.height, scale));
 }
 
 }  // namespace velmora::screens

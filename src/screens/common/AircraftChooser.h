@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora::data {
+class Recordset;
+}
+
+namespace velmora::screens {
+
+class BoundRecordSource;
+class Chooser;
+
+// The aircraft chooser (Combo1) of the screens that show one aircraft at a time, and the
+// navigation bar over their aircraft rows.
+
+// The caption of the navigation bar over the aircraft rows.
+QString aircraftNavigationCaption();
+
+// Lists the registration numbers of the rows in the chooser, each once, in the order of
+// the rows; a row without a registration is not listed.
+void listRegistrations(Chooser& chooser, const data::Recordset* rows);
+
+// The find criterion of an aircraft row by its registration: RegNum = 'N1', the text
+// quoted as a literal.
+QString registrationCriterion(const QString& regNum);
+
+// Makes the aircraft of a registration the current row of the source. False when the row
+// shown could not be left (its changes were refused and reported): it stays current.
+// A registration no row has leaves the row shown as it is, and gives true.
+bool findAircraft(BoundRecordSource& source, const QString& regNum);
+
+// Shows the entry of the aircraft on screen again, without running the chooser's click
+// handler: after a move to another aircraft was refused.
+void keepChooserOn(Chooser& chooser, const QString& regNum);
+
+}  // namespace velmora::screens
