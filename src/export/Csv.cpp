@@ -1,6 +1,8 @@
 #include "Csv.h"
 
 #include <QAbstractItemModel>
+#include <QDir>
+#include <QSaveFile>
 #include <QStringList>
 
 namespace velmora::exporting {
@@ -119,6 +121,16 @@ QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& c
         out += csvLine(record);
     }
     return out;
+}
+
+bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+        *error = QStringLiteral("The file %1 cannot be written: %2")
+                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace velmora::exporting

@@ -29,4 +29,8 @@ bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* 
 // nothing is written as Null.
 QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns);
 
+// Writes CSV text into a file, replacing it only when the whole text was written. False with
+// a message naming the file otherwise.
+bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error);
+
 }  // namespace velmora::exporting
