@@ -3,6 +3,7 @@
 #include "data/TextKey.h"
 
 #include <QSet>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -28,10 +29,10 @@ bool withinReach(const DueList& list, const DueEntry& e, const DueFilter& f) {
 }
 
 bool basisSelected(const DueEntry& e, const DueFilter& f) {
-    if (f.bases.empty())
+    if (!f.bases)
         return true;
     const auto b = e.basisKind();
-    return b && std::find(f.bases.begin(), f.bases.end(), *b) != f.bases.end();
+    return b && std::find(f.bases->begin(), f.bases->end(), *b) != f.bases->end();
 }
 
 }  // namespace
@@ -43,10 +44,10 @@ bool matches(const DueList& list, const DueEntry& e, const DueFilter& f) {
         return false;
     if (!basisSelected(e, f))
         return false;
-    if (!f.regNums.isEmpty()) {
+    if (f.regNums) {
         const QString key = data::textKey(list.regNum(e));
         bool found = false;
-        for (const QString& r : f.regNums)
+        for (const QString& r : *f.regNums)
             found = found || data::textKey(r) == key;
         if (!found)
             return false;
@@ -57,15 +58,15 @@ bool matches(const DueList& list, const DueEntry& e, const DueFilter& f) {
 std::vector<int> selectDue(const DueList& list, const DueFilter& filter) {
     // Registrations are compared once per aircraft, not once per limit.
     std::vector<char> aircraftShown(list.aircraft.size(), 1);
-    if (!filter.regNums.isEmpty()) {
+    if (filter.regNums) {
         QSet<QString> wanted;
-        for (const QString& r : filter.regNums)
+        for (const QString& r : *filter.regNums)
             wanted.insert(data::textKey(r));
         for (size_t a = 0; a < list.aircraft.size(); ++a)
             aircraftShown[a] = wanted.contains(data::textKey(list.aircraft[a].regNum));
     }
     DueFilter rest = filter;
-    rest.regNums.clear();
+    rest.regNums.reset();
     std::vector<int> rows;
     rows.reserve(list.entries.size());
     for (size_t i = 0; i < list.entries.size(); ++i) {
@@ -81,6 +82,44 @@ std::vector<int> selectDue(const DueList& list, const DueFilter& filter) {
     for (size_t i = 0; i < keyed.size(); ++i)
         rows[i] = keyed[i].second;
     return rows;
+}
+
+DueCounts countDue(const DueList& list, const std::vector<int>& rows) {
+    DueCounts c;
+    c.limits = static_cast<int>(rows.size());
+    for (int i : rows) {
+        const WarningLevel level = list.entries[static_cast<size_t>(i)].level;
+        c.overdue += level == WarningLevel::Overdue;
+        c.dueSoon += level == WarningLevel::DueSoon;
+    }
+    return c;
+}
+
+QString describeFilter(const DueFilter& f) {
+    QStringList parts;
+    QStringList within;
+    if (f.withinDays)
+        within << QStringLiteral("%1 days").arg(*f.withinDays);
+    if (f.withinHours)
+        within << QStringLiteral("%1 hours").arg(*f.withinHours);
+    if (!within.isEmpty())
+        parts << QStringLiteral("due within ") + within.join(QStringLiteral(" or "));
+    if (f.regNums)
+        parts << (f.regNums->isEmpty()
+                      ? QStringLiteral("no aircraft")
+                      : QStringLiteral("aircraft ") + f.regNums->join(QStringLiteral(", ")));
+    if (f.bases) {
+        QStringList codes;
+        for (Basis b : *f.bases)
+            codes << basisCode(b);
+        parts << (codes.isEmpty() ? QStringLiteral("no types")
+                                  : QStringLiteral("types ") + codes.join(QStringLiteral(", ")));
+    }
+    if (f.onlyWarnings)
+        parts << QStringLiteral("only overdue and due soon");
+    if (f.onlyControlling)
+        parts << QStringLiteral("only the limit that comes first");
+    return parts.isEmpty() ? QStringLiteral("all limits") : parts.join(QStringLiteral("; "));
 }
 
 }  // namespace velmora::due
