@@ -1,5 +1,6 @@
 #include "FleetGenerator.h"
 
+#include "AverageUse.h"
 #include "ComponentLife.h"
 #include "FleetWriter.h"
 #include "Random.h"
@@ -130,19 +131,6 @@ void addOilSamples(const ComponentRow& c, const AircraftRow& a, const FleetSpec&
     }
 }
 
-// The use an aircraft has had on an average day since it entered service.
-utilisation::DailyUtilisation averageUse(const AircraftRow& a, const QDate& serviceStart,
-                                         const QDate& today) {
-    const double days = std::max<qint64>(1, serviceStart.daysTo(today));
-    utilisation::DailyUtilisation u;
-    u.meter1Hours = roundTo(a.totalTime / days, 2);
-    u.meter2Hours = roundTo(a.totalTime2 / days, 2);
-    u.landings = roundTo(a.totalLandings / days, 2);
-    u.cycles = roundTo(a.totalCycles / days, 2);
-    u.rin = roundTo(a.totalRin / days, 2);
-    return u;
-}
-
 }  // namespace
 
 FleetSpec dueListFleetSpec() {
@@ -180,7 +168,7 @@ GeneratedFleet generateFleet(const QString& folder, const FleetSpec& spec) {
         writer.add(a);
         const QDate serviceStart(a.year.toInt(), 1, 1);
         if (spec.plannedUtilisation && i % 10 != 9)
-            planned.push_back({a.regNum, averageUse(a, serviceStart, spec.today)});
+            planned.push_back({a.regNum, demo::averageDailyUse(a, serviceStart, spec.today)});
         int notInstalled = 0, oil = 0;
         QString timePart, timeSerial;  // of the last flight-time-to-retire item
         for (int k = 0; k < perAircraft; ++k) {
