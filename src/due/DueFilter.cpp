@@ -122,4 +122,15 @@ QString describeFilter(const DueFilter& f) {
     return parts.isEmpty() ? QStringLiteral("all limits") : parts.join(QStringLiteral("; "));
 }
 
+QString printedHeading(const DueList& list, const std::vector<int>& rows, const DueFilter& filter,
+                       const QDateTime& printed) {
+    const DueCounts c = countDue(list, rows);
+    return QStringLiteral("As of %1, printed %2: %3. %4 limits, %5 overdue, %6 due soon.")
+        .arg(list.today.toString(Qt::ISODate), printed.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+             describeFilter(filter))
+        .arg(c.limits)
+        .arg(c.overdue)
+        .arg(c.dueSoon);
+}
+
 }  // namespace velmora::due

@@ -2,6 +2,7 @@
 
 #include "DueList.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <optional>
@@ -46,5 +47,11 @@ DueCounts countDue(const DueList& list, const std::vector<int>& rows);
 // aircraft N1, N2; types RT, MO; only overdue and due soon". "all limits" when nothing is
 // filtered.
 QString describeFilter(const DueFilter& filter);
+
+// The line under a printed list's title: the day of the list, when it was printed, the
+// filter in words and the counts ("As of 2025-06-15, printed 2025-06-15 08:00: due within
+// 30 days. 12 limits, 2 overdue, 5 due soon.").
+QString printedHeading(const DueList& list, const std::vector<int>& rows, const DueFilter& filter,
+                       const QDateTime& printed);
 
 }  // namespace velmora::due

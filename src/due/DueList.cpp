@@ -5,6 +5,7 @@
 #include "data/JetDates.h"
 #include "data/Recordset.h"
 #include "data/TextKey.h"
+#include "data/ValueNumber.h"
 #include "utilisation/UtilisationSource.h"
 
 #include <algorithm>
@@ -16,17 +17,6 @@ namespace velmora::due {
 namespace {
 
 using data::Value;
-
-std::optional<double> numberOf(const Value& v) {
-    if (v.isNull())
-        return std::nullopt;
-    if (v.isNumber())
-        return v.toDouble();
-    double d = 0;
-    if (Value::parseNumber(v.toString(), &d))
-        return d;
-    return std::nullopt;
-}
 
 std::string textOf(const Value& v) {
     if (v.type() == Value::Type::Text)
@@ -213,7 +203,7 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
             e.partNumber = textOf(v[PartNumber]);
             e.serialNumber = textOf(v[Serial]);
             e.lifeBasis = textOf(v[LifeBasis]);
-            e.life = numberOf(v[Life]);
+            e.life = data::numberIn(v[Life]);
             if (!v[Item].isNull()) {
                 e.hasItemNumber = true;
                 e.itemNumber = static_cast<std::int32_t>(v[Item].toInt());
@@ -234,7 +224,7 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
                     e.remaining = monthsUntil(today, d);
                 }
             } else if (basis) {
-                e.remaining = numberOf(v[Left]);
+                e.remaining = data::numberIn(v[Left]);
                 projectByUse(&e, rateFor(craft.use, *basis, e.hasMeter ? e.meter : 0), today);
             }
             if (basis)

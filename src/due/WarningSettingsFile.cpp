@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Recordset.h"
+#include "data/ValueNumber.h"
 
 #include <cmath>
 #include <limits>
@@ -16,17 +17,10 @@ const QString kCreateTable = QStringLiteral(
     "CREATE TABLE WarningLevels (LifeBasis TEXT(2), SoonAmount DOUBLE, SoonPercent DOUBLE, "
     "SoonDays LONG)");
 
+// Thresholds are finite numbers; anything else keeps the default.
 std::optional<double> numberOf(const Value& v) {
-    if (v.isNull())
-        return std::nullopt;
-    double d = 0;
-    if (v.isNumber())
-        d = v.toDouble();
-    else if (!Value::parseNumber(v.toString(), &d))
-        return std::nullopt;
-    if (!std::isfinite(d))
-        return std::nullopt;
-    return d;
+    const auto d = data::numberIn(v);
+    return d && std::isfinite(*d) ? d : std::nullopt;
 }
 
 void check(bool ok, Basis b, const char* what) {

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "data/TextKey.h"
+#include "data/ValueNumber.h"
 
 #include <QSet>
 
@@ -36,17 +37,6 @@ const QString kCreateTable = QStringLiteral(
 const QString kCreateIndex =
     QStringLiteral("CREATE INDEX PlannedUtilisationRegNum ON PlannedUtilisation (RegNum)");
 
-std::optional<double> figureOf(const Value& v) {
-    if (v.isNull())
-        return std::nullopt;
-    if (v.isNumber())
-        return v.toDouble();
-    double d = 0;
-    if (Value::parseNumber(v.toString(), &d))
-        return d;
-    return std::nullopt;
-}
-
 void checkFigures(const PlannedEntry& e) {
     for (const Column& c : kColumns) {
         const std::optional<double>& f = e.use.*c.figure;
@@ -76,7 +66,7 @@ PlannedUtilisation PlannedUtilisation::read(data::Database& mainDb) {
         e.regNum = row.values[static_cast<size_t>(reg)].toString();
         for (size_t i = 0; i < kColumns.size(); ++i) {
             if (at[i] >= 0)
-                e.use.*kColumns[i].figure = figureOf(row.values[static_cast<size_t>(at[i])]);
+                e.use.*kColumns[i].figure = data::numberIn(row.values[static_cast<size_t>(at[i])]);
         }
         const QString key = data::textKey(e.regNum);
         if (out.byKey_.contains(key))

@@ -58,7 +58,7 @@ class DueEquivalence : public ::testing::Test {
             addAircraft(*db, reg, 1000 + pick(9000) + pick(10) / 10.0, 500 + pick(5000) / 3.0,
                         pick(40000), pick(30000), pick(90000));
             for (int k = 0; k < 60; ++k) {
-                Limit l;
+                PartSpec l;
                 // Some rows name their aircraft in other letters.
                 l.reg = pick(5) == 0 ? reg.toLower() : reg;
                 l.item = pick(8) == 0 ? k - 1 : k;  // item numbers repeat now and then
@@ -76,7 +76,7 @@ class DueEquivalence : public ::testing::Test {
                 l.description = QStringLiteral("%1-%2").arg(reg).arg(k);
                 l.partNumber = QStringLiteral("P%1").arg(pick(30));
                 l.serial = QStringLiteral("S%1").arg(pick(30));
-                addLimit(*db, l);
+                addPart(*db, l);
             }
         }
         // Missing operands, as converted files have them.
@@ -161,12 +161,12 @@ TEST(DueEquivalenceRegistrations, TrailingBlanksAndLetterCaseAsTheRemainingLifeL
     addAircraft(*db, "n6", 600);
     int item = 0;
     for (const char* reg : {"N5", "N5 ", "n5", "N6", "n6  "}) {
-        Limit l;
+        PartSpec l;
         l.reg = QString::fromLatin1(reg);
         l.item = ++item;
         l.life = 1000;
         l.description = QStringLiteral("C%1").arg(item);
-        addLimit(*db, l);
+        addPart(*db, l);
     }
     const due::DueList list =
         due::computeDueList(*db, utilisation::NoUtilisation(), due::WarningSettings{}, kToday);

@@ -74,7 +74,7 @@ class DueListScreen : public ::testing::Test {
     }
     void add(const QString& reg, int item, const QString& basis, double life, const QString& date,
              const QString& name, const QString& pn, const QString& sn) {
-        Limit l;
+        PartSpec l;
         l.reg = reg;
         l.item = item;
         l.basis = basis;
@@ -83,7 +83,7 @@ class DueListScreen : public ::testing::Test {
         l.description = name;
         l.partNumber = pn;
         l.serial = sn;
-        addLimit(*db, l);
+        addPart(*db, l);
     }
 
     std::unique_ptr<frmDueList> open() {

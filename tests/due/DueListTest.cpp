@@ -52,7 +52,7 @@ class DueListNumbers : public ::testing::Test {
         addAircraft(*db, "N1", 1000, 800, 5000, 3000, 12000);
         auto limit = [&](int item, const char* basis, int meter, double life, double left,
                          double ac, const char* date = "") {
-            Limit l;
+            PartSpec l;
             l.reg = "N1";
             l.item = item;
             l.basis = QString::fromLatin1(basis);
@@ -63,7 +63,7 @@ class DueListNumbers : public ::testing::Test {
             l.installDate = QString::fromLatin1(date);
             l.partNumber = QStringLiteral("P%1").arg(item);
             l.serial = QStringLiteral("S%1").arg(item);
-            addLimit(*db, l);
+            addPart(*db, l);
         };
         limit(1, "RT", 1, 2000, 100, 500);
         limit(2, "OH", 2, 1200, 0, 300);
@@ -214,21 +214,21 @@ TEST_F(DueListNumbers, ProjectionNeverDividesByZeroOrRunsPastACentury) {
 
 // A gearbox with an hour limit and a calendar limit: whichever comes first controls.
 TEST_F(DueListNumbers, HourAndMonthLimitsOfOneComponentEachControlInTurn) {
-    Limit hours;
+    PartSpec hours;
     hours.reg = "N1";
     hours.item = 20;
     hours.life = 1500;
     hours.installAc = 400;  // 900 hours left
     hours.partNumber = "GB-1";
     hours.serial = "S-77";
-    addLimit(*db, hours);
-    Limit months = hours;
+    addPart(*db, hours);
+    PartSpec months = hours;
     months.item = 21;
     months.basis = "MO";
     months.life = 12;
     months.installDate = "2025-01-15";  // retires 15 January 2026: in 214 days
     months.partNumber = "gb-1 ";        // the same unit, as the engine compares text
-    addLimit(*db, months);
+    addPart(*db, months);
 
     // 900 hours at 4 a day last 225 days: the calendar comes first.
     due::DueList list = compute();
@@ -274,26 +274,26 @@ TEST_F(DueListNumbers, HourAndMonthLimitsOfOneComponentEachControlInTurn) {
 }
 
 TEST_F(DueListNumbers, LimitsWithoutFigureAreListedWithTheReason) {
-    Limit onMeter3;
+    PartSpec onMeter3;
     onMeter3.reg = "N1";
     onMeter3.item = 30;
     onMeter3.meter = 3;
     onMeter3.life = 100;
-    addLimit(*db, onMeter3);
-    Limit oddCode = onMeter3;
+    addPart(*db, onMeter3);
+    PartSpec oddCode = onMeter3;
     oddCode.item = 31;
     oddCode.meter = 1;
     oddCode.basis = "XX";
-    addLimit(*db, oddCode);
-    Limit noDate = oddCode;
+    addPart(*db, oddCode);
+    PartSpec noDate = oddCode;
     noDate.item = 32;
     noDate.basis = "MO";
-    addLimit(*db, noDate);
-    Limit removed = oddCode;
+    addPart(*db, noDate);
+    PartSpec removed = oddCode;
     removed.item = 33;
     removed.basis = "RT";
     removed.active = false;
-    addLimit(*db, removed);
+    addPart(*db, removed);
     const due::DueList list = compute();
     for (int item : {30, 31, 32}) {
         SCOPED_TRACE(item);
@@ -312,11 +312,11 @@ TEST(DueListAircraft, RegistrationsInOtherLetterCaseJoinTheirAircraft) {
     auto db = data::Database::open(folder.createMainFile());
     addAircraft(*db, "N7", 100);
     addAircraft(*db, "N8", 100);
-    Limit l;
+    PartSpec l;
     l.reg = "n7";
     l.item = 1;
     l.life = 150;
-    addLimit(*db, l);
+    addPart(*db, l);
     const due::DueList list =
         due::computeDueList(*db, SameUse(normalUse()), due::WarningSettings{}, kToday);
     ASSERT_EQ(list.entries.size(), 1u);

@@ -1,13 +1,12 @@
 // velmora-due: the due list headless, its options, outputs and exit status.
 #include "support/TestFiles.h"
+#include "support/ToolRun.h"
 
 #include "due/DueFilter.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
 #include "export/Csv.h"
 #include "utilisation/PlannedUtilisation.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -16,17 +15,8 @@ using namespace velmora::testing;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    QString out, err;
-};
-
 ToolRun velmoraDue(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VELMORA_DUE_BIN), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runTool(QStringLiteral(VELMORA_DUE_BIN), args);
 }
 
 const QString kHeader = QStringLiteral(

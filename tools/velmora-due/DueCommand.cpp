@@ -206,15 +206,8 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     if (!o.pdf.isEmpty()) {
         exporting::TablePrintJob job;
         job.title = QStringLiteral("Due List");
-        const due::DueCounts c = due::countDue(*list, table.rows());
         job.subtitle =
-            QStringLiteral("As of %1, printed %2: %3. %4 limits, %5 overdue, %6 due soon.")
-                .arg(list->today.toString(Qt::ISODate),
-                     QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                     due::describeFilter(filter))
-                .arg(c.limits)
-                .arg(c.overdue)
-                .arg(c.dueSoon);
+            due::printedHeading(*list, table.rows(), filter, QDateTime::currentDateTime());
         job.model = &table;
         job.columns = columns;
         if (!exporting::writeTablePdf(job, o.pdf, &error))

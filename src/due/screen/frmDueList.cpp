@@ -316,15 +316,7 @@ exporting::TablePrintJob frmDueList::printJob() const {
     job.title = options_.companyName.trimmed().isEmpty()
                     ? QStringLiteral("Due List")
                     : QStringLiteral("Due List - ") + options_.companyName.trimmed();
-    const DueCounts c = countDue(*list_, table_->rows());
-    job.subtitle =
-        QStringLiteral("As of %1, printed %2: %3. %4 limits, %5 overdue, %6 due soon.")
-            .arg(list_->today.toString(Qt::ISODate),
-                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                 describeFilter(filter()))
-            .arg(c.limits)
-            .arg(c.overdue)
-            .arg(c.dueSoon);
+    job.subtitle = printedHeading(*list_, table_->rows(), filter(), QDateTime::currentDateTime());
     job.model = table_;
     job.columns = screens::shownColumns(*grdDueList);
     return job;
