@@ -1,13 +1,19 @@
 // The fleet due list on a million component rows: the whole list computed, and a
 // hand-written SQLite query that computes the same remaining values, for comparison.
+#include "BenchDialogs.h"
 #include "BenchFleet.h"
 #include "RawRemainingLife.h"
 #include "RowReading.h"
 #include "due/DueFilter.h"
 #include "due/DueList.h"
+#include "due/DueListTable.h"
+#include "due/screen/frmDueList.h"
 #include "utilisation/PlannedUtilisation.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPixmap>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -130,6 +136,36 @@ void BM_DueListCompute(benchmark::State& state) {
     state.counters["peakRSS_MB"] = peak;
 }
 BENCHMARK(BM_DueListCompute)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The Due List screen opened on the fleet until its first screenful of lines is painted: the
+// list read and computed, ordered, and the grid drawn.
+void BM_DueListFirstScreen(benchmark::State& state) {
+    BenchFleet* fleet = dueFleet(state);
+    if (!fleet)
+        return;
+    int rows = 0, shown = 0;
+    double peak = 0;
+    for (auto _ : state) {
+        resetPeakMemory();
+        due::frmDueList::Options options;
+        options.request.dataPath = fleet->dataPath;
+        options.request.today = fleet->spec.today;
+        due::frmDueList screen(options);
+        screen.show();
+        QCoreApplication::processEvents();
+        const QPixmap picture = screen.grab();
+        benchmark::DoNotOptimize(picture.cacheKey());
+        rows = screen.table().rowCount();
+        shown = screen.grdDueList->rowAt(screen.grdDueList->viewport()->height() - 1) + 1;
+        peak = std::max(peak, peakMemoryMb());
+        if (!noMessageShown(state))
+            break;
+    }
+    state.counters["rows"] = rows;
+    state.counters["linesOnScreen"] = shown;
+    state.counters["peakRSS_MB"] = peak;
+}
+BENCHMARK(BM_DueListFirstScreen)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 // The same remaining values by one hand-written query on SQLite itself, every column of
 // every row read by its type.
