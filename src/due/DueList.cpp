@@ -3,6 +3,7 @@
 #include "DueListQuery.h"
 #include "data/Database.h"
 #include "data/JetDates.h"
+#include "data/JetText.h"
 #include "data/Recordset.h"
 #include "data/TextKey.h"
 #include "data/ValueNumber.h"
@@ -41,58 +42,59 @@ int tierOf(const DueEntry& e) {
 }
 
 // Column positions of the due list query.
-enum Col { Item, Description, PartNumber, Serial, Meter, LifeBasis, Life, BasisIx, Left, Retire };
+enum Col {
+    Item,
+    Description,
+    PartNumber,
+    Serial,
+    Meter,
+    LifeBasis,
+    Life,
+    UsedAtInstall,
+    TotalAtInstall,
+    Retire
+};
 
-// A text as the engine compares it (see data::textKey), kept as UTF-8: ASCII is folded
-// here, anything else by Qt's case folding.
-std::string comparedText(const std::string& s) {
-    size_t end = s.size();
-    while (end > 0 && s[end - 1] == ' ')
-        --end;
-    std::string key;
-    key.reserve(end);
-    for (size_t i = 0; i < end; ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x80)
-            return data::textKey(QString::fromUtf8(s.data(), static_cast<qsizetype>(end)))
-                .toStdString();
-        key.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c));
-    }
-    return key;
+int compareAsEngine(const std::string& a, const std::string& b) {
+    return data::jetTextCompare(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()));
 }
 
-bool isBlank(const std::string& key) {
-    return key.find_first_not_of(' ') == std::string::npos;
+bool isBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
 }
 
 // Marks the limit that comes first on each component with several limits: rows of one
-// aircraft with the same part number and serial number.
+// aircraft with the same part number and serial number, compared as the engine compares
+// text.
 void markControllingLimits(const DueList& list, size_t first, std::vector<DueEntry>& entries) {
-    std::vector<std::pair<std::string, size_t>> keyed;
-    keyed.reserve(entries.size() - first);
+    std::vector<size_t> units;
+    units.reserve(entries.size() - first);
     for (size_t i = first; i < entries.size(); ++i) {
-        const std::string pn = comparedText(entries[i].partNumber);
-        const std::string sn = comparedText(entries[i].serialNumber);
         // Rows without a part or serial number cannot be told to be the same unit.
-        if (isBlank(pn) || isBlank(sn))
-            continue;
-        keyed.emplace_back(pn + '\x1f' + sn, i);
+        if (!isBlank(entries[i].partNumber) && !isBlank(entries[i].serialNumber))
+            units.push_back(i);
     }
-    std::sort(keyed.begin(), keyed.end());
-    for (size_t from = 0; from < keyed.size();) {
+    auto compareUnits = [&](size_t x, size_t y) {
+        const int c = compareAsEngine(entries[x].partNumber, entries[y].partNumber);
+        return c != 0 ? c : compareAsEngine(entries[x].serialNumber, entries[y].serialNumber);
+    };
+    std::sort(units.begin(), units.end(),
+              [&](size_t x, size_t y) { return compareUnits(x, y) < 0; });
+    for (size_t from = 0; from < units.size();) {
         size_t to = from + 1;
-        while (to < keyed.size() && keyed[to].first == keyed[from].first)
+        while (to < units.size() && compareUnits(units[from], units[to]) == 0)
             ++to;
         if (to - from > 1) {
-            size_t best = keyed[from].second;
+            size_t best = units[from];
             for (size_t k = from; k < to; ++k) {
-                if (dueOrder(list, entries[keyed[k].second]) < dueOrder(list, entries[best]))
-                    best = keyed[k].second;
+                if (dueOrder(list, entries[units[k]]) < dueOrder(list, entries[best]))
+                    best = units[k];
             }
             for (size_t k = from; k < to; ++k) {
-                DueEntry& e = entries[keyed[k].second];
+                DueEntry& e = entries[units[k]];
                 e.limitsOfComponent = static_cast<std::uint8_t>(std::min<size_t>(to - from, 255));
-                e.controls = keyed[k].second == best;
+                e.controls = units[k] == best;
             }
         }
         from = to;
@@ -128,6 +130,37 @@ DueOrder dueOrder(const DueList& list, const DueEntry& e) {
     const std::uint64_t basis = e.basis < 0 ? 7 : static_cast<std::uint64_t>(e.basis);
     o.minor = rank << 36 | item << 3 | basis;
     return o;
+}
+
+std::optional<double> remainingLife(Basis basis, std::optional<double> meter,
+                                    std::optional<double> life, std::optional<double> usedAtInstall,
+                                    std::optional<double> totalAtInstall,
+                                    const AircraftTotals& totals) {
+    std::optional<double> total;
+    switch (basis) {
+        case Basis::RT:
+        case Basis::OH:
+        case Basis::IN:
+            if (meter == 1.0)
+                total = totals.time;
+            else if (meter == 2.0)
+                total = totals.time2;
+            break;
+        case Basis::LD:
+            total = totals.landings;
+            break;
+        case Basis::CY:
+            total = totals.cycles;
+            break;
+        case Basis::RN:
+            total = totals.rin;
+            break;
+        case Basis::MO:
+            break;
+    }
+    if (!total || !life || !usedAtInstall || !totalAtInstall)
+        return std::nullopt;
+    return *life - *usedAtInstall - (*total - *totalAtInstall);
 }
 
 std::optional<double> rateFor(const utilisation::DailyUtilisation& use, Basis basis, int meter) {
@@ -176,18 +209,30 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
     DueList list;
     list.today = today;
     std::vector<std::int64_t> rowIds;
+    std::vector<AircraftTotals> totals;
     {
         auto aircraft = mainDb.openRecordset(QStringLiteral("Aircraft"));
         const int reg = aircraft->fieldIndex(QStringLiteral("RegNum"));
+        auto column = [&](const char* name) {
+            return aircraft->fieldIndex(QString::fromLatin1(name));
+        };
+        const int time = column("TotalTime"), time2 = column("TotalTime2"),
+                  landings = column("TotalLandings"), cycles = column("TotalCycles"),
+                  rin = column("TotalRIN");
         for (const auto& row : aircraft->rows()) {
             const Value& v = row.values[static_cast<size_t>(reg)];
             if (v.isNull())
                 continue;  // no component can join an aircraft without a registration
+            auto number = [&](int i) {
+                return i < 0 ? std::nullopt : data::numberIn(row.values[static_cast<size_t>(i)]);
+            };
             DueAircraft a;
             a.regNum = v.toString();
             a.use = use.dailyUse(a.regNum);
             list.aircraft.push_back(std::move(a));
             rowIds.push_back(row.rowid);
+            totals.push_back(
+                {number(time), number(time2), number(landings), number(cycles), number(rin)});
         }
     }
     rankAircraft(&list);
@@ -208,13 +253,15 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
                 e.hasItemNumber = true;
                 e.itemNumber = static_cast<std::int32_t>(v[Item].toInt());
             }
-            if (!v[Meter].isNull()) {
+            const std::optional<double> meter = data::numberIn(v[Meter]);
+            if (meter) {
                 e.hasMeter = true;
                 e.meter = static_cast<std::int16_t>(v[Meter].toInt());
             }
-            if (!v[BasisIx].isNull())
-                e.basis = static_cast<std::int8_t>(v[BasisIx].toInt());
-            const std::optional<Basis> basis = e.basisKind();
+            const std::optional<Basis> basis =
+                v[LifeBasis].isNull() ? std::nullopt : basisFromUtf8(e.lifeBasis);
+            if (basis)
+                e.basis = static_cast<std::int8_t>(basisIndex(*basis));
             if (basis == Basis::MO) {
                 const auto date = data::parseJetDateTime(v[Retire].toString());
                 if (!v[Retire].isNull() && date) {
@@ -224,7 +271,8 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
                     e.remaining = monthsUntil(today, d);
                 }
             } else if (basis) {
-                e.remaining = data::numberIn(v[Left]);
+                e.remaining = remainingLife(*basis, meter, e.life, data::numberIn(v[UsedAtInstall]),
+                                            data::numberIn(v[TotalAtInstall]), totals[a]);
                 projectByUse(&e, rateFor(craft.use, *basis, e.hasMeter ? e.meter : 0), today);
             }
             if (basis)

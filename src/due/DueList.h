@@ -77,7 +77,7 @@ struct DueEntry {
 struct DueList {
     QDate today;
     std::vector<DueAircraft> aircraft;
-    std::vector<DueEntry> entries;  // by aircraft (file order), then item number
+    std::vector<DueEntry> entries;  // by aircraft (file order)
     // Each aircraft's place when the aircraft are sorted by registration (see rankAircraft).
     std::vector<std::int32_t> aircraftRank;
 
@@ -98,6 +98,21 @@ struct DueOrder {
     auto operator<=>(const DueOrder&) const = default;
 };
 DueOrder dueOrder(const DueList& list, const DueEntry& e);
+
+// The aircraft totals its limits count against; unknown where the record holds Null.
+struct AircraftTotals {
+    std::optional<double> time, time2, landings, cycles, rin;
+};
+
+// A counted limit's remaining life, with the arithmetic of the remaining-life list: its
+// service life, less the life used before installation, less what the aircraft's total of
+// its basis (flight time on its meter) has grown since installation,
+// (life - usedAtInstall) - (total - totalAtInstall). Nothing when an operand is unknown, for
+// months, and for flight time on a meter other than 1 or 2.
+std::optional<double> remainingLife(Basis basis, std::optional<double> meter,
+                                    std::optional<double> life, std::optional<double> usedAtInstall,
+                                    std::optional<double> totalAtInstall,
+                                    const AircraftTotals& totals);
 
 // The daily rate of use that a limit of this basis and meter runs down with; nothing
 // when the basis has none (months) or the use is not known.

@@ -1,18 +1,41 @@
 #include "LifeBasis.h"
 
-#include "data/TextKey.h"
+#include "data/JetText.h"
 
 namespace velmora::due {
 
+namespace {
+
+const char* const kCodes[kBasisCount] = {"RT", "OH", "IN", "MO", "LD", "CY", "RN"};
+
+}  // namespace
+
 QString basisCode(Basis b) {
-    static const char* const codes[] = {"RT", "OH", "IN", "MO", "LD", "CY", "RN"};
-    return QString::fromLatin1(codes[basisIndex(b)]);
+    return QString::fromLatin1(kCodes[basisIndex(b)]);
 }
 
 std::optional<Basis> basisFromCode(const QString& code) {
-    const QString key = data::textKey(code);
+    return basisFromUtf8(code.toStdString());
+}
+
+std::optional<Basis> basisFromUtf8(const std::string& code) {
+    // Two ASCII letters and blanks, as nearly every row has them, are read at once.
+    size_t end = code.size();
+    while (end > 0 && code[end - 1] == ' ')
+        --end;
+    if (end == 2 && static_cast<unsigned char>(code[0]) < 0x80 &&
+        static_cast<unsigned char>(code[1]) < 0x80) {
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+        const char a = upper(code[0]), b = upper(code[1]);
+        for (Basis basis : kAllBases) {
+            if (kCodes[basisIndex(basis)][0] == a && kCodes[basisIndex(basis)][1] == b)
+                return basis;
+        }
+        return std::nullopt;
+    }
     for (Basis b : kAllBases) {
-        if (key == data::textKey(basisCode(b)))
+        if (data::jetTextCompare(code.data(), static_cast<int>(code.size()), kCodes[basisIndex(b)],
+                                 2) == 0)
             return b;
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 namespace velmora::due {
 
@@ -25,6 +26,7 @@ QString basisCode(Basis b);
 // The code read as the engine compares text (letter case and trailing blanks do not
 // count); nothing for any other text.
 std::optional<Basis> basisFromCode(const QString& code);
+std::optional<Basis> basisFromUtf8(const std::string& code);
 
 // Flight time, counted on a time meter.
 inline bool isTimeBasis(Basis b) {
