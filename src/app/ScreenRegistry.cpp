@@ -13,6 +13,20 @@
 
 namespace velmora::app {
 
+namespace {
+
+// The company's warning levels; the defaults when its settings file cannot give them (the
+// due list says why when it opens).
+due::WarningSettings companyWarnings(frmMenuVelmora& menu) {
+    try {
+        return due::readWarningSettingsFile(menu.company().fileName());
+    } catch (const data::DbError&) {
+        return {};
+    }
+}
+
+}  // namespace
+
 void showAircraftInSetup(frmMenuVelmora& menu, const QString& regNum) {
     menu.Command1_Click(frmMenuVelmora::AircraftSetup);
     auto* screen =
@@ -52,6 +66,7 @@ void registerScreens(frmMenuVelmora& menu) {
             m.company().pathData(),
             [&m](const QString& column) { return m.company().value(column); });
         screen->setReportRunner(&remaining::showReportPreview);
+        screen->setWarningLevels(companyWarnings(m), due::plannedUtilisation());
         return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::OilAnalysis, [](frmMenuVelmora& m) -> QWidget* {

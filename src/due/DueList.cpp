@@ -204,6 +204,26 @@ void projectByUse(DueEntry* e, std::optional<double> rate, const QDate& today) {
     e->dueDay = today.toJulianDay() + static_cast<qint64>(days);
 }
 
+LimitJudgement judgeLimit(const WarningSettings& warnings, Basis basis,
+                          std::optional<double> remaining, const QDate& retireDate,
+                          std::optional<double> life, std::optional<double> rate,
+                          const QDate& today) {
+    DueEntry e;
+    e.life = life;
+    if (basis == Basis::MO) {
+        if (retireDate.isValid()) {
+            e.projection = Projection::Dated;
+            e.dueDay = retireDate.toJulianDay();
+            e.remaining = monthsUntil(today, retireDate);
+        }
+    } else {
+        e.remaining = remaining;
+        projectByUse(&e, rate, today);
+    }
+    e.level = warningLevel(warnings.of(basis), e.remaining, life, e.daysToDue(today));
+    return {e.projection, e.dueDay, e.remaining, e.level};
+}
+
 DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSource& use,
                        const WarningSettings& warnings, const QDate& today) {
     DueList list;
@@ -262,22 +282,21 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
                 v[LifeBasis].isNull() ? std::nullopt : basisFromUtf8(e.lifeBasis);
             if (basis)
                 e.basis = static_cast<std::int8_t>(basisIndex(*basis));
-            if (basis == Basis::MO) {
-                const auto date = data::parseJetDateTime(v[Retire].toString());
-                if (!v[Retire].isNull() && date) {
-                    const QDate d = date->date();
-                    e.projection = Projection::Dated;
-                    e.dueDay = d.toJulianDay();
-                    e.remaining = monthsUntil(today, d);
-                }
-            } else if (basis) {
-                e.remaining = remainingLife(*basis, meter, e.life, data::numberIn(v[UsedAtInstall]),
-                                            data::numberIn(v[TotalAtInstall]), totals[a]);
-                projectByUse(&e, rateFor(craft.use, *basis, e.hasMeter ? e.meter : 0), today);
+            if (basis) {
+                QDate retires;
+                if (const auto date = data::parseJetDateTime(v[Retire].toString());
+                    !v[Retire].isNull() && date)
+                    retires = date->date();
+                const LimitJudgement j = judgeLimit(
+                    warnings, *basis,
+                    remainingLife(*basis, meter, e.life, data::numberIn(v[UsedAtInstall]),
+                                  data::numberIn(v[TotalAtInstall]), totals[a]),
+                    retires, e.life, rateFor(craft.use, *basis, e.hasMeter ? e.meter : 0), today);
+                e.projection = j.projection;
+                e.dueDay = j.dueDay;
+                e.remaining = j.remaining;
+                e.level = j.level;
             }
-            if (basis)
-                e.level =
-                    warningLevel(warnings.of(*basis), e.remaining, e.life, e.daysToDue(today));
             list.entries.push_back(std::move(e));
         }
         markControllingLimits(list, first, list.entries);

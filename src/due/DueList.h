@@ -124,6 +124,23 @@ std::optional<double> rateFor(const utilisation::DailyUtilisation& use, Basis ba
 // unknown, zero or below gives NoUseRecorded. Sets projection and dueDay.
 void projectByUse(DueEntry* e, std::optional<double> rate, const QDate& today);
 
+// What the due list says of one limit: its due date, remaining amount (months left for a
+// months limit) and warning level.
+struct LimitJudgement {
+    Projection projection = Projection::NoFigure;
+    qint64 dueDay = 0;
+    std::optional<double> remaining;
+    WarningLevel level = WarningLevel::None;
+};
+
+// Judges one limit as of a day: a counted limit by its remaining amount, projected with
+// the daily rate of its meter or total; a months limit by its retirement date (invalid when
+// there is none). The other screens and the reports mark remaining life with it too.
+LimitJudgement judgeLimit(const WarningSettings& warnings, Basis basis,
+                          std::optional<double> remaining, const QDate& retireDate,
+                          std::optional<double> life, std::optional<double> rate,
+                          const QDate& today);
+
 // Computes the list from the main data file (Timemgr.mdb), the daily use of each aircraft
 // and the warning thresholds, as of the given day. Throws data::DbError when the file
 // cannot be read.
