@@ -284,9 +284,10 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
                 e.basis = static_cast<std::int8_t>(basisIndex(*basis));
             if (basis) {
                 QDate retires;
-                if (const auto date = data::parseJetDateTime(v[Retire].toString());
-                    !v[Retire].isNull() && date)
-                    retires = date->date();
+                if (*basis == Basis::MO && !v[Retire].isNull()) {
+                    if (const auto date = data::parseJetDateTime(v[Retire].toString()))
+                        retires = date->date();
+                }
                 const LimitJudgement j = judgeLimit(
                     warnings, *basis,
                     remainingLife(*basis, meter, e.life, data::numberIn(v[UsedAtInstall]),
