@@ -4,6 +4,7 @@
 
 #include "ForecastRules.h"
 #include "RemainingGridColumns.h"
+#include "RemainingLevels.h"
 #include "RemainingLifeRebuild.h"
 #include "aircraft/EntryRules.h"
 #include "data/DataFiles.h"
@@ -19,6 +20,7 @@
 #include "screens/common/ScreenMemory.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/Twips.h"
+#include "utilisation/UtilisationSource.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -221,7 +223,8 @@ void frmRemain::buildControls() {
 
     grdDataGrid = new screens::DataGrid(this);
     grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));
-    grdDataGrid->setColumns(remainingGridColumns());
+    levels_ = std::make_shared<RemainingLevels>();
+    grdDataGrid->setColumns(remainingGridColumns(levels_));
     grdDataGrid->setTwoLineHeaders(true);
     grdDataGrid->setAllowAddNew(false);
     grdDataGrid->setAllowDelete(false);
@@ -358,6 +361,7 @@ void frmRemain::rebuild() {
     RebuildResult r = rebuildRemainingLife(dataPath_, Combo1->text(), meterView());
     if (r.database)
         database_ = std::move(r.database);
+    readDailyUse();
     if (r.rows) {
         grdDataGrid->setRecordset(r.rows.get());
         rows_ = std::move(r.rows);
@@ -372,6 +376,28 @@ void frmRemain::rebuild() {
     grdDataGrid->setColumnVisible(gridcol::TTtoOH2, two);
     grdDataGrid->setColumnVisible(gridcol::TTtoIN2, two);
     datPrimaryRS->setCaption(kNavigationCaption);
+}
+
+void frmRemain::setWarningLevels(const due::WarningSettings& warnings,
+                                 due::UtilisationFactory utilisation) {
+    warnings_ = warnings;
+    utilisation_ = std::move(utilisation);
+    levels_->setWarnings(warnings_);
+    readDailyUse();
+    grdDataGrid->viewport()->update();
+}
+
+void frmRemain::readDailyUse() {
+    levels_->setToday(QDate::currentDate());
+    utilisation::DailyUtilisation use;
+    // Like the rest of a rebuild, a file that cannot tell gives no message: the levels then
+    // go by the amounts alone.
+    try {
+        if (utilisation_ && database_)
+            use = utilisation_(*database_)->dailyUse(trimBlanks(Combo1->text()));
+    } catch (const data::DbError&) {
+    }
+    levels_->setDailyUse(use);
 }
 
 void frmRemain::chkFields_Click(int index) {
@@ -459,6 +485,9 @@ void frmRemain::cmdPrint_Click(int index) {
         job.companyName = company_(QStringLiteral("Name")).toString();
         job.companyPhone = company_(QStringLiteral("Phone")).toString();
     }
+    job.warnings = warnings_;
+    if (utilisation_)
+        job.utilisation = utilisation_;
     QString error = QStringLiteral("No report engine is available to print with.");
     if (!runner_ || !runner_(this, job, &error)) {
         screens::msgBox(

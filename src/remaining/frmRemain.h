@@ -1,9 +1,11 @@
 #pragma once
 
 #include "PrintRequest.h"
+#include "RemainingLevels.h"
 #include "RemainingLifeQuery.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
+#include "due/DueListSource.h"
 
 #include <QWidget>
 
@@ -58,6 +60,11 @@ class frmRemain : public QWidget {
 
     // The report engine the print buttons use (tests put a recorder in its place).
     void setReportRunner(ReportRunner runner) { runner_ = std::move(runner); }
+    // The company's warning levels and where each aircraft's daily use comes from: the grid
+    // and the reports mark overdue and due-soon remaining life by them (until they are set:
+    // the default levels, no daily use).
+    void setWarningLevels(const due::WarningSettings& warnings,
+                          due::UtilisationFactory utilisation);
 
     MeterView meterView() const;
     // The selection formula and report file a print uses.
@@ -111,7 +118,13 @@ class frmRemain : public QWidget {
 
     QString dataPath_;
     CompanyValue company_;
+    // The daily use of the aircraft on display, for the levels of the grid.
+    void readDailyUse();
+
     std::shared_ptr<data::Database> database_;
+    std::shared_ptr<RemainingLevels> levels_;
+    due::WarningSettings warnings_;
+    due::UtilisationFactory utilisation_;
     std::unique_ptr<data::Recordset> rows_;
     bool saving_ = false;
     QString saveError_;

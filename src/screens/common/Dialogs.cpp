@@ -161,6 +161,15 @@ std::optional<QString> Dialogs::openFile(QWidget* parent, const FileOpenRequest&
     return chosen;
 }
 
+std::optional<QString> Dialogs::saveFile(QWidget* parent, const FileSaveRequest& request) {
+    const QString chosen = QFileDialog::getSaveFileName(parent, request.title, request.initialFile,
+                                                        toQtFilter(request.filter));
+    reactivateWindow(parent);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
 Dialogs& Dialogs::current() {
     return installed ? *installed : standardDialogs();
 }

@@ -33,6 +33,16 @@ struct FileOpenRequest {
     bool operator==(const FileOpenRequest&) const = default;
 };
 
+// One file-save dialog: its title, the filter in pipe form ("CSV files|*.csv") and the
+// file name it suggests (a full path or a bare name).
+struct FileSaveRequest {
+    QString title;
+    QString filter;
+    QString initialFile;
+
+    bool operator==(const FileSaveRequest&) const = default;
+};
+
 // The buttons a box shows, in order.
 std::vector<MsgAnswer> answersOf(MsgButtons buttons);
 // The button that is the default: the one asked for when the box shows it, else the
@@ -53,6 +63,9 @@ class Dialogs {
     virtual MsgAnswer message(QWidget* parent, const MessageRequest& request);
     // Shows the file-open dialog; std::nullopt when it was cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const FileOpenRequest& request);
+    // Shows the file-save dialog (asking before an existing file is replaced); std::nullopt
+    // when it was cancelled.
+    virtual std::optional<QString> saveFile(QWidget* parent, const FileSaveRequest& request);
 
     static Dialogs& current();
     // Makes a service current; nullptr puts the standard one back. The caller keeps

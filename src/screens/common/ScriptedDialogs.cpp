@@ -27,4 +27,13 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileOpenRequest
     return result.path;
 }
 
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const FileSaveRequest& request) {
+    saveRequests.push_back(request);
+    if (saves_.empty())
+        return std::nullopt;
+    const std::optional<QString> result = saves_.front();
+    saves_.pop_front();
+    return result;
+}
+
 }  // namespace velmora::screens
