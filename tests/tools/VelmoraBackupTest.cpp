@@ -1,4 +1,5 @@
 // velmora-backup list and restore, run as the program.
+#include "app/SingleInstance.h"
 #include "backup/Backups.h"
 #include "data/DataFiles.h"
 #include "data/Schema.h"
@@ -112,4 +113,15 @@ TEST_F(VelmoraBackup, WrongNamesAndArgumentsAreRefused) {
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.startsWith("Usage: velmora-backup [--folder DIR] list\n"))
         << r.out.toStdString();
+}
+
+// While Velmora runs on the files, restoring under it is refused: it holds their rows.
+TEST_F(VelmoraBackup, RestoreIsRefusedWhileVelmoraRunsOnTheFiles) {
+    app::SingleInstance running(app::SingleInstance::serverNameFor(folder.path()));
+    ASSERT_TRUE(running.claim());
+    const ToolRun r =
+        velmoraBackup({"--folder", folder.path(), "restore", "2026-12-06_083015_daily", "--yes"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("Velmora is running on these files")) << r.err.toStdString();
+    EXPECT_EQ(aircraft(), 1);
 }

@@ -33,8 +33,10 @@ std::optional<int> showChoiceDialog(QWidget* parent, const ChoiceRequest& reques
         list->addTopLevelItem(new QTreeWidgetItem(row));
     const int current = std::clamp(request.current, 0, static_cast<int>(request.rows.size()) - 1);
     list->setCurrentItem(list->topLevelItem(current));
-    for (int c = 0; c < list->columnCount(); ++c)
+    for (int c = 0; c < list->columnCount(); ++c) {
         list->resizeColumnToContents(c);
+        list->setColumnWidth(c, list->columnWidth(c) + 16);  // room between the columns
+    }
     layout->addWidget(list);
 
     auto* buttons = new QDialogButtonBox(&dialog);
