@@ -14,10 +14,11 @@ namespace velmora::app {
 
 namespace {
 
-bool opens(const QString& file) {
+// Whether the file can take changes now: a file that cannot (damaged and not restored,
+// Jet left unconverted, read-only) needs no daily backup from this start.
+bool takesChanges(const QString& file) {
     try {
-        data::Database::open(file);
-        return true;
+        return !data::Database::open(file)->isReadOnly();
     } catch (const data::DbError&) {
         return false;
     }
@@ -31,10 +32,10 @@ void careForDataFilesOnStart(QWidget* parent, const QString& programFolder, cons
     offerBackupsForDamagedFiles(parent, {files.main, files.templates});
 
     // Files that cannot be opened (still damaged, Jet files left as they were) have been
-    // told of; the others get their daily backup.
+    // told of; the others get their daily backup, unless nothing can change them.
     QStringList due;
     for (const QString& file : files.existing()) {
-        if (backup::dailyBackupDue(file, now.date()) && opens(file))
+        if (backup::dailyBackupDue(file, now.date()) && takesChanges(file))
             due << file;
     }
     if (due.isEmpty())

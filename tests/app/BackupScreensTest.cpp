@@ -82,6 +82,17 @@ TEST_F(BackupScreens, FirstStartOfTheDayBacksUpEveryFileOnce) {
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
+// A file nothing can change (read-only) needs no daily backup and no message.
+TEST_F(BackupScreens, ReadOnlyFilesNeedNoDailyBackup) {
+    setMode(settings, 0444);
+    app::careForDataFilesOnStart(nullptr, folder.path(), kMorning);
+    setMode(settings, 0644);
+    EXPECT_TRUE(dialogs->messages.empty());
+    ASSERT_EQ(listed().size(), 1u);
+    EXPECT_EQ(listed()[0].copies.size(), 2u);
+    EXPECT_EQ(listed()[0].copyOf(settings), nullptr);
+}
+
 TEST_F(BackupScreens, FailedDailyBackupIsToldAndTheProgramGoesOn) {
     QDir().mkpath(backups());
     setMode(backups(), 0555);
