@@ -366,3 +366,34 @@ TEST(BackupBeforeConversion, TheVelmoraFilesAreBackedUpFirst) {
     EXPECT_EQ(listed[0].copies.size(), 2u);
     EXPECT_TRUE(QFileInfo::exists(data + "/TimeMgr.mdb.jet"));
 }
+
+// A settings file that is no longer a database is replaced as a whole from its backup; then
+// the data files it names are looked at too.
+TEST(DamagedSettingsAtStartUp, AreRestoredBeforeTheDataFilesAreLookedAt) {
+    TestFolder folder;
+    const QString settings = folder.createCompanyFile(folder.dataPath());
+    folder.createMainFile();
+    folder.createTemplateFile();
+    backup::makeBackup({settings}, backup::Reason::Daily, kMorning);
+    QByteArray bytes = fileBytes(settings);
+    bytes.replace(0, 16, QByteArray(16, 'x'));
+    QFile::remove(settings);
+    folder.writeFile("SetupPP.mdb", bytes);
+
+    screens::ScopedDialogs dialogs;
+    dialogs->answer(MsgAnswer::Yes);
+    app::careForDataFilesOnStart(nullptr, folder.path(), kMorning.addDays(1));
+    ASSERT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(settings))
+        << dialogs->messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs->messages[1].text.startsWith(settings + " was restored"));
+    EXPECT_EQ(
+        data::Database::open(settings)->openRecordset("CompanyInfo")->value("PathData").toString(),
+        folder.dataPath());
+    // With the settings back, the day's backup covers all three files.
+    const auto listed =
+        backup::listBackups({settings, folder.file("Timemgr.mdb"), folder.file("HeliPart.mdb")});
+    ASSERT_FALSE(listed.empty());
+    EXPECT_EQ(listed.front().reason, backup::Reason::Daily);
+    EXPECT_EQ(listed.front().copies.size(), 3u);
+}
