@@ -5,6 +5,7 @@
 #include "ComponentRules.h"
 #include "EntryRules.h"
 #include "TemplateLibrary.h"
+#include "backup/BackupQuestion.h"
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
 #include "screens/common/BoundRecordSource.h"
@@ -560,10 +561,15 @@ void frmAircraft::Combo2_Click(int index) {
         focusField(0);
         return;
     }
+    const QString mainFile = data::dataFileName(dataPath_, data::files::kMain);
+    if (!backup::backUpBeforeChange(this, {mainFile}, backup::Reason::BeforeTemplate,
+                                    QStringLiteral("a template's components are copied"))) {
+        screens::reactivateWindow(this);
+        return;
+    }
     try {
         const auto rows = readTemplate(templatesFile(), make, model);
-        applyTemplate(data::dataFileName(dataPath_, data::files::kMain), txtFields[0]->text(), make,
-                      rows);
+        applyTemplate(mainFile, txtFields[0]->text(), make, rows);
     } catch (const data::DbError& e) {
         screens::msgBox(this,
                         QStringLiteral("The template of %1 %2 could not be copied: %3")

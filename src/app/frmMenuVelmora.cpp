@@ -1,5 +1,6 @@
 #include "frmMenuVelmora.h"
 
+#include "DamagedFileOffer.h"
 #include "data/DataFiles.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
@@ -32,6 +33,13 @@ const MenuEntry kEntries[5] = {
     {"&Aircraft  Set-up", 120}, {"&Time Remaining", 1785}, {"&Oil Analysis", 3450},
     {"&Company Set-up", 5130},  {"&Exit", 6945},
 };
+
+// The data files a screen opens, as it will name them.
+QStringList dataFilesOf(const QString& dataPath) {
+    return {
+        data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kMain)),
+        data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kTemplates))};
+}
 
 // The screens close in this order when the menu closes.
 const int kCloseOrder[4] = {frmMenuVelmora::AircraftSetup, frmMenuVelmora::CompanySetup,
@@ -157,6 +165,8 @@ void frmMenuVelmora::showScreen(size_t slot) {
         return;
     QPointer<QWidget>& screen = screens_[slot];
     if (!screen) {
+        if (slot != static_cast<size_t>(CompanySetup))
+            offerBackupsForDamagedFiles(this, dataFilesOf(company_.pathData()));
         screen = factories_[slot](*this);
         if (!screen)
             return;

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "ChoiceDialog.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -168,6 +170,12 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const FileSaveRequest&
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
+}
+
+std::optional<int> Dialogs::choose(QWidget* parent, const ChoiceRequest& request) {
+    const std::optional<int> row = showChoiceDialog(parent, request);
+    reactivateWindow(parent);
+    return row;
 }
 
 Dialogs& Dialogs::current() {

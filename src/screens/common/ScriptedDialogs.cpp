@@ -36,4 +36,13 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const FileSaveRequest
     return result;
 }
 
+std::optional<int> ScriptedDialogs::choose(QWidget*, const ChoiceRequest& request) {
+    choiceRequests.push_back(request);
+    if (choices_.empty())
+        return std::nullopt;
+    const std::optional<int> row = choices_.front();
+    choices_.pop_front();
+    return row;
+}
+
 }  // namespace velmora::screens
