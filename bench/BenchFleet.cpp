@@ -10,18 +10,20 @@ namespace velmora::bench {
 
 namespace {
 
-std::unique_ptr<BenchFleet>& instance() {
-    static std::unique_ptr<BenchFleet> fleet;
-    return fleet;
+// The two fleets: the remaining-life fleet and the due list's.
+struct Slot {
+    std::unique_ptr<BenchFleet> fleet;
+    QString failure;
+};
+
+Slot& slot(int which) {
+    static Slot fleets[2];
+    return fleets[which];
 }
 
-QString& failure() {
-    static QString text;
-    return text;
-}
-
-std::unique_ptr<BenchFleet> makeFleet() {
+std::unique_ptr<BenchFleet> makeFleet(const FleetSpec& spec) {
     auto f = std::make_unique<BenchFleet>();
+    f->spec = spec;
     const QString parent = qEnvironmentVariable("VELMORA_BENCH_DIR");
     f->dir =
         parent.isEmpty()
@@ -46,25 +48,34 @@ std::unique_ptr<BenchFleet> makeFleet() {
     return f;
 }
 
-}  // namespace
-
-BenchFleet* benchFleet(QString* error) {
-    if (!instance() && failure().isEmpty()) {
+BenchFleet* fleetIn(Slot& s, const FleetSpec& spec, QString* error) {
+    if (!s.fleet && s.failure.isEmpty()) {
         try {
-            instance() = makeFleet();
+            s.fleet = makeFleet(spec);
         } catch (const data::DbError& e) {
-            failure() = QStringLiteral("the benchmark fleet could not be generated: error %1: %2")
+            s.failure = QStringLiteral("the benchmark fleet could not be generated: error %1: %2")
                             .arg(e.number())
                             .arg(e.text());
         }
     }
-    if (!instance())
-        *error = failure();
-    return instance().get();
+    if (!s.fleet)
+        *error = s.failure;
+    return s.fleet.get();
+}
+
+}  // namespace
+
+BenchFleet* benchFleet(QString* error) {
+    return fleetIn(slot(0), FleetSpec{}, error);
+}
+
+BenchFleet* dueListBenchFleet(QString* error) {
+    return fleetIn(slot(1), dueListFleetSpec(), error);
 }
 
 void releaseBenchFleet() {
-    instance().reset();
+    slot(0).fleet.reset();
+    slot(1).fleet.reset();
 }
 
 }  // namespace velmora::bench

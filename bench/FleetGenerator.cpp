@@ -1,5 +1,6 @@
 #include "FleetGenerator.h"
 
+#include "AverageUse.h"
 #include "ComponentLife.h"
 #include "FleetWriter.h"
 #include "Random.h"
@@ -7,6 +8,7 @@
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "reportfiles/MainDataFile.h"
+#include "utilisation/PlannedUtilisation.h"
 
 #include <QDir>
 
@@ -131,6 +133,18 @@ void addOilSamples(const ComponentRow& c, const AircraftRow& a, const FleetSpec&
 
 }  // namespace
 
+FleetSpec dueListFleetSpec() {
+    FleetSpec spec;
+    spec.aircraft = 500;
+    spec.installedPerAircraft = 1950;
+    spec.notInstalledPerAircraft = 50;
+    spec.oilComponentsPerAircraft = 0;
+    spec.samplesPerOilComponent = 0;
+    spec.plannedUtilisation = true;
+    spec.pairedLimits = true;
+    return spec;
+}
+
 QString fleetRegNum(int index) {
     return QStringLiteral("N%1VB").arg(index + 1, 4, 10, QLatin1Char('0'));
 }
@@ -145,6 +159,7 @@ GeneratedFleet generateFleet(const QString& folder, const FleetSpec& spec) {
     data::Transaction tx(*db);
     demo::MainFileWriter writer(*db);
     Random rng(kSeed);
+    std::vector<utilisation::PlannedEntry> planned;
     const int perAircraft = spec.installedPerAircraft + spec.notInstalledPerAircraft;
     const int stride =
         spec.notInstalledPerAircraft > 0 ? perAircraft / spec.notInstalledPerAircraft : 0;
@@ -152,12 +167,22 @@ GeneratedFleet generateFleet(const QString& folder, const FleetSpec& spec) {
         const AircraftRow a = aircraftRow(i, rng);
         writer.add(a);
         const QDate serviceStart(a.year.toInt(), 1, 1);
+        if (spec.plannedUtilisation && i % 10 != 9)
+            planned.push_back({a.regNum, demo::averageDailyUse(a, serviceStart, spec.today)});
         int notInstalled = 0, oil = 0;
+        QString timePart, timeSerial;  // of the last flight-time-to-retire item
         for (int k = 0; k < perAircraft; ++k) {
             const bool off = stride > 0 && notInstalled < spec.notInstalledPerAircraft &&
                              k % stride == stride - 1;
             notInstalled += off;
             ComponentRow c = componentRow(a, serviceStart, k, !off, spec, rng);
+            if (spec.pairedLimits && c.lifeBasis == u"RT") {
+                timePart = c.partNumber;
+                timeSerial = c.serial;
+            } else if (spec.pairedLimits && c.lifeBasis == u"MO" && !timePart.isEmpty()) {
+                c.partNumber = timePart;
+                c.serial = timeSerial;
+            }
             if (!off && c.lifeBasis == u"OH" && oil < spec.oilComponentsPerAircraft) {
                 c.oilAnalysis = true;
                 ++oil;
@@ -170,6 +195,8 @@ GeneratedFleet generateFleet(const QString& folder, const FleetSpec& spec) {
         ++out.aircraft;
     }
     writer.finish();
+    if (!planned.empty())
+        utilisation::savePlannedUtilisation(*db, planned);
     tx.commit();
     return out;
 }

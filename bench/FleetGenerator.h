@@ -16,7 +16,17 @@ struct FleetSpec {
     int oilComponentsPerAircraft = 2;
     int samplesPerOilComponent = 12;
     QDate today = QDate(2025, 6, 15);  // the day the fleet is shown on
+    // Each aircraft's planned daily use, as it has flown since it entered service; every
+    // tenth aircraft has none.
+    bool plannedUtilisation = false;
+    // Each months item is the same unit (part and serial number) as the flight-time item
+    // three places before it: one component with an hour and a calendar limit.
+    bool pairedLimits = false;
 };
+
+// The fleet the due list is measured on: 500 aircraft of 2,000 component rows each (one
+// million Parts rows, 1,950 installed per aircraft), with planned use and paired limits.
+FleetSpec dueListFleetSpec();
 
 // What was written.
 struct GeneratedFleet {

@@ -3,20 +3,24 @@
 # Each library is added with velmora_add_library() and names its layer. The layers, lowest
 # first; a library may use the libraries of lower layers only:
 #
-#   engine     data, cli                      the database engine; the programs' options
-#   files      legacy, reportfiles            what is built on the engine, without widgets
+#   engine     data, cli, export              the database engine; options; CSV and tables
+#   files      legacy, backup, utilisation,   what is built on the engine, without widgets
+#              reportfiles
+#   fleet      due                            the fleet's figures, from the files' data
 #   toolkit    screens/common                 the bound-screen pattern every screen shares
 #   parts      entry, reports                 pieces two screens or a screen and a tool share
-#   screens    aircraft, remaining, oil       one screen and its own logic each
+#   screens    aircraft, remaining, oil,      one screen and its own logic each
+#              due/screen
 #   app        app                            start-up, main menu, company set-up
 #
 # A library's headers are reachable as "<folder>/Header.h" (e.g. "data/Database.h") only by
 # the library itself and by what links it: its include root is a folder of the build tree,
-# include/<target>/, that holds one symbolic link, named like the library's folder under
-# src/, to that folder. No target has src/ itself as an include folder, so a header of a
-# library that is not linked is not found, and a lower layer that includes a higher one does
-# not build. velmora_check_layers() makes that a check of its own.
-set(VELMORA_LAYERS engine files toolkit parts screens app)
+# include/<target>/<folder>/, that holds a symbolic link to each header of the library's
+# folder (not to the folder: a library in a subfolder, like due/screen, stays apart from the
+# one above it). No target has src/ itself as an include folder, so a header of a library
+# that is not linked is not found, and a lower layer that includes a higher one does not
+# build. velmora_check_layers() makes that a check of its own.
+set(VELMORA_LAYERS engine files fleet toolkit parts screens app)
 
 # Warnings for every target of the project: -Wall -Wextra -Wpedantic, and with the option
 # VELMORA_WERROR (scripts/test.sh turns it on) every warning fails the build.
@@ -39,12 +43,18 @@ function(velmora_add_library target)
 
     add_library(${target} STATIC ${arg_SOURCES})
     set(root ${PROJECT_BINARY_DIR}/include/${target})
-    get_filename_component(parent ${root}/${folder} DIRECTORY)
-    file(MAKE_DIRECTORY ${parent})
-    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${folder} SYMBOLIC RESULT failed)
-    if(failed)
-        message(FATAL_ERROR "${target}: cannot link ${root}/${folder} to its folder: ${failed}")
-    endif()
+    file(REMOVE_RECURSE ${root})
+    file(MAKE_DIRECTORY ${root}/${folder})
+    # A header added later makes the build configure again, which links it.
+    file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+         ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    foreach(header IN LISTS headers)
+        file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${header} ${root}/${folder}/${header}
+             SYMBOLIC RESULT failed)
+        if(failed)
+            message(FATAL_ERROR "${target}: cannot link ${root}/${folder}/${header}: ${failed}")
+        endif()
+    endforeach()
     target_include_directories(${target} PUBLIC ${root})
     target_link_libraries(${target} PRIVATE velmora_warnings)
     set_target_properties(${target} PROPERTIES VELMORA_LAYER ${rank} VELMORA_FOLDER ${folder})

@@ -2,7 +2,8 @@
 # Installs the Debian packages that building, running, testing and packaging Velmora need,
 # skipping those already installed. The package build works out the package's dependencies
 # with dpkg-shlibdeps (dpkg-dev) and draws the PNG icons with rsvg-convert; its test checks
-# the metadata with appstreamcli and desktop-file-validate. Needs root (or sudo) only when
+# the metadata with appstreamcli and desktop-file-validate. The fuzz targets are built with
+# clang, whose libFuzzer runtime comes with libclang-rt-14-dev. Needs root (or sudo) only when
 # something is missing.
 set -euo pipefail
 
@@ -13,6 +14,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils
     dpkg-dev librsvg2-bin appstream desktop-file-utils
+    clang libclang-rt-14-dev
 )
 
 missing=()

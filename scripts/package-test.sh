@@ -82,7 +82,7 @@ for size in $icon_sizes; do
     required="$required
 /usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
 done
-for program in velmora velmora-sql velmora-report velmora-demo velmora-import; do
+for program in velmora velmora-sql velmora-report velmora-demo velmora-import velmora-due velmora-backup; do
     required="$required
 /usr/bin/$program
 /usr/share/man/man1/$program.1.gz"
@@ -219,6 +219,11 @@ reg=$(/usr/bin/velmora-sql "$tmp/fleet/Timemgr.mdb" "select RegNum from Aircraft
 /usr/bin/velmora-report --data "$tmp/fleet" --reg "$reg" --pdf "$tmp/report.pdf" >"$tmp/report.log" 2>&1 ||
     { cat "$tmp/report.log" >&2; fail "/usr/bin/velmora-report could not print the report of $reg"; }
 [ "$(head -c 5 "$tmp/report.pdf")" = "%PDF-" ] || fail "/usr/bin/velmora-report wrote no PDF"
+/usr/bin/velmora-due --data "$tmp/fleet" --within-days 365 >"$tmp/due.csv" 2>"$tmp/due.log" ||
+    { cat "$tmp/due.log" >&2; fail "/usr/bin/velmora-due could not list the demo fleet"; }
+head -1 "$tmp/due.csv" | grep -q '^Registration,Item #,' ||
+    fail "/usr/bin/velmora-due wrote no due list: $(head -c 200 "$tmp/due.csv")"
+[ "$(wc -l <"$tmp/due.csv")" -gt 1 ] || fail "/usr/bin/velmora-due listed nothing due in a year"
 pass
 
 # The installed program keeps its settings and data in the user's data folder, never in

@@ -2,7 +2,9 @@
 # Builds Velmora and runs every test twice: a normal build, and a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer. Between the two it builds the Debian
 # package from the normal build and tests it (installing it for a moment where it runs as
-# root). Installs what it needs first. Both builds fail on any compiler warning.
+# root). Both builds fail on any compiler warning. Last, each fuzz target runs for 30
+# seconds in a clang build of its own (build-fuzz), starting with the seeds in fuzz/corpus.
+# Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,3 +30,8 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 (cd build-asan && ctest --output-on-failure -j "$jobs")
+
+echo "== Fuzz targets (30 s each, address and undefined sanitizers) =="
+for target in $(bash scripts/fuzz.sh --list); do
+    bash scripts/fuzz.sh "$target" 0.5
+done

@@ -10,6 +10,7 @@
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
 #include "screens/common/AircraftChooser.h"
+#include "screens/common/BackupQuestion.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
@@ -222,10 +223,15 @@ void frmAircraft::Combo2_Click(int index) {
         focusField(Field::RegNum);
         return;
     }
+    const QString mainFile = data::dataFileName(dataPath_, data::files::kMain);
+    if (!screens::backUpBeforeChange(this, {mainFile}, backup::Reason::BeforeTemplate,
+                                     QStringLiteral("a template's components are copied"))) {
+        screens::reactivateWindow(this);
+        return;
+    }
     try {
         const auto rows = readTemplate(templatesFile(), make, model);
-        applyTemplate(data::dataFileName(dataPath_, data::files::kMain),
-                      field(Field::RegNum)->text(), make, rows);
+        applyTemplate(mainFile, field(Field::RegNum)->text(), make, rows);
     } catch (const data::DbError& e) {
         screens::msgBox(this,
                         QStringLiteral("The template of %1 %2 could not be copied: %3")

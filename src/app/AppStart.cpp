@@ -5,6 +5,7 @@
 #include "ProgramIdentity.h"
 #include "ScreenRegistry.h"
 #include "SingleInstance.h"
+#include "StartUpBackup.h"
 #include "cli/StandardOptions.h"
 #include "frmMenuVelmora.h"
 #include "screens/common/Dialogs.h"
@@ -80,6 +81,8 @@ int runVelmora(int argc, char** argv) {
 
     // Files of the earlier program are converted here, before anything opens them.
     offerJetConversion(nullptr, folder);
+    // Damaged files are found before a screen writes to them; the day's backup is made.
+    careForDataFilesOnStart(nullptr, folder);
 
     frmMenuVelmora menu(folder);
     registerScreens(menu);

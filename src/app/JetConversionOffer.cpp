@@ -1,11 +1,14 @@
 #include "JetConversionOffer.h"
 
 #include "JetDataFiles.h"
+#include "backup/ProgramFiles.h"
+#include "screens/common/BackupQuestion.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/MousePointer.h"
 
 #include <QProgressDialog>
 
+#include <algorithm>
 #include <memory>
 
 namespace velmora::app {
@@ -70,6 +73,17 @@ bool offerJetConversion(QWidget* parent, const QString& programFolder) {
         parent, MessageRequest{question(files.front().path), kTitle, MsgButtons::YesNo,
                                MsgIcon::Question, MsgAnswer::Yes});
     if (answer != MsgAnswer::Yes)
+        return false;
+    // The program's files that are Velmora's already are backed up first; the Jet files
+    // themselves are kept as they are, as NAME.jet.
+    QStringList velmoraFiles;
+    for (const QString& file : backup::programFiles(programFolder).existing()) {
+        if (std::none_of(files.begin(), files.end(),
+                         [&](const legacy::FileInPlace& f) { return f.path == file; }))
+            velmoraFiles << file;
+    }
+    if (!screens::backUpBeforeChange(parent, velmoraFiles, backup::Reason::BeforeConversion,
+                                     QStringLiteral("the Jet files are converted")))
         return false;
 
     JetConversionResult result;

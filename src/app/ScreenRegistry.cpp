@@ -1,13 +1,60 @@
 #include "ScreenRegistry.h"
 
 #include "aircraft/frmAircraft.h"
+#include "due/screen/frmDueList.h"
 #include "frmCompanyInfo.h"
 #include "frmMenuVelmora.h"
 #include "oil/frmOilAnalysis.h"
 #include "remaining/frmRemain.h"
 #include "reports/ReportPreview.h"
+#include "screens/common/BoundRecordSource.h"
+#include "screens/common/Chooser.h"
+#include "screens/common/Dialogs.h"
 
 namespace velmora::app {
+
+namespace {
+
+// The company's warning levels; the defaults when its settings file cannot give them (the
+// due list says why when it opens).
+due::WarningSettings companyWarnings(frmMenuVelmora& menu) {
+    try {
+        return due::readWarningSettingsFile(menu.company().fileName());
+    } catch (const data::DbError&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+void showAircraftInSetup(frmMenuVelmora& menu, const QString& regNum) {
+    menu.Command1_Click(frmMenuVelmora::AircraftSetup);
+    auto* screen =
+        qobject_cast<aircraft::frmAircraft*>(menu.openScreen(frmMenuVelmora::AircraftSetup));
+    if (!screen)
+        return;
+    // A new aircraft being entered is not left behind: the user finishes or cancels it first.
+    if (screen->datPrimaryRS->isAddingNew() || !screen->Combo1->isEnabled()) {
+        screens::msgBox(screen,
+                        QStringLiteral("Finish or cancel the new aircraft before another one "
+                                       "is opened."),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
+                        QStringLiteral("Aircraft Set-up"));
+        screens::reactivateWindow(screen);
+        return;
+    }
+    const int at = screen->Combo1->findExact(regNum);
+    if (at < 0) {
+        screens::msgBox(screen,
+                        QStringLiteral("The aircraft %1 is not in the aircraft list.").arg(regNum),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
+                        QStringLiteral("Aircraft Set-up"));
+        screens::reactivateWindow(screen);
+        return;
+    }
+    if (screen->Combo1->listIndex() != at)
+        screen->Combo1->setListIndex(at);
+}
 
 void registerScreens(frmMenuVelmora& menu) {
     // Each screen takes the data path from the company record when it opens.
@@ -19,6 +66,7 @@ void registerScreens(frmMenuVelmora& menu) {
             m.company().pathData(),
             [&m](const QString& column) { return m.company().value(column); });
         screen->setReportRunner(&reports::showReportPreview);
+        screen->setWarningLevels(companyWarnings(m), due::plannedUtilisation());
         return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::OilAnalysis, [](frmMenuVelmora& m) -> QWidget* {
@@ -26,6 +74,15 @@ void registerScreens(frmMenuVelmora& menu) {
     });
     menu.setScreenFactory(frmMenuVelmora::CompanySetup,
                           [](frmMenuVelmora& m) -> QWidget* { return new frmCompanyInfo(m); });
+    menu.setDueListFactory([](frmMenuVelmora& m) -> QWidget* {
+        due::frmDueList::Options options;
+        options.request.dataPath = m.company().pathData();
+        options.request.companyFile = m.company().fileName();
+        options.companyName = m.company().value(QStringLiteral("Name")).toString();
+        auto* screen = new due::frmDueList(options);
+        screen->setAircraftOpener([&m](const QString& reg) { showAircraftInSetup(m, reg); });
+        return screen;
+    });
 }
 
 }  // namespace velmora::app

@@ -36,6 +36,14 @@ QString SingleInstance::serverNameFor(const QString& programFolder) {
     return QStringLiteral("velmora-%1-%2").arg(::getuid()).arg(QString::fromLatin1(folderHash));
 }
 
+bool SingleInstance::isRunning(const QString& name) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    const bool running = socket.waitForConnected(1000);
+    socket.abort();
+    return running;
+}
+
 bool SingleInstance::claim() {
     // Ask first: listening with access options replaces an existing socket silently.
     if (askRunningCopy(name_))

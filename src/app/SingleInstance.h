@@ -21,6 +21,8 @@ class SingleInstance : public QObject {
     bool claim();
 
     static QString serverNameFor(const QString& programFolder);
+    // Whether a copy listens under that name, without asking it for anything.
+    static bool isRunning(const QString& name);
 
   signals:
     void activationRequested();

@@ -1,6 +1,8 @@
 #include "frmCompanyInfo.h"
 
 #include "CompanyPaths.h"
+#include "RestoreFromBackup.h"
+#include "backup/BackupSettings.h"
 #include "frmMenuVelmora.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Dialogs.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace velmora::app {
 
@@ -68,11 +71,30 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
                                                 "behind the main menu"));
     }
 
+    // Below the boxes: how many daily backups are kept.
+    lblDailyBackups = new QLabel(QStringLiteral("Daily backups kept:"), this);
+    lblDailyBackups->setObjectName(QStringLiteral("lblDailyBackups"));
+    lblDailyBackups->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblDailyBackups->setGeometry(tw(60), tw(2070), tw(1875), tw(285));
+    spnDailyBackups = new QSpinBox(this);
+    spnDailyBackups->setObjectName(QStringLiteral("spnDailyBackups"));
+    spnDailyBackups->setRange(1, backup::kMostDailyBackups);
+    spnDailyBackups->setGeometry(tw(1995), tw(2070),
+                                 std::max(tw(900), spnDailyBackups->sizeHint().width()), tw(285));
+    spnDailyBackups->setToolTip(QStringLiteral(
+        "Velmora backs up the data files on the first start of each day into the Backups "
+        "folder beside them, and keeps this many daily backups"));
+    lblDailyBackups->setBuddy(spnDailyBackups);
+
     picButtons = new QWidget(this);
     picButtons->setObjectName(QStringLiteral("picButtons"));
     cmdClose = new QPushButton(QStringLiteral("&Save and Close"), picButtons);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdClose, &QPushButton::clicked, this, &frmCompanyInfo::cmdClose_Click);
+    cmdRestore = new QPushButton(QStringLiteral("&Restore from backup\u2026"), picButtons);
+    cmdRestore->setObjectName(QStringLiteral("cmdRestore"));
+    cmdRestore->setToolTip(QStringLiteral("Put back the data files as a backup holds them"));
+    connect(cmdRestore, &QPushButton::clicked, this, &frmCompanyInfo::cmdRestore_Click);
 
     datPrimaryRS = new screens::BoundRecordSource(this);
     datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
@@ -86,11 +108,13 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
         datPrimaryRS->bind(txtFields[b.index], QString::fromLatin1(b.column));
 
     const int width = tw(5500);
-    const int barTop = tw(2100);
+    const int barTop = tw(2460);
     const int buttonHeight = std::max(tw(375), cmdClose->sizeHint().height());
     picButtons->setGeometry(0, barTop, width, buttonHeight + tw(60));
     cmdClose->setGeometry(tw(60), tw(30), std::max(tw(1500), cmdClose->sizeHint().width()),
                           buttonHeight);
+    const int restoreWidth = std::max(tw(1800), cmdRestore->sizeHint().width());
+    cmdRestore->setGeometry(width - tw(60) - restoreWidth, tw(30), restoreWidth, buttonHeight);
     const int navTop = picButtons->geometry().bottom() + 1;
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     datPrimaryRS->setGeometry(0, navTop, width, navHeight);
@@ -107,6 +131,53 @@ void frmCompanyInfo::Form_Load() {
     datPrimaryRS->setDatabaseName(settingsFile());
     datPrimaryRS->setRecordSource(QStringLiteral("select * from [CompanyInfo]"));
     datPrimaryRS->refresh();
+    loadedDailyBackups_ = backup::dailyBackupsKept(settingsFile());
+    spnDailyBackups->setValue(loadedDailyBackups_);
+}
+
+void frmCompanyInfo::cmdRestore_Click() {
+    QStringList open;
+    for (int i : {frmMenuVelmora::AircraftSetup, frmMenuVelmora::TimeRemaining,
+                  frmMenuVelmora::OilAnalysis}) {
+        if (QWidget* screen = menu_.openScreen(i))
+            open << screen->windowTitle();
+    }
+    if (!open.isEmpty()) {
+        screens::msgBox(this,
+                        QStringLiteral("Close these screens before restoring a backup: %1. "
+                                       "They hold rows of the files the backup replaces.")
+                            .arg(open.join(QStringLiteral(", "))),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
+                        QStringLiteral("Restore from backup"));
+        screens::reactivateWindow(this);
+        return;
+    }
+    // What this screen holds goes into the files first, so that the files kept before the
+    // restore have it.
+    if (!datPrimaryRS->updateRecord() || !saveDailyBackups())
+        return;
+    if (restoreFromBackup(this, menu_.programFolder()))
+        Form_Load();  // the restored settings
+    screens::reactivateWindow(this);
+}
+
+bool frmCompanyInfo::saveDailyBackups() {
+    const int wanted = spnDailyBackups->value();
+    if (wanted == loadedDailyBackups_)
+        return true;
+    try {
+        backup::setDailyBackupsKept(settingsFile(), wanted);
+        loadedDailyBackups_ = wanted;
+        return true;
+    } catch (const data::DbError& e) {
+        screens::msgBox(
+            this,
+            QStringLiteral("The number of daily backups kept could not be saved: %1").arg(e.text()),
+            screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
+            QApplication::applicationDisplayName());
+        screens::reactivateWindow(this);
+        return false;
+    }
 }
 
 bool frmCompanyInfo::eventFilter(QObject* watched, QEvent* event) {
@@ -187,7 +258,7 @@ void frmCompanyInfo::Form_Unload() {
 
 void frmCompanyInfo::closeEvent(QCloseEvent* event) {
     closing_ = true;
-    const bool written = datPrimaryRS->closeSource();
+    const bool written = datPrimaryRS->closeSource() && saveDailyBackups();
     closing_ = false;
     Form_Unload();
     if (!written) {

@@ -8,6 +8,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace velmora::app {
 
@@ -29,6 +30,9 @@ class frmCompanyInfo : public QWidget {
         screens::BoundRecordSource::Action action, bool save);
     void datPrimaryRS_Reposition();
     void Form_Unload();
+    // Lists the backups of the data files and restores the one chosen (other screens must be
+    // closed first: they hold rows of the files).
+    void cmdRestore_Click();
 
     // Indexes 0 Name, 1 Phone, 3 PathData, 4 PathLogo; index 2 is not used.
     screens::ControlArray<QLineEdit> txtFields;
@@ -36,6 +40,10 @@ class frmCompanyInfo : public QWidget {
     screens::BoundRecordSource* datPrimaryRS = nullptr;
     QWidget* picButtons = nullptr;
     QPushButton* cmdClose = nullptr;
+    QPushButton* cmdRestore = nullptr;
+    // How many daily backups are kept; stored when the screen closes.
+    QLabel* lblDailyBackups = nullptr;
+    QSpinBox* spnDailyBackups = nullptr;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,10 +51,12 @@ class frmCompanyInfo : public QWidget {
 
   private:
     QString settingsFile() const;
+    bool saveDailyBackups();
 
     frmMenuVelmora& menu_;
     bool recovering_ = false;
     bool closing_ = false;
+    int loadedDailyBackups_ = 0;
 };
 
 }  // namespace velmora::app

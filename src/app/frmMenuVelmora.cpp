@@ -1,5 +1,6 @@
 #include "frmMenuVelmora.h"
 
+#include "DamagedFileOffer.h"
 #include "data/DataFiles.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
@@ -32,6 +33,13 @@ const MenuEntry kEntries[5] = {
     {"&Aircraft  Set-up", 120}, {"&Time Remaining", 1785}, {"&Oil Analysis", 3450},
     {"&Company Set-up", 5130},  {"&Exit", 6945},
 };
+
+// The data files a screen opens, as it will name them.
+QStringList dataFilesOf(const QString& dataPath) {
+    return {
+        data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kMain)),
+        data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kTemplates))};
+}
 
 // The screens close in this order when the menu closes.
 const int kCloseOrder[4] = {frmMenuVelmora::AircraftSetup, frmMenuVelmora::CompanySetup,
@@ -70,6 +78,21 @@ frmMenuVelmora::frmMenuVelmora(const QString& programFolder, QWidget* parent)
         SSPanel1[static_cast<size_t>(i)] = panel;
         Command1[static_cast<size_t>(i)] = button;
     }
+    // The due list stands apart to the right of the menu column, beside Time Remaining:
+    // the same kind of panel, narrower and lower, so that the five buttons keep their place.
+    pnlDueList = new QFrame(this);
+    pnlDueList->setObjectName(QStringLiteral("pnlDueList"));
+    pnlDueList->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    pnlDueList->setLineWidth(2);
+    pnlDueList->setAutoFillBackground(true);
+    pnlDueList->setGeometry(twips(2520), twips(1785), twips(1800), twips(900));
+    cmdDueList = new QPushButton(QStringLiteral("&Due List"), pnlDueList);
+    cmdDueList->setObjectName(QStringLiteral("cmdDueList"));
+    cmdDueList->setFont(buttonFont);
+    cmdDueList->setToolTip(QStringLiteral("What comes due next across the fleet"));
+    cmdDueList->setGeometry(twips(45), twips(45), twips(1800 - 90), twips(900 - 90));
+    cmdDueList->setEnabled(false);
+    connect(cmdDueList, &QPushButton::clicked, this, &frmMenuVelmora::cmdDueList_Click);
     Form_Resize();
 }
 
@@ -79,6 +102,11 @@ void frmMenuVelmora::setScreenFactory(int index, ScreenFactory factory) {
     factories_[static_cast<size_t>(index)] = std::move(factory);
     Command1[static_cast<size_t>(index)]->setEnabled(
         static_cast<bool>(factories_[static_cast<size_t>(index)]));
+}
+
+void frmMenuVelmora::setDueListFactory(ScreenFactory factory) {
+    factories_[kDueListSlot] = std::move(factory);
+    cmdDueList->setEnabled(static_cast<bool>(factories_[kDueListSlot]));
 }
 
 QWidget* frmMenuVelmora::openScreen(int index) const {
@@ -123,11 +151,23 @@ void frmMenuVelmora::Command1_Click(int index) {
         QCoreApplication::exit(0);
         return;
     }
-    if (index < 0 || index >= 4 || !factories_[static_cast<size_t>(index)])
+    if (index < 0 || index >= 4)
         return;
-    QPointer<QWidget>& screen = screens_[static_cast<size_t>(index)];
+    showScreen(static_cast<size_t>(index));
+}
+
+void frmMenuVelmora::cmdDueList_Click() {
+    showScreen(kDueListSlot);
+}
+
+void frmMenuVelmora::showScreen(size_t slot) {
+    if (!factories_[slot])
+        return;
+    QPointer<QWidget>& screen = screens_[slot];
     if (!screen) {
-        screen = factories_[static_cast<size_t>(index)](*this);
+        if (slot != static_cast<size_t>(CompanySetup))
+            offerBackupsForDamagedFiles(this, dataFilesOf(company_.pathData()));
+        screen = factories_[slot](*this);
         if (!screen)
             return;
         screen->setAttribute(Qt::WA_DeleteOnClose);
@@ -178,6 +218,8 @@ void frmMenuVelmora::Form_QueryUnload() {
         if (QWidget* screen = screens_[static_cast<size_t>(index)].data())
             screen->close();
     }
+    if (QWidget* dueList = screens_[kDueListSlot].data())
+        dueList->close();
 }
 
 }  // namespace velmora::app

@@ -15,7 +15,8 @@ class QPushButton;
 namespace velmora::app {
 
 // The main menu: the first and last window of the process. Five buttons open the screens,
-// the background picture is the company's, and closing the menu closes every screen.
+// a sixth, set apart beside them, the fleet's due list; the background picture is the
+// company's, and closing the menu closes every screen.
 class frmMenuVelmora : public QWidget {
     Q_OBJECT
   public:
@@ -35,10 +36,14 @@ class frmMenuVelmora : public QWidget {
     // Shows the company's picture.
     void Form_Activate();
     void Command1_Click(int index);
+    void cmdDueList_Click();
 
     // A screen for one of the first four buttons; a button without one stays disabled.
     void setScreenFactory(int index, ScreenFactory factory);
     QWidget* openScreen(int index) const;
+    // The due list screen of the sixth button.
+    void setDueListFactory(ScreenFactory factory);
+    QWidget* openDueList() const { return screens_[kDueListSlot].data(); }
 
     CompanyRecord& company() { return company_; }
     const QString& programFolder() const { return programFolder_; }
@@ -55,6 +60,8 @@ class frmMenuVelmora : public QWidget {
     QLabel* Image1 = nullptr;
     std::array<QFrame*, 5> SSPanel1{};
     std::array<QPushButton*, 5> Command1{};
+    QFrame* pnlDueList = nullptr;
+    QPushButton* cmdDueList = nullptr;
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -64,12 +71,16 @@ class frmMenuVelmora : public QWidget {
   private:
     void Form_Resize();
     void Form_QueryUnload();
+    // Shows the screen of a slot (the four screen buttons, then the due list): made once,
+    // then only brought forward.
+    void showScreen(size_t slot);
 
+    static constexpr size_t kDueListSlot = 4;
     QString programFolder_;
     CompanyRecord company_;
     QString pictureSource_;
-    std::array<ScreenFactory, 4> factories_{};
-    std::array<QPointer<QWidget>, 4> screens_{};
+    std::array<ScreenFactory, 5> factories_{};
+    std::array<QPointer<QWidget>, 5> screens_{};
 };
 
 }  // namespace velmora::app

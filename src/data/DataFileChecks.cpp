@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 namespace velmora::data {
 
@@ -128,6 +130,30 @@ Writability dataFileWritability(const QString& path) {
         ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
         w.readOnly = ReadOnlyReason::Folder;
     return w;
+}
+
+namespace {
+
+std::mutex& checkedLock() {
+    static std::mutex m;
+    return m;
+}
+
+std::set<FileVersion>& checkedVersions() {
+    static std::set<FileVersion> versions;
+    return versions;
+}
+
+}  // namespace
+
+bool wasCheckedIntact(const FileVersion& version) {
+    const std::lock_guard<std::mutex> guard(checkedLock());
+    return checkedVersions().count(version) > 0;
+}
+
+void markCheckedIntact(const FileVersion& version) {
+    const std::lock_guard<std::mutex> guard(checkedLock());
+    checkedVersions().insert(version);
 }
 
 }  // namespace velmora::data

@@ -49,4 +49,10 @@ struct Writability {
 };
 Writability dataFileWritability(const QString& path);
 
+// The versions of files found intact in this process: a file is checked for damage when it
+// is first opened for writing (and again when something else changed it meanwhile), so that
+// damage is found before a change is made to it, not by a failed save.
+bool wasCheckedIntact(const FileVersion& version);
+void markCheckedIntact(const FileVersion& version);
+
 }  // namespace velmora::data

@@ -62,6 +62,8 @@ QString JetSqlParser::createTable() {
     for (;;) {
         if (atSymbol(u",") || atSymbol(u")"))
             fail(QStringLiteral("a column definition is empty"));
+        if (atEnd())
+            fail(QStringLiteral("the list of columns is not closed"));
         if (startsTableConstraint(*peek()))
             defs << passThrough();
         else

@@ -17,8 +17,6 @@
 #include <sqlite3.h>
 
 #include <map>
-#include <mutex>
-#include <set>
 #include <utility>
 
 namespace velmora::data {
@@ -190,31 +188,6 @@ std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
     return files;
 }
 
-// Files checked for damage in this process: a file is checked when it is first opened for
-// writing (and again when something else changed it meanwhile), so that damage is found
-// before a change is made to it, not by a failed save.
-class CheckedFiles {
-  public:
-    static bool contains(const FileVersion& v) {
-        const std::lock_guard<std::mutex> guard(lock());
-        return files().count(v) > 0;
-    }
-    static void add(const FileVersion& v) {
-        const std::lock_guard<std::mutex> guard(lock());
-        files().insert(v);
-    }
-
-  private:
-    static std::mutex& lock() {
-        static std::mutex m;
-        return m;
-    }
-    static std::set<FileVersion>& files() {
-        static std::set<FileVersion> f;
-        return f;
-    }
-};
-
 class SqliteDatabase final : public Database {
   public:
     SqliteDatabase(sqlite3* db, QString path, ReadOnlyReason readOnly, FileIdentity id)
@@ -223,16 +196,20 @@ class SqliteDatabase final : public Database {
         cache_.clear();
         sqlite3_close_v2(db_);
         // The file as this connection leaves it was checked when it was opened (or made
-        // here): its own changes call for no new check when it is opened again.
-        if (readOnly_ == ReadOnlyReason::None) {
+        // here): its own changes call for no new check when it is opened again. A
+        // connection that never got that far (the file failed its check) vouches for
+        // nothing.
+        if (readOnly_ == ReadOnlyReason::None && verified_) {
             const Writability w = dataFileWritability(path_);
             if (w.exists && w.identity == id_)
-                CheckedFiles::add(w.version);
+                markCheckedIntact(w.version);
         }
     }
 
     const FileIdentity& identity() const { return id_; }
     void setIdentity(const FileIdentity& id) { id_ = id; }
+    // The file was found intact (or made) when this connection opened it.
+    void setVerified() { verified_ = true; }
 
     QString path() const override { return path_; }
     bool isReadOnly() const override { return readOnly_ != ReadOnlyReason::None; }
@@ -594,6 +571,7 @@ class SqliteDatabase final : public Database {
     int scratchDepth_ = 0;  // the depth of the scratch transaction open, 0 when none
     QString journalModeToRestore_;
     bool queryTableKnown_ = false;
+    bool verified_ = false;
 };
 
 class SqlitePredicate final : public RowPredicate {
@@ -769,6 +747,17 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
     throw DbError(number, text);
 }
 
+// Every change goes through a rollback journal beside the file, and a commit returns only
+// once the file and its journal are on the disk (synchronous FULL): a power cut or a killed
+// process loses at most the change being made, never one reported as saved, and leaves the
+// file as it was before that change. Write-ahead logging is not used: it needs shared
+// memory that a network file system cannot give, and the files may sit on a share. A file
+// that comes with a write-ahead log is turned back to a rollback journal.
+void useRollbackJournal(SqliteDatabase& conn) {
+    conn.select("PRAGMA journal_mode = DELETE", {});
+    conn.exec("PRAGMA synchronous = FULL");
+}
+
 std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
     Writability w;
     if (!create)
@@ -799,10 +788,12 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
         conn->fail(rc);
     // Reading the schema now finds a damaged file at once, not on the first screen.
     conn->select("SELECT count(*) FROM sqlite_master", {});
+    if (writable || create)
+        useRollbackJournal(*conn);
     if (create) {
         conn->exec("PRAGMA application_id = 1447840082");  // 'VLMR'
         conn->setIdentity(dataFileWritability(path).identity);
-    } else if (writable && !CheckedFiles::contains(w.version)) {
+    } else if (writable && !wasCheckedIntact(w.version)) {
         const auto problems = conn->select("PRAGMA quick_check(3)", {});
         if (problems.empty() || problems.front().empty() ||
             problems.front()[0].toString() != u"ok") {
@@ -814,8 +805,9 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
                                      "unchanged; restore it from a backup.")
                           .arg(path, found.join(QStringLiteral("; "))));
         }
-        CheckedFiles::add(w.version);
+        markCheckedIntact(w.version);
     }
+    conn->setVerified();
     return conn;
 }
 

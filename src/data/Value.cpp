@@ -142,7 +142,16 @@ QVariant Value::toVariant() const {
 QString formatNumber(double v) {
     if (v == 0.0)
         return QStringLiteral("0");  // also folds -0
-    return QString::number(v, 'g', 15);
+    const QString text = QString::number(v, 'g', 15);
+    // Rounded to fifteen digits, the largest numbers would read back as beyond any number:
+    // they keep the digits that read back as themselves.
+    if (std::fabs(v) > 1e308) {
+        bool ok = false;
+        text.toDouble(&ok);
+        if (!ok)
+            return QString::number(v, 'g', 17);
+    }
+    return text;
 }
 
 }  // namespace velmora::data

@@ -1,10 +1,12 @@
 #include "RemainingGridColumns.h"
 
+#include "RemainingLevels.h"
 #include "RetirementDate.h"
 
 namespace velmora::remaining {
 
-std::vector<screens::GridColumn> remainingGridColumns() {
+std::vector<screens::GridColumn> remainingGridColumns(
+    std::shared_ptr<const RemainingLevels> levels) {
     auto c = [](const QString& caption, const QString& field, const QString& format, bool visible) {
         screens::GridColumn g;
         g.caption = caption;
@@ -74,6 +76,15 @@ std::vector<screens::GridColumn> remainingGridColumns() {
         return retirementDate(stored, row(QStringLiteral("InstallDate")),
                               row(QStringLiteral("LifeNumber")));
     };
+    if (levels) {
+        for (int i = gridcol::TTtoRET; i <= gridcol::MTHStoRT; ++i) {
+            screens::GridColumn& c = cols[static_cast<size_t>(i)];
+            c.colour = [levels, field = c.field](const data::Value& shown,
+                                                 const screens::RowReader& row) {
+                return levels->colour(field, shown, row);
+            };
+        }
+    }
     return cols;
 }
 

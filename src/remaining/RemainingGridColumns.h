@@ -2,13 +2,19 @@
 
 #include "screens/common/RecordsetTableModel.h"
 
+#include <memory>
 #include <vector>
 
 namespace velmora::remaining {
 
+class RemainingLevels;
+
 // The 49 columns of the remaining-life grid, by index: item number, the aircraft's columns
-// (hidden), the component's columns and the ten computed ones.
-std::vector<screens::GridColumn> remainingGridColumns();
+// (hidden), the component's columns and the ten computed ones. With levels, each row's own
+// remaining figure is written in the colour of its warning level (overdue red, due soon
+// amber); without, what has run out is red.
+std::vector<screens::GridColumn> remainingGridColumns(
+    std::shared_ptr<const RemainingLevels> levels = nullptr);
 
 // Grid columns that the meter view shows or hides, and those the Show boxes switch.
 namespace gridcol {

@@ -5,6 +5,8 @@
 #include "RemainingLifeRebuild.h"
 #include "TimeRemainingLayout.h"
 #include "data/DataFiles.h"
+#include "data/DbError.h"
+#include "data/JetText.h"
 #include "entry/BoundEntryHost.h"
 #include "reportfiles/ReportDefinition.h"
 #include "reports/ReportSelection.h"
@@ -16,6 +18,7 @@
 #include "screens/common/FieldEvents.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenState.h"
+#include "utilisation/UtilisationSource.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -114,6 +117,7 @@ void frmRemain::rebuild() {
     RebuildResult r = rebuildRemainingLife(dataPath_, Combo1->text(), meterView());
     if (r.database)
         database_ = std::move(r.database);
+    readDailyUse();
     if (r.rows) {
         grdDataGrid->setRecordset(r.rows.get());
         rows_ = std::move(r.rows);
@@ -128,6 +132,28 @@ void frmRemain::rebuild() {
     grdDataGrid->setColumnVisible(gridcol::TTtoOH2, two);
     grdDataGrid->setColumnVisible(gridcol::TTtoIN2, two);
     datPrimaryRS->setCaption(screens::aircraftNavigationCaption());
+}
+
+void frmRemain::setWarningLevels(const due::WarningSettings& warnings,
+                                 due::UtilisationFactory utilisation) {
+    warnings_ = warnings;
+    utilisation_ = std::move(utilisation);
+    levels_->setWarnings(warnings_);
+    readDailyUse();
+    grdDataGrid->viewport()->update();
+}
+
+void frmRemain::readDailyUse() {
+    levels_->setToday(QDate::currentDate());
+    utilisation::DailyUtilisation use;
+    // Like the rest of a rebuild, a file that cannot tell gives no message: the levels then
+    // go by the amounts alone.
+    try {
+        if (utilisation_ && database_)
+            use = utilisation_(*database_)->dailyUse(data::trimBlanks(Combo1->text()));
+    } catch (const data::DbError&) {
+    }
+    levels_->setDailyUse(use);
 }
 
 void frmRemain::chkFields_Click(int index) {
@@ -196,6 +222,9 @@ void frmRemain::cmdPrint_Click(int index) {
         job.companyName = company_(QStringLiteral("Name")).toString();
         job.companyPhone = company_(QStringLiteral("Phone")).toString();
     }
+    job.warnings = warnings_;
+    if (utilisation_)
+        job.utilisation = utilisation_;
     QString error = QStringLiteral("No report engine is available to print with.");
     if (!runner_ || !runner_(this, job, &error)) {
         screens::msgBox(

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "RemainingLevels.h"
 #include "RemainingLifeQuery.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
+#include "due/DueListSource.h"
 #include "entry/EntryFields.h"
 #include "reports/PrintRequest.h"
 #include "screens/common/BoundScreen.h"
@@ -64,6 +66,11 @@ class frmRemain : public screens::BoundScreen {
 
     // The report engine the print buttons use (tests put a recorder in its place).
     void setReportRunner(reports::ReportRunner runner) { runner_ = std::move(runner); }
+    // The company's warning levels and where each aircraft's daily use comes from: the grid
+    // and the reports mark overdue and due-soon remaining life by them (until they are set:
+    // the default levels, no daily use).
+    void setWarningLevels(const due::WarningSettings& warnings,
+                          due::UtilisationFactory utilisation);
 
     MeterView meterView() const;
     // The selection formula and report file a print uses.
@@ -118,6 +125,8 @@ class frmRemain : public screens::BoundScreen {
     void SetCleanState();
     void rebuild();
     void applyOptionalColumns();
+    // The daily use of the aircraft on display, for the levels of the grid.
+    void readDailyUse();
     void focusField(int index);
     // False, with the first bad forecast marked and focused, when one cannot be stored.
     bool checkForecasts();
@@ -127,6 +136,9 @@ class frmRemain : public screens::BoundScreen {
     QString dataPath_;
     CompanyValue company_;
     std::shared_ptr<data::Database> database_;
+    std::shared_ptr<RemainingLevels> levels_ = std::make_shared<RemainingLevels>();
+    due::WarningSettings warnings_;
+    due::UtilisationFactory utilisation_;
     std::unique_ptr<data::Recordset> rows_;
     int gridToButtons_ = -1;  // the designed gaps below the grid, in pixels
     int buttonsToNavigation_ = 0;

@@ -169,7 +169,7 @@ void frmRemain::buildGridAndButtons(double scale) {
     auto tw = [scale](int t) { return screens::twips(t, scale); };
     grdDataGrid = new screens::DataGrid(this);
     grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));
-    grdDataGrid->setColumns(remainingGridColumns());
+    grdDataGrid->setColumns(remainingGridColumns(levels_));
     grdDataGrid->setTwoLineHeaders(true);
     grdDataGrid->setAllowAddNew(false);
     grdDataGrid->setAllowDelete(false);

@@ -22,6 +22,7 @@ const QStringList kPlaceholders = {
     QStringLiteral("Company"),   QStringLiteral("Phone"), QStringLiteral("Title"),
     QStringLiteral("Printed"),   QStringLiteral("Page"),  QStringLiteral("Pages"),
     QStringLiteral("Selection"), QStringLiteral("Count"), QStringLiteral("Overdue"),
+    QStringLiteral("DueSoon"),
 };
 
 // Names every report must show somewhere in its page header or footer.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "due/DueListSource.h"
+#include "due/WarningLevel.h"
+
 #include <QString>
 
 #include <functional>
@@ -15,6 +18,10 @@ struct PrintRequest {
     QString dataFile;          // TimeMgr.mdb
     QString companyName;
     QString companyPhone;
+    // What marks remaining life as overdue or due soon: the company's warning levels, and
+    // where the aircraft's daily use comes from.
+    due::WarningSettings warnings;
+    due::UtilisationFactory utilisation = due::plannedUtilisation();
 };
 
 // Runs a print; false with a message for the user when it cannot.

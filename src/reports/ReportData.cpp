@@ -5,7 +5,10 @@
 #include "data/JetDates.h"
 #include "data/JetFormat.h"
 #include "data/Recordset.h"
+#include "data/ValueNumber.h"
+#include "due/DueList.h"
 #include "reportfiles/ReportQueries.h"
+#include "utilisation/UtilisationSource.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -90,8 +93,9 @@ bool isRegNumField(const QString& field) {
 
 class ModelBuilder {
   public:
-    ModelBuilder(const ReportDefinition& def, std::shared_ptr<data::Database> db, ReportModel* out)
-        : def_(def), db_(std::move(db)), out_(out) {}
+    ModelBuilder(const ReportDefinition& def, std::shared_ptr<data::Database> db, ReportModel* out,
+                 const ReportLevels& levels)
+        : def_(def), db_(std::move(db)), out_(out), levels_(levels) {}
 
     bool build(const QString& formula, const QString& company, const QString& phone,
                const QDateTime& printed, QString* error) {
@@ -161,6 +165,7 @@ class ModelBuilder {
             if (found) {
                 out_->aircraftFound = true;
                 fillAircraft(*aircraft, found->values);
+                readDailyUse(found->values[static_cast<size_t>(acReg)], printed.date());
                 fillLines(*rows, matches);
             }
         } catch (const data::DbError& e) {
@@ -170,6 +175,7 @@ class ModelBuilder {
         }
         out_->values.insert(QStringLiteral("count"), QString::number(out_->rowCount));
         out_->values.insert(QStringLiteral("overdue"), QString::number(out_->highlightedRows));
+        out_->values.insert(QStringLiteral("duesoon"), QString::number(out_->dueSoonRows));
         return true;
     }
 
@@ -271,6 +277,43 @@ class ModelBuilder {
         }
     }
 
+    // The daily use of the selected aircraft, for the dates of its counted limits. A file that
+    // cannot tell gives none: the levels then go by the amounts alone.
+    void readDailyUse(const Value& regNum, const QDate& today) {
+        today_ = today;
+        try {
+            if (levels_.utilisation)
+                use_ = levels_.utilisation(*db_)->dailyUse(regNum.toString());
+        } catch (const data::DbError&) {
+        }
+    }
+
+    // Whether a row of the data source is due soon by the warning levels.
+    bool dueSoon(const data::Recordset& rs, const std::vector<Value>& row) const {
+        const int basisIx = rs.fieldIndex(QStringLiteral("LifeBasis"));
+        const int meterIx = rs.fieldIndex(QStringLiteral("MeterNumber"));
+        const int lifeIx = rs.fieldIndex(QStringLiteral("LifeNumber"));
+        const int leftIx = rs.fieldIndex(QStringLiteral("Remaining"));
+        const int retireIx = rs.fieldIndex(QStringLiteral("RetireDate"));
+        if (basisIx < 0 || meterIx < 0 || lifeIx < 0 || leftIx < 0 || retireIx < 0)
+            return false;
+        auto at = [&](int i) { return row[static_cast<size_t>(i)]; };
+        const auto basis =
+            at(basisIx).isNull() ? std::nullopt : due::basisFromCode(at(basisIx).toString());
+        if (!basis)
+            return false;
+        QDate retires;
+        if (const auto d = data::parseJetDateTime(at(retireIx).toString());
+            !at(retireIx).isNull() && d)
+            retires = d->date();
+        const auto meter = data::numberIn(at(meterIx));
+        const auto rate =
+            due::rateFor(use_, *basis, meter ? static_cast<int>(at(meterIx).toInt()) : 0);
+        return due::judgeLimit(levels_.warnings, *basis, data::numberIn(at(leftIx)), retires,
+                               data::numberIn(at(lifeIx)), rate, today_)
+                   .level == due::WarningLevel::DueSoon;
+    }
+
     template <typename Matches>
     void fillLines(const data::Recordset& rs, Matches matches) {
         const int regIndex = rs.fieldIndex(QStringLiteral("Aircraft.RegNum"));
@@ -319,9 +362,19 @@ class ModelBuilder {
                 line.highlighted = line.highlighted || cell.highlighted;
                 line.cells.push_back(std::move(cell));
             }
+            if (!line.highlighted && dueSoon(rs, *row)) {
+                line.dueSoon = true;
+                for (int c = 0; c < def_.columns.size(); ++c) {
+                    ReportCell& cell = line.cells[static_cast<size_t>(c)];
+                    cell.dueSoon = def_.columns[c].highlight != Highlight::None &&
+                                   !cell.text.trimmed().isEmpty();
+                }
+            }
             ++out_->rowCount;
             if (line.highlighted)
                 ++out_->highlightedRows;
+            if (line.dueSoon)
+                ++out_->dueSoonRows;
             out_->lines.push_back(std::move(line));
         }
     }
@@ -329,6 +382,9 @@ class ModelBuilder {
     const ReportDefinition& def_;
     std::shared_ptr<data::Database> db_;
     ReportModel* out_;
+    const ReportLevels& levels_;
+    utilisation::DailyUtilisation use_;
+    QDate today_;
     std::vector<int> columnIndex_, flagIndex_, sortIndex_;
     int groupIndex_ = -1;
 };
@@ -370,10 +426,10 @@ QString reportDataFilePath(const ReportJob& job) {
 bool buildReportModel(const ReportDefinition& definition, const QString& selectionFormula,
                       const std::shared_ptr<data::Database>& db, const QString& companyName,
                       const QString& companyPhone, const QDateTime& printed, ReportModel* out,
-                      QString* error) {
+                      QString* error, const ReportLevels& levels) {
     ReportModel model;
     QString message;
-    ModelBuilder builder(definition, db, &model);
+    ModelBuilder builder(definition, db, &model, levels);
     if (!builder.build(selectionFormula, companyName, companyPhone, printed, &message)) {
         if (error)
             *error = message;
@@ -407,7 +463,7 @@ bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
         return false;
     }
     return buildReportModel(def, job.selectionFormula, db, job.companyName, job.companyPhone,
-                            printed, out, error);
+                            printed, out, error, {job.warnings, job.utilisation});
 }
 
 }  // namespace velmora::reports

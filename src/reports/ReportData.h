@@ -21,6 +21,7 @@ namespace velmora::reports {
 struct ReportCell {
     QString text;
     bool highlighted = false;  // overdue (or due): printed to stand out
+    bool dueSoon = false;      // within the company's warning levels, not yet overdue
 };
 
 // A line of the component list: a component's row, or the heading of a group.
@@ -29,6 +30,7 @@ struct ReportLine {
     QString groupText;
     std::vector<ReportCell> cells;  // one per column of the definition
     bool highlighted = false;       // some value of the row stands out
+    bool dueSoon = false;           // the component is due soon (and nothing stands out)
 };
 
 struct ReportFactItem {
@@ -46,6 +48,7 @@ struct ReportModel {
     std::vector<ReportLine> lines;
     int rowCount = 0;
     int highlightedRows = 0;
+    int dueSoonRows = 0;
 
     // A header, footer or summary text with its {names} filled in; {Page} and {Pages} with
     // the numbers given.
@@ -64,10 +67,18 @@ bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
 // folder when it names no folder, letter case not regarded.
 QString reportDataFilePath(const ReportJob& job);
 
+// How a report judges remaining life besides what its definition highlights: the warning
+// levels and the aircraft's daily use, by which a component is marked due soon. Where the
+// data source lacks LifeBasis, MeterNumber, LifeNumber, Remaining or RetireDate, nothing is.
+struct ReportLevels {
+    due::WarningSettings warnings;
+    due::UtilisationFactory utilisation;
+};
+
 // The same from a definition already read and a database already open.
 bool buildReportModel(const ReportDefinition& definition, const QString& selectionFormula,
                       const std::shared_ptr<data::Database>& db, const QString& companyName,
                       const QString& companyPhone, const QDateTime& printed, ReportModel* out,
-                      QString* error);
+                      QString* error, const ReportLevels& levels = {});
 
 }  // namespace velmora::reports

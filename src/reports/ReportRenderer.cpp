@@ -16,6 +16,8 @@ namespace {
 const QColor kOverdueInk(176, 0, 0);
 const QColor kOverdueFill(255, 232, 232);
 const QColor kStripe(243, 243, 243);
+const QColor kDueSoonInk(150, 88, 0);
+const QColor kDueSoonFill(255, 243, 214);
 const QColor kHeadingFill(224, 224, 224);
 const QColor kGroupFill(234, 238, 246);
 const QColor kRule(90, 90, 90);
@@ -153,7 +155,7 @@ class Renderer {
             if (line.isGroup)
                 continue;
             const ReportCell& cell = line.cells[static_cast<size_t>(col)];
-            const Face& f = cell.highlighted ? bold_ : body_;
+            const Face& f = cell.highlighted || cell.dueSoon ? bold_ : body_;
             if (c.align != CellAlign::Left) {
                 need = std::max(need, f.fm.horizontalAdvance(cell.text));
                 continue;
@@ -211,7 +213,7 @@ class Renderer {
 
     QStringList cellLines(int col, const ReportCell& cell) const {
         const ReportColumn& c = def_.columns[col];
-        const Face& face = cell.highlighted ? bold_ : body_;
+        const Face& face = cell.highlighted || cell.dueSoon ? bold_ : body_;
         const double w = colW_[static_cast<size_t>(col)] - 2 * pad_;
         // Values of a column that is not left-aligned are never broken: the column is made
         // wide enough for them.
@@ -500,9 +502,9 @@ class Renderer {
             return;
         }
         const bool striped = (stripe_++ % 2) == 1;
-        if (line.highlighted || striped) {
+        if (line.highlighted || line.dueSoon || striped) {
             p.setPen(Qt::NoPen);
-            p.setBrush(line.highlighted ? kOverdueFill : kStripe);
+            p.setBrush(line.highlighted ? kOverdueFill : (line.dueSoon ? kDueSoonFill : kStripe));
             p.drawRect(QRectF(0, y, width_, h));
             p.setBrush(Qt::NoBrush);
         }
@@ -510,8 +512,9 @@ class Renderer {
             const ReportCell& cell = line.cells[static_cast<size_t>(c)];
             if (cell.text.isEmpty())
                 continue;
-            p.setPen(cell.highlighted ? kOverdueInk : QColor(Qt::black));
-            drawLines(p, cellLines(c, cell), cell.highlighted ? bold_ : body_,
+            p.setPen(cell.highlighted ? kOverdueInk
+                                      : (cell.dueSoon ? kDueSoonInk : QColor(Qt::black)));
+            drawLines(p, cellLines(c, cell), cell.highlighted || cell.dueSoon ? bold_ : body_,
                       colX_[static_cast<size_t>(c)] + pad_, y + pad_,
                       colW_[static_cast<size_t>(c)] - 2 * pad_, alignmentOf(def_.columns[c].align));
         }

@@ -36,6 +36,7 @@ class AppFixture : public ::testing::Test {
             if (QWidget* s = menu->openScreen(i))
                 delete s;
         }
+        delete menu->openDueList();
         menu.reset();
     }
     QString writePicture(const QString& name, const char* format) {

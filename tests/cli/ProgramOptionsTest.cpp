@@ -22,6 +22,8 @@ const Program kPrograms[] = {
     {QStringLiteral("velmora-report"), QStringLiteral(VELMORA_REPORT_BIN)},
     {QStringLiteral("velmora-demo"), QStringLiteral(VELMORA_DEMO_BIN)},
     {QStringLiteral("velmora-import"), QStringLiteral(VELMORA_IMPORT_BIN)},
+    {QStringLiteral("velmora-due"), QStringLiteral(VELMORA_DUE_BIN)},
+    {QStringLiteral("velmora-backup"), QStringLiteral(VELMORA_BACKUP_BIN)},
 };
 
 struct ProgramRun {

@@ -121,6 +121,10 @@ void addPart(data::Database& db, const PartSpec& p) {
     if (!p.installDate.isEmpty())
         rs->setValue(QStringLiteral("InstallDate"), p.installDate);
     rs->setValue(QStringLiteral("Description"), p.description);
+    if (!p.partNumber.isNull())
+        rs->setValue(QStringLiteral("PartNumber"), p.partNumber);
+    if (!p.serial.isNull())
+        rs->setValue(QStringLiteral("Serial#"), p.serial);
     rs->setValue(QStringLiteral("OilAnalysis"), p.oil);
     rs->update();
 }

@@ -62,6 +62,8 @@ struct PartSpec {
     QString installDate;
     QString description = QStringLiteral("Component");
     bool oil = false;
+    QString partNumber = QString();
+    QString serial = QString();
 
     // Chained setters, so that a test names only what matters to it.
     PartSpec& withMeter(int m) {
@@ -92,6 +94,12 @@ struct PartSpec {
     }
     PartSpec& describedAs(const QString& text) {
         description = text;
+        return *this;
+    }
+    // The unit's part and serial number.
+    PartSpec& asUnit(const QString& part, const QString& serialNumber) {
+        partNumber = part;
+        serial = serialNumber;
         return *this;
     }
 };

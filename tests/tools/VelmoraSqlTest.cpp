@@ -1,6 +1,5 @@
 #include "support/TestFiles.h"
-
-#include <QProcess>
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +8,8 @@ using namespace velmora::testing;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    QString out, err;
-};
-
 ToolRun velmoraSql(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VELMORA_SQL_BIN), args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runTool(QStringLiteral(VELMORA_SQL_BIN), args);
 }
 
 class VelmoraSql : public ::testing::Test {

@@ -9,16 +9,19 @@
 #include "data/DbError.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
+#include "due/screen/frmDueList.h"
 #include "oil/frmOilAnalysis.h"
 #include "remaining/frmRemain.h"
 #include "screens/common/Chooser.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSet>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -224,6 +227,21 @@ bool ScreenTour::run(QString* error) {
         save(oil, QStringLiteral("oil-analysis"));
         oil->close();
         settle();
+    }
+    // What comes due across the fleet in the next 60 days, by date.
+    menu.cmdDueList_Click();
+    if (auto* due = qobject_cast<due::frmDueList*>(menu.openDueList())) {
+        activate(due);
+        due->chkWithinDays->setChecked(true);
+        due->spnDays->setValue(60);
+        due->applyFilter();
+        settle();
+        save(due, QStringLiteral("due-list"));
+        due->close();
+        settle();
+    } else {
+        *error = QStringLiteral("the due list did not open");
+        return false;
     }
     if (!failure_.isEmpty()) {
         *error = failure_;

@@ -27,6 +27,7 @@ void fillMainFile(const QString& path, const DemoFleet& fleet) {
     for (const OilSampleRow& s : fleet.oilSamples)
         writer.add(s);
     writer.finish();
+    utilisation::savePlannedUtilisation(*db, fleet.plannedUse);
     tx.commit();
 }
 

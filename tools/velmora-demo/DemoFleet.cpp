@@ -1,5 +1,6 @@
 #include "DemoFleet.h"
 
+#include "AverageUse.h"
 #include "ComponentLife.h"
 #include "DemoAircraft.h"
 #include "ModelItems.h"
@@ -180,6 +181,7 @@ void addAircraft(const DemoAircraft& a, int index, const QDate& today, DemoFleet
     for (ComponentRow& c : rows)
         fleet->components.push_back(std::move(c));
     fleet->aircraft.push_back(a.row);
+    fleet->plannedUse.push_back({a.row.regNum, averageDailyUse(a.row, serviceStart, today)});
 }
 
 std::vector<MakeTemplates> templates() {

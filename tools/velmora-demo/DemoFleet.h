@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FleetRows.h"
+#include "utilisation/PlannedUtilisation.h"
 
 #include <QDate>
 #include <QStringList>
@@ -22,6 +23,8 @@ struct DemoFleet {
     std::vector<ComponentRow> components;
     std::vector<OilSampleRow> oilSamples;
     std::vector<MakeTemplates> templates;
+    // Each aircraft's planned daily use: what it has flown on an average day.
+    std::vector<utilisation::PlannedEntry> plannedUse;
     int overdue = 0;       // installed components past their limit
     int notInstalled = 0;  // spares and removed units (Active = No)
 };

@@ -1,6 +1,8 @@
 #include "ReportCommand.h"
 
 #include "data/DataFiles.h"
+#include "data/DbError.h"
+#include "due/DueListSource.h"
 #include "reportfiles/ReportDefinition.h"
 #include "reports/ReportPreview.h"
 #include "reports/ReportSelection.h"
@@ -16,7 +18,7 @@ namespace {
 struct Options {
     bool forecast = false;
     bool help = false;
-    QString data, pdf, company, phone;
+    QString data, pdf, company, phone, settings;
     QString reg;
     bool hasReg = false;
 };
@@ -50,6 +52,8 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             target = &o->company;
         else if (a == u"--phone")
             target = &o->phone;
+        else if (a == u"--settings")
+            target = &o->settings;
         if (!target) {
             *error = QStringLiteral("Unknown option \"%1\".").arg(args[i]);
             return false;
@@ -87,7 +91,7 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
 QString usageText() {
     return QStringLiteral(
         "Usage: velmora-report [--forecast] --data FOLDER --reg REG --pdf OUT.pdf\n"
-        "                      [--company NAME] [--phone PHONE]\n"
+        "                      [--company NAME] [--phone PHONE] [--settings FILE]\n"
         "Prints the actual remaining-life report of an aircraft (FOLDER/1.rpt), or with\n"
         "--forecast the forecast report (FOLDER/2.rpt), from FOLDER/Timemgr.mdb into a PDF.\n");
 }
@@ -122,6 +126,13 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         o.forecast ? reports::kForecastSource : reports::kRemainingSource, o.reg);
     job.companyName = o.company;
     job.companyPhone = o.phone;
+    try {
+        job.warnings = due::readWarningSettingsFile(o.settings);
+    } catch (const data::DbError& e) {
+        err << "velmora-report: " << e.text() << "\n";
+        err.flush();
+        return 1;
+    }
     // A registration that selects no aircraft is an error, not a report saying so: a
     // script must not take an empty report for the aircraft's.
     reports::ReportModel model;

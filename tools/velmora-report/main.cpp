@@ -15,7 +15,7 @@ using velmora::cli::Option;
 const velmora::cli::ProgramHelp kHelp{
     QStringLiteral("velmora-report"),
     {QStringLiteral("[--forecast] --data FOLDER --reg REG --pdf OUT.pdf\n"
-                    "[--company NAME] [--phone PHONE]")},
+                    "[--company NAME] [--phone PHONE] [--settings FILE]")},
     QStringLiteral(
         "Prints the actual remaining-life report of an aircraft (FOLDER/1.rpt), or with\n"
         "--forecast the forecast report (FOLDER/2.rpt), from FOLDER/Timemgr.mdb into a PDF.\n"
@@ -42,6 +42,11 @@ const velmora::cli::ProgramHelp kHelp{
          {},
          QStringLiteral("PHONE"),
          QStringLiteral("the telephone number printed in the report's heading")},
+        {QStringLiteral("settings"),
+         {},
+         QStringLiteral("FILE"),
+         QStringLiteral("the company settings (SetupPP.mdb) whose warning levels mark what is "
+                        "due soon")},
     },
     QStringLiteral("Exit status: 0 when the PDF was written, 1 otherwise; 2 on an unknown "
                    "option.\n")};

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "ChoiceDialog.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -159,6 +161,21 @@ std::optional<QString> Dialogs::openFile(QWidget* parent, const FileOpenRequest&
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
+}
+
+std::optional<QString> Dialogs::saveFile(QWidget* parent, const FileSaveRequest& request) {
+    const QString chosen = QFileDialog::getSaveFileName(parent, request.title, request.initialFile,
+                                                        toQtFilter(request.filter));
+    reactivateWindow(parent);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<int> Dialogs::choose(QWidget* parent, const ChoiceRequest& request) {
+    const std::optional<int> row = showChoiceDialog(parent, request);
+    reactivateWindow(parent);
+    return row;
 }
 
 Dialogs& Dialogs::current() {

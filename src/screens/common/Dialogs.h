@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -33,6 +34,28 @@ struct FileOpenRequest {
     bool operator==(const FileOpenRequest&) const = default;
 };
 
+// One file-save dialog: its title, the filter in pipe form ("CSV files|*.csv") and the
+// file name it suggests (a full path or a bare name).
+struct FileSaveRequest {
+    QString title;
+    QString filter;
+    QString initialFile;
+
+    bool operator==(const FileSaveRequest&) const = default;
+};
+
+// A choice of one row from a list: rows of cells under column captions, with a button
+// that takes the row chosen and one that cancels.
+struct ChoiceRequest {
+    QString title, prompt;
+    QStringList columns;
+    std::vector<QStringList> rows;
+    QString acceptText;
+    int current = 0;  // the row chosen when the list opens
+
+    bool operator==(const ChoiceRequest&) const = default;
+};
+
 // The buttons a box shows, in order.
 std::vector<MsgAnswer> answersOf(MsgButtons buttons);
 // The button that is the default: the one asked for when the box shows it, else the
@@ -53,6 +76,12 @@ class Dialogs {
     virtual MsgAnswer message(QWidget* parent, const MessageRequest& request);
     // Shows the file-open dialog; std::nullopt when it was cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const FileOpenRequest& request);
+    // Shows the file-save dialog (asking before an existing file is replaced); std::nullopt
+    // when it was cancelled.
+    virtual std::optional<QString> saveFile(QWidget* parent, const FileSaveRequest& request);
+    // Shows a modal list to choose one row from; the row's index, or std::nullopt when the
+    // list was cancelled or has no rows.
+    virtual std::optional<int> choose(QWidget* parent, const ChoiceRequest& request);
 
     static Dialogs& current();
     // Makes a service current; nullptr puts the standard one back. The caller keeps

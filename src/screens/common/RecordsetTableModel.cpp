@@ -161,12 +161,15 @@ data::Value RecordsetTableModel::shownValue(int row, int col) const {
     if (col < 0 || col >= gridColumnCount() || !column(col).shownValue || row < 0 ||
         row >= recordRows_ || row >= rs_->recordCount())
         return v;
+    return column(col).shownValue(v, rowReader(row));
+}
+
+RowReader RecordsetTableModel::rowReader(int row) const {
     const auto& values = rs_->rows()[static_cast<size_t>(row)].values;
-    const RowReader reader = [this, &values](const QString& name) {
+    return [this, &values](const QString& name) {
         const int f = rs_->fieldIndex(name);
         return f < 0 ? data::Value() : values[static_cast<size_t>(f)];
     };
-    return column(col).shownValue(v, reader);
 }
 
 QString RecordsetTableModel::text(int row, int col) const {
@@ -382,6 +385,10 @@ QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
             if (isYesNoFormat(c.format))
                 return {};
             const data::Value v = shownValue(row, col);
+            if (c.colour && row >= 0 && row < recordRows_ && row < rs_->recordCount()) {
+                const QColor colour = c.colour(v, rowReader(row));
+                return colour.isValid() ? QVariant(QBrush(colour)) : QVariant();
+            }
             if (isOverdue(v) || (c.dueDate && isPastDue(v, QDate::currentDate())))
                 return QBrush(Qt::red);
             return {};

@@ -4,6 +4,7 @@
 #include "data/Value.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QString>
 
 #include <functional>
@@ -30,6 +31,9 @@ struct GridColumn {
     // the stored value and the rest of the row.
     std::function<data::Value(const data::Value& stored, const RowReader& row)> shownValue =
         nullptr;
+    // Where set, the colour a stored row's cell is written in, from what it shows and the rest
+    // of the row (an invalid colour: the normal one), instead of red for what has run out.
+    std::function<QColor(const data::Value& shown, const RowReader& row)> colour = nullptr;
 };
 
 // The rows of a record set as a table, one column per GridColumn.
@@ -105,6 +109,8 @@ class RecordsetTableModel : public QAbstractTableModel {
 
   private:
     void bindColumns();
+    // The stored columns of a record set row (valid while the record set is unchanged).
+    RowReader rowReader(int row) const;
     int fieldOf(int col) const;
     void emitRowChanged(int row);
 

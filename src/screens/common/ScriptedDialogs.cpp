@@ -27,4 +27,22 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileOpenRequest
     return result.path;
 }
 
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const FileSaveRequest& request) {
+    saveRequests.push_back(request);
+    if (saves_.empty())
+        return std::nullopt;
+    const std::optional<QString> result = saves_.front();
+    saves_.pop_front();
+    return result;
+}
+
+std::optional<int> ScriptedDialogs::choose(QWidget*, const ChoiceRequest& request) {
+    choiceRequests.push_back(request);
+    if (choices_.empty())
+        return std::nullopt;
+    const std::optional<int> row = choices_.front();
+    choices_.pop_front();
+    return row;
+}
+
 }  // namespace velmora::screens

@@ -20,6 +20,11 @@ class ScriptedDialogs : public Dialogs {
         files_.push_back({path.has_value(), path.value_or(QString())});
     }
 
+    // Queues the result of the next file-save dialog; std::nullopt cancels it.
+    void saveResult(const std::optional<QString>& path) { saves_.push_back(path); }
+    // Queues the row chosen in the next list; std::nullopt cancels it.
+    void choice(std::optional<int> row) { choices_.push_back(row); }
+
     int pendingAnswers() const { return static_cast<int>(answers_.size()); }
     int pendingFileResults() const { return static_cast<int>(files_.size()); }
 
@@ -29,10 +34,16 @@ class ScriptedDialogs : public Dialogs {
     MsgAnswer message(QWidget* parent, const MessageRequest& request) override;
     // Records the request and gives the next queued result, or a cancel when none is left.
     std::optional<QString> openFile(QWidget* parent, const FileOpenRequest& request) override;
+    // Records the request and gives the next queued result, or a cancel when none is left.
+    std::optional<QString> saveFile(QWidget* parent, const FileSaveRequest& request) override;
+    // Records the request and gives the next queued row, or a cancel when none is left.
+    std::optional<int> choose(QWidget* parent, const ChoiceRequest& request) override;
 
     std::vector<MessageRequest> messages;  // every message box, in order
     std::vector<MsgAnswer> givenAnswers;   // the answer given to each
     std::vector<FileOpenRequest> fileRequests;
+    std::vector<FileSaveRequest> saveRequests;
+    std::vector<ChoiceRequest> choiceRequests;
     std::vector<QWidget*> messageParents;  // the parent each box was given (compare only)
     std::function<void(const MessageRequest&)> onMessage;
 
@@ -43,6 +54,8 @@ class ScriptedDialogs : public Dialogs {
         QString path;
     };
     std::deque<FileResult> files_;
+    std::deque<std::optional<QString>> saves_;
+    std::deque<std::optional<int>> choices_;
 };
 
 // Puts a ScriptedDialogs in place for the life of this object and restores the service

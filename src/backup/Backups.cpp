@@ -1,0 +1,382 @@
+#include "Backups.h"
+
+#include "data/DataFiles.h"
+#include "data/DatabaseCopy.h"
+#include "data/DbError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+namespace velmora::backup {
+
+using data::DbError;
+namespace err = data::err;
+
+namespace {
+
+// Working folders of runs not finished yet: ".partial-NAME-PID".
+const QString kStagingPrefix = QStringLiteral(".partial-");
+
+void syncPath(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+QString systemError(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// The Backups folder, made when it is not there yet. A folder whose permissions forbid
+// writing is refused even for a user (root) whom the system would let write anyway: it was
+// made read-only on purpose.
+void prepareFolder(const QString& folder) {
+    if (!QDir().mkpath(folder))
+        throw DbError(err::ReadOnly,
+                      QStringLiteral("the backup folder %1 cannot be made there").arg(folder));
+    struct stat sb {};
+    const QByteArray name = QFile::encodeName(folder);
+    if (::stat(name.constData(), &sb) != 0 || !S_ISDIR(sb.st_mode))
+        throw DbError(err::InvalidPath, QStringLiteral("%1 is not a folder").arg(folder));
+    if ((sb.st_mode & 0222) == 0 || ::access(name.constData(), W_OK | X_OK) != 0)
+        throw DbError(err::ReadOnly,
+                      QStringLiteral("the backup folder %1 is read-only").arg(folder));
+}
+
+bool processRunning(qint64 pid) {
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+// Working folders left by runs that were interrupted (their process is gone, or they are a
+// day old).
+void removeLeftovers(const QString& folder) {
+    const QDir dir(folder);
+    const QFileInfoList entries = dir.entryInfoList(
+        {kStagingPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& e : entries) {
+        const QString name = e.fileName();
+        const qint64 pid = name.mid(name.lastIndexOf(u'-') + 1).toLongLong();
+        const bool old = e.lastModified().secsTo(QDateTime::currentDateTime()) > 24 * 3600;
+        if (old || !processRunning(pid))
+            QDir(e.absoluteFilePath()).removeRecursively();
+    }
+}
+
+// A file byte for byte, with its journal when one lies beside it: what is kept of a damaged
+// file that is about to be replaced.
+void copyBytes(const QString& file, const QString& destination) {
+    for (const QString& suffix : {QString(), QStringLiteral("-journal")}) {
+        const QString from = file + suffix;
+        if (!suffix.isEmpty() && !QFileInfo::exists(from))
+            continue;
+        QFile source(from);
+        if (!source.copy(destination + suffix)) {
+            QFile::remove(destination);
+            QFile::remove(destination + QStringLiteral("-journal"));
+            throw DbError(err::DiskError,
+                          QStringLiteral("%1 could not be copied to %2: %3.")
+                              .arg(from, destination + suffix, source.errorString()));
+        }
+        syncPath(destination + suffix);
+    }
+}
+
+// Replaces a file with a copy kept byte for byte: written beside it and renamed over it.
+void putBytesBack(const QString& kept, const QString& file) {
+    const QFileInfo info(file);
+    const QString staging = info.absoluteDir().filePath(
+        QStringLiteral(".%1.restoring-%2").arg(info.fileName()).arg(::getpid()));
+    QFile::remove(staging);
+    if (!QFile::copy(kept, staging))
+        throw DbError(err::DiskError, QStringLiteral("%1 could not be put back.").arg(file));
+    syncPath(staging);
+    QFile::remove(file + QStringLiteral("-journal"));
+    if (QFileInfo::exists(kept + QStringLiteral("-journal")))
+        QFile::copy(kept + QStringLiteral("-journal"), file + QStringLiteral("-journal"));
+    if (::rename(QFile::encodeName(staging).constData(), QFile::encodeName(file).constData()) !=
+        0) {
+        const int code = errno;
+        QFile::remove(staging);
+        throw DbError(err::DiskError,
+                      QStringLiteral("%1 could not be put back: %2.").arg(file, systemError(code)));
+    }
+    syncPath(info.absolutePath());
+}
+
+QString absolute(const QString& file) {
+    return QFileInfo(data::resolvePathCaseInsensitive(file)).absoluteFilePath();
+}
+
+// The backups one Backups folder holds, each with the path of its folder.
+struct FolderEntry {
+    Backup backup;
+    QString path;
+};
+
+std::vector<FolderEntry> backupsIn(const QString& folder) {
+    std::vector<FolderEntry> out;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (auto b = parseBackupName(name))
+            out.push_back({*b, dir.filePath(name)});
+    }
+    return out;
+}
+
+bool newerFirst(const Backup& a, const Backup& b) {
+    if (a.taken != b.taken)
+        return a.taken > b.taken;
+    return a.name > b.name;
+}
+
+}  // namespace
+
+BackupOutcome makeBackup(const QStringList& dataFiles, Reason reason, const QDateTime& taken) {
+    BackupOutcome out;
+    out.backup.taken = taken;
+    out.backup.reason = reason;
+    auto failed = [&out](int number, const QString& text) {
+        if (out.failures.isEmpty())
+            out.failureNumber = number;
+        out.failures << text;
+    };
+    // The files by the Backups folder their copies go to, each once.
+    std::map<QString, QStringList> byFolder;
+    QStringList seen;
+    for (const QString& f : dataFiles) {
+        const QString file = absolute(f);
+        if (seen.contains(file) || !QFileInfo(file).isFile())
+            continue;
+        seen << file;
+        byFolder[backupFolderFor(file)] << file;
+    }
+    if (byFolder.empty())
+        return out;
+    const QString base = backupName(taken, reason);
+    QString name = base;
+    for (int n = 2;; ++n) {
+        const bool used = std::any_of(byFolder.begin(), byFolder.end(), [&](const auto& entry) {
+            return QFileInfo::exists(QDir(entry.first).filePath(name));
+        });
+        if (!used)
+            break;
+        name = base + u'-' + QString::number(n);
+    }
+    out.backup.name = name;
+
+    for (const auto& [folder, files] : byFolder) {
+        try {
+            prepareFolder(folder);
+        } catch (const DbError& e) {
+            for (const QString& file : files)
+                failed(e.number(), QStringLiteral("%1 was not copied: %2.").arg(file, e.text()));
+            continue;
+        }
+        removeLeftovers(folder);
+        const QDir dir(folder);
+        const QString staging =
+            dir.filePath(kStagingPrefix + name + u'-' + QString::number(::getpid()));
+        if (!QDir().mkpath(staging)) {
+            for (const QString& file : files)
+                failed(err::ReadOnly, QStringLiteral("%1 was not copied: the backup folder %2 "
+                                                     "cannot be written.")
+                                          .arg(file, folder));
+            continue;
+        }
+        std::vector<Copy> made;
+        for (const QString& file : files) {
+            const QString fileName = QFileInfo(file).fileName();
+            const QString copy = QDir(staging).filePath(fileName);
+            try {
+                try {
+                    data::copyDatabaseFile(file, copy);
+                } catch (const DbError& e) {
+                    if (reason != Reason::BeforeRestore || e.number() != err::NotADatabase)
+                        throw;
+                    copyBytes(file, copy);
+                }
+                made.push_back({file, dir.filePath(name + u'/' + fileName)});
+            } catch (const DbError& e) {
+                failed(e.number(), e.text());
+            }
+        }
+        if (made.empty()) {
+            QDir(staging).removeRecursively();
+            continue;
+        }
+        syncPath(staging);
+        if (::rename(QFile::encodeName(staging).constData(),
+                     QFile::encodeName(dir.filePath(name)).constData()) != 0) {
+            const int code = errno;
+            QDir(staging).removeRecursively();
+            for (const Copy& c : made)
+                failed(err::DiskError,
+                       QStringLiteral("%1 was not copied: %2.").arg(c.file, systemError(code)));
+            continue;
+        }
+        syncPath(folder);
+        out.backup.copies.insert(out.backup.copies.end(), made.begin(), made.end());
+    }
+    return out;
+}
+
+std::vector<Backup> listBackups(const QStringList& dataFiles) {
+    std::map<QString, Backup> byName;
+    QStringList seen;
+    for (const QString& f : dataFiles) {
+        const QString file = absolute(f);
+        if (seen.contains(file))
+            continue;
+        seen << file;
+        const QString fileName = QFileInfo(file).fileName();
+        for (const FolderEntry& e : backupsIn(backupFolderFor(file))) {
+            const QString copy = data::resolvePathCaseInsensitive(QDir(e.path).filePath(fileName));
+            if (!QFileInfo(copy).isFile())
+                continue;
+            auto it = byName.find(e.backup.name);
+            if (it == byName.end())
+                it = byName.emplace(e.backup.name, e.backup).first;
+            it->second.copies.push_back({file, copy});
+        }
+    }
+    std::vector<Backup> out;
+    for (auto& [name, b] : byName)
+        out.push_back(std::move(b));
+    std::sort(out.begin(), out.end(), newerFirst);
+    return out;
+}
+
+std::optional<Backup> newestGoodBackup(const QString& dataFile) {
+    for (const Backup& b : listBackups({dataFile})) {
+        try {
+            if (data::checkDatabaseFile(b.copies.front().path).intact)
+                return b;
+        } catch (const DbError&) {
+            // Not a copy that can be restored (unreadable, an Access file): the next one.
+        }
+    }
+    return std::nullopt;
+}
+
+RestoreOutcome restoreBackup(const Backup& backup, const QStringList& onlyFiles) {
+    QStringList wanted;
+    for (const QString& f : onlyFiles)
+        wanted << absolute(f);
+    std::vector<Copy> chosen;
+    for (const Copy& c : backup.copies) {
+        if (wanted.isEmpty() || wanted.contains(absolute(c.file)))
+            chosen.push_back(c);
+    }
+    if (chosen.empty())
+        throw DbError(err::ItemNotFound,
+                      QStringLiteral("The backup of %1 holds no copy of the files to restore.")
+                          .arg(backup.description()));
+    for (const Copy& c : chosen) {
+        const data::FileCheck check = data::checkDatabaseFile(c.path);
+        if (!check.intact)
+            throw DbError(err::NotADatabase,
+                          QStringLiteral("The backup copy %1 is damaged (%2). Nothing was "
+                                         "restored.")
+                              .arg(c.path, check.problems));
+    }
+    QStringList current;
+    for (const Copy& c : chosen)
+        current << c.file;
+    const BackupOutcome kept = makeBackup(current, Reason::BeforeRestore);
+    if (!kept.failures.isEmpty())
+        throw DbError(kept.failureNumber,
+                      QStringLiteral("The files as they are now could not be kept as a backup "
+                                     "first, so nothing was restored: %1")
+                          .arg(kept.failures.join(u' ')));
+    std::vector<Copy> done;
+    for (const Copy& c : chosen) {
+        try {
+            data::restoreDatabaseFile(c.path, c.file);
+            done.push_back(c);
+        } catch (const DbError& e) {
+            // The files restored so far go back to how they were.
+            for (const Copy& d : done) {
+                const Copy* k = kept.backup.copyOf(d.file);
+                if (!k)
+                    continue;
+                try {
+                    if (data::checkDatabaseFile(k->path).intact)
+                        data::restoreDatabaseFile(k->path, d.file);
+                    else
+                        putBytesBack(k->path, d.file);
+                } catch (const DbError&) {
+                }
+            }
+            throw DbError(e.number(),
+                          QStringLiteral("%1 could not be restored: %2 The files were left as "
+                                         "they were; they are also kept in the backup %3.")
+                              .arg(c.file, e.text(), kept.backup.name));
+        }
+    }
+    Backup restored = backup;
+    restored.copies = chosen;
+    return {restored, kept.backup};
+}
+
+bool dailyBackupDue(const QString& dataFile, const QDate& day) {
+    const QString file = absolute(dataFile);
+    const QString fileName = QFileInfo(file).fileName();
+    for (const FolderEntry& e : backupsIn(backupFolderFor(file))) {
+        if (e.backup.reason == Reason::Daily && e.backup.taken.date() == day &&
+            QFileInfo(data::resolvePathCaseInsensitive(QDir(e.path).filePath(fileName))).isFile())
+            return false;
+    }
+    return true;
+}
+
+void pruneBackups(const QString& backupFolder, int keepDaily) {
+    if (!QFileInfo(backupFolder).isDir())
+        return;
+    removeLeftovers(backupFolder);
+    keepDaily = std::max(keepDaily, 1);
+    std::vector<FolderEntry> all = backupsIn(backupFolder);
+    std::sort(all.begin(), all.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        return newerFirst(a.backup, b.backup);
+    });
+    int dailies = 0;
+    QDateTime oldestKept;
+    for (const FolderEntry& e : all) {
+        if (e.backup.reason != Reason::Daily)
+            continue;
+        if (++dailies <= keepDaily)
+            oldestKept = e.backup.taken;
+        else
+            QDir(e.path).removeRecursively();
+    }
+    if (dailies < keepDaily)
+        return;
+    for (const FolderEntry& e : all) {
+        if (e.backup.reason != Reason::Daily && e.backup.taken < oldestKept)
+            QDir(e.path).removeRecursively();
+    }
+}
+
+Backup backupBeforeMigration(const QStringList& dataFiles) {
+    BackupOutcome out = makeBackup(dataFiles, Reason::BeforeMigration);
+    if (!out.failures.isEmpty())
+        throw DbError(out.failureNumber,
+                      QStringLiteral("The files were not migrated, because their backup could "
+                                     "not be made: %1")
+                          .arg(out.failures.join(u' ')));
+    return out.backup;
+}
+
+}  // namespace velmora::backup

@@ -1,0 +1,311 @@
+#include "DueList.h"
+
+#include "DueListQuery.h"
+#include "data/Database.h"
+#include "data/JetDates.h"
+#include "data/JetText.h"
+#include "data/Recordset.h"
+#include "data/TextKey.h"
+#include "data/ValueNumber.h"
+#include "utilisation/UtilisationSource.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace velmora::due {
+
+namespace {
+
+using data::Value;
+
+std::string textOf(const Value& v) {
+    if (v.type() == Value::Type::Text)
+        return v.utf8();
+    return v.isNull() ? std::string() : v.toString().toStdString();
+}
+
+// Where an entry stands in the order of the list: overdue without a date, dated, beyond
+// a century, no use recorded, no figure.
+int tierOf(const DueEntry& e) {
+    switch (e.projection) {
+        case Projection::Dated:
+            return 1;
+        case Projection::BeyondReach:
+            return e.dueDay < 0 ? 0 : 2;
+        case Projection::NoUseRecorded:
+            return e.level == WarningLevel::Overdue ? 0 : 3;
+        case Projection::NoFigure:
+            return 4;
+    }
+    return 4;
+}
+
+// Column positions of the due list query.
+enum Col {
+    Item,
+    Description,
+    PartNumber,
+    Serial,
+    Meter,
+    LifeBasis,
+    Life,
+    UsedAtInstall,
+    TotalAtInstall,
+    Retire
+};
+
+int compareAsEngine(const std::string& a, const std::string& b) {
+    return data::jetTextCompare(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()));
+}
+
+bool isBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+// Marks the limit that comes first on each component with several limits: rows of one
+// aircraft with the same part number and serial number, compared as the engine compares
+// text.
+void markControllingLimits(const DueList& list, size_t first, std::vector<DueEntry>& entries) {
+    std::vector<size_t> units;
+    units.reserve(entries.size() - first);
+    for (size_t i = first; i < entries.size(); ++i) {
+        // Rows without a part or serial number cannot be told to be the same unit.
+        if (!isBlank(entries[i].partNumber) && !isBlank(entries[i].serialNumber))
+            units.push_back(i);
+    }
+    auto compareUnits = [&](size_t x, size_t y) {
+        const int c = compareAsEngine(entries[x].partNumber, entries[y].partNumber);
+        return c != 0 ? c : compareAsEngine(entries[x].serialNumber, entries[y].serialNumber);
+    };
+    std::sort(units.begin(), units.end(),
+              [&](size_t x, size_t y) { return compareUnits(x, y) < 0; });
+    for (size_t from = 0; from < units.size();) {
+        size_t to = from + 1;
+        while (to < units.size() && compareUnits(units[from], units[to]) == 0)
+            ++to;
+        if (to - from > 1) {
+            size_t best = units[from];
+            for (size_t k = from; k < to; ++k) {
+                if (dueOrder(list, entries[units[k]]) < dueOrder(list, entries[best]))
+                    best = units[k];
+            }
+            for (size_t k = from; k < to; ++k) {
+                DueEntry& e = entries[units[k]];
+                e.limitsOfComponent = static_cast<std::uint8_t>(std::min<size_t>(to - from, 255));
+                e.controls = units[k] == best;
+            }
+        }
+        from = to;
+    }
+}
+
+}  // namespace
+
+void rankAircraft(DueList* list) {
+    std::vector<std::pair<QString, std::int32_t>> keys;
+    keys.reserve(list->aircraft.size());
+    for (size_t a = 0; a < list->aircraft.size(); ++a)
+        keys.emplace_back(data::textKey(list->aircraft[a].regNum), static_cast<std::int32_t>(a));
+    std::sort(keys.begin(), keys.end());
+    list->aircraftRank.assign(list->aircraft.size(), 0);
+    for (size_t r = 0; r < keys.size(); ++r)
+        list->aircraftRank[static_cast<size_t>(keys[r].second)] = static_cast<std::int32_t>(r);
+}
+
+DueOrder dueOrder(const DueList& list, const DueEntry& e) {
+    DueOrder o;
+    const std::uint64_t tier = static_cast<std::uint64_t>(tierOf(e));
+    const std::uint64_t day = tierOf(e) == 1 ? static_cast<std::uint64_t>(e.dueDay) : 0;
+    o.major = tier << 40 | (day & ((std::uint64_t{1} << 40) - 1));
+    const auto a = static_cast<size_t>(e.aircraft);
+    const std::uint64_t rank =
+        a < list.aircraftRank.size() ? static_cast<std::uint64_t>(list.aircraftRank[a]) : a;
+    // Null item numbers first, as the engine sorts them.
+    const std::uint64_t item =
+        e.hasItemNumber ? static_cast<std::uint64_t>(static_cast<std::int64_t>(e.itemNumber) +
+                                                     (std::int64_t{1} << 31) + 1)
+                        : 0;
+    const std::uint64_t basis = e.basis < 0 ? 7 : static_cast<std::uint64_t>(e.basis);
+    o.minor = rank << 36 | item << 3 | basis;
+    return o;
+}
+
+std::optional<double> remainingLife(Basis basis, std::optional<double> meter,
+                                    std::optional<double> life, std::optional<double> usedAtInstall,
+                                    std::optional<double> totalAtInstall,
+                                    const AircraftTotals& totals) {
+    std::optional<double> total;
+    switch (basis) {
+        case Basis::RT:
+        case Basis::OH:
+        case Basis::IN:
+            if (meter == 1.0)
+                total = totals.time;
+            else if (meter == 2.0)
+                total = totals.time2;
+            break;
+        case Basis::LD:
+            total = totals.landings;
+            break;
+        case Basis::CY:
+            total = totals.cycles;
+            break;
+        case Basis::RN:
+            total = totals.rin;
+            break;
+        case Basis::MO:
+            break;
+    }
+    if (!total || !life || !usedAtInstall || !totalAtInstall)
+        return std::nullopt;
+    return *life - *usedAtInstall - (*total - *totalAtInstall);
+}
+
+std::optional<double> rateFor(const utilisation::DailyUtilisation& use, Basis basis, int meter) {
+    switch (basis) {
+        case Basis::RT:
+        case Basis::OH:
+        case Basis::IN:
+            if (meter == 1)
+                return use.meter1Hours;
+            if (meter == 2)
+                return use.meter2Hours;
+            return std::nullopt;
+        case Basis::LD:
+            return use.landings;
+        case Basis::CY:
+            return use.cycles;
+        case Basis::RN:
+            return use.rin;
+        case Basis::MO:
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void projectByUse(DueEntry* e, std::optional<double> rate, const QDate& today) {
+    if (!e->remaining || !std::isfinite(*e->remaining)) {
+        e->projection = Projection::NoFigure;
+        return;
+    }
+    if (!rate || !std::isfinite(*rate) || *rate <= 0) {
+        e->projection = Projection::NoUseRecorded;
+        return;
+    }
+    const double days = std::floor(*e->remaining / *rate);
+    if (!std::isfinite(days) || std::fabs(days) > static_cast<double>(kProjectionDays)) {
+        e->projection = Projection::BeyondReach;
+        e->dueDay = days < 0 ? -1 : 1;
+        return;
+    }
+    e->projection = Projection::Dated;
+    e->dueDay = today.toJulianDay() + static_cast<qint64>(days);
+}
+
+LimitJudgement judgeLimit(const WarningSettings& warnings, Basis basis,
+                          std::optional<double> remaining, const QDate& retireDate,
+                          std::optional<double> life, std::optional<double> rate,
+                          const QDate& today) {
+    DueEntry e;
+    e.life = life;
+    if (basis == Basis::MO) {
+        if (retireDate.isValid()) {
+            e.projection = Projection::Dated;
+            e.dueDay = retireDate.toJulianDay();
+            e.remaining = monthsUntil(today, retireDate);
+        }
+    } else {
+        e.remaining = remaining;
+        projectByUse(&e, rate, today);
+    }
+    e.level = warningLevel(warnings.of(basis), e.remaining, life, e.daysToDue(today));
+    return {e.projection, e.dueDay, e.remaining, e.level};
+}
+
+DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSource& use,
+                       const WarningSettings& warnings, const QDate& today) {
+    DueList list;
+    list.today = today;
+    std::vector<std::int64_t> rowIds;
+    std::vector<AircraftTotals> totals;
+    {
+        auto aircraft = mainDb.openRecordset(QStringLiteral("Aircraft"));
+        const int reg = aircraft->fieldIndex(QStringLiteral("RegNum"));
+        auto column = [&](const char* name) {
+            return aircraft->fieldIndex(QString::fromLatin1(name));
+        };
+        const int time = column("TotalTime"), time2 = column("TotalTime2"),
+                  landings = column("TotalLandings"), cycles = column("TotalCycles"),
+                  rin = column("TotalRIN");
+        for (const auto& row : aircraft->rows()) {
+            const Value& v = row.values[static_cast<size_t>(reg)];
+            if (v.isNull())
+                continue;  // no component can join an aircraft without a registration
+            auto number = [&](int i) {
+                return i < 0 ? std::nullopt : data::numberIn(row.values[static_cast<size_t>(i)]);
+            };
+            DueAircraft a;
+            a.regNum = v.toString();
+            a.use = use.dailyUse(a.regNum);
+            list.aircraft.push_back(std::move(a));
+            rowIds.push_back(row.rowid);
+            totals.push_back(
+                {number(time), number(time2), number(landings), number(cycles), number(rin)});
+        }
+    }
+    rankAircraft(&list);
+    for (size_t a = 0; a < list.aircraft.size(); ++a) {
+        const DueAircraft& craft = list.aircraft[a];
+        const size_t first = list.entries.size();
+        auto rs = mainDb.openRecordset(dueListSql(rowIds[a]));
+        for (const auto& row : rs->rows()) {
+            const auto& v = row.values;
+            DueEntry e;
+            e.aircraft = static_cast<std::int32_t>(a);
+            e.description = textOf(v[Description]);
+            e.partNumber = textOf(v[PartNumber]);
+            e.serialNumber = textOf(v[Serial]);
+            e.lifeBasis = textOf(v[LifeBasis]);
+            e.life = data::numberIn(v[Life]);
+            if (!v[Item].isNull()) {
+                e.hasItemNumber = true;
+                e.itemNumber = static_cast<std::int32_t>(v[Item].toInt());
+            }
+            const std::optional<double> meter = data::numberIn(v[Meter]);
+            if (meter) {
+                e.hasMeter = true;
+                e.meter = static_cast<std::int16_t>(v[Meter].toInt());
+            }
+            const std::optional<Basis> basis =
+                v[LifeBasis].isNull() ? std::nullopt : basisFromUtf8(e.lifeBasis);
+            if (basis)
+                e.basis = static_cast<std::int8_t>(basisIndex(*basis));
+            if (basis) {
+                QDate retires;
+                if (*basis == Basis::MO && !v[Retire].isNull()) {
+                    if (const auto date = data::parseJetDateTime(v[Retire].toString()))
+                        retires = date->date();
+                }
+                const LimitJudgement j = judgeLimit(
+                    warnings, *basis,
+                    remainingLife(*basis, meter, e.life, data::numberIn(v[UsedAtInstall]),
+                                  data::numberIn(v[TotalAtInstall]), totals[a]),
+                    retires, e.life, rateFor(craft.use, *basis, e.hasMeter ? e.meter : 0), today);
+                e.projection = j.projection;
+                e.dueDay = j.dueDay;
+                e.remaining = j.remaining;
+                e.level = j.level;
+            }
+            list.entries.push_back(std::move(e));
+        }
+        markControllingLimits(list, first, list.entries);
+        // Aircraft carry lists of about the same length: room for the rest at once.
+        if (a == 0 && list.aircraft.size() > 1)
+            list.entries.reserve(list.entries.size() * list.aircraft.size() * 11 / 10);
+    }
+    return list;
+}
+
+}  // namespace velmora::due

@@ -1,0 +1,58 @@
+#include "DueListSource.h"
+
+#include "WarningSettingsFile.h"
+#include "data/DataFiles.h"
+#include "data/Database.h"
+#include "utilisation/PlannedUtilisation.h"
+
+#include <QDir>
+
+namespace velmora::due {
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+}  // namespace
+
+UtilisationFactory plannedUtilisation() {
+    return [](data::Database& mainDb) -> std::unique_ptr<utilisation::UtilisationSource> {
+        return std::make_unique<utilisation::PlannedUtilisation>(
+            utilisation::PlannedUtilisation::read(mainDb));
+    };
+}
+
+WarningSettings readWarningSettingsFile(const QString& companyFile) {
+    if (companyFile.isEmpty())
+        return {};
+    const QString path = data::resolvePathCaseInsensitive(companyFile);
+    try {
+        return readWarningSettings(*data::Database::open(path));
+    } catch (const data::DbError& e) {
+        throw data::DbError(e.number(),
+                            QStringLiteral("The warning levels of %1 cannot be read: %2")
+                                .arg(shown(path), e.text()));
+    }
+}
+
+std::shared_ptr<DueList> loadDueList(const DueListRequest& request) {
+    const WarningSettings warnings = readWarningSettingsFile(request.companyFile);
+    const QString main =
+        data::resolvePathCaseInsensitive(data::dataFileName(request.dataPath, data::files::kMain));
+    try {
+        auto db = data::Database::open(main);
+        const auto use = request.utilisation ? request.utilisation(*db) : nullptr;
+        const utilisation::NoUtilisation none;
+        return std::make_shared<DueList>(computeDueList(
+            *db, use ? *use : static_cast<const utilisation::UtilisationSource&>(none), warnings,
+            request.today));
+    } catch (const data::DbError& e) {
+        throw data::DbError(
+            e.number(),
+            QStringLiteral("The due list cannot be read from %1: %2").arg(shown(main), e.text()));
+    }
+}
+
+}  // namespace velmora::due

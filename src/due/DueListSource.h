@@ -1,0 +1,44 @@
+#pragma once
+
+#include "DueList.h"
+#include "WarningLevel.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace velmora::data {
+class Database;
+}
+namespace velmora::utilisation {
+class UtilisationSource;
+}
+
+namespace velmora::due {
+
+// Where the daily use of the fleet comes from, given the open main data file.
+using UtilisationFactory =
+    std::function<std::unique_ptr<utilisation::UtilisationSource>(data::Database& mainDb)>;
+
+// The planned figures kept in the main data file.
+UtilisationFactory plannedUtilisation();
+
+// What a due list is read from.
+struct DueListRequest {
+    QString dataPath;     // the data folder, ending with its separator (as the company keeps it)
+    QString companyFile;  // SetupPP.mdb with the warning thresholds; empty: the defaults
+    UtilisationFactory utilisation = plannedUtilisation();
+    QDate today = QDate::currentDate();
+};
+
+// The thresholds of a company settings file, the defaults when none is named. Throws
+// data::DbError naming the file when it cannot be read.
+WarningSettings readWarningSettingsFile(const QString& companyFile);
+
+// Reads the list of the main data file of the data path (its name matched without regard
+// to letter case). Throws data::DbError with a message naming the file at fault.
+std::shared_ptr<DueList> loadDueList(const DueListRequest& request);
+
+}  // namespace velmora::due

@@ -1,0 +1,136 @@
+#include "Csv.h"
+
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace velmora::exporting {
+
+QString csvField(const std::optional<QString>& field) {
+    if (!field)
+        return {};
+    const QString& t = *field;
+    if (!t.isEmpty() && !t.contains(u',') && !t.contains(u'"') && !t.contains(u'\n') &&
+        !t.contains(u'\r'))
+        return t;
+    QString q = t;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+QByteArray csvLine(const CsvRecord& record) {
+    QString line;
+    for (size_t i = 0; i < record.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        line += csvField(record[i]);
+    }
+    line += QStringLiteral("\r\n");
+    return line.toUtf8();
+}
+
+bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error) {
+    const QString text = QString::fromUtf8(utf8);
+    records->clear();
+    CsvRecord record;
+    QString field;
+    bool quoted = false;    // the field began with a quote
+    bool inQuotes = false;  // inside the quotes of a quoted field
+    bool anything = false;  // the field has a character or quote so far
+    int line = 1;
+    auto endField = [&] {
+        if (quoted || anything)
+            record.push_back(field);
+        else
+            record.push_back(std::nullopt);
+        field.clear();
+        quoted = inQuotes = anything = false;
+    };
+    auto endRecord = [&] {
+        endField();
+        records->push_back(std::move(record));
+        record.clear();
+    };
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (inQuotes) {
+            if (c == u'"') {
+                if (i + 1 < n && text[i + 1] == u'"') {
+                    field += u'"';
+                    ++i;
+                } else {
+                    inQuotes = false;
+                }
+            } else {
+                if (c == u'\n')
+                    ++line;
+                field += c;
+            }
+            continue;
+        }
+        if (c == u',') {
+            endField();
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+            endRecord();
+            ++line;
+        } else if (c == u'"') {
+            if (anything || quoted) {
+                *error = QStringLiteral(
+                             "Line %1: a quote inside a field that is not quoted, or "
+                             "text after a closing quote.")
+                             .arg(line);
+                return false;
+            }
+            quoted = inQuotes = true;
+        } else {
+            if (quoted) {
+                *error = QStringLiteral("Line %1: text after a closing quote.").arg(line);
+                return false;
+            }
+            field += c;
+            anything = true;
+        }
+    }
+    if (inQuotes) {
+        *error = QStringLiteral("Line %1: a quoted field is not closed.").arg(line);
+        return false;
+    }
+    // A last line without its line end.
+    if (quoted || anything || !record.empty())
+        endRecord();
+    return true;
+}
+
+QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns) {
+    QByteArray out;
+    CsvRecord header;
+    for (int c : columns)
+        header.push_back(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+    out += csvLine(header);
+    const int rows = model.rowCount();
+    CsvRecord record(columns.size());
+    for (int r = 0; r < rows; ++r) {
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const QString t = model.data(model.index(r, columns[i]), Qt::DisplayRole).toString();
+            record[i] = t.isEmpty() ? std::nullopt : std::optional<QString>(t);
+        }
+        out += csvLine(record);
+    }
+    return out;
+}
+
+bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+        *error = QStringLiteral("The file %1 cannot be written: %2")
+                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace velmora::exporting

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QAbstractItemModel;
+
+namespace velmora::exporting {
+
+// One record of a CSV file (RFC 4180), its fields in order. A Null field (std::nullopt) is
+// written as nothing at all, an empty text as "", so that the two read back apart.
+using CsvRecord = std::vector<std::optional<QString>>;
+
+// One field: quoted when it holds a comma, a quote, a line break, or is empty text.
+QString csvField(const std::optional<QString>& field);
+// One record with its line end (CRLF), UTF-8.
+QByteArray csvLine(const CsvRecord& record);
+
+// Reads CSV text (UTF-8, CRLF or LF line ends, a final line end optional). False with a
+// message naming the line when a quoted field is not closed or a quote stands inside an
+// unquoted field.
+bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error);
+
+// A table as shown: a header line of the column captions, then one line per row of the
+// given columns (in that order) with the text each cell displays; a cell that displays
+// nothing is written as Null.
+QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns);
+
+// Writes CSV text into a file, replacing it only when the whole text was written. False with
+// a message naming the file otherwise.
+bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error);
+
+}  // namespace velmora::exporting

@@ -1,0 +1,85 @@
+// The due list from the main menu: its own button beside the five, one screen however often
+// it is clicked, closed with the menu, and its lines opening aircraft set-up.
+#include "AppFixture.h"
+
+#include "aircraft/frmAircraft.h"
+#include "data/DataFiles.h"
+#include "due/DueListTable.h"
+#include "due/screen/frmDueList.h"
+#include "screens/common/BoundRecordSource.h"
+#include "screens/common/Chooser.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+class DueListMenu : public AppFixture {
+  protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        auto db = data::Database::open(folder.file(data::files::kMain));
+        addAircraft(*db, "N1", 100);
+        addAircraft(*db, "N2", 200);
+        addPart(*db, part("N2", 1).withLife(1000, 0, 0));
+    }
+};
+
+TEST_F(DueListMenu, HasItsOwnButtonApartFromTheFive) {
+    EXPECT_EQ(menu->cmdDueList->text(), "&Due List");
+    EXPECT_TRUE(menu->cmdDueList->isEnabled());
+    for (QFrame* panel : menu->SSPanel1)
+        EXPECT_FALSE(panel->geometry().intersects(menu->pnlDueList->geometry()));
+    EXPECT_TRUE(menu->pnlDueList->geometry().contains(
+        menu->cmdDueList->geometry().translated(menu->pnlDueList->pos())));
+    for (QPushButton* b : menu->Command1)
+        EXPECT_NE(b->text().toLower().indexOf("&d"), 0);  // its accelerator is its own
+}
+
+TEST_F(DueListMenu, OneScreenClosedWithTheMenu) {
+    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    auto* due = qobject_cast<due::frmDueList*>(menu->openDueList());
+    ASSERT_TRUE(due);
+    EXPECT_TRUE(due->isVisible());
+    EXPECT_EQ(due->table().rowCount(), 1);
+    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    EXPECT_EQ(menu->openDueList(), due);
+    menu->close();
+    processDeletes();
+    EXPECT_EQ(menu->openDueList(), nullptr);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(DueListMenu, ALineOpensItsAircraftInAircraftSetUp) {
+    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    auto* due = qobject_cast<due::frmDueList*>(menu->openDueList());
+    ASSERT_TRUE(due);
+    due->grdDueList_DblClick(0);
+    auto* setup =
+        qobject_cast<aircraft::frmAircraft*>(menu->openScreen(app::frmMenuVelmora::AircraftSetup));
+    ASSERT_TRUE(setup);
+    EXPECT_TRUE(setup->isVisible());
+    EXPECT_EQ(setup->Combo1->text(), "N2");
+    EXPECT_EQ(setup->datPrimaryRS->currentValue("RegNum").toString(), "N2");
+    EXPECT_TRUE(dialogs->messages.empty());
+
+    // An aircraft on file no more is said, and set-up stays where it was.
+    app::showAircraftInSetup(*menu, "N9");
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "The aircraft N9 is not in the aircraft list.");
+    EXPECT_EQ(setup->Combo1->text(), "N2");
+
+    // While a new aircraft is being entered, it is not left behind.
+    QTest::mouseClick(setup->cmdAdd, Qt::LeftButton);
+    due->grdDueList_DblClick(0);
+    ASSERT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_TRUE(dialogs->messages[1].text.startsWith("Finish or cancel the new aircraft"));
+    EXPECT_TRUE(setup->datPrimaryRS->isAddingNew());
+}
+
+}  // namespace

@@ -1,0 +1,340 @@
+// The Due List screen through its controls: the filters, the grid's order and marks, what
+// print, PDF and CSV export write, the warning levels and planned use it keeps, and a
+// double click on a line.
+#include "DueTestData.h"
+#include "support/TestFiles.h"
+
+#include "due/DueListTable.h"
+#include "due/WarningSettingsFile.h"
+#include "due/screen/PlannedUseDialog.h"
+#include "due/screen/WarningLevelsDialog.h"
+#include "due/screen/frmDueList.h"
+#include "export/Csv.h"
+#include "screens/common/ScriptedDialogs.h"
+#include "utilisation/PlannedUtilisation.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::testing;
+using due::DueListTable;
+using due::frmDueList;
+
+namespace {
+
+const QDate kToday(2025, 6, 15);
+
+utilisation::DailyUtilisation hoursADay(double meter1, double landings = 10) {
+    utilisation::DailyUtilisation u;
+    u.meter1Hours = meter1;
+    u.meter2Hours = meter1;
+    u.landings = landings;
+    u.cycles = landings;
+    u.rin = landings;
+    return u;
+}
+
+// Two aircraft: N1 flies 4 hours a day, N2 has no planned use.
+//   N1 1  RT 40 hours left: 10 days, due soon        N2 5  RT 30 hours left, no use
+//   N1 2  MO retires in 20 days, due soon            N2 6  MO retires in 400 days
+//   N1 3  LD 5000 landings left: 500 days            N2 7  OH 10 hours beyond its life
+//   N1 4  RT 2000 hours left: 500 days, and MO 4b of the same unit retiring in 90 days
+class DueListScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db = data::Database::open(folder.createMainFile());
+        company = folder.createCompanyFile(folder.dataPath());
+        addAircraft(*db, "N1", 1000, 1000, 5000);
+        addAircraft(*db, "N2", 500, 0);
+        add("N1", 1, "RT", 1040, "", "Starter", "ST-1", "A1");
+        add("N1", 2, "MO", 12, kToday.addDays(20).addMonths(-12), "Battery", "BT-1", "A2");
+        add("N1", 3, "LD", 10000, "", "Skid shoe", "SK-1", "A3");
+        add("N1", 4, "RT", 3000, "", "Gearbox", "GB-1", "A4");
+        add("N1", 40, "MO", 24, kToday.addDays(90).addMonths(-24), "Gearbox", "GB-1", "A4");
+        add("N2", 5, "RT", 530, "", "Pump, fuel \"boost\"", "PF-2", "B5");
+        add("N2", 6, "MO", 24, kToday.addDays(400).addMonths(-24), "Raft", "RF-2", "B6");
+        add("N2", 7, "OH", 490, "", "Rotor head", "RH-2", "B7");
+        utilisation::savePlannedUtilisation(*db, {{"N1", hoursADay(4)}});
+    }
+    void add(const QString& reg, int item, const QString& basis, double life, QDate date,
+             const QString& name, const QString& pn, const QString& sn) {
+        add(reg, item, basis, life, date.toString(Qt::ISODate), name, pn, sn);
+    }
+    void add(const QString& reg, int item, const QString& basis, double life, const QString& date,
+             const QString& name, const QString& pn, const QString& sn) {
+        PartSpec l;
+        l.reg = reg;
+        l.item = item;
+        l.basis = basis;
+        l.life = life;
+        l.installDate = date;
+        l.description = name;
+        l.partNumber = pn;
+        l.serial = sn;
+        addPart(*db, l);
+    }
+
+    std::unique_ptr<frmDueList> open() {
+        frmDueList::Options o;
+        o.request.dataPath = folder.dataPath();
+        o.request.companyFile = company;
+        o.request.today = kToday;
+        o.companyName = "Skyline Rotor Services";
+        auto screen = std::make_unique<frmDueList>(o);
+        screen->show();
+        return screen;
+    }
+
+    // Lets the screen apply its filters, as it does once the event loop runs.
+    static void settle() { QCoreApplication::processEvents(); }
+
+    static QStringList column(const frmDueList& s, int col) {
+        QStringList out;
+        for (int r = 0; r < s.table().rowCount(); ++r)
+            out << s.table().text(r, col);
+        return out;
+    }
+    static QStringList items(const frmDueList& s) { return column(s, DueListTable::Item); }
+
+    screens::ScopedDialogs dialogs;
+    TestFolder folder;
+    QString company;
+    std::shared_ptr<data::Database> db;
+};
+
+TEST_F(DueListScreen, OpensWithTheWholeFleetByDueDate) {
+    auto s = open();
+    EXPECT_EQ(s->windowTitle(), "Due List");
+    EXPECT_TRUE(dialogs->messages.empty());
+    // Overdue without a date first, then by date; those without use recorded last.
+    EXPECT_EQ(items(*s).join(' '), "7 1 2 40 6 3 4 5");
+    EXPECT_EQ(column(*s, DueListTable::Status).join('|'), "Overdue|Due soon|Due soon|||||Due soon");
+    EXPECT_EQ(column(*s, DueListTable::DueDate).last(), "no use recorded");
+    EXPECT_EQ(column(*s, DueListTable::Controls).join('|'), "|||Yes|||No|");
+    EXPECT_TRUE(s->lblSummary->text().startsWith("8 of 8 limits shown: 1 overdue, 3 due soon"))
+        << s->lblSummary->text().toStdString();
+    EXPECT_EQ(s->lstAircraft->count(), 2);
+}
+
+TEST_F(DueListScreen, FiltersThroughTheirControls) {
+    auto s = open();
+    s->chkWithinDays->setChecked(true);
+    s->spnDays->setValue(30);
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "7 1 2");
+    s->spnDays->setValue(90);
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "7 1 2 40");
+    // Or within 35 flight hours: the limit of N2 without use comes in by its hours.
+    s->spnDays->setValue(30);
+    s->chkWithinHours->setChecked(true);
+    s->spnHours->setValue(35);
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "7 1 2 5");
+    s->chkWithinDays->setChecked(false);
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "7 5");
+    s->chkWithinHours->setChecked(false);
+
+    // One aircraft, then none, then all again.
+    s->lstAircraft->item(1)->setCheckState(Qt::Unchecked);
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "1 2 40 3 4");
+    QTest::mouseClick(s->cmdNoAircraft, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(s->table().rowCount(), 0);
+    QTest::mouseClick(s->cmdAllAircraft, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(s->table().rowCount(), 8);
+
+    // Types: months only.
+    for (int i = 0; i < due::kBasisCount; ++i)
+        s->chkType[static_cast<size_t>(i)]->setChecked(i == due::basisIndex(due::Basis::MO));
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "2 40 6");
+    for (QCheckBox* box : s->chkType)
+        box->setChecked(true);
+
+    s->chkWarnings->setChecked(true);
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "7 1 2 5");
+    s->chkWarnings->setChecked(false);
+    s->chkControlling->setChecked(true);
+    settle();
+    EXPECT_EQ(items(*s).join(' '), "7 1 2 40 6 3 5");
+    EXPECT_TRUE(s->lblSummary->text().startsWith("7 of 8 limits shown"));
+}
+
+TEST_F(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
+    auto s = open();
+    s->chkWithinDays->setChecked(true);
+    s->spnDays->setValue(30);
+    s->chkWithinHours->setChecked(true);
+    s->spnHours->setValue(35);
+    settle();
+    s->grdDueList->setColumnHidden(DueListTable::Meter, true);
+    s->grdDueList->horizontalHeader()->moveSection(DueListTable::DueDate, 0);
+    const QString out = folder.file("due.csv");
+    dialogs->saveResult(out);
+    QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);
+    ASSERT_EQ(dialogs->saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs->saveRequests[0].title, "Export CSV");
+    EXPECT_TRUE(dialogs->saveRequests[0].initialFile.endsWith("Due List 2025-06-15.csv"));
+    EXPECT_TRUE(dialogs->messages.empty());
+
+    std::vector<exporting::CsvRecord> records;
+    QString error;
+    ASSERT_TRUE(exporting::parseCsv(fileBytes(out), &records, &error)) << error.toStdString();
+    ASSERT_EQ(records.size(), 5u);  // the header and the four lines shown
+    const auto header = records[0];
+    ASSERT_EQ(header.size(), static_cast<size_t>(DueListTable::ColumnCount - 1));
+    EXPECT_EQ(header[0], QString("Due Date"));
+    EXPECT_EQ(header[1], QString("Registration"));
+    for (const auto& h : header)
+        EXPECT_NE(h, QString("Meter"));
+    // Every field is the text of its cell, in the grid's order; blank cells are Null.
+    const std::vector<int> shown = {
+        DueListTable::DueDate,   DueListTable::Registration, DueListTable::Item,
+        DueListTable::Component, DueListTable::PartNumber,   DueListTable::SerialNumber,
+        DueListTable::Type,      DueListTable::ServiceLife,  DueListTable::Remaining,
+        DueListTable::Unit,      DueListTable::Days,         DueListTable::Status,
+        DueListTable::Controls};
+    for (int r = 0; r < 4; ++r) {
+        for (size_t c = 0; c < shown.size(); ++c) {
+            const QString text = s->table().text(r, shown[c]);
+            EXPECT_EQ(records[static_cast<size_t>(r) + 1][c],
+                      text.isEmpty() ? std::nullopt : std::optional<QString>(text));
+        }
+    }
+    EXPECT_EQ(records[4][3], QString("Pump, fuel \"boost\""));
+    EXPECT_EQ(records[4][0], QString("no use recorded"));
+    EXPECT_TRUE(fileBytes(out).contains("\"Pump, fuel \"\"boost\"\"\""));
+}
+
+TEST_F(DueListScreen, ExportCancelledOrRefusedLeavesNoFile) {
+    auto s = open();
+    QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);  // cancelled: nothing queued
+    EXPECT_TRUE(dialogs->messages.empty());
+    dialogs->saveResult(folder.file("no/such/folder/due.csv"));
+    QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].title, "Export CSV");
+    EXPECT_TRUE(dialogs->messages[0].text.contains("cannot be written"));
+    EXPECT_FALSE(QFileInfo::exists(folder.file("no/such/folder/due.csv")));
+}
+
+TEST_F(DueListScreen, PdfAndPrintShowTheGridAsFiltered) {
+    auto s = open();
+    s->chkWarnings->setChecked(true);
+    settle();
+    const QString pdf = folder.file("due.pdf");
+    dialogs->saveResult(pdf);
+    QTest::mouseClick(s->cmdExportPdf, Qt::LeftButton);
+    EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
+    EXPECT_TRUE(dialogs->messages.empty());
+
+    exporting::TablePrintJob printed;
+    s->setTablePreview([&](QWidget*, const exporting::TablePrintJob& job) { printed = job; });
+    QTest::mouseClick(s->cmdPrint, Qt::LeftButton);
+    ASSERT_TRUE(printed.model);
+    EXPECT_EQ(printed.model->rowCount(), 4);
+    EXPECT_EQ(printed.columns.size(), static_cast<size_t>(DueListTable::ColumnCount));
+    EXPECT_EQ(printed.title, "Due List - Skyline Rotor Services");
+    EXPECT_TRUE(printed.subtitle.contains("only overdue and due soon"))
+        << printed.subtitle.toStdString();
+    EXPECT_TRUE(printed.subtitle.contains("4 limits, 1 overdue, 3 due soon"));
+}
+
+TEST_F(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
+    auto s = open();
+    QStringList opened;
+    s->setAircraftOpener([&](const QString& reg) { opened << reg; });
+    // What the window system sends for a double click on the first line.
+    const QPoint at =
+        s->grdDueList->visualRect(s->table().index(0, DueListTable::Component)).center();
+    QTest::mousePress(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
+    s->grdDueList_DblClick(1);
+    s->grdDueList_DblClick(99);  // no such line: nothing
+    EXPECT_EQ(opened, (QStringList{"N2", "N1"}));
+}
+
+TEST_F(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {
+    frmDueList::Options o;
+    o.request.dataPath = folder.file("nowhere") + "/";
+    o.request.today = kToday;
+    frmDueList s(o);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].title, "Due List");
+    EXPECT_TRUE(dialogs->messages[0].text.contains("Timemgr.mdb"))
+        << dialogs->messages[0].text.toStdString();
+    EXPECT_EQ(s.table().rowCount(), 0);
+    EXPECT_EQ(s.lblSummary->text(), dialogs->messages[0].text);
+    QTest::mouseClick(s.cmdExportCsv, Qt::LeftButton);  // still usable
+}
+
+TEST_F(DueListScreen, WarningLevelsAreKeptWithTheCompanyAndColourTheList) {
+    auto s = open();
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<due::WarningLevelsDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        const int rt = due::basisIndex(due::Basis::RT);
+        dialog->grdLevels->item(rt, due::WarningLevelsDialog::Amount)->setText("abc");
+        QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);  // refused, stays open
+        ASSERT_EQ(dialogs->messages.size(), 1u);
+        EXPECT_EQ(dialogs->messages[0].text,
+                  "The amount of RT must be a number of zero or more, or blank.");
+        // Due soon from 35 hours left, and dates of RT limits no longer count.
+        dialog->grdLevels->item(rt, due::WarningLevelsDialog::Amount)->setText("35");
+        dialog->grdLevels->item(rt, due::WarningLevelsDialog::Days)->setText("");
+        QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
+    });
+    QTest::mouseClick(s->cmdWarningLevels, Qt::LeftButton);
+    const due::WarningSettings kept = due::readWarningSettings(*data::Database::open(company));
+    EXPECT_EQ(kept.of(due::Basis::RT).soonAmount, 35);
+    EXPECT_FALSE(kept.of(due::Basis::RT).soonDays);
+    EXPECT_EQ(kept.of(due::Basis::MO), due::BasisWarning{});
+    // Item 1 (40 hours left, 10 days) is fine now; item 5 (30 hours left) is due soon.
+    const QStringList status = column(*s, DueListTable::Status);
+    const QStringList item = items(*s);
+    EXPECT_EQ(status[item.indexOf("1")], "");
+    EXPECT_EQ(status[item.indexOf("5")], "Due soon");
+}
+
+TEST_F(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
+    auto s = open();
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<due::PlannedUseDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        ASSERT_EQ(dialog->grdPlannedUse->rowCount(), 2);
+        EXPECT_EQ(dialog->grdPlannedUse->item(0, 1)->text(), "4");
+        EXPECT_EQ(dialog->grdPlannedUse->item(1, 1)->text(), "");
+        dialog->grdPlannedUse->item(1, 1)->setText("-2");
+        QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);  // refused
+        ASSERT_EQ(dialogs->messages.size(), 1u);
+        dialog->grdPlannedUse->item(1, 1)->setText("3");  // 30 hours left: 10 days
+        QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
+    });
+    QTest::mouseClick(s->cmdPlannedUse, Qt::LeftButton);
+    const auto planned = utilisation::PlannedUtilisation::read(*db);
+    EXPECT_EQ(planned.dailyUse("N2").meter1Hours, 3);
+    EXPECT_EQ(planned.dailyUse("N1"), hoursADay(4));
+    const QStringList item = items(*s);
+    EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")], "2025-06-25");
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+#include "BackupCommand.h"
+
+#include "backup/Backups.h"
+#include "backup/ProgramFiles.h"
+#include "data/DbError.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace velmora::backuptool {
+
+namespace {
+
+struct Arguments {
+    QString folder;
+    QString command;
+    QString name;
+    bool yes = false;
+};
+
+bool readArguments(const QStringList& args, Arguments* a, QString* error) {
+    QStringList words;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == u"--yes" || arg == u"-y") {
+            a->yes = true;
+        } else if (arg == u"--folder") {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("The option --folder needs a folder.");
+                return false;
+            }
+            a->folder = args[++i];
+        } else if (arg.startsWith(QLatin1String("--folder="))) {
+            a->folder = arg.mid(9);
+        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+            *error = QStringLiteral("Unknown option \"%1\".").arg(arg);
+            return false;
+        } else {
+            words << arg;
+        }
+    }
+    if (words.isEmpty()) {
+        *error = QStringLiteral("Say what to do: list, or restore NAME.");
+        return false;
+    }
+    a->command = words.takeFirst();
+    if (a->command == u"list" && words.isEmpty())
+        return true;
+    if (a->command == u"restore" && words.size() == 1) {
+        a->name = words.front();
+        return true;
+    }
+    if (a->command == u"restore")
+        *error = QStringLiteral("Name one backup to restore (velmora-backup list shows them).");
+    else if (a->command == u"list")
+        *error = QStringLiteral("list takes no names.");
+    else
+        *error = QStringLiteral("Unknown command \"%1\": list or restore.").arg(a->command);
+    return false;
+}
+
+QStringList offeredFiles(const backup::ProgramFiles& files) {
+    QStringList out{files.settings};
+    for (const QString& f : {files.main, files.templates}) {
+        if (!f.isEmpty())
+            out << f;
+    }
+    return out;
+}
+
+QString fileNames(const backup::Backup& b) {
+    QStringList names;
+    for (const backup::Copy& c : b.copies)
+        names << QFileInfo(c.file).fileName();
+    return names.join(QStringLiteral(", "));
+}
+
+int list(const backup::ProgramFiles& files, const QString& folder, QTextStream& out) {
+    const std::vector<backup::Backup> backups = backup::listBackups(offeredFiles(files));
+    if (backups.empty()) {
+        out << "No backups of the data files of " << folder << " yet.\n";
+        return 0;
+    }
+    int nameWidth = 4, whyWidth = 3;
+    for (const backup::Backup& b : backups) {
+        nameWidth = std::max(nameWidth, static_cast<int>(b.name.size()));
+        whyWidth = std::max(whyWidth, static_cast<int>(backup::reasonText(b.reason).size()));
+    }
+    out << QStringLiteral("NAME").leftJustified(nameWidth) << "  "
+        << QStringLiteral("TAKEN").leftJustified(19) << "  "
+        << QStringLiteral("WHY").leftJustified(whyWidth) << "  FILES\n";
+    for (const backup::Backup& b : backups) {
+        out << b.name.leftJustified(nameWidth) << "  "
+            << b.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
+            << backup::reasonText(b.reason).leftJustified(whyWidth) << "  " << fileNames(b) << '\n';
+    }
+    return 0;
+}
+
+int restore(const backup::ProgramFiles& files, const Arguments& a, const Environment& env,
+            QTextStream& in, QTextStream& out, QTextStream& err) {
+    const std::vector<backup::Backup> backups = backup::listBackups(offeredFiles(files));
+    const auto it = std::find_if(backups.begin(), backups.end(),
+                                 [&](const backup::Backup& b) { return b.name == a.name; });
+    if (it == backups.end()) {
+        err << "velmora-backup: there is no backup named " << a.name
+            << " (velmora-backup list shows them).\n";
+        return 1;
+    }
+    if (env.programRunning && env.programRunning(a.folder)) {
+        err << "velmora-backup: Velmora is running on these files. Restore the backup from its "
+               "Company Set-up screen, or close it first.\n";
+        return 1;
+    }
+    if (!a.yes) {
+        out << "Restore the backup of " << it->description() << " (" << fileNames(*it)
+            << ")? What was entered since is not in it. The files as they are now are kept as "
+               "a backup first. [y/N] ";
+        out.flush();
+        const QString answer = in.readLine().trimmed().toLower();
+        if (answer != u"y" && answer != u"yes") {
+            out << "Nothing was restored.\n";
+            return 1;
+        }
+    }
+    try {
+        const backup::RestoreOutcome outcome = backup::restoreBackup(*it);
+        out << "Restored the backup " << it->name << ": " << fileNames(outcome.restored)
+            << ". The files as they were are kept as the backup " << outcome.kept.name << ".\n";
+        return 0;
+    } catch (const data::DbError& e) {
+        err << "velmora-backup: error " << e.number() << ": " << e.text() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace
+
+int runBackupCommand(const QStringList& args, const Environment& env, QTextStream& in,
+                     QTextStream& out, QTextStream& err) {
+    Arguments a;
+    QString error;
+    if (!readArguments(args, &a, &error)) {
+        err << "velmora-backup: " << error << "\nTry 'velmora-backup --help'.\n";
+        return 2;
+    }
+    if (a.folder.isEmpty())
+        a.folder = env.defaultFolder;
+    const backup::ProgramFiles files = backup::programFiles(a.folder);
+    if (!QFileInfo(files.settings).isFile()) {
+        err << "velmora-backup: there is no SetupPP.mdb in " << a.folder
+            << "; name the program folder with --folder DIR.\n";
+        return 1;
+    }
+    if (!files.settingsError.isEmpty())
+        err << "velmora-backup: " << files.settingsError
+            << " Only the backups of SetupPP.mdb are listed.\n";
+    if (a.command == u"list")
+        return list(files, a.folder, out);
+    return restore(files, a, env, in, out, err);
+}
+
+}  // namespace velmora::backuptool

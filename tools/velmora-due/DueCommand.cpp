@@ -1,0 +1,228 @@
+#include "DueCommand.h"
+
+#include "data/DataFiles.h"
+#include "data/DbError.h"
+#include "data/TextKey.h"
+#include "due/DueFilter.h"
+#include "due/DueListSource.h"
+#include "due/DueListTable.h"
+#include "export/Csv.h"
+#include "export/TablePrinter.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QTextStream>
+
+#include <cmath>
+#include <numeric>
+
+namespace velmora::duetool {
+
+namespace {
+
+using cli::Option;
+
+struct Options {
+    QString data, csv, pdf, settings;
+    std::optional<int> withinDays;
+    std::optional<double> withinHours;
+    QStringList regs;
+};
+
+// A usage error: the message, and a pointer to --help.
+int usageError(QTextStream& err, const QString& message) {
+    err << "velmora-due: " << message << "\nTry 'velmora-due --help' for more information.\n";
+    err.flush();
+    return 2;
+}
+
+bool readOptions(const QStringList& args, Options* o, QString* error) {
+    for (int i = 0; i < args.size(); ++i) {
+        QString name = args[i];
+        QString value;
+        bool inlineValue = false;
+        if (name.startsWith(QLatin1String("--")) && name.contains(u'=')) {
+            value = name.mid(name.indexOf(u'=') + 1);
+            name = name.left(name.indexOf(u'='));
+            inlineValue = true;
+        }
+        static const QStringList known = {"--data", "--within-days", "--within-hours", "--reg",
+                                          "--csv",  "--pdf",         "--settings"};
+        if (!known.contains(name)) {
+            *error = QStringLiteral("unknown argument '%1'").arg(args[i]);
+            return false;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("the option %1 needs a value").arg(name);
+                return false;
+            }
+            value = args[++i];
+        }
+        if (name == u"--data") {
+            o->data = value;
+        } else if (name == u"--csv") {
+            o->csv = value;
+        } else if (name == u"--pdf") {
+            o->pdf = value;
+        } else if (name == u"--settings") {
+            o->settings = value;
+        } else if (name == u"--reg") {
+            o->regs << value;
+        } else if (name == u"--within-days") {
+            bool ok = false;
+            const int days = value.trimmed().toInt(&ok);
+            if (!ok || days < 0) {
+                *error = QStringLiteral(
+                             "--within-days takes a whole number of days, 0 or more, "
+                             "not '%1'")
+                             .arg(value);
+                return false;
+            }
+            o->withinDays = days;
+        } else {
+            bool ok = false;
+            const double hours = value.trimmed().toDouble(&ok);
+            if (!ok || !std::isfinite(hours) || hours < 0) {
+                *error = QStringLiteral(
+                             "--within-hours takes a number of flight hours, 0 or "
+                             "more, not '%1'")
+                             .arg(value);
+                return false;
+            }
+            o->withinHours = hours;
+        }
+    }
+    if (o->data.isEmpty()) {
+        *error = QStringLiteral("name the data folder with --data DIR");
+        return false;
+    }
+    if (!o->csv.isEmpty() && !o->pdf.isEmpty()) {
+        *error = QStringLiteral("write either --csv OUT or --pdf OUT, not both");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const cli::ProgramHelp& dueHelp() {
+    static const cli::ProgramHelp help{
+        QStringLiteral("velmora-due"),
+        {QStringLiteral("--data DIR [--within-days N] [--within-hours N] [--reg REG]...\n"
+                        "[--settings FILE] [--csv OUT | --pdf OUT]")},
+        QStringLiteral(
+            "Writes what comes due across the fleet of DIR/Timemgr.mdb, by due date, as the\n"
+            "Due List screen shows it: as CSV on standard output, or into OUT as CSV or PDF.\n"
+            "Dates of flight time, landings, cycles and RIN are projected from each aircraft's\n"
+            "planned daily use. Needs no display.\n"),
+        {
+            {QStringLiteral("data"),
+             {},
+             QStringLiteral("DIR"),
+             QStringLiteral("the data folder that holds Timemgr.mdb")},
+            {QStringLiteral("within-days"),
+             {},
+             QStringLiteral("N"),
+             QStringLiteral("only limits due within N days")},
+            {QStringLiteral("within-hours"),
+             {},
+             QStringLiteral("N"),
+             QStringLiteral("only flight-time limits with N hours or less left")},
+            {QStringLiteral("reg"),
+             {},
+             QStringLiteral("REG"),
+             QStringLiteral("only this aircraft (repeat for several)")},
+            {QStringLiteral("settings"),
+             {},
+             QStringLiteral("FILE"),
+             QStringLiteral("the company settings (SetupPP.mdb) with the warning levels")},
+            {QStringLiteral("csv"),
+             {},
+             QStringLiteral("OUT"),
+             QStringLiteral("write CSV into OUT instead of standard output")},
+            {QStringLiteral("pdf"),
+             {},
+             QStringLiteral("OUT"),
+             QStringLiteral("write the printed list into OUT as PDF")},
+        },
+        QStringLiteral(
+            "With both --within-days and --within-hours a limit within either is listed;\n"
+            "overdue limits always are. Without --settings the warning levels are the\n"
+            "defaults: due soon within 10% of the life or 30 days.\n"
+            "\n"
+            "Exit status: 0 when the list was written, an empty one too; 1 when the data\n"
+            "folder, its files or the output cannot be read or written; 2 on a wrong option.\n")};
+    return help;
+}
+
+int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    Options o;
+    QString error;
+    if (!readOptions(arguments, &o, &error))
+        return usageError(err, error);
+    auto fail = [&err](const QString& message) {
+        err << "velmora-due: " << message << "\n";
+        err.flush();
+        return 1;
+    };
+    const QFileInfo folder(o.data);
+    if (!folder.isDir())
+        return fail(QStringLiteral("the data folder %1 does not exist")
+                        .arg(QDir::toNativeSeparators(o.data)));
+
+    due::DueListRequest request;
+    request.dataPath = QDir(folder.absoluteFilePath()).absolutePath() + u'/';
+    request.companyFile = o.settings;
+    std::shared_ptr<due::DueList> list;
+    try {
+        list = due::loadDueList(request);
+    } catch (const data::DbError& e) {
+        return fail(e.text());
+    }
+    due::DueFilter filter;
+    filter.withinDays = o.withinDays;
+    filter.withinHours = o.withinHours;
+    if (!o.regs.isEmpty()) {
+        filter.regNums = o.regs;
+        // An aircraft that is not on file is said, but is no error: its list is empty.
+        QSet<QString> known;
+        for (const due::DueAircraft& a : list->aircraft)
+            known.insert(data::textKey(a.regNum));
+        for (const QString& reg : o.regs) {
+            if (!known.contains(data::textKey(reg)))
+                err << "velmora-due: no aircraft " << reg << " in "
+                    << QDir::toNativeSeparators(o.data) << "\n";
+        }
+        err.flush();
+    }
+    due::DueListTable table;
+    table.setRows(list, due::selectDue(*list, filter));
+    std::vector<int> columns(due::DueListTable::ColumnCount);
+    std::iota(columns.begin(), columns.end(), 0);
+
+    if (!o.pdf.isEmpty()) {
+        exporting::TablePrintJob job;
+        job.title = QStringLiteral("Due List");
+        job.subtitle =
+            due::printedHeading(*list, table.rows(), filter, QDateTime::currentDateTime());
+        job.model = &table;
+        job.columns = columns;
+        if (!exporting::writeTablePdf(job, o.pdf, &error))
+            return fail(error);
+        return 0;
+    }
+    const QByteArray csv = exporting::tableToCsv(table, columns);
+    if (!o.csv.isEmpty()) {
+        if (!exporting::writeCsvFile(o.csv, csv, &error))
+            return fail(error);
+        return 0;
+    }
+    out << QString::fromUtf8(csv);
+    out.flush();
+    return 0;
+}
+
+}  // namespace velmora::duetool
