@@ -1,29 +1,25 @@
 #include "ComponentListQuery.h"
 
-namespace velmora::aircraft {
+#include "data/JetSqlTranslator.h"
 
-QString quotedRegNum(const QString& regNum) {
-    QString q = regNum;
-    q.replace(u'\'', QStringLiteral("''"));
-    return q;
-}
+namespace velmora::aircraft {
 
 QString componentListSql(const QString& regNum, ShowRecords show, OrderBy order) {
     QString sql = QStringLiteral(
         "select [RegNum],[ItemNumber],[MeterNumber],[Assembly],[Active],[PartNumber],[Serial#],"
         "[Description],[DatePurchased],[Manufacturer],[Inspection],[ReplaceCost],"
         "[ReservePerHour],[LifeNumber],[LifeBasis],[InstallDate],[InstallTimeLeft],"
-        "[InstallACHour],[Notes],[OilAnalysis] from [Parts] where [RegNum]='");
-    sql += quotedRegNum(regNum);
+        "[InstallACHour],[Notes],[OilAnalysis] from [Parts] where [RegNum]=");
+    sql += data::quoteJetLiteral(regNum);
     switch (show) {
         case ShowRecords::Installed:
-            sql += QStringLiteral("' and  [Active] = Yes");
+            sql += QStringLiteral(" and  [Active] = Yes");
             break;
         case ShowRecords::NotInstalled:
-            sql += QStringLiteral("' and  [Active] = No");
+            sql += QStringLiteral(" and  [Active] = No");
             break;
         case ShowRecords::All:
-            sql += QStringLiteral("' ");
+            sql += u' ';
             break;
     }
     switch (order) {

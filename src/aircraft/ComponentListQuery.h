@@ -12,9 +12,4 @@ enum class OrderBy { ItemNumber, Assembly, Inspection };
 // single quotes with any quote in it doubled, so that it stays one literal.
 QString componentListSql(const QString& regNum, ShowRecords show, OrderBy order);
 
-// The statement that reads the oil samples of one component is elsewhere; this one reads
-// the rows of every aircraft's table by registration for deleting: kept here so that the
-// quoting rule lives in one place.
-QString quotedRegNum(const QString& regNum);
-
 }  // namespace velmora::aircraft

@@ -1,5 +1,6 @@
 #include "RemainingLifeQuery.h"
 
+#include "data/JetSqlTranslator.h"
 #include "data/JetText.h"
 
 #include <QStringList>
@@ -38,8 +39,7 @@ QString remainingLifeSql(const QString& regNum, MeterView view) {
     QStringList terms;
     for (const char* t : kColumnTerms)
         terms << QString::fromLatin1(t);
-    QString reg = data::trimBlanks(regNum);
-    reg.replace(u'\'', QStringLiteral("''"));
+    const QString reg = data::quoteJetLiteral(data::trimBlanks(regNum));
     QString sql = QStringLiteral("SELECT Aircraft.*, Parts.*, ") +
                   terms.join(QStringLiteral(", ")) +
                   QStringLiteral(
@@ -49,7 +49,7 @@ QString remainingLifeSql(const QString& regNum, MeterView view) {
         sql += QStringLiteral("(Parts.MeterNumber=1) and ");
     else if (view == MeterView::Meter2)
         sql += QStringLiteral("(Parts.MeterNumber=2) and ");
-    sql += QStringLiteral("(Parts.RegNum=") + u'\'' + reg + QStringLiteral("'))");
+    sql += QStringLiteral("(Parts.RegNum=") + reg + QStringLiteral("))");
     sql += QStringLiteral(" Order by [ItemNumber]");
     return sql;
 }

@@ -1,5 +1,6 @@
 #include "ReportSelection.h"
 
+#include "data/JetSqlTranslator.h"
 #include "data/JetText.h"
 
 namespace velmora::reports {
@@ -99,9 +100,8 @@ bool parseSelectionFormula(const QString& formula, ReportSelection* out, QString
 }
 
 QString selectionFormulaFor(const QString& source, const QString& regNum) {
-    QString reg = data::trimBlanks(regNum);
-    reg.replace(u'\'', QStringLiteral("''"));
-    return u'{' + source + QStringLiteral(".Aircraft.RegNum} = '") + reg + u'\'';
+    return u'{' + source + QStringLiteral(".Aircraft.RegNum} = ") +
+           data::quoteJetLiteral(data::trimBlanks(regNum));
 }
 
 }  // namespace velmora::reports
