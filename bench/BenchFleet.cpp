@@ -54,7 +54,7 @@ BenchFleet* fleetIn(Slot& s, const FleetSpec& spec, QString* error) {
             s.fleet = makeFleet(spec);
         } catch (const data::DbError& e) {
             s.failure = QStringLiteral("the benchmark fleet could not be generated: error %1: %2")
-                            .arg(e.number())
+                            .arg(e.code())
                             .arg(e.text());
         }
     }

@@ -32,8 +32,8 @@ inline QString inputText(const std::uint8_t* data, std::size_t size) {
 
 // Every failure the engine reports carries a number in Jet's range and a text for the user.
 inline void checkNumbered(const data::DbError& e, const QString& context) {
-    check(e.number() >= 3000 && e.number() < 4000, "an engine error has a number from 3000 on",
-          QStringLiteral("%1: %2 (%3)").arg(e.number()).arg(e.text(), context));
+    check(e.code() >= 3000 && e.code() < 4000, "an engine error has a number from 3000 on",
+          QStringLiteral("%1: %2 (%3)").arg(e.code()).arg(e.text(), context));
     check(!e.text().trimmed().isEmpty(), "an engine error has a text", context);
 }
 

@@ -70,10 +70,10 @@ void saveTemplate(const QString& libraryFile, const QString& make, const QString
         rs->update();
     }
     // The index keeps the make and model once.
-    db->executeBound(QStringLiteral("DELETE FROM Aircraft WHERE Make = ?1 AND Model = ?2"),
-                     {Value(make), Value(model)});
-    db->executeBound(QStringLiteral("INSERT INTO Aircraft (Make, Model) VALUES (?1, ?2)"),
-                     {Value(make), Value(model)});
+    db->execute(QStringLiteral("DELETE FROM Aircraft WHERE Make = ?1 AND Model = ?2"),
+                {Value(make), Value(model)});
+    db->execute(QStringLiteral("INSERT INTO Aircraft (Make, Model) VALUES (?1, ?2)"),
+                {Value(make), Value(model)});
     tx.commit();
 }
 

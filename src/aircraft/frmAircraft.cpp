@@ -188,8 +188,8 @@ void frmAircraft::cmdDelete_Click() {
     try {
         data::Transaction tx(*db);
         if (!reg.isNull()) {
-            db->executeBound(QStringLiteral("DELETE FROM Parts WHERE RegNum = ?1"), {reg});
-            db->executeBound(QStringLiteral("DELETE FROM Oil WHERE RegNum = ?1"), {reg});
+            db->execute(QStringLiteral("DELETE FROM Parts WHERE RegNum = ?1"), {reg});
+            db->execute(QStringLiteral("DELETE FROM Oil WHERE RegNum = ?1"), {reg});
         }
         bool deleted = false;
         {

@@ -35,9 +35,6 @@ class frmAircraft : public screens::BoundScreen {
     Q_OBJECT
   public:
     using Field = entry::AircraftSetupField;
-    using Action = screens::BoundRecordSource::Action;
-    using Validation = screens::BoundRecordSource::Validation;
-    using ErrorResponse = screens::BoundRecordSource::ErrorResponse;
 
     // dataPath: the folder of the data files, with its trailing separator.
     explicit frmAircraft(const QString& dataPath, QWidget* parent = nullptr);

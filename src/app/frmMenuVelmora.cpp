@@ -118,7 +118,7 @@ QWidget* frmMenuVelmora::openScreen(int index) const {
 void frmMenuVelmora::Form_Load() {
     const QString file = data::resolvePathCaseInsensitive(
         QDir(programFolder_).filePath(QStringLiteral("SetupPP.MDB")));
-    data::DbError error(0, {});
+    data::DbError error(data::ErrorNumber{}, {});
     if (!company_.open(file, &error)) {
         screens::showDataError(this, error.text());
     }

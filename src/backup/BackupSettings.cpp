@@ -37,9 +37,9 @@ void setDailyBackupsKept(const QString& settingsFile, int count) {
     data::Transaction tx(*db);
     if (!db->hasTable(kTable))
         db->execute(QStringLiteral("CREATE TABLE BackupSettings (DailyCopiesKept LONG)"));
-    db->executeBound(QStringLiteral("DELETE FROM BackupSettings"), {});
-    db->executeBound(QStringLiteral("INSERT INTO BackupSettings (DailyCopiesKept) VALUES (?1)"),
-                     {data::Value(count)});
+    db->execute(QStringLiteral("DELETE FROM BackupSettings"), {});
+    db->execute(QStringLiteral("INSERT INTO BackupSettings (DailyCopiesKept) VALUES (?1)"),
+                {data::Value(count)});
     tx.commit();
 }
 

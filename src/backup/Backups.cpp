@@ -148,7 +148,7 @@ BackupOutcome makeBackup(const QStringList& dataFiles, Reason reason, const QDat
     BackupOutcome out;
     out.backup.taken = taken;
     out.backup.reason = reason;
-    auto failed = [&out](int number, const QString& text) {
+    auto failed = [&out](data::ErrorNumber number, const QString& text) {
         if (out.failures.isEmpty())
             out.failureNumber = number;
         out.failures << text;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Backup.h"
+#include "data/DbError.h"
 
 #include <QDate>
 #include <QStringList>
@@ -12,9 +13,9 @@ namespace velmora::backup {
 
 // What a backup run did.
 struct BackupOutcome {
-    Backup backup;          // its name, time and reason, and the copies it made
-    QStringList failures;   // why a data file could not be copied, one message each
-    int failureNumber = 0;  // the engine's error number of the first failure
+    Backup backup;                      // its name, time and reason, and the copies it made
+    QStringList failures;               // why a data file could not be copied, one message each
+    data::ErrorNumber failureNumber{};  // the engine's error number of the first failure
 };
 
 // Copies the data files that exist into the Backups folder beside each, as one backup named

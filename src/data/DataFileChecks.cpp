@@ -15,7 +15,7 @@ namespace velmora::data {
 
 namespace {
 
-[[noreturn]] void refuse(int number, const QString& text) {
+[[noreturn]] void refuse(ErrorNumber number, const QString& text) {
     throw DbError(number, text);
 }
 

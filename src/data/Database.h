@@ -42,15 +42,22 @@ class Database : public std::enable_shared_from_this<Database> {
     // folder that holds it); empty when the file can be changed.
     virtual QString whyReadOnly() const = 0;
 
-    // Runs one statement (data definition or change); returns the number of rows changed.
-    virtual int execute(const QString& jetSql) = 0;
-    // Runs one statement whose values are bound to the markers ?1, ?2, ... in order.
-    // The statement is taken as SQLite text; names and values never need quoting.
+    // Runs one Jet statement (data definition or change); returns the number of rows
+    // changed. With values, they are bound to the statement's markers ?1, ?2, ...: a value
+    // never needs quoting and never changes what the statement means.
+    int execute(const QString& jetSql) { return execute(jetSql, {}); }
+    virtual int execute(const QString& jetSql, const std::vector<Value>& values) = 0;
+    // Runs one statement of SQLite's own text with values bound to ?1, ?2, ...: for the
+    // engine's bulk writes (conversion, generated fleets) that use SQLite's functions.
+    // Everything else uses execute() in the Jet dialect.
     virtual int executeBound(const QString& sqliteSql, const std::vector<Value>& values) = 0;
-
-    // A record set on a table name, a stored query's name or SQL text, rows in the order
-    // the source gives. Updatable when it reads one table.
-    virtual std::unique_ptr<Recordset> openRecordset(const QString& source) = 0;
+    // A record set on a table name, a stored query's name or Jet SQL text, rows in the
+    // order the source gives. Updatable when it reads one table. With values, they are
+    // bound to the markers ?1, ?2, ... of the text (or of the stored query), and kept for
+    // requery().
+    std::unique_ptr<Recordset> openRecordset(const QString& source);
+    virtual std::unique_ptr<Recordset> openRecordset(const QString& source,
+                                                     const std::vector<Value>& values) = 0;
 
     // Stored queries kept in the file. Creating fails with ObjectExists when a query or
     // table of that name exists; deleting an unknown name fails with ItemNotFound.

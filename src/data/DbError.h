@@ -7,49 +7,57 @@
 namespace velmora::data {
 
 // Engine error numbers. The screens test NoCurrentRecord, ObjectNotFound and
-// ObjectExists; every other failure carries one of the others.
+// ObjectExists; every other failure carries one of the others. The numbers are Jet's: the
+// screens hand them on as numbers (code()), and messages show them.
+enum class ErrorNumber : int {
+    ObjectExists = 3012,  // a stored query or object of that name exists
+    TableExists = 3010,   // CREATE TABLE on an existing table
+    UpdateWithoutEdit = 3020,
+    NoCurrentRecord = 3021,
+    DuplicateKey = 3022,
+    FileNotFound = 3024,
+    DiskFull = 3026,
+    ReadOnly = 3027,
+    DiskError = 3043,
+    InvalidPath = 3044,
+    CannotOpen = 3051,
+    TooFewParameters = 3061,  // unknown column name
+    SyntaxError = 3075,
+    CriteriaSyntax = 3077,
+    ObjectNotFound = 3078,
+    UndefinedFunction = 3085,
+    FieldTooSmall = 3163,
+    Locked = 3218,
+    ItemNotFound = 3265,
+    AmbiguousColumn = 3079,  // a column name found in more than one table
+    NotNull = 3314,
+    NotADatabase = 3343,
+    NumericOverflow = 3349,
+    QueryTooComplex = 3360,  // nesting or length beyond what the engine takes
+    JetFile = 3447,
+    TypeMismatch = 3464,
+    Internal = 3000,
+};
+
+// The numbers by their short names: err::NoCurrentRecord.
 namespace err {
-inline constexpr int ObjectExists = 3012;  // a stored query or object of that name exists
-inline constexpr int TableExists = 3010;   // CREATE TABLE on an existing table
-inline constexpr int UpdateWithoutEdit = 3020;
-inline constexpr int NoCurrentRecord = 3021;
-inline constexpr int DuplicateKey = 3022;
-inline constexpr int FileNotFound = 3024;
-inline constexpr int DiskFull = 3026;
-inline constexpr int ReadOnly = 3027;
-inline constexpr int DiskError = 3043;
-inline constexpr int InvalidPath = 3044;
-inline constexpr int CannotOpen = 3051;
-inline constexpr int TooFewParameters = 3061;  // unknown column name
-inline constexpr int SyntaxError = 3075;
-inline constexpr int CriteriaSyntax = 3077;
-inline constexpr int ObjectNotFound = 3078;
-inline constexpr int UndefinedFunction = 3085;
-inline constexpr int FieldTooSmall = 3163;
-inline constexpr int Locked = 3218;
-inline constexpr int ItemNotFound = 3265;
-inline constexpr int AmbiguousColumn = 3079;  // a column name found in more than one table
-inline constexpr int NotNull = 3314;
-inline constexpr int NotADatabase = 3343;
-inline constexpr int NumericOverflow = 3349;
-inline constexpr int QueryTooComplex = 3360;  // nesting or length beyond what the engine takes
-inline constexpr int JetFile = 3447;
-inline constexpr int TypeMismatch = 3464;
-inline constexpr int Internal = 3000;
+using enum ErrorNumber;
 }  // namespace err
 
 // A numbered engine error with a text meant for the user: what went wrong and with which
 // file or object.
 class DbError : public std::runtime_error {
   public:
-    DbError(int number, const QString& text)
+    DbError(ErrorNumber number, const QString& text)
         : std::runtime_error(text.toStdString()), number_(number), text_(text) {}
 
-    int number() const { return number_; }
+    ErrorNumber number() const { return number_; }
+    // The number as Jet gives it (3021), for the screens' error events and messages.
+    int code() const { return static_cast<int>(number_); }
     const QString& text() const { return text_; }
 
   private:
-    int number_;
+    ErrorNumber number_;
     QString text_;
 };
 

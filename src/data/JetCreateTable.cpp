@@ -12,12 +12,6 @@ namespace {
 
 using K = JetToken::Kind;
 
-QString quoteSqliteName(const QString& n) {
-    QString q = n;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
 bool startsTableConstraint(const JetToken& tok) {
     for (const char* w : {"CONSTRAINT", "PRIMARY", "UNIQUE", "FOREIGN", "CHECK"}) {
         if (tok.isWord(QString::fromLatin1(w)))

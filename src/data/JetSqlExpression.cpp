@@ -448,6 +448,9 @@ SqlExpr JetSqlParser::primary() {
         case K::Date:
             take();
             return make(dateLiteral(*tok, text_), Kind::Text, kPrimary);
+        case K::Parameter:
+            take();
+            return make(tok->text, Kind::Unknown, kPrimary);
         case K::Bracket:
             return qualifiedName();
         case K::Word:

@@ -6,15 +6,20 @@ namespace velmora::data {
 
 namespace {
 
-bool isWordStart(QChar c) { return c.isLetter() || c == u'_'; }
-bool isWordPart(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool isWordStart(QChar c) {
+    return c.isLetter() || c == u'_';
+}
+bool isWordPart(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 [[noreturn]] void fail(const QString& sql, int pos, const QString& what) {
-    throw DbError(err::SyntaxError, QStringLiteral("Syntax error in SQL statement: %1 at position %2 "
-                                                   "of \"%3\".")
-                                        .arg(what)
-                                        .arg(pos + 1)
-                                        .arg(sql));
+    throw DbError(err::SyntaxError,
+                  QStringLiteral("Syntax error in SQL statement: %1 at position %2 "
+                                 "of \"%3\".")
+                      .arg(what)
+                      .arg(pos + 1)
+                      .arg(sql));
 }
 
 }  // namespace
@@ -78,6 +83,14 @@ std::vector<JetToken> tokenizeJetSql(const QString& sql) {
                 ++i;
             }
             push(JetToken::Kind::String, start, i);
+        } else if (c == u'?') {
+            ++i;
+            while (i < n && sql[i].isDigit())
+                ++i;
+            if (i == start + 1)
+                fail(sql, start,
+                     QStringLiteral("a parameter marker needs its number (?1, ?2, ...)"));
+            push(JetToken::Kind::Parameter, start, i);
         } else if (c == u'#') {
             const int close = sql.indexOf(u'#', i + 1);
             if (close < 0)

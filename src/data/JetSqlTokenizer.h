@@ -9,13 +9,14 @@ namespace velmora::data {
 // One lexical piece of Jet SQL text.
 struct JetToken {
     enum class Kind {
-        Space,    // blanks, tabs, line breaks
-        Word,     // unbracketed name or keyword
-        Bracket,  // [name], brackets included
-        String,   // 'text' or "text", quotes included
-        Number,   // 12, 1.5, 1E3
-        Date,     // #1/31/2005#, hashes included
-        Symbol,   // operators and punctuation: ( ) , . ; = <> <= >= < > + - * / \ & ^ !
+        Space,      // blanks, tabs, line breaks
+        Word,       // unbracketed name or keyword
+        Bracket,    // [name], brackets included
+        String,     // 'text' or "text", quotes included
+        Number,     // 12, 1.5, 1E3
+        Date,       // #1/31/2005#, hashes included
+        Symbol,     // operators and punctuation: ( ) , . ; = <> <= >= < > + - * / \ & ^ !
+        Parameter,  // ?1, ?2, ...: a marker for a value bound when the statement runs
     };
     Kind kind;
     QString text;

@@ -85,6 +85,12 @@ QString quoteJetLiteral(const QString& text) {
     return u'\'' + q + u'\'';
 }
 
+QString quoteSqliteName(const QString& name) {
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
 QString quoteJetName(const QString& name) {
     if (name.contains(u']'))
         throw DbError(

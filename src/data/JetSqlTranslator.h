@@ -51,5 +51,7 @@ bool looksLikeSqlStatement(const QString& source);
 // doubled, and a name between brackets (a "]" in it cannot be bracketed and is refused).
 QString quoteJetLiteral(const QString& text);
 QString quoteJetName(const QString& name);
+// A name in the engine's own SQLite text, between double quotes with quotes doubled.
+QString quoteSqliteName(const QString& name);
 
 }  // namespace velmora::data

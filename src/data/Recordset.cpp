@@ -19,9 +19,11 @@ QString foldName(const QString& n) {
 }  // namespace
 
 Recordset::Recordset(std::shared_ptr<Database> db, QString source, QString table,
-                     std::vector<Field> fields, std::vector<Row> rows)
+                     std::vector<Field> fields, std::vector<Row> rows,
+                     std::vector<Value> sourceValues)
     : db_(std::move(db)),
       source_(std::move(source)),
+      sourceValues_(std::move(sourceValues)),
       table_(std::move(table)),
       fields_(std::move(fields)),
       rows_(std::move(rows)) {
@@ -286,7 +288,7 @@ void Recordset::deleteCurrent() {
 }
 
 void Recordset::requery() {
-    auto fresh = db_->openRecordset(source_);
+    auto fresh = db_->openRecordset(source_, sourceValues_);
     fields_ = std::move(fresh->fields_);
     byName_ = std::move(fresh->byName_);
     table_ = fresh->table_;

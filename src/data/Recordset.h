@@ -29,7 +29,8 @@ class Recordset {
     };
 
     Recordset(std::shared_ptr<Database> db, QString source, QString table,
-              std::vector<Field> fields, std::vector<Row> rows);
+              std::vector<Field> fields, std::vector<Row> rows,
+              std::vector<Value> sourceValues = {});
 
     const QString& source() const { return source_; }
     Database& database() { return *db_; }
@@ -99,6 +100,7 @@ class Recordset {
 
     std::shared_ptr<Database> db_;
     QString source_;
+    std::vector<Value> sourceValues_;  // bound to the source's markers
     QString table_;
     std::vector<Field> fields_;
     QHash<QString, int> byName_;

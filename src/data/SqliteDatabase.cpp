@@ -8,6 +8,7 @@
 #include "Recordset.h"
 #include "SqliteErrors.h"
 #include "SqliteFunctions.h"
+#include "SqliteStatement.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,161 +25,6 @@ namespace velmora::data {
 namespace {
 
 const QString kQueryTable = QStringLiteral("_StoredQueries");
-
-// Prepared statements kept for reuse: the screens run the same few statements over and
-// over (the remaining-life query is prepared once when it is stored and again when it is
-// opened), and preparing a long statement costs more than running it.
-class StatementCache {
-  public:
-    struct Entry {
-        sqlite3_stmt* stmt = nullptr;
-        bool hasTail = false;  // more than one statement in the text
-        bool busy = false;
-    };
-    explicit StatementCache(sqlite3* db) : db_(db) {}
-    ~StatementCache() { clear(); }
-    StatementCache(const StatementCache&) = delete;
-    StatementCache& operator=(const StatementCache&) = delete;
-
-    sqlite3* db() const { return db_; }
-    Entry* find(const QByteArray& sql) {
-        auto it = entries_.find(sql);
-        return it == entries_.end() ? nullptr : &it->second;
-    }
-    Entry* add(const QByteArray& sql, sqlite3_stmt* stmt, bool hasTail) {
-        if (entries_.size() >= 64)
-            dropIdle();
-        Entry& e = entries_[sql];
-        e.stmt = stmt;
-        e.hasTail = hasTail;
-        return &e;
-    }
-    void clear() {
-        for (auto& [sql, e] : entries_)
-            sqlite3_finalize(e.stmt);
-        entries_.clear();
-    }
-
-  private:
-    void dropIdle() {
-        for (auto it = entries_.begin(); it != entries_.end();) {
-            if (!it->second.busy) {
-                sqlite3_finalize(it->second.stmt);
-                it = entries_.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-    sqlite3* db_;
-    std::map<QByteArray, Entry> entries_;
-};
-
-bool hasMoreStatements(const char* tail) {
-    for (const char* p = tail; p && *p; ++p) {
-        if (!isspace(static_cast<unsigned char>(*p)) && *p != ';')
-            return true;
-    }
-    return false;
-}
-
-// A prepared statement for one use: taken from the cache when it is there and idle, else
-// prepared (and kept for the next use). Reset when the use ends.
-class Statement {
-  public:
-    Statement(StatementCache& cache, const QByteArray& sql) {
-        entry_ = cache.find(sql);
-        if (entry_ && !entry_->busy) {
-            stmt_ = entry_->stmt;
-        } else {
-            const char* tail = nullptr;
-            rc_ = sqlite3_prepare_v2(cache.db(), sql.constData(), static_cast<int>(sql.size()),
-                                     &stmt_, &tail);
-            const bool more = hasMoreStatements(tail);
-            if (rc_ == SQLITE_OK && stmt_ && !entry_) {
-                entry_ = cache.add(sql, stmt_, more);
-            } else {
-                entry_ = nullptr;
-                hasTail_ = more;
-            }
-        }
-        if (entry_) {
-            entry_->busy = true;
-            hasTail_ = entry_->hasTail;
-        }
-    }
-    ~Statement() {
-        if (entry_) {
-            sqlite3_reset(stmt_);
-            sqlite3_clear_bindings(stmt_);
-            entry_->busy = false;
-        } else {
-            sqlite3_finalize(stmt_);
-        }
-    }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    int prepareResult() const { return rc_; }
-    bool hasTail() const { return hasTail_; }
-    sqlite3_stmt* get() const { return stmt_; }
-
-  private:
-    StatementCache::Entry* entry_ = nullptr;
-    sqlite3_stmt* stmt_ = nullptr;
-    bool hasTail_ = false;
-    int rc_ = SQLITE_OK;
-};
-
-// Refuses a statement that is empty or followed by another one.
-void requireWholeStatement(const Statement& st, const QString& context) {
-    if (st.get() == nullptr)
-        throw DbError(err::SyntaxError,
-                      QStringLiteral("The statement is empty: \"%1\".").arg(context));
-    if (st.hasTail())
-        throw DbError(
-            err::SyntaxError,
-            QStringLiteral("Only one statement can be run at a time: \"%1\".").arg(context));
-}
-
-void bindValue(sqlite3_stmt* st, int index, const Value& v) {
-    switch (v.type()) {
-        case Value::Type::Null:
-            sqlite3_bind_null(st, index);
-            break;
-        case Value::Type::Integer:
-            sqlite3_bind_int64(st, index, v.toInt());
-            break;
-        case Value::Type::Real:
-            sqlite3_bind_double(st, index, v.toDouble());
-            break;
-        case Value::Type::Text:
-            sqlite3_bind_text(st, index, v.utf8().data(), static_cast<int>(v.utf8().size()),
-                              SQLITE_TRANSIENT);
-            break;
-    }
-}
-
-Value columnValue(sqlite3_stmt* st, int i) {
-    switch (sqlite3_column_type(st, i)) {
-        case SQLITE_INTEGER:
-            return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, i)));
-        case SQLITE_FLOAT:
-            return Value(sqlite3_column_double(st, i));
-        case SQLITE_NULL:
-            return {};
-        default: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i))));
-        }
-    }
-}
-
-QString sqliteName(const QString& n) {
-    QString q = n;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
 
 class SqliteDatabase;
 
@@ -223,13 +69,14 @@ class SqliteDatabase final : public Database {
         throw sqliteFailure(db_, rc, path_, readOnly_, what);
     }
 
-    int execute(const QString& jetSql) override {
+    using Database::execute;
+    int execute(const QString& jetSql, const std::vector<Value>& values) override {
         const JetTranslation t = translateJetStatement(jetSql);
         checkWritable(t);
         if (t.followUps.isEmpty())
-            return run(t.sql.toUtf8(), {}, jetSql, &t);
+            return run(t.sql.toUtf8(), values, jetSql, &t);
         Transaction tx(*this);
-        const int changed = run(t.sql.toUtf8(), {}, jetSql, &t);
+        const int changed = run(t.sql.toUtf8(), values, jetSql, &t);
         for (const QString& s : t.followUps)
             run(s.toUtf8(), {}, jetSql);
         tx.commit();
@@ -240,7 +87,9 @@ class SqliteDatabase final : public Database {
         return run(sql.toUtf8(), values, sql);
     }
 
-    std::unique_ptr<Recordset> openRecordset(const QString& source) override;
+    using Database::openRecordset;
+    std::unique_ptr<Recordset> openRecordset(const QString& source,
+                                             const std::vector<Value>& values) override;
 
     void createQueryDef(const QString& name, const QString& jetSql) override {
         const QString n = name.trimmed();
@@ -261,7 +110,7 @@ class SqliteDatabase final : public Database {
         }
         ensureQueryTable();
         run(QStringLiteral("INSERT INTO %1 (Name, SqlText) VALUES (?1, ?2)")
-                .arg(sqliteName(kQueryTable))
+                .arg(quoteSqliteName(kQueryTable))
                 .toUtf8(),
             {Value(n), Value(jetSql)}, n);
     }
@@ -271,7 +120,7 @@ class SqliteDatabase final : public Database {
         int changed = 0;
         if (hasQueryTable()) {
             changed = run(QStringLiteral("DELETE FROM %1 WHERE Name = ?1")
-                              .arg(sqliteName(kQueryTable))
+                              .arg(quoteSqliteName(kQueryTable))
                               .toUtf8(),
                           {Value(n)}, n);
         }
@@ -299,7 +148,7 @@ class SqliteDatabase final : public Database {
         if (!hasQueryTable())
             return out;
         for (const auto& row : select(QStringLiteral("SELECT Name FROM %1 ORDER BY Name")
-                                          .arg(sqliteName(kQueryTable))
+                                          .arg(quoteSqliteName(kQueryTable))
                                           .toUtf8(),
                                       {}))
             out << row[0].toString();
@@ -390,15 +239,15 @@ class SqliteDatabase final : public Database {
         requireWritable();
         QString sql;
         if (columns.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sqliteName(table));
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteSqliteName(table));
         } else {
             QStringList names, marks;
             for (int i = 0; i < columns.size(); ++i) {
-                names << sqliteName(columns[i]);
+                names << quoteSqliteName(columns[i]);
                 marks << QStringLiteral("?%1").arg(i + 1);
             }
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(sqliteName(table), names.join(u','), marks.join(u','));
+                      .arg(quoteSqliteName(table), names.join(u','), marks.join(u','));
         }
         run(sql.toUtf8(), values, table);
         return sqlite3_last_insert_rowid(db_);
@@ -409,11 +258,11 @@ class SqliteDatabase final : public Database {
         requireWritable();
         QStringList sets;
         for (int i = 0; i < columns.size(); ++i)
-            sets << QStringLiteral("%1 = ?%2").arg(sqliteName(columns[i])).arg(i + 1);
+            sets << QStringLiteral("%1 = ?%2").arg(quoteSqliteName(columns[i])).arg(i + 1);
         std::vector<Value> all = values;
         all.emplace_back(rowid);
         const int changed = run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                                    .arg(sqliteName(table), sets.join(u", "))
+                                    .arg(quoteSqliteName(table), sets.join(u", "))
                                     .arg(all.size())
                                     .toUtf8(),
                                 all, table);
@@ -426,7 +275,7 @@ class SqliteDatabase final : public Database {
 
     void deleteRow(const QString& table, std::int64_t rowid) override {
         requireWritable();
-        run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(sqliteName(table)).toUtf8(),
+        run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteSqliteName(table)).toUtf8(),
             {Value(rowid)}, table);
     }
 
@@ -434,9 +283,9 @@ class SqliteDatabase final : public Database {
                                const QStringList& columns) override {
         QStringList names;
         for (const QString& c : columns)
-            names << sqliteName(c);
+            names << quoteSqliteName(c);
         auto rows = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                               .arg(names.join(u','), sqliteName(table))
+                               .arg(names.join(u','), quoteSqliteName(table))
                                .toUtf8(),
                            {Value(rowid)});
         if (rows.empty())
@@ -497,8 +346,7 @@ class SqliteDatabase final : public Database {
         if (st.prepareResult() != SQLITE_OK)
             fail(st.prepareResult(), {context, jet, sql, true});
         requireWholeStatement(st, context);
-        for (size_t i = 0; i < args.size(); ++i)
-            bindValue(st.get(), static_cast<int>(i + 1), args[i]);
+        bindValues(st.get(), args, context, jet != nullptr);
         const sqlite3_int64 changedBefore = sqlite3_total_changes64(db_);
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
@@ -540,7 +388,7 @@ class SqliteDatabase final : public Database {
         requireWritable();
         exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Name TEXT COLLATE NOCASE PRIMARY "
                             "KEY, SqlText TEXT NOT NULL)")
-                 .arg(sqliteName(kQueryTable))
+                 .arg(quoteSqliteName(kQueryTable))
                  .toUtf8());
         queryTableKnown_ = true;
     }
@@ -549,7 +397,7 @@ class SqliteDatabase final : public Database {
         if (!hasQueryTable())
             return {};
         auto rows = select(QStringLiteral("SELECT SqlText FROM %1 WHERE Name = ?1")
-                               .arg(sqliteName(kQueryTable))
+                               .arg(quoteSqliteName(kQueryTable))
                                .toUtf8(),
                            {Value(name)});
         if (rows.empty())
@@ -560,7 +408,8 @@ class SqliteDatabase final : public Database {
         return s;
     }
 
-    std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source);
+    std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source,
+                                           const std::vector<Value>& values);
 
     sqlite3* db_;
     StatementCache cache_;
@@ -646,7 +495,8 @@ std::unique_ptr<RowPredicate> SqliteDatabase::prepareCriterion(const QString& je
         static_cast<int>(columnNames.size()), jetCriterion);
 }
 
-std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) {
+std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source,
+                                                         const std::vector<Value>& values) {
     const QString s = source.trimmed();
     if (s.isEmpty())
         throw DbError(err::ObjectNotFound,
@@ -656,7 +506,7 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) 
         if (!t.isSelect)
             throw DbError(err::SyntaxError,
                           QStringLiteral("Only a SELECT statement gives rows: \"%1\".").arg(s));
-        return materialise(t, source);
+        return materialise(t, source, values);
     }
     const QString name = unbracket(s);
     if (hasTable(name)) {
@@ -664,8 +514,8 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) 
         t.isSelect = true;
         t.updatableTable = name;
         t.sql = QStringLiteral("SELECT rowid AS %1, * FROM %2")
-                    .arg(QLatin1String(kRowIdColumn), sqliteName(name));
-        return materialise(t, source);
+                    .arg(QLatin1String(kRowIdColumn), quoteSqliteName(name));
+        return materialise(t, source, values);
     }
     const QString stored = queryDefSqlOrNull(name);
     if (!stored.isNull()) {
@@ -675,20 +525,22 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source) 
                           QStringLiteral("The stored query '%1' does not give rows.").arg(name));
         // The set keeps the query's text, not its name: it stays usable (and can be read
         // again) after the query is deleted.
-        return materialise(t, stored);
+        return materialise(t, stored, values);
     }
     throw DbError(err::ObjectNotFound,
                   QStringLiteral("Cannot find the table or query '%1' in %2.").arg(name, path_));
 }
 
 std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
-                                                       const QString& source) {
+                                                       const QString& source,
+                                                       const std::vector<Value>& values) {
     const QByteArray sql = t.sql.toUtf8();
     Statement st(cache_, sql);
     if (st.prepareResult() != SQLITE_OK)
         fail(st.prepareResult(), {source, &t, sql, true});
     requireWholeStatement(st, source);
     sqlite3_stmt* s = st.get();
+    bindValues(s, values, source, true);
     const int cols = sqlite3_column_count(s);
     const int first = t.updatableTable.isEmpty() ? 0 : 1;
     std::vector<Field> fields;
@@ -740,10 +592,10 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
         }
     }
     return std::make_unique<Recordset>(shared_from_this(), source, table, std::move(fields),
-                                       std::move(rows));
+                                       std::move(rows), values);
 }
 
-[[noreturn]] void openError(int number, const QString& text) {
+[[noreturn]] void openError(ErrorNumber number, const QString& text) {
     throw DbError(number, text);
 }
 
@@ -812,6 +664,10 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
 }
 
 }  // namespace
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString& source) {
+    return openRecordset(source, {});
+}
 
 std::shared_ptr<Database> Database::open(const QString& path) {
     const QString resolved = resolvePathCaseInsensitive(path);

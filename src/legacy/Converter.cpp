@@ -194,10 +194,10 @@ constexpr int kRowsPerStatement = 50;
 // INSERT of the given number of rows, their values bound in order.
 QString insertStatement(const QString& table, const std::vector<ColumnPlan>& columns, int rows) {
     if (columns.empty())
-        return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(sqliteName(table));
+        return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(data::quoteSqliteName(table));
     QStringList names, tuples;
     for (const ColumnPlan& c : columns)
-        names << sqliteName(c.target);
+        names << data::quoteSqliteName(c.target);
     for (int r = 0; r < rows; ++r) {
         QStringList markers;
         for (size_t i = 0; i < columns.size(); ++i) {
@@ -210,7 +210,7 @@ QString insertStatement(const QString& table, const std::vector<ColumnPlan>& col
         tuples << u'(' + markers.join(u',') + u')';
     }
     return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
-        .arg(sqliteName(table), names.join(u','), tuples.join(u','));
+        .arg(data::quoteSqliteName(table), names.join(u','), tuples.join(u','));
 }
 
 // A row the new table refuses for its values; any other failure (a full disk, a file that

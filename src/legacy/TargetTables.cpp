@@ -72,14 +72,16 @@ data::Field addKeptColumn(data::Database& db, const QString& table, const Source
     const QString statement = QStringLiteral("CREATE TABLE ") + quoteJetName(table) +
                               QStringLiteral(" (") + quoteJetName(column.name) + u' ' + type + u')';
     const data::JetTranslation t = data::translateJetStatement(statement);
-    const QString head = QStringLiteral("CREATE TABLE ") + sqliteName(table) + QStringLiteral(" (");
+    const QString head =
+        QStringLiteral("CREATE TABLE ") + data::quoteSqliteName(table) + QStringLiteral(" (");
     if (!t.sql.startsWith(head) || !t.sql.endsWith(u')'))
         throw data::DbError(
             data::err::Internal,
             QStringLiteral("Column '%1' cannot be added to table '%2'.").arg(column.name, table));
     const QString definition = t.sql.mid(head.size(), t.sql.size() - head.size() - 1);
-    db.executeBound(
-        QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(sqliteName(table), definition), {});
+    db.executeBound(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                        .arg(data::quoteSqliteName(table), definition),
+                    {});
     for (const QString& followUp : t.followUps)
         db.executeBound(followUp, {});
     data::Field field;
@@ -97,12 +99,6 @@ std::vector<data::Field> columnsOf(data::Database& db, const QString& table) {
     for (int i = 0; i < rs->fieldCount(); ++i)
         out.push_back(rs->field(i));
     return out;
-}
-
-QString sqliteName(const QString& name) {
-    QString q = name;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
 }
 
 }  // namespace velmora::legacy

@@ -30,7 +30,4 @@ data::Field addKeptColumn(data::Database& db, const QString& table, const Source
 // The columns of a table of the new file, with their types.
 std::vector<data::Field> columnsOf(data::Database& db, const QString& table);
 
-// A name quoted for SQLite text: "Order Details".
-QString sqliteName(const QString& name);
-
 }  // namespace velmora::legacy

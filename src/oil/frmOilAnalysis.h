@@ -31,10 +31,6 @@ class frmOilAnalysis : public screens::BoundScreen {
     Q_OBJECT
 
   public:
-    using Action = screens::BoundRecordSource::Action;
-    using Validation = screens::BoundRecordSource::Validation;
-    using ErrorResponse = screens::BoundRecordSource::ErrorResponse;
-
     // dataPath: the data folder with its trailing separator.
     explicit frmOilAnalysis(const QString& dataPath, QWidget* parent = nullptr);
     ~frmOilAnalysis() override;

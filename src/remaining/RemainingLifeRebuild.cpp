@@ -14,7 +14,7 @@ RebuildResult rebuildRemainingLife(const QString& dataPath, const QString& regNu
         try {
             fn();
         } catch (const DbError& e) {
-            out.failures << QStringLiteral("%1: %2").arg(e.number()).arg(e.text());
+            out.failures << QStringLiteral("%1: %2").arg(e.code()).arg(e.text());
         }
     };
     step([&] {

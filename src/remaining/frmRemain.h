@@ -38,9 +38,6 @@ class frmRemain : public screens::BoundScreen {
     Q_OBJECT
   public:
     using Field = entry::TimeRemainingField;
-    using Action = screens::BoundRecordSource::Action;
-    using Validation = screens::BoundRecordSource::Validation;
-    using ErrorResponse = screens::BoundRecordSource::ErrorResponse;
     // A column of the company record (its name and telephone head the reports).
     using CompanyValue = std::function<data::Value(const QString& column)>;
 

@@ -54,7 +54,7 @@ class JetSql : public ::testing::Test {
     }
 
     // Runs the statement, expects the error and checks that the file was not changed.
-    void expectRejected(const QString& sql, int number) {
+    void expectRejected(const QString& sql, data::ErrorNumber number) {
         const QByteArray before = fileBytes(path);
         EXPECT_DB_ERROR(db->openRecordset(sql), number);
         EXPECT_DB_ERROR(db->execute(sql), number);
@@ -373,3 +373,51 @@ TEST_F(JetSql, SelectIsNotUpdatableWhenItGroupsOrJoins) {
 }
 
 }  // namespace
+
+// Values bound to ?1, ?2, ... of Jet text: the rest of the statement is still Jet (Yes,
+// brackets, its text comparison), and no value, whatever it holds, changes the statement.
+TEST_F(JetSql, BoundValuesGoIntoJetTextAsValuesOnly) {
+    addComponents();
+    addAircraft(*db, "N1");
+    auto rs = db->openRecordset(
+        "select [Description] from [Parts] where [RegNum]=?1 and [Active] = Yes "
+        "Order by [ItemNumber]",
+        {Value(QStringLiteral("n1  "))});
+    EXPECT_EQ(column(*rs, "Description"), QStringList({"Main rotor", "Tail rotor"}));
+
+    const QString hostile = QStringLiteral("N1' or 'a'='a");
+    EXPECT_EQ(db->openRecordset("select * from [Parts] where [RegNum]=?1", {Value(hostile)})
+                  ->recordCount(),
+              0);
+    EXPECT_EQ(db->execute("UPDATE [Parts] SET [Notes] = ?1 WHERE [RegNum] = ?2 AND "
+                          "[ItemNumber] = ?3",
+                          {Value(hostile), Value(QStringLiteral("N1")), Value(30)}),
+              1);
+    EXPECT_EQ(db->openRecordset("select [Notes] from [Parts] where [ItemNumber]=30")
+                  ->value("Notes")
+                  .toString(),
+              hostile);
+    EXPECT_EQ(db->execute("DELETE FROM [Parts] WHERE [RegNum] = ?1", {Value(hostile)}), 0);
+    EXPECT_EQ(db->openRecordset("Parts")->recordCount(), 4);
+}
+
+TEST_F(JetSql, ARequeryKeepsItsBoundValues) {
+    addComponents();
+    auto rs = db->openRecordset("select * from [Parts] where [RegNum]=?1", {Value("N2")});
+    EXPECT_EQ(rs->recordCount(), 1);
+    addPart(*db, part("N2", 6).describedAs("Second part"));
+    rs->requery();
+    EXPECT_EQ(column(*rs, "Description"), QStringList({"Other aircraft", "Second part"}));
+}
+
+TEST_F(JetSql, MarkersAndValuesMustMatch) {
+    addComponents();
+    const QByteArray before = fileBytes(path);
+    EXPECT_DB_ERROR(db->openRecordset("select * from [Parts] where [RegNum]=?1"),
+                    err::TooFewParameters);
+    EXPECT_DB_ERROR(
+        db->openRecordset("select * from [Parts] where [RegNum]=?1", {Value("N1"), Value("N2")}),
+        err::TooFewParameters);
+    EXPECT_DB_ERROR(db->execute("DELETE FROM [Parts] WHERE [RegNum] = ?1"), err::TooFewParameters);
+    EXPECT_EQ(fileBytes(path), before);
+}

@@ -161,7 +161,7 @@ TEST_F(JetStatements, FilesMadeBeforeCompareAsNewOnes) {
 
 struct Refusal {
     const char* statement;
-    int number;
+    data::ErrorNumber number;
     const char* named;  // the statement's own word that the message must name
 };
 

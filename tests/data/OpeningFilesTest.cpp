@@ -37,7 +37,8 @@ class OpeningFiles : public ::testing::Test {
 
     // Writes the bytes as the main data file, opens it and expects the error; the file
     // must be left exactly as it was and nothing created beside it.
-    void expectRefused(const QByteArray& bytes, int number, const QString& textPart = {}) {
+    void expectRefused(const QByteArray& bytes, data::ErrorNumber number,
+                       const QString& textPart = {}) {
         const QString path = folder.writeFile(data::files::kMain, bytes);
         const QStringList before = folderEntries(folder.path());
         const auto e = dbErrorOf([&] { Database::open(path); });
@@ -124,7 +125,7 @@ TEST_F(OpeningFiles, FolderInPlaceOfFileIsRefused) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(data::files::kMain));
     const auto e = dbErrorOf([&] { Database::open(folder.file(data::files::kMain)); });
     ASSERT_TRUE(e.has_value());
-    EXPECT_NE(e->number(), 0);
+    EXPECT_NE(e->code(), 0);
     EXPECT_TRUE(e->text().contains(folder.file(data::files::kMain))) << e->text().toStdString();
 }
 

@@ -42,7 +42,8 @@ class ValueRules : public ::testing::Test {
 
     // Expects setting the column to fail with the number, the text naming the column, and
     // nothing written.
-    void expectRefused(const QString& table, const QString& column, const Value& v, int number) {
+    void expectRefused(const QString& table, const QString& column, const Value& v,
+                       data::ErrorNumber number) {
         const QByteArray before = fileBytes(path);
         auto rs = db->openRecordset(table);
         rs->edit();
@@ -56,7 +57,8 @@ class ValueRules : public ::testing::Test {
     }
 
     // The same through SQL.
-    void expectStatementRefused(const QString& sql, int number, const QString& column) {
+    void expectStatementRefused(const QString& sql, data::ErrorNumber number,
+                                const QString& column) {
         const QByteArray before = fileBytes(path);
         const auto e = dbErrorOf([&] { db->execute(sql); });
         ASSERT_TRUE(e.has_value()) << sql.toStdString();

@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
     try {
         Worker(QString::fromLocal8Bit(argv[1]), static_cast<unsigned>(std::atoi(argv[2]))).run();
     } catch (const data::DbError& e) {
-        std::fprintf(stderr, "velmora_kill_worker: error %d: %s\n", e.number(),
+        std::fprintf(stderr, "velmora_kill_worker: error %d: %s\n", e.code(),
                      e.text().toUtf8().constData());
         return 1;
     }

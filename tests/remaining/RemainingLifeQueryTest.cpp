@@ -308,7 +308,7 @@ TEST_F(RemainingLife, ReadOnlyFileReportsEveryFailedStepAndStaysUnchanged) {
     ASSERT_TRUE(r.rows);
     EXPECT_GT(r.rows->recordCount(), 0);
     ASSERT_FALSE(r.failures.isEmpty());
-    EXPECT_TRUE(r.failures.first().startsWith(QString::number(err::ReadOnly)))
+    EXPECT_TRUE(r.failures.first().startsWith(QString::number(static_cast<int>(err::ReadOnly))))
         << r.failures.join("\n").toStdString();
     EXPECT_EQ(fileBytes(path), before);
     setMode(path, 0644);
@@ -320,7 +320,7 @@ TEST(RemainingLifeFiles, MissingMainFileIsReportedAndNotCreated) {
     EXPECT_FALSE(r.database);
     EXPECT_FALSE(r.rows);
     ASSERT_FALSE(r.failures.isEmpty());
-    EXPECT_TRUE(r.failures.first().startsWith(QString::number(err::FileNotFound)))
+    EXPECT_TRUE(r.failures.first().startsWith(QString::number(static_cast<int>(err::FileNotFound))))
         << r.failures.join("\n").toStdString();
     EXPECT_TRUE(folderEntries(folder.path()).isEmpty());
 }
@@ -331,7 +331,7 @@ TEST(RemainingLifeFiles, AccessFileIsReportedAndLeftUnchanged) {
     const auto r = remaining::rebuildRemainingLife(folder.dataPath(), "N1", MeterView::Meter1);
     EXPECT_FALSE(r.rows);
     ASSERT_FALSE(r.failures.isEmpty());
-    EXPECT_TRUE(r.failures.first().startsWith(QString::number(err::JetFile)))
+    EXPECT_TRUE(r.failures.first().startsWith(QString::number(static_cast<int>(err::JetFile))))
         << r.failures.join("\n").toStdString();
     EXPECT_EQ(fileBytes(path), jetFileHeader());
     EXPECT_EQ(folderEntries(folder.path()), QStringList{data::files::kMain});
@@ -345,7 +345,8 @@ TEST(RemainingLifeFiles, MainFileWithoutTheTablesIsReported) {
     const auto r = remaining::rebuildRemainingLife(folder.dataPath(), "N1", MeterView::Both);
     EXPECT_FALSE(r.rows);
     ASSERT_FALSE(r.failures.isEmpty());
-    EXPECT_TRUE(r.failures.first().startsWith(QString::number(err::ObjectNotFound)))
+    EXPECT_TRUE(
+        r.failures.first().startsWith(QString::number(static_cast<int>(err::ObjectNotFound))))
         << r.failures.join("\n").toStdString();
     EXPECT_EQ(fileBytes(path), before);
 }

@@ -291,7 +291,8 @@ TEST_F(BoundRecordSourceTest, TooLongTextIsReportedAndTheRowKeepsTheTypedText) {
     log.clear();
     QTest::mouseClick(source->nextButton(), Qt::LeftButton);
     EXPECT_EQ(log,
-              QStringList({"validate 3 1", QStringLiteral("error %1").arg(err::FieldTooSmall)}));
+              QStringList({"validate 3 1",
+                           QStringLiteral("error %1").arg(static_cast<int>(err::FieldTooSmall))}));
     EXPECT_EQ(source->absolutePosition(), 0);
     EXPECT_EQ(regNum->text(), "N1-TOO-LONG-FOR-TEN");
     EXPECT_TRUE(source->isChanged());
@@ -320,11 +321,12 @@ TEST_F(BoundRecordSourceTest, TextThatIsNoNumberIsReportedOnClose) {
     log.clear();
     EXPECT_FALSE(source->closeSource());
     EXPECT_EQ(log,
-              QStringList({"validate 10 1", QStringLiteral("error %1").arg(err::TypeMismatch)}));
+              QStringList({"validate 10 1",
+                           QStringLiteral("error %1").arg(static_cast<int>(err::TypeMismatch))}));
     EXPECT_TRUE(source->isOpen());
     EXPECT_EQ(totalTime->text(), "twelve");
     EXPECT_TRUE(dialogs->messages.empty());  // the screen shows it, with this text:
-    EXPECT_EQ(source->lastErrorNumber(), err::TypeMismatch);
+    EXPECT_EQ(source->lastErrorNumber(), static_cast<int>(err::TypeMismatch));
     EXPECT_TRUE(source->lastErrorText().contains("twelve"))
         << source->lastErrorText().toStdString();
     EXPECT_EQ(stored("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N1'"), "1240.5");
@@ -338,7 +340,8 @@ TEST_F(BoundRecordSourceTest, ReadOnlyFileIsReportedAndNothingIsLost) {
     handleErrors = true;
     log.clear();
     EXPECT_FALSE(source->moveNext());
-    EXPECT_EQ(log, QStringList({"validate 3 1", QStringLiteral("error %1").arg(err::ReadOnly)}));
+    EXPECT_EQ(log, QStringList({"validate 3 1",
+                                QStringLiteral("error %1").arg(static_cast<int>(err::ReadOnly))}));
     EXPECT_EQ(source->absolutePosition(), 0);
     EXPECT_EQ(totalTime->text(), "1500");
     EXPECT_EQ(fileBytes(path), before);
@@ -369,7 +372,7 @@ TEST_F(BoundRecordSourceTest, MissingFileGivesError3024) {
     typeInto(regNum, "N4");
     handleErrors = true;
     EXPECT_FALSE(source->updateRecord());  // typed text with nowhere to go is reported
-    EXPECT_EQ(log.last(), QStringLiteral("error %1").arg(err::NoCurrentRecord));
+    EXPECT_EQ(log.last(), QStringLiteral("error %1").arg(static_cast<int>(err::NoCurrentRecord)));
     EXPECT_EQ(regNum->text(), "N4");
     EXPECT_TRUE(source->closeSource());
     source->setDatabaseName(path);
@@ -487,7 +490,8 @@ TEST_F(BoundRecordSourceTest, TypingIntoAnEmptySetIsReportedNotLost) {
     typeInto(regNum, "N5");
     handleErrors = true;
     EXPECT_FALSE(source->moveNext());
-    EXPECT_TRUE(log.contains(QStringLiteral("error %1").arg(err::NoCurrentRecord)));
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("error %1").arg(static_cast<int>(err::NoCurrentRecord))));
     EXPECT_EQ(regNum->text(), "N5");
 }
 
@@ -496,7 +500,7 @@ TEST_F(BoundRecordSourceTest, MissingColumnIsReported) {
     source->bind(&other, "NoSuchColumn");
     handleErrors = true;
     ASSERT_TRUE(source->refresh());
-    EXPECT_TRUE(log.contains(QStringLiteral("error %1").arg(err::ItemNotFound)));
+    EXPECT_TRUE(log.contains(QStringLiteral("error %1").arg(static_cast<int>(err::ItemNotFound))));
     EXPECT_EQ(regNum->text(), "N1");
     other.setText("typed");
     EXPECT_FALSE(source->moveNext());  // the text has nowhere to go: said so, kept

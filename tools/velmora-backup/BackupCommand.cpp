@@ -129,7 +129,7 @@ int restore(const backup::ProgramFiles& files, const Arguments& a, const Environ
             << ". The files as they were are kept as the backup " << outcome.kept.name << ".\n";
         return 0;
     } catch (const data::DbError& e) {
-        err << "velmora-backup: error " << e.number() << ": " << e.text() << '\n';
+        err << "velmora-backup: error " << e.code() << ": " << e.text() << '\n';
         return 1;
     }
 }

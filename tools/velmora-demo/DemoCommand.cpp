@@ -111,7 +111,7 @@ int runDemoCommand(const QStringList& args, const QDate& today, QString* out, QS
             return 0;
         }
     } catch (const data::DbError& e) {
-        failure = QStringLiteral("error %1: %2").arg(e.number()).arg(e.text());
+        failure = QStringLiteral("error %1: %2").arg(e.code()).arg(e.text());
     } catch (const std::exception& e) {
         failure = QString::fromLocal8Bit(e.what());
     }

@@ -24,7 +24,7 @@ int runSqlCommand(const QString& file, const QString& sql, QString* out, QString
         }
         return 0;
     } catch (const data::DbError& e) {
-        *err = QStringLiteral("velmora-sql: error %1: %2\n").arg(e.number()).arg(e.text());
+        *err = QStringLiteral("velmora-sql: error %1: %2\n").arg(e.code()).arg(e.text());
         return 1;
     }
 }

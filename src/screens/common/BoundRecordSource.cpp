@@ -21,6 +21,11 @@ namespace velmora::screens {
 
 namespace {
 
+// An engine error's number as the error events hand it on (3021).
+int jetCode(data::ErrorNumber number) {
+    return static_cast<int>(number);
+}
+
 using data::DbError;
 namespace err = data::err;
 
@@ -248,10 +253,10 @@ bool BoundRecordSource::refresh() {
         rs_ = db->openRecordset(recordSource_);
         db_ = std::move(db);
     } catch (const DbError& e) {
-        number = e.number();
+        number = e.code();
         text = e.text();
     } catch (const std::exception& e) {
-        number = err::Internal;
+        number = jetCode(err::Internal);
         text = QString::fromLocal8Bit(e.what());
     }
     if (number != 0)
@@ -269,7 +274,7 @@ bool BoundRecordSource::refresh() {
             missing << b.column;
     }
     for (const QString& column : missing)
-        reportError(err::ItemNotFound,
+        reportError(jetCode(err::ItemNotFound),
                     tr("There is no column named '%1' in \"%2\"; the field bound to it "
                        "stays empty.")
                         .arg(column, recordSource_));
@@ -312,7 +317,8 @@ bool BoundRecordSource::leaveRow(Action action) {
 
 bool BoundRecordSource::writeRow() {
     if (!rs_) {
-        reportError(err::NoCurrentRecord, tr("No current record: no table or query is open."));
+        reportError(jetCode(err::NoCurrentRecord),
+                    tr("No current record: no table or query is open."));
         return false;
     }
     int number = 0;
@@ -354,10 +360,10 @@ bool BoundRecordSource::writeRow() {
             rs_->setValue(column, value);
         rs_->update();
     } catch (const DbError& e) {
-        number = e.number();
+        number = e.code();
         text = e.text();
     } catch (const std::exception& e) {
-        number = err::Internal;
+        number = jetCode(err::Internal);
         text = QString::fromLocal8Bit(e.what());
     }
     if (number != 0) {
@@ -405,7 +411,7 @@ bool BoundRecordSource::navigate(Action action, const std::function<bool(data::R
         moved = move(*rs_);
     } catch (const DbError& e) {
         showRow();
-        reportError(e.number(), e.text());
+        reportError(e.code(), e.text());
         return false;
     }
     showRow();
@@ -458,7 +464,8 @@ bool BoundRecordSource::updateRecord() {
     if (!rs_) {
         if (!isChanged())
             return true;
-        reportError(err::NoCurrentRecord, tr("No current record: no table or query is open."));
+        reportError(jetCode(err::NoCurrentRecord),
+                    tr("No current record: no table or query is open."));
         return false;
     }
     const bool wasNew = adding_;
@@ -479,7 +486,7 @@ bool BoundRecordSource::addNew() {
         rs_->addNew();
         rs_->cancelUpdate();
     } catch (const DbError& e) {
-        reportError(e.number(), e.text());
+        reportError(e.code(), e.text());
         return false;
     }
     adding_ = true;
@@ -505,7 +512,7 @@ bool BoundRecordSource::deleteCurrent() {
         rs_->deleteCurrent();
         moveWithin(*rs_, position);  // the row after it, or the last
     } catch (const DbError& e) {
-        reportError(e.number(), e.text());
+        reportError(e.code(), e.text());
         return false;
     }
     showRow();

@@ -25,6 +25,11 @@ class BoundScreen : public QWidget {
     Q_OBJECT
 
   public:
+    // The answers a screen's record source handlers give.
+    using Action = BoundRecordSource::Action;
+    using Validation = BoundRecordSource::Validation;
+    using ErrorResponse = BoundRecordSource::ErrorResponse;
+
     ~BoundScreen() override;
 
     // Runs each time the screen becomes the program's active screen, except while it closes.

@@ -22,6 +22,11 @@ namespace velmora::screens {
 
 namespace {
 
+// An engine error's number as the error events hand it on (3021).
+int jetCode(data::ErrorNumber number) {
+    return static_cast<int>(number);
+}
+
 // A long note does not make its column wider than forty characters; its tool tip shows the
 // rest.
 int widestFit(const QFontMetrics& fm) {
@@ -406,9 +411,9 @@ bool DataGrid::commitPendingRow() {
         model_->writePendingRow();
         return true;
     } catch (const data::DbError& e) {
-        reportFailure(e.number(), e.text());
+        reportFailure(e.code(), e.text());
     } catch (const std::exception& e) {
-        reportFailure(data::err::Internal,
+        reportFailure(jetCode(data::err::Internal),
                       tr("The row could not be written: %1").arg(QString::fromUtf8(e.what())));
     }
     return false;
@@ -443,9 +448,9 @@ bool DataGrid::deleteCurrentRow() {
         model_->deleteRow(row);
         return true;
     } catch (const data::DbError& e) {
-        reportFailure(e.number(), e.text());
+        reportFailure(e.code(), e.text());
     } catch (const std::exception& e) {
-        reportFailure(data::err::Internal,
+        reportFailure(jetCode(data::err::Internal),
                       tr("The row could not be deleted: %1").arg(QString::fromUtf8(e.what())));
     }
     return false;
@@ -495,7 +500,7 @@ void DataGrid::commitData(QWidget* editor) {
     if (model_->isAddRow(row) && !beginNewRow())
         return;
     if (!model_->setPendingValue(row, col, model_->typedValue(col, text))) {
-        reportFailure(data::err::Internal,
+        reportFailure(jetCode(data::err::Internal),
                       tr("The value \"%1\" was not taken: another row has changes that are not "
                          "saved yet. Save or cancel (Esc) them first.")
                           .arg(text));

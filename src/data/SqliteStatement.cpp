@@ -1,0 +1,106 @@
+#include "SqliteStatement.h"
+
+#include <cctype>
+
+namespace velmora::data {
+
+namespace {
+
+bool hasMoreStatements(const char* tail) {
+    for (const char* p = tail; p && *p; ++p) {
+        if (!isspace(static_cast<unsigned char>(*p)) && *p != ';')
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Statement::Statement(StatementCache& cache, const QByteArray& sql) {
+    entry_ = cache.find(sql);
+    if (entry_ && !entry_->busy) {
+        stmt_ = entry_->stmt;
+    } else {
+        const char* tail = nullptr;
+        rc_ = sqlite3_prepare_v2(cache.db(), sql.constData(), static_cast<int>(sql.size()), &stmt_,
+                                 &tail);
+        const bool more = hasMoreStatements(tail);
+        if (rc_ == SQLITE_OK && stmt_ && !entry_) {
+            entry_ = cache.add(sql, stmt_, more);
+        } else {
+            entry_ = nullptr;
+            hasTail_ = more;
+        }
+    }
+    if (entry_) {
+        entry_->busy = true;
+        hasTail_ = entry_->hasTail;
+    }
+}
+Statement::~Statement() {
+    if (entry_) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+        entry_->busy = false;
+    } else {
+        sqlite3_finalize(stmt_);
+    }
+}
+
+void requireWholeStatement(const Statement& st, const QString& context) {
+    if (st.get() == nullptr)
+        throw DbError(err::SyntaxError,
+                      QStringLiteral("The statement is empty: \"%1\".").arg(context));
+    if (st.hasTail())
+        throw DbError(
+            err::SyntaxError,
+            QStringLiteral("Only one statement can be run at a time: \"%1\".").arg(context));
+}
+
+void bindValue(sqlite3_stmt* st, int index, const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Null:
+            sqlite3_bind_null(st, index);
+            break;
+        case Value::Type::Integer:
+            sqlite3_bind_int64(st, index, v.toInt());
+            break;
+        case Value::Type::Real:
+            sqlite3_bind_double(st, index, v.toDouble());
+            break;
+        case Value::Type::Text:
+            sqlite3_bind_text(st, index, v.utf8().data(), static_cast<int>(v.utf8().size()),
+                              SQLITE_TRANSIENT);
+            break;
+    }
+}
+
+void bindValues(sqlite3_stmt* st, const std::vector<Value>& values, const QString& context,
+                bool checked) {
+    if (checked && sqlite3_bind_parameter_count(st) != static_cast<int>(values.size()))
+        throw DbError(err::TooFewParameters,
+                      QStringLiteral("The statement has %1 parameter markers but %2 values were "
+                                     "given: \"%3\".")
+                          .arg(sqlite3_bind_parameter_count(st))
+                          .arg(values.size())
+                          .arg(context));
+    for (size_t i = 0; i < values.size(); ++i)
+        bindValue(st, static_cast<int>(i + 1), values[i]);
+}
+
+Value columnValue(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, i)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(st, i));
+        case SQLITE_NULL:
+            return {};
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i))));
+        }
+    }
+}
+
+}  // namespace velmora::data
