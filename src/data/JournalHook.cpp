@@ -229,7 +229,7 @@ void JournalHook::installTriggers(const QStringList& tables) {
 
     const QString insertInto =
         QStringLiteral(
-            "INSERT INTO temp.%1 (TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, "
+            "INSERT INTO %1 (TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, "
             "NewValue) ")
             .arg(QLatin1String(kStaged));
     int n = 0;
@@ -292,11 +292,11 @@ void JournalHook::installTriggers(const QStringList& tables) {
 void JournalHook::createJournalTable() {
     exec(QStringLiteral(
         "CREATE TABLE Journal (Seq INTEGER PRIMARY KEY, ChangedAt DATETIME, "
-        "UserName TEXT(255) COLLATE JETTEXT, HostName TEXT(255) COLLATE JETTEXT, "
-        "Program TEXT(255) COLLATE JETTEXT, Screen TEXT(255) COLLATE JETTEXT, "
-        "TableName TEXT(64) COLLATE JETTEXT, RegNum TEXT(255) COLLATE JETTEXT, "
-        "ItemNumber TEXT(64) COLLATE JETTEXT, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
-        "JETTEXT, OldValue LONGTEXT COLLATE JETTEXT, NewValue LONGTEXT COLLATE JETTEXT, "
+        "UserName TEXT(255) COLLATE NOCASE, HostName TEXT(255) COLLATE NOCASE, "
+        "Program TEXT(255) COLLATE NOCASE, Screen TEXT(255) COLLATE NOCASE, "
+        "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
+        "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
+        "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
         "Hash TEXT(64))"));
     exec(QStringLiteral("CREATE INDEX JournalRegNum ON Journal (RegNum, Seq)"));
 }
