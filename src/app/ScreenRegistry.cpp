@@ -10,6 +10,7 @@
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/Dialogs.h"
+#include "utilisation/UtilisationSettings.h"
 
 namespace velmora::app {
 
@@ -66,7 +67,9 @@ void registerScreens(frmMenuVelmora& menu) {
             m.company().pathData(),
             [&m](const QString& column) { return m.company().value(column); });
         screen->setReportRunner(&remaining::showReportPreview);
-        screen->setWarningLevels(companyWarnings(m), due::plannedUtilisation());
+        screen->setWarningLevels(
+            companyWarnings(m),
+            due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName())));
         return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::OilAnalysis, [](frmMenuVelmora& m) -> QWidget* {
@@ -78,6 +81,8 @@ void registerScreens(frmMenuVelmora& menu) {
         due::frmDueList::Options options;
         options.request.dataPath = m.company().pathData();
         options.request.companyFile = m.company().fileName();
+        options.request.utilisation =
+            due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName()));
         options.companyName = m.company().value(QStringLiteral("Name")).toString();
         auto* screen = new due::frmDueList(options);
         screen->setAircraftOpener([&m](const QString& reg) { showAircraftInSetup(m, reg); });

@@ -328,8 +328,15 @@ void JournalHook::beforeOutermostBegin() {
         return;
     if (schemaVersion() != knownSchemaVersion_)
         refresh();  // another program changed the schema
-    if (isMainFile_ && !hasJournal_)
+    if (isMainFile_ && !hasJournal_ && !migrating_) {
+        // The backup may read the file through this very connection.
+        migrating_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{migrating_};
         journal::runBeforeMigration(path_);
+    }
 }
 
 void JournalHook::afterOutermostBegin() {

@@ -57,6 +57,7 @@ class JournalHook {
     bool isMainFile_ = false;
     bool hasJournal_ = false;
     bool sealing_ = false;
+    bool migrating_ = false;
     int knownSchemaVersion_ = -1;
     long long staged_ = 0;  // lines staged since the last seal
 };

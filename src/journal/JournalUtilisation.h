@@ -1,6 +1,7 @@
 #pragma once
 
 #include "utilisation/PlannedUtilisation.h"
+#include "utilisation/UtilisationSettings.h"
 #include "utilisation/UtilisationSource.h"
 
 #include <QDate>
@@ -13,8 +14,6 @@ class Database;
 
 namespace velmora::journal {
 
-// The days over which use is averaged unless the company sets another number.
-inline constexpr int kDefaultUtilisationDays = 90;
 // An aircraft with a shorter journal than this uses its planned figures.
 inline constexpr int kLeastJournalDays = 14;
 
@@ -35,7 +34,7 @@ class JournalUtilisation final : public utilisation::UtilisationSource {
   public:
     // Throws data::DbError when the file cannot be read.
     static JournalUtilisation read(data::Database& mainDb, const QDate& asOf,
-                                   int days = kDefaultUtilisationDays);
+                                   int days = utilisation::kDefaultAverageDays);
 
     AircraftUtilisation utilisation(const QString& regNum) const;
     utilisation::DailyUtilisation dailyUse(const QString& regNum) const override {
@@ -50,11 +49,12 @@ class JournalUtilisation final : public utilisation::UtilisationSource {
     QHash<QString, Sums> byAircraft_;  // by registration as the engine compares text
     utilisation::PlannedUtilisation planned_;
     QDate asOf_;
-    int days_ = kDefaultUtilisationDays;
+    int days_ = utilisation::kDefaultAverageDays;
 };
 
 // The one function other code calls: the daily use of one aircraft as of a day.
 AircraftUtilisation aircraftUtilisation(data::Database& mainDb, const QString& regNum,
-                                        const QDate& asOf, int days = kDefaultUtilisationDays);
+                                        const QDate& asOf,
+                                        int days = utilisation::kDefaultAverageDays);
 
 }  // namespace velmora::journal
