@@ -4,6 +4,7 @@
 #include "due/screen/frmDueList.h"
 #include "frmCompanyInfo.h"
 #include "frmMenuVelmora.h"
+#include "journal/screen/UtilisationPanel.h"
 #include "oil/frmOilAnalysis.h"
 #include "remaining/ReportPreview.h"
 #include "remaining/frmRemain.h"
@@ -60,7 +61,9 @@ void showAircraftInSetup(frmMenuVelmora& menu, const QString& regNum) {
 void registerScreens(frmMenuVelmora& menu) {
     // Each screen takes the data path from the company record when it opens.
     menu.setScreenFactory(frmMenuVelmora::AircraftSetup, [](frmMenuVelmora& m) -> QWidget* {
-        return new aircraft::frmAircraft(m.company().pathData());
+        auto* screen = new aircraft::frmAircraft(m.company().pathData());
+        screen->fraUtilisation->setAverageDays(utilisation::averageDaysOf(m.company().fileName()));
+        return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::TimeRemaining, [](frmMenuVelmora& m) -> QWidget* {
         auto* screen = new remaining::frmRemain(

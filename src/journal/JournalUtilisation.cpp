@@ -43,7 +43,8 @@ bool numberIn(const data::Value& v, double* out) {
 
 }  // namespace
 
-JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate& asOf, int days) {
+JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate& asOf, int days,
+                                            const QString& onlyRegNum) {
     JournalUtilisation out;
     out.asOf_ = asOf;
     out.days_ = std::max(1, days);
@@ -51,10 +52,20 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
     if (!mainDb.hasTable(data::journal::kTable))
         return out;
     const QString end = asOf.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
+    // The journal's registrations compare without regard to letter case, as Jet's do.
+    const QString oneAircraft =
+        onlyRegNum.trimmed().isEmpty() ? QString() : QStringLiteral(" AND RegNum = ?3");
+    auto withReg = [&](std::vector<data::Value> args) {
+        if (!oneAircraft.isEmpty())
+            args.emplace_back(onlyRegNum.trimmed());
+        return args;
+    };
     mainDb.forEachRow(
         QStringLiteral("SELECT RegNum, substr(min(ChangedAt), 1, 10) FROM Journal WHERE "
-                       "TableName = 'Aircraft' AND ChangedAt < ?1 GROUP BY RegNum"),
-        {data::Value(end)}, [&](const std::vector<data::Value>& r) {
+                       "TableName = 'Aircraft' AND ChangedAt < ?2%1 GROUP BY RegNum")
+            .arg(oneAircraft),
+        withReg({data::Value(QString()), data::Value(end)}),
+        [&](const std::vector<data::Value>& r) {
             if (r[0].isNull())
                 return;
             Sums& s = out.byAircraft_[data::textKey(r[0].toString())];
@@ -67,8 +78,9 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
         QStringLiteral("SELECT RegNum, ColumnName, OldValue, NewValue FROM Journal WHERE "
                        "TableName = 'Aircraft' AND ColumnName IN ('TotalTime', 'TotalTime2', "
                        "'TotalLandings', 'TotalCycles', 'TotalRIN') AND ChangedAt >= ?1 AND "
-                       "ChangedAt < ?2"),
-        {data::Value(begin), data::Value(end)}, [&](const std::vector<data::Value>& r) {
+                       "ChangedAt < ?2%1")
+            .arg(oneAircraft),
+        withReg({data::Value(begin), data::Value(end)}), [&](const std::vector<data::Value>& r) {
             const int f = figureOf(r[1].toString());
             double before = 0, after = 0;
             if (r[0].isNull() || f < 0 || !numberIn(r[2], &before) || !numberIn(r[3], &after))
@@ -96,7 +108,7 @@ AircraftUtilisation JournalUtilisation::utilisation(const QString& regNum) const
 
 AircraftUtilisation aircraftUtilisation(data::Database& mainDb, const QString& regNum,
                                         const QDate& asOf, int days) {
-    return JournalUtilisation::read(mainDb, asOf, days).utilisation(regNum);
+    return JournalUtilisation::read(mainDb, asOf, days, regNum).utilisation(regNum);
 }
 
 }  // namespace velmora::journal

@@ -33,8 +33,10 @@ struct AircraftUtilisation {
 class JournalUtilisation final : public utilisation::UtilisationSource {
   public:
     // Throws data::DbError when the file cannot be read.
+    // onlyRegNum: read that aircraft's lines only (all when empty).
     static JournalUtilisation read(data::Database& mainDb, const QDate& asOf,
-                                   int days = utilisation::kDefaultAverageDays);
+                                   int days = utilisation::kDefaultAverageDays,
+                                   const QString& onlyRegNum = {});
 
     AircraftUtilisation utilisation(const QString& regNum) const;
     utilisation::DailyUtilisation dailyUse(const QString& regNum) const override {
