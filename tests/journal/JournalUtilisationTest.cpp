@@ -5,6 +5,7 @@
 #include "journal/JournalUtilisation.h"
 #include "support/TestFiles.h"
 #include "utilisation/PlannedUtilisation.h"
+#include "utilisation/UtilisationSettings.h"
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -95,3 +96,15 @@ TEST_F(JournalUtilisationTest, ALessThanTwoWeekJournalTakesThePlannedFigures) {
 }
 
 }  // namespace
+
+TEST(UtilisationSetting, DefaultsToNinetyDaysAndKeepsWhatIsSet) {
+    TestFolder folder;
+    const QString company = folder.createCompanyFile(folder.dataPath());
+    EXPECT_EQ(utilisation::averageDaysOf(company), 90);
+    EXPECT_EQ(utilisation::averageDaysOf(QString()), 90);
+    auto db = data::Database::open(company);
+    utilisation::setAverageDays(*db, 30);
+    EXPECT_EQ(utilisation::averageDays(*db), 30);
+    EXPECT_DB_ERROR(utilisation::setAverageDays(*db, 5), data::err::TypeMismatch);
+    EXPECT_EQ(utilisation::averageDays(*db), 30);
+}
