@@ -373,8 +373,10 @@ void JournalHook::beforeOutermostCommit() {
         refresh();
     }
     int rc = sqlite3_step(staged.get());
-    if (rc == SQLITE_DONE)
-        return;  // nothing changed
+    if (rc == SQLITE_DONE) {
+        staged_ = 0;  // lines staged in a part rolled back since are gone with it
+        return;
+    }
     if (rc != SQLITE_ROW)
         fail(rc, "SELECT staged journal lines");
     qint64 seq = 0;

@@ -178,3 +178,35 @@ TEST_F(JournalRecording, TheTemplateLibraryAndOtherFilesAreNotJournalled) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(JournalRecording, APartRolledBackInsideATransactionLeavesTheRestToBeSaved) {
+    const auto before = lineCount();
+    {
+        data::Transaction outer(*db_);
+        {
+            data::Transaction inner(*db_);
+            db_->execute(QStringLiteral("UPDATE Aircraft SET TotalCycles = 99"));
+        }  // rolled back
+        outer.commit();
+    }
+    EXPECT_EQ(lineCount(), before);
+    {
+        data::Transaction outer(*db_);
+        {
+            data::Transaction inner(*db_);
+            db_->execute(QStringLiteral("UPDATE Aircraft SET TotalCycles = 99"));
+        }
+        db_->execute(QStringLiteral("UPDATE Aircraft SET TotalRIN = 8"));
+        outer.commit();
+    }
+    const auto lines = allLines(*db_);
+    ASSERT_EQ(static_cast<std::int64_t>(lines.size()), before + 1);
+    EXPECT_EQ(lines.back().columnName, QStringLiteral("TotalRIN"));
+    auto rs = db_->openRecordset(QStringLiteral("Aircraft"));
+    EXPECT_EQ(rs->value(QStringLiteral("TotalCycles")).toInt(), 40);
+    EXPECT_TRUE(journal::checkJournal(*db_).intact);
+}
+
+}  // namespace
