@@ -306,6 +306,7 @@ void frmAircraft::buildControls() {
                        tw(60));
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     resize(width, tw(3375) + tw(4425) + buttonHeight + navHeight + tw(60));
+    setMinimumWidth(fraUtilisation->geometry().right() + tw(60));  // a remembered size too
     Form_Resize();
     screens::focusButtonsOnAccelerator(this);
 }

@@ -73,6 +73,9 @@ void frmJournal::buildControls() {
     grdJournal->setSelectionMode(QAbstractItemView::SingleSelection);
     grdJournal->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdJournal->verticalHeader()->hide();
+    // A whole row's values are long: one line each, cut short (the tooltip has them all).
+    grdJournal->setWordWrap(false);
+    grdJournal->verticalHeader()->setDefaultSectionSize(grdJournal->fontMetrics().height() + 8);
     grdJournal->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(grdJournal, 1);
 
@@ -171,6 +174,8 @@ void frmJournal::Filter_Change() {
         lblSummary->setText(QStringLiteral("The journal cannot be read: ") + e.text());
     }
     grdJournal->resizeColumnsToContents();
+    for (int c : {JournalTableModel::Old, JournalTableModel::New})
+        grdJournal->setColumnWidth(c, std::min(grdJournal->columnWidth(c), 260));
     grdJournal_RowColChange();
 }
 
