@@ -10,7 +10,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-    libsqlite3-dev mdbtools-dev
+    libsqlite3-dev sqlite3 mdbtools-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils
     dpkg-dev librsvg2-bin appstream desktop-file-utils

@@ -8,6 +8,8 @@
 #include "backup/BackupQuestion.h"
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
+#include "journal/screen/UtilisationPanel.h"
+#include "journal/screen/frmJournal.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
@@ -257,6 +259,12 @@ void frmAircraft::buildControls() {
     cmdTemplate->setToolTip(
         QStringLiteral("Store the components listed as the template of this make and model"));
     connect(cmdTemplate, &QPushButton::clicked, this, &frmAircraft::cmdTemplate_Click);
+    cmdJournal = new QPushButton(QStringLiteral("&Journal..."), picButtons);
+    cmdJournal->setObjectName(QStringLiteral("cmdJournal"));
+    cmdJournal->setGeometry(tw(7920), 0, tw(1200), buttonHeight);
+    connect(cmdJournal, &QPushButton::clicked, this, &frmAircraft::cmdJournal_Click);
+    fraUtilisation = new journal::UtilisationPanel(this);
+    fraUtilisation->setGeometry(tw(11900), tw(60), tw(2790), tw(3255));
     connect(cmdAdd, &QPushButton::clicked, this, &frmAircraft::cmdAdd_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmAircraft::cmdDelete_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmAircraft::cmdSave_Click);
@@ -298,6 +306,7 @@ void frmAircraft::buildControls() {
                        tw(60));
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     resize(width, tw(3375) + tw(4425) + buttonHeight + navHeight + tw(60));
+    setMinimumWidth(fraUtilisation->geometry().right() + tw(60));  // a remembered size too
     Form_Resize();
     screens::focusButtonsOnAccelerator(this);
 }
@@ -400,6 +409,7 @@ void frmAircraft::datPrimaryRS_Reposition() {
         if (at >= 0)
             Combo1->setListIndex(at);
     }
+    fraUtilisation->setAircraft(data::dataFileName(dataPath_, data::files::kMain), reg);
     SetCleanState();
     if (!entrySaving_)
         focusField(11);
@@ -741,6 +751,21 @@ void frmAircraft::SetEditedState() {
 
 void frmAircraft::SetCleanState() {
     screens::setEditedButtons(false, {cmdSave}, {cmdAdd, cmdClose, cmdDelete});
+    fraUtilisation->refresh();  // a saved meter or total entry changes the figures
+}
+
+void frmAircraft::cmdJournal_Click() {
+    const QString reg = currentRegNum();
+    if (reg.isEmpty()) {
+        screens::msgBox(this, QStringLiteral("Choose an aircraft to see its journal."),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
+                        QStringLiteral("Journal"));
+        screens::reactivateWindow(this);
+        return;
+    }
+    auto* screen = new journal::frmJournal(data::dataFileName(dataPath_, data::files::kMain), reg);
+    screen->Form_Load();
+    screen->show();
 }
 
 void frmAircraft::txtFields_Change(int index) {

@@ -19,6 +19,10 @@ class Chooser;
 class DataGrid;
 }  // namespace velmora::screens
 
+namespace velmora::journal {
+class UtilisationPanel;
+}
+
 namespace velmora::aircraft {
 
 // Aircraft set-up: aircraft records are chosen, edited, saved and deleted; the lower half
@@ -55,6 +59,8 @@ class frmAircraft : public QWidget {
     void FillMakeList();
     void Combo2_Click(int index);
     void cmdTemplate_Click();
+    // Opens the Journal screen on the current aircraft.
+    void cmdJournal_Click();
 
     // The component list query for the current choices of "Show Records" and "Order by".
     QString componentListSource() const;
@@ -83,6 +89,8 @@ class frmAircraft : public QWidget {
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdTemplate = nullptr;
+    QPushButton* cmdJournal = nullptr;                    // right of the specified buttons
+    journal::UtilisationPanel* fraUtilisation = nullptr;  // right of the entry fields
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -27,8 +27,8 @@ QString resolvePathCaseInsensitive(const QString& path) {
             current = direct;
             continue;
         }
-        const QStringList entries =
-            QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList entries = QDir(current).entryList(QDir::AllEntries | QDir::Hidden |
+                                                            QDir::System | QDir::NoDotAndDotDot);
         QString match;
         for (const QString& e : entries) {
             if (e.compare(part, Qt::CaseInsensitive) == 0) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,11 @@ class Database : public std::enable_shared_from_this<Database> {
     // Runs one statement whose values are bound to the markers ?1, ?2, ... in order.
     // The statement is taken as SQLite text; names and values never need quoting.
     virtual int executeBound(const QString& sqliteSql, const std::vector<Value>& values) = 0;
+
+    // Reads the rows of an SQLite statement one at a time, without keeping them: for long
+    // walks (the whole entry journal). Values bound to ?1, ?2, ... in order.
+    virtual void forEachRow(const QString& sqliteSql, const std::vector<Value>& values,
+                            const std::function<void(const std::vector<Value>&)>& visit) = 0;
 
     // A record set on a table name, a stored query's name or SQL text, rows in the order
     // the source gives. Updatable when it reads one table.

@@ -6,15 +6,20 @@ namespace velmora::data {
 
 namespace {
 
-bool isWordStart(QChar c) { return c.isLetter() || c == u'_'; }
-bool isWordPart(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool isWordStart(QChar c) {
+    return c.isLetter() || c == u'_';
+}
+bool isWordPart(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 [[noreturn]] void fail(const QString& sql, int pos, const QString& what) {
-    throw DbError(err::SyntaxError, QStringLiteral("Syntax error in SQL statement: %1 at position %2 "
-                                                   "of \"%3\".")
-                                        .arg(what)
-                                        .arg(pos + 1)
-                                        .arg(sql));
+    throw DbError(err::SyntaxError,
+                  QStringLiteral("Syntax error in SQL statement: %1 at position %2 "
+                                 "of \"%3\".")
+                      .arg(what)
+                      .arg(pos + 1)
+                      .arg(sql));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "JetFunctionCatalog.h"
 #include "JetSqlTranslator.h"
+#include "JournalHook.h"
 #include "Recordset.h"
 #include "SqliteErrors.h"
 #include "SqliteFunctions.h"
@@ -191,7 +192,12 @@ std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
 class SqliteDatabase final : public Database {
   public:
     SqliteDatabase(sqlite3* db, QString path, ReadOnlyReason readOnly, FileIdentity id)
-        : db_(db), cache_(db), path_(std::move(path)), readOnly_(readOnly), id_(id) {}
+        : db_(db),
+          cache_(db),
+          path_(std::move(path)),
+          readOnly_(readOnly),
+          id_(id),
+          journal_(db, path_) {}
     ~SqliteDatabase() override {
         cache_.clear();
         sqlite3_close_v2(db_);
@@ -226,21 +232,52 @@ class SqliteDatabase final : public Database {
     int execute(const QString& jetSql) override {
         const JetTranslation t = translateJetStatement(jetSql);
         checkWritable(t);
-        if (t.followUps.isEmpty())
+        if (t.isSelect)
             return run(t.sql.toUtf8(), {}, jetSql, &t);
-        Transaction tx(*this);
-        const int changed = run(t.sql.toUtf8(), {}, jetSql, &t);
-        for (const QString& s : t.followUps)
-            run(s.toUtf8(), {}, jetSql);
-        tx.commit();
-        return changed;
+        return journalled(
+            t.sql,
+            [&] {
+                const int changed = run(t.sql.toUtf8(), {}, jetSql, &t);
+                for (const QString& s : t.followUps)
+                    run(s.toUtf8(), {}, jetSql);
+                if (changesSchema(t.sql))
+                    journal_.schemaMayHaveChanged();
+                return changed;
+            },
+            !t.followUps.isEmpty());
     }
 
     int executeBound(const QString& sql, const std::vector<Value>& values) override {
-        return run(sql.toUtf8(), values, sql);
+        return journalled(sql, [&] {
+            const int changed = run(sql.toUtf8(), values, sql);
+            if (changesSchema(sql))
+                journal_.schemaMayHaveChanged();
+            return changed;
+        });
     }
 
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;
+
+    void forEachRow(const QString& sqliteSql, const std::vector<Value>& values,
+                    const std::function<void(const std::vector<Value>&)>& visit) override {
+        const QByteArray sql = sqliteSql.toUtf8();
+        Statement st(cache_, sql);
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult(), {sqliteSql, nullptr, sql, true});
+        requireWholeStatement(st, sqliteSql);
+        for (size_t i = 0; i < values.size(); ++i)
+            bindValue(st.get(), static_cast<int>(i + 1), values[i]);
+        const int cols = sqlite3_column_count(st.get());
+        std::vector<Value> row(static_cast<size_t>(cols));
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            for (int i = 0; i < cols; ++i)
+                row[static_cast<size_t>(i)] = columnValue(st.get(), i);
+            visit(row);
+        }
+        if (rc != SQLITE_DONE)
+            fail(rc, {sqliteSql, nullptr, sql, false});
+    }
 
     void createQueryDef(const QString& name, const QString& jetSql) override {
         const QString n = name.trimmed();
@@ -328,10 +365,7 @@ class SqliteDatabase final : public Database {
         return out;
     }
 
-    void beginTransaction() override {
-        exec(QStringLiteral("SAVEPOINT velmora_%1").arg(depth_).toUtf8());
-        ++depth_;
-    }
+    void beginTransaction() override { begin(false); }
     void beginScratchTransaction() override {
         if (depth_ == 0 && readOnly_ == ReadOnlyReason::None) {
             // Outside any other transaction the undo log can live in memory: the work is
@@ -345,7 +379,7 @@ class SqliteDatabase final : public Database {
                 singleText("PRAGMA journal_mode = MEMORY");
             }
         }
-        beginTransaction();
+        begin(true);
         if (scratchDepth_ == 0)
             scratchDepth_ = depth_;
     }
@@ -356,6 +390,8 @@ class SqliteDatabase final : public Database {
             throw DbError(
                 err::Internal,
                 QStringLiteral("Work done to be undone cannot be saved in %1.").arg(path_));
+        if (depth_ == 1)
+            journal_.beforeOutermostCommit();
         exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
         --depth_;
     }
@@ -379,6 +415,7 @@ class SqliteDatabase final : public Database {
                 throw;
             }
             restoreJournalMode();
+            journal_.afterOutermostRollback();
         } else {
             exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(depth_).toUtf8());
             exec(QStringLiteral("RELEASE velmora_%1").arg(depth_).toUtf8());
@@ -400,8 +437,10 @@ class SqliteDatabase final : public Database {
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(sqliteName(table), names.join(u','), marks.join(u','));
         }
-        run(sql.toUtf8(), values, table);
-        return sqlite3_last_insert_rowid(db_);
+        return journalled(sql, [&] {
+            run(sql.toUtf8(), values, table);
+            return std::int64_t{sqlite3_last_insert_rowid(db_)};
+        });
     }
 
     void updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
@@ -412,11 +451,10 @@ class SqliteDatabase final : public Database {
             sets << QStringLiteral("%1 = ?%2").arg(sqliteName(columns[i])).arg(i + 1);
         std::vector<Value> all = values;
         all.emplace_back(rowid);
-        const int changed = run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                                    .arg(sqliteName(table), sets.join(u", "))
-                                    .arg(all.size())
-                                    .toUtf8(),
-                                all, table);
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                                .arg(sqliteName(table), sets.join(u", "))
+                                .arg(all.size());
+        const int changed = journalled(sql, [&] { return run(sql.toUtf8(), all, table); });
         if (changed == 0)
             throw DbError(err::NoCurrentRecord,
                           QStringLiteral("The row being saved was deleted from table '%1' "
@@ -426,8 +464,9 @@ class SqliteDatabase final : public Database {
 
     void deleteRow(const QString& table, std::int64_t rowid) override {
         requireWritable();
-        run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(sqliteName(table)).toUtf8(),
-            {Value(rowid)}, table);
+        const QString sql =
+            QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(sqliteName(table));
+        journalled(sql, [&] { return run(sql.toUtf8(), {Value(rowid)}, table); });
     }
 
     std::vector<Value> readRow(const QString& table, std::int64_t rowid,
@@ -474,7 +513,57 @@ class SqliteDatabase final : public Database {
     sqlite3* handle() const { return db_; }
     StatementCache& statementCache() { return cache_; }
 
+    JournalHook& journal() { return journal_; }
+
   private:
+    void begin(bool scratch) {
+        const bool outermost = depth_ == 0 && !scratch;
+        if (outermost)
+            journal_.beforeOutermostBegin();
+        exec(QStringLiteral("SAVEPOINT velmora_%1").arg(depth_).toUtf8());
+        ++depth_;
+        if (outermost) {
+            try {
+                journal_.afterOutermostBegin();
+            } catch (...) {
+                try {
+                    rollback();
+                } catch (...) {
+                }
+                throw;
+            }
+        }
+    }
+
+    // Statements that SQLite refuses inside a transaction, or that end or begin one.
+    static bool standsAlone(const QString& sql) {
+        static const QStringList words = {QStringLiteral("VACUUM"),    QStringLiteral("PRAGMA"),
+                                          QStringLiteral("ATTACH"),    QStringLiteral("DETACH"),
+                                          QStringLiteral("BEGIN"),     QStringLiteral("COMMIT"),
+                                          QStringLiteral("END"),       QStringLiteral("ROLLBACK"),
+                                          QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE")};
+        const QString head = sql.trimmed().section(u' ', 0, 0).toUpper();
+        return words.contains(head);
+    }
+
+    static bool changesSchema(const QString& sql) {
+        const QString head = sql.trimmed().section(u' ', 0, 0).toUpper();
+        return head == u"CREATE" || head == u"DROP" || head == u"ALTER";
+    }
+
+    // Runs a change; outside any transaction on a journalled file, in one of its own, so
+    // that its journal lines are sealed with it.
+    template <typename Change>
+    auto journalled(const QString& sql, Change change, bool alwaysInTransaction = false)
+        -> decltype(change()) {
+        if (depth_ > 0 || standsAlone(sql) || (!journal_.active() && !alwaysInTransaction))
+            return change();
+        Transaction tx(*this);
+        auto result = change();
+        tx.commit();
+        return result;
+    }
+
     static QString unbracket(const QString& n) {
         if (n.size() >= 2 && n.startsWith(u'[') && n.endsWith(u']'))
             return n.mid(1, n.size() - 2);
@@ -572,6 +661,7 @@ class SqliteDatabase final : public Database {
     QString journalModeToRestore_;
     bool queryTableKnown_ = false;
     bool verified_ = false;
+    JournalHook journal_;
 };
 
 class SqlitePredicate final : public RowPredicate {
@@ -788,8 +878,10 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
         conn->fail(rc);
     // Reading the schema now finds a damaged file at once, not on the first screen.
     conn->select("SELECT count(*) FROM sqlite_master", {});
-    if (writable || create)
+    if (writable || create) {
         useRollbackJournal(*conn);
+        conn->journal().attach();
+    }
     if (create) {
         conn->exec("PRAGMA application_id = 1447840082");  // 'VLMR'
         conn->setIdentity(dataFileWritability(path).identity);

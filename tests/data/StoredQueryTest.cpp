@@ -132,7 +132,7 @@ TEST_F(StoredQueries, NamesWithQuotesAndBlanks) {
 TEST_F(StoredQueries, QueriesAreNotTables) {
     db->createQueryDef("Query1", kActiveParts);
     EXPECT_FALSE(db->hasTable("Query1"));
-    EXPECT_EQ(db->tableNames(), QStringList({"Aircraft", "Oil", "Parts"}));
+    EXPECT_EQ(db->tableNames(), QStringList({"Aircraft", "Journal", "Oil", "Parts"}));
 }
 
 TEST_F(StoredQueries, RolledBackCreationLeavesNoTrace) {

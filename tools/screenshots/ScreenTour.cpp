@@ -223,6 +223,22 @@ bool ScreenTour::run(QString* error) {
     remain->close();
     settle();
 
+    // The journal of the aircraft just flown, from the aircraft set-up screen.
+    if (auto* again = openFromMenu<aircraft::frmAircraft>(menu, frmMenuVelmora::AircraftSetup)) {
+        const QSet<QWidget*> open = visibleWindows();
+        QTest::mouseClick(again->cmdJournal, Qt::LeftButton);
+        settle();
+        for (QWidget* w : visibleWindows()) {
+            if (!open.contains(w)) {
+                activate(w);
+                save(w, QStringLiteral("journal"));
+                w->close();
+            }
+        }
+        again->close();
+        settle();
+    }
+
     if (auto* oil = openFromMenu<oil::frmOilAnalysis>(menu, frmMenuVelmora::OilAnalysis)) {
         save(oil, QStringLiteral("oil-analysis"));
         oil->close();
