@@ -4,6 +4,7 @@
 // its shown columns in their order, then each shown row's values (Null as nothing).
 #include "export/Csv.h"
 #include "screens/common/DataGrid.h"
+#include "screens/common/GridExport.h"
 #include "screens/common/GridExportMenu.h"
 #include "screens/common/RecordsetTableModel.h"
 
