@@ -236,6 +236,11 @@ TEST_F(OilLimitsFileTest, SavedAndResolvedPerComponentModelAndCompany) {
     // Another aircraft (no make and model) falls back to the company's.
     EXPECT_EQ(resolveLimits(readLimitLevels(*db_, "N2", "Engine"))[kCopper], limit(10, 20));
 
+    // Read at once for many components, the same limits hold.
+    const LimitBook book = LimitBook::read(*db_);
+    EXPECT_EQ(resolveLimits(book.levelsFor("n1 ", "ENGINE")), n1);
+    EXPECT_EQ(resolveLimits(book.levelsFor("N1", "Gearbox")), gearbox);
+
     // Saving again replaces the set; an empty set removes it.
     saveLimitSet(*db_, LimitKey::forComponent("N1", "Engine"), LimitSet{});
     EXPECT_EQ(resolveLimits(readLimitLevels(*db_, "N1", "Engine"))[kCopper], limit(10, 20));

@@ -10,6 +10,7 @@
 #include "data/Recordset.h"
 #include "data/Schema.h"
 #include "due/screen/frmDueList.h"
+#include "oil/OilLimitsDialog.h"
 #include "oil/OilSamples.h"
 #include "oil/frmOilAnalysis.h"
 #include "oil/limits/OilLimitsStore.h"
@@ -254,6 +255,15 @@ bool ScreenTour::run(QString* error) {
         setOilLimits(*oil);
         settle();
         save(oil, QStringLiteral("oil-limits"));
+        {
+            oil::OilLimitsDialog dialog(oil->datPrimaryRS->database(), oil->Combo1->text(),
+                                        oil->Combo2->text(), oil);
+            dialog.optScope[2]->click();
+            dialog.show();
+            activate(&dialog);
+            save(&dialog, QStringLiteral("oil-limits-dialog"));
+            dialog.close();
+        }
         oil->close();
         settle();
     }

@@ -24,6 +24,9 @@ std::vector<OilAlert> oilAlerts(data::Database& mainDb) {
     std::vector<OilAlert> out;
     if (!mainDb.hasTable(kOilLimitsTable) || !mainDb.hasTable(QStringLiteral("Oil")))
         return out;
+    const LimitBook book = LimitBook::read(mainDb);
+    if (book.isEmpty())
+        return out;
     QString sql = QStringLiteral("select [RegNum],[Component],[DatePerformed],[EngineHrs]");
     for (const char* name : kElementNames)
         sql += QStringLiteral(",[") + QLatin1String(name) + QLatin1Char(']');
@@ -51,7 +54,7 @@ std::vector<OilAlert> oilAlerts(data::Database& mainDb) {
             continue;
         const QString reg = rows[i].values[0].toString();
         const QString component = rows[i].values[1].toString();
-        const LimitSet limits = resolveLimits(readLimitLevels(mainDb, reg, component));
+        const LimitSet limits = resolveLimits(book.levelsFor(reg, component));
         if (isEmpty(limits))
             continue;
         const OilSample newest = sampleAt(i);

@@ -84,6 +84,29 @@ LimitKey LimitKey::company() {
     return {};
 }
 
+namespace {
+
+// A key as text, letter case and outer blanks folded, for the limit book.
+QString foldedKey(const QStringList& values) {
+    QStringList folded;
+    for (const QString& v : values)
+        folded << v.trimmed().toCaseFolded();
+    return folded.join(QChar(0x1f));
+}
+
+// A row's limit; nothing when the program would not have written it.
+std::optional<ElementLimit> rowLimit(const Value& caution, const Value& alert, const Value& rise) {
+    ElementLimit l;
+    l.caution = limitValue(caution);
+    l.alert = limitValue(alert);
+    l.cautionRise = limitValue(rise);
+    if (!limitProblem(l).isEmpty())
+        return std::nullopt;
+    return l;
+}
+
+}  // namespace
+
 LimitSet readLimitSet(data::Database& mainDb, const LimitKey& key) {
     LimitSet out{};
     if (!mainDb.hasTable(kOilLimitsTable))
@@ -95,14 +118,9 @@ LimitSet readLimitSet(data::Database& mainDb, const LimitKey& key) {
         const int e = elementIndex(row.values[0].toString().trimmed());
         if (e < 0)
             continue;
-        ElementLimit l;
-        l.caution = limitValue(row.values[1]);
-        l.alert = limitValue(row.values[2]);
-        l.cautionRise = limitValue(row.values[3]);
         // A row the program would not have written is not judged by.
-        if (!limitProblem(l).isEmpty())
-            continue;
-        out[static_cast<size_t>(e)] = l;
+        if (const auto l = rowLimit(row.values[1], row.values[2], row.values[3]))
+            out[static_cast<size_t>(e)] = *l;
     }
     return out;
 }
@@ -163,6 +181,53 @@ LimitLevels readLimitLevels(data::Database& mainDb, const QString& regNum,
     if (!m.make.isEmpty() || !m.model.isEmpty())
         levels.model = readLimitSet(mainDb, LimitKey::forModel(m.make, m.model, component));
     levels.company = readLimitSet(mainDb, LimitKey::company());
+    return levels;
+}
+
+LimitBook LimitBook::read(data::Database& mainDb) {
+    LimitBook book;
+    if (!mainDb.hasTable(kOilLimitsTable))
+        return book;
+    auto rs = mainDb.openRecordset(
+        QStringLiteral("select [Scope],[RegNum],[Make],[Model],[Component],[Element],"
+                       "[CautionPpm],[AlertPpm],[CautionRise] from [OilLimits]"));
+    for (const auto& row : rs->rows()) {
+        const int e = elementIndex(row.values[5].toString().trimmed());
+        if (e < 0)
+            continue;
+        if (const auto l = rowLimit(row.values[6], row.values[7], row.values[8])) {
+            QStringList key;
+            for (size_t i = 0; i < 5; ++i)
+                key << row.values[i].toString();
+            book.sets_[foldedKey(key)][static_cast<size_t>(e)] = *l;
+        }
+    }
+    if (book.sets_.empty())
+        return book;
+    auto aircraft =
+        mainDb.openRecordset(QStringLiteral("select [RegNum],[Make],[Model] from [Aircraft]"));
+    for (const auto& row : aircraft->rows()) {
+        const QString reg = row.values[0].toString().trimmed().toCaseFolded();
+        // The first record of a registration is the aircraft, as the screens find it.
+        if (!book.models_.count(reg))
+            book.models_[reg] = {row.values[1].toString().trimmed(),
+                                 row.values[2].toString().trimmed()};
+    }
+    return book;
+}
+
+LimitLevels LimitBook::levelsFor(const QString& regNum, const QString& component) const {
+    LimitLevels levels;
+    auto find = [this](const LimitKey& key, LimitSet* out) {
+        const auto it = sets_.find(foldedKey(keyValues(key)));
+        if (it != sets_.end())
+            *out = it->second;
+    };
+    find(LimitKey::forComponent(regNum, component), &levels.component);
+    const auto m = models_.find(regNum.trimmed().toCaseFolded());
+    if (m != models_.end() && (!m->second.make.isEmpty() || !m->second.model.isEmpty()))
+        find(LimitKey::forModel(m->second.make, m->second.model, component), &levels.model);
+    find(LimitKey::company(), &levels.company);
     return levels;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <map>
+
 namespace velmora::data {
 class Database;
 }
@@ -50,5 +52,20 @@ AircraftModel aircraftModel(data::Database& mainDb, const QString& regNum);
 // The limits kept at every scope for a component of an aircraft.
 LimitLevels readLimitLevels(data::Database& mainDb, const QString& regNum,
                             const QString& component);
+
+// Every limit the file keeps, read at once, for judging many components: the limits of a
+// component come from memory. Texts compare as readLimitLevels compares them.
+class LimitBook {
+  public:
+    // Throws data::DbError when the table is there but cannot be read.
+    static LimitBook read(data::Database& mainDb);
+    bool isEmpty() const { return sets_.empty(); }
+    LimitLevels levelsFor(const QString& regNum, const QString& component) const;
+
+  private:
+    QString modelKey(const QString& regNum) const;
+    std::map<QString, LimitSet> sets_;         // by key text
+    std::map<QString, AircraftModel> models_;  // by registration, folded
+};
 
 }  // namespace velmora::oil::limits
