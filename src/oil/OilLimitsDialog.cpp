@@ -140,15 +140,16 @@ OilLimitsDialog::OilLimitsDialog(std::shared_ptr<data::Database> mainDb, const Q
     connect(group, &QButtonGroup::idClicked, this,
             [this](int id) { setScope(kScopes[static_cast<size_t>(id)]); });
 
-    // Tall enough for every element without scrolling where the screen allows.
-    const int tableHeight =
-        grdLimits->horizontalHeader()->sizeHint().height() +
-        limits::kElementCount * grdLimits->verticalHeader()->defaultSectionSize() + 4;
-    grdLimits->setMinimumHeight(std::min(tableHeight, 520));
-    int tableWidth = grdLimits->verticalHeader()->sizeHint().width() + 8;
-    for (int c = 0; c < ColumnCount; ++c)
-        tableWidth += grdLimits->horizontalHeader()->sectionSize(c);
-    grdLimits->setMinimumWidth(tableWidth);
+    // Every element in view without scrolling; the dialog is never made smaller than its
+    // contents need.
+    grdLimits->resizeColumnsToContents();
+    grdLimits->resizeRowsToContents();
+    const int frame = 2 * grdLimits->frameWidth();
+    grdLimits->setMinimumHeight(grdLimits->horizontalHeader()->sizeHint().height() +
+                                grdLimits->verticalHeader()->length() + frame);
+    grdLimits->setMinimumWidth(grdLimits->verticalHeader()->sizeHint().width() +
+                               grdLimits->horizontalHeader()->length() + frame);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
 void OilLimitsDialog::fillTable(const LimitSet& set) {

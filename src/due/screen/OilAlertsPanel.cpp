@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace velmora::due {
 
 OilAlertsPanel::OilAlertsPanel(QWidget* parent) : QWidget(parent) {
@@ -16,7 +18,6 @@ OilAlertsPanel::OilAlertsPanel(QWidget* parent) : QWidget(parent) {
     lstOilAlerts = new QListWidget(this);
     lstOilAlerts->setObjectName(QStringLiteral("lstOilAlerts"));
     lstOilAlerts->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstOilAlerts->setMaximumHeight(lstOilAlerts->fontMetrics().height() * 4 + 10);
     lstOilAlerts->setToolTip(
         QStringLiteral("Double-click a line to open its aircraft in "
                        "aircraft set-up."));
@@ -59,6 +60,10 @@ void OilAlertsPanel::load(const QString& dataPath) {
                                          "over an alert level:")
                               .arg(n)
                               .arg(n == 1 ? QString() : QStringLiteral("s")));
+    // Up to four whole lines in view; more scroll.
+    if (n > 0)
+        lstOilAlerts->setFixedHeight(lstOilAlerts->sizeHintForRow(0) * std::min(n, 4) +
+                                     2 * lstOilAlerts->frameWidth());
     lstOilAlerts->setVisible(!alerts_.empty());
     setVisible(!alerts_.empty());
 }
