@@ -16,6 +16,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/FieldEvents.h"
+#include "screens/common/GridExportMenu.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenActivation.h"
 #include "screens/common/ScreenConventions.h"
@@ -225,6 +226,10 @@ void frmAircraft::buildControls() {
     grdDataGrid->setAllowDelete(true);
     grdDataGrid->setAllowUpdate(true);
     grdDataGrid->setGeometry(tw(30), tw(3375), tw(11835), tw(4425));
+    screens::installGridExport(grdDataGrid, [this] {
+        return QStringLiteral("Components - ") +
+               datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    });
     connect(grdDataGrid, &screens::DataGrid::OnAddNew, this, &frmAircraft::grdDataGrid_OnAddNew,
             Qt::DirectConnection);
     connect(grdDataGrid, &screens::DataGrid::AfterColEdit, this,

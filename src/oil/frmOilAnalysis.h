@@ -20,6 +20,7 @@ class DataGrid;
 
 namespace velmora::oil {
 
+class OilLimitsView;
 class TrendChart;
 
 // Oil analysis: the laboratory results of the oil samples taken from an aircraft's
@@ -73,6 +74,8 @@ class frmOilAnalysis : public QWidget {
     QWidget* picButtons = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdClose = nullptr;
+    // The oil limits: their button, the cell colours, the findings line and the trend.
+    OilLimitsView* limitsView = nullptr;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -14,6 +14,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/FieldEvents.h"
+#include "screens/common/GridExportMenu.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenActivation.h"
 #include "screens/common/ScreenConventions.h"
@@ -230,6 +231,10 @@ void frmRemain::buildControls() {
     grdDataGrid->setAllowDelete(false);
     grdDataGrid->setAllowUpdate(false);
     grdDataGrid->setGeometry(0, tw(3465), tw(7095), tw(4305));
+    screens::installGridExport(grdDataGrid, [this] {
+        return QStringLiteral("Time Remaining - ") +
+               datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    });
     connect(grdDataGrid, &screens::DataGrid::RowColChange, this,
             &frmRemain::grdDataGrid_RowColChange);
 
