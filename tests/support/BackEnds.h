@@ -57,3 +57,11 @@ std::string backEndName(const ::testing::TestParamInfo<BackEnd>& info);
         if (!(store).isAvailable())                         \
             GTEST_SKIP() << (store).whyNot().toStdString(); \
     } while (0)
+
+// Skips a test that is about the data files themselves (their bytes, permissions, SQLite's
+// own limits and storage classes) when it runs against the server.
+#define VELMORA_FILES_ONLY(store)                                                    \
+    do {                                                                             \
+        if ((store).backEnd() == ::velmora::testing::BackEnd::Server)                \
+            GTEST_SKIP() << "about the data files themselves, not the server";       \
+    } while (0)
