@@ -34,7 +34,6 @@ inline constexpr int NotADatabase = 3343;
 inline constexpr int NumericOverflow = 3349;
 inline constexpr int QueryTooComplex = 3360;  // nesting or length beyond what the engine takes
 inline constexpr int JetFile = 3447;
-inline constexpr int ServerConnection = 3151;  // the database server cannot be reached
 inline constexpr int TypeMismatch = 3464;
 inline constexpr int Internal = 3000;
 }  // namespace err

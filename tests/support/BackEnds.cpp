@@ -21,9 +21,11 @@ QString TestStore::whyNot() const {
 }
 
 QString TestStore::location(const QString& fileName) const {
-    if (backEnd_ == BackEnd::File)
-        return folder_.file(fileName);
-    return server_->uri() + u'#' + QFileInfo(fileName).completeBaseName();
+    return data::dataFileName(dataPath(), fileName);
+}
+
+QString TestStore::dataPath() const {
+    return backEnd_ == BackEnd::File ? folder_.dataPath() : server_->uri();
 }
 
 QString TestStore::createMainFile() {

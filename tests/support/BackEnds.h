@@ -27,6 +27,8 @@ class TestStore {
 
     // Where a data file lives: its path in the folder, or "URI#Name" on the server.
     QString location(const QString& fileName) const;
+    // The data path: the folder (with its trailing separator) or the server database's URI.
+    QString dataPath() const;
     QString createMainFile();      // TimeMgr with its tables; returns its location
     QString createTemplateFile();  // HeliPart
     // The server database itself (empty for the file back end).
@@ -60,8 +62,8 @@ std::string backEndName(const ::testing::TestParamInfo<BackEnd>& info);
 
 // Skips a test that is about the data files themselves (their bytes, permissions, SQLite's
 // own limits and storage classes) when it runs against the server.
-#define VELMORA_FILES_ONLY(store)                                                    \
-    do {                                                                             \
-        if ((store).backEnd() == ::velmora::testing::BackEnd::Server)                \
-            GTEST_SKIP() << "about the data files themselves, not the server";       \
+#define VELMORA_FILES_ONLY(store)                                              \
+    do {                                                                       \
+        if ((store).backEnd() == ::velmora::testing::BackEnd::Server)          \
+            GTEST_SKIP() << "about the data files themselves, not the server"; \
     } while (0)

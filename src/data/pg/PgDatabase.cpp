@@ -578,18 +578,16 @@ class PgPredicate final : public RowPredicate {
                 if (named.contains(alias.toLower()))
                     return;
                 named.insert(alias.toLower());
+                args.push_back(v);
                 cols << QStringLiteral("$%1::%2 AS %3")
-                            .arg(args.size() + 1)
+                            .arg(args.size())
                             .arg(type, postgresName(alias));
             };
             const QString& n = columns_[i];
-            const qsizetype before = named.size();
             add(n);
             const qsizetype dot = n.lastIndexOf(u'.');
             if (dot > 0)
                 add(n.mid(dot + 1));
-            for (qsizetype k = before; k < named.size(); ++k)
-                args.push_back(v);
         }
         if (cols.isEmpty())
             cols << QStringLiteral("NULL AS __none");
@@ -670,6 +668,7 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, cons
         aliases.insert(a.toLower(), a);
     std::vector<Field> fields;
     std::vector<int> kept;  // the result's columns that become fields
+    std::vector<bool> computed;
     QHash<QString, int> nameCount;
     for (int i = first; i < cols; ++i) {
         const QString serverName = QString::fromUtf8(PQfname(res, i));
@@ -695,6 +694,7 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, cons
         nameCount[f.name.toCaseFolded()]++;
         fields.push_back(std::move(f));
         kept.push_back(i);
+        computed.push_back(column == nullptr);
     }
     for (Field& f : fields) {
         if (nameCount.value(f.name.toCaseFolded()) > 1 && !f.table.isEmpty())
@@ -708,8 +708,8 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, cons
         if (first)
             out.rowid = QByteArray(PQgetvalue(res, row, 0)).toLongLong();
         out.values.reserve(kept.size());
-        for (int i : kept)
-            out.values.push_back(serverValue(res, row, i));
+        for (size_t k = 0; k < kept.size(); ++k)
+            out.values.push_back(serverValue(res, row, kept[k], computed[k]));
         rowsOut.push_back(std::move(out));
     }
     QString table;

@@ -13,6 +13,13 @@
 
 #include <memory>
 
+namespace velmora::data {
+namespace err {
+// The database server cannot be reached, refuses the login or went away.
+inline constexpr int ServerConnection = 3151;
+}  // namespace err
+}  // namespace velmora::data
+
 namespace velmora::data::pg {
 
 // Whether a data location names a database server rather than a file.

@@ -1,5 +1,7 @@
 #include "PgErrors.h"
 
+#include "PgDatabase.h"
+
 #include "../JetSqlParser.h"
 
 #include <QRegularExpression>

@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <cmath>
+
 namespace velmora::data::pg {
 
 namespace {
@@ -38,7 +40,7 @@ ServerParameters::ServerParameters(const std::vector<Value>& values) {
         pointers_.push_back(values[i].isNull() ? nullptr : texts_[i].constData());
 }
 
-Value serverValue(const pg_result* result, int row, int column) {
+Value serverValue(const pg_result* result, int row, int column, bool computed) {
     auto* r = const_cast<pg_result*>(result);
     if (PQgetisnull(r, row, column))
         return {};
@@ -53,8 +55,12 @@ Value serverValue(const pg_result* result, int row, int column) {
             return Value(static_cast<std::int64_t>(QByteArray(text, length).toLongLong()));
         case kFloat4:
         case kFloat8:
-        case kNumeric:
-            return Value(QByteArray(text, length).toDouble());
+        case kNumeric: {
+            const double d = QByteArray(text, length).toDouble();
+            if (computed && std::trunc(d) == d && std::fabs(d) < 9.0e15)
+                return Value(static_cast<std::int64_t>(d));
+            return Value(d);
+        }
         case kDate:
         case kTimestamp:
         case kTimestampTz: {

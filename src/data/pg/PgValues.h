@@ -33,7 +33,9 @@ class ServerParameters {
 // One value of a result: Yes/No and whole numbers as Integer, numbers with fractions and
 // amounts of money as Real, dates as the engine's date text ("2005-01-31", with
 // " 14:30:00" when there is a time of day), everything else as text.
-Value serverValue(const pg_result* result, int row, int column);
+// A computed column (one that comes from no table) gives whole numbers as Integer, as a
+// file's engine gives the value of a whole-number branch of an IIf.
+Value serverValue(const pg_result* result, int row, int column, bool computed = false);
 // Every row of a result, from the given column on.
 std::vector<std::vector<Value>> readRows(const pg_result* result, int firstColumn);
 
