@@ -339,9 +339,12 @@ class PgDatabase final : public Database {
         QStringList names;
         for (const QString& c : columns)
             names << postgresName(c);
+        // Inside a transaction the row is locked as it is read: a save that checks it first
+        // sees it unchanged until it is written.
         auto found =
-            rows(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = $1")
-                     .arg(names.join(u','), postgresName(table), QLatin1String(kPgRowIdColumn)),
+            rows(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = $1%4")
+                     .arg(names.join(u','), postgresName(table), QLatin1String(kPgRowIdColumn),
+                          depth_ > 0 ? QStringLiteral(" FOR UPDATE") : QString()),
                  {Value(rowid)});
         if (found.empty())
             throw DbError(err::NoCurrentRecord,

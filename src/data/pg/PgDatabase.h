@@ -8,17 +8,11 @@
 // never part of what the engine stores or shows.
 
 #include "../Database.h"
+#include "../SharedUse.h"
 
 #include <QString>
 
 #include <memory>
-
-namespace velmora::data {
-namespace err {
-// The database server cannot be reached, refuses the login or went away.
-inline constexpr int ServerConnection = 3151;
-}  // namespace err
-}  // namespace velmora::data
 
 namespace velmora::data::pg {
 
