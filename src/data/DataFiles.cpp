@@ -1,5 +1,7 @@
 #include "DataFiles.h"
 
+#include "pg/PgDatabase.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -7,6 +9,8 @@
 namespace velmora::data {
 
 QString dataFileName(const QString& dataPath, const QString& fileName) {
+    if (pg::isServerLocation(dataPath))
+        return dataPath.trimmed() + u'#' + QFileInfo(fileName).completeBaseName();
     return dataPath + fileName;
 }
 

@@ -9,6 +9,7 @@
 #include "Recordset.h"
 #include "SqliteErrors.h"
 #include "SqliteFunctions.h"
+#include "pg/PgDatabase.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -906,6 +907,8 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
 }  // namespace
 
 std::shared_ptr<Database> Database::open(const QString& path) {
+    if (pg::isServerLocation(path))
+        return pg::openServerDatabase(path, false);
     const QString resolved = resolvePathCaseInsensitive(path);
     checkDataFile(resolved);
     const QString key = QFileInfo(resolved).absoluteFilePath();
@@ -923,6 +926,8 @@ std::shared_ptr<Database> Database::open(const QString& path) {
 }
 
 std::shared_ptr<Database> Database::create(const QString& path) {
+    if (pg::isServerLocation(path))
+        return pg::openServerDatabase(path, true);
     if (QFileInfo::exists(path) || QFileInfo::exists(resolvePathCaseInsensitive(path)))
         throw DbError(err::ObjectExists,
                       QStringLiteral("Cannot create %1: the file exists already.").arg(path));
