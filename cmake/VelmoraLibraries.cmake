@@ -5,10 +5,12 @@
 #
 #   engine     data, cli, export              the database engine; options; CSV and tables
 #   files      legacy, backup, utilisation,   what is built on the engine, without widgets
-#              reportfiles
+#              reportfiles, oil/limits
+#   history    journal                        the entry journal read back, and the use per
+#                                             day derived from it
 #   fleet      due                            the fleet's figures, from the files' data
 #   toolkit    screens/common                 the bound-screen pattern every screen shares
-#   parts      entry, reports                 pieces two screens or a screen and a tool share
+#   parts      entry, reports, journal/screen pieces two screens or a screen and a tool share
 #   screens    aircraft, remaining, oil,      one screen and its own logic each
 #              due/screen
 #   app        app                            start-up, main menu, company set-up
@@ -20,7 +22,7 @@
 # one above it). No target has src/ itself as an include folder, so a header of a library
 # that is not linked is not found, and a lower layer that includes a higher one does not
 # build. velmora_check_layers() makes that a check of its own.
-set(VELMORA_LAYERS engine files fleet toolkit parts screens app)
+set(VELMORA_LAYERS engine files history fleet toolkit parts screens app)
 
 # Warnings for every target of the project: -Wall -Wextra -Wpedantic, and with the option
 # VELMORA_WERROR (scripts/test.sh turns it on) every warning fails the build.
@@ -28,10 +30,12 @@ add_library(velmora_warnings INTERFACE)
 target_compile_options(velmora_warnings INTERFACE -Wall -Wextra -Wpedantic
                        $<$<BOOL:${VELMORA_WERROR}>:-Werror>)
 
-# velmora_add_library(<target> LAYER <layer> SOURCES <file>...)
-# A static library of the current folder under src/.
+# velmora_add_library(<target> LAYER <layer> [HEADER_FOLDERS <subfolder>...] SOURCES <file>...)
+# A static library of the current folder under src/. HEADER_FOLDERS names subfolders whose
+# sources belong to the same library (data/pg): their headers are reachable as
+# "<folder>/<subfolder>/Header.h".
 function(velmora_add_library target)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "LAYER" "SOURCES")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "LAYER" "SOURCES;HEADER_FOLDERS")
     list(FIND VELMORA_LAYERS "${arg_LAYER}" rank)
     if(rank LESS 0)
         message(FATAL_ERROR "${target}: LAYER must be one of ${VELMORA_LAYERS}, not '${arg_LAYER}'")
@@ -48,6 +52,12 @@ function(velmora_add_library target)
     # A header added later makes the build configure again, which links it.
     file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
          ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    foreach(subfolder IN LISTS arg_HEADER_FOLDERS)
+        file(MAKE_DIRECTORY ${root}/${folder}/${subfolder})
+        file(GLOB subheaders CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+             ${CMAKE_CURRENT_SOURCE_DIR}/${subfolder}/*.h)
+        list(APPEND headers ${subheaders})
+    endforeach()
     foreach(header IN LISTS headers)
         file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${header} ${root}/${folder}/${header}
              SYMBOLIC RESULT failed)

@@ -3,14 +3,15 @@
 # skipping those already installed. The package build works out the package's dependencies
 # with dpkg-shlibdeps (dpkg-dev) and draws the PNG icons with rsvg-convert; its test checks
 # the metadata with appstreamcli and desktop-file-validate. The fuzz targets are built with
-# clang, whose libFuzzer runtime comes with libclang-rt-14-dev. Needs root (or sudo) only when
-# something is missing.
+# clang, whose libFuzzer runtime comes with libclang-rt-14-dev. The engine talks to a database
+# server through libpq (libpq-dev); the tests start a PostgreSQL 15 server of their own
+# (postgresql). Needs root (or sudo) only when something is missing.
 set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-    libsqlite3-dev mdbtools-dev
+    libsqlite3-dev sqlite3 mdbtools-dev libpq-dev postgresql
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils
     dpkg-dev librsvg2-bin appstream desktop-file-utils

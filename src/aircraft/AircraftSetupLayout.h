@@ -47,5 +47,9 @@ struct ButtonPlace {
 };
 // Add, Delete, Save, Close, Save as Template, from the left.
 extern const std::array<ButtonPlace, 5> kButtons;
+// Right of the buttons above: the entry journal of the current aircraft.
+inline constexpr ButtonPlace kJournalButton = {"&Journal...", "cmdJournal", 7920, 1200};
+// Right of the entry fields: the aircraft's use per day.
+inline constexpr Box kUtilisationPanel = {11900, 60, 2790, 3255};
 
 }  // namespace velmora::aircraft::layout

@@ -5,6 +5,8 @@
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
 #include "entry/BoundEntryHost.h"
+#include "journal/screen/UtilisationPanel.h"
+#include "journal/screen/frmJournal.h"
 #include "screens/common/AircraftChooser.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
@@ -120,6 +122,7 @@ void frmAircraft::datPrimaryRS_Reposition() {
         if (at >= 0)
             Combo1->setListIndex(at);
     }
+    fraUtilisation->setAircraft(data::dataFileName(dataPath_, data::files::kMain), reg);
     SetCleanState();
     if (!entrySaving_)
         focusField(Field::CurrentMeter1);
@@ -239,6 +242,20 @@ void frmAircraft::SetEditedState() {
 
 void frmAircraft::SetCleanState() {
     showEditedState(false);
+    fraUtilisation->refresh();  // a saved meter or total entry changes the figures
+}
+
+void frmAircraft::cmdJournal_Click() {
+    const QString reg = currentRegNum();
+    if (reg.isEmpty()) {
+        screens::msgBox(this, QStringLiteral("Choose an aircraft to see its journal."),
+                        MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Journal"));
+        screens::reactivateWindow(this);
+        return;
+    }
+    auto* screen = new journal::frmJournal(data::dataFileName(dataPath_, data::files::kMain), reg);
+    screen->Form_Load();
+    screen->show();
 }
 
 // --- entry fields -----------------------------------------------------------------------

@@ -22,6 +22,10 @@ class Chooser;
 class DataGrid;
 }  // namespace velmora::screens
 
+namespace velmora::journal {
+class UtilisationPanel;
+}
+
 namespace velmora::aircraft {
 
 // Aircraft set-up: aircraft records are chosen, edited, saved and deleted; the lower half
@@ -63,6 +67,8 @@ class frmAircraft : public screens::BoundScreen {
     void FillMakeList();
     void Combo2_Click(int index);
     void cmdTemplate_Click();
+    // Opens the Journal screen on the current aircraft.
+    void cmdJournal_Click();
 
     // The component list query for the current choices of "Show Records" and "Order by".
     QString componentListSource() const;
@@ -92,6 +98,8 @@ class frmAircraft : public screens::BoundScreen {
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdTemplate = nullptr;
+    QPushButton* cmdJournal = nullptr;                    // right of the specified buttons
+    journal::UtilisationPanel* fraUtilisation = nullptr;  // right of the entry fields
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -6,11 +6,14 @@
 #include "AircraftSetupLayout.h"
 #include "ComponentGridColumns.h"
 
+#include "journal/screen/UtilisationPanel.h"
+
 #include "screens/common/AircraftChooser.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
+#include "screens/common/GridExportMenu.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
 
@@ -47,6 +50,7 @@ void frmAircraft::buildControls() {
         std::max(tw(layout::kNavigationHeight), datPrimaryRS->sizeHint().height());
     resize(width, tw(layout::kGrid.top) + tw(layout::kGrid.height) + picButtons->height() +
                       navHeight + tw(60));
+    setMinimumWidth(fraUtilisation->geometry().right() + tw(60));  // a remembered size too
     Form_Resize();
     screens::focusButtonsOnAccelerator(this);
 }
@@ -164,6 +168,10 @@ void frmAircraft::buildGrid(double scale) {
     grdDataGrid->setAllowDelete(true);
     grdDataGrid->setAllowUpdate(true);
     grdDataGrid->setGeometry(screens::twips(layout::kGrid, scale));
+    screens::installGridExport(grdDataGrid, [this] {
+        return QStringLiteral("Components - ") +
+               datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    });
     connect(grdDataGrid, &screens::DataGrid::OnAddNew, this, &frmAircraft::grdDataGrid_OnAddNew,
             Qt::DirectConnection);
     connect(grdDataGrid, &screens::DataGrid::AfterColEdit, this,
@@ -191,6 +199,13 @@ void frmAircraft::buildButtons(double scale) {
         button->setGeometry(tw(b.left), 0, tw(b.width), buttonHeight);
         *buttons[i] = button;
     }
+    cmdJournal = new QPushButton(QString::fromLatin1(layout::kJournalButton.caption), picButtons);
+    cmdJournal->setObjectName(QString::fromLatin1(layout::kJournalButton.name));
+    cmdJournal->setGeometry(tw(layout::kJournalButton.left), 0, tw(layout::kJournalButton.width),
+                            buttonHeight);
+    connect(cmdJournal, &QPushButton::clicked, this, &frmAircraft::cmdJournal_Click);
+    fraUtilisation = new journal::UtilisationPanel(this);
+    fraUtilisation->setGeometry(screens::twips(layout::kUtilisationPanel, scale));
     picButtons->resize(picButtons->width(), buttonHeight);
     cmdTemplate->setToolTip(
         QStringLiteral("Store the components listed as the template of this make and model"));

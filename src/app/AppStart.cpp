@@ -6,7 +6,9 @@
 #include "ScreenRegistry.h"
 #include "SingleInstance.h"
 #include "StartUpBackup.h"
+#include "backup/JournalMigrationBackup.h"
 #include "cli/StandardOptions.h"
+#include "data/Journal.h"
 #include "frmMenuVelmora.h"
 #include "screens/common/Dialogs.h"
 
@@ -45,6 +47,19 @@ bool displayAvailable() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
+// The entry journal names the screen a change was made on: the window the user works in.
+// A file that gets the journal is backed up first.
+void journalScreensAndMigrations() {
+    data::journal::setScreenProvider([] {
+        const QWidget* w = QApplication::activeWindow();
+        if (!w)
+            return QString();
+        const QString name = QString::fromLatin1(w->metaObject()->className());
+        return name.section(QStringLiteral("::"), -1);
+    });
+    backup::backUpBeforeJournalMigration();
+}
+
 }  // namespace
 
 int runVelmora(int argc, char** argv) {
@@ -63,6 +78,7 @@ int runVelmora(int argc, char** argv) {
     if (const auto status = cli::rejectUnknownOptions(app.arguments().mid(1), kHelp))
         return *status;
     setProgramIdentity();
+    journalScreensAndMigrations();
     QGuiApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(QIcon::fromTheme(kDesktopId));
 

@@ -4,12 +4,14 @@
 #include "due/screen/frmDueList.h"
 #include "frmCompanyInfo.h"
 #include "frmMenuVelmora.h"
+#include "journal/screen/UtilisationPanel.h"
 #include "oil/frmOilAnalysis.h"
 #include "remaining/frmRemain.h"
 #include "reports/ReportPreview.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/Dialogs.h"
+#include "utilisation/UtilisationSettings.h"
 
 namespace velmora::app {
 
@@ -59,14 +61,18 @@ void showAircraftInSetup(frmMenuVelmora& menu, const QString& regNum) {
 void registerScreens(frmMenuVelmora& menu) {
     // Each screen takes the data path from the company record when it opens.
     menu.setScreenFactory(frmMenuVelmora::AircraftSetup, [](frmMenuVelmora& m) -> QWidget* {
-        return new aircraft::frmAircraft(m.company().pathData());
+        auto* screen = new aircraft::frmAircraft(m.company().pathData());
+        screen->fraUtilisation->setAverageDays(utilisation::averageDaysOf(m.company().fileName()));
+        return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::TimeRemaining, [](frmMenuVelmora& m) -> QWidget* {
         auto* screen = new remaining::frmRemain(
             m.company().pathData(),
             [&m](const QString& column) { return m.company().value(column); });
         screen->setReportRunner(&reports::showReportPreview);
-        screen->setWarningLevels(companyWarnings(m), due::plannedUtilisation());
+        screen->setWarningLevels(
+            companyWarnings(m),
+            due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName())));
         return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::OilAnalysis, [](frmMenuVelmora& m) -> QWidget* {
@@ -78,6 +84,8 @@ void registerScreens(frmMenuVelmora& menu) {
         due::frmDueList::Options options;
         options.request.dataPath = m.company().pathData();
         options.request.companyFile = m.company().fileName();
+        options.request.utilisation =
+            due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName()));
         options.companyName = m.company().value(QStringLiteral("Name")).toString();
         auto* screen = new due::frmDueList(options);
         screen->setAircraftOpener([&m](const QString& reg) { showAircraftInSetup(m, reg); });

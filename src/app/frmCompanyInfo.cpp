@@ -3,12 +3,14 @@
 #include "CompanyPaths.h"
 #include "RestoreFromBackup.h"
 #include "backup/BackupSettings.h"
+#include "data/Database.h"
 #include "frmMenuVelmora.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
+#include "utilisation/UtilisationSettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,6 +87,20 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
         "Velmora backs up the data files on the first start of each day into the Backups "
         "folder beside them, and keeps this many daily backups"));
     lblDailyBackups->setBuddy(spnDailyBackups);
+    // Beside it: over how many days the aircraft's daily use is averaged from the journal.
+    lblAverageDays = new QLabel(QStringLiteral("Use over:"), this);
+    lblAverageDays->setObjectName(QStringLiteral("lblAverageDays"));
+    lblAverageDays->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblAverageDays->setGeometry(tw(3000), tw(2070), tw(1020), tw(285));
+    spnAverageDays = new QSpinBox(this);
+    spnAverageDays->setObjectName(QStringLiteral("spnAverageDays"));
+    spnAverageDays->setRange(utilisation::kLeastAverageDays, utilisation::kMostAverageDays);
+    spnAverageDays->setSuffix(QStringLiteral(" days"));
+    spnAverageDays->setGeometry(tw(4080), tw(2070), tw(1360), tw(285));
+    spnAverageDays->setToolTip(QStringLiteral(
+        "The daily use of each aircraft (hours, landings, cycles, RIN) is averaged over this "
+        "many days of its journal, for the due list and the reports"));
+    lblAverageDays->setBuddy(spnAverageDays);
 
     picButtons = new QWidget(this);
     picButtons->setObjectName(QStringLiteral("picButtons"));
@@ -133,6 +149,8 @@ void frmCompanyInfo::Form_Load() {
     datPrimaryRS->refresh();
     loadedDailyBackups_ = backup::dailyBackupsKept(settingsFile());
     spnDailyBackups->setValue(loadedDailyBackups_);
+    loadedAverageDays_ = utilisation::averageDaysOf(settingsFile());
+    spnAverageDays->setValue(loadedAverageDays_);
 }
 
 void frmCompanyInfo::cmdRestore_Click() {
@@ -154,7 +172,7 @@ void frmCompanyInfo::cmdRestore_Click() {
     }
     // What this screen holds goes into the files first, so that the files kept before the
     // restore have it.
-    if (!datPrimaryRS->updateRecord() || !saveDailyBackups())
+    if (!datPrimaryRS->updateRecord() || !saveDailyBackups() || !saveAverageDays())
         return;
     if (restoreFromBackup(this, menu_.programFolder()))
         Form_Load();  // the restored settings
@@ -173,6 +191,26 @@ bool frmCompanyInfo::saveDailyBackups() {
         screens::msgBox(
             this,
             QStringLiteral("The number of daily backups kept could not be saved: %1").arg(e.text()),
+            screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
+            QApplication::applicationDisplayName());
+        screens::reactivateWindow(this);
+        return false;
+    }
+}
+
+bool frmCompanyInfo::saveAverageDays() {
+    const int wanted = spnAverageDays->value();
+    if (wanted == loadedAverageDays_)
+        return true;
+    try {
+        utilisation::setAverageDays(*data::Database::open(settingsFile()), wanted);
+        loadedAverageDays_ = wanted;
+        return true;
+    } catch (const data::DbError& e) {
+        screens::msgBox(
+            this,
+            QStringLiteral("The days the daily use is averaged over could not be saved: %1")
+                .arg(e.text()),
             screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
             QApplication::applicationDisplayName());
         screens::reactivateWindow(this);
@@ -258,7 +296,7 @@ void frmCompanyInfo::Form_Unload() {
 
 void frmCompanyInfo::closeEvent(QCloseEvent* event) {
     closing_ = true;
-    const bool written = datPrimaryRS->closeSource() && saveDailyBackups();
+    const bool written = datPrimaryRS->closeSource() && saveDailyBackups() && saveAverageDays();
     closing_ = false;
     Form_Unload();
     if (!written) {

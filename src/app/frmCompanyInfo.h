@@ -44,6 +44,8 @@ class frmCompanyInfo : public QWidget {
     // How many daily backups are kept; stored when the screen closes.
     QLabel* lblDailyBackups = nullptr;
     QSpinBox* spnDailyBackups = nullptr;
+    QLabel* lblAverageDays = nullptr;
+    QSpinBox* spnAverageDays = nullptr;  // days the daily use is averaged over
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,11 +54,13 @@ class frmCompanyInfo : public QWidget {
   private:
     QString settingsFile() const;
     bool saveDailyBackups();
+    bool saveAverageDays();
 
     frmMenuVelmora& menu_;
     bool recovering_ = false;
     bool closing_ = false;
     int loadedDailyBackups_ = 0;
+    int loadedAverageDays_ = 0;
 };
 
 }  // namespace velmora::app

@@ -2,6 +2,8 @@
 
 #include "DamagedFileOffer.h"
 #include "data/DataFiles.h"
+#include "data/pg/PgDatabase.h"
+#include "screens/common/Dialogs.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
 
@@ -164,6 +166,19 @@ void frmMenuVelmora::showScreen(size_t slot) {
     if (!factories_[slot])
         return;
     QPointer<QWidget>& screen = screens_[slot];
+    if (!screen && slot != static_cast<size_t>(CompanySetup) &&
+        data::pg::isServerLocation(company_.pathData())) {
+        // The engine reaches a database server, but the screens are not yet verified on one:
+        // they open on a data folder only.
+        screens::msgBox(this,
+                        QStringLiteral("The data path %1 names a database server. This version "
+                                       "of Velmora opens its screens on a data folder only: "
+                                       "choose a data folder in Company Set-up.")
+                            .arg(company_.pathData()),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
+                        QStringLiteral("Velmora"));
+        return;
+    }
     if (!screen) {
         if (slot != static_cast<size_t>(CompanySetup))
             offerBackupsForDamagedFiles(this, dataFilesOf(company_.pathData()));

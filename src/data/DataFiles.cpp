@@ -1,5 +1,7 @@
 #include "DataFiles.h"
 
+#include "pg/PgDatabase.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -7,6 +9,8 @@
 namespace velmora::data {
 
 QString dataFileName(const QString& dataPath, const QString& fileName) {
+    if (pg::isServerLocation(dataPath))
+        return dataPath.trimmed() + u'#' + QFileInfo(fileName).completeBaseName();
     return dataPath + fileName;
 }
 
@@ -27,8 +31,8 @@ QString resolvePathCaseInsensitive(const QString& path) {
             current = direct;
             continue;
         }
-        const QStringList entries =
-            QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList entries = QDir(current).entryList(QDir::AllEntries | QDir::Hidden |
+                                                            QDir::System | QDir::NoDotAndDotDot);
         QString match;
         for (const QString& e : entries) {
             if (e.compare(part, Qt::CaseInsensitive) == 0) {

@@ -13,7 +13,8 @@ inline const QString kTemplates = QStringLiteral("HeliPart.mdb");
 
 // A data file's name: the data path followed directly by the file name, with no separator
 // added (the stored data path ends with one); an empty path gives the bare name, which
-// resolves against the current folder.
+// resolves against the current folder. A data path that names a database server
+// (postgresql://...) gives the data set of that file on the server: "URI#Timemgr".
 QString dataFileName(const QString& dataPath, const QString& fileName);
 
 // The company settings file: always in the program folder.

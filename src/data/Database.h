@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,11 @@ class Database : public std::enable_shared_from_this<Database> {
     std::unique_ptr<Recordset> openRecordset(const QString& source);
     virtual std::unique_ptr<Recordset> openRecordset(const QString& source,
                                                      const std::vector<Value>& values) = 0;
+
+    // Reads the rows of an SQLite statement one at a time, without keeping them: for long
+    // walks (the whole entry journal). Values bound to ?1, ?2, ... in order.
+    virtual void forEachRow(const QString& sqliteSql, const std::vector<Value>& values,
+                            const std::function<void(const std::vector<Value>&)>& visit) = 0;
 
     // Stored queries kept in the file. Creating fails with ObjectExists when a query or
     // table of that name exists; deleting an unknown name fails with ItemNotFound.

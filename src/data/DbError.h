@@ -36,6 +36,11 @@ enum class ErrorNumber : int {
     QueryTooComplex = 3360,  // nesting or length beyond what the engine takes
     JetFile = 3447,
     TypeMismatch = 3464,
+    // A row changed (or deleted) by another user since this one read it: the save is
+    // refused, and the user chooses to reload the row or to keep the values on the screen.
+    DataChanged = 3197,
+    // The database server cannot be reached, refuses the login or went away.
+    ServerConnection = 3151,
     Internal = 3000,
 };
 

@@ -77,7 +77,15 @@ void close(SqlExpr& e) {
         e.level = kPrimary;
     }
     if (!e.parts.isEmpty()) {
-        e.sql = QLatin1String(kJetConcat) + u'(' + e.parts.join(QStringLiteral(", ")) + u')';
+        if (forPostgres()) {
+            // The server's function takes the parts as text.
+            QStringList texts;
+            for (const QString& p : e.parts)
+                texts << u'(' + p + QStringLiteral(")::text");
+            e.sql = QLatin1String(kJetConcat) + u'(' + texts.join(QStringLiteral(", ")) + u')';
+        } else {
+            e.sql = QLatin1String(kJetConcat) + u'(' + e.parts.join(QStringLiteral(", ")) + u')';
+        }
         e.parts.clear();
         e.level = kPrimary;
     }
@@ -85,8 +93,26 @@ void close(SqlExpr& e) {
 
 // Text compared as Jet compares it; numbers compare as numbers whatever the collation, and
 // leaving them without one keeps their indexes usable.
+//
+// PostgreSQL has no such collation: both sides go through jet_text(), which gives text in lower
+// case without trailing blanks and any other value as it is; a literal is given so already.
 QString collated(const SqlExpr& e) {
-    return operandText(e, kPrimary) + kCollate;
+    if (!forPostgres())
+        return operandText(e, kPrimary) + kCollate;
+    if (e.kind == Kind::Null)
+        return e.sql;
+    if (e.literal)
+        return quoteJetLiteral(jetComparedText(
+            e.sql.mid(1, e.sql.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"))));
+    SqlExpr v = e;
+    close(v);
+    return QLatin1String(kPgJetText) + u'(' + v.sql + u')';
+}
+
+// The other side of a comparison of text: as it is on SQLite, whose collation of the left
+// side rules, as Jet compares it on PostgreSQL.
+QString comparedOperand(const SqlExpr& e, int maxLevel) {
+    return forPostgres() ? collated(e) : operandText(e, maxLevel);
 }
 
 Kind combined(Kind a, Kind b) {
@@ -122,9 +148,9 @@ SqlExpr compare(const SqlExpr& lhs, QString op, const SqlExpr& rhs) {
         op = QStringLiteral("<>");
     const int level = (op == u"=" || op == u"<>") ? kEq : kRel;
     const bool text = !isNumber(a) && !isNumber(b);
-    return make(
-        (text ? collated(a) : operandText(a, level)) + u' ' + op + u' ' + operandText(b, level - 1),
-        Kind::Condition, level, above(a, b) + (text ? 1 : 0));
+    return make((text ? collated(a) : operandText(a, level)) + u' ' + op + u' ' +
+                    (text ? comparedOperand(b, level - 1) : operandText(b, level - 1)),
+                Kind::Condition, level, above(a, b) + (text ? 1 : 0));
 }
 
 SqlExpr negate(const SqlExpr& x) {
@@ -190,7 +216,9 @@ const QString& aggregateNames() {
 SqlExpr valueOf(SqlExpr e) {
     close(e);
     if (e.kind == Kind::Condition) {
-        e.sql = QStringLiteral("-(") + e.sql + u')';
+        // PostgreSQL's conditions are booleans, SQLite's 1 and 0.
+        e.sql = forPostgres() ? QStringLiteral("-((") + e.sql + QStringLiteral(")::int)")
+                              : QStringLiteral("-(") + e.sql + u')';
         e.kind = Kind::Number;
         e.level = kUnary;
         e.column = false;
@@ -201,11 +229,27 @@ SqlExpr valueOf(SqlExpr e) {
 
 SqlExpr conditionOf(SqlExpr e) {
     close(e);
+    // A value as a condition: SQLite takes any number, PostgreSQL only a boolean.
+    if (forPostgres() && e.kind != Kind::Condition && e.kind != Kind::Null) {
+        e.sql = operandText(e, kEq - 1) + QStringLiteral(" <> 0");
+        e.kind = Kind::Condition;
+        e.level = kEq;
+        e.column = false;
+        e.literal = false;
+        e.height += 1;
+    }
     return e;
 }
 
 QString sortTermText(const SqlExpr& e) {
     const SqlExpr v = valueOf(e);
+    if (forPostgres()) {
+        // Text columns made by the engine sort as Jet sorts (their collation); computed text
+        // is given that collation.
+        return v.kind == Kind::Text && !v.column
+                   ? u'(' + v.sql + QStringLiteral(") COLLATE ") + QLatin1String(kPgJetSort)
+                   : v.sql;
+    }
     return isNumber(v) || v.column ? v.sql : collated(v);
 }
 
@@ -345,7 +389,9 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
         return make(
             (text ? collated(x) : operandText(x, kEq - 1)) +
                 (op.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
-                operandText(lo, kEq - 1) + QStringLiteral(" AND ") + operandText(hi, kEq - 1),
+                (text ? comparedOperand(lo, kEq - 1) : operandText(lo, kEq - 1)) +
+                QStringLiteral(" AND ") +
+                (text ? comparedOperand(hi, kEq - 1) : operandText(hi, kEq - 1)),
             Kind::Condition, kEq, std::max(x.height, above(lo, hi)) + 2);
     }
     // The right operand binds tighter than the operator (all of Jet's are left-associative).
@@ -364,9 +410,14 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
         return arithmetic(lhs, o, rhs, kMul);
     if (o == u"/") {
         // Always a division of numbers with fractions: 7/2 is 3.5.
-        return make(operandText(valueOf(lhs), kMul) + QStringLiteral(" / CAST(") +
-                        valueOf(rhs).sql + QStringLiteral(" AS REAL)"),
-                    Kind::Number, kMul, above(lhs, rhs) + 1);
+        return make(
+            operandText(valueOf(lhs), kMul) +
+                (forPostgres() ? QStringLiteral(" / NULLIF(CAST(") : QStringLiteral(" / CAST(")) +
+                valueOf(rhs).sql +
+                // A division by zero gives Null on both back ends.
+                (forPostgres() ? QStringLiteral(" AS double precision), 0)")
+                               : QStringLiteral(" AS REAL)")),
+            Kind::Number, kMul, above(lhs, rhs) + 1);
     }
     if (o == u"\\")
         return functionCall(kJetIntDivide, lhs, rhs);
@@ -391,17 +442,15 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
     QString list;
     bool allNumbers = true;
     int height = 1;
+    std::vector<SqlExpr> items;
     if (atWord(u"SELECT")) {
         list = subquery();
         allNumbers = false;
     } else {
         for (;;) {
-            const SqlExpr item = valueOf(expression());
-            allNumbers = allNumbers && isNumber(item);
-            height = std::max(height, item.height);
-            if (!list.isEmpty())
-                list += QStringLiteral(", ");
-            list += item.sql;
+            items.push_back(valueOf(expression()));
+            allNumbers = allNumbers && isNumber(items.back());
+            height = std::max(height, items.back().height);
             if (!atSymbol(u","))
                 break;
             take();
@@ -410,6 +459,11 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
     expectSymbol(u")");
     const SqlExpr x = valueOf(std::move(lhs));
     const bool text = !isNumber(x) && !allNumbers;
+    for (const SqlExpr& item : items) {
+        if (!list.isEmpty())
+            list += QStringLiteral(", ");
+        list += text && forPostgres() ? collated(item) : item.sql;
+    }
     return make((text ? collated(x) : operandText(x, kEq - 1)) +
                     (negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) + list + u')',
                 Kind::Condition, kEq, std::max(height, x.height) + 2);
@@ -442,15 +496,23 @@ SqlExpr JetSqlParser::primary() {
         case K::Number:
             take();
             return make(tok->text, Kind::Number, kPrimary);
-        case K::String:
+        case K::String: {
             take();
-            return make(quoteJetLiteral(jetStringContent(*tok)), Kind::Text, kPrimary);
-        case K::Date:
+            SqlExpr e = make(quoteJetLiteral(jetStringContent(*tok)), Kind::Text, kPrimary);
+            e.literal = true;
+            return e;
+        }
+        case K::Date: {
             take();
-            return make(dateLiteral(*tok, text_), Kind::Text, kPrimary);
+            SqlExpr e = make(dateLiteral(*tok, text_), Kind::Text, kPrimary);
+            e.literal = true;
+            return e;
+        }
         case K::Parameter:
+            // PostgreSQL numbers its markers $1, $2, ...
             take();
-            return make(tok->text, Kind::Unknown, kPrimary);
+            return make(forPostgres() ? u'$' + tok->text.mid(1) : tok->text, Kind::Unknown,
+                        kPrimary);
         case K::Bracket:
             return qualifiedName();
         case K::Word:

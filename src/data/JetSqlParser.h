@@ -34,7 +34,14 @@ struct SqlExpr {
     QString whens, otherwise;
     // A chain of "&" still open for more operands: one call for the whole chain.
     QStringList parts;
+    bool literal = false;  // a text or date literal, nothing more
 };
+
+// The dialect of the translation under way on this thread (set by the parser).
+SqlDialect currentDialect();
+inline bool forPostgres() {
+    return currentDialect() == SqlDialect::Postgres;
+}
 
 class JetSqlParser {
   public:
@@ -45,7 +52,10 @@ class JetSqlParser {
     // expression's tree (a chain of n operators is n deep).
     static constexpr int kMaxHeight = 800;
 
-    explicit JetSqlParser(const QString& text);
+    explicit JetSqlParser(const QString& text, SqlDialect dialect = SqlDialect::Sqlite);
+    ~JetSqlParser();
+    JetSqlParser(const JetSqlParser&) = delete;
+    JetSqlParser& operator=(const JetSqlParser&) = delete;
 
     JetTranslation statement();
     QString criterion();
@@ -98,6 +108,7 @@ class JetSqlParser {
     QString passThrough();
 
     QString text_;
+    SqlDialect outerDialect_;
     std::vector<JetToken> t_;  // without blanks
     size_t pos_ = 0;
     int nesting_ = 0;
@@ -117,6 +128,11 @@ QString operandText(const SqlExpr& e, int maxLevel);
 // it, numbers as they are. A column keeps the collation it is declared with (which lets an
 // index give the order).
 QString sortTermText(const SqlExpr& e);
+
+struct FieldType;
+// The PostgreSQL type of a column declared with a Jet type (its FieldType and the name
+// FieldType::fromJetName declares it under).
+QString postgresColumnType(const FieldType& ft, const QString& declared);
 
 // A name as written, without its brackets or quotes.
 QString plainName(const JetToken& tok);

@@ -34,7 +34,21 @@ QString plainName(const JetToken& tok) {
     return tok.text;
 }
 
-JetSqlParser::JetSqlParser(const QString& text) : text_(text) {
+namespace {
+thread_local SqlDialect dialectInUse = SqlDialect::Sqlite;
+}  // namespace
+
+SqlDialect currentDialect() {
+    return dialectInUse;
+}
+
+JetSqlParser::~JetSqlParser() {
+    dialectInUse = outerDialect_;
+}
+
+JetSqlParser::JetSqlParser(const QString& text, SqlDialect dialect)
+    : text_(text), outerDialect_(dialectInUse) {
+    dialectInUse = dialect;
     for (JetToken& tok : tokenizeJetSql(text)) {
         if (!tok.is(K::Space))
             t_.push_back(std::move(tok));
@@ -242,8 +256,11 @@ QString JetSqlParser::selectCore(QString* limit, QString* updatableTable) {
     // Rows read from one table carry their row id, so that they can be written back.
     if (updatableTable && simple && tables == 1 && !atWord(u"UNION")) {
         *updatableTable = table;
-        head += owner + QStringLiteral(".rowid AS ") + QLatin1String(kRowIdColumn) +
-                QStringLiteral(", ");
+        // PostgreSQL tables made by the engine carry their row id as a column of that name.
+        head += owner +
+                (forPostgres() ? QStringLiteral(".[%1] AS ").arg(QLatin1String(kPgRowIdColumn))
+                               : QStringLiteral(".rowid AS ")) +
+                QLatin1String(kRowIdColumn) + QStringLiteral(", ");
     }
     return head + items + rest;
 }
@@ -276,6 +293,8 @@ QString JetSqlParser::selectItem(int* exprNumber) {
     // A computed column without a name gets Jet's: Expr1000, Expr1001, ...
     if (alias.isEmpty() && !e.column)
         alias = QStringLiteral("[Expr%1]").arg((*exprNumber)++);
+    if (!alias.isEmpty())
+        out_.spelledNames << alias.mid(1, alias.size() - 2);
     // Sorting by the name of a computed text sorts it as text compares.
     if (!e.column && e.kind != SqlExpr::Kind::Number)
         textAliases_ << alias;
@@ -394,9 +413,16 @@ QString JetSqlParser::orderTerms(bool directions) {
         if (!out.isEmpty())
             out += QStringLiteral(", ");
         SqlExpr term = expression();
-        if (term.column && textAliases_.contains(term.sql, Qt::CaseInsensitive))
-            term.column = false;
-        out += sortTermText(term);
+        const bool alias = term.column && textAliases_.contains(term.sql, Qt::CaseInsensitive);
+        if (forPostgres() && (alias || !directions)) {
+            // PostgreSQL takes the name of a computed column only on its own, and groups
+            // only by the expressions that the columns read.
+            out += valueOf(term).sql;
+        } else {
+            if (alias)
+                term.column = false;
+            out += sortTermText(term);
+        }
         if (directions && (atWord(u"ASC") || atWord(u"DESC")))
             out += u' ' + take().text.toUpper();
         if (!atSymbol(u","))
@@ -518,7 +544,11 @@ QString JetSqlParser::otherDefinition() {
                 fail(QStringLiteral("a column name is expected"));
             if (!first)
                 sql += QStringLiteral(", ");
-            sql += bracketed(plainName(take()));
+            // On PostgreSQL the index holds the values as the translated comparisons read
+            // them, so that they can use it.
+            sql += forPostgres()
+                       ? QLatin1String(kPgJetText) + u'(' + bracketed(plainName(take())) + u')'
+                       : bracketed(plainName(take()));
             if (atWord(u"ASC") || atWord(u"DESC"))
                 sql += u' ' + take().text.toUpper();
             if (!atSymbol(u","))

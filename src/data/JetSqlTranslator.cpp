@@ -31,8 +31,51 @@ void requireOneStatementWithoutComments(const QString& sql, const QString& jetSq
     }
 }
 
-JetTranslation translateUncached(const QString& jetSql) {
-    JetTranslation t = JetSqlParser(jetSql).statement();
+// PostgreSQL keeps names in lower case, and quotes them with double quotes: every name the
+// parser wrote ([Name] or "Name") becomes "name". Literals pass unchanged.
+}  // namespace
+
+QString postgresNamesIn(const QString& sql) {
+    QString out;
+    out.reserve(sql.size() + 16);
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = sql[i];
+        if (c == u'\'') {
+            const qsizetype end = sql.indexOf(u'\'', i + 1);
+            const qsizetype stop = end < 0 ? n - 1 : end;
+            out += QStringView(sql).mid(i, stop - i + 1);
+            i = stop;
+        } else if (c == u'[' || c == u'"') {
+            const QChar close = c == u'[' ? QChar(u']') : c;
+            QString name;
+            qsizetype j = i + 1;
+            for (; j < n; ++j) {
+                if (sql[j] == close) {
+                    if (close == u'"' && j + 1 < n && sql[j + 1] == u'"') {
+                        name += u'"';
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+                name += sql[j];
+            }
+            out += postgresName(name);
+            i = j;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+JetTranslation translateUncached(const QString& jetSql, SqlDialect dialect) {
+    JetTranslation t = JetSqlParser(jetSql, dialect).statement();
+    if (dialect == SqlDialect::Postgres)
+        t.sql = postgresNamesIn(t.sql);
     requireOneStatementWithoutComments(t.sql, jetSql);
     for (const QString& s : t.followUps)
         requireOneStatementWithoutComments(s.left(s.indexOf(QLatin1String(" BEGIN "))), jetSql);
@@ -48,23 +91,41 @@ QString shownStatement(const QString& sql) {
     return sql.left(kShown) + QStringLiteral("...");
 }
 
-JetTranslation translateJetStatement(const QString& jetSql) {
+JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect) {
     // The screens translate the same statements again and again (a stored query when it is
     // kept and when it is opened): translations are kept for reuse.
-    thread_local QHash<QString, JetTranslation> cache;
-    if (auto it = cache.constFind(jetSql); it != cache.constEnd())
+    thread_local QHash<QString, JetTranslation> cache[2];
+    auto& kept = cache[dialect == SqlDialect::Postgres ? 1 : 0];
+    if (auto it = kept.constFind(jetSql); it != kept.constEnd())
         return *it;
-    JetTranslation t = translateUncached(jetSql);
-    if (cache.size() >= 256)
-        cache.clear();
-    cache.insert(jetSql, t);
+    JetTranslation t = translateUncached(jetSql, dialect);
+    if (kept.size() >= 256)
+        kept.clear();
+    kept.insert(jetSql, t);
     return t;
 }
 
-QString translateJetExpression(const QString& jetExpr) {
-    const QString sql = JetSqlParser(jetExpr).criterion();
+QString translateJetExpression(const QString& jetExpr, SqlDialect dialect) {
+    QString sql = JetSqlParser(jetExpr, dialect).criterion();
+    if (dialect == SqlDialect::Postgres)
+        sql = postgresNamesIn(sql);
     requireOneStatementWithoutComments(sql, jetExpr);
     return sql;
+}
+
+QString postgresName(const QString& name) {
+    QString q = name.toLower();
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+QString jetComparedText(const QString& text) {
+    QString t = text.toLower();
+    qsizetype end = t.size();
+    while (end > 0 && t[end - 1] == u' ')
+        --end;
+    t.truncate(end);
+    return t;
 }
 
 bool looksLikeSqlStatement(const QString& source) {

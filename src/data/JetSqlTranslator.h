@@ -5,7 +5,10 @@
 
 namespace velmora::data {
 
-// Jet SQL turned into SQLite SQL.
+// The SQL that the translator writes: SQLite's, or PostgreSQL's for a database server.
+enum class SqlDialect { Sqlite, Postgres };
+
+// Jet SQL turned into SQLite or PostgreSQL SQL.
 struct JetTranslation {
     QString sql;
     bool isSelect = false;
@@ -23,6 +26,10 @@ struct JetTranslation {
     QString createdTable;
     QString changedTable;
     QStringList changedColumns;
+    // Names as the statement spells them: the table and columns CREATE TABLE or ALTER TABLE
+    // makes, and the names given to the columns of a SELECT. PostgreSQL keeps names in
+    // lower case; these give the spelling back.
+    QStringList spelledNames;
 };
 
 inline constexpr char kRowIdColumn[] = "__velmora_rowid";
@@ -39,10 +46,11 @@ inline constexpr char kRowIdColumn[] = "__velmora_rowid";
 // followed by a multiplication: the result never holds a comment or a second statement.
 // Throws DbError on text that is not a statement (syntax error), and with
 // err::QueryTooComplex on nesting deeper than the engine takes.
-JetTranslation translateJetStatement(const QString& jetSql);
+JetTranslation translateJetStatement(const QString& jetSql,
+                                     SqlDialect dialect = SqlDialect::Sqlite);
 
 // Translates an expression, such as a find criterion ("RegNum = \"N1\"").
-QString translateJetExpression(const QString& jetExpr);
+QString translateJetExpression(const QString& jetExpr, SqlDialect dialect = SqlDialect::Sqlite);
 
 // Whether the text is an SQL statement rather than the name of a table or stored query.
 bool looksLikeSqlStatement(const QString& source);
@@ -53,5 +61,22 @@ QString quoteJetLiteral(const QString& text);
 QString quoteJetName(const QString& name);
 // A name in the engine's own SQLite text, between double quotes with quotes doubled.
 QString quoteSqliteName(const QString& name);
+
+// For PostgreSQL: a name as the server keeps it (in lower case, between double quotes).
+QString postgresName(const QString& name);
+// For PostgreSQL: SQL text with every name ([Name] or "Name") as PostgreSQL keeps it.
+QString postgresNamesIn(const QString& sql);
+// For PostgreSQL: text as Jet compares it (lower case, no trailing blanks).
+QString jetComparedText(const QString& text);
+// The PostgreSQL function that gives a value as Jet compares it: text in lower case and
+// without trailing blanks, any other value as it is.
+inline constexpr char kPgJetText[] = "jet_text";
+// The PostgreSQL schema that holds the engine's functions, and the collation of the text
+// columns it makes: text compares, groups and sorts without regard to letter case there.
+inline constexpr char kPgJetSchema[] = "velmora_jet";
+inline constexpr char kPgJetSort[] = "velmora_jet.jet_nocase";
+// The column that numbers the rows of a table the engine makes on PostgreSQL, as SQLite's
+// rowid numbers them in a file (SQL that names "rowid" reads it on both).
+inline constexpr char kPgRowIdColumn[] = "rowid";
 
 }  // namespace velmora::data

@@ -1,5 +1,7 @@
 #include "Recordset.h"
 
+#include "SharedUse.h"
+
 #include "JetDates.h"
 
 #include <cmath>
@@ -258,9 +260,20 @@ void Recordset::update() {
     };
     if (mode_ == EditMode::Edit) {
         Row& row = rows_[static_cast<size_t>(pos_)];
+        // The row is saved only if it still holds what this set read: a change another user
+        // (or another screen) saved meanwhile is never overwritten unseen. Read and write are
+        // one transaction, and the server locks the row as it is read.
+        Transaction tx(*db_);
+        // A row deleted meanwhile fails here as NoCurrentRecord.
+        const std::vector<Value> now = db_->readRow(table_, row.rowid, all);
+        for (size_t k = 0; k < indexes.size(); ++k) {
+            if (!(now[k] == row.values[static_cast<size_t>(indexes[k])]))
+                throw DbError(err::DataChanged, QLatin1String(kDataChangedText));
+        }
         if (!columns.isEmpty())
             db_->updateRow(table_, row.rowid, columns, values);
         store(row);
+        tx.commit();
         lastModified_ = row.bookmark;
     } else {
         Row row;

@@ -5,15 +5,16 @@
 #include "Database.h"
 #include "JetFunctionCatalog.h"
 #include "JetSqlTranslator.h"
+#include "JournalHook.h"
 #include "Recordset.h"
 #include "SqliteErrors.h"
 #include "SqliteFunctions.h"
+#include "SqlitePredicate.h"
 #include "SqliteStatement.h"
+#include "pg/PgDatabase.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QSet>
 
 #include <sqlite3.h>
 
@@ -37,7 +38,12 @@ std::map<QString, std::weak_ptr<SqliteDatabase>>& openFiles() {
 class SqliteDatabase final : public Database {
   public:
     SqliteDatabase(sqlite3* db, QString path, ReadOnlyReason readOnly, FileIdentity id)
-        : db_(db), cache_(db), path_(std::move(path)), readOnly_(readOnly), id_(id) {}
+        : db_(db),
+          cache_(db),
+          path_(std::move(path)),
+          readOnly_(readOnly),
+          id_(id),
+          journal_(db, path_) {}
     ~SqliteDatabase() override {
         cache_.clear();
         sqlite3_close_v2(db_);
@@ -73,23 +79,54 @@ class SqliteDatabase final : public Database {
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
         const JetTranslation t = translateJetStatement(jetSql);
         checkWritable(t);
-        if (t.followUps.isEmpty())
+        if (t.isSelect)
             return run(t.sql.toUtf8(), values, jetSql, &t);
-        Transaction tx(*this);
-        const int changed = run(t.sql.toUtf8(), values, jetSql, &t);
-        for (const QString& s : t.followUps)
-            run(s.toUtf8(), {}, jetSql);
-        tx.commit();
-        return changed;
+        return journalled(
+            t.sql,
+            [&] {
+                const int changed = run(t.sql.toUtf8(), values, jetSql, &t);
+                for (const QString& s : t.followUps)
+                    run(s.toUtf8(), {}, jetSql);
+                if (statementChangesSchema(t.sql))
+                    journal_.schemaMayHaveChanged();
+                return changed;
+            },
+            !t.followUps.isEmpty());
     }
 
     int executeBound(const QString& sql, const std::vector<Value>& values) override {
-        return run(sql.toUtf8(), values, sql);
+        return journalled(sql, [&] {
+            const int changed = run(sql.toUtf8(), values, sql);
+            if (statementChangesSchema(sql))
+                journal_.schemaMayHaveChanged();
+            return changed;
+        });
     }
 
     using Database::openRecordset;
     std::unique_ptr<Recordset> openRecordset(const QString& source,
                                              const std::vector<Value>& values) override;
+
+    void forEachRow(const QString& sqliteSql, const std::vector<Value>& values,
+                    const std::function<void(const std::vector<Value>&)>& visit) override {
+        const QByteArray sql = sqliteSql.toUtf8();
+        Statement st(cache_, sql);
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult(), {sqliteSql, nullptr, sql, true});
+        requireWholeStatement(st, sqliteSql);
+        for (size_t i = 0; i < values.size(); ++i)
+            bindValue(st.get(), static_cast<int>(i + 1), values[i]);
+        const int cols = sqlite3_column_count(st.get());
+        std::vector<Value> row(static_cast<size_t>(cols));
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            for (int i = 0; i < cols; ++i)
+                row[static_cast<size_t>(i)] = columnValue(st.get(), i);
+            visit(row);
+        }
+        if (rc != SQLITE_DONE)
+            fail(rc, {sqliteSql, nullptr, sql, false});
+    }
 
     void createQueryDef(const QString& name, const QString& jetSql) override {
         const QString n = name.trimmed();
@@ -177,10 +214,7 @@ class SqliteDatabase final : public Database {
         return out;
     }
 
-    void beginTransaction() override {
-        exec(QStringLiteral("SAVEPOINT velmora_%1").arg(depth_).toUtf8());
-        ++depth_;
-    }
+    void beginTransaction() override { begin(false); }
     void beginScratchTransaction() override {
         if (depth_ == 0 && readOnly_ == ReadOnlyReason::None) {
             // Outside any other transaction the undo log can live in memory: the work is
@@ -194,7 +228,7 @@ class SqliteDatabase final : public Database {
                 singleText("PRAGMA journal_mode = MEMORY");
             }
         }
-        beginTransaction();
+        begin(true);
         if (scratchDepth_ == 0)
             scratchDepth_ = depth_;
     }
@@ -205,6 +239,8 @@ class SqliteDatabase final : public Database {
             throw DbError(
                 err::Internal,
                 QStringLiteral("Work done to be undone cannot be saved in %1.").arg(path_));
+        if (depth_ == 1)
+            journal_.beforeOutermostCommit();
         exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
         --depth_;
     }
@@ -228,6 +264,7 @@ class SqliteDatabase final : public Database {
                 throw;
             }
             restoreJournalMode();
+            journal_.afterOutermostRollback();
         } else {
             exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(depth_).toUtf8());
             exec(QStringLiteral("RELEASE velmora_%1").arg(depth_).toUtf8());
@@ -249,8 +286,10 @@ class SqliteDatabase final : public Database {
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoteSqliteName(table), names.join(u','), marks.join(u','));
         }
-        run(sql.toUtf8(), values, table);
-        return sqlite3_last_insert_rowid(db_);
+        return journalled(sql, [&] {
+            run(sql.toUtf8(), values, table);
+            return std::int64_t{sqlite3_last_insert_rowid(db_)};
+        });
     }
 
     void updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
@@ -261,11 +300,10 @@ class SqliteDatabase final : public Database {
             sets << QStringLiteral("%1 = ?%2").arg(quoteSqliteName(columns[i])).arg(i + 1);
         std::vector<Value> all = values;
         all.emplace_back(rowid);
-        const int changed = run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                                    .arg(quoteSqliteName(table), sets.join(u", "))
-                                    .arg(all.size())
-                                    .toUtf8(),
-                                all, table);
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                                .arg(quoteSqliteName(table), sets.join(u", "))
+                                .arg(all.size());
+        const int changed = journalled(sql, [&] { return run(sql.toUtf8(), all, table); });
         if (changed == 0)
             throw DbError(err::NoCurrentRecord,
                           QStringLiteral("The row being saved was deleted from table '%1' "
@@ -275,8 +313,9 @@ class SqliteDatabase final : public Database {
 
     void deleteRow(const QString& table, std::int64_t rowid) override {
         requireWritable();
-        run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteSqliteName(table)).toUtf8(),
-            {Value(rowid)}, table);
+        const QString sql =
+            QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteSqliteName(table));
+        journalled(sql, [&] { return run(sql.toUtf8(), {Value(rowid)}, table); });
     }
 
     std::vector<Value> readRow(const QString& table, std::int64_t rowid,
@@ -323,7 +362,41 @@ class SqliteDatabase final : public Database {
     sqlite3* handle() const { return db_; }
     StatementCache& statementCache() { return cache_; }
 
+    JournalHook& journal() { return journal_; }
+
   private:
+    void begin(bool scratch) {
+        const bool outermost = depth_ == 0 && !scratch;
+        if (outermost)
+            journal_.beforeOutermostBegin();
+        exec(QStringLiteral("SAVEPOINT velmora_%1").arg(depth_).toUtf8());
+        ++depth_;
+        if (outermost) {
+            try {
+                journal_.afterOutermostBegin();
+            } catch (...) {
+                try {
+                    rollback();
+                } catch (...) {
+                }
+                throw;
+            }
+        }
+    }
+
+    // Runs a change; outside any transaction on a journalled file, in one of its own, so
+    // that its journal lines are sealed with it.
+    template <typename Change>
+    auto journalled(const QString& sql, Change change, bool alwaysInTransaction = false)
+        -> decltype(change()) {
+        if (depth_ > 0 || statementStandsAlone(sql) || (!journal_.active() && !alwaysInTransaction))
+            return change();
+        Transaction tx(*this);
+        auto result = change();
+        tx.commit();
+        return result;
+    }
+
     static QString unbracket(const QString& n) {
         if (n.size() >= 2 && n.startsWith(u'[') && n.endsWith(u']'))
             return n.mid(1, n.size() - 2);
@@ -421,78 +494,14 @@ class SqliteDatabase final : public Database {
     QString journalModeToRestore_;
     bool queryTableKnown_ = false;
     bool verified_ = false;
-};
-
-class SqlitePredicate final : public RowPredicate {
-  public:
-    SqlitePredicate(std::shared_ptr<SqliteDatabase> db, const QByteArray& sql, int params,
-                    const QString& criterion)
-        : db_(std::move(db)),
-          st_(db_->statementCache(), sql),
-          params_(params),
-          criterion_(criterion) {
-        if (st_.prepareResult() != SQLITE_OK) {
-            const DbError e = sqliteFailure(db_->handle(), st_.prepareResult(), db_->path(),
-                                            db_->readOnlyReason(), {criterion, nullptr, sql, true});
-            if (e.number() == err::TooFewParameters) {
-                // The criterion names a column the rows do not have.
-                const int from = static_cast<int>(e.text().indexOf(u'\'')) + 1;
-                const QString name = e.text().mid(from, e.text().indexOf(u'\'', from) - from);
-                throw DbError(err::CriteriaSyntax,
-                              QStringLiteral("'%1' in the criterion \"%2\" is not a column of "
-                                             "the rows searched.")
-                                  .arg(name, criterion));
-            }
-            throw e;
-        }
-    }
-    bool matches(const std::vector<Value>& row) override {
-        sqlite3_stmt* st = st_.get();
-        sqlite3_reset(st);
-        for (int i = 0; i < params_ && i < static_cast<int>(row.size()); ++i)
-            bindValue(st, i + 1, row[static_cast<size_t>(i)]);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_ROW)
-            db_->fail(rc, {criterion_, nullptr, QByteArray(), false});
-        const bool match = sqlite3_column_int(st, 0) != 0;
-        sqlite3_reset(st);  // no statement is left reading between searches
-        return match;
-    }
-
-  private:
-    std::shared_ptr<SqliteDatabase> db_;
-    Statement st_;
-    int params_;
-    QString criterion_;
+    JournalHook journal_;
 };
 
 std::unique_ptr<RowPredicate> SqliteDatabase::prepareCriterion(const QString& jetCriterion,
                                                                const QStringList& columnNames) {
-    const QString expr = translateJetExpression(jetCriterion);
-    QStringList cols;
-    QSet<QString> seen;
-    for (int i = 0; i < columnNames.size(); ++i) {
-        const QString& n = columnNames[i];
-        auto add = [&](const QString& alias) {
-            if (alias.contains(u']') || seen.contains(alias.toCaseFolded()))
-                return;
-            seen.insert(alias.toCaseFolded());
-            cols << QStringLiteral("?%1 COLLATE %2 AS [%3]")
-                        .arg(i + 1)
-                        .arg(QLatin1String(kJetTextCollation), alias);
-        };
-        add(n);
-        const int dot = static_cast<int>(n.lastIndexOf(u'.'));
-        if (dot > 0)
-            add(n.mid(dot + 1));
-    }
-    if (cols.isEmpty())
-        cols << QStringLiteral("NULL AS [__none]");
-    const QString sql = QStringLiteral("SELECT CASE WHEN (%1) THEN 1 ELSE 0 END FROM (SELECT %2)")
-                            .arg(expr, cols.join(u", "));
-    return std::make_unique<SqlitePredicate>(
-        std::static_pointer_cast<SqliteDatabase>(shared_from_this()), sql.toUtf8(),
-        static_cast<int>(columnNames.size()), jetCriterion);
+    const QString sql = criterionStatement(translateJetExpression(jetCriterion), columnNames);
+    return std::make_unique<SqlitePredicate>(shared_from_this(), cache_, readOnly_, sql.toUtf8(),
+                                             static_cast<int>(columnNames.size()), jetCriterion);
 }
 
 std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source,
@@ -543,31 +552,7 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
     bindValues(s, values, source, true);
     const int cols = sqlite3_column_count(s);
     const int first = t.updatableTable.isEmpty() ? 0 : 1;
-    std::vector<Field> fields;
-    fields.reserve(static_cast<size_t>(cols - first));
-    QHash<QString, int> nameCount;
-    for (int i = first; i < cols; ++i) {
-        Field f;
-        f.name = QString::fromUtf8(sqlite3_column_name(s, i));
-        const char* table = sqlite3_column_table_name(s, i);
-        const char* origin = sqlite3_column_origin_name(s, i);
-        const char* decl = sqlite3_column_decltype(s, i);
-        if (table)
-            f.table = QString::fromUtf8(table);
-        if (origin)
-            f.column = QString::fromUtf8(origin);
-        if (decl)
-            f.type = FieldType::fromDeclared(QString::fromUtf8(decl));
-        f.writable = !t.updatableTable.isEmpty() && origin &&
-                     f.table.compare(t.updatableTable, Qt::CaseInsensitive) == 0;
-        nameCount[f.name.toCaseFolded()]++;
-        fields.push_back(std::move(f));
-    }
-    // Columns that share a name are told apart by their table: "Aircraft.RegNum".
-    for (Field& f : fields) {
-        if (nameCount.value(f.name.toCaseFolded()) > 1 && !f.table.isEmpty())
-            f.name = f.table + u'.' + (f.column.isEmpty() ? f.name : f.column);
-    }
+    std::vector<Field> fields = statementFields(s, first, t.updatableTable);
     std::vector<Recordset::Row> rows;
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
@@ -640,8 +625,10 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
         conn->fail(rc);
     // Reading the schema now finds a damaged file at once, not on the first screen.
     conn->select("SELECT count(*) FROM sqlite_master", {});
-    if (writable || create)
+    if (writable || create) {
         useRollbackJournal(*conn);
+        conn->journal().attach();
+    }
     if (create) {
         conn->exec("PRAGMA application_id = 1447840082");  // 'VLMR'
         conn->setIdentity(dataFileWritability(path).identity);
@@ -670,6 +657,8 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& source) {
 }
 
 std::shared_ptr<Database> Database::open(const QString& path) {
+    if (pg::isServerLocation(path))
+        return pg::openServerDatabase(path, false);
     const QString resolved = resolvePathCaseInsensitive(path);
     checkDataFile(resolved);
     const QString key = QFileInfo(resolved).absoluteFilePath();
@@ -687,6 +676,8 @@ std::shared_ptr<Database> Database::open(const QString& path) {
 }
 
 std::shared_ptr<Database> Database::create(const QString& path) {
+    if (pg::isServerLocation(path))
+        return pg::openServerDatabase(path, true);
     if (QFileInfo::exists(path) || QFileInfo::exists(resolvePathCaseInsensitive(path)))
         throw DbError(err::ObjectExists,
                       QStringLiteral("Cannot create %1: the file exists already.").arg(path));

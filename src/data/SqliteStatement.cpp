@@ -1,5 +1,9 @@
 #include "SqliteStatement.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 #include <cctype>
 
 namespace velmora::data {
@@ -101,6 +105,35 @@ Value columnValue(sqlite3_stmt* st, int i) {
             return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i))));
         }
     }
+}
+
+std::vector<Field> statementFields(sqlite3_stmt* st, int first, const QString& updatableTable) {
+    const int cols = sqlite3_column_count(st);
+    std::vector<Field> fields;
+    fields.reserve(static_cast<size_t>(std::max(0, cols - first)));
+    QHash<QString, int> nameCount;
+    for (int i = first; i < cols; ++i) {
+        Field f;
+        f.name = QString::fromUtf8(sqlite3_column_name(st, i));
+        const char* table = sqlite3_column_table_name(st, i);
+        const char* origin = sqlite3_column_origin_name(st, i);
+        const char* decl = sqlite3_column_decltype(st, i);
+        if (table)
+            f.table = QString::fromUtf8(table);
+        if (origin)
+            f.column = QString::fromUtf8(origin);
+        if (decl)
+            f.type = FieldType::fromDeclared(QString::fromUtf8(decl));
+        f.writable = !updatableTable.isEmpty() && origin &&
+                     f.table.compare(updatableTable, Qt::CaseInsensitive) == 0;
+        nameCount[f.name.toCaseFolded()]++;
+        fields.push_back(std::move(f));
+    }
+    for (Field& f : fields) {
+        if (nameCount.value(f.name.toCaseFolded()) > 1 && !f.table.isEmpty())
+            f.name = f.table + u'.' + (f.column.isEmpty() ? f.name : f.column);
+    }
+    return fields;
 }
 
 }  // namespace velmora::data

@@ -4,6 +4,7 @@
 // Internal to the engine.
 
 #include "DbError.h"
+#include "Recordset.h"
 #include "Value.h"
 
 #include <QByteArray>
@@ -99,5 +100,10 @@ void bindValues(sqlite3_stmt* st, const std::vector<Value>& values, const QStrin
 
 // The value of a column of the current row.
 Value columnValue(sqlite3_stmt* st, int i);
+
+// The columns of a prepared statement from column first on, as record set fields: writable
+// when they come from updatableTable (empty: none is). Columns that share a name are told
+// apart by their table: "Aircraft.RegNum".
+std::vector<Field> statementFields(sqlite3_stmt* st, int first, const QString& updatableTable);
 
 }  // namespace velmora::data

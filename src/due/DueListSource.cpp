@@ -3,6 +3,7 @@
 #include "WarningSettingsFile.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
+#include "journal/JournalUtilisation.h"
 #include "utilisation/PlannedUtilisation.h"
 
 #include <QDir>
@@ -21,6 +22,13 @@ UtilisationFactory plannedUtilisation() {
     return [](data::Database& mainDb) -> std::unique_ptr<utilisation::UtilisationSource> {
         return std::make_unique<utilisation::PlannedUtilisation>(
             utilisation::PlannedUtilisation::read(mainDb));
+    };
+}
+
+UtilisationFactory journalledUtilisation(int days) {
+    return [days](data::Database& mainDb) -> std::unique_ptr<utilisation::UtilisationSource> {
+        return std::make_unique<journal::JournalUtilisation>(
+            journal::JournalUtilisation::read(mainDb, QDate::currentDate(), days));
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "DueList.h"
 #include "WarningLevel.h"
+#include "utilisation/UtilisationSettings.h"
 
 #include <QDate>
 #include <QString>
@@ -24,12 +25,15 @@ using UtilisationFactory =
 
 // The planned figures kept in the main data file.
 UtilisationFactory plannedUtilisation();
+// The daily use each aircraft's entry journal shows over the last `days` days up to today,
+// the planned figures for an aircraft with less than two weeks of journal.
+UtilisationFactory journalledUtilisation(int days);
 
 // What a due list is read from.
 struct DueListRequest {
     QString dataPath;     // the data folder, ending with its separator (as the company keeps it)
     QString companyFile;  // SetupPP.mdb with the warning thresholds; empty: the defaults
-    UtilisationFactory utilisation = plannedUtilisation();
+    UtilisationFactory utilisation = journalledUtilisation(utilisation::kDefaultAverageDays);
     QDate today = QDate::currentDate();
 };
 

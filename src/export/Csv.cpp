@@ -1,5 +1,7 @@
 #include "Csv.h"
 
+#include <algorithm>
+
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QSaveFile>
@@ -106,18 +108,26 @@ bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* 
 }
 
 QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns) {
+    std::vector<int> rows(static_cast<size_t>(std::max(0, model.rowCount())));
+    for (size_t r = 0; r < rows.size(); ++r)
+        rows[r] = static_cast<int>(r);
+    return tableToCsv(model, columns, rows, [&model](int r, int c) -> std::optional<QString> {
+        const QString t = model.data(model.index(r, c), Qt::DisplayRole).toString();
+        return t.isEmpty() ? std::nullopt : std::optional<QString>(t);
+    });
+}
+
+QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns,
+                      const std::vector<int>& rows, const CsvCell& cell) {
     QByteArray out;
     CsvRecord header;
     for (int c : columns)
         header.push_back(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
     out += csvLine(header);
-    const int rows = model.rowCount();
     CsvRecord record(columns.size());
-    for (int r = 0; r < rows; ++r) {
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const QString t = model.data(model.index(r, columns[i]), Qt::DisplayRole).toString();
-            record[i] = t.isEmpty() ? std::nullopt : std::optional<QString>(t);
-        }
+    for (int r : rows) {
+        for (size_t i = 0; i < columns.size(); ++i)
+            record[i] = cell(r, columns[i]);
         out += csvLine(record);
     }
     return out;

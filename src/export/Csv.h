@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,6 +29,13 @@ bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* 
 // given columns (in that order) with the text each cell displays; a cell that displays
 // nothing is written as Null.
 QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns);
+
+// The text a cell is written with, Null as nothing.
+using CsvCell = std::function<std::optional<QString>(int row, int column)>;
+// A table as given: a header line of the column captions, then one line per row of rows (in
+// that order) with the given columns' cells.
+QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns,
+                      const std::vector<int>& rows, const CsvCell& cell);
 
 // Writes CSV text into a file, replacing it only when the whole text was written. False with
 // a message naming the file otherwise.

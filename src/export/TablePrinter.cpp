@@ -4,6 +4,7 @@
 #include <QBrush>
 #include <QDir>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
@@ -34,7 +35,15 @@ QString headerText(const TablePrintJob& job, int c) {
     return job.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
+int rowCountOf(const TablePrintJob& job) {
+    return job.rows ? static_cast<int>(job.rows->size()) : job.model->rowCount();
+}
+int modelRow(const TablePrintJob& job, int row) {
+    return job.rows ? (*job.rows)[static_cast<size_t>(row)] : row;
+}
+
 QString cellText(const TablePrintJob& job, int row, int c) {
+    row = modelRow(job, row);
     return job.model->data(job.model->index(row, c), Qt::DisplayRole).toString();
 }
 
@@ -52,7 +61,7 @@ Layout makeLayout(const TablePrintJob& job, QPaintDevice* device, const QRectF& 
     l.line = fm.height() * 1.25;
     l.titleLine = ft.height() * 1.4;
     const qreal pad = fm.averageCharWidth() * kCellPadding * 2;
-    const int rows = std::min(job.model->rowCount(), kMeasuredRows);
+    const int rows = std::min(rowCountOf(job), kMeasuredRows);
     qreal total = 0;
     for (int c : job.columns) {
         qreal w = fb.horizontalAdvance(headerText(job, c));
@@ -98,6 +107,25 @@ QPageLayout tablePageLayout() {
                        QPageLayout::Millimeter);
 }
 
+QPageLayout tablePageLayout(const TablePrintJob& job) {
+    QPageLayout layout = tablePageLayout();
+    if (!job.uprightWhenNarrow || !job.model)
+        return layout;
+    // Measured in points, as the page is: an image of 72 dots per inch stands in for it.
+    QImage points(1, 1, QImage::Format_RGB32);
+    points.setDotsPerMeterX(qRound(72 / 0.0254));
+    points.setDotsPerMeterY(qRound(72 / 0.0254));
+    layout.setOrientation(QPageLayout::Portrait);
+    const QRectF upright = layout.paintRect(QPageLayout::Point);
+    const Layout natural = makeLayout(job, &points, QRectF(0, 0, 1e9, upright.height()));
+    qreal width = 0;
+    for (qreal w : natural.widths)
+        width += w;
+    if (width > upright.width())
+        layout.setOrientation(QPageLayout::Landscape);
+    return layout;
+}
+
 int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* error) {
     if (!job.model) {
         *error = QStringLiteral("There is no table to print.");
@@ -111,7 +139,7 @@ int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* err
     const QRectF page = device->pageLayout().paintRectPixels(device->logicalDpiX());
     const QRectF area(0, 0, page.width(), page.height());
     const Layout l = makeLayout(job, device, area);
-    const int rows = job.model->rowCount();
+    const int rows = rowCountOf(job);
     const int pages = pagesFor(l, rows);
     const qreal pad = QFontMetricsF(l.font, device).averageCharWidth() * kCellPadding;
     const QColor normal(Qt::black);
@@ -151,7 +179,7 @@ int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* err
         for (int k = 0; k < count && row < rows; ++k, ++row) {
             x = 0;
             for (size_t i = 0; i < job.columns.size(); ++i) {
-                const QModelIndex ix = job.model->index(row, job.columns[i]);
+                const QModelIndex ix = job.model->index(modelRow(job, row), job.columns[i]);
                 const QVariant fg = ix.data(Qt::ForegroundRole);
                 const QVariant font = ix.data(Qt::FontRole);
                 const QVariant align = ix.data(Qt::TextAlignmentRole);
@@ -182,7 +210,7 @@ bool writeTablePdf(const TablePrintJob& job, const QString& path, QString* error
     }
     {
         QPdfWriter pdf(&file);
-        pdf.setPageLayout(tablePageLayout());
+        pdf.setPageLayout(tablePageLayout(job));
         pdf.setResolution(300);
         pdf.setTitle(job.title);
         pdf.setCreator(QStringLiteral("Velmora"));

@@ -3,6 +3,8 @@
 #include <QPageLayout>
 #include <QString>
 
+#include <optional>
+
 #include <vector>
 
 class QAbstractItemModel;
@@ -17,11 +19,17 @@ struct TablePrintJob {
     QString subtitle;  // under the title on the first page: what was selected, and when
     const QAbstractItemModel* model = nullptr;
     std::vector<int> columns;
+    // The rows to print, in this order; every row of the model when unset.
+    std::optional<std::vector<int>> rows;
+    // Printed upright when the columns fit across an upright page, else across (landscape).
+    bool uprightWhenNarrow = false;
 };
 
 // The page a table is printed on: landscape, Letter where the locale measures in inches,
 // else A4, with half-inch margins.
 QPageLayout tablePageLayout();
+// The page of a job: landscape, or upright when the job allows it and its columns fit.
+QPageLayout tablePageLayout(const TablePrintJob& job);
 
 // Paints the table on pages of the device: the title and page number on every page, the
 // column headings repeated on each, the rows running over as many pages as they need.

@@ -20,6 +20,7 @@ inline constexpr int kColComponent = 1;
 inline constexpr int kColDate = 2;
 inline constexpr int kColIron = 3;
 inline constexpr int kColPhosphorus = 17;
+inline constexpr int kColVanadium = 23;
 inline constexpr int kColEngineHrs = 24;
 extern const std::array<SampleColumn, kSampleColumnCount> kSampleColumns;
 

@@ -12,6 +12,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPolygonF>
+#include <QScatterSeries>
 #include <QTimer>
 #include <QValueAxis>
 
@@ -444,6 +445,10 @@ void TrendChart::rebuild() {
         for (int s = 0; s < series; ++s)
             entries.emplace_back(seriesColor(s), data_.seriesLabelAt(s));
     }
+    if (rows > 0) {
+        for (const limits::LimitLine& line : limits_.lines)
+            entries.emplace_back(levelColor(line.level), line.label);
+    }
     legend_->setEntries(std::move(entries));
     if (rows == 0 || series == 0)
         return;
@@ -459,6 +464,9 @@ void TrendChart::rebuild() {
             }
         }
     }
+    // The limit lines stay in sight above the samples.
+    for (const limits::LimitLine& line : limits_.lines)
+        hi = std::max(hi, line.value * 1.05);
     if (hi - lo < 1e-9)
         hi = lo + 1;
     auto* axisY = new QValueAxis;
@@ -511,9 +519,60 @@ void TrendChart::rebuild() {
     if (threeD) {
         depth_->configure(lo, hi, tick, fx, fy);
         depth_->setVisible(true);
+        addLimitSeries();
         return;
     }
     build2D(std::clamp(0.0, lo, hi));
+    addLimitSeries();
+}
+
+QColor TrendChart::levelColor(limits::OilLevel level) {
+    return level == limits::OilLevel::Alert ? QColor(Qt::red) : QColor(0xb8, 0x6e, 0x00);
+}
+
+void TrendChart::setLimits(const limits::ChartLimits& limits) {
+    if (limits == limits_)
+        return;
+    limits_ = limits;
+    changed();
+}
+
+void TrendChart::addLimitSeries() {
+    QAbstractAxis* axisX = chart_->axes(Qt::Horizontal).value(0);
+    QAbstractAxis* axisY = chart_->axes(Qt::Vertical).value(0);
+    const int rows = data_.rowCount();
+    auto add = [&](QAbstractSeries* s) {
+        chart_->addSeries(s);
+        s->attachAxis(axisX);
+        s->attachAxis(axisY);
+    };
+    for (const limits::LimitLine& limit : limits_.lines) {
+        auto* line = new QLineSeries;
+        line->setName(limit.label);
+        QPen pen(levelColor(limit.level), 1.5, Qt::DashLine);
+        line->setPen(pen);
+        line->append(-0.5, limit.value);
+        line->append(rows - 0.5, limit.value);
+        add(line);
+    }
+    for (limits::OilLevel level : {limits::OilLevel::Caution, limits::OilLevel::Alert}) {
+        auto* marks = new QScatterSeries;
+        marks->setName(level == limits::OilLevel::Alert ? QStringLiteral("Over alert")
+                                                        : QStringLiteral("Over caution"));
+        marks->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+        marks->setMarkerSize(12);
+        marks->setColor(levelColor(level));
+        marks->setBorderColor(Qt::black);
+        for (const limits::MarkedPoint& m : limits_.marks) {
+            if (m.level == level && m.row >= 0 && m.row < rows)
+                marks->append(m.row, m.value);
+        }
+        if (marks->count() == 0) {
+            delete marks;
+            continue;
+        }
+        add(marks);
+    }
 }
 
 void TrendChart::build2D(double baseline) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartBuilder.h"
+#include "oil/limits/OilLimitLines.h"
 
 #include <QColor>
 #include <QStringList>
@@ -53,6 +54,13 @@ class TrendChart : public QWidget, public ChartOperations {
     // The chart's top edge in its parent, in pixels.
     int top() const { return y(); }
 
+    // The limit lines of the element shown and the points that reach them; drawn over
+    // every chart type until replaced (an empty value removes them).
+    void setLimits(const limits::ChartLimits& limits);
+    const limits::ChartLimits& limits() const { return limits_; }
+    // The colour a limit level is drawn in: caution amber, alert red.
+    static QColor levelColor(limits::OilLevel level);
+
     const ChartData& contents() const { return data_; }
     // Draws the contents now when they changed since the last drawing.
     void sync();
@@ -68,8 +76,10 @@ class TrendChart : public QWidget, public ChartOperations {
     void changed();
     void rebuild();
     void build2D(double baseline);
+    void addLimitSeries();
 
     ChartData data_;
+    limits::ChartLimits limits_;
     QChart* chart_;
     QChartView* view_;
     DepthItem* depth_;

@@ -1,5 +1,6 @@
 #include "frmOilAnalysis.h"
 
+#include "OilLimitsView.h"
 #include "OilSamples.h"
 #include "TrendChart.h"
 
@@ -12,6 +13,7 @@
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/Dialogs.h"
+#include "screens/common/GridExportMenu.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/ScreenState.h"
@@ -114,6 +116,9 @@ void frmOilAnalysis::buildGrid() {
     grdDataGrid->setAllowAddNew(true);
     grdDataGrid->setAllowDelete(true);
     grdDataGrid->setAllowUpdate(true);
+    screens::installGridExport(grdDataGrid, [this] {
+        return QStringLiteral("Oil Samples - %1 %2").arg(Combo1->text(), Combo2->text());
+    });
     connect(grdDataGrid, &screens::DataGrid::OnAddNew, this, &frmOilAnalysis::grdDataGrid_OnAddNew);
     connect(grdDataGrid, &screens::DataGrid::Change, this, &frmOilAnalysis::grdDataGrid_Change);
     grdDataGrid->setBeforeUpdateHandler([this] { return grdDataGrid_BeforeUpdate(); });
@@ -162,6 +167,11 @@ void frmOilAnalysis::buildChartOptions(double scale) {
     Command1->resize(frameWidth, commandHeight);
     optionsWidth_ = frameWidth + tw(120);
     chartHeight_ = std::max(chartHeight_, frameHeight + gap_ + commandHeight);
+
+    limitsView = new OilLimitsView(this, grdDataGrid, MSChart1, kColIron, kColEngineHrs, kColDate);
+    limitsView->setDatabase([this] { return datPrimaryRS->database(); });
+    connect(limitsView, &OilLimitsView::limitsChanged, this, [this] { chartRedraw(); });
+    chartHeight_ = std::max(chartHeight_, frameHeight + commandHeight + limitsView->besideHeight());
 }
 
 void frmOilAnalysis::buildButtons(double scale) {
@@ -399,6 +409,7 @@ void frmOilAnalysis::chartRedraw() {
     grdDataGrid->resize(grdDataGrid->width(), screens::twips(6570));
     const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
     reopenSamples(sampleListQuery(reg, Combo2->text()));
+    limitsView->setComponent(reg, Combo2->text());
     const RowWindow window = rowWindow(grdDataGrid->rowCount());
     firstRow_ = window.first;
     lastRow_ = window.last;
@@ -410,6 +421,8 @@ void frmOilAnalysis::chartRedraw() {
 
 void frmOilAnalysis::chartBuilder(int first, int last) {
     buildChart(GridSamples(*grdDataGrid), RowWindow{first, last}, selectedOption(), *MSChart1);
+    limitsView->chartBuilt(selectedOption() <= kColVanadium - kColIron ? selectedOption() : -1,
+                           first, last);
     MSChart1->sync();
 }
 
@@ -427,13 +440,18 @@ void frmOilAnalysis::placeControls() {
     const int optionsLeft = inner.right() + 1 - optionsWidth_ + screens::twips(60);
     Frame1->move(optionsLeft, chartTop);
     Command1->move(optionsLeft, chartTop + Frame1->height() + gap_);
+    limitsView->placeBeside(optionsLeft, Command1->y() + Command1->height() + gap_,
+                            Frame1->width());
     grdDataGrid->move(inner.left(), gridTop_);
 }
 
 void frmOilAnalysis::fitGridAboveChart() {
     // The chart and its "Show Graph" options stand below the grid, also while the chart is
     // hidden (no samples): the grid ends above them.
-    grdDataGrid->resize(grdDataGrid->width(), std::max(0, MSChart1->top() - gap_ - gridTop_));
+    const int findings = limitsView->findingsHeight();
+    grdDataGrid->resize(grdDataGrid->width(),
+                        std::max(0, MSChart1->top() - gap_ - findings - gridTop_));
+    limitsView->placeFindings(grdDataGrid->x(), MSChart1->top() - findings, grdDataGrid->width());
 }
 
 void frmOilAnalysis::Form_Resize() {

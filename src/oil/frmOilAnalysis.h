@@ -21,6 +21,7 @@ class DataGrid;
 
 namespace velmora::oil {
 
+class OilLimitsView;
 class TrendChart;
 
 // Oil analysis: the laboratory results of the oil samples taken from an aircraft's
@@ -71,6 +72,8 @@ class frmOilAnalysis : public screens::BoundScreen {
     QWidget* picButtons = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdClose = nullptr;
+    // The oil limits: their button, the cell colours, the findings line and the trend.
+    OilLimitsView* limitsView = nullptr;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

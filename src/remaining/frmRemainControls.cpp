@@ -11,6 +11,7 @@
 #include "screens/common/ButtonAccelerators.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
+#include "screens/common/GridExportMenu.h"
 #include "screens/common/Twips.h"
 
 #include <QCheckBox>
@@ -175,6 +176,10 @@ void frmRemain::buildGridAndButtons(double scale) {
     grdDataGrid->setAllowDelete(false);
     grdDataGrid->setAllowUpdate(false);
     grdDataGrid->setGeometry(screens::twips(layout::kGrid, scale));
+    screens::installGridExport(grdDataGrid, [this] {
+        return QStringLiteral("Time Remaining - ") +
+               datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
+    });
     connect(grdDataGrid, &screens::DataGrid::RowColChange, this,
             &frmRemain::grdDataGrid_RowColChange);
 

@@ -21,7 +21,8 @@ struct PrintRequest {
     // What marks remaining life as overdue or due soon: the company's warning levels, and
     // where the aircraft's daily use comes from.
     due::WarningSettings warnings;
-    due::UtilisationFactory utilisation = due::plannedUtilisation();
+    due::UtilisationFactory utilisation =
+        due::journalledUtilisation(utilisation::kDefaultAverageDays);
 };
 
 // Runs a print; false with a message for the user when it cannot.

@@ -24,6 +24,8 @@ const Program kPrograms[] = {
     {QStringLiteral("velmora-import"), QStringLiteral(VELMORA_IMPORT_BIN)},
     {QStringLiteral("velmora-due"), QStringLiteral(VELMORA_DUE_BIN)},
     {QStringLiteral("velmora-backup"), QStringLiteral(VELMORA_BACKUP_BIN)},
+    {QStringLiteral("velmora-journal"), QStringLiteral(VELMORA_JOURNAL_BIN)},
+    {QStringLiteral("velmora-migrate"), QStringLiteral(VELMORA_MIGRATE_BIN)},
 };
 
 struct ProgramRun {

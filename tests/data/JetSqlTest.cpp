@@ -1,6 +1,7 @@
 // The Jet SQL the screens write, run as written: selections, ordering, the template
 // tables' DDL, letter case in comparisons, quoting of user text, and numbered errors for
 // statements that cannot run.
+#include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
 #include "data/JetSqlTranslator.h"
@@ -38,10 +39,11 @@ QStringList column(Recordset& rs, const QString& name) {
     return out;
 }
 
-class JetSql : public ::testing::Test {
+class JetSql : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
-        path = folder.createMainFile();
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        path = store.createMainFile();
         db = Database::open(path);
     }
 
@@ -61,12 +63,13 @@ class JetSql : public ::testing::Test {
         EXPECT_EQ(fileBytes(path), before);
     }
 
-    TestFolder folder;
+    TestStore store{GetParam()};
+    TestFolder& folder = store.folder();
     QString path;
     std::shared_ptr<Database> db;
 };
 
-TEST_F(JetSql, AircraftListOrderedByRegistrationIgnoringCase) {
+TEST_P(JetSql, AircraftListOrderedByRegistrationIgnoringCase) {
     addAircraft(*db, "N3");
     addAircraft(*db, "n2");
     addAircraft(*db, "N1");
@@ -75,7 +78,7 @@ TEST_F(JetSql, AircraftListOrderedByRegistrationIgnoringCase) {
     EXPECT_TRUE(rs->isUpdatable());
 }
 
-TEST_F(JetSql, ActiveComponentsOfOneAircraft) {
+TEST_P(JetSql, ActiveComponentsOfOneAircraft) {
     addComponents();
     auto rs = db->openRecordset(QString::fromLatin1(kPartsColumns) +
                                 " and  [Active] = Yes Order by [ItemNumber]");
@@ -85,27 +88,27 @@ TEST_F(JetSql, ActiveComponentsOfOneAircraft) {
     EXPECT_TRUE(rs->isUpdatable());
 }
 
-TEST_F(JetSql, RemovedComponentsOfOneAircraft) {
+TEST_P(JetSql, RemovedComponentsOfOneAircraft) {
     addComponents();
     auto rs = db->openRecordset(QString::fromLatin1(kPartsColumns) +
                                 " and  [Active] = No Order by [ItemNumber]");
     EXPECT_EQ(column(*rs, "Description"), QStringList({"Old starter"}));
 }
 
-TEST_F(JetSql, AllComponentsOfOneAircraftByAssembly) {
+TEST_P(JetSql, AllComponentsOfOneAircraftByAssembly) {
     addComponents();
     auto rs = db->openRecordset(QString::fromLatin1(kPartsColumns) + "  Order by [Assembly]");
     EXPECT_EQ(rs->recordCount(), 3);
 }
 
-TEST_F(JetSql, ComponentsWithOilAnalysis) {
+TEST_P(JetSql, ComponentsWithOilAnalysis) {
     addComponents();
     auto rs = db->openRecordset(
         "select [Description] from [Parts] where [RegNum]='N1' and [OilAnalysis]=-1");
     EXPECT_EQ(column(*rs, "Description"), QStringList({"Main rotor"}));
 }
 
-TEST_F(JetSql, OilSamplesOfOneComponentByDate) {
+TEST_P(JetSql, OilSamplesOfOneComponentByDate) {
     auto oil = db->openRecordset("Oil");
     for (const char* date : {"2005-03-01", "2004-12-24", "2005-01-15"}) {
         oil->addNew();
@@ -131,8 +134,8 @@ TEST_F(JetSql, OilSamplesOfOneComponentByDate) {
     EXPECT_EQ(rs->fieldCount(), 25);
 }
 
-TEST_F(JetSql, MakeTemplateTableIsCreatedAndRead) {
-    const QString templates = folder.createTemplateFile();
+TEST_P(JetSql, MakeTemplateTableIsCreatedAndRead) {
+    const QString templates = store.createTemplateFile();
     auto tdb = Database::open(templates);
     EXPECT_DB_ERROR(tdb->openRecordset("select [ItemNumber] from Bell"), err::ObjectNotFound);
     tdb->execute(data::schema::templateTableStatement("Bell"));
@@ -154,7 +157,7 @@ TEST_F(JetSql, MakeTemplateTableIsCreatedAndRead) {
     }
 }
 
-TEST_F(JetSql, MakeStatementAsWrittenCreatesTheTable) {
+TEST_P(JetSql, MakeStatementAsWrittenCreatesTheTable) {
     EXPECT_EQ(db->execute(kMakeStatement), 0);
     ASSERT_TRUE(db->hasTable("make"));
     auto rs = db->openRecordset("Make");
@@ -166,8 +169,8 @@ TEST_F(JetSql, MakeStatementAsWrittenCreatesTheTable) {
     EXPECT_DB_ERROR(db->execute(kMakeStatement), err::TableExists);
 }
 
-TEST_F(JetSql, TemplatesListOrderedByMake) {
-    const QString templates = folder.createTemplateFile();
+TEST_P(JetSql, TemplatesListOrderedByMake) {
+    const QString templates = store.createTemplateFile();
     auto tdb = Database::open(templates);
     tdb->execute(R"(INSERT INTO Aircraft (Make, Model) VALUES ("Robinson", "R44"))");
     tdb->execute(R"(INSERT INTO Aircraft (Make, Model) VALUES ("bell", "206"))");
@@ -176,7 +179,7 @@ TEST_F(JetSql, TemplatesListOrderedByMake) {
     EXPECT_EQ(column(*rs, "Make"), QStringList({"Agusta", "bell", "Robinson"}));
 }
 
-TEST_F(JetSql, TextComparisonsIgnoreCase) {
+TEST_P(JetSql, TextComparisonsIgnoreCase) {
     db->execute(kMakeStatement);
     db->execute("INSERT INTO Make (ItemNumber, Model) VALUES (1, '206B')");
     db->execute("INSERT INTO Make (ItemNumber, Model) VALUES (2, '206b')");
@@ -187,7 +190,7 @@ TEST_F(JetSql, TextComparisonsIgnoreCase) {
     EXPECT_EQ(db->openRecordset("select distinct [Model] from Make")->recordCount(), 2);
 }
 
-TEST_F(JetSql, JetLiteralsAndOperators) {
+TEST_P(JetSql, JetLiteralsAndOperators) {
     addAircraft(*db, "N1", 100);
     db->execute(R"(UPDATE Aircraft SET Make = "Bell", TrackCycles = True, ShowCost = No)");
     auto rs = db->openRecordset(
@@ -201,7 +204,7 @@ TEST_F(JetSql, JetLiteralsAndOperators) {
     EXPECT_EQ(rs->value("Word").toString(), "Yes");
 }
 
-TEST_F(JetSql, IIfWithEmptyThirdArgumentGivesNull) {
+TEST_P(JetSql, IIfWithEmptyThirdArgumentGivesNull) {
     addAircraft(*db, "N1", 100);
     auto rs = db->openRecordset(
         "SELECT IIf([TotalTime]>50,[TotalTime]*2, ) AS Big, IIf([TotalTime]>500,1, ) AS Huge, "
@@ -212,7 +215,7 @@ TEST_F(JetSql, IIfWithEmptyThirdArgumentGivesNull) {
     EXPECT_EQ(rs->value("M").toString(), "none");
 }
 
-TEST_F(JetSql, DeleteStarAndTop) {
+TEST_P(JetSql, DeleteStarAndTop) {
     addAircraft(*db, "N1");
     addAircraft(*db, "N2");
     addAircraft(*db, "N3");
@@ -222,7 +225,7 @@ TEST_F(JetSql, DeleteStarAndTop) {
     EXPECT_EQ(db->openRecordset("Aircraft")->recordCount(), 1);
 }
 
-TEST_F(JetSql, ChangedRowCountIsOfTheStatementItself) {
+TEST_P(JetSql, ChangedRowCountIsOfTheStatementItself) {
     addAircraft(*db, "N1");
     addAircraft(*db, "N2");
     EXPECT_EQ(db->execute("UPDATE Aircraft SET TotalTime = 1"), 2);
@@ -230,7 +233,7 @@ TEST_F(JetSql, ChangedRowCountIsOfTheStatementItself) {
     EXPECT_EQ(db->execute("UPDATE Aircraft SET TotalTime = 1 WHERE RegNum = 'N9'"), 0);
 }
 
-TEST_F(JetSql, EngineFunctionsUnderTheirJetNames) {
+TEST_P(JetSql, EngineFunctionsUnderTheirJetNames) {
     addAircraft(*db, "  n1 ", 1234.5);
     auto rs = db->openRecordset(
         "SELECT UCase(Trim([RegNum])) AS R, Len([RegNum]) AS L, Left('Bell 206', 4) AS B, "
@@ -246,7 +249,7 @@ TEST_F(JetSql, EngineFunctionsUnderTheirJetNames) {
     EXPECT_EQ(rs->value("F").toString(), "1234.5");
 }
 
-TEST_F(JetSql, WordsAndSymbolsInsideLiteralsAndBracketsStayAsWritten) {
+TEST_P(JetSql, WordsAndSymbolsInsideLiteralsAndBracketsStayAsWritten) {
     db->execute("CREATE TABLE Odd ([Yes & No] TEXT, [a--b] TEXT, [Serial#] TEXT)");
     db->execute(R"(INSERT INTO Odd ([Yes & No], [a--b], [Serial#]) VALUES )"
                 R"(('Yes & #1/1/05# -- /* x', "say ""Yes""", "a'b"))");
@@ -259,13 +262,13 @@ TEST_F(JetSql, WordsAndSymbolsInsideLiteralsAndBracketsStayAsWritten) {
     EXPECT_TRUE(rs->isUpdatable());
 }
 
-TEST_F(JetSql, QuotingHelpersKeepUserTextOneLiteralOrName) {
+TEST_P(JetSql, QuotingHelpersKeepUserTextOneLiteralOrName) {
     EXPECT_EQ(data::quoteJetLiteral("N'1"), "'N''1'");
     EXPECT_EQ(data::quoteJetName("Bell 206"), "[Bell 206]");
     EXPECT_DB_ERROR(data::quoteJetName("Bell]; DROP TABLE Parts"), err::SyntaxError);
 }
 
-TEST_F(JetSql, QuoteInRegistrationSelectsThatAircraftOnly) {
+TEST_P(JetSql, QuoteInRegistrationSelectsThatAircraftOnly) {
     addAircraft(*db, "N'1");
     addAircraft(*db, "N1");
     for (const QString& reg : {QStringLiteral("N'1"), QStringLiteral("x' OR 'a'='a")}) {
@@ -279,8 +282,8 @@ TEST_F(JetSql, QuoteInRegistrationSelectsThatAircraftOnly) {
     EXPECT_EQ(db->openRecordset("Aircraft")->recordCount(), 2);
 }
 
-TEST_F(JetSql, MakeWithQuotesAndBlanksGetsItsOwnTable) {
-    const QString templates = folder.createTemplateFile();
+TEST_P(JetSql, MakeWithQuotesAndBlanksGetsItsOwnTable) {
+    const QString templates = store.createTemplateFile();
     auto tdb = Database::open(templates);
     const QString make = R"(O'Brien "Rotor" Works)";
     tdb->execute(data::schema::templateTableStatement(make));
@@ -296,7 +299,7 @@ TEST_F(JetSql, MakeWithQuotesAndBlanksGetsItsOwnTable) {
     EXPECT_EQ(fileBytes(templates), before);
 }
 
-TEST_F(JetSql, DataPathWithQuotesAndBlanks) {
+TEST_P(JetSql, DataPathWithQuotesAndBlanks) {
     const QString sub = folder.file(QStringLiteral("O'Hare \"Base\""));
     ASSERT_TRUE(QDir().mkpath(sub));
     const QString file = sub + QStringLiteral("/Timemgr.mdb");
@@ -306,7 +309,7 @@ TEST_F(JetSql, DataPathWithQuotesAndBlanks) {
     EXPECT_EQ(other->openRecordset("select * from [Aircraft] Order by [RegNum]")->recordCount(), 1);
 }
 
-TEST_F(JetSql, SyntaxErrorsAreNumbered) {
+TEST_P(JetSql, SyntaxErrorsAreNumbered) {
     addAircraft(*db, "N1");
     expectRejected("select from where", err::SyntaxError);
     expectRejected("select * from [Aircraft] Order by", err::SyntaxError);
@@ -321,7 +324,7 @@ TEST_F(JetSql, SyntaxErrorsAreNumbered) {
     EXPECT_DB_ERROR(db->openRecordset("   "), err::ObjectNotFound);
 }
 
-TEST_F(JetSql, OnlyOneStatementRuns) {
+TEST_P(JetSql, OnlyOneStatementRuns) {
     addAircraft(*db, "N1");
     const QByteArray before = fileBytes(path);
     EXPECT_DB_ERROR(db->execute("DELETE FROM Aircraft; DROP TABLE Parts"), err::SyntaxError);
@@ -333,7 +336,7 @@ TEST_F(JetSql, OnlyOneStatementRuns) {
     EXPECT_TRUE(db->hasTable("Parts"));
 }
 
-TEST_F(JetSql, UnknownTableIsObjectNotFound) {
+TEST_P(JetSql, UnknownTableIsObjectNotFound) {
     const QByteArray before = fileBytes(path);
     EXPECT_DB_ERROR(db->openRecordset("Robinson"), err::ObjectNotFound);
     EXPECT_DB_ERROR(db->openRecordset("[Robinson]"), err::ObjectNotFound);
@@ -347,7 +350,7 @@ TEST_F(JetSql, UnknownTableIsObjectNotFound) {
     EXPECT_EQ(fileBytes(path), before);
 }
 
-TEST_F(JetSql, UnknownColumnIsNumbered) {
+TEST_P(JetSql, UnknownColumnIsNumbered) {
     addAircraft(*db, "N1");
     expectRejected("select [TailNumber] from [Aircraft]", err::TooFewParameters);
     expectRejected("select * from [Aircraft] Order by [TailNumber]", err::TooFewParameters);
@@ -357,12 +360,12 @@ TEST_F(JetSql, UnknownColumnIsNumbered) {
     EXPECT_TRUE(e->text().contains("TailNumber")) << e->text().toStdString();
 }
 
-TEST_F(JetSql, UnknownFunctionIsNumbered) {
+TEST_P(JetSql, UnknownFunctionIsNumbered) {
     addAircraft(*db, "N1");
     expectRejected("select Frobnicate([RegNum]) from [Aircraft]", err::UndefinedFunction);
 }
 
-TEST_F(JetSql, SelectIsNotUpdatableWhenItGroupsOrJoins) {
+TEST_P(JetSql, SelectIsNotUpdatableWhenItGroupsOrJoins) {
     addAircraft(*db, "N1");
     addPart(*db, part("N1", 1));
     EXPECT_FALSE(db->openRecordset("select count(*) AS N from Parts")->isUpdatable());
@@ -371,6 +374,8 @@ TEST_F(JetSql, SelectIsNotUpdatableWhenItGroupsOrJoins) {
     EXPECT_TRUE(
         db->openRecordset("select [RegNum] from Parts where [ItemNumber] = 1")->isUpdatable());
 }
+
+VELMORA_ON_BOTH_BACK_ENDS(JetSql);
 
 }  // namespace
 

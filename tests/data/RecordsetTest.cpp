@@ -1,5 +1,6 @@
 // Record sets: moving, end and beginning flags, finding, reading and writing columns, and
 // adding, editing and deleting rows.
+#include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +14,11 @@ namespace err = data::err;
 
 namespace {
 
-class Recordsets : public ::testing::Test {
+class Recordsets : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
-        path = folder.createMainFile();
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        path = store.createMainFile();
         db = Database::open(path);
     }
 
@@ -33,12 +35,13 @@ class Recordsets : public ::testing::Test {
 
     int countRows(const QString& source) { return db->openRecordset(source)->recordCount(); }
 
-    TestFolder folder;
+    TestStore store{GetParam()};
+    TestFolder& folder = store.folder();
     QString path;
     std::shared_ptr<Database> db;
 };
 
-TEST_F(Recordsets, MoveThroughRowsInTheStatedOrder) {
+TEST_P(Recordsets, MoveThroughRowsInTheStatedOrder) {
     addThreeAircraft();
     auto rs = byReg();
     ASSERT_EQ(rs->recordCount(), 3);
@@ -55,7 +58,7 @@ TEST_F(Recordsets, MoveThroughRowsInTheStatedOrder) {
     EXPECT_FALSE(rs->bof());
 }
 
-TEST_F(Recordsets, EmptySetIsAtEndAndBeginning) {
+TEST_P(Recordsets, EmptySetIsAtEndAndBeginning) {
     auto rs = db->openRecordset("Aircraft");
     EXPECT_EQ(rs->recordCount(), 0);
     EXPECT_TRUE(rs->eof());
@@ -69,7 +72,7 @@ TEST_F(Recordsets, EmptySetIsAtEndAndBeginning) {
     EXPECT_TRUE(rs->eof());
 }
 
-TEST_F(Recordsets, MovingPastTheLastRowSetsEndOfFile) {
+TEST_P(Recordsets, MovingPastTheLastRowSetsEndOfFile) {
     addThreeAircraft();
     auto rs = byReg();
     rs->moveLast();
@@ -82,7 +85,7 @@ TEST_F(Recordsets, MovingPastTheLastRowSetsEndOfFile) {
     EXPECT_EQ(rs->value("RegNum").toString(), "N3");
 }
 
-TEST_F(Recordsets, MovingBeforeTheFirstRowSetsBeginningOfFile) {
+TEST_P(Recordsets, MovingBeforeTheFirstRowSetsBeginningOfFile) {
     addThreeAircraft();
     auto rs = byReg();
     rs->movePrevious();
@@ -94,7 +97,7 @@ TEST_F(Recordsets, MovingBeforeTheFirstRowSetsBeginningOfFile) {
     EXPECT_EQ(rs->value("RegNum").toString(), "N1");
 }
 
-TEST_F(Recordsets, FindFirstMovesToTheFirstMatch) {
+TEST_P(Recordsets, FindFirstMovesToTheFirstMatch) {
     addThreeAircraft();
     addAircraft(*db, "N2", 999);
     auto rs = byReg();
@@ -107,7 +110,7 @@ TEST_F(Recordsets, FindFirstMovesToTheFirstMatch) {
     EXPECT_EQ(rs->value("TotalTime").toDouble(), 999);
 }
 
-TEST_F(Recordsets, FindFirstIgnoresLetterCase) {
+TEST_P(Recordsets, FindFirstIgnoresLetterCase) {
     addThreeAircraft();
     auto rs = byReg();
     rs->findFirst(R"(RegNum = "n3")");
@@ -115,7 +118,7 @@ TEST_F(Recordsets, FindFirstIgnoresLetterCase) {
     EXPECT_EQ(rs->value("RegNum").toString(), "N3");
 }
 
-TEST_F(Recordsets, FindFirstWithoutMatchSetsNoMatchAndKeepsTheRow) {
+TEST_P(Recordsets, FindFirstWithoutMatchSetsNoMatchAndKeepsTheRow) {
     addThreeAircraft();
     auto rs = byReg();
     rs->moveNext();
@@ -126,8 +129,8 @@ TEST_F(Recordsets, FindFirstWithoutMatchSetsNoMatchAndKeepsTheRow) {
     EXPECT_FALSE(rs->noMatch());
 }
 
-TEST_F(Recordsets, FindFirstWithTwoConditions) {
-    const QString templates = folder.createTemplateFile();
+TEST_P(Recordsets, FindFirstWithTwoConditions) {
+    const QString templates = store.createTemplateFile();
     auto tdb = Database::open(templates);
     tdb->execute("INSERT INTO Aircraft (Make, Model) VALUES ('Bell', '206')");
     tdb->execute("INSERT INTO Aircraft (Make, Model) VALUES ('Bell', '407')");
@@ -143,7 +146,7 @@ TEST_F(Recordsets, FindFirstWithTwoConditions) {
     EXPECT_TRUE(rs->noMatch());
 }
 
-TEST_F(Recordsets, FindCriterionWithAQuoteInTheValue) {
+TEST_P(Recordsets, FindCriterionWithAQuoteInTheValue) {
     addAircraft(*db, "N'1");
     addAircraft(*db, "N1");
     auto rs = byReg();
@@ -156,7 +159,7 @@ TEST_F(Recordsets, FindCriterionWithAQuoteInTheValue) {
     EXPECT_EQ(rs->value("RegNum").toString(), "N'1");
 }
 
-TEST_F(Recordsets, BadFindCriteriaAreNumberedErrors) {
+TEST_P(Recordsets, BadFindCriteriaAreNumberedErrors) {
     addThreeAircraft();
     auto rs = byReg();
     EXPECT_DB_ERROR(rs->findFirst("Registration = 'N1'"), err::CriteriaSyntax);
@@ -166,7 +169,7 @@ TEST_F(Recordsets, BadFindCriteriaAreNumberedErrors) {
     EXPECT_EQ(rs->value("RegNum").toString(), "N1");
 }
 
-TEST_F(Recordsets, ColumnNamesIgnoreLetterCase) {
+TEST_P(Recordsets, ColumnNamesIgnoreLetterCase) {
     addAircraft(*db, "N1", 12.5);
     auto rs = db->openRecordset("aircraft");
     EXPECT_EQ(rs->value("regnum").toString(), "N1");
@@ -179,7 +182,7 @@ TEST_F(Recordsets, ColumnNamesIgnoreLetterCase) {
     EXPECT_DB_ERROR(rs->value(rs->fieldCount()), err::ItemNotFound);
 }
 
-TEST_F(Recordsets, NullIsDistinctFromEmptyText) {
+TEST_P(Recordsets, NullIsDistinctFromEmptyText) {
     auto rs = db->openRecordset("Aircraft");
     rs->addNew();
     rs->setValue("RegNum", "N1");
@@ -196,7 +199,7 @@ TEST_F(Recordsets, NullIsDistinctFromEmptyText) {
     EXPECT_TRUE(db->openRecordset("Aircraft")->value("Make").isNull());
 }
 
-TEST_F(Recordsets, AddNewWritesTheRowAtOnce) {
+TEST_P(Recordsets, AddNewWritesTheRowAtOnce) {
     addThreeAircraft();
     auto rs = byReg();
     rs->addNew();
@@ -216,7 +219,7 @@ TEST_F(Recordsets, AddNewWritesTheRowAtOnce) {
     EXPECT_TRUE(other->value("TotalLandings").isNull());
 }
 
-TEST_F(Recordsets, EditChangesOnlyTheCurrentRow) {
+TEST_P(Recordsets, EditChangesOnlyTheCurrentRow) {
     addThreeAircraft();
     auto rs = byReg();
     rs->moveNext();
@@ -234,7 +237,7 @@ TEST_F(Recordsets, EditChangesOnlyTheCurrentRow) {
     EXPECT_EQ(check->value("TotalTime").toDouble(), 300);
 }
 
-TEST_F(Recordsets, CancelUpdateDiscardsTheChanges) {
+TEST_P(Recordsets, CancelUpdateDiscardsTheChanges) {
     addThreeAircraft();
     auto rs = byReg();
     rs->edit();
@@ -249,7 +252,7 @@ TEST_F(Recordsets, CancelUpdateDiscardsTheChanges) {
     EXPECT_EQ(byReg()->value("TotalTime").toDouble(), 100);
 }
 
-TEST_F(Recordsets, MovingDiscardsAnUnsavedEdit) {
+TEST_P(Recordsets, MovingDiscardsAnUnsavedEdit) {
     addThreeAircraft();
     auto rs = byReg();
     rs->edit();
@@ -261,14 +264,14 @@ TEST_F(Recordsets, MovingDiscardsAnUnsavedEdit) {
     EXPECT_EQ(byReg()->value("TotalTime").toDouble(), 100);
 }
 
-TEST_F(Recordsets, WritingWithoutEditIsAnError) {
+TEST_P(Recordsets, WritingWithoutEditIsAnError) {
     addThreeAircraft();
     auto rs = byReg();
     EXPECT_DB_ERROR(rs->setValue("TotalTime", 1), err::UpdateWithoutEdit);
     EXPECT_DB_ERROR(rs->update(), err::UpdateWithoutEdit);
 }
 
-TEST_F(Recordsets, AfterDeleteThereIsNoCurrentRowUntilAMove) {
+TEST_P(Recordsets, AfterDeleteThereIsNoCurrentRowUntilAMove) {
     addThreeAircraft();
     auto rs = byReg();
     rs->moveNext();
@@ -283,7 +286,7 @@ TEST_F(Recordsets, AfterDeleteThereIsNoCurrentRowUntilAMove) {
     EXPECT_EQ(rs->value("RegNum").toString(), "N1");
 }
 
-TEST_F(Recordsets, MovePreviousAfterDeleteGoesToTheRowBefore) {
+TEST_P(Recordsets, MovePreviousAfterDeleteGoesToTheRowBefore) {
     addThreeAircraft();
     auto rs = byReg();
     rs->moveLast();
@@ -292,7 +295,7 @@ TEST_F(Recordsets, MovePreviousAfterDeleteGoesToTheRowBefore) {
     EXPECT_EQ(rs->value("RegNum").toString(), "N2");
 }
 
-TEST_F(Recordsets, DeletingTheOnlyRowLeavesAnEmptySet) {
+TEST_P(Recordsets, DeletingTheOnlyRowLeavesAnEmptySet) {
     addAircraft(*db, "N1");
     auto rs = db->openRecordset("Aircraft");
     rs->deleteCurrent();
@@ -307,7 +310,7 @@ TEST_F(Recordsets, DeletingTheOnlyRowLeavesAnEmptySet) {
     EXPECT_EQ(countRows("Aircraft"), 1);
 }
 
-TEST_F(Recordsets, DeletingTheLastRowThenMovingNextReachesTheEnd) {
+TEST_P(Recordsets, DeletingTheLastRowThenMovingNextReachesTheEnd) {
     addThreeAircraft();
     auto rs = byReg();
     rs->moveLast();
@@ -317,7 +320,7 @@ TEST_F(Recordsets, DeletingTheLastRowThenMovingNextReachesTheEnd) {
     EXPECT_DB_ERROR(rs->value("RegNum"), err::NoCurrentRecord);
 }
 
-TEST_F(Recordsets, SavingARowThatWasDeletedMeanwhileIsAnError) {
+TEST_P(Recordsets, SavingARowThatWasDeletedMeanwhileIsAnError) {
     addThreeAircraft();
     auto first = byReg();
     auto second = byReg();
@@ -328,7 +331,7 @@ TEST_F(Recordsets, SavingARowThatWasDeletedMeanwhileIsAnError) {
     EXPECT_EQ(countRows("Aircraft"), 2);
 }
 
-TEST_F(Recordsets, JoinNamesSharedColumnsByTable) {
+TEST_P(Recordsets, JoinNamesSharedColumnsByTable) {
     addAircraft(*db, "N1", 100);
     addPart(*db, part("n1", 1));
     auto rs = db->openRecordset(
@@ -347,7 +350,7 @@ TEST_F(Recordsets, JoinNamesSharedColumnsByTable) {
     EXPECT_EQ(rs->value("ItemNumber").toInt(), 1);
 }
 
-TEST_F(Recordsets, JoinCannotBeChanged) {
+TEST_P(Recordsets, JoinCannotBeChanged) {
     addAircraft(*db, "N1", 100);
     addPart(*db, part("N1", 1));
     auto rs = db->openRecordset(
@@ -360,7 +363,7 @@ TEST_F(Recordsets, JoinCannotBeChanged) {
     EXPECT_EQ(countRows("Parts"), 1);
 }
 
-TEST_F(Recordsets, SqlOnOneTableIsUpdatable) {
+TEST_P(Recordsets, SqlOnOneTableIsUpdatable) {
     addThreeAircraft();
     auto rs = db->openRecordset(
         "select [RegNum], [TotalTime] AS Hours from [Aircraft] where "
@@ -377,14 +380,14 @@ TEST_F(Recordsets, SqlOnOneTableIsUpdatable) {
     EXPECT_EQ(countRows("Aircraft"), 4);
 }
 
-TEST_F(Recordsets, ComputedColumnsCannotBeWritten) {
+TEST_P(Recordsets, ComputedColumnsCannotBeWritten) {
     addThreeAircraft();
     auto rs = db->openRecordset("select [RegNum], [TotalTime] * 2 AS Twice from [Aircraft]");
     rs->edit();
     EXPECT_DB_ERROR(rs->setValue("Twice", 5), err::ReadOnly);
 }
 
-TEST_F(Recordsets, RequeryReadsOtherWrites) {
+TEST_P(Recordsets, RequeryReadsOtherWrites) {
     addThreeAircraft();
     auto rs = byReg();
     addAircraft(*db, "N0");
@@ -393,5 +396,7 @@ TEST_F(Recordsets, RequeryReadsOtherWrites) {
     EXPECT_EQ(rs->recordCount(), 4);
     EXPECT_EQ(rs->value("RegNum").toString(), "N0");
 }
+
+VELMORA_ON_BOTH_BACK_ENDS(Recordsets);
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Statements nested too deeply or running too long for the engine: each is refused with a
 // numbered error and the process goes on, also when the text comes from a stored query of a
 // data file. Nesting within the limits still works.
+#include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -24,20 +25,23 @@ QString chain(const char* term, const char* op, int terms) {
     return parts.join(QLatin1String(op));
 }
 
-class StatementLimits : public ::testing::Test {
+class StatementLimits : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
-        path = folder.createMainFile();
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        path = store.createMainFile();
         db = Database::open(path);
         addAircraft(*db, "N1", 100);
     }
 
-    TestFolder folder;
+    TestStore store{GetParam()};
+    TestFolder& folder = store.folder();
     QString path;
     std::shared_ptr<Database> db;
 };
 
-TEST_F(StatementLimits, DeepNestingIsRefusedNotACrash) {
+TEST_P(StatementLimits, DeepNestingIsRefusedNotACrash) {
+    VELMORA_FILES_ONLY(store);
     const QString cases[] = {
         nested("Nz(", "1", ")", 10000),
         nested("IIf(1=1,", "1", ",0)", 5000),
@@ -59,7 +63,7 @@ TEST_F(StatementLimits, DeepNestingIsRefusedNotACrash) {
     EXPECT_FALSE(db->hasQueryDef("Deep"));
 }
 
-TEST_F(StatementLimits, LongChainsAreRefusedOrRunByTheirLength) {
+TEST_P(StatementLimits, LongChainsAreRefusedOrRunByTheirLength) {
     EXPECT_DB_ERROR(db->openRecordset("SELECT " + chain("1", "+", 5000) + " AS X"),
                     err::QueryTooComplex);
     EXPECT_EQ(db->openRecordset("SELECT " + chain("1", "+", 500) + " AS X")->value("X").toInt(),
@@ -70,7 +74,7 @@ TEST_F(StatementLimits, LongChainsAreRefusedOrRunByTheirLength) {
     EXPECT_EQ(joined, QStringLiteral("ab").repeated(2000));
 }
 
-TEST_F(StatementLimits, NestingWithinTheLimitsWorks) {
+TEST_P(StatementLimits, NestingWithinTheLimitsWorks) {
     // An IIf in the false branch of another adds no depth: sixty of them still run.
     QString lookup = QStringLiteral("'none'");
     for (int i = 60; i >= 1; --i)
@@ -87,7 +91,7 @@ TEST_F(StatementLimits, NestingWithinTheLimitsWorks) {
 
 // A data file written elsewhere may hold a stored query the engine cannot take: opening it
 // is refused like the statement itself.
-TEST_F(StatementLimits, StoredQueryNestedTooDeeplyIsRefused) {
+TEST_P(StatementLimits, StoredQueryNestedTooDeeplyIsRefused) {
     db->createQueryDef("Remaining", "SELECT RegNum FROM Aircraft");
     db->executeBound("UPDATE _StoredQueries SET SqlText = ?1 WHERE Name = 'Remaining'",
                      {data::Value("SELECT " + nested("Nz(", "1", ")", 10000) + " AS X")});
@@ -96,5 +100,7 @@ TEST_F(StatementLimits, StoredQueryNestedTooDeeplyIsRefused) {
     ASSERT_TRUE(e.has_value());
     EXPECT_LT(e->text().size(), 1000) << "the message quotes the statement in part";
 }
+
+VELMORA_ON_BOTH_BACK_ENDS(StatementLimits);
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Stored queries: created from a name and SQL text, opened as a record source by name,
 // deleted by name; a record set opened on one outlives it.
+#include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -17,10 +18,11 @@ const char kActiveParts[] =
     "select [ItemNumber],[Description] from [Parts] where [RegNum]='N1' and  [Active] = Yes "
     "Order by [ItemNumber]";
 
-class StoredQueries : public ::testing::Test {
+class StoredQueries : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
-        path = folder.createMainFile();
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        path = store.createMainFile();
         db = Database::open(path);
         addAircraft(*db, "N1", 100);
         addPart(*db, part("N1", 2).describedAs("Tail rotor"));
@@ -28,12 +30,13 @@ class StoredQueries : public ::testing::Test {
         addPart(*db, part("N1", 3).inactive());
     }
 
-    TestFolder folder;
+    TestStore store{GetParam()};
+    TestFolder& folder = store.folder();
     QString path;
     std::shared_ptr<Database> db;
 };
 
-TEST_F(StoredQueries, CreatedQueryIsARecordSourceByName) {
+TEST_P(StoredQueries, CreatedQueryIsARecordSourceByName) {
     db->createQueryDef("Query1", kActiveParts);
     EXPECT_TRUE(db->hasQueryDef("Query1"));
     EXPECT_EQ(db->queryDefSql("Query1"), kActiveParts);
@@ -44,27 +47,27 @@ TEST_F(StoredQueries, CreatedQueryIsARecordSourceByName) {
     EXPECT_EQ(db->openRecordset("[query1]")->recordCount(), 2);
 }
 
-TEST_F(StoredQueries, QueryIsKeptInTheFile) {
+TEST_P(StoredQueries, QueryIsKeptInTheFile) {
     db->createQueryDef("Active parts", kActiveParts);
     db.reset();
     auto again = Database::open(path);
     EXPECT_EQ(again->openRecordset("Active parts")->recordCount(), 2);
 }
 
-TEST_F(StoredQueries, ExistingNameIsObjectExists) {
+TEST_P(StoredQueries, ExistingNameIsObjectExists) {
     db->createQueryDef("Query1", kActiveParts);
     EXPECT_DB_ERROR(db->createQueryDef("Query1", "select * from Aircraft"), err::ObjectExists);
     EXPECT_DB_ERROR(db->createQueryDef("QUERY1", "select * from Aircraft"), err::ObjectExists);
     EXPECT_EQ(db->queryDefSql("query1"), kActiveParts);
 }
 
-TEST_F(StoredQueries, TableNameIsObjectExists) {
+TEST_P(StoredQueries, TableNameIsObjectExists) {
     const QByteArray before = fileBytes(path);
     EXPECT_DB_ERROR(db->createQueryDef("parts", kActiveParts), err::ObjectExists);
     EXPECT_EQ(fileBytes(path), before);
 }
 
-TEST_F(StoredQueries, DeletedQueryIsGone) {
+TEST_P(StoredQueries, DeletedQueryIsGone) {
     db->createQueryDef("Query1", kActiveParts);
     db->deleteQueryDef("query1");
     EXPECT_FALSE(db->hasQueryDef("Query1"));
@@ -74,7 +77,7 @@ TEST_F(StoredQueries, DeletedQueryIsGone) {
     EXPECT_EQ(db->openRecordset("Query1")->fieldIndex("TotalTime") >= 0, true);
 }
 
-TEST_F(StoredQueries, DeletingAnUnknownQueryIsNumbered) {
+TEST_P(StoredQueries, DeletingAnUnknownQueryIsNumbered) {
     const QByteArray before = fileBytes(path);
     EXPECT_DB_ERROR(db->deleteQueryDef("Query1"), err::ItemNotFound);
     EXPECT_EQ(fileBytes(path), before);
@@ -83,7 +86,7 @@ TEST_F(StoredQueries, DeletingAnUnknownQueryIsNumbered) {
     EXPECT_TRUE(db->hasQueryDef("Query2"));
 }
 
-TEST_F(StoredQueries, RecordsetOutlivesItsQuery) {
+TEST_P(StoredQueries, RecordsetOutlivesItsQuery) {
     db->createQueryDef("Query1", kActiveParts);
     auto rs = db->openRecordset("Query1");
     db->deleteQueryDef("Query1");
@@ -102,7 +105,7 @@ TEST_F(StoredQueries, RecordsetOutlivesItsQuery) {
     EXPECT_EQ(rs->value("Description").toString(), "Main rotor blade");
 }
 
-TEST_F(StoredQueries, QueryThatCannotRunIsNotStored) {
+TEST_P(StoredQueries, QueryThatCannotRunIsNotStored) {
     const QByteArray before = fileBytes(path);
     EXPECT_DB_ERROR(db->createQueryDef("Query1", "select * from Robinson"), err::ObjectNotFound);
     EXPECT_DB_ERROR(db->createQueryDef("Query1", "select [Nope] from Parts"),
@@ -113,14 +116,14 @@ TEST_F(StoredQueries, QueryThatCannotRunIsNotStored) {
     EXPECT_EQ(fileBytes(path), before);
 }
 
-TEST_F(StoredQueries, StoringAChangeDoesNotRunIt) {
+TEST_P(StoredQueries, StoringAChangeDoesNotRunIt) {
     db->createQueryDef("Purge", "DELETE * FROM Parts");
     EXPECT_EQ(db->openRecordset("Parts")->recordCount(), 3);
     EXPECT_DB_ERROR(db->openRecordset("Purge"), err::SyntaxError);
     EXPECT_EQ(db->openRecordset("Parts")->recordCount(), 3);
 }
 
-TEST_F(StoredQueries, NamesWithQuotesAndBlanks) {
+TEST_P(StoredQueries, NamesWithQuotesAndBlanks) {
     const QString name = R"(Parts of "N1" 'active')";
     db->createQueryDef(name, kActiveParts);
     EXPECT_EQ(db->openRecordset(name)->recordCount(), 2);
@@ -129,13 +132,13 @@ TEST_F(StoredQueries, NamesWithQuotesAndBlanks) {
     EXPECT_TRUE(db->queryDefNames().isEmpty());
 }
 
-TEST_F(StoredQueries, QueriesAreNotTables) {
+TEST_P(StoredQueries, QueriesAreNotTables) {
     db->createQueryDef("Query1", kActiveParts);
     EXPECT_FALSE(db->hasTable("Query1"));
-    EXPECT_EQ(db->tableNames(), QStringList({"Aircraft", "Oil", "Parts"}));
+    EXPECT_EQ(db->tableNames(), QStringList({"Aircraft", "Journal", "Oil", "Parts"}));
 }
 
-TEST_F(StoredQueries, RolledBackCreationLeavesNoTrace) {
+TEST_P(StoredQueries, RolledBackCreationLeavesNoTrace) {
     {
         data::Transaction tx(*db);
         db->createQueryDef("Query1", kActiveParts);
@@ -147,7 +150,7 @@ TEST_F(StoredQueries, RolledBackCreationLeavesNoTrace) {
     EXPECT_EQ(db->openRecordset("Query1")->recordCount(), 2);
 }
 
-TEST_F(StoredQueries, InnerRollbackKeepsTheOuterTransactionsWork) {
+TEST_P(StoredQueries, InnerRollbackKeepsTheOuterTransactionsWork) {
     {
         data::Transaction outer(*db);
         db->createQueryDef("Kept", kActiveParts);
@@ -162,7 +165,8 @@ TEST_F(StoredQueries, InnerRollbackKeepsTheOuterTransactionsWork) {
     EXPECT_EQ(db->queryDefNames(), QStringList({"Kept"}));
 }
 
-TEST_F(StoredQueries, ScratchWorkIsUndoneWithoutTouchingTheFile) {
+TEST_P(StoredQueries, ScratchWorkIsUndoneWithoutTouchingTheFile) {
+    VELMORA_FILES_ONLY(store);
     const QByteArray before = fileBytes(path);
     {
         data::ScratchTransaction scratch(*db);
@@ -191,7 +195,7 @@ TEST_F(StoredQueries, ScratchWorkIsUndoneWithoutTouchingTheFile) {
     EXPECT_TRUE(db->hasQueryDef("Query2"));
 }
 
-TEST_F(StoredQueries, ScratchInsideATransactionUndoesOnlyItsOwnWork) {
+TEST_P(StoredQueries, ScratchInsideATransactionUndoesOnlyItsOwnWork) {
     {
         data::Transaction outer(*db);
         db->createQueryDef("Kept", kActiveParts);
@@ -204,7 +208,8 @@ TEST_F(StoredQueries, ScratchInsideATransactionUndoesOnlyItsOwnWork) {
     EXPECT_EQ(db->queryDefNames(), QStringList({"Kept"}));
 }
 
-TEST_F(StoredQueries, ReadOnlyFileStillOpensItsQueries) {
+TEST_P(StoredQueries, ReadOnlyFileStillOpensItsQueries) {
+    VELMORA_FILES_ONLY(store);
     db->createQueryDef("Query1", kActiveParts);
     db.reset();
     setMode(path, 0444);
@@ -218,5 +223,7 @@ TEST_F(StoredQueries, ReadOnlyFileStillOpensItsQueries) {
     EXPECT_EQ(fileBytes(path), before);
     setMode(path, 0644);
 }
+
+VELMORA_ON_BOTH_BACK_ENDS(StoredQueries);
 
 }  // namespace

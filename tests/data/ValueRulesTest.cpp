@@ -1,6 +1,7 @@
 // How values are stored: Yes/No as -1/0, dates as ISO text, money to four decimals, text as
 // typed; and values that do not fit their column refused with a numbered error, through a
 // record set and through SQL alike, without changing the file.
+#include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
 #include <QDate>
@@ -16,17 +17,26 @@ namespace err = data::err;
 
 namespace {
 
-class ValueRules : public ::testing::Test {
+class ValueRules : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
-        path = folder.createMainFile();
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        path = store.createMainFile();
         db = Database::open(path);
         addAircraft(*db, "N1", 100);
         addPart(*db, part("N1", 1));
     }
 
-    // The stored value and its storage class, read past the record set.
+    // The stored value and its storage class, read past the record set: SQLite's own on the
+    // files, the kind of value the server's column type gives on the server.
     std::pair<QString, Value> stored(const QString& table, const QString& column) {
+        if (store.backEnd() == BackEnd::Server) {
+            auto rs =
+                db->openRecordset(QStringLiteral("select [%2] AS V from [%1]").arg(table, column));
+            const Value v = rs->value("V");
+            static const char* const kinds[] = {"null", "integer", "real", "text"};
+            return {QString::fromLatin1(kinds[static_cast<int>(v.type())]), v};
+        }
         auto rs = db->openRecordset(
             QStringLiteral("select typeof([%2]) AS T, [%2] AS V from [%1]").arg(table, column));
         return {rs->value("T").toString(), rs->value("V")};
@@ -67,12 +77,13 @@ class ValueRules : public ::testing::Test {
         EXPECT_EQ(fileBytes(path), before);
     }
 
-    TestFolder folder;
+    TestStore store{GetParam()};
+    TestFolder& folder = store.folder();
     QString path;
     std::shared_ptr<Database> db;
 };
 
-TEST_F(ValueRules, YesNoIsStoredAsMinusOneAndZero) {
+TEST_P(ValueRules, YesNoIsStoredAsMinusOneAndZero) {
     for (const auto& [given, expected] : std::vector<std::pair<Value, int>>{{Value(true), -1},
                                                                             {Value(false), 0},
                                                                             {Value("Yes"), -1},
@@ -93,12 +104,12 @@ TEST_F(ValueRules, YesNoIsStoredAsMinusOneAndZero) {
     EXPECT_EQ(stored("Parts", "Active").second, Value(-1));
 }
 
-TEST_F(ValueRules, YesNoRefusesOtherText) {
+TEST_P(ValueRules, YesNoRefusesOtherText) {
     expectRefused("Parts", "Active", Value("perhaps"), err::TypeMismatch);
     expectStatementRefused("UPDATE Parts SET Active = 'perhaps'", err::TypeMismatch, "Active");
 }
 
-TEST_F(ValueRules, DatesAreStoredAsIsoText) {
+TEST_P(ValueRules, DatesAreStoredAsIsoText) {
     setPart("InstallDate", QDate(2005, 1, 31));
     EXPECT_EQ(stored("Parts", "InstallDate"), std::make_pair(QString("text"), Value("2005-01-31")));
     setPart("InstallDate", "2/28/2005");
@@ -111,7 +122,7 @@ TEST_F(ValueRules, DatesAreStoredAsIsoText) {
         db->openRecordset("select * from Parts where InstallDate > #2/28/2005#")->recordCount(), 1);
 }
 
-TEST_F(ValueRules, ImpossibleDatesAreRefused) {
+TEST_P(ValueRules, ImpossibleDatesAreRefused) {
     expectRefused("Parts", "InstallDate", Value("2/30/2005"), err::TypeMismatch);
     expectRefused("Parts", "InstallDate", Value("next week"), err::TypeMismatch);
     expectStatementRefused("UPDATE Parts SET InstallDate = 'next week'", err::TypeMismatch,
@@ -123,7 +134,7 @@ TEST_F(ValueRules, ImpossibleDatesAreRefused) {
     db->execute("UPDATE Parts SET InstallDate = '2004-02-29 23:59:59'");
 }
 
-TEST_F(ValueRules, CurrencyIsRoundedToFourDecimals) {
+TEST_P(ValueRules, CurrencyIsRoundedToFourDecimals) {
     setPart("ReplaceCost", 1234.56789);
     EXPECT_EQ(stored("Parts", "ReplaceCost").second.toDouble(), 1234.5679);
     setPart("ReservePerHour", "-0.00004");
@@ -132,7 +143,7 @@ TEST_F(ValueRules, CurrencyIsRoundedToFourDecimals) {
     EXPECT_EQ(stored("Parts", "ReservePerHour").second.toDouble(), 12.5);
 }
 
-TEST_F(ValueRules, CurrencyWrittenBySqlIsRoundedToo) {
+TEST_P(ValueRules, CurrencyWrittenBySqlIsRoundedToo) {
     db->execute("UPDATE Parts SET ReplaceCost = 1234.56789");
     EXPECT_EQ(stored("Parts", "ReplaceCost").second.toDouble(), 1234.5679);
     db->execute("INSERT INTO Parts (RegNum, ReservePerHour) VALUES ('N2', 0.123456)");
@@ -142,7 +153,7 @@ TEST_F(ValueRules, CurrencyWrittenBySqlIsRoundedToo) {
               0.1235);
 }
 
-TEST_F(ValueRules, NumbersReadBackAsNumbers) {
+TEST_P(ValueRules, NumbersReadBackAsNumbers) {
     EXPECT_EQ(stored("Aircraft", "TotalTime"), std::make_pair(QString("real"), Value(100.0)));
     EXPECT_EQ(stored("Parts", "ItemNumber"), std::make_pair(QString("integer"), Value(1)));
     setPart("ItemNumber", "  42 ");
@@ -151,7 +162,7 @@ TEST_F(ValueRules, NumbersReadBackAsNumbers) {
     EXPECT_TRUE(stored("Parts", "LifeNumber").second.isNull());
 }
 
-TEST_F(ValueRules, LongTextIsKeptExactlyAsTyped) {
+TEST_P(ValueRules, LongTextIsKeptExactlyAsTyped) {
     for (const char* text : {"0123", "1e3", " 12 ", "-0", "Yes", "2005-01-31", ""}) {
         setPart("Notes", text);
         EXPECT_EQ(stored("Parts", "Notes"), std::make_pair(QString("text"), Value(text))) << text;
@@ -160,14 +171,14 @@ TEST_F(ValueRules, LongTextIsKeptExactlyAsTyped) {
     EXPECT_EQ(stored("Aircraft", "Owner"), std::make_pair(QString("text"), Value("007")));
 }
 
-TEST_F(ValueRules, NumbersInTextColumnsStayText) {
+TEST_P(ValueRules, NumbersInTextColumnsStayText) {
     setPart("PartNumber", 206);
     EXPECT_EQ(stored("Parts", "PartNumber"), std::make_pair(QString("text"), Value("206")));
     db->execute("UPDATE Aircraft SET [Year] = 1998");
     EXPECT_EQ(stored("Aircraft", "Year"), std::make_pair(QString("text"), Value("1998")));
 }
 
-TEST_F(ValueRules, TextTooLongForItsColumnIsRefused) {
+TEST_P(ValueRules, TextTooLongForItsColumnIsRefused) {
     setPart("RegNum", "N123456789");  // ten characters: the most RegNum takes
     expectRefused("Parts", "RegNum", Value("N1234567890"), err::FieldTooSmall);
     expectRefused("Parts", "Description", Value(QString(256, u'x')), err::FieldTooSmall);
@@ -177,7 +188,7 @@ TEST_F(ValueRules, TextTooLongForItsColumnIsRefused) {
                            "RegNum");
 }
 
-TEST_F(ValueRules, TextTooLongForATemplateColumnIsRefused) {
+TEST_P(ValueRules, TextTooLongForATemplateColumnIsRefused) {
     db->execute(
         "CREATE TABLE Make(ItemNumber INTEGER,Model TEXT, Year INTEGER, Manufacturer TEXT, "
         "Description TEXT, PartNum TEXT, Assembly TEXT, TBO SINGLE, Basis TEXT, Cost CURRENCY);");
@@ -186,7 +197,7 @@ TEST_F(ValueRules, TextTooLongForATemplateColumnIsRefused) {
                            err::FieldTooSmall, "Model");
 }
 
-TEST_F(ValueRules, TextWhereANumberGoesIsRefused) {
+TEST_P(ValueRules, TextWhereANumberGoesIsRefused) {
     expectRefused("Aircraft", "TotalTime", Value("a lot"), err::TypeMismatch);
     expectRefused("Parts", "ItemNumber", Value("12a"), err::TypeMismatch);
     expectRefused("Parts", "ReplaceCost", Value("$12"), err::TypeMismatch);
@@ -198,7 +209,7 @@ TEST_F(ValueRules, TextWhereANumberGoesIsRefused) {
                            "ReplaceCost");
 }
 
-TEST_F(ValueRules, WholeNumberOutOfRangeIsRefused) {
+TEST_P(ValueRules, WholeNumberOutOfRangeIsRefused) {
     setPart("MeterNumber", 32767);
     expectRefused("Parts", "MeterNumber", Value(32768), err::NumericOverflow);
     expectRefused("Parts", "MeterNumber", Value(-40000), err::NumericOverflow);
@@ -210,7 +221,7 @@ TEST_F(ValueRules, WholeNumberOutOfRangeIsRefused) {
                            "TotalCycles");
 }
 
-TEST_F(ValueRules, RefusedValueLeavesTheEditOpen) {
+TEST_P(ValueRules, RefusedValueLeavesTheEditOpen) {
     auto rs = db->openRecordset("Aircraft");
     rs->edit();
     rs->setValue("TotalTime", 150);
@@ -220,5 +231,7 @@ TEST_F(ValueRules, RefusedValueLeavesTheEditOpen) {
     EXPECT_EQ(check->value("RegNum").toString(), "N1");
     EXPECT_EQ(check->value("TotalTime").toDouble(), 150);
 }
+
+VELMORA_ON_BOTH_BACK_ENDS(ValueRules);
 
 }  // namespace

@@ -6,10 +6,12 @@
 
 #include "due/DueListTable.h"
 #include "due/WarningSettingsFile.h"
+#include "due/screen/OilAlertsPanel.h"
 #include "due/screen/PlannedUseDialog.h"
 #include "due/screen/WarningLevelsDialog.h"
 #include "due/screen/frmDueList.h"
 #include "export/Csv.h"
+#include "oil/limits/OilLimitsStore.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "utilisation/PlannedUtilisation.h"
 
@@ -335,6 +337,44 @@ TEST_F(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
     EXPECT_EQ(planned.dailyUse("N1"), hoursADay(4));
     const QStringList item = items(*s);
     EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")], "2025-06-25");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt) {
+    // Without limits nothing is judged: the panel stays hidden.
+    db->execute(
+        "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron, EngineHrs) VALUES "
+        "('N2', 'Engine', '2026-05-01', 10, 100)");
+    db->execute(
+        "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron, EngineHrs) VALUES "
+        "('N2', 'Engine', '2026-06-01', 48, 200)");
+    db->execute(
+        "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron, EngineHrs) VALUES "
+        "('N1', 'Engine', '2026-06-01', 12, 200)");
+    {
+        auto s = open();
+        settle();
+        EXPECT_TRUE(s->oilAlerts->isHidden());
+        EXPECT_TRUE(s->oilAlerts->alerts().empty());
+    }
+    oil::limits::LimitSet limits{};
+    limits[0] = {20, 40, std::nullopt};
+    oil::limits::saveLimitSet(*db, oil::limits::LimitKey::company(), limits);
+    auto s = open();
+    settle();
+    EXPECT_FALSE(s->oilAlerts->isHidden());
+    ASSERT_EQ(s->oilAlerts->lstOilAlerts->count(), 1);
+    EXPECT_EQ(s->oilAlerts->lstOilAlerts->item(0)->text(),
+              "N2  Engine  (sample of 2026-06-01): Iron 48 ppm over alert 40");
+    EXPECT_EQ(s->oilAlerts->lblOilAlerts->text(),
+              "Oil analysis: the newest sample of 1 component is over an alert level:");
+    QStringList opened;
+    s->setAircraftOpener([&](const QString& reg) { opened << reg; });
+    emit s->oilAlerts->lstOilAlerts->itemDoubleClicked(s->oilAlerts->lstOilAlerts->item(0));
+    EXPECT_EQ(opened, QStringList{"N2"});
 }
 
 }  // namespace

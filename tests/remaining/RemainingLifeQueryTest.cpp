@@ -1,5 +1,6 @@
 // The remaining-life list: its query text for each meter view, the values it computes for
 // every life basis, and the rebuild through the working stored query Query1.
+#include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
 #include "data/DataFiles.h"
@@ -88,10 +89,11 @@ TEST(RemainingLifeText, RegistrationTrimmedAndQuoteKeptInsideTheLiteral) {
 
 // One aircraft with a component of every basis and meter. Totals: 1234.5 hours on meter 1,
 // 500 on meter 2, 800 landings, 40 cycles, 7 RIN.
-class RemainingLife : public ::testing::Test {
+class RemainingLife : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
-        path = folder.createMainFile();
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        path = store.createMainFile();
         db = Database::open(path);
         addAircraft(*db, "N1", 1234.5, 500, 800, 40, 7);
         addAircraft(*db, "N2", 10, 10, 10, 10, 10);
@@ -113,7 +115,7 @@ class RemainingLife : public ::testing::Test {
     }
 
     remaining::RebuildResult rebuild(const QString& reg, MeterView view) {
-        auto r = remaining::rebuildRemainingLife(folder.dataPath(), reg, view);
+        auto r = remaining::rebuildRemainingLife(store.dataPath(), reg, view);
         EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("\n").toStdString();
         EXPECT_TRUE(r.rows);
         EXPECT_FALSE(db->hasQueryDef("Query1"));
@@ -146,25 +148,28 @@ class RemainingLife : public ::testing::Test {
         return out;
     }
 
-    TestFolder folder;
+    TestStore store{GetParam()};
+    TestFolder& folder = store.folder();
     QString path;
     std::shared_ptr<Database> db;
 };
 
-TEST_F(RemainingLife, MeterOneViewListsActiveMeterOneComponentsByItem) {
+VELMORA_ON_BOTH_BACK_ENDS(RemainingLife);
+
+TEST_P(RemainingLife, MeterOneViewListsActiveMeterOneComponentsByItem) {
     EXPECT_EQ(items("N1", MeterView::Meter1), QList<int>({1, 3, 4, 5, 6, 7, 8, 11, 14}));
 }
 
-TEST_F(RemainingLife, MeterTwoViewListsActiveMeterTwoComponents) {
+TEST_P(RemainingLife, MeterTwoViewListsActiveMeterTwoComponents) {
     EXPECT_EQ(items("N1", MeterView::Meter2), QList<int>({2, 9, 10}));
 }
 
-TEST_F(RemainingLife, BothViewListsEveryActiveComponent) {
+TEST_P(RemainingLife, BothViewListsEveryActiveComponent) {
     EXPECT_EQ(items("N1", MeterView::Both),
               QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14}));
 }
 
-TEST_F(RemainingLife, ColumnsAreAircraftThenPartsThenTheTenComputed) {
+TEST_P(RemainingLife, ColumnsAreAircraftThenPartsThenTheTenComputed) {
     auto r = rebuild("N1", MeterView::Both);
     ASSERT_TRUE(r.rows);
     auto& rs = *r.rows;
@@ -177,7 +182,7 @@ TEST_F(RemainingLife, ColumnsAreAircraftThenPartsThenTheTenComputed) {
         EXPECT_EQ(rs.field(aircraftColumns + partsColumns + i).name, kComputed[i]);
 }
 
-TEST_F(RemainingLife, EachBasisFillsItsOwnColumn) {
+TEST_P(RemainingLife, EachBasisFillsItsOwnColumn) {
     const auto rows = rowsByItem("N1", MeterView::Both);
     const std::vector<std::tuple<int, const char*, double>> expected = {
         {1, "TTtoRET", 2000 - 100 - (1234.5 - 1000)},
@@ -209,7 +214,7 @@ TEST_F(RemainingLife, EachBasisFillsItsOwnColumn) {
     }
 }
 
-TEST_F(RemainingLife, MonthsComponentGivesTheDateAtMonthEnd) {
+TEST_P(RemainingLife, MonthsComponentGivesTheDateAtMonthEnd) {
     const auto rows = rowsByItem("N1", MeterView::Meter1);
     EXPECT_EQ(rows[8].at("MTHStoRT"), Value("02/28/05"));
     EXPECT_EQ(rows[8].at("CYCtoRET"), Value(0));
@@ -218,12 +223,12 @@ TEST_F(RemainingLife, MonthsComponentGivesTheDateAtMonthEnd) {
     EXPECT_EQ(rows[1].at("MTHStoRT"), Value(" "));
 }
 
-TEST_F(RemainingLife, ComponentUsedBeyondItsLifeIsNegative) {
+TEST_P(RemainingLife, ComponentUsedBeyondItsLifeIsNegative) {
     const auto rows = rowsByItem("N1", MeterView::Meter1);
     EXPECT_DOUBLE_EQ(rows[11].at("TTtoRET").toDouble(), 1000 - 300 - 1234.5);
 }
 
-TEST_F(RemainingLife, ComponentOnAThirdMeterHasNoTimeValues) {
+TEST_P(RemainingLife, ComponentOnAThirdMeterHasNoTimeValues) {
     const auto rows = rowsByItem("N1", MeterView::Both);
     ASSERT_TRUE(rows.contains(12));
     for (const QString& c : kTimeColumns)
@@ -232,7 +237,7 @@ TEST_F(RemainingLife, ComponentOnAThirdMeterHasNoTimeValues) {
     EXPECT_EQ(rows[12].at("MTHStoRT"), Value(" "));
 }
 
-TEST_F(RemainingLife, MissingOperandGivesNull) {
+TEST_P(RemainingLife, MissingOperandGivesNull) {
     db->execute("UPDATE Parts SET InstallACHour = Null WHERE ItemNumber = 3");
     db->execute("UPDATE Parts SET InstallDate = Null WHERE ItemNumber = 8");
     db->execute("UPDATE Aircraft SET TotalCycles = Null WHERE RegNum = 'N1'");
@@ -243,25 +248,25 @@ TEST_F(RemainingLife, MissingOperandGivesNull) {
     EXPECT_FALSE(rows[1].at("TTtoRET").isNull());
 }
 
-TEST_F(RemainingLife, EmptyRegistrationGivesNoRows) {
+TEST_P(RemainingLife, EmptyRegistrationGivesNoRows) {
     EXPECT_TRUE(items("", MeterView::Both).isEmpty());
     EXPECT_TRUE(items("   ", MeterView::Meter1).isEmpty());
 }
 
-TEST_F(RemainingLife, AircraftWithoutActiveComponentsGivesNoRows) {
+TEST_P(RemainingLife, AircraftWithoutActiveComponentsGivesNoRows) {
     addAircraft(*db, "N3");
     addPart(*db, part("N3", 1).inactive());
     EXPECT_TRUE(items("N3", MeterView::Both).isEmpty());
     EXPECT_TRUE(items("N9", MeterView::Both).isEmpty());
 }
 
-TEST_F(RemainingLife, RegistrationIsTrimmedAndMatchedIgnoringCase) {
+TEST_P(RemainingLife, RegistrationIsTrimmedAndMatchedIgnoringCase) {
     const QList<int> expected = items("N1", MeterView::Meter2);
     EXPECT_EQ(items("  N1 ", MeterView::Meter2), expected);
     EXPECT_EQ(items("n1", MeterView::Meter2), expected);
 }
 
-TEST_F(RemainingLife, QuoteInRegistrationSelectsThatAircraft) {
+TEST_P(RemainingLife, QuoteInRegistrationSelectsThatAircraft) {
     addAircraft(*db, "N'1", 50);
     addPart(*db, part("N'1", 7).withLife(100, 0, 0));
     const auto rows = rowsByItem("N'1", MeterView::Both);
@@ -271,7 +276,7 @@ TEST_F(RemainingLife, QuoteInRegistrationSelectsThatAircraft) {
     EXPECT_TRUE(items("N1' OR 'a'='a", MeterView::Both).isEmpty());
 }
 
-TEST_F(RemainingLife, RowsStayReadableAfterTheWorkingQueryIsGone) {
+TEST_P(RemainingLife, RowsStayReadableAfterTheWorkingQueryIsGone) {
     auto r = rebuild("N1", MeterView::Meter2);
     ASSERT_TRUE(r.rows);
     EXPECT_FALSE(r.database->hasQueryDef("Query1"));
@@ -282,12 +287,13 @@ TEST_F(RemainingLife, RowsStayReadableAfterTheWorkingQueryIsGone) {
     EXPECT_DOUBLE_EQ(r.rows->value("TTtoOH2").toDouble(), 100);
 }
 
-TEST_F(RemainingLife, LeftoverWorkingQueryIsReplaced) {
+TEST_P(RemainingLife, LeftoverWorkingQueryIsReplaced) {
     db->createQueryDef("Query1", "select * from [Aircraft] Order by [RegNum]");
     EXPECT_EQ(items("N1", MeterView::Meter2), QList<int>({2, 9, 10}));
 }
 
-TEST_F(RemainingLife, RebuildLeavesTheFileByteForByteUnchanged) {
+TEST_P(RemainingLife, RebuildLeavesTheFileByteForByteUnchanged) {
+    VELMORA_FILES_ONLY(store);
     const QByteArray before = fileBytes(path);
     for (MeterView view : {MeterView::Meter1, MeterView::Meter2, MeterView::Both}) {
         const auto r = rebuild("N1", view);
@@ -299,7 +305,8 @@ TEST_F(RemainingLife, RebuildLeavesTheFileByteForByteUnchanged) {
     EXPECT_FALSE(QFile::exists(path + "-journal"));
 }
 
-TEST_F(RemainingLife, ReadOnlyFileReportsEveryFailedStepAndStaysUnchanged) {
+TEST_P(RemainingLife, ReadOnlyFileReportsEveryFailedStepAndStaysUnchanged) {
+    VELMORA_FILES_ONLY(store);
     db.reset();
     setMode(path, 0444);
     const QByteArray before = fileBytes(path);

@@ -529,3 +529,33 @@ TEST_F(BoundRecordSourceTest, StagedValuesAreWrittenWithTheRowAndDroppedOnMoving
     EXPECT_FALSE(source->isChanged());
     EXPECT_EQ(stored("SELECT TotalLandings FROM Aircraft WHERE RegNum = 'N1'"), "0");
 }
+
+TEST_F(BoundRecordSourceTest, RowChangedByAnotherUserIsReloadedOnYes) {
+    ASSERT_TRUE(source->refresh());
+    typeInto(totalTime, "1300");
+    data::Database::open(path)->execute("UPDATE Aircraft SET TotalTime = 1250 WHERE RegNum = 'N1'");
+    dialogs->answer(MsgAnswer::Yes);
+    EXPECT_FALSE(source->updateRecord());
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "The data has been changed by another user. Reload it?");
+    EXPECT_EQ(dialogs->messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs->messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(regNum->text(), "N1");
+    EXPECT_EQ(totalTime->text(), "1250");
+    EXPECT_FALSE(source->isChanged());
+    EXPECT_EQ(stored("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N1'"), "1250");
+}
+
+TEST_F(BoundRecordSourceTest, RowChangedByAnotherUserKeepsTheScreensValuesOnNo) {
+    ASSERT_TRUE(source->refresh());
+    typeInto(totalTime, "1300");
+    data::Database::open(path)->execute("UPDATE Aircraft SET TotalTime = 1250 WHERE RegNum = 'N1'");
+    dialogs->answer(MsgAnswer::No);
+    EXPECT_FALSE(source->updateRecord());
+    EXPECT_EQ(totalTime->text(), "1300");
+    EXPECT_EQ(stored("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N1'"), "1250");
+    // Saved again, the screen's values go over the row as the other user left it.
+    EXPECT_TRUE(source->updateRecord());
+    EXPECT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(stored("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N1'"), "1300");
+}

@@ -10,9 +10,14 @@
 #include "data/Recordset.h"
 #include "data/Schema.h"
 #include "due/screen/frmDueList.h"
+#include "oil/OilLimitsDialog.h"
+#include "oil/OilSamples.h"
 #include "oil/frmOilAnalysis.h"
+#include "oil/limits/OilLimitsStore.h"
 #include "remaining/frmRemain.h"
+#include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
+#include "screens/common/DataGrid.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,10 +25,14 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSet>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <cmath>
 
 namespace velmora::screenshots {
 
@@ -75,6 +84,24 @@ class DialogsInPlace {
   private:
     screens::Dialogs* previous_;
 };
+
+// Company oil limits that the component shown reaches: iron's caution at half its highest
+// reading, its alert just under it, and a caution rise; then iron is charted.
+void setOilLimits(oil::frmOilAnalysis& screen) {
+    double highest = 0;
+    for (int r = 0; r < screen.grdDataGrid->rowCount(); ++r)
+        highest = std::max(highest, screen.grdDataGrid->valueAt(r, oil::kColIron).toDouble());
+    oil::limits::LimitSet limits{};
+    limits[0] = {std::round(highest * 0.5), std::round(highest * 0.9), std::nullopt};
+    limits[5] = {std::nullopt, std::nullopt, 2};
+    try {
+        oil::limits::saveLimitSet(*screen.datPrimaryRS->database(),
+                                  oil::limits::LimitKey::company(), limits);
+    } catch (const data::DbError&) {
+        return;
+    }
+    screen.Option1[0]->click();
+}
 
 // Types into a field and leaves it for another, as the user does.
 void enter(QLineEdit* field, const QString& text, QLineEdit* next) {
@@ -223,8 +250,36 @@ bool ScreenTour::run(QString* error) {
     remain->close();
     settle();
 
+    // The journal of the aircraft just flown, from the aircraft set-up screen.
+    if (auto* again = openFromMenu<aircraft::frmAircraft>(menu, frmMenuVelmora::AircraftSetup)) {
+        const QSet<QWidget*> open = visibleWindows();
+        QTest::mouseClick(again->cmdJournal, Qt::LeftButton);
+        settle();
+        for (QWidget* w : visibleWindows()) {
+            if (!open.contains(w)) {
+                activate(w);
+                save(w, QStringLiteral("journal"));
+                w->close();
+            }
+        }
+        again->close();
+        settle();
+    }
+
     if (auto* oil = openFromMenu<oil::frmOilAnalysis>(menu, frmMenuVelmora::OilAnalysis)) {
         save(oil, QStringLiteral("oil-analysis"));
+        setOilLimits(*oil);
+        settle();
+        save(oil, QStringLiteral("oil-limits"));
+        {
+            oil::OilLimitsDialog dialog(oil->datPrimaryRS->database(), oil->Combo1->text(),
+                                        oil->Combo2->text(), oil);
+            dialog.optScope[2]->click();
+            dialog.show();
+            activate(&dialog);
+            save(&dialog, QStringLiteral("oil-limits-dialog"));
+            dialog.close();
+        }
         oil->close();
         settle();
     }

@@ -117,7 +117,9 @@ const cli::ProgramHelp& dueHelp() {
             "Writes what comes due across the fleet of DIR/Timemgr.mdb, by due date, as the\n"
             "Due List screen shows it: as CSV on standard output, or into OUT as CSV or PDF.\n"
             "Dates of flight time, landings, cycles and RIN are projected from each aircraft's\n"
-            "planned daily use. Needs no display.\n"),
+            "daily use: from its entry journal over the company's averaging days (90 unless\n"
+            "--settings names another), or its planned use while the journal is shorter than\n"
+            "two weeks. Needs no display.\n"),
         {
             {QStringLiteral("data"),
              {},
@@ -176,6 +178,7 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     due::DueListRequest request;
     request.dataPath = QDir(folder.absoluteFilePath()).absolutePath() + u'/';
     request.companyFile = o.settings;
+    request.utilisation = due::journalledUtilisation(utilisation::averageDaysOf(o.settings));
     std::shared_ptr<due::DueList> list;
     try {
         list = due::loadDueList(request);

@@ -1,5 +1,6 @@
 // velmora-sql FILE SQL: runs one statement against a Velmora data file.
 #include "SqlCommand.h"
+#include "backup/JournalMigrationBackup.h"
 #include "cli/StandardOptions.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     if (const auto status = velmora::cli::handleStandardOptions(argc, argv, kHelp))
         return *status;
     QCoreApplication app(argc, argv);
+    velmora::backup::backUpBeforeJournalMigration();
     const QStringList args = app.arguments();
     if (args.size() != 3) {
         std::fputs(

@@ -1,5 +1,6 @@
 #include "frmDueList.h"
 
+#include "OilAlertsPanel.h"
 #include "PlannedUseDialog.h"
 #include "WarningLevelsDialog.h"
 #include "data/DbError.h"
@@ -189,6 +190,12 @@ void frmDueList::buildControls() {
     layout->addLayout(filters);
     layout->addWidget(lblSummary);
     layout->addWidget(grdDueList, 1);
+    oilAlerts = new OilAlertsPanel(this);
+    oilAlerts->setAircraftOpener([this](const QString& reg) {
+        if (openAircraft_)
+            openAircraft_(reg);
+    });
+    layout->addWidget(oilAlerts);
     layout->addLayout(buttons);
     resize(1260, 720);
 }
@@ -205,6 +212,7 @@ void frmDueList::Form_Load() {
     }
     fillAircraft();
     applyFilter();
+    oilAlerts->load(options_.request.dataPath);
     grdDueList->resizeColumnsToContents();
     screens::MousePointer::setDefault();
     if (!loadError_.isEmpty()) {

@@ -24,6 +24,7 @@ class QTimer;
 namespace velmora::due {
 
 class DueListTable;
+class OilAlertsPanel;
 
 // Due List: what comes due next across the fleet. One grid of every installed component's
 // limits, by due date, filtered by days or flight hours ahead, aircraft, type and level;
@@ -92,6 +93,8 @@ class frmDueList : public QWidget {
     QPushButton* cmdExportCsv = nullptr;
     QPushButton* cmdWarningLevels = nullptr;
     QPushButton* cmdPlannedUse = nullptr;
+    // The components whose newest oil sample is over an alert level.
+    OilAlertsPanel* oilAlerts = nullptr;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

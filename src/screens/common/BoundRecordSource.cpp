@@ -4,6 +4,7 @@
 #include "MousePointer.h"
 
 #include "data/DbError.h"
+#include "data/SharedUse.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -315,6 +316,23 @@ bool BoundRecordSource::leaveRow(Action action) {
     return writeRow();
 }
 
+namespace {
+
+// Reads the set's rows again and makes the row with this row id current (the first row when
+// it is gone). The set then holds what the file or server holds now.
+void rereadKeepingRow(data::Recordset& rs, std::int64_t rowid) {
+    rs.requery();
+    const auto& rows = rs.rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].rowid == rowid) {
+            rs.setAbsolutePosition(static_cast<int>(i));
+            return;
+        }
+    }
+}
+
+}  // namespace
+
 bool BoundRecordSource::writeRow() {
     if (!rs_) {
         reportError(jetCode(err::NoCurrentRecord),
@@ -365,6 +383,30 @@ bool BoundRecordSource::writeRow() {
     } catch (const std::exception& e) {
         number = jetCode(err::Internal);
         text = QString::fromLocal8Bit(e.what());
+    }
+    if (number == jetCode(err::DataChanged)) {
+        rs_->cancelUpdate();
+        // Another user saved the row since it was read. Yes shows the row as saved now (the
+        // screen's changes are dropped); No keeps the screen's values, to be saved again over
+        // the row as it is now.
+        MessageRequest request;
+        request.text = text;
+        request.title = QApplication::applicationDisplayName();
+        request.buttons = MsgButtons::YesNo;
+        request.icon = MsgIcon::Question;
+        request.defaultButton = MsgAnswer::Yes;
+        const MsgAnswer answer = Dialogs::current().message(this, request);
+        try {
+            rereadKeepingRow(*rs_,
+                             rs_->rows().at(static_cast<size_t>(rs_->absolutePosition())).rowid);
+        } catch (const std::exception&) {
+        }
+        if (answer == MsgAnswer::Yes) {
+            staged_.clear();
+            showRow();
+            emit rowsChanged();
+        }
+        return false;
     }
     if (number != 0) {
         rs_->cancelUpdate();

@@ -46,7 +46,7 @@ std::vector<int> shownColumns(const QTableView& view) {
 
 void previewTable(QWidget* parent, const exporting::TablePrintJob& job) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(exporting::tablePageLayout());
+    printer.setPageLayout(exporting::tablePageLayout(job));
     printer.setDocName(job.title);
     printer.setCreator(QStringLiteral("Velmora"));
     QPrintPreviewDialog dialog(&printer, parent);
@@ -62,13 +62,17 @@ void previewTable(QWidget* parent, const exporting::TablePrintJob& job) {
 
 bool saveTableAsCsv(QWidget* parent, const QAbstractItemModel& model,
                     const std::vector<int>& columns, const QString& suggestedName) {
+    return saveCsvText(parent, exporting::tableToCsv(model, columns), suggestedName);
+}
+
+bool saveCsvText(QWidget* parent, const QByteArray& csv, const QString& suggestedName) {
     const QString title = QStringLiteral("Export CSV");
     const auto path = askForFile(parent, title, QStringLiteral("CSV files|*.csv|All|*.*"),
                                  suggestedPath(suggestedName, QStringLiteral(".csv")));
     if (!path)
         return false;
     QString error;
-    if (!exporting::writeCsvFile(*path, exporting::tableToCsv(model, columns), &error)) {
+    if (!exporting::writeCsvFile(*path, csv, &error)) {
         msgBox(parent, error, MsgButtons::Ok, MsgIcon::Exclamation, title);
         return false;
     }

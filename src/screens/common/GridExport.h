@@ -24,6 +24,8 @@ void previewTable(QWidget* parent, const exporting::TablePrintJob& job);
 // cancelled or failed.
 bool saveTableAsCsv(QWidget* parent, const QAbstractItemModel& model,
                     const std::vector<int>& columns, const QString& suggestedName);
+// The same for CSV text made already.
+bool saveCsvText(QWidget* parent, const QByteArray& csv, const QString& suggestedName);
 bool saveTableAsPdf(QWidget* parent, const exporting::TablePrintJob& job,
                     const QString& suggestedName);
 

@@ -178,6 +178,17 @@ QString RecordsetTableModel::text(int row, int col) const {
     return formatForDisplay(shownValue(row, col), column(col).format, fieldType(col));
 }
 
+std::optional<QString> RecordsetTableModel::exportText(int row, int col) const {
+    if (col < 0 || col >= gridColumnCount())
+        return std::nullopt;
+    const data::Value v = shownValue(row, col);
+    if (v.isNull())
+        return std::nullopt;
+    if (isYesNoFormat(column(col).format))
+        return text(row, col);
+    return v.toString();
+}
+
 QString RecordsetTableModel::editText(int row, int col) const {
     const data::Value v = value(row, col);
     if (v.isNull())
@@ -385,6 +396,10 @@ QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
             if (isYesNoFormat(c.format))
                 return {};
             const data::Value v = shownValue(row, col);
+            if (c.rowColour && row >= 0 && row < dataRowCount()) {
+                const QColor colour = c.rowColour(row, v);
+                return colour.isValid() ? QVariant(QBrush(colour)) : QVariant();
+            }
             if (c.colour && row >= 0 && row < recordRows_ && row < rs_->recordCount()) {
                 const QColor colour = c.colour(v, rowReader(row));
                 return colour.isValid() ? QVariant(QBrush(colour)) : QVariant();

@@ -34,6 +34,10 @@ struct GridColumn {
     // Where set, the colour a stored row's cell is written in, from what it shows and the rest
     // of the row (an invalid colour: the normal one), instead of red for what has run out.
     std::function<QColor(const data::Value& shown, const RowReader& row)> colour = nullptr;
+    // Where set, the colour of a cell from its row as the grid counts rows (the rows before
+    // it matter, as for the rise since the sample before); an invalid colour: the normal one.
+    // Asked for every row holding data, a row being edited included.
+    std::function<QColor(int row, const data::Value& shown)> rowColour = nullptr;
 };
 
 // The rows of a record set as a table, one column per GridColumn.
@@ -80,6 +84,9 @@ class RecordsetTableModel : public QAbstractTableModel {
     data::Value shownValue(int row, int col) const;
     QString text(int row, int col) const;
     QString editText(int row, int col) const;
+    // The value a cell shows, as a file takes it: numbers without their display format,
+    // dates as stored, Yes/No as the words shown; nothing for Null.
+    std::optional<QString> exportText(int row, int col) const;
     data::FieldType fieldType(int col) const;
     // What the user typed, as the row will hold it: a date in the locale's short form
     // becomes ISO text, so that the file never reads it month-first by mistake.

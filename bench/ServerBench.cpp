@@ -1,0 +1,133 @@
+// The same work on a PostgreSQL server as on the files: the remaining-life rebuild of a
+// 300-component aircraft and the fleet due list of a million component rows. The fleets are
+// copied to the server once (velmora-migrate's copy) into the empty database named by
+// $VELMORA_BENCH_PG (a postgresql:// URI; start one with tests/support/pg-test-server.sh).
+#include "BenchFleet.h"
+#include "RowReading.h"
+#include "data/DataFiles.h"
+#include "data/DataSetMigration.h"
+#include "data/Database.h"
+#include "due/DueFilter.h"
+#include "due/DueList.h"
+#include "remaining/RemainingLifeRebuild.h"
+#include "utilisation/PlannedUtilisation.h"
+
+#include <QUrl>
+
+#include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+
+#include <map>
+
+namespace velmora::bench {
+
+namespace {
+
+// Runs one statement on the server of $VELMORA_BENCH_PG; false when it fails.
+bool runOnServer(const QString& uri, const QString& sql, QString* error) {
+    PGconn* conn = PQconnectdb(uri.toUtf8().constData());
+    bool ok = PQstatus(conn) == CONNECTION_OK;
+    if (ok) {
+        PGresult* r = PQexec(conn, sql.toUtf8().constData());
+        ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+    }
+    if (!ok)
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    PQfinish(conn);
+    return ok;
+}
+
+// The data path on the server of a fleet: a database of its own (velmora_bench_NAME, made
+// afresh), into which the fleet is copied on first use.
+QString serverCopy(benchmark::State& state, BenchFleet* fleet, const QString& name) {
+    static std::map<const BenchFleet*, QString> copied;
+    if (auto it = copied.find(fleet); it != copied.end())
+        return it->second;
+    const QString server = qEnvironmentVariable("VELMORA_BENCH_PG");
+    if (server.isEmpty()) {
+        state.SkipWithError(
+            "set VELMORA_BENCH_PG to a postgresql:// URI whose user may create "
+            "databases");
+        return {};
+    }
+    const QString database = QStringLiteral("velmora_bench_") + name;
+    QString error;
+    if (!runOnServer(server,
+                     QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database),
+                     &error) ||
+        !runOnServer(server, QStringLiteral("CREATE DATABASE %1").arg(database), &error)) {
+        state.SkipWithError(qPrintable(error));
+        return {};
+    }
+    QUrl url(server);
+    url.setPath(u'/' + database);
+    const QString dataPath = url.toString();
+    try {
+        data::migrateDataSet(fleet->dataPath, dataPath);
+    } catch (const data::DbError& e) {
+        state.SkipWithError(qPrintable(e.text()));
+        return {};
+    }
+    copied[fleet] = dataPath;
+    return dataPath;
+}
+
+void BM_RemainingLifeRebuildOnServer(benchmark::State& state) {
+    QString error;
+    BenchFleet* fleet = benchFleet(&error);
+    if (!fleet) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    const QString dataPath = serverCopy(state, fleet, QStringLiteral("remaining"));
+    if (dataPath.isEmpty())
+        return;
+    auto held = data::Database::open(data::dataFileName(dataPath, data::files::kMain));
+    RowTally tally;
+    for (auto _ : state) {
+        auto result = remaining::rebuildRemainingLife(dataPath, fleet->targetRegNum,
+                                                      remaining::MeterView::Both);
+        if (!result.failures.isEmpty() || !result.rows) {
+            state.SkipWithError(qPrintable(result.failures.join(QStringLiteral("; "))));
+            break;
+        }
+        tally = readRecordset(*result.rows);
+        benchmark::DoNotOptimize(tally.checksum);
+    }
+    state.counters["rows"] = tally.rows;
+}
+BENCHMARK(BM_RemainingLifeRebuildOnServer)->Unit(benchmark::kMicrosecond);
+
+void BM_DueListComputeOnServer(benchmark::State& state) {
+    QString error;
+    BenchFleet* fleet = dueListBenchFleet(&error);
+    if (!fleet) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    const QString dataPath = serverCopy(state, fleet, QStringLiteral("due"));
+    if (dataPath.isEmpty())
+        return;
+    auto db = data::Database::open(data::dataFileName(dataPath, data::files::kMain));
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        try {
+            const auto use = utilisation::PlannedUtilisation::read(*db);
+            const due::DueList list =
+                due::computeDueList(*db, use, due::WarningSettings{}, fleet->spec.today);
+            const std::vector<int> order = due::selectDue(list, {});
+            rows = order.size();
+            benchmark::DoNotOptimize(order.data());
+        } catch (const data::DbError& e) {
+            state.SkipWithError(qPrintable(e.text()));
+            break;
+        }
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_DueListComputeOnServer)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
+
+}  // namespace velmora::bench

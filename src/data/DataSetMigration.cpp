@@ -1,0 +1,204 @@
+#include "DataSetMigration.h"
+
+#include "DataFiles.h"
+#include "Database.h"
+#include "JetSqlTranslator.h"
+#include "Recordset.h"
+#include "Schema.h"
+#include "pg/PgDatabase.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+namespace velmora::data {
+
+namespace {
+
+// Rows go in by many at a time: one statement per batch, well within the number of values
+// a statement may carry on either back end.
+constexpr int kValuesPerStatement = 2000;
+
+// The Jet type of a column of the given kind, for a table the program does not make itself.
+QString jetTypeOf(const FieldType& t) {
+    switch (t.kind) {
+        case FieldType::Kind::Text:
+            return t.size > 0 ? QStringLiteral("TEXT(%1)").arg(t.size) : QStringLiteral("MEMO");
+        case FieldType::Kind::Integer:
+            if (t.minValue == 0 && t.maxValue == 255)
+                return QStringLiteral("BYTE");
+            if (t.minValue >= -32768 && t.maxValue <= 32767)
+                return QStringLiteral("SHORT");
+            return QStringLiteral("LONG");
+        case FieldType::Kind::Real:
+            return QStringLiteral("DOUBLE");
+        case FieldType::Kind::Currency:
+            return QStringLiteral("CURRENCY");
+        case FieldType::Kind::YesNo:
+            return QStringLiteral("YESNO");
+        case FieldType::Kind::Date:
+            return QStringLiteral("DATETIME");
+        case FieldType::Kind::Variant:
+            break;
+    }
+    return QStringLiteral("MEMO");
+}
+
+bool isServer(const QString& dataPath) {
+    return pg::isServerLocation(dataPath);
+}
+
+QString where(const QString& location) {
+    return isServer(location) ? location : resolvePathCaseInsensitive(location);
+}
+
+// Whether a target already holds data: the file exists, or the server's data set has tables.
+bool targetInUse(const QString& location) {
+    if (!isServer(location))
+        return QFileInfo::exists(where(location));
+    try {
+        return !Database::open(location)->tableNames().isEmpty();
+    } catch (const DbError& e) {
+        if (e.number() == err::FileNotFound)
+            return false;
+        throw;
+    }
+}
+
+void copyTable(Database& source, Database& target, const QString& table, CopiedFile* report) {
+    auto rows = source.openRecordset(table);
+    QStringList columns;
+    for (int i = 0; i < rows->fieldCount(); ++i)
+        columns << rows->field(i).name;
+    // Columns the target lacks (a file from another version) are added with their kind.
+    if (!target.hasTable(table)) {
+        QStringList defs;
+        for (int i = 0; i < rows->fieldCount(); ++i)
+            defs << quoteJetName(columns[i]) + u' ' + jetTypeOf(rows->field(i).type);
+        target.execute(QStringLiteral("CREATE TABLE %1 (%2)")
+                           .arg(quoteJetName(table), defs.join(QStringLiteral(", "))));
+    } else {
+        auto existing = target.openRecordset(
+            QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(quoteJetName(table)));
+        for (int i = 0; i < rows->fieldCount(); ++i) {
+            if (existing->fieldIndex(columns[i]) < 0)
+                target.execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                   .arg(quoteJetName(table), quoteJetName(columns[i]),
+                                        jetTypeOf(rows->field(i).type)));
+        }
+    }
+    std::int64_t copied = 0;
+    if (!columns.isEmpty() && rows->recordCount() > 0) {
+        QStringList names;
+        for (const QString& c : columns)
+            names << quoteJetName(c);
+        const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                                 .arg(quoteJetName(table), names.join(u','));
+        const int perStatement = std::max(1, kValuesPerStatement / int(columns.size()));
+        const auto& all = rows->rows();
+        for (size_t from = 0; from < all.size(); from += size_t(perStatement)) {
+            const size_t to = std::min(all.size(), from + size_t(perStatement));
+            QStringList tuples;
+            std::vector<Value> values;
+            values.reserve((to - from) * size_t(columns.size()));
+            for (size_t r = from; r < to; ++r) {
+                QStringList marks;
+                for (const Value& v : all[r].values) {
+                    values.push_back(v);
+                    marks << QStringLiteral("?%1").arg(values.size());
+                }
+                tuples << u'(' + marks.join(u',') + u')';
+            }
+            target.executeBound(head + tuples.join(u','), values);
+            copied += std::int64_t(to - from);
+        }
+    }
+    report->rows.emplace_back(table, copied);
+}
+
+CopiedFile copyFile(const QString& fromPath, const QString& toPath, const QString& file,
+                    schema::DataFile kind) {
+    const QString from = where(dataFileName(fromPath, file));
+    const QString to = dataFileName(toPath, file);
+    CopiedFile report;
+    report.file = file;
+    auto source = Database::open(from);
+    schema::createDataFile(to, kind, [&](Database& target) {
+        for (const QString& table : source->tableNames())
+            copyTable(*source, target, table, &report);
+        const QStringList existing = target.queryDefNames();
+        for (const QString& q : source->queryDefNames()) {
+            if (existing.contains(q, Qt::CaseInsensitive))
+                continue;
+            target.createQueryDef(q, source->queryDefSql(q));
+            ++report.queries;
+        }
+    });
+    return report;
+}
+
+void removeTarget(const QString& location) {
+    if (!isServer(location)) {
+        QFile::remove(location);
+        return;
+    }
+    // The data set on the server is emptied again, in one transaction.
+    auto db = Database::open(location);
+    Transaction tx(*db);
+    for (const QString& q : db->queryDefNames())
+        db->deleteQueryDef(q);
+    for (const QString& t : db->tableNames())
+        db->execute(QStringLiteral("DROP TABLE %1").arg(quoteJetName(t)));
+    tx.commit();
+}
+
+}  // namespace
+
+std::vector<CopiedFile> migrateDataSet(const QString& fromDataPath, const QString& toDataPath) {
+    const std::pair<QString, schema::DataFile> files[] = {
+        {files::kMain, schema::DataFile::Main}, {files::kTemplates, schema::DataFile::Templates}};
+    for (const auto& [file, kind] : files) {
+        const QString from = dataFileName(fromDataPath, file);
+        if (!isServer(fromDataPath) && !QFileInfo::exists(where(from)))
+            throw DbError(
+                err::FileNotFound,
+                QStringLiteral("There is no %1 to copy: %2 is not there.").arg(file, from));
+        const QString to = dataFileName(toDataPath, file);
+        if (targetInUse(to))
+            throw DbError(err::ObjectExists,
+                          QStringLiteral("%1 holds data already; the data set is copied only to "
+                                         "an empty place.")
+                              .arg(pg::isServerLocation(to) ? to : where(to)));
+    }
+    std::vector<CopiedFile> out;
+    try {
+        for (const auto& [file, kind] : files)
+            out.push_back(copyFile(fromDataPath, toDataPath, file, kind));
+    } catch (...) {
+        // The file copied before the failure goes too: a data set is copied whole or not at all.
+        for (const CopiedFile& done : out) {
+            try {
+                removeTarget(dataFileName(toDataPath, done.file));
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    return out;
+}
+
+QString migrationReport(const std::vector<CopiedFile>& copied) {
+    QString out;
+    std::int64_t total = 0;
+    for (const CopiedFile& f : copied) {
+        for (const auto& [table, rows] : f.rows) {
+            out += QStringLiteral("%1 %2: %3 rows\n").arg(f.file, table).arg(rows);
+            total += rows;
+        }
+        out += QStringLiteral("%1: %2 stored queries\n").arg(f.file).arg(f.queries);
+    }
+    out += QStringLiteral("%1 rows copied in all\n").arg(total);
+    return out;
+}
+
+}  // namespace velmora::data

@@ -1,0 +1,475 @@
+#include "JournalHook.h"
+
+#include "Journal.h"
+
+#include <QCoreApplication>
+#include <QSysInfo>
+
+#include <sqlite3.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace velmora::data {
+
+namespace journal {
+QString currentScreen();
+void runBeforeMigration(const QString& file);
+}  // namespace journal
+
+namespace {
+
+const char kStaged[] = "velmora_journal_staged";
+const char kTriggerPrefix[] = "velmora_journal_";
+
+QString name(const QString& n) {
+    QString q = n;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+QString literal(const QString& s) {
+    QString q = s;
+    q.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + q + u'\'';
+}
+
+// One statement's rows, read as engine values.
+class Query {
+  public:
+    Query(sqlite3* db, const QByteArray& sql) {
+        rc_ = sqlite3_prepare_v2(db, sql.constData(), -1, &st_, nullptr);
+    }
+    ~Query() { sqlite3_finalize(st_); }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+    int prepared() const { return rc_; }
+    sqlite3_stmt* get() const { return st_; }
+    QString text(int i) const {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+        return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, i)) : QString();
+    }
+
+  private:
+    sqlite3_stmt* st_ = nullptr;
+    int rc_ = SQLITE_OK;
+};
+
+Value columnValue(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, i)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(st, i));
+        case SQLITE_NULL:
+            return {};
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i))));
+        }
+    }
+}
+
+void bind(sqlite3_stmt* st, int index, const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Null:
+            sqlite3_bind_null(st, index);
+            break;
+        case Value::Type::Integer:
+            sqlite3_bind_int64(st, index, v.toInt());
+            break;
+        case Value::Type::Real:
+            sqlite3_bind_double(st, index, v.toDouble());
+            break;
+        case Value::Type::Text:
+            sqlite3_bind_text(st, index, v.utf8().data(), static_cast<int>(v.utf8().size()),
+                              SQLITE_TRANSIENT);
+            break;
+    }
+}
+
+QString osUser() {
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    const QString env = qEnvironmentVariable("USER");
+    return env.isEmpty() ? QStringLiteral("uid %1").arg(geteuid()) : env;
+}
+
+QString programName() {
+    const QString n = QCoreApplication::applicationName();
+    return n.isEmpty() ? QStringLiteral("velmora") : n;
+}
+
+// A JSON object of a row's columns as text, the row named by prefix ("NEW.", "OLD." or
+// none). SQLite takes at most 127 arguments to a function: wide rows are built in parts.
+QString rowObject(const QStringList& columns, const QString& prefix) {
+    QStringList parts;
+    for (qsizetype i = 0; i < columns.size(); i += 50) {
+        QStringList args;
+        for (qsizetype j = i; j < std::min(columns.size(), i + 50); ++j)
+            args << literal(columns[j])
+                 << QStringLiteral("CAST(%1%2 AS TEXT)").arg(prefix, name(columns[j]));
+        parts << QStringLiteral("json_object(%1)").arg(args.join(u','));
+    }
+    QString out = parts.value(0, QStringLiteral("json_object()"));
+    for (qsizetype i = 1; i < parts.size(); ++i)
+        out = QStringLiteral("json_patch(%1,%2)").arg(out, parts[i]);
+    return out;
+}
+
+QString findColumn(const QStringList& columns, const QString& wanted) {
+    for (const QString& c : columns) {
+        if (c.compare(wanted, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return {};
+}
+
+}  // namespace
+
+JournalHook::JournalHook(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+
+void JournalHook::fail(int rc, const QByteArray& sql) {
+    throw sqliteFailure(db_, rc, path_, ReadOnlyReason::None, {QString(), nullptr, sql, false});
+}
+
+void JournalHook::exec(const QString& sql) {
+    const QByteArray s = sql.toUtf8();
+    const int rc = sqlite3_exec(db_, s.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc, s);
+}
+
+int JournalHook::schemaVersion() {
+    Query q(db_, "PRAGMA main.schema_version");
+    if (q.prepared() != SQLITE_OK)
+        fail(q.prepared(), "PRAGMA main.schema_version");
+    const int rc = sqlite3_step(q.get());
+    if (rc != SQLITE_ROW)
+        fail(rc, "PRAGMA main.schema_version");
+    return sqlite3_column_int(q.get(), 0);
+}
+
+void JournalHook::attach() {
+    sqlite3_create_function_v2(
+        db_, "velmora_journal_sealing", 0, SQLITE_UTF8, this,
+        [](sqlite3_context* ctx, int, sqlite3_value**) {
+            auto* self = static_cast<JournalHook*>(sqlite3_user_data(ctx));
+            sqlite3_result_int(ctx, self->sealing_ ? 1 : 0);
+        },
+        nullptr, nullptr, nullptr);
+    sqlite3_commit_hook(db_, &JournalHook::onCommit, this);
+    sqlite3_rollback_hook(db_, &JournalHook::onRollback, this);
+    sqlite3_update_hook(db_, &JournalHook::onUpdate, this);
+    sqlite3_set_authorizer(
+        db_,
+        [](void*, int action, const char* a, const char*, const char* dbName, const char*) {
+            // The journal is only ever added to: the engine refuses to drop or alter it.
+            const bool onJournal =
+                a && QString::fromUtf8(a).compare(journal::kTable, Qt::CaseInsensitive) == 0;
+            if (onJournal && (action == SQLITE_DROP_TABLE || action == SQLITE_ALTER_TABLE) &&
+                (!dbName || qstrcmp(dbName, "main") == 0))
+                return SQLITE_DENY;
+            return SQLITE_OK;
+        },
+        nullptr);
+    exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (TableName TEXT, RegNum TEXT, "
+                        "ItemNumber TEXT, RowKey INTEGER, ColumnName TEXT, OldValue TEXT, "
+                        "NewValue TEXT)")
+             .arg(QLatin1String(kStaged)));
+    attached_ = true;
+    refresh();
+}
+
+void JournalHook::refresh() {
+    QStringList present;
+    hasJournal_ = false;
+    {
+        Query q(db_, "SELECT name FROM main.sqlite_master WHERE type = 'table'");
+        while (sqlite3_step(q.get()) == SQLITE_ROW) {
+            const QString t = q.text(0);
+            if (t.compare(journal::kTable, Qt::CaseInsensitive) == 0)
+                hasJournal_ = true;
+            for (const QString& j : journal::journalledTables()) {
+                if (t.compare(j, Qt::CaseInsensitive) == 0)
+                    present << t;
+            }
+        }
+    }
+    // The main data file is the one with aircraft (by registration) and their components
+    // (by item number); the template library has an Aircraft table too, of makes.
+    auto columnsOf = [this](const QString& table) {
+        QStringList cols;
+        Query q(db_, QStringLiteral("PRAGMA main.table_info(%1)").arg(name(table)).toUtf8());
+        while (sqlite3_step(q.get()) == SQLITE_ROW)
+            cols << q.text(1);
+        return cols;
+    };
+    const QString aircraft = findColumn(present, QStringLiteral("Aircraft"));
+    const QString parts = findColumn(present, QStringLiteral("Parts"));
+    isMainFile_ = !aircraft.isEmpty() && !parts.isEmpty() &&
+                  !findColumn(columnsOf(aircraft), QStringLiteral("RegNum")).isEmpty() &&
+                  !findColumn(columnsOf(parts), QStringLiteral("ItemNumber")).isEmpty();
+    installTriggers(isMainFile_ ? present : QStringList());
+    knownSchemaVersion_ = schemaVersion();
+}
+
+void JournalHook::installTriggers(const QStringList& tables) {
+    QStringList old;
+    {
+        Query q(db_, QStringLiteral("SELECT name FROM temp.sqlite_master WHERE type = 'trigger' "
+                                    "AND name LIKE '%1%'")
+                         .arg(QLatin1String(kTriggerPrefix))
+                         .toUtf8());
+        while (sqlite3_step(q.get()) == SQLITE_ROW)
+            old << q.text(0);
+    }
+    for (const QString& t : old)
+        exec(QStringLiteral("DROP TRIGGER temp.%1").arg(name(t)));
+
+    const QString insertInto =
+        QStringLiteral(
+            "INSERT INTO %1 (TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, "
+            "NewValue) ")
+            .arg(QLatin1String(kStaged));
+    int n = 0;
+    for (const QString& table : tables) {
+        QStringList cols;
+        {
+            Query q(db_, QStringLiteral("PRAGMA main.table_info(%1)").arg(name(table)).toUtf8());
+            while (sqlite3_step(q.get()) == SQLITE_ROW)
+                cols << q.text(1);
+        }
+        const QString reg = findColumn(cols, QStringLiteral("RegNum"));
+        const QString item = findColumn(cols, QStringLiteral("ItemNumber"));
+        auto key = [&](const QString& row) {
+            return QStringLiteral("%1, %2").arg(
+                reg.isEmpty() ? QStringLiteral("NULL")
+                              : QStringLiteral("CAST(%1.%2 AS TEXT)").arg(row, name(reg)),
+                item.isEmpty() ? QStringLiteral("NULL")
+                               : QStringLiteral("CAST(%1.%2 AS TEXT)").arg(row, name(item)));
+        };
+        const QString t = literal(table);
+        ++n;
+        exec(QStringLiteral("CREATE TEMP TRIGGER %1ins_%2 AFTER INSERT ON main.%3 BEGIN %4"
+                            "VALUES (%5, %6, NEW.rowid, %7, NULL, %8); END")
+                 .arg(QLatin1String(kTriggerPrefix))
+                 .arg(n)
+                 .arg(name(table), insertInto, t, key(QStringLiteral("NEW")),
+                      literal(journal::kRowAdded), rowObject(cols, QStringLiteral("NEW."))));
+        exec(QStringLiteral("CREATE TEMP TRIGGER %1del_%2 AFTER DELETE ON main.%3 BEGIN %4"
+                            "VALUES (%5, %6, OLD.rowid, %7, %8, NULL); END")
+                 .arg(QLatin1String(kTriggerPrefix))
+                 .arg(n)
+                 .arg(name(table), insertInto, t, key(QStringLiteral("OLD")),
+                      literal(journal::kRowRemoved), rowObject(cols, QStringLiteral("OLD."))));
+        QStringList pairs;
+        for (const QString& c : cols)
+            pairs << QStringLiteral("(%1, CAST(OLD.%2 AS TEXT), CAST(NEW.%2 AS TEXT))")
+                         .arg(literal(c), name(c));
+        exec(QStringLiteral("CREATE TEMP TRIGGER %1upd_%2 AFTER UPDATE ON main.%3 BEGIN %4"
+                            "SELECT %5, %6, NEW.rowid, column1, column2, column3 FROM (VALUES %7) "
+                            "WHERE column2 IS NOT column3 COLLATE BINARY; END")
+                 .arg(QLatin1String(kTriggerPrefix))
+                 .arg(n)
+                 .arg(name(table), insertInto, t, key(QStringLiteral("NEW")), pairs.join(u',')));
+    }
+    if (!tables.isEmpty() && hasJournal_) {
+        // Lines are only ever added, and only by the seal.
+        const QString refuse = QStringLiteral(
+            "SELECT RAISE(ABORT, 'The entry journal can only be added to, by "
+            "the changes it records.'); END");
+        exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_upd BEFORE UPDATE ON main.%2 BEGIN %3")
+                 .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
+        exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_del BEFORE DELETE ON main.%2 BEGIN %3")
+                 .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
+        exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_ins BEFORE INSERT ON main.%2 WHEN NOT "
+                            "velmora_journal_sealing() BEGIN %3")
+                 .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
+    }
+}
+
+void JournalHook::createJournalTable() {
+    exec(QStringLiteral(
+        "CREATE TABLE Journal (Seq INTEGER PRIMARY KEY, ChangedAt DATETIME, "
+        "UserName TEXT(255) COLLATE NOCASE, HostName TEXT(255) COLLATE NOCASE, "
+        "Program TEXT(255) COLLATE NOCASE, Screen TEXT(255) COLLATE NOCASE, "
+        "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
+        "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
+        "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
+        "Hash TEXT(64))"));
+    exec(QStringLiteral("CREATE INDEX JournalRegNum ON Journal (RegNum, Seq)"));
+}
+
+void JournalHook::stageBaseline(const QStringList& tables) {
+    for (const QString& table : tables) {
+        QStringList cols;
+        {
+            Query q(db_, QStringLiteral("PRAGMA main.table_info(%1)").arg(name(table)).toUtf8());
+            while (sqlite3_step(q.get()) == SQLITE_ROW)
+                cols << q.text(1);
+        }
+        const QString reg = findColumn(cols, QStringLiteral("RegNum"));
+        const QString item = findColumn(cols, QStringLiteral("ItemNumber"));
+        exec(QStringLiteral("INSERT INTO temp.%1 (TableName, RegNum, ItemNumber, RowKey, "
+                            "ColumnName, OldValue, NewValue) SELECT %2, %3, %4, rowid, %5, NULL, "
+                            "%6 FROM main.%7 ORDER BY rowid")
+                 .arg(QLatin1String(kStaged), literal(table),
+                      reg.isEmpty() ? QStringLiteral("NULL")
+                                    : QStringLiteral("CAST(%1 AS TEXT)").arg(name(reg)),
+                      item.isEmpty() ? QStringLiteral("NULL")
+                                     : QStringLiteral("CAST(%1 AS TEXT)").arg(name(item)),
+                      literal(journal::kRowPresent), rowObject(cols, QString()), name(table)));
+    }
+}
+
+void JournalHook::beforeOutermostBegin() {
+    if (!attached_)
+        return;
+    if (schemaVersion() != knownSchemaVersion_)
+        refresh();  // another program changed the schema
+    if (isMainFile_ && !hasJournal_ && !migrating_) {
+        // The backup may read the file through this very connection.
+        migrating_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{migrating_};
+        journal::runBeforeMigration(path_);
+    }
+}
+
+void JournalHook::afterOutermostBegin() {
+    if (!active() || hasJournal_)
+        return;
+    createJournalTable();
+    QStringList present;
+    {
+        Query q(db_, "SELECT name FROM main.sqlite_master WHERE type = 'table' ORDER BY name");
+        while (sqlite3_step(q.get()) == SQLITE_ROW) {
+            for (const QString& j : journal::journalledTables()) {
+                if (q.text(0).compare(j, Qt::CaseInsensitive) == 0)
+                    present << q.text(0);
+            }
+        }
+    }
+    stageBaseline(present);
+    refresh();
+}
+
+void JournalHook::beforeOutermostCommit() {
+    if (!attached_)
+        return;
+    Query staged(db_, QStringLiteral("SELECT TableName, RegNum, ItemNumber, RowKey, ColumnName, "
+                                     "OldValue, NewValue FROM temp.%1 ORDER BY rowid")
+                          .arg(QLatin1String(kStaged))
+                          .toUtf8());
+    if (staged.prepared() != SQLITE_OK)
+        fail(staged.prepared(), "SELECT staged journal lines");
+    if (active() && !hasJournal_) {
+        // The file became a main data file in this transaction (it was made now): its
+        // rows, if any, are all new and staged as such.
+        createJournalTable();
+        refresh();
+    }
+    int rc = sqlite3_step(staged.get());
+    if (rc == SQLITE_DONE) {
+        staged_ = 0;  // lines staged in a part rolled back since are gone with it
+        return;
+    }
+    if (rc != SQLITE_ROW)
+        fail(rc, "SELECT staged journal lines");
+    qint64 seq = 0;
+    QByteArray previous;
+    {
+        Query last(db_, "SELECT Seq, Hash FROM main.Journal ORDER BY Seq DESC LIMIT 1");
+        if (last.prepared() != SQLITE_OK)
+            fail(last.prepared(), "SELECT last journal line");
+        if (sqlite3_step(last.get()) == SQLITE_ROW) {
+            seq = sqlite3_column_int64(last.get(), 0);
+            previous = last.text(1).toLatin1();
+        }
+    }
+    const QString screen = journal::currentScreen();
+    const QString program = programName();
+    std::vector<Value> fields(journal::ColumnCount - 1);
+    fields[journal::ChangedAt] = Value(journal::now().toString(journal::kTimeFormat));
+    fields[journal::UserName] = Value(osUser());
+    fields[journal::HostName] = Value(QSysInfo::machineHostName());
+    fields[journal::Program] = Value(program);
+    fields[journal::Screen] = Value(screen.isEmpty() ? program : screen);
+
+    const QByteArray insertSql =
+        "INSERT INTO main.Journal (Seq, ChangedAt, UserName, HostName, Program, Screen, "
+        "TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash) VALUES "
+        "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)";
+    Query insert(db_, insertSql);
+    if (insert.prepared() != SQLITE_OK)
+        fail(insert.prepared(), insertSql);
+    sealing_ = true;
+    struct Unseal {
+        bool& flag;
+        ~Unseal() { flag = false; }
+    } unseal{sealing_};
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(staged.get())) {
+        fields[journal::Seq] = Value(static_cast<std::int64_t>(++seq));
+        for (int i = 0; i < 7; ++i)
+            fields[static_cast<size_t>(journal::TableName + i)] = columnValue(staged.get(), i);
+        const QByteArray hash = journal::lineHash(previous, fields);
+        sqlite3_reset(insert.get());
+        for (size_t i = 0; i < fields.size(); ++i)
+            bind(insert.get(), static_cast<int>(i + 1), fields[i]);
+        sqlite3_bind_text(insert.get(), journal::Hash + 1, hash.constData(),
+                          static_cast<int>(hash.size()), SQLITE_TRANSIENT);
+        const int irc = sqlite3_step(insert.get());
+        if (irc != SQLITE_DONE)
+            fail(irc, insertSql);
+        previous = hash;
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, "SELECT staged journal lines");
+    exec(QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)));
+    staged_ = 0;
+}
+
+void JournalHook::schemaMayHaveChanged() {
+    if (attached_ && schemaVersion() != knownSchemaVersion_)
+        refresh();
+}
+
+void JournalHook::afterOutermostRollback() {
+    staged_ = 0;
+    // Staged lines went with the transaction, and so did triggers made inside it: they are
+    // made again when the schema they were made for is gone too.
+    schemaMayHaveChanged();
+}
+
+int JournalHook::onCommit(void* self) {
+    // A change whose lines were not sealed would land without them: refused (rolled back).
+    return static_cast<JournalHook*>(self)->staged_ > 0 ? 1 : 0;
+}
+
+void JournalHook::onRollback(void* self) {
+    static_cast<JournalHook*>(self)->staged_ = 0;
+}
+
+void JournalHook::onUpdate(void* self, int op, const char* db, const char* table, long long) {
+    if (op == SQLITE_INSERT && qstrcmp(db, "temp") == 0 && qstrcmp(table, kStaged) == 0)
+        ++static_cast<JournalHook*>(self)->staged_;
+}
+
+bool statementStandsAlone(const QString& sql) {
+    static const QStringList words = {QStringLiteral("VACUUM"),    QStringLiteral("PRAGMA"),
+                                      QStringLiteral("ATTACH"),    QStringLiteral("DETACH"),
+                                      QStringLiteral("BEGIN"),     QStringLiteral("COMMIT"),
+                                      QStringLiteral("END"),       QStringLiteral("ROLLBACK"),
+                                      QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE")};
+    return words.contains(sql.trimmed().section(u' ', 0, 0).toUpper());
+}
+
+bool statementChangesSchema(const QString& sql) {
+    const QString head = sql.trimmed().section(u' ', 0, 0).toUpper();
+    return head == u"CREATE" || head == u"DROP" || head == u"ALTER";
+}
+
+}  // namespace velmora::data

@@ -1,0 +1,70 @@
+#pragma once
+
+// The engine's side of the entry journal, internal to the SQLite back end. Changes are
+// caught by temporary triggers that this connection puts on the journalled tables: they
+// live only in the connection, so every write made through the engine passes them whatever
+// path it takes (a recordset, Jet SQL, a bound statement), while a program that writes the
+// file directly passes none and leaves a difference that the journal check finds. The
+// triggers stage their lines in a temporary table; the outermost commit seals them (stamps
+// who and when, chains the hashes in order) into the file's Journal table in the same
+// transaction. A commit that would carry staged lines unsealed is refused.
+
+#include "SqliteErrors.h"
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+namespace velmora::data {
+
+// Statements that SQLite refuses inside a transaction, or that end or begin one.
+bool statementStandsAlone(const QString& sql);
+// CREATE, DROP or ALTER: the journalled tables may change.
+bool statementChangesSchema(const QString& sql);
+
+class JournalHook {
+  public:
+    JournalHook(sqlite3* db, QString path);
+    JournalHook(const JournalHook&) = delete;
+    JournalHook& operator=(const JournalHook&) = delete;
+
+    // Sets the connection up (functions, hooks, triggers) for a writable file.
+    void attach();
+    bool active() const { return attached_ && isMainFile_; }
+
+    // Before the outermost transaction begins: a file without the journal is backed up.
+    void beforeOutermostBegin();
+    // Inside it, first thing: the journal table and its baseline when the file lacks them.
+    void afterOutermostBegin();
+    // Inside it, last thing before the commit: the staged lines are sealed.
+    void beforeOutermostCommit();
+    // After a statement that may have changed the schema, or a rollback.
+    void schemaMayHaveChanged();
+    void afterOutermostRollback();
+
+  private:
+    void refresh();
+    void installTriggers(const QStringList& tables);
+    void createJournalTable();
+    void stageBaseline(const QStringList& tables);
+    int schemaVersion();
+    void exec(const QString& sql);
+    [[noreturn]] void fail(int rc, const QByteArray& sql);
+
+    static int onCommit(void* self);
+    static void onRollback(void* self);
+    static void onUpdate(void* self, int op, const char* db, const char* table, long long rowid);
+
+    sqlite3* db_;
+    QString path_;
+    bool attached_ = false;
+    bool isMainFile_ = false;
+    bool hasJournal_ = false;
+    bool sealing_ = false;
+    bool migrating_ = false;
+    int knownSchemaVersion_ = -1;
+    long long staged_ = 0;  // lines staged since the last seal
+};
+
+}  // namespace velmora::data

@@ -1,0 +1,675 @@
+// The engine's PostgreSQL back end: one connection per open data set, Jet SQL translated
+// into PostgreSQL's dialect on the way in, rows materialised on the way out.
+#include "PgDatabase.h"
+
+#include "../JetSqlTranslator.h"
+#include "../Recordset.h"
+#include "PgErrors.h"
+#include "PgJetFunctions.h"
+#include "PgLocation.h"
+#include "PgPredicate.h"
+#include "PgValues.h"
+
+#include <QHash>
+#include <QSet>
+#include <QUrl>
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <map>
+
+namespace velmora::data::pg {
+
+namespace {
+
+const QString kQueryTable = QStringLiteral("_storedqueries");
+const QString kNamesTable = QStringLiteral("_velmora_names");
+
+struct ResultDeleter {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+struct ConnDeleter {
+    void operator()(PGconn* c) const { PQfinish(c); }
+};
+using Connection = std::unique_ptr<PGconn, ConnDeleter>;
+
+// What a column of a table is: its name as spelled, and its type.
+struct ColumnInfo {
+    QString name;
+    FieldType type;
+};
+struct TableInfo {
+    QString name;                    // as the server keeps it (lower case)
+    QHash<int, ColumnInfo> columns;  // by column number
+};
+
+class PgDatabase;
+
+std::map<QString, std::weak_ptr<PgDatabase>>& openSets() {
+    static std::map<QString, std::weak_ptr<PgDatabase>> sets;
+    return sets;
+}
+
+class PgDatabase final : public Database {
+  public:
+    PgDatabase(Connection conn, Location loc, QString location)
+        : conn_(std::move(conn)), loc_(std::move(loc)), location_(std::move(location)) {}
+
+    QString path() const override { return location_; }
+    bool isReadOnly() const override { return false; }
+    QString whyReadOnly() const override { return {}; }
+
+    // The data set for messages: "TimeMgr on postgresql://host/db".
+    QString where() const {
+        return QStringLiteral("%1 on %2").arg(loc_.name, shownLocation(loc_.uri));
+    }
+
+    void setUpSession() {
+        run(QStringLiteral("SET search_path = %1, %2")
+                .arg(postgresName(loc_.schema), QLatin1String(kPgJetSchema)),
+            {}, QString(), false);
+        run(QStringLiteral("SET DateStyle = ISO, MDY"), {}, QString(), false);
+        run(QStringLiteral("SET client_encoding = 'UTF8'"), {}, QString(), false);
+    }
+
+    bool schemaExists() {
+        return rows(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = $1"),
+                    {Value(loc_.schema)})
+                   .size() > 0;
+    }
+
+    bool schemaHasTables() {
+        return !rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = $1 LIMIT 1"),
+                     {Value(loc_.schema)})
+                    .empty();
+    }
+
+    // Makes the data set's schema, with the engine's functions and the table of names.
+    void createSchema() {
+        Transaction tx(*this);
+        // One installer at a time: two workstations making data sets at once would
+        // otherwise replace each other's functions halfway.
+        run(QStringLiteral("SELECT pg_advisory_xact_lock(1447840082)"), {}, QString(), false);
+        simple(QString::fromUtf8(jetFunctionsSql()), QString());
+        run(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(postgresName(loc_.schema)), {},
+            QString(), false);
+        ensureNamesTable();
+        tx.commit();
+    }
+
+    using Database::execute;
+    int execute(const QString& jetSql, const std::vector<Value>& values) override {
+        const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        if (t.spelledNames.isEmpty() || t.isSelect)
+            return changedRows(run(t.sql, values, jetSql, true, &t).get());
+        Transaction tx(*this);
+        const int changed = changedRows(run(t.sql, values, jetSql, true, &t).get());
+        keepSpellings(t.spelledNames);
+        tx.commit();
+        if (!t.createdTable.isEmpty() || t.sql.startsWith(QLatin1String("ALTER")))
+            tables_.clear();
+        return changed;
+    }
+
+    int executeBound(const QString& sqliteSql, const std::vector<Value>& values) override {
+        return changedRows(run(postgresFromSqliteText(sqliteSql), values, sqliteSql).get());
+    }
+
+    // The server hands the whole result over at once; the rows are visited from it.
+    void forEachRow(const QString& sqliteSql, const std::vector<Value>& values,
+                    const std::function<void(const std::vector<Value>&)>& visit) override {
+        for (const std::vector<Value>& row : rows(postgresFromSqliteText(sqliteSql), values))
+            visit(row);
+    }
+
+    using Database::openRecordset;
+    std::unique_ptr<Recordset> openRecordset(const QString& source,
+                                             const std::vector<Value>& values) override;
+
+    void createQueryDef(const QString& name, const QString& jetSql) override {
+        const QString n = name.trimmed();
+        if (n.isEmpty() || n.contains(u']'))
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("'%1' cannot name a stored query.").arg(name));
+        if (hasTable(n) || hasQueryDef(n))
+            throw DbError(err::ObjectExists,
+                          QStringLiteral("Object '%1' already exists in %2.").arg(n, where()));
+        // The text must be a statement the server can run before it is kept.
+        const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        guarded(jetSql, [&] {
+            Result r(PQprepare(conn_.get(), "", t.sql.toUtf8().constData(), 0, nullptr));
+            check(r.get(), jetSql);
+        });
+        ensureQueryTable();
+        run(QStringLiteral("INSERT INTO %1 (name, sqltext) VALUES ($1, $2)")
+                .arg(postgresName(kQueryTable)),
+            {Value(n), Value(jetSql)}, n);
+    }
+
+    void deleteQueryDef(const QString& name) override {
+        const QString n = unbracket(name.trimmed());
+        int changed = 0;
+        if (hasQueryTable()) {
+            changed = changedRows(run(QStringLiteral("DELETE FROM %1 WHERE lower(name) = lower($1)")
+                                          .arg(postgresName(kQueryTable)),
+                                      {Value(n)}, n)
+                                      .get());
+        }
+        if (changed == 0)
+            throw DbError(
+                err::ItemNotFound,
+                QStringLiteral("There is no stored query named '%1' in %2.").arg(n, where()));
+    }
+
+    bool hasQueryDef(const QString& name) override {
+        return !queryDefSqlOrNull(unbracket(name.trimmed())).isNull();
+    }
+
+    QString queryDefSql(const QString& name) override {
+        const QString n = unbracket(name.trimmed());
+        const QString sql = queryDefSqlOrNull(n);
+        if (sql.isNull())
+            throw DbError(err::ObjectNotFound,
+                          QStringLiteral("Cannot find the query '%1' in %2.").arg(n, where()));
+        return sql;
+    }
+
+    QStringList queryDefNames() override {
+        QStringList out;
+        if (!hasQueryTable())
+            return out;
+        for (const auto& row : rows(QStringLiteral("SELECT name FROM %1 ORDER BY lower(name)")
+                                        .arg(postgresName(kQueryTable)),
+                                    {}))
+            out << row[0].toString();
+        return out;
+    }
+
+    bool hasTable(const QString& name) override {
+        const QString n = unbracket(name.trimmed()).toLower();
+        if (n.startsWith(u'_') && (n == kQueryTable || n == kNamesTable))
+            return false;
+        return !rows(QStringLiteral("SELECT 1 FROM pg_class c JOIN pg_namespace s ON s.oid = "
+                                    "c.relnamespace WHERE s.nspname = $1 AND c.relname = $2 "
+                                    "AND c.relkind IN ('r', 'v', 'p')"),
+                     {Value(loc_.schema), Value(n)})
+                    .empty();
+    }
+
+    QStringList tableNames() override {
+        QStringList out;
+        for (const auto& row :
+             rows(QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = $1 AND "
+                                 "tablename NOT IN ($2, $3)"),
+                  {Value(loc_.schema), Value(kQueryTable), Value(kNamesTable)}))
+            out << spelled(row[0].toString());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    void beginTransaction() override {
+        if (depth_ == 0)
+            reconnectIfLost();
+        run(depth_ == 0 ? QStringLiteral("BEGIN")
+                        : QStringLiteral("SAVEPOINT velmora_%1").arg(depth_),
+            {}, QString(), false);
+        ++depth_;
+    }
+    void beginScratchTransaction() override {
+        beginTransaction();
+        if (scratchDepth_ == 0)
+            scratchDepth_ = depth_;
+    }
+    void commit() override {
+        if (depth_ == 0)
+            throw DbError(err::Internal, QStringLiteral("There is no transaction to commit."));
+        if (scratchDepth_ != 0 && depth_ == scratchDepth_)
+            throw DbError(
+                err::Internal,
+                QStringLiteral("Work done to be undone cannot be saved in %1.").arg(where()));
+        const int level = --depth_;  // a failed COMMIT ends the transaction too
+        run(level == 0 ? QStringLiteral("COMMIT")
+                       : QStringLiteral("RELEASE SAVEPOINT velmora_%1").arg(level),
+            {}, QString(), false);
+    }
+    void rollback() override {
+        if (depth_ == 0)
+            throw DbError(err::Internal, QStringLiteral("There is no transaction to roll back."));
+        const int level = --depth_;
+        if (scratchDepth_ > depth_)
+            scratchDepth_ = 0;
+        queryTableKnown_ = false;
+        tables_.clear();
+        names_.clear();
+        namesLoaded_ = false;
+        if (level == 0) {
+            run(QStringLiteral("ROLLBACK"), {}, QString(), false);
+        } else {
+            run(QStringLiteral("ROLLBACK TO SAVEPOINT velmora_%1").arg(level), {}, QString(),
+                false);
+            run(QStringLiteral("RELEASE SAVEPOINT velmora_%1").arg(level), {}, QString(), false);
+        }
+    }
+
+    std::int64_t insertRow(const QString& table, const QStringList& columns,
+                           const std::vector<Value>& values) override {
+        QString sql;
+        if (columns.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(postgresName(table));
+        } else {
+            QStringList names, marks;
+            for (int i = 0; i < columns.size(); ++i) {
+                names << postgresName(columns[i]);
+                marks << QStringLiteral("$%1").arg(i + 1);
+            }
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(postgresName(table), names.join(u','), marks.join(u','));
+        }
+        sql += QStringLiteral(" RETURNING ") + QLatin1String(kPgRowIdColumn);
+        const Result r = run(sql, values, table);
+        return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+    }
+
+    void updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
+                   const std::vector<Value>& values) override {
+        QStringList sets;
+        for (int i = 0; i < columns.size(); ++i)
+            sets << QStringLiteral("%1 = $%2").arg(postgresName(columns[i])).arg(i + 1);
+        std::vector<Value> all = values;
+        all.emplace_back(rowid);
+        const Result r =
+            run(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = $%4")
+                    .arg(postgresName(table), sets.join(u", "), QLatin1String(kPgRowIdColumn))
+                    .arg(all.size()),
+                all, table);
+        if (changedRows(r.get()) == 0)
+            throw DbError(err::NoCurrentRecord,
+                          QStringLiteral("The row being saved was deleted from table '%1' "
+                                         "meanwhile.")
+                              .arg(table));
+    }
+
+    void deleteRow(const QString& table, std::int64_t rowid) override {
+        run(QStringLiteral("DELETE FROM %1 WHERE %2 = $1")
+                .arg(postgresName(table), QLatin1String(kPgRowIdColumn)),
+            {Value(rowid)}, table);
+    }
+
+    std::vector<Value> readRow(const QString& table, std::int64_t rowid,
+                               const QStringList& columns) override {
+        QStringList names;
+        for (const QString& c : columns)
+            names << postgresName(c);
+        // Inside a transaction the row is locked as it is read: a save that checks it first
+        // sees it unchanged until it is written.
+        auto found =
+            rows(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = $1%4")
+                     .arg(names.join(u','), postgresName(table), QLatin1String(kPgRowIdColumn),
+                          depth_ > 0 ? QStringLiteral(" FOR UPDATE") : QString()),
+                 {Value(rowid)});
+        if (found.empty())
+            throw DbError(err::NoCurrentRecord,
+                          QStringLiteral("The row was deleted from table '%1'.").arg(table));
+        return std::move(found.front());
+    }
+
+    std::unique_ptr<RowPredicate> prepareCriterion(const QString& jetCriterion,
+                                                   const QStringList& columnNames) override;
+
+    // Runs one statement. Inside a transaction it runs under a savepoint of its own, so that
+    // a failed statement leaves the transaction usable, as on the files.
+    Result run(const QString& sql, const std::vector<Value>& args, const QString& context,
+               bool ownSavepoint = true, const JetTranslation* jet = nullptr) {
+        if (depth_ == 0)
+            reconnectIfLost();
+        Result result;
+        auto once = [&] {
+            const ServerParameters params(args);
+            result.reset(PQexecParams(conn_.get(), sql.toUtf8().constData(), params.count(),
+                                      params.types(), params.values(), nullptr, nullptr, 0));
+            check(result.get(), context.isEmpty() ? sql : context, jet);
+        };
+        if (ownSavepoint)
+            guarded(context, once);
+        else
+            once();
+        return result;
+    }
+
+    std::vector<std::vector<Value>> rows(const QString& sql, const std::vector<Value>& args) {
+        const Result r = run(sql, args, QString());
+        return readRows(r.get(), 0);
+    }
+
+    PGconn* handle() const { return conn_.get(); }
+    const Location& location() const { return loc_; }
+
+    // Throws the engine's error for a failed result.
+    void check(const PGresult* r, const QString& context, const JetTranslation* = nullptr) {
+        const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+        if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK)
+            return;
+        throw serverFailure(conn_.get(), r, context, where());
+    }
+
+    // Runs work under a savepoint when a transaction is open: a failure rolls back only it.
+    template <typename Work>
+    void guarded(const QString& context, Work work) {
+        if (depth_ == 0) {
+            work();
+            return;
+        }
+        simple(QStringLiteral("SAVEPOINT velmora_statement"), context);
+        try {
+            work();
+        } catch (const DbError& e) {
+            if (e.number() != err::ServerConnection) {
+                try {
+                    simple(QStringLiteral("ROLLBACK TO SAVEPOINT velmora_statement"), context);
+                    simple(QStringLiteral("RELEASE SAVEPOINT velmora_statement"), context);
+                } catch (...) {
+                }
+            }
+            throw;
+        }
+        simple(QStringLiteral("RELEASE SAVEPOINT velmora_statement"), context);
+    }
+
+    std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source,
+                                           const std::vector<Value>& values);
+
+    // The spelling of a name kept in lower case by the server.
+    QString spelled(const QString& name) {
+        loadNames();
+        return names_.value(name.toLower(), name);
+    }
+
+    const TableInfo* tableInfo(Oid oid) {
+        if (oid == InvalidOid)
+            return nullptr;
+        auto it = tables_.find(oid);
+        if (it == tables_.end()) {
+            TableInfo info;
+            for (const auto& row :
+                 rows(QStringLiteral("SELECT c.relname, a.attnum, a.attname, "
+                                     "format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+                                     "JOIN pg_class c ON c.oid = a.attrelid WHERE a.attrelid = "
+                                     "$1 AND a.attnum > 0 AND NOT a.attisdropped"),
+                      {Value(static_cast<std::int64_t>(oid))})) {
+                info.name = row[0].toString();
+                info.columns.insert(static_cast<int>(row[1].toInt()),
+                                    {row[2].toString(), fieldTypeOfServerType(row[3].toString())});
+            }
+            it = tables_.insert(oid, info);
+        }
+        return &*it;
+    }
+
+  private:
+    static QString unbracket(const QString& n) {
+        if (n.size() >= 2 && n.startsWith(u'[') && n.endsWith(u']'))
+            return n.mid(1, n.size() - 2);
+        return n;
+    }
+
+    static int changedRows(const PGresult* r) {
+        return QByteArray(PQcmdTuples(const_cast<PGresult*>(r))).toInt();
+    }
+
+    void simple(const QString& sql, const QString& context) {
+        Result r(PQexec(conn_.get(), sql.toUtf8().constData()));
+        check(r.get(), context.isEmpty() ? sql : context);
+    }
+
+    // Outside a transaction, a connection the server dropped (a restart, a network outage)
+    // is opened again before the next statement; inside one, the loss is reported.
+    void reconnectIfLost() {
+        if (PQstatus(conn_.get()) == CONNECTION_OK)
+            return;
+        PQreset(conn_.get());
+        if (PQstatus(conn_.get()) != CONNECTION_OK)
+            throw DbError(
+                err::ServerConnection,
+                QStringLiteral("The database server of %1 cannot be reached: %2")
+                    .arg(where(), QString::fromUtf8(PQerrorMessage(conn_.get())).trimmed()));
+        tables_.clear();
+        setUpSession();
+    }
+
+    void ensureNamesTable() {
+        run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name text PRIMARY KEY, spelled text "
+                           "NOT NULL)")
+                .arg(postgresName(kNamesTable)),
+            {}, QString());
+    }
+
+    void loadNames() {
+        if (namesLoaded_)
+            return;
+        namesLoaded_ = true;
+        if (rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
+                                "$2"),
+                 {Value(loc_.schema), Value(kNamesTable)})
+                .empty())
+            return;
+        for (const auto& row : rows(
+                 QStringLiteral("SELECT name, spelled FROM %1").arg(postgresName(kNamesTable)), {}))
+            names_.insert(row[0].toString(), row[1].toString());
+    }
+
+    void keepSpellings(const QStringList& spellings) {
+        ensureNamesTable();
+        for (const QString& s : spellings) {
+            run(QStringLiteral("INSERT INTO %1 (name, spelled) VALUES ($1, $2) ON CONFLICT (name) "
+                               "DO NOTHING")
+                    .arg(postgresName(kNamesTable)),
+                {Value(s.toLower()), Value(s)}, QString(), false);
+            if (!names_.contains(s.toLower()))
+                names_.insert(s.toLower(), s);
+        }
+    }
+
+    bool hasQueryTable() {
+        if (!queryTableKnown_)
+            queryTableKnown_ = !rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = "
+                                                    "$1 AND tablename = $2"),
+                                     {Value(loc_.schema), Value(kQueryTable)})
+                                    .empty();
+        return queryTableKnown_;
+    }
+
+    void ensureQueryTable() {
+        if (hasQueryTable())
+            return;
+        run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name text NOT NULL, sqltext text NOT "
+                           "NULL)")
+                .arg(postgresName(kQueryTable)),
+            {}, QString());
+        run(QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (lower(name))")
+                .arg(postgresName(kQueryTable + QStringLiteral("_name")),
+                     postgresName(kQueryTable)),
+            {}, QString());
+        queryTableKnown_ = true;
+    }
+
+    QString queryDefSqlOrNull(const QString& name) {
+        if (!hasQueryTable())
+            return {};
+        auto found = rows(QStringLiteral("SELECT sqltext FROM %1 WHERE lower(name) = lower($1)")
+                              .arg(postgresName(kQueryTable)),
+                          {Value(name)});
+        if (found.empty())
+            return {};
+        QString s = found.front()[0].toString();
+        if (s.isNull())
+            s = QStringLiteral("");
+        return s;
+    }
+
+    Connection conn_;
+    Location loc_;
+    QString location_;
+    int depth_ = 0;
+    int scratchDepth_ = 0;
+    bool queryTableKnown_ = false;
+    bool namesLoaded_ = false;
+    QHash<QString, QString> names_;  // lower case -> as spelled
+    QHash<Oid, TableInfo> tables_;
+};
+
+std::unique_ptr<RowPredicate> PgDatabase::prepareCriterion(const QString& jetCriterion,
+                                                           const QStringList& columnNames) {
+    return std::make_unique<PgPredicate>(
+        shared_from_this(),
+        [this](const QString& sql, const std::vector<Value>& args) { return rows(sql, args); },
+        translateJetExpression(jetCriterion, SqlDialect::Postgres), columnNames, jetCriterion);
+}
+
+std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
+                                                     const std::vector<Value>& values) {
+    const QString s = source.trimmed();
+    if (s.isEmpty())
+        throw DbError(err::ObjectNotFound,
+                      QStringLiteral("No table or query was named for %1.").arg(where()));
+    if (looksLikeSqlStatement(s)) {
+        const JetTranslation t = translateJetStatement(s, SqlDialect::Postgres);
+        if (!t.isSelect)
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("Only a SELECT statement gives rows: \"%1\".").arg(s));
+        return materialise(t, source, values);
+    }
+    const QString name = unbracket(s);
+    if (hasTable(name)) {
+        JetTranslation t;
+        t.isSelect = true;
+        t.updatableTable = name;
+        // Rows in the order they were added, as a file gives them.
+        t.sql = QStringLiteral("SELECT %1 AS %2, * FROM %3 ORDER BY %1")
+                    .arg(QLatin1String(kPgRowIdColumn), QLatin1String(kRowIdColumn),
+                         postgresName(name));
+        return materialise(t, source, values);
+    }
+    const QString stored = queryDefSqlOrNull(name);
+    if (!stored.isNull()) {
+        const JetTranslation t = translateJetStatement(stored, SqlDialect::Postgres);
+        if (!t.isSelect)
+            throw DbError(err::SyntaxError,
+                          QStringLiteral("The stored query '%1' does not give rows.").arg(name));
+        return materialise(t, stored, values);
+    }
+    throw DbError(err::ObjectNotFound,
+                  QStringLiteral("Cannot find the table or query '%1' in %2.").arg(name, where()));
+}
+
+std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, const QString& source,
+                                                   const std::vector<Value>& values) {
+    const Result r = run(t.sql, values, source, true, &t);
+    PGresult* res = r.get();
+    const int cols = PQnfields(res);
+    const int first = t.updatableTable.isEmpty() ? 0 : 1;
+    const QString updatable = t.updatableTable.toLower();
+    QHash<QString, QString> aliases;
+    for (const QString& a : t.spelledNames)
+        aliases.insert(a.toLower(), a);
+    std::vector<Field> fields;
+    std::vector<int> kept;  // the result's columns that become fields
+    std::vector<bool> computed;
+    QHash<QString, int> nameCount;
+    for (int i = first; i < cols; ++i) {
+        const QString serverName = QString::fromUtf8(PQfname(res, i));
+        const TableInfo* table = tableInfo(PQftable(res, i));
+        const ColumnInfo* column = nullptr;
+        if (table) {
+            auto it = table->columns.constFind(PQftablecol(res, i));
+            if (it != table->columns.constEnd())
+                column = &*it;
+        }
+        // The row id the engine gives each table is no column of the rows.
+        if (column && column->name == QLatin1String(kPgRowIdColumn) &&
+            serverName == QLatin1String(kPgRowIdColumn))
+            continue;
+        Field f;
+        f.name = aliases.value(serverName, spelled(serverName));
+        if (column) {
+            f.table = spelled(table->name);
+            f.column = spelled(column->name);
+            f.type = column->type;
+        }
+        f.writable = !updatable.isEmpty() && column && table->name == updatable;
+        nameCount[f.name.toCaseFolded()]++;
+        fields.push_back(std::move(f));
+        kept.push_back(i);
+        computed.push_back(column == nullptr);
+    }
+    for (Field& f : fields) {
+        if (nameCount.value(f.name.toCaseFolded()) > 1 && !f.table.isEmpty())
+            f.name = f.table + u'.' + (f.column.isEmpty() ? f.name : f.column);
+    }
+    std::vector<Recordset::Row> rowsOut;
+    const int n = PQntuples(res);
+    rowsOut.reserve(static_cast<size_t>(n));
+    for (int row = 0; row < n; ++row) {
+        Recordset::Row out;
+        if (first)
+            out.rowid = QByteArray(PQgetvalue(res, row, 0)).toLongLong();
+        out.values.reserve(kept.size());
+        for (size_t k = 0; k < kept.size(); ++k)
+            out.values.push_back(serverValue(res, row, kept[k], computed[k]));
+        rowsOut.push_back(std::move(out));
+    }
+    QString table;
+    if (!t.updatableTable.isEmpty())
+        table = spelled(t.updatableTable);
+    return std::make_unique<Recordset>(shared_from_this(), source, table, std::move(fields),
+                                       std::move(rowsOut), values);
+}
+
+}  // namespace
+
+bool isServerLocation(const QString& location) {
+    const QString s = location.trimmed();
+    return s.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           s.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+std::shared_ptr<Database> openServerDatabase(const QString& location, bool create) {
+    const Location loc = parseLocation(location.trimmed());
+    const QString key = loc.uri + u'#' + loc.schema;
+    auto& sets = openSets();
+    if (!create) {
+        if (auto it = sets.find(key); it != sets.end()) {
+            if (auto db = it->second.lock())
+                return db;
+        }
+    }
+    Connection conn(PQconnectdb(loc.uri.toUtf8().constData()));
+    if (!conn || PQstatus(conn.get()) != CONNECTION_OK) {
+        const QString why = conn ? QString::fromUtf8(PQerrorMessage(conn.get())).trimmed()
+                                 : QStringLiteral("out of memory");
+        throw DbError(err::ServerConnection,
+                      QStringLiteral("Cannot connect to the database server at %1: %2")
+                          .arg(shownLocation(loc.uri), why));
+    }
+    // The server's notices ("already exists, skipping") are no news for the user.
+    PQsetNoticeProcessor(
+        conn.get(), [](void*, const char*) {}, nullptr);
+    auto db = std::make_shared<PgDatabase>(std::move(conn), loc, location.trimmed());
+    db->setUpSession();
+    if (create) {
+        if (db->schemaExists() && db->schemaHasTables())
+            throw DbError(err::ObjectExists,
+                          QStringLiteral("Cannot create %1: it exists already.").arg(db->where()));
+        db->createSchema();
+    } else if (!db->schemaExists()) {
+        throw DbError(err::FileNotFound,
+                      QStringLiteral("There is no data set %1 in the database %2.")
+                          .arg(loc.name, shownLocation(loc.uri)));
+    }
+    sets[key] = db;
+    return db;
+}
+
+}  // namespace velmora::data::pg

@@ -1,0 +1,28 @@
+#pragma once
+
+// The engine's PostgreSQL back end. A data set on a server is named by a libpq connection
+// URI and the data file's name as its fragment:
+//   postgresql://host:port/dbname?sslmode=require#TimeMgr
+// Each data file is a schema of that database ("timemgr"); the engine's functions live in the
+// schema "velmora_jet". Passwords come from libpq's own means (~/.pgpass, PGPASSWORD) and are
+// never part of what the engine stores or shows.
+
+#include "../Database.h"
+#include "../SharedUse.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace velmora::data::pg {
+
+// Whether a data location names a database server rather than a file.
+bool isServerLocation(const QString& location);
+
+// Opens (or, with create, makes) the data set at a server location. Throws DbError: 3151
+// when the server cannot be reached or refuses the login, 3024 when the data set does not
+// exist, 3012 when it exists already and holds tables (create), 3044 when the location is
+// not a connection URI with a data set's name.
+std::shared_ptr<Database> openServerDatabase(const QString& location, bool create);
+
+}  // namespace velmora::data::pg

@@ -1,0 +1,101 @@
+#include "PgErrors.h"
+
+#include "PgDatabase.h"
+
+#include "../JetSqlParser.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <libpq-fe.h>
+
+namespace velmora::data::pg {
+
+namespace {
+
+struct StateNumber {
+    const char* state;
+    ErrorNumber number;
+};
+
+constexpr StateNumber kStates[] = {
+    {"42P01", err::ObjectNotFound},
+    {"42703", err::TooFewParameters},
+    {"42601", err::SyntaxError},
+    {"42883", err::UndefinedFunction},
+    {"42725", err::UndefinedFunction},
+    {"23505", err::DuplicateKey},
+    {"23502", err::NotNull},
+    {"22001", err::FieldTooSmall},
+    {"22003", err::NumericOverflow},
+    {"22P02", err::TypeMismatch},
+    {"42804", err::TypeMismatch},
+    {"22007", err::TypeMismatch},
+    {"22008", err::TypeMismatch},
+    {"42P07", err::TableExists},
+    {"42P06", err::ObjectExists},
+    {"42710", err::ObjectExists},
+    {"40001", err::Locked},
+    {"40P01", err::Locked},
+    {"55P03", err::Locked},
+    {"25006", err::ReadOnly},
+    {"23514", err::TypeMismatch},
+    {"23P01", err::DuplicateKey},
+    {"42702", err::AmbiguousColumn},
+    {"54001", err::QueryTooComplex},
+    {"53100", err::DiskFull},
+    {"22012", err::NumericOverflow},
+};
+
+QString field(const pg_result* r, int code) {
+    const char* v = r ? PQresultErrorField(r, code) : nullptr;
+    return v ? QString::fromUtf8(v) : QString();
+}
+
+}  // namespace
+
+QString shownLocation(const QString& uri) {
+    QUrl url(uri);
+    if (!url.isValid())
+        return uri;
+    url.setPassword(QString());
+    return url.toString();
+}
+
+DbError serverFailure(pg_conn* conn, const pg_result* result, const QString& what,
+                      const QString& where) {
+    const QString state = field(result, PG_DIAG_SQLSTATE);
+    QString message = field(result, PG_DIAG_MESSAGE_PRIMARY);
+    if (message.isEmpty())
+        message = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    if (PQstatus(conn) == CONNECTION_BAD || state.startsWith(QLatin1String("08")) ||
+        state == u"57P01" || state == u"57P02" || state == u"57P03") {
+        return DbError(err::ServerConnection,
+                       QStringLiteral("The connection to the database server of %1 was lost (%2). "
+                                      "The change under way was not saved; what was saved before "
+                                      "is kept on the server.")
+                           .arg(where, message));
+    }
+    ErrorNumber number = err::Internal;
+    for (const StateNumber& s : kStates) {
+        if (state == QLatin1String(s.state)) {
+            number = s.number;
+            break;
+        }
+    }
+    // An aggregate called with the wrong arguments is a statement written wrongly.
+    if (number == err::UndefinedFunction &&
+        QRegularExpression(QStringLiteral("^function (count|sum|avg|min|max)\\("))
+            .match(message)
+            .hasMatch())
+        number = err::SyntaxError;
+    const QString detail = field(result, PG_DIAG_MESSAGE_DETAIL);
+    QString text = message;
+    if (!detail.isEmpty())
+        text += QStringLiteral(" (") + detail + u')';
+    if (!what.isEmpty())
+        text += QStringLiteral(" in \"%1\"").arg(shownStatement(what));
+    return DbError(number, QStringLiteral("%1 (%2).").arg(text, where));
+}
+
+}  // namespace velmora::data::pg

@@ -1,0 +1,286 @@
+// The Jet functions and operators of translated SQL, as SQL functions in the engine's own
+// schema on the server. Functions of one expression are written in SQL so that the server can
+// inline them into the queries that call them.
+#include "PgJetFunctions.h"
+
+namespace velmora::data::pg {
+
+const char* jetFunctionsSql() {
+    return R"SQL(
+CREATE SCHEMA IF NOT EXISTS velmora_jet;
+DO $$ BEGIN
+  CREATE COLLATION velmora_jet.jet_nocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
+EXCEPTION WHEN duplicate_object THEN NULL; END $$;
+DO $$ BEGIN
+  CREATE DOMAIN velmora_jet.yesno AS smallint CHECK (VALUE IN (-1, 0));
+EXCEPTION WHEN duplicate_object THEN NULL; END $$;
+DO $$ BEGIN
+  CREATE DOMAIN velmora_jet.byte AS smallint CHECK (VALUE BETWEEN 0 AND 255);
+EXCEPTION WHEN duplicate_object THEN NULL; END $$;
+
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim(lower($1), ' ') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(numeric) RETURNS numeric LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(real) RETURNS real LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(boolean) RETURNS boolean LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+
+CREATE OR REPLACE FUNCTION velmora_jet.jet_date_text(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN $1 = date_trunc('day', $1) THEN to_char($1, 'YYYY-MM-DD') ELSE to_char($1, 'YYYY-MM-DD HH24:MI:SS') END $$;
+
+-- Operators. "&" joins text, Null as empty text; Null only when every part is Null.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cat(VARIADIC text[]) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN num_nonnulls(VARIADIC $1) = 0 THEN NULL ELSE array_to_string($1, '') END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_idiv(double precision, double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (round($1)::bigint / NULLIF(round($2)::bigint, 0)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mod(double precision, double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (round($1)::bigint % NULLIF(round($2)::bigint, 0)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_pow(double precision, double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT power($1, $2) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_xor(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 # $2 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_eqv(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT ~($1 # $2) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_imp(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (~$1) | $2 $$;
+-- Like: * any text, ? one character, # one digit, [a-z] / [!a-z] one of (not of) a set.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_like_pattern(p text) RETURNS text LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE r text COLLATE "C" := '^'; i int := 1; c text COLLATE "C"; n int := length(p); j int;
+BEGIN
+  WHILE i <= n LOOP
+    c := substr(p, i, 1);
+    IF c = '*' THEN r := r || '.*';
+    ELSIF c = '?' THEN r := r || '.';
+    ELSIF c = '#' THEN r := r || '[0-9]';
+    ELSIF c = '[' THEN
+      j := strpos(substr(p, i + 1), ']');
+      IF j = 0 THEN r := r || '\['; ELSE
+        r := r || '[' || CASE WHEN substr(p, i + 1, 1) = '!' THEN '^' || substr(p, i + 2, j - 2) ELSE substr(p, i + 1, j - 1) END || ']';
+        i := i + j;
+      END IF;
+    ELSIF c ~ '[.^$+(){}|\\]' THEN r := r || '\' || c;
+    ELSE r := r || c;
+    END IF;
+    i := i + 1;
+  END LOOP;
+  RETURN r || '$';
+END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_like(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL OR $2 IS NULL THEN NULL WHEN ($1 COLLATE "C") ~* velmora_jet.jet_like_pattern($2 COLLATE "C") THEN -1 ELSE 0 END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_like(anyelement, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_like($1::text, $2) $$;
+
+-- Text.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_ucase(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT upper($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_lcase(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT lower($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_trim(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT btrim($1, ' ') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_ltrim(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT ltrim($1, ' ') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_rtrim(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim($1, ' ') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_len(text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT length($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_len(anyelement) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT length($1::text) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_left(text, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT left($1, greatest(round($2)::int, 0)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_right(text, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT right($1, greatest(round($2)::int, 0)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT substr($1, greatest(round($2)::int, 1)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT substr($1, greatest(round($2)::int, 1), greatest(round($3)::int, 0)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT strpos(lower($1 COLLATE "C"), lower($2 COLLATE "C")) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(double precision, text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) = 0 THEN 0 ELSE strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) + round($1)::int - 1 END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1::text $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_date_text($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_str(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || $1::text $$;
+
+-- Numbers.
+-- Val: the number at the start of the text, blanks ignored ("1 2" is 12), D as an
+-- exponent, &H and &O for hexadecimal and octal 16-bit numbers; 0 when there is none, Null
+-- beyond the range of numbers.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_val(t text) RETURNS double precision LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE s text COLLATE "C" := upper(replace(replace(replace(t, ' ', ''), chr(9), ''), chr(10), '')); m text; v bigint;
+BEGIN
+  IF t IS NULL THEN RETURN NULL; END IF;
+  IF s LIKE '&H%' OR s LIKE '&O%' THEN
+    m := substring(s from 3);
+    IF s LIKE '&H%' THEN m := substring(m from '^[0-9A-F]+'); ELSE m := substring(m from '^[0-7]+'); END IF;
+    IF m IS NULL THEN RETURN 0; END IF;
+    IF s LIKE '&H%' THEN
+      EXECUTE 'SELECT x''' || lpad(m, 16, '0') || '''::bit(64)::bigint' INTO v;
+    ELSE
+      v := 0; FOR i IN 1..length(m) LOOP v := v * 8 + substr(m, i, 1)::int; END LOOP;
+    END IF;
+    IF v BETWEEN 32768 AND 65535 THEN v := v - 65536; END IF;
+    RETURN v;
+  END IF;
+  m := substring(s from '^[+-]?(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[ED][+-]?[0-9]+)?');
+  IF m IS NULL THEN RETURN 0; END IF;
+  RETURN replace(m, 'D', 'E')::double precision;
+EXCEPTION WHEN numeric_value_out_of_range OR invalid_text_representation THEN RETURN NULL;
+END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_val(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, 0) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cdbl(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cdbl(text) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT btrim($1)::double precision $$;
+-- CInt and CLng: Null beyond the range of a 16-bit or 32-bit whole number.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN round($1) BETWEEN -32768 AND 32767 THEN round($1)::bigint END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(text) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_cint(velmora_jet.jet_val($1)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN round($1) BETWEEN -2147483648 AND 2147483647 THEN round($1)::bigint END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(text) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_clng(velmora_jet.jet_val($1)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_abs(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT abs($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_int(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT floor($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_fix(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT trunc($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sgn(double precision) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sign($1)::integer $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sqr(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sqrt($1) $$;
+-- Rounding of halves to the even neighbour, as Jet rounds.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT round($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision, double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT round($1 * 10 ^ round($2)) / 10 ^ round($2) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_isnull(anyelement) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL THEN -1 ELSE 0 END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_isnull(text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL THEN -1 ELSE 0 END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(anycompatible, anycompatible) RETURNS anycompatible LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, $2) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, '') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, 0) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+
+-- Dates.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_now() RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT localtimestamp(0) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_date() RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT date_trunc('day', localtimestamp(0)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cdate(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cdate(text) RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT btrim($1)::timestamp $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_year(timestamp) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT extract(year FROM $1)::integer $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_month(timestamp) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT extract(month FROM $1)::integer $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_day(timestamp) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT extract(day FROM $1)::integer $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_year(text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_year($1::timestamp) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_month(text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_month($1::timestamp) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_day(text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_day($1::timestamp) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_interval(unit text, n double precision) RETURNS interval LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE lower(unit)
+    WHEN 'yyyy' THEN make_interval(years => round(n)::int)
+    WHEN 'q' THEN make_interval(months => 3 * round(n)::int)
+    WHEN 'm' THEN make_interval(months => round(n)::int)
+    WHEN 'ww' THEN make_interval(weeks => round(n)::int)
+    WHEN 'd' THEN make_interval(days => round(n)::int)
+    WHEN 'y' THEN make_interval(days => round(n)::int)
+    WHEN 'w' THEN make_interval(days => round(n)::int)
+    WHEN 'h' THEN make_interval(hours => round(n)::int)
+    WHEN 'n' THEN make_interval(mins => round(n)::int)
+    WHEN 's' THEN make_interval(secs => round(n))
+  END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, timestamp) RETURNS timestamp LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+  RETURN CASE WHEN $3 + velmora_jet.jet_interval($1, $2) BETWEEN '0100-01-01' AND '9999-12-31 23:59:59' THEN $3 + velmora_jet.jet_interval($1, $2) END;
+EXCEPTION WHEN datetime_field_overflow OR numeric_value_out_of_range OR interval_field_overflow THEN RETURN NULL;
+END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, text) RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT velmora_jet.jet_dateadd($1, $2, $3::timestamp) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, timestamp, timestamp) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE lower($1)
+    WHEN 'yyyy' THEN (extract(year FROM $3) - extract(year FROM $2))::bigint
+    WHEN 'q' THEN ((extract(year FROM $3) * 4 + extract(quarter FROM $3)) - (extract(year FROM $2) * 4 + extract(quarter FROM $2)))::bigint
+    WHEN 'm' THEN ((extract(year FROM $3) * 12 + extract(month FROM $3)) - (extract(year FROM $2) * 12 + extract(month FROM $2)))::bigint
+    WHEN 'ww' THEN ((date_trunc('week', $3 + interval '1 day')::date - date_trunc('week', $2 + interval '1 day')::date) / 7)::bigint
+    WHEN 'w' THEN (($3::date - $2::date) / 7)::bigint
+    WHEN 'd' THEN ($3::date - $2::date)::bigint
+    WHEN 'y' THEN ($3::date - $2::date)::bigint
+    WHEN 'h' THEN ((extract(epoch FROM date_trunc('hour', $3)) - extract(epoch FROM date_trunc('hour', $2))) / 3600)::bigint
+    WHEN 'n' THEN ((extract(epoch FROM date_trunc('minute', $3)) - extract(epoch FROM date_trunc('minute', $2))) / 60)::bigint
+    WHEN 's' THEN (extract(epoch FROM $3) - extract(epoch FROM $2))::bigint
+  END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, text, text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT velmora_jet.jet_datediff($1, $2::timestamp, $3::timestamp) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, timestamp, text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT velmora_jet.jet_datediff($1, $2, $3::timestamp) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, text, timestamp) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT velmora_jet.jet_datediff($1, $2::timestamp, $3) $$;
+-- DateSerial: years 0 to 29 are 2000 to 2029, 30 to 99 are 1930 to 1999; months and days
+-- beyond their range carry over; Null for arguments beyond -32768 to 32767 or a date
+-- outside the years 100 to 9999.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_dateserial(y double precision, m double precision, d double precision) RETURNS timestamp LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE yy int; r timestamp;
+BEGIN
+  IF y IS NULL OR m IS NULL OR d IS NULL THEN RETURN NULL; END IF;
+  IF round(y) NOT BETWEEN -32768 AND 32767 OR round(m) NOT BETWEEN -32768 AND 32767 OR round(d) NOT BETWEEN -32768 AND 32767 THEN RETURN NULL; END IF;
+  yy := round(y)::int;
+  IF yy BETWEEN 0 AND 29 THEN yy := yy + 2000; ELSIF yy BETWEEN 30 AND 99 THEN yy := yy + 1900; END IF;
+  r := make_timestamp(yy, 1, 1, 0, 0, 0) + make_interval(months => round(m)::int - 1) + make_interval(days => round(d)::int - 1);
+  IF r NOT BETWEEN '0100-01-01' AND '9999-12-31 23:59:59' THEN RETURN NULL; END IF;
+  RETURN r;
+EXCEPTION WHEN datetime_field_overflow OR numeric_value_out_of_range THEN RETURN NULL;
+END $$;
+
+-- Format: date pictures (yyyy yy mmmm mmm mm m dddd ddd dd d hh h nn n ss s AM/PM), the
+-- named date and number formats, and number pictures of one section (0 # , . %).
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v timestamp, f text) RETURNS text LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE r text := ''; i int := 1; n int; t text; p text;
+BEGIN
+  IF v IS NULL THEN RETURN NULL; END IF;
+  p := CASE lower(coalesce(f, ''))
+    WHEN '' THEN NULL WHEN 'general date' THEN NULL
+    WHEN 'short date' THEN 'm/d/yyyy' WHEN 'medium date' THEN 'dd-mmm-yy'
+    WHEN 'long date' THEN 'dddd, mmmm d, yyyy' WHEN 'short time' THEN 'hh:nn'
+    WHEN 'medium time' THEN 'h:nn AM/PM' WHEN 'long time' THEN 'h:nn:ss AM/PM'
+    ELSE f END;
+  IF p IS NULL THEN RETURN velmora_jet.jet_date_text(v); END IF;
+  n := length(p);
+  WHILE i <= n LOOP
+    t := NULL;
+    FOREACH t IN ARRAY ARRAY['yyyy','yy','mmmm','mmm','mm','m','dddd','ddd','dd','d','hh','h','nn','n','ss','s','AM/PM','am/pm'] LOOP
+      IF lower(substr(p, i, length(t))) = lower(t) THEN EXIT; END IF;
+      t := NULL;
+    END LOOP;
+    IF t IS NULL THEN
+      r := r || substr(p, i, 1); i := i + 1;
+    ELSE
+      r := r || CASE lower(t)
+        WHEN 'yyyy' THEN to_char(v, 'YYYY') WHEN 'yy' THEN to_char(v, 'YY')
+        WHEN 'mmmm' THEN to_char(v, 'FMMonth') WHEN 'mmm' THEN to_char(v, 'Mon')
+        WHEN 'mm' THEN to_char(v, 'MM') WHEN 'm' THEN to_char(v, 'FMMM')
+        WHEN 'dddd' THEN to_char(v, 'FMDay') WHEN 'ddd' THEN to_char(v, 'Dy')
+        WHEN 'dd' THEN to_char(v, 'DD') WHEN 'd' THEN to_char(v, 'FMDD')
+        WHEN 'hh' THEN CASE WHEN lower(p) LIKE '%am/pm%' THEN to_char(v, 'HH12') ELSE to_char(v, 'HH24') END
+        WHEN 'h' THEN CASE WHEN lower(p) LIKE '%am/pm%' THEN to_char(v, 'FMHH12') ELSE to_char(v, 'FMHH24') END
+        WHEN 'nn' THEN to_char(v, 'MI') WHEN 'n' THEN to_char(v, 'FMMI')
+        WHEN 'ss' THEN to_char(v, 'SS') WHEN 's' THEN to_char(v, 'FMSS')
+        ELSE CASE WHEN t = 'AM/PM' THEN to_char(v, 'AM') ELSE to_char(v, 'am') END END;
+      i := i + length(t);
+    END IF;
+  END LOOP;
+  RETURN r;
+END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v double precision, f text) RETURNS text LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE p text; pct boolean; ip text; fp text; pic text;
+BEGIN
+  IF v IS NULL THEN RETURN NULL; END IF;
+  p := CASE lower(coalesce(f, ''))
+    WHEN '' THEN NULL WHEN 'general number' THEN NULL
+    WHEN 'fixed' THEN '0.00' WHEN 'standard' THEN '#,##0.00' WHEN 'percent' THEN '0.00%'
+    WHEN 'currency' THEN '$#,##0.00' WHEN 'yes/no' THEN CASE WHEN v <> 0 THEN '"Yes"' ELSE '"No"' END
+    WHEN 'true/false' THEN CASE WHEN v <> 0 THEN '"True"' ELSE '"False"' END
+    WHEN 'on/off' THEN CASE WHEN v <> 0 THEN '"On"' ELSE '"Off"' END
+    ELSE f END;
+  IF p IS NULL THEN RETURN v::text; END IF;
+  IF p ~ '^"[^"]*"$' THEN RETURN substr(p, 2, length(p) - 2); END IF;
+  IF p ~* '[ymdhns]' AND p !~ '[0#]' THEN
+    RETURN velmora_jet.jet_format(timestamp '1899-12-30' + make_interval(secs => v * 86400), p);
+  END IF;
+  pct := p LIKE '%\%%';
+  IF pct THEN v := v * 100; END IF;
+  ip := substring(p from '([#0,]*)');
+  fp := coalesce(substring(p from '\.([#0]*)'), '');
+  pic := 'FM' || translate(regexp_replace(ip, '^[#,]*', ''), '#', '9');
+  pic := repeat('9', greatest(0, 15 - length(pic))) || pic;
+  IF position(',' IN ip) > 0 THEN
+    pic := 'FM' || regexp_replace(lpad(replace(translate(regexp_replace(ip, '^[#,]*', ''), '#', '9'), ',', ''), 13, '9'), '(\d)(?=(\d{3})+$)', '\1,', 'g');
+  ELSE
+    pic := 'FM' || lpad(translate(regexp_replace(ip, '^[#,]*', ''), '#', '9'), 15, '9');
+  END IF;
+  IF pic = 'FM' || repeat('9', 15) THEN pic := 'FM' || repeat('9', 14) || '0'; END IF;
+  IF fp <> '' THEN pic := pic || '.' || translate(fp, '#', '9'); END IF;
+  RETURN regexp_replace(p, '[#0,.]+[#0,]*', replace(to_char(v, pic), '\', '\\')) ;
+END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v text, f text) RETURNS text LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
+BEGIN
+  IF v IS NULL THEN RETURN NULL; END IF;
+  v := v COLLATE "C";
+  IF btrim(v) ~ '^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$' THEN RETURN velmora_jet.jet_format(btrim(v)::double precision, f); END IF;
+  IF btrim(v) ~ '^\d{4}-\d{2}-\d{2}' THEN RETURN velmora_jet.jet_format(btrim(v)::timestamp, f); END IF;
+  RETURN v;
+END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(text) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
+)SQL";
+}
+
+}  // namespace velmora::data::pg

@@ -1,0 +1,50 @@
+#include "PgLocation.h"
+
+#include "../DbError.h"
+#include "../JetSqlTranslator.h"
+#include "PgErrors.h"
+
+#include <QUrl>
+
+namespace velmora::data::pg {
+
+Location parseLocation(const QString& location) {
+    const qsizetype hash = location.lastIndexOf(u'#');
+    Location loc;
+    if (hash > 0) {
+        loc.uri = location.left(hash);
+        loc.name = location.mid(hash + 1).trimmed();
+        // "TimeMgr.mdb" names the same data set as "TimeMgr".
+        if (loc.name.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive))
+            loc.name.chop(4);
+    }
+    if (loc.uri.isEmpty() || loc.name.isEmpty() || loc.name.contains(u'"'))
+        throw DbError(err::InvalidPath,
+                      QStringLiteral("'%1' does not name a data set on a database server: it "
+                                     "must be a connection URI (postgresql://host/database) "
+                                     "followed by '#' and the data file's name.")
+                          .arg(shownLocation(location)));
+    if (QUrl(loc.uri).password().size() > 0)
+        throw DbError(err::InvalidPath,
+                      QStringLiteral("The location %1 holds a password. Passwords are not kept "
+                                     "with the data path: give it in ~/.pgpass or PGPASSWORD.")
+                          .arg(shownLocation(loc.uri)));
+    loc.schema = loc.name.toLower();
+    return loc;
+}
+
+QString postgresFromSqliteText(const QString& sql) {
+    QString named = postgresNamesIn(sql);
+    QString out;
+    out.reserve(named.size());
+    bool inLiteral = false;
+    for (qsizetype i = 0; i < named.size(); ++i) {
+        const QChar c = named[i];
+        if (c == u'\'')
+            inLiteral = !inLiteral;
+        out += (!inLiteral && c == u'?') ? QChar(u'$') : c;
+    }
+    return out;
+}
+
+}  // namespace velmora::data::pg

@@ -1,0 +1,73 @@
+#include "JournalLines.h"
+
+#include "data/Database.h"
+#include "data/Journal.h"
+
+#include <QStringList>
+
+namespace velmora::journal {
+
+namespace dj = data::journal;
+
+bool hasJournal(data::Database& mainDb) {
+    return mainDb.hasTable(dj::kTable);
+}
+
+std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& filter) {
+    std::vector<JournalLine> out;
+    if (!hasJournal(mainDb))
+        return out;
+    QStringList where;
+    std::vector<data::Value> args;
+    auto add = [&](const QString& condition, const data::Value& v) {
+        args.push_back(v);
+        where << condition.arg(args.size());
+    };
+    if (!filter.regNum.isEmpty())
+        add(QStringLiteral("RegNum = ?%1"), data::Value(filter.regNum.trimmed()));
+    if (filter.since.isValid())
+        add(QStringLiteral("ChangedAt >= ?%1"),
+            data::Value(filter.since.toString(QStringLiteral("yyyy-MM-dd"))));
+    if (filter.until.isValid())
+        add(QStringLiteral("ChangedAt < ?%1"),
+            data::Value(filter.until.addDays(1).toString(QStringLiteral("yyyy-MM-dd"))));
+    if (!filter.columnName.isEmpty())
+        add(QStringLiteral("ColumnName = ?%1"), data::Value(filter.columnName));
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM Journal%2 ORDER BY Seq%3")
+            .arg(dj::columnNames().join(QStringLiteral(", ")),
+                 where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(" AND "),
+                 filter.newestFirst ? QStringLiteral(" DESC") : QString());
+    mainDb.forEachRow(sql, args, [&](const std::vector<data::Value>& r) {
+        JournalLine l;
+        l.seq = r[dj::Seq].toInt();
+        l.changedAt = QDateTime::fromString(r[dj::ChangedAt].toString(), dj::kTimeFormat);
+        l.changedAt.setTimeSpec(Qt::UTC);
+        l.userName = r[dj::UserName].toString();
+        l.hostName = r[dj::HostName].toString();
+        l.program = r[dj::Program].toString();
+        l.screen = r[dj::Screen].toString();
+        l.tableName = r[dj::TableName].toString();
+        l.regNum = r[dj::RegNum].toString();
+        l.itemNumber = r[dj::ItemNumber].toString();
+        l.rowKey = r[dj::RowKey].toInt();
+        l.columnName = r[dj::ColumnName].toString();
+        l.oldValue = r[dj::OldValue];
+        l.newValue = r[dj::NewValue];
+        l.hash = r[dj::Hash].toString();
+        out.push_back(std::move(l));
+    });
+    return out;
+}
+
+bool isMeterOrTotalColumn(const QString& column) {
+    static const QStringList columns = {
+        QStringLiteral("CurrentMeter1"), QStringLiteral("CurrentMeter2"),
+        QStringLiteral("LastMeter1"),    QStringLiteral("LastMeter2"),
+        QStringLiteral("TotalTime"),     QStringLiteral("TotalTime2"),
+        QStringLiteral("TotalLandings"), QStringLiteral("TotalCycles"),
+        QStringLiteral("TotalRIN")};
+    return columns.contains(column, Qt::CaseInsensitive);
+}
+
+}  // namespace velmora::journal

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "data/Value.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace velmora::data {
+class Database;
+}
+
+namespace velmora::journal {
+
+// One line of the entry journal as it is read back.
+struct JournalLine {
+    std::int64_t seq = 0;
+    QDateTime changedAt;  // UTC
+    QString userName;
+    QString hostName;
+    QString program;
+    QString screen;
+    QString tableName;
+    QString regNum;
+    QString itemNumber;
+    std::int64_t rowKey = 0;
+    QString columnName;
+    data::Value oldValue;
+    data::Value newValue;
+    QString hash;
+};
+
+// Which lines to read. Empty or invalid members do not narrow the choice.
+struct LineFilter {
+    QString regNum;      // compared as the engine compares text
+    QDate since;         // from this day (UTC) on
+    QDate until;         // up to and including this day
+    QString columnName;  // one column's lines
+    bool newestFirst = false;
+};
+
+// Whether the main data file has a journal yet (it gets one at its first change).
+bool hasJournal(data::Database& mainDb);
+
+// The lines that pass the filter, in the order of their sequence numbers (or the reverse).
+// A file without a journal has none. Throws data::DbError.
+std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& filter);
+
+// The columns that hold the meter readings and airframe totals.
+bool isMeterOrTotalColumn(const QString& column);
+
+}  // namespace velmora::journal

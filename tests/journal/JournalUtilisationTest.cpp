@@ -1,0 +1,110 @@
+// Utilisation from a journal built over many days with a set clock.
+#include "JournalTestSupport.h"
+
+#include "data/Journal.h"
+#include "journal/JournalUtilisation.h"
+#include "support/TestFiles.h"
+#include "utilisation/PlannedUtilisation.h"
+#include "utilisation/UtilisationSettings.h"
+
+using namespace velmora;
+using namespace velmora::testing;
+using data::Value;
+
+namespace {
+
+const QDate kStart(2026, 1, 1);
+
+class JournalUtilisationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = folder_.createMainFile();
+        db_ = data::Database::open(path_);
+        at(kStart);
+        addAircraft(*db_, QStringLiteral("N1"), 1000, 200, 100, 50, 10);
+        addAircraft(*db_, QStringLiteral("N2"), 10);
+        utilisation::PlannedEntry planned{QStringLiteral("N2"), {}};
+        planned.use.meter1Hours = 4.5;
+        utilisation::savePlannedUtilisation(*db_, {planned});
+    }
+    void TearDown() override { data::journal::setClock(nullptr); }
+    void at(const QDate& day) {
+        data::journal::setClock([day] { return QDateTime(day, QTime(12, 0), Qt::UTC); });
+    }
+
+    TestFolder folder_;
+    QString path_;
+    std::shared_ptr<data::Database> db_;
+};
+
+TEST_F(JournalUtilisationTest, AveragesTheLastDaysOfTotalsFromA120DayJournal) {
+    // 120 days: on every day 3 hours on meter 1, 1 on meter 2, 2 landings; a cycle every
+    // other day. The first 30 days flew twice as much, and lie outside the 90 days.
+    double tt = 1000, tt2 = 200;
+    int landings = 100, cycles = 50;
+    for (int d = 1; d <= 120; ++d) {
+        at(kStart.addDays(d));
+        const double factor = d <= 30 ? 2 : 1;
+        tt += 3 * factor;
+        tt2 += 1 * factor;
+        landings += static_cast<int>(2 * factor);
+        if (d % 2 == 0)
+            ++cycles;
+        db_->executeBound(
+            QStringLiteral("UPDATE Aircraft SET TotalTime = ?1, TotalTime2 = ?2, "
+                           "TotalLandings = ?3, TotalCycles = ?4 WHERE RegNum = 'N1'"),
+            {Value(tt), Value(tt2), Value(landings), Value(cycles)});
+    }
+    const QDate asOf = kStart.addDays(120);
+    const auto u = journal::aircraftUtilisation(*db_, QStringLiteral("n1 "), asOf);
+    EXPECT_TRUE(u.fromJournal);
+    EXPECT_EQ(u.journalDays, 120);
+    EXPECT_EQ(u.averagedDays, 90);
+    EXPECT_NEAR(*u.use.meter1Hours, 3.0, 1e-9);
+    EXPECT_NEAR(*u.use.meter2Hours, 1.0, 1e-9);
+    EXPECT_NEAR(*u.use.landings, 2.0, 1e-9);
+    EXPECT_NEAR(*u.use.cycles, 0.5, 1e-9);
+    EXPECT_NEAR(*u.use.rin, 0.0, 1e-9);
+
+    // Thirty days: the busy month is in.
+    const auto month =
+        journal::aircraftUtilisation(*db_, QStringLiteral("N1"), kStart.addDays(30), 30);
+    EXPECT_NEAR(*month.use.meter1Hours, 6.0, 1e-9);
+
+    // An undone entry takes its hours back out.
+    db_->execute(
+        QStringLiteral("UPDATE Aircraft SET TotalTime = TotalTime - 3 WHERE RegNum = 'N1'"));
+    EXPECT_NEAR(*journal::aircraftUtilisation(*db_, QStringLiteral("N1"), asOf).use.meter1Hours,
+                (90.0 * 3 - 3) / 90, 1e-9);
+}
+
+TEST_F(JournalUtilisationTest, ALessThanTwoWeekJournalTakesThePlannedFigures) {
+    at(kStart.addDays(5));
+    db_->execute(QStringLiteral("UPDATE Aircraft SET TotalTime = 40 WHERE RegNum = 'N2'"));
+    const auto young = journal::aircraftUtilisation(*db_, QStringLiteral("N2"), kStart.addDays(13));
+    EXPECT_FALSE(young.fromJournal);
+    EXPECT_EQ(young.journalDays, 13);
+    EXPECT_EQ(young.use.meter1Hours, 4.5);
+    EXPECT_FALSE(young.use.landings.has_value());
+
+    const auto grown = journal::aircraftUtilisation(*db_, QStringLiteral("N2"), kStart.addDays(15));
+    EXPECT_TRUE(grown.fromJournal);
+    EXPECT_NEAR(*grown.use.meter1Hours, 30.0 / 15, 1e-9);
+
+    // An aircraft the journal does not know, and a file without a journal.
+    EXPECT_FALSE(journal::aircraftUtilisation(*db_, QStringLiteral("X9"), kStart).fromJournal);
+}
+
+}  // namespace
+
+TEST(UtilisationSetting, DefaultsToNinetyDaysAndKeepsWhatIsSet) {
+    TestFolder folder;
+    const QString company = folder.createCompanyFile(folder.dataPath());
+    EXPECT_EQ(utilisation::averageDaysOf(company), 90);
+    EXPECT_EQ(utilisation::averageDaysOf(QString()), 90);
+    auto db = data::Database::open(company);
+    utilisation::setAverageDays(*db, 30);
+    EXPECT_EQ(utilisation::averageDays(*db), 30);
+    EXPECT_DB_ERROR(utilisation::setAverageDays(*db, 5), data::err::TypeMismatch);
+    EXPECT_EQ(utilisation::averageDays(*db), 30);
+}

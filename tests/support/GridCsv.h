@@ -1,0 +1,52 @@
+#pragma once
+
+// Reads a grid's CSV export back and compares it with what the grid shows: the captions of
+// its shown columns in their order, then each shown row's values (Null as nothing).
+#include "export/Csv.h"
+#include "screens/common/DataGrid.h"
+#include "screens/common/GridExport.h"
+#include "screens/common/GridExportMenu.h"
+#include "screens/common/RecordsetTableModel.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace velmora::testing {
+
+inline std::vector<exporting::CsvRecord> gridCsvRecords(const screens::DataGrid& grid) {
+    std::vector<exporting::CsvRecord> records;
+    QString error;
+    EXPECT_TRUE(exporting::parseCsv(screens::gridCsv(grid), &records, &error))
+        << error.toStdString();
+    const auto* model = qobject_cast<const screens::RecordsetTableModel*>(grid.model());
+    EXPECT_NE(model, nullptr);
+    const std::vector<int> columns = screens::shownColumns(grid);
+    const std::vector<int> rows = screens::shownRows(grid);
+    EXPECT_EQ(records.size(), rows.size() + 1);
+    if (records.size() != rows.size() + 1 || !model)
+        return records;
+    EXPECT_EQ(records[0].size(), columns.size());
+    for (size_t i = 0; i < columns.size() && i < records[0].size(); ++i)
+        EXPECT_EQ(records[0][i], grid.column(columns[i]).caption);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        EXPECT_EQ(records[r + 1].size(), columns.size());
+        for (size_t i = 0; i < columns.size() && i < records[r + 1].size(); ++i)
+            EXPECT_EQ(records[r + 1][i], model->exportText(rows[r], columns[i]))
+                << "row " << r << " column " << columns[i];
+    }
+    return records;
+}
+
+// The cell of a record under a caption; none when there is no such column.
+inline std::optional<QString> csvCell(const std::vector<exporting::CsvRecord>& records, size_t row,
+                                      const QString& caption) {
+    for (size_t i = 0; !records.empty() && i < records[0].size(); ++i) {
+        if (records[0][i] == caption && row < records.size() && i < records[row].size())
+            return records[row][i];
+    }
+    ADD_FAILURE() << "no column " << caption.toStdString();
+    return std::nullopt;
+}
+
+}  // namespace velmora::testing

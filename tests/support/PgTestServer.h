@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora::testing {
+
+// The connection URI of the PostgreSQL server that the test run started (see
+// pg-test-server.sh); empty when there is none, with the reason in *whyNot.
+QString pgTestServerUri(QString* whyNot);
+
+// A database of its own on the test server, for one test: created empty, dropped (with any
+// connection still open to it) at the end.
+class PgTestDatabase {
+  public:
+    PgTestDatabase();
+    ~PgTestDatabase();
+    PgTestDatabase(const PgTestDatabase&) = delete;
+    PgTestDatabase& operator=(const PgTestDatabase&) = delete;
+
+    bool isAvailable() const { return !uri_.isEmpty(); }
+    const QString& whyNot() const { return whyNot_; }
+    // postgresql:///NAME?host=...&user=... of the new database.
+    const QString& uri() const { return uri_; }
+    const QString& name() const { return name_; }
+    // The same database for another role (the role's password comes from libpq's means).
+    QString uriForUser(const QString& user) const;
+
+  private:
+    QString serverUri_;
+    QString name_;
+    QString uri_;
+    QString whyNot_;
+};
+
+// Runs one statement on the test server as its superuser, in the database of the URI;
+// false (with the server's message in *error) when it fails.
+bool runOnTestServer(const QString& uri, const QString& sql, QString* error = nullptr);
+
+}  // namespace velmora::testing

@@ -1,0 +1,15 @@
+// velmora-journal: checks and lists the entry journal of a data folder.
+#include "JournalCommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char** argv) {
+    if (const auto status =
+            velmora::cli::handleStandardOptions(argc, argv, velmora::journaltool::journalHelp()))
+        return *status;
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return velmora::journaltool::runJournalCommand(app.arguments().mid(1), out, err);
+}
