@@ -381,7 +381,7 @@ VELMORA_ON_BOTH_BACK_ENDS(JetSql);
 
 // Values bound to ?1, ?2, ... of Jet text: the rest of the statement is still Jet (Yes,
 // brackets, its text comparison), and no value, whatever it holds, changes the statement.
-TEST_F(JetSql, BoundValuesGoIntoJetTextAsValuesOnly) {
+TEST_P(JetSql, BoundValuesGoIntoJetTextAsValuesOnly) {
     addComponents();
     addAircraft(*db, "N1");
     auto rs = db->openRecordset(
@@ -406,7 +406,7 @@ TEST_F(JetSql, BoundValuesGoIntoJetTextAsValuesOnly) {
     EXPECT_EQ(db->openRecordset("Parts")->recordCount(), 4);
 }
 
-TEST_F(JetSql, ARequeryKeepsItsBoundValues) {
+TEST_P(JetSql, ARequeryKeepsItsBoundValues) {
     addComponents();
     auto rs = db->openRecordset("select * from [Parts] where [RegNum]=?1", {Value("N2")});
     EXPECT_EQ(rs->recordCount(), 1);
@@ -415,7 +415,7 @@ TEST_F(JetSql, ARequeryKeepsItsBoundValues) {
     EXPECT_EQ(column(*rs, "Description"), QStringList({"Other aircraft", "Second part"}));
 }
 
-TEST_F(JetSql, MarkersAndValuesMustMatch) {
+TEST_P(JetSql, MarkersAndValuesMustMatch) {
     addComponents();
     const QByteArray before = fileBytes(path);
     EXPECT_DB_ERROR(db->openRecordset("select * from [Parts] where [RegNum]=?1"),

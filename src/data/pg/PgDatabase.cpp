@@ -2,13 +2,13 @@
 // into PostgreSQL's dialect on the way in, rows materialised on the way out.
 #include "PgDatabase.h"
 
-#include "../JetSqlTranslator.h"
-#include "../Recordset.h"
 #include "PgErrors.h"
 #include "PgJetFunctions.h"
 #include "PgLocation.h"
 #include "PgPredicate.h"
 #include "PgValues.h"
+#include "data/JetSqlTranslator.h"
+#include "data/Recordset.h"
 
 #include <QHash>
 #include <QSet>

@@ -7,8 +7,8 @@
 // schema "velmora_jet". Passwords come from libpq's own means (~/.pgpass, PGPASSWORD) and are
 // never part of what the engine stores or shows.
 
-#include "../Database.h"
-#include "../SharedUse.h"
+#include "data/Database.h"
+#include "data/SharedUse.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "PgDatabase.h"
 
-#include "../JetSqlParser.h"
+#include "data/JetSqlParser.h"
 
 #include <QRegularExpression>
 #include <QUrl>

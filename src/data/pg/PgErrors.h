@@ -3,7 +3,7 @@
 // The database server's failures turned into the engine's numbered errors. Internal to the
 // engine.
 
-#include "../DbError.h"
+#include "data/DbError.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "PgLocation.h"
 
-#include "../DbError.h"
-#include "../JetSqlTranslator.h"
 #include "PgErrors.h"
+#include "data/DbError.h"
+#include "data/JetSqlTranslator.h"
 
 #include <QUrl>
 

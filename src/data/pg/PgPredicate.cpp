@@ -1,7 +1,7 @@
 #include "PgPredicate.h"
 
-#include "../JetSqlTranslator.h"
 #include "PgValues.h"
+#include "data/JetSqlTranslator.h"
 
 #include <QSet>
 

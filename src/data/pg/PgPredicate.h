@@ -3,7 +3,7 @@
 // A Jet criterion tested against rows given as values, on a database server. Internal to
 // the PostgreSQL back end.
 
-#include "../Database.h"
+#include "data/Database.h"
 
 #include <QString>
 #include <QStringList>

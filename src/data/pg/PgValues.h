@@ -3,8 +3,8 @@
 // Values between the engine and the database server: parameters sent as text with the
 // types of the engine's values, results read by their column types. Internal to the engine.
 
-#include "../FieldType.h"
-#include "../Value.h"
+#include "data/FieldType.h"
+#include "data/Value.h"
 
 #include <QByteArray>
 #include <QString>
