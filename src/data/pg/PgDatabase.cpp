@@ -103,6 +103,7 @@ class PgDatabase final : public Database {
     using Database::execute;
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
         const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        requireMarkersFor(t.sql, values.size(), jetSql);
         if (t.spelledNames.isEmpty() || t.isSelect)
             return changedRows(run(t.sql, values, jetSql, true, &t).get());
         Transaction tx(*this);
@@ -566,6 +567,7 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
 
 std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, const QString& source,
                                                    const std::vector<Value>& values) {
+    requireMarkersFor(t.sql, values.size(), source);
     const Result r = run(t.sql, values, source, true, &t);
     PGresult* res = r.get();
     const int cols = PQnfields(res);

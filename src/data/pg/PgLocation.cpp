@@ -6,6 +6,8 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 namespace velmora::data::pg {
 
 Location parseLocation(const QString& location) {
@@ -45,6 +47,29 @@ QString postgresFromSqliteText(const QString& sql) {
         out += (!inLiteral && c == u'?') ? QChar(u'$') : c;
     }
     return out;
+}
+
+void requireMarkersFor(const QString& postgresSql, size_t valueCount, const QString& context) {
+    size_t highest = 0;
+    bool inLiteral = false;
+    for (qsizetype i = 0; i < postgresSql.size(); ++i) {
+        const QChar c = postgresSql[i];
+        if (c == u'\'')
+            inLiteral = !inLiteral;
+        if (inLiteral || c != u'$')
+            continue;
+        qsizetype end = i + 1;
+        while (end < postgresSql.size() && postgresSql[end].isDigit())
+            ++end;
+        if (end > i + 1)
+            highest = std::max<size_t>(highest, postgresSql.mid(i + 1, end - i - 1).toULongLong());
+    }
+    if (highest != valueCount)
+        throw DbError(err::TooFewParameters,
+                      QStringLiteral("\"%1\" has %2 value markers but %3 values were given.")
+                          .arg(context)
+                          .arg(highest)
+                          .arg(valueCount));
 }
 
 }  // namespace velmora::data::pg

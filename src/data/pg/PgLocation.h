@@ -21,4 +21,8 @@ Location parseLocation(const QString& location);
 // them. Literals pass unchanged.
 QString postgresFromSqliteText(const QString& sql);
 
+// Throws DbError TooFewParameters unless the markers $1, $2, ... of PostgreSQL text (outside
+// its literals) number exactly as many as the values given for them.
+void requireMarkersFor(const QString& postgresSql, size_t valueCount, const QString& context);
+
 }  // namespace velmora::data::pg
