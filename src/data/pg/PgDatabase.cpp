@@ -163,6 +163,13 @@ class PgDatabase final : public Database {
         return changedRows(run(postgresFromSqliteText(sqliteSql), values, sqliteSql).get());
     }
 
+    // The server hands the whole result over at once; the rows are visited from it.
+    void forEachRow(const QString& sqliteSql, const std::vector<Value>& values,
+                    const std::function<void(const std::vector<Value>&)>& visit) override {
+        for (const std::vector<Value>& row : rows(postgresFromSqliteText(sqliteSql), values))
+            visit(row);
+    }
+
     std::unique_ptr<Recordset> openRecordset(const QString& source) override;
 
     void createQueryDef(const QString& name, const QString& jetSql) override {
