@@ -406,6 +406,7 @@ void JournalHook::beforeOutermostCommit() {
     Query insert(db_, insertSql);
     if (insert.prepared() != SQLITE_OK)
         fail(insert.prepared(), insertSql);
+    journal::LineHasher hasher;
     sealing_ = true;
     struct Unseal {
         bool& flag;
@@ -415,7 +416,7 @@ void JournalHook::beforeOutermostCommit() {
         fields[journal::Seq] = Value(static_cast<std::int64_t>(++seq));
         for (int i = 0; i < 7; ++i)
             fields[static_cast<size_t>(journal::TableName + i)] = columnValue(staged.get(), i);
-        const QByteArray hash = journal::lineHash(previous, fields);
+        const QByteArray hash = hasher.hash(previous, fields, fields.size()).toByteArray();
         sqlite3_reset(insert.get());
         for (size_t i = 0; i < fields.size(); ++i)
             bind(insert.get(), static_cast<int>(i + 1), fields[i]);
