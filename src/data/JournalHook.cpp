@@ -88,11 +88,20 @@ void bind(sqlite3_stmt* st, int index, const Value& v) {
     }
 }
 
-QString osUser() {
-    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
-        return QString::fromLocal8Bit(pw->pw_name);
-    const QString env = qEnvironmentVariable("USER");
-    return env.isEmpty() ? QStringLiteral("uid %1").arg(geteuid()) : env;
+// Who works here: looked up once per process (the lookup reads the user database).
+const QString& osUser() {
+    static const QString user = [] {
+        if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+            return QString::fromLocal8Bit(pw->pw_name);
+        const QString env = qEnvironmentVariable("USER");
+        return env.isEmpty() ? QStringLiteral("uid %1").arg(geteuid()) : env;
+    }();
+    return user;
+}
+
+const QString& hostName() {
+    static const QString host = QSysInfo::machineHostName();
+    return host;
 }
 
 QString programName() {
@@ -141,13 +150,23 @@ void JournalHook::exec(const QString& sql) {
 }
 
 int JournalHook::schemaVersion() {
-    Query q(db_, "PRAGMA main.schema_version");
-    if (q.prepared() != SQLITE_OK)
-        fail(q.prepared(), "PRAGMA main.schema_version");
-    const int rc = sqlite3_step(q.get());
+    // Asked before every change: the statement is kept.
+    if (!versionQuery_) {
+        const int prc =
+            sqlite3_prepare_v2(db_, "PRAGMA main.schema_version", -1, &versionQuery_, nullptr);
+        if (prc != SQLITE_OK)
+            fail(prc, "PRAGMA main.schema_version");
+    }
+    const int rc = sqlite3_step(versionQuery_);
+    const int version = sqlite3_column_int(versionQuery_, 0);
+    sqlite3_reset(versionQuery_);
     if (rc != SQLITE_ROW)
         fail(rc, "PRAGMA main.schema_version");
-    return sqlite3_column_int(q.get(), 0);
+    return version;
+}
+
+JournalHook::~JournalHook() {
+    sqlite3_finalize(versionQuery_);
 }
 
 void JournalHook::attach() {
@@ -395,7 +414,7 @@ void JournalHook::beforeOutermostCommit() {
     std::vector<Value> fields(journal::ColumnCount - 1);
     fields[journal::ChangedAt] = Value(journal::now().toString(journal::kTimeFormat));
     fields[journal::UserName] = Value(osUser());
-    fields[journal::HostName] = Value(QSysInfo::machineHostName());
+    fields[journal::HostName] = Value(hostName());
     fields[journal::Program] = Value(program);
     fields[journal::Screen] = Value(screen.isEmpty() ? program : screen);
 
