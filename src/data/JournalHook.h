@@ -15,12 +15,14 @@
 #include <QStringList>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace velmora::data {
 
 class JournalHook {
   public:
     JournalHook(sqlite3* db, QString path);
+    ~JournalHook();
     JournalHook(const JournalHook&) = delete;
     JournalHook& operator=(const JournalHook&) = delete;
 
@@ -60,6 +62,7 @@ class JournalHook {
     bool migrating_ = false;
     int knownSchemaVersion_ = -1;
     long long staged_ = 0;  // lines staged since the last seal
+    sqlite3_stmt* versionQuery_ = nullptr;
 };
 
 }  // namespace velmora::data
