@@ -52,12 +52,12 @@ void meterEntries(benchmark::State& state, bool journalled) {
 void BM_MeterEntryJournalled(benchmark::State& state) {
     meterEntries(state, true);
 }
-BENCHMARK(BM_MeterEntryJournalled)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_MeterEntryJournalled)->Unit(benchmark::kMillisecond)->MinTime(3)->UseRealTime();
 
 void BM_MeterEntryNotJournalled(benchmark::State& state) {
     meterEntries(state, false);
 }
-BENCHMARK(BM_MeterEntryNotJournalled)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_MeterEntryNotJournalled)->Unit(benchmark::kMillisecond)->MinTime(3)->UseRealTime();
 
 // A million lines: 10,000 components whose life is changed a hundred times, each change of
 // all of them one statement in one transaction.

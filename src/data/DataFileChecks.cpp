@@ -98,7 +98,16 @@ void checkDataFile(const QString& path) {
         pageSize = 65536;
     const quint32 pages = be32(28);
     const bool countValid = be32(24) == be32(92) && pages > 0;
-    if (countValid && static_cast<qint64>(pages) * pageSize > static_cast<qint64>(sb.st_size))
+    // A change that was cut off (a killed process, a power cut) leaves its journal beside
+    // the file, and the header may already count pages the change had not written yet.
+    // Opening the file undoes the change from that journal, so only SQLite's own check can
+    // judge such a file.
+    struct stat jb {};
+    const bool changeUnfinished =
+        ::stat(QFile::encodeName(path + QStringLiteral("-journal")).constData(), &jb) == 0 &&
+        S_ISREG(jb.st_mode) && jb.st_size > 0;
+    if (countValid && !changeUnfinished &&
+        static_cast<qint64>(pages) * pageSize > static_cast<qint64>(sb.st_size))
         refuse(err::NotADatabase,
                QStringLiteral("The database file %1 is cut short (damaged).").arg(path));
 }

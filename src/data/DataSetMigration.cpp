@@ -3,6 +3,7 @@
 #include "DataFiles.h"
 #include "Database.h"
 #include "JetSqlTranslator.h"
+#include "Journal.h"
 #include "Recordset.h"
 #include "Schema.h"
 #include "pg/PgDatabase.h"
@@ -124,8 +125,12 @@ CopiedFile copyFile(const QString& fromPath, const QString& toPath, const QStrin
     report.file = file;
     auto source = Database::open(from);
     schema::createDataFile(to, kind, [&](Database& target) {
+        // The entry journal belongs to the file it was written in: its lines chain that
+        // file's own changes. A file made here starts its own journal with the rows copied
+        // into it; the server keeps none yet.
         for (const QString& table : source->tableNames())
-            copyTable(*source, target, table, &report);
+            if (table.compare(journal::kTable, Qt::CaseInsensitive) != 0)
+                copyTable(*source, target, table, &report);
         const QStringList existing = target.queryDefNames();
         for (const QString& q : source->queryDefNames()) {
             if (existing.contains(q, Qt::CaseInsensitive))

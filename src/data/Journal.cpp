@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 
+#include <cstdio>
+
 #include <string>
 
 namespace velmora::data::journal {
@@ -37,37 +39,54 @@ const QStringList& columnNames() {
     return c;
 }
 
-QByteArray lineHash(const QByteArray& previousHash, const std::vector<Value>& fields) {
+LineHasher::LineHasher() : sha_(QCryptographicHash::Sha256) {}
+
+QByteArrayView LineHasher::hash(QByteArrayView previousHash, const std::vector<Value>& fields,
+                                size_t fieldCount) {
     // Each field is tagged with its kind, so that Null, empty text and "0" hash apart, and
     // ends with a separator that no tag or number contains.
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    h.addData(previousHash);
-    h.addData(QByteArrayView("\x1e", 1));
-    for (const Value& v : fields) {
+    sha_.reset();
+    sha_.addData(previousHash);
+    sha_.addData(QByteArrayView("\x1e", 1));
+    char number[32];
+    for (size_t i = 0; i < fieldCount; ++i) {
+        const Value& v = fields[i];
         switch (v.type()) {
             case Value::Type::Null:
-                h.addData(QByteArrayView("N", 1));
+                sha_.addData(QByteArrayView("N", 1));
                 break;
             case Value::Type::Integer: {
-                const std::string s = std::to_string(v.toInt());
-                h.addData(QByteArrayView("I", 1));
-                h.addData(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())));
+                const int n = std::snprintf(number, sizeof number, "I%lld",
+                                            static_cast<long long>(v.toInt()));
+                sha_.addData(QByteArrayView(number, n));
                 break;
             }
             case Value::Type::Real: {
-                const QByteArray s = QByteArray::number(v.toDouble(), 'g', 17);
-                h.addData(QByteArrayView("R", 1));
-                h.addData(s);
+                const int n = std::snprintf(number, sizeof number, "R%.17g", v.toDouble());
+                sha_.addData(QByteArrayView(number, n));
                 break;
             }
             case Value::Type::Text:
-                h.addData(QByteArrayView("T", 1));
-                h.addData(QByteArrayView(v.utf8().data(), static_cast<qsizetype>(v.utf8().size())));
+                sha_.addData(QByteArrayView("T", 1));
+                sha_.addData(
+                    QByteArrayView(v.utf8().data(), static_cast<qsizetype>(v.utf8().size())));
                 break;
         }
-        h.addData(QByteArrayView("\x1f", 1));
+        sha_.addData(QByteArrayView("\x1f", 1));
     }
-    return h.result().toHex();
+    const QByteArrayView digest = sha_.resultView();
+    static const char digits[] = "0123456789abcdef";
+    for (qsizetype i = 0; i < digest.size() && i < 32; ++i) {
+        const auto b = static_cast<unsigned char>(digest[i]);
+        hex_[2 * i] = digits[b >> 4];
+        hex_[2 * i + 1] = digits[b & 15];
+    }
+    return QByteArrayView(hex_, 64);
+}
+
+QByteArray lineHash(const QByteArray& previousHash, const std::vector<Value>& fields) {
+    LineHasher hasher;
+    return hasher.hash(previousHash, fields, fields.size()).toByteArray();
 }
 
 void setScreenProvider(std::function<QString()> provider) {

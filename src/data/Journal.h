@@ -3,6 +3,7 @@
 #include "Value.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,19 @@ inline const QString kRowPresent = QStringLiteral("(existing row)");
 // The hash of a line: SHA-256, as lower-case hex, over the previous line's hash (empty for
 // the first line) and the line's fields Seq to NewValue (ColumnCount - 1 values).
 QByteArray lineHash(const QByteArray& previousHash, const std::vector<Value>& fields);
+
+// The same, for walks over many lines: one hash state reused, the result (lower-case hex)
+// valid until the next call.
+class LineHasher {
+  public:
+    LineHasher();
+    QByteArrayView hash(QByteArrayView previousHash, const std::vector<Value>& fields,
+                        size_t fieldCount);
+
+  private:
+    QCryptographicHash sha_;
+    char hex_[64];
+};
 
 // Who and what makes the changes. The program is the application's name; the screen is
 // asked of the provider when the lines are written (the window the user works in), else the

@@ -88,11 +88,20 @@ void bind(sqlite3_stmt* st, int index, const Value& v) {
     }
 }
 
-QString osUser() {
-    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
-        return QString::fromLocal8Bit(pw->pw_name);
-    const QString env = qEnvironmentVariable("USER");
-    return env.isEmpty() ? QStringLiteral("uid %1").arg(geteuid()) : env;
+// Who works here: looked up once per process (the lookup reads the user database).
+const QString& osUser() {
+    static const QString user = [] {
+        if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+            return QString::fromLocal8Bit(pw->pw_name);
+        const QString env = qEnvironmentVariable("USER");
+        return env.isEmpty() ? QStringLiteral("uid %1").arg(geteuid()) : env;
+    }();
+    return user;
+}
+
+const QString& hostName() {
+    static const QString host = QSysInfo::machineHostName();
+    return host;
 }
 
 QString programName() {
@@ -141,13 +150,23 @@ void JournalHook::exec(const QString& sql) {
 }
 
 int JournalHook::schemaVersion() {
-    Query q(db_, "PRAGMA main.schema_version");
-    if (q.prepared() != SQLITE_OK)
-        fail(q.prepared(), "PRAGMA main.schema_version");
-    const int rc = sqlite3_step(q.get());
+    // Asked before every change: the statement is kept.
+    if (!versionQuery_) {
+        const int prc =
+            sqlite3_prepare_v2(db_, "PRAGMA main.schema_version", -1, &versionQuery_, nullptr);
+        if (prc != SQLITE_OK)
+            fail(prc, "PRAGMA main.schema_version");
+    }
+    const int rc = sqlite3_step(versionQuery_);
+    const int version = sqlite3_column_int(versionQuery_, 0);
+    sqlite3_reset(versionQuery_);
     if (rc != SQLITE_ROW)
         fail(rc, "PRAGMA main.schema_version");
-    return sqlite3_column_int(q.get(), 0);
+    return version;
+}
+
+JournalHook::~JournalHook() {
+    sqlite3_finalize(versionQuery_);
 }
 
 void JournalHook::attach() {
@@ -395,7 +414,7 @@ void JournalHook::beforeOutermostCommit() {
     std::vector<Value> fields(journal::ColumnCount - 1);
     fields[journal::ChangedAt] = Value(journal::now().toString(journal::kTimeFormat));
     fields[journal::UserName] = Value(osUser());
-    fields[journal::HostName] = Value(QSysInfo::machineHostName());
+    fields[journal::HostName] = Value(hostName());
     fields[journal::Program] = Value(program);
     fields[journal::Screen] = Value(screen.isEmpty() ? program : screen);
 
@@ -406,6 +425,7 @@ void JournalHook::beforeOutermostCommit() {
     Query insert(db_, insertSql);
     if (insert.prepared() != SQLITE_OK)
         fail(insert.prepared(), insertSql);
+    journal::LineHasher hasher;
     sealing_ = true;
     struct Unseal {
         bool& flag;
@@ -415,7 +435,7 @@ void JournalHook::beforeOutermostCommit() {
         fields[journal::Seq] = Value(static_cast<std::int64_t>(++seq));
         for (int i = 0; i < 7; ++i)
             fields[static_cast<size_t>(journal::TableName + i)] = columnValue(staged.get(), i);
-        const QByteArray hash = journal::lineHash(previous, fields);
+        const QByteArray hash = hasher.hash(previous, fields, fields.size()).toByteArray();
         sqlite3_reset(insert.get());
         for (size_t i = 0; i < fields.size(); ++i)
             bind(insert.get(), static_cast<int>(i + 1), fields[i]);

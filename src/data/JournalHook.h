@@ -15,6 +15,7 @@
 #include <QStringList>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace velmora::data {
 
@@ -26,6 +27,7 @@ bool statementChangesSchema(const QString& sql);
 class JournalHook {
   public:
     JournalHook(sqlite3* db, QString path);
+    ~JournalHook();
     JournalHook(const JournalHook&) = delete;
     JournalHook& operator=(const JournalHook&) = delete;
 
@@ -65,6 +67,7 @@ class JournalHook {
     bool migrating_ = false;
     int knownSchemaVersion_ = -1;
     long long staged_ = 0;  // lines staged since the last seal
+    sqlite3_stmt* versionQuery_ = nullptr;
 };
 
 }  // namespace velmora::data

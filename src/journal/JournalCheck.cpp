@@ -3,12 +3,15 @@
 #include "data/Database.h"
 #include "data/Journal.h"
 
-#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 
+#include <cctype>
 #include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace velmora::journal {
 
@@ -16,41 +19,67 @@ namespace dj = data::journal;
 
 namespace {
 
-// A row's columns (names case-folded) to their values as text; absent is Null.
-using RowState = QHash<QString, QString>;
-// A table's rows by row id.
-using TableState = QHash<std::int64_t, RowState>;
+using Text = std::optional<std::string>;
+
+// What the journal says a checked table holds: rows by row id, each its columns' values as
+// text (by the table's column order; a column the journal never named is Null).
+struct TableState {
+    QString name;
+    QStringList columns;                         // as the table has them now
+    std::unordered_map<std::string, int> index;  // column name, lower case, to its place
+    std::unordered_map<std::int64_t, std::vector<Text>> rows;
+
+    int columnAt(const std::string& column) const {
+        const auto it = index.find(lower(column));
+        return it == index.end() ? -1 : it->second;
+    }
+    static std::string lower(std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    }
+};
 
 const QStringList& checkedTables() {
     static const QStringList t = {QStringLiteral("Aircraft"), QStringLiteral("Parts")};
     return t;
 }
 
-std::optional<QString> textOf(const data::Value& v) {
+Text textOf(const data::Value& v) {
     if (v.isNull())
         return std::nullopt;
-    return v.toString();
+    if (v.type() == data::Value::Type::Text)
+        return v.utf8();
+    return v.toString().toStdString();
 }
 
-RowState rowFromJson(const data::Value& v) {
-    RowState row;
+std::vector<Text> rowFromJson(const TableState& table, const data::Value& v) {
+    std::vector<Text> row(static_cast<size_t>(table.columns.size()));
     const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(v.utf8())).object();
     for (auto it = o.begin(); it != o.end(); ++it) {
-        if (!it.value().isNull())
-            row.insert(it.key().toCaseFolded(), it.value().toString());
+        const int at = table.columnAt(it.key().toStdString());
+        if (at >= 0 && !it.value().isNull())
+            row[static_cast<size_t>(at)] = it.value().toString().toStdString();
     }
     return row;
 }
 
-QString rowName(const QString& table, const QStringList& key) {
-    QString name = QStringLiteral("%1 row of %2").arg(table, key.value(0));
-    if (key.size() > 1 && !key[1].isEmpty())
-        name += QStringLiteral(" item %1").arg(key[1]);
+QString rowName(const QString& table, const QString& reg, const QString& item) {
+    QString name = QStringLiteral("%1 row of %2").arg(table, reg);
+    if (!item.isEmpty())
+        name += QStringLiteral(" item %1").arg(item);
     return name;
 }
 
-QString shownValue(const std::optional<QString>& v) {
-    return v ? QStringLiteral("\"%1\"").arg(*v) : QStringLiteral("Null");
+QString shownValue(const Text& v) {
+    return v ? QStringLiteral("\"%1\"").arg(QString::fromStdString(*v)) : QStringLiteral("Null");
+}
+
+bool sameName(const data::Value& v, const QString& name) {
+    if (v.type() != data::Value::Type::Text)
+        return false;
+    return QString::fromUtf8(v.utf8().data(), static_cast<qsizetype>(v.utf8().size()))
+               .compare(name, Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -61,13 +90,36 @@ CheckResult checkJournal(data::Database& mainDb) {
         out.problem = QStringLiteral("The file has no entry journal.");
         return out;
     }
-    QHash<QString, TableState> state;  // by table name, case-folded
-    for (const QString& t : checkedTables())
-        state.insert(t.toCaseFolded(), {});
+    std::vector<TableState> tables;
+    for (const QString& name : checkedTables()) {
+        if (!mainDb.hasTable(name))
+            continue;
+        TableState t;
+        t.name = name;
+        mainDb.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name), {},
+                          [&](const std::vector<data::Value>& r) { t.columns << r[1].toString(); });
+        for (int i = 0; i < t.columns.size(); ++i)
+            t.index.emplace(TableState::lower(t.columns[i].toStdString()), i);
+        tables.push_back(std::move(t));
+    }
+    // The table a line is about: the last one found, tried first (lines come in runs).
+    TableState* last = nullptr;
+    auto tableOf = [&](const data::Value& name) -> TableState* {
+        if (last && sameName(name, last->name))
+            return last;
+        for (TableState& t : tables) {
+            if (sameName(name, t.name))
+                return last = &t;
+        }
+        return nullptr;
+    };
 
+    dj::LineHasher hasher;
     QByteArray previous;
     std::int64_t expectedSeq = 1;
-    std::vector<data::Value> fields(dj::ColumnCount - 1);
+    const std::string added = dj::kRowAdded.toStdString();
+    const std::string present = dj::kRowPresent.toStdString();
+    const std::string removed = dj::kRowRemoved.toStdString();
     const QString sql = QStringLiteral("SELECT %1 FROM Journal ORDER BY Seq")
                             .arg(dj::columnNames().join(QStringLiteral(", ")));
     mainDb.forEachRow(sql, {}, [&](const std::vector<data::Value>& r) {
@@ -87,13 +139,11 @@ CheckResult checkJournal(data::Database& mainDb) {
             return;
         }
         ++expectedSeq;
-        for (size_t i = 0; i < fields.size(); ++i)
-            fields[i] = r[i];
-        const QByteArray hash = dj::lineHash(previous, fields);
+        const QByteArrayView hash = hasher.hash(previous, r, dj::ColumnCount - 1);
         const data::Value& stored = r[dj::Hash];
         if (stored.type() != data::Value::Type::Text ||
             QByteArrayView(stored.utf8().data(), static_cast<qsizetype>(stored.utf8().size())) !=
-                QByteArrayView(hash)) {
+                hash) {
             out.atLine = seq;
             out.problem = QStringLiteral(
                               "Journal line %1 does not match its hash: it, or the "
@@ -102,84 +152,81 @@ CheckResult checkJournal(data::Database& mainDb) {
                               .arg(seq);
             return;
         }
-        previous = hash;
+        previous = hash.toByteArray();
 
-        auto table = state.find(r[dj::TableName].toString().toCaseFolded());
-        if (table == state.end())
+        TableState* table = tableOf(r[dj::TableName]);
+        if (!table)
             return;
         const std::int64_t rowKey = r[dj::RowKey].toInt();
-        const QString column = r[dj::ColumnName].toString();
-        if (column == dj::kRowAdded || column == dj::kRowPresent) {
-            table->insert(rowKey, rowFromJson(r[dj::NewValue]));
-        } else if (column == dj::kRowRemoved) {
-            table->remove(rowKey);
+        const std::string& column = r[dj::ColumnName].utf8();
+        if (column == added || column == present) {
+            table->rows[rowKey] = rowFromJson(*table, r[dj::NewValue]);
+        } else if (column == removed) {
+            table->rows.erase(rowKey);
         } else {
-            RowState& row = (*table)[rowKey];
-            if (const auto v = textOf(r[dj::NewValue]))
-                row.insert(column.toCaseFolded(), *v);
-            else
-                row.remove(column.toCaseFolded());
+            std::vector<Text>& row = table->rows[rowKey];
+            row.resize(static_cast<size_t>(table->columns.size()));
+            const int at = table->columnAt(column);
+            if (at >= 0)
+                row[static_cast<size_t>(at)] = textOf(r[dj::NewValue]);
         }
     });
     if (!out.problem.isEmpty())
         return out;
 
     // The rows as they are, against the rows as the journal left them.
-    for (const QString& tableName : checkedTables()) {
-        if (!mainDb.hasTable(tableName))
-            continue;
-        TableState& expected = state[tableName.toCaseFolded()];
-        QStringList columns;
-        mainDb.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")").arg(tableName), {},
-                          [&](const std::vector<data::Value>& r) { columns << r[1].toString(); });
+    for (TableState& t : tables) {
         QStringList reads;
-        for (const QString& c : columns)
+        for (const QString& c : t.columns)
             reads << QStringLiteral("CAST(\"%1\" AS TEXT)").arg(QString(c).replace(u'"', "\"\""));
-        const int reg = static_cast<int>(columns.indexOf(QStringLiteral("RegNum")));
-        const int item = static_cast<int>(columns.indexOf(QStringLiteral("ItemNumber")));
+        const int reg = t.columnAt("regnum");
+        const int item = t.columnAt("itemnumber");
+        auto keyOf = [&](const std::vector<Text>& row, int at) {
+            return at >= 0 && row[static_cast<size_t>(at)]
+                       ? QString::fromStdString(*row[static_cast<size_t>(at)])
+                       : QString();
+        };
+        std::vector<Text> actual(static_cast<size_t>(t.columns.size()));
         mainDb.forEachRow(
             QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid")
-                .arg(reads.join(u','), tableName),
+                .arg(reads.join(u','), t.name),
             {}, [&](const std::vector<data::Value>& r) {
                 if (!out.problem.isEmpty())
                     return;
-                const std::int64_t rowKey = r[0].toInt();
-                QStringList key;
-                key << (reg >= 0 ? r[static_cast<size_t>(reg) + 1].toString() : QString())
-                    << (item >= 0 ? r[static_cast<size_t>(item) + 1].toString() : QString());
-                const auto it = expected.constFind(rowKey);
-                if (it == expected.constEnd()) {
-                    out.problem = QStringLiteral(
-                                      "The %1 is not in the journal: it was added "
-                                      "outside Velmora.")
-                                      .arg(rowName(tableName, key));
+                for (size_t i = 0; i < actual.size(); ++i)
+                    actual[i] = textOf(r[i + 1]);
+                const auto it = t.rows.find(r[0].toInt());
+                if (it == t.rows.end()) {
+                    out.problem =
+                        QStringLiteral(
+                            "The %1 is not in the journal: it was added "
+                            "outside Velmora.")
+                            .arg(rowName(t.name, keyOf(actual, reg), keyOf(actual, item)));
                     return;
                 }
-                for (int i = 0; i < columns.size(); ++i) {
-                    const std::optional<QString> actual = textOf(r[static_cast<size_t>(i) + 1]);
-                    const auto want = it->constFind(columns[i].toCaseFolded());
-                    const std::optional<QString> journalled =
-                        want == it->constEnd() ? std::nullopt : std::optional<QString>(*want);
-                    if (actual != journalled) {
-                        out.problem = QStringLiteral(
-                                          "%1 of the %2 is %3, but the journal says "
-                                          "%4: it was changed outside Velmora.")
-                                          .arg(columns[i], rowName(tableName, key),
-                                               shownValue(actual), shownValue(journalled));
+                it->second.resize(actual.size());
+                for (size_t i = 0; i < actual.size(); ++i) {
+                    if (actual[i] != it->second[i]) {
+                        out.problem =
+                            QStringLiteral(
+                                "%1 of the %2 is %3, but the journal says %4: it was "
+                                "changed outside Velmora.")
+                                .arg(t.columns[static_cast<int>(i)],
+                                     rowName(t.name, keyOf(actual, reg), keyOf(actual, item)),
+                                     shownValue(actual[i]), shownValue(it->second[i]));
                         return;
                     }
                 }
-                expected.erase(it);
+                t.rows.erase(it);
             });
         if (!out.problem.isEmpty())
             return out;
-        if (!expected.isEmpty()) {
-            const RowState& row = expected.begin().value();
+        if (!t.rows.empty()) {
+            const std::vector<Text>& row = t.rows.begin()->second;
             out.problem = QStringLiteral(
                               "The %1 that the journal records is missing: it was "
                               "removed outside Velmora.")
-                              .arg(rowName(tableName, {row.value(QStringLiteral("regnum")),
-                                                       row.value(QStringLiteral("itemnumber"))}));
+                              .arg(rowName(t.name, keyOf(row, reg), keyOf(row, item)));
             return out;
         }
     }
