@@ -1,6 +1,7 @@
 #include "JournalHook.h"
 
 #include "Journal.h"
+#include "SqliteStatement.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
@@ -54,39 +55,6 @@ class Query {
     sqlite3_stmt* st_ = nullptr;
     int rc_ = SQLITE_OK;
 };
-
-Value columnValue(sqlite3_stmt* st, int i) {
-    switch (sqlite3_column_type(st, i)) {
-        case SQLITE_INTEGER:
-            return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, i)));
-        case SQLITE_FLOAT:
-            return Value(sqlite3_column_double(st, i));
-        case SQLITE_NULL:
-            return {};
-        default: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i))));
-        }
-    }
-}
-
-void bind(sqlite3_stmt* st, int index, const Value& v) {
-    switch (v.type()) {
-        case Value::Type::Null:
-            sqlite3_bind_null(st, index);
-            break;
-        case Value::Type::Integer:
-            sqlite3_bind_int64(st, index, v.toInt());
-            break;
-        case Value::Type::Real:
-            sqlite3_bind_double(st, index, v.toDouble());
-            break;
-        case Value::Type::Text:
-            sqlite3_bind_text(st, index, v.utf8().data(), static_cast<int>(v.utf8().size()),
-                              SQLITE_TRANSIENT);
-            break;
-    }
-}
 
 // Who works here: looked up once per process (the lookup reads the user database).
 const QString& osUser() {
@@ -438,7 +406,7 @@ void JournalHook::beforeOutermostCommit() {
         const QByteArray hash = hasher.hash(previous, fields, fields.size()).toByteArray();
         sqlite3_reset(insert.get());
         for (size_t i = 0; i < fields.size(); ++i)
-            bind(insert.get(), static_cast<int>(i + 1), fields[i]);
+            bindValue(insert.get(), static_cast<int>(i + 1), fields[i]);
         sqlite3_bind_text(insert.get(), journal::Hash + 1, hash.constData(),
                           static_cast<int>(hash.size()), SQLITE_TRANSIENT);
         const int irc = sqlite3_step(insert.get());
