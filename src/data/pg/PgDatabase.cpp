@@ -375,8 +375,13 @@ class PgDatabase final : public Database {
         return result;
     }
 
-    std::vector<std::vector<Value>> rows(const QString& sql, const std::vector<Value>& args) {
-        const Result r = run(sql, args, QString());
+    // The rows of one of the engine's own reads (of the catalog, its own tables, a row by
+    // its id). These run without a savepoint of their own: each costs a round trip to the
+    // server, and they do not fail for reasons of the statement. SQL the user wrote runs
+    // guarded.
+    std::vector<std::vector<Value>> rows(const QString& sql, const std::vector<Value>& args,
+                                         bool guard = false) {
+        const Result r = run(sql, args, QString(), guard);
         return readRows(r.get(), 0);
     }
 
@@ -598,7 +603,7 @@ class PgPredicate final : public RowPredicate {
             QStringLiteral("SELECT CASE WHEN (%1) THEN 1 ELSE 0 END FROM (SELECT %2) AS row_")
                 .arg(expr_, cols.join(u", "));
         try {
-            const auto r = db_->rows(sql, args);
+            const auto r = db_->rows(sql, args, true);
             return !r.empty() && r.front()[0].toInt() == 1;
         } catch (const DbError& e) {
             if (e.number() == err::TooFewParameters)
