@@ -3,6 +3,7 @@
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/TextKey.h"
+#include "data/pg/PgDatabase.h"
 #include "due/DueFilter.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
@@ -170,13 +171,17 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         err.flush();
         return 1;
     };
-    const QFileInfo folder(o.data);
-    if (!folder.isDir())
-        return fail(QStringLiteral("the data folder %1 does not exist")
-                        .arg(QDir::toNativeSeparators(o.data)));
-
     due::DueListRequest request;
-    request.dataPath = QDir(folder.absoluteFilePath()).absolutePath() + u'/';
+    if (data::pg::isServerLocation(o.data)) {
+        // A data set on a database server: the engine reaches it by its URI.
+        request.dataPath = o.data.trimmed();
+    } else {
+        const QFileInfo folder(o.data);
+        if (!folder.isDir())
+            return fail(QStringLiteral("the data folder %1 does not exist")
+                            .arg(QDir::toNativeSeparators(o.data)));
+        request.dataPath = QDir(folder.absoluteFilePath()).absolutePath() + u'/';
+    }
     request.companyFile = o.settings;
     request.utilisation = due::journalledUtilisation(utilisation::averageDaysOf(o.settings));
     std::shared_ptr<due::DueList> list;

@@ -340,8 +340,13 @@ class PgDatabase final : public Database {
         return result;
     }
 
-    std::vector<std::vector<Value>> rows(const QString& sql, const std::vector<Value>& args) {
-        const Result r = run(sql, args, QString());
+    // The rows of one of the engine's own reads (of the catalog, its own tables, a row by
+    // its id). These run without a savepoint of their own: each costs a round trip to the
+    // server, and they do not fail for reasons of the statement. SQL the user wrote runs
+    // guarded.
+    std::vector<std::vector<Value>> rows(const QString& sql, const std::vector<Value>& args,
+                                         bool guard = false) {
+        const Result r = run(sql, args, QString(), guard);
         return readRows(r.get(), 0);
     }
 
@@ -525,7 +530,9 @@ std::unique_ptr<RowPredicate> PgDatabase::prepareCriterion(const QString& jetCri
                                                            const QStringList& columnNames) {
     return std::make_unique<PgPredicate>(
         shared_from_this(),
-        [this](const QString& sql, const std::vector<Value>& args) { return rows(sql, args); },
+        [this](const QString& sql, const std::vector<Value>& args) {
+            return rows(sql, args, true);
+        },
         translateJetExpression(jetCriterion, SqlDialect::Postgres), columnNames, jetCriterion);
 }
 
