@@ -1,5 +1,6 @@
 #include "DueCommand.h"
 
+#include "cli/OptionWord.h"
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/TextKey.h"
@@ -41,27 +42,19 @@ int usageError(QTextStream& err, const QString& message) {
 
 bool readOptions(const QStringList& args, Options* o, QString* error) {
     for (int i = 0; i < args.size(); ++i) {
-        QString name = args[i];
-        QString value;
-        bool inlineValue = false;
-        if (name.startsWith(QLatin1String("--")) && name.contains(u'=')) {
-            value = name.mid(name.indexOf(u'=') + 1);
-            name = name.left(name.indexOf(u'='));
-            inlineValue = true;
-        }
+        cli::OptionWord word = cli::splitOptionWord(args[i]);
+        const QString& name = word.name;
         static const QStringList known = {"--data", "--within-days", "--within-hours", "--reg",
                                           "--csv",  "--pdf",         "--settings"};
         if (!known.contains(name)) {
             *error = QStringLiteral("unknown argument '%1'").arg(args[i]);
             return false;
         }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                *error = QStringLiteral("the option %1 needs a value").arg(name);
-                return false;
-            }
-            value = args[++i];
+        if (!cli::takeOptionValue(word, args, i)) {
+            *error = QStringLiteral("the option %1 needs a value").arg(name);
+            return false;
         }
+        const QString& value = word.value;
         if (name == u"--data") {
             o->data = value;
         } else if (name == u"--csv") {

@@ -1,5 +1,6 @@
 #include "JournalCommand.h"
 
+#include "cli/OptionWord.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
@@ -38,14 +39,8 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
     o->command = args[0];
     const bool list = o->command == u"list";
     for (int i = 1; i < args.size(); ++i) {
-        QString name = args[i];
-        QString value;
-        bool inlineValue = false;
-        if (name.startsWith(QLatin1String("--")) && name.contains(u'=')) {
-            value = name.mid(name.indexOf(u'=') + 1);
-            name = name.left(name.indexOf(u'='));
-            inlineValue = true;
-        }
+        cli::OptionWord word = cli::splitOptionWord(args[i]);
+        const QString& name = word.name;
         const bool known = name == u"--data" ||
                            (list && (name == u"--reg" || name == u"--since" || name == u"--csv"));
         if (!known) {
@@ -53,20 +48,18 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             return false;
         }
         if (name == u"--csv") {
-            if (inlineValue) {
+            if (word.inlineValue) {
                 *error = QStringLiteral("--csv takes no value");
                 return false;
             }
             o->csv = true;
             continue;
         }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                *error = QStringLiteral("the option %1 needs a value").arg(name);
-                return false;
-            }
-            value = args[++i];
+        if (!cli::takeOptionValue(word, args, i)) {
+            *error = QStringLiteral("the option %1 needs a value").arg(name);
+            return false;
         }
+        const QString& value = word.value;
         if (name == u"--data") {
             o->data = value;
         } else if (name == u"--reg") {

@@ -1,5 +1,6 @@
 #include "ReportCommand.h"
 
+#include "cli/OptionWord.h"
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "due/DueListSource.h"
@@ -25,14 +26,9 @@ struct Options {
 
 bool readOptions(const QStringList& args, Options* o, QString* error) {
     for (int i = 0; i < args.size(); ++i) {
-        QString a = args[i];
-        QString value;
-        bool inlineValue = false;
-        if (a.startsWith(QLatin1String("--")) && a.contains(u'=')) {
-            value = a.mid(a.indexOf(u'=') + 1);
-            a = a.left(a.indexOf(u'='));
-            inlineValue = true;
-        }
+        cli::OptionWord word = cli::splitOptionWord(args[i]);
+        const QString& a = word.name;
+        const bool inlineValue = word.inlineValue;
         if (a == u"--forecast" && !inlineValue) {
             o->forecast = true;
             continue;
@@ -58,14 +54,11 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             *error = QStringLiteral("Unknown option \"%1\".").arg(args[i]);
             return false;
         }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                *error = QStringLiteral("The option %1 needs a value.").arg(a);
-                return false;
-            }
-            value = args[++i];
+        if (!cli::takeOptionValue(word, args, i)) {
+            *error = QStringLiteral("The option %1 needs a value.").arg(a);
+            return false;
         }
-        *target = value;
+        *target = word.value;
         if (target == &o->reg)
             o->hasReg = true;
     }
