@@ -1,7 +1,8 @@
 #include "Journal.h"
 
-#include <QCryptographicHash>
+#include <openssl/sha.h>
 
+#include <charconv>
 #include <cstdio>
 
 #include <string>
@@ -39,47 +40,47 @@ const QStringList& columnNames() {
     return c;
 }
 
-LineHasher::LineHasher() : sha_(QCryptographicHash::Sha256) {}
+LineHasher::LineHasher() = default;
 
 QByteArrayView LineHasher::hash(QByteArrayView previousHash, const std::vector<Value>& fields,
                                 size_t fieldCount) {
     // Each field is tagged with its kind, so that Null, empty text and "0" hash apart, and
-    // ends with a separator that no tag or number contains.
-    sha_.reset();
-    sha_.addData(previousHash);
-    sha_.addData(QByteArrayView("\x1e", 1));
+    // ends with a separator that no tag or number contains. The line is put together first
+    // and hashed in one call.
+    line_.clear();
+    line_.append(previousHash.data(), static_cast<size_t>(previousHash.size()));
+    line_ += '\x1e';
     char number[32];
     for (size_t i = 0; i < fieldCount; ++i) {
         const Value& v = fields[i];
         switch (v.type()) {
             case Value::Type::Null:
-                sha_.addData(QByteArrayView("N", 1));
+                line_ += 'N';
                 break;
             case Value::Type::Integer: {
-                const int n = std::snprintf(number, sizeof number, "I%lld",
-                                            static_cast<long long>(v.toInt()));
-                sha_.addData(QByteArrayView(number, n));
+                line_ += 'I';
+                const auto r = std::to_chars(number, number + sizeof number, v.toInt());
+                line_.append(number, r.ptr);
                 break;
             }
             case Value::Type::Real: {
                 const int n = std::snprintf(number, sizeof number, "R%.17g", v.toDouble());
-                sha_.addData(QByteArrayView(number, n));
+                line_.append(number, static_cast<size_t>(n));
                 break;
             }
             case Value::Type::Text:
-                sha_.addData(QByteArrayView("T", 1));
-                sha_.addData(
-                    QByteArrayView(v.utf8().data(), static_cast<qsizetype>(v.utf8().size())));
+                line_ += 'T';
+                line_ += v.utf8();
                 break;
         }
-        sha_.addData(QByteArrayView("\x1f", 1));
+        line_ += '\x1f';
     }
-    const QByteArrayView digest = sha_.resultView();
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    SHA256(reinterpret_cast<const unsigned char*>(line_.data()), line_.size(), digest);
     static const char digits[] = "0123456789abcdef";
-    for (qsizetype i = 0; i < digest.size() && i < 32; ++i) {
-        const auto b = static_cast<unsigned char>(digest[i]);
-        hex_[2 * i] = digits[b >> 4];
-        hex_[2 * i + 1] = digits[b & 15];
+    for (int i = 0; i < SHA256_DIGEST_LENGTH; ++i) {
+        hex_[2 * i] = digits[digest[i] >> 4];
+        hex_[2 * i + 1] = digits[digest[i] & 15];
     }
     return QByteArrayView(hex_, 64);
 }

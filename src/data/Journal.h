@@ -3,12 +3,12 @@
 #include "Value.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // The entry journal kept in the main data file: every change to its aircraft, components,
@@ -63,7 +63,7 @@ class LineHasher {
                         size_t fieldCount);
 
   private:
-    QCryptographicHash sha_;
+    std::string line_;
     char hex_[64];
 };
 

@@ -121,7 +121,7 @@ class SqliteDatabase final : public Database {
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
             for (int i = 0; i < cols; ++i)
-                row[static_cast<size_t>(i)] = columnValue(st.get(), i);
+                readColumn(st.get(), i, row[static_cast<size_t>(i)]);
             visit(row);
         }
         if (rc != SQLITE_DONE)

@@ -92,6 +92,15 @@ void bindValues(sqlite3_stmt* st, const std::vector<Value>& values, const QStrin
         bindValue(st, static_cast<int>(i + 1), values[i]);
 }
 
+void readColumn(sqlite3_stmt* st, int i, Value& into) {
+    if (sqlite3_column_type(st, i) == SQLITE_TEXT) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        into.assignText(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i)));
+    } else {
+        into = columnValue(st, i);
+    }
+}
+
 Value columnValue(sqlite3_stmt* st, int i) {
     switch (sqlite3_column_type(st, i)) {
         case SQLITE_INTEGER:

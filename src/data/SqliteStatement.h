@@ -100,6 +100,8 @@ void bindValues(sqlite3_stmt* st, const std::vector<Value>& values, const QStrin
 
 // The value of a column of the current row.
 Value columnValue(sqlite3_stmt* st, int i);
+// The same into a value that is reused row after row.
+void readColumn(sqlite3_stmt* st, int i, Value& into);
 
 // The columns of a prepared statement from column first on, as record set fields: writable
 // when they come from updatableTable (empty: none is). Columns that share a name are told

@@ -14,7 +14,7 @@ namespace velmora::data {
 // fraction, or text. Null is distinct from empty text. Yes/No values are whole numbers
 // (-1 for Yes, 0 for No); dates are ISO 8601 text ("2005-01-31").
 class Value {
-public:
+  public:
     enum class Type { Null, Integer, Real, Text };
 
     Value() = default;
@@ -49,7 +49,16 @@ public:
 
     bool operator==(const Value& o) const { return v_ == o.v_; }
 
-private:
+    // Makes this value the given text, reusing the room of text it holds already: a
+    // reader that fills the same row over and over allocates only for longer text.
+    void assignText(const char* utf8, size_t bytes) {
+        if (auto* s = std::get_if<std::string>(&v_))
+            s->assign(utf8, bytes);
+        else
+            v_.emplace<std::string>(utf8, bytes);
+    }
+
+  private:
     std::variant<std::monostate, std::int64_t, double, std::string> v_;
 };
 

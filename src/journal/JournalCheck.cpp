@@ -25,13 +25,19 @@ using Text = std::optional<std::string>;
 // text (by the table's column order; a column the journal never named is Null).
 struct TableState {
     QString name;
+    std::string nameUtf8;
     QStringList columns;                         // as the table has them now
     std::unordered_map<std::string, int> index;  // column name, lower case, to its place
     std::unordered_map<std::int64_t, std::vector<Text>> rows;
+    std::unordered_map<std::string, int> spelled;  // the same by each spelling met
 
-    int columnAt(const std::string& column) const {
+    int columnAt(const std::string& column) {
+        if (const auto known = spelled.find(column); known != spelled.end())
+            return known->second;
         const auto it = index.find(lower(column));
-        return it == index.end() ? -1 : it->second;
+        const int at = it == index.end() ? -1 : it->second;
+        spelled.emplace(column, at);
+        return at;
     }
     static std::string lower(std::string s) {
         for (char& c : s)
@@ -53,7 +59,7 @@ Text textOf(const data::Value& v) {
     return v.toString().toStdString();
 }
 
-std::vector<Text> rowFromJson(const TableState& table, const data::Value& v) {
+std::vector<Text> rowFromJson(TableState& table, const data::Value& v) {
     std::vector<Text> row(static_cast<size_t>(table.columns.size()));
     const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(v.utf8())).object();
     for (auto it = o.begin(); it != o.end(); ++it) {
@@ -75,9 +81,11 @@ QString shownValue(const Text& v) {
     return v ? QStringLiteral("\"%1\"").arg(QString::fromStdString(*v)) : QStringLiteral("Null");
 }
 
-bool sameName(const data::Value& v, const QString& name) {
+bool sameName(const data::Value& v, const QString& name, const std::string& nameUtf8) {
     if (v.type() != data::Value::Type::Text)
         return false;
+    if (v.utf8() == nameUtf8)
+        return true;
     return QString::fromUtf8(v.utf8().data(), static_cast<qsizetype>(v.utf8().size()))
                .compare(name, Qt::CaseInsensitive) == 0;
 }
@@ -96,6 +104,7 @@ CheckResult checkJournal(data::Database& mainDb) {
             continue;
         TableState t;
         t.name = name;
+        t.nameUtf8 = name.toStdString();
         mainDb.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name), {},
                           [&](const std::vector<data::Value>& r) { t.columns << r[1].toString(); });
         for (int i = 0; i < t.columns.size(); ++i)
@@ -105,10 +114,10 @@ CheckResult checkJournal(data::Database& mainDb) {
     // The table a line is about: the last one found, tried first (lines come in runs).
     TableState* last = nullptr;
     auto tableOf = [&](const data::Value& name) -> TableState* {
-        if (last && sameName(name, last->name))
+        if (last && sameName(name, last->name, last->nameUtf8))
             return last;
         for (TableState& t : tables) {
-            if (sameName(name, t.name))
+            if (sameName(name, t.name, t.nameUtf8))
                 return last = &t;
         }
         return nullptr;

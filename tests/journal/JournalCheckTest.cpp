@@ -2,6 +2,7 @@
 // an entry.
 #include "JournalTestSupport.h"
 
+#include "data/Journal.h"
 #include "data/Recordset.h"
 #include "journal/JournalCheck.h"
 #include "journal/UndoEntry.h"
@@ -120,3 +121,15 @@ TEST_F(JournalCheck, UndoWritesTheOldValueBackAndIsItselfJournalled) {
 }
 
 }  // namespace
+
+// Files already written keep their chains: a line's hash is SHA-256 over the previous hash
+// and its fields, each tagged with its kind and closed by a separator. The expected value
+// was worked out apart from Velmora (Python's hashlib over the same bytes).
+TEST(JournalLineHash, IsTheSha256OfThePreviousHashAndTheTaggedFields) {
+    const QByteArray previous = QByteArray("ab").repeated(32);
+    const std::vector<Value> fields = {
+        Value(std::int64_t{42}),          Value(std::int64_t{-7}), Value(1.5), Value(),
+        Value(QStringLiteral("N66HV ü")), Value(QString(""))};
+    EXPECT_EQ(data::journal::lineHash(previous, fields),
+              QByteArray("c32662837e310d92e5e7e0fb697090213a7a7683ffdc43b4651b3c669c631408"));
+}
