@@ -14,12 +14,9 @@ namespace velmora::bench {
 namespace {
 
 void BM_QuickCheckFleetFile(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
+    BenchFleet* fleet = benchFleetFor(state);
+    if (!fleet)
         return;
-    }
     const QString file = fleet->db->path();
     for (auto _ : state) {
         const data::FileCheck check = data::checkDatabaseFile(file);
@@ -33,12 +30,9 @@ void BM_QuickCheckFleetFile(benchmark::State& state) {
 BENCHMARK(BM_QuickCheckFleetFile)->Unit(benchmark::kMillisecond);
 
 void BM_DailyBackupOfFleetFile(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
+    BenchFleet* fleet = benchFleetFor(state);
+    if (!fleet)
         return;
-    }
     const QString file = fleet->db->path();
     QDateTime taken(QDate(2026, 12, 6), QTime(8, 0));
     for (auto _ : state) {

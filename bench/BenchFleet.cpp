@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 
 namespace velmora::bench {
@@ -67,6 +69,25 @@ BenchFleet* fleetIn(Slot& s, const FleetSpec& spec, QString* error) {
 
 BenchFleet* benchFleet(QString* error) {
     return fleetIn(slot(0), FleetSpec{}, error);
+}
+
+BenchFleet* benchFleetFor(benchmark::State& state) {
+    QString error;
+    BenchFleet* fleet = benchFleet(&error);
+    if (!fleet)
+        state.SkipWithError(qPrintable(error));
+    return fleet;
+}
+
+BenchFleet* benchFleetForInstalled(benchmark::State& state) {
+    BenchFleet* fleet = benchFleetFor(state);
+    if (!fleet)
+        return nullptr;
+    if (state.range(0) != fleet->spec.installedPerAircraft) {
+        state.SkipWithError("the fleet is generated for 300 installed components an aircraft");
+        return nullptr;
+    }
+    return fleet;
 }
 
 BenchFleet* dueListBenchFleet(QString* error) {

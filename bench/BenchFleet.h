@@ -8,6 +8,10 @@
 
 #include <memory>
 
+namespace benchmark {
+class State;
+}
+
 namespace velmora::bench {
 
 // The fleet file the benchmarks share: generated once per process in a temporary folder
@@ -28,6 +32,13 @@ struct BenchFleet {
 // installed), two oil-analysed components of 12 samples each per aircraft. Null, with
 // the reason in *error, when it cannot be made.
 BenchFleet* benchFleet(QString* error);
+
+// The same for a benchmark: null, with the benchmark skipped and the reason given, when
+// the fleet cannot be made.
+BenchFleet* benchFleetFor(benchmark::State& state);
+// The same for a benchmark whose argument is the number of installed components an
+// aircraft: also skipped when the fleet is generated for another number.
+BenchFleet* benchFleetForInstalled(benchmark::State& state);
 
 // The fleet of the due list, generated on first use (dueListFleetSpec: 500 aircraft of
 // 2,000 component rows, one million Parts rows).

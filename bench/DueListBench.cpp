@@ -191,17 +191,11 @@ void BM_DueListRawSqlite(benchmark::State& state) {
         return;
     }
     RowTally tally;
+    const QByteArray sql(kRawDueSql);
     for (auto _ : state) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(conn.get(), kRawDueSql, -1, &st, nullptr) != SQLITE_OK) {
-            state.SkipWithError(sqlite3_errmsg(conn.get()));
-            break;
-        }
-        tally = RowTally{};
-        const bool ok = readStatement(st, &tally);
-        sqlite3_finalize(st);
-        if (!ok) {
-            state.SkipWithError(sqlite3_errmsg(conn.get()));
+        if (const QString failed = tallyStatement(conn.get(), sql, nullptr, &tally);
+            !failed.isEmpty()) {
+            state.SkipWithError(qPrintable(failed));
             break;
         }
         benchmark::DoNotOptimize(tally.checksum);

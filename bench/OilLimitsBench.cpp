@@ -11,12 +11,9 @@ namespace velmora::bench {
 namespace {
 
 void BM_OilAlertsOfTheFleet(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
+    BenchFleet* fleet = benchFleetFor(state);
+    if (!fleet)
         return;
-    }
     // Company limits and one model's, kept only for the measurement: the shared file is
     // left as it was.
     data::ScratchTransaction scratch(*fleet->db);

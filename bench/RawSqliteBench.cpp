@@ -28,16 +28,9 @@ QString checkAgainstEngine(BenchFleet& fleet, sqlite3* db) {
 }
 
 void BM_RemainingLifeRawSqlite(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
+    BenchFleet* fleet = benchFleetForInstalled(state);
+    if (!fleet)
         return;
-    }
-    if (state.range(0) != fleet->spec.installedPerAircraft) {
-        state.SkipWithError("the fleet is generated for 300 installed components an aircraft");
-        return;
-    }
     RawConnection conn(fleet->fleet.mainFile);
     if (!conn.error().isEmpty()) {
         state.SkipWithError(qPrintable(conn.error()));
@@ -51,18 +44,9 @@ void BM_RemainingLifeRawSqlite(benchmark::State& state) {
     const QByteArray reg = fleet->targetRegNum.toUtf8();
     RowTally tally;
     for (auto _ : state) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(conn.get(), sql.constData(), static_cast<int>(sql.size()), &st,
-                               nullptr) != SQLITE_OK) {
-            state.SkipWithError(sqlite3_errmsg(conn.get()));
-            break;
-        }
-        sqlite3_bind_text(st, 1, reg.constData(), static_cast<int>(reg.size()), SQLITE_STATIC);
-        tally = RowTally{};
-        const bool ok = readStatement(st, &tally);
-        sqlite3_finalize(st);
-        if (!ok) {
-            state.SkipWithError(sqlite3_errmsg(conn.get()));
+        if (const QString failed = tallyStatement(conn.get(), sql, &reg, &tally);
+            !failed.isEmpty()) {
+            state.SkipWithError(qPrintable(failed));
             break;
         }
         benchmark::DoNotOptimize(tally.checksum);

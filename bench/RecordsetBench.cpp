@@ -9,12 +9,9 @@ namespace velmora::bench {
 namespace {
 
 void BM_OpenAircraftRecordset(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
+    BenchFleet* fleet = benchFleetFor(state);
+    if (!fleet)
         return;
-    }
     if (state.range(0) != fleet->spec.aircraft) {
         state.SkipWithError("the fleet is generated with 1,000 aircraft");
         return;

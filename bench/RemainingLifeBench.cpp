@@ -12,20 +12,6 @@ namespace {
 
 using remaining::MeterView;
 
-BenchFleet* fleetFor(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
-        return nullptr;
-    }
-    if (state.range(0) != fleet->spec.installedPerAircraft) {
-        state.SkipWithError("the fleet is generated for 300 installed components an aircraft");
-        return nullptr;
-    }
-    return fleet;
-}
-
 void report(benchmark::State& state, const RowTally& t) {
     state.counters["rows"] = t.rows;
     state.counters["columns"] = t.columns;
@@ -47,7 +33,7 @@ bool rebuildAndRead(benchmark::State& state, const BenchFleet& fleet, RowTally* 
 // The whole rebuild (query text, stored query created, rows opened through it, query
 // deleted) with every value of the result read, while the program holds the file open.
 void BM_RemainingLifeRebuild(benchmark::State& state) {
-    BenchFleet* fleet = fleetFor(state);
+    BenchFleet* fleet = benchFleetForInstalled(state);
     if (!fleet)
         return;
     RowTally tally;
@@ -61,7 +47,7 @@ BENCHMARK(BM_RemainingLifeRebuild)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 // The same, with nothing else holding the file: every rebuild opens it afresh.
 void BM_RemainingLifeRebuildOpeningFile(benchmark::State& state) {
-    BenchFleet* fleet = fleetFor(state);
+    BenchFleet* fleet = benchFleetForInstalled(state);
     if (!fleet)
         return;
     fleet->db.reset();
@@ -81,7 +67,7 @@ BENCHMARK(BM_RemainingLifeRebuildOpeningFile)->Arg(300)->Unit(benchmark::kMicros
 
 // Only the query's rows: the SQL text opened directly, with no stored query written.
 void BM_RemainingLifeOpenSqlText(benchmark::State& state) {
-    BenchFleet* fleet = fleetFor(state);
+    BenchFleet* fleet = benchFleetForInstalled(state);
     if (!fleet)
         return;
     const QString sql = remaining::remainingLifeSql(fleet->targetRegNum, MeterView::Both);
@@ -102,7 +88,7 @@ BENCHMARK(BM_RemainingLifeOpenSqlText)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 // Only the stored query's life: created and deleted again, with nothing read.
 void BM_RemainingLifeStoredQueryWrites(benchmark::State& state) {
-    BenchFleet* fleet = fleetFor(state);
+    BenchFleet* fleet = benchFleetForInstalled(state);
     if (!fleet)
         return;
     const QString sql = remaining::remainingLifeSql(fleet->targetRegNum, MeterView::Both);
@@ -120,7 +106,7 @@ BENCHMARK(BM_RemainingLifeStoredQueryWrites)->Arg(300)->Unit(benchmark::kMicrose
 
 // Only reading: every value of an open result, row by row.
 void BM_RemainingLifeReadValues(benchmark::State& state) {
-    BenchFleet* fleet = fleetFor(state);
+    BenchFleet* fleet = benchFleetForInstalled(state);
     if (!fleet)
         return;
     std::unique_ptr<data::Recordset> rs;

@@ -60,17 +60,11 @@ void renderLoop(benchmark::State& state, const QString& folder, const QString& r
 
 // On the shared fleet file (1,000 aircraft of 300 installed components).
 void BM_ActualReportPdf(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
+    BenchFleet* fleet = benchFleetForInstalled(state);
+    if (!fleet)
         return;
-    }
-    if (state.range(0) != fleet->spec.installedPerAircraft) {
-        state.SkipWithError("the fleet is generated for 300 installed components an aircraft");
-        return;
-    }
     const QString folder = fleet->dir->path();
+    QString error;
     if (!prepare(folder, &error)) {
         state.SkipWithError(qPrintable(error));
         return;

@@ -57,4 +57,19 @@ bool readStatement(sqlite3_stmt* st, RowTally* t) {
     return rc == SQLITE_DONE;
 }
 
+QString tallyStatement(sqlite3* db, const QByteArray& sql, const QByteArray* bound,
+                       RowTally* tally) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &st, nullptr) !=
+        SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    if (bound)
+        sqlite3_bind_text(st, 1, bound->constData(), static_cast<int>(bound->size()),
+                          SQLITE_STATIC);
+    *tally = RowTally{};
+    const bool ok = readStatement(st, tally);
+    sqlite3_finalize(st);
+    return ok ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
+}
+
 }  // namespace velmora::bench

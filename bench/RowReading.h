@@ -2,6 +2,10 @@
 
 #include "data/Recordset.h"
 
+#include <QByteArray>
+#include <QString>
+
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace velmora::bench {
@@ -21,5 +25,10 @@ RowTally readRecordset(data::Recordset& rs);
 // Steps a prepared statement to its end, reading every column by its type.
 // False when a step fails.
 bool readStatement(sqlite3_stmt* st, RowTally* tally);
+
+// Prepares SQL on a connection, binds text to its first marker when bound is given, and
+// reads every row into *tally. The connection's error text when a step fails, else empty.
+QString tallyStatement(sqlite3* db, const QByteArray& sql, const QByteArray* bound,
+                       RowTally* tally);
 
 }  // namespace velmora::bench

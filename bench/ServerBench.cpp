@@ -74,12 +74,9 @@ QString serverCopy(benchmark::State& state, BenchFleet* fleet, const QString& na
 }
 
 void BM_RemainingLifeRebuildOnServer(benchmark::State& state) {
-    QString error;
-    BenchFleet* fleet = benchFleet(&error);
-    if (!fleet) {
-        state.SkipWithError(qPrintable(error));
+    BenchFleet* fleet = benchFleetFor(state);
+    if (!fleet)
         return;
-    }
     const QString dataPath = serverCopy(state, fleet, QStringLiteral("remaining"));
     if (dataPath.isEmpty())
         return;
