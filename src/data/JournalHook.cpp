@@ -134,7 +134,21 @@ int JournalHook::schemaVersion() {
 }
 
 JournalHook::~JournalHook() {
-    sqlite3_finalize(versionQuery_);
+    for (sqlite3_stmt* st :
+         {versionQuery_, stagedQuery_, lastLineQuery_, insertLine_, clearStaged_})
+        sqlite3_finalize(st);
+}
+
+sqlite3_stmt* JournalHook::kept(sqlite3_stmt*& slot, const char* sql) {
+    if (!slot) {
+        const int rc = sqlite3_prepare_v2(db_, sql, -1, &slot, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(slot);
+            slot = nullptr;
+            fail(rc, sql);
+        }
+    }
+    return slot;
 }
 
 void JournalHook::attach() {
@@ -344,22 +358,39 @@ void JournalHook::afterOutermostBegin() {
     refresh();
 }
 
+namespace {
+
+// Puts a kept statement back to its start when a use of it ends, however it ends.
+struct StatementUse {
+    sqlite3_stmt* st;
+    ~StatementUse() {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    }
+};
+
+}  // namespace
+
 void JournalHook::beforeOutermostCommit() {
     if (!attached_)
         return;
-    Query staged(db_, QStringLiteral("SELECT TableName, RegNum, ItemNumber, RowKey, ColumnName, "
-                                     "OldValue, NewValue FROM temp.%1 ORDER BY rowid")
-                          .arg(QLatin1String(kStaged))
-                          .toUtf8());
-    if (staged.prepared() != SQLITE_OK)
-        fail(staged.prepared(), "SELECT staged journal lines");
+    // Prepared once for the connection: a meter entry is one short transaction, and
+    // preparing these for each of them cost about as much as running them.
+    static const QByteArray stagedSql =
+        QStringLiteral(
+            "SELECT TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, "
+            "NewValue FROM temp.%1 ORDER BY rowid")
+            .arg(QLatin1String(kStaged))
+            .toUtf8();
+    sqlite3_stmt* staged = kept(stagedQuery_, stagedSql.constData());
+    const StatementUse stagedUse{staged};
     if (active() && !hasJournal_) {
         // The file became a main data file in this transaction (it was made now): its
         // rows, if any, are all new and staged as such.
         createJournalTable();
         refresh();
     }
-    int rc = sqlite3_step(staged.get());
+    int rc = sqlite3_step(staged);
     if (rc == SQLITE_DONE) {
         staged_ = 0;  // lines staged in a part rolled back since are gone with it
         return;
@@ -369,12 +400,13 @@ void JournalHook::beforeOutermostCommit() {
     qint64 seq = 0;
     QByteArray previous;
     {
-        Query last(db_, "SELECT Seq, Hash FROM main.Journal ORDER BY Seq DESC LIMIT 1");
-        if (last.prepared() != SQLITE_OK)
-            fail(last.prepared(), "SELECT last journal line");
-        if (sqlite3_step(last.get()) == SQLITE_ROW) {
-            seq = sqlite3_column_int64(last.get(), 0);
-            previous = last.text(1).toLatin1();
+        sqlite3_stmt* last =
+            kept(lastLineQuery_, "SELECT Seq, Hash FROM main.Journal ORDER BY Seq DESC LIMIT 1");
+        const StatementUse lastUse{last};
+        if (sqlite3_step(last) == SQLITE_ROW) {
+            seq = sqlite3_column_int64(last, 0);
+            const auto* hash = reinterpret_cast<const char*>(sqlite3_column_text(last, 1));
+            previous = QByteArray(hash ? hash : "", sqlite3_column_bytes(last, 1));
         }
     }
     const QString screen = journal::currentScreen();
@@ -386,37 +418,42 @@ void JournalHook::beforeOutermostCommit() {
     fields[journal::Program] = Value(program);
     fields[journal::Screen] = Value(screen.isEmpty() ? program : screen);
 
-    const QByteArray insertSql =
+    static const char insertSql[] =
         "INSERT INTO main.Journal (Seq, ChangedAt, UserName, HostName, Program, Screen, "
         "TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash) VALUES "
         "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)";
-    Query insert(db_, insertSql);
-    if (insert.prepared() != SQLITE_OK)
-        fail(insert.prepared(), insertSql);
+    sqlite3_stmt* insert = kept(insertLine_, insertSql);
+    const StatementUse insertUse{insert};
     journal::LineHasher hasher;
     sealing_ = true;
     struct Unseal {
         bool& flag;
         ~Unseal() { flag = false; }
     } unseal{sealing_};
-    for (; rc == SQLITE_ROW; rc = sqlite3_step(staged.get())) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(staged)) {
         fields[journal::Seq] = Value(static_cast<std::int64_t>(++seq));
         for (int i = 0; i < 7; ++i)
-            fields[static_cast<size_t>(journal::TableName + i)] = columnValue(staged.get(), i);
-        const QByteArray hash = hasher.hash(previous, fields, fields.size()).toByteArray();
-        sqlite3_reset(insert.get());
+            readColumn(staged, i, fields[static_cast<size_t>(journal::TableName + i)]);
+        const QByteArrayView hash = hasher.hash(previous, fields, fields.size());
+        sqlite3_reset(insert);
         for (size_t i = 0; i < fields.size(); ++i)
-            bindValue(insert.get(), static_cast<int>(i + 1), fields[i]);
-        sqlite3_bind_text(insert.get(), journal::Hash + 1, hash.constData(),
-                          static_cast<int>(hash.size()), SQLITE_TRANSIENT);
-        const int irc = sqlite3_step(insert.get());
+            bindValue(insert, static_cast<int>(i + 1), fields[i]);
+        sqlite3_bind_text(insert, journal::Hash + 1, hash.data(), static_cast<int>(hash.size()),
+                          SQLITE_TRANSIENT);
+        const int irc = sqlite3_step(insert);
         if (irc != SQLITE_DONE)
             fail(irc, insertSql);
-        previous = hash;
+        previous = hash.toByteArray();
     }
     if (rc != SQLITE_DONE)
         fail(rc, "SELECT staged journal lines");
-    exec(QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)));
+    static const QByteArray clearSql =
+        QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)).toUtf8();
+    sqlite3_stmt* clear = kept(clearStaged_, clearSql.constData());
+    const StatementUse clearUse{clear};
+    const int crc = sqlite3_step(clear);
+    if (crc != SQLITE_DONE)
+        fail(crc, clearSql);
     staged_ = 0;
 }
 

@@ -51,6 +51,8 @@ class JournalHook {
     void createJournalTable();
     void stageBaseline(const QStringList& tables);
     int schemaVersion();
+    // A statement kept in slot for every seal, prepared at its first use.
+    sqlite3_stmt* kept(sqlite3_stmt*& slot, const char* sql);
     void exec(const QString& sql);
     [[noreturn]] void fail(int rc, const QByteArray& sql);
 
@@ -68,6 +70,10 @@ class JournalHook {
     int knownSchemaVersion_ = -1;
     long long staged_ = 0;  // lines staged since the last seal
     sqlite3_stmt* versionQuery_ = nullptr;
+    sqlite3_stmt* stagedQuery_ = nullptr;
+    sqlite3_stmt* lastLineQuery_ = nullptr;
+    sqlite3_stmt* insertLine_ = nullptr;
+    sqlite3_stmt* clearStaged_ = nullptr;
 };
 
 }  // namespace velmora::data
