@@ -371,7 +371,7 @@ struct StatementUse {
 
 }  // namespace
 
-void JournalHook::beforeOutermostCommit() {
+void JournalHook::sealStaged() {
     if (!attached_)
         return;
     // Prepared once for the connection: a meter entry is one short transaction, and

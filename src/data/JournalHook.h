@@ -40,12 +40,21 @@ class JournalHook {
     // Inside it, first thing: the journal table and its baseline when the file lacks them.
     void afterOutermostBegin();
     // Inside it, last thing before the commit: the staged lines are sealed.
-    void beforeOutermostCommit();
+    void beforeOutermostCommit() { sealStaged(); }
+    // Inside it, after a change: a long transaction (an import of a whole fleet) seals its
+    // lines as it goes, so that only a few thousand wait at any time. A part of the
+    // transaction rolled back later takes its sealed lines with it.
+    void afterChangeInTransaction() {
+        if (staged_ >= kSealEvery)
+            sealStaged();
+    }
     // After a statement that may have changed the schema, or a rollback.
     void schemaMayHaveChanged();
     void afterOutermostRollback();
 
   private:
+    static constexpr long long kSealEvery = 20000;
+    void sealStaged();
     void refresh();
     void installTriggers(const QStringList& tables);
     void createJournalTable();

@@ -389,7 +389,12 @@ class SqliteDatabase final : public Database {
     template <typename Change>
     auto journalled(const QString& sql, Change change, bool alwaysInTransaction = false)
         -> decltype(change()) {
-        if (depth_ > 0 || statementStandsAlone(sql) || (!journal_.active() && !alwaysInTransaction))
+        if (depth_ > 0) {
+            auto result = change();
+            journal_.afterChangeInTransaction();
+            return result;
+        }
+        if (statementStandsAlone(sql) || (!journal_.active() && !alwaysInTransaction))
             return change();
         Transaction tx(*this);
         auto result = change();

@@ -209,4 +209,35 @@ TEST_F(JournalRecording, APartRolledBackInsideATransactionLeavesTheRestToBeSaved
     EXPECT_TRUE(journal::checkJournal(*db_).intact);
 }
 
+// An import is one transaction of many thousand rows: its lines are sealed as it goes, and
+// a part rolled back after a seal takes the lines sealed inside it with it.
+TEST_F(JournalRecording, ALongTransactionSealsAsItGoesAndARolledBackPartTakesItsLines) {
+    const auto before = lineCount();
+    auto addParts = [&](int from, int count) {
+        for (int i = from; i < from + count; ++i)
+            db_->executeBound(
+                QStringLiteral("INSERT INTO Parts (RegNum, ItemNumber) VALUES ('N1', ?1)"),
+                {Value(i)});
+    };
+    {
+        data::Transaction outer(*db_);
+        addParts(100, 15000);
+        {
+            data::Transaction inner(*db_);
+            addParts(20000, 10000);  // the lines pass the sealing mark in here
+            auto sealed = db_->openRecordset(QStringLiteral("SELECT Count(*) FROM Journal"));
+            EXPECT_GE(sealed->value(0).toInt(), before + 20000) << "nothing sealed yet";
+        }  // rolled back
+        addParts(40000, 1);
+        outer.commit();
+    }
+    const auto lines = allLines(*db_);
+    ASSERT_EQ(static_cast<std::int64_t>(lines.size()), before + 15001);
+    EXPECT_EQ(lines.back().itemNumber, QStringLiteral("40000"));
+    auto rs = db_->openRecordset(QStringLiteral("SELECT Count(*) FROM Parts"));
+    EXPECT_EQ(rs->value(0).toInt(), 2 + 15001);
+    const journal::CheckResult check = journal::checkJournal(*db_);
+    EXPECT_TRUE(check.intact) << check.problem.toStdString();
+}
+
 }  // namespace
