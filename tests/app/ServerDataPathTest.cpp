@@ -3,6 +3,7 @@
 // before any screen opens.
 #include "aircraft/frmAircraft.h"
 #include "app/ScreenRegistry.h"
+#include "app/StartUpBackup.h"
 #include "app/frmMenuVelmora.h"
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
@@ -16,6 +17,8 @@
 #include "support/BackEnds.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -123,6 +126,22 @@ TEST_F(ServerDataPath, AServerThatCannotBeUsedIsSaidOnceAndNoScreenOpens) {
     auto rs = data::Database::open(store.location(data::files::kMain))
                   ->openRecordset("select * from Aircraft");
     EXPECT_EQ(rs->recordCount(), 2);
+}
+
+TEST_F(ServerDataPath, StartUpLeavesTheServersDataSetsToTheServer) {
+    // No damaged-file check and no daily backup of data sets on a server: only the settings
+    // file, which is local, gets its backup.
+    openMenu(store.dataPath());
+    app::careForDataFilesOnStart(nullptr, store.folder().path(), QDateTime::currentDateTime());
+    EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages.front().text.toStdString();
+    int files = 0;
+    for (QDirIterator it(store.folder().path(), QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString f = it.next();
+        ++files;
+        EXPECT_TRUE(f.contains("SetupPP", Qt::CaseInsensitive)) << f.toStdString();
+    }
+    EXPECT_GE(files, 1);  // the settings file itself
 }
 
 }  // namespace
