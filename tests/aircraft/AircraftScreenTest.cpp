@@ -587,5 +587,6 @@ TEST_P(AircraftScreen, OnTheServerTheJournalButtonSaysTheJournalIsKeptInTheFiles
     EXPECT_EQ(dialogs->messages[0].title, "Journal");
     EXPECT_TRUE(dialogs->messages[0].text.contains("kept in the data files only"));
     // The utilisation panel falls back to the planned figures.
-    EXPECT_TRUE(s.fraUtilisation->lblSource->text().startsWith("Planned"));
+    EXPECT_EQ(s.fraUtilisation->lblSource->text(),
+              "Planned: the database server keeps no journal.");
 }
