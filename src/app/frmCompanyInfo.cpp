@@ -4,6 +4,7 @@
 #include "RestoreFromBackup.h"
 #include "backup/BackupSettings.h"
 #include "data/Database.h"
+#include "data/pg/PgDatabase.h"
 #include "frmMenuVelmora.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Dialogs.h"
@@ -282,6 +283,20 @@ screens::BoundRecordSource::Validation frmCompanyInfo::datPrimaryRS_Validate(
     screens::BoundRecordSource::Action action, bool save) {
     if (action == screens::BoundRecordSource::ActionClose)
         screens::MousePointer::setDefault();
+    // A data path on a database server is kept without its password, which libpq finds in
+    // ~/.pgpass or PGPASSWORD: one typed into the path is refused, and nothing is written.
+    if (save && datPrimaryRS->isChanged() && data::pg::holdsPassword(txtFields[3]->text())) {
+        screens::MousePointer::setDefault();
+        screens::msgBox(this,
+                        QStringLiteral("The data path holds a password. Passwords are not kept "
+                                       "in the company settings: remove it from the path and "
+                                       "give it in ~/.pgpass or PGPASSWORD."),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
+                        QApplication::applicationDisplayName());
+        screens::reactivateWindow(this);
+        txtFields[3]->setFocus();
+        return {screens::BoundRecordSource::ActionCancel, false};
+    }
     screens::MousePointer::setBusy();
     return {action, save};
 }

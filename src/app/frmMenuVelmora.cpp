@@ -2,6 +2,8 @@
 
 #include "DamagedFileOffer.h"
 #include "data/DataFiles.h"
+#include "data/Database.h"
+#include "data/DbError.h"
 #include "data/pg/PgDatabase.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/ScreenConventions.h"
@@ -166,22 +168,14 @@ void frmMenuVelmora::showScreen(size_t slot) {
     if (!factories_[slot])
         return;
     QPointer<QWidget>& screen = screens_[slot];
-    if (!screen && slot != static_cast<size_t>(CompanySetup) &&
-        data::pg::isServerLocation(company_.pathData())) {
-        // The engine reaches a database server, but the screens are not yet verified on one:
-        // they open on a data folder only.
-        screens::msgBox(this,
-                        QStringLiteral("The data path %1 names a database server. This version "
-                                       "of Velmora opens its screens on a data folder only: "
-                                       "choose a data folder in Company Set-up.")
-                            .arg(company_.pathData()),
-                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
-                        QStringLiteral("Velmora"));
-        return;
-    }
     if (!screen) {
-        if (slot != static_cast<size_t>(CompanySetup))
+        if (slot != static_cast<size_t>(CompanySetup)) {
+            // Only data files can be damaged and restored from a backup: a server's data sets
+            // are left to the server.
             offerBackupsForDamagedFiles(this, dataFilesOf(company_.pathData()));
+            if (!dataSetsReachable())
+                return;
+        }
         screen = factories_[slot](*this);
         if (!screen)
             return;
@@ -192,6 +186,33 @@ void frmMenuVelmora::showScreen(size_t slot) {
         screen->showNormal();
     screen->raise();
     screen->activateWindow();
+}
+
+bool frmMenuVelmora::dataSetsReachable() {
+    const QString dataPath = company_.pathData();
+    if (!data::pg::isServerLocation(dataPath))
+        return true;  // a data folder's files are opened, and told of, by the screens
+    // A server that cannot be reached, a URI it does not understand or a refused login is told
+    // of once, before a screen opens on nothing.
+    QString failure;
+    for (const QString& location : dataFilesOf(dataPath)) {
+        try {
+            data::Database::open(location);
+        } catch (const data::DbError& e) {
+            failure = e.text();
+            break;
+        }
+    }
+    if (failure.isEmpty())
+        return true;
+    screens::msgBox(this,
+                    QStringLiteral("The data on the database server of the data path could not "
+                                   "be opened:\n%1\n\nNothing was changed. Check the server and "
+                                   "the data path in Company Set-up.")
+                        .arg(failure),
+                    screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
+                    QStringLiteral("Velmora"));
+    return false;
 }
 
 void frmMenuVelmora::bringForward() {

@@ -74,6 +74,9 @@ class frmMenuVelmora : public QWidget {
     // Shows the screen of a slot (the four screen buttons, then the due list): made once,
     // then only brought forward.
     void showScreen(size_t slot);
+    // False, after telling the user why, when the data path names a database server whose
+    // data sets cannot be opened now.
+    bool dataSetsReachable();
 
     static constexpr size_t kDueListSlot = 4;
     QString programFolder_;

@@ -185,10 +185,18 @@ QString JetSqlParser::select(QString* updatableTable) {
     }
     if (compound && !limit.isEmpty())
         fail(QStringLiteral("TOP cannot be used in a UNION"));
+    // A file gives the rows of one table in the order they were added, and rows that sort
+    // alike in that order too; a server gives them in any order unless told.
+    const bool inAddedOrder =
+        forPostgres() && !compound && updatableTable && !updatableTable->isEmpty();
     if (atWord(u"ORDER")) {
         take();
         expectWord(u"BY");
         sql += QStringLiteral(" ORDER BY ") + orderTerms(true);
+        if (inAddedOrder)
+            sql += QStringLiteral(", ") + QLatin1String(kRowIdColumn);
+    } else if (inAddedOrder) {
+        sql += QStringLiteral(" ORDER BY ") + QLatin1String(kRowIdColumn);
     }
     if (!limit.isEmpty())
         sql += QStringLiteral(" LIMIT ") + limit;

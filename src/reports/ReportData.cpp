@@ -6,6 +6,7 @@
 #include "data/JetFormat.h"
 #include "data/Recordset.h"
 #include "data/ValueNumber.h"
+#include "data/pg/PgDatabase.h"
 #include "due/DueList.h"
 #include "reportfiles/ReportQueries.h"
 #include "utilisation/UtilisationSource.h"
@@ -415,6 +416,9 @@ QString reportDataFilePath(const ReportJob& job) {
     QString name = job.dataFile.trimmed();
     if (name.isEmpty())
         name = QStringLiteral("TimeMgr.mdb");
+    // A report of a data path on a database server reads the data set of that server.
+    if (data::pg::isServerLocation(job.reportFile))
+        return data::dataFileName(job.reportFile.left(job.reportFile.lastIndexOf(u'#')), name);
     QString path = name;
     if (QFileInfo(name).isRelative()) {
         const QString folder = QFileInfo(job.reportFile).absolutePath();
@@ -439,6 +443,26 @@ bool buildReportModel(const ReportDefinition& definition, const QString& selecti
     return true;
 }
 
+namespace {
+
+// The report definition a job names. A database server keeps data sets, not report files:
+// the report of a data path on a server ("URI#1") is the program's own definition of it.
+bool loadDefinitionOf(const ReportJob& job, ReportDefinition* def, QString* error) {
+    if (!data::pg::isServerLocation(job.reportFile))
+        return loadReportDefinition(job.reportFile, def, error);
+    const QString name =
+        job.reportFile.mid(job.reportFile.lastIndexOf(u'#') + 1).trimmed() + QStringLiteral(".rpt");
+    const QString text = defaultReportDefinitionText(name);
+    if (text.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The program has no report definition %1.").arg(name);
+        return false;
+    }
+    return parseReportDefinition(text, name, def, error);
+}
+
+}  // namespace
+
 bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
                      const QDateTime& printed) {
     ReportDefinition def;
@@ -447,7 +471,7 @@ bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
             *error = QStringLiteral("No report definition file was named.");
         return false;
     }
-    if (!loadReportDefinition(job.reportFile, &def, error))
+    if (!loadDefinitionOf(job, &def, error))
         return false;
     ReportSelection sel;
     if (!parseSelectionFormula(job.selectionFormula, &sel, error))

@@ -1,13 +1,15 @@
 #include "aircraft/frmAircraft.h"
+#include "journal/screen/UtilisationPanel.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/BackEnds.h"
 #include "support/RealMessageBoxes.h"
-#include "support/TestFiles.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,12 +27,13 @@ using screens::MsgAnswer;
 
 namespace {
 
-class AircraftScreen : public ::testing::Test {
+class AircraftScreen : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
         QApplication::setApplicationDisplayName("Velmora");
-        path = folder.createMainFile();
-        library = folder.createTemplateFile();
+        path = store.createMainFile();
+        library = store.createTemplateFile();
         auto db = data::Database::open(path);
         addAircraft(*db, "N1", 800, 50, 1200, 500, 40);
         db->execute(
@@ -60,7 +63,7 @@ class AircraftScreen : public ::testing::Test {
     }
 
     frmAircraft& open() {
-        screen = std::make_unique<frmAircraft>(folder.dataPath());
+        screen = std::make_unique<frmAircraft>(store.dataPath());
         screen->show();
         QApplication::setActiveWindow(screen.get());
         screen->Form_Activate();
@@ -88,7 +91,7 @@ class AircraftScreen : public ::testing::Test {
     }
 
     screens::ScopedDialogs dialogs;
-    TestFolder folder;
+    TestStore store{GetParam()};
     QString path;
     QString library;
     std::unique_ptr<frmAircraft> screen;
@@ -96,7 +99,7 @@ class AircraftScreen : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(AircraftScreen, OpensOnTheFirstAircraftWithItsInstalledComponents) {
+TEST_P(AircraftScreen, OpensOnTheFirstAircraftWithItsInstalledComponents) {
     frmAircraft& s = open();
     EXPECT_EQ(s.windowTitle(), "Aircraft Set-up");
     EXPECT_EQ(s.Combo1->entryCount(), 2);  // N2 and n2 listed once
@@ -112,7 +115,7 @@ TEST_F(AircraftScreen, OpensOnTheFirstAircraftWithItsInstalledComponents) {
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(AircraftScreen, MeterEntriesAreConfirmedCountedAndSaved) {
+TEST_P(AircraftScreen, MeterEntriesAreConfirmedCountedAndSaved) {
     frmAircraft& s = open();
     dialogs->answer(MsgAnswer::Yes);
     enter(11, "+2", 12);
@@ -141,7 +144,7 @@ TEST_F(AircraftScreen, MeterEntriesAreConfirmedCountedAndSaved) {
     EXPECT_EQ(aircraftValue("TotalTime"), "805.5");
 }
 
-TEST_F(AircraftScreen, TotalsTakePlusEntriesWithoutAQuestion) {
+TEST_P(AircraftScreen, TotalsTakePlusEntriesWithoutAQuestion) {
     frmAircraft& s = open();
     enter(13, "+5", 14);
     EXPECT_TRUE(dialogs->messages.empty());
@@ -157,16 +160,16 @@ TEST_F(AircraftScreen, TotalsTakePlusEntriesWithoutAQuestion) {
     EXPECT_EQ(aircraftValue("TotalLandings"), "1190");
 }
 
-TEST_F(AircraftScreen, LeavingFieldsWithNothingChangedAsksAndSavesNothing) {
+TEST_P(AircraftScreen, LeavingFieldsWithNothingChangedAsksAndSavesNothing) {
     frmAircraft& s = open();
-    const QByteArray before = fileBytes(path);
+    const QByteArray before = storedContent(path);
     for (int i : {11, 7, 12, 13, 14, 15, 1, 2})
         s.txtFields[i]->setFocus();
     EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(storedContent(path), before);
 }
 
-TEST_F(AircraftScreen, ANewAircraftIsTypedInCapitalsListedAndSaved) {
+TEST_P(AircraftScreen, ANewAircraftIsTypedInCapitalsListedAndSaved) {
     frmAircraft& s = open();
     QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
     EXPECT_FALSE(s.Combo1->isVisible());
@@ -188,7 +191,7 @@ TEST_F(AircraftScreen, ANewAircraftIsTypedInCapitalsListedAndSaved) {
     EXPECT_FALSE(s.cmdSave->isEnabled());
 }
 
-TEST_F(AircraftScreen, AnEmptyRegistrationIsRefusedAndCancelReturnsToTheFirstAircraft) {
+TEST_P(AircraftScreen, AnEmptyRegistrationIsRefusedAndCancelReturnsToTheFirstAircraft) {
     frmAircraft& s = open();
     QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
     dialogs->answer(MsgAnswer::Ok);
@@ -207,7 +210,7 @@ TEST_F(AircraftScreen, AnEmptyRegistrationIsRefusedAndCancelReturnsToTheFirstAir
     EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
 }
 
-TEST_F(AircraftScreen, AnEmptyTableOpensInNewAircraftEntry) {
+TEST_P(AircraftScreen, AnEmptyTableOpensInNewAircraftEntry) {
     data::Database::open(path)->execute("DELETE FROM Aircraft");
     frmAircraft& s = open();
     EXPECT_FALSE(s.Combo1->isVisible());
@@ -220,7 +223,7 @@ TEST_F(AircraftScreen, AnEmptyTableOpensInNewAircraftEntry) {
     EXPECT_EQ(stored("select count(*) from Aircraft"), "0");
 }
 
-TEST_F(AircraftScreen, ShowRecordsAndOrderByBuildTheListQuery) {
+TEST_P(AircraftScreen, ShowRecordsAndOrderByBuildTheListQuery) {
     frmAircraft& s = open();
     clickOption(s, 2);  // All
     clickOption(s, 3);  // Inspection
@@ -243,7 +246,7 @@ TEST_F(AircraftScreen, ShowRecordsAndOrderByBuildTheListQuery) {
     EXPECT_TRUE(s.Option1[4]->isChecked());
 }
 
-TEST_F(AircraftScreen, DeletingAnAircraftRemovesAllItsComponentsAndSamplesTogether) {
+TEST_P(AircraftScreen, DeletingAnAircraftRemovesAllItsComponentsAndSamplesTogether) {
     frmAircraft& s = open();
     dialogs->answer(MsgAnswer::Yes);
     QTest::mouseClick(s.cmdDelete, Qt::LeftButton);
@@ -263,7 +266,7 @@ TEST_F(AircraftScreen, DeletingAnAircraftRemovesAllItsComponentsAndSamplesTogeth
     EXPECT_EQ(stored("select count(*) from Aircraft"), "2");
 }
 
-TEST_F(AircraftScreen, DeletingTheLastAircraftLeavesANewBlankRow) {
+TEST_P(AircraftScreen, DeletingTheLastAircraftLeavesANewBlankRow) {
     data::Database::open(path)->execute("DELETE FROM Aircraft WHERE RegNum <> 'N1'");
     frmAircraft& s = open();
     dialogs->answer(MsgAnswer::Yes);
@@ -273,7 +276,7 @@ TEST_F(AircraftScreen, DeletingTheLastAircraftLeavesANewBlankRow) {
     EXPECT_TRUE(s.txtFields[0]->text().isEmpty());
 }
 
-TEST_F(AircraftScreen, NewComponentRowsGetTheirDefaultsAndTheCellRules) {
+TEST_P(AircraftScreen, NewComponentRowsGetTheirDefaultsAndTheCellRules) {
     frmAircraft& s = open();
     screens::DataGrid* g = s.grdDataGrid;
     g->setFocus();
@@ -321,7 +324,7 @@ TEST_F(AircraftScreen, NewComponentRowsGetTheirDefaultsAndTheCellRules) {
     EXPECT_TRUE(g->cellValue(18).isNull());
 }
 
-TEST_F(AircraftScreen, ARegistrationWithAQuoteWorksEverywhere) {
+TEST_P(AircraftScreen, ARegistrationWithAQuoteWorksEverywhere) {
     data::Database::open(path)->execute("UPDATE Parts SET RegNum = 'O''NEIL' WHERE RegNum = 'N2'");
     data::Database::open(path)->execute(
         "UPDATE Aircraft SET RegNum = 'O''NEIL' WHERE RegNum = 'N2'");
@@ -333,7 +336,7 @@ TEST_F(AircraftScreen, ARegistrationWithAQuoteWorksEverywhere) {
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(AircraftScreen, ClosingWithUnsavedChangesAsksAndCancelKeepsEverything) {
+TEST_P(AircraftScreen, ClosingWithUnsavedChangesAsksAndCancelKeepsEverything) {
     frmAircraft& s = open();
     s.txtOwner->setFocus();
     QTest::keyClicks(s.txtOwner, "Blue Sky Leasing");
@@ -352,7 +355,7 @@ TEST_F(AircraftScreen, ClosingWithUnsavedChangesAsksAndCancelKeepsEverything) {
     EXPECT_EQ(aircraftValue("Owner"), "Blue Sky Leasing");
 }
 
-TEST_F(AircraftScreen, ClosingAfterASaveLeavesTheGridOnNoClosedList) {
+TEST_P(AircraftScreen, ClosingAfterASaveLeavesTheGridOnNoClosedList) {
     frmAircraft& s = open();
     s.txtOwner->setFocus();
     QTest::keyClicks(s.txtOwner, "Blue Sky Leasing");
@@ -367,7 +370,7 @@ TEST_F(AircraftScreen, ClosingAfterASaveLeavesTheGridOnNoClosedList) {
     EXPECT_EQ(aircraftValue("Owner"), "Blue Sky Leasing");
 }
 
-TEST_F(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder) {
+TEST_P(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder) {
     frmAircraft& s = open();
     s.txtFields[4]->setFocus();
     QTest::keyClick(s.txtFields[4], Qt::Key_Return);
@@ -381,10 +384,10 @@ TEST_F(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder)
     EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
 
     QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
-    const QByteArray before = fileBytes(path);
+    const QByteArray before = storedContent(path);
     s.Combo1->setCurrentIndex(-1);
     s.cmdSave_Click();
-    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(storedContent(path), before);
 }
 
 // --- real message boxes, keys and mouse, as the user works ------------------------------
@@ -400,7 +403,7 @@ QPoint cellCentre(screens::DataGrid* g, int row, int col) {
 
 }  // namespace
 
-TEST_F(AircraftScreen, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
+TEST_P(AircraftScreen, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     frmAircraft& s = open();
     screens::Dialogs::install(nullptr);  // the real boxes
     QLineEdit* meter = s.txtFields[11];
@@ -429,7 +432,7 @@ TEST_F(AircraftScreen, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     EXPECT_EQ(aircraftValue("CurrentMeter1"), "1236.5");
 }
 
-TEST_F(AircraftScreen, ComingBackFromAnotherProgramWindowActivatesTheScreen) {
+TEST_P(AircraftScreen, ComingBackFromAnotherProgramWindowActivatesTheScreen) {
     frmAircraft& s = open();
     s.txtFields[1]->setFocus();
     QTest::keyClicks(s.txtFields[1], "X");
@@ -449,7 +452,7 @@ TEST_F(AircraftScreen, ComingBackFromAnotherProgramWindowActivatesTheScreen) {
     EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
 }
 
-TEST_F(AircraftScreen, CancelInTheClosingQuestionKeepsTheEditedState) {
+TEST_P(AircraftScreen, CancelInTheClosingQuestionKeepsTheEditedState) {
     frmAircraft& s = open();
     screens::Dialogs::install(nullptr);
     s.txtFields[1]->setFocus();
@@ -469,7 +472,7 @@ TEST_F(AircraftScreen, CancelInTheClosingQuestionKeepsTheEditedState) {
     EXPECT_TRUE(s.isVisible());
 }
 
-TEST_F(AircraftScreen, AltAOpensANewAircraftWithoutWritingABlankOne) {
+TEST_P(AircraftScreen, AltAOpensANewAircraftWithoutWritingABlankOne) {
     frmAircraft& s = open();
     ASSERT_EQ(QApplication::focusWidget(), s.txtFields[11]);
     QTest::keyClick(s.txtFields[11], Qt::Key_A, Qt::AltModifier);
@@ -500,7 +503,7 @@ TEST_F(AircraftScreen, AltAOpensANewAircraftWithoutWritingABlankOne) {
     EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
 }
 
-TEST_F(AircraftScreen, AltSRunsTheMeterRuleBeforeSaving) {
+TEST_P(AircraftScreen, AltSRunsTheMeterRuleBeforeSaving) {
     frmAircraft& s = open();
     QLineEdit* meter = s.txtFields[11];
     meter->selectAll();
@@ -515,7 +518,7 @@ TEST_F(AircraftScreen, AltSRunsTheMeterRuleBeforeSaving) {
     EXPECT_FALSE(s.cmdSave->isEnabled());
 }
 
-TEST_F(AircraftScreen, ARejectedTypeKeepsItsCellAndTheFocus) {
+TEST_P(AircraftScreen, ARejectedTypeKeepsItsCellAndTheFocus) {
     frmAircraft& s = open();
     screens::Dialogs::install(nullptr);
     screens::DataGrid* g = s.grdDataGrid;
@@ -556,7 +559,7 @@ TEST_F(AircraftScreen, ARejectedTypeKeepsItsCellAndTheFocus) {
     EXPECT_EQ(QApplication::focusWidget(), g);
 }
 
-TEST_F(AircraftScreen, TheDeleteKeyAsksBeforeAComponentGoes) {
+TEST_P(AircraftScreen, TheDeleteKeyAsksBeforeAComponentGoes) {
     frmAircraft& s = open();
     screens::DataGrid* g = s.grdDataGrid;
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(g, 0, 5));
@@ -570,4 +573,20 @@ TEST_F(AircraftScreen, TheDeleteKeyAsksBeforeAComponentGoes) {
     QTest::keyClick(g, Qt::Key_Delete);
     EXPECT_EQ(stored("select count(*) from Parts where Description = 'Main rotor'"), "0");
     EXPECT_EQ(g->rowCount(), 1);
+}
+
+VELMORA_ON_BOTH_BACK_ENDS(AircraftScreen);
+
+TEST_P(AircraftScreen, OnTheServerTheJournalButtonSaysTheJournalIsKeptInTheFilesOnly) {
+    if (GetParam() != BackEnd::Server)
+        GTEST_SKIP() << "the journal of the data files has its own screen tests";
+    frmAircraft& s = open();
+    dialogs->messages.clear();
+    QTest::mouseClick(s.cmdJournal, Qt::LeftButton);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].title, "Journal");
+    EXPECT_TRUE(dialogs->messages[0].text.contains("kept in the data files only"));
+    // The utilisation panel falls back to the planned figures.
+    EXPECT_EQ(s.fraUtilisation->lblSource->text(),
+              "Planned: the database server keeps no journal.");
 }

@@ -7,7 +7,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
-#include "support/TestFiles.h"
+#include "support/BackEnds.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,12 +27,13 @@ using screens::MsgAnswer;
 
 namespace {
 
-class Templates : public ::testing::Test {
+class Templates : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
         QApplication::setApplicationDisplayName("Velmora");
-        main = folder.createMainFile();
-        library = folder.createTemplateFile();
+        main = store.createMainFile();
+        library = store.createTemplateFile();
         auto db = data::Database::open(main);
         addAircraft(*db, "N1", 800);
         db->execute("UPDATE Aircraft SET Make = 'Aerodyne', Model = 'AX-1' WHERE RegNum = 'N1'");
@@ -56,7 +57,7 @@ class Templates : public ::testing::Test {
         screens::SuppressReposition = false;
     }
     frmAircraft& open() {
-        screen = std::make_unique<frmAircraft>(folder.dataPath());
+        screen = std::make_unique<frmAircraft>(store.dataPath());
         screen->show();
         QApplication::setActiveWindow(screen.get());
         screen->Form_Activate();
@@ -80,14 +81,14 @@ class Templates : public ::testing::Test {
     }
 
     screens::ScopedDialogs dialogs;
-    TestFolder folder;
+    TestStore store{GetParam()};
     QString main, library;
     std::unique_ptr<frmAircraft> screen;
 };
 
 }  // namespace
 
-TEST_F(Templates, SavingCreatesTheMakesTableAndSavingAgainReplacesTheRows) {
+TEST_P(Templates, SavingCreatesTheMakesTableAndSavingAgainReplacesTheRows) {
     frmAircraft& s = open();
     QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
     EXPECT_TRUE(dialogs->messages.empty());
@@ -102,7 +103,7 @@ TEST_F(Templates, SavingCreatesTheMakesTableAndSavingAgainReplacesTheRows) {
     EXPECT_EQ(value(library, "select count(*) from Aircraft where Make = 'Aerodyne'"), "1");
 }
 
-TEST_F(Templates, AMakeWithBlanksAroundItSavesAgainUnderTheTrimmedName) {
+TEST_P(Templates, AMakeWithBlanksAroundItSavesAgainUnderTheTrimmedName) {
     data::Database::open(main)->execute(
         "UPDATE Aircraft SET Make = '  Bell  ' WHERE RegNum = 'N1'");
     frmAircraft& s = open();
@@ -117,7 +118,7 @@ TEST_F(Templates, AMakeWithBlanksAroundItSavesAgainUnderTheTrimmedName) {
     EXPECT_EQ(value(library, "select count(*) from Aircraft"), "1");
 }
 
-TEST_F(Templates, SavingUnderNotInstalledStoresOnlyThoseComponents) {
+TEST_P(Templates, SavingUnderNotInstalledStoresOnlyThoseComponents) {
     frmAircraft& s = open();
     QTest::mouseClick(s.Option1[1], Qt::LeftButton, {}, QPoint(6, s.Option1[1]->height() / 2));
     QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
@@ -125,7 +126,7 @@ TEST_F(Templates, SavingUnderNotInstalledStoresOnlyThoseComponents) {
     EXPECT_EQ(value(library, "select Description from [Aerodyne]"), "Spare pump");
 }
 
-TEST_F(Templates, ANewAircraftTakesAModelsComponentsWithGeneratedItemNumbers) {
+TEST_P(Templates, ANewAircraftTakesAModelsComponentsWithGeneratedItemNumbers) {
     storeTemplate("Bell", "47G", {0, 0, 7, 0});
     storeTemplate("BELL", "47G-2", {3});
     storeTemplate("Cessna", "172", {1});
@@ -168,7 +169,7 @@ TEST_F(Templates, ANewAircraftTakesAModelsComponentsWithGeneratedItemNumbers) {
               "Bell/47G");
 }
 
-TEST_F(Templates, TheChoosersStayWhileTheNewAircraftIsSavedByAMeterEntry) {
+TEST_P(Templates, TheChoosersStayWhileTheNewAircraftIsSavedByAMeterEntry) {
     storeTemplate("Bell", "47G", {1, 2});
     frmAircraft& s = open();
     QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
@@ -197,7 +198,7 @@ TEST_F(Templates, TheChoosersStayWhileTheNewAircraftIsSavedByAMeterEntry) {
     EXPECT_EQ(s.txtFields[2]->text(), "Aerodyne");
 }
 
-TEST_F(Templates, HostileMakeAndModelNamesSaveAndApplyOrAreRefusedClearly) {
+TEST_P(Templates, HostileMakeAndModelNamesSaveAndApplyOrAreRefusedClearly) {
     data::Database::open(main)->execute(
         "UPDATE Aircraft SET Make = 'Sky Works; DROP', Model = 'Pilot''s 2' WHERE RegNum = 'N1'");
     frmAircraft& s = open();
@@ -208,7 +209,7 @@ TEST_F(Templates, HostileMakeAndModelNamesSaveAndApplyOrAreRefusedClearly) {
     const auto rows = aircraft::readTemplate(library, "Sky Works; DROP", "Pilot's 2");
     EXPECT_EQ(rows.size(), 2u);
 
-    const QByteArray before = fileBytes(library);
+    const QByteArray before = storedContent(library);
     for (const char* make : {"Rotor [X]", "   ", "Aircraft"}) {
         data::Database::open(main)->executeBound("UPDATE Aircraft SET Make = ?1",
                                                  {data::Value(make)});
@@ -218,21 +219,22 @@ TEST_F(Templates, HostileMakeAndModelNamesSaveAndApplyOrAreRefusedClearly) {
         ASSERT_EQ(dialogs->messages.size(), 1u) << make;
         EXPECT_EQ(dialogs->messages[0].title, "Save as Template");
     }
-    EXPECT_EQ(fileBytes(library), before);
+    EXPECT_EQ(storedContent(library), before);
 }
 
-TEST_F(Templates, ALibraryThatCannotBeWrittenIsReportedAndLeftAlone) {
+TEST_P(Templates, ALibraryThatCannotBeWrittenIsReportedAndLeftAlone) {
+    VELMORA_FILES_ONLY(store);  // about the file's permissions
     frmAircraft& s = open();
     screen.reset();
     QFile::setPermissions(library, QFile::ReadOwner);
-    const QByteArray before = fileBytes(library);
+    const QByteArray before = storedContent(library);
     frmAircraft& again = open();
     Q_UNUSED(s);
     dialogs->messages.clear();
     QTest::mouseClick(again.cmdTemplate, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].text.contains("read-only"));
-    EXPECT_EQ(fileBytes(library), before);
+    EXPECT_EQ(storedContent(library), before);
     QFile::setPermissions(library, QFile::ReadOwner | QFile::WriteOwner);
 }
 
@@ -243,3 +245,5 @@ TEST(TemplateItemNumbers, ZerosBecomeOneFiveTenFifteen) {
               (std::vector<std::int64_t>{1, 5, 10, 15, 20}));
     EXPECT_EQ(aircraft::generatedItemNumbers({4, 9}), (std::vector<std::int64_t>{4, 9}));
 }
+
+VELMORA_ON_BOTH_BACK_ENDS(Templates);

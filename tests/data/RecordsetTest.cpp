@@ -58,6 +58,21 @@ TEST_P(Recordsets, MoveThroughRowsInTheStatedOrder) {
     EXPECT_FALSE(rs->bof());
 }
 
+TEST_P(Recordsets, WithoutAnOrderRowsComeAsAddedAlsoAfterAnUpdate) {
+    addThreeAircraft();
+    // A server keeps an updated row elsewhere; the rows still come in the order added, and
+    // rows that sort alike in that order too.
+    db->execute("UPDATE Aircraft SET TotalTime = 301, Make = 'Same' WHERE RegNum = 'N3'");
+    db->execute("UPDATE Aircraft SET Make = 'Same'");
+    for (const char* sql : {"select * from [Aircraft]", "select * from Aircraft order by Make"}) {
+        auto rs = db->openRecordset(sql);
+        QStringList regs;
+        for (; !rs->eof(); rs->moveNext())
+            regs << rs->value("RegNum").toString();
+        EXPECT_EQ(regs, (QStringList{"N3", "N1", "N2"})) << sql;
+    }
+}
+
 TEST_P(Recordsets, EmptySetIsAtEndAndBeginning) {
     auto rs = db->openRecordset("Aircraft");
     EXPECT_EQ(rs->recordCount(), 0);

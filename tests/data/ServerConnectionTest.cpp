@@ -60,6 +60,13 @@ TEST_F(ServerConnection, PasswordsAreNeverTakenFromTheLocationNorShown) {
     EXPECT_EQ(e->number(), err::InvalidPath);
     EXPECT_FALSE(e->text().contains("velmora-pw-secret")) << e->text().toStdString();
     EXPECT_TRUE(e->text().contains("PGPASSWORD"));
+
+    // libpq's password parameter in the query is refused alike, and not shown.
+    const auto inQuery = dbErrorOf(
+        [&] { Database::open(store.serverUri() + "&password=velmora-pw-secret#Timemgr"); });
+    ASSERT_TRUE(inQuery);
+    EXPECT_EQ(inQuery->number(), err::InvalidPath);
+    EXPECT_FALSE(inQuery->text().contains("velmora-pw-secret")) << inQuery->text().toStdString();
 }
 
 TEST_F(ServerConnection, RefusedPasswordIsReportedWithTheServersReason) {

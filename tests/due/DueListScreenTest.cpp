@@ -2,7 +2,7 @@
 // print, PDF and CSV export write, the warning levels and planned use it keeps, and a
 // double click on a line.
 #include "DueTestData.h"
-#include "support/TestFiles.h"
+#include "support/BackEnds.h"
 
 #include "due/DueListTable.h"
 #include "due/WarningSettingsFile.h"
@@ -53,11 +53,12 @@ utilisation::DailyUtilisation hoursADay(double meter1, double landings = 10) {
 //   N1 2  MO retires in 20 days, due soon            N2 6  MO retires in 400 days
 //   N1 3  LD 5000 landings left: 500 days            N2 7  OH 10 hours beyond its life
 //   N1 4  RT 2000 hours left: 500 days, and MO 4b of the same unit retiring in 90 days
-class DueListScreen : public ::testing::Test {
+class DueListScreen : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
-        db = data::Database::open(folder.createMainFile());
-        company = folder.createCompanyFile(folder.dataPath());
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        db = data::Database::open(store.createMainFile());
+        company = store.folder().createCompanyFile(store.dataPath());
         addAircraft(*db, "N1", 1000, 1000, 5000);
         addAircraft(*db, "N2", 500, 0);
         add("N1", 1, "RT", 1040, "", "Starter", "ST-1", "A1");
@@ -90,7 +91,7 @@ class DueListScreen : public ::testing::Test {
 
     std::unique_ptr<frmDueList> open() {
         frmDueList::Options o;
-        o.request.dataPath = folder.dataPath();
+        o.request.dataPath = store.dataPath();
         o.request.companyFile = company;
         o.request.today = kToday;
         o.companyName = "Skyline Rotor Services";
@@ -111,12 +112,12 @@ class DueListScreen : public ::testing::Test {
     static QStringList items(const frmDueList& s) { return column(s, DueListTable::Item); }
 
     screens::ScopedDialogs dialogs;
-    TestFolder folder;
+    TestStore store{GetParam()};
     QString company;
     std::shared_ptr<data::Database> db;
 };
 
-TEST_F(DueListScreen, OpensWithTheWholeFleetByDueDate) {
+TEST_P(DueListScreen, OpensWithTheWholeFleetByDueDate) {
     auto s = open();
     EXPECT_EQ(s->windowTitle(), "Due List");
     EXPECT_TRUE(dialogs->messages.empty());
@@ -130,7 +131,7 @@ TEST_F(DueListScreen, OpensWithTheWholeFleetByDueDate) {
     EXPECT_EQ(s->lstAircraft->count(), 2);
 }
 
-TEST_F(DueListScreen, FiltersThroughTheirControls) {
+TEST_P(DueListScreen, FiltersThroughTheirControls) {
     auto s = open();
     s->chkWithinDays->setChecked(true);
     s->spnDays->setValue(30);
@@ -179,7 +180,7 @@ TEST_F(DueListScreen, FiltersThroughTheirControls) {
     EXPECT_TRUE(s->lblSummary->text().startsWith("7 of 8 limits shown"));
 }
 
-TEST_F(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
+TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
     auto s = open();
     s->chkWithinDays->setChecked(true);
     s->spnDays->setValue(30);
@@ -188,7 +189,7 @@ TEST_F(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
     settle();
     s->grdDueList->setColumnHidden(DueListTable::Meter, true);
     s->grdDueList->horizontalHeader()->moveSection(DueListTable::DueDate, 0);
-    const QString out = folder.file("due.csv");
+    const QString out = store.folder().file("due.csv");
     dialogs->saveResult(out);
     QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);
     ASSERT_EQ(dialogs->saveRequests.size(), 1u);
@@ -225,23 +226,23 @@ TEST_F(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
     EXPECT_TRUE(fileBytes(out).contains("\"Pump, fuel \"\"boost\"\"\""));
 }
 
-TEST_F(DueListScreen, ExportCancelledOrRefusedLeavesNoFile) {
+TEST_P(DueListScreen, ExportCancelledOrRefusedLeavesNoFile) {
     auto s = open();
     QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);  // cancelled: nothing queued
     EXPECT_TRUE(dialogs->messages.empty());
-    dialogs->saveResult(folder.file("no/such/folder/due.csv"));
+    dialogs->saveResult(store.folder().file("no/such/folder/due.csv"));
     QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].title, "Export CSV");
     EXPECT_TRUE(dialogs->messages[0].text.contains("cannot be written"));
-    EXPECT_FALSE(QFileInfo::exists(folder.file("no/such/folder/due.csv")));
+    EXPECT_FALSE(QFileInfo::exists(store.folder().file("no/such/folder/due.csv")));
 }
 
-TEST_F(DueListScreen, PdfAndPrintShowTheGridAsFiltered) {
+TEST_P(DueListScreen, PdfAndPrintShowTheGridAsFiltered) {
     auto s = open();
     s->chkWarnings->setChecked(true);
     settle();
-    const QString pdf = folder.file("due.pdf");
+    const QString pdf = store.folder().file("due.pdf");
     dialogs->saveResult(pdf);
     QTest::mouseClick(s->cmdExportPdf, Qt::LeftButton);
     EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
@@ -259,7 +260,7 @@ TEST_F(DueListScreen, PdfAndPrintShowTheGridAsFiltered) {
     EXPECT_TRUE(printed.subtitle.contains("4 limits, 1 overdue, 3 due soon"));
 }
 
-TEST_F(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
+TEST_P(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
     auto s = open();
     QStringList opened;
     s->setAircraftOpener([&](const QString& reg) { opened << reg; });
@@ -275,9 +276,9 @@ TEST_F(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
     EXPECT_EQ(opened, (QStringList{"N2", "N1"}));
 }
 
-TEST_F(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {
+TEST_P(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {
     frmDueList::Options o;
-    o.request.dataPath = folder.file("nowhere") + "/";
+    o.request.dataPath = store.folder().file("nowhere") + "/";
     o.request.today = kToday;
     frmDueList s(o);
     ASSERT_EQ(dialogs->messages.size(), 1u);
@@ -289,7 +290,7 @@ TEST_F(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {
     QTest::mouseClick(s.cmdExportCsv, Qt::LeftButton);  // still usable
 }
 
-TEST_F(DueListScreen, WarningLevelsAreKeptWithTheCompanyAndColourTheList) {
+TEST_P(DueListScreen, WarningLevelsAreKeptWithTheCompanyAndColourTheList) {
     auto s = open();
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<due::WarningLevelsDialog*>(QApplication::activeModalWidget());
@@ -317,7 +318,7 @@ TEST_F(DueListScreen, WarningLevelsAreKeptWithTheCompanyAndColourTheList) {
     EXPECT_EQ(status[item.indexOf("5")], "Due soon");
 }
 
-TEST_F(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
+TEST_P(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
     auto s = open();
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<due::PlannedUseDialog*>(QApplication::activeModalWidget());
@@ -343,7 +344,7 @@ TEST_F(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
 
 namespace {
 
-TEST_F(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt) {
+TEST_P(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt) {
     // Without limits nothing is judged: the panel stays hidden.
     db->execute(
         "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron, EngineHrs) VALUES "
@@ -378,3 +379,5 @@ TEST_F(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt)
 }
 
 }  // namespace
+
+VELMORA_ON_BOTH_BACK_ENDS(DueListScreen);

@@ -14,7 +14,7 @@
 #include "screens/common/GridExportMenu.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScriptedDialogs.h"
-#include "support/TestFiles.h"
+#include "support/BackEnds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,12 +43,13 @@ namespace {
 const QColor kRed(Qt::red);
 const QColor kAmber(0xb8, 0x6e, 0x00);
 
-class OilLimitsScreenTest : public ::testing::Test {
+class OilLimitsScreenTest : public ::testing::TestWithParam<tf::BackEnd> {
   protected:
     void SetUp() override {
+        VELMORA_SKIP_UNLESS_AVAILABLE(store_);
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        db_ = Database::open(folder_.createMainFile());
+        db_ = Database::open(store_.createMainFile());
         tf::addAircraft(*db_, "N101");
         db_->execute("UPDATE [Aircraft] SET [Make]='Bell', [Model]='206B'");
         tf::addPart(*db_, tf::part("N101", 1).describedAs("Engine").withOil());
@@ -69,7 +70,7 @@ class OilLimitsScreenTest : public ::testing::Test {
     }
 
     frmOilAnalysis& open() {
-        screen_ = std::make_unique<frmOilAnalysis>(folder_.dataPath());
+        screen_ = std::make_unique<frmOilAnalysis>(store_.dataPath());
         screen_->resize(1500, 950);
         screen_->show();
         screen_->activateWindow();
@@ -102,7 +103,7 @@ class OilLimitsScreenTest : public ::testing::Test {
 
     velmora::screens::ScopedDialogs dialogs_;
     QLocale saved_;
-    tf::TestFolder folder_;
+    tf::TestStore store_{GetParam()};
     std::shared_ptr<Database> db_;
     std::unique_ptr<frmOilAnalysis> screen_;
 };
@@ -110,7 +111,7 @@ class OilLimitsScreenTest : public ::testing::Test {
 constexpr int kIron = 0;
 constexpr int kCopper = 5;
 
-TEST_F(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFinding) {
+TEST_P(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFinding) {
     addSample("2026-01-10", 10, 1, Value(1000));
     addSample("2026-02-10", 19.9, 2, Value(1100));  // just under the iron caution
     addSample("2026-03-10", 20, 3, Value(1200));    // at the caution
@@ -165,7 +166,7 @@ TEST_F(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFind
               "Newest sample (2026-06-10): Copper +9 ppm per 100 h over caution 5");
 }
 
-TEST_F(OilLimitsScreenTest, ChartShowsTheLimitLinesMarksAndTrendOfTheElementShown) {
+TEST_P(OilLimitsScreenTest, ChartShowsTheLimitLinesMarksAndTrendOfTheElementShown) {
     lim::LimitSet limits{};
     limits[kIron] = {20, 35, std::nullopt};
     lim::saveLimitSet(*db_, lim::LimitKey::forModel("Bell", "206B", "Engine"), limits);
@@ -199,7 +200,7 @@ TEST_F(OilLimitsScreenTest, ChartShowsTheLimitLinesMarksAndTrendOfTheElementShow
     EXPECT_TRUE(s.limitsView->lblFindings->text().isEmpty());
 }
 
-TEST_F(OilLimitsScreenTest, TheDialogRefusesWhatCannotBeALimitAndChangesNothing) {
+TEST_P(OilLimitsScreenTest, TheDialogRefusesWhatCannotBeALimitAndChangesNothing) {
     addSample("2026-01-10", 10, 1, Value(1000));
     open();
     OilLimitsDialog d(db_, "N101", "Engine", screen_.get());
@@ -219,7 +220,7 @@ TEST_F(OilLimitsScreenTest, TheDialogRefusesWhatCannotBeALimitAndChangesNothing)
     EXPECT_EQ(d.optScope[1]->text(), "&Make and model (Bell 206B, Engine)");
 }
 
-TEST_F(OilLimitsScreenTest, SamplesGridExportsItsShownColumnsAndRowsUnformatted) {
+TEST_P(OilLimitsScreenTest, SamplesGridExportsItsShownColumnsAndRowsUnformatted) {
     // The shown columns are a date and numbers (texts with quotes, commas and line breaks are
     // in the hidden columns only; the other grids' tests have them). A Null reading stays
     // Null, numbers keep every digit.
@@ -229,7 +230,7 @@ TEST_F(OilLimitsScreenTest, SamplesGridExportsItsShownColumnsAndRowsUnformatted)
         {Value("2026-01-10"), Value(12.25)});
     addSample("2026-02-10", 1234567.5, 0, Value(1500.5));
     frmOilAnalysis& s = open();
-    const QString file = folder_.file("samples.csv");
+    const QString file = store_.folder().file("samples.csv");
     dialogs_->saveResult(file);
     grid().setFocus();
     QTest::keyClick(&grid(), Qt::Key_E, Qt::ControlModifier);
@@ -264,3 +265,5 @@ TEST_F(OilLimitsScreenTest, SamplesGridExportsItsShownColumnsAndRowsUnformatted)
 }
 
 }  // namespace
+
+VELMORA_ON_BOTH_BACK_ENDS(OilLimitsScreenTest);

@@ -9,8 +9,8 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/BackEnds.h"
 #include "support/RealMessageBoxes.h"
-#include "support/TestFiles.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -41,12 +41,13 @@ namespace tf = velmora::testing;
 
 namespace {
 
-class OilScreenTest : public ::testing::Test {
+class OilScreenTest : public ::testing::TestWithParam<tf::BackEnd> {
   protected:
     void SetUp() override {
+        VELMORA_SKIP_UNLESS_AVAILABLE(store_);
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        db_ = Database::open(folder_.createMainFile());
+        db_ = Database::open(store_.createMainFile());
     }
     void TearDown() override {
         screen_.reset();
@@ -84,7 +85,7 @@ class OilScreenTest : public ::testing::Test {
 
     // Opens the screen as the main menu does: shown and activated.
     frmOilAnalysis& open() {
-        screen_ = std::make_unique<frmOilAnalysis>(folder_.dataPath());
+        screen_ = std::make_unique<frmOilAnalysis>(store_.dataPath());
         screen_->show();
         screen_->activateWindow();
         QApplication::processEvents();
@@ -128,7 +129,7 @@ class OilScreenTest : public ::testing::Test {
 
     velmora::screens::ScopedDialogs dialogs_;
     QLocale saved_;
-    tf::TestFolder folder_;
+    tf::TestStore store_{GetParam()};
     std::shared_ptr<Database> db_;
     std::unique_ptr<frmOilAnalysis> screen_;
 };
@@ -140,7 +141,7 @@ const MessageRequest kNoComponents = {
 
 }  // namespace
 
-TEST_F(OilScreenTest, OpensOnTheFirstAircraftAndItsFirstComponent) {
+TEST_P(OilScreenTest, OpensOnTheFirstAircraftAndItsFirstComponent) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-03-01", 3);
     addSample("N101", "Main gearbox", "2005-01-01", 1);
@@ -196,7 +197,7 @@ TEST_F(OilScreenTest, OpensOnTheFirstAircraftAndItsFirstComponent) {
     EXPECT_FALSE(velmora::screens::MousePointer::isBusy());
 }
 
-TEST_F(OilScreenTest, AircraftWithoutOilComponentsShowsTheMessage) {
+TEST_P(OilScreenTest, AircraftWithoutOilComponentsShowsTheMessage) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
     addSample("N202", "Engine", "2005-01-01", 1);
@@ -219,7 +220,7 @@ TEST_F(OilScreenTest, AircraftWithoutOilComponentsShowsTheMessage) {
     EXPECT_EQ(grid().rowCount(), 1);
 }
 
-TEST_F(OilScreenTest, NavigationArrowsChooseTheAircraft) {
+TEST_P(OilScreenTest, NavigationArrowsChooseTheAircraft) {
     addFleet();
     frmOilAnalysis& s = open();
     QTest::mouseClick(s.datPrimaryRS->nextButton(), Qt::LeftButton);
@@ -233,7 +234,7 @@ TEST_F(OilScreenTest, NavigationArrowsChooseTheAircraft) {
     EXPECT_EQ(s.Combo2->text(), "Main gearbox");
 }
 
-TEST_F(OilScreenTest, ComponentNamesAreListedOnce) {
+TEST_P(OilScreenTest, ComponentNamesAreListedOnce) {
     tf::addAircraft(*db_, "N101");
     tf::addAircraft(*db_, "n101");  // the same registration in other letters: listed once
     tf::addPart(*db_, tf::part("N101", 1).describedAs("Engine").withOil());
@@ -247,7 +248,7 @@ TEST_F(OilScreenTest, ComponentNamesAreListedOnce) {
     EXPECT_EQ(s.Combo2->itemText(1), "Gearbox");
 }
 
-TEST_F(OilScreenTest, NewSampleStartsWithZerosAndNoDate) {
+TEST_P(OilScreenTest, NewSampleStartsWithZerosAndNoDate) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
     frmOilAnalysis& s = open();
@@ -291,7 +292,7 @@ TEST_F(OilScreenTest, NewSampleStartsWithZerosAndNoDate) {
     EXPECT_EQ(dialogs_->messages.size(), 1u);
 }
 
-TEST_F(OilScreenTest, PendingEditIsWrittenOnRowChangeNotBySave) {
+TEST_P(OilScreenTest, PendingEditIsWrittenOnRowChangeNotBySave) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
     addSample("N101", "Main gearbox", "2005-02-01", 2);
@@ -315,7 +316,7 @@ TEST_F(OilScreenTest, PendingEditIsWrittenOnRowChangeNotBySave) {
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
-TEST_F(OilScreenTest, SampleWithoutComponentIsRefused) {
+TEST_P(OilScreenTest, SampleWithoutComponentIsRefused) {
     addFleet();
     frmOilAnalysis& s = open();
     s.Combo1->setListIndex(1);  // N202: no oil components
@@ -337,7 +338,7 @@ TEST_F(OilScreenTest, SampleWithoutComponentIsRefused) {
     EXPECT_EQ(grid().textAt(0, oil::kColDate), "3/1/05");
 }
 
-TEST_F(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
+TEST_P(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
     frmOilAnalysis& s = open();  // an empty file: no aircraft at all
     EXPECT_EQ(s.Combo1->entryCount(), 0);
     EXPECT_EQ(s.Combo2->entryCount(), 0);
@@ -373,7 +374,7 @@ TEST_F(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
     EXPECT_EQ(oilRows(), 0);
 }
 
-TEST_F(OilScreenTest, ComponentNameWithAQuoteWorks) {
+TEST_P(OilScreenTest, ComponentNameWithAQuoteWorks) {
     tf::addAircraft(*db_, "N101");
     tf::addPart(*db_, tf::part("N101", 1).describedAs("Pilot's gearbox").withOil());
     addSample("N101", "Pilot's gearbox", "2005-01-01", 5);
@@ -394,7 +395,7 @@ TEST_F(OilScreenTest, ComponentNameWithAQuoteWorks) {
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
-TEST_F(OilScreenTest, ChartFollowsTheElementAndTheNewestSamples) {
+TEST_P(OilScreenTest, ChartFollowsTheElementAndTheNewestSamples) {
     addFleet();
     // Entered newest first: the grid and the chart still go by date.
     for (int i = 15; i >= 1; --i)
@@ -435,7 +436,7 @@ TEST_F(OilScreenTest, ChartFollowsTheElementAndTheNewestSamples) {
     EXPECT_LE(grid().geometry().bottom(), s.MSChart1->geometry().top());
 }
 
-TEST_F(OilScreenTest, ClosingAsksOnlyWithUnsavedChanges) {
+TEST_P(OilScreenTest, ClosingAsksOnlyWithUnsavedChanges) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
     frmOilAnalysis& s = open();
@@ -457,7 +458,7 @@ TEST_F(OilScreenTest, ClosingAsksOnlyWithUnsavedChanges) {
     EXPECT_FALSE(velmora::screens::MousePointer::isBusy());
 }
 
-TEST_F(OilScreenTest, ClosingCleanAsksNothing) {
+TEST_P(OilScreenTest, ClosingCleanAsksNothing) {
     addFleet();
     frmOilAnalysis& s = open();
     QTest::mouseClick(s.cmdClose, Qt::LeftButton);
@@ -465,8 +466,9 @@ TEST_F(OilScreenTest, ClosingCleanAsksNothing) {
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
-TEST_F(OilScreenTest, MissingDataFileIsADataError) {
-    screen_ = std::make_unique<frmOilAnalysis>(folder_.dataPath() + "nowhere/");
+TEST_P(OilScreenTest, MissingDataFileIsADataError) {
+    VELMORA_FILES_ONLY(store_);  // a folder without the file
+    screen_ = std::make_unique<frmOilAnalysis>(store_.dataPath() + "nowhere/");
     ASSERT_FALSE(dialogs_->messages.empty());
     EXPECT_TRUE(dialogs_->messages[0].text.startsWith("Data error event hit err:"));
     EXPECT_GT(dialogs_->messages[0].text.size(),
@@ -478,7 +480,7 @@ TEST_F(OilScreenTest, MissingDataFileIsADataError) {
     EXPECT_EQ(grid().rowCount(), 0);
 }
 
-TEST_F(OilScreenTest, ResizeKeepsTheLayout) {
+TEST_P(OilScreenTest, ResizeKeepsTheLayout) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
     frmOilAnalysis& s = open();
@@ -494,7 +496,7 @@ TEST_F(OilScreenTest, ResizeKeepsTheLayout) {
     EXPECT_EQ(grid().width(), s.contentsRect().width());
 }
 
-TEST_F(OilScreenTest, ActivationFromAnotherWindowChoosesTheFirstAircraft) {
+TEST_P(OilScreenTest, ActivationFromAnotherWindowChoosesTheFirstAircraft) {
     addFleet();
     frmOilAnalysis& s = open();
     s.Combo1->setListIndex(1);
@@ -529,7 +531,7 @@ void pickWithMouse(velmora::screens::Chooser* chooser, int entry) {
 
 }  // namespace
 
-TEST_F(OilScreenTest, MouseChoicesAndPopUpListsKeepTheChosenAircraft) {
+TEST_P(OilScreenTest, MouseChoicesAndPopUpListsKeepTheChosenAircraft) {
     addFleet();
     tf::addAircraft(*db_, "N303");
     tf::addPart(*db_, tf::part("N303", 1).describedAs("Gearbox").withOil());
@@ -565,7 +567,7 @@ TEST_F(OilScreenTest, MouseChoicesAndPopUpListsKeepTheChosenAircraft) {
     EXPECT_EQ(grid().valueAt(0, oil::kColRegNum), Value("N303"));
 }
 
-TEST_F(OilScreenTest, CancelInTheClosingQuestionKeepsTheEditedState) {
+TEST_P(OilScreenTest, CancelInTheClosingQuestionKeepsTheEditedState) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
     frmOilAnalysis& s = open();
@@ -584,7 +586,7 @@ TEST_F(OilScreenTest, CancelInTheClosingQuestionKeepsTheEditedState) {
     EXPECT_EQ(oilRows("Iron = 9"), 0);
 }
 
-TEST_F(OilScreenTest, TheDeleteKeyAsksBeforeASampleGoes) {
+TEST_P(OilScreenTest, TheDeleteKeyAsksBeforeASampleGoes) {
     addFleet();
     addSample("N101", "Main gearbox", "2005-01-01", 1);
     addSample("N101", "Main gearbox", "2005-02-01", 2);
@@ -603,7 +605,7 @@ TEST_F(OilScreenTest, TheDeleteKeyAsksBeforeASampleGoes) {
     EXPECT_EQ(oilRows("Iron = 1"), 0);
 }
 
-TEST_F(OilScreenTest, WithoutSamplesTheGridEndsAboveTheChartsOptions) {
+TEST_P(OilScreenTest, WithoutSamplesTheGridEndsAboveTheChartsOptions) {
     addFleet();  // no samples: the chart is hidden
     frmOilAnalysis& s = open();
     ASSERT_FALSE(s.MSChart1->chartVisible());
@@ -612,3 +614,5 @@ TEST_F(OilScreenTest, WithoutSamplesTheGridEndsAboveTheChartsOptions) {
     EXPECT_LT(grid().geometry().bottom(), s.Frame1->geometry().top());
     EXPECT_LT(grid().geometry().bottom(), s.Command1->geometry().top());
 }
+
+VELMORA_ON_BOTH_BACK_ENDS(OilScreenTest);

@@ -1,11 +1,14 @@
+#include "data/DataFiles.h"
 #include "remaining/frmRemain.h"
+#include "reportfiles/ReportDefinition.h"
+#include "reports/ReportData.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/BackEnds.h"
 #include "support/RealMessageBoxes.h"
-#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -32,11 +35,12 @@ using screens::MsgAnswer;
 
 namespace {
 
-class TimeRemaining : public ::testing::Test {
+class TimeRemaining : public ::testing::TestWithParam<BackEnd> {
   protected:
     void SetUp() override {
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
         QApplication::setApplicationDisplayName("Velmora");
-        path = folder.createMainFile();
+        path = store.createMainFile();
         auto db = data::Database::open(path);
         addAircraft(*db, "N1", 1000, 500, 800, 40, 7);
         addAircraft(*db, "N2 ", 10);  // a registration with a trailing blank
@@ -66,7 +70,7 @@ class TimeRemaining : public ::testing::Test {
         screens::SuppressReposition = false;
     }
     frmRemain& open() {
-        screen = std::make_unique<frmRemain>(folder.dataPath(), [](const QString& column) {
+        screen = std::make_unique<frmRemain>(store.dataPath(), [](const QString& column) {
             return column == "Name" ? data::Value("Skyline Rotor Services")
                                     : data::Value("555-0100");
         });
@@ -95,7 +99,7 @@ class TimeRemaining : public ::testing::Test {
     }
 
     screens::ScopedDialogs dialogs;
-    TestFolder folder;
+    TestStore store{GetParam()};
     QString path;
     std::unique_ptr<frmRemain> screen;
     std::vector<reports::PrintRequest> jobs;
@@ -103,7 +107,7 @@ class TimeRemaining : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(TimeRemaining, OpensOnTheFirstAircraftAndMeterOne) {
+TEST_P(TimeRemaining, OpensOnTheFirstAircraftAndMeterOne) {
     frmRemain& s = open();
     EXPECT_EQ(s.windowTitle(), "Time and Cycles Remaining");
     EXPECT_EQ(s.Combo1->text(), "N1");
@@ -122,7 +126,7 @@ TEST_F(TimeRemaining, OpensOnTheFirstAircraftAndMeterOne) {
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
+TEST_P(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
     frmRemain& s = open();
     click(s.Option1[2]);
     ASSERT_EQ(s.grdDataGrid->rowCount(), 3);
@@ -144,7 +148,7 @@ TEST_F(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
     EXPECT_FALSE(data::Database::open(path)->hasQueryDef("Query1"));
 }
 
-TEST_F(TimeRemaining, RetirementDatesAreShortDatesAndOnlyPassedOnesStandOut) {
+TEST_P(TimeRemaining, RetirementDatesAreShortDatesAndOnlyPassedOnesStandOut) {
     auto db = data::Database::open(path);
     const QDate today = QDate::currentDate();
     addPart(*db, part("N1", 40).describedAs("Fire bottle"));
@@ -181,7 +185,7 @@ TEST_F(TimeRemaining, RetirementDatesAreShortDatesAndOnlyPassedOnesStandOut) {
     EXPECT_EQ(m->index(row("Main rotor"), dateToRetire).data().toString().trimmed(), "");
 }
 
-TEST_F(TimeRemaining, ShowBoxesAreKeptPerAircraft) {
+TEST_P(TimeRemaining, ShowBoxesAreKeptPerAircraft) {
     frmRemain& s = open();
     EXPECT_TRUE(s.grdDataGrid->isColumnVisible(42));
     EXPECT_FALSE(s.grdDataGrid->isColumnVisible(30));
@@ -202,7 +206,7 @@ TEST_F(TimeRemaining, ShowBoxesAreKeptPerAircraft) {
     EXPECT_EQ(s.txtFields[11]->text(), "10");
 }
 
-TEST_F(TimeRemaining, MeterEntryAsksTheScreensOwnSecondQuestionAndRebuilds) {
+TEST_P(TimeRemaining, MeterEntryAsksTheScreensOwnSecondQuestionAndRebuilds) {
     frmRemain& s = open();
     dialogs->answer(MsgAnswer::No);
     dialogs->answer(MsgAnswer::Yes);
@@ -225,7 +229,7 @@ TEST_F(TimeRemaining, MeterEntryAsksTheScreensOwnSecondQuestionAndRebuilds) {
     EXPECT_FALSE(s.cmdSave->isEnabled());
 }
 
-TEST_F(TimeRemaining, OtherFieldsSaveAtOnceAndForecastsWaitForSave) {
+TEST_P(TimeRemaining, OtherFieldsSaveAtOnceAndForecastsWaitForSave) {
     frmRemain& s = open();
     s.txtFields[1]->setFocus();
     QTest::keyClicks(s.txtFields[1], "Aerodyne");
@@ -242,24 +246,24 @@ TEST_F(TimeRemaining, OtherFieldsSaveAtOnceAndForecastsWaitForSave) {
     EXPECT_TRUE(s.cmdPrint[1]->isEnabled());
 }
 
-TEST_F(TimeRemaining, PrintsHandTheReportTheTrimmedRegistrationSafelyQuoted) {
+TEST_P(TimeRemaining, PrintsHandTheReportTheTrimmedRegistrationSafelyQuoted) {
     frmRemain& s = open();
     QTest::mouseClick(s.cmdPrint[0], Qt::LeftButton);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].selectionFormula, "{Remaining.Aircraft.RegNum} = 'N1'");
-    EXPECT_EQ(jobs[0].reportFile, folder.dataPath() + "1.rpt");
+    EXPECT_EQ(jobs[0].reportFile, data::dataFileName(store.dataPath(), "1.rpt"));
     EXPECT_EQ(jobs[0].dataFile, "TimeMgr.mdb");
     EXPECT_EQ(jobs[0].companyName, "Skyline Rotor Services");
     s.Combo1->setListIndex(s.Combo1->findExact("N2 "));
     QTest::mouseClick(s.cmdPrint[1], Qt::LeftButton);
     EXPECT_EQ(jobs[1].selectionFormula, "{Forecast.Aircraft.RegNum} = 'N2'");
-    EXPECT_EQ(jobs[1].reportFile, folder.dataPath() + "2.rpt");
+    EXPECT_EQ(jobs[1].reportFile, data::dataFileName(store.dataPath(), "2.rpt"));
     s.Combo1->addEntry("O'HARA");
     s.Combo1->setListIndex(s.Combo1->findExact("O'HARA"));
     EXPECT_EQ(s.selectionFormula(0), "{Remaining.Aircraft.RegNum} = 'O''HARA'");
 }
 
-TEST_F(TimeRemaining, AnEmptyFleetShowsAnEmptyChooserAndGrid) {
+TEST_P(TimeRemaining, AnEmptyFleetShowsAnEmptyChooserAndGrid) {
     data::Database::open(path)->execute("DELETE FROM Aircraft");
     frmRemain& s = open();
     EXPECT_EQ(s.Combo1->entryCount(), 0);
@@ -268,7 +272,7 @@ TEST_F(TimeRemaining, AnEmptyFleetShowsAnEmptyChooserAndGrid) {
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(TimeRemaining, TheGridGrowsWithTheWindowBelowTheFramesAndAboveTheButtons) {
+TEST_P(TimeRemaining, TheGridGrowsWithTheWindowBelowTheFramesAndAboveTheButtons) {
     frmRemain& s = open();
     // The first size shows every frame whole and the grid as laid out.
     for (QWidget* frame : {static_cast<QWidget*>(s.SSFrame1), static_cast<QWidget*>(s.Frame3)})
@@ -284,7 +288,7 @@ TEST_F(TimeRemaining, TheGridGrowsWithTheWindowBelowTheFramesAndAboveTheButtons)
     EXPECT_EQ(s.datPrimaryRS->geometry().bottom(), s.contentsRect().bottom());
 }
 
-TEST_F(TimeRemaining, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
+TEST_P(TimeRemaining, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     frmRemain& s = open();
     screens::Dialogs::install(nullptr);  // the real boxes
     QLineEdit* meter = s.txtFields[9];
@@ -311,7 +315,7 @@ TEST_F(TimeRemaining, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     EXPECT_FALSE(s.cmdPrint[1]->isEnabled());
 }
 
-TEST_F(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
+TEST_P(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
     frmRemain& s = open();
     const QString before = stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'");
     for (const char* entry : {"-50", "1e12", "100001", "lots"}) {
@@ -349,7 +353,7 @@ TEST_F(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
     EXPECT_FALSE(s.cmdSave->isEnabled());
 }
 
-TEST_F(TimeRemaining, WindowSizeAndColumnWidthsAreRememberedForTheUser) {
+TEST_P(TimeRemaining, WindowSizeAndColumnWidthsAreRememberedForTheUser) {
     frmRemain& s = open();
     const QSize first = s.size();
     s.resize(first.width() + 150, first.height() + 90);
@@ -364,7 +368,7 @@ TEST_F(TimeRemaining, WindowSizeAndColumnWidthsAreRememberedForTheUser) {
     EXPECT_EQ(again.grdDataGrid->columnWidth(24), 333);
 }
 
-TEST_F(TimeRemaining, ACellThatIsCutShowsItsWholeTextAsItsTip) {
+TEST_P(TimeRemaining, ACellThatIsCutShowsItsWholeTextAsItsTip) {
     data::Database::open(path)->execute(
         "UPDATE Parts SET Description = 'Main rotor blade retention bolt and its nut' "
         "WHERE Description = 'Main rotor'");
@@ -383,3 +387,27 @@ TEST_F(TimeRemaining, ACellThatIsCutShowsItsWholeTextAsItsTip) {
     EXPECT_EQ(QToolTip::text(), "Main rotor blade retention bolt and its nut");
     QToolTip::hideText();
 }
+
+TEST_P(TimeRemaining, TheActualReportReadsTheScreensDataSet) {
+    // The report definitions of a data folder lie in it; a server's are the program's own.
+    if (GetParam() == BackEnd::File) {
+        ASSERT_TRUE(reports::writeDefaultReportDefinitions(store.folder().path(), nullptr));
+    }
+    frmRemain& s = open();
+    QTest::mouseClick(s.cmdPrint[0], Qt::LeftButton);
+    ASSERT_EQ(jobs.size(), 1u);
+    reports::ReportModel model;
+    QString error;
+    ASSERT_TRUE(reports::loadReportModel(jobs[0], &model, &error)) << error.toStdString();
+    EXPECT_TRUE(model.aircraftFound);
+    QStringList shown;
+    for (const reports::ReportLine& line : model.lines) {
+        for (const reports::ReportCell& cell : line.cells)
+            shown << cell.text.trimmed();
+    }
+    EXPECT_TRUE(shown.contains("Main rotor")) << shown.join('|').toStdString();
+    EXPECT_TRUE(shown.contains("Starter")) << shown.join('|').toStdString();
+    EXPECT_FALSE(shown.contains("Battery"));  // another aircraft's
+}
+
+VELMORA_ON_BOTH_BACK_ENDS(TimeRemaining);

@@ -1,7 +1,10 @@
 #include "BackEnds.h"
 
 #include "data/DataFiles.h"
+#include "data/Database.h"
+#include "data/Recordset.h"
 #include "data/Schema.h"
+#include "data/pg/PgDatabase.h"
 
 #include <QFileInfo>
 
@@ -42,6 +45,30 @@ QString TestStore::createTemplateFile() {
 
 QString TestStore::serverUri() const {
     return server_ ? server_->uri() : QString();
+}
+
+QByteArray storedContent(const QString& location) {
+    if (!data::pg::isServerLocation(location))
+        return fileBytes(location);
+    QByteArray out;
+    auto db = data::Database::open(location);
+    QStringList tables = db->tableNames();
+    tables.sort(Qt::CaseInsensitive);
+    for (const QString& table : tables) {
+        QStringList rows;
+        auto rs = db->openRecordset(QStringLiteral("select * from [%1]").arg(table));
+        for (; !rs->eof(); rs->moveNext()) {
+            QStringList cells;
+            for (int i = 0; i < rs->fieldCount(); ++i) {
+                const data::Value v = rs->value(i);
+                cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+            }
+            rows << cells.join(QLatin1Char('|'));
+        }
+        rows.sort();  // a server returns unordered rows in any order
+        out += table.toUtf8() + '\n' + rows.join(QLatin1Char('\n')).toUtf8() + '\n';
+    }
+    return out;
 }
 
 std::string backEndName(const ::testing::TestParamInfo<BackEnd>& info) {

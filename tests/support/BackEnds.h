@@ -41,6 +41,10 @@ class TestStore {
     std::unique_ptr<PgTestDatabase> server_;
 };
 
+// What a data set holds, to see that nothing was written to it: a file's bytes, or every
+// row of every table of a data set on the server, as text.
+QByteArray storedContent(const QString& location);
+
 // "File" or "Server", for the names of parameterised tests.
 std::string backEndName(const ::testing::TestParamInfo<BackEnd>& info);
 

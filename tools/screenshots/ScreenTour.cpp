@@ -9,6 +9,7 @@
 #include "data/DbError.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
+#include "data/pg/PgDatabase.h"
 #include "due/screen/frmDueList.h"
 #include "oil/OilLimitsDialog.h"
 #include "oil/OilSamples.h"
@@ -160,8 +161,13 @@ bool ScreenTour::run(QString* error) {
         *error = QStringLiteral("cannot create the folder %1").arg(pictureFolder_);
         return false;
     }
-    const QString dataPath = QDir(dataFolder_).absolutePath() + QDir::separator();
-    if (!QFileInfo::exists(data::resolvePathCaseInsensitive(dataPath + "Timemgr.mdb"))) {
+    // A data folder, or the URI of a database server that holds the data sets (one filled
+    // from a demo folder with velmora-migrate).
+    const bool onServer = data::pg::isServerLocation(dataFolder_);
+    const QString dataPath =
+        onServer ? dataFolder_ : QDir(dataFolder_).absolutePath() + QDir::separator();
+    if (!onServer &&
+        !QFileInfo::exists(data::resolvePathCaseInsensitive(dataPath + "Timemgr.mdb"))) {
         *error = QStringLiteral("%1 holds no Timemgr.mdb; make one with velmora-demo FOLDER")
                      .arg(dataFolder_);
         return false;

@@ -15,7 +15,9 @@ const velmora::cli::ProgramHelp kHelp{
     QStringLiteral(
         "Opens Velmora's main screens on the data files in DATA_FOLDER (made by velmora-demo;\n"
         "they are changed as an operator's steps change them, so give it a copy) and saves\n"
-        "a PNG picture of each into OUT_FOLDER. Run it on a display, such as Xvfb's.\n"),
+        "a PNG picture of each into OUT_FOLDER. DATA_FOLDER may instead be the postgresql://\n"
+        "URI of a database filled from such a folder by velmora-migrate. Run it on a\n"
+        "display, such as Xvfb's.\n"),
     {},
     {},
     true};

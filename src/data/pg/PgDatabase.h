@@ -19,6 +19,10 @@ namespace velmora::data::pg {
 // Whether a data location names a database server rather than a file.
 bool isServerLocation(const QString& location);
 
+// Whether a server location or data path carries a password (in the URI's user part or as
+// its password parameter): such a location is refused, and never stored.
+bool holdsPassword(const QString& location);
+
 // Opens (or, with create, makes) the data set at a server location. Throws DbError: 3151
 // when the server cannot be reached or refuses the login, 3024 when the data set does not
 // exist, 3012 when it exists already and holds tables (create), 3044 when the location is

@@ -6,6 +6,7 @@
 
 #include <QRegularExpression>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <libpq-fe.h>
 
@@ -59,6 +60,17 @@ QString shownLocation(const QString& uri) {
     if (!url.isValid())
         return uri;
     url.setPassword(QString());
+    // A password given as a query parameter is not shown either.
+    QUrlQuery query(url);
+    bool removed = false;
+    for (const auto& item : query.queryItems()) {
+        if (item.first.trimmed().compare(QLatin1String("password"), Qt::CaseInsensitive) == 0) {
+            query.removeAllQueryItems(item.first);
+            removed = true;
+        }
+    }
+    if (removed)
+        url.setQuery(query);
     return url.toString();
 }
 

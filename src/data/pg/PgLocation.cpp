@@ -1,14 +1,30 @@
 #include "PgLocation.h"
 
+#include "PgDatabase.h"
 #include "PgErrors.h"
 #include "data/DbError.h"
 #include "data/JetSqlTranslator.h"
 
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <algorithm>
 
 namespace velmora::data::pg {
+
+bool holdsPassword(const QString& location) {
+    if (!isServerLocation(location))
+        return false;
+    const QUrl url(location.trimmed());
+    if (!url.password().isEmpty())
+        return true;
+    // libpq takes any of its connection keywords as a query parameter, "password" too.
+    const QUrlQuery query(url);
+    for (const auto& item : query.queryItems())
+        if (item.first.trimmed().compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
 
 Location parseLocation(const QString& location) {
     const qsizetype hash = location.lastIndexOf(u'#');
@@ -26,7 +42,7 @@ Location parseLocation(const QString& location) {
                                      "must be a connection URI (postgresql://host/database) "
                                      "followed by '#' and the data file's name.")
                           .arg(shownLocation(location)));
-    if (QUrl(loc.uri).password().size() > 0)
+    if (holdsPassword(loc.uri))
         throw DbError(err::InvalidPath,
                       QStringLiteral("The location %1 holds a password. Passwords are not kept "
                                      "with the data path: give it in ~/.pgpass or PGPASSWORD.")

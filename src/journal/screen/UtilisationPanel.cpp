@@ -1,6 +1,7 @@
 #include "UtilisationPanel.h"
 
 #include "data/Database.h"
+#include "data/pg/PgDatabase.h"
 #include "journal/JournalUtilisation.h"
 #include "screens/common/Dialogs.h"
 #include "utilisation/PlannedUtilisation.h"
@@ -85,11 +86,15 @@ void UtilisationPanel::refresh() {
                 lblJournal[i]->setText(figureText(u.use.*kFigures[i]));
             txtPlanned[i]->setText(figureText(planned.*kFigures[i]));
         }
-        lblSource->setText(
-            u.fromJournal ? QStringLiteral("From the journal, last %1 days.").arg(u.averagedDays)
-                          : QStringLiteral("Planned: %1 of %2 days of journal.")
-                                .arg(u.journalDays)
-                                .arg(kLeastJournalDays));
+        if (u.fromJournal)
+            lblSource->setText(
+                QStringLiteral("From the journal, last %1 days.").arg(u.averagedDays));
+        else if (data::pg::isServerLocation(mainFile_))
+            lblSource->setText(QStringLiteral("Planned: the database server keeps no journal."));
+        else
+            lblSource->setText(QStringLiteral("Planned: %1 of %2 days of journal.")
+                                   .arg(u.journalDays)
+                                   .arg(kLeastJournalDays));
     } catch (const data::DbError& e) {
         lblSource->setText(e.text());
     }
