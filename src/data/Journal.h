@@ -55,7 +55,7 @@ inline const QString kRowPresent = QStringLiteral("(existing row)");
 QByteArray lineHash(const QByteArray& previousHash, const std::vector<Value>& fields);
 
 // The same, for walks over many lines: one hash state reused, the result (lower-case hex)
-// valid until the next call.
+// valid until the next call (which may take it as its previous hash).
 class LineHasher {
   public:
     LineHasher();

@@ -152,28 +152,24 @@ sqlite3_stmt* JournalHook::kept(sqlite3_stmt*& slot, const char* sql) {
 }
 
 void JournalHook::attach() {
-    sqlite3_create_function_v2(
-        db_, "velmora_journal_sealing", 0, SQLITE_UTF8, this,
-        [](sqlite3_context* ctx, int, sqlite3_value**) {
-            auto* self = static_cast<JournalHook*>(sqlite3_user_data(ctx));
-            sqlite3_result_int(ctx, self->sealing_ ? 1 : 0);
-        },
-        nullptr, nullptr, nullptr);
     sqlite3_commit_hook(db_, &JournalHook::onCommit, this);
     sqlite3_rollback_hook(db_, &JournalHook::onRollback, this);
     sqlite3_update_hook(db_, &JournalHook::onUpdate, this);
     sqlite3_set_authorizer(
         db_,
-        [](void*, int action, const char* a, const char*, const char* dbName, const char*) {
-            // The journal is only ever added to: the engine refuses to drop or alter it.
+        [](void* self, int action, const char* a, const char*, const char* dbName, const char*) {
+            // The journal is only ever added to, and only by the seal: the engine refuses to
+            // drop or alter it, and any other statement that would add to it.
             const bool onJournal =
                 a && QString::fromUtf8(a).compare(journal::kTable, Qt::CaseInsensitive) == 0;
-            if (onJournal && (action == SQLITE_DROP_TABLE || action == SQLITE_ALTER_TABLE) &&
-                (!dbName || qstrcmp(dbName, "main") == 0))
+            const bool inMain = !dbName || qstrcmp(dbName, "main") == 0;
+            if (onJournal && inMain &&
+                (action == SQLITE_DROP_TABLE || action == SQLITE_ALTER_TABLE ||
+                 (action == SQLITE_INSERT && !static_cast<JournalHook*>(self)->sealing_)))
                 return SQLITE_DENY;
             return SQLITE_OK;
         },
-        nullptr);
+        this);
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (TableName TEXT, RegNum TEXT, "
                         "ItemNumber TEXT, RowKey INTEGER, ColumnName TEXT, OldValue TEXT, "
                         "NewValue TEXT)")
@@ -283,9 +279,6 @@ void JournalHook::installTriggers(const QStringList& tables) {
         exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_upd BEFORE UPDATE ON main.%2 BEGIN %3")
                  .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
         exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_del BEFORE DELETE ON main.%2 BEGIN %3")
-                 .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
-        exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_ins BEFORE INSERT ON main.%2 WHEN NOT "
-                            "velmora_journal_sealing() BEGIN %3")
                  .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
     }
 }
@@ -422,28 +415,36 @@ void JournalHook::sealStaged() {
         "INSERT INTO main.Journal (Seq, ChangedAt, UserName, HostName, Program, Screen, "
         "TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash) VALUES "
         "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)";
-    sqlite3_stmt* insert = kept(insertLine_, insertSql);
-    const StatementUse insertUse{insert};
-    journal::LineHasher hasher;
+    // Only the seal may add lines: the engine's authoriser refuses any other statement that
+    // would, when it is prepared (a check per statement, not per line).
     sealing_ = true;
     struct Unseal {
         bool& flag;
         ~Unseal() { flag = false; }
     } unseal{sealing_};
+    sqlite3_stmt* insert = kept(insertLine_, insertSql);
+    const StatementUse insertUse{insert};
+    // Who and when are the same for every line of the seal: bound once.
+    for (int i = journal::ChangedAt; i <= journal::Screen; ++i)
+        bindValue(insert, i + 1, fields[static_cast<size_t>(i)]);
+    journal::LineHasher hasher;
+    // The hasher reads the previous hash before it writes the next one over it, so the
+    // chain goes on from its own result without a copy.
+    QByteArrayView chained = previous;
     for (; rc == SQLITE_ROW; rc = sqlite3_step(staged)) {
         fields[journal::Seq] = Value(static_cast<std::int64_t>(++seq));
         for (int i = 0; i < 7; ++i)
             readColumn(staged, i, fields[static_cast<size_t>(journal::TableName + i)]);
-        const QByteArrayView hash = hasher.hash(previous, fields, fields.size());
+        chained = hasher.hash(chained, fields, fields.size());
         sqlite3_reset(insert);
-        for (size_t i = 0; i < fields.size(); ++i)
-            bindValue(insert, static_cast<int>(i + 1), fields[i]);
-        sqlite3_bind_text(insert, journal::Hash + 1, hash.data(), static_cast<int>(hash.size()),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_int64(insert, journal::Seq + 1, seq);
+        for (int i = 0; i < 7; ++i)
+            sqlite3_bind_value(insert, journal::TableName + i + 1, sqlite3_column_value(staged, i));
+        sqlite3_bind_text(insert, journal::Hash + 1, chained.data(),
+                          static_cast<int>(chained.size()), SQLITE_TRANSIENT);
         const int irc = sqlite3_step(insert);
         if (irc != SQLITE_DONE)
             fail(irc, insertSql);
-        previous = hash.toByteArray();
     }
     if (rc != SQLITE_DONE)
         fail(rc, "SELECT staged journal lines");
