@@ -170,6 +170,9 @@ void JournalHook::attach() {
             return SQLITE_OK;
         },
         this);
+    // Room for the lines of one seal (kSealEvery of them) in the temporary table's cache,
+    // so that they never go out to a temporary file and back.
+    exec(QStringLiteral("PRAGMA temp.cache_size = -32768"));
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (TableName TEXT, RegNum TEXT, "
                         "ItemNumber TEXT, RowKey INTEGER, ColumnName TEXT, OldValue TEXT, "
                         "NewValue TEXT)")
