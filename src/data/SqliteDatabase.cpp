@@ -7,6 +7,7 @@
 #include "JetSqlTranslator.h"
 #include "JournalHook.h"
 #include "Recordset.h"
+#include "RowSource.h"
 #include "SqliteErrors.h"
 #include "SqliteFunctions.h"
 #include "SqlitePredicate.h"
@@ -153,7 +154,7 @@ class SqliteDatabase final : public Database {
     }
 
     void deleteQueryDef(const QString& name) override {
-        const QString n = unbracket(name.trimmed());
+        const QString n = unbracketName(name.trimmed());
         int changed = 0;
         if (hasQueryTable()) {
             changed = run(QStringLiteral("DELETE FROM %1 WHERE Name = ?1")
@@ -168,11 +169,11 @@ class SqliteDatabase final : public Database {
     }
 
     bool hasQueryDef(const QString& name) override {
-        return !queryDefSqlOrNull(unbracket(name.trimmed())).isNull();
+        return !queryDefSqlOrNull(unbracketName(name.trimmed())).isNull();
     }
 
     QString queryDefSql(const QString& name) override {
-        const QString n = unbracket(name.trimmed());
+        const QString n = unbracketName(name.trimmed());
         const QString sql = queryDefSqlOrNull(n);
         if (sql.isNull())
             throw DbError(err::ObjectNotFound,
@@ -193,7 +194,7 @@ class SqliteDatabase final : public Database {
     }
 
     bool hasTable(const QString& name) override {
-        const QString n = unbracket(name.trimmed());
+        const QString n = unbracketName(name.trimmed());
         if (n.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
             n.compare(kQueryTable, Qt::CaseInsensitive) == 0)
             return false;
@@ -402,12 +403,6 @@ class SqliteDatabase final : public Database {
         return result;
     }
 
-    static QString unbracket(const QString& n) {
-        if (n.size() >= 2 && n.startsWith(u'[') && n.endsWith(u']'))
-            return n.mid(1, n.size() - 2);
-        return n;
-    }
-
     void requireWritable() const {
         if (readOnly_ != ReadOnlyReason::None)
             throw DbError(err::ReadOnly, QStringLiteral("Cannot save: %1.").arg(whyReadOnly()));
@@ -511,38 +506,14 @@ std::unique_ptr<RowPredicate> SqliteDatabase::prepareCriterion(const QString& je
 
 std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source,
                                                          const std::vector<Value>& values) {
-    const QString s = source.trimmed();
-    if (s.isEmpty())
-        throw DbError(err::ObjectNotFound,
-                      QStringLiteral("No table or query was named for %1.").arg(path_));
-    if (looksLikeSqlStatement(s)) {
-        const JetTranslation t = translateJetStatement(s);
-        if (!t.isSelect)
-            throw DbError(err::SyntaxError,
-                          QStringLiteral("Only a SELECT statement gives rows: \"%1\".").arg(s));
-        return materialise(t, source, values);
-    }
-    const QString name = unbracket(s);
-    if (hasTable(name)) {
-        JetTranslation t;
-        t.isSelect = true;
-        t.updatableTable = name;
-        t.sql = QStringLiteral("SELECT rowid AS %1, * FROM %2")
-                    .arg(QLatin1String(kRowIdColumn), quoteSqliteName(name));
-        return materialise(t, source, values);
-    }
-    const QString stored = queryDefSqlOrNull(name);
-    if (!stored.isNull()) {
-        const JetTranslation t = translateJetStatement(stored);
-        if (!t.isSelect)
-            throw DbError(err::SyntaxError,
-                          QStringLiteral("The stored query '%1' does not give rows.").arg(name));
-        // The set keeps the query's text, not its name: it stays usable (and can be read
-        // again) after the query is deleted.
-        return materialise(t, stored, values);
-    }
-    throw DbError(err::ObjectNotFound,
-                  QStringLiteral("Cannot find the table or query '%1' in %2.").arg(name, path_));
+    RowSource r = resolveRowSource(
+        source, SqlDialect::Sqlite, path_, [this](const QString& n) { return hasTable(n); },
+        [this](const QString& n) { return queryDefSqlOrNull(n); });
+    if (r.isTable())
+        r.select.sql =
+            QStringLiteral("SELECT rowid AS %1, * FROM %2")
+                .arg(QLatin1String(kRowIdColumn), quoteSqliteName(r.select.updatableTable));
+    return materialise(r.select, r.text, values);
 }
 
 std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,

@@ -61,13 +61,7 @@ TEST(ComponentListCsv, RoundTripWithQuotesCommasLineBreaksAndNulls) {
     EXPECT_EQ(std::count(moved[0].begin(), moved[0].end(), grid.column(18).caption), 0);
 
     // Ctrl+E asks for the file with the aircraft's name and writes it.
-    const QString file = folder.file("components.csv");
-    dialogs->saveResult(file);
-    grid.setFocus();
-    QTest::keyClick(&grid, Qt::Key_E, Qt::ControlModifier);
-    ASSERT_EQ(dialogs->saveRequests.size(), 1u);
-    EXPECT_TRUE(dialogs->saveRequests[0].initialFile.endsWith("Components - N1.csv"));
-    EXPECT_EQ(fileBytes(file), screens::gridCsv(grid));
+    expectCtrlEExports(grid, dialogs, folder.file("components.csv"), "Components - N1.csv");
     EXPECT_EQ(grid.actions().size(), 2);
     screen.reset();
     screens::SuppressReposition = false;

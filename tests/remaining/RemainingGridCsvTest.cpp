@@ -62,13 +62,7 @@ TEST(RemainingGridCsv, RoundTripWithQuotesCommasLineBreaksAndNulls) {
     EXPECT_GE(fullNumbers, 1);
     EXPECT_GE(nulls, 1);  // the limits of other bases are Null, not blanks
 
-    const QString file = folder.file("remaining.csv");
-    dialogs->saveResult(file);
-    grid.setFocus();
-    QTest::keyClick(&grid, Qt::Key_E, Qt::ControlModifier);
-    ASSERT_EQ(dialogs->saveRequests.size(), 1u);
-    EXPECT_TRUE(dialogs->saveRequests[0].initialFile.endsWith("Time Remaining - N1.csv"));
-    EXPECT_EQ(fileBytes(file), screens::gridCsv(grid));
+    expectCtrlEExports(grid, dialogs, folder.file("remaining.csv"), "Time Remaining - N1.csv");
     screen.reset();
     screens::SuppressReposition = false;
 }

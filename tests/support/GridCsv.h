@@ -7,6 +7,10 @@
 #include "screens/common/GridExport.h"
 #include "screens/common/GridExportMenu.h"
 #include "screens/common/RecordsetTableModel.h"
+#include "screens/common/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +51,19 @@ inline std::optional<QString> csvCell(const std::vector<exporting::CsvRecord>& r
     }
     ADD_FAILURE() << "no column " << caption.toStdString();
     return std::nullopt;
+}
+
+// Ctrl+E on the grid asks for a file whose suggested name ends as given, and writes the
+// grid's CSV into the file chosen.
+inline void expectCtrlEExports(screens::DataGrid& grid, screens::ScopedDialogs& dialogs,
+                               const QString& file, const QString& suggestedEnd) {
+    dialogs->saveResult(file);
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_EQ(dialogs->saveRequests.size(), 1u);
+    EXPECT_TRUE(dialogs->saveRequests[0].initialFile.endsWith(suggestedEnd))
+        << dialogs->saveRequests[0].initialFile.toStdString();
+    EXPECT_EQ(fileBytes(file), screens::gridCsv(grid));
 }
 
 }  // namespace velmora::testing

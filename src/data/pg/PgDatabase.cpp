@@ -9,6 +9,7 @@
 #include "PgValues.h"
 #include "data/JetSqlTranslator.h"
 #include "data/Recordset.h"
+#include "data/RowSource.h"
 
 #include <QHash>
 #include <QSet>
@@ -151,7 +152,7 @@ class PgDatabase final : public Database {
     }
 
     void deleteQueryDef(const QString& name) override {
-        const QString n = unbracket(name.trimmed());
+        const QString n = unbracketName(name.trimmed());
         int changed = 0;
         if (hasQueryTable()) {
             changed = changedRows(run(QStringLiteral("DELETE FROM %1 WHERE lower(name) = lower($1)")
@@ -166,11 +167,11 @@ class PgDatabase final : public Database {
     }
 
     bool hasQueryDef(const QString& name) override {
-        return !queryDefSqlOrNull(unbracket(name.trimmed())).isNull();
+        return !queryDefSqlOrNull(unbracketName(name.trimmed())).isNull();
     }
 
     QString queryDefSql(const QString& name) override {
-        const QString n = unbracket(name.trimmed());
+        const QString n = unbracketName(name.trimmed());
         const QString sql = queryDefSqlOrNull(n);
         if (sql.isNull())
             throw DbError(err::ObjectNotFound,
@@ -190,7 +191,7 @@ class PgDatabase final : public Database {
     }
 
     bool hasTable(const QString& name) override {
-        const QString n = unbracket(name.trimmed()).toLower();
+        const QString n = unbracketName(name.trimmed()).toLower();
         if (n.startsWith(u'_') && (n == kQueryTable || n == kNamesTable))
             return false;
         return !rows(QStringLiteral("SELECT 1 FROM pg_class c JOIN pg_namespace s ON s.oid = "
@@ -415,12 +416,6 @@ class PgDatabase final : public Database {
     }
 
   private:
-    static QString unbracket(const QString& n) {
-        if (n.size() >= 2 && n.startsWith(u'[') && n.endsWith(u']'))
-            return n.mid(1, n.size() - 2);
-        return n;
-    }
-
     static int changedRows(const PGresult* r) {
         return QByteArray(PQcmdTuples(const_cast<PGresult*>(r))).toInt();
     }
@@ -538,38 +533,15 @@ std::unique_ptr<RowPredicate> PgDatabase::prepareCriterion(const QString& jetCri
 
 std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
                                                      const std::vector<Value>& values) {
-    const QString s = source.trimmed();
-    if (s.isEmpty())
-        throw DbError(err::ObjectNotFound,
-                      QStringLiteral("No table or query was named for %1.").arg(where()));
-    if (looksLikeSqlStatement(s)) {
-        const JetTranslation t = translateJetStatement(s, SqlDialect::Postgres);
-        if (!t.isSelect)
-            throw DbError(err::SyntaxError,
-                          QStringLiteral("Only a SELECT statement gives rows: \"%1\".").arg(s));
-        return materialise(t, source, values);
-    }
-    const QString name = unbracket(s);
-    if (hasTable(name)) {
-        JetTranslation t;
-        t.isSelect = true;
-        t.updatableTable = name;
+    RowSource r = resolveRowSource(
+        source, SqlDialect::Postgres, where(), [this](const QString& n) { return hasTable(n); },
+        [this](const QString& n) { return queryDefSqlOrNull(n); });
+    if (r.isTable())
         // Rows in the order they were added, as a file gives them.
-        t.sql = QStringLiteral("SELECT %1 AS %2, * FROM %3 ORDER BY %1")
-                    .arg(QLatin1String(kPgRowIdColumn), QLatin1String(kRowIdColumn),
-                         postgresName(name));
-        return materialise(t, source, values);
-    }
-    const QString stored = queryDefSqlOrNull(name);
-    if (!stored.isNull()) {
-        const JetTranslation t = translateJetStatement(stored, SqlDialect::Postgres);
-        if (!t.isSelect)
-            throw DbError(err::SyntaxError,
-                          QStringLiteral("The stored query '%1' does not give rows.").arg(name));
-        return materialise(t, stored, values);
-    }
-    throw DbError(err::ObjectNotFound,
-                  QStringLiteral("Cannot find the table or query '%1' in %2.").arg(name, where()));
+        r.select.sql = QStringLiteral("SELECT %1 AS %2, * FROM %3 ORDER BY %1")
+                           .arg(QLatin1String(kPgRowIdColumn), QLatin1String(kRowIdColumn),
+                                postgresName(r.select.updatableTable));
+    return materialise(r.select, r.text, values);
 }
 
 std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, const QString& source,
