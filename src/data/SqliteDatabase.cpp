@@ -8,6 +8,7 @@
 #include "JournalHook.h"
 #include "Recordset.h"
 #include "RowSource.h"
+#include "RowWriteSql.h"
 #include "SqliteErrors.h"
 #include "SqliteFunctions.h"
 #include "SqlitePredicate.h"
@@ -275,18 +276,7 @@ class SqliteDatabase final : public Database {
     std::int64_t insertRow(const QString& table, const QStringList& columns,
                            const std::vector<Value>& values) override {
         requireWritable();
-        QString sql;
-        if (columns.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteSqliteName(table));
-        } else {
-            QStringList names, marks;
-            for (int i = 0; i < columns.size(); ++i) {
-                names << quoteSqliteName(columns[i]);
-                marks << QStringLiteral("?%1").arg(i + 1);
-            }
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoteSqliteName(table), names.join(u','), marks.join(u','));
-        }
+        const QString sql = rowWriteSql().insert(table, columns);
         return journalled(sql, [&] {
             run(sql.toUtf8(), values, table);
             return std::int64_t{sqlite3_last_insert_rowid(db_)};
@@ -296,27 +286,23 @@ class SqliteDatabase final : public Database {
     void updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
                    const std::vector<Value>& values) override {
         requireWritable();
-        QStringList sets;
-        for (int i = 0; i < columns.size(); ++i)
-            sets << QStringLiteral("%1 = ?%2").arg(quoteSqliteName(columns[i])).arg(i + 1);
         std::vector<Value> all = values;
         all.emplace_back(rowid);
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                                .arg(quoteSqliteName(table), sets.join(u", "))
-                                .arg(all.size());
-        const int changed = journalled(sql, [&] { return run(sql.toUtf8(), all, table); });
-        if (changed == 0)
-            throw DbError(err::NoCurrentRecord,
-                          QStringLiteral("The row being saved was deleted from table '%1' "
-                                         "meanwhile.")
-                              .arg(table));
+        const QString sql = rowWriteSql().update(table, columns);
+        if (journalled(sql, [&] { return run(sql.toUtf8(), all, table); }) == 0)
+            throwRowDeletedMeanwhile(table);
     }
 
     void deleteRow(const QString& table, std::int64_t rowid) override {
         requireWritable();
-        const QString sql =
-            QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteSqliteName(table));
+        const QString sql = rowWriteSql().remove(table);
         journalled(sql, [&] { return run(sql.toUtf8(), {Value(rowid)}, table); });
+    }
+
+    static const RowWriteSql& rowWriteSql() {
+        static const RowWriteSql sql{[](const QString& n) { return quoteSqliteName(n); },
+                                     QStringLiteral("?"), QStringLiteral("rowid")};
+        return sql;
     }
 
     std::vector<Value> readRow(const QString& table, std::int64_t rowid,

@@ -10,6 +10,7 @@
 #include "data/JetSqlTranslator.h"
 #include "data/Recordset.h"
 #include "data/RowSource.h"
+#include "data/RowWriteSql.h"
 
 #include <QHash>
 #include <QSet>
@@ -258,18 +259,7 @@ class PgDatabase final : public Database {
 
     std::int64_t insertRow(const QString& table, const QStringList& columns,
                            const std::vector<Value>& values) override {
-        QString sql;
-        if (columns.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(postgresName(table));
-        } else {
-            QStringList names, marks;
-            for (int i = 0; i < columns.size(); ++i) {
-                names << postgresName(columns[i]);
-                marks << QStringLiteral("$%1").arg(i + 1);
-            }
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(postgresName(table), names.join(u','), marks.join(u','));
-        }
+        QString sql = rowWriteSql().insert(table, columns);
         sql += QStringLiteral(" RETURNING ") + QLatin1String(kPgRowIdColumn);
         const Result r = run(sql, values, table);
         return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
@@ -277,27 +267,21 @@ class PgDatabase final : public Database {
 
     void updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
                    const std::vector<Value>& values) override {
-        QStringList sets;
-        for (int i = 0; i < columns.size(); ++i)
-            sets << QStringLiteral("%1 = $%2").arg(postgresName(columns[i])).arg(i + 1);
         std::vector<Value> all = values;
         all.emplace_back(rowid);
-        const Result r =
-            run(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = $%4")
-                    .arg(postgresName(table), sets.join(u", "), QLatin1String(kPgRowIdColumn))
-                    .arg(all.size()),
-                all, table);
+        const Result r = run(rowWriteSql().update(table, columns), all, table);
         if (changedRows(r.get()) == 0)
-            throw DbError(err::NoCurrentRecord,
-                          QStringLiteral("The row being saved was deleted from table '%1' "
-                                         "meanwhile.")
-                              .arg(table));
+            throwRowDeletedMeanwhile(table);
+    }
+
+    static const RowWriteSql& rowWriteSql() {
+        static const RowWriteSql sql{[](const QString& n) { return postgresName(n); },
+                                     QStringLiteral("$"), QLatin1String(kPgRowIdColumn)};
+        return sql;
     }
 
     void deleteRow(const QString& table, std::int64_t rowid) override {
-        run(QStringLiteral("DELETE FROM %1 WHERE %2 = $1")
-                .arg(postgresName(table), QLatin1String(kPgRowIdColumn)),
-            {Value(rowid)}, table);
+        run(rowWriteSql().remove(table), {Value(rowid)}, table);
     }
 
     std::vector<Value> readRow(const QString& table, std::int64_t rowid,
