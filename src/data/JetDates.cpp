@@ -156,11 +156,43 @@ std::optional<qint64> jetDateDiff(const QString& interval, const QDateTime& from
     return std::nullopt;
 }
 
+namespace {
+
+// The mean length in days of one DateAdd interval (a Gregorian month is 30.436875 days on
+// average); 0 for a name that is no interval.
+double intervalDays(const QString& iv) {
+    if (iv == u"yyyy")
+        return 365.2425;
+    if (iv == u"q")
+        return 91.310625;
+    if (iv == u"m")
+        return 30.436875;
+    if (iv == u"ww")
+        return 7;
+    if (iv == u"y" || iv == u"d" || iv == u"w")
+        return 1;
+    if (iv == u"h")
+        return 1.0 / 24;
+    if (iv == u"n")
+        return 1.0 / 1440;
+    if (iv == u"s")
+        return 1.0 / 86400;
+    return 0;
+}
+
+}  // namespace
+
 std::optional<QDateTime> jetDateAdd(const QString& interval, double number, const QDateTime& dt) {
-    if (!std::isfinite(number) || std::fabs(number) > 1e7)
+    // The count is a Long. A span of more than 10,000 years leads out of the years 100 to
+    // 9999 from any date in them, and is Null without being worked out.
+    const double rounded = std::nearbyint(number);
+    if (!std::isfinite(rounded) || rounded < -2147483648.0 || rounded > 2147483647.0)
         return std::nullopt;
-    const auto n = static_cast<qint64>(std::nearbyint(number));
     const QString iv = interval.trimmed().toLower();
+    const double days = intervalDays(iv);
+    if (days == 0 || std::fabs(rounded * days) > 3'700'000)
+        return std::nullopt;
+    const auto n = static_cast<qint64>(rounded);
     if (iv == u"yyyy")
         return QDateTime(dt.date().addYears(static_cast<int>(n)), dt.time(), Qt::UTC);
     if (iv == u"q")

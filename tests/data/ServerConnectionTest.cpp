@@ -111,4 +111,17 @@ TEST_F(ServerConnection, ServerGoingAwayLosesNothingAcknowledged) {
     EXPECT_EQ(rs->value("RegNum"), Value("N2"));
 }
 
+// A data set made by an older program keeps that program's engine functions on the server;
+// opening it brings them up to this program's, so that its queries give today's results.
+TEST_F(ServerConnection, FunctionsOfAnOlderProgramAreBroughtUpToDateOnOpening) {
+    ASSERT_TRUE(runOnTestServer(
+        store.serverUri(),
+        "CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, timestamp) "
+        "RETURNS timestamp LANGUAGE sql IMMUTABLE AS $$ SELECT NULL::timestamp $$; "
+        "COMMENT ON SCHEMA velmora_jet IS 'velmora_jet functions 1'"));
+    auto db = Database::open(main);
+    auto rs = db->openRecordset("SELECT DateAdd('m', 1, #1/31/2024#) AS D");
+    EXPECT_EQ(rs->value("D"), Value("2024-02-29"));
+}
+
 }  // namespace

@@ -83,6 +83,34 @@ class PgDatabase final : public Database {
                    .size() > 0;
     }
 
+    // Whether the data set's schema is there; the engine's functions are brought up to this
+    // program's revision on the way. Should that fail (a login that may not create
+    // functions), the older ones stay: they give the same results, only more slowly.
+    bool openSchema() {
+        const auto found =
+            rows(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_namespace WHERE nspname = $1), "
+                                "obj_description(to_regnamespace($2), 'pg_namespace')"),
+                 {Value(loc_.schema), Value(QString::fromLatin1(kPgJetSchema))});
+        if (found.empty() || !found.front()[0].toBool())
+            return false;
+        if (found.front()[1].toString() != QLatin1String(kJetFunctionsRevision)) {
+            try {
+                installFunctions();
+            } catch (const DbError&) {
+            }
+        }
+        return true;
+    }
+
+    // Installs the engine's functions, one installer at a time: two workstations doing it at
+    // once would otherwise replace each other's functions halfway.
+    void installFunctions() {
+        Transaction tx(*this);
+        run(QStringLiteral("SELECT pg_advisory_xact_lock(1447840082)"), {}, QString(), false);
+        simple(QString::fromUtf8(jetFunctionsSql()), QString());
+        tx.commit();
+    }
+
     bool schemaHasTables() {
         return !rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = $1 LIMIT 1"),
                      {Value(loc_.schema)})
@@ -92,10 +120,7 @@ class PgDatabase final : public Database {
     // Makes the data set's schema, with the engine's functions and the table of names.
     void createSchema() {
         Transaction tx(*this);
-        // One installer at a time: two workstations making data sets at once would
-        // otherwise replace each other's functions halfway.
-        run(QStringLiteral("SELECT pg_advisory_xact_lock(1447840082)"), {}, QString(), false);
-        simple(QString::fromUtf8(jetFunctionsSql()), QString());
+        installFunctions();
         run(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(postgresName(loc_.schema)), {},
             QString(), false);
         ensureNamesTable();
@@ -106,6 +131,7 @@ class PgDatabase final : public Database {
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
         const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
         requireMarkersFor(t.sql, values.size(), jetSql);
+        noteCatalogChange(t.sql);
         if (t.spelledNames.isEmpty() || t.isSelect)
             return changedRows(run(t.sql, values, jetSql, true, &t).get());
         Transaction tx(*this);
@@ -118,6 +144,7 @@ class PgDatabase final : public Database {
     }
 
     int executeBound(const QString& sqliteSql, const std::vector<Value>& values) override {
+        noteCatalogChange(sqliteSql);
         return changedRows(run(postgresFromSqliteText(sqliteSql), values, sqliteSql).get());
     }
 
@@ -142,10 +169,14 @@ class PgDatabase final : public Database {
                           QStringLiteral("Object '%1' already exists in %2.").arg(n, where()));
         // The text must be a statement the server can run before it is kept.
         const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
-        guarded(jetSql, [&] {
-            Result r(PQprepare(conn_.get(), "", t.sql.toUtf8().constData(), 0, nullptr));
+        const QByteArray text = t.sql.toUtf8();
+        if (depth_ > 0) {
+            check(underOwnSavepoint(Statement{text.constData(), nullptr, true}, jetSql).get(),
+                  jetSql);
+        } else {
+            Result r(PQprepare(conn_.get(), "", text.constData(), 0, nullptr));
             check(r.get(), jetSql);
-        });
+        }
         ensureQueryTable();
         run(QStringLiteral("INSERT INTO %1 (name, sqltext) VALUES ($1, $2)")
                 .arg(postgresName(kQueryTable)),
@@ -214,8 +245,10 @@ class PgDatabase final : public Database {
     }
 
     void beginTransaction() override {
-        if (depth_ == 0)
+        if (depth_ == 0) {
             reconnectIfLost();
+            catalogChanged_ = false;
+        }
         run(depth_ == 0 ? QStringLiteral("BEGIN")
                         : QStringLiteral("SAVEPOINT velmora_%1").arg(depth_),
             {}, QString(), false);
@@ -234,6 +267,8 @@ class PgDatabase final : public Database {
                 err::Internal,
                 QStringLiteral("Work done to be undone cannot be saved in %1.").arg(where()));
         const int level = --depth_;  // a failed COMMIT ends the transaction too
+        if (level == 0)
+            catalogChanged_ = false;
         run(level == 0 ? QStringLiteral("COMMIT")
                        : QStringLiteral("RELEASE SAVEPOINT velmora_%1").arg(level),
             {}, QString(), false);
@@ -244,10 +279,15 @@ class PgDatabase final : public Database {
         const int level = --depth_;
         if (scratchDepth_ > depth_)
             scratchDepth_ = 0;
-        queryTableKnown_ = false;
-        tables_.clear();
-        names_.clear();
-        namesLoaded_ = false;
+        // What is known of tables and names may have been undone with the transaction; when
+        // it changed none of them, it all still holds (a rebuild's working query, say).
+        if (catalogChanged_) {
+            queryTableKnown_ = false;
+            tables_.clear();
+            names_.clear();
+            namesLoaded_ = false;
+            catalogChanged_ = level > 0;
+        }
         if (level == 0) {
             run(QStringLiteral("ROLLBACK"), {}, QString(), false);
         } else {
@@ -311,24 +351,91 @@ class PgDatabase final : public Database {
                bool ownSavepoint = true, const JetTranslation* jet = nullptr) {
         if (depth_ == 0)
             reconnectIfLost();
-        Result result;
-        auto once = [&] {
-            const ServerParameters params(args);
-            result.reset(PQexecParams(conn_.get(), sql.toUtf8().constData(), params.count(),
-                                      params.types(), params.values(), nullptr, nullptr, 0));
-            check(result.get(), context.isEmpty() ? sql : context, jet);
-        };
-        if (ownSavepoint)
-            guarded(context, once);
-        else
-            once();
+        const QString what = context.isEmpty() ? sql : context;
+        const QByteArray text = sql.toUtf8();
+        const ServerParameters params(args);
+        if (ownSavepoint && depth_ > 0) {
+            Result result = underOwnSavepoint(Statement{text.constData(), &params, false}, what);
+            check(result.get(), what, jet);
+            return result;
+        }
+        Result result(PQexecParams(conn_.get(), text.constData(), params.count(), params.types(),
+                                   params.values(), nullptr, nullptr, 0));
+        check(result.get(), what, jet);
         return result;
+    }
+
+    // One statement for the server: run with its values, or only prepared (checked).
+    struct Statement {
+        const char* sql;
+        const ServerParameters* params;
+        bool prepareOnly;
+    };
+
+    // Runs a statement inside the open transaction under a savepoint of its own, so that its
+    // failure undoes only it and leaves the transaction usable, as on the files. The
+    // savepoint, the statement and the savepoint's release go to the server together in one
+    // pipeline, in one round trip instead of three. Gives the statement's result; a failed
+    // one after its savepoint is rolled back.
+    Result underOwnSavepoint(const Statement& st, const QString& what) {
+        PGconn* c = conn_.get();
+        static const ServerParameters none{std::vector<Value>{}};
+        auto send = [&](const Statement& s) {
+            if (s.prepareOnly)
+                return PQsendPrepare(c, "", s.sql, 0, nullptr) == 1;
+            return PQsendQueryParams(c, s.sql, s.params->count(), s.params->types(),
+                                     s.params->values(), nullptr, nullptr, 0) == 1;
+        };
+        if (PQenterPipelineMode(c) != 1)
+            throw serverFailure(c, nullptr, what, where());
+        const bool sent = send({"SAVEPOINT velmora_statement", &none, false}) && send(st) &&
+                          send({"RELEASE SAVEPOINT velmora_statement", &none, false}) &&
+                          PQpipelineSync(c) == 1;
+        // The result of each of the three, each followed by the null that ends it, then the
+        // pipeline's end. Whatever came back is read, even when sending failed halfway.
+        Result results[3];
+        for (Result& r : results) {
+            if (!sent)
+                break;
+            r.reset(PQgetResult(c));
+            if (!r)
+                break;
+            while (PGresult* extra = PQgetResult(c))
+                PQclear(extra);
+        }
+        if (sent) {
+            for (Result end(PQgetResult(c));
+                 end && PQresultStatus(end.get()) != PGRES_PIPELINE_SYNC;
+                 end.reset(PQgetResult(c))) {
+            }
+        }
+        if (PQexitPipelineMode(c) != 1) {
+            while (PGresult* left = PQgetResult(c))
+                PQclear(left);
+            PQexitPipelineMode(c);
+        }
+        auto ok = [](const Result& r) {
+            const ExecStatusType s = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+            return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
+        };
+        if (!sent || !ok(results[0]))
+            throw serverFailure(c, results[0] ? results[0].get() : nullptr, what, where());
+        if (!ok(results[1])) {
+            if (PQstatus(c) == CONNECTION_OK) {
+                Result undo(PQexec(c,
+                                   "ROLLBACK TO SAVEPOINT velmora_statement; RELEASE SAVEPOINT "
+                                   "velmora_statement"));
+            }
+            return std::move(results[1]);
+        }
+        check(results[2].get(), what);
+        return std::move(results[1]);
     }
 
     // The rows of one of the engine's own reads (of the catalog, its own tables, a row by
     // its id). These run without a savepoint of their own: each costs a round trip to the
     // server, and they do not fail for reasons of the statement. SQL the user wrote runs
-    // guarded.
+    // under its own savepoint.
     std::vector<std::vector<Value>> rows(const QString& sql, const std::vector<Value>& args,
                                          bool guard = false) {
         const Result r = run(sql, args, QString(), guard);
@@ -344,29 +451,6 @@ class PgDatabase final : public Database {
         if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK)
             return;
         throw serverFailure(conn_.get(), r, context, where());
-    }
-
-    // Runs work under a savepoint when a transaction is open: a failure rolls back only it.
-    template <typename Work>
-    void guarded(const QString& context, Work work) {
-        if (depth_ == 0) {
-            work();
-            return;
-        }
-        simple(QStringLiteral("SAVEPOINT velmora_statement"), context);
-        try {
-            work();
-        } catch (const DbError& e) {
-            if (e.number() != err::ServerConnection) {
-                try {
-                    simple(QStringLiteral("ROLLBACK TO SAVEPOINT velmora_statement"), context);
-                    simple(QStringLiteral("RELEASE SAVEPOINT velmora_statement"), context);
-                } catch (...) {
-                }
-            }
-            throw;
-        }
-        simple(QStringLiteral("RELEASE SAVEPOINT velmora_statement"), context);
     }
 
     std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source,
@@ -400,6 +484,14 @@ class PgDatabase final : public Database {
     }
 
   private:
+    // Notes a statement that may change tables or columns (anything but a query or a change
+    // of rows).
+    void noteCatalogChange(const QString& sql) {
+        const QString word = sql.trimmed().section(u' ', 0, 0).toUpper();
+        if (word != u"SELECT" && word != u"INSERT" && word != u"UPDATE" && word != u"DELETE")
+            catalogChanged_ = true;
+    }
+
     static int changedRows(const PGresult* r) {
         return QByteArray(PQcmdTuples(const_cast<PGresult*>(r))).toInt();
     }
@@ -425,6 +517,7 @@ class PgDatabase final : public Database {
     }
 
     void ensureNamesTable() {
+        catalogChanged_ = true;
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name text PRIMARY KEY, spelled text "
                            "NOT NULL)")
                 .arg(postgresName(kNamesTable)),
@@ -446,7 +539,7 @@ class PgDatabase final : public Database {
     }
 
     void keepSpellings(const QStringList& spellings) {
-        ensureNamesTable();
+        ensureNamesTable();  // marks the catalog changed: the spellings kept go with it
         for (const QString& s : spellings) {
             run(QStringLiteral("INSERT INTO %1 (name, spelled) VALUES ($1, $2) ON CONFLICT (name) "
                                "DO NOTHING")
@@ -469,6 +562,7 @@ class PgDatabase final : public Database {
     void ensureQueryTable() {
         if (hasQueryTable())
             return;
+        catalogChanged_ = true;
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name text NOT NULL, sqltext text NOT "
                            "NULL)")
                 .arg(postgresName(kQueryTable)),
@@ -500,6 +594,9 @@ class PgDatabase final : public Database {
     int depth_ = 0;
     int scratchDepth_ = 0;
     bool queryTableKnown_ = false;
+    // Whether the open transaction made, altered or dropped a table or kept a spelling, so
+    // that rolling it back must forget what is known of them.
+    bool catalogChanged_ = false;
     bool namesLoaded_ = false;
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
@@ -628,7 +725,7 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
             throw DbError(err::ObjectExists,
                           QStringLiteral("Cannot create %1: it exists already.").arg(db->where()));
         db->createSchema();
-    } else if (!db->schemaExists()) {
+    } else if (!db->openSchema()) {
         throw DbError(err::FileNotFound,
                       QStringLiteral("There is no data set %1 in the database %2.")
                           .arg(loc.name, shownLocation(loc.uri)));

@@ -144,24 +144,43 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_day(timestamp) RETURNS integer LANGUA
 CREATE OR REPLACE FUNCTION velmora_jet.jet_year(text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_year($1::timestamp) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_month(text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_month($1::timestamp) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_day(text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_day($1::timestamp) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_interval(unit text, n double precision) RETURNS interval LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+-- The mean length in days of one DateAdd unit (a Gregorian month is 30.436875 days on
+-- average, and no run of months strays from that by more than a few days).
+CREATE OR REPLACE FUNCTION velmora_jet.jet_unit_days(unit text) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
   SELECT CASE lower(unit)
-    WHEN 'yyyy' THEN make_interval(years => round(n)::int)
-    WHEN 'q' THEN make_interval(months => 3 * round(n)::int)
-    WHEN 'm' THEN make_interval(months => round(n)::int)
-    WHEN 'ww' THEN make_interval(weeks => round(n)::int)
-    WHEN 'd' THEN make_interval(days => round(n)::int)
-    WHEN 'y' THEN make_interval(days => round(n)::int)
-    WHEN 'w' THEN make_interval(days => round(n)::int)
-    WHEN 'h' THEN make_interval(hours => round(n)::int)
-    WHEN 'n' THEN make_interval(mins => round(n)::int)
-    WHEN 's' THEN make_interval(secs => round(n))
+    WHEN 'yyyy' THEN 365.2425 WHEN 'q' THEN 91.310625 WHEN 'm' THEN 30.436875
+    WHEN 'ww' THEN 7 WHEN 'd' THEN 1 WHEN 'y' THEN 1 WHEN 'w' THEN 1
+    WHEN 'h' THEN 1 / 24.0 WHEN 'n' THEN 1 / 1440.0 WHEN 's' THEN 1 / 86400.0
   END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, timestamp) RETURNS timestamp LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
-BEGIN
-  RETURN CASE WHEN $3 + velmora_jet.jet_interval($1, $2) BETWEEN '0100-01-01' AND '9999-12-31 23:59:59' THEN $3 + velmora_jet.jet_interval($1, $2) END;
-EXCEPTION WHEN datetime_field_overflow OR numeric_value_out_of_range OR interval_field_overflow THEN RETURN NULL;
-END $$;
+-- DateAdd's interval; Null for a span of more than 10,000 years, which leads out of the Jet
+-- date range from any date in it, so that no count can overflow an integer or an interval.
+-- Hours, minutes and seconds go through seconds.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_interval(unit text, n double precision) RETURNS interval LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN abs(round(n) * velmora_jet.jet_unit_days(unit)) <= 3700000 THEN
+    CASE lower(unit)
+      WHEN 'yyyy' THEN make_interval(years => round(n)::int)
+      WHEN 'q' THEN make_interval(months => 3 * round(n)::int)
+      WHEN 'm' THEN make_interval(months => round(n)::int)
+      WHEN 'ww' THEN make_interval(weeks => round(n)::int)
+      WHEN 'd' THEN make_interval(days => round(n)::int)
+      WHEN 'y' THEN make_interval(days => round(n)::int)
+      WHEN 'w' THEN make_interval(days => round(n)::int)
+      WHEN 'h' THEN make_interval(secs => round(n) * 3600)
+      WHEN 'n' THEN make_interval(secs => round(n) * 60)
+      WHEN 's' THEN make_interval(secs => round(n))
+    END
+  END $$;
+-- DateAdd, Null when the count does not fit a Long or the date falls outside the years 100
+-- to 9999. The sum is first judged
+-- roughly in days since 1970 (0100-01-01 is day -683003, 9999-12-31 day 2932896), with a
+-- margin of 400 days: a date far out of range is Null without being worked out, so no count,
+-- however large, can overflow the server's interval or timestamp. Written in SQL, without an
+-- exception handler, so that the server inlines it into the query.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN round($2) BETWEEN -2147483648 AND 2147483647
+      AND date_part('epoch', $3) / 86400 + round($2) * velmora_jet.jet_unit_days($1) BETWEEN -683403 AND 2933296
+    THEN CASE WHEN $3 + velmora_jet.jet_interval($1, $2) BETWEEN '0100-01-01' AND '9999-12-31 23:59:59' THEN $3 + velmora_jet.jet_interval($1, $2) END
+  END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, text) RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT velmora_jet.jet_dateadd($1, $2, $3::timestamp) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, timestamp, timestamp) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
@@ -205,6 +224,9 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v timestamp, f text) RETURNS t
 DECLARE r text := ''; i int := 1; n int; t text; p text;
 BEGIN
   IF v IS NULL THEN RETURN NULL; END IF;
+  -- The pictures of the reports' date columns, straight from the server's own formatting.
+  IF lower(f) = 'mm/dd/yy' THEN RETURN to_char(v, 'MM/DD/YY'); END IF;
+  IF lower(f) = 'mm/dd/yyyy' AND v >= '1000-01-01' THEN RETURN to_char(v, 'MM/DD/YYYY'); END IF;
   p := CASE lower(coalesce(f, ''))
     WHEN '' THEN NULL WHEN 'general date' THEN NULL
     WHEN 'short date' THEN 'm/d/yyyy' WHEN 'medium date' THEN 'dd-mmm-yy'
@@ -280,6 +302,7 @@ END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(text) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
+COMMENT ON SCHEMA velmora_jet IS 'velmora_jet functions 2';
 )SQL";
 }
 
