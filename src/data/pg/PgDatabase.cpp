@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace velmora::data::pg {
 
@@ -223,14 +224,7 @@ class PgDatabase final : public Database {
     }
 
     bool hasTable(const QString& name) override {
-        const QString n = unbracketName(name.trimmed()).toLower();
-        if (n.startsWith(u'_') && (n == kQueryTable || n == kNamesTable))
-            return false;
-        return !rows(QStringLiteral("SELECT 1 FROM pg_class c JOIN pg_namespace s ON s.oid = "
-                                    "c.relnamespace WHERE s.nspname = $1 AND c.relname = $2 "
-                                    "AND c.relkind IN ('r', 'v', 'p')"),
-                     {Value(loc_.schema), Value(n)})
-                    .empty();
+        return lookUpName(unbracketName(name.trimmed())).isTable;
     }
 
     QStringList tableNames() override {
@@ -351,6 +345,7 @@ class PgDatabase final : public Database {
                bool ownSavepoint = true, const JetTranslation* jet = nullptr) {
         if (depth_ == 0)
             reconnectIfLost();
+        lastLookup_.reset();
         const QString what = context.isEmpty() ? sql : context;
         const QByteArray text = sql.toUtf8();
         const ServerParameters params(args);
@@ -497,6 +492,7 @@ class PgDatabase final : public Database {
     }
 
     void simple(const QString& sql, const QString& context) {
+        lastLookup_.reset();
         Result r(PQexec(conn_.get(), sql.toUtf8().constData()));
         check(r.get(), context.isEmpty() ? sql : context);
     }
@@ -574,18 +570,44 @@ class PgDatabase final : public Database {
         queryTableKnown_ = true;
     }
 
-    QString queryDefSqlOrNull(const QString& name) {
-        if (!hasQueryTable())
-            return {};
-        auto found = rows(QStringLiteral("SELECT sqltext FROM %1 WHERE lower(name) = lower($1)")
-                              .arg(postgresName(kQueryTable)),
-                          {Value(name)});
-        if (found.empty())
-            return {};
-        QString s = found.front()[0].toString();
-        if (s.isNull())
-            s = QStringLiteral("");
-        return s;
+    QString queryDefSqlOrNull(const QString& name) { return lookUpName(name).querySql; }
+
+    // What a name (without brackets) stands for: a table, a stored query (its text; null
+    // when there is none), or neither. Both are asked in one round trip, and the answer is
+    // kept until the next statement: opening a source or storing a query asks both in turn.
+    struct NameLookup {
+        QString key;  // the name in lower case
+        bool isTable = false;
+        QString querySql;
+    };
+    const NameLookup& lookUpName(const QString& name) {
+        const QString key = name.toLower();
+        if (lastLookup_ && lastLookup_->key == key)
+            return *lastLookup_;
+        const bool queries = hasQueryTable();
+        QString sql = QStringLiteral(
+            "SELECT EXISTS (SELECT 1 FROM pg_class c JOIN pg_namespace s ON s.oid = "
+            "c.relnamespace WHERE s.nspname = $1 AND c.relname = $2 AND c.relkind IN ('r', "
+            "'v', 'p'))");
+        std::vector<Value> args{Value(loc_.schema), Value(key)};
+        if (queries) {
+            sql += QStringLiteral(", (SELECT sqltext FROM %1 WHERE lower(name) = lower($3))")
+                       .arg(postgresName(kQueryTable));
+            args.emplace_back(name);
+        }
+        const auto found = rows(sql, args);
+        NameLookup out;
+        out.key = key;
+        // The engine's own tables are no tables of the data set.
+        const bool own = key.startsWith(u'_') && (key == kQueryTable || key == kNamesTable);
+        out.isTable = !own && !found.empty() && found.front()[0].toBool();
+        if (queries && !found.empty() && !found.front()[1].isNull()) {
+            out.querySql = found.front()[1].toString();
+            if (out.querySql.isNull())
+                out.querySql = QStringLiteral("");
+        }
+        lastLookup_ = std::move(out);
+        return *lastLookup_;
     }
 
     Connection conn_;
@@ -600,6 +622,7 @@ class PgDatabase final : public Database {
     bool namesLoaded_ = false;
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
+    std::optional<NameLookup> lastLookup_;
 };
 
 std::unique_ptr<RowPredicate> PgDatabase::prepareCriterion(const QString& jetCriterion,
