@@ -124,4 +124,37 @@ TEST_F(ServerConnection, FunctionsOfAnOlderProgramAreBroughtUpToDateOnOpening) {
     EXPECT_EQ(rs->value("D"), Value("2024-02-29"));
 }
 
+// A query run again is kept prepared on the server. It still gives the rows of the moment,
+// for every value, and a table another workstation changed meanwhile is read as it is now.
+TEST_F(ServerConnection, QueriesRunAgainGiveTheRowsOfTheMomentAfterTablesChange) {
+    auto db = Database::open(main);
+    addAircraft(*db, "N1", 100);
+    addAircraft(*db, "N2", 200);
+    const QString byReg = "SELECT TotalTime FROM Aircraft WHERE RegNum = ?1";
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(db->openRecordset(byReg, {Value("N1")})->value("TotalTime").toDouble(), 100);
+        EXPECT_EQ(db->openRecordset(byReg, {Value("N2")})->value("TotalTime").toDouble(), 200);
+    }
+    db->execute("UPDATE Aircraft SET TotalTime = 150 WHERE RegNum = 'N1'");
+    EXPECT_EQ(db->openRecordset(byReg, {Value("N1")})->value("TotalTime").toDouble(), 150);
+
+    const QString all = "SELECT * FROM Aircraft ORDER BY RegNum";
+    const int fields = db->openRecordset(all)->fieldCount();
+    db->openRecordset(all);
+    ASSERT_TRUE(runOnTestServer(store.serverUri(),
+                                "ALTER TABLE timemgr.aircraft ADD COLUMN addedelsewhere integer"));
+    EXPECT_EQ(db->openRecordset(all)->fieldCount(), fields + 1);
+    db->openRecordset(all);
+    {
+        // Inside a transaction the query runs again under its own savepoint.
+        data::Transaction tx(*db);
+        ASSERT_TRUE(runOnTestServer(store.serverUri(),
+                                    "ALTER TABLE timemgr.aircraft DROP COLUMN addedelsewhere"));
+        EXPECT_EQ(db->openRecordset(all)->fieldCount(), fields);
+        addAircraft(*db, "N3", 300);
+        tx.commit();
+    }
+    EXPECT_EQ(db->openRecordset(all)->recordCount(), 3);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include "PgJetFunctions.h"
 #include "PgLocation.h"
 #include "PgPredicate.h"
+#include "PgStatementRunner.h"
 #include "PgValues.h"
 #include "data/JetSqlTranslator.h"
 #include "data/Recordset.h"
@@ -28,11 +29,6 @@ namespace {
 
 const QString kQueryTable = QStringLiteral("_storedqueries");
 const QString kNamesTable = QStringLiteral("_velmora_names");
-
-struct ResultDeleter {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
 struct ConnDeleter {
     void operator()(PGconn* c) const { PQfinish(c); }
@@ -172,8 +168,7 @@ class PgDatabase final : public Database {
         const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
         const QByteArray text = t.sql.toUtf8();
         if (depth_ > 0) {
-            check(underOwnSavepoint(Statement{text.constData(), nullptr, true}, jetSql).get(),
-                  jetSql);
+            check(runner_.checkUnderSavepoint(text).get(), jetSql);
         } else {
             Result r(PQprepare(conn_.get(), "", text.constData(), 0, nullptr));
             check(r.get(), jetSql);
@@ -276,6 +271,7 @@ class PgDatabase final : public Database {
         // What is known of tables and names may have been undone with the transaction; when
         // it changed none of them, it all still holds (a rebuild's working query, say).
         if (catalogChanged_) {
+            runner_.forgetPrepared();
             queryTableKnown_ = false;
             tables_.clear();
             names_.clear();
@@ -349,82 +345,9 @@ class PgDatabase final : public Database {
         const QString what = context.isEmpty() ? sql : context;
         const QByteArray text = sql.toUtf8();
         const ServerParameters params(args);
-        if (ownSavepoint && depth_ > 0) {
-            Result result = underOwnSavepoint(Statement{text.constData(), &params, false}, what);
-            check(result.get(), what, jet);
-            return result;
-        }
-        Result result(PQexecParams(conn_.get(), text.constData(), params.count(), params.types(),
-                                   params.values(), nullptr, nullptr, 0));
+        Result result = runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
         check(result.get(), what, jet);
         return result;
-    }
-
-    // One statement for the server: run with its values, or only prepared (checked).
-    struct Statement {
-        const char* sql;
-        const ServerParameters* params;
-        bool prepareOnly;
-    };
-
-    // Runs a statement inside the open transaction under a savepoint of its own, so that its
-    // failure undoes only it and leaves the transaction usable, as on the files. The
-    // savepoint, the statement and the savepoint's release go to the server together in one
-    // pipeline, in one round trip instead of three. Gives the statement's result; a failed
-    // one after its savepoint is rolled back.
-    Result underOwnSavepoint(const Statement& st, const QString& what) {
-        PGconn* c = conn_.get();
-        static const ServerParameters none{std::vector<Value>{}};
-        auto send = [&](const Statement& s) {
-            if (s.prepareOnly)
-                return PQsendPrepare(c, "", s.sql, 0, nullptr) == 1;
-            return PQsendQueryParams(c, s.sql, s.params->count(), s.params->types(),
-                                     s.params->values(), nullptr, nullptr, 0) == 1;
-        };
-        if (PQenterPipelineMode(c) != 1)
-            throw serverFailure(c, nullptr, what, where());
-        const bool sent = send({"SAVEPOINT velmora_statement", &none, false}) && send(st) &&
-                          send({"RELEASE SAVEPOINT velmora_statement", &none, false}) &&
-                          PQpipelineSync(c) == 1;
-        // The result of each of the three, each followed by the null that ends it, then the
-        // pipeline's end. Whatever came back is read, even when sending failed halfway.
-        Result results[3];
-        for (Result& r : results) {
-            if (!sent)
-                break;
-            r.reset(PQgetResult(c));
-            if (!r)
-                break;
-            while (PGresult* extra = PQgetResult(c))
-                PQclear(extra);
-        }
-        if (sent) {
-            for (Result end(PQgetResult(c));
-                 end && PQresultStatus(end.get()) != PGRES_PIPELINE_SYNC;
-                 end.reset(PQgetResult(c))) {
-            }
-        }
-        if (PQexitPipelineMode(c) != 1) {
-            while (PGresult* left = PQgetResult(c))
-                PQclear(left);
-            PQexitPipelineMode(c);
-        }
-        auto ok = [](const Result& r) {
-            const ExecStatusType s = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
-            return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
-        };
-        if (!sent || !ok(results[0]))
-            throw serverFailure(c, results[0] ? results[0].get() : nullptr, what, where());
-        if (!ok(results[1])) {
-            if (PQstatus(c) == CONNECTION_OK) {
-                Result undo(PQexec(c,
-                                   "ROLLBACK TO SAVEPOINT velmora_statement; RELEASE SAVEPOINT "
-                                   "velmora_statement"));
-            }
-            return std::move(results[1]);
-        }
-        check(results[2].get(), what);
-        return std::move(results[1]);
     }
 
     // The rows of one of the engine's own reads (of the catalog, its own tables, a row by
@@ -484,7 +407,14 @@ class PgDatabase final : public Database {
     void noteCatalogChange(const QString& sql) {
         const QString word = sql.trimmed().section(u' ', 0, 0).toUpper();
         if (word != u"SELECT" && word != u"INSERT" && word != u"UPDATE" && word != u"DELETE")
-            catalogChanged_ = true;
+            markCatalogChanged();
+    }
+
+    // Tables or spellings change: what is prepared against the tables is prepared afresh,
+    // and a rollback forgets what is known of them.
+    void markCatalogChanged() {
+        catalogChanged_ = true;
+        runner_.forgetPrepared();
     }
 
     static int changedRows(const PGresult* r) {
@@ -509,11 +439,12 @@ class PgDatabase final : public Database {
                 QStringLiteral("The database server of %1 cannot be reached: %2")
                     .arg(where(), QString::fromUtf8(PQerrorMessage(conn_.get())).trimmed()));
         tables_.clear();
+        runner_.forgetPrepared();
         setUpSession();
     }
 
     void ensureNamesTable() {
-        catalogChanged_ = true;
+        markCatalogChanged();
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name text PRIMARY KEY, spelled text "
                            "NOT NULL)")
                 .arg(postgresName(kNamesTable)),
@@ -558,7 +489,7 @@ class PgDatabase final : public Database {
     void ensureQueryTable() {
         if (hasQueryTable())
             return;
-        catalogChanged_ = true;
+        markCatalogChanged();
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name text NOT NULL, sqltext text NOT "
                            "NULL)")
                 .arg(postgresName(kQueryTable)),
@@ -623,6 +554,7 @@ class PgDatabase final : public Database {
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
     std::optional<NameLookup> lastLookup_;
+    StatementRunner runner_{conn_.get()};
 };
 
 std::unique_ptr<RowPredicate> PgDatabase::prepareCriterion(const QString& jetCriterion,

@@ -23,6 +23,11 @@ class ServerParameters {
     int count() const { return static_cast<int>(pointers_.size()); }
     const unsigned int* types() const { return types_.empty() ? nullptr : types_.data(); }
     const char* const* values() const { return pointers_.empty() ? nullptr : pointers_.data(); }
+    // The types as bytes: with the statement's text, what a prepared statement is kept by.
+    QByteArray typeKey() const {
+        return QByteArray(reinterpret_cast<const char*>(types_.data()),
+                          static_cast<qsizetype>(types_.size() * sizeof(unsigned int)));
+    }
 
   private:
     std::vector<QByteArray> texts_;

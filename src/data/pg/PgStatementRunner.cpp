@@ -1,0 +1,103 @@
+#include "PgStatementRunner.h"
+
+#include "PgValues.h"
+
+namespace velmora::data::pg {
+
+namespace {
+
+using Kind = PipelineCommand::Kind;
+
+// The commands that run a statement: run as it is, or prepared (first, if it is not yet)
+// and run as prepared.
+std::vector<PipelineCommand> commandsFor(const QByteArray& text, const ServerParameters& params,
+                                         const std::optional<PreparedStatements::Use>& use) {
+    if (!use)
+        return {{Kind::Run, text.constData(), &params}};
+    if (!use->prepareNow)
+        return {{Kind::RunPrepared, use->name.constData(), &params}};
+    return {{Kind::Prepare, text.constData(), &params, use->name.constData()},
+            {Kind::RunPrepared, use->name.constData(), &params}};
+}
+
+// Of the results from..to of a pipeline: the first that failed, or the last.
+Result outcome(std::vector<Result>& results, size_t from, size_t to) {
+    for (size_t i = from; i + 1 < to; ++i) {
+        if (!succeeded(results[i].get()))
+            return std::move(results[i]);
+    }
+    return std::move(results[to - 1]);
+}
+
+}  // namespace
+
+Result StatementRunner::run(const QByteArray& text, const ServerParameters& params,
+                            bool ownSavepoint, bool inTransaction) {
+    // Queries go through the prepared statements; other statements run as they come.
+    QByteArray key;
+    std::optional<PreparedStatements::Use> use;
+    if (text.startsWith("SELECT ")) {
+        key = text + '\0' + params.typeKey();
+        use = prepared_.use(key);
+    }
+    Result result = runOnce(text, params, ownSavepoint, use);
+    if (use && !succeeded(result.get())) {
+        prepared_.forget(key);
+        // A table changed by another workstation since the query was prepared: the server
+        // refuses the old plan. The query runs afresh, once, where the failure left nothing
+        // to undo.
+        const char* state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
+        if ((!inTransaction || ownSavepoint) && state && qstrcmp(state, "0A000") == 0)
+            result = runOnce(text, params, ownSavepoint, std::nullopt);
+    }
+    return result;
+}
+
+Result StatementRunner::checkUnderSavepoint(const QByteArray& text) {
+    return underOwnSavepoint({{Kind::Check, text.constData(), nullptr}});
+}
+
+Result StatementRunner::runOnce(const QByteArray& text, const ServerParameters& params,
+                                bool ownSavepoint,
+                                const std::optional<PreparedStatements::Use>& use) {
+    const std::vector<PipelineCommand> commands = commandsFor(text, params, use);
+    return ownSavepoint ? underOwnSavepoint(commands) : runAlone(commands);
+}
+
+Result StatementRunner::runAlone(const std::vector<PipelineCommand>& commands) {
+    if (commands.size() == 1 && commands.front().kind == Kind::Run) {
+        const ServerParameters& p = *commands.front().params;
+        return Result(PQexecParams(conn_, commands.front().text, p.count(), p.types(), p.values(),
+                                   nullptr, nullptr, 0));
+    }
+    std::vector<Result> results = runPipeline(conn_, commands);
+    return outcome(results, 0, results.size());
+}
+
+// The savepoint, the commands and the savepoint's release go to the server together in one
+// pipeline. Gives the first failed result or the last command's; a failed command is rolled
+// back to the savepoint.
+Result StatementRunner::underOwnSavepoint(const std::vector<PipelineCommand>& commands) {
+    std::vector<PipelineCommand> all;
+    all.reserve(commands.size() + 2);
+    all.push_back({Kind::Run, "SAVEPOINT velmora_statement", nullptr});
+    all.insert(all.end(), commands.begin(), commands.end());
+    all.push_back({Kind::Run, "RELEASE SAVEPOINT velmora_statement", nullptr});
+    std::vector<Result> results = runPipeline(conn_, all);
+    if (!succeeded(results.front().get()))
+        return std::move(results.front());
+    Result result = outcome(results, 1, all.size() - 1);
+    if (!succeeded(result.get())) {
+        if (PQstatus(conn_) == CONNECTION_OK) {
+            Result undo(PQexec(
+                conn_,
+                "ROLLBACK TO SAVEPOINT velmora_statement; RELEASE SAVEPOINT velmora_statement"));
+        }
+        return result;
+    }
+    if (!succeeded(results.back().get()))
+        return std::move(results.back());
+    return result;
+}
+
+}  // namespace velmora::data::pg
