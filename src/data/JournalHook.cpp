@@ -184,10 +184,16 @@ void JournalHook::attach() {
 void JournalHook::refresh() {
     QStringList present;
     hasJournal_ = false;
+    hasTimeIndex_ = false;
     {
-        Query q(db_, "SELECT name FROM main.sqlite_master WHERE type = 'table'");
+        Query q(db_, "SELECT name, type FROM main.sqlite_master WHERE type IN ('table', 'index')");
         while (sqlite3_step(q.get()) == SQLITE_ROW) {
             const QString t = q.text(0);
+            if (q.text(1) == u"index") {
+                if (t.compare(QLatin1String("JournalAircraftTime"), Qt::CaseInsensitive) == 0)
+                    hasTimeIndex_ = true;
+                continue;
+            }
             if (t.compare(journal::kTable, Qt::CaseInsensitive) == 0)
                 hasJournal_ = true;
             for (const QString& j : journal::journalledTables()) {
@@ -296,6 +302,15 @@ void JournalHook::createJournalTable() {
         "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
         "Hash TEXT(64))"));
     exec(QStringLiteral("CREATE INDEX JournalRegNum ON Journal (RegNum, Seq)"));
+    createTimeIndex();
+}
+
+// The aircraft totals' lines by time: what the daily utilisation reads, without walking
+// the lines of every other table (an import journals a line for each component).
+void JournalHook::createTimeIndex() {
+    exec(
+        QStringLiteral("CREATE INDEX IF NOT EXISTS JournalAircraftTime ON Journal (ChangedAt, "
+                       "RegNum) WHERE TableName = 'Aircraft'"));
 }
 
 void JournalHook::stageBaseline(const QStringList& tables) {
@@ -391,6 +406,8 @@ void JournalHook::sealStaged() {
         staged_ = 0;  // lines staged in a part rolled back since are gone with it
         return;
     }
+    if (!hasTimeIndex_)
+        createTimeIndex();  // a file from before the index: it comes with this change
     if (rc != SQLITE_ROW)
         fail(rc, "SELECT staged journal lines");
     qint64 seq = 0;

@@ -58,6 +58,7 @@ class JournalHook {
     void refresh();
     void installTriggers(const QStringList& tables);
     void createJournalTable();
+    void createTimeIndex();
     void stageBaseline(const QStringList& tables);
     int schemaVersion();
     // A statement kept in slot for every seal, prepared at its first use.
@@ -74,6 +75,9 @@ class JournalHook {
     bool attached_ = false;
     bool isMainFile_ = false;
     bool hasJournal_ = false;
+    // Whether the journal has its index of the aircraft totals' lines by time (files made
+    // before it have it added with their next change).
+    bool hasTimeIndex_ = false;
     bool sealing_ = false;
     bool migrating_ = false;
     int knownSchemaVersion_ = -1;

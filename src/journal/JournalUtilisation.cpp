@@ -60,9 +60,12 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
             args.emplace_back(onlyRegNum.trimmed());
         return args;
     };
+    // Both reads go by the journal's index of the aircraft lines by time, not through every
+    // line of it: "+RegNum" (the same registration, letter case ignored) keeps the grouping
+    // from walking the index by registration instead.
     mainDb.forEachRow(
         QStringLiteral("SELECT RegNum, substr(min(ChangedAt), 1, 10) FROM Journal WHERE "
-                       "TableName = 'Aircraft' AND ChangedAt < ?2%1 GROUP BY RegNum")
+                       "TableName = 'Aircraft' AND ChangedAt < ?2%1 GROUP BY +RegNum")
             .arg(oneAircraft),
         withReg({data::Value(QString()), data::Value(end)}),
         [&](const std::vector<data::Value>& r) {

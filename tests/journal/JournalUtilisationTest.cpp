@@ -95,6 +95,42 @@ TEST_F(JournalUtilisationTest, ALessThanTwoWeekJournalTakesThePlannedFigures) {
     EXPECT_FALSE(journal::aircraftUtilisation(*db_, QStringLiteral("X9"), kStart).fromJournal);
 }
 
+// The totals' lines are found by the journal's index of them by time. A file whose journal
+// is older than that index reads the same figures, and gets the index with its next change
+// (reading alone writes nothing).
+TEST_F(JournalUtilisationTest, AJournalOlderThanItsTimeIndexReadsTheSameAndGetsItWithAChange) {
+    for (int d = 1; d <= 20; ++d) {
+        at(kStart.addDays(d));
+        db_->execute(
+            QStringLiteral("UPDATE Aircraft SET TotalTime = TotalTime + 2 WHERE RegNum "
+                           "= 'N1'"));
+    }
+    const QDate asOf = kStart.addDays(20);
+    auto hasIndex = [&] {
+        bool found = false;
+        db_->forEachRow(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = "
+                                       "'JournalAircraftTime'"),
+                        {}, [&](const std::vector<Value>& r) { found = r[0].toInt() == 1; });
+        return found;
+    };
+    EXPECT_TRUE(hasIndex());
+    const auto withIndex = journal::aircraftUtilisation(*db_, QStringLiteral("N1"), asOf);
+    EXPECT_NEAR(*withIndex.use.meter1Hours, 2.0, 1e-9);
+
+    db_.reset();
+    sqlite3Program(path_, QStringLiteral("DROP INDEX JournalAircraftTime;"));
+    db_ = data::Database::open(path_);
+    const auto without = journal::aircraftUtilisation(*db_, QStringLiteral("N1"), asOf);
+    EXPECT_EQ(without.journalDays, withIndex.journalDays);
+    EXPECT_EQ(without.use.meter1Hours, withIndex.use.meter1Hours);
+    EXPECT_FALSE(hasIndex());
+
+    db_->execute(QStringLiteral("UPDATE Aircraft SET TotalLandings = 3 WHERE RegNum = 'N2'"));
+    EXPECT_TRUE(hasIndex());
+    EXPECT_EQ(journal::aircraftUtilisation(*db_, QStringLiteral("N1"), asOf).use.meter1Hours,
+              withIndex.use.meter1Hours);
+}
+
 }  // namespace
 
 TEST(UtilisationSetting, DefaultsToNinetyDaysAndKeepsWhatIsSet) {
