@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace velmora::data::pg {
 
@@ -167,16 +168,20 @@ class PgDatabase final : public Database {
         // The text must be a statement the server can run before it is kept.
         const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
         const QByteArray text = t.sql.toUtf8();
+        const QString keep = QStringLiteral("INSERT INTO %1 (name, sqltext) VALUES ($1, $2)")
+                                 .arg(postgresName(kQueryTable));
         if (depth_ > 0) {
-            check(runner_.checkUnderSavepoint(text).get(), jetSql);
-        } else {
-            Result r(PQprepare(conn_.get(), "", text.constData(), 0, nullptr));
-            check(r.get(), jetSql);
+            // Checked and kept under one savepoint, in one round trip.
+            ensureQueryTable();
+            lastLookup_.reset();
+            const ServerParameters values({Value(n), Value(jetSql)});
+            check(runner_.checkThenRun(text, keep.toUtf8(), values).get(), jetSql);
+            return;
         }
+        Result r(PQprepare(conn_.get(), "", text.constData(), 0, nullptr));
+        check(r.get(), jetSql);
         ensureQueryTable();
-        run(QStringLiteral("INSERT INTO %1 (name, sqltext) VALUES ($1, $2)")
-                .arg(postgresName(kQueryTable)),
-            {Value(n), Value(jetSql)}, n);
+        run(keep, {Value(n), Value(jetSql)}, n);
     }
 
     void deleteQueryDef(const QString& name) override {
@@ -238,9 +243,13 @@ class PgDatabase final : public Database {
             reconnectIfLost();
             catalogChanged_ = false;
         }
-        run(depth_ == 0 ? QStringLiteral("BEGIN")
-                        : QStringLiteral("SAVEPOINT velmora_%1").arg(depth_),
-            {}, QString(), false);
+        if (depth_ == 0) {
+            // BEGIN goes to the server with the transaction's first statement, in the same
+            // round trip; it changes no name, so what was just looked up still holds.
+            runner_.deferBegin();
+        } else {
+            run(QStringLiteral("SAVEPOINT velmora_%1").arg(depth_), {}, QString(), false);
+        }
         ++depth_;
     }
     void beginScratchTransaction() override {
@@ -258,6 +267,8 @@ class PgDatabase final : public Database {
         const int level = --depth_;  // a failed COMMIT ends the transaction too
         if (level == 0)
             catalogChanged_ = false;
+        if (level == 0 && runner_.dropDeferredBegin())
+            return;  // nothing was sent: there is nothing to commit
         run(level == 0 ? QStringLiteral("COMMIT")
                        : QStringLiteral("RELEASE SAVEPOINT velmora_%1").arg(level),
             {}, QString(), false);
@@ -279,7 +290,8 @@ class PgDatabase final : public Database {
             catalogChanged_ = level > 0;
         }
         if (level == 0) {
-            run(QStringLiteral("ROLLBACK"), {}, QString(), false);
+            if (!runner_.dropDeferredBegin())
+                run(QStringLiteral("ROLLBACK"), {}, QString(), false);
         } else {
             run(QStringLiteral("ROLLBACK TO SAVEPOINT velmora_%1").arg(level), {}, QString(),
                 false);
@@ -423,7 +435,9 @@ class PgDatabase final : public Database {
 
     void simple(const QString& sql, const QString& context) {
         lastLookup_.reset();
-        Result r(PQexec(conn_.get(), sql.toUtf8().constData()));
+        const QByteArray text =
+            (runner_.dropDeferredBegin() ? QByteArray("BEGIN; ") : QByteArray()) + sql.toUtf8();
+        Result r(PQexec(conn_.get(), text.constData()));
         check(r.get(), context.isEmpty() ? sql : context);
     }
 

@@ -53,15 +53,23 @@ Result StatementRunner::run(const QByteArray& text, const ServerParameters& para
     return result;
 }
 
-Result StatementRunner::checkUnderSavepoint(const QByteArray& text) {
-    return underOwnSavepoint({{Kind::Check, text.constData(), nullptr}});
+Result StatementRunner::checkThenRun(const QByteArray& check, const QByteArray& text,
+                                     const ServerParameters& params) {
+    return underOwnSavepoint(
+        {{Kind::Check, check.constData(), nullptr}, {Kind::Run, text.constData(), &params}});
 }
 
 Result StatementRunner::runOnce(const QByteArray& text, const ServerParameters& params,
                                 bool ownSavepoint,
                                 const std::optional<PreparedStatements::Use>& use) {
     const std::vector<PipelineCommand> commands = commandsFor(text, params, use);
-    return ownSavepoint ? underOwnSavepoint(commands) : runAlone(commands);
+    return ownSavepoint ? underOwnSavepoint(commands) : runAlone(afterBegin(commands));
+}
+
+std::vector<PipelineCommand> StatementRunner::afterBegin(std::vector<PipelineCommand> commands) {
+    if (dropDeferredBegin())
+        commands.insert(commands.begin(), {Kind::Run, "BEGIN", nullptr});
+    return commands;
 }
 
 Result StatementRunner::runAlone(const std::vector<PipelineCommand>& commands) {
@@ -78,15 +86,17 @@ Result StatementRunner::runAlone(const std::vector<PipelineCommand>& commands) {
 // pipeline. Gives the first failed result or the last command's; a failed command is rolled
 // back to the savepoint.
 Result StatementRunner::underOwnSavepoint(const std::vector<PipelineCommand>& commands) {
-    std::vector<PipelineCommand> all;
-    all.reserve(commands.size() + 2);
-    all.push_back({Kind::Run, "SAVEPOINT velmora_statement", nullptr});
+    std::vector<PipelineCommand> all =
+        afterBegin({{Kind::Run, "SAVEPOINT velmora_statement", nullptr}});
+    const size_t first = all.size();  // the first of the commands
     all.insert(all.end(), commands.begin(), commands.end());
     all.push_back({Kind::Run, "RELEASE SAVEPOINT velmora_statement", nullptr});
     std::vector<Result> results = runPipeline(conn_, all);
-    if (!succeeded(results.front().get()))
-        return std::move(results.front());
-    Result result = outcome(results, 1, all.size() - 1);
+    for (size_t i = 0; i < first; ++i) {
+        if (!succeeded(results[i].get()))
+            return std::move(results[i]);
+    }
+    Result result = outcome(results, first, all.size() - 1);
     if (!succeeded(result.get())) {
         if (PQstatus(conn_) == CONNECTION_OK) {
             Result undo(PQexec(

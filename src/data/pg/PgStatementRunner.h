@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 
+#include <utility>
+
 namespace velmora::data::pg {
 
 // A query run again is kept prepared (neither parsed nor planned again), and a statement
@@ -23,8 +25,15 @@ class StatementRunner {
     // again).
     Result run(const QByteArray& text, const ServerParameters& params, bool ownSavepoint,
                bool inTransaction);
-    // Whether the server takes the text as a statement, under a savepoint of its own.
-    Result checkUnderSavepoint(const QByteArray& text);
+    // Under one savepoint: whether the server takes `check` as a statement, then, when it
+    // does, `text` run with its values. Gives the first failure or the run's result.
+    Result checkThenRun(const QByteArray& check, const QByteArray& text,
+                        const ServerParameters& params);
+    // A transaction begins with the next statement: BEGIN goes to the server with it, in the
+    // same round trip.
+    void deferBegin() { beginDeferred_ = true; }
+    // Whether a BEGIN was still to be sent; it no longer is.
+    bool dropDeferredBegin() { return std::exchange(beginDeferred_, false); }
     // Nothing prepared holds any more: a new session, or tables changed.
     void forgetPrepared() { prepared_.forgetAll(); }
 
@@ -34,8 +43,12 @@ class StatementRunner {
     Result runAlone(const std::vector<PipelineCommand>& commands);
     Result underOwnSavepoint(const std::vector<PipelineCommand>& commands);
 
+    // The commands after a deferred BEGIN, if one is due.
+    std::vector<PipelineCommand> afterBegin(std::vector<PipelineCommand> commands);
+
     PGconn* conn_;
     PreparedStatements prepared_;
+    bool beginDeferred_ = false;
 };
 
 }  // namespace velmora::data::pg
