@@ -2,7 +2,9 @@
 
 #include <libpq-fe.h>
 
+#include <charconv>
 #include <cmath>
+#include <string_view>
 
 namespace velmora::data::pg {
 
@@ -49,14 +51,20 @@ Value serverValue(const pg_result* result, int row, int column, bool computed) {
     switch (PQftype(r, column)) {
         case kBool:
             return Value(std::int64_t{text[0] == 't' ? -1 : 0});
+        // Numbers are read in place, without a copy of their text.
         case kInt2:
         case kInt4:
-        case kInt8:
-            return Value(static_cast<std::int64_t>(QByteArray(text, length).toLongLong()));
+        case kInt8: {
+            std::int64_t n = 0;
+            std::from_chars(text, text + length, n);
+            return Value(n);
+        }
         case kFloat4:
         case kFloat8:
         case kNumeric: {
-            const double d = QByteArray(text, length).toDouble();
+            // The server writes numbers as "1.5", "1e+20", "NaN" or "-Infinity".
+            double d = 0;
+            std::from_chars(text, text + length, d);
             if (computed && std::trunc(d) == d && std::fabs(d) < 9.0e15)
                 return Value(static_cast<std::int64_t>(d));
             return Value(d);
@@ -64,10 +72,10 @@ Value serverValue(const pg_result* result, int row, int column, bool computed) {
         case kDate:
         case kTimestamp:
         case kTimestampTz: {
-            QByteArray s(text, length);
-            if (s.endsWith(" 00:00:00"))
-                s.chop(9);
-            return Value(std::string(s.constData(), static_cast<size_t>(s.size())));
+            std::string_view s(text, static_cast<size_t>(length));
+            if (s.ends_with(" 00:00:00"))
+                s.remove_suffix(9);
+            return Value(std::string(s));
         }
         default:
             return Value(std::string(text, static_cast<size_t>(length)));
