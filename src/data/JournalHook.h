@@ -33,6 +33,9 @@ class JournalHook {
 
     // Sets the connection up (functions, hooks, triggers) for a writable file.
     void attach();
+    // Gives a journal begun before the index of aircraft lines by date that index, once the
+    // file has been found intact.
+    void indexOlderJournal();
     bool active() const { return attached_ && isMainFile_; }
 
     // Before the outermost transaction begins: a file without the journal is backed up.

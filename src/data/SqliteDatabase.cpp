@@ -616,6 +616,8 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, Opening opening) {
         }
         markCheckedIntact(w.version);
     }
+    if (writable)
+        conn->journal().indexOlderJournal();
     // A reader checked nothing, so it vouches for nothing when it closes.
     if (opening != Opening::Reader)
         conn->setVerified();
