@@ -26,7 +26,8 @@ class RowPredicate {
 // One open database file. Errors are thrown as DbError with a number and a text.
 //
 // Open files are shared: opening the same file again while it is open gives the same
-// connection, so every screen sees the others' writes at once.
+// connection, so every screen sees the others' writes at once. A connection is used by one
+// thread at a time.
 class Database : public std::enable_shared_from_this<Database> {
   public:
     virtual ~Database() = default;
@@ -36,6 +37,12 @@ class Database : public std::enable_shared_from_this<Database> {
     static std::shared_ptr<Database> open(const QString& path);
     // Creates a new, empty database file; an error when the file exists already.
     static std::shared_ptr<Database> create(const QString& path);
+    // Opens a connection of its own to an existing database (file or server data set), shared
+    // with no one and meant only for reading: for work on another thread while the shared
+    // connection stays with the thread that uses it. It sees what others have committed,
+    // not the changes of a transaction still open on another connection. Throws DbError as
+    // open() does.
+    static std::shared_ptr<Database> openForReading(const QString& path);
 
     virtual QString path() const = 0;
     virtual bool isReadOnly() const = 0;
@@ -78,6 +85,9 @@ class Database : public std::enable_shared_from_this<Database> {
 
     // Transactions nest; the outermost commit makes the changes permanent.
     virtual void beginTransaction() = 0;
+    // Whether a transaction (or scratch transaction) is open on this connection: its changes
+    // are not yet seen by any other connection.
+    virtual bool inTransaction() const = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
     // A transaction for work that is never kept: it can only be rolled back (commit() is

@@ -10,7 +10,7 @@ namespace velmora::data {
 struct FieldType {
     enum class Kind { Variant, Text, Integer, Real, Currency, YesNo, Date };
     Kind kind = Kind::Variant;
-    int size = 0;  // Text: the most characters it takes, 0 for no limit
+    int size = 0;                             // Text: the most characters it takes, 0 for no limit
     std::int64_t minValue = 0, maxValue = 0;  // Integer: its range
 
     // The declared type as the engine writes it into the file ("TEXT(50)", "CURRENCY",
@@ -21,7 +21,7 @@ struct FieldType {
     static bool fromJetName(const QString& name, int size, FieldType* out, QString* declared);
     QString kindName() const;
 
-private:
+  private:
     static FieldType parseDeclared(const QString& declared);
 };
 

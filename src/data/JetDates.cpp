@@ -89,8 +89,25 @@ std::optional<QDateTime> parseJetDateTime(const QString& text) {
 }
 
 QString storedDateText(const QDateTime& dt) {
-    if (dt.time() == QTime(0, 0, 0))
-        return dt.date().toString(Qt::ISODate);
+    if (dt.time() == QTime(0, 0, 0)) {
+        // yyyy-MM-dd written digit by digit: the engine's DateAdd writes a date on every row
+        // of a months component, and QDate::toString formats through printf.
+        int y = 0, m = 0, d = 0;
+        const QDate date = dt.date();
+        if (date.isValid())
+            date.getDate(&y, &m, &d);
+        if (!date.isValid() || y < 0 || y > 9999)
+            return date.toString(Qt::ISODate);
+        char text[] = "0000-00-00";
+        auto put = [&](int at, int value, int digits) {
+            for (int i = at + digits - 1; i >= at; --i, value /= 10)
+                text[i] = static_cast<char>('0' + value % 10);
+        };
+        put(0, y, 4);
+        put(5, m, 2);
+        put(8, d, 2);
+        return QString::fromLatin1(text, 10);
+    }
     return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 

@@ -217,6 +217,7 @@ class SqliteDatabase final : public Database {
     }
 
     void beginTransaction() override { begin(false); }
+    bool inTransaction() const override { return depth_ > 0; }
     void beginScratchTransaction() override {
         if (depth_ == 0 && readOnly_ == ReadOnlyReason::None) {
             // Outside any other transaction the undo log can live in memory: the work is
@@ -557,11 +558,18 @@ void useRollbackJournal(SqliteDatabase& conn) {
     conn.exec("PRAGMA synchronous = FULL");
 }
 
-std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
+// How a connection is opened: to an existing file, to a new one, or only to read an existing
+// file beside the connection that writes it.
+enum class Opening { Existing, New, Reader };
+
+std::shared_ptr<SqliteDatabase> connect(const QString& path, Opening opening) {
+    const bool create = opening == Opening::New;
     Writability w;
     if (!create)
         w = dataFileWritability(path);
-    const bool writable = w.readOnly == ReadOnlyReason::None;
+    // A reader never writes: it leaves the journal, the checks and the mode of the file to
+    // the connection that writes it.
+    const bool writable = w.readOnly == ReadOnlyReason::None && opening != Opening::Reader;
     const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
                       (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX |
                       SQLITE_OPEN_EXRESCODE;
@@ -608,7 +616,9 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, bool create) {
         }
         markCheckedIntact(w.version);
     }
-    conn->setVerified();
+    // A reader checked nothing, so it vouches for nothing when it closes.
+    if (opening != Opening::Reader)
+        conn->setVerified();
     return conn;
 }
 
@@ -632,9 +642,17 @@ std::shared_ptr<Database> Database::open(const QString& path) {
                 return db;
         }
     }
-    auto db = connect(resolved, false);
+    auto db = connect(resolved, Opening::Existing);
     files[key] = db;
     return db;
+}
+
+std::shared_ptr<Database> Database::openForReading(const QString& path) {
+    if (pg::isServerLocation(path))
+        return pg::openServerReader(path);
+    const QString resolved = resolvePathCaseInsensitive(path);
+    checkDataFile(resolved);
+    return connect(resolved, Opening::Reader);
 }
 
 std::shared_ptr<Database> Database::create(const QString& path) {
@@ -643,7 +661,7 @@ std::shared_ptr<Database> Database::create(const QString& path) {
     if (QFileInfo::exists(path) || QFileInfo::exists(resolvePathCaseInsensitive(path)))
         throw DbError(err::ObjectExists,
                       QStringLiteral("Cannot create %1: the file exists already.").arg(path));
-    auto db = connect(path, true);
+    auto db = connect(path, Opening::New);
     const QString key = QFileInfo(path).absoluteFilePath();
     openFiles()[key] = db;
     return db;

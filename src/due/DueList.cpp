@@ -1,6 +1,7 @@
 #include "DueList.h"
 
 #include "DueListQuery.h"
+#include "OrderedReading.h"
 #include "data/Database.h"
 #include "data/JetDates.h"
 #include "data/JetText.h"
@@ -64,13 +65,13 @@ bool isBlank(const std::string& text) {
     return text.find_first_not_of(' ') == std::string::npos;
 }
 
-// Marks the limit that comes first on each component with several limits: rows of one
-// aircraft with the same part number and serial number, compared as the engine compares
-// text.
-void markControllingLimits(const DueList& list, size_t first, std::vector<DueEntry>& entries) {
+// Marks the limit that comes first on each component with several limits among one
+// aircraft's limits: rows with the same part number and serial number, compared as the engine
+// compares text.
+void markControllingLimits(const DueList& list, std::vector<DueEntry>& entries) {
     std::vector<size_t> units;
-    units.reserve(entries.size() - first);
-    for (size_t i = first; i < entries.size(); ++i) {
+    units.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
         // Rows without a part or serial number cannot be told to be the same unit.
         if (!isBlank(entries[i].partNumber) && !isBlank(entries[i].serialNumber))
             units.push_back(i);
@@ -99,6 +100,60 @@ void markControllingLimits(const DueList& list, size_t first, std::vector<DueEnt
         }
         from = to;
     }
+}
+
+// The limits of one aircraft (list.aircraft[a], whose Aircraft row is rowId) read on the
+// connection given, each judged, the controlling ones marked. Reads nothing of the list but
+// its aircraft and their ranks, so that several aircraft can be read at once.
+std::vector<DueEntry> limitsOf(data::Database& db, const DueList& list, size_t a,
+                               std::int64_t rowId, const AircraftTotals& totals,
+                               const WarningSettings& warnings) {
+    const DueAircraft& craft = list.aircraft[a];
+    std::vector<DueEntry> entries;
+    auto rs = db.openRecordset(dueListSql(), {data::Value(rowId)});
+    entries.reserve(rs->rows().size());
+    for (const auto& row : rs->rows()) {
+        const auto& v = row.values;
+        DueEntry e;
+        e.aircraft = static_cast<std::int32_t>(a);
+        e.description = textOf(v[Description]);
+        e.partNumber = textOf(v[PartNumber]);
+        e.serialNumber = textOf(v[Serial]);
+        e.lifeBasis = textOf(v[LifeBasis]);
+        e.life = data::numberIn(v[Life]);
+        if (!v[Item].isNull()) {
+            e.hasItemNumber = true;
+            e.itemNumber = static_cast<std::int32_t>(v[Item].toInt());
+        }
+        const std::optional<double> meter = data::numberIn(v[Meter]);
+        if (meter) {
+            e.hasMeter = true;
+            e.meter = static_cast<std::int16_t>(v[Meter].toInt());
+        }
+        const std::optional<Basis> basis =
+            v[LifeBasis].isNull() ? std::nullopt : basisFromUtf8(e.lifeBasis);
+        if (basis)
+            e.basis = static_cast<std::int8_t>(basisIndex(*basis));
+        if (basis) {
+            QDate retires;
+            if (*basis == Basis::MO && !v[Retire].isNull()) {
+                if (const auto date = data::parseJetDateTime(v[Retire].toString()))
+                    retires = date->date();
+            }
+            const LimitJudgement j = judgeLimit(
+                warnings, *basis,
+                remainingLife(*basis, meter, e.life, data::numberIn(v[UsedAtInstall]),
+                              data::numberIn(v[TotalAtInstall]), totals),
+                retires, e.life, rateFor(craft.use, *basis, e.hasMeter ? e.meter : 0), list.today);
+            e.projection = j.projection;
+            e.dueDay = j.dueDay;
+            e.remaining = j.remaining;
+            e.level = j.level;
+        }
+        entries.push_back(std::move(e));
+    }
+    markControllingLimits(list, entries);
+    return entries;
 }
 
 }  // namespace
@@ -256,55 +311,22 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
         }
     }
     rankAircraft(&list);
-    for (size_t a = 0; a < list.aircraft.size(); ++a) {
-        const DueAircraft& craft = list.aircraft[a];
-        const size_t first = list.entries.size();
-        auto rs = mainDb.openRecordset(dueListSql(rowIds[a]));
-        for (const auto& row : rs->rows()) {
-            const auto& v = row.values;
-            DueEntry e;
-            e.aircraft = static_cast<std::int32_t>(a);
-            e.description = textOf(v[Description]);
-            e.partNumber = textOf(v[PartNumber]);
-            e.serialNumber = textOf(v[Serial]);
-            e.lifeBasis = textOf(v[LifeBasis]);
-            e.life = data::numberIn(v[Life]);
-            if (!v[Item].isNull()) {
-                e.hasItemNumber = true;
-                e.itemNumber = static_cast<std::int32_t>(v[Item].toInt());
-            }
-            const std::optional<double> meter = data::numberIn(v[Meter]);
-            if (meter) {
-                e.hasMeter = true;
-                e.meter = static_cast<std::int16_t>(v[Meter].toInt());
-            }
-            const std::optional<Basis> basis =
-                v[LifeBasis].isNull() ? std::nullopt : basisFromUtf8(e.lifeBasis);
-            if (basis)
-                e.basis = static_cast<std::int8_t>(basisIndex(*basis));
-            if (basis) {
-                QDate retires;
-                if (*basis == Basis::MO && !v[Retire].isNull()) {
-                    if (const auto date = data::parseJetDateTime(v[Retire].toString()))
-                        retires = date->date();
-                }
-                const LimitJudgement j = judgeLimit(
-                    warnings, *basis,
-                    remainingLife(*basis, meter, e.life, data::numberIn(v[UsedAtInstall]),
-                                  data::numberIn(v[TotalAtInstall]), totals[a]),
-                    retires, e.life, rateFor(craft.use, *basis, e.hasMeter ? e.meter : 0), today);
-                e.projection = j.projection;
-                e.dueDay = j.dueDay;
-                e.remaining = j.remaining;
-                e.level = j.level;
-            }
-            list.entries.push_back(std::move(e));
-        }
-        markControllingLimits(list, first, list.entries);
-        // Aircraft carry lists of about the same length: room for the rest at once.
-        if (a == 0 && list.aircraft.size() > 1)
-            list.entries.reserve(list.entries.size() * list.aircraft.size() * 11 / 10);
-    }
+    // Each aircraft's limits are read into a list of their own, then appended in file order.
+    std::vector<std::vector<DueEntry>> byAircraft(list.aircraft.size());
+    readInOrder(
+        mainDb, list.aircraft.size(),
+        [&](data::Database& db, size_t a) {
+            byAircraft[a] = limitsOf(db, list, a, rowIds[a], totals[a], warnings);
+        },
+        [&](size_t a) {
+            std::vector<DueEntry>& limits = byAircraft[a];
+            // Aircraft carry lists of about the same length: room for the rest at once.
+            if (a == 0 && list.aircraft.size() > 1)
+                list.entries.reserve(limits.size() * list.aircraft.size() * 11 / 10);
+            list.entries.insert(list.entries.end(), std::make_move_iterator(limits.begin()),
+                                std::make_move_iterator(limits.end()));
+            std::vector<DueEntry>().swap(limits);
+        });
     return list;
 }
 

@@ -142,8 +142,9 @@ LimitJudgement judgeLimit(const WarningSettings& warnings, Basis basis,
                           const QDate& today);
 
 // Computes the list from the main data file (Timemgr.mdb), the daily use of each aircraft
-// and the warning thresholds, as of the given day. Throws data::DbError when the file
-// cannot be read.
+// and the warning thresholds, as of the given day. The aircraft are read on several
+// connections at once where the data gives them (see readInOrder); the list is the same.
+// Throws data::DbError when the file cannot be read.
 DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSource& use,
                        const WarningSettings& warnings, const QDate& today);
 

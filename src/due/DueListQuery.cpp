@@ -4,7 +4,7 @@
 
 namespace velmora::due {
 
-QString dueListSql(qint64 aircraftRowId) {
+QString dueListSql() {
     const QStringList columns = {
         QStringLiteral("Parts.ItemNumber"),
         QStringLiteral("Parts.Description"),
@@ -21,8 +21,7 @@ QString dueListSql(qint64 aircraftRowId) {
     return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
            QStringLiteral(
                " FROM Aircraft INNER JOIN Parts ON Aircraft.RegNum = Parts.RegNum "
-               "WHERE (Parts.Active = Yes) and (Aircraft.rowid = %1)")
-               .arg(aircraftRowId);
+               "WHERE (Parts.Active = Yes) and (Aircraft.rowid = ?1)");
 }
 
 }  // namespace velmora::due

@@ -252,6 +252,7 @@ class PgDatabase final : public Database {
         }
         ++depth_;
     }
+    bool inTransaction() const override { return depth_ > 0; }
     void beginScratchTransaction() override {
         beginTransaction();
         if (scratchDepth_ == 0)
@@ -666,16 +667,10 @@ bool isServerLocation(const QString& location) {
            s.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
-std::shared_ptr<Database> openServerDatabase(const QString& location, bool create) {
-    const Location loc = parseLocation(location.trimmed());
-    const QString key = loc.uri + u'#' + loc.schema;
-    auto& sets = openSets();
-    if (!create) {
-        if (auto it = sets.find(key); it != sets.end()) {
-            if (auto db = it->second.lock())
-                return db;
-        }
-    }
+namespace {
+
+// A new session with the server, of its own, for the data set at the location.
+std::shared_ptr<PgDatabase> connectTo(const Location& loc, const QString& location) {
     Connection conn(PQconnectdb(loc.uri.toUtf8().constData()));
     if (!conn || PQstatus(conn.get()) != CONNECTION_OK) {
         const QString why = conn ? QString::fromUtf8(PQerrorMessage(conn.get())).trimmed()
@@ -689,17 +684,44 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
         conn.get(), [](void*, const char*) {}, nullptr);
     auto db = std::make_shared<PgDatabase>(std::move(conn), loc, location.trimmed());
     db->setUpSession();
+    return db;
+}
+
+[[noreturn]] void throwNoDataSet(const Location& loc) {
+    throw DbError(err::FileNotFound, QStringLiteral("There is no data set %1 in the database %2.")
+                                         .arg(loc.name, shownLocation(loc.uri)));
+}
+
+}  // namespace
+
+std::shared_ptr<Database> openServerDatabase(const QString& location, bool create) {
+    const Location loc = parseLocation(location.trimmed());
+    const QString key = loc.uri + u'#' + loc.schema;
+    auto& sets = openSets();
+    if (!create) {
+        if (auto it = sets.find(key); it != sets.end()) {
+            if (auto db = it->second.lock())
+                return db;
+        }
+    }
+    auto db = connectTo(loc, location);
     if (create) {
         if (db->schemaExists() && db->schemaHasTables())
             throw DbError(err::ObjectExists,
                           QStringLiteral("Cannot create %1: it exists already.").arg(db->where()));
         db->createSchema();
     } else if (!db->openSchema()) {
-        throw DbError(err::FileNotFound,
-                      QStringLiteral("There is no data set %1 in the database %2.")
-                          .arg(loc.name, shownLocation(loc.uri)));
+        throwNoDataSet(loc);
     }
     sets[key] = db;
+    return db;
+}
+
+std::shared_ptr<Database> openServerReader(const QString& location) {
+    const Location loc = parseLocation(location.trimmed());
+    auto db = connectTo(loc, location);
+    if (!db->schemaExists())
+        throwNoDataSet(loc);
     return db;
 }
 

@@ -29,4 +29,8 @@ bool holdsPassword(const QString& location);
 // not a connection URI with a data set's name.
 std::shared_ptr<Database> openServerDatabase(const QString& location, bool create);
 
+// Opens a session of its own with the data set at a server location, shared with no one (see
+// Database::openForReading). Throws DbError as openServerDatabase does.
+std::shared_ptr<Database> openServerReader(const QString& location);
+
 }  // namespace velmora::data::pg
