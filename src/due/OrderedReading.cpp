@@ -37,8 +37,10 @@ std::vector<std::shared_ptr<data::Database>> openReaders(data::Database& db, std
 void readInOrder(data::Database& db, std::size_t count, const ReadItem& read,
                  const TakeItem& take) {
     const auto cores = static_cast<std::size_t>(std::max(1, QThread::idealThreadCount()));
+    // The calling thread reads on db; a reader for each further thread.
+    const std::size_t threads = std::min(cores, count);
     const std::vector<std::shared_ptr<data::Database>> readers =
-        openReaders(db, std::min(cores, count) - std::min<std::size_t>(count, 1));
+        openReaders(db, threads > 0 ? threads - 1 : 0);
 
     std::mutex mutex;  // guards what follows, up to the atomics
     std::vector<char> isRead(count, 0);

@@ -242,8 +242,6 @@ class PgDatabase final : public Database {
         if (depth_ == 0) {
             reconnectIfLost();
             catalogChanged_ = false;
-        }
-        if (depth_ == 0) {
             // BEGIN goes to the server with the transaction's first statement, in the same
             // round trip; it changes no name, so what was just looked up still holds.
             runner_.deferBegin();
@@ -266,8 +264,6 @@ class PgDatabase final : public Database {
                 err::Internal,
                 QStringLiteral("Work done to be undone cannot be saved in %1.").arg(where()));
         const int level = --depth_;  // a failed COMMIT ends the transaction too
-        if (level == 0)
-            catalogChanged_ = false;
         if (level == 0 && runner_.dropDeferredBegin())
             return;  // nothing was sent: there is nothing to commit
         run(level == 0 ? QStringLiteral("COMMIT")
