@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <algorithm>
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -390,10 +391,19 @@ TEST(DamagedSettingsAtStartUp, AreRestoredBeforeTheDataFilesAreLookedAt) {
     EXPECT_EQ(
         data::Database::open(settings)->openRecordset("CompanyInfo")->value("PathData").toString(),
         folder.dataPath());
-    // With the settings back, the day's backup covers all three files.
+    // With the settings back, the day's backup covers all three files. (The copy of the
+    // damaged file kept before the restore carries the clock's own time, so the list is
+    // searched rather than its order relied on.)
     const auto listed =
         backup::listBackups({settings, folder.file("Timemgr.mdb"), folder.file("HeliPart.mdb")});
-    ASSERT_FALSE(listed.empty());
-    EXPECT_EQ(listed.front().reason, backup::Reason::Daily);
-    EXPECT_EQ(listed.front().copies.size(), 3u);
+    const auto daily = std::find_if(listed.begin(), listed.end(), [](const backup::Backup& b) {
+        return b.reason == backup::Reason::Daily && b.taken == kMorning.addDays(1);
+    });
+    ASSERT_NE(daily, listed.end());
+    EXPECT_EQ(daily->copies.size(), 3u);
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(),
+                            [](const backup::Backup& b) {
+                                return b.reason == backup::Reason::BeforeRestore;
+                            }),
+              1);
 }
