@@ -78,10 +78,11 @@ void close(SqlExpr& e) {
     }
     if (!e.parts.isEmpty()) {
         if (forPostgres()) {
-            // The server's function takes the parts as text.
+            // The server's function takes the parts as text, each written as CStr writes it
+            // (the server's own text form of numbers and dates is not Jet's).
             QStringList texts;
             for (const QString& p : e.parts)
-                texts << u'(' + p + QStringLiteral(")::text");
+                texts << QStringLiteral("jet_cstr(") + p + u')';
             e.sql = QLatin1String(kJetConcat) + u'(' + texts.join(QStringLiteral(", ")) + u')';
         } else {
             e.sql = QLatin1String(kJetConcat) + u'(' + e.parts.join(QStringLiteral(", ")) + u')';

@@ -80,10 +80,26 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision, double pr
 CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT strpos(lower($1 COLLATE "C"), lower($2 COLLATE "C")) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(double precision, text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
   SELECT CASE WHEN strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) = 0 THEN 0 ELSE strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) + round($1)::int - 1 END $$;
+-- A number as text the way Jet writes it: 15 significant digits (7 for a single), no
+-- trailing zeros, an exponent ("1E+20", "1.5E-07") below 0.0001 or from that many digits
+-- before the point on.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_num_text(double precision, integer) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN $1 = 0 THEN '0' WHEN $1 IN ('Infinity', '-Infinity', 'NaN') THEN $1::text ELSE (
+    SELECT CASE WHEN e < -4 OR e >= $2
+      THEN trim_scale(m)::text || 'E' || CASE WHEN e < 0 THEN '-' ELSE '+' END || CASE WHEN abs(e) < 10 THEN '0' ELSE '' END || abs(e)::text
+      ELSE trim_scale(m * power(10::numeric, e))::text END
+    FROM (SELECT split_part(t, 'e', 1)::numeric AS m, split_part(t, 'e', 2)::int AS e
+          FROM (SELECT btrim(to_char($1, '9.' || repeat('9', $2 - 1) || 'EEEE')) AS t) s) p) END $$;
+-- CStr, and each part of a chain of "&": money and other numbers as Jet writes them, whole
+-- numbers beyond 15 digits in full, dates as they are stored, Yes/No as -1/0.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1::text $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 15) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 7) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(bigint) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1::text $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(boolean) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 THEN '-1' WHEN NOT $1 THEN '0' END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_date_text($1) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_str(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || $1::text $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_str(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 15) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_str(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 7) $$;
 
 -- Numbers.
 -- Val: the number at the start of the text, blanks ignored ("1 2" is 12), D as an
