@@ -100,6 +100,8 @@ class JetSqlParser {
     QString deleteStatement();
     QString otherDefinition();
     QString tableName(QString* plain = nullptr);
+    QString insertSource();
+    QString insertSourceWithRowId();
     QString aliasName();
 
     // CREATE TABLE and column definitions (JetCreateTable.cpp).

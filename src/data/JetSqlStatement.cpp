@@ -459,7 +459,29 @@ QString JetSqlParser::insertStatement() {
         }
         expectSymbol(u")");
         sql += QStringLiteral(" (") + names.join(QStringLiteral(", ")) + u')';
+    } else if (forPostgres()) {
+        return sql + u' ' + insertSourceWithRowId();
     }
+    return sql + u' ' + insertSource();
+}
+
+// On the server every table made by the engine carries its row id as a column: a source for
+// all of a table's columns gives it a value first, which the server replaces by its own.
+QString JetSqlParser::insertSourceWithRowId() {
+    out_.insertsEveryColumn = true;
+    if (atWord(u"VALUES"))
+        return insertSource().replace(0, 8, QStringLiteral("VALUES (DEFAULT, "));
+    // SELECT * or SELECT t.* of one table reads its row id first already.
+    const bool star = atWord(u"SELECT") && atSymbol(u"*", 1) && atWord(u"FROM", 2);
+    const bool tableStar = atWord(u"SELECT") && atName(1) && atSymbol(u".", 2) &&
+                           atSymbol(u"*", 3) && atWord(u"FROM", 4);
+    const QString source = insertSource();
+    if (star || tableStar)
+        return source;
+    return QStringLiteral("SELECT 0, s.* FROM (") + source + QStringLiteral(") AS s");
+}
+
+QString JetSqlParser::insertSource() {
     if (atWord(u"VALUES")) {
         take();
         expectSymbol(u"(");
@@ -471,10 +493,10 @@ QString JetSqlParser::insertStatement() {
             take();
         }
         expectSymbol(u")");
-        return sql + QStringLiteral(" VALUES (") + values.join(QStringLiteral(", ")) + u')';
+        return QStringLiteral("VALUES (") + values.join(QStringLiteral(", ")) + u')';
     }
     if (atWord(u"SELECT"))
-        return sql + u' ' + select(nullptr);
+        return select(nullptr);
     fail(QStringLiteral("VALUES or SELECT is expected"));
 }
 

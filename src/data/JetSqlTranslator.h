@@ -26,6 +26,12 @@ struct JetTranslation {
     QString createdTable;
     QString changedTable;
     QStringList changedColumns;
+    // On the server, an INSERT without a column list: its text starts "INSERT INTO <table>"
+    // and gives a value for the table's row id first (a default, or a row id read with
+    // SELECT *). The back end adds the table's column list, row id first, and has the server
+    // give the row id its own value, so that too many or too few values are refused as on
+    // the files instead of shifting into other columns.
+    bool insertsEveryColumn = false;
     // Names as the statement spells them: the table and columns CREATE TABLE or ALTER TABLE
     // makes, and the names given to the columns of a SELECT. PostgreSQL keeps names in
     // lower case; these give the spelling back.

@@ -225,6 +225,34 @@ TEST_P(JetSql, DeleteStarAndTop) {
     EXPECT_EQ(db->openRecordset("Aircraft")->recordCount(), 1);
 }
 
+// INSERT without a column list fills the table's columns in their order, from VALUES or from
+// a SELECT of other columns or of another table's rows, on either back end; the row id a
+// table carries on the server is none of them.
+TEST_P(JetSql, InsertWithoutAColumnListFillsTheColumnsInOrder) {
+    db->execute("CREATE TABLE Pair (A LONG, B TEXT(10))");
+    db->execute("INSERT INTO Pair VALUES (1, 'one')");
+    db->execute("INSERT INTO Pair SELECT 2, 'two'");
+    db->execute("INSERT INTO Pair SELECT A + 10, B FROM Pair");
+    db->execute("CREATE TABLE Copy (A LONG, B TEXT(10))");
+    db->execute("INSERT INTO Copy SELECT * FROM Pair WHERE A < 10");
+    db->execute("INSERT INTO Copy SELECT Pair.* FROM Pair WHERE A > 10");
+    auto rs = db->openRecordset("SELECT A, B FROM Copy ORDER BY A");
+    EXPECT_EQ(column(*rs, "A"), QStringList({"1", "2", "11", "12"}));
+    EXPECT_EQ(column(*rs, "B"), QStringList({"one", "two", "one", "two"}));
+    // Rows added after the copies get row ids of their own, and the copies can be changed.
+    db->execute("INSERT INTO Copy VALUES (3, 'three')");
+    auto table = db->openRecordset("Copy");
+    EXPECT_EQ(table->recordCount(), 5);
+    EXPECT_EQ(db->execute("UPDATE Copy SET B = 'x' WHERE A = 1"), 1);
+    // Too many or too few values are refused, never put into other columns.
+    for (const char* sql : {"INSERT INTO Copy VALUES (4, 'four', 5)", "INSERT INTO Copy VALUES (4)",
+                            "INSERT INTO Copy SELECT A FROM Pair"}) {
+        const auto e = dbErrorOf([&] { db->execute(QString::fromLatin1(sql)); });
+        ASSERT_TRUE(e.has_value()) << sql;
+    }
+    EXPECT_EQ(db->openRecordset("Copy")->recordCount(), 5);
+}
+
 TEST_P(JetSql, ChangedRowCountIsOfTheStatementItself) {
     addAircraft(*db, "N1");
     addAircraft(*db, "N2");

@@ -127,7 +127,9 @@ class PgDatabase final : public Database {
 
     using Database::execute;
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
-        const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        if (t.insertsEveryColumn)
+            t.sql = withEveryColumnNamed(t.sql);
         requireMarkersFor(t.sql, values.size(), jetSql);
         noteCatalogChange(t.sql);
         if (t.spelledNames.isEmpty() || t.isSelect)
@@ -411,6 +413,39 @@ class PgDatabase final : public Database {
     }
 
   private:
+    // "INSERT INTO <table> <source>" with the table's columns named, the row id first, and
+    // the row id the source gives replaced by the table's own. A table the server does not
+    // know is left to the statement's own error.
+    QString withEveryColumnNamed(const QString& sql) {
+        const qsizetype nameStart = QStringLiteral("INSERT INTO ").size();
+        if (!sql.startsWith(QLatin1String("INSERT INTO \"")))
+            return sql;
+        qsizetype nameEnd = nameStart + 1;
+        for (;;) {
+            nameEnd = sql.indexOf(u'"', nameEnd);
+            if (nameEnd < 0)
+                return sql;
+            if (nameEnd + 1 < sql.size() && sql[nameEnd + 1] == u'"') {
+                nameEnd += 2;
+                continue;
+            }
+            ++nameEnd;
+            break;
+        }
+        QStringList columns{postgresName(QLatin1String(kPgRowIdColumn))};
+        for (const auto& row :
+             rows(QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = "
+                                 "to_regclass($1) AND attnum > 0 AND NOT attisdropped AND "
+                                 "attname <> $2 ORDER BY attnum"),
+                  {Value(sql.mid(nameStart, nameEnd - nameStart)),
+                   Value(QLatin1String(kPgRowIdColumn))}))
+            columns << postgresName(row[0].toString());
+        if (columns.size() == 1)
+            return sql;
+        return sql.left(nameEnd) + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+               QStringLiteral(") OVERRIDING USER VALUE") + sql.mid(nameEnd);
+    }
+
     // Notes a statement that may change tables or columns (anything but a query or a change
     // of rows).
     void noteCatalogChange(const QString& sql) {
