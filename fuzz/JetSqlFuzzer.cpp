@@ -1,6 +1,7 @@
 // Jet SQL as a user may type it: the tokenizer reads every text or refuses it with a numbered
-// error, and a statement the translator accepts either runs on an empty main data file or
-// fails with a numbered error. Nothing a statement does is left in the file or beside it.
+// error, the server's translation leaves no * item unresolved, and a statement the translator
+// accepts either runs on an empty main data file or fails with a numbered error. Nothing a
+// statement does is left in the file or beside it.
 #include "FuzzChecks.h"
 #include "data/Database.h"
 #include "data/JetSqlTokenizer.h"
@@ -77,6 +78,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     checkTokens(text);
     try {
         data::translateJetExpression(text);
+    } catch (const data::DbError& e) {
+        checkNumbered(e, text);
+    }
+    // For the server, each * item of a table is left as a marker the back end fills in: every
+    // marker stands once in the text, outside literals and names, and no item is left over.
+    try {
+        const data::JetTranslation pg =
+            data::translateJetStatement(text, data::SqlDialect::Postgres);
+        check(!pg.sql.contains(QChar(1)) || text.contains(QChar(1)),
+              "every * item of the server's text is resolved", text);
+        for (const data::JetTranslation::StarColumns& star : pg.starColumns) {
+            QString sql = pg.sql;
+            check(data::replaceOutsideQuotes(&sql, star.marker, QString()) &&
+                      !data::replaceOutsideQuotes(&sql, star.marker, QString()),
+                  "each * marker stands once in the server's text", text);
+        }
     } catch (const data::DbError& e) {
         checkNumbered(e, text);
     }

@@ -90,10 +90,20 @@ class JetSqlParser {
     QString subquery();
 
     // Statements (JetSqlStatement.cpp).
+    // A table or subquery of a FROM clause: what its columns are qualified with, and for a
+    // table its name (empty for a subquery).
+    struct FromSource {
+        QString qualifier;
+        QString table;
+    };
     QString select(QString* updatableTable);
-    QString selectCore(QString* limit, QString* updatableTable);
+    QString selectCore(QString* limit, QString* updatableTable, QStringList* starMarkers);
     QString selectItem(int* exprNumber);
-    QString fromClause(int* tables, QString* table, QString* rowIdOwner);
+    QString fromClause(int* tables, QString* table, QString* rowIdOwner,
+                       std::vector<FromSource>* sources);
+    QString starColumns(const QString& qualifier, const std::vector<FromSource>& sources,
+                        QStringList* starMarkers);
+    void keepStarsAsWritten(QString* sql, const QStringList& markers);
     QString orderTerms(bool directions);
     QString insertStatement();
     QString updateStatement();
@@ -116,6 +126,8 @@ class JetSqlParser {
     int nesting_ = 0;
     bool aggregateSeen_ = false;  // Count, Sum, ... met in the current SELECT
     QStringList textAliases_;     // names given to computed columns of the current SELECT
+    QStringList stars_;           // qualifiers of the current SELECT's * items, in order
+    int starMarkersMade_ = 0;
     JetTranslation out_;
 };
 

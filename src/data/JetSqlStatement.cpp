@@ -4,6 +4,8 @@
 #include "DbError.h"
 #include "JetSqlParser.h"
 
+#include <QScopeGuard>
+
 namespace velmora::data {
 
 namespace {
@@ -12,6 +14,11 @@ using K = JetToken::Kind;
 
 QString bracketed(const QString& name) {
     return u'[' + name + u']';
+}
+
+// Where the k-th * item of a SELECT stands until its tables are known.
+QString starPlaceholder(qsizetype k) {
+    return QStringLiteral("\x01%1\x01").arg(k);
 }
 
 bool isClauseWord(const JetToken& tok) {
@@ -168,7 +175,8 @@ QString JetSqlParser::aliasName() {
 QString JetSqlParser::select(QString* updatableTable) {
     textAliases_.clear();
     QString limit;
-    QString sql = selectCore(&limit, updatableTable);
+    QStringList firstStars;
+    QString sql = selectCore(&limit, updatableTable, &firstStars);
     bool compound = false;
     while (atWord(u"UNION")) {
         take();
@@ -179,12 +187,17 @@ QString JetSqlParser::select(QString* updatableTable) {
         }
         compound = true;
         QString partLimit;
-        sql += selectCore(&partLimit, nullptr);
+        QStringList partStars;
+        sql += selectCore(&partLimit, nullptr, &partStars);
         if (!partLimit.isEmpty())
             limit = partLimit;
     }
     if (compound && !limit.isEmpty())
         fail(QStringLiteral("TOP cannot be used in a UNION"));
+    // The rows a statement reads by itself are given without the row id (the record set
+    // leaves it out), so there * of a table stays as it is.
+    if (updatableTable && !compound)
+        keepStarsAsWritten(&sql, firstStars);
     // A file gives the rows of one table in the order they were added, and rows that sort
     // alike in that order too; a server gives them in any order unless told.
     const bool inAddedOrder =
@@ -203,8 +216,13 @@ QString JetSqlParser::select(QString* updatableTable) {
     return sql;
 }
 
-QString JetSqlParser::selectCore(QString* limit, QString* updatableTable) {
+QString JetSqlParser::selectCore(QString* limit, QString* updatableTable,
+                                 QStringList* starMarkers) {
     expectWord(u"SELECT");
+    // Items of a subquery among this SELECT's items have * items of their own.
+    QStringList outerStars;
+    outerStars.swap(stars_);
+    const auto restoreStars = qScopeGuard([&] { stars_.swap(outerStars); });
     QString head = QStringLiteral("SELECT ");
     bool distinct = false;
     if (atWord(u"DISTINCT") || atWord(u"DISTINCTROW")) {
@@ -242,10 +260,19 @@ QString JetSqlParser::selectCore(QString* limit, QString* updatableTable) {
         fail(QStringLiteral("SELECT ... INTO (a make-table query) is not supported"));
     QString rest, table, owner;
     int tables = 0;
+    std::vector<FromSource> sources;
     if (atWord(u"FROM")) {
         take();
-        rest += QStringLiteral(" FROM ") + fromClause(&tables, &table, &owner);
+        rest += QStringLiteral(" FROM ") + fromClause(&tables, &table, &owner, &sources);
     }
+    // * items are known once the tables are: on the server each becomes the columns of the
+    // tables it stands for.
+    QStringList markers;
+    for (qsizetype k = 0; k < stars_.size(); ++k) {
+        replaceOutsideQuotes(&items, starPlaceholder(k), starColumns(stars_[k], sources, &markers));
+    }
+    if (!distinct)
+        *starMarkers << markers;
     if (atWord(u"WHERE")) {
         take();
         rest += QStringLiteral(" WHERE ") + conditionOf(expression()).sql;
@@ -276,7 +303,10 @@ QString JetSqlParser::selectCore(QString* limit, QString* updatableTable) {
 QString JetSqlParser::selectItem(int* exprNumber) {
     if (atSymbol(u"*")) {
         take();
-        return QStringLiteral("*");
+        if (!forPostgres())
+            return QStringLiteral("*");
+        stars_ << QString();
+        return starPlaceholder(stars_.size() - 1);
     }
     // table.* (the table possibly qualified itself)
     for (size_t k = 0; atName(k) && atSymbol(u".", k + 1); k += 2) {
@@ -287,7 +317,11 @@ QString JetSqlParser::selectItem(int* exprNumber) {
                 take();  // the dot
             }
             take();  // the star
-            return sql + u'*';
+            if (!forPostgres())
+                return sql + u'*';
+            sql.chop(1);  // the dot
+            stars_ << sql;
+            return starPlaceholder(stars_.size() - 1);
         }
     }
     const SqlExpr e = valueOf(expression());
@@ -309,7 +343,51 @@ QString JetSqlParser::selectItem(int* exprNumber) {
     return alias.isEmpty() ? e.sql : e.sql + QStringLiteral(" AS ") + alias;
 }
 
-QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwner) {
+// Markers of * items put back as *: the table's row id does no harm there.
+void JetSqlParser::keepStarsAsWritten(QString* sql, const QStringList& markers) {
+    for (const QString& marker : markers) {
+        for (qsizetype i = 0; i < out_.starColumns.size(); ++i) {
+            if (out_.starColumns[i].marker == marker) {
+                replaceOutsideQuotes(sql, marker,
+                                     out_.starColumns[i].qualifier + QStringLiteral(".*"));
+                out_.starColumns.removeAt(i);
+                break;
+            }
+        }
+    }
+}
+
+// The columns one * item stands for: those of every table and subquery of the FROM clause,
+// or of the one its qualifier names. A table's columns are a marker the back end replaces;
+// a subquery's are its own.
+QString JetSqlParser::starColumns(const QString& qualifier, const std::vector<FromSource>& sources,
+                                  QStringList* starMarkers) {
+    auto of = [&](const FromSource& source) {
+        if (source.table.isEmpty())
+            return source.qualifier.isEmpty() ? QStringLiteral("*")
+                                              : source.qualifier + QStringLiteral(".*");
+        const QString marker = QStringLiteral("__velmora_star_%1__").arg(starMarkersMade_++);
+        out_.starColumns.push_back({marker, source.table, source.qualifier});
+        *starMarkers << marker;
+        return marker;
+    };
+    if (qualifier.isEmpty()) {
+        if (sources.empty())
+            return QStringLiteral("*");
+        QStringList all;
+        for (const FromSource& source : sources)
+            all << of(source);
+        return all.join(QStringLiteral(", "));
+    }
+    for (const FromSource& source : sources) {
+        if (source.qualifier.compare(qualifier, Qt::CaseInsensitive) == 0)
+            return of(source);
+    }
+    return qualifier + QStringLiteral(".*");
+}
+
+QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwner,
+                                 std::vector<FromSource>* sources) {
     QString out;
     auto add = [&out](const QString& piece) {
         if (!out.isEmpty() && !out.endsWith(u'('))
@@ -338,6 +416,7 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
             if (atWord(u"SELECT")) {
                 add(u'(' + subquery() + u')');
                 expectSymbol(u")");
+                sources->push_back({});
                 joined = true;
                 expectTable = false;
             } else {
@@ -384,6 +463,8 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
                 const QString alias = aliasName();
                 add(QStringLiteral("AS ") + alias);
                 *rowIdOwner = alias;
+                if (!sources->empty())
+                    sources->back().qualifier = alias;
                 continue;
             }
             if (isClauseWord(*tok) || up == u"IN")
@@ -395,6 +476,7 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
             QString plain;
             const QString name = tableName(&plain);
             add(name);
+            sources->push_back({name, plain});
             if (++*tables == 1) {
                 *table = plain;
                 *rowIdOwner = name;
@@ -404,6 +486,8 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
             const QString alias = aliasName();
             add(alias);
             *rowIdOwner = alias;
+            if (!sources->empty())
+                sources->back().qualifier = alias;
         }
     }
     if (open != 0)
@@ -471,14 +555,7 @@ QString JetSqlParser::insertSourceWithRowId() {
     out_.insertsEveryColumn = true;
     if (atWord(u"VALUES"))
         return insertSource().replace(0, 8, QStringLiteral("VALUES (DEFAULT, "));
-    // SELECT * or SELECT t.* of one table reads its row id first already.
-    const bool star = atWord(u"SELECT") && atSymbol(u"*", 1) && atWord(u"FROM", 2);
-    const bool tableStar = atWord(u"SELECT") && atName(1) && atSymbol(u".", 2) &&
-                           atSymbol(u"*", 3) && atWord(u"FROM", 4);
-    const QString source = insertSource();
-    if (star || tableStar)
-        return source;
-    return QStringLiteral("SELECT 0, s.* FROM (") + source + QStringLiteral(") AS s");
+    return QStringLiteral("SELECT 0, s.* FROM (") + insertSource() + QStringLiteral(") AS s");
 }
 
 QString JetSqlParser::insertSource() {

@@ -74,8 +74,11 @@ namespace {
 
 JetTranslation translateUncached(const QString& jetSql, SqlDialect dialect) {
     JetTranslation t = JetSqlParser(jetSql, dialect).statement();
-    if (dialect == SqlDialect::Postgres)
+    if (dialect == SqlDialect::Postgres) {
         t.sql = postgresNamesIn(t.sql);
+        for (JetTranslation::StarColumns& star : t.starColumns)
+            star.qualifier = postgresNamesIn(star.qualifier);
+    }
     requireOneStatementWithoutComments(t.sql, jetSql);
     for (const QString& s : t.followUps)
         requireOneStatementWithoutComments(s.left(s.indexOf(QLatin1String(" BEGIN "))), jetSql);
@@ -83,6 +86,22 @@ JetTranslation translateUncached(const QString& jetSql, SqlDialect dialect) {
 }
 
 }  // namespace
+
+bool replaceOutsideQuotes(QString* sql, QStringView what, const QString& with) {
+    for (qsizetype i = 0; i < sql->size(); ++i) {
+        const QChar c = sql->at(i);
+        if (c == u'\'' || c == u'"' || c == u'[') {
+            const qsizetype end = sql->indexOf(c == u'[' ? QChar(u']') : c, i + 1);
+            if (end < 0)
+                return false;
+            i = end;  // a doubled quote is the end of one quoted part and the start of the next
+        } else if (QStringView(*sql).mid(i).startsWith(what)) {
+            sql->replace(i, what.size(), with);
+            return true;
+        }
+    }
+    return false;
+}
 
 QString shownStatement(const QString& sql) {
     constexpr qsizetype kShown = 300;

@@ -32,6 +32,16 @@ struct JetTranslation {
     // give the row id its own value, so that too many or too few values are refused as on
     // the files instead of shifting into other columns.
     bool insertsEveryColumn = false;
+    // On the server, * of a table inside a UNION, a DISTINCT, a subquery or the rows of an
+    // INSERT, where the table's row id would count as one of its columns: each is written as
+    // a marker (a name no other part of the text has) for the back end to replace by the
+    // table's own columns, each qualified as given.
+    struct StarColumns {
+        QString marker;
+        QString table;
+        QString qualifier;
+    };
+    QList<StarColumns> starColumns;
     // Names as the statement spells them: the table and columns CREATE TABLE or ALTER TABLE
     // makes, and the names given to the columns of a SELECT. PostgreSQL keeps names in
     // lower case; these give the spelling back.
@@ -72,6 +82,9 @@ QString quoteSqliteName(const QString& name);
 QString postgresName(const QString& name);
 // For PostgreSQL: SQL text with every name ([Name] or "Name") as PostgreSQL keeps it.
 QString postgresNamesIn(const QString& sql);
+// Replaces the first place of `what` in translated SQL outside literals and names ('...',
+// "...", [...]), the way a word of the translator's own is put in; false when there is none.
+bool replaceOutsideQuotes(QString* sql, QStringView what, const QString& with);
 // For PostgreSQL: text as Jet compares it (lower case, no trailing blanks).
 QString jetComparedText(const QString& text);
 // The PostgreSQL function that gives a value as Jet compares it: text in lower case and

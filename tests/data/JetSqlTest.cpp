@@ -253,6 +253,55 @@ TEST_P(JetSql, InsertWithoutAColumnListFillsTheColumnsInOrder) {
     EXPECT_EQ(db->openRecordset("Copy")->recordCount(), 5);
 }
 
+// * stands for a table's own columns wherever rows are compared or combined: rows alike from
+// two tables are one row in a UNION or a DISTINCT, on either back end.
+TEST_P(JetSql, StarIsTheTablesOwnColumnsInUnionsDistinctAndSubqueries) {
+    db->execute("CREATE TABLE Pair (A LONG, B TEXT(10))");
+    db->execute("CREATE TABLE Copy (A LONG, B TEXT(10))");
+    db->execute("INSERT INTO Copy VALUES (9, 'nine')");
+    for (const char* row : {"(1, 'one')", "(2, 'two')"}) {
+        db->execute(QStringLiteral("INSERT INTO Pair VALUES %1").arg(QLatin1String(row)));
+        db->execute(QStringLiteral("INSERT INTO Copy VALUES %1").arg(QLatin1String(row)));
+    }
+    db->execute("DELETE FROM Copy WHERE A = 9");
+    auto count = [&](const char* sql) {
+        return db->openRecordset(QLatin1String(sql))->recordCount();
+    };
+    EXPECT_EQ(count("SELECT * FROM Pair UNION SELECT * FROM Copy"), 2);
+    EXPECT_EQ(count("SELECT Copy.* FROM Copy UNION SELECT p.* FROM Pair AS p"), 2);
+    EXPECT_EQ(count("SELECT * FROM (SELECT * FROM Pair UNION ALL SELECT * FROM Copy) AS u"), 4);
+    EXPECT_EQ(count("SELECT DISTINCT * FROM (SELECT * FROM Pair UNION ALL SELECT * FROM Copy) u"),
+              2);
+    EXPECT_EQ(count("SELECT * FROM Pair WHERE A IN (SELECT A FROM (SELECT * FROM Copy) AS c)"), 2);
+    auto joined = db->openRecordset(
+        "SELECT DISTINCT * FROM Pair AS p INNER JOIN (SELECT * FROM Copy) AS c ON p.A = c.A "
+        "ORDER BY p.A");
+    EXPECT_EQ(joined->fieldCount(), 4);
+    EXPECT_EQ(joined->recordCount(), 2);
+    // A statement that reads one table still gives rows that can be changed.
+    auto one = db->openRecordset("SELECT * FROM Pair WHERE B = 'two'");
+    one->edit();
+    one->setValue("A", Value(22));
+    one->update();
+    EXPECT_EQ(count("SELECT * FROM Pair WHERE A = 22"), 1);
+    // A stored query keeps its * as written and reads the same.
+    db->createQueryDef("Both", "SELECT * FROM Pair UNION SELECT * FROM Copy");
+    EXPECT_EQ(db->openRecordset("Both")->recordCount(), 3);
+    // Text that looks like the engine's own names stays as written.
+    EXPECT_EQ(db->openRecordset("SELECT '__velmora_star_0__' AS T, * FROM Pair "
+                                "UNION SELECT '__velmora_star_0__', * FROM Copy")
+                  ->recordCount(),
+              3);
+    auto literal = db->openRecordset(
+        "SELECT '__velmora_star_0__' AS T, [__velmora_star_1__], * "
+        "FROM (SELECT A AS [__velmora_star_1__] FROM Pair) AS p");
+    EXPECT_EQ(literal->value("T").toString(), "__velmora_star_0__");
+    EXPECT_EQ(literal->fieldCount(), 3);
+    auto first = db->openRecordset("SELECT '__velmora_star_0__' AS T, * FROM Pair ORDER BY A");
+    EXPECT_EQ(first->value("T").toString(), "__velmora_star_0__");
+    EXPECT_EQ(first->value("B").toString(), "one");
+}
+
 TEST_P(JetSql, ChangedRowCountIsOfTheStatementItself) {
     addAircraft(*db, "N1");
     addAircraft(*db, "N2");

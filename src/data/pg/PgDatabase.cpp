@@ -128,8 +128,9 @@ class PgDatabase final : public Database {
     using Database::execute;
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
         JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        expandStarColumns(t);
         if (t.insertsEveryColumn)
-            t.sql = withEveryColumnNamed(t.sql);
+            t.sql = withEveryColumnNamed(t);
         requireMarkersFor(t.sql, values.size(), jetSql);
         noteCatalogChange(t.sql);
         if (t.spelledNames.isEmpty() || t.isSelect)
@@ -168,7 +169,10 @@ class PgDatabase final : public Database {
             throw DbError(err::ObjectExists,
                           QStringLiteral("Object '%1' already exists in %2.").arg(n, where()));
         // The text must be a statement the server can run before it is kept.
-        const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
+        expandStarColumns(t);
+        if (t.insertsEveryColumn)
+            t.sql = withEveryColumnNamed(t);
         const QByteArray text = t.sql.toUtf8();
         const QString keep = QStringLiteral("INSERT INTO %1 (name, sqltext) VALUES ($1, $2)")
                                  .arg(postgresName(kQueryTable));
@@ -413,37 +417,45 @@ class PgDatabase final : public Database {
     }
 
   private:
-    // "INSERT INTO <table> <source>" with the table's columns named, the row id first, and
-    // the row id the source gives replaced by the table's own. A table the server does not
-    // know is left to the statement's own error.
-    QString withEveryColumnNamed(const QString& sql) {
-        const qsizetype nameStart = QStringLiteral("INSERT INTO ").size();
-        if (!sql.startsWith(QLatin1String("INSERT INTO \"")))
-            return sql;
-        qsizetype nameEnd = nameStart + 1;
-        for (;;) {
-            nameEnd = sql.indexOf(u'"', nameEnd);
-            if (nameEnd < 0)
-                return sql;
-            if (nameEnd + 1 < sql.size() && sql[nameEnd + 1] == u'"') {
-                nameEnd += 2;
-                continue;
-            }
-            ++nameEnd;
-            break;
-        }
-        QStringList columns{postgresName(QLatin1String(kPgRowIdColumn))};
+    // A table's columns in their order, without the row id; none for a name the server does
+    // not know as a table. Asked each time: another workstation may change a table.
+    QStringList columnsOf(const QString& table) {
+        QStringList columns;
         for (const auto& row :
              rows(QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = "
                                  "to_regclass($1) AND attnum > 0 AND NOT attisdropped AND "
                                  "attname <> $2 ORDER BY attnum"),
-                  {Value(sql.mid(nameStart, nameEnd - nameStart)),
-                   Value(QLatin1String(kPgRowIdColumn))}))
+                  {Value(postgresName(table)), Value(QLatin1String(kPgRowIdColumn))}))
             columns << postgresName(row[0].toString());
-        if (columns.size() == 1)
-            return sql;
-        return sql.left(nameEnd) + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
-               QStringLiteral(") OVERRIDING USER VALUE") + sql.mid(nameEnd);
+        return columns;
+    }
+
+    // Each * marker replaced by the columns of its table, qualified as written; a table the
+    // server does not know is left as * for the statement's own error.
+    void expandStarColumns(JetTranslation& t) {
+        for (const JetTranslation::StarColumns& star : t.starColumns) {
+            const QStringList columns = columnsOf(star.table);
+            QStringList qualified;
+            for (const QString& c : columns)
+                qualified << star.qualifier + u'.' + c;
+            replaceOutsideQuotes(&t.sql, star.marker,
+                                 qualified.isEmpty() ? star.qualifier + QStringLiteral(".*")
+                                                     : qualified.join(QStringLiteral(", ")));
+        }
+        t.starColumns.clear();
+    }
+
+    // "INSERT INTO <table> <source>" with the table's columns named, the row id first, and
+    // the row id the source gives replaced by the table's own. A table the server does not
+    // know is left to the statement's own error.
+    QString withEveryColumnNamed(const JetTranslation& t) {
+        const QString head = QStringLiteral("INSERT INTO ") + postgresName(t.changedTable);
+        const QStringList columns = columnsOf(t.changedTable);
+        if (!t.sql.startsWith(head) || columns.isEmpty())
+            return t.sql;
+        return head + QStringLiteral(" (") + postgresName(QLatin1String(kPgRowIdColumn)) +
+               QStringLiteral(", ") + columns.join(QStringLiteral(", ")) +
+               QStringLiteral(") OVERRIDING USER VALUE") + t.sql.mid(head.size());
     }
 
     // Notes a statement that may change tables or columns (anything but a query or a change
@@ -626,8 +638,11 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
     return materialise(r.select, r.text, values);
 }
 
-std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, const QString& source,
+std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& translated,
+                                                   const QString& source,
                                                    const std::vector<Value>& values) {
+    JetTranslation t = translated;
+    expandStarColumns(t);
     requireMarkersFor(t.sql, values.size(), source);
     const Result r = run(t.sql, values, source, true, &t);
     PGresult* res = r.get();
