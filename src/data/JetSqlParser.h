@@ -110,8 +110,7 @@ class JetSqlParser {
     QString deleteStatement();
     QString otherDefinition();
     QString tableName(QString* plain = nullptr);
-    QString insertSource();
-    QString insertSourceWithRowId();
+    QString insertSource(bool rowIdFirst);
     QString aliasName();
 
     // CREATE TABLE and column definitions (JetCreateTable.cpp).

@@ -345,16 +345,12 @@ QString JetSqlParser::selectItem(int* exprNumber) {
 
 // Markers of * items put back as *: the table's row id does no harm there.
 void JetSqlParser::keepStarsAsWritten(QString* sql, const QStringList& markers) {
-    for (const QString& marker : markers) {
-        for (qsizetype i = 0; i < out_.starColumns.size(); ++i) {
-            if (out_.starColumns[i].marker == marker) {
-                replaceOutsideQuotes(sql, marker,
-                                     out_.starColumns[i].qualifier + QStringLiteral(".*"));
-                out_.starColumns.removeAt(i);
-                break;
-            }
-        }
-    }
+    out_.starColumns.removeIf([&](const JetTranslation::StarColumns& star) {
+        if (!markers.contains(star.marker))
+            return false;
+        replaceOutsideQuotes(sql, star.marker, star.qualifier + QStringLiteral(".*"));
+        return true;
+    });
 }
 
 // The columns one * item stands for: those of every table and subquery of the FROM clause,
@@ -544,25 +540,21 @@ QString JetSqlParser::insertStatement() {
         expectSymbol(u")");
         sql += QStringLiteral(" (") + names.join(QStringLiteral(", ")) + u')';
     } else if (forPostgres()) {
-        return sql + u' ' + insertSourceWithRowId();
+        // On the server every table made by the engine carries its row id as a column: a
+        // source for all of a table's columns gives it a value first, which the server
+        // replaces by its own.
+        out_.insertsEveryColumn = true;
     }
-    return sql + u' ' + insertSource();
+    return sql + u' ' + insertSource(out_.insertsEveryColumn);
 }
 
-// On the server every table made by the engine carries its row id as a column: a source for
-// all of a table's columns gives it a value first, which the server replaces by its own.
-QString JetSqlParser::insertSourceWithRowId() {
-    out_.insertsEveryColumn = true;
-    if (atWord(u"VALUES"))
-        return insertSource().replace(0, 8, QStringLiteral("VALUES (DEFAULT, "));
-    return QStringLiteral("SELECT 0, s.* FROM (") + insertSource() + QStringLiteral(") AS s");
-}
-
-QString JetSqlParser::insertSource() {
+QString JetSqlParser::insertSource(bool rowIdFirst) {
     if (atWord(u"VALUES")) {
         take();
         expectSymbol(u"(");
         QStringList values;
+        if (rowIdFirst)
+            values << QStringLiteral("DEFAULT");
         for (;;) {
             values << valueOf(expression()).sql;
             if (!atSymbol(u","))
@@ -572,6 +564,8 @@ QString JetSqlParser::insertSource() {
         expectSymbol(u")");
         return QStringLiteral("VALUES (") + values.join(QStringLiteral(", ")) + u')';
     }
+    if (atWord(u"SELECT") && rowIdFirst)
+        return QStringLiteral("SELECT 0, s.* FROM (") + select(nullptr) + QStringLiteral(") AS s");
     if (atWord(u"SELECT"))
         return select(nullptr);
     fail(QStringLiteral("VALUES or SELECT is expected"));

@@ -27,8 +27,8 @@ struct JetTranslation {
     QString changedTable;
     QStringList changedColumns;
     // On the server, an INSERT without a column list: its text starts "INSERT INTO <table>"
-    // and gives a value for the table's row id first (a default, or a row id read with
-    // SELECT *). The back end adds the table's column list, row id first, and has the server
+    // and gives a value for the table's row id first (DEFAULT, or 0 before the rows of a
+    // SELECT). The back end adds the table's column list, row id first, and has the server
     // give the row id its own value, so that too many or too few values are refused as on
     // the files instead of shifting into other columns.
     bool insertsEveryColumn = false;

@@ -127,10 +127,8 @@ class PgDatabase final : public Database {
 
     using Database::execute;
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
-        JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
-        expandStarColumns(t);
-        if (t.insertsEveryColumn)
-            t.sql = withEveryColumnNamed(t);
+        const JetTranslation t =
+            completedFromCatalog(translateJetStatement(jetSql, SqlDialect::Postgres));
         requireMarkersFor(t.sql, values.size(), jetSql);
         noteCatalogChange(t.sql);
         if (t.spelledNames.isEmpty() || t.isSelect)
@@ -169,10 +167,8 @@ class PgDatabase final : public Database {
             throw DbError(err::ObjectExists,
                           QStringLiteral("Object '%1' already exists in %2.").arg(n, where()));
         // The text must be a statement the server can run before it is kept.
-        JetTranslation t = translateJetStatement(jetSql, SqlDialect::Postgres);
-        expandStarColumns(t);
-        if (t.insertsEveryColumn)
-            t.sql = withEveryColumnNamed(t);
+        const JetTranslation t =
+            completedFromCatalog(translateJetStatement(jetSql, SqlDialect::Postgres));
         const QByteArray text = t.sql.toUtf8();
         const QString keep = QStringLiteral("INSERT INTO %1 (name, sqltext) VALUES ($1, $2)")
                                  .arg(postgresName(kQueryTable));
@@ -430,9 +426,11 @@ class PgDatabase final : public Database {
         return columns;
     }
 
-    // Each * marker replaced by the columns of its table, qualified as written; a table the
-    // server does not know is left as * for the statement's own error.
-    void expandStarColumns(JetTranslation& t) {
+    // A translation made whole with what only the server's catalog knows: each * marker
+    // replaced by the columns of its table, qualified as written, and an INSERT without a
+    // column list given the table's columns. A table the server does not know is left to the
+    // statement's own error.
+    JetTranslation completedFromCatalog(JetTranslation t) {
         for (const JetTranslation::StarColumns& star : t.starColumns) {
             const QStringList columns = columnsOf(star.table);
             QStringList qualified;
@@ -443,19 +441,18 @@ class PgDatabase final : public Database {
                                                      : qualified.join(QStringLiteral(", ")));
         }
         t.starColumns.clear();
-    }
-
-    // "INSERT INTO <table> <source>" with the table's columns named, the row id first, and
-    // the row id the source gives replaced by the table's own. A table the server does not
-    // know is left to the statement's own error.
-    QString withEveryColumnNamed(const JetTranslation& t) {
-        const QString head = QStringLiteral("INSERT INTO ") + postgresName(t.changedTable);
-        const QStringList columns = columnsOf(t.changedTable);
-        if (!t.sql.startsWith(head) || columns.isEmpty())
-            return t.sql;
-        return head + QStringLiteral(" (") + postgresName(QLatin1String(kPgRowIdColumn)) +
-               QStringLiteral(", ") + columns.join(QStringLiteral(", ")) +
-               QStringLiteral(") OVERRIDING USER VALUE") + t.sql.mid(head.size());
+        if (t.insertsEveryColumn) {
+            // "INSERT INTO <table> <source>": the columns named, the row id first, and the
+            // row id the source gives replaced by the table's own.
+            const QString head = QStringLiteral("INSERT INTO ") + postgresName(t.changedTable);
+            const QStringList columns = columnsOf(t.changedTable);
+            if (t.sql.startsWith(head) && !columns.isEmpty())
+                t.sql = head + QStringLiteral(" (") + postgresName(QLatin1String(kPgRowIdColumn)) +
+                        QStringLiteral(", ") + columns.join(QStringLiteral(", ")) +
+                        QStringLiteral(") OVERRIDING USER VALUE") + t.sql.mid(head.size());
+            t.insertsEveryColumn = false;
+        }
+        return t;
     }
 
     // Notes a statement that may change tables or columns (anything but a query or a change
@@ -641,8 +638,7 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
 std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& translated,
                                                    const QString& source,
                                                    const std::vector<Value>& values) {
-    JetTranslation t = translated;
-    expandStarColumns(t);
+    const JetTranslation t = completedFromCatalog(translated);
     requireMarkersFor(t.sql, values.size(), source);
     const Result r = run(t.sql, values, source, true, &t);
     PGresult* res = r.get();
