@@ -355,10 +355,16 @@ class MdbCursor final : public RowCursor {
     qint64 damagedRows_ = 0;
 };
 
+// A table's definition with its columns; null when either cannot be read. A damaged
+// definition can state more columns than mdbtools could read (or read none of them, leaving
+// its list of columns null): every loop over the columns relies on this check.
 TableDef readTable(MdbCatalogEntry* entry) {
     TableDef t(mdb_read_table(entry), mdb_free_tabledef);
-    if (t)
-        mdb_read_columns(t.get());
+    if (!t)
+        return t;
+    const GPtrArray* columns = mdb_read_columns(t.get());
+    if (!columns || columns != t->columns || columns->len < t->num_cols)
+        return TableDef(nullptr, mdb_free_tabledef);
     return t;
 }
 

@@ -1,0 +1,32 @@
+// Jet files damaged in ways that made mdbtools crash or loop: each ends in a message that
+// names the file and what is wrong, and the reader (and the program) goes on.
+#include "legacy/MdbTableSource.h"
+#include "support/DamagedJetFiles.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora::legacy;
+using namespace velmora::testing;
+
+TEST(DamagedJetFile, ATableDefinitionWithoutItsColumnsIsReportedNotFollowed) {
+    const QByteArray bytes = jetWithDamagedTableDefinition();
+    if (bytes.isEmpty())
+        GTEST_SKIP() << "nwind.mdb is not in " VELMORA_JET_FIXTURES;
+    TestFolder folder;
+    const QString file = folder.writeFile("cols.mdb", bytes);
+    auto source = MdbTableSource::open(file);
+    try {
+        source->tables();
+        ADD_FAILURE() << "the damaged definition was read";
+    } catch (const LegacyError& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("The Jet database %1 is damaged: the definition of "
+                                           "table 'Orders' cannot be read.")
+                                .arg(file));
+    }
+    // The other tables can still be read, and the stored queries.
+    EXPECT_FALSE(source->queries().empty());
+    std::vector<SourceValue> row;
+    EXPECT_TRUE(source->rows("Customers")->next(&row));
+    EXPECT_THROW(source->rows("Orders"), LegacyError);
+}
