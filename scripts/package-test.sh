@@ -87,6 +87,10 @@ for program in velmora velmora-sql velmora-report velmora-demo velmora-import ve
 /usr/bin/$program
 /usr/share/man/man1/$program.1.gz"
 done
+# The program that reads Jet files for velmora and velmora-import, which start it themselves.
+reader=/usr/libexec/velmora/velmora-jet-reader
+required="$required
+$reader"
 while IFS= read -r file; do
     grep -qx "$file" "$tmp/files" || fail "the package lacks $file"
 done <<<"$required"
@@ -100,6 +104,7 @@ pages=$(sed -n 's|^/usr/share/man/man1/\(.*\)\.1\.gz$|\1|p' "$tmp/files" | sort)
 while IFS= read -r file; do
     case "$file" in
     /usr/bin/velmora | /usr/bin/velmora-[a-z]*) ;;
+    "$reader") ;;
     /usr/share/man/man1/velmora*.1.gz) ;;
     /usr/share/applications/$id.desktop | /usr/share/metainfo/$id.metainfo.xml) ;;
     /usr/share/icons/hicolor/*/apps/$id.png | /usr/share/icons/hicolor/scalable/apps/$id.svg) ;;
@@ -107,7 +112,7 @@ while IFS= read -r file; do
     *) fail "the package holds a file it should not: $file" ;;
     esac
 done <"$tmp/files"
-grep '^-' "$tmp/contents" | awk '$6 ~ /^\.\/usr\/bin\// && $1 != "-rwxr-xr-x" { print }' >"$tmp/modes"
+grep '^-' "$tmp/contents" | awk '$6 ~ /^\.\/usr\/(bin|libexec)\// && $1 != "-rwxr-xr-x" { print }' >"$tmp/modes"
 [ ! -s "$tmp/modes" ] || fail "programs without mode 755: $(cat "$tmp/modes")"
 pass
 note "$(wc -l <"$tmp/files") files, as they should be: $(echo $programs)"
@@ -225,6 +230,18 @@ head -1 "$tmp/due.csv" | grep -q '^Registration,Item #,' ||
     fail "/usr/bin/velmora-due wrote no due list: $(head -c 200 "$tmp/due.csv")"
 [ "$(wc -l <"$tmp/due.csv")" -gt 1 ] || fail "/usr/bin/velmora-due listed nothing due in a year"
 pass
+
+# The installed velmora-import finds its reader of Jet files.
+fixtures=$(sed -n 's/^VELMORA_JET_FIXTURES:PATH=//p' "$build/CMakeCache.txt")
+if [ -f "$fixtures/DateTestDatabase.mdb" ]; then
+    rc=0
+    /usr/bin/velmora-import "$fixtures/DateTestDatabase.mdb" "$tmp/converted.mdb" >"$tmp/import.log" 2>&1 || rc=$?
+    [ "$rc" = 0 ] || [ "$rc" = 3 ] ||
+        { cat "$tmp/import.log" >&2; fail "/usr/bin/velmora-import could not convert a Jet file (exit status $rc)"; }
+    pass
+else
+    note "the Jet test files are not in '$fixtures': the installed velmora-import was not tried"
+fi
 
 # The installed program keeps its settings and data in the user's data folder, never in
 # /usr/bin, even for root, who could write there.

@@ -102,7 +102,7 @@ bool offerJetConversion(QWidget* parent, const QString& programFolder) {
         tell(parent,
              QStringLiteral("The Jet files could not be converted: %1\nThe files were left as "
                             "they were.")
-                 .arg(e.text()),
+                 .arg(e.numberedText()),
              MsgIcon::Critical);
         return false;
     }

@@ -4,7 +4,7 @@
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "legacy/JetFile.h"
-#include "legacy/MdbTableSource.h"
+#include "legacy/ReaderProcessSource.h"
 #include "reportfiles/ReportDefinition.h"
 #include "reportfiles/ReportQueries.h"
 
@@ -22,7 +22,7 @@ using legacy::TargetKind;
 // PathData of the first CompanyInfo row of a settings file still in the Jet format.
 QString jetDataPath(const QString& settingsFile) {
     try {
-        auto source = legacy::MdbTableSource::open(settingsFile);
+        auto source = legacy::openJetFile(settingsFile);
         for (const legacy::SourceTable& t : source->tables()) {
             if (t.name.compare(QLatin1String("CompanyInfo"), Qt::CaseInsensitive) != 0)
                 continue;

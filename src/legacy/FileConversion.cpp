@@ -1,6 +1,6 @@
 #include "FileConversion.h"
 
-#include "MdbTableSource.h"
+#include "ReaderProcessSource.h"
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
@@ -178,7 +178,7 @@ ConversionReport convertJetFile(const QString& source, const QString& destinatio
                                 const ConversionOptions& options) {
     // The destination is checked first: a wrong destination is told before a long read.
     checkDestination(destination);
-    auto jet = MdbTableSource::open(source);
+    auto jet = openJetFile(source);
     return convertSource(*jet, source, destination, options);
 }
 
@@ -186,7 +186,7 @@ std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& fil
                                              const ConversionOptions& options) {
     struct Work {
         FileInPlace file;
-        std::unique_ptr<MdbTableSource> source;
+        std::unique_ptr<TableSource> source;
         QString temporary;
         qint64 rows = 0;
         bool renamedOriginal = false, renamedConverted = false;
@@ -203,7 +203,7 @@ std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& fil
         checkDestination(keptOriginalName(f.path));
         Work w;
         w.file = f;
-        w.source = MdbTableSource::open(f.path);
+        w.source = openJetFile(f.path);
         w.rows = totalRows(*w.source);
         total += w.rows;
         work.push_back(std::move(w));

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace velmora::legacy {
 
 namespace {
@@ -26,6 +28,13 @@ QString formatOf(bool ace, unsigned char version) {
     return QStringLiteral("Jet (format %1)").arg(version);
 }
 
+// Whether the path names a regular file (or a link to one). Opening a pipe would wait for
+// a writer, and a device gives bytes without end: neither is ever opened.
+bool isRegularFile(const QString& path) {
+    struct stat sb {};
+    return ::stat(QFile::encodeName(path).constData(), &sb) == 0 && S_ISREG(sb.st_mode);
+}
+
 bool isSqliteFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
@@ -35,6 +44,8 @@ bool isSqliteFile(const QString& path) {
 
 JetFileHeader readJetHeader(const QString& path) {
     JetFileHeader h;
+    if (!isRegularFile(path))
+        return h;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return h;
@@ -63,6 +74,10 @@ JetFileHeader checkJetFile(const QString& path) {
         throw LegacyError(QStringLiteral("Could not find the file %1.").arg(path));
     if (fi.isDir())
         throw LegacyError(QStringLiteral("%1 is a folder, not a database file.").arg(path));
+    if (!isRegularFile(path))
+        throw LegacyError(QStringLiteral("%1 is not a regular file (it is a device, a pipe or a "
+                                         "socket): it cannot be read as a database file.")
+                              .arg(path));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw LegacyError(
@@ -81,14 +96,22 @@ JetFileHeader checkJetFile(const QString& path) {
                                          "(Access .mdb) format.")
                               .arg(path));
     if (fi.size() % h.pageSize != 0)
-        throw LegacyError(QStringLiteral("The Jet database %1 is cut short (damaged): it ends "
+        throw LegacyError(kDamagedJetFile,
+                          QStringLiteral("The Jet database %1 is cut short (damaged): it ends "
                                          "in the middle of a page.")
                               .arg(path));
     if (fi.size() < qint64{kMinimumPages} * h.pageSize)
-        throw LegacyError(QStringLiteral("The Jet database %1 is cut short (damaged): it is too "
+        throw LegacyError(kDamagedJetFile,
+                          QStringLiteral("The Jet database %1 is cut short (damaged): it is too "
                                          "short to hold its list of tables.")
                               .arg(path));
     return h;
+}
+
+LegacyError damagedJetFileError(const QString& path, const QString& why) {
+    return LegacyError(kDamagedJetFile,
+                       QStringLiteral("The Jet database %1 is damaged and cannot be converted: %2.")
+                           .arg(path, why));
 }
 
 }  // namespace velmora::legacy

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TableSource.h"
+
 #include <QString>
 
 namespace velmora::legacy {
@@ -21,5 +23,10 @@ bool isJetFile(const QString& path);
 // exists, can be read, is not empty, has the Jet header and is a whole number of pages.
 // Throws LegacyError naming the file and what is wrong with it.
 JetFileHeader checkJetFile(const QString& path);
+
+// The numbered error of a Jet file that cannot be converted because reading it crashed,
+// hung or gave what cannot be understood: "The Jet database PATH is damaged and cannot be
+// converted: WHY."
+LegacyError damagedJetFileError(const QString& path, const QString& why);
 
 }  // namespace velmora::legacy

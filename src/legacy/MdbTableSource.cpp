@@ -443,17 +443,20 @@ std::unique_ptr<MdbTableSource> MdbTableSource::open(const QString& path) {
     handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!handle->mdb)
         throw LegacyError(
+            kDamagedJetFile,
             QStringLiteral("The Jet database %1 cannot be opened: its first page is damaged.")
                 .arg(path));
     if (!mdb_read_catalog(handle->mdb, MDB_ANY))
-        throw LegacyError(QStringLiteral("The Jet database %1 is damaged: its list of tables "
+        throw LegacyError(kDamagedJetFile,
+                          QStringLiteral("The Jet database %1 is damaged: its list of tables "
                                          "cannot be read.")
                               .arg(path));
     // A file cut short at a page boundary passes the checks above, and mdbtools lists only
     // the tables whose entries it could read: the list must hold every row its definition
     // counts, or tables would go missing without a word.
     if (!catalogComplete(handle.get(), path))
-        throw LegacyError(QStringLiteral("The Jet database %1 is damaged or cut short: its list "
+        throw LegacyError(kDamagedJetFile,
+                          QStringLiteral("The Jet database %1 is damaged or cut short: its list "
                                          "of tables is incomplete.")
                               .arg(path));
     return std::unique_ptr<MdbTableSource>(
@@ -471,7 +474,8 @@ std::vector<SourceTable> MdbTableSource::tables() {
         table.name = QString::fromUtf8(e->object_name);
         TableDef t = readTable(e);
         if (!t)
-            throw LegacyError(QStringLiteral("The Jet database %1 is damaged: the definition "
+            throw LegacyError(kDamagedJetFile,
+                              QStringLiteral("The Jet database %1 is damaged: the definition "
                                              "of table '%2' cannot be read.")
                                   .arg(path_, table.name));
         table.rowCount = t->num_rows;

@@ -11,16 +11,29 @@
 
 namespace velmora::legacy {
 
+// Jet's number for a database that cannot be opened because it is damaged: a file whose
+// reading crashed, hung or gave what cannot be understood.
+inline constexpr int kDamagedJetFile = 3049;
+
 // A failure to read or convert a file, with a text meant for the user that names the file
-// and what is wrong with it.
+// and what is wrong with it, and for some failures Jet's error number.
 class LegacyError : public std::runtime_error {
   public:
     explicit LegacyError(const QString& text)
         : std::runtime_error(text.toStdString()), text_(text) {}
+    LegacyError(int number, const QString& text)
+        : std::runtime_error(text.toStdString()), text_(text), number_(number) {}
     const QString& text() const { return text_; }
+    // Jet's error number; 0 when the failure has none.
+    int number() const { return number_; }
+    // The text, after "error N: " when it has a number.
+    QString numberedText() const {
+        return number_ ? QStringLiteral("error %1: %2").arg(number_).arg(text_) : text_;
+    }
 
   private:
     QString text_;
+    int number_ = 0;
 };
 
 struct SourceColumn {

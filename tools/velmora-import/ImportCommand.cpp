@@ -74,7 +74,7 @@ int runImportCommand(const QStringList& args, QString* out, QString* err) {
         *out = report.text();
         return report.anythingSkipped() ? status::Skipped : status::Converted;
     } catch (const legacy::LegacyError& e) {
-        *err = QStringLiteral("velmora-import: %1\n").arg(e.text());
+        *err = QStringLiteral("velmora-import: %1\n").arg(e.numberedText());
         return status::Failed;
     }
 }
