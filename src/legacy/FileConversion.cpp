@@ -1,6 +1,7 @@
 #include "FileConversion.h"
 
 #include "ReaderProcessSource.h"
+#include "StaleConversions.h"
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
@@ -161,6 +162,7 @@ ConversionReport convertSource(TableSource& source, const QString& sourceName,
         writeFile(source, kind, scratchFile, destination, options, &report);
         return report;
     }
+    removeStaleConversions(destination);
     const QString temporary = temporaryNameBeside(destination);
     writeFile(source, kind, temporary, destination, options, &report);
     // Renaming never replaces a file that appeared meanwhile.
@@ -223,6 +225,7 @@ std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& fil
             o.kind = w.file.kind;
             if (options.progress)
                 o.progress = [&](qint64 n, qint64) { return options.progress(done + n, total); };
+            removeStaleConversions(w.file.path);
             w.temporary = temporaryNameBeside(w.file.path);
             reports.push_back(convertBeside(*w.source, w.file.path, w.file.path, w.temporary, o));
             done += w.rows;

@@ -4,6 +4,7 @@
 #include "app/JetConversionOffer.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/DamagedJetFiles.h"
+#include "support/JetFixtures.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -70,4 +71,22 @@ TEST(DamagedJetAtStartUp, ASettingsFileThatMakesTheReaderLoopIsStoppedInTime) {
                           .arg(settings)));
     EXPECT_EQ(fileBytes(settings), bytes);
     EXPECT_EQ(folderEntries(folder.path()), QStringList{"SetupPP.mdb"});
+}
+
+TEST(DamagedJetAtStartUp, HalfMadeFilesOfAKilledConversionAreRemovedByTheNext) {
+    JET_FIXTURE_OR_SKIP(dates, "DateTestDatabase.mdb");
+    TestFolder folder;
+    QDir().mkpath(folder.file("Data"));
+    folder.createCompanyFile(folder.file("Data") + "/");
+    const QString main = folder.writeFile("Data/TimeMgr.mdb", fileBytes(dates));
+    folder.writeFile("Data/TimeMgr.mdb.converting", "half a database");
+    folder.writeFile("Data/TimeMgr.mdb.converting-journal", "its journal");
+
+    screens::ScopedDialogs dialogs;
+    dialogs->answer(MsgAnswer::Yes);
+    EXPECT_TRUE(app::offerJetConversion(nullptr, folder.path()));
+    EXPECT_EQ(
+        folderEntries(folder.file("Data")),
+        QStringList({"1.rpt", "2.rpt", "TimeMgr.mdb", "TimeMgr.mdb.jet", "TimeMgr.mdb.jet.txt"}));
+    EXPECT_EQ(fileBytes(main + ".jet"), fileBytes(dates));
 }

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velmora::testing;
 
@@ -130,4 +132,33 @@ TEST(DamagedSource, SourcesThatAreNoFilesAreRefusedWithoutWaiting) {
                                .arg(source));
     }
     EXPECT_EQ(folderEntries(folder.path()), QStringList{"pipe.mdb"});
+}
+
+TEST(DamagedSource, HalfMadeFilesOfAKilledImportAreRemovedByTheNextOne) {
+    JET_FIXTURE_OR_SKIP(dates, "DateTestDatabase.mdb");
+    TestFolder folder;
+    const QString dest = folder.file("dates.mdb");
+    folder.writeFile("dates.mdb.converting", "half a database");
+    folder.writeFile("dates.mdb.converting-journal", "its journal");
+    folder.writeFile("dates.mdb.converting-2", "another half");
+    folder.writeFile("other.mdb.converting", "not this import's");
+
+    const ImportRun run = import({dates, dest});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(folderEntries(folder.path()), QStringList({"dates.mdb", "other.mdb.converting"}));
+
+    // One that a running conversion still writes (it holds a lock on it) is left alone.
+    const QString busy = folder.writeFile("busy.mdb.converting", "being written");
+    const int fd = ::open(QFile::encodeName(busy).constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(fd, F_SETLK, &lock), 0);
+    const ImportRun beside = import({dates, folder.file("busy.mdb")});
+    ::close(fd);
+    EXPECT_EQ(beside.status, 0) << beside.err.toStdString();
+    EXPECT_EQ(fileBytes(busy), QByteArray("being written"));
+    EXPECT_EQ(folderEntries(folder.path()), QStringList({"busy.mdb", "busy.mdb.converting",
+                                                         "dates.mdb", "other.mdb.converting"}));
 }
