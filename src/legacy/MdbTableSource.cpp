@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QtEndian>
 
 #include <mdbtools.h>
@@ -164,17 +165,19 @@ QByteArray readLongValue(MdbHandle* mdb, int start, int size, QString* problem) 
     }
     QByteArray out;
     out.reserve(static_cast<qsizetype>(std::min<quint32>(length, 16u * 1024 * 1024)));
-    // Each page holds at least a few bytes of it: more pages than bytes is a loop.
-    qsizetype pagesLeft = static_cast<qsizetype>(length) + 1;
+    // A chain that comes back to a row it passed would repeat its bytes up to the stated
+    // length: a loop, not a value.
+    QSet<int> passed;
     while (pageRow != 0 && out.size() < static_cast<qsizetype>(length)) {
         void* buf = nullptr;
         int offset = 0;
         size_t rowLength = 0;
-        if (--pagesLeft < 0 || mdb_find_pg_row(mdb, pageRow, &buf, &offset, &rowLength) != 0 ||
-            rowLength < 4) {
+        if (passed.contains(pageRow) ||
+            mdb_find_pg_row(mdb, pageRow, &buf, &offset, &rowLength) != 0 || rowLength < 4) {
             *problem = QStringLiteral("its chain of pages is broken");
             return {};
         }
+        passed.insert(pageRow);
         offset &= kOffsetMask;
         const auto* row = static_cast<const unsigned char*>(buf) + offset;
         pageRow = static_cast<int>(littleEndian<quint32>(row));

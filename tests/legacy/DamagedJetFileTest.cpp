@@ -30,3 +30,24 @@ TEST(DamagedJetFile, ATableDefinitionWithoutItsColumnsIsReportedNotFollowed) {
     EXPECT_TRUE(source->rows("Customers")->next(&row));
     EXPECT_THROW(source->rows("Orders"), LegacyError);
 }
+
+TEST(DamagedJetFile, ALongValueWhoseChainOfPagesLoopsIsReportedNotRepeated) {
+    const QByteArray bytes = jetWithLongValueChainLoop();
+    if (bytes.isEmpty())
+        GTEST_SKIP() << "nwind.mdb is not in " VELMORA_JET_FIXTURES;
+    TestFolder folder;
+    auto source = MdbTableSource::open(folder.writeFile("loop.mdb", bytes));
+    QStringList unreadable;
+    for (const SourceTable& t : source->tables()) {
+        auto rows = source->rows(t.name);
+        std::vector<SourceValue> row;
+        while (rows->next(&row)) {
+            for (const SourceValue& v : row) {
+                if (v.kind() == SourceValue::Kind::Unreadable)
+                    unreadable << t.name + ": " + v.text();
+            }
+        }
+    }
+    EXPECT_EQ(unreadable, QStringList{"Categories: the OLE object cannot be read: its chain of "
+                                      "pages is broken"});
+}

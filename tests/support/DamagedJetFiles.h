@@ -32,4 +32,19 @@ inline QByteArray jetCutShortSoThatMdbtoolsLoops() {
     return jetFixtureBytes("ASampleDatabase.accdb").left(438272);
 }
 
+// nwind.mdb with a long value whose chain of pages comes back to its first page: the picture
+// of the first category, which begins on page 25, row 0, points at itself there. Empty when
+// the test file is not there.
+inline QByteArray jetWithLongValueChainLoop() {
+    QByteArray bytes = jetFixtureBytes("nwind.mdb");
+    constexpr qsizetype kPage = 25 * 2048;
+    if (bytes.size() < kPage + 2048)
+        return {};
+    // A Jet 3 page lists where its rows begin from byte 10 on.
+    const qsizetype row =
+        kPage + (qFromLittleEndian<quint16>(bytes.constData() + kPage + 10) & 0x1fff);
+    qToLittleEndian<quint32>(25 * 256, bytes.data() + row);
+    return bytes;
+}
+
 }  // namespace velmora::testing
