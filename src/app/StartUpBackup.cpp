@@ -55,10 +55,11 @@ void careForDataFilesOnStart(QWidget* parent, const QString& programFolder, cons
         return;
     screens::msgBox(parent,
                     QStringLiteral("Today's backup of the data files could not be made in "
-                                   "full:\n%1\n\nThe data files themselves were not changed, and "
-                                   "you can go on working. Make room on the disk, or make the "
-                                   "Backups folder writable; the backup is tried again when "
-                                   "Velmora next starts.")
+                                   "full:\n%1\n\nNothing of it was kept, so that no backup lacks "
+                                   "a file. The data files themselves were not changed, and you "
+                                   "can go on working. Make room on the disk, or make the Backups "
+                                   "folder writable; the backup is tried again when Velmora next "
+                                   "starts.")
                         .arg(outcome.failures.join(u'\n')),
                     screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
                     QStringLiteral("Backup"));

@@ -26,6 +26,9 @@ struct Backup {
     QDateTime taken;
     Reason reason = Reason::Daily;
     std::vector<Copy> copies;
+    // Why the backup is not whole (a copy it lists is missing or no file, a folder of it was
+    // never completed); empty when it is. Only whole backups are listed and restored.
+    QString problem;
 
     // "6 Dec 2026 08:30:15, daily backup", for lists and messages.
     QString description() const;

@@ -1,5 +1,8 @@
 #include "Backups.h"
 
+#include "BackupContents.h"
+#include "CopyCheck.h"
+
 #include "data/DataFiles.h"
 #include "data/DatabaseCopy.h"
 #include "data/DbError.h"
@@ -177,6 +180,17 @@ BackupOutcome makeBackup(const QStringList& dataFiles, Reason reason, const QDat
     }
     out.backup.name = name;
 
+    // Every folder's copies are made in its working folder first; only when all are there
+    // do they take the backup's name, so that no backup lacks a file.
+    struct Part {
+        QString folder, staging;
+        std::vector<Copy> copies;
+    };
+    std::vector<Part> parts;
+    auto discard = [&parts] {
+        for (const Part& p : parts)
+            QDir(p.staging).removeRecursively();
+    };
     for (const auto& [folder, files] : byFolder) {
         try {
             prepareFolder(folder);
@@ -187,19 +201,19 @@ BackupOutcome makeBackup(const QStringList& dataFiles, Reason reason, const QDat
         }
         removeLeftovers(folder);
         const QDir dir(folder);
-        const QString staging =
-            dir.filePath(kStagingPrefix + name + u'-' + QString::number(::getpid()));
-        if (!QDir().mkpath(staging)) {
+        Part part{
+            folder, dir.filePath(kStagingPrefix + name + u'-' + QString::number(::getpid())), {}};
+        if (!QDir().mkpath(part.staging)) {
             for (const QString& file : files)
                 failed(err::ReadOnly, QStringLiteral("%1 was not copied: the backup folder %2 "
                                                      "cannot be written.")
                                           .arg(file, folder));
             continue;
         }
-        std::vector<Copy> made;
+        parts.push_back(part);
         for (const QString& file : files) {
             const QString fileName = QFileInfo(file).fileName();
-            const QString copy = QDir(staging).filePath(fileName);
+            const QString copy = QDir(part.staging).filePath(fileName);
             try {
                 try {
                     data::copyDatabaseFile(file, copy);
@@ -208,33 +222,53 @@ BackupOutcome makeBackup(const QStringList& dataFiles, Reason reason, const QDat
                         throw;
                     copyBytes(file, copy);
                 }
-                made.push_back({file, dir.filePath(name + u'/' + fileName)});
+                parts.back().copies.push_back({file, dir.filePath(name + u'/' + fileName)});
             } catch (const DbError& e) {
                 failed(e.number(), e.text());
             }
         }
-        if (made.empty()) {
-            QDir(staging).removeRecursively();
-            continue;
-        }
-        syncPath(staging);
-        if (::rename(QFile::encodeName(staging).constData(),
-                     QFile::encodeName(dir.filePath(name)).constData()) != 0) {
-            const int code = errno;
-            QDir(staging).removeRecursively();
-            for (const Copy& c : made)
-                failed(err::DiskError,
-                       QStringLiteral("%1 was not copied: %2.").arg(c.file, systemError(code)));
-            continue;
-        }
-        syncPath(folder);
-        out.backup.copies.insert(out.backup.copies.end(), made.begin(), made.end());
     }
+    for (const Part& p : parts) {
+        if (out.failures.isEmpty() && !writeBackupContents(p.staging, seen))
+            failed(err::DiskError, QStringLiteral("The list of the backup's files could not be "
+                                                  "written into %1.")
+                                       .arg(p.folder));
+    }
+    if (!out.failures.isEmpty()) {
+        discard();
+        return out;
+    }
+    std::vector<QString> named;  // the folders that took the backup's name
+    for (const Part& p : parts) {
+        syncPath(p.staging);
+        const QString final = QDir(p.folder).filePath(name);
+        if (::rename(QFile::encodeName(p.staging).constData(),
+                     QFile::encodeName(final).constData()) != 0) {
+            const int code = errno;
+            for (const QString& done : named)
+                QDir(done).removeRecursively();
+            discard();
+            for (const Part& q : parts) {
+                for (const Copy& c : q.copies)
+                    failed(err::DiskError,
+                           QStringLiteral("%1 was not copied: %2.").arg(c.file, systemError(code)));
+            }
+            return out;
+        }
+        named.push_back(final);
+        syncPath(p.folder);
+    }
+    for (const Part& p : parts)
+        out.backup.copies.insert(out.backup.copies.end(), p.copies.begin(), p.copies.end());
     return out;
 }
 
-std::vector<Backup> listBackups(const QStringList& dataFiles) {
+namespace {
+
+// Every backup of these data files, whole or not, by name.
+std::map<QString, Backup> backupsOf(const QStringList& dataFiles) {
     std::map<QString, Backup> byName;
+    std::map<QString, QStringList> listed;  // by backup: the files its folders list
     QStringList seen;
     for (const QString& f : dataFiles) {
         const QString file = absolute(f);
@@ -243,30 +277,74 @@ std::vector<Backup> listBackups(const QStringList& dataFiles) {
         seen << file;
         const QString fileName = QFileInfo(file).fileName();
         for (const FolderEntry& e : backupsIn(backupFolderFor(file))) {
-            const QString copy = data::resolvePathCaseInsensitive(QDir(e.path).filePath(fileName));
-            if (!QFileInfo(copy).isFile())
-                continue;
             auto it = byName.find(e.backup.name);
             if (it == byName.end())
                 it = byName.emplace(e.backup.name, e.backup).first;
-            it->second.copies.push_back({file, copy});
+            if (const auto contents = readBackupContents(e.path)) {
+                if (contents->isEmpty())
+                    it->second.problem =
+                        QStringLiteral("the list of its files in %1 cannot be read").arg(e.path);
+                listed[e.backup.name] << *contents;
+            }
+            const QString copy = data::resolvePathCaseInsensitive(QDir(e.path).filePath(fileName));
+            if (QFileInfo(copy).isFile() &&
+                std::none_of(it->second.copies.begin(), it->second.copies.end(),
+                             [&](const Copy& c) { return c.file == file; }))
+                it->second.copies.push_back({file, copy});
         }
     }
+    // A file that a backup lists must have its copy there: one of these files that it holds
+    // no copy of means a copy was removed or a folder of it was never completed.
+    for (auto& [name, b] : byName) {
+        for (const QString& file : seen) {
+            const bool inList = listed[name].contains(file);
+            if (!inList || b.copyOf(file) || !b.problem.isEmpty())
+                continue;
+            const QString copy =
+                QDir(backupFolderFor(file)).filePath(name + u'/' + QFileInfo(file).fileName());
+            b.problem = QFileInfo::exists(copy)
+                            ? QStringLiteral("its copy %1 is not a file").arg(copy)
+                            : QStringLiteral("its copy of %1 is missing").arg(file);
+        }
+        if (b.copies.empty() && b.problem.isEmpty())
+            b.problem = QStringLiteral("it holds no copy of the files");
+    }
+    return byName;
+}
+
+}  // namespace
+
+std::vector<Backup> listBackups(const QStringList& dataFiles) {
     std::vector<Backup> out;
-    for (auto& [name, b] : byName)
-        out.push_back(std::move(b));
+    for (auto& [name, b] : backupsOf(dataFiles)) {
+        if (b.problem.isEmpty())
+            out.push_back(std::move(b));
+    }
     std::sort(out.begin(), out.end(), newerFirst);
     return out;
 }
 
+std::optional<Backup> findBackup(const QStringList& dataFiles, const QString& name) {
+    std::map<QString, Backup> all = backupsOf(dataFiles);
+    const auto it = all.find(name);
+    if (it == all.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void checkWhole(const Backup& backup) {
+    if (!backup.problem.isEmpty())
+        throw DbError(err::FileNotFound,
+                      QStringLiteral("The backup %1 is not whole: %2. Nothing was restored.")
+                          .arg(backup.name, backup.problem));
+}
+
 std::optional<Backup> newestGoodBackup(const QString& dataFile) {
     for (const Backup& b : listBackups({dataFile})) {
-        try {
-            if (data::checkDatabaseFile(b.copies.front().path).intact)
-                return b;
-        } catch (const DbError&) {
-            // Not a copy that can be restored (unreadable, an Access file): the next one.
-        }
+        // A copy that could not be restored (damaged, an Access file, another kind of file):
+        // the next one.
+        if (copyProblem(b.copies.front().path, b.copies.front().file).isEmpty())
+            return b;
     }
     return std::nullopt;
 }
@@ -280,17 +358,18 @@ RestoreOutcome restoreBackup(const Backup& backup, const QStringList& onlyFiles)
         if (wanted.isEmpty() || wanted.contains(absolute(c.file)))
             chosen.push_back(c);
     }
+    checkWhole(backup);
     if (chosen.empty())
         throw DbError(err::ItemNotFound,
                       QStringLiteral("The backup of %1 holds no copy of the files to restore.")
                           .arg(backup.description()));
     for (const Copy& c : chosen) {
-        const data::FileCheck check = data::checkDatabaseFile(c.path);
-        if (!check.intact)
+        const QString problem = copyProblem(c.path, c.file);
+        if (!problem.isEmpty())
             throw DbError(err::NotADatabase,
-                          QStringLiteral("The backup copy %1 is damaged (%2). Nothing was "
+                          QStringLiteral("The backup %1 cannot be restored: %2. Nothing was "
                                          "restored.")
-                              .arg(c.path, check.problems));
+                              .arg(backup.name, problem));
     }
     QStringList current;
     for (const Copy& c : chosen)
@@ -333,10 +412,8 @@ RestoreOutcome restoreBackup(const Backup& backup, const QStringList& onlyFiles)
 
 bool dailyBackupDue(const QString& dataFile, const QDate& day) {
     const QString file = absolute(dataFile);
-    const QString fileName = QFileInfo(file).fileName();
-    for (const FolderEntry& e : backupsIn(backupFolderFor(file))) {
-        if (e.backup.reason == Reason::Daily && e.backup.taken.date() == day &&
-            QFileInfo(data::resolvePathCaseInsensitive(QDir(e.path).filePath(fileName))).isFile())
+    for (const Backup& b : listBackups({file})) {
+        if (b.reason == Reason::Daily && b.taken.date() == day && b.copyOf(file))
             return false;
     }
     return true;

@@ -20,17 +20,27 @@ struct BackupOutcome {
 
 // Copies the data files that exist into the Backups folder beside each, as one backup named
 // after the time and the reason, with SQLite's online backup. The copies of each folder are
-// made in a hidden working folder and take the backup's name only when they are complete,
-// checked and on the disk, so that an interrupted or failed run never leaves a backup that
-// is not whole. A file that cannot be copied (damaged, its Backups folder read-only, the
-// disk full) is named in the failures with why; the data files are never changed. Before a
-// restore (Reason::BeforeRestore) a damaged file is kept byte for byte, with its journal,
-// so that nothing of it is lost.
+// made in a hidden working folder, with the list of every file the backup holds, and take
+// the backup's name only when all of them, in every folder, are complete, checked and on the
+// disk: a backup is whole or not made at all. A file that cannot be copied (damaged, its
+// Backups folder read-only, the disk full) is named in the failures with why, and nothing
+// of that backup is kept; the data files are never changed. Before a restore
+// (Reason::BeforeRestore) a damaged file is kept byte for byte, with its journal, so that
+// nothing of it is lost.
 BackupOutcome makeBackup(const QStringList& dataFiles, Reason reason,
                          const QDateTime& taken = QDateTime::currentDateTime());
 
-// The backups of these data files, newest first, each with the copies it holds of them.
+// The whole backups of these data files, newest first, each with the copies it holds of
+// them. A backup that lists a copy of one of these files that is missing or no file, or
+// whose folder beside one of them was never completed, is not whole and not listed.
 std::vector<Backup> listBackups(const QStringList& dataFiles);
+
+// The backup of that name of these data files, whole or not (its problem says why not).
+std::optional<Backup> findBackup(const QStringList& dataFiles, const QString& name);
+
+// Throws data::DbError saying why when the backup is not whole, so that nothing of it is
+// restored.
+void checkWhole(const Backup& backup);
 
 // The newest backup that holds an intact copy of the data file (each copy checked now),
 // with that copy only.
@@ -42,13 +52,14 @@ struct RestoreOutcome {
 };
 
 // Puts the copies of a backup back over their data files: all of them, or those of the
-// files named. The copies are checked first; then the files as they are now are kept as a
-// backup of their own, and when that cannot be made nothing is restored. A failure midway
-// puts the files already restored back as they were. Throws data::DbError with a message
-// for the user.
+// files named. A backup that is not whole is refused, and every copy is checked first: a
+// regular file, intact, and a Velmora file of its data file's kind; one that is not means
+// nothing is restored. Then the files as they are now are kept as a backup of their own,
+// and when that cannot be made nothing is restored. A failure midway puts the files
+// already restored back as they were. Throws data::DbError with a message for the user.
 RestoreOutcome restoreBackup(const Backup& backup, const QStringList& onlyFiles = {});
 
-// Whether a data file has no daily backup of that day yet.
+// Whether a data file has no whole daily backup of that day yet.
 bool dailyBackupDue(const QString& dataFile, const QDate& day);
 
 // Tidies one Backups folder: keeps the newest keepDaily daily backups and removes older

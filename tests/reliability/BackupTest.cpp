@@ -55,10 +55,11 @@ TEST_F(Backups, CopiesGoBesideEachFileUnderOneName) {
     EXPECT_TRUE(out.failures.isEmpty()) << out.failures.join(' ').toStdString();
     EXPECT_EQ(out.backup.name, "2026-12-06_083015_daily");
     ASSERT_EQ(out.backup.copies.size(), 3u);
+    // Each folder of the backup lists every file the whole backup holds.
     EXPECT_EQ(folderEntries(folder.file("Backups/2026-12-06_083015_daily")),
-              QStringList{"SetupPP.mdb"});
+              (QStringList{".backup-contents", "SetupPP.mdb"}));
     EXPECT_EQ(folderEntries(dataPath + "Backups/2026-12-06_083015_daily"),
-              (QStringList{"HeliPart.mdb", "Timemgr.mdb"}));
+              (QStringList{".backup-contents", "HeliPart.mdb", "Timemgr.mdb"}));
     // A copy is a whole database file with the rows, and nothing is left half made.
     EXPECT_EQ(aircraftCount(dataPath + "Backups/2026-12-06_083015_daily/Timemgr.mdb"), 1);
     EXPECT_EQ(folderEntries(dataPath + "Backups"), QStringList{"2026-12-06_083015_daily"});
@@ -102,9 +103,11 @@ TEST_F(Backups, DamagedFilesAreFoundAndNotCopied) {
     ASSERT_EQ(out.failures.size(), 1);
     EXPECT_TRUE(out.failures[0].contains(main)) << out.failures[0].toStdString();
     EXPECT_TRUE(out.failures[0].contains("damaged")) << out.failures[0].toStdString();
-    EXPECT_EQ(out.backup.copies.size(), 2u);  // the other two are backed up
-    EXPECT_EQ(folderEntries(dataPath + "Backups/2026-12-06_083015_daily"),
-              QStringList{"HeliPart.mdb"});
+    // A backup is whole or not made: the copies of the other two are not kept either.
+    EXPECT_TRUE(out.backup.copies.empty());
+    EXPECT_TRUE(folderEntries(dataPath + "Backups").isEmpty());
+    EXPECT_TRUE(folderEntries(folder.file("Backups")).isEmpty());
+    EXPECT_TRUE(backup::listBackups(all()).empty());
     EXPECT_EQ(fileBytes(main), damaged);
 
     // A file cut short, or one that is not a database, is damaged as well.
@@ -128,9 +131,11 @@ TEST_F(Backups, ReadOnlyBackupFolderIsToldAndChangesNothing) {
     EXPECT_EQ(out.failureNumber, err::ReadOnly);
     EXPECT_TRUE(folderEntries(dataPath + "Backups").isEmpty());
     EXPECT_EQ(fileBytes(main), before);
-    // The settings file beside the program was backed up all the same.
-    ASSERT_EQ(out.backup.copies.size(), 1u);
-    EXPECT_EQ(out.backup.copies[0].file, settings);
+    // The settings file beside the program could be copied, but a backup without the data
+    // files is no backup of the set: nothing of it is kept, and nothing is listed.
+    EXPECT_TRUE(out.backup.copies.empty());
+    EXPECT_TRUE(folderEntries(folder.file("Backups")).isEmpty());
+    EXPECT_TRUE(backup::listBackups(all()).empty());
 }
 
 TEST_F(Backups, FullDiskIsToldAndLeavesNoHalfCopy) {

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -124,4 +125,41 @@ TEST_F(VelmoraBackup, RestoreIsRefusedWhileVelmoraRunsOnTheFiles) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("Velmora is running on these files")) << r.err.toStdString();
     EXPECT_EQ(aircraft(), 1);
+}
+
+// A backup whose copy of a file was removed or replaced by something that is not a copy of
+// it is not listed, and restoring it restores nothing and says why.
+TEST_F(VelmoraBackup, ABackupThatIsNotWholeIsNotListedAndNotRestored) {
+    const QString name = QStringLiteral("2026-12-06_083015_daily");
+    const QString copy = folder.file("Data/Backups/" + name + "/Timemgr.mdb");
+    const QByteArray settingsBefore = fileBytes(settings);
+    const QByteArray mainBefore = fileBytes(main);
+
+    ASSERT_TRUE(QFile::remove(copy));
+    QDir().mkpath(copy);
+    ToolRun r = velmoraBackup({"--folder", folder.path(), "list"});
+    EXPECT_FALSE(r.out.contains(name)) << r.out.toStdString();
+    r = velmoraBackup({"--folder", folder.path(), "restore", name, "--yes"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("velmora-backup: error 3024: The backup %1 is not whole: its "
+                                    "copy %2 is not a file. Nothing was restored.\n")
+                         .arg(name, copy));
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+
+    // An empty database in its place is no copy of the main data file.
+    QDir(copy).removeRecursively();
+    data::Database::create(copy);
+    r = velmoraBackup({"--folder", folder.path(), "restore", name, "--yes"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("velmora-backup: error 3343: The backup %1 cannot be "
+                                    "restored: its copy %2 is not a Velmora Timemgr.mdb: it has "
+                                    "no table Aircraft. Nothing was restored.\n")
+                         .arg(name, copy));
+
+    EXPECT_EQ(fileBytes(settings), settingsBefore);
+    EXPECT_EQ(fileBytes(main), mainBefore);
+    EXPECT_EQ(aircraft(), 1);
+    // No backup of the files as they were was made for a restore that did not happen.
+    for (const QString& backups : {folder.file("Backups"), folder.file("Data/Backups")})
+        EXPECT_FALSE(folderEntries(backups).join(u' ').contains("before-restore"));
 }

@@ -99,12 +99,16 @@ int list(const backup::ProgramFiles& files, const QString& folder, QTextStream& 
 
 int restore(const backup::ProgramFiles& files, const Arguments& a, const Environment& env,
             QTextStream& in, QTextStream& out, QTextStream& err) {
-    const std::vector<backup::Backup> backups = backup::listBackups(offeredFiles(files));
-    const auto it = std::find_if(backups.begin(), backups.end(),
-                                 [&](const backup::Backup& b) { return b.name == a.name; });
-    if (it == backups.end()) {
+    const std::optional<backup::Backup> it = backup::findBackup(offeredFiles(files), a.name);
+    if (!it) {
         err << "velmora-backup: there is no backup named " << a.name
             << " (velmora-backup list shows them).\n";
+        return 1;
+    }
+    try {
+        backup::checkWhole(*it);
+    } catch (const data::DbError& e) {
+        err << "velmora-backup: error " << e.code() << ": " << e.text() << '\n';
         return 1;
     }
     if (env.programRunning && env.programRunning(a.folder)) {
