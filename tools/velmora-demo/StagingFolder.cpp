@@ -8,7 +8,36 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <signal.h>
+
+#include <cerrno>
+
 namespace velmora::demo {
+
+namespace {
+
+const QString kPrefix = QStringLiteral(".velmora-demo-");
+
+bool processRunning(qint64 pid) {
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+}  // namespace
+
+void removeStaleStagingFolders(const QString& folder) {
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        {kPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo& e : entries) {
+        // .velmora-demo-PID-RANDOM: the run of that process id.
+        const QStringList parts = e.fileName().mid(kPrefix.size()).split(u'-');
+        bool ok = false;
+        const qint64 pid = parts.value(0).toLongLong(&ok);
+        if (!ok || parts.size() != 2)
+            continue;
+        if (pid == QCoreApplication::applicationPid() || !processRunning(pid))
+            QDir(e.absoluteFilePath()).removeRecursively();
+    }
+}
 
 StagingFolder::StagingFolder(const QString& target) : target_(target) {
     const QFileInfo info(target);
@@ -18,6 +47,8 @@ StagingFolder::StagingFolder(const QString& target) : target_(target) {
         problem_ = QStringLiteral("cannot create the folder %1").arg(parent);
         return;
     }
+    // What an earlier run that was killed left here goes first.
+    removeStaleStagingFolders(parent);
     // Made with mkdir, so that it gets the permissions any new folder gets here.
     for (int attempt = 0; attempt < 20 && path_.isEmpty(); ++attempt) {
         const QString name = QStringLiteral(".velmora-demo-%1-%2")

@@ -10,7 +10,7 @@ namespace velmora::demo {
 // run or the program would find them. It lies beside the target folder when that does not
 // exist yet (the whole folder then moves into place at once), else inside it; both are on
 // the target's file system, where a move is a rename. Removed with what it holds unless
-// its files were moved.
+// its files were moved; one that a killed run left there is removed by the next run.
 class StagingFolder {
   public:
     explicit StagingFolder(const QString& target);
@@ -34,5 +34,9 @@ class StagingFolder {
     bool wholeFolder_ = false;  // the target did not exist: the folder itself is moved
     bool moved_ = false;
 };
+
+// Removes the working folders of runs that were killed: those in the folder whose process
+// is no longer running (or is this one, a process of the same id that ended long ago).
+void removeStaleStagingFolders(const QString& folder);
 
 }  // namespace velmora::demo

@@ -175,7 +175,39 @@ TEST(DemoCommand, AKilledRunLeavesNoDataFilesAndTheNextRunSucceeds) {
         const Outcome next = run({folder});
         EXPECT_EQ(next.rc, 0) << next.err.toStdString();
         EXPECT_EQ(existingDataFiles(folder).size(), 2);
+        // Nor is the killed run's working folder left behind once the next run is done.
+        for (const QString& where : {tmp.path(), tmp.filePath(QStringLiteral("made"))})
+            EXPECT_TRUE(
+                QDir(where).entryList({".velmora-demo-*"}, QDir::Dirs | QDir::Hidden).isEmpty())
+                << where.toStdString();
     }
+}
+
+// A working folder whose run is gone is removed by the next run; one whose run is still
+// going is left to it.
+TEST(DemoCommand, WorkingFoldersOfRunsThatAreGoneAreRemoved) {
+    QTemporaryDir tmp;
+    QProcess ended, running;
+    ended.start(QStringLiteral("true"));
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 gone = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    running.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    ASSERT_TRUE(running.waitForStarted());
+    const QString stale = QStringLiteral(".velmora-demo-%1-0badc0de").arg(gone);
+    const QString busy = QStringLiteral(".velmora-demo-%1-0c0ffee0").arg(running.processId());
+    for (const QString& name : {stale, busy}) {
+        QDir(tmp.path()).mkpath(name + QStringLiteral("/half"));
+        QFile f(tmp.filePath(name + QStringLiteral("/Timemgr.mdb")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("half a database");
+    }
+    const Outcome r = run({tmp.filePath(QStringLiteral("fleet"))});
+    running.kill();
+    running.waitForFinished();
+    EXPECT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({busy, QStringLiteral("fleet")}));
 }
 
 TEST(DemoCommand, WrongArgumentsShowTheUsage) {
