@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(jet_sql format_dates entry_rules report_definition csv_output)
+targets=(jet_sql format_dates entry_rules report_definition csv_output jet_reader)
 build=${VELMORA_FUZZ_BUILD:-build-fuzz}
 
 usage() {
