@@ -1,10 +1,11 @@
 #include "Csv.h"
 
+#include "OutputFile.h"
+
 #include <algorithm>
 
 #include <QAbstractItemModel>
 #include <QDir>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace velmora::exporting {
@@ -134,10 +135,10 @@ QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& c
 }
 
 bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+    QString reason;
+    if (!writeOutputFile(path, csv, &reason)) {
         *error = QStringLiteral("The file %1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+                     .arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     return true;
