@@ -106,9 +106,9 @@ void printLines(const std::vector<journal::JournalLine>& lines, bool csv, QTextS
         exporting::CsvRecord h;
         for (const QString& s : header)
             h.push_back(s);
-        out << QString::fromUtf8(exporting::csvLine(h));
+        out << QString::fromUtf8(exporting::csvLine(h, exporting::CsvFor::People));
         for (const auto& l : lines)
-            out << QString::fromUtf8(exporting::csvLine(fields(l)));
+            out << QString::fromUtf8(exporting::csvLine(fields(l), exporting::CsvFor::People));
         return;
     }
     for (const auto& l : lines) {
