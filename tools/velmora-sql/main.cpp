@@ -2,6 +2,7 @@
 #include "SqlCommand.h"
 #include "backup/JournalMigrationBackup.h"
 #include "cli/StandardOptions.h"
+#include "cli/StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -40,5 +41,5 @@ int main(int argc, char** argv) {
     }
     QString out, err;
     const int rc = velmora::tools::runSqlCommand(args[1], args[2], &out, &err);
-    return velmora::tools::writeCommandOutput(out, err, rc);
+    return velmora::cli::writeOutput(kHelp.name, out, err, rc);
 }
