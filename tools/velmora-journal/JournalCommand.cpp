@@ -153,9 +153,7 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
     QString error;
     if (!readOptions(arguments, &o, &error))
         return usageError(err, error);
-    QString dataPath = o.data;
-    if (!dataPath.endsWith(u'/'))
-        dataPath += u'/';
+    const QString dataPath = data::dataPathOf(o.data);
     const QString main =
         data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kMain));
     try {

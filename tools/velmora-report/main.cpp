@@ -26,7 +26,8 @@ const velmora::cli::ProgramHelp kHelp{
         {QStringLiteral("data"),
          {},
          QStringLiteral("FOLDER"),
-         QStringLiteral("the data folder that holds Timemgr.mdb and the reports")},
+         QStringLiteral("the data folder that holds Timemgr.mdb and the reports, or a "
+                        "server's URI")},
         {QStringLiteral("reg"),
          {},
          QStringLiteral("REG"),
