@@ -16,8 +16,9 @@ const velmora::cli::ProgramHelp kHelp{
     {QStringLiteral("FILE SQL")},
     QStringLiteral(
         "Runs one Jet SQL statement (or opens a table or stored query by name) against a\n"
-        "Velmora data file. Rows are printed as CSV with a header line; other statements\n"
-        "print the number of rows changed.\n"),
+        "Velmora data file. Rows are printed as CSV with a header line, every value as it is\n"
+        "stored (no guard against spreadsheet formulas); other statements print the number\n"
+        "of rows changed.\n"),
     {},
     QStringLiteral("Exit status: 0 on success, 1 when the statement fails (the engine's error\n"
                    "number and text on standard error), 2 on wrong arguments.\n")};
