@@ -5,8 +5,10 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
+#include <pthread.h>
 #include <sys/stat.h>
 
 namespace velmora::exporting {
@@ -66,6 +68,38 @@ Target targetOf(const QString& path) {
     return refused(QStringLiteral("it is neither a file nor a device that can be written to"));
 }
 
+// A pipe whose reader has gone raises SIGPIPE at the next write, and that signal ends the
+// program. While an output is written the signal is held back, so that the write fails
+// with EPIPE ("Broken pipe") and is told like any other failure; one the write raised is
+// taken back before the signal mask is restored.
+class BrokenPipeHeld {
+  public:
+    BrokenPipeHeld() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        alreadyPending_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+    }
+    ~BrokenPipeHeld() {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!alreadyPending_ && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec now{0, 0};
+            sigtimedwait(&pipe_, nullptr, &now);
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    BrokenPipeHeld(const BrokenPipeHeld&) = delete;
+    BrokenPipeHeld& operator=(const BrokenPipeHeld&) = delete;
+
+  private:
+    sigset_t pipe_;
+    sigset_t previous_;
+    bool alreadyPending_ = false;
+};
+
 }  // namespace
 
 namespace detail {
@@ -88,6 +122,7 @@ class WholeWrites : public QIODevice {
     qint64 writeData(const char* data, qint64 size) override {
         if (failed())
             return -1;
+        const BrokenPipeHeld held;
         qint64 done = 0;
         while (done < size) {
             const qint64 n = file_->write(data + done, size - done);

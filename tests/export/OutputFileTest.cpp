@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -105,6 +108,19 @@ TEST(OutputFile, AFifoIsWrittenIntoForItsReader) {
     ASSERT_TRUE(reader.waitForFinished(60000));
     EXPECT_EQ(reader.readAllStandardOutput(), kCsv);
     EXPECT_EQ(typeOf(fifo), S_IFIFO);
+}
+
+TEST(OutputFile, AFifoWhoseReaderWentAwayIsAFailureNotTheProgramsEnd) {
+    TestFolder folder;
+    const QString fifo = folder.file("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess reader;
+    reader.start("head", {"-c", "10", fifo});
+    ASSERT_TRUE(reader.waitForStarted());
+    // Far more than a pipe holds: the reader is gone long before the last byte.
+    EXPECT_EQ(write(fifo, QByteArray(8 << 20, 'x')), QString::fromLocal8Bit(std::strerror(EPIPE)));
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.readAllStandardOutput().size(), 10);
 }
 
 TEST(OutputFile, LinksAreFollowedAndStayLinks) {
