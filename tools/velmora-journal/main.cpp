@@ -1,5 +1,6 @@
 // velmora-journal: checks and lists the entry journal of a data folder.
 #include "JournalCommand.h"
+#include "cli/StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -9,7 +10,10 @@ int main(int argc, char** argv) {
             velmora::cli::handleStandardOptions(argc, argv, velmora::journaltool::journalHelp()))
         return *status;
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    velmora::cli::StandardOutput standardOutput;
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
-    return velmora::journaltool::runJournalCommand(app.arguments().mid(1), out, err);
+    const int status = velmora::journaltool::runJournalCommand(app.arguments().mid(1), out, err);
+    out.flush();
+    return velmora::cli::outputStatus(QStringLiteral("velmora-journal"), standardOutput, status);
 }
