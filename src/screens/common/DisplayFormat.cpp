@@ -1,5 +1,6 @@
 #include "DisplayFormat.h"
 
+#include "data/DateDisplay.h"
 #include "data/JetDates.h"
 #include "data/JetFormat.h"
 
@@ -40,7 +41,7 @@ QString shortDate(const data::Value& v) {
     const QString text = v.toString();
     if (v.type() == data::Value::Type::Text) {
         if (const auto d = isoDate(text))
-            return QLocale().toString(*d, QLocale::ShortFormat);
+            return data::displayDate(*d);
     }
     return text;
 }
