@@ -17,7 +17,10 @@ bool withinReach(const DueList& list, const DueEntry& e, const DueFilter& f) {
     if (e.level == WarningLevel::Overdue)
         return true;
     if (f.withinDays) {
-        if (const auto days = e.daysToDue(list.today); days && *days <= *f.withinDays)
+        // A limit without a date (no daily use to project it with) that is due soon by its
+        // amount may come due any day: it stays in whatever number of days is asked for.
+        const auto days = e.daysToDue(list.today);
+        if (days ? *days <= *f.withinDays : e.level == WarningLevel::DueSoon)
             return true;
     }
     if (f.withinHours) {

@@ -14,7 +14,8 @@ namespace velmora::due {
 struct DueFilter {
     // Due within this many days (by retirement or projected date), or within this many
     // flight hours (time limits with no more hours left); with both, a limit that meets
-    // either is shown. What is overdue always meets them.
+    // either is shown. What is overdue always meets them, and a limit without a date that is
+    // due soon by its amount meets any number of days.
     std::optional<int> withinDays;
     std::optional<double> withinHours;
     // Only these registrations (compared as the engine compares text); unset: every

@@ -121,11 +121,12 @@ TEST_P(DueListScreen, OpensWithTheWholeFleetByDueDate) {
     auto s = open();
     EXPECT_EQ(s->windowTitle(), "Due List");
     EXPECT_TRUE(dialogs->messages.empty());
-    // Overdue without a date first, then by date; those without use recorded last.
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 40 6 3 4 5");
-    EXPECT_EQ(column(*s, DueListTable::Status).join('|'), "Overdue|Due soon|Due soon|||||Due soon");
-    EXPECT_EQ(column(*s, DueListTable::DueDate).last(), "no use recorded");
-    EXPECT_EQ(column(*s, DueListTable::Controls).join('|'), "|||Yes|||No|");
+    // Overdue without a date first, then by date; item 5, due soon without use recorded,
+    // as if due today.
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40 6 3 4");
+    EXPECT_EQ(column(*s, DueListTable::Status).join('|'), "Overdue|Due soon|Due soon|Due soon||||");
+    EXPECT_EQ(column(*s, DueListTable::DueDate)[1], "no use recorded");
+    EXPECT_EQ(column(*s, DueListTable::Controls).join('|'), "||||Yes|||No");
     EXPECT_TRUE(s->lblSummary->text().startsWith("8 of 8 limits shown: 1 overdue, 3 due soon"))
         << s->lblSummary->text().toStdString();
     EXPECT_EQ(s->lstAircraft->count(), 2);
@@ -136,16 +137,16 @@ TEST_P(DueListScreen, FiltersThroughTheirControls) {
     s->chkWithinDays->setChecked(true);
     s->spnDays->setValue(30);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
     s->spnDays->setValue(90);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 40");
-    // Or within 35 flight hours: the limit of N2 without use comes in by its hours.
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40");
+    // Or within 35 flight hours: the limit of N2 without use comes in by its hours too.
     s->spnDays->setValue(30);
     s->chkWithinHours->setChecked(true);
     s->spnHours->setValue(35);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 5");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
     s->chkWithinDays->setChecked(false);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5");
@@ -172,11 +173,11 @@ TEST_P(DueListScreen, FiltersThroughTheirControls) {
 
     s->chkWarnings->setChecked(true);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 5");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
     s->chkWarnings->setChecked(false);
     s->chkControlling->setChecked(true);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 40 6 3 5");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40 6 3");
     EXPECT_TRUE(s->lblSummary->text().startsWith("7 of 8 limits shown"));
 }
 
@@ -221,8 +222,10 @@ TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
                       text.isEmpty() ? std::nullopt : std::optional<QString>(text));
         }
     }
-    EXPECT_EQ(records[4][3], QString("Pump, fuel \"boost\""));
-    EXPECT_EQ(records[4][0], QString("no use recorded"));
+    EXPECT_EQ(records[2][3], QString("Pump, fuel \"boost\""));
+    EXPECT_EQ(records[2][0], QString("no use recorded"));
+    EXPECT_EQ(records[4][0], QString("2025-07-05"));
+    EXPECT_EQ(records[3][0], QString("2025-06-25"));
     EXPECT_TRUE(fileBytes(out).contains("\"Pump, fuel \"\"boost\"\"\""));
 }
 
@@ -271,7 +274,7 @@ TEST_P(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
     QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
-    s->grdDueList_DblClick(1);
+    s->grdDueList_DblClick(2);
     s->grdDueList_DblClick(99);  // no such line: nothing
     EXPECT_EQ(opened, (QStringList{"N2", "N1"}));
 }
@@ -338,6 +341,35 @@ TEST_P(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
     EXPECT_EQ(planned.dailyUse("N1"), hoursADay(4));
     const QStringList item = items(*s);
     EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")], "2025-06-25");
+}
+
+// Item 5 of N2 has 30 of its 530 hours left and no daily use to date it by: due soon by
+// its amount, it may come due any day.
+TEST_P(DueListScreen, ALimitDueSoonWithoutADateStaysInEveryDayFilterByItsUrgency) {
+    add("N2", 8, "RT", 830, "", "Generator", "GN-2", "B8");  // 330 hours left: fine, no date
+    for (bool zeroUse : {false, true}) {
+        SCOPED_TRACE(zeroUse ? "planned use 0" : "no planned use");
+        if (zeroUse) {
+            utilisation::DailyUtilisation none;
+            none.meter1Hours = 0;
+            utilisation::savePlannedUtilisation(*db, {{"N2", none}});
+        }
+        auto s = open();
+        s->chkWithinDays->setChecked(true);
+        for (int days : {0, 1, 30, 365}) {
+            s->spnDays->setValue(days);
+            settle();
+            const QStringList shown = items(*s);
+            EXPECT_TRUE(shown.contains("5")) << days << ": " << shown.join(' ').toStdString();
+            EXPECT_FALSE(shown.contains("8")) << days;
+            // After what is overdue, before what is dated later.
+            EXPECT_EQ(shown.indexOf("5"), 1) << days;
+        }
+        const QStringList item = items(*s);
+        ASSERT_TRUE(item.contains("5"));
+        EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")], "no use recorded");
+        EXPECT_EQ(column(*s, DueListTable::Status)[item.indexOf("5")], "Due soon");
+    }
 }
 
 }  // namespace
