@@ -1,5 +1,6 @@
 #include "DueFilter.h"
 
+#include "data/DateDisplay.h"
 #include "data/TextKey.h"
 
 #include <QSet>
@@ -129,7 +130,8 @@ QString printedHeading(const DueList& list, const std::vector<int>& rows, const 
                        const QDateTime& printed) {
     const DueCounts c = countDue(list, rows);
     return QStringLiteral("As of %1, printed %2: %3. %4 limits, %5 overdue, %6 due soon.")
-        .arg(list.today.toString(Qt::ISODate), printed.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+        .arg(data::displayDate(list.today),
+             data::displayDate(printed.date()) + u' ' + printed.toString(QStringLiteral("HH:mm")),
              describeFilter(filter))
         .arg(c.limits)
         .arg(c.overdue)

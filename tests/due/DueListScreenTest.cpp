@@ -4,6 +4,7 @@
 #include "DueTestData.h"
 #include "support/BackEnds.h"
 
+#include "data/DateDisplay.h"
 #include "due/DueListTable.h"
 #include "due/WarningSettingsFile.h"
 #include "due/screen/OilAlertsPanel.h"
@@ -12,6 +13,7 @@
 #include "due/screen/frmDueList.h"
 #include "export/Csv.h"
 #include "oil/limits/OilLimitsStore.h"
+#include "screens/common/DisplayFormat.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "utilisation/PlannedUtilisation.h"
 
@@ -208,7 +210,8 @@ TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
     EXPECT_EQ(header[1], QString("Registration"));
     for (const auto& h : header)
         EXPECT_NE(h, QString("Meter"));
-    // Every field is the text of its cell, in the grid's order; blank cells are Null.
+    // Every field is the text of its cell, in the grid's order, but the due date as
+    // yyyy-MM-dd; blank cells are Null.
     const std::vector<int> shown = {
         DueListTable::DueDate,   DueListTable::Registration, DueListTable::Item,
         DueListTable::Component, DueListTable::PartNumber,   DueListTable::SerialNumber,
@@ -217,7 +220,7 @@ TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
         DueListTable::Controls};
     for (int r = 0; r < 4; ++r) {
         for (size_t c = 0; c < shown.size(); ++c) {
-            const QString text = s->table().text(r, shown[c]);
+            const QString text = s->table().fileText(r, shown[c]);
             EXPECT_EQ(records[static_cast<size_t>(r) + 1][c],
                       text.isEmpty() ? std::nullopt : std::optional<QString>(text));
         }
@@ -340,7 +343,8 @@ TEST_P(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
     EXPECT_EQ(planned.dailyUse("N2").meter1Hours, 3);
     EXPECT_EQ(planned.dailyUse("N1"), hoursADay(4));
     const QStringList item = items(*s);
-    EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")], "2025-06-25");
+    EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")],
+              data::displayDate(QDate(2025, 6, 25)));
 }
 
 // Item 5 of N2 has 30 of its 530 hours left and no daily use to date it by: due soon by
@@ -372,6 +376,25 @@ TEST_P(DueListScreen, ALimitDueSoonWithoutADateStaysInEveryDayFilterByItsUrgency
     }
 }
 
+// The due dates, the day of the list and the printed heading read as on every other screen
+// ("5 Jul 2025" where the locale writes its short dates so); the CSV keeps 2025-07-05.
+TEST_P(DueListScreen, DatesReadAsOnTheOtherScreensWhileTheCsvKeepsIsoDates) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    auto s = open();
+    const QStringList item = items(*s);
+    const QString shown = column(*s, DueListTable::DueDate)[item.indexOf("2")];
+    EXPECT_EQ(shown, "5 Jul 2025");
+    EXPECT_EQ(shown, screens::formatForDisplay(data::Value("2025-07-05"), "Short Date",
+                                               data::FieldType{}));
+    EXPECT_TRUE(s->lblSummary->text().contains("as of 15 Jun 2025"))
+        << s->lblSummary->text().toStdString();
+    EXPECT_TRUE(s->printJob().subtitle.startsWith("As of 15 Jun 2025, printed "))
+        << s->printJob().subtitle.toStdString();
+    EXPECT_EQ(s->table().fileText(item.indexOf("2"), DueListTable::DueDate), "2025-07-05");
+    QLocale::setDefault(saved);
+}
+
 }  // namespace
 
 namespace {
@@ -401,7 +424,8 @@ TEST_P(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt)
     EXPECT_FALSE(s->oilAlerts->isHidden());
     ASSERT_EQ(s->oilAlerts->lstOilAlerts->count(), 1);
     EXPECT_EQ(s->oilAlerts->lstOilAlerts->item(0)->text(),
-              "N2  Engine  (sample of 2026-06-01): Iron 48 ppm over alert 40");
+              QStringLiteral("N2  Engine  (sample of %1): Iron 48 ppm over alert 40")
+                  .arg(data::displayDate(QDate(2026, 6, 1))));
     EXPECT_EQ(s->oilAlerts->lblOilAlerts->text(),
               "Oil analysis: the newest sample of 1 component is over an alert level:");
     QStringList opened;

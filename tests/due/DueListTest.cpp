@@ -146,7 +146,8 @@ TEST_F(DueListNumbers, ListedByDueDateWithTheTextsOfTheGrid) {
     using T = due::DueListTable;
     EXPECT_EQ(table.text(1, T::Remaining), "-100.0");
     EXPECT_EQ(table.text(1, T::Unit), "hours");
-    EXPECT_EQ(table.text(1, T::DueDate), "2025-05-21");
+    EXPECT_EQ(table.text(1, T::DueDate), data::displayDate(QDate(2025, 5, 21)));
+    EXPECT_EQ(table.fileText(1, T::DueDate), "2025-05-21");
     EXPECT_EQ(table.text(1, T::Days), "-25");
     EXPECT_EQ(table.text(1, T::Status), "Overdue");
     EXPECT_EQ(table.text(2, T::Status), "Due soon");

@@ -3,6 +3,7 @@
 #include "support/ToolRun.h"
 
 #include "due/DueFilter.h"
+#include "due/DueListOutput.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
 #include "export/Csv.h"
@@ -63,7 +64,7 @@ class VelmoraDue : public ::testing::Test {
         std::vector<int> all;
         for (int c = 0; c < due::DueListTable::ColumnCount; ++c)
             all.push_back(c);
-        return QString::fromUtf8(exporting::tableToCsv(table, all));
+        return QString::fromUtf8(due::dueListCsv(table, all));
     }
 
     TestFolder folder;

@@ -6,6 +6,7 @@
 #include "data/TextKey.h"
 #include "data/pg/PgDatabase.h"
 #include "due/DueFilter.h"
+#include "due/DueListOutput.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
 #include "export/Csv.h"
@@ -215,7 +216,7 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
             return fail(error);
         return 0;
     }
-    const QByteArray csv = exporting::tableToCsv(table, columns);
+    const QByteArray csv = due::dueListCsv(table, columns);
     if (!o.csv.isEmpty()) {
         if (!exporting::writeCsvFile(o.csv, csv, &error))
             return fail(error);

@@ -3,7 +3,9 @@
 #include "OilAlertsPanel.h"
 #include "PlannedUseDialog.h"
 #include "WarningLevelsDialog.h"
+#include "data/DateDisplay.h"
 #include "data/DbError.h"
+#include "due/DueListOutput.h"
 #include "due/DueListTable.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/GridExport.h"
@@ -305,7 +307,7 @@ void frmDueList::showCounts() {
     QString text = QStringLiteral("%1 of %2 limits shown: %3 overdue, %4 due soon, as of %5.")
                        .arg(locale.toString(c.limits), locale.toString(list_->entries.size()),
                             locale.toString(c.overdue), locale.toString(c.dueSoon),
-                            list_->today.toString(Qt::ISODate));
+                            data::displayDate(list_->today));
     if (options_.plannedUseEditable)
         text += QStringLiteral(
             " Dates of hours, landings, cycles and RIN are projected from "
@@ -354,7 +356,8 @@ void frmDueList::cmdExportPdf_Click() {
 
 void frmDueList::cmdExportCsv_Click() {
     applyFilter();
-    screens::saveTableAsCsv(this, *table_, screens::shownColumns(*grdDueList), exportName());
+    screens::saveCsvText(this, dueListCsv(*table_, screens::shownColumns(*grdDueList)),
+                         exportName());
 }
 
 void frmDueList::cmdWarningLevels_Click() {
