@@ -432,6 +432,18 @@ TEST_P(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt)
     s->setAircraftOpener([&](const QString& reg) { opened << reg; });
     emit s->oilAlerts->lstOilAlerts->itemDoubleClicked(s->oilAlerts->lstOilAlerts->item(0));
     EXPECT_EQ(opened, QStringList{"N2"});
+
+    // The printed list ends with them, for the aircraft it shows.
+    exporting::TablePrintJob job = s->printJob();
+    ASSERT_EQ(job.sections.size(), 1u);
+    EXPECT_EQ(job.sections[0].heading,
+              "Oil analysis: the newest sample of 1 component is over an alert level");
+    ASSERT_EQ(job.sections[0].model->rowCount(), 1);
+    EXPECT_EQ(job.sections[0].model->index(0, 3).data().toString(), "Iron 48 ppm over alert 40");
+    s->lstAircraft->item(1)->setCheckState(Qt::Unchecked);  // N2 off the list
+    settle();
+    job = s->printJob();
+    EXPECT_TRUE(job.sections.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "data/DbError.h"
 #include "due/DueListOutput.h"
 #include "due/DueListTable.h"
+#include "due/OilAlertTable.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/GridExport.h"
 #include "screens/common/MousePointer.h"
@@ -128,6 +129,7 @@ void frmDueList::buildControls() {
     lblSummary->setWordWrap(true);
 
     table_ = new DueListTable(this);
+    printedAlerts_ = new OilAlertTable({}, this);
     grdDueList = new QTableView(this);
     grdDueList->setObjectName(QStringLiteral("grdDueList"));
     grdDueList->setModel(table_);
@@ -215,6 +217,7 @@ void frmDueList::Form_Load() {
     fillAircraft();
     applyFilter();
     oilAlerts->load(options_.request.dataPath);
+    printedAlerts_->setAlerts(alertsOfAircraft(oilAlerts->alerts(), filter().regNums));
     grdDueList->resizeColumnsToContents();
     screens::MousePointer::setDefault();
     if (!loadError_.isEmpty()) {
@@ -297,7 +300,9 @@ DueFilter frmDueList::filter() const {
 
 void frmDueList::applyFilter() {
     filterTimer_->stop();
-    table_->setRows(list_, selectDue(*list_, filter()));
+    const DueFilter f = filter();
+    table_->setRows(list_, selectDue(*list_, f));
+    printedAlerts_->setAlerts(alertsOfAircraft(oilAlerts->alerts(), f.regNums));
     showCounts();
 }
 
@@ -322,14 +327,12 @@ QString frmDueList::exportName() const {
 }
 
 exporting::TablePrintJob frmDueList::printJob() const {
-    exporting::TablePrintJob job;
-    job.title = options_.companyName.trimmed().isEmpty()
-                    ? QStringLiteral("Due List")
-                    : QStringLiteral("Due List - ") + options_.companyName.trimmed();
-    job.subtitle = printedHeading(*list_, table_->rows(), filter(), QDateTime::currentDateTime());
-    job.model = table_;
-    job.columns = screens::shownColumns(*grdDueList);
-    return job;
+    DuePrint print;
+    print.companyName = options_.companyName;
+    print.filter = filter();
+    print.printed = QDateTime::currentDateTime();
+    print.oilAlerts = printedAlerts_;
+    return dueListPrintJob(*table_, screens::shownColumns(*grdDueList), print);
 }
 
 void frmDueList::cmdPrint_Click() {
