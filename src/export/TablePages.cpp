@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace velmora::exporting {
 
@@ -20,6 +21,10 @@ namespace {
 // longer text further down wraps onto more lines.
 constexpr int kMeasuredRows = 2000;
 constexpr qreal kCellPadding = 0.6;  // of a character's width, on each side
+// The size of the cells' text, and the least it is made to keep a table's columns on one
+// page before they are printed in parts.
+constexpr qreal kCellPoints = 8;
+constexpr qreal kLeastCellPoints = 6.5;
 
 // One table of a job: the main table, or a section printed after it.
 struct Table {
@@ -57,9 +62,9 @@ struct Fonts {
         f.setBold(bold);
         return f;
     }
-    explicit Fonts(QPaintDevice* device)
-        : normal(sized(8, false)),
-          bold(sized(8, true)),
+    explicit Fonts(QPaintDevice* device, qreal points = kCellPoints)
+        : normal(sized(points, false)),
+          bold(sized(points, true)),
           title(sized(11, true)),
           normalMetrics(normal, device),
           boldMetrics(bold, device),
@@ -100,6 +105,13 @@ std::vector<ColumnNeed> measure(const Table& t, const Fonts& f) {
     return needs;
 }
 
+qreal leastAcross(const std::vector<ColumnNeed>& needs) {
+    qreal total = 0;
+    for (const ColumnNeed& n : needs)
+        total += n.least;
+    return total;
+}
+
 Qt::Alignment horizontal(const QVariant& align) {
     return align.isValid() ? Qt::Alignment(align.toInt()) & Qt::AlignHorizontal_Mask
                            : Qt::AlignLeft;
@@ -133,7 +145,7 @@ class Flow {
         startPage();
         bool first = true;
         for (const Table& t : tablesOf(job_)) {
-            const std::vector<ColumnBand> bands = layoutColumns(measure(t, fonts_), area_.width());
+            const std::vector<ColumnBand> bands = layoutColumns(cellFontsFor(t), area_.width());
             for (size_t b = 0; b < bands.size(); ++b) {
                 if (b > 0 || (!first && !roomForStart(t, bands[b])))
                     newPage();
@@ -145,6 +157,29 @@ class Flow {
     }
 
   private:
+    // Chooses the text size of a table's cells: the usual one, or a smaller one (not below
+    // kLeastCellPoints) at which every word of its columns fits across the page. Returns what
+    // its columns need at that size; at the usual size when none fits, to be printed in parts.
+    std::vector<ColumnNeed> cellFontsFor(const Table& t) {
+        cells_ = std::make_unique<Fonts>(device_);
+        std::vector<ColumnNeed> needs = measure(t, *cells_);
+        const qreal least = leastAcross(needs);
+        if (least <= area_.width())
+            return needs;
+        // Text widths shrink with the size: start at the size that should just fit.
+        qreal points = std::floor(kCellPoints * area_.width() / least * 2) / 2;
+        for (; points >= kLeastCellPoints; points -= 0.5) {
+            auto smaller = std::make_unique<Fonts>(device_, points);
+            std::vector<ColumnNeed> at = measure(t, *smaller);
+            if (leastAcross(at) <= area_.width()) {
+                cells_ = std::move(smaller);
+                return at;
+            }
+        }
+        return needs;
+    }
+    const Fonts& cell() const { return *cells_; }
+
     qreal bottom() const { return area_.height() - fonts_.textLine * 0.5; }
 
     void startPage() {
@@ -187,7 +222,7 @@ class Flow {
             PrintedRow::Cell cell;
             cell.bold = true;
             cell.align = horizontal(t.model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole));
-            cell.lines = wrapText(headerText(t, c), fonts_.boldMetrics, inner(band, i));
+            cell.lines = wrapText(headerText(t, c), this->cell().boldMetrics, inner(band, i));
             row.lines = std::max(row.lines, static_cast<int>(cell.lines.size()));
             row.cells.push_back(std::move(cell));
         }
@@ -206,9 +241,9 @@ class Flow {
                     cell.colour = qvariant_cast<QBrush>(fg).color();
                 cell.align = horizontal(ix.data(Qt::TextAlignmentRole));
             }
-            cell.lines =
-                wrapText(ix.data(Qt::DisplayRole).toString(),
-                         cell.bold ? fonts_.boldMetrics : fonts_.normalMetrics, inner(band, i));
+            cell.lines = wrapText(ix.data(Qt::DisplayRole).toString(),
+                                  cell.bold ? this->cell().boldMetrics : this->cell().normalMetrics,
+                                  inner(band, i));
             row.lines = std::max(row.lines, static_cast<int>(cell.lines.size()));
             row.cells.push_back(std::move(cell));
         }
@@ -216,9 +251,9 @@ class Flow {
     }
 
     qreal inner(const ColumnBand& band, size_t i) const {
-        return std::max<qreal>(1, band.widths[i] - 2 * fonts_.cellPad);
+        return std::max<qreal>(1, band.widths[i] - 2 * cell().cellPad);
     }
-    qreal heightOf(int lines) const { return lines * fonts_.textLine + fonts_.rowPad; }
+    qreal heightOf(int lines) const { return lines * cell().textLine + cell().rowPad; }
     qreal bandWidth(const ColumnBand& band) const {
         qreal w = 0;
         for (qreal x : band.widths)
@@ -230,7 +265,7 @@ class Flow {
     // page.
     bool roomForStart(const Table& t, const ColumnBand& band) const {
         const qreal heading = t.heading.isEmpty() ? 0 : fonts_.textLine * 1.5;
-        const qreal header = heightOf(headerRow(t, band).lines) + fonts_.rowPad;
+        const qreal header = heightOf(headerRow(t, band).lines) + cell().rowPad;
         return y_ + fonts_.textLine + heading + header + heightOf(1) <= bottom();
     }
 
@@ -239,13 +274,14 @@ class Flow {
         for (size_t i = 0; i < row.cells.size(); ++i) {
             const PrintedRow::Cell& cell = row.cells[i];
             if (p_) {
-                p_->setFont(cell.bold ? fonts_.bold : fonts_.normal);
+                p_->setFont(cell.bold ? this->cell().bold : this->cell().normal);
                 p_->setPen(cell.colour.isValid() ? cell.colour : QColor(Qt::black));
                 const int end = std::min<int>(from + count, static_cast<int>(cell.lines.size()));
                 for (int k = from; k < end; ++k) {
-                    const QRectF r(x + fonts_.cellPad,
-                                   y_ + fonts_.rowPad / 2 + (k - from) * fonts_.textLine,
-                                   inner(band, i), fonts_.textLine);
+                    const QRectF r(
+                        x + this->cell().cellPad,
+                        y_ + this->cell().rowPad / 2 + (k - from) * this->cell().textLine,
+                        inner(band, i), this->cell().textLine);
                     p_->drawText(r, static_cast<int>(cell.align | Qt::AlignVCenter), cell.lines[k]);
                 }
             }
@@ -278,7 +314,7 @@ class Flow {
             p_->setPen(Qt::black);
             p_->drawLine(QPointF(0, y_), QPointF(bandWidth(band), y_));
         }
-        y_ += fonts_.rowPad;
+        y_ += cell().rowPad;
     }
 
     void printBand(const Table& t, const ColumnBand& band, size_t b, size_t bands) {
@@ -291,7 +327,7 @@ class Flow {
             int from = 0;
             while (from < row.lines) {
                 const int room =
-                    static_cast<int>(std::floor((bottom() - y_ - fonts_.rowPad) / fonts_.textLine));
+                    static_cast<int>(std::floor((bottom() - y_ - cell().rowPad) / cell().textLine));
                 // A row runs on over the next page only where a page cannot hold it.
                 if (room >= row.lines - from || !rowsOnPage_) {
                     const int count = std::max(1, std::min(room, row.lines - from));
@@ -312,7 +348,8 @@ class Flow {
     QPainter* p_;
     QRectF area_;
     int pageCount_;
-    Fonts fonts_;
+    Fonts fonts_;                   // the title, headings and notes
+    std::unique_ptr<Fonts> cells_;  // the cells of the table being printed
     int page_ = 0;
     qreal y_ = 0;
     bool rowsOnPage_ = false;  // a line of a table's rows printed on this page

@@ -45,7 +45,8 @@ QPageLayout tablePageLayout(const TablePrintJob& job);
 // column headings repeated on each, the rows running over as many pages as they need, then
 // the sections. Every cell's whole text is printed: columns take the width their texts need;
 // where the page is too narrow for that, texts wrap onto more lines at their blanks (a word
-// wider than its column at any character), and where even the words do not fit across, the
+// wider than its column at any character); where even the words do not fit across, the
+// cells' text is made smaller (down to 6.5 points), and where that is not enough either, the
 // columns are printed in parts, one after the other, the first column repeated in each.
 // Returns the number of pages, or 0 with a message when the device cannot be painted on.
 int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* error);

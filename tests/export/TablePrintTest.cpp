@@ -75,16 +75,17 @@ TEST_F(TablePrint, WideColumnsWrapAndNoTextIsCutShort) {
         captions << QString::fromLatin1(c);
     std::vector<QStringList> rows;
     for (int i = 0; i < 30; ++i) {
-        rows.push_back({QString::number(100 + i), "1", "Yes", "Main rotor",
-                        QStringLiteral("Main rotor blade, composite (left) no. %1").arg(i),
-                        QStringLiteral("KH-3100-1207-%1").arg(i, 2, 10, QChar(u'0')),
-                        QStringLiteral("SN-88231-A%1").arg(i), "12 Mar 2019",
-                        "Kawasaki Heavy Industries", "Annual / 100 hour", "$6,900.00", "$0.92",
-                        "7500", i % 3 ? "RT" : "OH", "7 Dec 2026", "1,204.5", "6,930.7",
-                        QStringLiteral("Replace with the blade set; see service bulletin "
-                                       "SB-214-88 rev B before the next %1 hours")
-                            .arg(i * 50),
-                        "No"});
+        rows.push_back(
+            {QString::number(100 + i), "1", "Yes", "Main rotor",
+             QStringLiteral("Main rotor blade, composite (left) no. %1").arg(i),
+             QStringLiteral("KH-3100-1207-%1").arg(i, 2, 10, QChar(u'0')),
+             QStringLiteral("SN-88231-A%1").arg(i), "12 Mar 2019", "Kawasaki Heavy Industries",
+             "Annual / 100 hour", "$6,900.00", "$0.92", "7500", i % 3 ? "RT" : "OH", "7 Dec 2026",
+             "1,204.5", "6,930.7",
+             QStringLiteral("Replace with the blade set; see service bulletin "
+                            "SB-214-88 rev B before the next %1 hours; check the fitting")
+                 .arg(i * 50),
+             "No"});
     }
     const auto m = table(captions, rows);
     const auto job = jobOf(*m);

@@ -26,7 +26,11 @@ inline QString pdfToText(const QString& pdf) {
         ADD_FAILURE() << "pdftotext failed: " << p.readAllStandardError().toStdString();
         return {};
     }
-    return QString::fromUtf8(p.readAllStandardOutput());
+    // The font's ligatures ("\uFB01") read back as their letters ("fi").
+    QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (char16_t lig = 0xFB00; lig <= 0xFB06; ++lig)
+        text.replace(QChar(lig), QString(QChar(lig)).normalized(QString::NormalizationForm_KC));
+    return text;
 }
 
 inline QStringList wordsOf(const QString& text) {
