@@ -49,8 +49,10 @@ std::vector<Table> tablesOf(const TablePrintJob& job) {
 }
 
 struct Fonts {
+    qreal size;  // of the normal and bold text, in points
     QFont normal, bold, title;
     QFontMetricsF normalMetrics, boldMetrics, titleMetrics;
+    TextWidths normalWidths, boldWidths;
     qreal textLine = 0;   // one line of text
     qreal rowPad = 0;     // added to the lines of a row
     qreal cellPad = 0;    // each side of a cell's text
@@ -63,12 +65,15 @@ struct Fonts {
         return f;
     }
     explicit Fonts(QPaintDevice* device, qreal points = kCellPoints)
-        : normal(sized(points, false)),
+        : size(points),
+          normal(sized(points, false)),
           bold(sized(points, true)),
           title(sized(11, true)),
           normalMetrics(normal, device),
           boldMetrics(bold, device),
-          titleMetrics(title, device) {
+          titleMetrics(title, device),
+          normalWidths(normalMetrics),
+          boldWidths(boldMetrics) {
         textLine = normalMetrics.lineSpacing();
         rowPad = normalMetrics.height() * 0.25;
         cellPad = normalMetrics.averageCharWidth() * kCellPadding;
@@ -90,11 +95,11 @@ std::vector<ColumnNeed> measure(const Table& t, const Fonts& f) {
     const int rows = std::min(t.rowCount(), kMeasuredRows);
     for (int c : t.columns) {
         const QString header = headerText(t, c);
-        ColumnNeed n{twoLineWidth(header, f.boldMetrics), widestWord(header, f.boldMetrics)};
+        ColumnNeed n{twoLineWidth(header, f.boldWidths), widestWord(header, f.boldWidths)};
         for (int r = 0; r < rows; ++r) {
             const QModelIndex ix = t.model->index(t.modelRow(r), c);
             const QString text = ix.data(Qt::DisplayRole).toString();
-            const QFontMetricsF& m = isBold(ix) ? f.boldMetrics : f.normalMetrics;
+            const TextWidths& m = isBold(ix) ? f.boldWidths : f.normalWidths;
             n.natural = std::max(n.natural, widestLine(text, m));
             n.least = std::max(n.least, widestWord(text, m));
         }
@@ -129,23 +134,41 @@ struct PrintedRow {
     int lines = 1;
 };
 
-// Lays the tables out page by page; paints them when it has a painter.
+// What counting the pages learnt, so that painting them need not work it out again: each
+// table's text size and bands of columns, and which rows of each band (in the order printed)
+// stand on one line.
+struct FlowMemo {
+    std::vector<qreal> cellPoints;
+    std::vector<std::vector<ColumnBand>> bands;
+    std::vector<std::vector<bool>> singleLine;
+};
+
+// Lays the tables out page by page, filling the memo; paints them when it has a painter,
+// from the memo the counting filled.
 class Flow {
   public:
     Flow(const TablePrintJob& job, QPagedPaintDevice* device, QPainter* painter, const QRectF& area,
-         int pageCount)
+         int pageCount, FlowMemo* memo)
         : job_(job),
           device_(device),
           p_(painter),
           area_(area),
           pageCount_(pageCount),
+          memo_(*memo),
           fonts_(device) {}
 
     int run() {
         startPage();
         bool first = true;
+        size_t table = 0;
         for (const Table& t : tablesOf(job_)) {
-            const std::vector<ColumnBand> bands = layoutColumns(cellFontsFor(t), area_.width());
+            if (!p_) {
+                memo_.bands.push_back(layoutColumns(cellFontsFor(t), area_.width()));
+                memo_.cellPoints.push_back(cells_->size);
+            } else {
+                cells_ = std::make_unique<Fonts>(device_, memo_.cellPoints[table]);
+            }
+            const std::vector<ColumnBand>& bands = memo_.bands[table++];
             for (size_t b = 0; b < bands.size(); ++b) {
                 if (b > 0 || (!first && !roomForStart(t, bands[b])))
                     newPage();
@@ -187,6 +210,7 @@ class Flow {
         y_ = 0;
         rowsOnPage_ = false;
         if (p_) {
+            forgetPainterState();
             p_->setPen(Qt::black);
             p_->setFont(fonts_.title);
             p_->drawText(QRectF(0, 0, area_.width(), fonts_.titleLine),
@@ -198,7 +222,7 @@ class Flow {
         }
         y_ += fonts_.titleLine;
         if (page_ == 1 && !job_.subtitle.isEmpty()) {
-            const QStringList lines = wrapText(job_.subtitle, fonts_.normalMetrics, area_.width());
+            const QStringList lines = wrapText(job_.subtitle, fonts_.normalWidths, area_.width());
             for (const QString& line : lines) {
                 if (p_)
                     p_->drawText(QRectF(0, y_, area_.width(), fonts_.textLine),
@@ -222,14 +246,15 @@ class Flow {
             PrintedRow::Cell cell;
             cell.bold = true;
             cell.align = horizontal(t.model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole));
-            cell.lines = wrapText(headerText(t, c), this->cell().boldMetrics, inner(band, i));
+            cell.lines = wrapText(headerText(t, c), this->cell().boldWidths, inner(band, i));
             row.lines = std::max(row.lines, static_cast<int>(cell.lines.size()));
             row.cells.push_back(std::move(cell));
         }
         return row;
     }
 
-    PrintedRow dataRow(const Table& t, const ColumnBand& band, int r) const {
+    // A row's cells; those known to stand on one line are not measured again.
+    PrintedRow dataRow(const Table& t, const ColumnBand& band, int r, bool oneLine) const {
         PrintedRow row;
         for (size_t i = 0; i < band.columns.size(); ++i) {
             const QModelIndex ix = t.model->index(t.modelRow(r), t.columns[band.columns[i]]);
@@ -241,9 +266,12 @@ class Flow {
                     cell.colour = qvariant_cast<QBrush>(fg).color();
                 cell.align = horizontal(ix.data(Qt::TextAlignmentRole));
             }
-            cell.lines = wrapText(ix.data(Qt::DisplayRole).toString(),
-                                  cell.bold ? this->cell().boldMetrics : this->cell().normalMetrics,
-                                  inner(band, i));
+            const QString text = ix.data(Qt::DisplayRole).toString();
+            cell.lines =
+                oneLine ? QStringList{text}
+                        : wrapText(text,
+                                   cell.bold ? this->cell().boldWidths : this->cell().normalWidths,
+                                   inner(band, i));
             row.lines = std::max(row.lines, static_cast<int>(cell.lines.size()));
             row.cells.push_back(std::move(cell));
         }
@@ -269,20 +297,48 @@ class Flow {
         return y_ + fonts_.textLine + heading + header + heightOf(1) <= bottom();
     }
 
+    void forgetPainterState() {
+        painterFont_ = nullptr;
+        painterColour_ = QColor();
+    }
+
+    // One line of a cell in the box at left, top of the given width, one text line high. The
+    // font and pen are set only when they change, and the text placed by its baseline: the
+    // quickest way to paint the many cells of a long list.
+    void drawLine(qreal left, qreal top, qreal width, const PrintedRow::Cell& cell,
+                  const QString& text) {
+        if (text.isEmpty())
+            return;
+        const Fonts& f = this->cell();
+        if (!painterFont_ || painterBold_ != cell.bold || painterFont_ != &f) {
+            p_->setFont(cell.bold ? f.bold : f.normal);
+            painterFont_ = &f;
+            painterBold_ = cell.bold;
+        }
+        const QColor colour = cell.colour.isValid() ? cell.colour : QColor(Qt::black);
+        if (colour != painterColour_) {
+            p_->setPen(colour);
+            painterColour_ = colour;
+        }
+        const QFontMetricsF& m = cell.bold ? f.boldMetrics : f.normalMetrics;
+        qreal x = left;
+        if (cell.align & (Qt::AlignRight | Qt::AlignHCenter)) {
+            const qreal spare = width - (cell.bold ? f.boldWidths : f.normalWidths).width(text);
+            x += cell.align & Qt::AlignRight ? spare : spare / 2;
+        }
+        p_->drawText(QPointF(x, top + (f.textLine - m.height()) / 2 + m.ascent()), text);
+    }
+
     void drawLines(const ColumnBand& band, const PrintedRow& row, int from, int count) {
         qreal x = 0;
         for (size_t i = 0; i < row.cells.size(); ++i) {
             const PrintedRow::Cell& cell = row.cells[i];
             if (p_) {
-                p_->setFont(cell.bold ? this->cell().bold : this->cell().normal);
-                p_->setPen(cell.colour.isValid() ? cell.colour : QColor(Qt::black));
                 const int end = std::min<int>(from + count, static_cast<int>(cell.lines.size()));
                 for (int k = from; k < end; ++k) {
-                    const QRectF r(
-                        x + this->cell().cellPad,
-                        y_ + this->cell().rowPad / 2 + (k - from) * this->cell().textLine,
-                        inner(band, i), this->cell().textLine);
-                    p_->drawText(r, static_cast<int>(cell.align | Qt::AlignVCenter), cell.lines[k]);
+                    drawLine(x + this->cell().cellPad,
+                             y_ + this->cell().rowPad / 2 + (k - from) * this->cell().textLine,
+                             inner(band, i), cell, cell.lines[k]);
                 }
             }
             x += band.widths[i];
@@ -300,6 +356,7 @@ class Flow {
             return;
         y_ += t.heading.isEmpty() ? 0 : fonts_.textLine * 0.5;
         if (p_) {
+            forgetPainterState();
             p_->setPen(Qt::black);
             p_->setFont(fonts_.bold);
             p_->drawText(QRectF(0, y_, area_.width(), fonts_.textLine),
@@ -311,6 +368,7 @@ class Flow {
     void printHeader(const ColumnBand& band, const PrintedRow& header) {
         drawLines(band, header, 0, header.lines);
         if (p_) {
+            forgetPainterState();
             p_->setPen(Qt::black);
             p_->drawLine(QPointF(0, y_), QPointF(bandWidth(band), y_));
         }
@@ -322,8 +380,13 @@ class Flow {
         const PrintedRow header = headerRow(t, band);
         printHeader(band, header);
         const int rows = t.rowCount();
+        if (!p_)
+            memo_.singleLine.emplace_back(static_cast<size_t>(rows), false);
+        std::vector<bool>& oneLine = memo_.singleLine[bandNo_++];
         for (int r = 0; r < rows; ++r) {
-            const PrintedRow row = dataRow(t, band, r);
+            const PrintedRow row = dataRow(t, band, r, oneLine[static_cast<size_t>(r)]);
+            if (!p_)
+                oneLine[static_cast<size_t>(r)] = row.lines == 1;
             int from = 0;
             while (from < row.lines) {
                 const int room =
@@ -348,6 +411,12 @@ class Flow {
     QPainter* p_;
     QRectF area_;
     int pageCount_;
+    FlowMemo& memo_;
+    size_t bandNo_ = 0;  // bands printed so far
+    // What the painter was last given.
+    const Fonts* painterFont_ = nullptr;
+    bool painterBold_ = false;
+    QColor painterColour_;
     Fonts fonts_;                   // the title, headings and notes
     std::unique_ptr<Fonts> cells_;  // the cells of the table being printed
     int page_ = 0;
@@ -370,8 +439,11 @@ bool fitsAcross(const TablePrintJob& job, QPaintDevice* device, qreal width) {
 }
 
 int flowTables(const TablePrintJob& job, QPagedPaintDevice* device, QPainter* painter,
-               const QRectF& area, int pageCount) {
-    return Flow(job, device, painter, area, pageCount).run();
+               const QRectF& area) {
+    FlowMemo memo;
+    const int pages = Flow(job, device, nullptr, area, 0, &memo).run();
+    Flow(job, device, painter, area, pages, &memo).run();
+    return pages;
 }
 
 }  // namespace velmora::exporting

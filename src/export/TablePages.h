@@ -14,9 +14,9 @@ namespace velmora::exporting {
 // pixels) with each text on one line.
 bool fitsAcross(const TablePrintJob& job, QPaintDevice* device, qreal width);
 
-// Lays the tables of a job out on pages of the given area and paints them; with no painter,
-// only counts the pages. See paintTable.
+// Lays the tables of a job out on pages of the given area (counting the pages first, for
+// "Page 1 of N") and paints them; returns the number of pages. See paintTable.
 int flowTables(const TablePrintJob& job, QPagedPaintDevice* device, QPainter* painter,
-               const QRectF& area, int pageCount);
+               const QRectF& area);
 
 }  // namespace velmora::exporting

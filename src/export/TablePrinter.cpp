@@ -45,9 +45,7 @@ int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* err
     }
     const QRectF page = device->pageLayout().paintRectPixels(device->logicalDpiX());
     const QRectF area(0, 0, page.width(), page.height());
-    // Counted first, for "Page 1 of N" on every page.
-    const int pages = flowTables(job, device, nullptr, area, 0);
-    flowTables(job, device, &p, area, pages);
+    const int pages = flowTables(job, device, &p, area);
     p.end();
     return pages;
 }
