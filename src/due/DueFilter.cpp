@@ -1,5 +1,6 @@
 #include "DueFilter.h"
 
+#include "data/DateDisplay.h"
 #include "data/TextKey.h"
 
 #include <QSet>
@@ -17,7 +18,10 @@ bool withinReach(const DueList& list, const DueEntry& e, const DueFilter& f) {
     if (e.level == WarningLevel::Overdue)
         return true;
     if (f.withinDays) {
-        if (const auto days = e.daysToDue(list.today); days && *days <= *f.withinDays)
+        // A limit without a date (no daily use to project it with) that is due soon by its
+        // amount may come due any day: it stays in whatever number of days is asked for.
+        const auto days = e.daysToDue(list.today);
+        if (days ? *days <= *f.withinDays : e.level == WarningLevel::DueSoon)
             return true;
     }
     if (f.withinHours) {
@@ -126,7 +130,8 @@ QString printedHeading(const DueList& list, const std::vector<int>& rows, const 
                        const QDateTime& printed) {
     const DueCounts c = countDue(list, rows);
     return QStringLiteral("As of %1, printed %2: %3. %4 limits, %5 overdue, %6 due soon.")
-        .arg(list.today.toString(Qt::ISODate), printed.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+        .arg(data::displayDate(list.today),
+             data::displayDate(printed.date()) + u' ' + printed.toString(QStringLiteral("HH:mm")),
              describeFilter(filter))
         .arg(c.limits)
         .arg(c.overdue)

@@ -14,7 +14,8 @@ namespace velmora::due {
 struct DueFilter {
     // Due within this many days (by retirement or projected date), or within this many
     // flight hours (time limits with no more hours left); with both, a limit that meets
-    // either is shown. What is overdue always meets them.
+    // either is shown. What is overdue always meets them, and a limit without a date that is
+    // due soon by its amount meets any number of days.
     std::optional<int> withinDays;
     std::optional<double> withinHours;
     // Only these registrations (compared as the engine compares text); unset: every
@@ -49,8 +50,8 @@ DueCounts countDue(const DueList& list, const std::vector<int>& rows);
 QString describeFilter(const DueFilter& filter);
 
 // The line under a printed list's title: the day of the list, when it was printed, the
-// filter in words and the counts ("As of 2025-06-15, printed 2025-06-15 08:00: due within
-// 30 days. 12 limits, 2 overdue, 5 due soon.").
+// filter in words and the counts ("As of 15 Jun 2025, printed 15 Jun 2025 08:00: due
+// within 30 days. 12 limits, 2 overdue, 5 due soon."), dates as every screen shows them.
 QString printedHeading(const DueList& list, const std::vector<int>& rows, const DueFilter& filter,
                        const QDateTime& printed);
 

@@ -26,8 +26,8 @@ std::string textOf(const Value& v) {
     return v.isNull() ? std::string() : v.toString().toStdString();
 }
 
-// Where an entry stands in the order of the list: overdue without a date, dated, beyond
-// a century, no use recorded, no figure.
+// Where an entry stands in the order of the list: overdue without a date, dated (and due
+// soon without a date, as if due today), beyond a century, no use recorded, no figure.
 int tierOf(const DueEntry& e) {
     switch (e.projection) {
         case Projection::Dated:
@@ -35,11 +35,20 @@ int tierOf(const DueEntry& e) {
         case Projection::BeyondReach:
             return e.dueDay < 0 ? 0 : 2;
         case Projection::NoUseRecorded:
-            return e.level == WarningLevel::Overdue ? 0 : 3;
+            if (e.level == WarningLevel::Overdue)
+                return 0;
+            return e.level == WarningLevel::DueSoon ? 1 : 3;
         case Projection::NoFigure:
             return 4;
     }
     return 4;
+}
+
+// The day a dated entry is ordered by: its due date; today for one due soon without a date,
+// which may come due any day (after those already overdue, before those due later).
+std::uint64_t orderDay(const DueList& list, const DueEntry& e) {
+    const qint64 day = e.projection == Projection::Dated ? e.dueDay : list.today.toJulianDay();
+    return static_cast<std::uint64_t>(day);
 }
 
 // Column positions of the due list query.
@@ -172,7 +181,7 @@ void rankAircraft(DueList* list) {
 DueOrder dueOrder(const DueList& list, const DueEntry& e) {
     DueOrder o;
     const std::uint64_t tier = static_cast<std::uint64_t>(tierOf(e));
-    const std::uint64_t day = tierOf(e) == 1 ? static_cast<std::uint64_t>(e.dueDay) : 0;
+    const std::uint64_t day = tierOf(e) == 1 ? orderDay(list, e) : 0;
     o.major = tier << 40 | (day & ((std::uint64_t{1} << 40) - 1));
     const auto a = static_cast<size_t>(e.aircraft);
     const std::uint64_t rank =

@@ -90,9 +90,9 @@ struct DueList {
 void rankAircraft(DueList* list);
 
 // Where a limit stands in the list's order, as two numbers compared in turn: by due date,
-// overdue limits without a date first, then those a century or more away, then those
-// without a date (no use recorded, then no figure); then by registration, item number and
-// basis.
+// overdue limits without a date first, those due soon without a date as if due today, then
+// those a century or more away, then the rest without a date (no use recorded, then no
+// figure); then by registration, item number and basis.
 struct DueOrder {
     std::uint64_t major = 0, minor = 0;
     auto operator<=>(const DueOrder&) const = default;

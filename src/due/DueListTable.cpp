@@ -1,5 +1,6 @@
 #include "DueListTable.h"
 
+#include "data/DateDisplay.h"
 #include "data/JetFormat.h"
 #include "data/Value.h"
 
@@ -41,7 +42,7 @@ QString remainingText(const DueEntry& e) {
 QString dueDateText(const DueEntry& e) {
     switch (e.projection) {
         case Projection::Dated:
-            return e.dueDate().toString(Qt::ISODate);
+            return data::displayDate(e.dueDate());
         case Projection::NoUseRecorded:
             return QStringLiteral("no use recorded");
         case Projection::BeyondReach:
@@ -51,6 +52,10 @@ QString dueDateText(const DueEntry& e) {
             return QStringLiteral("no remaining figure");
     }
     return {};
+}
+
+QString dueDateFileText(const DueEntry& e) {
+    return e.projection == Projection::Dated ? e.dueDate().toString(Qt::ISODate) : dueDateText(e);
 }
 
 DueListTable::DueListTable(QObject* parent) : QAbstractTableModel(parent) {}
@@ -143,6 +148,14 @@ QString DueListTable::text(int row, int column) const {
         default:
             return {};
     }
+}
+
+QString DueListTable::fileText(int row, int column) const {
+    if (column == DueDate) {
+        const DueEntry* e = entryAt(row);
+        return e ? dueDateFileText(*e) : QString();
+    }
+    return text(row, column);
 }
 
 int DueListTable::rowCount(const QModelIndex& parent) const {

@@ -44,7 +44,10 @@ class DueListTable : public QAbstractTableModel {
     const DueEntry* entryAt(int row) const;
 
     static QString caption(int column);
+    // A cell's text as the grid shows and prints it, and as a file is given it (the due date
+    // as yyyy-MM-dd; the other cells as shown).
     QString text(int row, int column) const;
+    QString fileText(int row, int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -59,8 +62,10 @@ class DueListTable : public QAbstractTableModel {
 // A remaining amount as the list writes it: hours and months with one decimal, landings,
 // cycles and RIN whole; a minus sign once run out.
 QString remainingText(const DueEntry& e);
-// The due date as the list writes it (yyyy-MM-dd), or why there is none: "no use
-// recorded", "no remaining figure", "over 100 years".
+// The due date as the list shows it (as every screen shows dates, "7 Dec 2026"), or why
+// there is none: "no use recorded", "no remaining figure", "over 100 years".
 QString dueDateText(const DueEntry& e);
+// The same for a file: the date as yyyy-MM-dd.
+QString dueDateFileText(const DueEntry& e);
 
 }  // namespace velmora::due

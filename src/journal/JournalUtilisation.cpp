@@ -63,18 +63,22 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
     // Both reads go by the journal's index of the aircraft lines by time, not through every
     // line of it: "+RegNum" (the same registration, letter case ignored) keeps the grouping
     // from walking the index by registration instead.
+    // Each aircraft's first line, and which of its totals have lines at all.
     mainDb.forEachRow(
-        QStringLiteral("SELECT RegNum, substr(min(ChangedAt), 1, 10) FROM Journal WHERE "
-                       "TableName = 'Aircraft' AND ChangedAt < ?2%1 GROUP BY +RegNum")
+        QStringLiteral("SELECT RegNum, ColumnName, substr(min(ChangedAt), 1, 10) FROM Journal "
+                       "WHERE TableName = 'Aircraft' AND ChangedAt < ?2%1 GROUP BY +RegNum, "
+                       "+ColumnName")
             .arg(oneAircraft),
         withReg({data::Value(QString()), data::Value(end)}),
         [&](const std::vector<data::Value>& r) {
             if (r[0].isNull())
                 return;
             Sums& s = out.byAircraft_[data::textKey(r[0].toString())];
-            const QDate first = QDate::fromString(r[1].toString(), Qt::ISODate);
+            const QDate first = QDate::fromString(r[2].toString(), Qt::ISODate);
             if (!s.firstDay.isValid() || first < s.firstDay)
                 s.firstDay = first;
+            if (const int f = r[1].isNull() ? -1 : figureOf(r[1].toString()); f >= 0)
+                s.journalled[f] = true;
         });
     const QString begin = asOf.addDays(1 - out.days_).toString(QStringLiteral("yyyy-MM-dd"));
     mainDb.forEachRow(
@@ -104,8 +108,13 @@ AircraftUtilisation JournalUtilisation::utilisation(const QString& regNum) const
     }
     out.fromJournal = true;
     out.averagedDays = std::min(days_, out.journalDays);
-    for (size_t i = 0; i < kFigures.size(); ++i)
-        out.use.*kFigures[i].field = it->figures[i] / out.averagedDays;
+    const utilisation::DailyUtilisation planned = planned_.dailyUse(regNum);
+    for (size_t i = 0; i < kFigures.size(); ++i) {
+        out.figureFromJournal[i] = it->journalled[i];
+        out.use.*kFigures[i].field = it->journalled[i]
+                                         ? std::optional<double>(it->figures[i] / out.averagedDays)
+                                         : planned.*kFigures[i].field;
+    }
     return out;
 }
 

@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QString>
 
+#include <array>
+
 namespace velmora::data {
 class Database;
 }
@@ -23,13 +25,18 @@ struct AircraftUtilisation {
     bool fromJournal = false;  // false: the planned figures
     int journalDays = 0;       // days since the aircraft's first journal line
     int averagedDays = 0;      // days the journal figures are averaged over
+    // Which figures the journal gives, in the order meter 1, meter 2, landings, cycles, RIN;
+    // the others are the planned figures.
+    std::array<bool, 5> figureFromJournal{};
 };
 
 // Daily use from the entry journal: the changes of the airframe totals (flight time on
 // meter 1 and 2, landings, cycles, RIN) over the last `days` days up to `asOf`, divided by
 // those days (fewer when the journal is younger). A change from Null (a first entry) is
 // not use. Aircraft with less than kLeastJournalDays days of journal take the planned
-// figures. Reads the journal once for the whole fleet.
+// figures; so does each total of an older journal that has no line of it at all (one that
+// is never entered, such as cycles on an aircraft whose cycles are not kept). Reads the
+// journal once for the whole fleet.
 class JournalUtilisation final : public utilisation::UtilisationSource {
   public:
     // Throws data::DbError when the file cannot be read.
@@ -47,6 +54,7 @@ class JournalUtilisation final : public utilisation::UtilisationSource {
     struct Sums {
         QDate firstDay;
         double figures[5] = {0, 0, 0, 0, 0};
+        bool journalled[5] = {false, false, false, false, false};  // a line of the total
     };
     QHash<QString, Sums> byAircraft_;  // by registration as the engine compares text
     utilisation::PlannedUtilisation planned_;

@@ -4,6 +4,7 @@
 #include "DueTestData.h"
 #include "support/BackEnds.h"
 
+#include "data/DateDisplay.h"
 #include "due/DueListTable.h"
 #include "due/WarningSettingsFile.h"
 #include "due/screen/OilAlertsPanel.h"
@@ -12,6 +13,7 @@
 #include "due/screen/frmDueList.h"
 #include "export/Csv.h"
 #include "oil/limits/OilLimitsStore.h"
+#include "screens/common/DisplayFormat.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "utilisation/PlannedUtilisation.h"
 
@@ -121,11 +123,12 @@ TEST_P(DueListScreen, OpensWithTheWholeFleetByDueDate) {
     auto s = open();
     EXPECT_EQ(s->windowTitle(), "Due List");
     EXPECT_TRUE(dialogs->messages.empty());
-    // Overdue without a date first, then by date; those without use recorded last.
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 40 6 3 4 5");
-    EXPECT_EQ(column(*s, DueListTable::Status).join('|'), "Overdue|Due soon|Due soon|||||Due soon");
-    EXPECT_EQ(column(*s, DueListTable::DueDate).last(), "no use recorded");
-    EXPECT_EQ(column(*s, DueListTable::Controls).join('|'), "|||Yes|||No|");
+    // Overdue without a date first, then by date; item 5, due soon without use recorded,
+    // as if due today.
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40 6 3 4");
+    EXPECT_EQ(column(*s, DueListTable::Status).join('|'), "Overdue|Due soon|Due soon|Due soon||||");
+    EXPECT_EQ(column(*s, DueListTable::DueDate)[1], "no use recorded");
+    EXPECT_EQ(column(*s, DueListTable::Controls).join('|'), "||||Yes|||No");
     EXPECT_TRUE(s->lblSummary->text().startsWith("8 of 8 limits shown: 1 overdue, 3 due soon"))
         << s->lblSummary->text().toStdString();
     EXPECT_EQ(s->lstAircraft->count(), 2);
@@ -136,16 +139,16 @@ TEST_P(DueListScreen, FiltersThroughTheirControls) {
     s->chkWithinDays->setChecked(true);
     s->spnDays->setValue(30);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
     s->spnDays->setValue(90);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 40");
-    // Or within 35 flight hours: the limit of N2 without use comes in by its hours.
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40");
+    // Or within 35 flight hours: the limit of N2 without use comes in by its hours too.
     s->spnDays->setValue(30);
     s->chkWithinHours->setChecked(true);
     s->spnHours->setValue(35);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 5");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
     s->chkWithinDays->setChecked(false);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5");
@@ -172,11 +175,11 @@ TEST_P(DueListScreen, FiltersThroughTheirControls) {
 
     s->chkWarnings->setChecked(true);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 5");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
     s->chkWarnings->setChecked(false);
     s->chkControlling->setChecked(true);
     settle();
-    EXPECT_EQ(items(*s).join(' '), "7 1 2 40 6 3 5");
+    EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40 6 3");
     EXPECT_TRUE(s->lblSummary->text().startsWith("7 of 8 limits shown"));
 }
 
@@ -207,7 +210,8 @@ TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
     EXPECT_EQ(header[1], QString("Registration"));
     for (const auto& h : header)
         EXPECT_NE(h, QString("Meter"));
-    // Every field is the text of its cell, in the grid's order; blank cells are Null.
+    // Every field is the text of its cell, in the grid's order, but the due date as
+    // yyyy-MM-dd; blank cells are Null.
     const std::vector<int> shown = {
         DueListTable::DueDate,   DueListTable::Registration, DueListTable::Item,
         DueListTable::Component, DueListTable::PartNumber,   DueListTable::SerialNumber,
@@ -216,13 +220,15 @@ TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
         DueListTable::Controls};
     for (int r = 0; r < 4; ++r) {
         for (size_t c = 0; c < shown.size(); ++c) {
-            const QString text = s->table().text(r, shown[c]);
+            const QString text = s->table().fileText(r, shown[c]);
             EXPECT_EQ(records[static_cast<size_t>(r) + 1][c],
                       text.isEmpty() ? std::nullopt : std::optional<QString>(text));
         }
     }
-    EXPECT_EQ(records[4][3], QString("Pump, fuel \"boost\""));
-    EXPECT_EQ(records[4][0], QString("no use recorded"));
+    EXPECT_EQ(records[2][3], QString("Pump, fuel \"boost\""));
+    EXPECT_EQ(records[2][0], QString("no use recorded"));
+    EXPECT_EQ(records[4][0], QString("2025-07-05"));
+    EXPECT_EQ(records[3][0], QString("2025-06-25"));
     EXPECT_TRUE(fileBytes(out).contains("\"Pump, fuel \"\"boost\"\"\""));
 }
 
@@ -271,7 +277,7 @@ TEST_P(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
     QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
-    s->grdDueList_DblClick(1);
+    s->grdDueList_DblClick(2);
     s->grdDueList_DblClick(99);  // no such line: nothing
     EXPECT_EQ(opened, (QStringList{"N2", "N1"}));
 }
@@ -337,7 +343,56 @@ TEST_P(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
     EXPECT_EQ(planned.dailyUse("N2").meter1Hours, 3);
     EXPECT_EQ(planned.dailyUse("N1"), hoursADay(4));
     const QStringList item = items(*s);
-    EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")], "2025-06-25");
+    EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")],
+              data::displayDate(QDate(2025, 6, 25)));
+}
+
+// Item 5 of N2 has 30 of its 530 hours left and no daily use to date it by: due soon by
+// its amount, it may come due any day.
+TEST_P(DueListScreen, ALimitDueSoonWithoutADateStaysInEveryDayFilterByItsUrgency) {
+    add("N2", 8, "RT", 830, "", "Generator", "GN-2", "B8");  // 330 hours left: fine, no date
+    for (bool zeroUse : {false, true}) {
+        SCOPED_TRACE(zeroUse ? "planned use 0" : "no planned use");
+        if (zeroUse) {
+            utilisation::DailyUtilisation none;
+            none.meter1Hours = 0;
+            utilisation::savePlannedUtilisation(*db, {{"N2", none}});
+        }
+        auto s = open();
+        s->chkWithinDays->setChecked(true);
+        for (int days : {0, 1, 30, 365}) {
+            s->spnDays->setValue(days);
+            settle();
+            const QStringList shown = items(*s);
+            EXPECT_TRUE(shown.contains("5")) << days << ": " << shown.join(' ').toStdString();
+            EXPECT_FALSE(shown.contains("8")) << days;
+            // After what is overdue, before what is dated later.
+            EXPECT_EQ(shown.indexOf("5"), 1) << days;
+        }
+        const QStringList item = items(*s);
+        ASSERT_TRUE(item.contains("5"));
+        EXPECT_EQ(column(*s, DueListTable::DueDate)[item.indexOf("5")], "no use recorded");
+        EXPECT_EQ(column(*s, DueListTable::Status)[item.indexOf("5")], "Due soon");
+    }
+}
+
+// The due dates, the day of the list and the printed heading read as on every other screen
+// ("5 Jul 2025" where the locale writes its short dates so); the CSV keeps 2025-07-05.
+TEST_P(DueListScreen, DatesReadAsOnTheOtherScreensWhileTheCsvKeepsIsoDates) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    auto s = open();
+    const QStringList item = items(*s);
+    const QString shown = column(*s, DueListTable::DueDate)[item.indexOf("2")];
+    EXPECT_EQ(shown, "5 Jul 2025");
+    EXPECT_EQ(shown, screens::formatForDisplay(data::Value("2025-07-05"), "Short Date",
+                                               data::FieldType{}));
+    EXPECT_TRUE(s->lblSummary->text().contains("as of 15 Jun 2025"))
+        << s->lblSummary->text().toStdString();
+    EXPECT_TRUE(s->printJob().subtitle.startsWith("As of 15 Jun 2025, printed "))
+        << s->printJob().subtitle.toStdString();
+    EXPECT_EQ(s->table().fileText(item.indexOf("2"), DueListTable::DueDate), "2025-07-05");
+    QLocale::setDefault(saved);
 }
 
 }  // namespace
@@ -369,13 +424,26 @@ TEST_P(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt)
     EXPECT_FALSE(s->oilAlerts->isHidden());
     ASSERT_EQ(s->oilAlerts->lstOilAlerts->count(), 1);
     EXPECT_EQ(s->oilAlerts->lstOilAlerts->item(0)->text(),
-              "N2  Engine  (sample of 2026-06-01): Iron 48 ppm over alert 40");
+              QStringLiteral("N2  Engine  (sample of %1): Iron 48 ppm over alert 40")
+                  .arg(data::displayDate(QDate(2026, 6, 1))));
     EXPECT_EQ(s->oilAlerts->lblOilAlerts->text(),
               "Oil analysis: the newest sample of 1 component is over an alert level:");
     QStringList opened;
     s->setAircraftOpener([&](const QString& reg) { opened << reg; });
     emit s->oilAlerts->lstOilAlerts->itemDoubleClicked(s->oilAlerts->lstOilAlerts->item(0));
     EXPECT_EQ(opened, QStringList{"N2"});
+
+    // The printed list ends with them, for the aircraft it shows.
+    exporting::TablePrintJob job = s->printJob();
+    ASSERT_EQ(job.sections.size(), 1u);
+    EXPECT_EQ(job.sections[0].heading,
+              "Oil analysis: the newest sample of 1 component is over an alert level");
+    ASSERT_EQ(job.sections[0].model->rowCount(), 1);
+    EXPECT_EQ(job.sections[0].model->index(0, 3).data().toString(), "Iron 48 ppm over alert 40");
+    s->lstAircraft->item(1)->setCheckState(Qt::Unchecked);  // N2 off the list
+    settle();
+    job = s->printJob();
+    EXPECT_TRUE(job.sections.empty());
 }
 
 }  // namespace

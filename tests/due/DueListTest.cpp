@@ -4,9 +4,13 @@
 #include "DueTestData.h"
 #include "support/TestFiles.h"
 
+#include "data/DateDisplay.h"
+#include "data/Journal.h"
 #include "due/DueFilter.h"
 #include "due/DueList.h"
 #include "due/DueListTable.h"
+#include "journal/JournalUtilisation.h"
+#include "utilisation/PlannedUtilisation.h"
 #include "utilisation/UtilisationSource.h"
 
 #include <QBrush>
@@ -142,7 +146,8 @@ TEST_F(DueListNumbers, ListedByDueDateWithTheTextsOfTheGrid) {
     using T = due::DueListTable;
     EXPECT_EQ(table.text(1, T::Remaining), "-100.0");
     EXPECT_EQ(table.text(1, T::Unit), "hours");
-    EXPECT_EQ(table.text(1, T::DueDate), "2025-05-21");
+    EXPECT_EQ(table.text(1, T::DueDate), data::displayDate(QDate(2025, 5, 21)));
+    EXPECT_EQ(table.fileText(1, T::DueDate), "2025-05-21");
     EXPECT_EQ(table.text(1, T::Days), "-25");
     EXPECT_EQ(table.text(1, T::Status), "Overdue");
     EXPECT_EQ(table.text(2, T::Status), "Due soon");
@@ -323,6 +328,38 @@ TEST(DueListAircraft, RegistrationsInOtherLetterCaseJoinTheirAircraft) {
     EXPECT_EQ(list.regNum(list.entries[0]), "N7");  // as the aircraft record spells it
     EXPECT_EQ(*list.entries[0].remaining, 50);
     EXPECT_EQ(list.aircraft.size(), 2u);
+}
+
+// An aircraft with three weeks of journal in which only its flight time was ever entered:
+// its landings and cycles limits are dated from the planned landings and cycles a day.
+TEST(DueListAircraft, TotalsTheJournalLacksAreProjectedFromThePlannedUse) {
+    TestFolder folder;
+    auto db = data::Database::open(folder.createMainFile());
+    const QDate start = kToday.addDays(-21);
+    data::journal::setClock([&start] { return QDateTime(start, QTime(12, 0), Qt::UTC); });
+    addAircraft(*db, "N905CV", 1000, 0, 5000, 3000);
+    addPart(*db, part("N905CV", 1).withLife(300, 0, 1000));                  // 300 hours
+    addPart(*db, part("N905CV", 2).withBasis("LD").withLife(400, 0, 5000));  // 400 landings
+    addPart(*db, part("N905CV", 3).withBasis("CY").withLife(100, 0, 3000));  // 100 cycles
+    DailyUtilisation planned;
+    planned.meter1Hours = 5;
+    planned.landings = 4;
+    planned.cycles = 2;
+    utilisation::savePlannedUtilisation(*db, {{"N905CV", planned}});
+    for (int d = 1; d <= 21; ++d) {
+        const QDate day = start.addDays(d);
+        data::journal::setClock([day] { return QDateTime(day, QTime(12, 0), Qt::UTC); });
+        db->execute("UPDATE Aircraft SET TotalTime = TotalTime + 3 WHERE RegNum = 'N905CV'");
+    }
+    data::journal::setClock(nullptr);
+    const auto use = journal::JournalUtilisation::read(*db, kToday);
+    const due::DueList list = due::computeDueList(*db, use, due::WarningSettings{}, kToday);
+    // 300 - 63 = 237 hours at 3 a day (the journal): 79 days.
+    EXPECT_EQ(findEntry(list, "N905CV", 1)->dueDate(), kToday.addDays(79));
+    // 400 landings at the planned 4 a day, 100 cycles at the planned 2 a day.
+    EXPECT_EQ(findEntry(list, "N905CV", 2)->projection, Projection::Dated);
+    EXPECT_EQ(findEntry(list, "N905CV", 2)->dueDate(), kToday.addDays(100));
+    EXPECT_EQ(findEntry(list, "N905CV", 3)->dueDate(), kToday.addDays(50));
 }
 
 TEST(DueListAircraft, EmptyFileGivesAnEmptyList) {

@@ -88,7 +88,7 @@ TEST(TableExport, PdfOfManyPagesIsWrittenOrTheOldFileKept) {
     }
     TestFolder folder;
     const QString pdf = folder.file("list.pdf");
-    exporting::TablePrintJob job{"Due List", "All aircraft", &m, {0, 1}, std::nullopt, false};
+    exporting::TablePrintJob job{"Due List", "All aircraft", &m, {0, 1}, std::nullopt, false, {}};
     QString error;
     ASSERT_TRUE(exporting::writeTablePdf(job, pdf, &error)) << error.toStdString();
     EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));

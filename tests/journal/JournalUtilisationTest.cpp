@@ -64,7 +64,9 @@ TEST_F(JournalUtilisationTest, AveragesTheLastDaysOfTotalsFromA120DayJournal) {
     EXPECT_NEAR(*u.use.meter2Hours, 1.0, 1e-9);
     EXPECT_NEAR(*u.use.landings, 2.0, 1e-9);
     EXPECT_NEAR(*u.use.cycles, 0.5, 1e-9);
-    EXPECT_NEAR(*u.use.rin, 0.0, 1e-9);
+    // RIN was never entered: its planned figure, of which N1 has none.
+    EXPECT_FALSE(u.use.rin.has_value());
+    EXPECT_EQ(u.figureFromJournal, (std::array<bool, 5>{true, true, true, true, false}));
 
     // Thirty days: the busy month is in.
     const auto month =
@@ -93,6 +95,32 @@ TEST_F(JournalUtilisationTest, ALessThanTwoWeekJournalTakesThePlannedFigures) {
 
     // An aircraft the journal does not know, and a file without a journal.
     EXPECT_FALSE(journal::aircraftUtilisation(*db_, QStringLiteral("X9"), kStart).fromJournal);
+}
+
+// Once the journal is two weeks old, each total the journal has no line of takes its
+// planned figure (an aircraft whose cycles nobody enters still has planned cycles), while a
+// total entered before the days averaged and not since was really not used.
+TEST_F(JournalUtilisationTest, ATotalWithoutJournalLinesTakesItsPlannedFigure) {
+    utilisation::PlannedEntry planned{QStringLiteral("N1"), {}};
+    planned.use.meter1Hours = 9;
+    planned.use.landings = 6;
+    planned.use.cycles = 3;
+    utilisation::savePlannedUtilisation(*db_, {planned});
+    at(kStart.addDays(1));
+    db_->execute(QStringLiteral("UPDATE Aircraft SET TotalLandings = 105 WHERE RegNum = 'N1'"));
+    for (int d = 1; d <= 120; ++d) {
+        at(kStart.addDays(d));
+        db_->execute(
+            QStringLiteral("UPDATE Aircraft SET TotalTime = TotalTime + 2 WHERE RegNum = 'N1'"));
+    }
+    const auto u = journal::aircraftUtilisation(*db_, QStringLiteral("N1"), kStart.addDays(120));
+    EXPECT_TRUE(u.fromJournal);
+    EXPECT_NEAR(*u.use.meter1Hours, 2.0, 1e-9);
+    EXPECT_EQ(u.use.landings, 0.0);  // entered 119 days ago, not in the last 90
+    EXPECT_EQ(u.use.cycles, 3.0);
+    EXPECT_FALSE(u.use.meter2Hours.has_value());  // neither journalled nor planned
+    EXPECT_FALSE(u.use.rin.has_value());
+    EXPECT_EQ(u.figureFromJournal, (std::array<bool, 5>{true, false, true, false, false}));
 }
 
 // The totals' lines are found by the journal's index of them by time. A file whose journal

@@ -153,8 +153,9 @@ TEST_P(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFind
     EXPECT_FALSE(colourAt(5, oil::kColIron + 1).isValid());
     EXPECT_FALSE(colourAt(5, oil::kColEngineHrs).isValid());
 
+    // The sample's date as the grid shows it.
     EXPECT_EQ(s.limitsView->lblFindings->text(),
-              "Newest sample (2026-06-10): Iron 42 ppm over alert 35; Copper +9 ppm per 100 h "
+              "Newest sample (6/10/26): Iron 42 ppm over alert 35; Copper +9 ppm per 100 h "
               "over caution 5");
 
     // A changed reading is judged at once: the newest iron back under the caution.
@@ -163,7 +164,7 @@ TEST_P(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFind
     ASSERT_TRUE(grid().setCellValue(oil::kColIron, Value(5)));
     EXPECT_FALSE(colourAt(5, oil::kColIron).isValid());
     EXPECT_EQ(s.limitsView->lblFindings->text(),
-              "Newest sample (2026-06-10): Copper +9 ppm per 100 h over caution 5");
+              "Newest sample (6/10/26): Copper +9 ppm per 100 h over caution 5");
 }
 
 TEST_P(OilLimitsScreenTest, ChartShowsTheLimitLinesMarksAndTrendOfTheElementShown) {

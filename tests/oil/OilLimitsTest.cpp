@@ -8,6 +8,7 @@
 #include "oil/limits/OilTrend.h"
 
 #include "data/Database.h"
+#include "data/DateDisplay.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -141,8 +142,10 @@ TEST(OilFindingsText, TheNewestSamplesWorstFindingsFirst) {
               QStringLiteral("Iron 20 ppm at caution 20"));
     OilSample dated = sample(1100, 3);
     dated.date = QStringLiteral("2026-11-02");
+    // Its date as every screen shows dates.
     EXPECT_EQ(newestSampleLine(limits, {dated}),
-              QStringLiteral("Newest sample (2026-11-02): within its limits."));
+              QStringLiteral("Newest sample (%1): within its limits.")
+                  .arg(velmora::data::displayDate(QDate(2026, 11, 2))));
     EXPECT_EQ(newestSampleLine(LimitSet{}, {dated}),
               QStringLiteral("No oil limits are set for this component."));
     EXPECT_TRUE(newestSampleLine(limits, {}).isEmpty());

@@ -2,11 +2,17 @@
 #include "support/TestFiles.h"
 #include "support/ToolRun.h"
 
+#include "data/DateDisplay.h"
 #include "due/DueFilter.h"
+#include "due/DueListOutput.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
 #include "export/Csv.h"
+#include "oil/limits/OilLimitsStore.h"
+#include "support/PdfWords.h"
 #include "utilisation/PlannedUtilisation.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -63,7 +69,7 @@ class VelmoraDue : public ::testing::Test {
         std::vector<int> all;
         for (int c = 0; c < due::DueListTable::ColumnCount; ++c)
             all.push_back(c);
-        return QString::fromUtf8(exporting::tableToCsv(table, all));
+        return QString::fromUtf8(due::dueListCsv(table, all));
     }
 
     TestFolder folder;
@@ -131,6 +137,61 @@ TEST_F(VelmoraDue, WritesCsvAndPdfFiles) {
     r = velmoraDue({"--data", folder.path(), "--csv", folder.file("none/due.csv")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("cannot be written")) << r.err.toStdString();
+}
+
+// The components whose newest oil sample is over an alert level: a section of the PDF, and
+// CSV of their own with --oil-alerts; --reg chooses their aircraft too.
+TEST_F(VelmoraDue, OilAlertFindingsFollowThePrintedListAndAreWrittenAsCsv) {
+    {
+        auto db = data::Database::open(main);
+        db->execute(
+            "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron, EngineHrs) VALUES "
+            "('N2', 'Engine', '2026-06-01', 48, 200)");
+        db->execute(
+            "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron, EngineHrs) VALUES "
+            "('N1', 'Engine', '2026-06-01', 12, 200)");
+    }
+    const QString header = QStringLiteral("Registration,Component,Sample Date,Findings\r\n");
+    const QString pdf = folder.file("due.pdf");
+    const QString heading = QStringLiteral("the newest sample of 1 component is over an alert");
+    // No limits kept: nothing is over them.
+    ToolRun r = velmoraDue({"--data", folder.path(), "--oil-alerts"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, header);
+
+    oil::limits::LimitSet limits{};
+    limits[0] = {20, 40, std::nullopt};
+    oil::limits::saveLimitSet(*data::Database::open(main), oil::limits::LimitKey::company(),
+                              limits);
+    r = velmoraDue({"--data", folder.path(), "--oil-alerts"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, header + "N2,Engine,2026-06-01,Iron 48 ppm over alert 40\r\n");
+    r = velmoraDue({"--data", folder.path(), "--oil-alerts", "--reg", "n1"});
+    EXPECT_EQ(r.out, header);
+    const QString csv = folder.file("oil.csv");
+    r = velmoraDue({"--data", folder.path(), "--oil-alerts", "--csv", csv});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(QString::fromUtf8(fileBytes(csv)),
+              header + "N2,Engine,2026-06-01,Iron 48 ppm over alert 40\r\n");
+
+    r = velmoraDue({"--data", folder.path(), "--oil-alerts", "--pdf", pdf});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("--oil-alerts writes the oil-alert findings as CSV"))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+
+    if (!pdfToTextInstalled())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    r = velmoraDue({"--data", folder.path(), "--pdf", pdf});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    QString text = pdfToText(pdf).simplified();
+    EXPECT_TRUE(text.contains(heading)) << text.toStdString();
+    EXPECT_TRUE(text.contains("Iron 48 ppm over alert 40"));
+    EXPECT_TRUE(text.contains(data::displayDate(QDate(2026, 6, 1))));
+    EXPECT_GT(text.indexOf(heading), text.indexOf("Starter, main"));
+    r = velmoraDue({"--data", folder.path(), "--pdf", pdf, "--reg", "N1"});
+    text = pdfToText(pdf).simplified();
+    EXPECT_FALSE(text.contains("Oil analysis")) << text.toStdString();
 }
 
 TEST(VelmoraDueEmpty, AnEmptyFleetIsAnEmptyList) {

@@ -5,8 +5,10 @@
 #include "data/DbError.h"
 #include "data/TextKey.h"
 #include "due/DueFilter.h"
+#include "due/DueListOutput.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
+#include "due/OilAlertTable.h"
 #include "export/Csv.h"
 #include "export/TablePrinter.h"
 
@@ -29,6 +31,7 @@ struct Options {
     std::optional<int> withinDays;
     std::optional<double> withinHours;
     QStringList regs;
+    bool oilAlerts = false;  // the oil-alert findings as CSV instead of the limits
 };
 
 // A usage error: the message, and a pointer to --help.
@@ -44,6 +47,10 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
         const QString& name = word.name;
         static const QStringList known = {"--data", "--within-days", "--within-hours", "--reg",
                                           "--csv",  "--pdf",         "--settings"};
+        if (name == u"--oil-alerts" && !word.inlineValue) {
+            o->oilAlerts = true;
+            continue;
+        }
         if (!known.contains(name)) {
             *error = QStringLiteral("unknown argument '%1'").arg(args[i]);
             return false;
@@ -95,6 +102,11 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
         *error = QStringLiteral("write either --csv OUT or --pdf OUT, not both");
         return false;
     }
+    if (o->oilAlerts && !o->pdf.isEmpty()) {
+        *error = QStringLiteral(
+            "--oil-alerts writes the oil-alert findings as CSV; the PDF holds them always");
+        return false;
+    }
     return true;
 }
 
@@ -104,14 +116,18 @@ const cli::ProgramHelp& dueHelp() {
     static const cli::ProgramHelp help{
         QStringLiteral("velmora-due"),
         {QStringLiteral("--data DIR [--within-days N] [--within-hours N] [--reg REG]...\n"
-                        "[--settings FILE] [--csv OUT | --pdf OUT]")},
+                        "[--settings FILE] [--csv OUT | --pdf OUT]"),
+         QStringLiteral("--data DIR --oil-alerts [--reg REG]... [--csv OUT]")},
         QStringLiteral(
             "Writes what comes due across the fleet of DIR/Timemgr.mdb, by due date, as the\n"
             "Due List screen shows it: as CSV on standard output, or into OUT as CSV or PDF.\n"
             "Dates of flight time, landings, cycles and RIN are projected from each aircraft's\n"
             "daily use: from its entry journal over the company's averaging days (90 unless\n"
             "--settings names another), or its planned use while the journal is shorter than\n"
-            "two weeks. Needs no display.\n"),
+            "two weeks (or, for a total its journal has no line of, its planned figure). The\n"
+            "PDF ends with the components whose newest oil sample is over an alert level, as\n"
+            "the screen lists them under the grid; --oil-alerts writes those as CSV instead\n"
+            "of the limits. Needs no display.\n"),
         {
             {QStringLiteral("data"),
              {},
@@ -141,11 +157,19 @@ const cli::ProgramHelp& dueHelp() {
              {},
              QStringLiteral("OUT"),
              QStringLiteral("write the printed list into OUT as PDF")},
+            {QStringLiteral("oil-alerts"),
+             {},
+             {},
+             QStringLiteral("write the oil-alert findings as CSV (registration, component,\n"
+                            "sample date, findings) instead of the limits")},
         },
         QStringLiteral(
             "With both --within-days and --within-hours a limit within either is listed;\n"
-            "overdue limits always are. Without --settings the warning levels are the\n"
-            "defaults: due soon within 10% of the life or 30 days.\n"
+            "overdue limits always are, and with --within-days so are limits without a date\n"
+            "that are due soon by their amount. --reg chooses the aircraft of the oil-alert\n"
+            "findings too. Dates in CSV are written yyyy-MM-dd, in the PDF as on the screens.\n"
+            "Without --settings the warning levels are the defaults: due soon within 10% of\n"
+            "the life or 30 days.\n"
             "\n"
             "Exit status: 0 when the list was written, an empty one too; 1 when the data\n"
             "folder, its files or the output cannot be read or written; 2 on a wrong option.\n")};
@@ -195,19 +219,28 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     table.setRows(list, due::selectDue(*list, filter));
     std::vector<int> columns(due::DueListTable::ColumnCount);
     std::iota(columns.begin(), columns.end(), 0);
+    // The oil-alert findings, of the aircraft chosen, for the PDF and for --oil-alerts.
+    due::OilAlertTable alerts;
+    if (o.oilAlerts || !o.pdf.isEmpty()) {
+        try {
+            alerts.setAlerts(
+                due::alertsOfAircraft(due::readOilAlerts(request.dataPath), filter.regNums));
+        } catch (const data::DbError& e) {
+            return fail(e.text());
+        }
+    }
 
     if (!o.pdf.isEmpty()) {
-        exporting::TablePrintJob job;
-        job.title = QStringLiteral("Due List");
-        job.subtitle =
-            due::printedHeading(*list, table.rows(), filter, QDateTime::currentDateTime());
-        job.model = &table;
-        job.columns = columns;
-        if (!exporting::writeTablePdf(job, o.pdf, &error))
+        due::DuePrint print;
+        print.filter = filter;
+        print.printed = QDateTime::currentDateTime();
+        print.oilAlerts = &alerts;
+        if (!exporting::writeTablePdf(due::dueListPrintJob(table, columns, print), o.pdf, &error))
             return fail(error);
         return 0;
     }
-    const QByteArray csv = exporting::tableToCsv(table, columns);
+    const QByteArray csv =
+        o.oilAlerts ? due::oilAlertsCsv(alerts) : due::dueListCsv(table, columns);
     if (!o.csv.isEmpty()) {
         if (!exporting::writeCsvFile(o.csv, csv, &error))
             return fail(error);

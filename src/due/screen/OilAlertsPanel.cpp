@@ -2,6 +2,7 @@
 
 #include "data/DataFiles.h"
 #include "data/Database.h"
+#include "data/DateDisplay.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -47,8 +48,9 @@ void OilAlertsPanel::load(const QString& dataPath) {
         failure = e.text();
     }
     for (const oil::limits::OilAlert& a : alerts_)
-        lstOilAlerts->addItem(QStringLiteral("%1  %2  (sample of %3): %4")
-                                  .arg(a.regNum, a.component, a.date, a.findings));
+        lstOilAlerts->addItem(
+            QStringLiteral("%1  %2  (sample of %3): %4")
+                .arg(a.regNum, a.component, data::displayDateText(a.date), a.findings));
     if (!failure.isEmpty()) {
         lblOilAlerts->setText(QStringLiteral("The oil samples could not be judged: ") + failure);
         lstOilAlerts->hide();

@@ -3,8 +3,11 @@
 #include "OilAlertsPanel.h"
 #include "PlannedUseDialog.h"
 #include "WarningLevelsDialog.h"
+#include "data/DateDisplay.h"
 #include "data/DbError.h"
+#include "due/DueListOutput.h"
 #include "due/DueListTable.h"
+#include "due/OilAlertTable.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/GridExport.h"
 #include "screens/common/MousePointer.h"
@@ -126,6 +129,7 @@ void frmDueList::buildControls() {
     lblSummary->setWordWrap(true);
 
     table_ = new DueListTable(this);
+    printedAlerts_ = new OilAlertTable({}, this);
     grdDueList = new QTableView(this);
     grdDueList->setObjectName(QStringLiteral("grdDueList"));
     grdDueList->setModel(table_);
@@ -213,6 +217,7 @@ void frmDueList::Form_Load() {
     fillAircraft();
     applyFilter();
     oilAlerts->load(options_.request.dataPath);
+    printedAlerts_->setAlerts(alertsOfAircraft(oilAlerts->alerts(), filter().regNums));
     grdDueList->resizeColumnsToContents();
     screens::MousePointer::setDefault();
     if (!loadError_.isEmpty()) {
@@ -295,7 +300,9 @@ DueFilter frmDueList::filter() const {
 
 void frmDueList::applyFilter() {
     filterTimer_->stop();
-    table_->setRows(list_, selectDue(*list_, filter()));
+    const DueFilter f = filter();
+    table_->setRows(list_, selectDue(*list_, f));
+    printedAlerts_->setAlerts(alertsOfAircraft(oilAlerts->alerts(), f.regNums));
     showCounts();
 }
 
@@ -305,7 +312,7 @@ void frmDueList::showCounts() {
     QString text = QStringLiteral("%1 of %2 limits shown: %3 overdue, %4 due soon, as of %5.")
                        .arg(locale.toString(c.limits), locale.toString(list_->entries.size()),
                             locale.toString(c.overdue), locale.toString(c.dueSoon),
-                            list_->today.toString(Qt::ISODate));
+                            data::displayDate(list_->today));
     if (options_.plannedUseEditable)
         text += QStringLiteral(
             " Dates of hours, landings, cycles and RIN are projected from "
@@ -320,14 +327,12 @@ QString frmDueList::exportName() const {
 }
 
 exporting::TablePrintJob frmDueList::printJob() const {
-    exporting::TablePrintJob job;
-    job.title = options_.companyName.trimmed().isEmpty()
-                    ? QStringLiteral("Due List")
-                    : QStringLiteral("Due List - ") + options_.companyName.trimmed();
-    job.subtitle = printedHeading(*list_, table_->rows(), filter(), QDateTime::currentDateTime());
-    job.model = table_;
-    job.columns = screens::shownColumns(*grdDueList);
-    return job;
+    DuePrint print;
+    print.companyName = options_.companyName;
+    print.filter = filter();
+    print.printed = QDateTime::currentDateTime();
+    print.oilAlerts = printedAlerts_;
+    return dueListPrintJob(*table_, screens::shownColumns(*grdDueList), print);
 }
 
 void frmDueList::cmdPrint_Click() {
@@ -354,7 +359,8 @@ void frmDueList::cmdExportPdf_Click() {
 
 void frmDueList::cmdExportCsv_Click() {
     applyFilter();
-    screens::saveTableAsCsv(this, *table_, screens::shownColumns(*grdDueList), exportName());
+    screens::saveCsvText(this, dueListCsv(*table_, screens::shownColumns(*grdDueList)),
+                         exportName());
 }
 
 void frmDueList::cmdWarningLevels_Click() {

@@ -24,6 +24,7 @@ class QTimer;
 namespace velmora::due {
 
 class DueListTable;
+class OilAlertTable;
 class OilAlertsPanel;
 
 // Due List: what comes due next across the fleet. One grid of every installed component's
@@ -68,6 +69,8 @@ class frmDueList : public QWidget {
     void applyFilter();
     const DueListTable& table() const { return *table_; }
     const DueList* list() const { return list_.get(); }
+    // The printed list: the lines and columns the grid shows, then the oil-alert findings of
+    // the aircraft shown. Valid until the list or its filter changes.
     exporting::TablePrintJob printJob() const;
 
     QGroupBox* fraWithin = nullptr;
@@ -108,6 +111,7 @@ class frmDueList : public QWidget {
     Options options_;
     std::shared_ptr<DueList> list_;
     DueListTable* table_ = nullptr;
+    OilAlertTable* printedAlerts_ = nullptr;  // the oil alerts a print of the list ends with
     QTimer* filterTimer_ = nullptr;
     bool filling_ = false;
     AircraftOpener openAircraft_;

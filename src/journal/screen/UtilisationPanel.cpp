@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QStringList>
 
 namespace velmora::journal {
 
@@ -81,15 +82,21 @@ void UtilisationPanel::refresh() {
             aircraftUtilisation(*db, regNum_, QDate::currentDate(), days_);
         const utilisation::DailyUtilisation planned =
             utilisation::PlannedUtilisation::read(*db).dailyUse(regNum_);
+        QStringList notJournalled;
         for (size_t i = 0; i < kFigures.size(); ++i) {
-            if (u.fromJournal)
+            if (u.fromJournal && u.figureFromJournal[i])
                 lblJournal[i]->setText(figureText(u.use.*kFigures[i]));
+            else if (u.fromJournal)
+                notJournalled << QString::fromLatin1(kCaptions[i]);
             txtPlanned[i]->setText(figureText(planned.*kFigures[i]));
         }
-        if (u.fromJournal)
-            lblSource->setText(
-                QStringLiteral("From the journal, last %1 days.").arg(u.averagedDays));
-        else if (data::pg::isServerLocation(mainFile_))
+        if (u.fromJournal) {
+            QString text = QStringLiteral("From the journal, last %1 days.").arg(u.averagedDays);
+            if (!notJournalled.isEmpty())
+                text += QStringLiteral(" Planned where the journal has no lines: %1.")
+                            .arg(notJournalled.join(QStringLiteral(", ")));
+            lblSource->setText(text);
+        } else if (data::pg::isServerLocation(mainFile_))
             lblSource->setText(QStringLiteral("Planned: the database server keeps no journal."));
         else
             lblSource->setText(QStringLiteral("Planned: %1 of %2 days of journal.")

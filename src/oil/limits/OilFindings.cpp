@@ -1,5 +1,7 @@
 #include "OilFindings.h"
 
+#include "data/DateDisplay.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -118,7 +120,8 @@ QString newestSampleLine(const LimitSet& limits, const std::vector<OilSample>& s
     const auto findings = sampleFindings(limits, previous, newest);
     const QString when = newest.date.trimmed().isEmpty()
                              ? QStringLiteral("Newest sample")
-                             : QStringLiteral("Newest sample (%1)").arg(newest.date.trimmed());
+                             : QStringLiteral("Newest sample (%1)")
+                                   .arg(data::displayDateText(newest.date.trimmed()));
     if (findings.empty())
         return when + QStringLiteral(": within its limits.");
     return when + QStringLiteral(": ") + findingsText(findings);

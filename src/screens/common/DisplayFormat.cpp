@@ -1,5 +1,6 @@
 #include "DisplayFormat.h"
 
+#include "data/DateDisplay.h"
 #include "data/JetDates.h"
 #include "data/JetFormat.h"
 
@@ -40,7 +41,7 @@ QString shortDate(const data::Value& v) {
     const QString text = v.toString();
     if (v.type() == data::Value::Type::Text) {
         if (const auto d = isoDate(text))
-            return QLocale().toString(*d, QLocale::ShortFormat);
+            return data::displayDate(*d);
     }
     return text;
 }
@@ -94,6 +95,42 @@ QString formatForDisplay(const data::Value& v, const QString& format, data::Fiel
     if (const auto n = numberOf(v))
         return data::formatNumberPicture(*n, format);
     return v.toString();
+}
+
+std::optional<QString> formatForExport(const data::Value& v, const QString& format,
+                                       data::FieldType type) {
+    if (v.isNull())
+        return std::nullopt;
+    const QString shown = formatForDisplay(v, format, type);
+    if (shown.trimmed().isEmpty())
+        return std::nullopt;
+    const QString f = format.trimmed();
+    auto named = [&f](const char* name) {
+        return f.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (named("Yes/No"))
+        return shown;
+    if (named("Short Date") || (f.isEmpty() && type.kind == data::FieldType::Kind::Date))
+        return v.toString();
+    const auto n = numberOf(v);
+    if (named("Currency"))
+        return n ? data::formatNumberPicture(*n, QStringLiteral("0.00")) : shown;
+    if (f.isEmpty() || named("General Number"))
+        return shown;
+    if (data::isDatePicture(f))
+        return v.toString();
+    if (!n)
+        return shown;
+    // A number picture writes "." as its decimal point and "," between groups of digits;
+    // what else it adds (a currency sign, a blank) is no part of the number.
+    QString number;
+    for (const QChar c : shown) {
+        if (c.isDigit() || c == u'.' || c == u'-' || c == u'%')
+            number += c;
+    }
+    if (number.isEmpty())
+        return std::nullopt;
+    return number;
 }
 
 bool isOverdue(const data::Value& v) {

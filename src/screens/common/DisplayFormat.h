@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+
 namespace velmora::screens {
 
 // The text a grid cell shows for a value under a column's display format.
@@ -21,6 +23,14 @@ namespace velmora::screens {
 // Without a format, Null is empty, numbers are plain, a date column shows the locale's short
 // date and text is shown as it stands.
 QString formatForDisplay(const data::Value& v, const QString& format, data::FieldType type);
+
+// The text a file (CSV) is given for a cell: what the grid shows, in a form other programs
+// read back. Numbers are rounded as the format shows them, without thousands separators or
+// currency signs ("$6,900.00" is 6900.00, "#####0.0" of 101.900000000001 is 101.9); dates
+// stay as stored (ISO, 2026-12-07); Yes/No cells are the words shown. A cell that shows
+// nothing, or only blanks (a zero under "########;;;\ ", the one-blank date), is nothing.
+std::optional<QString> formatForExport(const data::Value& v, const QString& format,
+                                       data::FieldType type);
 
 // True for a number below zero: a remaining life that has run out.
 bool isOverdue(const data::Value& v);

@@ -3,6 +3,7 @@
 #include "GridExport.h"
 #include "RecordsetTableModel.h"
 
+#include "data/DateDisplay.h"
 #include "export/Csv.h"
 
 #include <QAction>
@@ -57,7 +58,7 @@ QByteArray gridCsv(const QTableView& grid) {
 exporting::TablePrintJob gridPrintJob(const QTableView& grid, const QString& title) {
     exporting::TablePrintJob job;
     job.title = title;
-    job.subtitle = QStringLiteral("Printed %1").arg(QDate::currentDate().toString(Qt::ISODate));
+    job.subtitle = QStringLiteral("Printed %1").arg(data::displayDate(QDate::currentDate()));
     job.model = grid.model();
     job.columns = shownColumns(grid);
     job.rows = shownRows(grid);

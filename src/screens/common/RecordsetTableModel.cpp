@@ -181,12 +181,7 @@ QString RecordsetTableModel::text(int row, int col) const {
 std::optional<QString> RecordsetTableModel::exportText(int row, int col) const {
     if (col < 0 || col >= gridColumnCount())
         return std::nullopt;
-    const data::Value v = shownValue(row, col);
-    if (v.isNull())
-        return std::nullopt;
-    if (isYesNoFormat(column(col).format))
-        return text(row, col);
-    return v.toString();
+    return formatForExport(shownValue(row, col), column(col).format, fieldType(col));
 }
 
 QString RecordsetTableModel::editText(int row, int col) const {

@@ -84,8 +84,9 @@ class RecordsetTableModel : public QAbstractTableModel {
     data::Value shownValue(int row, int col) const;
     QString text(int row, int col) const;
     QString editText(int row, int col) const;
-    // The value a cell shows, as a file takes it: numbers without their display format,
-    // dates as stored, Yes/No as the words shown; nothing for Null.
+    // What a cell shows, as a file takes it (see formatForExport): numbers rounded as shown
+    // without thousands separators, dates as stored, Yes/No as the words shown; nothing for
+    // a cell that shows nothing.
     std::optional<QString> exportText(int row, int col) const;
     data::FieldType fieldType(int col) const;
     // What the user typed, as the row will hold it: a date in the locale's short form
