@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -9,6 +10,7 @@
 
 #include <atomic>
 
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace velmora::testing {
@@ -61,6 +63,49 @@ bool runOnTestServer(const QString& uri, const QString& sql, QString* error) {
         *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
     PQfinish(conn);
     return ok;
+}
+
+OwnTestServer::OwnTestServer() {
+    const QString base = QDir::temp().filePath(QStringLiteral("velmora-own-pg-%1-XXXXXX"));
+    QByteArray name = base.arg(getpid()).toUtf8();
+    if (!mkdtemp(name.data())) {
+        whyNot_ = QStringLiteral("No temporary folder for a test server.");
+        return;
+    }
+    state_ = QString::fromUtf8(name);
+    if (!script(QStringLiteral("start"))) {
+        whyNot_ = QStringLiteral("The test's own PostgreSQL server did not start.");
+        return;
+    }
+    const QString skipped = readText(QDir(state_).filePath(QStringLiteral("skipped")));
+    if (!skipped.isEmpty()) {
+        whyNot_ = skipped;
+        return;
+    }
+    uri_ = readText(QDir(state_).filePath(QStringLiteral("uri")));
+    if (uri_.isEmpty())
+        whyNot_ = QStringLiteral("The test's own PostgreSQL server gave no URI.");
+}
+
+OwnTestServer::~OwnTestServer() {
+    if (!state_.isEmpty())
+        script(QStringLiteral("stop"));
+}
+
+bool OwnTestServer::halt() {
+    return script(QStringLiteral("halt"));
+}
+
+bool OwnTestServer::resume() {
+    return script(QStringLiteral("resume"));
+}
+
+bool OwnTestServer::script(const QString& action) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(QStringLiteral("bash"), {QStringLiteral(VELMORA_PG_TEST_SCRIPT), action, state_});
+    return p.waitForFinished(180000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 PgTestDatabase::PgTestDatabase() {

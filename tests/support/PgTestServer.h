@@ -32,6 +32,33 @@ class PgTestDatabase {
     QString whyNot_;
 };
 
+// A PostgreSQL server of its own for one test, started as the shared one is (see
+// pg-test-server.sh) and stopped with its data at the end: a test may halt it and resume it,
+// as a server that goes away in the middle of a session and comes back.
+class OwnTestServer {
+  public:
+    OwnTestServer();
+    ~OwnTestServer();
+    OwnTestServer(const OwnTestServer&) = delete;
+    OwnTestServer& operator=(const OwnTestServer&) = delete;
+
+    bool isAvailable() const { return !uri_.isEmpty(); }
+    const QString& whyNot() const { return whyNot_; }
+    // postgresql:///postgres?host=...&user=velmora
+    const QString& uri() const { return uri_; }
+    // Stops the server at once (as a crash does), keeping its data; false when it failed.
+    bool halt();
+    // Starts it again on the same data.
+    bool resume();
+
+  private:
+    bool script(const QString& action);
+
+    QString state_;
+    QString uri_;
+    QString whyNot_;
+};
+
 // Runs one statement on the test server as its superuser, in the database of the URI;
 // false (with the server's message in *error) when it fails.
 bool runOnTestServer(const QString& uri, const QString& sql, QString* error = nullptr);

@@ -5,6 +5,10 @@
 #                                       with its Unix socket in that folder, and write the
 #                                       connection URI to STATE_DIR/uri
 #   pg-test-server.sh stop STATE_DIR    stop the server and remove its folder and STATE_DIR
+#   pg-test-server.sh halt STATE_DIR    stop the server at once, as a crash or a power cut
+#                                       does, keeping its data (for tests of a server that
+#                                       goes away in the middle of a session)
+#   pg-test-server.sh resume STATE_DIR  start the halted server again on the same data
 #
 # PostgreSQL refuses to run as root: run as root, the server runs as the system user
 # velmora-test (created when missing). When the server binaries are not installed, start
@@ -16,7 +20,7 @@ set -euo pipefail
 action=${1:-}
 state=${2:-}
 if [ -z "$action" ] || [ -z "$state" ]; then
-    echo "usage: $0 start|stop STATE_DIR" >&2
+    echo "usage: $0 start|stop|halt|resume STATE_DIR" >&2
     exit 2
 fi
 bindir=${VELMORA_PG_BINDIR:-/usr/lib/postgresql/15/bin}
@@ -90,8 +94,17 @@ stop)
     stop_server
     rm -rf "$state"
     ;;
+halt)
+    folder=$(cat "$state/folder")
+    as_server_user "$bindir/pg_ctl" -D "$folder/data" -m immediate -w stop >/dev/null
+    ;;
+resume)
+    folder=$(cat "$state/folder")
+    as_server_user "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
+        start >/dev/null
+    ;;
 *)
-    echo "usage: $0 start|stop STATE_DIR" >&2
+    echo "usage: $0 start|stop|halt|resume STATE_DIR" >&2
     exit 2
     ;;
 esac

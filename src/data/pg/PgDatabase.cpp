@@ -348,6 +348,11 @@ class PgDatabase final : public Database {
 
     // Runs one statement. Inside a transaction it runs under a savepoint of its own, so that
     // a failed statement leaves the transaction usable, as on the files.
+    //
+    // When the connection turns out to be broken (the server restarted since the last
+    // statement), a query outside a transaction, or the first statement of one (which took
+    // its BEGIN along, so nothing of the transaction reached the server), runs once more on
+    // a new connection. Anything else fails: what it changed is not known to be saved.
     Result run(const QString& sql, const std::vector<Value>& args, const QString& context,
                bool ownSavepoint = true, const JetTranslation* jet = nullptr) {
         if (depth_ == 0)
@@ -356,10 +361,20 @@ class PgDatabase final : public Database {
         const QString what = context.isEmpty() ? sql : context;
         const QByteArray text = sql.toUtf8();
         const ServerParameters params(args);
+        const bool opensTransaction = depth_ > 0 && runner_.beginIsDeferred();
+        const bool again = opensTransaction || (depth_ == 0 && isQuery(text));
         Result result = runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
-        check(result.get(), what, jet);
+        if (again && connectionLost(conn_.get(), result.get())) {
+            reconnect(!changing(isQuery(text)));
+            if (opensTransaction)
+                runner_.deferBegin();
+            result = runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
+        }
+        check(result.get(), what, jet, isQuery(text));
         return result;
     }
+
+    static bool isQuery(const QByteArray& text) { return text.startsWith("SELECT "); }
 
     // The rows of one of the engine's own reads (of the catalog, its own tables, a row by
     // its id). These run without a savepoint of their own: each costs a round trip to the
@@ -374,12 +389,24 @@ class PgDatabase final : public Database {
     PGconn* handle() const { return conn_.get(); }
     const Location& location() const { return loc_; }
 
-    // Throws the engine's error for a failed result.
-    void check(const PGresult* r, const QString& context, const JetTranslation* = nullptr) {
+    // Throws the engine's error for a failed result. A broken connection is opened again
+    // before the next statement outside a transaction.
+    void check(const PGresult* r, const QString& context, const JetTranslation* = nullptr,
+               bool query = false) {
         const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
         if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK)
             return;
-        throw serverFailure(conn_.get(), r, context, where());
+        if (connectionLost(conn_.get(), r))
+            lost_ = true;
+        throw serverFailure(conn_.get(), r, context, where(), changing(query));
+    }
+
+    // Whether a failure now loses a change: one of a transaction that is to be kept, or a
+    // statement outside one that is no query.
+    bool changing(bool query) const {
+        if (scratchDepth_ > 0)
+            return false;
+        return depth_ > 0 || !query;
     }
 
     std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source,
@@ -485,15 +512,22 @@ class PgDatabase final : public Database {
     // Outside a transaction, a connection the server dropped (a restart, a network outage)
     // is opened again before the next statement; inside one, the loss is reported.
     void reconnectIfLost() {
-        if (PQstatus(conn_.get()) == CONNECTION_OK)
+        if (PQstatus(conn_.get()) == CONNECTION_OK && !lost_)
             return;
+        reconnect(depth_ == 0 || scratchDepth_ > 0);
+    }
+
+    // A new session in place of the broken one; throws ServerConnection when the server
+    // cannot be reached. `reading`: what was under way only read.
+    void reconnect(bool reading) {
         PQreset(conn_.get());
         if (PQstatus(conn_.get()) != CONNECTION_OK)
-            throw DbError(
-                err::ServerConnection,
-                QStringLiteral("The database server of %1 cannot be reached: %2")
-                    .arg(where(), QString::fromUtf8(PQerrorMessage(conn_.get())).trimmed()));
+            throw serverUnreachable(where(), !reading);
+        lost_ = false;
         tables_.clear();
+        names_.clear();
+        namesLoaded_ = false;
+        queryTableKnown_ = false;
         runner_.forgetPrepared();
         setUpSession();
     }
@@ -605,6 +639,9 @@ class PgDatabase final : public Database {
     // Whether the open transaction made, altered or dropped a table or kept a spelling, so
     // that rolling it back must forget what is known of them.
     bool catalogChanged_ = false;
+    // The connection broke in a way libpq may not have noticed itself: it is opened again
+    // before the next statement outside a transaction.
+    bool lost_ = false;
     bool namesLoaded_ = false;
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
