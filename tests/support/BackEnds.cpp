@@ -65,6 +65,10 @@ QString TestStore::serverUri() const {
     return server_ ? server_->uri() : QString();
 }
 
+QString TestStore::serverUriForUser(const QString& user) const {
+    return server_ ? server_->uriForUser(user) : QString();
+}
+
 QByteArray storedContent(const QString& location) {
     if (!data::pg::isServerLocation(location))
         return fileBytes(location);

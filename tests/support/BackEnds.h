@@ -37,6 +37,8 @@ class TestStore {
     QString createTemplateFile();  // HeliPart
     // The server database itself (empty for the file back end).
     QString serverUri() const;
+    // The server database as another login reaches it.
+    QString serverUriForUser(const QString& user) const;
     TestFolder& folder() { return folder_; }
 
   private:

@@ -6,6 +6,7 @@
 #include "PgJetFunctions.h"
 #include "PgLocation.h"
 #include "PgPredicate.h"
+#include "PgRolePolicy.h"
 #include "PgStatementRunner.h"
 #include "PgValues.h"
 #include "data/JetSqlTranslator.h"
@@ -59,8 +60,15 @@ class PgDatabase final : public Database {
         : conn_(std::move(conn)), loc_(std::move(loc)), location_(std::move(location)) {}
 
     QString path() const override { return location_; }
-    bool isReadOnly() const override { return false; }
-    QString whyReadOnly() const override { return {}; }
+    // A login whose roles may change no table of the data set and add none (the read role)
+    // uses it for reading only.
+    bool isReadOnly() const override { return readOnly_; }
+    QString whyReadOnly() const override {
+        if (!readOnly_)
+            return {};
+        return QStringLiteral("the database role '%1' may only read %2")
+            .arg(QString::fromUtf8(PQuser(conn_.get())), where());
+    }
 
     // The data set for messages: "TimeMgr on postgresql://host/db".
     QString where() const {
@@ -91,6 +99,7 @@ class PgDatabase final : public Database {
                  {Value(loc_.schema), Value(QString::fromLatin1(kPgJetSchema))});
         if (found.empty() || !found.front()[0].toBool())
             return false;
+        checkAccess();
         if (found.front()[1].toString() != QLatin1String(kJetFunctionsRevision)) {
             try {
                 installFunctions();
@@ -107,6 +116,51 @@ class PgDatabase final : public Database {
         run(QStringLiteral("SELECT pg_advisory_xact_lock(1447840082)"), {}, QString(), false);
         simple(QString::fromUtf8(jetFunctionsSql()), QString());
         tx.commit();
+    }
+
+    // Whether the login may use the data set at all (else a numbered refusal, not "relation
+    // does not exist" later), and whether it may change anything in it.
+    void checkAccess() {
+        const auto rights = rows(
+            QStringLiteral("SELECT has_schema_privilege(oid, 'USAGE'), has_schema_privilege(oid, "
+                           "'CREATE') OR EXISTS (SELECT 1 FROM pg_tables t WHERE t.schemaname = "
+                           "$1 AND has_table_privilege(format('%I.%I', t.schemaname, "
+                           "t.tablename), 'INSERT,UPDATE,DELETE')) FROM pg_namespace WHERE "
+                           "nspname = $1"),
+            {Value(loc_.schema)});
+        if (rights.empty())
+            return;
+        if (!rights.front()[0].toBool())
+            throw noPermission(QString::fromUtf8(PQuser(conn_.get())), where(),
+                               QStringLiteral("it may not use the data set %1").arg(loc_.name));
+        readOnly_ = !rights.front()[1].toBool();
+    }
+
+    // A table the program adds to a data set whose roles are set up gets their grants, and
+    // belongs to the administrators' role where this login may give it to them.
+    void grantRolesOn(const QString& table) {
+        if (!rolesKnown_) {
+            const auto found = rows(rolesExistQuery(), {});
+            rolesExist_ = !found.empty() && found.front()[0].toBool();
+            rolesKnown_ = true;
+        }
+        if (!rolesExist_)
+            return;
+        for (const QString& statement : tableGrants(loc_.schema, postgresTableName(table))) {
+            try {
+                run(statement, {}, QString());
+            } catch (const DbError&) {
+                // Not the owner, or not one of the administrators: the grants it may give
+                // are given.
+            }
+        }
+    }
+
+    static QString postgresTableName(const QString& jetName) {
+        QString n = jetName.trimmed();
+        if (n.startsWith(u'[') && n.endsWith(u']'))
+            n = n.mid(1, n.size() - 2);
+        return n.toLower();
     }
 
     bool schemaHasTables() {
@@ -136,6 +190,8 @@ class PgDatabase final : public Database {
         Transaction tx(*this);
         const int changed = changedRows(run(t.sql, values, jetSql, true, &t).get());
         keepSpellings(t.spelledNames);
+        if (!t.createdTable.isEmpty())
+            grantRolesOn(t.createdTable);
         tx.commit();
         if (!t.createdTable.isEmpty() || t.sql.startsWith(QLatin1String("ALTER")))
             tables_.clear();
@@ -642,6 +698,9 @@ class PgDatabase final : public Database {
     // The connection broke in a way libpq may not have noticed itself: it is opened again
     // before the next statement outside a transaction.
     bool lost_ = false;
+    bool readOnly_ = false;
+    bool rolesKnown_ = false;
+    bool rolesExist_ = false;
     bool namesLoaded_ = false;
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
@@ -801,6 +860,7 @@ std::shared_ptr<Database> openServerReader(const QString& location) {
     auto db = connectTo(loc, location);
     if (!db->schemaExists())
         throwNoDataSet(loc);
+    db->checkAccess();
     return db;
 }
 
