@@ -807,9 +807,24 @@ bool isServerLocation(const QString& location) {
 
 namespace {
 
+QHash<QString, QString>& sessionPasswords() {
+    static QHash<QString, QString> passwords;
+    return passwords;
+}
+
+// A connection to the server of a URI, with the session's password for it if there is one.
+Connection connectToServer(const QString& uri) {
+    const QByteArray dbname = uri.trimmed().toUtf8();
+    const QByteArray password = sessionPasswords().value(uri.trimmed()).toUtf8();
+    // The password comes after the URI, which is expanded in its place: it adds to it.
+    const char* keywords[] = {"dbname", password.isEmpty() ? nullptr : "password", nullptr};
+    const char* values[] = {dbname.constData(), password.constData(), nullptr};
+    return Connection(PQconnectdbParams(keywords, values, 1));
+}
+
 // A new session with the server, of its own, for the data set at the location.
 std::shared_ptr<PgDatabase> connectTo(const Location& loc, const QString& location) {
-    Connection conn(PQconnectdb(loc.uri.toUtf8().constData()));
+    Connection conn = connectToServer(loc.uri);
     if (!conn || PQstatus(conn.get()) != CONNECTION_OK) {
         const QString why = conn ? QString::fromUtf8(PQerrorMessage(conn.get())).trimmed()
                                  : QStringLiteral("out of memory");
@@ -853,6 +868,26 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
     }
     sets[key] = db;
     return db;
+}
+
+void setSessionPassword(const QString& uri, const QString& password) {
+    QString key = uri.trimmed();
+    if (const qsizetype hash = key.indexOf(u'#'); hash >= 0)
+        key.truncate(hash);
+    if (password.isEmpty())
+        sessionPasswords().remove(key);
+    else
+        sessionPasswords().insert(key, password);
+}
+
+bool serverNeedsPassword(const QString& location) {
+    QString uri = location.trimmed();
+    if (const qsizetype hash = uri.indexOf(u'#'); hash >= 0)
+        uri.truncate(hash);
+    if (!isServerLocation(uri) || holdsPassword(uri))
+        return false;
+    const Connection conn = connectToServer(uri);
+    return conn && PQstatus(conn.get()) != CONNECTION_OK && PQconnectionNeedsPassword(conn.get());
 }
 
 std::shared_ptr<Database> openServerReader(const QString& location) {
