@@ -61,7 +61,12 @@ class RecordingHost : public entry::EntryHost {
         check(saves == 0, "nothing is staged after the save step", column);
         staged.insert(column.toLower(), v);
     }
+    // Worked out from the stored row, which nobody else changes here.
+    void stage(const QString& column, entry::ColumnChange change) override {
+        stage(column, change([this](const QString& c) { return stored(c); }));
+    }
     QString fieldText() const override { return field_; }
+    bool fieldChanged() const override { return true; }
     void setFieldText(const QString& text) override { field_ = text; }
     bool askYesNo(const QString&, const QString&) override { return in_.ConsumeBool(); }
     void saveStep() override { ++saves; }

@@ -6,6 +6,7 @@
 #include "data/Database.h"
 #include "data/pg/PgDatabase.h"
 #include "frmMenuVelmora.h"
+#include "frmServerPath.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/MousePointer.h"
@@ -73,6 +74,16 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
                                : QStringLiteral("Click (or press F4) to choose the picture shown "
                                                 "behind the main menu"));
     }
+
+    // Above the data path: a database server named instead of a folder.
+    cmdServer = new QPushButton(QStringLiteral("Database &Server\u2026"), this);
+    cmdServer->setObjectName(QStringLiteral("cmdServer"));
+    cmdServer->setToolTip(
+        QStringLiteral("Name a database server shared by several "
+                       "workstations as the data path"));
+    cmdServer->setGeometry(tw(1995), tw(1020), std::max(tw(1900), cmdServer->sizeHint().width()),
+                           std::min(tw(360), std::max(tw(285), cmdServer->sizeHint().height())));
+    connect(cmdServer, &QPushButton::clicked, this, &frmCompanyInfo::cmdServer_Click);
 
     // Below the boxes: how many daily backups are kept.
     lblDailyBackups = new QLabel(QStringLiteral("Daily backups kept:"), this);
@@ -178,6 +189,17 @@ void frmCompanyInfo::cmdRestore_Click() {
     if (restoreFromBackup(this, menu_.programFolder()))
         Form_Load();  // the restored settings
     screens::reactivateWindow(this);
+}
+
+void frmCompanyInfo::cmdServer_Click() {
+    frmServerPath dialog(txtFields[3]->text(), this);
+    const int answer = dialog.exec();
+    screens::reactivateWindow(this);
+    if (answer != QDialog::Accepted)
+        return;
+    // Written with the row when the screen closes, as a chosen folder is.
+    txtFields[3]->setText(dialog.dataPath());
+    txtFields[3]->setFocus();
 }
 
 bool frmCompanyInfo::saveDailyBackups() {

@@ -33,6 +33,8 @@ class frmCompanyInfo : public QWidget {
     // Lists the backups of the data files and restores the one chosen (other screens must be
     // closed first: they hold rows of the files).
     void cmdRestore_Click();
+    // Names a database server as the data path (host, port, database, user, SSL mode).
+    void cmdServer_Click();
 
     // Indexes 0 Name, 1 Phone, 3 PathData, 4 PathLogo; index 2 is not used.
     screens::ControlArray<QLineEdit> txtFields;
@@ -41,6 +43,7 @@ class frmCompanyInfo : public QWidget {
     QWidget* picButtons = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdRestore = nullptr;
+    QPushButton* cmdServer = nullptr;  // beside "Path to Data:", above it
     // How many daily backups are kept; stored when the screen closes.
     QLabel* lblDailyBackups = nullptr;
     QSpinBox* spnDailyBackups = nullptr;

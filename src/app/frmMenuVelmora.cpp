@@ -1,6 +1,7 @@
 #include "frmMenuVelmora.h"
 
 #include "DamagedFileOffer.h"
+#include "ServerCheck.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
@@ -194,10 +195,14 @@ bool frmMenuVelmora::dataSetsReachable() {
         return true;  // a data folder's files are opened, and told of, by the screens
     // A server that cannot be reached, a URI it does not understand or a refused login is told
     // of once, before a screen opens on nothing.
+    // A password neither ~/.pgpass nor PGPASSWORD gives is asked once, for the session.
+    if (!askServerPasswordIfNeeded(this, dataPath))
+        return false;
     QString failure;
     for (const QString& location : dataFilesOf(dataPath)) {
         try {
-            data::Database::open(location);
+            // Asked of the server: a data set opened before may have lost its connection.
+            data::Database::open(location)->hasTable(QStringLiteral("Aircraft"));
         } catch (const data::DbError& e) {
             failure = e.text();
             break;

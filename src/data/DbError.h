@@ -18,6 +18,8 @@ enum class ErrorNumber : int {
     FileNotFound = 3024,
     DiskFull = 3026,
     ReadOnly = 3027,
+    // The login (a database role on a server) may not read or change this.
+    NoPermission = 3033,
     DiskError = 3043,
     InvalidPath = 3044,
     CannotOpen = 3051,

@@ -199,6 +199,27 @@ void Recordset::setValue(int index, const Value& v) {
                           .arg(f.name));
     buffer_[static_cast<size_t>(index)] = convertForField(v, f.type, f.name);
     dirty_[static_cast<size_t>(index)] = true;
+    changes_[static_cast<size_t>(index)] = nullptr;
+}
+
+void Recordset::applyChange(const QString& name, Change change) {
+    const int index = checkedIndex(name);
+    // As it will be stored: the row as read (a new row has nothing yet).
+    const std::vector<Value> read =
+        mode_ == EditMode::Edit ? currentRow().values : std::vector<Value>(fields_.size());
+    setValue(index, change([&](const QString& column) {
+                 const int i = fieldIndex(column);
+                 return i < 0 ? Value() : read[static_cast<size_t>(i)];
+             }));
+    changes_[static_cast<size_t>(index)] = std::move(change);
+}
+
+Value Recordset::storedNow(const QString& name) const {
+    const int index = checkedIndex(name);
+    const Field& f = fields_[static_cast<size_t>(index)];
+    if (!isUpdatable() || !f.writable)
+        return value(index);
+    return db_->readRow(table_, currentRow().rowid, {f.column}).front();
 }
 
 void Recordset::requireUpdatable(const char* what) const {
@@ -217,6 +238,7 @@ void Recordset::edit() {
     requireUpdatable("edit the row");
     buffer_ = currentRow().values;
     dirty_.assign(buffer_.size(), false);
+    changes_.assign(buffer_.size(), nullptr);
     mode_ = EditMode::Edit;
 }
 
@@ -224,6 +246,7 @@ void Recordset::addNew() {
     requireUpdatable("add a row");
     buffer_.assign(fields_.size(), Value());
     dirty_.assign(fields_.size(), false);
+    changes_.assign(fields_.size(), nullptr);
     mode_ = EditMode::AddNew;
 }
 
@@ -231,22 +254,15 @@ void Recordset::cancelUpdate() {
     mode_ = EditMode::None;
     buffer_.clear();
     dirty_.clear();
+    changes_.clear();
 }
 
 void Recordset::update() {
     if (mode_ == EditMode::None)
         throw DbError(err::UpdateWithoutEdit,
                       QStringLiteral("There is no edited or added row to save."));
-    QStringList columns;
-    std::vector<Value> values;
-    std::vector<int> indexes;
-    for (int i = 0; i < fieldCount(); ++i) {
-        if (dirty_[static_cast<size_t>(i)]) {
-            columns << field(i).column;
-            values.push_back(buffer_[static_cast<size_t>(i)]);
-        }
-    }
     QStringList all;
+    std::vector<int> indexes;
     for (int i = 0; i < fieldCount(); ++i) {
         if (field(i).writable) {
             all << field(i).column;
@@ -258,24 +274,47 @@ void Recordset::update() {
         for (size_t k = 0; k < indexes.size(); ++k)
             row.values[static_cast<size_t>(indexes[k])] = back[k];
     };
+    // The columns written, with their values; a change is worked out from `stored`.
+    auto written = [&](const std::vector<Value>& stored, QStringList* columns,
+                       std::vector<Value>* values) {
+        const StoredColumns storedColumn = [&](const QString& column) {
+            for (size_t k = 0; k < indexes.size(); ++k) {
+                if (all[static_cast<qsizetype>(k)].compare(column, Qt::CaseInsensitive) == 0)
+                    return stored[k];
+            }
+            return Value();
+        };
+        for (size_t k = 0; k < indexes.size(); ++k) {
+            const auto i = static_cast<size_t>(indexes[k]);
+            if (!dirty_[i])
+                continue;
+            *columns << all[static_cast<qsizetype>(k)];
+            values->push_back(changes_[i] ? convertForField(changes_[i](storedColumn),
+                                                            fields_[i].type, fields_[i].name)
+                                          : buffer_[i]);
+        }
+    };
+    QStringList columns;
+    std::vector<Value> values;
     if (mode_ == EditMode::Edit) {
         Row& row = rows_[static_cast<size_t>(pos_)];
-        // The row is saved only if it still holds what this set read: a change another user
-        // (or another screen) saved meanwhile is never overwritten unseen. Read and write are
-        // one transaction, and the server locks the row as it is read.
+        // Read and write are one transaction, and the server locks the row as it is read.
         Transaction tx(*db_);
         // A row deleted meanwhile fails here as NoCurrentRecord.
         const std::vector<Value> now = db_->readRow(table_, row.rowid, all);
         for (size_t k = 0; k < indexes.size(); ++k) {
-            if (!(now[k] == row.values[static_cast<size_t>(indexes[k])]))
+            const auto i = static_cast<size_t>(indexes[k]);
+            if (dirty_[i] && !changes_[i] && !(now[k] == row.values[i]))
                 throw DbError(err::DataChanged, QLatin1String(kDataChangedText));
         }
+        written(now, &columns, &values);
         if (!columns.isEmpty())
             db_->updateRow(table_, row.rowid, columns, values);
         store(row);
         tx.commit();
         lastModified_ = row.bookmark;
     } else {
+        written(std::vector<Value>(indexes.size()), &columns, &values);
         Row row;
         row.rowid = db_->insertRow(table_, columns, values);
         row.values.assign(fields_.size(), Value());
@@ -289,6 +328,7 @@ void Recordset::update() {
     mode_ = EditMode::None;
     buffer_.clear();
     dirty_.clear();
+    changes_.clear();
 }
 
 void Recordset::deleteCurrent() {

@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 namespace velmora::data {
 
 // A column of a record set.
@@ -18,9 +20,20 @@ struct Field {
 // The rows of one source, read in order when it is opened. When the source is one table,
 // the set is updatable: each change is written to the file at once, in a transaction of
 // its own, and read back as the file stores it.
+//
+// A row is written only if the columns it changes still hold what this set read: a value
+// another user (or another screen) saved meanwhile is never overwritten unseen. Columns
+// given a change (applyChange) are the exception: their new value follows from the row as
+// it is stored when it is written, so that entries made at once all count.
 class Recordset {
   public:
     enum class EditMode { None, Edit, AddNew };
+
+    // The columns of the current row as the file or server holds them at the moment the row
+    // is written (Null for a column this set does not write).
+    using StoredColumns = std::function<Value(const QString& column)>;
+    // A column's new value worked out from the row as stored when it is written.
+    using Change = std::function<Value(const StoredColumns& stored)>;
 
     struct Row {
         std::int64_t bookmark = 0;
@@ -78,6 +91,15 @@ class Recordset {
     }
     void setValue(int index, const Value& v);
     void setValue(const QString& name, const Value& v);
+    // Gives a column of the row being edited or added a change instead of a value: it is
+    // worked out again from the stored row, inside the transaction that writes it, and is
+    // not checked against what this set read. Until then value() shows it worked out from
+    // the row as this set read it.
+    void applyChange(const QString& name, Change change);
+
+    // A column of the current row as the file or server holds it now, not as this set read
+    // it. Throws NoCurrentRecord when the row is gone.
+    Value storedNow(const QString& name) const;
 
     EditMode editMode() const { return mode_; }
     void edit();
@@ -111,6 +133,7 @@ class Recordset {
     EditMode mode_ = EditMode::None;
     std::vector<Value> buffer_;
     std::vector<bool> dirty_;
+    std::vector<Change> changes_;  // by field; empty where the column takes its value as set
     std::int64_t nextBookmark_ = 1;
     std::int64_t lastModified_ = 0;
 };

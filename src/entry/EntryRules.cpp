@@ -98,6 +98,22 @@ bool sameNumber(double a, double b) {
     return plainNumberText(a) == plainNumberText(b);
 }
 
+// A column's value as the column `source` holds it when the row is written, as plain number
+// text reads it back (what the field then shows).
+ColumnChange sameAs(const QString& source) {
+    return [source](const StoredColumns& stored) {
+        return data::Value(readEntryNumber(plainNumberText(numberOf(stored(source)))));
+    };
+}
+
+// A total column keeps what it holds when the row is written (a number: 0 for none).
+ColumnChange keepsStored(const QString& column) {
+    return [column](const StoredColumns& now) {
+        const data::Value v = now(column);
+        return v.isNumber() ? v : data::Value(numberOf(v));
+    };
+}
+
 // The flight time a meter entry adds to the total: the change as the question shows it.
 double changeAmount(double change) {
     return readEntryNumber(writeInPicture(change, kChangePicture));
@@ -118,20 +134,24 @@ void keepEntryText(EntryHost& host, const QString& typed, double v) {
 }
 
 // The entry is dropped: the field shows the stored reading again and both the reading and the
-// last counted reading are set to it. The total is not touched.
+// last counted reading are set to the reading as stored when the row is written. The total is
+// not touched.
 void dropMeterEntry(EntryHost& host, const Meter& m) {
     host.setFieldText(plainNumberText(numberOf(host.stored(m.reading))));
-    const double reading = readEntryNumber(host.fieldText());
-    host.stage(m.last, reading);
-    host.stage(m.reading, reading);
+    host.stage(m.last, sameAs(m.reading));
+    host.stage(m.reading, sameAs(m.reading));
     host.saveStep();
 }
 
-void countFlightTime(EntryHost& host, const Meter& m, double reading, double change) {
+// The reading (and the last counted reading) become `reading`; the total grows by the change
+// as the question showed it, on top of whatever it holds when the row is written.
+void countFlightTime(EntryHost& host, const Meter& m, const ColumnChange& reading, double change) {
     const double c = changeAmount(change);
     host.stage(m.last, reading);
     host.stage(m.reading, reading);
-    host.stage(m.total, sum(numberOf(host.stored(m.total)), c));
+    host.stage(m.total, ColumnChange([total = m.total, c](const StoredColumns& stored) {
+                   return data::Value(sum(numberOf(stored(total)), c));
+               }));
 }
 
 // The number a total column receives for the entry v: whole-number totals take v rounded half
@@ -184,19 +204,34 @@ void applyMeterRule(EntryHost& host, int meter, EntryScreen screen) {
             dropMeterEntry(host, m);
             return;
         }
+        // On top of the reading as stored when the row is written: an increment another
+        // workstation saved meanwhile counts as well.
         const double reading = sum(numberOf(host.stored(m.reading)), n);
-        countFlightTime(host, m, reading, n);
+        countFlightTime(
+            host, m,
+            [column = m.reading, n](const StoredColumns& stored) {
+                return data::Value(sum(numberOf(stored(column)), n));
+            },
+            n);
         host.setFieldText(plainNumberText(reading));
         host.saveStep();
         return;
     }
 
-    // A new reading: its flight time is counted from the last counted reading.
-    const double v = readEntryNumber(typed);
+    // A new reading: its flight time is counted from the last counted reading. A field left
+    // untouched enters the reading as it is stored (another workstation may have entered one
+    // since the screen read the row), and keeps it as stored when the row is written.
+    const bool untouched = !host.fieldChanged();
+    const double v = untouched ? numberOf(host.stored(m.reading)) : readEntryNumber(typed);
+    if (untouched)
+        host.setFieldText(plainNumberText(v));
+    const ColumnChange reading =
+        untouched ? sameAs(m.reading) : [v](const StoredColumns&) { return data::Value(v); };
     const double d = difference(v, numberOf(host.stored(m.last)));
     if (host.askYesNo(changeQuestion(d), m.title)) {
-        countFlightTime(host, m, v, d);
-        keepEntryText(host, typed, v);
+        countFlightTime(host, m, reading, d);
+        if (!untouched)
+            keepEntryText(host, typed, v);
         host.saveStep();
         return;
     }
@@ -205,9 +240,10 @@ void applyMeterRule(EntryHost& host, int meter, EntryScreen screen) {
                               : QStringLiteral("Reset total value to entry shown?");
     if (host.askYesNo(reset, kResetTitle)) {
         // The entry becomes the reading without counting flight time.
-        host.stage(m.last, v);
-        host.stage(m.reading, v);
-        keepEntryText(host, typed, v);
+        host.stage(m.last, reading);
+        host.stage(m.reading, reading);
+        if (!untouched)
+            keepEntryText(host, typed, v);
         host.saveStep();
         return;
     }
@@ -222,17 +258,29 @@ void applyTotalRule(EntryHost& host, Total total) {
     if (typed.startsWith(u'+')) {
         // An increment is added without a question; the column takes the result as written.
         const double x = readEntryNumber(typed.mid(1));
-        const QString text = writeInPicture(sum(numberOf(stored), x), k.resultPicture);
-        host.setFieldText(text);
-        host.stage(k.column, totalValue(k, readEntryNumber(text)));
+        host.setFieldText(writeInPicture(sum(numberOf(stored), x), k.resultPicture));
+        // Added to the total as stored when the row is written.
+        host.stage(k.column, ColumnChange([k, x](const StoredColumns& now) {
+                       return totalValue(k, readEntryNumber(writeInPicture(
+                                                sum(numberOf(now(k.column)), x), k.resultPicture)));
+                   }));
         host.saveStep();
         return;
     }
 
-    const double v = readEntryNumber(typed);
+    // A field left untouched enters the total as it is stored.
+    const double v = host.fieldChanged() ? readEntryNumber(typed) : numberOf(stored);
     // A total without a value yet is not asked about: the entry is its first value.
-    if (stored.isNull() || sameNumber(v, numberOf(stored))) {
+    if (stored.isNull()) {
         storeTotal(host, k, v);
+        return;
+    }
+    // The total as it is: it keeps what it holds when the row is written (an entry another
+    // workstation saved meanwhile, or one of this screen not yet saved).
+    if (sameNumber(v, numberOf(stored))) {
+        host.setFieldText(plainNumberText(v));
+        host.stage(k.column, keepsStored(k.column));
+        host.saveStep();
         return;
     }
     const double d = difference(v, numberOf(stored));
@@ -245,7 +293,7 @@ void applyTotalRule(EntryHost& host, Total total) {
     }
     // Abandoned: the field shows the stored total again and the column keeps it.
     host.setFieldText(plainNumberText(numberOf(stored)));
-    host.stage(k.column, stored.isNumber() ? stored : data::Value(numberOf(stored)));
+    host.stage(k.column, keepsStored(k.column));
     host.saveStep();
 }
 

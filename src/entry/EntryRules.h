@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Recordset.h"
 #include "data/Value.h"
 
 #include <QString>
@@ -31,17 +32,30 @@ enum class Total { FlightTime, Landings, Cycles, RIN };
 // The column a total is kept in: "TotalTime", "TotalLandings", "TotalCycles", "TotalRIN".
 QString totalColumn(Total total);
 
+// A column's new value worked out from the aircraft row as it is stored at the moment the
+// save step writes it: another workstation (or screen) may have saved an entry since.
+using StoredColumns = data::Recordset::StoredColumns;
+using ColumnChange = data::Recordset::Change;
+
 // What the rules need of the screen whose field is being left.
 class EntryHost {
   public:
     virtual ~EntryHost() = default;
-    // The current row's stored value; Null when none.
+    // The current row's value as stored at the moment it is read (which may be newer than
+    // the screen shows); Null when none.
     virtual data::Value stored(const QString& column) const = 0;
     // "Begin an edit; column = v": written into the row by the save step.
     virtual void stage(const QString& column, const data::Value& v) = 0;
+    // "Begin an edit; column = change(row as stored)": worked out again by the save step
+    // from the row as it is stored when it is written, so that entries saved meanwhile by
+    // another workstation are kept (a total grows by this entry's amount on top of them).
+    virtual void stage(const QString& column, ColumnChange change) = 0;
     // The text of the field being left.
     virtual QString fieldText() const = 0;
     virtual void setFieldText(const QString& text) = 0;
+    // Whether the field's text was changed since the screen showed the row: an untouched
+    // field enters the value as stored, not the one the screen read.
+    virtual bool fieldChanged() const = 0;
     // A question with the buttons Yes and No; Yes → true.
     virtual bool askYesNo(const QString& text, const QString& title) = 0;
     // The screen's save step.

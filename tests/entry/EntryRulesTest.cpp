@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -11,10 +12,12 @@
 using velmora::data::Value;
 using velmora::entry::applyMeterRule;
 using velmora::entry::applyTotalRule;
+using velmora::entry::ColumnChange;
 using velmora::entry::EntryHost;
 using velmora::entry::EntryScreen;
 using velmora::entry::nextFieldOnEnter;
 using velmora::entry::readEntryNumber;
+using velmora::entry::StoredColumns;
 using velmora::entry::Total;
 
 namespace {
@@ -36,11 +39,21 @@ class FakeHost : public EntryHost {
         return it == row.end() ? Value() : it->second;
     }
     void stage(const QString& column, const Value& v) override {
-        pending.emplace_back(column, v);
-        staged.emplace_back(column, v);
+        stage(column, ColumnChange([v](const StoredColumns&) { return v; }));
+    }
+    // Worked out from the row as it is at the save step, as the record source does; what is
+    // logged as staged is worked out from the row as it is now.
+    void stage(const QString& column, ColumnChange change) override {
+        staged.emplace_back(column, change(storedColumns()));
+        pending.emplace_back(column, std::move(change));
         log.push_back(QStringLiteral("stage ") + column);
     }
+    StoredColumns storedColumns() const {
+        return [this](const QString& column) { return stored(column); };
+    }
     QString fieldText() const override { return field; }
+    // Typed, unless a test leaves the field as the screen showed it.
+    bool fieldChanged() const override { return typedIn; }
     void setFieldText(const QString& text) override {
         field = text;
         ++fieldWrites;
@@ -55,10 +68,15 @@ class FakeHost : public EntryHost {
         }
         const bool yes = answers.front();
         answers.pop_front();
+        if (meanwhile)
+            std::exchange(meanwhile, nullptr)();  // another workstation saves while asked
         return yes;
     }
     void saveStep() override {
-        for (const auto& [column, v] : pending)
+        std::vector<std::pair<QString, Value>> values;
+        for (const auto& [column, change] : pending)
+            values.emplace_back(column, change(storedColumns()));
+        for (const auto& [column, v] : values)
             row[column] = v;
         pending.clear();
         ++saves;
@@ -96,9 +114,11 @@ class FakeHost : public EntryHost {
 
     std::map<QString, Value> row;
     QString field;
+    bool typedIn = true;
+    std::function<void()> meanwhile;
     std::deque<bool> answers;
     std::vector<Question> questions;
-    std::vector<std::pair<QString, Value>> pending;
+    std::vector<std::pair<QString, ColumnChange>> pending;
     std::vector<std::pair<QString, Value>> staged;
     std::vector<QString> log;
     QString fieldAtSave;
@@ -683,6 +703,51 @@ TEST(EnterKey, TimeRemainingOrder) {
                                                   {13, 14},
                                                   {14, 15},
                                                   {15, 6}});
+}
+
+// Entries are applied to the row as it is when the save step writes it: an entry another
+// workstation saved while the question was open counts as well.
+TEST(EntriesOnTheRowAsStored, IncrementsGoOnTopOfWhatWasSavedMeanwhile) {
+    FakeHost h = meter1Host("+2");
+    h.answers = {true};
+    h.meanwhile = [&] {
+        h.row["CurrentMeter1"] = 1236.0;
+        h.row["LastMeter1"] = 1236.0;
+        h.row["TotalTime"] = 801.5;
+    };
+    applyMeterRule(h, 1, EntryScreen::AircraftSetup);
+    EXPECT_EQ(h.number("CurrentMeter1"), 1238.0);
+    EXPECT_EQ(h.number("LastMeter1"), 1238.0);
+    EXPECT_EQ(h.number("TotalTime"), 803.5);
+
+    // A typed reading takes the value typed; the total grows by the amount confirmed.
+    h.enter("1240", {true});
+    h.meanwhile = [&] { h.row["TotalTime"] = 810.0; };
+    applyMeterRule(h, 1, EntryScreen::AircraftSetup);
+    EXPECT_EQ(h.questions[0].text, "Flight time was changed by 2.0. Is this correct?");
+    EXPECT_EQ(h.number("CurrentMeter1"), 1240.0);
+    EXPECT_EQ(h.number("TotalTime"), 812.0);
+}
+
+// A field left as the screen showed it enters the value as stored, whatever the screen read.
+TEST(EntriesOnTheRowAsStored, AnUntouchedFieldEntersTheStoredValue) {
+    FakeHost h = meter1Host("1234.5");  // the screen read 1234.5; 1236 is stored now
+    h.row["CurrentMeter1"] = 1236.0;
+    h.row["LastMeter1"] = 1236.0;
+    h.typedIn = false;
+    h.answers = {true};
+    applyMeterRule(h, 1, EntryScreen::AircraftSetup);
+    EXPECT_EQ(h.questions[0].text, "Flight time was changed by 0.0. Is this correct?");
+    EXPECT_EQ(h.number("CurrentMeter1"), 1236.0);
+    EXPECT_EQ(h.number("TotalTime"), 800.0);
+    EXPECT_EQ(h.field, "1236");
+
+    FakeHost total({{"TotalTime", 801.5}}, "800");  // as the screen read it
+    total.typedIn = false;
+    applyTotalRule(total, Total::FlightTime);
+    EXPECT_TRUE(total.questions.empty());
+    EXPECT_EQ(total.number("TotalTime"), 801.5);
+    EXPECT_EQ(total.field, "801.5");
 }
 
 TEST(EnterKey, TotalRinLeadsToSerialNumberOnBothScreens) {

@@ -53,14 +53,21 @@ class RowHost : public entry::EntryHost {
   public:
     RowHost(data::Recordset& rs, QString typed) : rs_(rs), field_(std::move(typed)) {}
     data::Value stored(const QString& column) const override { return rs_.value(column); }
-    void stage(const QString& column, const data::Value& v) override { staged_[column] = v; }
+    void stage(const QString& column, const data::Value& v) override {
+        stage(column, entry::ColumnChange([v](const entry::StoredColumns&) { return v; }));
+    }
+    void stage(const QString& column, entry::ColumnChange change) override {
+        staged_[column] = change([this](const QString& c) { return stored(c); });
+        changes_[column] = std::move(change);
+    }
     QString fieldText() const override { return field_; }
+    bool fieldChanged() const override { return true; }
     void setFieldText(const QString& text) override { field_ = text; }
     bool askYesNo(const QString&, const QString&) override { return true; }
     void saveStep() override {
         rs_.edit();
-        for (auto it = staged_.begin(); it != staged_.end(); ++it)
-            rs_.setValue(it.key(), it.value());
+        for (auto it = changes_.begin(); it != changes_.end(); ++it)
+            rs_.applyChange(it.key(), it.value());
         rs_.update();
     }
 
@@ -68,6 +75,7 @@ class RowHost : public entry::EntryHost {
     data::Recordset& rs_;
     QString field_;
     QHash<QString, data::Value> staged_;
+    QHash<QString, entry::ColumnChange> changes_;
 };
 
 TEST(FuzzFindings, TotalBeyondAnyNumberIsRefusedAndTheRowKept) {

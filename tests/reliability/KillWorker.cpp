@@ -50,15 +50,22 @@ class RowHost : public entry::EntryHost {
     RowHost(data::Recordset& rs, QString typed, std::function<void()> beforeSave)
         : rs_(rs), field_(std::move(typed)), beforeSave_(std::move(beforeSave)) {}
     data::Value stored(const QString& column) const override { return rs_.value(column); }
-    void stage(const QString& column, const data::Value& v) override { staged_[column] = v; }
+    void stage(const QString& column, const data::Value& v) override {
+        stage(column, entry::ColumnChange([v](const entry::StoredColumns&) { return v; }));
+    }
+    void stage(const QString& column, entry::ColumnChange change) override {
+        staged_[column] = change([this](const QString& c) { return stored(c); });
+        changes_[column] = std::move(change);
+    }
     QString fieldText() const override { return field_; }
+    bool fieldChanged() const override { return true; }
     void setFieldText(const QString& text) override { field_ = text; }
     bool askYesNo(const QString&, const QString&) override { return true; }
     void saveStep() override {
         beforeSave_();
         rs_.edit();
-        for (auto it = staged_.begin(); it != staged_.end(); ++it)
-            rs_.setValue(it.key(), it.value());
+        for (auto it = changes_.begin(); it != changes_.end(); ++it)
+            rs_.applyChange(it.key(), it.value());
         rs_.update();
     }
     data::Value staged(const QString& column) const { return staged_.value(column); }
@@ -68,6 +75,7 @@ class RowHost : public entry::EntryHost {
     QString field_;
     std::function<void()> beforeSave_;
     QHash<QString, data::Value> staged_;
+    QHash<QString, entry::ColumnChange> changes_;
 };
 
 class Worker {

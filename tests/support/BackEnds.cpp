@@ -6,7 +6,10 @@
 #include "data/Schema.h"
 #include "data/pg/PgDatabase.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace velmora::testing {
 
@@ -31,6 +34,21 @@ QString TestStore::dataPath() const {
     return backEnd_ == BackEnd::File ? folder_.dataPath() : server_->uri();
 }
 
+QString TestStore::otherWorkstationDataPath() {
+    if (backEnd_ == BackEnd::Server) {
+        QUrl url(server_->uri());
+        QUrlQuery query(url);
+        query.addQueryItem(QStringLiteral("application_name"), QStringLiteral("workstation2"));
+        url.setQuery(query);
+        return url.toString();
+    }
+    if (!otherName_) {
+        otherName_ = std::make_unique<QTemporaryDir>();
+        QFile::link(folder_.path(), otherName_->filePath(QStringLiteral("share")));
+    }
+    return otherName_->filePath(QStringLiteral("share")) + u'/';
+}
+
 QString TestStore::createMainFile() {
     const QString where = location(data::files::kMain);
     data::schema::createMainFile(where);
@@ -45,6 +63,10 @@ QString TestStore::createTemplateFile() {
 
 QString TestStore::serverUri() const {
     return server_ ? server_->uri() : QString();
+}
+
+QString TestStore::serverUriForUser(const QString& user) const {
+    return server_ ? server_->uriForUser(user) : QString();
 }
 
 QByteArray storedContent(const QString& location) {

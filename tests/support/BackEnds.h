@@ -29,16 +29,23 @@ class TestStore {
     QString location(const QString& fileName) const;
     // The data path: the folder (with its trailing separator) or the server database's URI.
     QString dataPath() const;
+    // The same data path as another workstation names it, so that what it opens there is
+    // reached over a connection of its own: the folder through a link of another name (as a
+    // network share mounted elsewhere), the server under another application name.
+    QString otherWorkstationDataPath();
     QString createMainFile();      // TimeMgr with its tables; returns its location
     QString createTemplateFile();  // HeliPart
     // The server database itself (empty for the file back end).
     QString serverUri() const;
+    // The server database as another login reaches it.
+    QString serverUriForUser(const QString& user) const;
     TestFolder& folder() { return folder_; }
 
   private:
     BackEnd backEnd_;
     TestFolder folder_;
     std::unique_ptr<PgTestDatabase> server_;
+    std::unique_ptr<QTemporaryDir> otherName_;
 };
 
 // What a data set holds, to see that nothing was written to it: a file's bytes, or every

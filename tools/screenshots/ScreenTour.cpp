@@ -4,6 +4,7 @@
 #include "aircraft/frmAircraft.h"
 #include "app/ScreenRegistry.h"
 #include "app/frmMenuVelmora.h"
+#include "app/frmServerPath.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
@@ -193,6 +194,14 @@ bool ScreenTour::run(QString* error) {
     if (QWidget* company = menu.openScreen(frmMenuVelmora::CompanySetup)) {
         activate(company);
         save(company, QStringLiteral("company-setup"));
+        // A shared database server named instead of the folder.
+        app::frmServerPath server(
+            QStringLiteral("postgresql://planner@fleet-db.example/velmora?sslmode=require"),
+            company);
+        server.show();
+        activate(&server);
+        save(&server, QStringLiteral("server-setup"));
+        server.close();
         company->close();
         settle();
     }

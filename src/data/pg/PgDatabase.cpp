@@ -6,6 +6,7 @@
 #include "PgJetFunctions.h"
 #include "PgLocation.h"
 #include "PgPredicate.h"
+#include "PgRolePolicy.h"
 #include "PgStatementRunner.h"
 #include "PgValues.h"
 #include "data/JetSqlTranslator.h"
@@ -59,8 +60,15 @@ class PgDatabase final : public Database {
         : conn_(std::move(conn)), loc_(std::move(loc)), location_(std::move(location)) {}
 
     QString path() const override { return location_; }
-    bool isReadOnly() const override { return false; }
-    QString whyReadOnly() const override { return {}; }
+    // A login whose roles may change no table of the data set and add none (the read role)
+    // uses it for reading only.
+    bool isReadOnly() const override { return readOnly_; }
+    QString whyReadOnly() const override {
+        if (!readOnly_)
+            return {};
+        return QStringLiteral("the database role '%1' may only read %2")
+            .arg(QString::fromUtf8(PQuser(conn_.get())), where());
+    }
 
     // The data set for messages: "TimeMgr on postgresql://host/db".
     QString where() const {
@@ -91,6 +99,7 @@ class PgDatabase final : public Database {
                  {Value(loc_.schema), Value(QString::fromLatin1(kPgJetSchema))});
         if (found.empty() || !found.front()[0].toBool())
             return false;
+        checkAccess();
         if (found.front()[1].toString() != QLatin1String(kJetFunctionsRevision)) {
             try {
                 installFunctions();
@@ -107,6 +116,51 @@ class PgDatabase final : public Database {
         run(QStringLiteral("SELECT pg_advisory_xact_lock(1447840082)"), {}, QString(), false);
         simple(QString::fromUtf8(jetFunctionsSql()), QString());
         tx.commit();
+    }
+
+    // Whether the login may use the data set at all (else a numbered refusal, not "relation
+    // does not exist" later), and whether it may change anything in it.
+    void checkAccess() {
+        const auto rights = rows(
+            QStringLiteral("SELECT has_schema_privilege(oid, 'USAGE'), has_schema_privilege(oid, "
+                           "'CREATE') OR EXISTS (SELECT 1 FROM pg_tables t WHERE t.schemaname = "
+                           "$1 AND has_table_privilege(format('%I.%I', t.schemaname, "
+                           "t.tablename), 'INSERT,UPDATE,DELETE')) FROM pg_namespace WHERE "
+                           "nspname = $1"),
+            {Value(loc_.schema)});
+        if (rights.empty())
+            return;
+        if (!rights.front()[0].toBool())
+            throw noPermission(QString::fromUtf8(PQuser(conn_.get())), where(),
+                               QStringLiteral("it may not use the data set %1").arg(loc_.name));
+        readOnly_ = !rights.front()[1].toBool();
+    }
+
+    // A table the program adds to a data set whose roles are set up gets their grants, and
+    // belongs to the administrators' role where this login may give it to them.
+    void grantRolesOn(const QString& table) {
+        if (!rolesKnown_) {
+            const auto found = rows(rolesExistQuery(), {});
+            rolesExist_ = !found.empty() && found.front()[0].toBool();
+            rolesKnown_ = true;
+        }
+        if (!rolesExist_)
+            return;
+        for (const QString& statement : tableGrants(loc_.schema, postgresTableName(table))) {
+            try {
+                run(statement, {}, QString());
+            } catch (const DbError&) {
+                // Not the owner, or not one of the administrators: the grants it may give
+                // are given.
+            }
+        }
+    }
+
+    static QString postgresTableName(const QString& jetName) {
+        QString n = jetName.trimmed();
+        if (n.startsWith(u'[') && n.endsWith(u']'))
+            n = n.mid(1, n.size() - 2);
+        return n.toLower();
     }
 
     // Whether the schema holds tables beyond the engine's table of names, which alone makes
@@ -139,6 +193,8 @@ class PgDatabase final : public Database {
         Transaction tx(*this);
         const int changed = changedRows(run(t.sql, values, jetSql, true, &t).get());
         keepSpellings(t.spelledNames);
+        if (!t.createdTable.isEmpty())
+            grantRolesOn(t.createdTable);
         tx.commit();
         if (!t.createdTable.isEmpty() || t.sql.startsWith(QLatin1String("ALTER")))
             tables_.clear();
@@ -351,6 +407,11 @@ class PgDatabase final : public Database {
 
     // Runs one statement. Inside a transaction it runs under a savepoint of its own, so that
     // a failed statement leaves the transaction usable, as on the files.
+    //
+    // When the connection turns out to be broken (the server restarted since the last
+    // statement), a query outside a transaction, or the first statement of one (which took
+    // its BEGIN along, so nothing of the transaction reached the server), runs once more on
+    // a new connection. Anything else fails: what it changed is not known to be saved.
     Result run(const QString& sql, const std::vector<Value>& args, const QString& context,
                bool ownSavepoint = true, const JetTranslation* jet = nullptr) {
         if (depth_ == 0)
@@ -359,10 +420,20 @@ class PgDatabase final : public Database {
         const QString what = context.isEmpty() ? sql : context;
         const QByteArray text = sql.toUtf8();
         const ServerParameters params(args);
+        const bool opensTransaction = depth_ > 0 && runner_.beginIsDeferred();
+        const bool again = opensTransaction || (depth_ == 0 && isQuery(text));
         Result result = runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
-        check(result.get(), what, jet);
+        if (again && connectionLost(conn_.get(), result.get())) {
+            reconnect(!changing(isQuery(text)));
+            if (opensTransaction)
+                runner_.deferBegin();
+            result = runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
+        }
+        check(result.get(), what, jet, isQuery(text));
         return result;
     }
+
+    static bool isQuery(const QByteArray& text) { return text.startsWith("SELECT "); }
 
     // The rows of one of the engine's own reads (of the catalog, its own tables, a row by
     // its id). These run without a savepoint of their own: each costs a round trip to the
@@ -377,12 +448,24 @@ class PgDatabase final : public Database {
     PGconn* handle() const { return conn_.get(); }
     const Location& location() const { return loc_; }
 
-    // Throws the engine's error for a failed result.
-    void check(const PGresult* r, const QString& context, const JetTranslation* = nullptr) {
+    // Throws the engine's error for a failed result. A broken connection is opened again
+    // before the next statement outside a transaction.
+    void check(const PGresult* r, const QString& context, const JetTranslation* = nullptr,
+               bool query = false) {
         const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
         if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK)
             return;
-        throw serverFailure(conn_.get(), r, context, where());
+        if (connectionLost(conn_.get(), r))
+            lost_ = true;
+        throw serverFailure(conn_.get(), r, context, where(), changing(query));
+    }
+
+    // Whether a failure now loses a change: one of a transaction that is to be kept, or a
+    // statement outside one that is no query.
+    bool changing(bool query) const {
+        if (scratchDepth_ > 0)
+            return false;
+        return depth_ > 0 || !query;
     }
 
     std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source,
@@ -488,15 +571,22 @@ class PgDatabase final : public Database {
     // Outside a transaction, a connection the server dropped (a restart, a network outage)
     // is opened again before the next statement; inside one, the loss is reported.
     void reconnectIfLost() {
-        if (PQstatus(conn_.get()) == CONNECTION_OK)
+        if (PQstatus(conn_.get()) == CONNECTION_OK && !lost_)
             return;
+        reconnect(depth_ == 0 || scratchDepth_ > 0);
+    }
+
+    // A new session in place of the broken one; throws ServerConnection when the server
+    // cannot be reached. `reading`: what was under way only read.
+    void reconnect(bool reading) {
         PQreset(conn_.get());
         if (PQstatus(conn_.get()) != CONNECTION_OK)
-            throw DbError(
-                err::ServerConnection,
-                QStringLiteral("The database server of %1 cannot be reached: %2")
-                    .arg(where(), QString::fromUtf8(PQerrorMessage(conn_.get())).trimmed()));
+            throw serverUnreachable(where(), !reading);
+        lost_ = false;
         tables_.clear();
+        names_.clear();
+        namesLoaded_ = false;
+        queryTableKnown_ = false;
         runner_.forgetPrepared();
         setUpSession();
     }
@@ -608,6 +698,12 @@ class PgDatabase final : public Database {
     // Whether the open transaction made, altered or dropped a table or kept a spelling, so
     // that rolling it back must forget what is known of them.
     bool catalogChanged_ = false;
+    // The connection broke in a way libpq may not have noticed itself: it is opened again
+    // before the next statement outside a transaction.
+    bool lost_ = false;
+    bool readOnly_ = false;
+    bool rolesKnown_ = false;
+    bool rolesExist_ = false;
     bool namesLoaded_ = false;
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
@@ -714,9 +810,24 @@ bool isServerLocation(const QString& location) {
 
 namespace {
 
+QHash<QString, QString>& sessionPasswords() {
+    static QHash<QString, QString> passwords;
+    return passwords;
+}
+
+// A connection to the server of a URI, with the session's password for it if there is one.
+Connection connectToServer(const QString& uri) {
+    const QByteArray dbname = uri.trimmed().toUtf8();
+    const QByteArray password = sessionPasswords().value(uri.trimmed()).toUtf8();
+    // The password comes after the URI, which is expanded in its place: it adds to it.
+    const char* keywords[] = {"dbname", password.isEmpty() ? nullptr : "password", nullptr};
+    const char* values[] = {dbname.constData(), password.constData(), nullptr};
+    return Connection(PQconnectdbParams(keywords, values, 1));
+}
+
 // A new session with the server, of its own, for the data set at the location.
 std::shared_ptr<PgDatabase> connectTo(const Location& loc, const QString& location) {
-    Connection conn(PQconnectdb(loc.uri.toUtf8().constData()));
+    Connection conn = connectToServer(loc.uri);
     if (!conn || PQstatus(conn.get()) != CONNECTION_OK) {
         const QString why = conn ? QString::fromUtf8(PQerrorMessage(conn.get())).trimmed()
                                  : QStringLiteral("out of memory");
@@ -776,11 +887,32 @@ std::shared_ptr<Database> createServerDataSet(const QString& location,
     return db;
 }
 
+void setSessionPassword(const QString& uri, const QString& password) {
+    QString key = uri.trimmed();
+    if (const qsizetype hash = key.indexOf(u'#'); hash >= 0)
+        key.truncate(hash);
+    if (password.isEmpty())
+        sessionPasswords().remove(key);
+    else
+        sessionPasswords().insert(key, password);
+}
+
+bool serverNeedsPassword(const QString& location) {
+    QString uri = location.trimmed();
+    if (const qsizetype hash = uri.indexOf(u'#'); hash >= 0)
+        uri.truncate(hash);
+    if (!isServerLocation(uri) || holdsPassword(uri))
+        return false;
+    const Connection conn = connectToServer(uri);
+    return conn && PQstatus(conn.get()) != CONNECTION_OK && PQconnectionNeedsPassword(conn.get());
+}
+
 std::shared_ptr<Database> openServerReader(const QString& location) {
     const Location loc = parseLocation(location.trimmed());
     auto db = connectTo(loc, location);
     if (!db->schemaExists())
         throwNoDataSet(loc);
+    db->checkAccess();
     return db;
 }
 

@@ -37,6 +37,17 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
 std::shared_ptr<Database> createServerDataSet(const QString& location,
                                               const std::function<void(Database&)>& build);
 
+// A password for this session only, for a server the user was asked about (neither
+// ~/.pgpass nor PGPASSWORD gives one): kept in this process's memory for the connection URI
+// (a location's part before '#') and handed to libpq with each connection made to it; never
+// stored. An empty password forgets it.
+void setSessionPassword(const QString& uri, const QString& password);
+
+// Whether the server of a location (a URI, with or without a data set's name) asks for a
+// password that none of those means gives: tries to connect. False when it connects, and
+// when it fails for any other reason (which opening the data then reports).
+bool serverNeedsPassword(const QString& location);
+
 // Opens a session of its own with the data set at a server location, shared with no one (see
 // Database::openForReading). Throws DbError as openServerDatabase does.
 std::shared_ptr<Database> openServerReader(const QString& location);

@@ -74,20 +74,54 @@ QString shownLocation(const QString& uri) {
     return url.toString();
 }
 
+bool connectionLost(pg_conn* conn, const pg_result* result) {
+    if (result &&
+        (PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK))
+        return false;
+    const QString state = field(result, PG_DIAG_SQLSTATE);
+    return PQstatus(conn) == CONNECTION_BAD || state.isEmpty() ||
+           state.startsWith(QLatin1String("08")) || state == u"57P01" || state == u"57P02" ||
+           state == u"57P03";
+}
+
+DbError noPermission(const QString& role, const QString& where, const QString& why) {
+    return DbError(err::NoPermission,
+                   QStringLiteral("The database role '%1' has no permission for this (error "
+                                  "%2): %3 (%4). The server's administrator gives a user the "
+                                  "rights of one of the roles velmora_read, velmora_entry or "
+                                  "velmora_admin.")
+                       .arg(role)
+                       .arg(static_cast<int>(err::NoPermission))
+                       .arg(why, where));
+}
+
+DbError serverUnreachable(const QString& where, bool changing) {
+    // libpq's own words (and the statement) mean nothing to the user: what happened to the
+    // work is what matters.
+    return DbError(err::ServerConnection,
+                   changing ? QStringLiteral("The database server cannot be reached (error %1), "
+                                             "so the change was not saved (%2). What was saved "
+                                             "before is kept on the server: save again once "
+                                             "the server is back.")
+                                  .arg(static_cast<int>(err::ServerConnection))
+                                  .arg(where)
+                            : QStringLiteral("The database server cannot be reached (error %1): "
+                                             "%2 could not be read. Nothing was changed: try "
+                                             "again once the server is back.")
+                                  .arg(static_cast<int>(err::ServerConnection))
+                                  .arg(where));
+}
+
 DbError serverFailure(pg_conn* conn, const pg_result* result, const QString& what,
-                      const QString& where) {
+                      const QString& where, bool changing) {
+    if (connectionLost(conn, result))
+        return serverUnreachable(where, changing);
     const QString state = field(result, PG_DIAG_SQLSTATE);
     QString message = field(result, PG_DIAG_MESSAGE_PRIMARY);
     if (message.isEmpty())
         message = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-    if (PQstatus(conn) == CONNECTION_BAD || state.startsWith(QLatin1String("08")) ||
-        state == u"57P01" || state == u"57P02" || state == u"57P03") {
-        return DbError(err::ServerConnection,
-                       QStringLiteral("The connection to the database server of %1 was lost (%2). "
-                                      "The change under way was not saved; what was saved before "
-                                      "is kept on the server.")
-                           .arg(where, message));
-    }
+    if (state == u"42501")
+        return noPermission(QString::fromUtf8(PQuser(conn)), where, message);
     ErrorNumber number = err::Internal;
     for (const StateNumber& s : kStates) {
         if (state == QLatin1String(s.state)) {

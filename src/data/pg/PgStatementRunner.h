@@ -34,6 +34,8 @@ class StatementRunner {
     void deferBegin() { beginDeferred_ = true; }
     // Whether a BEGIN was still to be sent; it no longer is.
     bool dropDeferredBegin() { return std::exchange(beginDeferred_, false); }
+    // Whether a BEGIN is still to be sent: nothing of the transaction has reached the server.
+    bool beginIsDeferred() const { return beginDeferred_; }
     // Nothing prepared holds any more: a new session, or tables changed.
     void forgetPrepared() { prepared_.forgetAll(); }
 

@@ -156,24 +156,85 @@ void BoundRecordSource::clearChanged() {
 }
 
 void BoundRecordSource::stageValue(const QString& column, const data::Value& value) {
-    for (auto& [c, v] : staged_) {
-        if (c.compare(column, Qt::CaseInsensitive) == 0) {
-            v = value;
-            return;
-        }
+    std::erase_if(staged_, [&](const Staged& s) {
+        return s.column.compare(column, Qt::CaseInsensitive) == 0;
+    });
+    staged_.push_back(Staged{column, value, nullptr, nullptr});
+}
+
+void BoundRecordSource::stageChange(const QString& column, data::Recordset::Change change,
+                                    const QObject* source) {
+    // What the same source staged for the column before gives way; what others staged stays,
+    // and this change goes on top of it.
+    std::erase_if(staged_, [&](const Staged& s) {
+        return s.source == source && s.column.compare(column, Qt::CaseInsensitive) == 0;
+    });
+    staged_.push_back(Staged{column, data::Value(), std::move(change), source});
+}
+
+bool BoundRecordSource::isFieldChanged(const QWidget* field) const {
+    for (const Binding& b : bindings_) {
+        if (b.widget == field)
+            return bindingChanged(b);
     }
-    staged_.emplace_back(column, value);
+    return false;
+}
+
+data::Recordset::Change BoundRecordSource::stagedChangeOf(const QString& column) const {
+    std::vector<const Staged*> steps;
+    for (const Staged& s : staged_) {
+        if (s.column.compare(column, Qt::CaseInsensitive) == 0)
+            steps.push_back(&s);
+    }
+    if (steps.empty())
+        return nullptr;
+    std::vector<Staged> chain;
+    for (const Staged* s : steps)
+        chain.push_back(*s);
+    // Each step is worked out from the row as stored, its own column holding what the steps
+    // before it made of it.
+    return [chain = std::move(chain), column](const data::Recordset::StoredColumns& stored) {
+        data::Value v = stored(column);
+        for (const Staged& step : chain) {
+            if (!step.change) {
+                v = step.value;
+                continue;
+            }
+            v = step.change([&](const QString& c) {
+                return c.compare(column, Qt::CaseInsensitive) == 0 ? v : stored(c);
+            });
+        }
+        return v;
+    };
+}
+
+QStringList BoundRecordSource::stagedColumns(bool changesOnly) const {
+    QStringList columns;
+    for (const Staged& s : staged_) {
+        if ((!changesOnly || s.change) && !columns.contains(s.column, Qt::CaseInsensitive))
+            columns << s.column;
+    }
+    return columns;
 }
 
 data::Value BoundRecordSource::currentValue(const QString& column) const {
-    for (const auto& [c, v] : staged_) {
-        if (c.compare(column, Qt::CaseInsensitive) == 0)
-            return v;
-    }
-    if (!rs_ || adding_ || !rs_->hasCurrent())
+    const bool hasRow = rs_ && !adding_ && rs_->hasCurrent();
+    const auto read = [&](const QString& c) {
+        if (!hasRow)
+            return data::Value();
+        const int i = rs_->fieldIndex(c);
+        return i < 0 ? data::Value() : rs_->value(i);
+    };
+    // Until the row is written, what is staged is shown worked out from the row as read.
+    if (const data::Recordset::Change staged = stagedChangeOf(column))
+        return staged(read);
+    return read(column);
+}
+
+data::Value BoundRecordSource::storedNow(const QString& column) const {
+    if (!rs_ || adding_ || !rs_->hasCurrent() || rs_->fieldIndex(column) < 0)
         return {};
-    const int i = rs_->fieldIndex(column);
-    return i < 0 ? data::Value() : rs_->value(i);
+    return rs_->storedNow(column);
 }
 
 void BoundRecordSource::takeShown() {
@@ -374,8 +435,16 @@ bool BoundRecordSource::writeRow() {
             }
             rs_->setValue(b.index, v);
         }
-        for (const auto& [column, value] : staged_)
-            rs_->setValue(column, value);
+        for (const QString& column : stagedColumns(false)) {
+            const bool plainValue =
+                std::none_of(staged_.begin(), staged_.end(), [&](const Staged& s) {
+                    return s.change && s.column.compare(column, Qt::CaseInsensitive) == 0;
+                });
+            if (plainValue)
+                rs_->setValue(column, currentValue(column));  // written like a changed field
+            else
+                rs_->applyChange(column, stagedChangeOf(column));
+        }
         rs_->update();
     } catch (const DbError& e) {
         number = e.code();
@@ -386,26 +455,12 @@ bool BoundRecordSource::writeRow() {
     }
     if (number == jetCode(err::DataChanged)) {
         rs_->cancelUpdate();
-        // Another user saved the row since it was read. Yes shows the row as saved now (the
-        // screen's changes are dropped); No keeps the screen's values, to be saved again over
-        // the row as it is now.
-        MessageRequest request;
-        request.text = text;
-        request.title = QApplication::applicationDisplayName();
-        request.buttons = MsgButtons::YesNo;
-        request.icon = MsgIcon::Question;
-        request.defaultButton = MsgAnswer::Yes;
-        const MsgAnswer answer = Dialogs::current().message(this, request);
-        try {
-            rereadKeepingRow(*rs_,
-                             rs_->rows().at(static_cast<size_t>(rs_->absolutePosition())).rowid);
-        } catch (const std::exception&) {
-        }
-        if (answer == MsgAnswer::Yes) {
-            staged_.clear();
-            showRow();
-            emit rowsChanged();
-        }
+        // Another user saved the row since it was read. What was staged as a change to the
+        // row as stored (an entry) is written first, on its own; then the user chooses
+        // for the rest.
+        if (!writeStagedChangesAlone())
+            return false;
+        askToReload();
         return false;
     }
     if (number != 0) {
@@ -424,6 +479,74 @@ bool BoundRecordSource::writeRow() {
     showRow();  // as the file stores it
     emit rowsChanged();
     return true;
+}
+
+bool BoundRecordSource::writeStagedChangesAlone() {
+    const QStringList columns = stagedColumns(true);
+    if (columns.isEmpty())
+        return true;
+    try {
+        rs_->edit();
+        for (const QString& column : columns)
+            rs_->applyChange(column, stagedChangeOf(column));
+        rs_->update();
+    } catch (const DbError& e) {
+        rs_->cancelUpdate();
+        reportError(e.code(), e.text());
+        return false;
+    }
+    std::erase_if(staged_,
+                  [&](const Staged& s) { return columns.contains(s.column, Qt::CaseInsensitive); });
+    showColumns(columns);
+    emit rowsChanged();
+    return true;
+}
+
+void BoundRecordSource::showColumns(const QStringList& columns) {
+    if (!rs_ || !rs_->hasCurrent())
+        return;
+    for (Binding& b : bindings_) {
+        if (!b.widget || b.index < 0 || !columns.contains(b.column, Qt::CaseInsensitive))
+            continue;
+        const data::Value v = rs_->value(b.index);
+        switch (b.kind) {
+            case Kind::LineEdit:
+                b.shownText = v.toString();
+                static_cast<QLineEdit*>(b.widget.data())->setText(b.shownText);
+                break;
+            case Kind::PlainText:
+                b.shownText = v.toString();
+                static_cast<QPlainTextEdit*>(b.widget.data())->setPlainText(b.shownText);
+                break;
+            case Kind::CheckBox:
+                b.shownChecked = v.toBool();
+                static_cast<QCheckBox*>(b.widget.data())->setChecked(b.shownChecked);
+                break;
+        }
+    }
+}
+
+void BoundRecordSource::askToReload() {
+    // Yes shows the row as saved now (the screen's changes are dropped); No keeps the
+    // screen's values, to be saved again over the row as it is now.
+    MessageRequest request;
+    request.text = QLatin1String(data::kDataChangedText);
+    request.title = QApplication::applicationDisplayName();
+    request.buttons = MsgButtons::YesNo;
+    request.icon = MsgIcon::Question;
+    request.defaultButton = MsgAnswer::Yes;
+    const MsgAnswer answer = Dialogs::current().message(this, request);
+    try {
+        rereadKeepingRow(*rs_, rs_->rows().at(static_cast<size_t>(rs_->absolutePosition())).rowid);
+    } catch (const std::exception&) {
+    }
+    if (answer != MsgAnswer::Yes)
+        return;
+    staged_.clear();
+    showRow();
+    emit rowsChanged();
+    // The row is shown anew, as after a move: the screen takes it as it does another row.
+    emit reposition();
 }
 
 void BoundRecordSource::reportError(int number, const QString& text) {

@@ -136,9 +136,24 @@ class BoundRecordSource : public QWidget {
     // field shows something else): it is written with the row's next write, like a
     // changed field, and counts as a change until then.
     void stageValue(const QString& column, const data::Value& value);
+    // Stages a change for a column of the current row: its value is worked out from the row
+    // as stored when the row is written (data::Recordset::applyChange), so that it holds
+    // whatever another user saved meanwhile. A write refused because another user changed
+    // one of the other columns still writes the staged changes, alone, before it asks
+    // whether to reload: what was staged so is never lost.
+    // Changes from several sources (entry fields) for one column are worked out one on top of
+    // the other, in the order staged; a source's new change for a column replaces its own
+    // earlier one.
+    void stageChange(const QString& column, data::Recordset::Change change,
+                     const QObject* source = nullptr);
+    // Whether a bound field's text differs from what the field showed for the row.
+    bool isFieldChanged(const QWidget* field) const;
     // A column of the current row: the staged value if there is one, else the stored one;
     // Null without a current row.
     data::Value currentValue(const QString& column) const;
+    // A column of the current row as the file or server holds it now, which may be newer than
+    // the row shown; Null without a current row (or a new one).
+    data::Value storedNow(const QString& column) const;
 
     // True when a bound field differs from what was shown for the row.
     bool isChanged() const;
@@ -186,6 +201,13 @@ class BoundRecordSource : public QWidget {
     bool leaveRow(Action action);
     Validation validateAction(Action action);
     bool writeRow();
+    // After a write refused by another user's change: the staged changes written alone.
+    // False, with the failure reported, when they could not be.
+    bool writeStagedChangesAlone();
+    // The fields of these columns show the current row's values again.
+    void showColumns(const QStringList& columns);
+    // Asks whether to reload a row another user changed; Yes shows it as stored now.
+    void askToReload();
     // Validates and writes, then moves; move() tells whether another row was sought (not
     // "no match"), which earns a reposition().
     bool navigate(Action action, const std::function<bool(data::Recordset&)>& move);
@@ -200,7 +222,17 @@ class BoundRecordSource : public QWidget {
     std::unique_ptr<data::Recordset> rs_;
     std::vector<Binding> bindings_;
     bool adding_ = false;
-    std::vector<std::pair<QString, data::Value>> staged_;
+    struct Staged {
+        QString column;
+        data::Value value;               // a value to write (when there is no change)
+        data::Recordset::Change change;  // empty for a value
+        const QObject* source;           // who staged a change
+    };
+    // What is staged for a column, as one change; empty when nothing is.
+    data::Recordset::Change stagedChangeOf(const QString& column) const;
+    // The columns something is staged for (only changes: those given a change).
+    QStringList stagedColumns(bool changesOnly) const;
+    std::vector<Staged> staged_;
     int lastErrorNumber_ = 0;
     QString lastErrorText_;
     QToolButton* first_;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -176,6 +178,16 @@ std::optional<int> Dialogs::choose(QWidget* parent, const ChoiceRequest& request
     const std::optional<int> row = showChoiceDialog(parent, request);
     reactivateWindow(parent);
     return row;
+}
+
+std::optional<QString> Dialogs::askPassword(QWidget* parent, const PasswordRequest& request) {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(parent, request.title, request.prompt,
+                                                QLineEdit::Password, QString(), &ok);
+    reactivateWindow(parent);
+    if (!ok)
+        return std::nullopt;
+    return typed;
 }
 
 Dialogs& Dialogs::current() {

@@ -56,6 +56,14 @@ struct ChoiceRequest {
     bool operator==(const ChoiceRequest&) const = default;
 };
 
+// A password asked of the user for a login: its title and what it is for. What is typed is
+// not shown.
+struct PasswordRequest {
+    QString title, prompt;
+
+    bool operator==(const PasswordRequest&) const = default;
+};
+
 // The buttons a box shows, in order.
 std::vector<MsgAnswer> answersOf(MsgButtons buttons);
 // The button that is the default: the one asked for when the box shows it, else the
@@ -82,6 +90,8 @@ class Dialogs {
     // Shows a modal list to choose one row from; the row's index, or std::nullopt when the
     // list was cancelled or has no rows.
     virtual std::optional<int> choose(QWidget* parent, const ChoiceRequest& request);
+    // Asks for a password in a box that hides what is typed; std::nullopt when cancelled.
+    virtual std::optional<QString> askPassword(QWidget* parent, const PasswordRequest& request);
 
     static Dialogs& current();
     // Makes a service current; nullptr puts the standard one back. The caller keeps

@@ -45,4 +45,13 @@ std::optional<int> ScriptedDialogs::choose(QWidget*, const ChoiceRequest& reques
     return row;
 }
 
+std::optional<QString> ScriptedDialogs::askPassword(QWidget*, const PasswordRequest& request) {
+    passwordRequests.push_back(request);
+    if (passwords_.empty())
+        return std::nullopt;
+    const std::optional<QString> typed = passwords_.front();
+    passwords_.pop_front();
+    return typed;
+}
+
 }  // namespace velmora::screens
