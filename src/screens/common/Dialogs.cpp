@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -176,6 +178,21 @@ std::optional<int> Dialogs::choose(QWidget* parent, const ChoiceRequest& request
     const std::optional<int> row = showChoiceDialog(parent, request);
     reactivateWindow(parent);
     return row;
+}
+
+std::optional<QString> Dialogs::askText(QWidget* parent, const TextRequest& request) {
+    QInputDialog box(parent);
+    box.setWindowTitle(request.title);
+    box.setLabelText(request.prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(request.initialText);
+    if (auto* line = box.findChild<QLineEdit*>(); line && request.maxLength > 0)
+        line->setMaxLength(request.maxLength);
+    const bool accepted = box.exec() == QDialog::Accepted;
+    reactivateWindow(parent);
+    if (!accepted)
+        return std::nullopt;
+    return box.textValue();
 }
 
 Dialogs& Dialogs::current() {

@@ -56,6 +56,14 @@ struct ChoiceRequest {
     bool operator==(const ChoiceRequest&) const = default;
 };
 
+// A line of text asked for: a prompt over a box that holds the initial text, selected.
+struct TextRequest {
+    QString title, prompt, initialText;
+    int maxLength = 0;  // 0: no limit
+
+    bool operator==(const TextRequest&) const = default;
+};
+
 // The buttons a box shows, in order.
 std::vector<MsgAnswer> answersOf(MsgButtons buttons);
 // The button that is the default: the one asked for when the box shows it, else the
@@ -82,6 +90,9 @@ class Dialogs {
     // Shows a modal list to choose one row from; the row's index, or std::nullopt when the
     // list was cancelled or has no rows.
     virtual std::optional<int> choose(QWidget* parent, const ChoiceRequest& request);
+    // Shows a modal box asking for a line of text (OK and Cancel); the text as typed, or
+    // std::nullopt when it was cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const TextRequest& request);
 
     static Dialogs& current();
     // Makes a service current; nullptr puts the standard one back. The caller keeps

@@ -45,4 +45,13 @@ std::optional<int> ScriptedDialogs::choose(QWidget*, const ChoiceRequest& reques
     return row;
 }
 
+std::optional<QString> ScriptedDialogs::askText(QWidget*, const TextRequest& request) {
+    textRequests.push_back(request);
+    if (texts_.empty())
+        return std::nullopt;
+    const std::optional<QString> text = texts_.front();
+    texts_.pop_front();
+    return text;
+}
+
 }  // namespace velmora::screens

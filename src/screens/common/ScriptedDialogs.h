@@ -24,6 +24,8 @@ class ScriptedDialogs : public Dialogs {
     void saveResult(const std::optional<QString>& path) { saves_.push_back(path); }
     // Queues the row chosen in the next list; std::nullopt cancels it.
     void choice(std::optional<int> row) { choices_.push_back(row); }
+    // Queues the text typed into the next text box; std::nullopt cancels it.
+    void textResult(const std::optional<QString>& text) { texts_.push_back(text); }
 
     int pendingAnswers() const { return static_cast<int>(answers_.size()); }
     int pendingFileResults() const { return static_cast<int>(files_.size()); }
@@ -38,12 +40,15 @@ class ScriptedDialogs : public Dialogs {
     std::optional<QString> saveFile(QWidget* parent, const FileSaveRequest& request) override;
     // Records the request and gives the next queued row, or a cancel when none is left.
     std::optional<int> choose(QWidget* parent, const ChoiceRequest& request) override;
+    // Records the request and gives the next queued text, or a cancel when none is left.
+    std::optional<QString> askText(QWidget* parent, const TextRequest& request) override;
 
     std::vector<MessageRequest> messages;  // every message box, in order
     std::vector<MsgAnswer> givenAnswers;   // the answer given to each
     std::vector<FileOpenRequest> fileRequests;
     std::vector<FileSaveRequest> saveRequests;
     std::vector<ChoiceRequest> choiceRequests;
+    std::vector<TextRequest> textRequests;
     std::vector<QWidget*> messageParents;  // the parent each box was given (compare only)
     std::function<void(const MessageRequest&)> onMessage;
 
@@ -56,6 +61,7 @@ class ScriptedDialogs : public Dialogs {
     std::deque<FileResult> files_;
     std::deque<std::optional<QString>> saves_;
     std::deque<std::optional<int>> choices_;
+    std::deque<std::optional<QString>> texts_;
 };
 
 // Puts a ScriptedDialogs in place for the life of this object and restores the service
