@@ -356,9 +356,10 @@ TEST_P(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
     EXPECT_EQ(oilRows(), 0);
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "12");
 
-    // Closing: the prompt, then the question whether to let the unsaved sample go.
-    dialogs_->answer(MsgAnswer::No);  // "Data has changed. Save data?": no
-    dialogs_->answer(MsgAnswer::Ok);  // the two messages again
+    // Closing: the prompt (Yes: save), then the question whether to let the unsaved
+    // sample go.
+    dialogs_->answer(MsgAnswer::Yes);  // "Data has changed. Save data?"
+    dialogs_->answer(MsgAnswer::Ok);   // the two messages again
     dialogs_->answer(MsgAnswer::Ok);
     dialogs_->answer(MsgAnswer::No);  // do not close without it
     EXPECT_FALSE(s.close());
@@ -366,7 +367,6 @@ TEST_P(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
     EXPECT_EQ(dialogs_->messages.back().text,
               "The oil sample could not be saved. Close without saving it?");
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "12");
-    dialogs_->answer(MsgAnswer::No);
     dialogs_->answer(MsgAnswer::Ok);
     dialogs_->answer(MsgAnswer::Ok);
     dialogs_->answer(MsgAnswer::Yes);

@@ -132,9 +132,18 @@ bool BoundScreen::Form_QueryUnload() {
             cmdSave_Click();
             return true;
         case CloseDecision::Close:
+            if (isEdited())
+                discardChanges();  // "No": the changes go unsaved
             break;
     }
     return true;
+}
+
+void BoundScreen::discardChanges() {
+    for (DataGrid* grid : findChildren<DataGrid*>())
+        grid->cancelPendingRow();
+    for (BoundRecordSource* source : findChildren<BoundRecordSource*>())
+        source->clearChanged();
 }
 
 void BoundScreen::Form_Unload() {

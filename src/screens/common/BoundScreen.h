@@ -38,8 +38,9 @@ class BoundScreen : public QWidget {
     // Sets the default pointer and closes the screen (closing question first).
     void cmdClose_Click();
     // The closing question: nothing is asked in the clean state; otherwise "Data has
-    // changed. Save data?": Yes runs cmdSave_Click, then closes; No closes; Cancel keeps the
-    // screen open (false).
+    // changed. Save data?": Yes runs cmdSave_Click, then closes; No lets the screen's
+    // unsaved changes go (changed fields, a grid row not yet written), then closes; Cancel
+    // keeps the screen open (false).
     bool Form_QueryUnload();
     void Form_Unload();
 
@@ -85,6 +86,10 @@ class BoundScreen : public QWidget {
     bool closeOrAsk(BoundRecordSource& source, const QString& question, const QString& title);
 
   private:
+    // Every record source and grid of the screen forgets its unsaved changes: closing then
+    // writes none of them.
+    void discardChanges();
+
     DataGrid* grid_ = nullptr;
     QPointer<QPushButton> save_;
     std::vector<QPointer<QWidget>> disabledWhileEdited_;
