@@ -35,7 +35,9 @@ class ClosingQuestion : public ::testing::TestWithParam<BackEnd> {
         store.createTemplateFile();
         auto db = data::Database::open(path);
         addAircraft(*db, "N1", 800);
-        db->execute("UPDATE Aircraft SET [Serial Number] = 'SN-1' WHERE RegNum = 'N1'");
+        db->execute(
+            "UPDATE Aircraft SET [Serial Number] = 'SN-1', CurrentMeter1 = 1234.5, LastMeter1 = "
+            "1234.5 WHERE RegNum = 'N1'");
         addPart(*db, part("N1", 10).describedAs("Main gearbox").withOil());
         db->execute(
             "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron) VALUES "
@@ -112,6 +114,28 @@ TEST_P(ClosingQuestion, YesOnAircraftSetupSavesTheChanges) {
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_FALSE(s.isVisible());
     EXPECT_EQ(stored("select [Serial Number] from Aircraft where RegNum = 'N1'"), "SN-2");
+}
+
+TEST_P(ClosingQuestion, YesRunsTheRuleOfAMeterEntryStillInItsBoxBeforeSaving) {
+    // A plus entry saved as typed would be the meter's reading: the rule counts it first.
+    auto& s = open<aircraft::frmAircraft>();
+    typeInto(s.txtFields[11], "+3");
+    auto boxes = answerBoxesWithKeys({'Y', 'Y'});
+    s.close();
+    ASSERT_EQ(boxes->boxes.size(), 2u);
+    EXPECT_EQ(boxes->boxes[1].text, "Flight time was changed by 3.0. Is this correct?");
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(stored("select CurrentMeter1 & '/' & LastMeter1 & '/' & TotalTime from Aircraft"),
+              "1237.5/1237.5/803");
+
+    auto& r = open<remaining::frmRemain>([](const QString&) { return data::Value(); });
+    typeInto(r.txtFields[9], "+2");
+    boxes = answerBoxesWithKeys({'Y', 'Y'});
+    r.close();
+    ASSERT_EQ(boxes->boxes.size(), 2u);
+    EXPECT_FALSE(r.isVisible());
+    EXPECT_EQ(stored("select CurrentMeter1 & '/' & LastMeter1 & '/' & TotalTime from Aircraft"),
+              "1239.5/1239.5/805");
 }
 
 TEST_P(ClosingQuestion, NoOnTimeRemainingLeavesTheAircraftAsItWas) {

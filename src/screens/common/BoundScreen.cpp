@@ -129,6 +129,7 @@ bool BoundScreen::Form_QueryUnload() {
         case CloseDecision::Stay:
             return false;
         case CloseDecision::SaveThenClose:
+            leaveFieldBeforeSaving();
             cmdSave_Click();
             return true;
         case CloseDecision::Close:
@@ -137,6 +138,11 @@ bool BoundScreen::Form_QueryUnload() {
             break;
     }
     return true;
+}
+
+void BoundScreen::leaveFieldBeforeSaving() {
+    if (save_ && save_->isEnabled() && save_->isVisible())
+        save_->setFocus(Qt::ShortcutFocusReason);
 }
 
 void BoundScreen::discardChanges() {

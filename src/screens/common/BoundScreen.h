@@ -38,7 +38,8 @@ class BoundScreen : public QWidget {
     // Sets the default pointer and closes the screen (closing question first).
     void cmdClose_Click();
     // The closing question: nothing is asked in the clean state; otherwise "Data has
-    // changed. Save data?": Yes runs cmdSave_Click, then closes; No lets the screen's
+    // changed. Save data?": Yes runs the rule of the field being edited and cmdSave_Click,
+    // then closes; No lets the screen's
     // unsaved changes go (changed fields, a grid row not yet written), then closes; Cancel
     // keeps the screen open (false).
     bool Form_QueryUnload();
@@ -86,6 +87,10 @@ class BoundScreen : public QWidget {
     bool closeOrAsk(BoundRecordSource& source, const QString& question, const QString& title);
 
   private:
+    // The field being edited is left for the save button, as Alt+S leaves it: its rule (a
+    // meter entry's question) runs before the screen saves, so that nothing half entered is
+    // written as it was typed.
+    void leaveFieldBeforeSaving();
     // Every record source and grid of the screen forgets its unsaved changes: closing then
     // writes none of them.
     void discardChanges();
