@@ -121,6 +121,7 @@ class frmAircraft : public screens::BoundScreen {
     void buildGrid(double scale);
     void buildButtons(double scale);
     void buildRecordSources();
+    void buildKeys();
     void Form_Resize();
 
     void SetEditedState();
@@ -142,6 +143,8 @@ class frmAircraft : public screens::BoundScreen {
     // The screen is clean again when nothing is left to write.
     void cleanIfUnchanged();
     void showAircraftAgain(const QString& regNum);
+    void openAircraftList();
+    void moveToAircraft(bool next);
     void otherFieldRule();
     bool aircraftTableEmpty() const;
     QString currentRegNum() const;

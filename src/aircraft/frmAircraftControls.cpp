@@ -53,6 +53,7 @@ void frmAircraft::buildControls() {
     setMinimumWidth(fraUtilisation->geometry().right() + tw(60));  // a remembered size too
     Form_Resize();
     screens::focusButtonsOnAccelerator(this);
+    buildKeys();
 }
 
 void frmAircraft::buildEntryFields(double scale) {

@@ -1,5 +1,5 @@
 // The aircraft set-up screen's registration number: the box that goes to another aircraft
-// or names a new one, and renaming an aircraft on purpose.
+// or names a new one, renaming an aircraft on purpose, and the keys that change aircraft.
 
 #include "frmAircraft.h"
 
@@ -14,8 +14,11 @@
 #include "screens/common/Dialogs.h"
 #include "screens/common/ScreenConventions.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScopedValueRollback>
+#include <QShortcut>
 
 namespace velmora::aircraft {
 
@@ -243,6 +246,41 @@ void frmAircraft::showAircraftAgain(const QString& regNum) {
     }
     const int at = Combo1->findExact(regNum);
     Combo1->setListIndex(at >= 0 ? at : 0);
+}
+
+// --- keys --------------------------------------------------------------------------------
+
+void frmAircraft::buildKeys() {
+    // The registration box stands for the chooser beside it: its keys open the list.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_F4), QKeySequence(Qt::AltModifier | Qt::Key_Down)}) {
+        auto* open =
+            new QShortcut(keys, field(Field::RegNum), nullptr, nullptr, Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this, &frmAircraft::openAircraftList);
+    }
+    auto* previous = new QShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_PageUp), this);
+    connect(previous, &QShortcut::activated, this, [this] { moveToAircraft(false); });
+    auto* next = new QShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_PageDown), this);
+    connect(next, &QShortcut::activated, this, [this] { moveToAircraft(true); });
+}
+
+void frmAircraft::openAircraftList() {
+    if (Combo1->isVisible() && Combo1->isEnabled())
+        Combo1->showPopup();
+}
+
+void frmAircraft::moveToAircraft(bool next) {
+    if (datPrimaryRS->isAddingNew() || !Combo1->isEnabled())
+        return;  // a new aircraft is being entered
+    // Leaving the field runs its rule first, as a click elsewhere does. A rule that went to
+    // another aircraft, or sent the user back to the field, has the last word.
+    const QPointer<QWidget> was = QApplication::focusWidget();
+    setFocus(Qt::ShortcutFocusReason);
+    if (QApplication::focusWidget() != this)
+        return;
+    const bool moved = next ? datPrimaryRS->moveNext() : datPrimaryRS->movePrevious();
+    if (!moved && was)
+        was->setFocus(Qt::OtherFocusReason);  // the row could not be left: back to work
 }
 
 }  // namespace velmora::aircraft

@@ -129,7 +129,7 @@ TEST_P(Registration, OtherTextIsRefusedAndTheBoxShowsTheAircraftsOwnAgain) {
     EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(s.txtFields[0]->selectedText(), "N1");  // typing replaces it
-    EXPECT_FALSE(s.cmdSave->isEnabled());  // nothing is left to save
+    EXPECT_FALSE(s.cmdSave->isEnabled());             // nothing is left to save
 
     // Emptied, the box is refused the same way.
     QTest::keyClick(s.txtFields[0], Qt::Key_Delete);
@@ -309,6 +309,72 @@ TEST_P(Registration, RenameProblemsAreToldBeforeAnythingIsWritten) {
     EXPECT_EQ(aircraft::registeredAs(*db, "n2  "), std::optional<QString>("N2"));
     EXPECT_EQ(aircraft::registeredAs(*db, "N8"), std::nullopt);
     EXPECT_EQ(aircraft::registrationText("  n8 "), "N8");
+}
+
+// --- keys ---------------------------------------------------------------------------------
+
+TEST_P(Registration, F4OrAltDownInTheBoxOpensTheListOfAircraft) {
+    frmAircraft& s = open();
+    QLineEdit* box = s.txtFields[0];
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_F4);
+    QAbstractItemView* list = s.Combo1->view();
+    ASSERT_TRUE(list->isVisible());
+    // Down and Enter in the list choose the next aircraft.
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(box->text(), "N2");
+    EXPECT_EQ(s.grdDataGrid->rowCount(), 1);
+
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(list->isVisible());
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(box->text(), "N2");
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_P(Registration, CtrlPageDownAndUpMoveToTheNextAndPreviousAircraft) {
+    frmAircraft& s = open();
+    QTest::keyClick(s.txtFields[11], Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(s.txtFields[0]->text(), "N2");
+    EXPECT_EQ(s.Combo1->text(), "N2");
+    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[11]);
+    QTest::keyClick(s.txtFields[11], Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(s.txtFields[0]->text(), "N3");
+    // From the component list as well.
+    s.grdDataGrid->setFocus();
+    QTest::keyClick(s.grdDataGrid, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(s.txtFields[0]->text(), "N2");
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_P(Registration, AnEntryTypedBeforeCtrlPageDownIsConfirmedAndCountedFirst) {
+    frmAircraft& s = open();
+    QLineEdit* meter = s.txtFields[11];
+    meter->selectAll();
+    QTest::keyClicks(meter, "+2");
+    dialogs->answer(MsgAnswer::Yes);
+    QTest::keyClick(meter, Qt::Key_PageDown, Qt::ControlModifier);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Flight time was changed by 2.0. Is this correct?");
+    EXPECT_EQ(stored("select TotalTime from Aircraft where RegNum = 'N1'"), "802");
+    EXPECT_EQ(s.txtFields[0]->text(), "N2");
+
+    // A registration typed goes to its aircraft, not past it.
+    typeRegistration("N1");
+    QTest::keyClick(s.txtFields[0], Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(s.txtFields[0]->text(), "N1");
+
+    // While a new aircraft is entered the keys change nothing.
+    QTest::keyClick(s.txtFields[11], Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(s.txtFields[0], Qt::Key_PageDown, Qt::ControlModifier);
+    QTest::keyClick(s.txtFields[0], Qt::Key_F4);
+    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
+    EXPECT_FALSE(s.Combo1->view()->isVisible());
+    EXPECT_EQ(dialogs->messages.size(), 1u);
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(Registration);
