@@ -140,6 +140,9 @@ class frmAircraft : public screens::BoundScreen {
     // Writes a new aircraft's row before rows that name it are written; true when the
     // aircraft shown is in the file.
     bool saveNewAircraft();
+    // Component rows are written for an aircraft in the file only (one renamed or deleted
+    // elsewhere since the screen read it is not): false, with a message, otherwise.
+    bool componentsMayBeWritten();
     // The screen is clean again when nothing is left to write.
     void cleanIfUnchanged();
     void showAircraftAgain(const QString& regNum);

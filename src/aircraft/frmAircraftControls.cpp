@@ -184,7 +184,7 @@ void frmAircraft::buildGrid(double scale) {
             &frmAircraft::grdDataGrid_RowColChange);
     connect(grdDataGrid, &screens::DataGrid::Change, this, &frmAircraft::grdDataGrid_Change);
     // Components name their aircraft: a new aircraft is written before them.
-    grdDataGrid->setBeforeUpdateHandler([this] { return !saveNewAircraft(); });
+    grdDataGrid->setBeforeUpdateHandler([this] { return !componentsMayBeWritten(); });
     connect(grdDataGrid, &screens::DataGrid::writeFailed, this,
             [this](int, const QString& text) { screens::showDataError(this, text); });
 }

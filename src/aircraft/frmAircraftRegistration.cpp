@@ -181,6 +181,29 @@ bool frmAircraft::saveNewAircraft() {
     return datPrimaryRS->updateRecord() && !datPrimaryRS->isAddingNew();
 }
 
+bool frmAircraft::componentsMayBeWritten() {
+    if (!saveNewAircraft())
+        return false;
+    const QString reg = currentRegNum();
+    QString text;
+    try {
+        auto db = datPrimaryRS->database();
+        if (!db || screens::aircraftInFile(*db, reg))
+            return true;
+        text = QStringLiteral(
+                   "The aircraft %1 is not in the data file any more: it was renamed or deleted "
+                   "since this screen read it. The component is not saved; choose the aircraft "
+                   "again, or close Aircraft Set-up and open it again.")
+                   .arg(reg);
+    } catch (const data::DbError& e) {
+        text = QStringLiteral("The component is not saved: %1").arg(e.text());
+    }
+    screens::msgBox(this, text, MsgButtons::Ok, MsgIcon::Exclamation,
+                    QStringLiteral("Aircraft Set-up"), MsgAnswer::Ok);
+    screens::reactivateWindow(this);
+    return false;
+}
+
 void frmAircraft::cleanIfUnchanged() {
     if (!datPrimaryRS->isChanged() && !grdDataGrid->hasPendingRow())
         SetCleanState();

@@ -311,6 +311,23 @@ TEST_P(Registration, RenameProblemsAreToldBeforeAnythingIsWritten) {
     EXPECT_EQ(aircraft::registrationText("  n8 "), "N8");
 }
 
+TEST_P(Registration, AComponentOfAnAircraftRenamedElsewhereIsNotWritten) {
+    frmAircraft& s = open();
+    // Another workstation renames the aircraft while this screen shows it.
+    aircraft::renameAircraft(*data::Database::open(path), "N1", "N7");
+    screens::DataGrid* g = s.grdDataGrid;
+    g->setFocus();
+    g->setCurrentRow(g->rowCount());  // the add line
+    g->setCurrentColumn(5);
+    ASSERT_TRUE(g->setCellValue(5, data::Value("Fuel pump")));
+    EXPECT_FALSE(g->commitPendingRow());
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(
+        dialogs->messages[0].text.startsWith("The aircraft N1 is not in the data file any more"));
+    EXPECT_EQ(count("Parts", "N1"), "0");
+    EXPECT_EQ(orphans(), "0");
+}
+
 // --- keys ---------------------------------------------------------------------------------
 
 TEST_P(Registration, F4OrAltDownInTheBoxOpensTheListOfAircraft) {

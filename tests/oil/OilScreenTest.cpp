@@ -615,4 +615,24 @@ TEST_P(OilScreenTest, WithoutSamplesTheGridEndsAboveTheChartsOptions) {
     EXPECT_LT(grid().geometry().bottom(), s.Command1->geometry().top());
 }
 
+TEST_P(OilScreenTest, ASampleOfAnAircraftRenamedOnAnotherScreenIsNotWritten) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    // Aircraft Set-up renames the aircraft, its samples with it, while this screen is open.
+    db_->execute("UPDATE Aircraft SET RegNum = 'N909' WHERE RegNum = 'N101'");
+    db_->execute("UPDATE Oil SET RegNum = 'N909' WHERE RegNum = 'N101'");
+    db_->execute("UPDATE Parts SET RegNum = 'N909' WHERE RegNum = 'N101'");
+    goTo(1, oil::kColDate);
+    editCurrentCell("2/1/2005");
+    EXPECT_FALSE(grid().commitPendingRow());
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].title, "Oil Analysis");
+    EXPECT_TRUE(dialogs_->messages[0].text.startsWith(
+        "The aircraft N101 is not in the data file any more"));
+    EXPECT_EQ(oilRows("RegNum = 'N101'"), 0);
+    EXPECT_EQ(oilRows(), 1);
+    Q_UNUSED(s);
+}
+
 VELMORA_ON_BOTH_BACK_ENDS(OilScreenTest);
