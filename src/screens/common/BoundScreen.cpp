@@ -7,6 +7,7 @@
 #include "ScreenActivation.h"
 #include "ScreenConventions.h"
 #include "ScreenMemory.h"
+#include "WindowFit.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -25,6 +26,7 @@ BoundScreen::~BoundScreen() = default;
 void BoundScreen::finishControls(DataGrid* grid) {
     grid_ = grid;
     restoreScreenLayout(this, grid_);
+    fitToScreenWhenShown(this);
     new ScreenActivation(this, [this] {
         if (!closing_)
             Form_Activate();

@@ -48,8 +48,8 @@ class BoundScreen : public QWidget {
   protected:
     BoundScreen(const QString& name, const QString& title, QWidget* parent);
 
-    // Once the controls exist: the window and the grid take their remembered sizes, and the
-    // screen's activation is watched.
+    // Once the controls exist: the window and the grid take their remembered sizes, the
+    // window is fitted to the screen as it is shown, and the screen's activation is watched.
     void finishControls(DataGrid* grid);
 
     // The button bar: save is enabled in the edited state, the others in the clean state.
