@@ -49,6 +49,8 @@ struct ButtonPlace {
 extern const std::array<ButtonPlace, 5> kButtons;
 // Right of the buttons above: the entry journal of the current aircraft.
 inline constexpr ButtonPlace kJournalButton = {"&Journal...", "cmdJournal", 7920, 1200};
+// Right of the journal's: renaming the current aircraft.
+inline constexpr ButtonPlace kRenameButton = {"Re&name Aircraft...", "cmdRename", 9240, 1680};
 // Right of the entry fields: the aircraft's use per day.
 inline constexpr Box kUtilisationPanel = {11900, 60, 2790, 3255};
 

@@ -137,11 +137,16 @@ frmAircraft::ErrorResponse frmAircraft::datPrimaryRS_Error(int number) {
 frmAircraft::Validation frmAircraft::datPrimaryRS_Validate(Action action, bool save) {
     if (action == BoundRecordSource::ActionClose)
         screens::MousePointer::setDefault();
-    // An aircraft is known by its registration number: a row without one is never written.
-    if (!save || action == BoundRecordSource::ActionDelete ||
-        !field(Field::RegNum)->text().trimmed().isEmpty())
+    // An aircraft that is in the file keeps its registration: the box is not written into it.
+    if (!save || action == BoundRecordSource::ActionDelete || !datPrimaryRS->isAddingNew())
         return {action, save};
-    if (action == BoundRecordSource::ActionClose && datPrimaryRS->isAddingNew())
+    // A new aircraft is known by its registration number, which no other aircraft has.
+    if (!field(Field::RegNum)->text().trimmed().isEmpty()) {
+        if (refuseTakenRegistration(field(Field::RegNum)->text()))
+            return {BoundRecordSource::ActionCancel, save};
+        return {action, save};
+    }
+    if (action == BoundRecordSource::ActionClose)
         return {action, false};  // a new aircraft begun without a registration goes with the screen
     screens::msgBox(this, QStringLiteral("A registration number must be entered"), MsgButtons::Ok,
                     MsgIcon::Exclamation, QStringLiteral("Missing data"), MsgAnswer::Ok);
@@ -340,45 +345,6 @@ void frmAircraft::txtFields_LostFocus(int index) {
             SetCleanState();
     });
     entry::applyFieldRule(host, f->rule, entry::EntryScreen::AircraftSetup);
-}
-
-void frmAircraft::registrationRule() {
-    QLineEdit* box = field(Field::RegNum);
-    box->setText(box->text().toUpper());
-    const QString text = box->text();
-    if (!text.isEmpty()) {
-        if (datPrimaryRS->isAddingNew())
-            enteredRegNum_ = text;
-        int at = Combo1->findExact(text);
-        if (at < 0) {
-            Combo1->addEntry(text);
-            at = Combo1->findExact(text);
-        }
-        newAircraft_.reset();
-        Combo1->setListIndex(at);
-        Combo1->setVisible(true);
-        Combo1->setEnabled(true);
-        focusField(Field::SerialNumber);
-        return;
-    }
-    const MsgAnswer a = screens::msgBox(
-        this, QStringLiteral("A registration number must be entered"), MsgButtons::OkCancel,
-        MsgIcon::Exclamation, QStringLiteral("Missing data"), MsgAnswer::Ok);
-    screens::reactivateWindow(this);
-    if (a == MsgAnswer::Ok) {
-        focusField(Field::RegNum);
-        return;
-    }
-    // Cancel abandons the new aircraft.
-    datPrimaryRS->clearChanged();
-    Combo1->setVisible(true);
-    Combo1->setEnabled(true);
-    newAircraft_.reset();
-    if (aircraftTableEmpty()) {
-        cmdAdd_Click();
-        return;
-    }
-    datPrimaryRS->moveFirst();
 }
 
 void frmAircraft::otherFieldRule() {

@@ -69,6 +69,9 @@ class frmAircraft : public screens::BoundScreen {
     void cmdTemplate_Click();
     // Opens the Journal screen on the current aircraft.
     void cmdJournal_Click();
+    // Asks for a new registration of the aircraft shown and, confirmed, gives it that
+    // registration with everything linked to it.
+    void cmdRename_Click();
 
     // The component list query for the current choices of "Show Records" and "Order by".
     QString componentListSource() const;
@@ -99,6 +102,7 @@ class frmAircraft : public screens::BoundScreen {
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdTemplate = nullptr;
     QPushButton* cmdJournal = nullptr;                    // right of the specified buttons
+    QPushButton* cmdRename = nullptr;                     // right of cmdJournal
     journal::UtilisationPanel* fraUtilisation = nullptr;  // right of the entry fields
 
   protected:
@@ -117,6 +121,7 @@ class frmAircraft : public screens::BoundScreen {
     void buildGrid(double scale);
     void buildButtons(double scale);
     void buildRecordSources();
+    void buildKeys();
     void Form_Resize();
 
     void SetEditedState();
@@ -125,6 +130,24 @@ class frmAircraft : public screens::BoundScreen {
     void showTemplateChoosers(bool shown);
     QString templatesFile() const;
     void registrationRule();
+    void registrationOnAircraft();
+    void refuseRegistration(const QString& typed, const QString& current);
+    void selectRegistrationLater();
+    // A new aircraft's registration that an aircraft has already, or that could not be
+    // looked up, is refused with a message (true).
+    bool refuseTakenRegistration(const QString& regNum);
+    void abandonNewAircraft();
+    // Writes a new aircraft's row before rows that name it are written; true when the
+    // aircraft shown is in the file.
+    bool saveNewAircraft();
+    // Component rows are written for an aircraft in the file only (one renamed or deleted
+    // elsewhere since the screen read it is not): false, with a message, otherwise.
+    bool componentsMayBeWritten();
+    // The screen is clean again when nothing is left to write.
+    void cleanIfUnchanged();
+    void showAircraftAgain(const QString& regNum);
+    void openAircraftList();
+    void moveToAircraft(bool next);
     void otherFieldRule();
     bool aircraftTableEmpty() const;
     QString currentRegNum() const;

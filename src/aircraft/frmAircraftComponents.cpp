@@ -82,7 +82,7 @@ void frmAircraft::grdDataGrid_Change() {
 
 void frmAircraft::grdDataGrid_OnAddNew() {
     using data::Value;
-    grdDataGrid->setPendingValue(col::RegNum, Value(field(Field::RegNum)->text()));
+    grdDataGrid->setPendingValue(col::RegNum, Value(currentRegNum()));
     grdDataGrid->setPendingValue(col::MeterNumber, Value(1));
     grdDataGrid->setPendingValue(col::Active, Value(true));
     grdDataGrid->setPendingValue(col::DatePurchased, Value(" "));
@@ -223,6 +223,10 @@ void frmAircraft::Combo2_Click(int index) {
         focusField(Field::RegNum);
         return;
     }
+    // The components name the aircraft: it is written first, so that they never stand
+    // without it.
+    if (!saveNewAircraft())
+        return;  // the record source or the registration rule said why
     const QString mainFile = data::dataFileName(dataPath_, data::files::kMain);
     if (!screens::backUpBeforeChange(this, {mainFile}, backup::Reason::BeforeTemplate,
                                      QStringLiteral("a template's components are copied"))) {

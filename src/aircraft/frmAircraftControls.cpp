@@ -53,6 +53,7 @@ void frmAircraft::buildControls() {
     setMinimumWidth(fraUtilisation->geometry().right() + tw(60));  // a remembered size too
     Form_Resize();
     screens::focusButtonsOnAccelerator(this);
+    buildKeys();
 }
 
 void frmAircraft::buildEntryFields(double scale) {
@@ -182,6 +183,8 @@ void frmAircraft::buildGrid(double scale) {
     connect(grdDataGrid, &screens::DataGrid::RowColChange, this,
             &frmAircraft::grdDataGrid_RowColChange);
     connect(grdDataGrid, &screens::DataGrid::Change, this, &frmAircraft::grdDataGrid_Change);
+    // Components name their aircraft: a new aircraft is written before them.
+    grdDataGrid->setBeforeUpdateHandler([this] { return !componentsMayBeWritten(); });
     connect(grdDataGrid, &screens::DataGrid::writeFailed, this,
             [this](int, const QString& text) { screens::showDataError(this, text); });
 }
@@ -204,6 +207,13 @@ void frmAircraft::buildButtons(double scale) {
     cmdJournal->setGeometry(tw(layout::kJournalButton.left), 0, tw(layout::kJournalButton.width),
                             buttonHeight);
     connect(cmdJournal, &QPushButton::clicked, this, &frmAircraft::cmdJournal_Click);
+    cmdRename = new QPushButton(QString::fromLatin1(layout::kRenameButton.caption), picButtons);
+    cmdRename->setObjectName(QString::fromLatin1(layout::kRenameButton.name));
+    cmdRename->setGeometry(tw(layout::kRenameButton.left), 0, tw(layout::kRenameButton.width),
+                           buttonHeight);
+    cmdRename->setToolTip(QStringLiteral(
+        "Give this aircraft another registration; its components and oil samples go with it"));
+    connect(cmdRename, &QPushButton::clicked, this, &frmAircraft::cmdRename_Click);
     fraUtilisation = new journal::UtilisationPanel(this);
     fraUtilisation->setGeometry(screens::twips(layout::kUtilisationPanel, scale));
     picButtons->resize(picButtons->width(), buttonHeight);
@@ -214,7 +224,7 @@ void frmAircraft::buildButtons(double scale) {
     connect(cmdDelete, &QPushButton::clicked, this, &frmAircraft::cmdDelete_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmAircraft::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmAircraft::cmdClose_Click);
-    setStateButtons(cmdSave, {cmdAdd, cmdClose, cmdDelete});
+    setStateButtons(cmdSave, {cmdAdd, cmdClose, cmdDelete, cmdRename});
 }
 
 void frmAircraft::buildRecordSources() {
@@ -226,6 +236,9 @@ void frmAircraft::buildRecordSources() {
             datPrimaryRS->bind(field(f.field), QString::fromLatin1(f.column));
     }
     datPrimaryRS->bind(txtOwner, QStringLiteral("Owner"));
+    // The registration names the aircraft: typed over on one that exists, it goes to another
+    // (registrationRule), and only a new aircraft takes it from the box.
+    datPrimaryRS->setWrittenOnNewRowOnly(field(Field::RegNum));
     connect(datPrimaryRS, &BoundRecordSource::reposition, this,
             &frmAircraft::datPrimaryRS_Reposition);
     datPrimaryRS->setErrorHandler([this](int number) { return datPrimaryRS_Error(number); });

@@ -12,6 +12,7 @@
 #include "screens/common/MousePointer.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
+#include "screens/common/WindowFit.h"
 #include "utilisation/UtilisationSettings.h"
 
 #include <QApplication>
@@ -147,6 +148,7 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
     const int navHeight = std::max(tw(345), datPrimaryRS->sizeHint().height());
     datPrimaryRS->setGeometry(0, navTop, width, navHeight);
     setFixedSize(width, navTop + navHeight);
+    screens::fitToScreenWhenShown(this);
 
     Form_Load();
 }

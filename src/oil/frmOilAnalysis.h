@@ -91,6 +91,7 @@ class frmOilAnalysis : public screens::BoundScreen {
     void chartBuilder(int first, int last);
     // Points the sample grid at a new source: the row being edited is written first.
     void reopenSamples(const QString& source);
+    bool sampleAircraftInFile(const QString& regNum);
     void placeControls();
     void fitGridAboveChart();
 

@@ -356,9 +356,10 @@ TEST_P(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
     EXPECT_EQ(oilRows(), 0);
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "12");
 
-    // Closing: the prompt, then the question whether to let the unsaved sample go.
-    dialogs_->answer(MsgAnswer::No);  // "Data has changed. Save data?": no
-    dialogs_->answer(MsgAnswer::Ok);  // the two messages again
+    // Closing: the prompt (Yes: save), then the question whether to let the unsaved
+    // sample go.
+    dialogs_->answer(MsgAnswer::Yes);  // "Data has changed. Save data?"
+    dialogs_->answer(MsgAnswer::Ok);   // the two messages again
     dialogs_->answer(MsgAnswer::Ok);
     dialogs_->answer(MsgAnswer::No);  // do not close without it
     EXPECT_FALSE(s.close());
@@ -366,7 +367,6 @@ TEST_P(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
     EXPECT_EQ(dialogs_->messages.back().text,
               "The oil sample could not be saved. Close without saving it?");
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "12");
-    dialogs_->answer(MsgAnswer::No);
     dialogs_->answer(MsgAnswer::Ok);
     dialogs_->answer(MsgAnswer::Ok);
     dialogs_->answer(MsgAnswer::Yes);
@@ -613,6 +613,26 @@ TEST_P(OilScreenTest, WithoutSamplesTheGridEndsAboveTheChartsOptions) {
     s.resize(s.width() + 200, s.height() + 150);
     EXPECT_LT(grid().geometry().bottom(), s.Frame1->geometry().top());
     EXPECT_LT(grid().geometry().bottom(), s.Command1->geometry().top());
+}
+
+TEST_P(OilScreenTest, ASampleOfAnAircraftRenamedOnAnotherScreenIsNotWritten) {
+    addFleet();
+    addSample("N101", "Main gearbox", "2005-01-01", 1);
+    frmOilAnalysis& s = open();
+    // Aircraft Set-up renames the aircraft, its samples with it, while this screen is open.
+    db_->execute("UPDATE Aircraft SET RegNum = 'N909' WHERE RegNum = 'N101'");
+    db_->execute("UPDATE Oil SET RegNum = 'N909' WHERE RegNum = 'N101'");
+    db_->execute("UPDATE Parts SET RegNum = 'N909' WHERE RegNum = 'N101'");
+    goTo(1, oil::kColDate);
+    editCurrentCell("2/1/2005");
+    EXPECT_FALSE(grid().commitPendingRow());
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].title, "Oil Analysis");
+    EXPECT_TRUE(dialogs_->messages[0].text.startsWith(
+        "The aircraft N101 is not in the data file any more"));
+    EXPECT_EQ(oilRows("RegNum = 'N101'"), 0);
+    EXPECT_EQ(oilRows(), 1);
+    Q_UNUSED(s);
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(OilScreenTest);

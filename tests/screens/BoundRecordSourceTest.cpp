@@ -406,6 +406,32 @@ TEST_F(BoundRecordSourceTest, AddNewRowIsWrittenWhenLeft) {
     EXPECT_EQ(source->recordCount(), 4);
 }
 
+TEST_F(BoundRecordSourceTest, AKeyFieldIsWrittenIntoNewRowsOnly) {
+    source->setWrittenOnNewRowOnly(regNum);
+    ASSERT_TRUE(source->refresh());
+    // Typed over on a row that exists, the key is no change of the row: moving on writes
+    // nothing, and the row keeps its own key.
+    typeInto(regNum, "N2");
+    EXPECT_FALSE(source->isChanged());
+    QTest::mouseClick(source->nextButton(), Qt::LeftButton);
+    EXPECT_EQ(stored("SELECT Count(*) FROM Aircraft WHERE RegNum = 'N2'"), "1");
+    EXPECT_EQ(stored("SELECT Count(*) FROM Aircraft WHERE RegNum = 'N1'"), "1");
+    // With another change the row is written, its key left as it was.
+    typeInto(regNum, "N7");
+    typeInto(totalTime, "900");
+    ASSERT_TRUE(source->updateRecord());
+    EXPECT_EQ(regNum->text(), "N2");
+    EXPECT_EQ(stored("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N2'"), "900");
+    EXPECT_EQ(stored("SELECT Count(*) FROM Aircraft WHERE RegNum = 'N7'"), "0");
+    // A new row takes the key typed.
+    ASSERT_TRUE(source->addNew());
+    typeInto(regNum, "N9");
+    EXPECT_TRUE(source->isChanged());
+    ASSERT_TRUE(source->updateRecord());
+    EXPECT_EQ(aircraftCount(), 4);
+    EXPECT_EQ(stored("SELECT Count(*) FROM Aircraft WHERE RegNum = 'N9'"), "1");
+}
+
 TEST_F(BoundRecordSourceTest, UnchangedNewRowIsDropped) {
     ASSERT_TRUE(source->refresh());
     ASSERT_TRUE(source->moveNext());

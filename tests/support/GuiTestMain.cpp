@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
@@ -38,12 +39,25 @@ void closeForgottenBoxes() {
     box->reject();
 }
 
+// The offscreen platform's one screen, as large as the desktops the screens are checked on
+// (its own default, 800 x 600, is smaller than several screens' specified sizes, and windows
+// are fitted to the screen they are shown on).
+QByteArray offscreenPlatform(const QTemporaryDir& folder) {
+    const QString config = folder.filePath(QStringLiteral("offscreen.json"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly))
+        return "offscreen";
+    file.write(R"({"screens": [{"name": "Velmora test screen", "x": 0, "y": 0, "width": 1600,
+                   "height": 1000, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    return "offscreen:configfile=" + config.toLocal8Bit();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     QTemporaryDir settings;
+    qputenv("QT_QPA_PLATFORM", offscreenPlatform(settings));
+    QApplication app(argc, argv);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, &closeForgottenBoxes);

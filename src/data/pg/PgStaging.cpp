@@ -49,7 +49,7 @@ std::vector<QStringList> run(PGconn* conn, const QString& sql, const QStringList
     const Result r(PQexecParams(conn, sql.toUtf8().constData(), int(params.size()), nullptr,
                                 params.data(), nullptr, nullptr, 0));
     if (!r.ok())
-        throw serverFailure(conn, r.r, sql, where);
+        throw serverFailure(conn, r.r, sql, where, true);
     std::vector<QStringList> rows;
     for (int row = 0; row < PQntuples(r.r); ++row) {
         QStringList fields;

@@ -11,6 +11,7 @@
 #include "screens/common/Dialogs.h"
 #include "screens/common/GridExport.h"
 #include "screens/common/MousePointer.h"
+#include "screens/common/WindowFit.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -48,6 +49,7 @@ frmDueList::frmDueList(Options options, QWidget* parent)
     setWindowTitle(QStringLiteral("Due List"));
     preview_ = &screens::previewTable;
     buildControls();
+    screens::fitToScreenWhenShown(this);
     Form_Load();
 }
 

@@ -3,6 +3,7 @@
 #include "BoundRecordSource.h"
 #include "Chooser.h"
 
+#include "data/Database.h"
 #include "data/JetSqlTranslator.h"
 #include "data/Recordset.h"
 
@@ -32,6 +33,12 @@ QString registrationCriterion(const QString& regNum) {
 
 bool findAircraft(BoundRecordSource& source, const QString& regNum) {
     return source.findFirst(registrationCriterion(regNum)) || !source.isChanged();
+}
+
+bool aircraftInFile(data::Database& db, const QString& regNum) {
+    auto rs = db.openRecordset(QStringLiteral("SELECT Count(*) FROM Aircraft WHERE RegNum = ?1"),
+                               {data::Value(regNum)});
+    return rs->hasCurrent() && rs->value(0).toInt() > 0;
 }
 
 void keepChooserOn(Chooser& chooser, const QString& regNum) {

@@ -3,8 +3,9 @@
 #include <QString>
 
 namespace velmora::data {
+class Database;
 class Recordset;
-}
+}  // namespace velmora::data
 
 namespace velmora::screens {
 
@@ -29,6 +30,11 @@ QString registrationCriterion(const QString& regNum);
 // shown could not be left (its changes were refused and reported): it stays current.
 // A registration no row has leaves the row shown as it is, and gives true.
 bool findAircraft(BoundRecordSource& source, const QString& regNum);
+
+// Whether the data file holds an aircraft with this registration (as the engine compares
+// text): rows that name an aircraft are written only while it does. Throws data::DbError
+// when the file cannot be read.
+bool aircraftInFile(data::Database& db, const QString& regNum);
 
 // Shows the entry of the aircraft on screen again, without running the chooser's click
 // handler: after a move to another aircraft was refused.

@@ -124,13 +124,20 @@ void BoundRecordSource::unbind(QWidget* field) {
     std::erase_if(bindings_, [&](const Binding& b) { return b.widget == field || !b.widget; });
 }
 
+void BoundRecordSource::setWrittenOnNewRowOnly(QWidget* field) {
+    for (Binding& b : bindings_) {
+        if (b.widget == field)
+            b.newRowOnly = true;
+    }
+}
+
 void BoundRecordSource::resolveBindings() {
     for (Binding& b : bindings_)
         b.index = rs_ ? rs_->fieldIndex(b.column) : -1;
 }
 
 bool BoundRecordSource::bindingChanged(const Binding& b) const {
-    if (!b.widget)
+    if (!b.widget || (b.newRowOnly && !adding_))
         return false;
     switch (b.kind) {
         case Kind::LineEdit:

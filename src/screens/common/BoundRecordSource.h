@@ -101,6 +101,11 @@ class BoundRecordSource : public QWidget {
     void bind(QCheckBox* field, const QString& column);
     void bind(QPlainTextEdit* field, const QString& column);
     void unbind(QWidget* field);
+    // A bound field that names its row, as a key does: its text is written into a new row
+    // and never into a row that exists. Typed over on an existing row, it counts as no
+    // change of the row; the screen acts on what was typed (showRow() puts the row's own
+    // value back).
+    void setWrittenOnNewRowOnly(QWidget* field);
 
     // Moves with validate and write-back as described above; moving past either end
     // stays on the first or last row. False when the move was cancelled or failed.
@@ -187,6 +192,7 @@ class BoundRecordSource : public QWidget {
         Kind kind;
         QString column;
         int index = -1;  // in the record set; -1 when it has no such column
+        bool newRowOnly = false;
         QString shownText;
         bool shownChecked = false;
     };

@@ -7,6 +7,7 @@
 #include "ScreenActivation.h"
 #include "ScreenConventions.h"
 #include "ScreenMemory.h"
+#include "WindowFit.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -25,6 +26,7 @@ BoundScreen::~BoundScreen() = default;
 void BoundScreen::finishControls(DataGrid* grid) {
     grid_ = grid;
     restoreScreenLayout(this, grid_);
+    fitToScreenWhenShown(this);
     new ScreenActivation(this, [this] {
         if (!closing_)
             Form_Activate();
@@ -129,12 +131,27 @@ bool BoundScreen::Form_QueryUnload() {
         case CloseDecision::Stay:
             return false;
         case CloseDecision::SaveThenClose:
+            leaveFieldBeforeSaving();
             cmdSave_Click();
             return true;
         case CloseDecision::Close:
+            if (isEdited())
+                discardChanges();  // "No": the changes go unsaved
             break;
     }
     return true;
+}
+
+void BoundScreen::leaveFieldBeforeSaving() {
+    if (save_ && save_->isEnabled() && save_->isVisible())
+        save_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void BoundScreen::discardChanges() {
+    for (DataGrid* grid : findChildren<DataGrid*>())
+        grid->cancelPendingRow();
+    for (BoundRecordSource* source : findChildren<BoundRecordSource*>())
+        source->clearChanged();
 }
 
 void BoundScreen::Form_Unload() {

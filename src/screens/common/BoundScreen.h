@@ -38,16 +38,18 @@ class BoundScreen : public QWidget {
     // Sets the default pointer and closes the screen (closing question first).
     void cmdClose_Click();
     // The closing question: nothing is asked in the clean state; otherwise "Data has
-    // changed. Save data?": Yes runs cmdSave_Click, then closes; No closes; Cancel keeps the
-    // screen open (false).
+    // changed. Save data?": Yes runs the rule of the field being edited and cmdSave_Click,
+    // then closes; No lets the screen's
+    // unsaved changes go (changed fields, a grid row not yet written), then closes; Cancel
+    // keeps the screen open (false).
     bool Form_QueryUnload();
     void Form_Unload();
 
   protected:
     BoundScreen(const QString& name, const QString& title, QWidget* parent);
 
-    // Once the controls exist: the window and the grid take their remembered sizes, and the
-    // screen's activation is watched.
+    // Once the controls exist: the window and the grid take their remembered sizes, the
+    // window is fitted to the screen as it is shown, and the screen's activation is watched.
     void finishControls(DataGrid* grid);
 
     // The button bar: save is enabled in the edited state, the others in the clean state.
@@ -85,6 +87,14 @@ class BoundScreen : public QWidget {
     bool closeOrAsk(BoundRecordSource& source, const QString& question, const QString& title);
 
   private:
+    // The field being edited is left for the save button, as Alt+S leaves it: its rule (a
+    // meter entry's question) runs before the screen saves, so that nothing half entered is
+    // written as it was typed.
+    void leaveFieldBeforeSaving();
+    // Every record source and grid of the screen forgets its unsaved changes: closing then
+    // writes none of them.
+    void discardChanges();
+
     DataGrid* grid_ = nullptr;
     QPointer<QPushButton> save_;
     std::vector<QPointer<QWidget>> disabledWhileEdited_;

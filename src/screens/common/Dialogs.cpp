@@ -190,6 +190,21 @@ std::optional<QString> Dialogs::askPassword(QWidget* parent, const PasswordReque
     return typed;
 }
 
+std::optional<QString> Dialogs::askText(QWidget* parent, const TextRequest& request) {
+    QInputDialog box(parent);
+    box.setWindowTitle(request.title);
+    box.setLabelText(request.prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(request.initialText);
+    if (auto* line = box.findChild<QLineEdit*>(); line && request.maxLength > 0)
+        line->setMaxLength(request.maxLength);
+    const bool accepted = box.exec() == QDialog::Accepted;
+    reactivateWindow(parent);
+    if (!accepted)
+        return std::nullopt;
+    return box.textValue();
+}
+
 Dialogs& Dialogs::current() {
     return installed ? *installed : standardDialogs();
 }

@@ -64,6 +64,14 @@ struct PasswordRequest {
     bool operator==(const PasswordRequest&) const = default;
 };
 
+// A line of text asked for: a prompt over a box that holds the initial text, selected.
+struct TextRequest {
+    QString title, prompt, initialText;
+    int maxLength = 0;  // 0: no limit
+
+    bool operator==(const TextRequest&) const = default;
+};
+
 // The buttons a box shows, in order.
 std::vector<MsgAnswer> answersOf(MsgButtons buttons);
 // The button that is the default: the one asked for when the box shows it, else the
@@ -92,6 +100,9 @@ class Dialogs {
     virtual std::optional<int> choose(QWidget* parent, const ChoiceRequest& request);
     // Asks for a password in a box that hides what is typed; std::nullopt when cancelled.
     virtual std::optional<QString> askPassword(QWidget* parent, const PasswordRequest& request);
+    // Shows a modal box asking for a line of text (OK and Cancel); the text as typed, or
+    // std::nullopt when it was cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const TextRequest& request);
 
     static Dialogs& current();
     // Makes a service current; nullptr puts the standard one back. The caller keeps

@@ -54,4 +54,13 @@ std::optional<QString> ScriptedDialogs::askPassword(QWidget*, const PasswordRequ
     return typed;
 }
 
+std::optional<QString> ScriptedDialogs::askText(QWidget*, const TextRequest& request) {
+    textRequests.push_back(request);
+    if (texts_.empty())
+        return std::nullopt;
+    const std::optional<QString> text = texts_.front();
+    texts_.pop_front();
+    return text;
+}
+
 }  // namespace velmora::screens

@@ -26,6 +26,8 @@ class ScriptedDialogs : public Dialogs {
     void choice(std::optional<int> row) { choices_.push_back(row); }
     // Queues what is typed into the next password box; std::nullopt cancels it.
     void password(const std::optional<QString>& typed) { passwords_.push_back(typed); }
+    // Queues the text typed into the next text box; std::nullopt cancels it.
+    void textResult(const std::optional<QString>& text) { texts_.push_back(text); }
 
     int pendingAnswers() const { return static_cast<int>(answers_.size()); }
     int pendingFileResults() const { return static_cast<int>(files_.size()); }
@@ -42,6 +44,8 @@ class ScriptedDialogs : public Dialogs {
     std::optional<int> choose(QWidget* parent, const ChoiceRequest& request) override;
     // Records the request and gives the next queued password, or a cancel when none is left.
     std::optional<QString> askPassword(QWidget* parent, const PasswordRequest& request) override;
+    // Records the request and gives the next queued text, or a cancel when none is left.
+    std::optional<QString> askText(QWidget* parent, const TextRequest& request) override;
 
     std::vector<MessageRequest> messages;  // every message box, in order
     std::vector<MsgAnswer> givenAnswers;   // the answer given to each
@@ -49,6 +53,7 @@ class ScriptedDialogs : public Dialogs {
     std::vector<FileSaveRequest> saveRequests;
     std::vector<ChoiceRequest> choiceRequests;
     std::vector<PasswordRequest> passwordRequests;
+    std::vector<TextRequest> textRequests;
     std::vector<QWidget*> messageParents;  // the parent each box was given (compare only)
     std::function<void(const MessageRequest&)> onMessage;
 
@@ -62,6 +67,7 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::optional<QString>> saves_;
     std::deque<std::optional<int>> choices_;
     std::deque<std::optional<QString>> passwords_;
+    std::deque<std::optional<QString>> texts_;
 };
 
 // Puts a ScriptedDialogs in place for the life of this object and restores the service
