@@ -586,10 +586,17 @@ SqlExpr JetSqlParser::qualifiedName(QString* lastPart) {
 }
 
 SqlExpr JetSqlParser::call(const JetToken& name) {
-    expectSymbol(u"(");
-    Nesting guard(*this);
     const QString lower = name.text.toLower();
     const bool aggregate = aggregateNames().contains(u' ' + lower + u' ');
+    const JetFunctionInfo* info = findJetFunction(lower);
+    // Only the functions of the catalog and Jet's aggregates are passed on: any other name
+    // would reach the database engine's own functions (on a file or on the server), which
+    // read files, change settings or run other SQL.
+    if (!info && !aggregate)
+        throw DbError(err::UndefinedFunction,
+                      QStringLiteral("Undefined function '%1' in expression.").arg(name.text));
+    expectSymbol(u"(");
+    Nesting guard(*this);
     std::vector<SqlExpr> args;
     if (!atSymbol(u")")) {
         for (;;) {
@@ -609,7 +616,6 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
         aggregateSeen_ = true;
     if (lower == u"iif")
         return iif(args);
-    const JetFunctionInfo* info = findJetFunction(lower);
     if (info && (static_cast<int>(args.size()) < info->minArgs ||
                  static_cast<int>(args.size()) > info->maxArgs)) {
         fail(QStringLiteral("%1 takes %2 argument(s), not %3")
