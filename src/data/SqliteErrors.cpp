@@ -3,6 +3,7 @@
 #include "JetFunctionCatalog.h"
 #include "JetSqlParser.h"
 #include "SqliteAuthorizer.h"
+#include "SqliteFunctions.h"
 
 #include <QStringList>
 
@@ -273,6 +274,8 @@ DbError sqliteFailure(sqlite3* db, int rc, const QString& file, ReadOnlyReason r
     const QString stmt = statementText(what);
     switch (primary) {
         case SQLITE_ERROR:
+            if (auto e = functionError(msg, stmt))
+                return *e;
             if (const auto call = what.preparing ? takeRefusedCall(db) : std::nullopt)
                 return DbError(err::UndefinedFunction,
                                QStringLiteral("The database file %1 holds a trigger or view ('%2') "
