@@ -32,8 +32,10 @@ inline QString inputText(const std::uint8_t* data, std::size_t size) {
 
 // Every failure the engine reports carries a number in Jet's range and a text for the user.
 inline void checkNumbered(const data::DbError& e, const QString& context) {
-    check(e.code() >= 3000 && e.code() < 4000, "an engine error has a number from 3000 on",
-          QStringLiteral("%1: %2 (%3)").arg(e.code()).arg(e.text(), context));
+    const int n = e.code();
+    check((n >= 3000 && n < 4000) || n == 5 || n == 6 || n == 11,
+          "an engine error has a Jet number: from 3000 on, or a runtime error (5, 6, 11)",
+          QStringLiteral("%1: %2 (%3)").arg(n).arg(e.text(), context));
     check(!e.text().trimmed().isEmpty(), "an engine error has a text", context);
 }
 

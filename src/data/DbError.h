@@ -10,6 +10,12 @@ namespace velmora::data {
 // ObjectExists; every other failure carries one of the others. The numbers are Jet's: the
 // screens hand them on as numbers (code()), and messages show them.
 enum class ErrorNumber : int {
+    // Runtime errors of an expression, as Jet raises them: an argument a function cannot
+    // take (Sqr of a negative number), a result beyond the range of its type (CInt(40000),
+    // 1E+308 * 10), and a division by zero. The statement fails and writes nothing.
+    InvalidProcedureCall = 5,
+    Overflow = 6,
+    DivisionByZero = 11,
     ObjectExists = 3012,  // a stored query or object of that name exists
     TableExists = 3010,   // CREATE TABLE on an existing table
     UpdateWithoutEdit = 3020,

@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "FieldType.h"
 #include "JetFunctionCatalog.h"
+#include "JetSqlNames.h"
 #include "JetSqlParser.h"
 
 namespace velmora::data {
@@ -77,6 +78,7 @@ QString JetSqlParser::createTable() {
     const QString table = plainName(take());
     if (table.trimmed().isEmpty())
         fail(QStringLiteral("the table has no name"));
+    requireDataSetName(table);
     out_.createdTable = table;
     out_.spelledNames << table;
     if (!atSymbol(u"("))
@@ -180,11 +182,14 @@ QString JetSqlParser::columnDefinition(const QString& table) {
 }
 
 // Column and table constraints (NOT NULL, PRIMARY KEY, UNIQUE (a, b), DEFAULT value,
-// CHECK (condition)) up to the next "," or ")" outside parentheses; DEFAULT and CHECK take
-// Jet expressions.
+// CHECK (condition), REFERENCES table (column)) up to the next "," or ")" outside
+// parentheses; DEFAULT and CHECK take Jet expressions. A word followed by "(" is a call
+// anywhere else (a computed column's "AS (...)", a function): it is refused, so that no
+// function reaches the file's schema without passing the expression parser.
 QString JetSqlParser::passThrough() {
     QStringList out;
     int depth = 0;
+    bool referenced = false;  // the previous word was REFERENCES: a table name follows
     for (;;) {
         const JetToken* tok = peek();
         if (!tok || tok->isSymbol(u";"))
@@ -200,7 +205,7 @@ QString JetSqlParser::passThrough() {
             take();
             --depth;
             out << QStringLiteral(")");
-        } else if (tok->isSymbol(u",") || tok->isSymbol(u".")) {
+        } else if (tok->isSymbol(u",")) {
             out << take().text;
         } else if (tok->isWord(u"DEFAULT")) {
             take();
@@ -215,10 +220,17 @@ QString JetSqlParser::passThrough() {
                    tok->isWord(u"FALSE")) {
             out << primary().sql;
         } else if (tok->is(K::Word) || tok->is(K::Bracket)) {
+            if (referenced)
+                requireDataSetName(plainName(*tok));
+            else if (atSymbol(u"(", 1) && !tok->isWord(u"KEY") && !tok->isWord(u"UNIQUE"))
+                fail(QStringLiteral("this has no place in a column definition"));
+            referenced = tok->isWord(u"REFERENCES");
             out << take().text;
+            continue;
         } else {
             fail(QStringLiteral("this has no place in a column definition"));
         }
+        referenced = false;
     }
     return out.join(u' ');
 }

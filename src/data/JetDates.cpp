@@ -199,6 +199,10 @@ double intervalDays(const QString& iv) {
 
 }  // namespace
 
+bool isJetDateInterval(const QString& interval) {
+    return intervalDays(interval.trimmed().toLower()) != 0;
+}
+
 std::optional<QDateTime> jetDateAdd(const QString& interval, double number, const QDateTime& dt) {
     // The count is a Long. A span of more than 10,000 years leads out of the years 100 to
     // 9999 from any date in them, and is Null without being worked out.

@@ -40,4 +40,8 @@ std::optional<qint64> jetDateDiff(const QString& interval, const QDateTime& from
 // Whether a date lies in the years the engine keeps (100 to 9999).
 bool isJetDateInRange(const QDate& d);
 
+// Whether the text names an interval of DateAdd and DateDiff ("yyyy", "q", "m", "y", "d",
+// "w", "ww", "h", "n", "s"; letter case and surrounding blanks ignored).
+bool isJetDateInterval(const QString& interval);
+
 }  // namespace velmora::data

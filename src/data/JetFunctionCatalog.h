@@ -24,9 +24,16 @@ const JetFunctionInfo* findJetFunction(QStringView name);
 const JetFunctionInfo* jetFunctionsBegin();
 const JetFunctionInfo* jetFunctionsEnd();
 
-// Functions the translated SQL uses for Jet operators: "&" (any number of arguments), "\",
-// Mod, "^", Like, Xor, Eqv and Imp.
+// Functions the translated SQL uses for Jet operators: "&" (any number of arguments), "+",
+// "-", "*", "/", "\", Mod, "^", Like, Xor, Eqv and Imp.
 inline constexpr char kJetConcat[] = "jet_cat";
+inline constexpr char kJetAdd[] = "jet_add";
+inline constexpr char kJetSubtract[] = "jet_sub";
+inline constexpr char kJetMultiply[] = "jet_mul";
+inline constexpr char kJetDivide[] = "jet_div";
+// On SQLite, a chain of "+" and "-" or of "*" and "/" in one call: the first operand, then
+// each operator's code (1 "+", 2 "-", 3 "*", 4 "/") and its operand, worked out left to right.
+inline constexpr char kJetArithmetic[] = "jet_arith";
 inline constexpr char kJetIntDivide[] = "jet_idiv";
 inline constexpr char kJetModulo[] = "jet_mod";
 inline constexpr char kJetPower[] = "jet_pow";

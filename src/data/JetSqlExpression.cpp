@@ -14,19 +14,6 @@ namespace {
 using K = JetToken::Kind;
 using Kind = SqlExpr::Kind;
 
-// How tightly SQLite binds its operators; 0 is a primary (literal, name, call, CASE).
-enum SqlLevel {
-    kPrimary = 0,
-    kUnary = 1,
-    kMul = 3,
-    kAdd = 4,
-    kRel = 7,
-    kEq = 8,
-    kNot = 9,
-    kAnd = 10,
-    kOr = 11
-};
-
 // Jet's precedence, loosest first.
 enum JetLevel {
     jImp = 1,
@@ -68,6 +55,7 @@ int above(const SqlExpr& a, const SqlExpr& b) {
 }
 
 void close(SqlExpr& e) {
+    closeArithmetic(e);
     if (e.openCase) {
         e.sql = QStringLiteral("CASE ") + e.whens + QStringLiteral(" ELSE ") + e.otherwise +
                 QStringLiteral(" END");
@@ -128,12 +116,6 @@ SqlExpr functionCall(const char* name, const SqlExpr& a, const SqlExpr& b) {
     return make(
         QLatin1String(name) + u'(' + valueOf(a).sql + QStringLiteral(", ") + valueOf(b).sql + u')',
         Kind::Number, kPrimary, above(a, b));
-}
-
-SqlExpr arithmetic(const SqlExpr& l, const QString& op, const SqlExpr& r, int level) {
-    return make(
-        operandText(valueOf(l), level) + u' ' + op + u' ' + operandText(valueOf(r), level - 1),
-        Kind::Number, level, above(l, r));
 }
 
 SqlExpr logical(const SqlExpr& l, const char* op, const SqlExpr& r, int level) {
@@ -405,21 +387,8 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
     }
     if (o == u"&")
         return concat(std::move(lhs), rhs);
-    if (o == u"+" || o == u"-")
-        return arithmetic(lhs, o, rhs, kAdd);
-    if (o == u"*")
-        return arithmetic(lhs, o, rhs, kMul);
-    if (o == u"/") {
-        // Always a division of numbers with fractions: 7/2 is 3.5.
-        return make(
-            operandText(valueOf(lhs), kMul) +
-                (forPostgres() ? QStringLiteral(" / NULLIF(CAST(") : QStringLiteral(" / CAST(")) +
-                valueOf(rhs).sql +
-                // A division by zero gives Null on both back ends.
-                (forPostgres() ? QStringLiteral(" AS double precision), 0)")
-                               : QStringLiteral(" AS REAL)")),
-            Kind::Number, kMul, above(lhs, rhs) + 1);
-    }
+    if (o == u"+" || o == u"-" || o == u"*" || o == u"/")
+        return arithmeticOf(o, std::move(lhs), rhs);
     if (o == u"\\")
         return functionCall(kJetIntDivide, lhs, rhs);
     if (o == u"MOD")
@@ -494,9 +463,18 @@ SqlExpr JetSqlParser::primary() {
     if (!tok)
         fail(QStringLiteral("an expression is missing"));
     switch (tok->kind) {
-        case K::Number:
+        case K::Number: {
             take();
-            return make(tok->text, Kind::Number, kPrimary);
+            const auto literal = numberLiteral(tok->text);
+            if (!literal)
+                throw DbError(err::Overflow,
+                              QStringLiteral("Overflow (the number %1 at position %2 is beyond the "
+                                             "range of numbers) in \"%3\".")
+                                  .arg(tok->text.left(40))
+                                  .arg(tok->pos + 1)
+                                  .arg(shownStatement(text_)));
+            return make(*literal, Kind::Number, kPrimary);
+        }
         case K::String: {
             take();
             SqlExpr e = make(quoteJetLiteral(jetStringContent(*tok)), Kind::Text, kPrimary);
@@ -507,6 +485,7 @@ SqlExpr JetSqlParser::primary() {
             take();
             SqlExpr e = make(dateLiteral(*tok, text_), Kind::Text, kPrimary);
             e.literal = true;
+            e.date = true;
             return e;
         }
         case K::Parameter:
@@ -586,10 +565,17 @@ SqlExpr JetSqlParser::qualifiedName(QString* lastPart) {
 }
 
 SqlExpr JetSqlParser::call(const JetToken& name) {
-    expectSymbol(u"(");
-    Nesting guard(*this);
     const QString lower = name.text.toLower();
     const bool aggregate = aggregateNames().contains(u' ' + lower + u' ');
+    const JetFunctionInfo* info = findJetFunction(lower);
+    // Only the functions of the catalog and Jet's aggregates are passed on: any other name
+    // would reach the database engine's own functions (on a file or on the server), which
+    // read files, change settings or run other SQL.
+    if (!info && !aggregate)
+        throw DbError(err::UndefinedFunction,
+                      QStringLiteral("Undefined function '%1' in expression.").arg(name.text));
+    expectSymbol(u"(");
+    Nesting guard(*this);
     std::vector<SqlExpr> args;
     if (!atSymbol(u")")) {
         for (;;) {
@@ -609,7 +595,6 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
         aggregateSeen_ = true;
     if (lower == u"iif")
         return iif(args);
-    const JetFunctionInfo* info = findJetFunction(lower);
     if (info && (static_cast<int>(args.size()) < info->minArgs ||
                  static_cast<int>(args.size()) > info->maxArgs)) {
         fail(QStringLiteral("%1 takes %2 argument(s), not %3")

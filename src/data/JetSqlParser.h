@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace velmora::data {
@@ -34,7 +35,27 @@ struct SqlExpr {
     QString whens, otherwise;
     // A chain of "&" still open for more operands: one call for the whole chain.
     QStringList parts;
+    // For SQLite, a chain of "+" and "-" (or of "*" and "/") still open for more operands:
+    // the first operand, then each operator's code and operand. One call computes the
+    // whole chain left to right, so that a long chain does not nest calls as deeply as it
+    // is long.
+    QStringList arithmetic;
+    int arithmeticLevel = 0;
     bool literal = false;  // a text or date literal, nothing more
+    bool date = false;     // a date literal, nothing more
+};
+
+// How tightly SQLite binds its operators; 0 is a primary (literal, name, call, CASE).
+enum SqlLevel {
+    kPrimary = 0,
+    kUnary = 1,
+    kMul = 3,
+    kAdd = 4,
+    kRel = 7,
+    kEq = 8,
+    kNot = 9,
+    kAnd = 10,
+    kOr = 11
 };
 
 // The dialect of the translation under way on this thread (set by the parser).
@@ -129,6 +150,16 @@ class JetSqlParser {
     int starMarkersMade_ = 0;
     JetTranslation out_;
 };
+
+// "+", "-", "*" or "/" of two operands (JetSqlArithmetic.cpp): a call of the engine's
+// function for the operator, which raises Jet's errors (Overflow, Division by zero, a type
+// mismatch) and joins two texts with "+". "*" is the server's own operator there.
+SqlExpr arithmeticOf(const QString& op, SqlExpr lhs, const SqlExpr& rhs);
+// The call for an open arithmetic chain (see SqlExpr::arithmetic).
+void closeArithmetic(SqlExpr& e);
+// A number literal as the translated SQL writes it (on the server, a number with a fraction
+// or an exponent is a double, as in Jet); none beyond the range of numbers.
+std::optional<QString> numberLiteral(const QString& text);
 
 // An expression as a value: a condition becomes -1/0/Null (Jet's True is -1); open CASE and
 // "&" chains are closed.

@@ -2,6 +2,7 @@
 // UPDATE, DELETE and the data definition statements. Every expression in them goes through
 // the expression parser; anything else is refused rather than passed on unread.
 #include "DbError.h"
+#include "JetSqlNames.h"
 #include "JetSqlParser.h"
 
 #include <QScopeGuard>
@@ -156,6 +157,7 @@ QString JetSqlParser::tableName(QString* plain) {
     const QString name = plainName(tok);
     if (name.trimmed().isEmpty())
         fail(QStringLiteral("the table has no name"));
+    requireDataSetName(name);
     out_.tables << name;
     if (plain)
         *plain = name;

@@ -1,6 +1,7 @@
 #include "JournalHook.h"
 
 #include "Journal.h"
+#include "SqliteAuthorizer.h"
 #include "SqliteStatement.h"
 
 #include <QCoreApplication>
@@ -157,7 +158,13 @@ void JournalHook::attach() {
     sqlite3_update_hook(db_, &JournalHook::onUpdate, this);
     sqlite3_set_authorizer(
         db_,
-        [](void* self, int action, const char* a, const char*, const char* dbName, const char*) {
+        [](void* self, int action, const char* a, const char* b, const char* dbName,
+           const char* triggerOrView) {
+            // What the file's triggers and views may call (the connection's authorizer is
+            // this one).
+            if (authorizeSchemaFunction(static_cast<JournalHook*>(self)->db_, action, b,
+                                        triggerOrView) != SQLITE_OK)
+                return SQLITE_DENY;
             // The journal is only ever added to, and only by the seal: the engine refuses to
             // drop or alter it, and any other statement that would add to it.
             const bool onJournal =

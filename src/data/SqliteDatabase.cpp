@@ -9,8 +9,10 @@
 #include "Recordset.h"
 #include "RowSource.h"
 #include "RowWriteSql.h"
+#include "SqliteAuthorizer.h"
 #include "SqliteErrors.h"
 #include "SqliteFunctions.h"
+#include "SqliteHardening.h"
 #include "SqlitePredicate.h"
 #include "SqliteStatement.h"
 #include "pg/PgDatabase.h"
@@ -584,6 +586,14 @@ std::shared_ptr<SqliteDatabase> connect(const QString& path, Opening opening) {
     auto conn = std::make_shared<SqliteDatabase>(db, path, w.readOnly, w.identity);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 2000);
+    // A data file may come from anywhere (a backup, a colleague, a conversion): what its
+    // schema holds runs with innocuous functions only, its triggers and views with the plain
+    // ones of a short list.
+    rc = distrustFileSchema(db, true);
+    if (rc == SQLITE_OK)
+        rc = restrictSchemaFunctions(db);
+    if (rc != SQLITE_OK)
+        conn->fail(rc);
     rc = registerJetFunctions(db);
     if (rc != SQLITE_OK)
         conn->fail(rc);

@@ -2,6 +2,8 @@
 
 #include "JetFunctionCatalog.h"
 #include "JetSqlParser.h"
+#include "SqliteAuthorizer.h"
+#include "SqliteFunctions.h"
 
 #include <QStringList>
 
@@ -35,6 +37,12 @@ bool tableExists(sqlite3* db, const QString& name) {
     return !ask(db,
                 "SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND "
                 "name = ?1 COLLATE NOCASE",
+                name)
+                .isEmpty();
+}
+
+bool isView(sqlite3* db, const QString& name) {
+    return !ask(db, "SELECT 1 FROM sqlite_master WHERE type = 'view' AND name = ?1 COLLATE NOCASE",
                 name)
                 .isEmpty();
 }
@@ -222,6 +230,21 @@ std::optional<DbError> unreadable(sqlite3* db, int rc, const QString& file,
     }
     if (!what.preparing)
         return std::nullopt;
+    // A view of the file that cannot be read: one written elsewhere, which may call what the
+    // engine does not run.
+    if (what.jet) {
+        QStringList read = what.jet->tables;
+        if (!what.jet->updatableTable.isEmpty())
+            read << what.jet->updatableTable;  // a record set opened on the name
+        for (const QString& table : read) {
+            if (isView(db, table))
+                return DbError(err::SyntaxError,
+                               QStringLiteral("The view '%1' of the database file %2 cannot be "
+                                              "read: it calls a function the engine does not run, "
+                                              "or is written wrongly (\"%3\").")
+                                   .arg(table, file, stmt));
+        }
+    }
     // What is left unexplained is the statement's size: SQLite's parser takes about a hundred
     // levels of parentheses and calls, its expressions a thousand operators deep.
     if (parenthesisDepth(what.sql) >= 16 || what.sql.size() > 20000)
@@ -251,6 +274,14 @@ DbError sqliteFailure(sqlite3* db, int rc, const QString& file, ReadOnlyReason r
     const QString stmt = statementText(what);
     switch (primary) {
         case SQLITE_ERROR:
+            if (auto e = functionError(msg, stmt))
+                return *e;
+            if (const auto call = what.preparing ? takeRefusedCall(db) : std::nullopt)
+                return DbError(err::UndefinedFunction,
+                               QStringLiteral("The database file %1 holds a trigger or view ('%2') "
+                                              "that calls the function '%3', which the engine "
+                                              "does not run; \"%4\" was not run.")
+                                   .arg(file, call->schemaObject, call->function, stmt));
             if (auto e = unreadable(db, rc, file, what, offset))
                 return *e;
             return DbError(

@@ -1,5 +1,6 @@
 #include "SqliteFunctions.h"
 
+#include "JetArithmetic.h"
 #include "JetDates.h"
 #include "JetFormat.h"
 #include "JetFunctionCatalog.h"
@@ -135,7 +136,10 @@ Value fVal(int, const Value* a) {
     if (a[0].isNumber())
         return a[0];
     const auto v = jetVal(a[0].toString());
-    return v ? Value(*v) : Value();
+    if (!v)
+        throw jetRuntimeError(err::Overflow,
+                              QStringLiteral("Val(\"%1\")").arg(a[0].toString().left(40)));
+    return Value(*v);
 }
 Value datePart(const Value& v, int which) {
     const auto d = dateArg(v);
@@ -206,22 +210,39 @@ Value fRTrim(int, const Value* a) {
 Value fLen(int, const Value* a) {
     return a[0].isNull() ? Value() : Value(static_cast<std::int64_t>(a[0].toString().size()));
 }
-qsizetype count(const Value& v) {
-    return std::max<qsizetype>(0, v.toInt());
+// A length or position argument: a whole number (rounded) of at least `least`, an invalid
+// argument otherwise.
+qsizetype count(const Value& v, const char* function, std::int64_t least = 0) {
+    const std::int64_t n = v.toInt();
+    if (n < least)
+        throw jetRuntimeError(
+            err::InvalidProcedureCall,
+            QStringLiteral("%1 with %2").arg(QLatin1String(function), v.toString()));
+    return static_cast<qsizetype>(std::min<std::int64_t>(n, 0x7fffffff));
 }
 Value fLeft(int, const Value* a) {
-    return a[0].isNull() ? Value() : Value(a[0].toString().left(count(a[1])));
+    const qsizetype n = count(a[1], "Left");
+    return a[0].isNull() ? Value() : Value(a[0].toString().left(n));
 }
 Value fRight(int, const Value* a) {
-    return a[0].isNull() ? Value() : Value(a[0].toString().right(count(a[1])));
+    const qsizetype n = count(a[1], "Right");
+    return a[0].isNull() ? Value() : Value(a[0].toString().right(n));
 }
 Value fMid(int argc, const Value* a) {
+    const qsizetype start = count(a[1], "Mid", 1) - 1;
+    const qsizetype n = argc > 2 ? count(a[2], "Mid") : -1;
     if (a[0].isNull())
         return {};
-    const qsizetype start = std::max<qsizetype>(1, a[1].toInt()) - 1;
-    return Value(argc > 2 ? a[0].toString().mid(start, count(a[2])) : a[0].toString().mid(start));
+    return Value(n >= 0 ? a[0].toString().mid(start, n) : a[0].toString().mid(start));
+}
+void requireInterval(const Value& v, const char* function) {
+    if (!v.isNull() && !isJetDateInterval(v.toString()))
+        throw jetRuntimeError(err::InvalidProcedureCall,
+                              QStringLiteral("%1 with the interval \"%2\"")
+                                  .arg(QLatin1String(function), v.toString().left(20)));
 }
 Value fDateAdd(int, const Value* a) {
+    requireInterval(a[0], "DateAdd");
     const auto d = dateArg(a[2]);
     if (!d || a[1].isNull())
         return {};
@@ -235,6 +256,7 @@ Value fDateSerial(int argc, const Value* a) {
     return d ? Value(*d) : Value();
 }
 Value fDateDiff(int, const Value* a) {
+    requireInterval(a[0], "DateDiff");
     const auto d1 = dateArg(a[1]);
     const auto d2 = dateArg(a[2]);
     if (!d1 || !d2 || a[0].isNull())
@@ -252,7 +274,7 @@ Value fFormat(int argc, const Value* a) {
 Value fInStr(int argc, const Value* a) {
     const Value& hay = argc > 2 ? a[1] : a[0];
     const Value& needle = argc > 2 ? a[2] : a[1];
-    const qsizetype start = argc > 2 ? std::max<qsizetype>(1, a[0].toInt()) - 1 : 0;
+    const qsizetype start = argc > 2 && !a[0].isNull() ? count(a[0], "InStr", 1) - 1 : 0;
     if (hay.isNull() || needle.isNull())
         return {};
     return Value(static_cast<std::int64_t>(
@@ -264,19 +286,23 @@ Value fCStr(int, const Value* a) {
 Value fCDbl(int, const Value* a) {
     return a[0].isNull() ? Value() : Value(a[0].toDouble());
 }
-Value wholeIn(const Value& v, std::int64_t lo, std::int64_t hi) {
+// CInt and CLng: a number beyond the range of the type is an overflow.
+Value wholeIn(const Value& v, std::int64_t lo, std::int64_t hi, const char* function) {
     std::int64_t i = 0;
-    if (v.isNull() || !wholeNumber(v, lo, hi, &i))
+    if (v.isNull())
         return {};
+    if (!wholeNumber(v, lo, hi, &i))
+        throw jetRuntimeError(err::Overflow, QStringLiteral("%1(%2)").arg(QLatin1String(function),
+                                                                          v.toString().left(40)));
     return Value(i);
 }
 Value fCLng(int, const Value* a) {
     return wholeIn(a[0], std::numeric_limits<std::int32_t>::min(),
-                   std::numeric_limits<std::int32_t>::max());
+                   std::numeric_limits<std::int32_t>::max(), "CLng");
 }
 Value fCInt(int, const Value* a) {
     return wholeIn(a[0], std::numeric_limits<std::int16_t>::min(),
-                   std::numeric_limits<std::int16_t>::max());
+                   std::numeric_limits<std::int16_t>::max(), "CInt");
 }
 Value fInt(int, const Value* a) {
     return wholePart(a[0], [](double d) { return std::floor(d); });
@@ -307,8 +333,11 @@ Value fSgn(int, const Value* a) {
     return Value(d > 0 ? 1 : d < 0 ? -1 : 0);
 }
 Value fSqr(int, const Value* a) {
-    if (a[0].isNull() || a[0].toDouble() < 0)
+    if (a[0].isNull())
         return {};
+    if (a[0].toDouble() < 0)
+        throw jetRuntimeError(err::InvalidProcedureCall,
+                              QStringLiteral("Sqr(%1)").arg(a[0].toString().left(40)));
     return Value(std::sqrt(a[0].toDouble()));
 }
 // Round: halves to even, as Jet rounds.
@@ -316,8 +345,11 @@ Value fRound(int argc, const Value* a) {
     if (anyNull(argc, a))
         return {};
     std::int64_t places = 0;
-    if (argc > 1 && !wholeNumber(a[1], 0, 15, &places))
-        return {};
+    if (argc > 1 && !wholeNumber(a[1], 0, kMax64, &places))
+        throw jetRuntimeError(err::InvalidProcedureCall,
+                              QStringLiteral("Round with %1 places").arg(a[1].toString()));
+    // A double holds no more than 15 decimal places that rounding could change.
+    places = std::min<std::int64_t>(places, 15);
     const double x = a[0].toDouble();
     const double scale = std::pow(10.0, static_cast<double>(places));
     if (!std::isfinite(x) || std::fabs(x * scale) >= 4503599627370496.0)  // 2^52: no fraction
@@ -325,26 +357,50 @@ Value fRound(int argc, const Value* a) {
     return Value(std::nearbyint(x * scale) / scale);
 }
 
-// The operators: "\", Mod and "^", the text join "&", Like, and Xor, Eqv, Imp.
-Value fIntDivide(int argc, const Value* a) {
-    std::int64_t x = 0, y = 0;
-    if (anyNull(argc, a) || !wholeNumber(a[0], kMin64, kMax64, &x) ||
-        !wholeNumber(a[1], kMin64, kMax64, &y) || y == 0 || (x == kMin64 && y == -1))
-        return {};
-    return Value(x / y);
+// The operators: "+", "-", "*", "/", "\", Mod and "^", the text join "&", Like, and Xor,
+// Eqv and Imp.
+Value fAdd(int, const Value* a) {
+    return jetAdd(a[0], a[1]);
 }
-Value fModulo(int argc, const Value* a) {
-    std::int64_t x = 0, y = 0;
-    if (anyNull(argc, a) || !wholeNumber(a[0], kMin64, kMax64, &x) ||
-        !wholeNumber(a[1], kMin64, kMax64, &y) || y == 0)
-        return {};
-    return Value(y == -1 ? std::int64_t{0} : x % y);
+Value fSubtract(int, const Value* a) {
+    return jetSubtract(a[0], a[1]);
 }
-Value fPower(int argc, const Value* a) {
-    if (anyNull(argc, a))
-        return {};
-    const double r = std::pow(a[0].toDouble(), a[1].toDouble());
-    return std::isfinite(r) ? Value(r) : Value();
+Value fMultiply(int, const Value* a) {
+    return jetMultiply(a[0], a[1]);
+}
+Value fDivide(int, const Value* a) {
+    return jetDivide(a[0], a[1]);
+}
+// A chain of "+" and "-" or "*" and "/": the first operand, then each operator's code and
+// operand, worked out left to right.
+Value fArithmetic(int argc, const Value* a) {
+    Value acc = argc > 0 ? a[0] : Value();
+    for (int i = 1; i + 1 < argc; i += 2) {
+        switch (a[i].toInt()) {
+            case 1:
+                acc = jetAdd(acc, a[i + 1]);
+                break;
+            case 2:
+                acc = jetSubtract(acc, a[i + 1]);
+                break;
+            case 3:
+                acc = jetMultiply(acc, a[i + 1]);
+                break;
+            default:
+                acc = jetDivide(acc, a[i + 1]);
+                break;
+        }
+    }
+    return acc;
+}
+Value fIntDivide(int, const Value* a) {
+    return jetIntDivide(a[0], a[1]);
+}
+Value fModulo(int, const Value* a) {
+    return jetModulo(a[0], a[1]);
+}
+Value fPower(int, const Value* a) {
+    return jetPower(a[0], a[1]);
 }
 Value fConcat(int argc, const Value* a) {
     QString out;
@@ -429,10 +485,19 @@ struct OperatorDef {
 };
 
 const OperatorDef kOperators[] = {
-    {kJetConcat, -1, fConcat}, {kJetIntDivide, 2, fIntDivide},
-    {kJetModulo, 2, fModulo},  {kJetPower, 2, fPower},
-    {kJetLike, 2, fLike},      {kJetXor, 2, fXor},
-    {kJetEqv, 2, fEqv},        {kJetImp, 2, fImp},
+    {kJetConcat, -1, fConcat},
+    {kJetArithmetic, -1, fArithmetic},
+    {kJetAdd, 2, fAdd},
+    {kJetSubtract, 2, fSubtract},
+    {kJetMultiply, 2, fMultiply},
+    {kJetDivide, 2, fDivide},
+    {kJetIntDivide, 2, fIntDivide},
+    {kJetModulo, 2, fModulo},
+    {kJetPower, 2, fPower},
+    {kJetLike, 2, fLike},
+    {kJetXor, 2, fXor},
+    {kJetEqv, 2, fEqv},
+    {kJetImp, 2, fImp},
 };
 
 void call(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -448,14 +513,21 @@ void call(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         args[i] = arg(argv[i]);
     try {
         result(ctx, fn(argc, args));
+    } catch (const DbError& e) {
+        // A runtime error of the expression: the statement fails with its number.
+        const QByteArray message = functionErrorMessage(e);
+        sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
     } catch (...) {
         sqlite3_result_error(ctx, "a function of the expression failed", -1);
         sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
     }
 }
 
+// Every function of the engine is free of side effects and reads nothing but its arguments
+// (and the clock): innocuous, so that the CHECK constraints and defaults of the engine's
+// own tables may call them while the triggers and views of a file are not trusted.
 int create(sqlite3* db, const char* name, int argc, const Fn* fn, bool deterministic) {
-    const int flags = SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0);
+    const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (deterministic ? SQLITE_DETERMINISTIC : 0);
     return sqlite3_create_function_v2(db, name, argc, flags,
                                       const_cast<void*>(static_cast<const void*>(fn)), call,
                                       nullptr, nullptr, nullptr);
@@ -474,6 +546,28 @@ int compareText(void*, int aBytes, const void* a, int bBytes, const void* b) {
 }
 
 }  // namespace
+
+namespace {
+const char kFunctionErrorTag[] = "jet-error ";
+}  // namespace
+
+QByteArray functionErrorMessage(const DbError& e) {
+    return kFunctionErrorTag + QByteArray::number(e.code()) + ": " + e.text().toUtf8();
+}
+
+std::optional<DbError> functionError(const QString& sqliteMessage, const QString& statement) {
+    if (!sqliteMessage.startsWith(QLatin1String(kFunctionErrorTag)))
+        return std::nullopt;
+    const qsizetype colon = sqliteMessage.indexOf(u':');
+    bool ok = false;
+    const int number =
+        sqliteMessage.mid(qstrlen(kFunctionErrorTag), colon - qstrlen(kFunctionErrorTag))
+            .toInt(&ok);
+    if (colon < 0 || !ok)
+        return std::nullopt;
+    return DbError(static_cast<ErrorNumber>(number),
+                   QStringLiteral("%1 in \"%2\".").arg(sqliteMessage.mid(colon + 2), statement));
+}
 
 int registerJetCollation(sqlite3* db) {
     return sqlite3_create_collation_v2(db, kJetTextCollation, SQLITE_UTF8, nullptr, compareText,

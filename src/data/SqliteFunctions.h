@@ -1,5 +1,12 @@
 #pragma once
 
+#include "DbError.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
 struct sqlite3;
 
 namespace velmora::data {
@@ -14,5 +21,11 @@ int registerJetFunctions(sqlite3* db);
 // trailing blanks ignored), which the text columns of the engine's files are declared
 // with. A connection to such a file that lacks it cannot compare their text.
 int registerJetCollation(sqlite3* db);
+
+// A runtime error of one of the engine's functions (Overflow, Division by zero, ...) as the
+// message the function fails with inside SQLite, and the engine's error again from such a
+// message, worded with the statement that met it; none for any other message.
+QByteArray functionErrorMessage(const DbError& e);
+std::optional<DbError> functionError(const QString& sqliteMessage, const QString& statement);
 
 }  // namespace velmora::data

@@ -1,5 +1,7 @@
 #include "SqliteStatement.h"
 
+#include "JetArithmetic.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -70,7 +72,9 @@ void bindValue(sqlite3_stmt* st, int index, const Value& v) {
             sqlite3_bind_int64(st, index, v.toInt());
             break;
         case Value::Type::Real:
-            sqlite3_bind_double(st, index, v.toDouble());
+            // An infinite or undefined number is never stored: it reads back as nothing a
+            // planner could use.
+            sqlite3_bind_double(st, index, finiteOrOverflow(v.toDouble(), "a number given"));
             break;
         case Value::Type::Text:
             sqlite3_bind_text(st, index, v.utf8().data(), static_cast<int>(v.utf8().size()),

@@ -37,9 +37,14 @@ class ValueRules : public ::testing::TestWithParam<BackEnd> {
             static const char* const kinds[] = {"null", "integer", "real", "text"};
             return {QString::fromLatin1(kinds[static_cast<int>(v.type())]), v};
         }
-        auto rs = db->openRecordset(
-            QStringLiteral("select typeof([%2]) AS T, [%2] AS V from [%1]").arg(table, column));
-        return {rs->value("T").toString(), rs->value("V")};
+        // SQLite's typeof() is the file's own SQL, which Jet SQL cannot reach.
+        std::pair<QString, Value> out;
+        db->forEachRow(
+            QStringLiteral("select typeof(\"%2\"), \"%2\" from \"%1\"").arg(table, column), {},
+            [&](const std::vector<Value>& row) {
+                out = {row[0].toString(), row[1]};
+            });
+        return out;
     }
 
     // Sets one column of the only component row and saves it.

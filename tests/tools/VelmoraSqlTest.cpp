@@ -98,6 +98,41 @@ TEST_F(VelmoraSql, FailuresPrintANumberedErrorAndLeaveTheFileAlone) {
     EXPECT_FALSE(QFile::exists(folder.file("Nothing.mdb")));
 }
 
+// The tool runs Jet SQL only: SQLite's own functions and tables are out of its reach, and a
+// runtime error writes nothing.
+TEST_F(VelmoraSql, RunsJetSqlOnly) {
+    const QByteArray before = fileBytes(main);
+    const struct {
+        const char* sql;
+        const char* error;
+    } cases[] = {
+        {"SELECT hex(fts3_tokenizer('simple')) AS p",
+         "velmora-sql: error 3085: Undefined function 'hex' in expression.\n"},
+        {"SELECT RegNum FROM Aircraft WHERE fts3_tokenizer('simple', randomblob(8)) IS NOT NULL",
+         "velmora-sql: error 3085: Undefined function 'fts3_tokenizer' in expression.\n"},
+        {"SELECT length(randomblob(999000000)) AS n",
+         "velmora-sql: error 3085: Undefined function 'length' in expression.\n"},
+        {"SELECT sql FROM sqlite_master",
+         "velmora-sql: error 3078: Cannot find the table or query 'sqlite_master'.\n"},
+        {"UPDATE Parts SET LifeNumber = Sqr(LifeNumber - 1e6)", "velmora-sql: error 5: "},
+        {"UPDATE Aircraft SET TotalTime = 1e308 * 10", "velmora-sql: error 6: "},
+        {"UPDATE Aircraft SET TotalTime = TotalTime / 0", "velmora-sql: error 11: "},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = velmoraSql({main, QString::fromLatin1(c.sql)});
+        EXPECT_EQ(r.status, 1) << c.sql;
+        EXPECT_TRUE(r.err.startsWith(QLatin1String(c.error))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
+    EXPECT_EQ(fileBytes(main), before);
+    const ToolRun plus = velmoraSql(
+        {main,
+         "UPDATE Parts SET Description = Description + ' (overhauled)' WHERE ItemNumber = 1"});
+    EXPECT_EQ(plus.status, 0) << plus.err.toStdString();
+    EXPECT_EQ(velmoraSql({main, "SELECT Description FROM Parts"}).out,
+              "Description\r\n\"Main rotor, blade (overhauled)\"\r\n");
+}
+
 TEST_F(VelmoraSql, NulInsideATextDoesNotCutTheOutputShort) {
     auto db = data::Database::open(main);
     db->executeBound("UPDATE Parts SET Notes = ?1",

@@ -1,6 +1,7 @@
 #include "PgErrors.h"
 
 #include "PgDatabase.h"
+#include "PgJetArithmetic.h"
 
 #include "data/JetSqlParser.h"
 
@@ -45,7 +46,13 @@ constexpr StateNumber kStates[] = {
     {"42702", err::AmbiguousColumn},
     {"54001", err::QueryTooComplex},
     {"53100", err::DiskFull},
-    {"22012", err::NumericOverflow},
+    // Jet's runtime errors: those the engine's functions raise, a division by zero and an
+    // argument a function of the server cannot take.
+    {kPgInvalidProcedureCall, err::InvalidProcedureCall},
+    {kPgOverflow, err::Overflow},
+    {kPgDivisionByZero, err::DivisionByZero},
+    {"22012", err::DivisionByZero},
+    {"2201F", err::InvalidProcedureCall},
 };
 
 QString field(const pg_result* r, int code) {
@@ -128,6 +135,13 @@ DbError serverFailure(pg_conn* conn, const pg_result* result, const QString& wha
             number = s.number;
             break;
         }
+    }
+    // A computation beyond the range of doubles is Jet's Overflow; a value too large for the
+    // column it goes into stays a numeric field overflow.
+    if (state == u"22003" &&
+        field(result, PG_DIAG_SOURCE_FUNCTION) == QLatin1String("float_overflow_error")) {
+        number = err::Overflow;
+        message = QStringLiteral("Overflow (a result is beyond the range of numbers)");
     }
     // An aggregate called with the wrong arguments is a statement written wrongly.
     if (number == err::UndefinedFunction &&

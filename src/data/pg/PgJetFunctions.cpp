@@ -3,9 +3,16 @@
 // inline them into the queries that call them.
 #include "PgJetFunctions.h"
 
+#include "PgJetArithmetic.h"
+
+#include <string>
+
 namespace velmora::data::pg {
 
-const char* jetFunctionsSql() {
+namespace {
+
+// The schema, its collation and types.
+const char* schemaSql() {
     return R"SQL(
 CREATE SCHEMA IF NOT EXISTS velmora_jet;
 DO $$ BEGIN
@@ -17,7 +24,12 @@ EXCEPTION WHEN duplicate_object THEN NULL; END $$;
 DO $$ BEGIN
   CREATE DOMAIN velmora_jet.byte AS smallint CHECK (VALUE BETWEEN 0 AND 255);
 EXCEPTION WHEN duplicate_object THEN NULL; END $$;
+)SQL";
+}
 
+// The functions of translated SQL.
+const char* functionsSql() {
+    return R"SQL(
 CREATE OR REPLACE FUNCTION velmora_jet.jet_text(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim(lower($1), ' ') $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_text(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_text(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
@@ -34,9 +46,6 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_date_text(timestamp) RETURNS text LAN
 -- Operators. "&" joins text, Null as empty text; Null only when every part is Null.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cat(VARIADIC text[]) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
   SELECT CASE WHEN num_nonnulls(VARIADIC $1) = 0 THEN NULL ELSE array_to_string($1, '') END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_idiv(double precision, double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (round($1)::bigint / NULLIF(round($2)::bigint, 0)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_mod(double precision, double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (round($1)::bigint % NULLIF(round($2)::bigint, 0)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_pow(double precision, double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT power($1, $2) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_xor(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 # $2 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_eqv(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT ~($1 # $2) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_imp(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (~$1) | $2 $$;
@@ -73,13 +82,18 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_ltrim(text) RETURNS text LANGUAGE sql
 CREATE OR REPLACE FUNCTION velmora_jet.jet_rtrim(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim($1, ' ') $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_len(text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT length($1) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_len(anyelement) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT length($1::text) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_left(text, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT left($1, greatest(round($2)::int, 0)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_right(text, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT right($1, greatest(round($2)::int, 0)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT substr($1, greatest(round($2)::int, 1)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision, double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT substr($1, greatest(round($2)::int, 1), greatest(round($3)::int, 0)) $$;
+-- A length or position: a whole number (rounded) of at least `least`, an invalid argument
+-- otherwise; lengths beyond any text are as long as the text.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_count(n double precision, least_ double precision, what text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN round(n) < least_ THEN velmora_jet.jet_fail(5, what || ' with ' || n, NULL::integer)
+    ELSE least(round(n), 2147483647)::integer END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_left(text, double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT left($1, velmora_jet.jet_count($2, 0, 'Left')) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_right(text, double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT right($1, velmora_jet.jet_count($2, 0, 'Right')) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT substr($1, velmora_jet.jet_count($2, 1, 'Mid')) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision, double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT substr($1, velmora_jet.jet_count($2, 1, 'Mid'), velmora_jet.jet_count($3, 0, 'Mid')) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT strpos(lower($1 COLLATE "C"), lower($2 COLLATE "C")) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(double precision, text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) = 0 THEN 0 ELSE strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) + round($1)::int - 1 END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(double precision, text, text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN strpos(lower(substr($2 COLLATE "C", velmora_jet.jet_count($1, 1, 'InStr'))), lower($3 COLLATE "C")) = 0 THEN 0 ELSE strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) + round($1)::int - 1 END $$;
 -- A number as text the way Jet writes it: 15 significant digits (7 for a single), no
 -- trailing zeros, an exponent ("1E+20", "1.5E-07") below 0.0001 or from that many digits
 -- before the point on.
@@ -103,9 +117,9 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_str(real) RETURNS text LANGUAGE sql I
 
 -- Numbers.
 -- Val: the number at the start of the text, blanks ignored ("1 2" is 12), D as an
--- exponent, &H and &O for hexadecimal and octal 16-bit numbers; 0 when there is none, Null
--- beyond the range of numbers.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_val(t text) RETURNS double precision LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+-- exponent, &H and &O for hexadecimal and octal 16-bit numbers; 0 when there is none, an
+-- overflow beyond the range of numbers.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_val(t text) RETURNS double precision LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
 DECLARE s text COLLATE "C" := upper(replace(replace(replace(t, ' ', ''), chr(9), ''), chr(10), '')); m text; v bigint;
 BEGIN
   IF t IS NULL THEN RETURN NULL; END IF;
@@ -124,24 +138,35 @@ BEGIN
   m := substring(s from '^[+-]?(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[ED][+-]?[0-9]+)?');
   IF m IS NULL THEN RETURN 0; END IF;
   RETURN replace(m, 'D', 'E')::double precision;
-EXCEPTION WHEN numeric_value_out_of_range OR invalid_text_representation THEN RETURN NULL;
+EXCEPTION WHEN numeric_value_out_of_range OR invalid_text_representation THEN
+  RETURN velmora_jet.jet_fail(6, 'Val("' || left(t, 40) || '")', NULL::double precision);
 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_val(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, 0) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cdbl(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cdbl(text) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT btrim($1)::double precision $$;
--- CInt and CLng: Null beyond the range of a 16-bit or 32-bit whole number.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN round($1) BETWEEN -32768 AND 32767 THEN round($1)::bigint END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(text) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_cint(velmora_jet.jet_val($1)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(double precision) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN round($1) BETWEEN -2147483648 AND 2147483647 THEN round($1)::bigint END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(text) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_clng(velmora_jet.jet_val($1)) $$;
+-- CInt and CLng: an overflow beyond the range of a 16-bit or 32-bit whole number.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN round($1) BETWEEN -32768 AND 32767 THEN round($1)::bigint
+    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, 'CInt(' || $1 || ')', NULL::bigint) END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_cint(velmora_jet.jet_val($1)) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN round($1) BETWEEN -2147483648 AND 2147483647 THEN round($1)::bigint
+    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, 'CLng(' || $1 || ')', NULL::bigint) END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_clng(velmora_jet.jet_val($1)) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_abs(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT abs($1) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_int(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT floor($1) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_fix(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT trunc($1) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_sgn(double precision) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sign($1)::integer $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sqr(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sqrt($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sqr(double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN $1 < 0 THEN velmora_jet.jet_fail(5, 'Sqr(' || $1 || ')', NULL::double precision) ELSE sqrt($1) END $$;
 -- Rounding of halves to the even neighbour, as Jet rounds.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT round($1) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision, double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT round($1 * 10 ^ round($2)) / 10 ^ round($2) $$;
+-- Places below 0 are an invalid argument; a double holds no more than 15 that rounding could
+-- change, and a number too large to have a fraction there stays as it is.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision, double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN round($2) < 0 THEN velmora_jet.jet_fail(5, 'Round with ' || $2 || ' places', NULL::double precision)
+    WHEN abs($1) >= 4503599627370496 / 10 ^ least(round($2), 15) THEN $1
+    ELSE round($1 * 10 ^ least(round($2), 15)) / 10 ^ least(round($2), 15) END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_isnull(anyelement) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL THEN -1 ELSE 0 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_isnull(text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL THEN -1 ELSE 0 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(anycompatible, anycompatible) RETURNS anycompatible LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, $2) $$;
@@ -192,15 +217,16 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_interval(unit text, n double precisio
 -- margin of 400 days: a date far out of range is Null without being worked out, so no count,
 -- however large, can overflow the server's interval or timestamp. Written in SQL, without an
 -- exception handler, so that the server inlines it into the query.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN round($2) BETWEEN -2147483648 AND 2147483647
+CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, timestamp) RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN $1 IS NOT NULL AND velmora_jet.jet_unit_days($1) IS NULL THEN velmora_jet.jet_fail(5, 'DateAdd with the interval "' || left($1, 20) || '"', NULL::timestamp)
+    WHEN round($2) BETWEEN -2147483648 AND 2147483647
       AND date_part('epoch', $3) / 86400 + round($2) * velmora_jet.jet_unit_days($1) BETWEEN -683403 AND 2933296
     THEN CASE WHEN $3 + velmora_jet.jet_interval($1, $2) BETWEEN '0100-01-01' AND '9999-12-31 23:59:59' THEN $3 + velmora_jet.jet_interval($1, $2) END
   END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, text) RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT velmora_jet.jet_dateadd($1, $2, $3::timestamp) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, timestamp, timestamp) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-  SELECT CASE lower($1)
+CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, timestamp, timestamp) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN $1 IS NOT NULL AND velmora_jet.jet_unit_days($1) IS NULL THEN velmora_jet.jet_fail(5, 'DateDiff with the interval "' || left($1, 20) || '"', NULL::bigint) ELSE CASE lower($1)
     WHEN 'yyyy' THEN (extract(year FROM $3) - extract(year FROM $2))::bigint
     WHEN 'q' THEN ((extract(year FROM $3) * 4 + extract(quarter FROM $3)) - (extract(year FROM $2) * 4 + extract(quarter FROM $2)))::bigint
     WHEN 'm' THEN ((extract(year FROM $3) * 12 + extract(month FROM $3)) - (extract(year FROM $2) * 12 + extract(month FROM $2)))::bigint
@@ -211,7 +237,7 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, timestamp, timestamp) 
     WHEN 'h' THEN ((extract(epoch FROM date_trunc('hour', $3)) - extract(epoch FROM date_trunc('hour', $2))) / 3600)::bigint
     WHEN 'n' THEN ((extract(epoch FROM date_trunc('minute', $3)) - extract(epoch FROM date_trunc('minute', $2))) / 60)::bigint
     WHEN 's' THEN (extract(epoch FROM $3) - extract(epoch FROM $2))::bigint
-  END $$;
+  END END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, text, text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT velmora_jet.jet_datediff($1, $2::timestamp, $3::timestamp) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_datediff(text, timestamp, text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
@@ -318,8 +344,16 @@ END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(text) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
-COMMENT ON SCHEMA velmora_jet IS 'velmora_jet functions 2';
 )SQL";
+}
+
+}  // namespace
+
+const char* jetFunctionsSql() {
+    static const std::string sql = std::string(schemaSql()) + jetFailSql() + functionsSql() +
+                                   jetArithmeticSql() + "COMMENT ON SCHEMA velmora_jet IS '" +
+                                   kJetFunctionsRevision + "';\n";
+    return sql.c_str();
 }
 
 }  // namespace velmora::data::pg

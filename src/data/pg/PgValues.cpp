@@ -1,10 +1,14 @@
 #include "PgValues.h"
 
+#include "data/JetArithmetic.h"
+
 #include <libpq-fe.h>
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <string_view>
+#include <system_error>
 
 namespace velmora::data::pg {
 
@@ -29,7 +33,9 @@ ServerParameters::ServerParameters(const std::vector<Value>& values) {
                 types_.push_back(kInt8);
                 break;
             case Value::Type::Real:
-                texts_.push_back(QByteArray::number(v.toDouble(), 'g', 17));
+                // An infinite or undefined number is never stored.
+                texts_.push_back(
+                    QByteArray::number(finiteOrOverflow(v.toDouble(), "a number given"), 'g', 17));
                 types_.push_back(kFloat8);
                 break;
             case Value::Type::Text:
@@ -62,9 +68,15 @@ Value serverValue(const pg_result* result, int row, int column, bool computed) {
         case kFloat4:
         case kFloat8:
         case kNumeric: {
-            // The server writes numbers as "1.5", "1e+20", "NaN" or "-Infinity".
+            // The server writes numbers as "1.5", "1e+20", "NaN" or "-Infinity". A computed
+            // exact decimal beyond the range of doubles is an overflow, never read as 0.
             double d = 0;
-            std::from_chars(text, text + length, d);
+            if (std::from_chars(text, text + length, d).ec == std::errc::result_out_of_range) {
+                d = std::strtod(text, nullptr);  // 0 or a denormal below the range
+                if (!std::isfinite(d))
+                    throw jetRuntimeError(
+                        err::Overflow, QStringLiteral("a result is beyond the range of numbers"));
+            }
             if (computed && std::trunc(d) == d && std::fabs(d) < 9.0e15)
                 return Value(static_cast<std::int64_t>(d));
             return Value(d);

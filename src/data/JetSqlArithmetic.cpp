@@ -1,0 +1,121 @@
+// "+", "-", "*" and "/" of Jet expressions, and number literals. Jet's arithmetic differs from
+// the database engines' own: "+" joins two texts, a text that reads as a number takes part
+// as that number, and a result beyond the range of numbers or a division by zero is an
+// error rather than infinity or Null. Each operator is a call of the engine's function for
+// it; on SQLite a chain of operators of one precedence is one call.
+#include "JetFunctionCatalog.h"
+#include "JetSqlParser.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace velmora::data {
+
+namespace {
+
+using Kind = SqlExpr::Kind;
+
+// SQLite takes up to 127 arguments per call: the first operand and 63 operators with theirs.
+constexpr int kOperationsPerCall = 63;
+
+// The codes the SQLite function of a chain reads its operators by.
+QString operatorCode(const QString& op) {
+    if (op == u"+")
+        return QStringLiteral("1");
+    if (op == u"-")
+        return QStringLiteral("2");
+    if (op == u"*")
+        return QStringLiteral("3");
+    return QStringLiteral("4");
+}
+
+// What "+" gives: two texts join into text; with a number on either side it adds.
+Kind kindOfSum(Kind a, Kind b) {
+    if (a == Kind::Text && b == Kind::Text)
+        return Kind::Text;
+    if (a == Kind::Number || b == Kind::Number)
+        return Kind::Number;
+    return Kind::Unknown;
+}
+
+// An operand of a call on the server: a date literal is a date there (as a column of dates
+// is), not text.
+QString argument(const SqlExpr& e) {
+    return e.date ? QStringLiteral("CAST(%1 AS timestamp)").arg(e.sql) : valueOf(e).sql;
+}
+
+SqlExpr call(const char* function, const SqlExpr& l, const SqlExpr& r, Kind kind) {
+    SqlExpr e;
+    e.sql =
+        QLatin1String(function) + u'(' + argument(l) + QStringLiteral(", ") + argument(r) + u')';
+    e.kind = kind;
+    e.level = kPrimary;
+    e.height = std::max(l.height, r.height) + 1;
+    return e;
+}
+
+}  // namespace
+
+void closeArithmetic(SqlExpr& e) {
+    if (e.arithmetic.isEmpty())
+        return;
+    e.sql = QLatin1String(kJetArithmetic) + u'(' + e.arithmetic.join(QStringLiteral(", ")) + u')';
+    e.arithmetic.clear();
+    e.arithmeticLevel = 0;
+    e.level = kPrimary;
+}
+
+SqlExpr arithmeticOf(const QString& op, SqlExpr lhs, const SqlExpr& rhs) {
+    const bool additive = op == u"+" || op == u"-";
+    const Kind kind = op == u"+" ? kindOfSum(valueOf(lhs).kind, valueOf(rhs).kind) : Kind::Number;
+    if (forPostgres()) {
+        if (op == u"+")
+            return call(kJetAdd, lhs, rhs, kind);
+        if (op == u"-")
+            return call(kJetSubtract, lhs, rhs, kind);
+        if (op == u"/")
+            return call(kJetDivide, lhs, rhs, kind);
+        // The server's own "*" raises an overflow beyond the range of numbers.
+        SqlExpr e;
+        e.sql = operandText(valueOf(lhs), kMul) + QStringLiteral(" * ") +
+                operandText(valueOf(rhs), kMul - 1);
+        e.kind = kind;
+        e.level = kMul;
+        e.height = std::max(lhs.height, rhs.height) + 1;
+        return e;
+    }
+    const int level = additive ? kAdd : kMul;
+    const int height = std::max(lhs.height, rhs.height) + 1;
+    if (!lhs.arithmetic.isEmpty() && lhs.arithmeticLevel == level &&
+        lhs.arithmetic.size() < 1 + 2 * kOperationsPerCall) {
+        lhs.arithmetic << operatorCode(op) << valueOf(rhs).sql;
+        lhs.kind = kind;
+        lhs.height = height;
+        return lhs;
+    }
+    SqlExpr e;
+    e.arithmetic << valueOf(std::move(lhs)).sql << operatorCode(op) << valueOf(rhs).sql;
+    e.arithmeticLevel = level;
+    e.kind = kind;
+    e.level = kPrimary;
+    e.height = height;
+    return e;
+}
+
+std::optional<QString> numberLiteral(const QString& text) {
+    const QByteArray latin = text.toLatin1();
+    if (!std::isfinite(std::strtod(latin.constData(), nullptr)))
+        return std::nullopt;
+    if (!forPostgres())
+        return text;
+    // The server reads a number with a fraction or an exponent as an exact decimal, which
+    // has no such limits and which the engine would read back wrongly: Jet's is a double.
+    bool whole = true;
+    for (QChar c : text)
+        whole = whole && c.isDigit();
+    if (whole && (text.size() < 19 || (text.size() == 19 && text <= u"9223372036854775807")))
+        return text;
+    return QStringLiteral("CAST(%1 AS double precision)").arg(text);
+}
+
+}  // namespace velmora::data
