@@ -36,7 +36,7 @@ const QStringList& columnNames() {
         QStringLiteral("HostName"),  QStringLiteral("Program"),    QStringLiteral("Screen"),
         QStringLiteral("TableName"), QStringLiteral("RegNum"),     QStringLiteral("ItemNumber"),
         QStringLiteral("RowKey"),    QStringLiteral("ColumnName"), QStringLiteral("OldValue"),
-        QStringLiteral("NewValue"),  QStringLiteral("Hash")};
+        QStringLiteral("NewValue"),  QStringLiteral("Hash"),       QStringLiteral("Entry")};
     return c;
 }
 
@@ -83,6 +83,16 @@ QByteArrayView LineHasher::hash(QByteArrayView previousHash, const std::vector<V
         hex_[2 * i + 1] = digits[digest[i] & 15];
     }
     return QByteArrayView(hex_, 64);
+}
+
+QByteArrayView LineHasher::lineHash(QByteArrayView previousHash, const std::vector<Value>& line) {
+    if (line.size() <= Entry || line[Entry].isNull())
+        return hash(previousHash, line, kHashedFields);
+    // The entry joins the hashed fields: a line cannot be moved into another entry, nor its
+    // entry taken away, without breaking the chain.
+    entryLine_.assign(line.begin(), line.begin() + kHashedFields);
+    entryLine_.push_back(line[Entry]);
+    return hash(previousHash, entryLine_, entryLine_.size());
 }
 
 QByteArray lineHash(const QByteArray& previousHash, const std::vector<Value>& fields) {

@@ -23,7 +23,10 @@ inline const QString kTable = QStringLiteral("Journal");
 // The tables whose changes are recorded, as the main data file names them.
 const QStringList& journalledTables();
 
-// The journal's columns in the order the hash reads them.
+// The journal's columns in the order the hash reads them: Seq to NewValue, then Entry when
+// it has a value. Entry is the Seq of the first line its transaction wrote, so the lines one
+// transaction wrote (a meter entry's reading, last counted reading and total) are known as
+// one entry; lines written before files had the column leave it Null, and hash as before.
 enum Column {
     Seq,
     ChangedAt,
@@ -39,8 +42,11 @@ enum Column {
     OldValue,
     NewValue,
     Hash,
+    Entry,
     ColumnCount
 };
+// The fields that are always hashed: Seq to NewValue.
+inline constexpr size_t kHashedFields = Hash;
 const QStringList& columnNames();
 
 // What ColumnName holds for a line that records a whole row; its values are then a JSON
@@ -61,10 +67,14 @@ class LineHasher {
     LineHasher();
     QByteArrayView hash(QByteArrayView previousHash, const std::vector<Value>& fields,
                         size_t fieldCount);
+    // The hash of a journal line given as its columns in Column order (at least up to
+    // Entry; the Hash slot is not read): Seq to NewValue, and Entry when it is not Null.
+    QByteArrayView lineHash(QByteArrayView previousHash, const std::vector<Value>& line);
 
   private:
     std::string line_;
     char hex_[64];
+    std::vector<Value> entryLine_;
 };
 
 // Who and what makes the changes. The program is the application's name; the screen is

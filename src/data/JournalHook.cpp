@@ -163,9 +163,11 @@ void JournalHook::attach() {
             const bool onJournal =
                 a && QString::fromUtf8(a).compare(journal::kTable, Qt::CaseInsensitive) == 0;
             const bool inMain = !dbName || qstrcmp(dbName, "main") == 0;
+            const auto* hook = static_cast<JournalHook*>(self);
             if (onJournal && inMain &&
-                (action == SQLITE_DROP_TABLE || action == SQLITE_ALTER_TABLE ||
-                 (action == SQLITE_INSERT && !static_cast<JournalHook*>(self)->sealing_)))
+                (action == SQLITE_DROP_TABLE ||
+                 (action == SQLITE_ALTER_TABLE && !hook->altering_) ||
+                 (action == SQLITE_INSERT && !hook->sealing_)))
                 return SQLITE_DENY;
             return SQLITE_OK;
         },
@@ -211,6 +213,9 @@ void JournalHook::refresh() {
             cols << q.text(1);
         return cols;
     };
+    hasEntryColumn_ =
+        hasJournal_ &&
+        !findColumn(columnsOf(journal::kTable), journal::columnNames()[journal::Entry]).isEmpty();
     const QString aircraft = findColumn(present, QStringLiteral("Aircraft"));
     const QString parts = findColumn(present, QStringLiteral("Parts"));
     isMainFile_ = !aircraft.isEmpty() && !parts.isEmpty() &&
@@ -300,7 +305,8 @@ void JournalHook::createJournalTable() {
         "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
         "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
         "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
-        "Hash TEXT(64))"));
+        "Hash TEXT(64), Entry INTEGER)"));
+    hasEntryColumn_ = true;
     exec(QStringLiteral("CREATE INDEX JournalRegNum ON Journal (RegNum, Seq)"));
     createTimeIndex();
 }
@@ -311,6 +317,18 @@ void JournalHook::createTimeIndex() {
     exec(
         QStringLiteral("CREATE INDEX IF NOT EXISTS JournalAircraftTime ON Journal (ChangedAt, "
                        "RegNum) WHERE TableName = 'Aircraft'"));
+}
+
+// Files whose journal was begun before entries were told apart get the column with their
+// next change; their earlier lines keep it Null.
+void JournalHook::addEntryColumn() {
+    altering_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{altering_};
+    exec(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN Entry INTEGER").arg(name(journal::kTable)));
+    hasEntryColumn_ = true;
 }
 
 void JournalHook::stageBaseline(const QStringList& tables) {
@@ -408,6 +426,8 @@ void JournalHook::sealStaged() {
     }
     if (!hasTimeIndex_)
         createTimeIndex();  // a file from before the index: it comes with this change
+    if (!hasEntryColumn_)
+        addEntryColumn();  // a file from before entries were told apart: the same
     if (rc != SQLITE_ROW)
         fail(rc, "SELECT staged journal lines");
     qint64 seq = 0;
@@ -424,7 +444,7 @@ void JournalHook::sealStaged() {
     }
     const QString screen = journal::currentScreen();
     const QString program = programName();
-    std::vector<Value> fields(journal::ColumnCount - 1);
+    std::vector<Value> fields(journal::ColumnCount);
     fields[journal::ChangedAt] = Value(journal::now().toString(journal::kTimeFormat));
     fields[journal::UserName] = Value(osUser());
     fields[journal::HostName] = Value(hostName());
@@ -433,8 +453,8 @@ void JournalHook::sealStaged() {
 
     static const char insertSql[] =
         "INSERT INTO main.Journal (Seq, ChangedAt, UserName, HostName, Program, Screen, "
-        "TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash) VALUES "
-        "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)";
+        "TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash, Entry) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)";
     // Only the seal may add lines: the engine's authoriser refuses any other statement that
     // would, when it is prepared (a check per statement, not per line).
     sealing_ = true;
@@ -447,6 +467,12 @@ void JournalHook::sealStaged() {
     // Who and when are the same for every line of the seal: bound once.
     for (int i = journal::ChangedAt; i <= journal::Screen; ++i)
         bindValue(insert, i + 1, fields[static_cast<size_t>(i)]);
+    // The lines of one transaction are one entry, named after its first line, also when a
+    // long transaction seals them in several goes.
+    if (entry_ == 0)
+        entry_ = seq + 1;
+    fields[journal::Entry] = Value(static_cast<std::int64_t>(entry_));
+    sqlite3_bind_int64(insert, journal::Entry + 1, entry_);
     journal::LineHasher hasher;
     // The hasher reads the previous hash before it writes the next one over it, so the
     // chain goes on from its own result without a copy.
@@ -455,7 +481,7 @@ void JournalHook::sealStaged() {
         fields[journal::Seq] = Value(static_cast<std::int64_t>(++seq));
         for (int i = 0; i < 7; ++i)
             readColumn(staged, i, fields[static_cast<size_t>(journal::TableName + i)]);
-        chained = hasher.hash(chained, fields, fields.size());
+        chained = hasher.lineHash(chained, fields);
         sqlite3_reset(insert);
         sqlite3_bind_int64(insert, journal::Seq + 1, seq);
         for (int i = 0; i < 7; ++i)
@@ -485,6 +511,7 @@ void JournalHook::schemaMayHaveChanged() {
 
 void JournalHook::afterOutermostRollback() {
     staged_ = 0;
+    entry_ = 0;
     // Staged lines went with the transaction, and so did triggers made inside it: they are
     // made again when the schema they were made for is gone too.
     schemaMayHaveChanged();
@@ -492,11 +519,17 @@ void JournalHook::afterOutermostRollback() {
 
 int JournalHook::onCommit(void* self) {
     // A change whose lines were not sealed would land without them: refused (rolled back).
-    return static_cast<JournalHook*>(self)->staged_ > 0 ? 1 : 0;
+    auto* hook = static_cast<JournalHook*>(self);
+    if (hook->staged_ > 0)
+        return 1;
+    hook->entry_ = 0;  // the next transaction is the next entry
+    return 0;
 }
 
 void JournalHook::onRollback(void* self) {
-    static_cast<JournalHook*>(self)->staged_ = 0;
+    auto* hook = static_cast<JournalHook*>(self);
+    hook->staged_ = 0;
+    hook->entry_ = 0;
 }
 
 void JournalHook::onUpdate(void* self, int op, const char* db, const char* table, long long) {

@@ -59,6 +59,7 @@ class JournalHook {
     void installTriggers(const QStringList& tables);
     void createJournalTable();
     void createTimeIndex();
+    void addEntryColumn();
     void stageBaseline(const QStringList& tables);
     int schemaVersion();
     // A statement kept in slot for every seal, prepared at its first use.
@@ -78,10 +79,14 @@ class JournalHook {
     // Whether the journal has its index of the aircraft totals' lines by time (files made
     // before it have it added with their next change).
     bool hasTimeIndex_ = false;
+    // Whether the journal has the column that tells entries apart.
+    bool hasEntryColumn_ = false;
     bool sealing_ = false;
+    bool altering_ = false;  // the hook itself adds a column to the journal
     bool migrating_ = false;
     int knownSchemaVersion_ = -1;
     long long staged_ = 0;  // lines staged since the last seal
+    long long entry_ = 0;   // the transaction's first line, once it has sealed one
     sqlite3_stmt* versionQuery_ = nullptr;
     sqlite3_stmt* stagedQuery_ = nullptr;
     sqlite3_stmt* lastLineQuery_ = nullptr;

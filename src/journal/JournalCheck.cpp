@@ -1,5 +1,7 @@
 #include "JournalCheck.h"
 
+#include "JournalLines.h"
+
 #include "data/Database.h"
 #include "data/Journal.h"
 
@@ -129,8 +131,8 @@ CheckResult checkJournal(data::Database& mainDb) {
     const std::string added = dj::kRowAdded.toStdString();
     const std::string present = dj::kRowPresent.toStdString();
     const std::string removed = dj::kRowRemoved.toStdString();
-    const QString sql = QStringLiteral("SELECT %1 FROM Journal ORDER BY Seq")
-                            .arg(dj::columnNames().join(QStringLiteral(", ")));
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM Journal ORDER BY Seq").arg(lineColumns(mainDb));
     mainDb.forEachRow(sql, {}, [&](const std::vector<data::Value>& r) {
         if (!out.problem.isEmpty())
             return;
@@ -148,7 +150,7 @@ CheckResult checkJournal(data::Database& mainDb) {
             return;
         }
         ++expectedSeq;
-        const QByteArrayView hash = hasher.hash(previous, r, dj::ColumnCount - 1);
+        const QByteArrayView hash = hasher.lineHash(previous, r);
         const data::Value& stored = r[dj::Hash];
         if (stored.type() != data::Value::Type::Text ||
             QByteArrayView(stored.utf8().data(), static_cast<qsizetype>(stored.utf8().size())) !=

@@ -13,6 +13,19 @@ bool hasJournal(data::Database& mainDb) {
     return mainDb.hasTable(dj::kTable);
 }
 
+QString lineColumns(data::Database& mainDb) {
+    bool hasEntry = false;
+    mainDb.forEachRow(
+        QStringLiteral("PRAGMA table_info(Journal)"), {}, [&](const std::vector<data::Value>& r) {
+            if (r[1].toString().compare(dj::columnNames()[dj::Entry], Qt::CaseInsensitive) == 0)
+                hasEntry = true;
+        });
+    QStringList columns = dj::columnNames();
+    if (!hasEntry)
+        columns[dj::Entry] = QStringLiteral("NULL AS Entry");
+    return columns.join(QStringLiteral(", "));
+}
+
 std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& filter) {
     std::vector<JournalLine> out;
     if (!hasJournal(mainDb))
@@ -35,7 +48,7 @@ std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& fil
         add(QStringLiteral("ColumnName = ?%1"), data::Value(filter.columnName));
     const QString sql =
         QStringLiteral("SELECT %1 FROM Journal%2 ORDER BY Seq%3")
-            .arg(dj::columnNames().join(QStringLiteral(", ")),
+            .arg(lineColumns(mainDb),
                  where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(" AND "),
                  filter.newestFirst ? QStringLiteral(" DESC") : QString());
     mainDb.forEachRow(sql, args, [&](const std::vector<data::Value>& r) {
@@ -55,6 +68,7 @@ std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& fil
         l.oldValue = r[dj::OldValue];
         l.newValue = r[dj::NewValue];
         l.hash = r[dj::Hash].toString();
+        l.entry = r[dj::Entry].isNull() ? 0 : r[dj::Entry].toInt();
         out.push_back(std::move(l));
     });
     return out;
