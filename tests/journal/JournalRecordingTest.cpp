@@ -6,6 +6,7 @@
 #include "data/Recordset.h"
 #include "journal/JournalCheck.h"
 #include "support/TestFiles.h"
+#include "utilisation/PlannedUtilisation.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -246,6 +247,33 @@ TEST_F(JournalRecording, AJournalOfAnEarlierVersionGetsEntriesWithItsNextChange)
     EXPECT_EQ(after[4].entry, after[3].seq);
     const journal::CheckResult check = journal::checkJournal(*db_);
     EXPECT_TRUE(check.intact) << check.problem.toStdString();
+}
+
+// Saving the planned use of the fleet records the figures that changed, as changes, not a
+// removal and an addition of every aircraft's row.
+TEST_F(JournalRecording, SavingPlannedUseJournalsOnlyTheFiguresThatChanged) {
+    auto use = [](double hours, std::optional<double> landings) {
+        utilisation::DailyUtilisation u;
+        u.meter1Hours = hours;
+        u.landings = landings;
+        return u;
+    };
+    utilisation::savePlannedUtilisation(*db_, {{"N1", use(4.5, 9)}, {"N2", use(2, {})}});
+    const auto before = lineCount();
+    utilisation::savePlannedUtilisation(*db_, {{"n1", use(4.5, 10)}, {"N2", use(2, {})}});
+    auto lines = allLines(*db_);
+    ASSERT_EQ(lineCount(), before + 1);
+    EXPECT_EQ(lines.back().tableName, utilisation::kPlannedUtilisationTable);
+    EXPECT_EQ(lines.back().regNum, QStringLiteral("N1"));
+    EXPECT_EQ(lines.back().columnName, QStringLiteral("LandingsPerDay"));
+    EXPECT_EQ(lines.back().oldValue.toString(), QStringLiteral("9.0"));
+    EXPECT_EQ(lines.back().newValue.toString(), QStringLiteral("10.0"));
+
+    // The same figures again: nothing changed, nothing recorded.
+    utilisation::savePlannedUtilisation(*db_, {{"N1", use(4.5, 10)}, {"N2", use(2, {})}});
+    EXPECT_EQ(lineCount(), before + 1);
+    EXPECT_EQ(utilisation::PlannedUtilisation::read(*db_).dailyUse("N1"), use(4.5, 10));
+    EXPECT_TRUE(journal::checkJournal(*db_).intact);
 }
 
 TEST_F(JournalRecording, TheTemplateLibraryAndOtherFilesAreNotJournalled) {
