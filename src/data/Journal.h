@@ -16,6 +16,10 @@
 // already present row, with all of its values), each line chained to the one before by a
 // SHA-256 hash. The engine writes the lines itself, in the transaction of the change, so
 // that no write made through it goes unrecorded.
+namespace velmora::data {
+class Database;
+}
+
 namespace velmora::data::journal {
 
 inline const QString kTable = QStringLiteral("Journal");
@@ -56,6 +60,12 @@ inline const QString kRowAdded = QStringLiteral("(new row)");
 inline const QString kRowRemoved = QStringLiteral("(deleted row)");
 inline const QString kRowPresent = QStringLiteral("(existing row)");
 
+// A line about the file as a whole rather than a row: TableName is kFileEvent, ColumnName
+// what happened (kRestored: the file was put back from a backup) and NewValue which backup
+// or what else tells it apart.
+inline const QString kFileEvent = QStringLiteral("(file)");
+inline const QString kRestored = QStringLiteral("(restored from backup)");
+
 // The hash of a line: SHA-256, as lower-case hex, over the previous line's hash (empty for
 // the first line) and the line's fields Seq to NewValue (ColumnCount - 1 values).
 QByteArray lineHash(const QByteArray& previousHash, const std::vector<Value>& fields);
@@ -89,6 +99,11 @@ QDateTime now();
 // write to a file made before the journal): a backup is taken there. Throwing refuses the
 // write.
 void setBeforeMigration(std::function<void(const QString& file)> hook);
+
+// Writes a line about the file as a whole, in a transaction of its own (or the caller's),
+// stamped and chained like any other. False, with nothing written, when the file keeps no
+// journal (it is not a main data file). Throws DbError.
+bool recordFileEvent(Database& mainDb, const QString& event, const QString& detail);
 
 // The formats lines are stamped with: "2026-01-31 14:05:09", UTC.
 inline const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");

@@ -1,5 +1,6 @@
 #include "JournalHook.h"
 
+#include "Database.h"
 #include "Journal.h"
 #include "SqliteStatement.h"
 
@@ -535,6 +536,19 @@ void JournalHook::onRollback(void* self) {
 void JournalHook::onUpdate(void* self, int op, const char* db, const char* table, long long) {
     if (op == SQLITE_INSERT && qstrcmp(db, "temp") == 0 && qstrcmp(table, kStaged) == 0)
         ++static_cast<JournalHook*>(self)->staged_;
+}
+
+bool journal::recordFileEvent(Database& mainDb, const QString& event, const QString& detail) {
+    Transaction tx(mainDb);  // a main data file made before the journal gets it here
+    if (!mainDb.hasTable(kTable))
+        return false;
+    // Staged like the lines of the triggers, and sealed with the transaction.
+    mainDb.executeBound(QStringLiteral("INSERT INTO temp.%1 (TableName, ColumnName, NewValue) "
+                                       "VALUES (?1, ?2, ?3)")
+                            .arg(QLatin1String(kStaged)),
+                        {Value(kFileEvent), Value(event), Value(detail)});
+    tx.commit();
+    return true;
 }
 
 bool statementStandsAlone(const QString& sql) {
