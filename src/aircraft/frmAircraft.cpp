@@ -34,6 +34,7 @@ frmAircraft::frmAircraft(const QString& dataPath, QWidget* parent)
       dataPath_(dataPath) {
     buildControls();
     finishControls(grdDataGrid);
+    followDataChanges(datPrimaryRS);
     Form_Load();
 }
 
