@@ -15,6 +15,7 @@ struct Settings {
     std::function<QString()> screen;
     std::function<QDateTime()> clock;
     std::function<void(const QString&)> beforeMigration;
+    AfterCommitHook afterCommit;
 };
 
 Settings& settings() {
@@ -116,7 +117,21 @@ void setBeforeMigration(std::function<void(const QString&)> hook) {
     settings().beforeMigration = std::move(hook);
 }
 
+void setAfterCommit(AfterCommitHook hook) {
+    settings().afterCommit = std::move(hook);
+}
+
 // For the engine's hook.
+void runAfterCommit(const QString& file, std::int64_t seq, const QByteArray& hash) {
+    if (!settings().afterCommit)
+        return;
+    try {
+        settings().afterCommit(file, seq, hash);
+    } catch (...) {
+        // The change stands; only its anchor outside the file lags behind.
+    }
+}
+
 QString currentScreen() {
     return settings().screen ? settings().screen() : QString();
 }

@@ -105,6 +105,13 @@ void setBeforeMigration(std::function<void(const QString& file)> hook);
 // journal (it is not a main data file). Throws DbError.
 bool recordFileEvent(Database& mainDb, const QString& event, const QString& detail);
 
+// Called after a transaction that wrote journal lines is committed, with the file and the
+// number and hash of its newest line: the program keeps them outside the file as the
+// chain's anchor. The change is made by then; a failure of the hook is not reported.
+using AfterCommitHook =
+    std::function<void(const QString& file, std::int64_t seq, const QByteArray& hash)>;
+void setAfterCommit(AfterCommitHook hook);
+
 // The formats lines are stamped with: "2026-01-31 14:05:09", UTC.
 inline const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 

@@ -11,12 +11,14 @@
 
 #include <pwd.h>
 #include <unistd.h>
+#include <utility>
 
 namespace velmora::data {
 
 namespace journal {
 QString currentScreen();
 void runBeforeMigration(const QString& file);
+void runAfterCommit(const QString& file, std::int64_t seq, const QByteArray& hash);
 }  // namespace journal
 
 namespace {
@@ -495,6 +497,7 @@ void JournalHook::sealStaged() {
     }
     if (rc != SQLITE_DONE)
         fail(rc, "SELECT staged journal lines");
+    sealedSeq_ = seq;
     static const QByteArray clearSql =
         QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)).toUtf8();
     sqlite3_stmt* clear = kept(clearStaged_, clearSql.constData());
@@ -510,9 +513,32 @@ void JournalHook::schemaMayHaveChanged() {
         refresh();
 }
 
+void JournalHook::afterOutermostCommit() {
+    if (std::exchange(sealedSeq_, 0) == 0)
+        return;
+    // The newest line as committed: a part of the transaction rolled back after a seal took
+    // the lines sealed in it along. The change is made: nothing here may fail the commit.
+    long long seq = 0;
+    QByteArray hash;
+    try {
+        sqlite3_stmt* last =
+            kept(lastLineQuery_, "SELECT Seq, Hash FROM main.Journal ORDER BY Seq DESC LIMIT 1");
+        const StatementUse lastUse{last};
+        if (sqlite3_step(last) != SQLITE_ROW)
+            return;
+        seq = sqlite3_column_int64(last, 0);
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(last, 1));
+        hash = QByteArray(text ? text : "", sqlite3_column_bytes(last, 1));
+    } catch (const DbError&) {
+        return;
+    }
+    journal::runAfterCommit(path_, seq, hash);
+}
+
 void JournalHook::afterOutermostRollback() {
     staged_ = 0;
     entry_ = 0;
+    sealedSeq_ = 0;
     // Staged lines went with the transaction, and so did triggers made inside it: they are
     // made again when the schema they were made for is gone too.
     schemaMayHaveChanged();
@@ -531,6 +557,7 @@ void JournalHook::onRollback(void* self) {
     auto* hook = static_cast<JournalHook*>(self);
     hook->staged_ = 0;
     hook->entry_ = 0;
+    hook->sealedSeq_ = 0;
 }
 
 void JournalHook::onUpdate(void* self, int op, const char* db, const char* table, long long) {

@@ -48,6 +48,8 @@ class JournalHook {
         if (staged_ >= kSealEvery)
             sealStaged();
     }
+    // After the outermost commit: the anchor hook hears of the newest line it sealed.
+    void afterOutermostCommit();
     // After a statement that may have changed the schema, or a rollback.
     void schemaMayHaveChanged();
     void afterOutermostRollback();
@@ -85,8 +87,9 @@ class JournalHook {
     bool altering_ = false;  // the hook itself adds a column to the journal
     bool migrating_ = false;
     int knownSchemaVersion_ = -1;
-    long long staged_ = 0;  // lines staged since the last seal
-    long long entry_ = 0;   // the transaction's first line, once it has sealed one
+    long long staged_ = 0;     // lines staged since the last seal
+    long long entry_ = 0;      // the transaction's first line, once it has sealed one
+    long long sealedSeq_ = 0;  // the newest line the transaction sealed, if it sealed one
     sqlite3_stmt* versionQuery_ = nullptr;
     sqlite3_stmt* stagedQuery_ = nullptr;
     sqlite3_stmt* lastLineQuery_ = nullptr;

@@ -8,6 +8,8 @@
 #include "journal/UndoEntry.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
+
 using namespace velmora;
 using namespace velmora::testing;
 using data::Value;
@@ -68,6 +70,61 @@ TEST_F(JournalCheck, APartsRowAddedOrRemovedOutsideIsFound) {
     EXPECT_FALSE(removed.intact);
     EXPECT_TRUE(removed.problem.contains(QStringLiteral("removed")))
         << removed.problem.toStdString();
+}
+
+// A journalled table dropped or renamed by another program is a finding, not an intact
+// journal of what is left.
+TEST_F(JournalCheck, AJournalledTableThatIsGoneIsAFinding) {
+    db_.reset();
+    for (const auto& [sql, table] :
+         {std::pair{"DROP TABLE Parts;", "Parts"}, std::pair{"DROP TABLE Oil;", "Oil"},
+          std::pair{"", "Aircraft"}}) {
+        TestFolder other;
+        const QString copy = other.file(QStringLiteral("Timemgr.mdb"));
+        ASSERT_TRUE(QFile::copy(path_, copy));
+        if (*sql) {
+            sqlite3Program(copy, QString::fromLatin1(sql));
+        } else {
+            // Renamed (the sqlite3 program cannot rename a table of a file whose indexes use
+            // the engine's collation): SQLite's own statement through the engine.
+            data::Database::open(copy)->executeBound(
+                QStringLiteral("ALTER TABLE Aircraft RENAME TO Craft"), {});
+        }
+        const auto r = journal::checkJournal(*data::Database::open(copy));
+        EXPECT_FALSE(r.intact) << table;
+        EXPECT_TRUE(r.problem.contains(QStringLiteral("The table %1 is missing").arg(table)))
+            << r.problem.toStdString();
+    }
+    db_ = data::Database::open(path_);
+}
+
+// Oil samples and planned use are replayed like the aircraft and their components.
+TEST_F(JournalCheck, OilAndPlannedUseChangedByAnotherProgramAreFound) {
+    db_->execute(QStringLiteral(
+        "INSERT INTO Oil (RegNum, Component, DatePerformed, Iron) VALUES ('N1', 'Engine', "
+        "#2026-03-01#, 12)"));
+    db_->execute(
+        QStringLiteral("CREATE TABLE PlannedUtilisation (RegNum TEXT(10), "
+                       "Meter1PerDay DOUBLE)"));
+    db_->execute(
+        QStringLiteral("INSERT INTO PlannedUtilisation (RegNum, Meter1PerDay) VALUES ('N1', 4)"));
+    ASSERT_TRUE(journal::checkJournal(*db_).intact);
+
+    const auto oil = checkAfterOutsideChange(QStringLiteral("UPDATE Oil SET Iron = Iron + 50;"));
+    EXPECT_FALSE(oil.intact);
+    EXPECT_TRUE(oil.problem.contains(QStringLiteral("Iron of the Oil row of N1")))
+        << oil.problem.toStdString();
+    const auto planned = checkAfterOutsideChange(
+        QStringLiteral("UPDATE Oil SET Iron = Iron - 50; UPDATE PlannedUtilisation SET "
+                       "Meter1PerDay = 9;"));
+    EXPECT_FALSE(planned.intact);
+    EXPECT_TRUE(planned.problem.contains(QStringLiteral("Meter1PerDay")))
+        << planned.problem.toStdString();
+    // A table that came later and that the journal speaks of is missed when it is gone.
+    const auto gone = checkAfterOutsideChange(QStringLiteral("DROP TABLE PlannedUtilisation;"));
+    EXPECT_FALSE(gone.intact);
+    EXPECT_TRUE(gone.problem.contains(QStringLiteral("The table PlannedUtilisation is missing")))
+        << gone.problem.toStdString();
 }
 
 TEST_F(JournalCheck, AJournalLineChangedRemovedOrPutInOutsideBreaksTheChain) {
