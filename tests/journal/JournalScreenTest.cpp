@@ -237,6 +237,9 @@ TEST_F(JournalScreens, TheJournalScreenShowsCaptionsAndChangesInWords) {
     for (int c = Col::kShownCount; c < Col::Count; ++c)
         EXPECT_TRUE(j->grdJournal->isColumnHidden(c));
     EXPECT_EQ(j->printJob().columns.size(), static_cast<size_t>(Col::kShownCount));
+    // The print carries the journal's newest line, an anchor of the chain on paper.
+    EXPECT_TRUE(j->printJob().subtitle.contains(QStringLiteral("journal line ")))
+        << j->printJob().subtitle.toStdString();
 
     const QString csv = folder.file("raw.csv");
     dialogs->saveResult(csv);

@@ -3,6 +3,7 @@
 #include "JournalTableModel.h"
 #include "data/Database.h"
 #include "data/Journal.h"
+#include "journal/JournalAnchors.h"
 #include "journal/JournalWords.h"
 #include "journal/UndoEntry.h"
 #include "screens/common/DataChangeNotice.h"
@@ -285,6 +286,13 @@ exporting::TablePrintJob frmJournal::printJob() const {
             .arg(table_->rowCount())
             .arg(what.isEmpty() ? QString() : u' ' + what.join(u' '))
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    // The journal's newest line, an anchor of its chain on paper.
+    try {
+        const ChainPoint newest = newestLine(*data::Database::open(mainFile_));
+        if (!newest.isNull())
+            job.subtitle += QStringLiteral("; journal ") + printedAnchor(newest);
+    } catch (const data::DbError&) {
+    }
     job.model = table_;
     job.columns = screens::shownColumns(*grdJournal);
     return job;
