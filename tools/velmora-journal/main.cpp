@@ -1,5 +1,7 @@
 // velmora-journal: checks and lists the entry journal of a data folder.
 #include "JournalCommand.h"
+#include "app/ProgramFolder.h"
+#include "data/DataFiles.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -11,5 +13,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return velmora::journaltool::runJournalCommand(app.arguments().mid(1), out, err);
+    return velmora::journaltool::runJournalCommand(
+        app.arguments().mid(1), out, err,
+        velmora::data::resolvePathCaseInsensitive(
+            velmora::data::companyFileName(velmora::app::programFolder())));
 }
