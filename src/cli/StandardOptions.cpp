@@ -1,5 +1,7 @@
 #include "StandardOptions.h"
 
+#include "StandardOutput.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -136,9 +138,10 @@ std::optional<int> handleStandardOptions(int argc, char** argv, const ProgramHel
         args << QString::fromLocal8Bit(argv[i]);
     QString out, err;
     const std::optional<int> status = standardOptions(args, help, &out, &err);
-    print(out, stdout);
-    print(err, stderr);
-    return status;
+    if (!status)
+        return std::nullopt;
+    // --help > /dev/full fails as any other output does.
+    return writeOutput(help.name, out, err, *status);
 }
 
 std::optional<int> rejectUnknownOptions(const QStringList& args, const ProgramHelp& help) {

@@ -41,8 +41,9 @@ QString helpText(const ProgramHelp& help);
 std::optional<int> standardOptions(const QStringList& args, const ProgramHelp& help, QString* out,
                                    QString* err);
 
-// The same on the process's own arguments, printing to standard output and standard error.
-// Needs no application object, so it runs before one is made and without a display.
+// The same on the process's own arguments, printing to standard output and standard error
+// (1 when the help or the version cannot be written in full). Needs no application object,
+// so it runs before one is made and without a display.
 std::optional<int> handleStandardOptions(int argc, char** argv, const ProgramHelp& help);
 
 // For a program with toolkit options, once Qt has taken its own out of the arguments

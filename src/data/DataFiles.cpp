@@ -14,6 +14,19 @@ QString dataFileName(const QString& dataPath, const QString& fileName) {
     return dataPath + fileName;
 }
 
+QString dataPathOf(const QString& given) {
+    if (pg::isServerLocation(given))
+        return given.trimmed();
+    QString folder = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+bool isMissingFolder(const QString& dataPath) {
+    return !pg::isServerLocation(dataPath) && !QFileInfo(dataPath).isDir();
+}
+
 QString companyFileName(const QString& programFolder) {
     return QDir(programFolder).filePath(files::kCompany);
 }

@@ -17,6 +17,14 @@ inline const QString kTemplates = QStringLiteral("HeliPart.mdb");
 // (postgresql://...) gives the data set of that file on the server: "URI#Timemgr".
 QString dataFileName(const QString& dataPath, const QString& fileName);
 
+// A data path as a user names it, on a command line say, in the form dataFileName() takes: a
+// database server's URI as it is (without blanks around it), a folder made absolute and
+// ending in its separator. Whether the folder exists is not asked.
+QString dataPathOf(const QString& given);
+
+// Whether a data path names a folder that is not there (a server's URI never does).
+bool isMissingFolder(const QString& dataPath);
+
 // The company settings file: always in the program folder.
 QString companyFileName(const QString& programFolder);
 

@@ -7,6 +7,7 @@
 #include "Recordset.h"
 #include "Schema.h"
 #include "pg/PgDatabase.h"
+#include "pg/PgStaging.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -117,10 +118,10 @@ void copyTable(Database& source, Database& target, const QString& table, CopiedF
     report->rows.emplace_back(table, copied);
 }
 
-CopiedFile copyFile(const QString& fromPath, const QString& toPath, const QString& file,
+// Copies one data file of a data path to the location `to`.
+CopiedFile copyFile(const QString& fromPath, const QString& to, const QString& file,
                     schema::DataFile kind) {
     const QString from = where(dataFileName(fromPath, file));
-    const QString to = dataFileName(toPath, file);
     CopiedFile report;
     report.file = file;
     auto source = Database::open(from);
@@ -142,26 +143,53 @@ CopiedFile copyFile(const QString& fromPath, const QString& toPath, const QStrin
     return report;
 }
 
-void removeTarget(const QString& location) {
-    if (!isServer(location)) {
-        QFile::remove(location);
-        return;
+using FileKinds = std::vector<std::pair<QString, schema::DataFile>>;
+
+// Into a folder: each file is made whole or not at all; the file made before a failure goes.
+std::vector<CopiedFile> copyIntoFolder(const QString& from, const QString& to,
+                                       const FileKinds& files) {
+    std::vector<CopiedFile> out;
+    try {
+        for (const auto& [file, kind] : files)
+            out.push_back(copyFile(from, dataFileName(to, file), file, kind));
+    } catch (...) {
+        for (const CopiedFile& done : out)
+            QFile::remove(where(dataFileName(to, done.file)));
+        throw;
     }
-    // The data set on the server is emptied again, in one transaction.
-    auto db = Database::open(location);
-    Transaction tx(*db);
-    for (const QString& q : db->queryDefNames())
-        db->deleteQueryDef(q);
-    for (const QString& t : db->tableNames())
-        db->execute(QStringLiteral("DROP TABLE %1").arg(quoteJetName(t)));
-    tx.commit();
+    return out;
+}
+
+// Onto a server: the data sets are copied in under names of their own and take their places
+// together at the end, in one transaction. A failure, the server's too, leaves no data set
+// and, once the copy is cleared away (at once, or by the next copy when the server could
+// not be reached), nothing else.
+std::vector<CopiedFile> copyOntoServer(const QString& from, const QString& to,
+                                       const FileKinds& files) {
+    pg::Staging staging(to);
+    std::vector<CopiedFile> out;
+    try {
+        QStringList names;
+        for (const auto& [file, kind] : files) {
+            out.push_back(copyFile(from, staging.location(file), file, kind));
+            names << file;
+        }
+        staging.publish(names);
+    } catch (const DbError& e) {
+        staging.abandon();
+        throw DbError(e.number(), pg::Staging::ownNames(e.text()));
+    } catch (...) {
+        staging.abandon();
+        throw;
+    }
+    return out;
 }
 
 }  // namespace
 
 std::vector<CopiedFile> migrateDataSet(const QString& fromDataPath, const QString& toDataPath) {
-    const std::pair<QString, schema::DataFile> files[] = {
-        {files::kMain, schema::DataFile::Main}, {files::kTemplates, schema::DataFile::Templates}};
+    const FileKinds files = {{files::kMain, schema::DataFile::Main},
+                             {files::kTemplates, schema::DataFile::Templates}};
     for (const auto& [file, kind] : files) {
         const QString from = dataFileName(fromDataPath, file);
         if (!isServer(fromDataPath) && !QFileInfo::exists(where(from)))
@@ -175,21 +203,10 @@ std::vector<CopiedFile> migrateDataSet(const QString& fromDataPath, const QStrin
                                          "an empty place.")
                               .arg(pg::isServerLocation(to) ? to : where(to)));
     }
-    std::vector<CopiedFile> out;
-    try {
-        for (const auto& [file, kind] : files)
-            out.push_back(copyFile(fromDataPath, toDataPath, file, kind));
-    } catch (...) {
-        // The file copied before the failure goes too: a data set is copied whole or not at all.
-        for (const CopiedFile& done : out) {
-            try {
-                removeTarget(dataFileName(toDataPath, done.file));
-            } catch (...) {
-            }
-        }
-        throw;
-    }
-    return out;
+    // A data set is copied whole or not at all.
+    if (isServer(toDataPath))
+        return copyOntoServer(fromDataPath, toDataPath, files);
+    return copyIntoFolder(fromDataPath, toDataPath, files);
 }
 
 QString migrationReport(const std::vector<CopiedFile>& copied) {

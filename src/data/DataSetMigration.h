@@ -21,9 +21,11 @@ struct CopiedFile {
 // Copies the data files of one data path (a folder, or a postgresql:// URI) to another.
 // Every table with its rows, in their order, and every stored query is copied; tables
 // beyond the program's own (a make's template table) get columns of the same kinds.
-// Each file is copied in one transaction on the target. Refuses (DbError) before copying
-// anything when a source file is missing or a target file exists (a folder) or holds
-// tables (a server); a failure on the way leaves no target file behind.
+// Each file is copied in one transaction on the target; on a server the data set's schemas
+// are made in those transactions too, and take their names together at the end. Refuses
+// (DbError) before copying anything when a source file is missing or a target file exists
+// (a folder) or holds tables (a server); a failure on the way, the server's too, leaves the
+// target as it was, and the copy can be run again.
 std::vector<CopiedFile> migrateDataSet(const QString& fromDataPath, const QString& toDataPath);
 
 // The report of a migration, one line per table and a total.

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "JetSqlTranslator.h"
 #include "Recordset.h"
+#include "pg/PgDatabase.h"
 
 #include <QFile>
 #include <QStringList>
@@ -54,12 +55,21 @@ const QStringList kTemplateTables = {
 
 template <typename Fill>
 void createFile(const QString& path, const QStringList& statements, Fill fill) {
+    auto build = [&](Database& db) {
+        for (const QString& s : statements)
+            db.execute(s);
+        fill(db);
+    };
+    // On a server the data set's schema is made in the same transaction as its tables and
+    // rows: a failure leaves the database as it was.
+    if (pg::isServerLocation(path)) {
+        pg::createServerDataSet(path, build);
+        return;
+    }
     auto db = Database::create(path);
     try {
         Transaction tx(*db);
-        for (const QString& s : statements)
-            db->execute(s);
-        fill(*db);
+        build(*db);
         tx.commit();
     } catch (...) {
         db.reset();

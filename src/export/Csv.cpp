@@ -1,18 +1,20 @@
 #include "Csv.h"
 
+#include "OutputFile.h"
+#include "SpreadsheetText.h"
+
 #include <algorithm>
 
 #include <QAbstractItemModel>
 #include <QDir>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace velmora::exporting {
 
-QString csvField(const std::optional<QString>& field) {
+QString csvField(const std::optional<QString>& field, CsvFor reader) {
     if (!field)
         return {};
-    const QString& t = *field;
+    const QString t = reader == CsvFor::People ? spreadsheetText(*field) : *field;
     if (!t.isEmpty() && !t.contains(u',') && !t.contains(u'"') && !t.contains(u'\n') &&
         !t.contains(u'\r'))
         return t;
@@ -21,12 +23,12 @@ QString csvField(const std::optional<QString>& field) {
     return u'"' + q + u'"';
 }
 
-QByteArray csvLine(const CsvRecord& record) {
+QByteArray csvLine(const CsvRecord& record, CsvFor reader) {
     QString line;
     for (size_t i = 0; i < record.size(); ++i) {
         if (i > 0)
             line += u',';
-        line += csvField(record[i]);
+        line += csvField(record[i], reader);
     }
     line += QStringLiteral("\r\n");
     return line.toUtf8();
@@ -123,21 +125,21 @@ QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& c
     CsvRecord header;
     for (int c : columns)
         header.push_back(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
-    out += csvLine(header);
+    out += csvLine(header, CsvFor::People);
     CsvRecord record(columns.size());
     for (int r : rows) {
         for (size_t i = 0; i < columns.size(); ++i)
             record[i] = cell(r, columns[i]);
-        out += csvLine(record);
+        out += csvLine(record, CsvFor::People);
     }
     return out;
 }
 
 bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+    QString reason;
+    if (!writeOutputFile(path, csv, &reason)) {
         *error = QStringLiteral("The file %1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+                     .arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     return true;

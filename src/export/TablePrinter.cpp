@@ -1,5 +1,7 @@
 #include "TablePrinter.h"
 
+#include "OutputFile.h"
+
 #include <QAbstractItemModel>
 #include <QBrush>
 #include <QDir>
@@ -8,7 +10,6 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -202,28 +203,25 @@ int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* err
 }
 
 bool writeTablePdf(const TablePrintJob& job, const QString& path, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    OutputFile file(path);
+    auto cannot = [&](const QString& reason) {
         *error = QStringLiteral("The file %1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+                     .arg(QDir::toNativeSeparators(path), reason);
         return false;
-    }
+    };
+    if (!file.open())
+        return cannot(file.errorString());
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(file.device());
         pdf.setPageLayout(tablePageLayout(job));
         pdf.setResolution(300);
         pdf.setTitle(job.title);
         pdf.setCreator(QStringLiteral("Velmora"));
-        if (paintTable(job, &pdf, error) == 0) {
-            file.cancelWriting();
-            return false;
-        }
+        if (paintTable(job, &pdf, error) == 0)
+            return false;  // the file is given up, as it was
     }
-    if (!file.commit()) {
-        *error = QStringLiteral("The file %1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
+    if (!file.commit())
+        return cannot(file.errorString());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ReportPreview.h"
 
 #include "ReportRenderer.h"
+#include "export/OutputFile.h"
 
 #include <QAction>
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QToolBar>
 
@@ -51,8 +51,8 @@ bool writeReportPdf(const ReportModel& model, const QString& pdfPath, QString* e
             *error = QStringLiteral("No file was named for the PDF.");
         return false;
     }
-    QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    exporting::OutputFile file(pdfPath);
+    if (!file.open()) {
         if (error)
             *error = QStringLiteral("The PDF file %1 cannot be written: %2.")
                          .arg(shown, file.errorString());
@@ -61,7 +61,7 @@ bool writeReportPdf(const ReportModel& model, const QString& pdfPath, QString* e
     QString paintError;
     int pages = 0;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(file.device());
         writer.setResolution(600);
         writer.setCreator(QStringLiteral("Velmora"));
         writer.setTitle(documentTitle(model));
@@ -69,7 +69,7 @@ bool writeReportPdf(const ReportModel& model, const QString& pdfPath, QString* e
         pages = paintReport(model, &writer, &paintError);
     }
     if (pages == 0) {
-        file.cancelWriting();
+        file.cancel();
         if (error)
             *error = QStringLiteral("The PDF file %1 cannot be written: %2").arg(shown, paintError);
         return false;

@@ -67,4 +67,38 @@ TEST(ComponentListCsv, RoundTripWithQuotesCommasLineBreaksAndNulls) {
     screens::SuppressReposition = false;
 }
 
+// Texts that a spreadsheet program would run as formulas are exported as text; a negative
+// number stays a number.
+TEST(ComponentListCsv, FormulasAreExportedAsText) {
+    screens::ScopedDialogs dialogs;
+    TestFolder folder;
+    auto db = data::Database::open(folder.createMainFile());
+    addAircraft(*db, "N1", 800);
+    PartSpec p;
+    p.reg = "N1";
+    p.item = 10;
+    p.life = -5;
+    p.description = QStringLiteral("=HYPERLINK(\"http://example.com\",\"Pump\")");
+    addPart(*db, p);
+    db->execute("UPDATE Parts SET Notes = '+1+cmd|'' /C calc''!A0' WHERE ItemNumber = 10");
+
+    auto screen = std::make_unique<aircraft::frmAircraft>(folder.dataPath());
+    screen->show();
+    QApplication::setActiveWindow(screen.get());
+    screen->Form_Activate();
+    screens::DataGrid& grid = *screen->grdDataGrid;
+    ASSERT_EQ(grid.rowCount(), 1);
+    const QString file = folder.file("components.csv");
+    expectCtrlEExports(grid, dialogs, file, "Components - N1.csv");
+    std::vector<exporting::CsvRecord> records;
+    QString error;
+    ASSERT_TRUE(exporting::parseCsv(fileBytes(file), &records, &error)) << error.toStdString();
+    EXPECT_EQ(csvCell(records, 1, grid.column(5).caption),
+              "'=HYPERLINK(\"http://example.com\",\"Pump\")");
+    EXPECT_EQ(csvCell(records, 1, grid.column(18).caption), "'+1+cmd|' /C calc'!A0");
+    EXPECT_EQ(csvCell(records, 1, grid.column(13).caption), "-5");
+    screen.reset();
+    screens::SuppressReposition = false;
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -20,6 +21,18 @@ QString readText(const QString& path) {
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(f.readAll()).trimmed();
+}
+
+// Runs the test server's script with an action on a state folder.
+bool runScript(const QString& action, const QString& state, QString* why) {
+    QProcess p;
+    p.start(QStringLiteral("bash"), {QStringLiteral(VELMORA_PG_TEST_SCRIPT), action, state});
+    if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        *why = QStringLiteral("pg-test-server.sh %1 failed: %2")
+                   .arg(action, QString::fromLocal8Bit(p.readAllStandardError()).trimmed());
+        return false;
+    }
+    return true;
 }
 
 QString withDatabase(const QString& uri, const QString& database) {
@@ -61,6 +74,52 @@ bool runOnTestServer(const QString& uri, const QString& sql, QString* error) {
         *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
     PQfinish(conn);
     return ok;
+}
+
+QStringList queryTestServer(const QString& uri, const QString& sql) {
+    QStringList out;
+    PGconn* conn = PQconnectdb(uri.toUtf8().constData());
+    if (PQstatus(conn) == CONNECTION_OK) {
+        PGresult* r = PQexec(conn, sql.toUtf8().constData());
+        if (PQresultStatus(r) == PGRES_TUPLES_OK) {
+            for (int row = 0; row < PQntuples(r); ++row)
+                out << QString::fromUtf8(PQgetvalue(r, row, 0));
+        }
+        PQclear(r);
+    }
+    PQfinish(conn);
+    return out;
+}
+
+QStringList schemasOf(const QString& uri) {
+    return queryTestServer(uri, QStringLiteral("SELECT nspname FROM pg_namespace WHERE nspname "
+                                               "NOT LIKE 'pg\\_%' AND nspname <> "
+                                               "'information_schema' ORDER BY nspname"));
+}
+
+OwnPgServer::OwnPgServer() {
+    if (!runScript(QStringLiteral("start"), state_.path(), &whyNot_))
+        return;
+    const QDir dir(state_.path());
+    const QString skipped = readText(dir.filePath(QStringLiteral("skipped")));
+    if (!skipped.isEmpty()) {
+        whyNot_ = skipped;
+        return;
+    }
+    uri_ = readText(dir.filePath(QStringLiteral("uri")));
+}
+
+OwnPgServer::~OwnPgServer() {
+    QString ignored;
+    runScript(QStringLiteral("stop"), state_.path(), &ignored);
+}
+
+bool OwnPgServer::kill(QString* why) {
+    return runScript(QStringLiteral("kill"), state_.path(), why);
+}
+
+bool OwnPgServer::restart(QString* why) {
+    return runScript(QStringLiteral("restart"), state_.path(), why);
 }
 
 PgTestDatabase::PgTestDatabase() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 
 namespace velmora::testing {
 
@@ -35,5 +37,34 @@ class PgTestDatabase {
 // Runs one statement on the test server as its superuser, in the database of the URI;
 // false (with the server's message in *error) when it fails.
 bool runOnTestServer(const QString& uri, const QString& sql, QString* error = nullptr);
+
+// The first column of a query's rows, as text; none when it fails.
+QStringList queryTestServer(const QString& uri, const QString& sql);
+
+// The schemas of a database beyond the server's own ("public" among them), sorted.
+QStringList schemasOf(const QString& uri);
+
+// A PostgreSQL server of one test's own, which the test may stop as a crash would and start
+// again (see pg-test-server.sh); stopped and removed at the end.
+class OwnPgServer {
+  public:
+    OwnPgServer();
+    ~OwnPgServer();
+    OwnPgServer(const OwnPgServer&) = delete;
+    OwnPgServer& operator=(const OwnPgServer&) = delete;
+
+    bool isAvailable() const { return !uri_.isEmpty(); }
+    const QString& whyNot() const { return whyNot_; }
+    // postgresql:///postgres?host=...&user=... of its first database.
+    const QString& uri() const { return uri_; }
+    // pg_ctl stop -m immediate; false with the reason when it fails.
+    bool kill(QString* why);
+    bool restart(QString* why);
+
+  private:
+    QTemporaryDir state_;
+    QString uri_;
+    QString whyNot_;
+};
 
 }  // namespace velmora::testing

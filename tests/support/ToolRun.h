@@ -12,9 +12,13 @@ struct ToolRun {
     QString out, err;
 };
 
-// Runs a program to its end (a minute at most) and takes its output.
-inline ToolRun runTool(const QString& program, const QStringList& args) {
+// Runs a program to its end (a minute at most) and takes its output; with standardOutput,
+// its standard output goes into that file instead (/dev/full, say).
+inline ToolRun runTool(const QString& program, const QStringList& args,
+                       const QString& standardOutput = {}) {
     QProcess p;
+    if (!standardOutput.isEmpty())
+        p.setStandardOutputFile(standardOutput);
     p.start(program, args);
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),

@@ -5,6 +5,9 @@
 #                                       with its Unix socket in that folder, and write the
 #                                       connection URI to STATE_DIR/uri
 #   pg-test-server.sh stop STATE_DIR    stop the server and remove its folder and STATE_DIR
+#   pg-test-server.sh kill STATE_DIR    stop the server at once, as a crash would
+#                                       (pg_ctl stop -m immediate), keeping its folder
+#   pg-test-server.sh restart STATE_DIR start a server stopped by kill again
 #
 # PostgreSQL refuses to run as root: run as root, the server runs as the system user
 # velmora-test (created when missing). When the server binaries are not installed, start
@@ -16,7 +19,7 @@ set -euo pipefail
 action=${1:-}
 state=${2:-}
 if [ -z "$action" ] || [ -z "$state" ]; then
-    echo "usage: $0 start|stop STATE_DIR" >&2
+    echo "usage: $0 start|stop|kill|restart STATE_DIR" >&2
     exit 2
 fi
 bindir=${VELMORA_PG_BINDIR:-/usr/lib/postgresql/15/bin}
@@ -90,8 +93,20 @@ stop)
     stop_server
     rm -rf "$state"
     ;;
+kill)
+    folder=$(cat "$state/folder")
+    as_server_user "$bindir/pg_ctl" -D "$folder/data" -m immediate -w stop >/dev/null
+    ;;
+restart)
+    folder=$(cat "$state/folder")
+    if ! as_server_user "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
+        start >/dev/null; then
+        cat "$folder/server.log" >&2
+        exit 1
+    fi
+    ;;
 *)
-    echo "usage: $0 start|stop STATE_DIR" >&2
+    echo "usage: $0 start|stop|kill|restart STATE_DIR" >&2
     exit 2
     ;;
 esac

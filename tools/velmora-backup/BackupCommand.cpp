@@ -4,6 +4,7 @@
 #include "backup/ProgramFiles.h"
 #include "data/DbError.h"
 #include "data/Journal.h"
+#include "data/pg/PgDatabase.h"
 #include "journal/JournalAnchors.h"
 
 #include <QFileInfo>
@@ -61,8 +62,16 @@ bool readArguments(const QStringList& args, Arguments* a, QString* error) {
     return false;
 }
 
+// A data set on a database server is backed up with the server's own tools: only the
+// company settings file has backups of Velmora's then.
+bool dataOnServer(const backup::ProgramFiles& files) {
+    return data::pg::isServerLocation(files.dataPath);
+}
+
 QStringList offeredFiles(const backup::ProgramFiles& files) {
     QStringList out{files.settings};
+    if (dataOnServer(files))
+        return out;
     for (const QString& f : {files.main, files.templates}) {
         if (!f.isEmpty())
             out << f;
@@ -162,6 +171,11 @@ int runBackupCommand(const QStringList& args, const Environment& env, QTextStrea
     if (!files.settingsError.isEmpty())
         err << "velmora-backup: " << files.settingsError
             << " Only the backups of SetupPP.mdb are listed.\n";
+    else if (dataOnServer(files))
+        err << "velmora-backup: the data set is kept on the database server "
+            << files.dataPath.trimmed()
+            << "; back it up with the server's own tools (pg_dump). Only the backups of "
+               "SetupPP.mdb are listed here.\n";
     if (a.command == u"list")
         return list(files, a.folder, out);
     return restore(files, a, env, in, out, err);

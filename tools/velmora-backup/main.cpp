@@ -4,6 +4,7 @@
 #include "app/ProgramIdentity.h"
 #include "app/SingleInstance.h"
 #include "cli/StandardOptions.h"
+#include "cli/StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
         return *status;
     QCoreApplication app(argc, argv);
     velmora::app::setProgramIdentity();
-    QTextStream in(stdin), out(stdout), err(stderr);
+    velmora::cli::StandardOutput standardOutput;
+    QTextStream in(stdin), out(&standardOutput), err(stderr);
     velmora::backuptool::Environment env;
     env.defaultFolder = velmora::app::programFolder();
     env.programRunning = [](const QString& folder) {
@@ -50,5 +52,5 @@ int main(int argc, char** argv) {
         velmora::backuptool::runBackupCommand(app.arguments().mid(1), env, in, out, err);
     out.flush();
     err.flush();
-    return status;
+    return velmora::cli::outputStatus(kHelp.name, standardOutput, status);
 }

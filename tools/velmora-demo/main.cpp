@@ -1,11 +1,10 @@
 // velmora-demo [--empty] FOLDER: creates the data files of a demo fleet.
 #include "DemoCommand.h"
 #include "cli/StandardOptions.h"
+#include "cli/StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QDate>
-
-#include <cstdio>
 
 namespace {
 
@@ -30,7 +29,5 @@ int main(int argc, char** argv) {
     QString out, err;
     const int rc =
         velmora::demo::runDemoCommand(app.arguments().mid(1), QDate::currentDate(), &out, &err);
-    std::fputs(out.toUtf8().constData(), stdout);
-    std::fputs(err.toUtf8().constData(), stderr);
-    return rc;
+    return velmora::cli::writeOutput(kHelp.name, out, err, rc);
 }

@@ -4,7 +4,6 @@
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/TextKey.h"
-#include "data/pg/PgDatabase.h"
 #include "due/DueFilter.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
@@ -13,7 +12,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 
@@ -118,7 +116,7 @@ const cli::ProgramHelp& dueHelp() {
             {QStringLiteral("data"),
              {},
              QStringLiteral("DIR"),
-             QStringLiteral("the data folder that holds Timemgr.mdb")},
+             QStringLiteral("the data folder that holds Timemgr.mdb, or a server's URI")},
             {QStringLiteral("within-days"),
              {},
              QStringLiteral("N"),
@@ -165,16 +163,10 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         return 1;
     };
     due::DueListRequest request;
-    if (data::pg::isServerLocation(o.data)) {
-        // A data set on a database server: the engine reaches it by its URI.
-        request.dataPath = o.data.trimmed();
-    } else {
-        const QFileInfo folder(o.data);
-        if (!folder.isDir())
-            return fail(QStringLiteral("the data folder %1 does not exist")
-                            .arg(QDir::toNativeSeparators(o.data)));
-        request.dataPath = QDir(folder.absoluteFilePath()).absolutePath() + u'/';
-    }
+    request.dataPath = data::dataPathOf(o.data);
+    if (data::isMissingFolder(request.dataPath))
+        return fail(QStringLiteral("the data folder %1 does not exist")
+                        .arg(QDir::toNativeSeparators(o.data)));
     request.companyFile = o.settings;
     request.utilisation = due::journalledUtilisation(utilisation::averageDaysOf(o.settings));
     std::shared_ptr<due::DueList> list;

@@ -1,5 +1,6 @@
 // velmora-due: the fleet's due list, headless, for scripts and scheduled reports.
 #include "DueCommand.h"
+#include "cli/StandardOutput.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -12,7 +13,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QTextStream out(stdout);
+    velmora::cli::StandardOutput standardOutput;
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
-    return velmora::duetool::runDueCommand(app.arguments().mid(1), out, err);
+    const int status = velmora::duetool::runDueCommand(app.arguments().mid(1), out, err);
+    out.flush();
+    return velmora::cli::outputStatus(QStringLiteral("velmora-due"), standardOutput, status);
 }

@@ -123,9 +123,9 @@ void printLines(const std::vector<journal::JournalLine>& lines, bool csv, QTextS
         exporting::CsvRecord h;
         for (const QString& s : header)
             h.push_back(s);
-        out << QString::fromUtf8(exporting::csvLine(h));
+        out << QString::fromUtf8(exporting::csvLine(h, exporting::CsvFor::People));
         for (const auto& l : lines)
-            out << QString::fromUtf8(exporting::csvLine(fields(l)));
+            out << QString::fromUtf8(exporting::csvLine(fields(l), exporting::CsvFor::People));
         return;
     }
     for (const auto& l : lines) {
@@ -203,9 +203,7 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         return usageError(err, error);
     if (o.settings.isEmpty())
         o.settings = defaultSettings;
-    QString dataPath = o.data;
-    if (!dataPath.endsWith(u'/'))
-        dataPath += u'/';
+    const QString dataPath = data::dataPathOf(o.data);
     const QString main =
         data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kMain));
     try {

@@ -1,25 +1,12 @@
 #include "MigrateCommand.h"
 
+#include "data/DataFiles.h"
 #include "data/DataSetMigration.h"
 #include "data/DbError.h"
-#include "data/pg/PgDatabase.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace velmora::migratetool {
-
-namespace {
-
-// A folder given on the command line as a data path: absolute, with its trailing separator.
-QString dataPathOf(const QString& given) {
-    if (data::pg::isServerLocation(given))
-        return given.trimmed();
-    return QDir(QFileInfo(given).absoluteFilePath()).path() + QDir::separator();
-}
-
-}  // namespace
 
 int runMigrateCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     QString from, to;
@@ -52,7 +39,7 @@ int runMigrateCommand(const QStringList& args, QTextStream& out, QTextStream& er
         return 2;
     }
     try {
-        const auto copied = data::migrateDataSet(dataPathOf(from), dataPathOf(to));
+        const auto copied = data::migrateDataSet(data::dataPathOf(from), data::dataPathOf(to));
         out << data::migrationReport(copied);
         return 0;
     } catch (const data::DbError& e) {

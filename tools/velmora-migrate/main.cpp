@@ -1,6 +1,7 @@
 // velmora-migrate: copies Velmora's data set between a data folder and a database server.
 #include "MigrateCommand.h"
 #include "cli/StandardOptions.h"
+#include "cli/StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -35,9 +36,10 @@ int main(int argc, char** argv) {
     if (const auto status = velmora::cli::handleStandardOptions(argc, argv, kHelp))
         return *status;
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout), err(stderr);
+    velmora::cli::StandardOutput standardOutput;
+    QTextStream out(&standardOutput), err(stderr);
     const int status = velmora::migratetool::runMigrateCommand(app.arguments().mid(1), out, err);
     out.flush();
     err.flush();
-    return status;
+    return velmora::cli::outputStatus(kHelp.name, standardOutput, status);
 }

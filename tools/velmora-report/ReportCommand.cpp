@@ -9,7 +9,6 @@
 #include "reports/ReportSelection.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace velmora::reporttool {
@@ -102,8 +101,9 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         out.flush();
         return 0;
     }
-    const QFileInfo folder(o.data);
-    if (!folder.isDir()) {
+    // A data path on a database server prints the program's own report definitions.
+    const QString dataPath = data::dataPathOf(o.data);
+    if (data::isMissingFolder(dataPath)) {
         err << "velmora-report: the data folder " << QDir::toNativeSeparators(o.data)
             << " does not exist.\n";
         err.flush();
@@ -112,8 +112,7 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
     const QString reportName =
         o.forecast ? reports::kForecastReportFile : reports::kActualReportFile;
     reports::ReportJob job;
-    job.reportFile =
-        data::resolvePathCaseInsensitive(QDir(folder.absoluteFilePath()).filePath(reportName));
+    job.reportFile = data::resolvePathCaseInsensitive(data::dataFileName(dataPath, reportName));
     job.dataFile = data::files::kMain;
     job.selectionFormula = reports::selectionFormulaFor(
         o.forecast ? reports::kForecastSource : reports::kRemainingSource, o.reg);

@@ -2,6 +2,7 @@
 // scripts and scheduled printing.
 #include "ReportCommand.h"
 #include "cli/StandardOptions.h"
+#include "cli/StandardOutput.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -25,7 +26,8 @@ const velmora::cli::ProgramHelp kHelp{
         {QStringLiteral("data"),
          {},
          QStringLiteral("FOLDER"),
-         QStringLiteral("the data folder that holds Timemgr.mdb and the reports")},
+         QStringLiteral("the data folder that holds Timemgr.mdb and the reports, or a "
+                        "server's URI")},
         {QStringLiteral("reg"),
          {},
          QStringLiteral("REG"),
@@ -60,7 +62,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QTextStream out(stdout);
+    velmora::cli::StandardOutput standardOutput;
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
-    return velmora::reporttool::runReportCommand(app.arguments().mid(1), out, err);
+    const int status = velmora::reporttool::runReportCommand(app.arguments().mid(1), out, err);
+    out.flush();
+    return velmora::cli::outputStatus(kHelp.name, standardOutput, status);
 }

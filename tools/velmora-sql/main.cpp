@@ -2,6 +2,7 @@
 #include "SqlCommand.h"
 #include "backup/JournalMigrationBackup.h"
 #include "cli/StandardOptions.h"
+#include "cli/StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -15,8 +16,9 @@ const velmora::cli::ProgramHelp kHelp{
     {QStringLiteral("FILE SQL")},
     QStringLiteral(
         "Runs one Jet SQL statement (or opens a table or stored query by name) against a\n"
-        "Velmora data file. Rows are printed as CSV with a header line; other statements\n"
-        "print the number of rows changed.\n"),
+        "Velmora data file. Rows are printed as CSV with a header line, every value as it is\n"
+        "stored (no guard against spreadsheet formulas); other statements print the number\n"
+        "of rows changed.\n"),
     {},
     QStringLiteral("Exit status: 0 on success, 1 when the statement fails (the engine's error\n"
                    "number and text on standard error), 2 on wrong arguments.\n")};
@@ -40,5 +42,5 @@ int main(int argc, char** argv) {
     }
     QString out, err;
     const int rc = velmora::tools::runSqlCommand(args[1], args[2], &out, &err);
-    return velmora::tools::writeCommandOutput(out, err, rc);
+    return velmora::cli::writeOutput(kHelp.name, out, err, rc);
 }

@@ -109,9 +109,12 @@ class PgDatabase final : public Database {
         tx.commit();
     }
 
+    // Whether the schema holds tables beyond the engine's table of names, which alone makes
+    // no data set.
     bool schemaHasTables() {
-        return !rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = $1 LIMIT 1"),
-                     {Value(loc_.schema)})
+        return !rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename "
+                                    "<> $2 LIMIT 1"),
+                     {Value(loc_.schema), Value(kNamesTable)})
                     .empty();
     }
 
@@ -746,16 +749,30 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
                 return db;
         }
     }
+    if (create)
+        return createServerDataSet(location, {});
     auto db = connectTo(loc, location);
-    if (create) {
-        if (db->schemaExists() && db->schemaHasTables())
-            throw DbError(err::ObjectExists,
-                          QStringLiteral("Cannot create %1: it exists already.").arg(db->where()));
-        db->createSchema();
-    } else if (!db->openSchema()) {
+    if (!db->openSchema())
         throwNoDataSet(loc);
-    }
     sets[key] = db;
+    return db;
+}
+
+std::shared_ptr<Database> createServerDataSet(const QString& location,
+                                              const std::function<void(Database&)>& build) {
+    const Location loc = parseLocation(location.trimmed());
+    auto db = connectTo(loc, location);
+    if (db->schemaExists() && db->schemaHasTables())
+        throw DbError(err::ObjectExists,
+                      QStringLiteral("Cannot create %1: it exists already.").arg(db->where()));
+    {
+        Transaction tx(*db);
+        db->createSchema();
+        if (build)
+            build(*db);
+        tx.commit();
+    }
+    openSets()[loc.uri + u'#' + loc.schema] = db;
     return db;
 }
 

@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace velmora::data::pg {
@@ -28,6 +29,13 @@ bool holdsPassword(const QString& location);
 // exist, 3012 when it exists already and holds tables (create), 3044 when the location is
 // not a connection URI with a data set's name.
 std::shared_ptr<Database> openServerDatabase(const QString& location, bool create);
+
+// Makes the data set at a server location in one transaction: its schema (with the engine's
+// functions, when the database lacks them) and what build writes into it. A failure, of
+// build or of the server, leaves the database as it was. Throws DbError as
+// openServerDatabase does with create.
+std::shared_ptr<Database> createServerDataSet(const QString& location,
+                                              const std::function<void(Database&)>& build);
 
 // Opens a session of its own with the data set at a server location, shared with no one (see
 // Database::openForReading). Throws DbError as openServerDatabase does.

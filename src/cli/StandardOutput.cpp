@@ -1,0 +1,75 @@
+#include "StandardOutput.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace velmora::cli {
+
+namespace {
+
+void writeError(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    QString ignored;
+    writeFully(STDERR_FILENO, bytes.constData(), bytes.size(), &ignored);
+}
+
+int failedOutput(const QString& program, const QString& reason) {
+    writeError(
+        QStringLiteral("%1: the output could not be written in full: %2.\n").arg(program, reason));
+    return 1;
+}
+
+}  // namespace
+
+bool writeFully(int descriptor, const char* data, qint64 size, QString* reason) {
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(descriptor, data + done, static_cast<size_t>(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *reason = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+StandardOutput::StandardOutput(int descriptor) : descriptor_(descriptor) {
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+qint64 StandardOutput::readData(char*, qint64) {
+    return -1;
+}
+
+qint64 StandardOutput::writeData(const char* data, qint64 size) {
+    // After a failure nothing more goes out: the output is incomplete either way.
+    if (failed())
+        return -1;
+    QString reason;
+    if (!writeFully(descriptor_, data, size, &reason)) {
+        failure_ = reason;
+        setErrorString(reason);
+        return -1;
+    }
+    return size;
+}
+
+int outputStatus(const QString& program, const StandardOutput& out, int status) {
+    return out.failed() ? failedOutput(program, out.failure()) : status;
+}
+
+int writeOutput(const QString& program, const QString& out, const QString& err, int status) {
+    const QByteArray o = out.toUtf8(), e = err.toUtf8();
+    QString reason;
+    const bool written = writeFully(STDOUT_FILENO, o.constData(), o.size(), &reason);
+    QString ignored;
+    writeFully(STDERR_FILENO, e.constData(), e.size(), &ignored);
+    return written ? status : failedOutput(program, reason);
+}
+
+}  // namespace velmora::cli
