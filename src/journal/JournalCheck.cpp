@@ -126,8 +126,7 @@ CheckResult checkJournal(data::Database& mainDb) {
         TableState t;
         t.name = name;
         t.nameUtf8 = name.toStdString();
-        mainDb.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name), {},
-                          [&](const std::vector<data::Value>& r) { t.columns << r[1].toString(); });
+        t.columns = columnsOf(mainDb, name);
         for (int i = 0; i < t.columns.size(); ++i)
             t.index.emplace(TableState::lower(t.columns[i].toStdString()), i);
         tables.push_back(std::move(t));
@@ -192,7 +191,7 @@ CheckResult checkJournal(data::Database& mainDb) {
     for (TableState& t : tables) {
         QStringList reads;
         for (const QString& c : t.columns)
-            reads << QStringLiteral("CAST(\"%1\" AS TEXT)").arg(QString(c).replace(u'"', "\"\""));
+            reads << valueText(mainDb, c);
         const int reg = t.columnAt("regnum");
         const int item = t.columnAt("itemnumber");
         auto keyOf = [&](const std::vector<Text>& row, int at) {

@@ -2,6 +2,8 @@
 
 #include "data/Database.h"
 #include "data/Journal.h"
+#include "data/Recordset.h"
+#include "data/pg/PgDatabase.h"
 
 #include <QStringList>
 
@@ -13,17 +15,35 @@ bool hasJournal(data::Database& mainDb) {
     return mainDb.hasTable(dj::kTable);
 }
 
+QStringList columnsOf(data::Database& db, const QString& table) {
+    QStringList out;
+    if (!data::pg::isServerLocation(db.path())) {
+        // SQLite's own word: the engine's description of a table may predate a column the
+        // journal's hook has just added to it.
+        db.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")")
+                          .arg(QString(table).replace(u'"', QStringLiteral("\"\""))),
+                      {}, [&](const std::vector<data::Value>& r) { out << r[1].toString(); });
+        return out;
+    }
+    auto probe = db.openRecordset(
+        QStringLiteral("SELECT * FROM [%1] WHERE 1 = 0").arg(QString(table).replace(u']', "]]")));
+    for (int i = 0; i < probe->fieldCount(); ++i)
+        out << probe->field(i).name;
+    return out;
+}
+
 QString lineColumns(data::Database& mainDb) {
-    bool hasEntry = false;
-    mainDb.forEachRow(
-        QStringLiteral("PRAGMA table_info(Journal)"), {}, [&](const std::vector<data::Value>& r) {
-            if (r[1].toString().compare(dj::columnNames()[dj::Entry], Qt::CaseInsensitive) == 0)
-                hasEntry = true;
-        });
     QStringList columns = dj::columnNames();
-    if (!hasEntry)
+    if (!columnsOf(mainDb, dj::kTable).contains(columns[dj::Entry], Qt::CaseInsensitive))
         columns[dj::Entry] = QStringLiteral("NULL AS Entry");
     return columns.join(QStringLiteral(", "));
+}
+
+QString valueText(data::Database& db, const QString& column) {
+    const QString name = u'"' + QString(column).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    if (data::pg::isServerLocation(db.path()))
+        return QStringLiteral("velmora_jet.journal_text(%1)").arg(name);
+    return QStringLiteral("CAST(%1 AS TEXT)").arg(name);
 }
 
 std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& filter) {

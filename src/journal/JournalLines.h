@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -51,6 +52,13 @@ bool hasJournal(data::Database& mainDb);
 // The journal's columns for a SELECT, in data::journal::Column order; a journal begun
 // before entries were told apart reads Null as its Entry.
 QString lineColumns(data::Database& mainDb);
+
+// The columns of a table as its rows have them, in their order.
+QStringList columnsOf(data::Database& db, const QString& table);
+
+// SQL (as forEachRow takes it) for a column's value as text, as the journal writes values:
+// in a file SQLite's own text of it, on a server the engine's function that writes it alike.
+QString valueText(data::Database& db, const QString& column);
 
 // The lines that pass the filter, in the order of their sequence numbers (or the reverse).
 // A file without a journal has none. Throws data::DbError.

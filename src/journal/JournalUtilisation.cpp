@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Journal.h"
 #include "data/TextKey.h"
+#include "data/pg/PgDatabase.h"
 
 #include <array>
 
@@ -63,11 +64,14 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
     // Both reads go by the journal's index of the aircraft lines by time, not through every
     // line of it: "+RegNum" (the same registration, letter case ignored) keeps the grouping
     // from walking the index by registration instead.
+    // On a server the registration groups by its own rule for text (letter case ignored).
+    const bool server = data::pg::isServerLocation(mainDb.path());
     mainDb.forEachRow(
         QStringLiteral("SELECT RegNum, substr(min(ChangedAt), 1, 10) FROM Journal WHERE "
-                       "TableName = 'Aircraft' AND ChangedAt < ?2%1 GROUP BY +RegNum")
-            .arg(oneAircraft),
-        withReg({data::Value(QString()), data::Value(end)}),
+                       "TableName = 'Aircraft' AND ChangedAt >= ?1 AND ChangedAt < ?2%1 GROUP "
+                       "BY %2RegNum")
+            .arg(oneAircraft, server ? QString() : QStringLiteral("+")),
+        withReg({data::Value(QStringLiteral("0000")), data::Value(end)}),
         [&](const std::vector<data::Value>& r) {
             if (r[0].isNull())
                 return;

@@ -5,6 +5,7 @@
 
 #include "data/Database.h"
 #include "data/Journal.h"
+#include "data/Recordset.h"
 
 #include <QStringList>
 
@@ -123,8 +124,7 @@ Refusal refusal(data::Database& db, const JournalEntry& e, bool hasRowLine) {
     // The row as it is must be what the entry left: else it was changed outside Velmora.
     QStringList reads;
     for (const ColumnChange& c : e.changes)
-        reads
-            << QStringLiteral("CAST(\"%1\" AS TEXT)").arg(QString(c.column).replace(u'"', "\"\""));
+        reads << valueText(db, c.column);
     std::optional<std::vector<data::Value>> now;
     db.forEachRow(QStringLiteral("SELECT %1 FROM Aircraft WHERE rowid = ?1").arg(reads.join(u',')),
                   {data::Value(e.rowKey)}, [&](const std::vector<data::Value>& r) { now = r; });
@@ -215,11 +215,16 @@ JournalEntry undoEntry(data::Database& mainDb, std::int64_t seq) {
     const Refusal why = refusal(mainDb, f.entry, f.hasRowLine);
     if (!why.text.isEmpty())
         throw data::DbError(why.number, why.text);
+    // The values as the journal has them (text), made the columns' own kinds again.
+    auto probe = mainDb.openRecordset(QStringLiteral("SELECT * FROM Aircraft WHERE 1 = 0"));
     QStringList columns;
     std::vector<data::Value> values;
     for (const ColumnChange& c : f.entry.changes) {
-        columns << c.column;
-        values.push_back(c.before);
+        const int at = probe->fieldIndex(c.column);
+        columns << (at >= 0 && !probe->field(at).column.isEmpty() ? probe->field(at).column
+                                                                  : c.column);
+        values.push_back(at >= 0 ? data::convertForField(c.before, probe->field(at).type, c.column)
+                                 : c.before);
     }
     mainDb.updateRow(kAircraft, f.entry.rowKey, columns, values);
     tx.commit();

@@ -1,7 +1,6 @@
 #include "UtilisationPanel.h"
 
 #include "data/Database.h"
-#include "data/pg/PgDatabase.h"
 #include "journal/JournalUtilisation.h"
 #include "screens/common/Dialogs.h"
 #include "utilisation/PlannedUtilisation.h"
@@ -89,8 +88,6 @@ void UtilisationPanel::refresh() {
         if (u.fromJournal)
             lblSource->setText(
                 QStringLiteral("From the journal, last %1 days.").arg(u.averagedDays));
-        else if (data::pg::isServerLocation(mainFile_))
-            lblSource->setText(QStringLiteral("Planned: the database server keeps no journal."));
         else
             lblSource->setText(QStringLiteral("Planned: %1 of %2 days of journal.")
                                    .arg(u.journalDays)
