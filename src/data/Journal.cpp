@@ -117,6 +117,22 @@ void setBeforeMigration(std::function<void(const QString&)> hook) {
     settings().beforeMigration = std::move(hook);
 }
 
+namespace {
+int carrying = 0;
+}  // namespace
+
+CarryingJournal::CarryingJournal() {
+    ++carrying;
+}
+
+CarryingJournal::~CarryingJournal() {
+    --carrying;
+}
+
+bool carryingJournal() {
+    return carrying > 0;
+}
+
 void setAfterCommit(AfterCommitHook hook) {
     settings().afterCommit = std::move(hook);
 }

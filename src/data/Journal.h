@@ -112,6 +112,23 @@ using AfterCommitHook =
     std::function<void(const QString& file, std::int64_t seq, const QByteArray& hash)>;
 void setAfterCommit(AfterCommitHook hook);
 
+// While one lives, the engine records no lines for the rows it writes and lets lines be added
+// to a journal as they are given: a migration carrying a data set's journal to another
+// (see carryLines). On a server the session says so too (pg::carryJournal).
+class CarryingJournal {
+  public:
+    CarryingJournal();
+    ~CarryingJournal();
+    CarryingJournal(const CarryingJournal&) = delete;
+    CarryingJournal& operator=(const CarryingJournal&) = delete;
+};
+bool carryingJournal();
+
+// Adds lines, given as their columns in Column order (Hash and Entry included), to the
+// journal of a main data set as they are, making the journal in a file that lacks it. Only
+// while a CarryingJournal lives; in the caller's transaction. Throws DbError.
+void carryLines(Database& mainDb, const std::vector<std::vector<Value>>& lines);
+
 // The formats lines are stamped with: "2026-01-31 14:05:09", UTC.
 inline const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 

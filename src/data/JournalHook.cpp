@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Journal.h"
 #include "SqliteStatement.h"
+#include "pg/PgDatabase.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
@@ -170,7 +171,7 @@ void JournalHook::attach() {
             if (onJournal && inMain &&
                 (action == SQLITE_DROP_TABLE ||
                  (action == SQLITE_ALTER_TABLE && !hook->altering_) ||
-                 (action == SQLITE_INSERT && !hook->sealing_)))
+                 (action == SQLITE_INSERT && !hook->sealing_ && !journal::carryingJournal())))
                 return SQLITE_DENY;
             return SQLITE_OK;
         },
@@ -300,17 +301,25 @@ void JournalHook::installTriggers(const QStringList& tables) {
     }
 }
 
+namespace {
+
+// The journal's table and its index by registration, in a file.
+const char kJournalTableSql[] =
+    "CREATE TABLE IF NOT EXISTS Journal (Seq INTEGER PRIMARY KEY, ChangedAt DATETIME, "
+    "UserName TEXT(255) COLLATE NOCASE, HostName TEXT(255) COLLATE NOCASE, "
+    "Program TEXT(255) COLLATE NOCASE, Screen TEXT(255) COLLATE NOCASE, "
+    "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
+    "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
+    "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
+    "Hash TEXT(64), Entry INTEGER)";
+const char kJournalIndexSql[] = "CREATE INDEX IF NOT EXISTS JournalRegNum ON Journal (RegNum, Seq)";
+
+}  // namespace
+
 void JournalHook::createJournalTable() {
-    exec(QStringLiteral(
-        "CREATE TABLE Journal (Seq INTEGER PRIMARY KEY, ChangedAt DATETIME, "
-        "UserName TEXT(255) COLLATE NOCASE, HostName TEXT(255) COLLATE NOCASE, "
-        "Program TEXT(255) COLLATE NOCASE, Screen TEXT(255) COLLATE NOCASE, "
-        "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
-        "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
-        "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
-        "Hash TEXT(64), Entry INTEGER)"));
+    exec(QString::fromLatin1(kJournalTableSql));
     hasEntryColumn_ = true;
-    exec(QStringLiteral("CREATE INDEX JournalRegNum ON Journal (RegNum, Seq)"));
+    exec(QString::fromLatin1(kJournalIndexSql));
     createTimeIndex();
 }
 
@@ -414,6 +423,18 @@ void JournalHook::sealStaged() {
             "NewValue FROM temp.%1 ORDER BY rowid")
             .arg(QLatin1String(kStaged))
             .toUtf8();
+    if (journal::carryingJournal()) {
+        // A migration carries the journal's lines as they are: the rows it writes are in them.
+        static const QByteArray dropSql =
+            QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)).toUtf8();
+        sqlite3_stmt* drop = kept(clearStaged_, dropSql.constData());
+        const StatementUse dropUse{drop};
+        const int drc = sqlite3_step(drop);
+        if (drc != SQLITE_DONE)
+            fail(drc, dropSql);
+        staged_ = 0;
+        return;
+    }
     sqlite3_stmt* staged = kept(stagedQuery_, stagedSql.constData());
     const StatementUse stagedUse{staged};
     if (active() && !hasJournal_) {
@@ -576,6 +597,34 @@ bool journal::recordFileEvent(Database& mainDb, const QString& event, const QStr
                         {Value(kFileEvent), Value(event), Value(detail)});
     tx.commit();
     return true;
+}
+
+void journal::carryLines(Database& mainDb, const std::vector<std::vector<Value>>& lines) {
+    if (!carryingJournal())
+        throw DbError(err::Internal,
+                      QStringLiteral("Journal lines are only carried by a migration."));
+    if (!pg::isServerLocation(mainDb.path())) {
+        mainDb.executeBound(QString::fromLatin1(kJournalTableSql), {});
+        mainDb.executeBound(QString::fromLatin1(kJournalIndexSql), {});
+    }
+    // In batches, well within the number of values a statement may carry on either back end.
+    const QString head =
+        QStringLiteral("INSERT INTO Journal (%1) VALUES ").arg(columnNames().join(u','));
+    constexpr size_t kPerStatement = 100;
+    for (size_t from = 0; from < lines.size(); from += kPerStatement) {
+        const size_t to = std::min(lines.size(), from + kPerStatement);
+        QStringList tuples;
+        std::vector<Value> values;
+        for (size_t r = from; r < to; ++r) {
+            QStringList marks;
+            for (int c = 0; c < ColumnCount; ++c) {
+                values.push_back(lines[r].at(static_cast<size_t>(c)));
+                marks << QStringLiteral("?%1").arg(values.size());
+            }
+            tuples << u'(' + marks.join(u',') + u')';
+        }
+        mainDb.executeBound(head + tuples.join(u','), values);
+    }
 }
 
 bool statementStandsAlone(const QString& sql) {

@@ -1,10 +1,14 @@
 // The entry journal on both back ends: the same lines and the same chain in a file and on
-// the server, written in the change's transaction, append-only, undone and checked alike.
+// the server, written in the change's transaction, append-only, undone and checked alike;
+// and carried with the data set between them.
 #include "JournalTestSupport.h"
 
+#include "data/DataSetMigration.h"
 #include "data/Journal.h"
 #include "data/Recordset.h"
+#include "due/DueListSource.h"
 #include "journal/JournalCheck.h"
+#include "journal/JournalUtilisation.h"
 #include "journal/UndoEntry.h"
 #include "support/BackEnds.h"
 #include "support/TestFiles.h"
@@ -168,5 +172,76 @@ TEST_P(JournalBackEnds, AChangeMadeBehindTheJournalIsFound) {
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(JournalBackEnds);
+
+// The journal goes with the data set from a folder to the server and back, line for line:
+// the chain, the rows it replays and the daily use it gives hold on both sides, and each
+// side goes on from it.
+TEST(JournalMigration, CarriesTheJournalBothWaysLineForLine) {
+    TestStore folder(BackEnd::File);
+    TestStore server(BackEnd::Server);
+    VELMORA_SKIP_UNLESS_AVAILABLE(server);
+    TestStore back(BackEnd::File);
+    // The journal ends today, whatever day that is: the due list projects from today.
+    const QDate asOf = QDate::currentDate();
+    {
+        auto db = data::Database::open(folder.createMainFile());
+        folder.createTemplateFile();
+        QDateTime at(asOf.addDays(-40), QTime(18, 0), Qt::UTC);
+        data::journal::setClock([&] { return at; });
+        addAircraft(*db, "N1", 1000, 0, 10, 0, 0);
+        addPart(*db, part("N1", 1));
+        db->execute("DELETE FROM Parts WHERE ItemNumber = 1");
+        addPart(*db, part("N1", 2));  // a row id with a gap before it
+        for (int day = 0; day < 40; ++day) {
+            at = QDateTime(asOf.addDays(day - 39), QTime(18, 0), Qt::UTC);
+            db->execute(QStringLiteral("UPDATE Aircraft SET TotalTime = %1, TotalLandings = %2")
+                            .arg(1000 + 2.5 * (day + 1))
+                            .arg(10 + 3 * (day + 1)));
+        }
+        data::journal::setClock(nullptr);
+    }
+    const auto fileLines = allLines(*data::Database::open(folder.location("Timemgr.mdb")));
+    const auto report = data::migrateDataSet(folder.dataPath(), server.dataPath());
+    const QString text = data::migrationReport(report);
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("Timemgr.mdb Journal: %1 lines carried").arg(fileLines.size())))
+        << text.toStdString();
+
+    auto onServer = data::Database::open(server.location("Timemgr.mdb"));
+    const auto serverLines = allLines(*onServer);
+    ASSERT_EQ(serverLines.size(), fileLines.size());
+    for (size_t i = 0; i < fileLines.size(); ++i) {
+        EXPECT_EQ(serverLines[i].hash, fileLines[i].hash) << i;
+        EXPECT_EQ(serverLines[i].newValue, fileLines[i].newValue) << i;
+        EXPECT_EQ(serverLines[i].rowKey, fileLines[i].rowKey) << i;
+    }
+    journal::CheckResult check = journal::checkJournal(*onServer);
+    EXPECT_TRUE(check.intact) << check.problem.toStdString();
+    // The daily use is projected from the server's journal as from the file's.
+    const auto fileUse = journal::aircraftUtilisation(
+        *data::Database::open(folder.location("Timemgr.mdb")), "N1", asOf, 30);
+    const auto serverUse = journal::aircraftUtilisation(*onServer, "n1", asOf, 30);
+    EXPECT_TRUE(fileUse.fromJournal);
+    EXPECT_TRUE(serverUse.fromJournal);
+    EXPECT_DOUBLE_EQ(*serverUse.use.meter1Hours, 2.5);
+    EXPECT_DOUBLE_EQ(*serverUse.use.landings, 3);
+    EXPECT_EQ(serverUse.use, fileUse.use);
+    // And so does the due list.
+    const auto dueUse = due::journalledUtilisation(30)(*onServer);
+    EXPECT_EQ(dueUse->dailyUse("N1"), serverUse.use);
+
+    // The server goes on from the carried chain, and so does the folder it goes back to.
+    onServer->execute("UPDATE Aircraft SET TotalRIN = 4");
+    check = journal::checkJournal(*onServer);
+    EXPECT_TRUE(check.intact) << check.problem.toStdString();
+    data::migrateDataSet(server.dataPath(), back.dataPath());
+    auto backDb = data::Database::open(back.location("Timemgr.mdb"));
+    const auto backLines = allLines(*backDb);
+    ASSERT_EQ(backLines.size(), fileLines.size() + 1);
+    EXPECT_EQ(backLines.back().hash, allLines(*onServer).back().hash);
+    addPart(*backDb, part("N1", 3));
+    check = journal::checkJournal(*backDb);
+    EXPECT_TRUE(check.intact) << check.problem.toStdString();
+}
 
 }  // namespace
