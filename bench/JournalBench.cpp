@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
+#include "journal/JournalChain.h"
 #include "journal/JournalCheck.h"
 #include "journal/JournalUtilisation.h"
 
@@ -109,6 +110,43 @@ void BM_VerifyMillionLines(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(lines);
 }
 BENCHMARK(BM_VerifyMillionLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The check of the chain when the program opens the file: from the anchor the settings file
+// keeps (the newest line the program saw), with a day's meter entries of the fleet (200
+// lines) added since by another workstation; and without an anchor, the whole chain once.
+void BM_OpeningCheckFromTheAnchor(benchmark::State& state) {
+    auto db = millionLineFile();
+    journal::ChainPoint anchor;
+    db->forEachRow(QStringLiteral("SELECT Seq, Hash FROM Journal ORDER BY Seq DESC LIMIT 1 "
+                                  "OFFSET 200"),
+                   {}, [&](const std::vector<data::Value>& r) {
+                       anchor.seq = r[0].toInt();
+                       anchor.hash = r[1].toString();
+                   });
+    std::int64_t lines = 0;
+    for (auto _ : state) {
+        const journal::ChainCheck c = journal::checkChainSince(*db, anchor);
+        if (!c.intact) {
+            state.SkipWithError(qPrintable(c.problem));
+            break;
+        }
+        lines = c.linesRead;
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_OpeningCheckFromTheAnchor)->Unit(benchmark::kMillisecond);
+
+void BM_OpeningCheckWithoutAnAnchor(benchmark::State& state) {
+    auto db = millionLineFile();
+    for (auto _ : state) {
+        const journal::ChainCheck c = journal::checkChainSince(*db, std::nullopt);
+        if (!c.intact) {
+            state.SkipWithError(qPrintable(c.problem));
+            break;
+        }
+    }
+}
+BENCHMARK(BM_OpeningCheckWithoutAnAnchor)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The daily utilisation of every aircraft from the same journal, as the due list and the
 // forecast read it: only the aircraft totals' lines of the last 90 days.

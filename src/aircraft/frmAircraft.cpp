@@ -4,7 +4,6 @@
 
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
-#include "data/pg/PgDatabase.h"
 #include "entry/BoundEntryHost.h"
 #include "journal/screen/UtilisationPanel.h"
 #include "journal/screen/frmJournal.h"
@@ -34,6 +33,7 @@ frmAircraft::frmAircraft(const QString& dataPath, QWidget* parent)
       dataPath_(dataPath) {
     buildControls();
     finishControls(grdDataGrid);
+    followDataChanges(datPrimaryRS);
     Form_Load();
 }
 
@@ -255,16 +255,6 @@ void frmAircraft::cmdJournal_Click() {
     const QString reg = currentRegNum();
     if (reg.isEmpty()) {
         screens::msgBox(this, QStringLiteral("Choose an aircraft to see its journal."),
-                        MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Journal"));
-        screens::reactivateWindow(this);
-        return;
-    }
-    if (data::pg::isServerLocation(dataPath_)) {
-        // The entry journal is kept in the data files; a database server keeps none.
-        screens::msgBox(this,
-                        QStringLiteral("The entry journal is kept in the data files only. The "
-                                       "data path names a database server, which keeps no "
-                                       "journal of the entries made on it."),
                         MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Journal"));
         screens::reactivateWindow(this);
         return;

@@ -1,12 +1,14 @@
 #include "AppStart.h"
 
 #include "JetConversionOffer.h"
+#include "JournalOnOpen.h"
 #include "ProgramFolder.h"
 #include "ProgramIdentity.h"
 #include "ScreenRegistry.h"
 #include "SingleInstance.h"
 #include "StartUpBackup.h"
 #include "backup/JournalMigrationBackup.h"
+#include "backup/ProgramFiles.h"
 #include "cli/StandardOptions.h"
 #include "data/Journal.h"
 #include "frmMenuVelmora.h"
@@ -86,6 +88,7 @@ int runVelmora(int argc, char** argv) {
     SingleInstance instance(SingleInstance::serverNameFor(folder));
     if (!instance.claim())
         return 0;  // the running copy has been brought forward
+    anchorJournalsIn(backup::programFiles(folder).settings);
 
     QString error;
     if (!ensureFirstRun(folder, &error)) {

@@ -1,6 +1,7 @@
 #include "StartUpBackup.h"
 
 #include "DamagedFileOffer.h"
+#include "JournalOnOpen.h"
 #include "backup/BackupSettings.h"
 #include "backup/Backups.h"
 #include "backup/ProgramFiles.h"
@@ -30,6 +31,7 @@ void careForDataFilesOnStart(QWidget* parent, const QString& programFolder, cons
     offerBackupsForDamagedFiles(parent, {backup::programFiles(programFolder).settings});
     const backup::ProgramFiles files = backup::programFiles(programFolder);
     offerBackupsForDamagedFiles(parent, {files.main, files.templates});
+    checkJournalOnOpen(parent, files.settings, files.main);
 
     // Files that cannot be opened (still damaged, Jet files left as they were) have been
     // told of; the others get their daily backup, unless nothing can change them.

@@ -1,7 +1,9 @@
 #include "frmMenuVelmora.h"
 
 #include "DamagedFileOffer.h"
+#include "JournalOnOpen.h"
 #include "ServerCheck.h"
+#include "backup/ProgramFiles.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
@@ -176,6 +178,8 @@ void frmMenuVelmora::showScreen(size_t slot) {
             offerBackupsForDamagedFiles(this, dataFilesOf(company_.pathData()));
             if (!dataSetsReachable())
                 return;
+            checkJournalOnOpen(this, backup::programFiles(programFolder_).settings,
+                               dataFilesOf(company_.pathData()).front());
         }
         screen = factories_[slot](*this);
         if (!screen)

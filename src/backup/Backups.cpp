@@ -4,8 +4,10 @@
 #include "CopyCheck.h"
 
 #include "data/DataFiles.h"
+#include "data/Database.h"
 #include "data/DatabaseCopy.h"
 #include "data/DbError.h"
+#include "data/Journal.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,6 +145,25 @@ bool newerFirst(const Backup& a, const Backup& b) {
     if (a.taken != b.taken)
         return a.taken > b.taken;
     return a.name > b.name;
+}
+
+// The restored main data file's journal says why its content changed: which backup was put
+// back, and where the files as they were are kept (who and when come with every line).
+void recordRestore(const Backup& restored, const Backup& kept) {
+    for (const Copy& c : restored.copies) {
+        try {
+            auto db = data::Database::open(c.file);
+            if (db->isReadOnly())
+                continue;
+            data::journal::recordFileEvent(
+                *db, data::journal::kRestored,
+                QStringLiteral("%1 (%2); the files as they were are kept in %3")
+                    .arg(restored.name, restored.description(), kept.name));
+        } catch (const DbError&) {
+            // The restore stands without its line: a file that was just written whole
+            // and cannot take one more line now has nothing else lost.
+        }
+    }
 }
 
 }  // namespace
@@ -407,6 +428,7 @@ RestoreOutcome restoreBackup(const Backup& backup, const QStringList& onlyFiles)
     }
     Backup restored = backup;
     restored.copies = chosen;
+    recordRestore(restored, kept.backup);
     return {restored, kept.backup};
 }
 

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <optional>
+
 namespace velmora::data {
 
 namespace {
@@ -44,6 +46,16 @@ QString jetTypeOf(const FieldType& t) {
             break;
     }
     return QStringLiteral("MEMO");
+}
+
+// The journal's columns for a SELECT in Column order; a journal from before entries were
+// told apart reads Null as its Entry.
+QString journalColumnsOf(Database& db) {
+    auto probe = db.openRecordset(QStringLiteral("SELECT * FROM Journal WHERE 1 = 0"));
+    QStringList columns = journal::columnNames();
+    if (probe->fieldIndex(columns[journal::Entry]) < 0)
+        columns[journal::Entry] = QStringLiteral("NULL AS Entry");
+    return columns.join(QStringLiteral(", "));
 }
 
 bool isServer(const QString& dataPath) {
@@ -91,12 +103,13 @@ void copyTable(Database& source, Database& target, const QString& table, CopiedF
     }
     std::int64_t copied = 0;
     if (!columns.isEmpty() && rows->recordCount() > 0) {
-        QStringList names;
+        // Each row keeps its row id: the journal names rows by it.
+        QStringList names = {QLatin1String(kPgRowIdColumn)};
         for (const QString& c : columns)
             names << quoteJetName(c);
         const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
                                  .arg(quoteJetName(table), names.join(u','));
-        const int perStatement = std::max(1, kValuesPerStatement / int(columns.size()));
+        const int perStatement = std::max(1, kValuesPerStatement / int(columns.size() + 1));
         const auto& all = rows->rows();
         for (size_t from = 0; from < all.size(); from += size_t(perStatement)) {
             const size_t to = std::min(all.size(), from + size_t(perStatement));
@@ -104,7 +117,8 @@ void copyTable(Database& source, Database& target, const QString& table, CopiedF
             std::vector<Value> values;
             values.reserve((to - from) * size_t(columns.size()));
             for (size_t r = from; r < to; ++r) {
-                QStringList marks;
+                values.emplace_back(all[r].rowid);
+                QStringList marks = {QStringLiteral("?%1").arg(values.size())};
                 for (const Value& v : all[r].values) {
                     values.push_back(v);
                     marks << QStringLiteral("?%1").arg(values.size());
@@ -114,8 +128,20 @@ void copyTable(Database& source, Database& target, const QString& table, CopiedF
             target.executeBound(head + tuples.join(u','), values);
             copied += std::int64_t(to - from);
         }
+        pg::continueRowIds(target, table);
     }
     report->rows.emplace_back(table, copied);
+}
+
+// The journal's lines, every column as it is, in their order: the chain goes on unbroken
+// in the target.
+std::int64_t carryJournal(Database& source, Database& target) {
+    std::vector<std::vector<Value>> lines;
+    source.forEachRow(
+        QStringLiteral("SELECT %1 FROM Journal ORDER BY Seq").arg(journalColumnsOf(source)), {},
+        [&](const std::vector<Value>& r) { lines.push_back(r); });
+    journal::carryLines(target, lines);
+    return static_cast<std::int64_t>(lines.size());
 }
 
 // Copies one data file of a data path to the location `to`.
@@ -125,13 +151,33 @@ CopiedFile copyFile(const QString& fromPath, const QString& to, const QString& f
     CopiedFile report;
     report.file = file;
     auto source = Database::open(from);
+    const bool journalled = source->hasTable(journal::kTable);
+    std::optional<journal::CarryingJournal> carrying;
+    if (journalled)
+        carrying.emplace();
     schema::createDataFile(to, kind, [&](Database& target) {
-        // The entry journal belongs to the file it was written in: its lines chain that
-        // file's own changes. A file made here starts its own journal with the rows copied
-        // into it; the server keeps none yet.
+        // The entry journal goes with the data set, its lines as they are, and the rows
+        // copied write none of their own: the lines already tell them. A data set without a
+        // journal gets one in the target, begun with the rows copied into it.
+        struct ServerCarry {
+            Database& db;
+            bool on;
+            ~ServerCarry() {
+                if (on) {
+                    try {
+                        pg::carryJournal(db, false);
+                    } catch (const DbError&) {
+                    }
+                }
+            }
+        } serverCarry{target, journalled && isServer(to)};
+        if (serverCarry.on)
+            pg::carryJournal(target, true);
         for (const QString& table : source->tableNames())
             if (table.compare(journal::kTable, Qt::CaseInsensitive) != 0)
                 copyTable(*source, target, table, &report);
+        if (journalled)
+            report.journalLines = carryJournal(*source, target);
         const QStringList existing = target.queryDefNames();
         for (const QString& q : source->queryDefNames()) {
             if (existing.contains(q, Qt::CaseInsensitive))
@@ -217,6 +263,8 @@ QString migrationReport(const std::vector<CopiedFile>& copied) {
             out += QStringLiteral("%1 %2: %3 rows\n").arg(f.file, table).arg(rows);
             total += rows;
         }
+        if (f.journalLines >= 0)
+            out += QStringLiteral("%1 Journal: %2 lines carried\n").arg(f.file).arg(f.journalLines);
         out += QStringLiteral("%1: %2 stored queries\n").arg(f.file).arg(f.queries);
     }
     out += QStringLiteral("%1 rows copied in all\n").arg(total);

@@ -15,6 +15,7 @@ struct Settings {
     std::function<QString()> screen;
     std::function<QDateTime()> clock;
     std::function<void(const QString&)> beforeMigration;
+    AfterCommitHook afterCommit;
 };
 
 Settings& settings() {
@@ -36,7 +37,7 @@ const QStringList& columnNames() {
         QStringLiteral("HostName"),  QStringLiteral("Program"),    QStringLiteral("Screen"),
         QStringLiteral("TableName"), QStringLiteral("RegNum"),     QStringLiteral("ItemNumber"),
         QStringLiteral("RowKey"),    QStringLiteral("ColumnName"), QStringLiteral("OldValue"),
-        QStringLiteral("NewValue"),  QStringLiteral("Hash")};
+        QStringLiteral("NewValue"),  QStringLiteral("Hash"),       QStringLiteral("Entry")};
     return c;
 }
 
@@ -85,6 +86,16 @@ QByteArrayView LineHasher::hash(QByteArrayView previousHash, const std::vector<V
     return QByteArrayView(hex_, 64);
 }
 
+QByteArrayView LineHasher::lineHash(QByteArrayView previousHash, const std::vector<Value>& line) {
+    if (line.size() <= Entry || line[Entry].isNull())
+        return hash(previousHash, line, kHashedFields);
+    // The entry joins the hashed fields: a line cannot be moved into another entry, nor its
+    // entry taken away, without breaking the chain.
+    entryLine_.assign(line.begin(), line.begin() + kHashedFields);
+    entryLine_.push_back(line[Entry]);
+    return hash(previousHash, entryLine_, entryLine_.size());
+}
+
 QByteArray lineHash(const QByteArray& previousHash, const std::vector<Value>& fields) {
     LineHasher hasher;
     return hasher.hash(previousHash, fields, fields.size()).toByteArray();
@@ -106,7 +117,37 @@ void setBeforeMigration(std::function<void(const QString&)> hook) {
     settings().beforeMigration = std::move(hook);
 }
 
+namespace {
+int carrying = 0;
+}  // namespace
+
+CarryingJournal::CarryingJournal() {
+    ++carrying;
+}
+
+CarryingJournal::~CarryingJournal() {
+    --carrying;
+}
+
+bool carryingJournal() {
+    return carrying > 0;
+}
+
+void setAfterCommit(AfterCommitHook hook) {
+    settings().afterCommit = std::move(hook);
+}
+
 // For the engine's hook.
+void runAfterCommit(const QString& file, std::int64_t seq, const QByteArray& hash) {
+    if (!settings().afterCommit)
+        return;
+    try {
+        settings().afterCommit(file, seq, hash);
+    } catch (...) {
+        // The change stands; only its anchor outside the file lags behind.
+    }
+}
+
 QString currentScreen() {
     return settings().screen ? settings().screen() : QString();
 }

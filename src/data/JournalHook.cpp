@@ -1,8 +1,10 @@
 #include "JournalHook.h"
 
+#include "Database.h"
 #include "Journal.h"
 #include "SqliteAuthorizer.h"
 #include "SqliteStatement.h"
+#include "pg/PgDatabase.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
@@ -11,12 +13,14 @@
 
 #include <pwd.h>
 #include <unistd.h>
+#include <utility>
 
 namespace velmora::data {
 
 namespace journal {
 QString currentScreen();
 void runBeforeMigration(const QString& file);
+void runAfterCommit(const QString& file, std::int64_t seq, const QByteArray& hash);
 }  // namespace journal
 
 namespace {
@@ -170,9 +174,11 @@ void JournalHook::attach() {
             const bool onJournal =
                 a && QString::fromUtf8(a).compare(journal::kTable, Qt::CaseInsensitive) == 0;
             const bool inMain = !dbName || qstrcmp(dbName, "main") == 0;
+            const auto* hook = static_cast<JournalHook*>(self);
             if (onJournal && inMain &&
-                (action == SQLITE_DROP_TABLE || action == SQLITE_ALTER_TABLE ||
-                 (action == SQLITE_INSERT && !static_cast<JournalHook*>(self)->sealing_)))
+                (action == SQLITE_DROP_TABLE ||
+                 (action == SQLITE_ALTER_TABLE && !hook->altering_) ||
+                 (action == SQLITE_INSERT && !hook->sealing_ && !journal::carryingJournal())))
                 return SQLITE_DENY;
             return SQLITE_OK;
         },
@@ -218,6 +224,9 @@ void JournalHook::refresh() {
             cols << q.text(1);
         return cols;
     };
+    hasEntryColumn_ =
+        hasJournal_ &&
+        !findColumn(columnsOf(journal::kTable), journal::columnNames()[journal::Entry]).isEmpty();
     const QString aircraft = findColumn(present, QStringLiteral("Aircraft"));
     const QString parts = findColumn(present, QStringLiteral("Parts"));
     isMainFile_ = !aircraft.isEmpty() && !parts.isEmpty() &&
@@ -299,16 +308,25 @@ void JournalHook::installTriggers(const QStringList& tables) {
     }
 }
 
+namespace {
+
+// The journal's table and its index by registration, in a file.
+const char kJournalTableSql[] =
+    "CREATE TABLE IF NOT EXISTS Journal (Seq INTEGER PRIMARY KEY, ChangedAt DATETIME, "
+    "UserName TEXT(255) COLLATE NOCASE, HostName TEXT(255) COLLATE NOCASE, "
+    "Program TEXT(255) COLLATE NOCASE, Screen TEXT(255) COLLATE NOCASE, "
+    "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
+    "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
+    "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
+    "Hash TEXT(64), Entry INTEGER)";
+const char kJournalIndexSql[] = "CREATE INDEX IF NOT EXISTS JournalRegNum ON Journal (RegNum, Seq)";
+
+}  // namespace
+
 void JournalHook::createJournalTable() {
-    exec(QStringLiteral(
-        "CREATE TABLE Journal (Seq INTEGER PRIMARY KEY, ChangedAt DATETIME, "
-        "UserName TEXT(255) COLLATE NOCASE, HostName TEXT(255) COLLATE NOCASE, "
-        "Program TEXT(255) COLLATE NOCASE, Screen TEXT(255) COLLATE NOCASE, "
-        "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
-        "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
-        "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
-        "Hash TEXT(64))"));
-    exec(QStringLiteral("CREATE INDEX JournalRegNum ON Journal (RegNum, Seq)"));
+    exec(QString::fromLatin1(kJournalTableSql));
+    hasEntryColumn_ = true;
+    exec(QString::fromLatin1(kJournalIndexSql));
     createTimeIndex();
 }
 
@@ -318,6 +336,18 @@ void JournalHook::createTimeIndex() {
     exec(
         QStringLiteral("CREATE INDEX IF NOT EXISTS JournalAircraftTime ON Journal (ChangedAt, "
                        "RegNum) WHERE TableName = 'Aircraft'"));
+}
+
+// Files whose journal was begun before entries were told apart get the column with their
+// next change; their earlier lines keep it Null.
+void JournalHook::addEntryColumn() {
+    altering_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{altering_};
+    exec(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN Entry INTEGER").arg(name(journal::kTable)));
+    hasEntryColumn_ = true;
 }
 
 void JournalHook::stageBaseline(const QStringList& tables) {
@@ -400,6 +430,18 @@ void JournalHook::sealStaged() {
             "NewValue FROM temp.%1 ORDER BY rowid")
             .arg(QLatin1String(kStaged))
             .toUtf8();
+    if (journal::carryingJournal()) {
+        // A migration carries the journal's lines as they are: the rows it writes are in them.
+        static const QByteArray dropSql =
+            QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)).toUtf8();
+        sqlite3_stmt* drop = kept(clearStaged_, dropSql.constData());
+        const StatementUse dropUse{drop};
+        const int drc = sqlite3_step(drop);
+        if (drc != SQLITE_DONE)
+            fail(drc, dropSql);
+        staged_ = 0;
+        return;
+    }
     sqlite3_stmt* staged = kept(stagedQuery_, stagedSql.constData());
     const StatementUse stagedUse{staged};
     if (active() && !hasJournal_) {
@@ -415,6 +457,8 @@ void JournalHook::sealStaged() {
     }
     if (!hasTimeIndex_)
         createTimeIndex();  // a file from before the index: it comes with this change
+    if (!hasEntryColumn_)
+        addEntryColumn();  // a file from before entries were told apart: the same
     if (rc != SQLITE_ROW)
         fail(rc, "SELECT staged journal lines");
     qint64 seq = 0;
@@ -431,7 +475,7 @@ void JournalHook::sealStaged() {
     }
     const QString screen = journal::currentScreen();
     const QString program = programName();
-    std::vector<Value> fields(journal::ColumnCount - 1);
+    std::vector<Value> fields(journal::ColumnCount);
     fields[journal::ChangedAt] = Value(journal::now().toString(journal::kTimeFormat));
     fields[journal::UserName] = Value(osUser());
     fields[journal::HostName] = Value(hostName());
@@ -440,8 +484,8 @@ void JournalHook::sealStaged() {
 
     static const char insertSql[] =
         "INSERT INTO main.Journal (Seq, ChangedAt, UserName, HostName, Program, Screen, "
-        "TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash) VALUES "
-        "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)";
+        "TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash, Entry) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)";
     // Only the seal may add lines: the engine's authoriser refuses any other statement that
     // would, when it is prepared (a check per statement, not per line).
     sealing_ = true;
@@ -454,6 +498,12 @@ void JournalHook::sealStaged() {
     // Who and when are the same for every line of the seal: bound once.
     for (int i = journal::ChangedAt; i <= journal::Screen; ++i)
         bindValue(insert, i + 1, fields[static_cast<size_t>(i)]);
+    // The lines of one transaction are one entry, named after its first line, also when a
+    // long transaction seals them in several goes.
+    if (entry_ == 0)
+        entry_ = seq + 1;
+    fields[journal::Entry] = Value(static_cast<std::int64_t>(entry_));
+    sqlite3_bind_int64(insert, journal::Entry + 1, entry_);
     journal::LineHasher hasher;
     // The hasher reads the previous hash before it writes the next one over it, so the
     // chain goes on from its own result without a copy.
@@ -462,7 +512,7 @@ void JournalHook::sealStaged() {
         fields[journal::Seq] = Value(static_cast<std::int64_t>(++seq));
         for (int i = 0; i < 7; ++i)
             readColumn(staged, i, fields[static_cast<size_t>(journal::TableName + i)]);
-        chained = hasher.hash(chained, fields, fields.size());
+        chained = hasher.lineHash(chained, fields);
         sqlite3_reset(insert);
         sqlite3_bind_int64(insert, journal::Seq + 1, seq);
         for (int i = 0; i < 7; ++i)
@@ -475,6 +525,7 @@ void JournalHook::sealStaged() {
     }
     if (rc != SQLITE_DONE)
         fail(rc, "SELECT staged journal lines");
+    sealedSeq_ = seq;
     static const QByteArray clearSql =
         QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)).toUtf8();
     sqlite3_stmt* clear = kept(clearStaged_, clearSql.constData());
@@ -490,8 +541,32 @@ void JournalHook::schemaMayHaveChanged() {
         refresh();
 }
 
+void JournalHook::afterOutermostCommit() {
+    if (std::exchange(sealedSeq_, 0) == 0)
+        return;
+    // The newest line as committed: a part of the transaction rolled back after a seal took
+    // the lines sealed in it along. The change is made: nothing here may fail the commit.
+    long long seq = 0;
+    QByteArray hash;
+    try {
+        sqlite3_stmt* last =
+            kept(lastLineQuery_, "SELECT Seq, Hash FROM main.Journal ORDER BY Seq DESC LIMIT 1");
+        const StatementUse lastUse{last};
+        if (sqlite3_step(last) != SQLITE_ROW)
+            return;
+        seq = sqlite3_column_int64(last, 0);
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(last, 1));
+        hash = QByteArray(text ? text : "", sqlite3_column_bytes(last, 1));
+    } catch (const DbError&) {
+        return;
+    }
+    journal::runAfterCommit(path_, seq, hash);
+}
+
 void JournalHook::afterOutermostRollback() {
     staged_ = 0;
+    entry_ = 0;
+    sealedSeq_ = 0;
     // Staged lines went with the transaction, and so did triggers made inside it: they are
     // made again when the schema they were made for is gone too.
     schemaMayHaveChanged();
@@ -499,16 +574,64 @@ void JournalHook::afterOutermostRollback() {
 
 int JournalHook::onCommit(void* self) {
     // A change whose lines were not sealed would land without them: refused (rolled back).
-    return static_cast<JournalHook*>(self)->staged_ > 0 ? 1 : 0;
+    auto* hook = static_cast<JournalHook*>(self);
+    if (hook->staged_ > 0)
+        return 1;
+    hook->entry_ = 0;  // the next transaction is the next entry
+    return 0;
 }
 
 void JournalHook::onRollback(void* self) {
-    static_cast<JournalHook*>(self)->staged_ = 0;
+    auto* hook = static_cast<JournalHook*>(self);
+    hook->staged_ = 0;
+    hook->entry_ = 0;
+    hook->sealedSeq_ = 0;
 }
 
 void JournalHook::onUpdate(void* self, int op, const char* db, const char* table, long long) {
     if (op == SQLITE_INSERT && qstrcmp(db, "temp") == 0 && qstrcmp(table, kStaged) == 0)
         ++static_cast<JournalHook*>(self)->staged_;
+}
+
+bool journal::recordFileEvent(Database& mainDb, const QString& event, const QString& detail) {
+    Transaction tx(mainDb);  // a main data file made before the journal gets it here
+    if (!mainDb.hasTable(kTable))
+        return false;
+    // Staged like the lines of the triggers, and sealed with the transaction.
+    mainDb.executeBound(QStringLiteral("INSERT INTO temp.%1 (TableName, ColumnName, NewValue) "
+                                       "VALUES (?1, ?2, ?3)")
+                            .arg(QLatin1String(kStaged)),
+                        {Value(kFileEvent), Value(event), Value(detail)});
+    tx.commit();
+    return true;
+}
+
+void journal::carryLines(Database& mainDb, const std::vector<std::vector<Value>>& lines) {
+    if (!carryingJournal())
+        throw DbError(err::Internal,
+                      QStringLiteral("Journal lines are only carried by a migration."));
+    if (!pg::isServerLocation(mainDb.path())) {
+        mainDb.executeBound(QString::fromLatin1(kJournalTableSql), {});
+        mainDb.executeBound(QString::fromLatin1(kJournalIndexSql), {});
+    }
+    // In batches, well within the number of values a statement may carry on either back end.
+    const QString head =
+        QStringLiteral("INSERT INTO Journal (%1) VALUES ").arg(columnNames().join(u','));
+    constexpr size_t kPerStatement = 100;
+    for (size_t from = 0; from < lines.size(); from += kPerStatement) {
+        const size_t to = std::min(lines.size(), from + kPerStatement);
+        QStringList tuples;
+        std::vector<Value> values;
+        for (size_t r = from; r < to; ++r) {
+            QStringList marks;
+            for (int c = 0; c < ColumnCount; ++c) {
+                values.push_back(lines[r].at(static_cast<size_t>(c)));
+                marks << QStringLiteral("?%1").arg(values.size());
+            }
+            tuples << u'(' + marks.join(u',') + u')';
+        }
+        mainDb.executeBound(head + tuples.join(u','), values);
+    }
 }
 
 bool statementStandsAlone(const QString& sql) {

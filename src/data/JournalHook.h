@@ -48,6 +48,8 @@ class JournalHook {
         if (staged_ >= kSealEvery)
             sealStaged();
     }
+    // After the outermost commit: the anchor hook hears of the newest line it sealed.
+    void afterOutermostCommit();
     // After a statement that may have changed the schema, or a rollback.
     void schemaMayHaveChanged();
     void afterOutermostRollback();
@@ -59,6 +61,7 @@ class JournalHook {
     void installTriggers(const QStringList& tables);
     void createJournalTable();
     void createTimeIndex();
+    void addEntryColumn();
     void stageBaseline(const QStringList& tables);
     int schemaVersion();
     // A statement kept in slot for every seal, prepared at its first use.
@@ -78,10 +81,15 @@ class JournalHook {
     // Whether the journal has its index of the aircraft totals' lines by time (files made
     // before it have it added with their next change).
     bool hasTimeIndex_ = false;
+    // Whether the journal has the column that tells entries apart.
+    bool hasEntryColumn_ = false;
     bool sealing_ = false;
+    bool altering_ = false;  // the hook itself adds a column to the journal
     bool migrating_ = false;
     int knownSchemaVersion_ = -1;
-    long long staged_ = 0;  // lines staged since the last seal
+    long long staged_ = 0;     // lines staged since the last seal
+    long long entry_ = 0;      // the transaction's first line, once it has sealed one
+    long long sealedSeq_ = 0;  // the newest line the transaction sealed, if it sealed one
     sqlite3_stmt* versionQuery_ = nullptr;
     sqlite3_stmt* stagedQuery_ = nullptr;
     sqlite3_stmt* lastLineQuery_ = nullptr;

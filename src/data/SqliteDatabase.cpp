@@ -248,6 +248,8 @@ class SqliteDatabase final : public Database {
             journal_.beforeOutermostCommit();
         exec(QStringLiteral("RELEASE velmora_%1").arg(depth_ - 1).toUtf8());
         --depth_;
+        if (depth_ == 0)
+            journal_.afterOutermostCommit();
     }
     void rollback() override {
         if (depth_ == 0)

@@ -1,5 +1,8 @@
 #include "JournalCheck.h"
 
+#include "JournalChain.h"
+#include "JournalLines.h"
+
 #include "data/Database.h"
 #include "data/Journal.h"
 
@@ -46,9 +49,18 @@ struct TableState {
     }
 };
 
-const QStringList& checkedTables() {
-    static const QStringList t = {QStringLiteral("Aircraft"), QStringLiteral("Parts")};
-    return t;
+// Tables every main data file has: one that is gone was dropped or renamed outside Velmora.
+bool isCoreTable(const QString& name) {
+    static const QStringList t = {QStringLiteral("Aircraft"), QStringLiteral("Parts"),
+                                  QStringLiteral("Oil")};
+    return t.contains(name, Qt::CaseInsensitive);
+}
+
+QString missingTable(const QString& name) {
+    return QStringLiteral(
+               "The table %1 is missing from the file: it was dropped or renamed outside "
+               "Velmora.")
+        .arg(name);
 }
 
 Text textOf(const data::Value& v) {
@@ -98,15 +110,23 @@ CheckResult checkJournal(data::Database& mainDb) {
         out.problem = QStringLiteral("The file has no entry journal.");
         return out;
     }
+    // Every journalled table is replayed; one that is gone is a finding when every main
+    // data file has it, or (a table added later) when the journal speaks of it.
     std::vector<TableState> tables;
-    for (const QString& name : checkedTables()) {
-        if (!mainDb.hasTable(name))
+    QStringList gone;
+    for (const QString& name : dj::journalledTables()) {
+        if (!mainDb.hasTable(name)) {
+            if (isCoreTable(name)) {
+                out.problem = missingTable(name);
+                return out;
+            }
+            gone << name;
             continue;
+        }
         TableState t;
         t.name = name;
         t.nameUtf8 = name.toStdString();
-        mainDb.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name), {},
-                          [&](const std::vector<data::Value>& r) { t.columns << r[1].toString(); });
+        t.columns = columnsOf(mainDb, name);
         for (int i = 0; i < t.columns.size(); ++i)
             t.index.emplace(TableState::lower(t.columns[i].toStdString()), i);
         tables.push_back(std::move(t));
@@ -123,49 +143,32 @@ CheckResult checkJournal(data::Database& mainDb) {
         return nullptr;
     };
 
-    dj::LineHasher hasher;
-    QByteArray previous;
-    std::int64_t expectedSeq = 1;
+    ChainWalker chain;
     const std::string added = dj::kRowAdded.toStdString();
     const std::string present = dj::kRowPresent.toStdString();
     const std::string removed = dj::kRowRemoved.toStdString();
-    const QString sql = QStringLiteral("SELECT %1 FROM Journal ORDER BY Seq")
-                            .arg(dj::columnNames().join(QStringLiteral(", ")));
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM Journal ORDER BY Seq").arg(lineColumns(mainDb));
     mainDb.forEachRow(sql, {}, [&](const std::vector<data::Value>& r) {
         if (!out.problem.isEmpty())
             return;
-        ++out.lines;
+        if (!chain.step(r)) {
+            out.atLine = chain.atLine();
+            out.problem = chain.problem();
+            return;
+        }
         const std::int64_t seq = r[dj::Seq].toInt();
-        if (seq != expectedSeq) {
-            out.atLine = seq;
-            out.problem = seq > expectedSeq
-                              ? QStringLiteral(
-                                    "Journal lines %1 to %2 are missing: they were removed "
-                                    "outside Velmora.")
-                                    .arg(expectedSeq)
-                                    .arg(seq - 1)
-                              : QStringLiteral("Journal line %1 is out of order.").arg(seq);
-            return;
-        }
-        ++expectedSeq;
-        const QByteArrayView hash = hasher.hash(previous, r, dj::ColumnCount - 1);
-        const data::Value& stored = r[dj::Hash];
-        if (stored.type() != data::Value::Type::Text ||
-            QByteArrayView(stored.utf8().data(), static_cast<qsizetype>(stored.utf8().size())) !=
-                hash) {
-            out.atLine = seq;
-            out.problem = QStringLiteral(
-                              "Journal line %1 does not match its hash: it, or the "
-                              "line before it, was changed or put in outside "
-                              "Velmora.")
-                              .arg(seq);
-            return;
-        }
-        previous = hash.toByteArray();
 
         TableState* table = tableOf(r[dj::TableName]);
-        if (!table)
+        if (!table) {
+            for (const QString& name : gone) {
+                if (sameName(r[dj::TableName], name, name.toStdString())) {
+                    out.atLine = seq;
+                    out.problem = missingTable(name);
+                }
+            }
             return;
+        }
         const std::int64_t rowKey = r[dj::RowKey].toInt();
         const std::string& column = r[dj::ColumnName].utf8();
         if (column == added || column == present) {
@@ -180,6 +183,7 @@ CheckResult checkJournal(data::Database& mainDb) {
                 row[static_cast<size_t>(at)] = textOf(r[dj::NewValue]);
         }
     });
+    out.lines = chain.lines();
     if (!out.problem.isEmpty())
         return out;
 
@@ -187,7 +191,7 @@ CheckResult checkJournal(data::Database& mainDb) {
     for (TableState& t : tables) {
         QStringList reads;
         for (const QString& c : t.columns)
-            reads << QStringLiteral("CAST(\"%1\" AS TEXT)").arg(QString(c).replace(u'"', "\"\""));
+            reads << valueText(mainDb, c);
         const int reg = t.columnAt("regnum");
         const int item = t.columnAt("itemnumber");
         auto keyOf = [&](const std::vector<Text>& row, int at) {

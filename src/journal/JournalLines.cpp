@@ -2,6 +2,8 @@
 
 #include "data/Database.h"
 #include "data/Journal.h"
+#include "data/Recordset.h"
+#include "data/pg/PgDatabase.h"
 
 #include <QStringList>
 
@@ -11,6 +13,37 @@ namespace dj = data::journal;
 
 bool hasJournal(data::Database& mainDb) {
     return mainDb.hasTable(dj::kTable);
+}
+
+QStringList columnsOf(data::Database& db, const QString& table) {
+    QStringList out;
+    if (!data::pg::isServerLocation(db.path())) {
+        // SQLite's own word: the engine's description of a table may predate a column the
+        // journal's hook has just added to it.
+        db.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")")
+                          .arg(QString(table).replace(u'"', QStringLiteral("\"\""))),
+                      {}, [&](const std::vector<data::Value>& r) { out << r[1].toString(); });
+        return out;
+    }
+    auto probe = db.openRecordset(
+        QStringLiteral("SELECT * FROM [%1] WHERE 1 = 0").arg(QString(table).replace(u']', "]]")));
+    for (int i = 0; i < probe->fieldCount(); ++i)
+        out << probe->field(i).name;
+    return out;
+}
+
+QString lineColumns(data::Database& mainDb) {
+    QStringList columns = dj::columnNames();
+    if (!columnsOf(mainDb, dj::kTable).contains(columns[dj::Entry], Qt::CaseInsensitive))
+        columns[dj::Entry] = QStringLiteral("NULL AS Entry");
+    return columns.join(QStringLiteral(", "));
+}
+
+QString valueText(data::Database& db, const QString& column) {
+    const QString name = u'"' + QString(column).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    if (data::pg::isServerLocation(db.path()))
+        return QStringLiteral("velmora_jet.journal_text(%1)").arg(name);
+    return QStringLiteral("CAST(%1 AS TEXT)").arg(name);
 }
 
 std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& filter) {
@@ -35,7 +68,7 @@ std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& fil
         add(QStringLiteral("ColumnName = ?%1"), data::Value(filter.columnName));
     const QString sql =
         QStringLiteral("SELECT %1 FROM Journal%2 ORDER BY Seq%3")
-            .arg(dj::columnNames().join(QStringLiteral(", ")),
+            .arg(lineColumns(mainDb),
                  where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(" AND "),
                  filter.newestFirst ? QStringLiteral(" DESC") : QString());
     mainDb.forEachRow(sql, args, [&](const std::vector<data::Value>& r) {
@@ -55,6 +88,7 @@ std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& fil
         l.oldValue = r[dj::OldValue];
         l.newValue = r[dj::NewValue];
         l.hash = r[dj::Hash].toString();
+        l.entry = r[dj::Entry].isNull() ? 0 : r[dj::Entry].toInt();
         out.push_back(std::move(l));
     });
     return out;

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -31,6 +32,9 @@ struct JournalLine {
     data::Value oldValue;
     data::Value newValue;
     QString hash;
+    // The Seq of the first line of the transaction that wrote this line; 0 for lines written
+    // before entries were told apart.
+    std::int64_t entry = 0;
 };
 
 // Which lines to read. Empty or invalid members do not narrow the choice.
@@ -44,6 +48,17 @@ struct LineFilter {
 
 // Whether the main data file has a journal yet (it gets one at its first change).
 bool hasJournal(data::Database& mainDb);
+
+// The journal's columns for a SELECT, in data::journal::Column order; a journal begun
+// before entries were told apart reads Null as its Entry.
+QString lineColumns(data::Database& mainDb);
+
+// The columns of a table as its rows have them, in their order.
+QStringList columnsOf(data::Database& db, const QString& table);
+
+// SQL (as forEachRow takes it) for a column's value as text, as the journal writes values:
+// in a file SQLite's own text of it, on a server the engine's function that writes it alike.
+QString valueText(data::Database& db, const QString& column);
 
 // The lines that pass the filter, in the order of their sequence numbers (or the reverse).
 // A file without a journal has none. Throws data::DbError.

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Journal.h"
 #include "data/TextKey.h"
+#include "data/pg/PgDatabase.h"
 
 #include <array>
 
@@ -63,13 +64,16 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
     // Both reads go by the journal's index of the aircraft lines by time, not through every
     // line of it: "+RegNum" (the same registration, letter case ignored) keeps the grouping
     // from walking the index by registration instead.
-    // Each aircraft's first line, and which of its totals have lines at all.
+    // Each aircraft's first line, and which of its totals have lines at all. On a server the
+    // registration groups by its own rule for text (letter case ignored).
+    const QString plus =
+        data::pg::isServerLocation(mainDb.path()) ? QString() : QStringLiteral("+");
     mainDb.forEachRow(
         QStringLiteral("SELECT RegNum, ColumnName, substr(min(ChangedAt), 1, 10) FROM Journal "
-                       "WHERE TableName = 'Aircraft' AND ChangedAt < ?2%1 GROUP BY +RegNum, "
-                       "+ColumnName")
-            .arg(oneAircraft),
-        withReg({data::Value(QString()), data::Value(end)}),
+                       "WHERE TableName = 'Aircraft' AND ChangedAt >= ?1 AND ChangedAt < ?2%1 "
+                       "GROUP BY %2RegNum, %2ColumnName")
+            .arg(oneAircraft, plus),
+        withReg({data::Value(QStringLiteral("0000")), data::Value(end)}),
         [&](const std::vector<data::Value>& r) {
             if (r[0].isNull())
                 return;

@@ -47,6 +47,7 @@ frmRemain::frmRemain(const QString& dataPath, CompanyValue company, QWidget* par
       company_(std::move(company)) {
     buildControls();
     finishControls(grdDataGrid);
+    followDataChanges(datPrimaryRS);
     Form_Load();
 }
 

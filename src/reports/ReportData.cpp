@@ -1,5 +1,7 @@
 #include "ReportData.h"
 
+#include "journal/JournalAnchors.h"
+
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/JetDates.h"
@@ -258,6 +260,13 @@ class ModelBuilder {
     }
 
     void fillValues(const QString& company, const QString& phone, const QDateTime& printed) {
+        try {
+            const journal::ChainPoint newest = journal::newestLine(*db_);
+            if (!newest.isNull())
+                out_->journalAnchor = QStringLiteral("Journal ") + journal::printedAnchor(newest);
+        } catch (const data::DbError&) {
+            // A journal that cannot be read anchors nothing; the report is printed anyway.
+        }
         auto& v = out_->values;
         v.insert(QStringLiteral("company"), company);
         v.insert(QStringLiteral("phone"), phone);

@@ -49,6 +49,10 @@ struct ReportModel {
     int rowCount = 0;
     int highlightedRows = 0;
     int dueSoonRows = 0;
+    // The newest line of the data file's entry journal ("Journal line 1234, 3f5a9c0e12ab4d77"),
+    // printed at the foot of every page: an anchor of the chain outside the file that
+    // velmora-journal verify --anchor compares. Empty when the file keeps no journal.
+    QString journalAnchor;
 
     // A header, footer or summary text with its {names} filled in; {Page} and {Pages} with
     // the numbers given.

@@ -240,7 +240,7 @@ class Renderer {
                              blockHeight(def_.headerCenter, guess, 1),
                              blockHeight(def_.headerRight, guess, 2)});
         footerH_ = std::max({footBlockHeight(def_.footerLeft, guess),
-                             footBlockHeight(def_.footerCenter, guess),
+                             footBlockHeight(footerCenter(), guess),
                              footBlockHeight(def_.footerRight, guess)});
         bodyTop_ = headerH_ + mm(2.5);
         bodyBottom_ = height_ - footerH_ - mm(2.5);
@@ -318,6 +318,15 @@ class Renderer {
             h += wrap(given[i], f, headerWidth(slot), 2).size() * f.line;
         }
         return h;
+    }
+
+    // The centre of the foot, with the journal's newest line under what the definition
+    // puts there.
+    QString footerCenter() const {
+        if (m_.journalAnchor.isEmpty())
+            return def_.footerCenter;
+        return def_.footerCenter.isEmpty() ? m_.journalAnchor
+                                           : def_.footerCenter + u'\n' + m_.journalAnchor;
     }
 
     double footBlockHeight(const QString& text, int pages) const {
@@ -401,12 +410,13 @@ class Renderer {
         const double footTop = height_ - footerH_;
         p.drawLine(QPointF(0, footTop - mm(1)), QPointF(width_, footTop - mm(1)));
         p.setPen(Qt::black);
+        const QString center = footerCenter();
         const struct {
             const QString& text;
             Qt::Alignment align;
             double x;
         } feet[] = {{def_.footerLeft, Qt::AlignLeft, 0},
-                    {def_.footerCenter, Qt::AlignHCenter, width_ / 3},
+                    {center, Qt::AlignHCenter, width_ / 3},
                     {def_.footerRight, Qt::AlignRight, 2 * width_ / 3}};
         for (const auto& f : feet) {
             if (!f.text.isEmpty())

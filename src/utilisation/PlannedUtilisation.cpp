@@ -92,25 +92,58 @@ void savePlannedUtilisation(data::Database& mainDb, const std::vector<PlannedEnt
         mainDb.execute(kCreateTable);
         mainDb.execute(kCreateIndex);
     }
-    QSet<QString> replaced;
-    for (const PlannedEntry& e : entries)
-        replaced.insert(data::textKey(e.regNum));
     auto rs = mainDb.openRecordset(kPlannedUtilisationTable);
     const int reg = rs->fieldIndex(QStringLiteral("RegNum"));
-    for (int i = rs->recordCount() - 1; i >= 0; --i) {
-        rs->setAbsolutePosition(i);
-        const Value v = rs->value(reg);
-        if (!v.isNull() && replaced.contains(data::textKey(v.toString())))
-            rs->deleteCurrent();
+    // The row that counts for each registration (its first), and the rows after it that a
+    // save of that registration leaves no reason to keep.
+    QSet<QString> saved;
+    for (const PlannedEntry& e : entries)
+        saved.insert(data::textKey(e.regNum));
+    QHash<QString, int> rowOf;
+    std::vector<int> extra;
+    for (int i = 0; i < rs->recordCount(); ++i) {
+        const Value v = rs->rows()[static_cast<size_t>(i)].values[static_cast<size_t>(reg)];
+        if (v.isNull())
+            continue;
+        const QString key = data::textKey(v.toString());
+        if (!rowOf.contains(key))
+            rowOf.insert(key, i);
+        else if (saved.contains(key))
+            extra.push_back(i);
     }
+    // A row that is kept is changed in the figures that differ only, so that the journal
+    // records what changed; a registration without a row gets one.
     for (const PlannedEntry& e : entries) {
-        rs->addNew();
-        rs->setValue(reg, Value(e.regNum));
-        for (const Column& c : kColumns) {
-            const std::optional<double>& f = e.use.*c.figure;
-            rs->setValue(QString::fromLatin1(c.name), f ? Value(*f) : Value());
+        const auto it = rowOf.constFind(data::textKey(e.regNum));
+        if (it == rowOf.constEnd()) {
+            rs->addNew();
+            rs->setValue(reg, Value(e.regNum));
+            for (const Column& c : kColumns) {
+                const std::optional<double>& f = e.use.*c.figure;
+                rs->setValue(QString::fromLatin1(c.name), f ? Value(*f) : Value());
+            }
+            rs->update();
+            rowOf.insert(data::textKey(e.regNum), rs->recordCount() - 1);
+            continue;
         }
-        rs->update();
+        rs->setAbsolutePosition(*it);
+        bool editing = false;
+        for (const Column& c : kColumns) {
+            const QString name = QString::fromLatin1(c.name);
+            const std::optional<double>& f = e.use.*c.figure;
+            if (data::numberIn(rs->value(name)) == f)
+                continue;
+            if (!editing)
+                rs->edit();
+            editing = true;
+            rs->setValue(name, f ? Value(*f) : Value());
+        }
+        if (editing)
+            rs->update();
+    }
+    for (auto it = extra.rbegin(); it != extra.rend(); ++it) {
+        rs->setAbsolutePosition(*it);
+        rs->deleteCurrent();
     }
     tx.commit();
 }

@@ -1,5 +1,7 @@
 #include "aircraft/frmAircraft.h"
+#include "journal/screen/JournalTableModel.h"
 #include "journal/screen/UtilisationPanel.h"
+#include "journal/screen/frmJournal.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
@@ -577,16 +579,23 @@ TEST_P(AircraftScreen, TheDeleteKeyAsksBeforeAComponentGoes) {
 
 VELMORA_ON_BOTH_BACK_ENDS(AircraftScreen);
 
-TEST_P(AircraftScreen, OnTheServerTheJournalButtonSaysTheJournalIsKeptInTheFilesOnly) {
-    if (GetParam() != BackEnd::Server)
-        GTEST_SKIP() << "the journal of the data files has its own screen tests";
+// The server keeps the journal too: "Journal..." shows the aircraft's lines from it.
+TEST_P(AircraftScreen, TheJournalButtonShowsTheAircraftsLinesOnBothBackEnds) {
     frmAircraft& s = open();
     dialogs->messages.clear();
     QTest::mouseClick(s.cmdJournal, Qt::LeftButton);
-    ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_EQ(dialogs->messages[0].title, "Journal");
-    EXPECT_TRUE(dialogs->messages[0].text.contains("kept in the data files only"));
-    // The utilisation panel falls back to the planned figures.
-    EXPECT_EQ(s.fraUtilisation->lblSource->text(),
-              "Planned: the database server keeps no journal.");
+    EXPECT_TRUE(dialogs->messages.empty());
+    journal::frmJournal* j = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<journal::frmJournal*>(w))
+            j = found;
+    }
+    ASSERT_NE(j, nullptr);
+    EXPECT_GT(j->table().rowCount(), 0);
+    for (const journal::JournalLine& l : j->table().lines())
+        EXPECT_EQ(l.regNum.compare(s.Combo1->text(), Qt::CaseInsensitive), 0);
+    delete j;
+    // The utilisation panel counts the journal's days.
+    EXPECT_TRUE(s.fraUtilisation->lblSource->text().startsWith("Planned: 0 of 14 days"))
+        << s.fraUtilisation->lblSource->text().toStdString();
 }

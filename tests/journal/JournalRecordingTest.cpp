@@ -6,6 +6,7 @@
 #include "data/Recordset.h"
 #include "journal/JournalCheck.h"
 #include "support/TestFiles.h"
+#include "utilisation/PlannedUtilisation.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -168,6 +169,111 @@ TEST_F(JournalRecording, AMigrationWhoseBackupFailsChangesNothing) {
     EXPECT_FALSE(journal::hasJournal(*db_));
     auto rs = db_->openRecordset(QStringLiteral("Aircraft"));
     EXPECT_EQ(rs->value(QStringLiteral("TotalCycles")).toInt(), 40);
+}
+
+TEST_F(JournalRecording, TheLinesOfOneTransactionAreOneEntryNamedAfterItsFirstLine) {
+    {
+        data::Transaction tx(*db_);
+        db_->execute(QStringLiteral("UPDATE Aircraft SET TotalTime = 1202.5, TotalRIN = 8"));
+        db_->execute(QStringLiteral("UPDATE Parts SET LifeNumber = 300 WHERE ItemNumber = 1"));
+        tx.commit();
+    }
+    db_->execute(QStringLiteral("UPDATE Aircraft SET TotalCycles = 41"));
+    const auto lines = allLines(*db_);
+    ASSERT_EQ(lines.size(), 7u);
+    // Each row added in SetUp was a transaction of its own.
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(lines[i].entry, lines[i].seq);
+    for (size_t i = 3; i < 6; ++i)
+        EXPECT_EQ(lines[i].entry, lines[3].seq) << lines[i].columnName.toStdString();
+    EXPECT_EQ(lines[6].entry, lines[6].seq);
+    EXPECT_TRUE(journal::checkJournal(*db_).intact);
+
+    // The entry is part of what a line's hash covers.
+    db_.reset();
+    sqlite3Program(path_, QStringLiteral("UPDATE Journal SET Entry = 5 WHERE Seq = 4;"));
+    db_ = data::Database::open(path_);
+    const journal::CheckResult moved = journal::checkJournal(*db_);
+    EXPECT_FALSE(moved.intact);
+    EXPECT_EQ(moved.atLine, 4);
+}
+
+// A journal begun before its lines named their entry: the column is added with the next
+// change, the earlier lines keep no entry and their chain still holds.
+TEST_F(JournalRecording, AJournalOfAnEarlierVersionGetsEntriesWithItsNextChange) {
+    const auto lines = allLines(*db_);
+    db_.reset();
+    // The journal table as files had it then (the sqlite3 program cannot drop a column of a
+    // file whose indexes use the engine's collation: the table is made again).
+    QString sql = QStringLiteral(
+        "CREATE TEMP TABLE Earlier AS SELECT Seq, ChangedAt, UserName, HostName, Program, "
+        "Screen, TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, NewValue, Hash "
+        "FROM Journal; DROP TABLE Journal; CREATE TABLE Journal (Seq INTEGER PRIMARY KEY, "
+        "ChangedAt DATETIME, UserName TEXT, HostName TEXT, Program TEXT, Screen TEXT, "
+        "TableName TEXT, RegNum TEXT, ItemNumber TEXT, RowKey INTEGER, ColumnName TEXT, "
+        "OldValue LONGTEXT, NewValue LONGTEXT, Hash TEXT(64)); INSERT INTO Journal SELECT * "
+        "FROM Earlier;");
+    QByteArray previous;
+    for (const journal::JournalLine& l : lines) {
+        const std::vector<Value> fields = {Value(l.seq),
+                                           Value(l.changedAt.toString(data::journal::kTimeFormat)),
+                                           Value(l.userName),
+                                           Value(l.hostName),
+                                           Value(l.program),
+                                           Value(l.screen),
+                                           Value(l.tableName),
+                                           Value(l.regNum),
+                                           l.itemNumber.isEmpty() ? Value() : Value(l.itemNumber),
+                                           Value(l.rowKey),
+                                           Value(l.columnName),
+                                           l.oldValue,
+                                           l.newValue};
+        previous = data::journal::lineHash(previous, fields);
+        sql += QStringLiteral("UPDATE Journal SET Hash = '%1' WHERE Seq = %2;")
+                   .arg(QString::fromLatin1(previous))
+                   .arg(l.seq);
+    }
+    sqlite3Program(path_, sql);
+    db_ = data::Database::open(path_);
+    ASSERT_TRUE(journal::checkJournal(*db_).intact)
+        << journal::checkJournal(*db_).problem.toStdString();
+    EXPECT_EQ(allLines(*db_).front().entry, 0);
+
+    db_->execute(QStringLiteral("UPDATE Aircraft SET TotalCycles = 41, TotalRIN = 8"));
+    const auto after = allLines(*db_);
+    ASSERT_EQ(after.size(), lines.size() + 2);
+    EXPECT_EQ(after[2].entry, 0);
+    EXPECT_EQ(after[3].entry, after[3].seq);
+    EXPECT_EQ(after[4].entry, after[3].seq);
+    const journal::CheckResult check = journal::checkJournal(*db_);
+    EXPECT_TRUE(check.intact) << check.problem.toStdString();
+}
+
+// Saving the planned use of the fleet records the figures that changed, as changes, not a
+// removal and an addition of every aircraft's row.
+TEST_F(JournalRecording, SavingPlannedUseJournalsOnlyTheFiguresThatChanged) {
+    auto use = [](double hours, std::optional<double> landings) {
+        utilisation::DailyUtilisation u;
+        u.meter1Hours = hours;
+        u.landings = landings;
+        return u;
+    };
+    utilisation::savePlannedUtilisation(*db_, {{"N1", use(4.5, 9)}, {"N2", use(2, {})}});
+    const auto before = lineCount();
+    utilisation::savePlannedUtilisation(*db_, {{"n1", use(4.5, 10)}, {"N2", use(2, {})}});
+    auto lines = allLines(*db_);
+    ASSERT_EQ(lineCount(), before + 1);
+    EXPECT_EQ(lines.back().tableName, utilisation::kPlannedUtilisationTable);
+    EXPECT_EQ(lines.back().regNum, QStringLiteral("N1"));
+    EXPECT_EQ(lines.back().columnName, QStringLiteral("LandingsPerDay"));
+    EXPECT_EQ(lines.back().oldValue.toString(), QStringLiteral("9.0"));
+    EXPECT_EQ(lines.back().newValue.toString(), QStringLiteral("10.0"));
+
+    // The same figures again: nothing changed, nothing recorded.
+    utilisation::savePlannedUtilisation(*db_, {{"N1", use(4.5, 10)}, {"N2", use(2, {})}});
+    EXPECT_EQ(lineCount(), before + 1);
+    EXPECT_EQ(utilisation::PlannedUtilisation::read(*db_).dailyUse("N1"), use(4.5, 10));
+    EXPECT_TRUE(journal::checkJournal(*db_).intact);
 }
 
 TEST_F(JournalRecording, TheTemplateLibraryAndOtherFilesAreNotJournalled) {

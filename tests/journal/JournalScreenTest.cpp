@@ -2,12 +2,14 @@
 // the Journal screen with its filters, export and undo, and the "Use per Day" panel.
 #include "aircraft/frmAircraft.h"
 #include "data/Journal.h"
+#include "entry/EntryFields.h"
 #include "export/Csv.h"
 #include "journal/JournalCheck.h"
 #include "journal/JournalLines.h"
 #include "journal/screen/JournalTableModel.h"
 #include "journal/screen/UtilisationPanel.h"
 #include "journal/screen/frmJournal.h"
+#include "remaining/frmRemain.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/TestFiles.h"
@@ -135,7 +137,8 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
     EXPECT_GT(shown.front().seq, shown.back().seq);  // newest first
 
     // One column's lines.
-    j->cboColumn->setCurrentIndex(j->cboColumn->findText("TotalTime"));
+    j->cboColumn->setCurrentIndex(j->cboColumn->findData("TotalTime"));
+    EXPECT_EQ(j->cboColumn->currentText(), QStringLiteral("Airframe Time"));
     ASSERT_EQ(j->table().rowCount(), 1);
     EXPECT_EQ(j->table().lines()[0].newValue.toString(), QStringLiteral("802.0"));
 
@@ -154,7 +157,12 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
     QString error;
     ASSERT_TRUE(exporting::parseCsv(fileBytes(csv), &records, &error)) << error.toStdString();
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[1][journal::JournalTableModel::New], QStringLiteral("802.0"));
+    const auto at = [&](const char* header) {
+        const auto it = std::find(records[0].begin(), records[0].end(), QString(header));
+        return static_cast<size_t>(it - records[0].begin());
+    };
+    ASSERT_LT(at("NewValue"), records[0].size());
+    EXPECT_EQ(records[1][at("NewValue")], QStringLiteral("802.0"));
 
     // Print preview gets the rows shown.
     int printed = -1;
@@ -190,6 +198,126 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
             EXPECT_FALSE(j->cmdUndo->isEnabled());
         }
     }
+}
+
+// The screen is read by people: the screen's caption, what a line is about and the change in
+// words; the CSV keeps the line as the journal has it.
+TEST_F(JournalScreens, TheJournalScreenShowsCaptionsAndChangesInWords) {
+    aircraft::frmAircraft& s = open();
+    dialogs->answer(MsgAnswer::Yes);
+    enter(11, "+2", 12);
+    s.cmdJournal->click();
+    journal::frmJournal* j = journalScreen();
+    ASSERT_NE(j, nullptr);
+    const QAbstractItemModel* m = j->grdJournal->model();
+    auto shown = [&](int row, int column) { return m->index(row, column).data().toString(); };
+    using Col = journal::JournalTableModel;
+    int totalRow = -1;
+    int partRow = -1;
+    for (int row = 0; row < m->rowCount(); ++row) {
+        if (j->table().lines()[static_cast<size_t>(row)].columnName == u"TotalTime")
+            totalRow = row;
+        if (j->table().lines()[static_cast<size_t>(row)].tableName == u"Parts" && partRow < 0)
+            partRow = row;
+    }
+    ASSERT_GE(totalRow, 0);
+    ASSERT_GE(partRow, 0);
+    EXPECT_EQ(shown(totalRow, Col::Screen), QStringLiteral("Aircraft Set-up"));
+    EXPECT_EQ(shown(totalRow, Col::What), QStringLiteral("Aircraft N1"));
+    EXPECT_EQ(shown(totalRow, Col::Change), QStringLiteral("Airframe Time: 800.0 → 802.0"));
+    EXPECT_EQ(shown(partRow, Col::What), QStringLiteral("Component 20 of N1"));
+    EXPECT_TRUE(shown(partRow, Col::Change).startsWith(QStringLiteral("Added: ")))
+        << shown(partRow, Col::Change).toStdString();
+    EXPECT_TRUE(shown(partRow, Col::Change).contains(QStringLiteral("Item # 20")));
+    EXPECT_FALSE(shown(partRow, Col::Change).contains(u'{'));
+    // A line the test wrote without a screen names the program.
+    EXPECT_EQ(shown(partRow, Col::Screen),
+              j->table().lines()[static_cast<size_t>(partRow)].program);
+    // The raw columns are not on the screen, and the print takes what is.
+    for (int c = Col::kShownCount; c < Col::Count; ++c)
+        EXPECT_TRUE(j->grdJournal->isColumnHidden(c));
+    EXPECT_EQ(j->printJob().columns.size(), static_cast<size_t>(Col::kShownCount));
+    // The print carries the journal's newest line, an anchor of the chain on paper.
+    EXPECT_TRUE(j->printJob().subtitle.contains(QStringLiteral("journal line ")))
+        << j->printJob().subtitle.toStdString();
+
+    const QString csv = folder.file("raw.csv");
+    dialogs->saveResult(csv);
+    j->cmdExportCsv->click();
+    std::vector<exporting::CsvRecord> records;
+    QString error;
+    ASSERT_TRUE(exporting::parseCsv(fileBytes(csv), &records, &error)) << error.toStdString();
+    const exporting::CsvRecord& header = records[0];
+    auto at = [&](const char* name) {
+        return static_cast<size_t>(std::find(header.begin(), header.end(), QString(name)) -
+                                   header.begin());
+    };
+    ASSERT_LT(at("ScreenName"), header.size());
+    ASSERT_LT(at("ColumnName"), header.size());
+    const exporting::CsvRecord& total = records[static_cast<size_t>(totalRow) + 1];
+    EXPECT_EQ(total[at("ScreenName")], QStringLiteral("frmAircraft"));
+    EXPECT_EQ(total[at("ColumnName")], QStringLiteral("TotalTime"));
+    EXPECT_EQ(total[at("OldValue")], QStringLiteral("800.0"));
+    EXPECT_TRUE(records[static_cast<size_t>(partRow) + 1][at("NewValue")]->startsWith(u'{'));
+}
+
+// "Undo this entry" on the reading's line takes back what the confirmation wrote: the
+// reading, the last counted reading and the total; the open screens show it at once, and the
+// next entry goes on from there without a word about another user.
+TEST_F(JournalScreens, UndoTakesBackTheWholeMeterEntryAndTheOpenScreensShowIt) {
+    aircraft::frmAircraft& s = open();
+    dialogs->answer(MsgAnswer::Yes);
+    enter(11, "+2", 12);
+    remaining::frmRemain remain(folder.dataPath(), [](const QString&) { return data::Value(); });
+    remain.show();
+    auto row = [&] {
+        auto rs = data::Database::open(path)->openRecordset(
+            "SELECT CurrentMeter1, LastMeter1, TotalTime FROM Aircraft");
+        return std::vector<double>{rs->value(0).toDouble(), rs->value(1).toDouble(),
+                                   rs->value(2).toDouble()};
+    };
+    ASSERT_EQ(row(), (std::vector<double>{1236.5, 1236.5, 802}));
+    const int meter1 = entry::fieldIndex(entry::TimeRemainingField::CurrentMeter1);
+    const int total1 = entry::fieldIndex(entry::TimeRemainingField::TotalTime);
+    ASSERT_EQ(remain.txtFields[meter1]->text(), QStringLiteral("1236.5"));
+
+    s.cmdJournal->click();
+    journal::frmJournal* j = journalScreen();
+    ASSERT_NE(j, nullptr);
+    QApplication::setActiveWindow(j);
+    j->cboColumn->setCurrentIndex(j->cboColumn->findData("CurrentMeter1"));
+    ASSERT_EQ(j->table().rowCount(), 2);  // the entry, and the reading first set in SetUp
+    j->grdJournal->setCurrentIndex(j->grdJournal->model()->index(0, 0));
+    ASSERT_TRUE(j->cmdUndo->isEnabled());
+    dialogs->messages.clear();
+    dialogs->answer(MsgAnswer::Yes);
+    j->cmdUndo->click();
+    ASSERT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("Airframe Time: 802.0 → 800.0")))
+        << dialogs->messages[0].text.toStdString();
+    EXPECT_EQ(dialogs->messages[1].title, QStringLiteral("Undo this entry"));
+    EXPECT_TRUE(dialogs->messages[1].text.contains(
+        QStringLiteral("Current Meter #1: 1236.5 → 1234.5\nLast Counted Meter #1: 1236.5 → "
+                       "1230.0\nAirframe Time: 802.0 → 800.0")))
+        << dialogs->messages[1].text.toStdString();
+    EXPECT_EQ(row(), (std::vector<double>{1234.5, 1230, 800}));
+
+    // Both screens show the aircraft as it is now.
+    EXPECT_EQ(s.txtFields[11]->text(), QStringLiteral("1234.5"));
+    EXPECT_EQ(s.txtFields[12]->text().toDouble(), 800.0);
+    EXPECT_EQ(remain.txtFields[meter1]->text(), QStringLiteral("1234.5"));
+    EXPECT_EQ(remain.txtFields[total1]->text().toDouble(), 800.0);
+    EXPECT_FALSE(s.cmdSave->isEnabled());
+
+    // The next entry counts from the reading as it is now, without a word of another user.
+    QApplication::setActiveWindow(screen.get());
+    dialogs->messages.clear();
+    dialogs->answer(MsgAnswer::Yes);
+    enter(11, "+1", 12);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text,
+              QStringLiteral("Flight time was changed by 1.0. Is this correct?"));
+    EXPECT_EQ(row(), (std::vector<double>{1235.5, 1235.5, 801}));
 }
 
 TEST_F(JournalScreens, TheUsePanelShowsPlannedFiguresWhileTheJournalIsYoung) {

@@ -6,7 +6,10 @@
 #include "backup/Backups.h"
 #include "data/DataFiles.h"
 #include "data/DatabaseCopy.h"
+#include "data/Journal.h"
 #include "data/Schema.h"
+#include "journal/JournalCheck.h"
+#include "journal/JournalLines.h"
 #include "support/FileDamage.h"
 #include "support/TestFiles.h"
 
@@ -184,6 +187,34 @@ TEST_F(Backups, RestorePutsTheFilesBackAndKeepsTheCurrentOnes) {
     const backup::RestoreOutcome one = backup::restoreBackup(taken, {main});
     EXPECT_EQ(one.restored.copies.size(), 1u);
     EXPECT_EQ(aircraftCount(main), 1);
+}
+
+// The restored file's journal says why its content changed: which backup came back, by
+// whom; its chain stays whole. The other files keep no journal and get none.
+TEST_F(Backups, ARestoreIsRecordedInTheRestoredFilesJournal) {
+    const backup::Backup taken = backup::makeBackup(all(), Reason::Daily, kMorning).backup;
+    addAircraft(*data::Database::open(main), "N2");
+    const backup::RestoreOutcome out = backup::restoreBackup(taken);
+
+    auto db = data::Database::open(main);
+    const auto lines = journal::readLines(*db, {});
+    ASSERT_FALSE(lines.empty());
+    const journal::JournalLine& last = lines.back();
+    EXPECT_EQ(last.tableName, data::journal::kFileEvent);
+    EXPECT_EQ(last.columnName, data::journal::kRestored);
+    EXPECT_TRUE(last.newValue.toString().contains(taken.name))
+        << last.newValue.toString().toStdString();
+    EXPECT_TRUE(last.newValue.toString().contains(out.kept.name))
+        << last.newValue.toString().toStdString();
+    EXPECT_FALSE(last.userName.isEmpty());
+    EXPECT_FALSE(last.hostName.isEmpty());
+    // The line follows the backup's own lines: the N2 row is not among them.
+    for (const journal::JournalLine& l : lines)
+        EXPECT_NE(l.regNum, QStringLiteral("N2"));
+    const journal::CheckResult check = journal::checkJournal(*db);
+    EXPECT_TRUE(check.intact) << check.problem.toStdString();
+    EXPECT_FALSE(data::Database::open(templates)->hasTable(data::journal::kTable));
+    EXPECT_FALSE(data::Database::open(settings)->hasTable(data::journal::kTable));
 }
 
 TEST_F(Backups, DamagedCopyIsNeverRestored) {

@@ -4,6 +4,7 @@
 #include "ReportTestData.h"
 
 #include "ReportCommand.h"
+#include "journal/JournalAnchors.h"
 #include "reportfiles/ReportDefinition.h"
 #include "reportfiles/ReportQueries.h"
 #include "reports/ReportData.h"
@@ -113,6 +114,24 @@ TEST_F(ReportPdf, ActualReportStatesCompanyAircraftAndValues) {
     EXPECT_FALSE(text.contains("Other aircraft part"));
     EXPECT_TRUE(text.contains("Main rotor blade"));
     EXPECT_TRUE(text.contains("10 installed components; 2 overdue"));
+}
+
+// Every page's foot carries the data file's newest journal line, an anchor of the chain
+// outside the file that velmora-journal verify --anchor compares.
+TEST_F(ReportPdf, EveryPageCarriesTheJournalsNewestLine) {
+    SKIP_WITHOUT_PDFTOTEXT();
+    auto db = data::Database::open(f.folder.file("TimeMgr.mdb"));
+    const journal::ChainPoint newest = journal::newestLine(*db);
+    ASSERT_FALSE(newest.isNull());
+    const QString printed =
+        QStringLiteral("Journal line %1, %2").arg(newest.seq).arg(newest.hash.left(16));
+    for (bool forecast : {false, true}) {
+        const QString text = render(job("N1", forecast));
+        EXPECT_TRUE(text.contains(printed)) << printed.toStdString() << "\n" << text.toStdString();
+        const auto typed = journal::parseAnchor(printed.mid(8));
+        ASSERT_TRUE(typed);
+        EXPECT_TRUE(journal::disagreement(*db, *typed).isEmpty());
+    }
 }
 
 TEST_F(ReportPdf, ForecastReportShowsValuesLessTheIncreases) {

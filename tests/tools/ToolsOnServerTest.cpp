@@ -40,6 +40,10 @@ class ToolsOnServer : public ::testing::Test {
         const ToolRun migrate = runTool(VELMORA_MIGRATE_BIN, {"--from", dataDir, "--to", uri});
         ASSERT_EQ(migrate.status, 0) << migrate.err.toStdString();
         EXPECT_TRUE(migrate.out.contains("Timemgr.mdb Parts: 2 rows")) << migrate.out.toStdString();
+        EXPECT_TRUE(migrate.out.contains("Timemgr.mdb Journal: 3 lines carried"))
+            << migrate.out.toStdString();
+        EXPECT_TRUE(migrate.out.contains("Timemgr.mdb Journal: the chain holds (3 lines)"))
+            << migrate.out.toStdString();
     }
 
     PgTestDatabase server;
@@ -71,6 +75,36 @@ TEST_F(ToolsOnServer, ReportDueListAndSqlReadTheServer) {
                                   "ItemNumber"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "Description\r\nStarter\r\nPump\r\n");
+}
+
+// The journal goes onto the server with the data set, and the server keeps it: velmora-sql's
+// change is journalled there with its program and the session's user, the lines cannot be
+// taken out, and verify and list read them.
+TEST_F(ToolsOnServer, TheJournalIsCarriedAndKeptOnTheServer) {
+    ToolRun r = runTool(VELMORA_JOURNAL_BIN, {"verify", "--data", uri});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("the journal is intact (3 lines)")) << r.out.toStdString();
+
+    r = runTool(VELMORA_SQL_BIN, {uri + "#Timemgr", "UPDATE Aircraft SET TotalTime = 1010"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = runTool(VELMORA_SQL_BIN, {uri + "#Timemgr", "DELETE FROM Journal"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("can only be added to")) << r.err.toStdString();
+
+    r = runTool(VELMORA_JOURNAL_BIN, {"list", "--data", uri, "--csv"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList rows = r.out.split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 5);  // the header, three carried lines, the change
+    const QStringList last = rows.back().split(u',');
+    ASSERT_GE(last.size(), 12);
+    EXPECT_EQ(last[4], "velmora-sql");
+    EXPECT_EQ(last[2], queryTestServer(uri, "SELECT session_user").value(0));
+    EXPECT_EQ(last[9], "TotalTime");
+    EXPECT_EQ(last[10], "1000.0");
+    EXPECT_EQ(last[11], "1010.0");
+    r = runTool(VELMORA_JOURNAL_BIN, {"verify", "--data", uri});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("the journal is intact (4 lines)")) << r.out.toStdString();
 }
 
 TEST_F(ToolsOnServer, JournalBackupAndMigrationBack) {

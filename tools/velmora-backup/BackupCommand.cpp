@@ -3,7 +3,9 @@
 #include "backup/Backups.h"
 #include "backup/ProgramFiles.h"
 #include "data/DbError.h"
+#include "data/Journal.h"
 #include "data/pg/PgDatabase.h"
+#include "journal/JournalAnchors.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -137,11 +139,16 @@ int restore(const backup::ProgramFiles& files, const Arguments& a, const Environ
         }
     }
     try {
+        // The restored file's journal goes on from the backup's lines, with the restore's
+        // own line: the settings file's anchor follows it, as the program's does.
+        data::journal::setAfterCommit(journal::anchorInSettings(files.settings));
         const backup::RestoreOutcome outcome = backup::restoreBackup(*it);
+        data::journal::setAfterCommit(nullptr);
         out << "Restored the backup " << it->name << ": " << fileNames(outcome.restored)
             << ". The files as they were are kept as the backup " << outcome.kept.name << ".\n";
         return 0;
     } catch (const data::DbError& e) {
+        data::journal::setAfterCommit(nullptr);
         err << "velmora-backup: error " << e.code() << ": " << e.text() << '\n';
         return 1;
     }

@@ -1,10 +1,12 @@
 #include "JournalCommand.h"
 
+#include "AnchorReport.h"
 #include "cli/OptionWord.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
 #include "export/Csv.h"
+#include "journal/JournalAnchors.h"
 #include "journal/JournalCheck.h"
 #include "journal/JournalLines.h"
 
@@ -21,6 +23,8 @@ struct Options {
     QString reg;
     QDate since;
     bool csv = false;
+    QString settings;
+    std::vector<journal::ChainPoint> anchors;
 };
 
 int usageError(QTextStream& err, const QString& message) {
@@ -42,7 +46,8 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
         cli::OptionWord word = cli::splitOptionWord(args[i]);
         const QString& name = word.name;
         const bool known = name == u"--data" ||
-                           (list && (name == u"--reg" || name == u"--since" || name == u"--csv"));
+                           (list && (name == u"--reg" || name == u"--since" || name == u"--csv")) ||
+                           (!list && (name == u"--settings" || name == u"--anchor"));
         if (!known) {
             *error = QStringLiteral("unknown argument '%1' for %2").arg(args[i], o->command);
             return false;
@@ -62,6 +67,18 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
         const QString& value = word.value;
         if (name == u"--data") {
             o->data = value;
+        } else if (name == u"--settings") {
+            o->settings = value;
+        } else if (name == u"--anchor") {
+            const auto point = journal::parseAnchor(value);
+            if (!point) {
+                *error = QStringLiteral(
+                             "--anchor takes a line and its hash as a report prints them, such "
+                             "as 1234:3f5a9c0e12ab4d77, not '%1'")
+                             .arg(value);
+                return false;
+            }
+            o->anchors.push_back(*point);
         } else if (name == u"--reg") {
             o->reg = value;
         } else {
@@ -123,20 +140,50 @@ void printLines(const std::vector<journal::JournalLine>& lines, bool csv, QTextS
     }
 }
 
+// The chain and the rows, then the anchors outside the file: every finding is named.
+int verify(data::Database& db, const QString& main, const Options& o, QTextStream& out,
+           QTextStream& err) {
+    const QString shown = QDir::toNativeSeparators(main);
+    const journal::CheckResult r = journal::checkJournal(db);
+    const AnchorReport anchors = compareAnchors(db, findAnchors(main, o.settings, o.anchors));
+    if (r.intact)
+        out << shown << ": the journal is intact (" << r.lines << " lines).\n";
+    else
+        err << "velmora-journal: " << shown << ": " << r.problem << "\n";
+    for (const QString& line : anchors.agreed + anchors.setAside)
+        out << line << "\n";
+    for (const QString& finding : anchors.findings)
+        err << "velmora-journal: " << shown << ": " << finding << "\n";
+    if (anchors.agreed.isEmpty() && anchors.findings.isEmpty())
+        out << "No anchor of the chain was found outside the file: lines removed from its end, "
+               "or the chain hashed again after an edit, cannot be told.\n";
+    out.flush();
+    err.flush();
+    return r.intact && anchors.findings.isEmpty() ? 0 : 1;
+}
+
 }  // namespace
 
 const cli::ProgramHelp& journalHelp() {
     static const cli::ProgramHelp help{
         QStringLiteral("velmora-journal"),
-        {QStringLiteral("verify --data DIR"),
+        {QStringLiteral("verify --data DIR [--settings SetupPP.mdb] [--anchor LINE:HASH]..."),
          QStringLiteral("list --data DIR [--reg REG] [--since DATE] [--csv]")},
         QStringLiteral(
             "verify walks the entry journal of DIR/Timemgr.mdb, the record of every change\n"
-            "made through Velmora, and checks its hash chain and that the aircraft and their\n"
-            "components are as the journal says; it names the first fault and exits with 1.\n"
+            "made through Velmora, and checks its hash chain and that every journalled table\n"
+            "(aircraft, components, oil samples, planned use) is as the journal says; then it\n"
+            "compares the chain with its anchors kept outside the file: in SetupPP.mdb, in\n"
+            "every backup of the file, and those typed from a report's footer. It names each\n"
+            "fault and exits with 1.\n"
             "list prints the journal's lines, oldest first.\n"),
         {{QStringLiteral("data"), QChar(), QStringLiteral("DIR"),
           QStringLiteral("the data folder that holds Timemgr.mdb")},
+         {QStringLiteral("settings"), QChar(), QStringLiteral("FILE"),
+          QStringLiteral("verify: the SetupPP.mdb whose anchor to compare (by default the one "
+                         "velmora uses)")},
+         {QStringLiteral("anchor"), QChar(), QStringLiteral("LINE:HASH"),
+          QStringLiteral("verify: a line and its hash as a report's footer prints them")},
          {QStringLiteral("reg"), QChar(), QStringLiteral("REG"),
           QStringLiteral("list: only the lines of this registration")},
          {QStringLiteral("since"), QChar(), QStringLiteral("DATE"),
@@ -148,29 +195,21 @@ const cli::ProgramHelp& journalHelp() {
     return help;
 }
 
-int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                      const QString& defaultSettings) {
     Options o;
     QString error;
     if (!readOptions(arguments, &o, &error))
         return usageError(err, error);
+    if (o.settings.isEmpty())
+        o.settings = defaultSettings;
     const QString dataPath = data::dataPathOf(o.data);
     const QString main =
         data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kMain));
     try {
         auto db = data::Database::open(main);
-        if (o.command == u"verify") {
-            const journal::CheckResult r = journal::checkJournal(*db);
-            if (!r.intact) {
-                err << "velmora-journal: " << QDir::toNativeSeparators(main) << ": " << r.problem
-                    << "\n";
-                err.flush();
-                return 1;
-            }
-            out << QDir::toNativeSeparators(main) << ": the journal is intact (" << r.lines
-                << " lines).\n";
-            out.flush();
-            return 0;
-        }
+        if (o.command == u"verify")
+            return verify(*db, main, o, out, err);
         journal::LineFilter f;
         f.regNum = o.reg;
         f.since = o.since;

@@ -1,6 +1,8 @@
 // velmora-journal: checks and lists the entry journal of a data folder.
 #include "JournalCommand.h"
+#include "app/ProgramFolder.h"
 #include "cli/StandardOutput.h"
+#include "data/DataFiles.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -13,7 +15,10 @@ int main(int argc, char** argv) {
     velmora::cli::StandardOutput standardOutput;
     QTextStream out(&standardOutput);
     QTextStream err(stderr);
-    const int status = velmora::journaltool::runJournalCommand(app.arguments().mid(1), out, err);
+    const int status = velmora::journaltool::runJournalCommand(
+        app.arguments().mid(1), out, err,
+        velmora::data::resolvePathCaseInsensitive(
+            velmora::data::companyFileName(velmora::app::programFolder())));
     out.flush();
     return velmora::cli::outputStatus(QStringLiteral("velmora-journal"), standardOutput, status);
 }

@@ -4,18 +4,22 @@
 
 #include "PgErrors.h"
 #include "PgJetFunctions.h"
+#include "PgJournal.h"
 #include "PgLocation.h"
 #include "PgPredicate.h"
 #include "PgRolePolicy.h"
 #include "PgStatementRunner.h"
 #include "PgValues.h"
 #include "data/JetSqlTranslator.h"
+#include "data/Journal.h"
 #include "data/Recordset.h"
 #include "data/RowSource.h"
 #include "data/RowWriteSql.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
+#include <QSysInfo>
 #include <QUrl>
 
 #include <libpq-fe.h>
@@ -25,9 +29,21 @@
 #include <optional>
 #include <utility>
 
+namespace velmora::data {
+namespace journal {
+QString currentScreen();
+}  // namespace journal
+}  // namespace velmora::data
+
 namespace velmora::data::pg {
 
 namespace {
+
+// The program named in the journal's lines: the application's name.
+QString journalProgram() {
+    const QString n = QCoreApplication::applicationName();
+    return n.isEmpty() ? QStringLiteral("velmora") : n;
+}
 
 const QString kQueryTable = QStringLiteral("_storedqueries");
 const QString kNamesTable = QStringLiteral("_velmora_names");
@@ -81,6 +97,40 @@ class PgDatabase final : public Database {
             {}, QString(), false);
         run(QStringLiteral("SET DateStyle = ISO, MDY"), {}, QString(), false);
         run(QStringLiteral("SET client_encoding = 'UTF8'"), {}, QString(), false);
+        // Who makes the changes, for the lines the server journals: its session user, and
+        // the workstation and program the server cannot tell by itself.
+        run(QStringLiteral("SELECT set_config('velmora.host', $1, false), "
+                           "set_config('velmora.program', $2, false), "
+                           "set_config('velmora.screen', '', false)"),
+            {Value(QSysInfo::machineHostName()), Value(journalProgram())}, QString(), false);
+        screenSet_.clear();
+    }
+
+    // The screen the user works in, for the lines of the next transaction: told to the
+    // session when it changes.
+    void tellScreen() {
+        QString screen = journal::currentScreen();
+        if (screen.isEmpty())
+            screen = journalProgram();
+        if (screen == screenSet_)
+            return;
+        run(QStringLiteral("SELECT set_config('velmora.screen', $1, false)"), {Value(screen)},
+            QString(), false);
+        screenSet_ = screen;
+    }
+
+    // The journal of a main data set, and the triggers of its journalled tables.
+    void ensureJournal() {
+        JournalInstallSession s;
+        s.schema = loc_.schema;
+        s.rows = [this](const QString& sql, const std::vector<Value>& args) {
+            return rows(sql, args);
+        };
+        s.exec = [this](const QString& sql) { simple(sql, QString()); };
+        s.spelled = [this](const QString& n) { return spelled(n); };
+        s.keepSpellings = [this](const QStringList& names) { keepSpellings(names); };
+        markCatalogChanged();
+        pg::ensureJournal(s);
     }
 
     bool schemaExists() {
@@ -95,14 +145,28 @@ class PgDatabase final : public Database {
     bool openSchema() {
         const auto found =
             rows(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_namespace WHERE nspname = $1), "
-                                "obj_description(to_regnamespace($2), 'pg_namespace')"),
+                                "obj_description(to_regnamespace($2), 'pg_namespace'), "
+                                "obj_description(to_regprocedure('velmora_jet.journal_seal()'), "
+                                "'pg_proc'), EXISTS (SELECT 1 FROM pg_tables WHERE schemaname "
+                                "= $1 AND tablename = 'journal')"),
                  {Value(loc_.schema), Value(QString::fromLatin1(kPgJetSchema))});
         if (found.empty() || !found.front()[0].toBool())
             return false;
         checkAccess();
-        if (found.front()[1].toString() != QLatin1String(kJetFunctionsRevision)) {
+        if (found.front()[1].toString() != QLatin1String(kJetFunctionsRevision) ||
+            found.front()[2].toString() != QLatin1String(kJournalFunctionsRevision)) {
             try {
                 installFunctions();
+            } catch (const DbError&) {
+            }
+        }
+        // A data set made before the server kept a journal gets it (with its rows as they
+        // are) from the first session that may make it.
+        if (!found.front()[3].toBool()) {
+            try {
+                Transaction tx(*this);
+                ensureJournal();
+                tx.commit();
             } catch (const DbError&) {
             }
         }
@@ -115,6 +179,7 @@ class PgDatabase final : public Database {
         Transaction tx(*this);
         run(QStringLiteral("SELECT pg_advisory_xact_lock(1447840082)"), {}, QString(), false);
         simple(QString::fromUtf8(jetFunctionsSql()), QString());
+        simple(QString::fromUtf8(journalFunctionsSql()), QString());
         tx.commit();
     }
 
@@ -195,6 +260,9 @@ class PgDatabase final : public Database {
         keepSpellings(t.spelledNames);
         if (!t.createdTable.isEmpty())
             grantRolesOn(t.createdTable);
+        // A journalled table made or given a column: its trigger follows its columns.
+        if (!t.createdTable.isEmpty() || t.sql.startsWith(QLatin1String("ALTER")))
+            ensureJournal();
         tx.commit();
         if (!t.createdTable.isEmpty() || t.sql.startsWith(QLatin1String("ALTER")))
             tables_.clear();
@@ -294,7 +362,8 @@ class PgDatabase final : public Database {
              rows(QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = $1 AND "
                                  "tablename NOT IN ($2, $3)"),
                   {Value(loc_.schema), Value(kQueryTable), Value(kNamesTable)}))
-            out << spelled(row[0].toString());
+            if (!isJournalWorkTable(row[0].toString()))
+                out << spelled(row[0].toString());
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -302,6 +371,7 @@ class PgDatabase final : public Database {
     void beginTransaction() override {
         if (depth_ == 0) {
             reconnectIfLost();
+            tellScreen();
             catalogChanged_ = false;
             // BEGIN goes to the server with the transaction's first statement, in the same
             // round trip; it changes no name, so what was just looked up still holds.
@@ -678,7 +748,8 @@ class PgDatabase final : public Database {
         NameLookup out;
         out.key = key;
         // The engine's own tables are no tables of the data set.
-        const bool own = key.startsWith(u'_') && (key == kQueryTable || key == kNamesTable);
+        const bool own = key.startsWith(u'_') &&
+                         (key == kQueryTable || key == kNamesTable || isJournalWorkTable(key));
         out.isTable = !own && !found.empty() && found.front()[0].toBool();
         if (queries && !found.empty() && !found.front()[1].isNull()) {
             out.querySql = found.front()[1].toString();
@@ -708,6 +779,7 @@ class PgDatabase final : public Database {
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
     std::optional<NameLookup> lastLookup_;
+    QString screenSet_;  // the screen the session was last told of
     StatementRunner runner_{conn_.get()};
 };
 
@@ -914,6 +986,25 @@ std::shared_ptr<Database> openServerReader(const QString& location) {
         throwNoDataSet(loc);
     db->checkAccess();
     return db;
+}
+
+void carryJournal(Database& serverDb, bool on) {
+    auto* db = dynamic_cast<PgDatabase*>(&serverDb);
+    if (!db)
+        return;
+    db->rows(QStringLiteral("SELECT set_config('velmora.migration', $1, false)"),
+             {Value(on ? QStringLiteral("on") : QString())});
+}
+
+void continueRowIds(Database& serverDb, const QString& table) {
+    auto* db = dynamic_cast<PgDatabase*>(&serverDb);
+    if (!db)
+        return;
+    const QString name = postgresName(table);
+    db->rows(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), coalesce((SELECT "
+                            "max(%1) FROM %2), 0) + 1, false)")
+                 .arg(QLatin1String(kPgRowIdColumn), name),
+             {Value(name), Value(QLatin1String(kPgRowIdColumn))});
 }
 
 }  // namespace velmora::data::pg

@@ -52,4 +52,13 @@ bool serverNeedsPassword(const QString& location);
 // Database::openForReading). Throws DbError as openServerDatabase does.
 std::shared_ptr<Database> openServerReader(const QString& location);
 
+// While carrying is on, the session's writes stage no journal lines and the data set's
+// journal takes lines as they are given (the session setting velmora.migration): for a
+// migration that carries a journal from one data set to another.
+void carryJournal(Database& serverDb, bool on);
+
+// After rows were added with the row ids they had elsewhere: a row added later gets an id
+// after the highest one.
+void continueRowIds(Database& serverDb, const QString& table);
+
 }  // namespace velmora::data::pg

@@ -1,5 +1,7 @@
 #include "JournalTableModel.h"
 
+#include "journal/JournalWords.h"
+
 namespace velmora::journal {
 
 QString shownValue(const data::Value& v) {
@@ -24,6 +26,8 @@ QVariant JournalTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const JournalLine& l = lines_[static_cast<size_t>(index.row())];
+    if (role == Qt::ToolTipRole && index.column() == Change)
+        return changeWords(l);
     if (role == Qt::ToolTipRole && (index.column() == Old || index.column() == New))
         return shownValue(index.column() == Old ? l.oldValue : l.newValue);
     if (role != Qt::DisplayRole)
@@ -35,12 +39,22 @@ QVariant JournalTableModel::data(const QModelIndex& index, int role) const {
             return l.userName;
         case Host:
             return l.hostName;
+        case Screen:
+            return screenCaption(l.screen);
+        case What:
+            return subjectWords(l);
+        case Change:
+            return changeWords(l);
+        case Seq:
+            return QString::number(l.seq);
         case Program:
             return l.program;
-        case Screen:
+        case ScreenName:
             return l.screen;
         case Table:
             return l.tableName;
+        case RegNum:
+            return l.regNum;
         case Item:
             return l.itemNumber;
         case ColumnName:
@@ -49,6 +63,8 @@ QVariant JournalTableModel::data(const QModelIndex& index, int role) const {
             return shownValue(l.oldValue);
         case New:
             return shownValue(l.newValue);
+        case Entry:
+            return l.entry > 0 ? QString::number(l.entry) : QString();
         default:
             return {};
     }
@@ -57,9 +73,10 @@ QVariant JournalTableModel::data(const QModelIndex& index, int role) const {
 QVariant JournalTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const captions[Count] = {"Changed (UTC)", "User",     "Host",   "Program",
-                                                "Screen",        "Table",    "Item #", "Column",
-                                                "Old Value",     "New Value"};
+    static const char* const captions[Count] = {
+        "Changed (UTC)", "User",     "Host",       "Screen",    "What",   "Change",
+        "Seq",           "Program",  "ScreenName", "TableName", "RegNum", "ItemNumber",
+        "ColumnName",    "OldValue", "NewValue",   "Entry"};
     return section >= 0 && section < Count ? QString::fromLatin1(captions[section]) : QString();
 }
 

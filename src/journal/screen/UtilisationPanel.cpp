@@ -1,7 +1,6 @@
 #include "UtilisationPanel.h"
 
 #include "data/Database.h"
-#include "data/pg/PgDatabase.h"
 #include "journal/JournalUtilisation.h"
 #include "screens/common/Dialogs.h"
 #include "utilisation/PlannedUtilisation.h"
@@ -96,9 +95,7 @@ void UtilisationPanel::refresh() {
                 text += QStringLiteral(" Planned where the journal has no lines: %1.")
                             .arg(notJournalled.join(QStringLiteral(", ")));
             lblSource->setText(text);
-        } else if (data::pg::isServerLocation(mainFile_))
-            lblSource->setText(QStringLiteral("Planned: the database server keeps no journal."));
-        else
+        } else
             lblSource->setText(QStringLiteral("Planned: %1 of %2 days of journal.")
                                    .arg(u.journalDays)
                                    .arg(kLeastJournalDays));

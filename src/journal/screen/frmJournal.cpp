@@ -2,7 +2,11 @@
 
 #include "JournalTableModel.h"
 #include "data/Database.h"
+#include "data/Journal.h"
+#include "journal/JournalAnchors.h"
+#include "journal/JournalWords.h"
 #include "journal/UndoEntry.h"
+#include "screens/common/DataChangeNotice.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/GridExport.h"
 
@@ -12,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMap>
 #include <QPushButton>
 #include <QSet>
 #include <QTableView>
@@ -21,8 +26,21 @@ namespace velmora::journal {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Journal");
+const QString kUndoTitle = QStringLiteral("Undo this entry");
 const QString kAllColumns = QStringLiteral("(all columns)");
+
+// A column as the filter lists it.
+QString columnFilterWords(const JournalLine& l) {
+    if (l.columnName == data::journal::kRowAdded)
+        return QStringLiteral("(rows added)");
+    if (l.columnName == data::journal::kRowRemoved)
+        return QStringLiteral("(rows deleted)");
+    if (l.columnName == data::journal::kRowPresent)
+        return QStringLiteral("(rows there when the journal began)");
+    if (l.tableName == data::journal::kFileEvent)
+        return QStringLiteral("(restores from backups)");
+    return columnWords(l.tableName, l.columnName);
+}
 
 }  // namespace
 
@@ -77,6 +95,9 @@ void frmJournal::buildControls() {
     grdJournal->setWordWrap(false);
     grdJournal->verticalHeader()->setDefaultSectionSize(grdJournal->fontMetrics().height() + 8);
     grdJournal->horizontalHeader()->setStretchLastSection(true);
+    // The line as the journal keeps it goes to the CSV, not onto the screen.
+    for (int c = JournalTableModel::kShownCount; c < JournalTableModel::Count; ++c)
+        grdJournal->setColumnHidden(c, true);
     layout->addWidget(grdJournal, 1);
 
     lblSummary = new QLabel(this);
@@ -124,28 +145,30 @@ LineFilter frmJournal::filter() const {
     if (chkTo->isChecked())
         f.until = dtpTo->date();
     if (cboColumn->currentIndex() > 0)
-        f.columnName = cboColumn->currentText();
+        f.columnName = cboColumn->currentData().toString();
     return f;
 }
 
 void frmJournal::fillColumns() {
     filling_ = true;
-    const QString chosen = cboColumn->currentIndex() > 0 ? cboColumn->currentText() : QString();
+    const QString chosen =
+        cboColumn->currentIndex() > 0 ? cboColumn->currentData().toString() : QString();
     LineFilter all;
     all.regNum = regNum_;
-    QStringList columns;
+    // Each column once, by its words; the filter uses its name.
+    QMap<QString, QString> byWords;
     QSet<QString> seen;
     for (const JournalLine& l : readLines(*data::Database::open(mainFile_), all)) {
         if (!seen.contains(l.columnName)) {
             seen.insert(l.columnName);
-            columns << l.columnName;
+            byWords.insert(columnFilterWords(l), l.columnName);
         }
     }
-    columns.sort(Qt::CaseInsensitive);
     cboColumn->clear();
     cboColumn->addItem(kAllColumns);
-    cboColumn->addItems(columns);
-    cboColumn->setCurrentIndex(std::max(0, static_cast<int>(cboColumn->findText(chosen))));
+    for (auto it = byWords.cbegin(); it != byWords.cend(); ++it)
+        cboColumn->addItem(it.key(), it.value());
+    cboColumn->setCurrentIndex(std::max(0, static_cast<int>(cboColumn->findData(chosen))));
     filling_ = false;
 }
 
@@ -174,8 +197,8 @@ void frmJournal::Filter_Change() {
         lblSummary->setText(QStringLiteral("The journal cannot be read: ") + e.text());
     }
     grdJournal->resizeColumnsToContents();
-    for (int c : {JournalTableModel::Old, JournalTableModel::New})
-        grdJournal->setColumnWidth(c, std::min(grdJournal->columnWidth(c), 260));
+    grdJournal->setColumnWidth(JournalTableModel::Change,
+                               std::min(grdJournal->columnWidth(JournalTableModel::Change), 520));
     grdJournal_RowColChange();
 }
 
@@ -197,38 +220,50 @@ void frmJournal::cmdUndo_Click() {
     const JournalLine* line = selectedLine();
     if (!line)
         return;
-    const JournalLine chosen = *line;
+    const std::int64_t seq = line->seq;
+    JournalEntry entry;
     QString why;
     try {
-        why = whyNotUndoable(*data::Database::open(mainFile_), chosen.seq);
+        auto db = data::Database::open(mainFile_);
+        entry = entryOfLine(*db, seq);
+        why = whyNotUndoable(*db, seq);
     } catch (const data::DbError& e) {
         why = e.text();
     }
     if (!why.isEmpty()) {
-        screens::msgBox(this, why, screens::MsgButtons::Ok, screens::MsgIcon::Exclamation, kTitle);
+        screens::msgBox(this, QStringLiteral("The entry cannot be undone: ") + why,
+                        screens::MsgButtons::Ok, screens::MsgIcon::Exclamation, kUndoTitle);
         screens::reactivateWindow(this);
         return;
     }
     const auto answer = screens::msgBox(
         this,
-        QStringLiteral("Write %1 back into %2 of %3, undoing the change to %4 made %5?")
-            .arg(shownValue(chosen.oldValue), chosen.columnName, chosen.regNum,
-                 shownValue(chosen.newValue),
-                 chosen.changedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'"))),
-        screens::MsgButtons::YesNo, screens::MsgIcon::Question, QStringLiteral("Undo this entry"),
-        screens::MsgAnswer::No);
+        QStringLiteral("Take back the whole entry made on %1 by %2 (%3)? Every value it "
+                       "changed gets its value from before it again:\n\n%4")
+            .arg(entry.changedAt.toLocalTime().toString(QStringLiteral("d MMM yyyy HH:mm")),
+                 entry.userName, screenCaption(entry.screen), entry.changesInWords(true)),
+        screens::MsgButtons::YesNo, screens::MsgIcon::Question, kUndoTitle, screens::MsgAnswer::No);
     screens::reactivateWindow(this);
     if (answer != screens::MsgAnswer::Yes)
         return;
     try {
-        undoEntry(*data::Database::open(mainFile_), chosen.seq);
+        entry = undoEntry(*data::Database::open(mainFile_), seq);
     } catch (const data::DbError& e) {
-        screens::msgBox(this, QStringLiteral("The entry was not undone: ") + e.text(),
-                        screens::MsgButtons::Ok, screens::MsgIcon::Exclamation, kTitle);
+        screens::msgBox(
+            this,
+            QStringLiteral("The entry was not undone (error %1): %2").arg(e.code()).arg(e.text()),
+            screens::MsgButtons::Ok, screens::MsgIcon::Exclamation, kUndoTitle);
         screens::reactivateWindow(this);
         return;
     }
+    // The screens that show the aircraft read it again before anything else happens.
+    screens::DataChangeNotice::announce(mainFile_);
     Form_Load();
+    screens::msgBox(this,
+                    QStringLiteral("The entry was taken back; %1 now holds:\n\n%2")
+                        .arg(entry.regNum, entry.changesInWords(true)),
+                    screens::MsgButtons::Ok, screens::MsgIcon::Information, kUndoTitle);
+    screens::reactivateWindow(this);
 }
 
 QString frmJournal::exportName() const {
@@ -245,12 +280,19 @@ exporting::TablePrintJob frmJournal::printJob() const {
     if (f.until.isValid())
         what << QStringLiteral("to %1").arg(f.until.toString(Qt::ISODate));
     if (!f.columnName.isEmpty())
-        what << QStringLiteral("column %1").arg(f.columnName);
+        what << QStringLiteral("column %1").arg(cboColumn->currentText());
     job.subtitle =
         QStringLiteral("%1 lines%2, newest first; printed %3")
             .arg(table_->rowCount())
             .arg(what.isEmpty() ? QString() : u' ' + what.join(u' '))
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    // The journal's newest line, an anchor of its chain on paper.
+    try {
+        const ChainPoint newest = newestLine(*data::Database::open(mainFile_));
+        if (!newest.isNull())
+            job.subtitle += QStringLiteral("; journal ") + printedAnchor(newest);
+    } catch (const data::DbError&) {
+    }
     job.model = table_;
     job.columns = screens::shownColumns(*grdJournal);
     return job;
@@ -266,7 +308,12 @@ void frmJournal::cmdExportPdf_Click() {
 }
 
 void frmJournal::cmdExportCsv_Click() {
-    screens::saveTableAsCsv(this, *table_, screens::shownColumns(*grdJournal), exportName());
+    // The lines as the journal keeps them, with when and who.
+    std::vector<int> columns = {JournalTableModel::When, JournalTableModel::User,
+                                JournalTableModel::Host};
+    for (int c = JournalTableModel::kShownCount; c < JournalTableModel::Count; ++c)
+        columns.push_back(c);
+    screens::saveTableAsCsv(this, *table_, columns, exportName());
 }
 
 void frmJournal::cmdClose_Click() {

@@ -693,4 +693,17 @@ bool BoundRecordSource::deleteCurrent() {
     return true;
 }
 
+bool BoundRecordSource::rereadCurrentRow() {
+    if (!rs_ || adding_ || !rs_->hasCurrent() || isChanged() || !staged_.empty())
+        return false;
+    try {
+        rereadKeepingRow(*rs_, rs_->rows().at(static_cast<size_t>(rs_->absolutePosition())).rowid);
+    } catch (const DbError& e) {
+        reportError(e.code(), e.text());
+        return false;
+    }
+    showCurrentRow();
+    return true;
+}
+
 }  // namespace velmora::screens

@@ -136,6 +136,10 @@ class BoundRecordSource : public QWidget {
     // Shows the record set's current row again and emits reposition(); for code that
     // moved or changed the record set itself.
     void showCurrentRow();
+    // Reads the rows again from the file, the same row current (the first when it is gone),
+    // and shows it with reposition(): for a row that was changed elsewhere. Nothing is read
+    // while a new row is begun or the row shown has changes of its own (false).
+    bool rereadCurrentRow();
 
     // Stages a value for a column of the current row (one without a field, or one whose
     // field shows something else): it is written with the row's next write, like a

@@ -1,5 +1,6 @@
 #include "BoundScreen.h"
 
+#include "DataChangeNotice.h"
 #include "DataGrid.h"
 #include "Dialogs.h"
 #include "FieldEvents.h"
@@ -31,6 +32,16 @@ void BoundScreen::finishControls(DataGrid* grid) {
         if (!closing_)
             Form_Activate();
     });
+}
+
+void BoundScreen::followDataChanges(BoundRecordSource* primary) {
+    connect(&DataChangeNotice::instance(), &DataChangeNotice::dataChanged, this,
+            [this, source = QPointer<BoundRecordSource>(primary)](const QString& file) {
+                if (!source || closing_ || isEdited() ||
+                    !DataChangeNotice::sameFile(file, source->databaseName()))
+                    return;
+                source->rereadCurrentRow();
+            });
 }
 
 // --- button states ----------------------------------------------------------------------

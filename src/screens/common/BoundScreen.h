@@ -52,6 +52,12 @@ class BoundScreen : public QWidget {
     // window is fitted to the screen as it is shown, and the screen's activation is watched.
     void finishControls(DataGrid* grid);
 
+    // Rows of the primary source's file changed elsewhere in the program (an entry undone
+    // on the Journal screen): in the clean state the source reads its row again, which
+    // runs the screen's reposition handler; in the edited state the screen keeps what the
+    // user typed.
+    void followDataChanges(BoundRecordSource* primary);
+
     // The button bar: save is enabled in the edited state, the others in the clean state.
     void setStateButtons(QPushButton* save, std::vector<QWidget*> disabledWhileEdited);
     void showEditedState(bool edited);
