@@ -26,6 +26,7 @@ const Program kPrograms[] = {
     {QStringLiteral("velmora-backup"), QStringLiteral(VELMORA_BACKUP_BIN)},
     {QStringLiteral("velmora-journal"), QStringLiteral(VELMORA_JOURNAL_BIN)},
     {QStringLiteral("velmora-migrate"), QStringLiteral(VELMORA_MIGRATE_BIN)},
+    {QStringLiteral("velmora-ad"), QStringLiteral(VELMORA_AD_BIN)},
 };
 
 struct ProgramRun {
