@@ -9,6 +9,8 @@
 #   history    journal                        the entry journal read back, and the use per
 #                                             day derived from it
 #   fleet      due                            the fleet's figures, from the files' data
+#   register   tasks                          directives and inspection tasks, their
+#                                             compliance and next-due figures
 #   toolkit    screens/common                 the bound-screen pattern every screen shares
 #   parts      entry, reports, journal/screen pieces two screens or a screen and a tool share
 #   screens    aircraft, remaining, oil,      one screen and its own logic each
@@ -22,7 +24,7 @@
 # one above it). No target has src/ itself as an include folder, so a header of a library
 # that is not linked is not found, and a lower layer that includes a higher one does not
 # build. velmora_check_layers() makes that a check of its own.
-set(VELMORA_LAYERS engine files history fleet toolkit parts screens app)
+set(VELMORA_LAYERS engine files history fleet register toolkit parts screens app)
 
 # Warnings for every target of the project: -Wall -Wextra -Wpedantic, and with the option
 # VELMORA_WERROR (scripts/test.sh turns it on) every warning fails the build.

@@ -44,6 +44,9 @@ enum class ErrorNumber : int {
     QueryTooComplex = 3360,  // nesting or length beyond what the engine takes
     JetFile = 3447,
     TypeMismatch = 3464,
+    // Values that the rules of what is stored refuse (a task of the register without a
+    // number, an accomplishment dated in the future): nothing is written.
+    ValidationRule = 3317,
     // A row changed (or deleted) by another user since this one read it: the save is
     // refused, and the user chooses to reload the row or to keep the values on the screen.
     DataChanged = 3197,

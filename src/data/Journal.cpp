@@ -26,8 +26,13 @@ Settings& settings() {
 }  // namespace
 
 const QStringList& journalledTables() {
-    static const QStringList t = {QStringLiteral("Aircraft"), QStringLiteral("Parts"),
-                                  QStringLiteral("Oil"), QStringLiteral("PlannedUtilisation")};
+    static const QStringList t = {QStringLiteral("Aircraft"),
+                                  QStringLiteral("Parts"),
+                                  QStringLiteral("Oil"),
+                                  QStringLiteral("PlannedUtilisation"),
+                                  QStringLiteral("Tasks"),
+                                  QStringLiteral("TaskCompliance"),
+                                  QStringLiteral("TaskAccomplishments")};
     return t;
 }
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 // The entry journal kept in the main data file: every change to its aircraft, components,
-// oil samples and planned use, one line per changed column (one per added, removed or
-// already present row, with all of its values), each line chained to the one before by a
+// oil samples, planned use and register of tasks, one line per changed column (one per added,
+// removed or already present row, with all of its values), each line chained to the one before by a
 // SHA-256 hash. The engine writes the lines itself, in the transaction of the change, so
 // that no write made through it goes unrecorded.
 namespace velmora::data {

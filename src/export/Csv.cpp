@@ -34,9 +34,13 @@ QByteArray csvLine(const CsvRecord& record, CsvFor reader) {
     return line.toUtf8();
 }
 
-bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error) {
+bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error,
+              std::vector<int>* lines) {
     const QString text = QString::fromUtf8(utf8);
     records->clear();
+    if (lines)
+        lines->clear();
+    int recordLine = 1;
     CsvRecord record;
     QString field;
     bool quoted = false;    // the field began with a quote
@@ -55,6 +59,8 @@ bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* 
         endField();
         records->push_back(std::move(record));
         record.clear();
+        if (lines)
+            lines->push_back(recordLine);
     };
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -81,6 +87,7 @@ bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* 
                 ++i;
             endRecord();
             ++line;
+            recordLine = line;
         } else if (c == u'"') {
             if (anything || quoted) {
                 *error = QStringLiteral(

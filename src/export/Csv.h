@@ -27,8 +27,10 @@ QByteArray csvLine(const CsvRecord& record, CsvFor reader = CsvFor::Programs);
 
 // Reads CSV text (UTF-8, CRLF or LF line ends, a final line end optional). False with a
 // message naming the line when a quoted field is not closed or a quote stands inside an
-// unquoted field.
-bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error);
+// unquoted field. With lines, the line each record begins on (a quoted field may hold line
+// breaks), for messages about a record.
+bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error,
+              std::vector<int>* lines = nullptr);
 
 // A table as shown, for people: a header line of the column captions, then one line per row of the
 // given columns (in that order) with the text each cell displays; a cell that displays

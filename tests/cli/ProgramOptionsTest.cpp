@@ -27,6 +27,7 @@ const Program kPrograms[] = {
     {QStringLiteral("velmora-journal"), QStringLiteral(VELMORA_JOURNAL_BIN)},
     {QStringLiteral("velmora-migrate"), QStringLiteral(VELMORA_MIGRATE_BIN)},
     {QStringLiteral("velmora-server"), QStringLiteral(VELMORA_SERVER_BIN)},
+    {QStringLiteral("velmora-ad"), QStringLiteral(VELMORA_AD_BIN)},
 };
 
 struct ProgramRun {

@@ -1,0 +1,106 @@
+#include "ComplianceStatus.h"
+
+#include "Applicability.h"
+#include "data/TextKey.h"
+#include "utilisation/UtilisationSource.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace velmora::tasks {
+
+ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
+                                  const utilisation::UtilisationSource& use,
+                                  const due::WarningSettings& warnings, const QDate& today) {
+    ComplianceStatus out;
+    out.today = today;
+    out.aircraft = fleet.aircraft;
+    QHash<QString, size_t> aircraftAt;
+    for (size_t i = 0; i < out.aircraft.size(); ++i) {
+        const QString key = data::textKey(out.aircraft[i].regNum);
+        if (!aircraftAt.contains(key))
+            aircraftAt.insert(key, i);
+    }
+    // The components installed, by aircraft, part and serial number.
+    QSet<QString> fitted;
+    for (const FleetPart& p : fleet.parts)
+        fitted.insert(targetKey(0, p.regNum, p.partNumber, p.serialNumber));
+
+    QHash<QString, size_t> recorded;  // target key to the stored record
+    for (size_t i = 0; i < reg.compliance.size(); ++i)
+        recorded.insert(targetKey(reg.compliance[i]), i);
+
+    std::vector<Compliance> chosen;
+    QSet<QString> taken;
+    for (const Task& task : reg.tasks) {
+        for (const Compliance& c : applicableTargets(task, fleet)) {
+            const QString key = targetKey(c);
+            taken.insert(key);
+            const auto it = recorded.constFind(key);
+            chosen.push_back(it == recorded.constEnd() ? c : reg.compliance[*it]);
+        }
+    }
+    for (const Compliance& c : reg.compliance) {
+        if (taken.contains(targetKey(c)) || !reg.findTask(c.taskId))
+            continue;
+        if (!aircraftAt.contains(data::textKey(c.regNum)))
+            continue;
+        if (c.isForPart() && !fitted.contains(targetKey(0, c.regNum, c.partNumber, c.serialNumber)))
+            continue;
+        chosen.push_back(c);
+    }
+
+    std::vector<utilisation::DailyUtilisation> uses;
+    uses.reserve(out.aircraft.size());
+    for (const FleetAircraft& a : out.aircraft)
+        uses.push_back(use.dailyUse(a.regNum));
+    out.lines.reserve(chosen.size());
+    for (Compliance& c : chosen) {
+        const auto at = aircraftAt.constFind(data::textKey(c.regNum));
+        if (at == aircraftAt.constEnd())
+            continue;
+        const Task* task = reg.findTask(c.taskId);
+        StatusLine line;
+        line.aircraft = *at;
+        line.task = *task;
+        line.accomplishments =
+            c.isStored() ? reg.accomplishmentsOf(c.id) : std::vector<Accomplishment>{};
+        line.next = judgeSchedule(*task, scheduleOf(*task, c, line.accomplishments),
+                                  out.aircraft[*at].totals, uses[*at], warnings, today);
+        line.compliance = std::move(c);
+        out.lines.push_back(std::move(line));
+    }
+    std::stable_sort(out.lines.begin(), out.lines.end(),
+                     [](const StatusLine& a, const StatusLine& b) {
+                         if (a.aircraft != b.aircraft)
+                             return a.aircraft < b.aircraft;
+                         const QString ka = data::textKey(a.task.number.trimmed());
+                         const QString kb = data::textKey(b.task.number.trimmed());
+                         if (ka != kb)
+                             return ka < kb;
+                         const QString ra = data::textKey(a.task.revision.trimmed());
+                         const QString rb = data::textKey(b.task.revision.trimmed());
+                         if (ra != rb)
+                             return ra < rb;
+                         return targetKey(a.compliance) < targetKey(b.compliance);
+                     });
+    return out;
+}
+
+ComplianceStatus readComplianceStatus(data::Database& mainDb,
+                                      const utilisation::UtilisationSource& use,
+                                      const due::WarningSettings& warnings, const QDate& today,
+                                      const std::optional<QString>& regNum) {
+    const Register reg = readRegister(mainDb, regNum);
+    Fleet fleet;
+    if (!reg.tasks.empty())
+        fleet = readFleet(mainDb, regNum);
+    else
+        fleet.aircraft = readAircraft(mainDb, regNum);
+    fleet.index();
+    return complianceStatus(reg, fleet, use, warnings, today);
+}
+
+}  // namespace velmora::tasks
