@@ -124,14 +124,11 @@ Value shiftedDate(const QDateTime& date, double days) {
     return Value(storedDateText(moved));
 }
 
+// Jet's "\" and Mod work on Long numbers: a side beyond them is an overflow.
 bool wholeOperand(const Value& v, std::int64_t* out) {
-    if (v.type() == Value::Type::Integer) {
-        *out = v.toInt();
-        return true;
-    }
-    const double d = operand(v).number;
-    const double r = std::nearbyint(d);
-    if (!std::isfinite(r) || r < -9223372036854775808.0 || r >= 9223372036854775808.0)
+    const double r = v.type() == Value::Type::Integer ? static_cast<double>(v.toInt())
+                                                      : std::nearbyint(operand(v).number);
+    if (!std::isfinite(r) || r < -2147483648.0 || r > 2147483647.0)
         return false;
     *out = static_cast<std::int64_t>(r);
     return true;
@@ -148,9 +145,10 @@ bool wholeOperands(const Value& a, const Value& b, const char* op, std::int64_t*
             mismatch(op, a, b);
     }
     if (!wholeOperand(a, x) || !wholeOperand(b, y))
-        throw jetRuntimeError(err::Overflow,
-                              QStringLiteral("%1 %2 %3 needs whole numbers of at most 19 digits")
-                                  .arg(a.toString(), QLatin1String(op), b.toString()));
+        throw jetRuntimeError(
+            err::Overflow,
+            QStringLiteral("%1 %2 %3 needs whole numbers from -2147483648 to 2147483647")
+                .arg(a.toString(), QLatin1String(op), b.toString()));
     if (*y == 0)
         throw jetRuntimeError(err::DivisionByZero,
                               QStringLiteral("%1 %2 0").arg(a.toString(), QLatin1String(op)));
@@ -256,7 +254,7 @@ Value jetIntDivide(const Value& a, const Value& b) {
     std::int64_t x = 0, y = 0;
     if (!wholeOperands(a, b, "\\", &x, &y))
         return {};
-    if (x == std::numeric_limits<std::int64_t>::min() && y == -1)
+    if (x == -2147483648LL && y == -1)
         throw jetRuntimeError(err::Overflow, QStringLiteral("%1 \\ -1").arg(x));
     return Value(x / y);
 }

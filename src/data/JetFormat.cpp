@@ -279,6 +279,11 @@ QString formatDatePicture(const QDateTime& dt, const QString& picture) {
 Value jetFormat(const Value& value, const QString& format) {
     if (value.isNull())
         return {};
+    // The text pictures that only change the letter case.
+    if (format == u">")
+        return value.toString().toUpper();
+    if (format == u"<")
+        return value.toString().toLower();
     const QString f = format.trimmed().toLower();
     std::optional<QDateTime> date;
     if (value.type() == Value::Type::Text)

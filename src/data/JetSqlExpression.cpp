@@ -112,6 +112,28 @@ Kind combined(Kind a, Kind b) {
     return Kind::Unknown;
 }
 
+// The functions whose result is a date.
+bool isDateFunction(const QString& lowerName) {
+    static const QStringList names = {QStringLiteral("cdate"),      QStringLiteral("cvdate"),
+                                      QStringLiteral("date"),       QStringLiteral("dateadd"),
+                                      QStringLiteral("dateserial"), QStringLiteral("datevalue"),
+                                      QStringLiteral("now"),        QStringLiteral("time"),
+                                      QStringLiteral("timeserial"), QStringLiteral("timevalue")};
+    return names.contains(lowerName);
+}
+
+// A date literal where its type is not known from the other side (Nz, IIf): on the server
+// it is written as a date, else it would be text there.
+SqlExpr typedDate(SqlExpr e) {
+    if (forPostgres() && e.date && e.literal) {
+        e.sql = QStringLiteral("CAST(") + e.sql + QStringLiteral(" AS timestamp)");
+        e.literal = false;
+        e.date = false;
+        e.dated = true;
+    }
+    return e;
+}
+
 SqlExpr functionCall(const char* name, const SqlExpr& a, const SqlExpr& b) {
     return make(
         QLatin1String(name) + u'(' + valueOf(a).sql + QStringLiteral(", ") + valueOf(b).sql + u')',
@@ -228,8 +250,8 @@ QString sortTermText(const SqlExpr& e) {
     const SqlExpr v = valueOf(e);
     if (forPostgres()) {
         // Text columns made by the engine sort as Jet sorts (their collation); computed text
-        // is given that collation.
-        return v.kind == Kind::Text && !v.column
+        // is given that collation, computed dates are timestamps there and take none.
+        return v.kind == Kind::Text && !v.column && !v.dated
                    ? u'(' + v.sql + QStringLiteral(") COLLATE ") + QLatin1String(kPgJetSort)
                    : v.sql;
     }
@@ -595,6 +617,10 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
         aggregateSeen_ = true;
     if (lower == u"iif")
         return iif(args);
+    if (lower == u"nz") {
+        for (SqlExpr& a : args)
+            a = typedDate(std::move(a));
+    }
     if (info && (static_cast<int>(args.size()) < info->minArgs ||
                  static_cast<int>(args.size()) > info->maxArgs)) {
         fail(QStringLiteral("%1 takes %2 argument(s), not %3")
@@ -622,7 +648,9 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
                                                    : Kind::Unknown;
     else if (lower == u"count" || lower == u"sum" || lower == u"avg")
         kind = Kind::Number;
-    return limited(make(sql, kind, kPrimary, height));
+    SqlExpr e = limited(make(sql, kind, kPrimary, height));
+    e.dated = isDateFunction(lower);
+    return e;
 }
 
 SqlExpr JetSqlParser::iif(std::vector<SqlExpr>& args) {
@@ -630,13 +658,14 @@ SqlExpr JetSqlParser::iif(std::vector<SqlExpr>& args) {
         fail(QStringLiteral("IIf takes three arguments"));
     // Only the chosen branch is evaluated; an empty third argument gives Null.
     const SqlExpr test = conditionOf(std::move(args[0]));
-    const SqlExpr yes = valueOf(std::move(args[1]));
-    SqlExpr no =
-        args.size() == 3 ? std::move(args[2]) : make(QStringLiteral("NULL"), Kind::Null, 0);
+    const SqlExpr yes = valueOf(typedDate(std::move(args[1])));
+    SqlExpr no = args.size() == 3 ? typedDate(std::move(args[2]))
+                                  : make(QStringLiteral("NULL"), Kind::Null, 0);
     SqlExpr e =
         make(QString(), combined(yes.kind, no.kind == Kind::Condition ? Kind::Number : no.kind),
              kPrimary);
     e.openCase = true;
+    e.dated = yes.dated || no.dated;
     e.height = std::max({test.height, yes.height, no.height}) + 1;
     e.whens = QStringLiteral("WHEN ") + test.sql + QStringLiteral(" THEN ") + yes.sql;
     if (no.openCase) {
@@ -652,9 +681,13 @@ QString JetSqlParser::subquery() {
     Nesting guard(*this);
     const bool aggregate = aggregateSeen_;
     const QStringList aliases = textAliases_;
+    const QHash<QString, QString> items = itemAliases_;
+    const bool distinctRows = distinctRows_;
     const QString sql = select(nullptr);
     aggregateSeen_ = aggregate;
     textAliases_ = aliases;
+    itemAliases_ = items;
+    distinctRows_ = distinctRows;
     return sql;
 }
 

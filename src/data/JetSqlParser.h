@@ -7,6 +7,7 @@
 #include "JetSqlTokenizer.h"
 #include "JetSqlTranslator.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,7 @@ struct SqlExpr {
     int arithmeticLevel = 0;
     bool literal = false;  // a text or date literal, nothing more
     bool date = false;     // a date literal, nothing more
+    bool dated = false;    // a date a function gives: a timestamp on the server, not text
 };
 
 // How tightly SQLite binds its operators; 0 is a primary (literal, name, call, CASE).
@@ -146,7 +148,11 @@ class JetSqlParser {
     int nesting_ = 0;
     bool aggregateSeen_ = false;  // Count, Sum, ... met in the current SELECT
     QStringList textAliases_;     // names given to computed columns of the current SELECT
-    QStringList stars_;           // qualifiers of the current SELECT's * items, in order
+    // The computed columns of the current SELECT by their expressions, and whether its rows
+    // are distinct (or a union's): the server sorts those only by the columns they have.
+    QHash<QString, QString> itemAliases_;
+    bool distinctRows_ = false;
+    QStringList stars_;  // qualifiers of the current SELECT's * items, in order
     int starMarkersMade_ = 0;
     JetTranslation out_;
 };

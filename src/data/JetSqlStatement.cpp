@@ -5,6 +5,7 @@
 #include "JetSqlNames.h"
 #include "JetSqlParser.h"
 
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 namespace velmora::data {
@@ -176,6 +177,8 @@ QString JetSqlParser::aliasName() {
 
 QString JetSqlParser::select(QString* updatableTable) {
     textAliases_.clear();
+    itemAliases_.clear();
+    distinctRows_ = false;
     QString limit;
     QStringList firstStars;
     QString sql = selectCore(&limit, updatableTable, &firstStars);
@@ -188,6 +191,7 @@ QString JetSqlParser::select(QString* updatableTable) {
             sql += QStringLiteral("ALL ");
         }
         compound = true;
+        distinctRows_ = true;
         QString partLimit;
         QStringList partStars;
         sql += selectCore(&partLimit, nullptr, &partStars);
@@ -231,6 +235,7 @@ QString JetSqlParser::selectCore(QString* limit, QString* updatableTable,
         take();
         head += QStringLiteral("DISTINCT ");
         distinct = true;
+        distinctRows_ = true;
     } else if (atWord(u"ALL")) {
         take();
     }
@@ -339,6 +344,8 @@ QString JetSqlParser::selectItem(int* exprNumber) {
         alias = QStringLiteral("[Expr%1]").arg((*exprNumber)++);
     if (!alias.isEmpty())
         out_.spelledNames << alias.mid(1, alias.size() - 2);
+    if (!e.column && !alias.isEmpty() && !itemAliases_.contains(e.sql))
+        itemAliases_.insert(e.sql, alias);
     // Sorting by the name of a computed text sorts it as text compares.
     if (!e.column && e.kind != SqlExpr::Kind::Number)
         textAliases_ << alias;
@@ -417,6 +424,16 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
                 sources->push_back({});
                 joined = true;
                 expectTable = false;
+                // Jet names a subquery that has no name; the server wants one.
+                const JetToken* next = peek();
+                const bool named = next && (next->is(K::Bracket) || next->isWord(u"AS") ||
+                                            (next->is(K::Word) && !isClauseWord(*next) &&
+                                             !next->isWord(u"CROSS") && !next->isWord(u"FULL")));
+                if (forPostgres() && !named) {
+                    const QString alias = QStringLiteral("[Subquery%1]").arg(sources->size());
+                    add(QStringLiteral("AS ") + alias);
+                    sources->back().qualifier = alias;
+                }
             } else {
                 if (++nesting_ > kMaxNesting)
                     fail(QStringLiteral("the tables are nested too deeply"));
@@ -497,6 +514,19 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
     return out;
 }
 
+namespace {
+
+// A literal or Null, of which an ORDER BY or GROUP BY term may consist.
+bool isConstant(const SqlExpr& e) {
+    static const QRegularExpression number(
+        QStringLiteral("^-?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    if (e.kind == SqlExpr::Kind::Null || e.literal)
+        return true;
+    return e.kind == SqlExpr::Kind::Number && !e.column && number.match(e.sql).hasMatch();
+}
+
+}  // namespace
+
 QString JetSqlParser::orderTerms(bool directions) {
     QString out;
     for (;;) {
@@ -504,7 +534,20 @@ QString JetSqlParser::orderTerms(bool directions) {
             out += QStringLiteral(", ");
         SqlExpr term = expression();
         const bool alias = term.column && textAliases_.contains(term.sql, Qt::CaseInsensitive);
-        if (forPostgres() && (alias || !directions)) {
+        const QString item = term.column ? QString() : itemAliases_.value(valueOf(term).sql);
+        if (isConstant(term)) {
+            // A constant sorts and groups every row alike, as in Jet; written as an
+            // expression, neither back end takes it for the number of a column (nor does
+            // the server refuse one that is not a whole number).
+            out += QStringLiteral("CAST(") + valueOf(term).sql + QStringLiteral(" AS ") +
+                   (term.kind == SqlExpr::Kind::Number ? QStringLiteral("REAL")
+                                                       : QStringLiteral("TEXT")) +
+                   u')';
+        } else if (forPostgres() && directions && distinctRows_ && !item.isEmpty()) {
+            // The server sorts distinct rows only by their columns: an expression that is
+            // one of them is sorted by its name (it keeps the collation of what it reads).
+            out += item;
+        } else if (forPostgres() && (alias || !directions)) {
             // PostgreSQL takes the name of a computed column only on its own, and groups
             // only by the expressions that the columns read.
             out += valueOf(term).sql;

@@ -72,13 +72,14 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_div(double precision, text) RETURNS d
 CREATE OR REPLACE FUNCTION velmora_jet.jet_div(text, text) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_div(velmora_jet.jet_num($1), velmora_jet.jet_num($2)) $$;
 
 -- "\" and Mod: both sides rounded to whole numbers (halves to even); a zero divisor is a
--- division by zero, a side beyond 64-bit whole numbers an overflow.
+-- division by zero, a side beyond Long numbers (as Jet takes them) an overflow.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_whole(double precision, what text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN abs(round($1)) < 9.2233720368547758e18 THEN round($1)::bigint
-    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, what || ' needs whole numbers of at most 19 digits', NULL::bigint) END $$;
+  SELECT CASE WHEN round($1) BETWEEN -2147483648 AND 2147483647 THEN round($1)::bigint
+    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, what || ' needs whole numbers from -2147483648 to 2147483647', NULL::bigint) END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_idiv(double precision, double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT CASE WHEN $1 IS NULL OR $2 IS NULL THEN NULL
     WHEN round($2) = 0 THEN velmora_jet.jet_fail(11, $1 || ' \ 0', NULL::bigint)
+    WHEN round($1) = -2147483648 AND round($2) = -1 THEN velmora_jet.jet_fail(6, $1 || ' \ -1', NULL::bigint)
     ELSE velmora_jet.jet_whole($1, $1 || ' \ ' || $2) / velmora_jet.jet_whole($2, $1 || ' \ ' || $2) END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_mod(double precision, double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT CASE WHEN $1 IS NULL OR $2 IS NULL THEN NULL

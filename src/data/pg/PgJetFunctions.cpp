@@ -118,9 +118,10 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_str(real) RETURNS text LANGUAGE sql I
 -- Numbers.
 -- Val: the number at the start of the text, blanks ignored ("1 2" is 12), D as an
 -- exponent, &H and &O for hexadecimal and octal 16-bit numbers; 0 when there is none, an
--- overflow beyond the range of numbers.
+-- overflow beyond the range of numbers. Its text is read under "C": a column's collation
+-- (which ignores letter case) lets the server search no text.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_val(t text) RETURNS double precision LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
-DECLARE s text COLLATE "C" := upper(replace(replace(replace(t, ' ', ''), chr(9), ''), chr(10), '')); m text; v bigint;
+DECLARE s text COLLATE "C" := upper(replace(replace(replace(t COLLATE "C", ' ', ''), chr(9), ''), chr(10), '')); m text COLLATE "C"; v bigint;
 BEGIN
   IF t IS NULL THEN RETURN NULL; END IF;
   IF s LIKE '&H%' OR s LIKE '&O%' THEN
@@ -306,6 +307,7 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v double precision, f text) RE
 DECLARE p text; pct boolean; ip text; fp text; pic text;
 BEGIN
   IF v IS NULL THEN RETURN NULL; END IF;
+  IF f IN ('>', '<') THEN RETURN velmora_jet.jet_cstr(v); END IF;
   p := CASE lower(coalesce(f, ''))
     WHEN '' THEN NULL WHEN 'general number' THEN NULL
     WHEN 'fixed' THEN '0.00' WHEN 'standard' THEN '#,##0.00' WHEN 'percent' THEN '0.00%'
@@ -334,12 +336,16 @@ BEGIN
   RETURN regexp_replace(p, '[#0,.]+[#0,]*', replace(to_char(v, pic), '\', '\\')) ;
 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v text, f text) RETURNS text LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
+-- A column's text comes with its collation, under which the server searches no text: the
+-- text is read under "C".
+DECLARE s text COLLATE "C" := v COLLATE "C"; p text COLLATE "C" := f COLLATE "C";
 BEGIN
-  IF v IS NULL THEN RETURN NULL; END IF;
-  v := v COLLATE "C";
-  IF btrim(v) ~ '^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$' THEN RETURN velmora_jet.jet_format(btrim(v)::double precision, f); END IF;
-  IF btrim(v) ~ '^\d{4}-\d{2}-\d{2}' THEN RETURN velmora_jet.jet_format(btrim(v)::timestamp, f); END IF;
-  RETURN v;
+  IF s IS NULL THEN RETURN NULL; END IF;
+  IF p = '>' THEN RETURN upper(s); END IF;
+  IF p = '<' THEN RETURN lower(s); END IF;
+  IF btrim(s) ~ '^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$' THEN RETURN velmora_jet.jet_format(btrim(s)::double precision, p); END IF;
+  IF btrim(s) ~ '^\d{4}-\d{2}-\d{2}' THEN RETURN velmora_jet.jet_format(btrim(s)::timestamp, p); END IF;
+  RETURN s;
 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;

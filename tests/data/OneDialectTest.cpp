@@ -1,0 +1,128 @@
+// One Jet statement gives the same result on the files and on the server. Each group here
+// holds statements of a kind that once ran on the files and failed on the server.
+#include "support/BackEnds.h"
+#include "support/TestFiles.h"
+
+#include "data/Recordset.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::testing;
+using data::Database;
+namespace err = data::err;
+
+namespace {
+
+class OneDialect : public ::testing::TestWithParam<BackEnd> {
+  protected:
+    void SetUp() override {
+        VELMORA_SKIP_UNLESS_AVAILABLE(store);
+        db = Database::open(store.createMainFile());
+        addAircraft(*db, "N1", 100);
+        addAircraft(*db, "N2", 200);
+        db->execute("UPDATE Aircraft SET Make = 'Bell', Model = '206B' WHERE RegNum = 'N1'");
+        db->execute("UPDATE Aircraft SET Make = 'bell ', Model = 'Jet' WHERE RegNum = 'N2'");
+        addPart(*db, part("N1", 1).asUnit("12-A", "S1").installedOn("2020-01-15"));
+        addPart(*db, part("N1", 2).asUnit(" 3.5x", "S2").installedOn("2021-06-01"));
+        addPart(*db, part("N2", 3).asUnit("&H10", "S3").installedOn("2019-03-01"));
+        addPart(*db, part("N2", 4).describedAs("Tail rotor").installedOn("2020-01-31"));
+    }
+
+    // The values of the first column, row by row, as text ("Null" for Null).
+    QStringList column(const QString& sql) {
+        QStringList out;
+        auto rs = db->openRecordset(sql);
+        for (; !rs->eof(); rs->moveNext())
+            out << (rs->value(0).isNull() ? QStringLiteral("Null") : rs->value(0).toString());
+        return out;
+    }
+
+    TestStore store{GetParam()};
+    std::shared_ptr<Database> db;
+};
+
+QStringList list(std::initializer_list<const char*> items) {
+    QStringList out;
+    for (const char* s : items)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+TEST_P(OneDialect, ValReadsTheNumberAtTheStartOfATextColumn) {
+    EXPECT_EQ(column("SELECT Val(PartNumber) AS v FROM Parts WHERE PartNumber Is Not Null "
+                     "ORDER BY ItemNumber"),
+              list({"12", "3.5", "16"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE Val(Description & '') = 0 AND "
+                     "Val(PartNumber) > 10 ORDER BY ItemNumber"),
+              list({"1", "3"}));
+}
+
+TEST_P(OneDialect, FormatTakesATextColumn) {
+    EXPECT_EQ(column("SELECT Format(Make, '>') AS m FROM Aircraft ORDER BY RegNum"),
+              list({"BELL", "BELL "}));
+    EXPECT_EQ(column("SELECT Format(Model, '<') AS m FROM Aircraft ORDER BY RegNum"),
+              list({"206b", "jet"}));
+    EXPECT_EQ(column("SELECT Format(PartNumber) AS m FROM Parts WHERE ItemNumber = 1"),
+              list({"12-A"}));
+}
+
+TEST_P(OneDialect, RowsSortByAComputedDate) {
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY DateAdd('d', 1, InstallDate)"),
+              list({"3", "1", "4", "2"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY DateSerial(Year(InstallDate), 1, 1) "
+                     "DESC, ItemNumber"),
+              list({"2", "1", "4", "3"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY Nz(InstallDate, #1/1/2000#) DESC"),
+              list({"2", "4", "1", "3"}));
+}
+
+TEST_P(OneDialect, ADateLiteralInsideNzOrIIfComparesWithADateColumn) {
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE InstallDate >= "
+                     "Nz(#2020-01-31#, #2000-01-01#) ORDER BY ItemNumber"),
+              list({"2", "4"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE InstallDate < "
+                     "IIf(ItemNumber > 2, #2020-01-01#, #2020-02-01#) ORDER BY ItemNumber"),
+              list({"1", "3"}));
+}
+
+// Jet sorts and groups by a constant as by any other expression: every row alike.
+TEST_P(OneDialect, AConstantSortsAndGroupsAllRowsAlike) {
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY 2.5, ItemNumber DESC"),
+              list({"4", "3", "2", "1"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY 'x', ItemNumber"),
+              list({"1", "2", "3", "4"}));
+    EXPECT_EQ(column("SELECT Count(*) AS n FROM Parts GROUP BY 2.5"), list({"4"}));
+    EXPECT_EQ(column("SELECT Count(*) AS n FROM Parts GROUP BY 'x', RegNum ORDER BY RegNum"),
+              list({"2", "2"}));
+}
+
+TEST_P(OneDialect, DistinctRowsSortByAnExpressionOfTheirItems) {
+    EXPECT_EQ(column("SELECT DISTINCT UCase(Model) AS m FROM Aircraft ORDER BY UCase(Model)"),
+              list({"206B", "JET"}));
+    EXPECT_EQ(column("SELECT DISTINCT UCase(Model) AS m FROM Aircraft ORDER BY UCase(Model) DESC"),
+              list({"JET", "206B"}));
+}
+
+TEST_P(OneDialect, ASubqueryInFromNeedsNoName) {
+    EXPECT_EQ(column("SELECT Count(*) AS n FROM (SELECT DISTINCT RegNum FROM Parts)"), list({"2"}));
+    EXPECT_EQ(column("SELECT Max(i) AS n FROM (SELECT ItemNumber AS i FROM Parts WHERE "
+                     "RegNum = 'N1') WHERE i > 0"),
+              list({"2"}));
+}
+
+// "\" and Mod work on Long numbers, as in Jet: an operand or a quotient beyond them is an
+// overflow.
+TEST_P(OneDialect, IntegerDivisionBeyondLongOverflows) {
+    EXPECT_DB_ERROR(db->openRecordset("SELECT 1E+20 \\ 1 AS x FROM Aircraft"), err::Overflow);
+    EXPECT_DB_ERROR(db->openRecordset("SELECT 1 \\ 3E+9 AS x FROM Aircraft"), err::Overflow);
+    EXPECT_DB_ERROR(db->openRecordset("SELECT 5000000000 Mod 7 AS x FROM Aircraft"), err::Overflow);
+    EXPECT_DB_ERROR(db->openRecordset("SELECT (-2147483647 - 1) \\ -1 AS x FROM Aircraft"),
+                    err::Overflow);
+    EXPECT_EQ(column("SELECT 2147483647 \\ 2 AS x FROM Aircraft WHERE RegNum = 'N1'"),
+              list({"1073741823"}));
+}
+
+}  // namespace
+
+VELMORA_ON_BOTH_BACK_ENDS(OneDialect);
