@@ -194,14 +194,17 @@ bool ScreenTour::run(QString* error) {
     if (QWidget* company = menu.openScreen(frmMenuVelmora::CompanySetup)) {
         activate(company);
         save(company, QStringLiteral("company-setup"));
-        // A shared database server named instead of the folder.
-        app::frmServerPath server(
-            QStringLiteral("postgresql://planner@fleet-db.example/velmora?sslmode=require"),
-            company);
-        server.show();
-        activate(&server);
-        save(&server, QStringLiteral("server-setup"));
-        server.close();
+        {
+            // A shared database server named instead of the folder. The box is gone before
+            // Company Set-up, its parent, closes and deletes its children.
+            app::frmServerPath server(
+                QStringLiteral("postgresql://planner@fleet-db.example/velmora?sslmode=require"),
+                company);
+            server.show();
+            activate(&server);
+            save(&server, QStringLiteral("server-setup"));
+            server.close();
+        }
         company->close();
         settle();
     }
