@@ -39,6 +39,27 @@ QString lineColumns(data::Database& mainDb) {
     return columns.join(QStringLiteral(", "));
 }
 
+JournalLine lineFromRow(const std::vector<data::Value>& r) {
+    JournalLine l;
+    l.seq = r[dj::Seq].toInt();
+    l.changedAt = QDateTime::fromString(r[dj::ChangedAt].toString(), dj::kTimeFormat);
+    l.changedAt.setTimeSpec(Qt::UTC);
+    l.userName = r[dj::UserName].toString();
+    l.hostName = r[dj::HostName].toString();
+    l.program = r[dj::Program].toString();
+    l.screen = r[dj::Screen].toString();
+    l.tableName = r[dj::TableName].toString();
+    l.regNum = r[dj::RegNum].toString();
+    l.itemNumber = r[dj::ItemNumber].toString();
+    l.rowKey = r[dj::RowKey].toInt();
+    l.columnName = r[dj::ColumnName].toString();
+    l.oldValue = r[dj::OldValue];
+    l.newValue = r[dj::NewValue];
+    l.hash = r[dj::Hash].toString();
+    l.entry = r[dj::Entry].isNull() ? 0 : r[dj::Entry].toInt();
+    return l;
+}
+
 QString valueText(data::Database& db, const QString& column) {
     const QString name = u'"' + QString(column).replace(u'"', QStringLiteral("\"\"")) + u'"';
     if (data::pg::isServerLocation(db.path()))
@@ -71,26 +92,8 @@ std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& fil
             .arg(lineColumns(mainDb),
                  where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(" AND "),
                  filter.newestFirst ? QStringLiteral(" DESC") : QString());
-    mainDb.forEachRow(sql, args, [&](const std::vector<data::Value>& r) {
-        JournalLine l;
-        l.seq = r[dj::Seq].toInt();
-        l.changedAt = QDateTime::fromString(r[dj::ChangedAt].toString(), dj::kTimeFormat);
-        l.changedAt.setTimeSpec(Qt::UTC);
-        l.userName = r[dj::UserName].toString();
-        l.hostName = r[dj::HostName].toString();
-        l.program = r[dj::Program].toString();
-        l.screen = r[dj::Screen].toString();
-        l.tableName = r[dj::TableName].toString();
-        l.regNum = r[dj::RegNum].toString();
-        l.itemNumber = r[dj::ItemNumber].toString();
-        l.rowKey = r[dj::RowKey].toInt();
-        l.columnName = r[dj::ColumnName].toString();
-        l.oldValue = r[dj::OldValue];
-        l.newValue = r[dj::NewValue];
-        l.hash = r[dj::Hash].toString();
-        l.entry = r[dj::Entry].isNull() ? 0 : r[dj::Entry].toInt();
-        out.push_back(std::move(l));
-    });
+    mainDb.forEachRow(sql, args,
+                      [&](const std::vector<data::Value>& r) { out.push_back(lineFromRow(r)); });
     return out;
 }
 

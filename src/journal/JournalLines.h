@@ -53,6 +53,9 @@ bool hasJournal(data::Database& mainDb);
 // before entries were told apart reads Null as its Entry.
 QString lineColumns(data::Database& mainDb);
 
+// One line as a row read with lineColumns gives it.
+JournalLine lineFromRow(const std::vector<data::Value>& r);
+
 // The columns of a table as its rows have them, in their order.
 QStringList columnsOf(data::Database& db, const QString& table);
 

@@ -20,32 +20,12 @@ namespace {
 
 const QString kAircraft = QStringLiteral("Aircraft");
 
-JournalLine lineOf(const std::vector<data::Value>& r) {
-    JournalLine l;
-    l.seq = r[dj::Seq].toInt();
-    l.changedAt = QDateTime::fromString(r[dj::ChangedAt].toString(), dj::kTimeFormat);
-    l.changedAt.setTimeSpec(Qt::UTC);
-    l.userName = r[dj::UserName].toString();
-    l.hostName = r[dj::HostName].toString();
-    l.program = r[dj::Program].toString();
-    l.screen = r[dj::Screen].toString();
-    l.tableName = r[dj::TableName].toString();
-    l.regNum = r[dj::RegNum].toString();
-    l.itemNumber = r[dj::ItemNumber].toString();
-    l.rowKey = r[dj::RowKey].toInt();
-    l.columnName = r[dj::ColumnName].toString();
-    l.oldValue = r[dj::OldValue];
-    l.newValue = r[dj::NewValue];
-    l.entry = r[dj::Entry].isNull() ? 0 : r[dj::Entry].toInt();
-    return l;
-}
-
 std::vector<JournalLine> select(data::Database& db, const QString& where,
                                 const std::vector<data::Value>& values) {
     std::vector<JournalLine> out;
     db.forEachRow(
         QStringLiteral("SELECT %1 FROM Journal WHERE %2 ORDER BY Seq").arg(lineColumns(db), where),
-        values, [&](const std::vector<data::Value>& r) { out.push_back(lineOf(r)); });
+        values, [&](const std::vector<data::Value>& r) { out.push_back(lineFromRow(r)); });
     return out;
 }
 
