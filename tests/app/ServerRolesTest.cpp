@@ -154,18 +154,29 @@ TEST_F(ServerRoles, AnEntryClerkEntersButChangesNoTableNorTemplate) {
 }
 
 TEST_F(ServerRoles, ATableAddedLaterTakesTheRolesGrantsAndTheJournalOnlyGrows) {
-    // The administrators add tables (a template of a new make, the journal of the entries).
+    // The administrators add tables (a template of a new make).
     const QString admin = loginIn("velmora_admin");
     Database::open(templatesAs(admin))->execute("CREATE TABLE Robinson (Item TEXT(10))");
-    Database::open(mainAs(admin))->execute("CREATE TABLE Journal (Seq LONG, Line TEXT(50))");
     const QString clerk = loginIn("velmora_entry");
     EXPECT_EQ(Database::open(templatesAs(clerk))->openRecordset("Robinson")->recordCount(), 0);
+
+    // The clerk's entries are journalled, and the clerk reads the journal but changes none
+    // of its lines.
     auto db = Database::open(mainAs(clerk));
-    db->execute("INSERT INTO Journal (Seq, Line) VALUES (1, 'one')");
-    EXPECT_EQ(db->openRecordset("SELECT Line FROM Journal")->value(0).toString(), "one");
-    expectNoPermission([&] { db->execute("UPDATE Journal SET Line = 'changed'"); });
+    const QString before = stored("SELECT Count(*) FROM Journal");
+    db->execute("UPDATE Aircraft SET TotalTime = 102 WHERE RegNum = 'N1'");
+    EXPECT_EQ(db->openRecordset("SELECT NewValue FROM Journal WHERE ColumnName = 'TotalTime' "
+                                "ORDER BY Seq DESC")
+                  ->value(0)
+                  .toDouble(),
+              102);
+    const QString after = stored("SELECT Count(*) FROM Journal");
+    EXPECT_GT(after.toInt(), before.toInt());
+    expectNoPermission([&] { db->execute("UPDATE Journal SET NewValue = 'changed'"); });
     expectNoPermission([&] { db->execute("DELETE FROM Journal"); });
-    EXPECT_EQ(stored("SELECT Line FROM Journal"), "one");
+    EXPECT_TRUE(dbErrorOf(
+        [&] { db->execute("INSERT INTO Journal (Seq, TableName) VALUES (999999, 'Aircraft')"); }));
+    EXPECT_EQ(stored("SELECT Count(*) FROM Journal"), after);
 }
 
 TEST_F(ServerRoles, ALoginWithoutRightsIsToldSoWithANumber) {
