@@ -525,6 +525,13 @@ bool isConstant(const SqlExpr& e) {
     return e.kind == SqlExpr::Kind::Number && !e.column && number.match(e.sql).hasMatch();
 }
 
+// A whole number written as such (no sign, point or exponent): in ORDER BY, the position of
+// a column of the result.
+bool isColumnPosition(const SqlExpr& e) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    return e.kind == SqlExpr::Kind::Number && !e.column && digits.match(e.sql).hasMatch();
+}
+
 }  // namespace
 
 QString JetSqlParser::orderTerms(bool directions) {
@@ -535,8 +542,12 @@ QString JetSqlParser::orderTerms(bool directions) {
         SqlExpr term = expression();
         const bool alias = term.column && textAliases_.contains(term.sql, Qt::CaseInsensitive);
         const QString item = term.column ? QString() : itemAliases_.value(valueOf(term).sql);
-        if (isConstant(term)) {
-            // A constant sorts and groups every row alike, as in Jet; written as an
+        if (directions && isColumnPosition(term)) {
+            // ORDER BY 3, 1 sorts by the third and the first column of the result, as in
+            // Jet; both back ends read a whole number there alike.
+            out += term.sql;
+        } else if (isConstant(term)) {
+            // Any other constant sorts and groups every row alike, as in Jet; written as an
             // expression, neither back end takes it for the number of a column (nor does
             // the server refuse one that is not a whole number).
             out += QStringLiteral("CAST(") + valueOf(term).sql + QStringLiteral(" AS ") +

@@ -86,8 +86,14 @@ TEST_P(OneDialect, ADateLiteralInsideNzOrIIfComparesWithADateColumn) {
               list({"1", "3"}));
 }
 
-// Jet sorts and groups by a constant as by any other expression: every row alike.
+// Jet sorts and groups by a constant as by any other expression: every row alike. A whole
+// number in ORDER BY is the position of a column of the result instead.
 TEST_P(OneDialect, AConstantSortsAndGroupsAllRowsAlike) {
+    EXPECT_EQ(column("SELECT ItemNumber, RegNum FROM Parts ORDER BY 1 DESC"),
+              list({"4", "3", "2", "1"}));
+    EXPECT_EQ(column("SELECT ItemNumber, Description FROM Parts ORDER BY 2, 1"),
+              column("SELECT ItemNumber, Description FROM Parts ORDER BY Description, "
+                     "ItemNumber"));
     EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY 2.5, ItemNumber DESC"),
               list({"4", "3", "2", "1"}));
     EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY 'x', ItemNumber"),
