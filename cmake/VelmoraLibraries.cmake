@@ -5,7 +5,8 @@
 #
 #   engine     data, cli, export              the database engine; options; CSV and tables
 #   files      legacy, backup, utilisation,   what is built on the engine, without widgets
-#              reportfiles, oil/limits
+#              reportfiles, oil/limits,       (headless: the main() of the programs that
+#              headless                       paint PDFs without a display)
 #   history    journal                        the entry journal read back, and the use per
 #                                             day derived from it
 #   fleet      due                            the fleet's figures, from the files' data

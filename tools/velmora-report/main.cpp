@@ -1,13 +1,7 @@
 // velmora-report: an aircraft's remaining-life report rendered headless into a PDF, for
 // scripts and scheduled printing.
 #include "ReportCommand.h"
-#include "cli/StandardOptions.h"
-#include "cli/StandardOutput.h"
-
-#include <QGuiApplication>
-#include <QTextStream>
-
-#include <cstdio>
+#include "headless/HeadlessProgram.h"
 
 namespace {
 
@@ -56,16 +50,6 @@ const velmora::cli::ProgramHelp kHelp{
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = velmora::cli::handleStandardOptions(argc, argv, kHelp))
-        return *status;
-    // No display is needed: the report is painted offscreen unless a platform is named.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    velmora::cli::StandardOutput standardOutput;
-    QTextStream out(&standardOutput);
-    QTextStream err(stderr);
-    const int status = velmora::reporttool::runReportCommand(app.arguments().mid(1), out, err);
-    out.flush();
-    return velmora::cli::outputStatus(kHelp.name, standardOutput, status);
+    return velmora::cli::runHeadlessProgram(argc, argv, kHelp,
+                                            velmora::reporttool::runReportCommand);
 }
