@@ -62,6 +62,11 @@ QStringList ConversionReport::head() const {
         if (!t.columnsKept.isEmpty())
             line += QStringLiteral("; columns Velmora does not use, copied as they are: ") +
                     t.columnsKept.join(QStringLiteral(", "));
+        if (!t.calculated.isEmpty())
+            line += QStringLiteral(
+                        "; calculated fields, copied as the results the file holds "
+                        "(the new file does not work them out again): ") +
+                    t.calculated.join(QStringLiteral(", "));
         if (!t.columnsAbsent.isEmpty())
             line += QStringLiteral("; not in the source, left empty: ") +
                     t.columnsAbsent.join(QStringLiteral(", "));

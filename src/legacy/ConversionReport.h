@@ -16,6 +16,7 @@ struct TableReport {
     qint64 rowsWritten = 0;
     QStringList columnsKept;    // columns Velmora's table lacks, copied as they are
     QStringList columnsAbsent;  // Velmora's columns the source lacks, left empty
+    QStringList calculated;     // calculated fields, copied as the results the file stores
 };
 
 // A value that was not converted (stored as Null) or was stored changed.

@@ -170,6 +170,8 @@ std::vector<ColumnPlan> planColumns(Database& db, const TablePlan& plan, TableRe
             continue;
         }
         used.insert(c.name.toCaseFolded());
+        if (c.calculated)
+            table->calculated << QStringLiteral("%1 (%2)").arg(c.name, c.expression);
         if (const data::Field* f = find(c.name)) {
             out.push_back({static_cast<int>(i), f->name, f->type, holdsBytes(c) && !plan.known});
             continue;

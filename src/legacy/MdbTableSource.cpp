@@ -1,5 +1,6 @@
 #include "MdbTableSource.h"
 
+#include "JetColumnDefinition.h"
 #include "JetFile.h"
 #include "JetQueryText.h"
 #include "JetText.h"
@@ -95,35 +96,12 @@ MdbCatalogEntry* catalogEntry(MdbHandle* mdb, unsigned i) {
     return static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
 }
 
-// The magnitude of a Decimal (four 32-bit words, the most significant first) as decimal
-// text with the point placed by the scale.
+// A Decimal: a sign byte, then the magnitude as four 32-bit words, the most significant first.
 QString decimalText(const unsigned char* p, int scale) {
-    const bool negative = (p[0] & 0x80) != 0;
     quint32 words[4];
     for (int w = 0; w < 4; ++w)
         words[w] = littleEndian<quint32>(p + 1 + 4 * w);
-    QString digits;
-    bool zero = false;
-    while (!zero) {
-        quint64 remainder = 0;
-        zero = true;
-        for (quint32& word : words) {
-            const quint64 current = (remainder << 32) | word;
-            word = static_cast<quint32>(current / 10);
-            remainder = current % 10;
-            if (word != 0)
-                zero = false;
-        }
-        digits.prepend(QChar(u'0' + static_cast<char16_t>(remainder)));
-    }
-    scale = std::clamp(scale, 0, 28);
-    while (digits.size() <= scale)
-        digits.prepend(u'0');
-    if (scale > 0)
-        digits.insert(digits.size() - scale, u'.');
-    const bool isZero =
-        std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c == u'0' || c == u'.'; });
-    return negative && !isZero ? u'-' + digits : digits;
+    return scaledDecimalText((p[0] & 0x80) != 0, words, scale);
 }
 
 // The bytes of a memo or OLE value: kept in the row itself, on one other page, or on a
@@ -208,6 +186,64 @@ SourceValue damaged(const char* what) {
         QStringLiteral("the file's bytes for this %1 are damaged").arg(QLatin1String(what)));
 }
 
+// The stored result of a calculated field, of the result's type. A long text result is kept
+// as a memo is, the others in the row; either way after a header of their own.
+SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
+    if (f.is_null)
+        return {};
+    if (f.start < 0 || f.siz < 0 || f.start + f.siz > mdb->fmt->pg_size)
+        return damaged("calculated value");
+    QByteArray stored(reinterpret_cast<const char*>(mdb->pg_buf + f.start), f.siz);
+    if (type == JetType::Memo) {
+        QString problem;
+        stored = readLongValue(mdb, f.start, f.siz, &problem);
+        if (!problem.isEmpty())
+            return SourceValue::unreadable(
+                QStringLiteral("the calculated value cannot be read: %1").arg(problem));
+    }
+    bool ok = false;
+    const QByteArray r = calculatedResult(stored.constData(), stored.size(), &ok);
+    const auto* p = reinterpret_cast<const unsigned char*>(r.constData());
+    const qsizetype size = ok ? r.size() : -1;
+    switch (type) {
+        case JetType::YesNo:
+            return size >= 1 ? SourceValue::yesNo(p[0] != 0) : damaged("calculated value");
+        case JetType::Byte:
+            return size >= 1 ? SourceValue::integer(p[0]) : damaged("calculated value");
+        case JetType::Integer:
+            return size >= 2 ? SourceValue::integer(littleEndian<qint16>(p))
+                             : damaged("calculated value");
+        case JetType::Long:
+            return size >= 4 ? SourceValue::integer(littleEndian<qint32>(p))
+                             : damaged("calculated value");
+        case JetType::Currency:
+            return size >= 8 ? SourceValue::currency(littleEndian<qint64>(p))
+                             : damaged("calculated value");
+        case JetType::Single:
+            return size >= 4 ? SourceValue::single(std::bit_cast<float>(littleEndian<quint32>(p)))
+                             : damaged("calculated value");
+        case JetType::Double:
+            return size >= 8 ? SourceValue::real(std::bit_cast<double>(littleEndian<quint64>(p)))
+                             : damaged("calculated value");
+        case JetType::DateTime:
+            return size >= 8
+                       ? SourceValue::dateTime(std::bit_cast<double>(littleEndian<quint64>(p)))
+                       : damaged("calculated value");
+        case JetType::Text:
+        case JetType::Memo:
+            return size >= 0 ? SourceValue::text(decodeJet4Text(r.constData(), r.size()))
+                             : damaged("calculated value");
+        case JetType::Decimal: {
+            const QString text = calculatedDecimalText(r);
+            return text.isEmpty() ? damaged("calculated value") : SourceValue::decimal(text);
+        }
+        default:
+            break;
+    }
+    return SourceValue::unreadable(
+        QStringLiteral("a calculated field whose result's type cannot be read"));
+}
+
 SourceValue decode(MdbHandle* mdb, const MdbField& f, JetType type, int scale) {
     if (type == JetType::YesNo)
         return SourceValue::yesNo(!f.is_null);  // kept in the null mask: set means Yes
@@ -282,10 +318,14 @@ class MdbCursor final : public RowCursor {
           name_(std::move(name)),
           file_(std::move(file)),
           fields_(std::max(1u, table_->num_cols)) {
+        const std::map<int, ColumnDefinition> defs = readColumnDefinitions(table_.get());
         for (unsigned i = 0; i < table_->num_cols; ++i) {
             const MdbColumn* c = columnAt(table_.get(), i);
-            types_.push_back(jetTypeOf(c));
-            scales_.push_back(c->col_scale);
+            const auto def = defs.find(c->col_num);
+            const bool known = def != defs.end();
+            calculated_.push_back(known && def->second.calculated);
+            types_.push_back(calculated_.back() ? def->second.resultType : jetTypeOf(c));
+            scales_.push_back(known ? def->second.scale : c->col_scale);
         }
         mdb_rewind_table(table_.get());
     }
@@ -332,7 +372,8 @@ class MdbCursor final : public RowCursor {
                 if (f.colnum < 0 || static_cast<unsigned>(f.colnum) >= t->num_cols)
                     continue;
                 const auto c = static_cast<size_t>(f.colnum);
-                (*row)[c] = decode(mdb, f, types_[c], scales_[c]);
+                (*row)[c] = calculated_[c] ? decodeCalculated(mdb, f, types_[c])
+                                           : decode(mdb, f, types_[c], scales_[c]);
             }
             return true;
         }
@@ -353,6 +394,7 @@ class MdbCursor final : public RowCursor {
     std::vector<MdbField> fields_;
     std::vector<JetType> types_;
     std::vector<int> scales_;
+    std::vector<bool> calculated_;
     bool started_ = false, finished_ = false;
     int rowOnPage_ = 0;
     qint64 damagedRows_ = 0;
@@ -482,6 +524,7 @@ std::vector<SourceTable> MdbTableSource::tables() {
                                              "of table '%2' cannot be read.")
                                   .arg(path_, table.name));
         table.rowCount = t->num_rows;
+        const std::map<int, ColumnDefinition> defs = readColumnDefinitions(t.get());
         for (unsigned c = 0; c < t->num_cols; ++c) {
             const MdbColumn* col = columnAt(t.get(), c);
             SourceColumn sc;
@@ -491,6 +534,16 @@ std::vector<SourceTable> MdbTableSource::tables() {
                 sc.length = isJet3(mdb) ? col->col_size : col->col_size / 2;
             sc.precision = col->col_prec;
             sc.scale = col->col_scale;
+            if (const auto def = defs.find(col->col_num); def != defs.end()) {
+                sc.precision = def->second.precision;
+                sc.scale = def->second.scale;
+                sc.calculated = def->second.calculated;
+                if (sc.calculated) {
+                    sc.type = def->second.resultType;
+                    sc.expression = def->second.expression;
+                    sc.length = sc.type == JetType::Text ? 255 : 0;
+                }
+            }
             sc.autoNumber = col->is_long_auto != 0;
             table.columns.push_back(sc);
         }

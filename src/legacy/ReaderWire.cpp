@@ -248,6 +248,8 @@ void writeTables(Writer& w, const std::vector<SourceTable>& tables) {
             w.i32(c.precision);
             w.i32(c.scale);
             w.u8(c.autoNumber ? 1 : 0);
+            w.u8(c.calculated ? 1 : 0);
+            w.text(c.expression);
         }
     }
 }
@@ -285,7 +287,7 @@ std::vector<SourceTable> readTables(Reader& r) {
         t.rowCount = r.i64();
         if (t.rowCount < 0)
             r.markGarbled();
-        const std::uint32_t columns = r.count(18);
+        const std::uint32_t columns = r.count(23);
         for (std::uint32_t c = 0; c < columns && !r.garbled(); ++c) {
             SourceColumn col;
             col.name = r.text();
@@ -295,6 +297,8 @@ std::vector<SourceTable> readTables(Reader& r) {
             col.precision = r.i32();
             col.scale = r.i32();
             col.autoNumber = r.u8() != 0;
+            col.calculated = r.u8() != 0;
+            col.expression = r.text();
             if (type > kLastJetType)
                 r.markGarbled();
             t.columns.push_back(std::move(col));

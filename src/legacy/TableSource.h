@@ -42,6 +42,10 @@ struct SourceColumn {
     int length = 0;                // Text: the most characters it takes
     int precision = 0, scale = 0;  // Decimal
     bool autoNumber = false;
+    // A calculated field: its values are the results the file stores; type is the result's
+    // type (Unknown when the file does not say it).
+    bool calculated = false;
+    QString expression;
 };
 
 struct SourceTable {

@@ -9,6 +9,13 @@ namespace velmora::legacy {
 using data::quoteJetName;
 
 QString keptColumnType(const SourceColumn& c, QString* why) {
+    if (c.calculated && c.type == JetType::Unknown) {
+        *why = QStringLiteral(
+                   "a calculated field (%1) whose stored result is of a type that "
+                   "cannot be read")
+                   .arg(c.expression);
+        return {};
+    }
     switch (c.type) {
         case JetType::YesNo:
             return QStringLiteral("YESNO");
