@@ -114,4 +114,11 @@ LegacyError damagedJetFileError(const QString& path, const QString& why) {
                            .arg(path, why));
 }
 
+LegacyError encryptedJetFileError(const QString& path) {
+    return LegacyError(kEncryptedJetFile,
+                       QStringLiteral("The Jet database %1 is encrypted with a password; open it "
+                                      "in Access, remove the password, and convert it again.")
+                           .arg(path));
+}
+
 }  // namespace velmora::legacy

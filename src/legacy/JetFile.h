@@ -29,4 +29,7 @@ JetFileHeader checkJetFile(const QString& path);
 // converted: WHY."
 LegacyError damagedJetFileError(const QString& path, const QString& why);
 
+// The numbered error of a Jet file whose pages are encrypted with a password.
+LegacyError encryptedJetFileError(const QString& path);
+
 }  // namespace velmora::legacy

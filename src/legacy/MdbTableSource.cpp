@@ -491,19 +491,31 @@ std::unique_ptr<MdbTableSource> MdbTableSource::open(const QString& path) {
             kDamagedJetFile,
             QStringLiteral("The Jet database %1 cannot be opened: its first page is damaged.")
                 .arg(path));
-    if (!mdb_read_catalog(handle->mdb, MDB_ANY))
+    // The header's encoding key is set when the pages are encrypted. mdbtools decodes Jet 3
+    // and Jet 4 encoding, which needs no password, but not the encryption of an ACE file
+    // with a password: its pages would be read as garbage.
+    const bool encrypted = handle->mdb->f->db_key != 0;
+    if (encrypted && handle->mdb->f->jet_version >= MDB_VER_ACCDB_2007)
+        throw encryptedJetFileError(path);
+    if (!mdb_read_catalog(handle->mdb, MDB_ANY)) {
+        if (encrypted)
+            throw encryptedJetFileError(path);
         throw LegacyError(kDamagedJetFile,
                           QStringLiteral("The Jet database %1 is damaged: its list of tables "
                                          "cannot be read.")
                               .arg(path));
+    }
     // A file cut short at a page boundary passes the checks above, and mdbtools lists only
     // the tables whose entries it could read: the list must hold every row its definition
     // counts, or tables would go missing without a word.
-    if (!catalogComplete(handle.get(), path))
+    if (!catalogComplete(handle.get(), path)) {
+        if (encrypted)
+            throw encryptedJetFileError(path);
         throw LegacyError(kDamagedJetFile,
                           QStringLiteral("The Jet database %1 is damaged or cut short: its list "
                                          "of tables is incomplete.")
                               .arg(path));
+    }
     return std::unique_ptr<MdbTableSource>(
         new MdbTableSource(path, header.formatName, std::move(handle)));
 }

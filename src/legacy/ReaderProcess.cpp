@@ -89,13 +89,24 @@ ReaderProcess::ReaderProcess(const QString& path)
                                          "reads Jet files, %2, cannot be started (%3).")
                               .arg(path, program, why));
     }
-    wire::Reader opened(receive(wire::Kind::Opened));
-    format_ = opened.text();
-    if (!opened.complete())
-        garbled();
+    // A constructor that throws runs no destructor: the reader that refused the file (or
+    // answered garbage) is ended here, not left to QProcess's complaint on standard error.
+    try {
+        wire::Reader opened(receive(wire::Kind::Opened));
+        format_ = opened.text();
+        if (!opened.complete())
+            garbled();
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
 ReaderProcess::~ReaderProcess() {
+    stop();
+}
+
+void ReaderProcess::stop() {
     if (process_.state() == QProcess::NotRunning)
         return;
     // The end of its requests ends the reader; one that does not end is stopped.

@@ -59,6 +59,9 @@ class ReaderProcess {
 
     QString path_;
     QString format_;
+    // Ends the reader: at the end of its requests, or killed when it does not end.
+    void stop();
+
     QProcess process_;
     int seconds_ = 0;
     qint64 allowance_ = 0;  // what one request's answers may hold in all

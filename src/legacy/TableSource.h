@@ -14,6 +14,9 @@ namespace velmora::legacy {
 // Jet's number for a database that cannot be opened because it is damaged: a file whose
 // reading crashed, hung or gave what cannot be understood.
 inline constexpr int kDamagedJetFile = 3049;
+// Jet's number for a database that cannot be opened without its password: a file whose
+// pages are encrypted.
+inline constexpr int kEncryptedJetFile = 3031;
 
 // A failure to read or convert a file, with a text meant for the user that names the file
 // and what is wrong with it, and for some failures Jet's error number.

@@ -90,3 +90,24 @@ TEST(DamagedJetAtStartUp, HalfMadeFilesOfAKilledConversionAreRemovedByTheNext) {
         QStringList({"1.rpt", "2.rpt", "TimeMgr.mdb", "TimeMgr.mdb.jet", "TimeMgr.mdb.jet.txt"}));
     EXPECT_EQ(fileBytes(main + ".jet"), fileBytes(dates));
 }
+
+TEST(DamagedJetAtStartUp, AnEncryptedFileIsToldWhatItIs) {
+    const QByteArray bytes = jetMarkedEncrypted("ASampleDatabase.accdb");
+    if (bytes.isEmpty())
+        GTEST_SKIP() << "ASampleDatabase.accdb is not in " VELMORA_JET_FIXTURES;
+    TestFolder folder;
+    const QString settings = folder.writeFile("SetupPP.mdb", bytes);
+
+    screens::ScopedDialogs dialogs;
+    dialogs->answer(MsgAnswer::Yes);
+    EXPECT_FALSE(app::offerJetConversion(nullptr, folder.path()));
+    ASSERT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_EQ(dialogs->messages[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(dialogs->messages[1].text,
+              failure(QStringLiteral("error 3031: The Jet database %1 is encrypted with a "
+                                     "password; open it in Access, remove the password, and "
+                                     "convert it again.")
+                          .arg(settings)));
+    EXPECT_EQ(fileBytes(settings), bytes);
+    EXPECT_EQ(folderEntries(folder.path()), QStringList{"SetupPP.mdb"});
+}

@@ -47,4 +47,18 @@ inline QByteArray jetWithLongValueChainLoop() {
     return bytes;
 }
 
+// A copy of a test file whose header says its pages are encrypted: the encoding key (bytes
+// 0x3E to 0x41 of the first page) made non-zero. Jet 4 and ACE keep that part of the header
+// under a fixed RC4 stream, so flipping bits of the stored bytes flips the same bits of the
+// key. Empty when the test file is not there.
+inline QByteArray jetMarkedEncrypted(const char* name) {
+    QByteArray bytes = jetFixtureBytes(name);
+    constexpr qsizetype kEncodingKey = 0x3E;
+    if (bytes.size() < kEncodingKey + 4)
+        return {};
+    bytes[kEncodingKey] = static_cast<char>(bytes[kEncodingKey] ^ 0x5A);
+    bytes[kEncodingKey + 2] = static_cast<char>(bytes[kEncodingKey + 2] ^ 0x3C);
+    return bytes;
+}
+
 }  // namespace velmora::testing

@@ -80,6 +80,25 @@ TEST(DamagedSource, FilesThatCrashedOrHungTheReaderEndInANumberedMessage) {
     EXPECT_EQ(folderEntries(folder.path()), QStringList({"cols.mdb", "t.accdb"}));
 }
 
+TEST(DamagedSource, AnEncryptedFileIsCalledEncryptedNotDamaged) {
+    TestFolder folder;
+    for (const char* name : {"ASampleDatabase.accdb", "DateTestDatabase.mdb", "nwind.mdb"}) {
+        const QByteArray bytes = jetMarkedEncrypted(name);
+        if (bytes.isEmpty())
+            GTEST_SKIP() << name << " is not in " VELMORA_JET_FIXTURES;
+        SCOPED_TRACE(name);
+        const QString source = folder.writeFile(QStringLiteral("locked-") + name, bytes);
+        const QString dest = folder.file(QStringLiteral("out-") + name);
+        const ImportRun run = import({source, dest});
+        EXPECT_EQ(run.status, 1) << run.out.toStdString();
+        EXPECT_EQ(run.err, QStringLiteral("velmora-import: error 3031: The Jet database %1 is "
+                                          "encrypted with a password; open it in Access, remove "
+                                          "the password, and convert it again.\n")
+                               .arg(source));
+        EXPECT_FALSE(QFile::exists(dest));
+    }
+}
+
 TEST(DamagedSource, AReaderThatCrashesHangsOrAnswersGarbageIsTold) {
     JET_FIXTURE_OR_SKIP(dates, "DateTestDatabase.mdb");
     TestFolder folder;
