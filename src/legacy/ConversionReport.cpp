@@ -8,6 +8,12 @@ void ConversionReport::addValueProblem(ValueProblem problem) {
         values_.push_back(std::move(problem));
 }
 
+void ConversionReport::addTextFinding(ValueProblem finding) {
+    ++textCount_;
+    if (static_cast<int>(texts_.size()) < kListedValues)
+        texts_.push_back(std::move(finding));
+}
+
 void ConversionReport::renameInValueProblems(const QString& from, const QString& to) {
     for (ValueProblem& v : values_)
         v.reason.replace(from, to);
@@ -28,7 +34,7 @@ qint64 ConversionReport::rowsWritten() const {
 }
 
 bool ConversionReport::anythingSkipped() const {
-    if (valueCount_ > 0 || !skipped.empty())
+    if (valueCount_ > 0 || textCount_ > 0 || !skipped.empty())
         return true;
     for (const TableReport& t : tables) {
         if (t.target.isEmpty() || t.rowsWritten != t.rowsRead)
@@ -86,6 +92,8 @@ QString ConversionReport::summary() const {
     out << QString();
     if (valueCount_ > 0)
         out << QStringLiteral("Values not converted as they were: %1").arg(valueCount_);
+    if (textCount_ > 0)
+        out << QStringLiteral("Values that are not valid text in their column: %1").arg(textCount_);
     if (!skipped.empty())
         out << QStringLiteral("Columns, rows or tables not copied: %1").arg(skipped.size());
     if (!queries.empty()) {
@@ -111,6 +119,20 @@ QString ConversionReport::text() const {
         if (valueCount_ > static_cast<qint64>(values_.size()))
             out << QStringLiteral("  ... and %1 more")
                        .arg(valueCount_ - static_cast<qint64>(values_.size()));
+    }
+
+    if (textCount_ > 0) {
+        out << QString()
+            << QStringLiteral("Values that are not valid text in their column (%1):")
+                   .arg(textCount_);
+        for (const ValueProblem& v : texts_)
+            out << QStringLiteral("  %1, row %2, column %3: %4: %5")
+                       .arg(v.table)
+                       .arg(v.row)
+                       .arg(v.column, v.raw, v.reason);
+        if (textCount_ > static_cast<qint64>(texts_.size()))
+            out << QStringLiteral("  ... and %1 more")
+                       .arg(textCount_ - static_cast<qint64>(texts_.size()));
     }
 
     if (!skipped.empty()) {

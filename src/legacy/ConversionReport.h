@@ -58,6 +58,11 @@ class ConversionReport {
     void addValueProblem(ValueProblem problem);
     const std::vector<ValueProblem>& valueProblems() const { return values_; }
     qint64 valueProblemCount() const { return valueCount_; }
+    // Values written as they were that are no valid text in their column: a NUL or another
+    // control character inside a text. Listed up to the same limit; all are counted.
+    void addTextFinding(ValueProblem finding);
+    const std::vector<ValueProblem>& textFindings() const { return texts_; }
+    qint64 textFindingCount() const { return textCount_; }
     // Replaces a file name in the reasons given for values (the engine names the file it
     // wrote, which may have been a temporary one).
     void renameInValueProblems(const QString& from, const QString& to);
@@ -80,6 +85,8 @@ class ConversionReport {
 
     std::vector<ValueProblem> values_;
     qint64 valueCount_ = 0;
+    std::vector<ValueProblem> texts_;
+    qint64 textCount_ = 0;
 };
 
 }  // namespace velmora::legacy

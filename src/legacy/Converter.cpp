@@ -190,6 +190,36 @@ std::vector<ColumnPlan> planColumns(Database& db, const TablePlan& plan, TableRe
     return out;
 }
 
+// Why a text written to a text column is no valid text: a NUL, or a control character other
+// than tab, line feed and carriage return (what text read with the wrong rules, or bytes
+// read as text, look like). Empty when it is valid.
+QString invalidTextReason(const QString& text) {
+    for (const QChar c : text) {
+        if (c == u'\0')
+            return QStringLiteral("it holds a NUL character");
+    }
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || (u >= 0x7F && u < 0xA0))
+            return QStringLiteral("it holds the control character U+%1")
+                .arg(QString::number(u, 16).toUpper().rightJustified(4, u'0'));
+    }
+    return {};
+}
+
+// The text with its control characters shown as \xNN, for the report.
+QString shownText(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            out += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 // Rows are written many to a statement: running a statement costs more than writing a row.
 constexpr int kRowsPerStatement = 50;
 
@@ -256,11 +286,17 @@ class RowCopier {
                 const ColumnPlan& c = columns[i];
                 const SourceValue& v = row[static_cast<size_t>(c.source)];
                 StoredValue s = toStoredValue(v, c.type, c.target);
+                const QString& column = plan.source->columns[static_cast<size_t>(c.source)].name;
                 if (!s.problem.isEmpty())
                     report_->addValueProblem(
-                        {plan.source->name, t->rowsRead,
-                         plan.source->columns[static_cast<size_t>(c.source)].name, v.exactText(),
-                         s.problem});
+                        {plan.source->name, t->rowsRead, column, v.exactText(), s.problem});
+                if (c.type.kind == data::FieldType::Kind::Text && !c.bytes &&
+                    s.value.type() == data::Value::Type::Text) {
+                    const QString text = s.value.toString();
+                    if (const QString why = invalidTextReason(text); !why.isEmpty())
+                        report_->addTextFinding(
+                            {plan.source->name, t->rowsRead, column, shownText(text), why});
+                }
                 b.values.push_back(std::move(s.value));
             }
             b.rows.push_back(t->rowsRead);

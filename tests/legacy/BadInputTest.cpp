@@ -129,3 +129,34 @@ TEST(BadInput, CancelledOrDryRunConversionsLeaveNothingBehind) {
     EXPECT_EQ(done.rowsWritten(), 5000);
     EXPECT_EQ(folderEntries(folder.path()), QStringList{"Timemgr.mdb"});
 }
+
+TEST(BadInput, TextThatIsNoValidTextIsNamedInTheReport) {
+    MemoryTableSource source;
+    source.addTable("Notes",
+                    {column("Id", JetType::Long), column("Remark", JetType::Text, 50),
+                     column("Body", JetType::Memo)},
+                    {{SourceValue::integer(1), SourceValue::text("clean"),
+                      SourceValue::text("line one\r\nline two\tend")},
+                     {SourceValue::integer(2), SourceValue::text(QString("C-1") + QChar(u'\0')),
+                      SourceValue::text("fine")},
+                     {SourceValue::integer(3), SourceValue::text("ok"),
+                      SourceValue::text(QString("a") + QChar(u'\x05') + "b")}});
+    TestFolder folder;
+    const ConversionReport report =
+        convertSource(source, "Notes.mdb", folder.file("notes.mdb"), {});
+    ASSERT_EQ(report.textFindingCount(), 2);
+    EXPECT_EQ(report.textFindings()[0].row, 2);
+    EXPECT_EQ(report.textFindings()[0].column, "Remark");
+    EXPECT_EQ(report.textFindings()[0].reason, "it holds a NUL character");
+    EXPECT_EQ(report.textFindings()[1].row, 3);
+    EXPECT_EQ(report.textFindings()[1].column, "Body");
+    EXPECT_EQ(report.textFindings()[1].reason, "it holds the control character U+0005");
+    EXPECT_TRUE(report.anythingSkipped());
+    const QString text = report.text();
+    EXPECT_TRUE(text.contains("Values that are not valid text in their column (2):"));
+    EXPECT_TRUE(
+        text.contains("  Notes, row 3, column Body: a\\x05b: it holds the control "
+                      "character U+0005"))
+        << text.toStdString();
+    EXPECT_TRUE(report.summary().contains("Values that are not valid text in their column: 2"));
+}
