@@ -6,6 +6,7 @@
 #include "JetText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QtEndian>
@@ -445,8 +446,26 @@ std::vector<QHash<QString, SourceValue>> systemRows(MdbTableSource::Handle* hand
     return out;
 }
 
+// Whether every page the table's usage map names lies inside the file: a file cut short
+// loses the pages at its end.
+bool pagesInFile(MdbHandle* mdb, MdbTableDef* t, qint64 pagesInFile) {
+    if (!t->usage_map)
+        return false;
+    gint32 page = 0;
+    for (int n = 0; n <= pagesInFile; ++n) {
+        page = mdb_map_find_next(mdb, t->usage_map, static_cast<unsigned>(t->map_sz),
+                                 static_cast<guint32>(page));
+        if (page <= 0)  // the end of the map (page 0 is the header, never a data page)
+            return true;
+        if (page >= pagesInFile)
+            return false;
+    }
+    return false;
+}
+
 bool catalogComplete(MdbTableSource::Handle* handle, const QString& file) {
     MdbHandle* mdb = handle->mdb;
+    const qint64 pages = QFileInfo(file).size() / mdb->fmt->pg_size;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         MdbCatalogEntry* e = catalogEntry(mdb, i);
         if (e->object_type != MDB_TABLE || std::strcmp(e->object_name, "MSysObjects") != 0)
@@ -455,12 +474,16 @@ bool catalogComplete(MdbTableSource::Handle* handle, const QString& file) {
         if (!t)
             return false;
         const qint64 stated = t->num_rows;
+        // The count in a table's definition can be larger than its rows (Access does not
+        // always lower it when rows are deleted): fewer rows are only a sign of damage when
+        // pages of the list are missing.
+        const bool whole = pagesInFile(mdb, t.get(), pages);
         MdbCursor cursor(handle, std::move(t), QStringLiteral("MSysObjects"), file);
         std::vector<SourceValue> row;
         qint64 read = 0;
         while (cursor.next(&row))
             ++read;
-        return read >= stated && cursor.unreadableRows() == 0;
+        return (read >= stated || whole) && cursor.unreadableRows() == 0;
     }
     return false;
 }
