@@ -401,13 +401,23 @@ QString freeQueryName(Database& db, const QString& name) {
     }
 }
 
+// Why a stored query is not kept although its text could be rebuilt; empty when it may be.
+QString queryLeftOut(const QString& sql) {
+    if (sql.contains(QLatin1String("[Forms]!"), Qt::CaseInsensitive) ||
+        sql.contains(QLatin1String("Forms!"), Qt::CaseInsensitive))
+        return QStringLiteral(
+            "it reads a value from a form of the Access file ([Forms]!...), "
+            "which Velmora does not have");
+    return {};
+}
+
 void copyQueries(TableSource& source, Database& db, ConversionReport* report) {
     for (const SourceQuery& q : source.queries()) {
         QueryReport r;
         r.name = q.name;
         r.sql = q.sql;
-        if (q.sql.isEmpty()) {
-            r.reason = q.problem;
+        if (q.sql.isEmpty() || !queryLeftOut(q.sql).isEmpty()) {
+            r.reason = q.sql.isEmpty() ? q.problem : queryLeftOut(q.sql);
             report->queries.push_back(r);
             continue;
         }
