@@ -51,6 +51,11 @@ QStringList ConversionReport::head() const {
     QStringList out;
     out << QStringLiteral("Source: %1 (%2)").arg(source, sourceFormat);
     out << QStringLiteral("Destination: %1, %2").arg(destination, fileKind);
+    if (!codePage.isEmpty())
+        out << QStringLiteral(
+                   "Text read in code page %1 (a Jet 3 file does not say which; "
+                   "--codepage names another).")
+                   .arg(codePage);
     if (!originalKeptAs.isEmpty())
         out << QStringLiteral("The original is kept as %1.").arg(originalKeptAs);
     if (dryRun)

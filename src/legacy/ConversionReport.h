@@ -46,6 +46,7 @@ struct QueryReport {
 class ConversionReport {
   public:
     QString source, destination, sourceFormat;
+    QString codePage;        // for a Jet 3 source: the code page its text was read in
     QString fileKind;        // "the main data file", ... or a database Velmora has no tables for
     QString originalKeptAs;  // for a file converted where it lies: the original's new name
     bool dryRun = false;

@@ -180,8 +180,12 @@ ConversionReport convertJetFile(const QString& source, const QString& destinatio
                                 const ConversionOptions& options) {
     // The destination is checked first: a wrong destination is told before a long read.
     checkDestination(destination);
-    auto jet = openJetFile(source);
-    return convertSource(*jet, source, destination, options);
+    checkCodePage(options.codePage);
+    auto jet = openJetFile(source, options.codePage);
+    ConversionReport report = convertSource(*jet, source, destination, options);
+    if (report.sourceFormat == u"Jet 3")
+        report.codePage = jet3CodePage(options.codePage);
+    return report;
 }
 
 std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& files,

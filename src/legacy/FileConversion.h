@@ -23,6 +23,9 @@ struct ConversionOptions {
     // Convert into a scratch file that is thrown away: the report tells what a conversion
     // would do, and nothing is written beside the source or destination.
     bool dryRun = false;
+    // The code page of a Jet 3 file's text (an iconv name such as GBK or CP1251): a Jet 3
+    // file does not say which it is. Empty: Windows-1252.
+    QString codePage;
 };
 
 // Converts a Jet file into a new Velmora data file: written into a temporary file beside

@@ -1,4 +1,5 @@
 #include "ReaderProcess.h"
+#include "ReaderProcessSource.h"
 
 #include "JetFile.h"
 
@@ -71,7 +72,7 @@ int jetReaderTimeoutSeconds() {
     return ok && seconds >= 1 && seconds <= kLongestSeconds ? seconds : kDefaultSeconds;
 }
 
-ReaderProcess::ReaderProcess(const QString& path)
+ReaderProcess::ReaderProcess(const QString& path, const QString& codePage)
     : path_(path), seconds_(jetReaderTimeoutSeconds()) {
     allowance_ = QFileInfo(path).size() * kBytesPerFileByte + kBytesBeyondFile;
     left_ = allowance_;
@@ -79,6 +80,10 @@ ReaderProcess::ReaderProcess(const QString& path)
     process_.setProgram(program);
     process_.setArguments({path});
     process_.setStandardErrorFile(QProcess::nullDevice());
+    // mdbtools reads a Jet 3 file's text in the code page this variable names.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("MDB_JET3_CHARSET"), jet3CodePage(codePage));
+    process_.setProcessEnvironment(environment);
     process_.setChildProcessModifier(limitReader);
     process_.start();
     if (!process_.waitForStarted(seconds_ * 1000)) {

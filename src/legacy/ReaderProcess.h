@@ -20,7 +20,8 @@ class ReaderProcess {
     // Starts the reader on the file and waits for it to open it. Throws LegacyError: the
     // reader's own message when the file cannot be opened, a damaged-file error when it
     // crashes or hangs, or why the reader program cannot be started.
-    explicit ReaderProcess(const QString& path);
+    // codePage: the code page of a Jet 3 file's text (an iconv name); empty: Windows-1252.
+    explicit ReaderProcess(const QString& path, const QString& codePage = {});
     ~ReaderProcess();
     ReaderProcess(const ReaderProcess&) = delete;
     ReaderProcess& operator=(const ReaderProcess&) = delete;

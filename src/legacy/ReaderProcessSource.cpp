@@ -1,5 +1,7 @@
 #include "ReaderProcessSource.h"
 
+#include <iconv.h>
+
 #include "JetFile.h"
 #include "ReaderProcess.h"
 
@@ -74,10 +76,11 @@ ReaderProcessSource::ReaderProcessSource(std::unique_ptr<ReaderProcess> process)
 
 ReaderProcessSource::~ReaderProcessSource() = default;
 
-std::unique_ptr<ReaderProcessSource> ReaderProcessSource::open(const QString& path) {
+std::unique_ptr<ReaderProcessSource> ReaderProcessSource::open(const QString& path,
+                                                               const QString& codePage) {
     checkJetFile(path);
     std::unique_ptr<ReaderProcessSource> source(
-        new ReaderProcessSource(std::make_unique<ReaderProcess>(path)));
+        new ReaderProcessSource(std::make_unique<ReaderProcess>(path, codePage)));
     source->takeLists();
     return source;
 }
@@ -148,8 +151,23 @@ std::vector<SourceObject> ReaderProcessSource::otherObjects() {
     return objects_.get();
 }
 
-std::unique_ptr<TableSource> openJetFile(const QString& path) {
-    return ReaderProcessSource::open(path);
+std::unique_ptr<TableSource> openJetFile(const QString& path, const QString& codePage) {
+    return ReaderProcessSource::open(path, codePage);
+}
+
+void checkCodePage(const QString& codePage) {
+    if (codePage.isEmpty())
+        return;
+    const iconv_t cd = iconv_open("UTF-8", codePage.toLatin1().constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw LegacyError(QStringLiteral("The code page %1 is not known: name one as iconv "
+                                         "knows it, such as GBK, CP1251 or CP1258.")
+                              .arg(codePage));
+    iconv_close(cd);
+}
+
+QString jet3CodePage(const QString& codePage) {
+    return codePage.isEmpty() ? QStringLiteral("CP1252") : codePage;
 }
 
 }  // namespace velmora::legacy

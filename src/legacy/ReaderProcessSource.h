@@ -19,7 +19,8 @@ class ReaderProcess;
 class ReaderProcessSource final : public TableSource {
   public:
     // Checks the file as checkJetFile does, then starts its reader. Throws LegacyError.
-    static std::unique_ptr<ReaderProcessSource> open(const QString& path);
+    static std::unique_ptr<ReaderProcessSource> open(const QString& path,
+                                                     const QString& codePage = {});
     ~ReaderProcessSource() override;
 
     QString formatName() const override;
@@ -53,6 +54,14 @@ class ReaderProcessSource final : public TableSource {
 };
 
 // A Jet file to read: the source a conversion reads it through.
-std::unique_ptr<TableSource> openJetFile(const QString& path);
+// A Jet file to read: the source a conversion reads it through. codePage is the code page of
+// a Jet 3 file's text (an iconv name); empty: Windows-1252.
+std::unique_ptr<TableSource> openJetFile(const QString& path, const QString& codePage = {});
+
+// Throws LegacyError when iconv does not know the code page; an empty one is Windows-1252.
+void checkCodePage(const QString& codePage);
+
+// The code page a Jet 3 file's text is read in: the one given, or Windows-1252.
+QString jet3CodePage(const QString& codePage);
 
 }  // namespace velmora::legacy

@@ -8,11 +8,12 @@ namespace velmora::import {
 
 namespace {
 
-const QString kUsage = QStringLiteral("Usage: velmora-import SOURCE.mdb DEST.mdb [--dry-run]\n");
+const QString kUsage =
+    QStringLiteral("Usage: velmora-import SOURCE.mdb DEST.mdb [--dry-run] [--codepage NAME]\n");
 
 const cli::ProgramHelp kProgramHelp{
     QStringLiteral("velmora-import"),
-    {QStringLiteral("SOURCE.mdb DEST.mdb [--dry-run]")},
+    {QStringLiteral("SOURCE.mdb DEST.mdb [--dry-run] [--codepage NAME]")},
     QStringLiteral(
         "Converts a database kept in the earlier Jet format (Access .mdb or .accdb: SetupPP.mdb,\n"
         "TimeMgr.mdb, HeliPart.mdb) into DEST, a new Velmora data file with the tables the\n"
@@ -23,24 +24,43 @@ const cli::ProgramHelp kProgramHelp{
         "\n"
         "The report lists every table with its rows read and written, every value that could\n"
         "not be converted, and what was copied unchanged or skipped.\n"),
-    {{QStringLiteral("dry-run"), {}, {}, QStringLiteral("print the report, write nothing")}},
+    {{QStringLiteral("dry-run"), {}, {}, QStringLiteral("print the report, write nothing")},
+     {QStringLiteral("codepage"),
+      {},
+      QStringLiteral("NAME"),
+      QStringLiteral("the code page of a Jet 3 (Access 97) file's text, as iconv names it\n"
+                     "(GBK, CP1251, ...); Windows-1252 when not given")}},
     QStringLiteral(
         "Exit status: 0 everything converted; 1 failed, nothing written; 2 wrong arguments;\n"
         "3 written, but something was skipped or changed (see the report).\n")};
 
 struct Arguments {
     bool dryRun = false;
+    QString codePage;
     QStringList files;
 };
 
 // Options other than --dry-run have been dealt with by the standard options already.
 bool parse(const QStringList& args, Arguments* a, QString* problem) {
     bool optionsEnded = false;
-    for (const QString& arg : args) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
         if (!optionsEnded && arg == u"--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg == u"--dry-run") {
             a->dryRun = true;
+        } else if (!optionsEnded && arg == u"--codepage") {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+                *problem = QStringLiteral("--codepage needs the name of a code page");
+                return false;
+            }
+            a->codePage = args[++i];
+        } else if (!optionsEnded && arg.startsWith(u"--codepage=")) {
+            a->codePage = arg.mid(11);
+            if (a->codePage.isEmpty()) {
+                *problem = QStringLiteral("--codepage needs the name of a code page");
+                return false;
+            }
         } else {
             a->files << arg;
         }
@@ -67,6 +87,7 @@ int runImportCommand(const QStringList& args, QString* out, QString* err) {
     }
     legacy::ConversionOptions options;
     options.dryRun = a.dryRun;
+    options.codePage = a.codePage;
     options.completeMainFile = [](data::Database& db) { reports::ensureReportQueries(db); };
     try {
         const legacy::ConversionReport report =

@@ -1,5 +1,5 @@
-// velmora-import SOURCE.mdb DEST.mdb [--dry-run]: converts a Jet database into a Velmora
-// data file.
+// velmora-import SOURCE.mdb DEST.mdb [--dry-run] [--codepage NAME]: converts a Jet database into a
+// Velmora data file.
 #include "ImportCommand.h"
 #include "cli/StandardOutput.h"
 

@@ -29,7 +29,8 @@ Outcome importing(const QStringList& args) {
 TEST(ImportCommand, HelpVersionAndWrongArguments) {
     const Outcome help = importing({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.startsWith("Usage: velmora-import SOURCE.mdb DEST.mdb [--dry-run]\n"));
+    EXPECT_TRUE(help.out.startsWith(
+        "Usage: velmora-import SOURCE.mdb DEST.mdb [--dry-run] [--codepage NAME]\n"));
     EXPECT_TRUE(help.out.contains("--dry-run"));
     EXPECT_TRUE(help.err.isEmpty());
 
@@ -100,4 +101,34 @@ TEST(ImportCommand, TheProgramExitsWithTheStatus) {
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(p.readAllStandardError().contains("is empty"));
     EXPECT_EQ(folderEntries(folder.path()), QStringList{"empty.mdb"});
+}
+
+TEST(ImportCommand, AJet3FilesTextIsReadInTheCodePageGivenAndTheReportSaysWhich) {
+    JET_FIXTURE_OR_SKIP(gbk, "more/ucanaccess_charsetGBK_a97.mdb");
+    TestFolder folder;
+    const auto field = [](const QString& file) {
+        return data::Database::open(file)
+            ->openRecordset("SELECT field1 FROM table1 WHERE ID = 2")
+            ->value("field1")
+            .toString();
+    };
+    const Outcome plain = importing({gbk, folder.file("plain.mdb")});
+    EXPECT_EQ(plain.status, 0) << plain.err.toStdString();
+    EXPECT_TRUE(
+        plain.out.contains("Text read in code page CP1252 (a Jet 3 file does not say "
+                           "which; --codepage names another)."));
+    EXPECT_EQ(field(folder.file("plain.mdb")), QString::fromUtf8("GBK±àÂë"));
+
+    const Outcome chinese = importing({"--codepage", "GBK", gbk, folder.file("gbk.mdb")});
+    EXPECT_EQ(chinese.status, 0) << chinese.err.toStdString();
+    EXPECT_TRUE(chinese.out.contains("Text read in code page GBK"));
+    EXPECT_EQ(field(folder.file("gbk.mdb")), QString::fromUtf8("GBK编码"));
+
+    const Outcome unknown = importing({"--codepage=NO-SUCH-PAGE", gbk, folder.file("no.mdb")});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.err.contains("The code page NO-SUCH-PAGE is not known"));
+    const Outcome missing = importing({gbk, folder.file("no.mdb"), "--codepage"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(missing.err.contains("--codepage needs the name of a code page"));
+    EXPECT_FALSE(QFileInfo::exists(folder.file("no.mdb")));
 }
