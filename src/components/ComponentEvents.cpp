@@ -94,8 +94,8 @@ QString currentUser() {
     return user;
 }
 
-void writeEvent(data::Database& db, ComponentEvent* e) {
-    e->id = nextEventId(db);
+void writeEvent(data::Database& db, ComponentEvent* e, std::int64_t id) {
+    e->id = id != 0 ? id : nextEventId(db);
     e->enteredBy = currentUser();
     e->enteredAt = data::journal::now();
     db.execute(
@@ -157,9 +157,10 @@ void writeAllBaselines(data::Database& db) {
         }
         units[*it].second.push_back(Limit{row.values});
     }
+    std::int64_t id = units.empty() ? 0 : nextEventId(db);
     for (const auto& [key, limits] : units) {
         ComponentEvent e = baselineOf(key, limits);
-        writeEvent(db, &e);
+        writeEvent(db, &e, id++);
     }
 }
 

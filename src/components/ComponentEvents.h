@@ -20,9 +20,9 @@ std::vector<ComponentEvent> readHistory(data::Database& db, const ComponentKey& 
 // Who makes a change: the operating-system user, as the entry journal names them.
 QString currentUser();
 
-// Writes an event and its limits with the next free number, stamped with who and when.
-// In the caller's transaction, the tables present.
-void writeEvent(data::Database& db, ComponentEvent* event);
+// Writes an event and its limits with the number given (the next free one when 0), stamped
+// with who and when. In the caller's transaction, the tables present.
+void writeEvent(data::Database& db, ComponentEvent* event, std::int64_t id = 0);
 
 // The "installed" event a component's history starts with, from its Parts rows.
 ComponentEvent baselineOf(const ComponentKey& key, const std::vector<Limit>& limits);
