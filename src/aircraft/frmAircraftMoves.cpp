@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace velmora::aircraft {
 
 namespace {
@@ -62,14 +64,17 @@ void frmAircraft::buildMoveControls(double scale) {
     cmdComponents =
         new QPushButton(QString::fromLatin1(layout::kComponentsButton.caption), picButtons);
     cmdComponents->setObjectName(QString::fromLatin1(layout::kComponentsButton.name));
-    cmdComponents->setGeometry(tw(layout::kComponentsButton.left), 0,
-                               tw(layout::kComponentsButton.width), cmdRename->height());
-    cmdComponents->setToolTip(QStringLiteral(
-        "Remove the component of the current row to the stores, install one from the stores, "
-        "or see a component's history"));
     auto* menu = new QMenu(cmdComponents);
     menu->addActions(actions);
     cmdComponents->setMenu(menu);
+    // As wide as its caption and the menu's arrow need.
+    cmdComponents->setGeometry(
+        tw(layout::kComponentsButton.left), 0,
+        std::max(tw(layout::kComponentsButton.width), cmdComponents->sizeHint().width()),
+        cmdRename->height());
+    cmdComponents->setToolTip(QStringLiteral(
+        "Remove the component of the current row to the stores, install one from the stores, "
+        "or see a component's history"));
 }
 
 // A move writes the file at once: what is typed on the screen is saved first.

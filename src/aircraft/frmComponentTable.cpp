@@ -52,7 +52,7 @@ frmComponentTable::frmComponentTable(Kind kind, const QString& mainFile,
     screens::installGridExport(grdList, [this] { return title(); });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     layout->addLayout(buttons);
-    resize(1100, 420);
+    resize(1300, 420);
     Refresh();
 }
 
@@ -71,7 +71,7 @@ void frmComponentTable::Refresh() {
         if (kind_ == Kind::Stores) {
             stores_ = components::readStores(*db);
             model = components::storesTable(stores_);
-            note = QStringLiteral("%1 components off their aircraft.").arg(stores_.size());
+            note = QStringLiteral("Components off their aircraft: %1.").arg(stores_.size());
         } else {
             const auto events = components::readHistory(*db, key_);
             model = components::historyTable(events);
