@@ -12,6 +12,7 @@
 #include "components/ComponentRead.h"
 #include "components/ComponentSchema.h"
 #include "data/Recordset.h"
+#include "journal/JournalCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -250,6 +251,11 @@ TEST_P(ComponentMove, EveryRowWrittenIsJournalledWithWhoMadeIt) {
     EXPECT_EQ(lines["ComponentStores(new row)"], 7);  // and went to the stores
     EXPECT_EQ(lines["ComponentEvents(new row)"], 4);  // three baselines and the removal
     EXPECT_EQ(lines["ComponentEventLimits(new row)"], 18);
+
+    // The journal replays to the rows as they are, moved component and history included.
+    install("GB-1", "S1", "N2", 1);
+    const journal::CheckResult check = journal::checkJournal(*db);
+    EXPECT_TRUE(check.intact) << check.problem.toStdString();
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(ComponentMove);
