@@ -82,7 +82,7 @@ for size in $icon_sizes; do
     required="$required
 /usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
 done
-for program in velmora velmora-sql velmora-report velmora-demo velmora-import velmora-due velmora-backup velmora-journal velmora-migrate velmora-server velmora-ad; do
+for program in velmora velmora-sql velmora-report velmora-demo velmora-import velmora-due velmora-backup velmora-journal velmora-migrate velmora-server velmora-ad velmora-component; do
     required="$required
 /usr/bin/$program
 /usr/share/man/man1/$program.1.gz"

@@ -51,6 +51,8 @@ extern const std::array<ButtonPlace, 5> kButtons;
 inline constexpr ButtonPlace kJournalButton = {"&Journal...", "cmdJournal", 7920, 1200};
 // Right of the journal's: renaming the current aircraft.
 inline constexpr ButtonPlace kRenameButton = {"Re&name Aircraft...", "cmdRename", 9240, 1680};
+// Right of the rename button: the menu that removes and installs components.
+inline constexpr ButtonPlace kComponentsButton = {"Co&mponent", "cmdComponents", 10980, 900};
 // Right of the entry fields: the aircraft's use per day.
 inline constexpr Box kUtilisationPanel = {11900, 60, 2790, 3255};
 

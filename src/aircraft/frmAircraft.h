@@ -7,9 +7,12 @@
 #include "screens/common/ControlArray.h"
 #include "screens/common/ScreenState.h"
 
+#include <QDate>
+
 #include <array>
 #include <optional>
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -72,6 +75,15 @@ class frmAircraft : public screens::BoundScreen {
     // Asks for a new registration of the aircraft shown and, confirmed, gives it that
     // registration with everything linked to it.
     void cmdRename_Click();
+    // Components moved by part and serial number (frmAircraftMoves.cpp): the component of
+    // the grid's current row off the aircraft into the stores, one from the stores onto
+    // the aircraft, the stores' list and the current component's history.
+    void cmdRemoveComponent_Click();
+    void cmdInstallComponent_Click();
+    void cmdStores_Click();
+    void cmdHistory_Click();
+    // The day a move may not lie after: today, unless another is set (tests).
+    void setMoveDay(const QDate& day) { moveDay_ = day; }
 
     // The component list query for the current choices of "Show Records" and "Order by".
     QString componentListSource() const;
@@ -104,6 +116,11 @@ class frmAircraft : public screens::BoundScreen {
     QPushButton* cmdJournal = nullptr;                    // right of the specified buttons
     QPushButton* cmdRename = nullptr;                     // right of cmdJournal
     journal::UtilisationPanel* fraUtilisation = nullptr;  // right of the entry fields
+    QPushButton* cmdComponents = nullptr;   // right of cmdRename: the menu of the four below
+    QAction* actRemoveComponent = nullptr;  // also on the grid's context menu
+    QAction* actInstallComponent = nullptr;
+    QAction* actHistory = nullptr;
+    QAction* actStores = nullptr;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -122,6 +139,9 @@ class frmAircraft : public screens::BoundScreen {
     void buildButtons(double scale);
     void buildRecordSources();
     void buildKeys();
+    void buildMoveControls(double scale);  // frmAircraftMoves.cpp
+    QDate moveDay() const;
+    bool changesSaved();
     void Form_Resize();
 
     void SetEditedState();
@@ -161,6 +181,7 @@ class frmAircraft : public screens::BoundScreen {
     // Reposition handlers rest while a new aircraft is begun, until its registration is in.
     std::optional<screens::RepositionSuppressed> newAircraft_;
     bool entrySaving_ = false;  // an entry rule's save step is writing the row
+    QDate moveDay_;
 };
 
 }  // namespace velmora::aircraft

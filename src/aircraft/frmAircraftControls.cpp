@@ -38,6 +38,7 @@ void frmAircraft::buildControls() {
     screens::shiftIntoView(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
     buildGrid(scale);
     buildButtons(scale);
+    buildMoveControls(scale);
     buildRecordSources();
 
     // As wide as designed, or as the fields at the top need where the user's font is larger.

@@ -32,7 +32,10 @@ const QStringList& journalledTables() {
                                   QStringLiteral("PlannedUtilisation"),
                                   QStringLiteral("Tasks"),
                                   QStringLiteral("TaskCompliance"),
-                                  QStringLiteral("TaskAccomplishments")};
+                                  QStringLiteral("TaskAccomplishments"),
+                                  QStringLiteral("ComponentStores"),
+                                  QStringLiteral("ComponentEvents"),
+                                  QStringLiteral("ComponentEventLimits")};
     return t;
 }
 

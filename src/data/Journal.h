@@ -12,10 +12,10 @@
 #include <vector>
 
 // The entry journal kept in the main data file: every change to its aircraft, components,
-// oil samples, planned use and register of tasks, one line per changed column (one per added,
-// removed or already present row, with all of its values), each line chained to the one before by a
-// SHA-256 hash. The engine writes the lines itself, in the transaction of the change, so
-// that no write made through it goes unrecorded.
+// oil samples, planned use, register of tasks, stores and component histories, one line per changed
+// column (one per added, removed or already present row, with all of its values), each line chained
+// to the one before by a SHA-256 hash. The engine writes the lines itself, in the transaction of
+// the change, so that no write made through it goes unrecorded.
 namespace velmora::data {
 class Database;
 }

@@ -1,10 +1,13 @@
 #include "ScreenTour.h"
 
 #include "BoxCapture.h"
+#include "aircraft/ComponentGridColumns.h"
 #include "aircraft/frmAircraft.h"
+#include "aircraft/frmComponentTable.h"
 #include "app/ScreenRegistry.h"
 #include "app/frmMenuVelmora.h"
 #include "app/frmServerPath.h"
+#include "components/ComponentMoves.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
@@ -140,6 +143,45 @@ QSet<QWidget*> visibleWindows() {
 
 ScreenTour::ScreenTour(const QString& dataFolder, const QString& pictureFolder)
     : dataFolder_(dataFolder), pictureFolder_(pictureFolder) {}
+
+// A component of the aircraft shown goes to the shop for overhaul; the Stores window and
+// the component's history show it.
+void ScreenTour::takeComponentToStores(aircraft::frmAircraft& screen) {
+    auto db = screen.datPrimaryRS->database();
+    components::Removal r;
+    for (int row = 0; db && row < screen.grdDataGrid->rowCount() && r.key.isBlank(); ++row) {
+        r.key = {screen.grdDataGrid->textAt(row, aircraft::col::PartNumber),
+                 screen.grdDataGrid->textAt(row, aircraft::col::SerialNumber)};
+    }
+    if (r.key.isBlank()) {
+        failure_ = QStringLiteral("no component with a part and serial number to remove");
+        return;
+    }
+    r.regNum = screen.Combo1->text();
+    r.date = QDate::currentDate();
+    r.reason = QStringLiteral("Scheduled: overhaul");
+    r.location = components::Location::Shop;
+    r.reference = QStringLiteral("WO-1001");
+    try {
+        components::removeComponent(*db, r, QDate::currentDate());
+    } catch (const data::DbError& e) {
+        failure_ = QStringLiteral("the component could not be removed: ") + e.text();
+        return;
+    }
+    const QString mainFile = db->path();
+    for (auto kind :
+         {aircraft::frmComponentTable::Kind::Stores, aircraft::frmComponentTable::Kind::History}) {
+        aircraft::frmComponentTable window(kind, mainFile, r.key);
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        activate(&window);
+        save(&window, kind == aircraft::frmComponentTable::Kind::Stores
+                          ? QStringLiteral("component-stores")
+                          : QStringLiteral("component-history"));
+        window.close();
+    }
+    settle();
+}
 
 void ScreenTour::save(QWidget* window, const QString& name) {
     save(window->grab(), name);
@@ -280,6 +322,7 @@ bool ScreenTour::run(QString* error) {
                 w->close();
             }
         }
+        takeComponentToStores(*again);
         again->close();
         settle();
     }

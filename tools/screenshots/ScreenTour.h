@@ -6,6 +6,10 @@
 class QPixmap;
 class QWidget;
 
+namespace velmora::aircraft {
+class frmAircraft;
+}
+
 namespace velmora::screenshots {
 
 // Opens the main screens on a data folder one after the other, as an operator goes through
@@ -23,6 +27,7 @@ class ScreenTour {
     const QStringList& pictures() const { return pictures_; }
 
   private:
+    void takeComponentToStores(aircraft::frmAircraft& screen);
     void save(QWidget* window, const QString& name);
     void save(const QPixmap& picture, const QString& name);
 

@@ -1,0 +1,108 @@
+#include "frmComponentTable.h"
+
+#include "components/ComponentEvents.h"
+#include "components/ComponentRead.h"
+#include "components/ComponentTables.h"
+#include "data/Database.h"
+#include "data/DbError.h"
+#include "screens/common/Dialogs.h"
+#include "screens/common/GridExportMenu.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace velmora::aircraft {
+
+frmComponentTable::frmComponentTable(Kind kind, const QString& mainFile,
+                                     const components::ComponentKey& key, QWidget* parent)
+    : QWidget(parent, Qt::Window), kind_(kind), mainFile_(mainFile), key_(key) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(kind == Kind::Stores ? QStringLiteral("frmStores")
+                                       : QStringLiteral("frmComponentHistory"));
+    setWindowTitle(title());
+    auto* layout = new QVBoxLayout(this);
+    lblTitle = new QLabel(this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    layout->addWidget(lblTitle);
+    grdList = new QTableView(this);
+    grdList->setObjectName(QStringLiteral("grdList"));
+    grdList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdList->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdList->setWordWrap(false);
+    grdList->verticalHeader()->hide();
+    layout->addWidget(grdList, 1);
+    auto* buttons = new QHBoxLayout;
+    auto add = [&](const QString& caption, const QString& name) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        buttons->addWidget(b);
+        return b;
+    };
+    if (kind == Kind::Stores) {
+        cmdHistory = add(QStringLiteral("&History..."), QStringLiteral("cmdHistory"));
+        connect(cmdHistory, &QPushButton::clicked, this, &frmComponentTable::cmdHistory_Click);
+        connect(grdList, &QTableView::doubleClicked, this, &frmComponentTable::cmdHistory_Click);
+    }
+    buttons->addStretch(1);
+    cmdClose = add(QStringLiteral("Close"), QStringLiteral("cmdClose"));
+    screens::installGridExport(grdList, [this] { return title(); });
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    layout->addLayout(buttons);
+    resize(1300, 420);
+    Refresh();
+}
+
+frmComponentTable::~frmComponentTable() = default;
+
+QString frmComponentTable::title() const {
+    return kind_ == Kind::Stores ? QStringLiteral("Components in Stores")
+                                 : QStringLiteral("Component Record - ") + key_.label();
+}
+
+void frmComponentTable::Refresh() {
+    std::unique_ptr<QStandardItemModel> model;
+    QString note;
+    try {
+        auto db = data::Database::open(mainFile_);
+        if (kind_ == Kind::Stores) {
+            stores_ = components::readStores(*db);
+            model = components::storesTable(stores_);
+            note = QStringLiteral("Components off their aircraft: %1.").arg(stores_.size());
+        } else {
+            const auto events = components::readHistory(*db, key_);
+            model = components::historyTable(events);
+            note = events.empty() ? QStringLiteral("%1 is neither on an aircraft nor in stores.")
+                                        .arg(key_.label())
+                                  : QStringLiteral("%1: %2 events from new.")
+                                        .arg(key_.label())
+                                        .arg(events.size());
+        }
+    } catch (const data::DbError& e) {
+        stores_.clear();
+        model = kind_ == Kind::Stores ? components::storesTable({}) : components::historyTable({});
+        note = e.text();
+        screens::msgBox(this, e.text(), screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
+                        title());
+    }
+    grdList->setModel(model.get());
+    model_ = std::move(model);
+    lblTitle->setText(note);
+    grdList->resizeColumnsToContents();
+    if (model_->rowCount() > 0)
+        grdList->selectRow(0);
+}
+
+void frmComponentTable::cmdHistory_Click() {
+    const int row = grdList->currentIndex().isValid() ? grdList->currentIndex().row() : -1;
+    if (kind_ != Kind::Stores || row < 0 || row >= static_cast<int>(stores_.size()))
+        return;
+    auto* history =
+        new frmComponentTable(Kind::History, mainFile_, stores_[static_cast<size_t>(row)].key);
+    history->show();
+}
+
+}  // namespace velmora::aircraft

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ComponentTypes.h"
+
+#include <QStandardItemModel>
+
+#include <memory>
+#include <vector>
+
+// The stores and a component's history as tables: for the windows' grids, their CSV and
+// printed pages, and velmora-component.
+namespace velmora::components {
+
+enum StoresColumn {
+    StoresPartNumber,
+    StoresSerial,
+    StoresDescription,
+    StoresLocation,
+    StoresSince,
+    StoresRemovedFrom,
+    StoresRemaining,
+    StoresReason,
+    StoresReference,
+    StoresColumnCount
+};
+std::unique_ptr<QStandardItemModel> storesTable(const std::vector<StoredComponent>& stores);
+
+enum HistoryColumn {
+    HistoryDate,
+    HistoryEvent,
+    HistoryAircraft,
+    HistoryItem,
+    HistoryTotalTime,
+    HistoryTotalTime2,
+    HistoryLandings,
+    HistoryCycles,
+    HistoryRin,
+    HistoryLife,
+    HistoryReason,
+    HistoryWhere,
+    HistoryReference,
+    HistoryWho,
+    HistoryColumnCount
+};
+std::unique_ptr<QStandardItemModel> historyTable(const std::vector<ComponentEvent>& events);
+
+// What remains of each limit of a stored component: "RT 4600 hours; MO 2026-01-31".
+QString remainingText(const StoredComponent& c);
+// Each limit's life at an event: "RT 400 > 400 (4600 left)".
+QString lifeText(const ComponentEvent& e);
+
+}  // namespace velmora::components

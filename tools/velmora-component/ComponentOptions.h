@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora::componenttool {
+
+// A command line of velmora-component, read.
+struct ComponentOptions {
+    QString command;  // remove, install, overhaul, stores or history
+    QString data;
+    QString reg, pn, sn, date, reason, to, ref, kind;
+    QStringList reset;
+    int item = 0, meter = 1;
+    bool hasItem = false, acceptReached = false;
+    QString csv, pdf;
+};
+
+// Reads the arguments after the program's name; false with the reason in *error.
+bool readComponentOptions(const QStringList& args, ComponentOptions* o, QString* error);
+
+}  // namespace velmora::componenttool
