@@ -11,6 +11,7 @@
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/Dialogs.h"
+#include "tasks/TaskDueLines.h"
 #include "utilisation/UtilisationSettings.h"
 
 namespace velmora::app {
@@ -86,6 +87,7 @@ void registerScreens(frmMenuVelmora& menu) {
         options.request.companyFile = m.company().fileName();
         options.request.utilisation =
             due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName()));
+        options.request.moreLines = tasks::taskDueLines();
         options.companyName = m.company().value(QStringLiteral("Name")).toString();
         auto* screen = new due::frmDueList(options);
         screen->setAircraftOpener([&m](const QString& reg) { showAircraftInSetup(m, reg); });
