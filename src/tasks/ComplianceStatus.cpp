@@ -94,8 +94,15 @@ ComplianceStatus readComplianceStatus(data::Database& mainDb,
                                       const due::WarningSettings& warnings, const QDate& today,
                                       const std::optional<QString>& regNum) {
     const Register reg = readRegister(mainDb, regNum);
+    // The installed components matter only to tasks of a part number and to the records of
+    // components: a register of makes and models alone is worked out without reading them.
+    const bool partsMatter =
+        std::any_of(reg.tasks.begin(), reg.tasks.end(),
+                    [](const Task& t) { return t.appliesTo == AppliesTo::Part; }) ||
+        std::any_of(reg.compliance.begin(), reg.compliance.end(),
+                    [](const Compliance& c) { return c.isForPart(); });
     Fleet fleet;
-    if (!reg.tasks.empty())
+    if (partsMatter)
         fleet = readFleet(mainDb, regNum);
     else
         fleet.aircraft = readAircraft(mainDb, regNum);
