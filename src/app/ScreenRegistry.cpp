@@ -11,6 +11,8 @@
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/Dialogs.h"
+#include "tasks/TaskDueLines.h"
+#include "tasks/screen/frmDirectives.h"
 #include "utilisation/UtilisationSettings.h"
 
 namespace velmora::app {
@@ -86,10 +88,25 @@ void registerScreens(frmMenuVelmora& menu) {
         options.request.companyFile = m.company().fileName();
         options.request.utilisation =
             due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName()));
+        options.request.moreLines = tasks::taskDueLines();
         options.companyName = m.company().value(QStringLiteral("Name")).toString();
         auto* screen = new due::frmDueList(options);
         screen->setAircraftOpener([&m](const QString& reg) { showAircraftInSetup(m, reg); });
+        screen->setTaskOpener([&m](std::int64_t task, std::int64_t, const QString& reg) {
+            m.cmdDirectives_Click();
+            if (auto* d = qobject_cast<tasks::frmDirectives*>(m.openDirectives()))
+                d->showTask(task, reg);
+        });
         return screen;
+    });
+    menu.setDirectivesFactory([](frmMenuVelmora& m) -> QWidget* {
+        tasks::frmDirectives::Options options;
+        options.dataPath = m.company().pathData();
+        options.companyFile = m.company().fileName();
+        options.utilisation =
+            due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName()));
+        options.companyName = m.company().value(QStringLiteral("Name")).toString();
+        return new tasks::frmDirectives(options);
     });
 }
 

@@ -100,6 +100,22 @@ frmMenuVelmora::frmMenuVelmora(const QString& programFolder, QWidget* parent)
     cmdDueList->setGeometry(twips(45), twips(45), twips(1800 - 90), twips(900 - 90));
     cmdDueList->setEnabled(false);
     connect(cmdDueList, &QPushButton::clicked, this, &frmMenuVelmora::cmdDueList_Click);
+    // Directives & Inspections, the same kind of panel under the due list's.
+    pnlDirectives = new QFrame(this);
+    pnlDirectives->setObjectName(QStringLiteral("pnlDirectives"));
+    pnlDirectives->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    pnlDirectives->setLineWidth(2);
+    pnlDirectives->setAutoFillBackground(true);
+    pnlDirectives->setGeometry(twips(2520), twips(1785 + 900 + 120), twips(1800), twips(900));
+    cmdDirectives = new QPushButton(QStringLiteral("D&irectives &&\nInspections"), pnlDirectives);
+    cmdDirectives->setObjectName(QStringLiteral("cmdDirectives"));
+    cmdDirectives->setFont(buttonFont);
+    cmdDirectives->setToolTip(
+        QStringLiteral("The register of airworthiness directives, service bulletins and "
+                       "inspection tasks, and each aircraft's compliance"));
+    cmdDirectives->setGeometry(twips(45), twips(45), twips(1800 - 90), twips(900 - 90));
+    cmdDirectives->setEnabled(false);
+    connect(cmdDirectives, &QPushButton::clicked, this, &frmMenuVelmora::cmdDirectives_Click);
     Form_Resize();
 }
 
@@ -114,6 +130,11 @@ void frmMenuVelmora::setScreenFactory(int index, ScreenFactory factory) {
 void frmMenuVelmora::setDueListFactory(ScreenFactory factory) {
     factories_[kDueListSlot] = std::move(factory);
     cmdDueList->setEnabled(static_cast<bool>(factories_[kDueListSlot]));
+}
+
+void frmMenuVelmora::setDirectivesFactory(ScreenFactory factory) {
+    factories_[kDirectivesSlot] = std::move(factory);
+    cmdDirectives->setEnabled(static_cast<bool>(factories_[kDirectivesSlot]));
 }
 
 QWidget* frmMenuVelmora::openScreen(int index) const {
@@ -165,6 +186,10 @@ void frmMenuVelmora::Command1_Click(int index) {
 
 void frmMenuVelmora::cmdDueList_Click() {
     showScreen(kDueListSlot);
+}
+
+void frmMenuVelmora::cmdDirectives_Click() {
+    showScreen(kDirectivesSlot);
 }
 
 void frmMenuVelmora::showScreen(size_t slot) {
@@ -265,6 +290,8 @@ void frmMenuVelmora::Form_QueryUnload() {
     }
     if (QWidget* dueList = screens_[kDueListSlot].data())
         dueList->close();
+    if (QWidget* directives = screens_[kDirectivesSlot].data())
+        directives->close();
 }
 
 }  // namespace velmora::app

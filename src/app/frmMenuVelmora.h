@@ -15,8 +15,9 @@ class QPushButton;
 namespace velmora::app {
 
 // The main menu: the first and last window of the process. Five buttons open the screens,
-// a sixth, set apart beside them, the fleet's due list; the background picture is the
-// company's, and closing the menu closes every screen.
+// a sixth, set apart beside them, the fleet's due list, and below it a seventh the register
+// of directives and inspections; the background picture is the company's, and closing the
+// menu closes every screen.
 class frmMenuVelmora : public QWidget {
     Q_OBJECT
   public:
@@ -37,6 +38,7 @@ class frmMenuVelmora : public QWidget {
     void Form_Activate();
     void Command1_Click(int index);
     void cmdDueList_Click();
+    void cmdDirectives_Click();
 
     // A screen for one of the first four buttons; a button without one stays disabled.
     void setScreenFactory(int index, ScreenFactory factory);
@@ -44,6 +46,9 @@ class frmMenuVelmora : public QWidget {
     // The due list screen of the sixth button.
     void setDueListFactory(ScreenFactory factory);
     QWidget* openDueList() const { return screens_[kDueListSlot].data(); }
+    // The Directives & Inspections screen of the seventh button.
+    void setDirectivesFactory(ScreenFactory factory);
+    QWidget* openDirectives() const { return screens_[kDirectivesSlot].data(); }
 
     CompanyRecord& company() { return company_; }
     const QString& programFolder() const { return programFolder_; }
@@ -62,6 +67,8 @@ class frmMenuVelmora : public QWidget {
     std::array<QPushButton*, 5> Command1{};
     QFrame* pnlDueList = nullptr;
     QPushButton* cmdDueList = nullptr;
+    QFrame* pnlDirectives = nullptr;
+    QPushButton* cmdDirectives = nullptr;
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -79,11 +86,12 @@ class frmMenuVelmora : public QWidget {
     bool dataSetsReachable();
 
     static constexpr size_t kDueListSlot = 4;
+    static constexpr size_t kDirectivesSlot = 5;
     QString programFolder_;
     CompanyRecord company_;
     QString pictureSource_;
-    std::array<ScreenFactory, 5> factories_{};
-    std::array<QPointer<QWidget>, 5> screens_{};
+    std::array<ScreenFactory, 6> factories_{};
+    std::array<QPointer<QWidget>, 6> screens_{};
 };
 
 }  // namespace velmora::app

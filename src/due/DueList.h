@@ -57,6 +57,13 @@ struct DueEntry {
     // there are, and whether this one comes first and so decides when the component is due.
     std::uint8_t limitsOfComponent = 1;
     bool controls = true;
+    // A task of the register (a directive, bulletin or inspection) due on the aircraft or on
+    // the component named, rather than a component limit: the task, and its compliance
+    // record there (0 while the register has not been applied there). Both 0 for a limit.
+    std::int64_t taskId = 0;
+    std::int64_t complianceId = 0;
+
+    bool isTask() const { return taskId != 0; }
 
     std::optional<Basis> basisKind() const {
         return basis < 0 ? std::nullopt : std::optional<Basis>(static_cast<Basis>(basis));
@@ -73,7 +80,8 @@ struct DueEntry {
 };
 
 // The due list of a fleet on one day: every installed component of every aircraft, each
-// limit with its remaining life and due date.
+// limit with its remaining life and due date, and the lines added beside them (the tasks
+// of the register, see DueListRequest::moreLines).
 struct DueList {
     QDate today;
     std::vector<DueAircraft> aircraft;

@@ -53,9 +53,12 @@ std::shared_ptr<DueList> loadDueList(const DueListRequest& request) {
         auto db = data::Database::open(main);
         const auto use = request.utilisation ? request.utilisation(*db) : nullptr;
         const utilisation::NoUtilisation none;
-        return std::make_shared<DueList>(computeDueList(
-            *db, use ? *use : static_cast<const utilisation::UtilisationSource&>(none), warnings,
-            request.today));
+        const utilisation::UtilisationSource& daily =
+            use ? *use : static_cast<const utilisation::UtilisationSource&>(none);
+        auto list = std::make_shared<DueList>(computeDueList(*db, daily, warnings, request.today));
+        if (request.moreLines)
+            request.moreLines(*db, daily, warnings, list.get());
+        return list;
     } catch (const data::DbError& e) {
         throw data::DbError(
             e.number(),

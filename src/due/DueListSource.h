@@ -29,12 +29,21 @@ UtilisationFactory plannedUtilisation();
 // the planned figures for an aircraft with less than two weeks of journal.
 UtilisationFactory journalledUtilisation(int days);
 
+// Lines a due list holds beside the component limits, added once the limits are read, from
+// the same open main data file, daily use and warning levels; they keep the list's entries
+// by aircraft. The register's tasks come this way. Throws data::DbError when the file
+// cannot be read.
+using MoreDueLines =
+    std::function<void(data::Database& mainDb, const utilisation::UtilisationSource& use,
+                       const WarningSettings& warnings, DueList* list)>;
+
 // What a due list is read from.
 struct DueListRequest {
     QString dataPath;     // the data folder, ending with its separator (as the company keeps it)
     QString companyFile;  // SetupPP.mdb with the warning thresholds; empty: the defaults
     UtilisationFactory utilisation = journalledUtilisation(utilisation::kDefaultAverageDays);
     QDate today = QDate::currentDate();
+    MoreDueLines moreLines;  // none: the component limits only
 };
 
 // The thresholds of a company settings file, the defaults when none is named. Throws

@@ -9,15 +9,19 @@ namespace velmora::tasks {
 
 namespace {
 
-bool sameText(const QString& a, const QString& b) {
-    return data::textKey(a) == data::textKey(b);
-}
+// A task's make and model as compared with each aircraft's, worked out once per task.
+struct ModelKey {
+    QString make, model;  // model empty: every model of the make
 
-bool modelMatches(const Task& task, const FleetAircraft& a) {
-    if (!sameText(task.make.trimmed(), a.make.trimmed()))
-        return false;
-    return task.model.trimmed().isEmpty() || sameText(task.model.trimmed(), a.model.trimmed());
-}
+    explicit ModelKey(const Task& task)
+        : make(data::textKey(task.make.trimmed())),
+          model(task.model.trimmed().isEmpty() ? QString() : data::textKey(task.model.trimmed())) {}
+    bool matches(const FleetAircraft& a) const {
+        if (data::textKey(a.make.trimmed()) != make)
+            return false;
+        return model.isEmpty() || data::textKey(a.model.trimmed()) == model;
+    }
+};
 
 // 1 January of the year of manufacture, when the record's year reads as one.
 QDate newDate(const FleetAircraft& a) {
@@ -88,8 +92,9 @@ std::vector<Compliance> applicableTargets(const Task& task, const Fleet& fleet) 
     if (!ranges)
         return out;  // a task that cannot be read applies to nothing (it is never stored)
     if (task.appliesTo == AppliesTo::Model) {
+        const ModelKey key(task);
         for (const FleetAircraft& a : fleet.aircraft) {
-            if (modelMatches(task, a) && ranges->contains(a.serialNumber))
+            if (key.matches(a) && ranges->contains(a.serialNumber))
                 out.push_back(startingCompliance(task, a));
         }
         return out;
@@ -131,8 +136,9 @@ std::vector<Compliance> applicableTargets(const Task& task, const Fleet& fleet) 
 
 QString unknownApplicability(const Task& task, const Fleet& fleet) {
     if (task.appliesTo == AppliesTo::Model) {
+        const ModelKey key(task);
         for (const FleetAircraft& a : fleet.aircraft) {
-            if (modelMatches(task, a))
+            if (key.matches(a))
                 return {};
         }
         return task.model.trimmed().isEmpty()

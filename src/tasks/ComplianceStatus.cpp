@@ -72,20 +72,33 @@ ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
         line.compliance = std::move(c);
         out.lines.push_back(std::move(line));
     }
-    std::stable_sort(out.lines.begin(), out.lines.end(),
-                     [](const StatusLine& a, const StatusLine& b) {
-                         if (a.aircraft != b.aircraft)
-                             return a.aircraft < b.aircraft;
-                         const QString ka = data::textKey(a.task.number.trimmed());
-                         const QString kb = data::textKey(b.task.number.trimmed());
-                         if (ka != kb)
-                             return ka < kb;
-                         const QString ra = data::textKey(a.task.revision.trimmed());
-                         const QString rb = data::textKey(b.task.revision.trimmed());
-                         if (ra != rb)
-                             return ra < rb;
-                         return targetKey(a.compliance) < targetKey(b.compliance);
-                     });
+    // By aircraft, task number, revision and target; the keys worked out once per line.
+    struct SortKey {
+        size_t aircraft;
+        QString number, revision, target;
+        size_t line;
+    };
+    std::vector<SortKey> keys;
+    keys.reserve(out.lines.size());
+    for (size_t i = 0; i < out.lines.size(); ++i) {
+        const StatusLine& l = out.lines[i];
+        keys.push_back({l.aircraft, data::textKey(l.task.number.trimmed()),
+                        data::textKey(l.task.revision.trimmed()), targetKey(l.compliance), i});
+    }
+    std::stable_sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+        if (a.aircraft != b.aircraft)
+            return a.aircraft < b.aircraft;
+        if (a.number != b.number)
+            return a.number < b.number;
+        if (a.revision != b.revision)
+            return a.revision < b.revision;
+        return a.target < b.target;
+    });
+    std::vector<StatusLine> sorted;
+    sorted.reserve(out.lines.size());
+    for (const SortKey& k : keys)
+        sorted.push_back(std::move(out.lines[k.line]));
+    out.lines = std::move(sorted);
     return out;
 }
 
@@ -94,8 +107,15 @@ ComplianceStatus readComplianceStatus(data::Database& mainDb,
                                       const due::WarningSettings& warnings, const QDate& today,
                                       const std::optional<QString>& regNum) {
     const Register reg = readRegister(mainDb, regNum);
+    // The installed components matter only to tasks of a part number and to the records of
+    // components: a register of makes and models alone is worked out without reading them.
+    const bool partsMatter =
+        std::any_of(reg.tasks.begin(), reg.tasks.end(),
+                    [](const Task& t) { return t.appliesTo == AppliesTo::Part; }) ||
+        std::any_of(reg.compliance.begin(), reg.compliance.end(),
+                    [](const Compliance& c) { return c.isForPart(); });
     Fleet fleet;
-    if (!reg.tasks.empty())
+    if (partsMatter)
         fleet = readFleet(mainDb, regNum);
     else
         fleet.aircraft = readAircraft(mainDb, regNum);

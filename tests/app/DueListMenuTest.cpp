@@ -8,10 +8,16 @@
 #include "due/screen/frmDueList.h"
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
+#include "tasks/StatusTable.h"
+#include "tasks/TaskWrites.h"
+#include "tasks/screen/frmDirectives.h"
 
+#include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 using namespace velmora;
@@ -80,6 +86,61 @@ TEST_F(DueListMenu, ALineOpensItsAircraftInAircraftSetUp) {
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[1].text.startsWith("Finish or cancel the new aircraft"));
     EXPECT_TRUE(setup->datPrimaryRS->isAddingNew());
+}
+
+TEST_F(DueListMenu, DirectivesAndInspectionsHasItsButtonUnderTheDueList) {
+    EXPECT_TRUE(menu->cmdDirectives->isEnabled());
+    EXPECT_EQ(menu->cmdDirectives->text(), "D&irectives &&\nInspections");
+    for (QFrame* panel : menu->SSPanel1)
+        EXPECT_FALSE(panel->geometry().intersects(menu->pnlDirectives->geometry()));
+    EXPECT_FALSE(menu->pnlDueList->geometry().intersects(menu->pnlDirectives->geometry()));
+    EXPECT_TRUE(menu->rect().contains(menu->pnlDirectives->geometry()));
+    for (QPushButton* b : menu->Command1)
+        EXPECT_FALSE(b->text().toLower().contains("&i"));  // its accelerator is its own
+    QTest::mouseClick(menu->cmdDirectives, Qt::LeftButton);
+    auto* screen = qobject_cast<tasks::frmDirectives*>(menu->openDirectives());
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(screen->isVisible());
+    QTest::mouseClick(menu->cmdDirectives, Qt::LeftButton);
+    EXPECT_EQ(menu->openDirectives(), screen);
+    menu->close();
+    processDeletes();
+    EXPECT_EQ(menu->openDirectives(), nullptr);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(DueListMenu, ATaskLineOpensTheTaskInDirectivesAndInspections) {
+    std::int64_t id = 0;
+    {
+        auto db = data::Database::open(folder.file(data::files::kMain));
+        db->execute(QStringLiteral("UPDATE Aircraft SET Make = 'Bell', Model = '206B'"));
+        tasks::Task t;
+        t.number = QStringLiteral("2025-01-01");
+        t.title = QStringLiteral("Tail rotor");
+        t.effectiveDate = QDate(2025, 1, 1);
+        t.make = QStringLiteral("Bell");
+        t.interval[tasks::slot(tasks::Parameter::Hours)] = 100;
+        id = tasks::saveTask(*db, t).ids[0];
+    }
+    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    auto* due = qobject_cast<due::frmDueList*>(menu->openDueList());
+    ASSERT_TRUE(due);
+    int line = -1;
+    for (int r = 0; r < due->table().rowCount(); ++r) {
+        const due::DueEntry* e = due->table().entryAt(r);
+        if (e->isTask() && due->list()->regNum(*e) == "N2")
+            line = r;
+    }
+    ASSERT_GE(line, 0);
+    due->grdDueList_DblClick(line);
+    auto* screen = qobject_cast<tasks::frmDirectives*>(menu->openDirectives());
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(screen->tabs->currentIndex(), 1);
+    EXPECT_EQ(screen->cboAircraft->currentText(), "N2");
+    const QModelIndex current = screen->grdStatus->currentIndex();
+    ASSERT_TRUE(current.isValid());
+    EXPECT_EQ(screen->statusTable().lineAt(current.row())->task.id, id);
+    EXPECT_TRUE(dialogs->messages.empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The Due List screen through its controls: the filters, the grid's order and marks, what
 // print, PDF and CSV export write, the warning levels and planned use it keeps, and a
 // double click on a line.
+#include "../tasks/TaskTestData.h"
 #include "DueTestData.h"
 #include "support/BackEnds.h"
 
@@ -15,6 +16,8 @@
 #include "oil/limits/OilLimitsStore.h"
 #include "screens/common/DisplayFormat.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "tasks/TaskDueLines.h"
+#include "tasks/TaskWrites.h"
 #include "utilisation/PlannedUtilisation.h"
 
 #include <QCheckBox>
@@ -280,6 +283,49 @@ TEST_P(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
     s->grdDueList_DblClick(2);
     s->grdDueList_DblClick(99);  // no such line: nothing
     EXPECT_EQ(opened, (QStringList{"N2", "N1"}));
+}
+
+TEST_P(DueListScreen, ATaskOfTheRegisterIsListedFilteredAndOpenedFromItsLine) {
+    // Every 100 hours on N1 from its 1000 hours: 100 left, 25 days at 4 hours a day, after
+    // item 2 (20 days) and before the gearbox's 90.
+    describeAircraft(*db, "N1", "Bell", "206B", "1001");
+    const std::int64_t task = tasks::saveTask(*db, directive("2025-01-01", "Bell", "206B")).ids[0];
+    frmDueList::Options o;
+    o.request.dataPath = store.dataPath();
+    o.request.today = kToday;
+    o.request.moreLines = tasks::taskDueLines();
+    frmDueList s(o);
+    s.show();
+    settle();
+    EXPECT_EQ(items(s).join(' '), "7 5 1 2  40 6 3 4");
+    EXPECT_EQ(s.table().text(4, DueListTable::Component), "AD 2025-01-01: Tail rotor inspection");
+    EXPECT_EQ(s.table().text(4, DueListTable::Type), "IN");
+    EXPECT_EQ(s.table().text(4, DueListTable::Remaining), "100.0");
+    EXPECT_EQ(s.table().text(4, DueListTable::Days), "25");
+    EXPECT_EQ(s.table().text(4, DueListTable::Status), "Due soon");
+
+    std::vector<std::pair<std::int64_t, QString>> tasksOpened;
+    QStringList aircraftOpened;
+    s.setAircraftOpener([&](const QString& reg) { aircraftOpened << reg; });
+    s.setTaskOpener([&](std::int64_t id, std::int64_t record, const QString& reg) {
+        EXPECT_NE(record, 0);
+        tasksOpened.emplace_back(id, reg);
+    });
+    const QPoint at =
+        s.grdDueList->visualRect(s.table().index(4, DueListTable::Component)).center();
+    QTest::mousePress(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
+    s.grdDueList_DblClick(0);
+    ASSERT_EQ(tasksOpened.size(), 1u);
+    EXPECT_EQ(tasksOpened[0], std::make_pair(task, QStringLiteral("N1")));
+    EXPECT_EQ(aircraftOpened, QStringList{"N2"});
+
+    // Without the type IN the task's line goes with the other limits of that type.
+    s.chkType[static_cast<size_t>(due::basisIndex(due::Basis::IN))]->setChecked(false);
+    settle();
+    EXPECT_EQ(items(s).join(' '), "7 5 1 2 40 6 3 4");
 }
 
 TEST_P(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {

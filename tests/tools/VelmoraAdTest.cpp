@@ -8,6 +8,7 @@
 
 #include "tasks/RegisterCsv.h"
 #include "tasks/TaskStore.h"
+#include "utilisation/PlannedUtilisation.h"
 
 #include <QFile>
 #include <QHash>
@@ -131,6 +132,39 @@ TEST_P(VelmoraAd_, ImportsListsAndReportsTheRegister) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "0 compliance records added.\n");
     EXPECT_TRUE(r.err.contains("no aircraft N9")) << r.err.toStdString();
+}
+
+TEST_P(VelmoraAd_, VelmoraDueListsTheOpenTasksBesideTheLimits) {
+    ASSERT_EQ(import(header() + registerLine(kHundredHours) + registerLine(kHinge)).status, 0);
+    {
+        auto db = data::Database::open(location);
+        utilisation::DailyUtilisation use;
+        use.meter1Hours = 5;
+        use.landings = 10;
+        utilisation::savePlannedUtilisation(*db, {{"N1", use}});
+    }
+    // N1's 100 hours from 1000: 100 left, 20 days at 5 a day, within the default 30 days;
+    // the hinge's 500 landings from 4000: 50 days at 10 a day; the part's own landings limit
+    // (20000, none used at 0 landings) has 16000 left: 1600 days.
+    auto due = [](int days) {
+        return QDate::currentDate().addDays(days).toString(Qt::ISODate) + u',' +
+               QString::number(days);
+    };
+    ToolRun r = runTool(QStringLiteral(VELMORA_DUE_BIN), {"--data", data});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    QStringList lines = r.out.split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << r.out.toStdString();
+    EXPECT_EQ(lines[1],
+              "N1,,AD 2025-01-01: Tail rotor,,,IN,1,100,100.0,hours," + due(20) + ",Due soon,");
+    EXPECT_EQ(lines[2], "N1,,SB SB-1: Hinge,ABC-1,S1,LD,,500,500,landings," + due(50) + ",,");
+    EXPECT_TRUE(lines[3].startsWith("N1,1,")) << lines[3].toStdString();
+    // The filters choose the tasks as they choose the limits.
+    r = runTool(QStringLiteral(VELMORA_DUE_BIN), {"--data", data, "--within-days", "30"});
+    lines = r.out.split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith("N1,,AD 2025-01-01: Tail rotor,"));
+    r = runTool(QStringLiteral(VELMORA_DUE_BIN), {"--data", data, "--reg", "N2"});
+    EXPECT_EQ(r.out.split("\r\n", Qt::SkipEmptyParts).size(), 1) << r.out.toStdString();
 }
 
 TEST_P(VelmoraAd_, ABadLineImportsNothingUnlessTheGoodOnesAreAskedFor) {

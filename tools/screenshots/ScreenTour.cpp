@@ -23,6 +23,10 @@
 #include "screens/common/BoundRecordSource.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
+#include "tasks/Fleet.h"
+#include "tasks/TaskStore.h"
+#include "tasks/TaskWrites.h"
+#include "tasks/screen/frmDirectives.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,6 +54,62 @@ const QString kCompany = QStringLiteral("Skyline Rotor Services");
 const QString kPhone = QStringLiteral("(555) 010-4477");
 // The aircraft entered from a template.
 const QString kNewAircraft = QStringLiteral("n512sk");
+
+// A register for the pictures when the data holds none: a recurring directive of the first
+// aircraft's make and model, a bulletin of one of its installed parts and the annual
+// inspection.
+void seedRegister(const QString& dataPath) {
+    auto db = data::Database::open(
+        data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kMain)));
+    if (!tasks::readRegister(*db).tasks.empty())
+        return;
+    const tasks::Fleet fleet = tasks::readFleet(*db);
+    if (fleet.aircraft.empty())
+        return;
+    const tasks::FleetAircraft& first = fleet.aircraft.front();
+    std::vector<tasks::Task> all;
+    tasks::Task ad;
+    ad.number = QStringLiteral("2025-08-14");
+    ad.revision = QStringLiteral("R1");
+    ad.revisionDate = QDate(2025, 9, 2);
+    ad.effectiveDate = QDate(2025, 9, 20);
+    ad.title = QStringLiteral("Tail rotor pitch link inspection");
+    ad.authority = QStringLiteral("FAA");
+    ad.make = first.make.trimmed().isEmpty() ? QStringLiteral("-") : first.make;
+    ad.model = first.model;
+    ad.interval[tasks::slot(tasks::Parameter::Hours)] = 100;
+    ad.interval[tasks::slot(tasks::Parameter::Months)] = 12;
+    ad.tolerance[tasks::slot(tasks::Parameter::Hours)] = 10;
+    all.push_back(ad);
+    tasks::Task annual = ad;
+    annual.kind = tasks::TaskKind::Inspection;
+    annual.number = QStringLiteral("ANNUAL");
+    annual.revision.clear();
+    annual.title = QStringLiteral("Annual inspection");
+    annual.authority = QStringLiteral("Operator");
+    annual.interval = {};
+    annual.tolerance = {};
+    annual.interval[tasks::slot(tasks::Parameter::Months)] = 12;
+    all.push_back(annual);
+    for (const tasks::FleetPart& p : fleet.parts) {
+        if (p.partNumber.trimmed().isEmpty())
+            continue;
+        tasks::Task sb = annual;
+        sb.kind = tasks::TaskKind::Bulletin;
+        sb.number = QStringLiteral("SB-") + p.partNumber.trimmed();
+        sb.title = QStringLiteral("Attachment bolt torque check");
+        sb.authority = QStringLiteral("Manufacturer");
+        sb.appliesTo = tasks::AppliesTo::Part;
+        sb.partNumber = p.partNumber;
+        sb.make.clear();
+        sb.model.clear();
+        sb.interval = {};
+        sb.interval[tasks::slot(tasks::Parameter::Hours)] = 300;
+        all.push_back(sb);
+        break;
+    }
+    tasks::saveTasks(*db, all);
+}
 
 // Lets the window system and the screens finish what a step started: layout, painting,
 // deferred work.
@@ -357,6 +417,27 @@ bool ScreenTour::run(QString* error) {
         settle();
     } else {
         *error = QStringLiteral("the due list did not open");
+        return false;
+    }
+    // The register of directives and inspections, and an aircraft's compliance status.
+    try {
+        seedRegister(dataPath);
+    } catch (const data::DbError& e) {
+        *error = QStringLiteral("the register cannot be written: ") + e.text();
+        return false;
+    }
+    menu.cmdDirectives_Click();
+    if (auto* directives = qobject_cast<tasks::frmDirectives*>(menu.openDirectives())) {
+        activate(directives);
+        settle();
+        save(directives, QStringLiteral("directives-register"));
+        directives->tabs->setCurrentIndex(1);
+        settle();
+        save(directives, QStringLiteral("directives-status"));
+        directives->close();
+        settle();
+    } else {
+        *error = QStringLiteral("Directives & Inspections did not open");
         return false;
     }
     if (!failure_.isEmpty()) {

@@ -11,6 +11,7 @@
 #include "due/OilAlertTable.h"
 #include "export/Csv.h"
 #include "export/TablePrinter.h"
+#include "tasks/TaskDueLines.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -124,8 +125,12 @@ const cli::ProgramHelp& dueHelp() {
             "Dates of flight time, landings, cycles and RIN are projected from each aircraft's\n"
             "daily use: from its entry journal over the company's averaging days (90 unless\n"
             "--settings names another), or its planned use while the journal is shorter than\n"
-            "two weeks (or, for a total its journal has no line of, its planned figure). The\n"
-            "PDF ends with the components whose newest oil sample is over an alert level, as\n"
+            "two weeks (or, for a total its journal has no line of, its planned figure).\n"
+            "Beside the limits stand the open and recurring tasks of the register of\n"
+            "directives and inspections (see velmora-ad), each with the figure that comes\n"
+            "first: hours on its meter as type IN, months MO, landings LD, cycles CY, RIN RN;\n"
+            "the filters apply to them as to the limits. The PDF ends with the components whose "
+            "newest oil sample is over an alert level, as\n"
             "the screen lists them under the grid; --oil-alerts writes those as CSV instead\n"
             "of the limits. Needs no display.\n"),
         {
@@ -193,6 +198,7 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
                         .arg(QDir::toNativeSeparators(o.data)));
     request.companyFile = o.settings;
     request.utilisation = due::journalledUtilisation(utilisation::averageDaysOf(o.settings));
+    request.moreLines = tasks::taskDueLines();
     std::shared_ptr<due::DueList> list;
     try {
         list = due::loadDueList(request);

@@ -390,7 +390,9 @@ void frmDueList::cmdClose_Click() {
 
 void frmDueList::grdDueList_DblClick(int row) {
     const DueEntry* e = table_->entryAt(row);
-    if (e && openAircraft_)
+    if (e && e->isTask() && openTask_)
+        openTask_(e->taskId, e->complianceId, list_->regNum(*e));
+    else if (e && openAircraft_)
         openAircraft_(list_->regNum(*e));
 }
 

@@ -29,8 +29,9 @@ class OilAlertsPanel;
 
 // Due List: what comes due next across the fleet. One grid of every installed component's
 // limits, by due date, filtered by days or flight hours ahead, aircraft, type and level;
-// printed, and exported as PDF or CSV exactly as shown. A double click opens the aircraft
-// in aircraft set-up.
+// printed, and exported as PDF or CSV exactly as shown. The register's open and recurring
+// tasks stand among the limits when the request adds them. A double click opens the aircraft
+// in aircraft set-up, or a task's line the task.
 class frmDueList : public QWidget {
     Q_OBJECT
   public:
@@ -40,6 +41,10 @@ class frmDueList : public QWidget {
         bool plannedUseEditable = true;  // the daily use is the planned figures
     };
     using AircraftOpener = std::function<void(const QString& regNum)>;
+    // Opens a task of the register on the aircraft of a line (the task's id, its compliance
+    // record there or 0, and the registration).
+    using TaskOpener =
+        std::function<void(std::int64_t taskId, std::int64_t complianceId, const QString& regNum)>;
     using TablePreview = std::function<void(QWidget* parent, const exporting::TablePrintJob&)>;
 
     explicit frmDueList(Options options, QWidget* parent = nullptr);
@@ -61,6 +66,8 @@ class frmDueList : public QWidget {
     void grdDueList_DblClick(int row);
 
     void setAircraftOpener(AircraftOpener opener) { openAircraft_ = std::move(opener); }
+    // Without one, a task's line opens its aircraft as a limit's line does.
+    void setTaskOpener(TaskOpener opener) { openTask_ = std::move(opener); }
     // The print preview (tests put a recorder in its place).
     void setTablePreview(TablePreview preview) { preview_ = std::move(preview); }
 
@@ -115,6 +122,7 @@ class frmDueList : public QWidget {
     QTimer* filterTimer_ = nullptr;
     bool filling_ = false;
     AircraftOpener openAircraft_;
+    TaskOpener openTask_;
     TablePreview preview_;
     QString loadError_;
 };
