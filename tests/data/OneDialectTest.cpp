@@ -158,6 +158,7 @@ TEST_P(OneDialect, TextRanksAlikeInColumnsLiteralsAndSorts) {
     EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY LCase(Description) DESC, ItemNumber"),
               list({"3", "4", "1", "2"}));
     EXPECT_EQ(column("SELECT RegNum FROM Aircraft WHERE Make < Model"), list({"N2"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE Description Like 'é*'"), list({"3"}));
     EXPECT_EQ(column("SELECT InStr(Description, 'é') AS a FROM Parts WHERE ItemNumber = 3"),
               list({"1"}));
     EXPECT_EQ(column("SELECT InStr(2, 'xÉcrou', 'é') AS a FROM Parts WHERE ItemNumber = 3"),

@@ -84,7 +84,9 @@ BEGIN
   END LOOP;
   RETURN r || '$';
 END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_like(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL OR $2 IS NULL THEN NULL WHEN ($1 COLLATE "C") ~* velmora_jet.jet_like_pattern($2 COLLATE "C") THEN -1 ELSE 0 END $$;
+-- Both sides in lower case, accented letters' too: under "C" the server matched only the
+-- plain letters without regard to case.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_like(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL OR $2 IS NULL THEN NULL WHEN (lower($1 COLLATE velmora_jet.jet_nocase) COLLATE "C") ~* velmora_jet.jet_like_pattern(lower($2 COLLATE velmora_jet.jet_nocase) COLLATE "C") THEN -1 ELSE 0 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_like(anyelement, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_like($1::text, $2) $$;
 
 -- Text.
