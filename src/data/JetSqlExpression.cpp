@@ -98,6 +98,16 @@ QString collated(const SqlExpr& e) {
     return QLatin1String(kPgJetText) + u'(' + v.sql + u')';
 }
 
+// Text as collated() gives it, put in the order of its letters' code points (after case
+// folding) on the server too, as SQLite's collation orders it: the columns' own collation there
+// orders by the locale's rules, under which "é" came before "x" in a column and after it
+// between two literals. Equality keeps the columns' collation, which their indexes use.
+QString ordered(const QString& collatedText, const SqlExpr& e) {
+    if (!forPostgres() || e.kind != Kind::Text || e.dated)
+        return collatedText;
+    return u'(' + collatedText + QStringLiteral(" COLLATE ucs_basic)");
+}
+
 // The other side of a comparison of text: as it is on SQLite, whose collation of the left
 // side rules, as Jet compares it on PostgreSQL.
 QString comparedOperand(const SqlExpr& e, int maxLevel) {
@@ -153,8 +163,17 @@ SqlExpr compare(const SqlExpr& lhs, QString op, const SqlExpr& rhs) {
         op = QStringLiteral("<>");
     const int level = (op == u"=" || op == u"<>") ? kEq : kRel;
     const bool text = !isNumber(a) && !isNumber(b);
-    return make((text ? collated(a) : operandText(a, level)) + u' ' + op + u' ' +
-                    (text ? comparedOperand(b, level - 1) : operandText(b, level - 1)),
+    const bool ranked = level == kRel;
+    // Two values of kinds that show on the server only (columns) rank by their sort keys.
+    const bool keyed = ranked && forPostgres() && a.kind == Kind::Unknown &&
+                       b.kind == Kind::Unknown && !a.dated && !b.dated;
+    auto side = [&](const SqlExpr& e, const QString& t) {
+        if (keyed)
+            return QLatin1String(kPgJetSortKey) + u'(' + valueOf(e).sql + u')';
+        return ranked ? ordered(t, e) : t;
+    };
+    return make((text ? side(a, collated(a)) : operandText(a, level)) + u' ' + op + u' ' +
+                    (text ? side(b, comparedOperand(b, level - 1)) : operandText(b, level - 1)),
                 Kind::Condition, level, above(a, b) + (text ? 1 : 0));
 }
 
@@ -246,14 +265,27 @@ SqlExpr conditionOf(SqlExpr e) {
     return e;
 }
 
-QString sortTermText(const SqlExpr& e) {
+QString sortTermText(const SqlExpr& e, bool distinctRows) {
     const SqlExpr v = valueOf(e);
-    if (forPostgres()) {
-        // Text columns made by the engine sort as Jet sorts (their collation); computed text
-        // is given that collation, computed dates are timestamps there and take none.
+    if (forPostgres() && distinctRows) {
+        // The server sorts distinct rows only by what they show: no sort key can be added,
+        // and text sorts by its collation there.
         return v.kind == Kind::Text && !v.column && !v.dated
                    ? u'(' + v.sql + QStringLiteral(") COLLATE ") + QLatin1String(kPgJetSort)
                    : v.sql;
+    }
+    if (forPostgres()) {
+        // Text columns made by the engine sort as Jet sorts (their collation); computed text
+        // is given that collation, computed dates are timestamps there and take none.
+        // Text, a column's too, sorts as it compares: case and trailing blanks aside, by its
+        // letters' code points, as on SQLite. Computed dates are timestamps there.
+        if (v.kind == Kind::Text && !v.dated)
+            return ordered(collated(v), v);
+        // A column's (or a choice's) kind shows on the server only: its sort key is the
+        // text's when it is text, the value itself otherwise.
+        if (v.kind == Kind::Unknown && !v.dated)
+            return QLatin1String(kPgJetSortKey) + u'(' + v.sql + u')';
+        return v.sql;
     }
     return isNumber(v) || v.column ? v.sql : collated(v);
 }
@@ -392,11 +424,11 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
         const SqlExpr x = valueOf(std::move(lhs));
         const bool text = !isNumber(x) && !(isNumber(lo) && isNumber(hi));
         return make(
-            (text ? collated(x) : operandText(x, kEq - 1)) +
+            (text ? ordered(collated(x), x) : operandText(x, kEq - 1)) +
                 (op.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
-                (text ? comparedOperand(lo, kEq - 1) : operandText(lo, kEq - 1)) +
+                (text ? ordered(comparedOperand(lo, kEq - 1), lo) : operandText(lo, kEq - 1)) +
                 QStringLiteral(" AND ") +
-                (text ? comparedOperand(hi, kEq - 1) : operandText(hi, kEq - 1)),
+                (text ? ordered(comparedOperand(hi, kEq - 1), hi) : operandText(hi, kEq - 1)),
             Kind::Condition, kEq, std::max(x.height, above(lo, hi)) + 2);
     }
     // The right operand binds tighter than the operator (all of Jet's are left-associative).

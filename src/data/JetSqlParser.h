@@ -175,9 +175,10 @@ SqlExpr conditionOf(SqlExpr e);
 // The expression's text as an operand of an operator binding at the given level.
 QString operandText(const SqlExpr& e, int maxLevel);
 // The expression as an ORDER BY or GROUP BY term: text sorted and grouped as Jet compares
-// it, numbers as they are. A column keeps the collation it is declared with (which lets an
-// index give the order).
-QString sortTermText(const SqlExpr& e);
+// it, numbers as they are. On SQLite a column keeps the collation it is declared with (which
+// lets an index give the order); on the server text sorts by its sort key, except among
+// distinct rows, which the server sorts only by what they show.
+QString sortTermText(const SqlExpr& e, bool distinctRows);
 
 struct FieldType;
 // The PostgreSQL type of a column declared with a Jet type (its FieldType and the name

@@ -546,6 +546,11 @@ QString JetSqlParser::orderTerms(bool directions) {
             // ORDER BY 3, 1 sorts by the third and the first column of the result, as in
             // Jet; both back ends read a whole number there alike.
             out += term.sql;
+        } else if (forPostgres() && directions && distinctRows_ && !item.isEmpty()) {
+            // The server sorts distinct rows only by their columns: an expression that is
+            // one of them (a constant too) is sorted by its name, which keeps the collation
+            // of what it reads.
+            out += item;
         } else if (isConstant(term)) {
             // Any other constant sorts and groups every row alike, as in Jet; written as an
             // expression, neither back end takes it for the number of a column (nor does
@@ -554,10 +559,6 @@ QString JetSqlParser::orderTerms(bool directions) {
                    (term.kind == SqlExpr::Kind::Number ? QStringLiteral("REAL")
                                                        : QStringLiteral("TEXT")) +
                    u')';
-        } else if (forPostgres() && directions && distinctRows_ && !item.isEmpty()) {
-            // The server sorts distinct rows only by their columns: an expression that is
-            // one of them is sorted by its name (it keeps the collation of what it reads).
-            out += item;
         } else if (forPostgres() && (alias || !directions)) {
             // PostgreSQL takes the name of a computed column only on its own, and groups
             // only by the expressions that the columns read.
@@ -565,10 +566,17 @@ QString JetSqlParser::orderTerms(bool directions) {
         } else {
             if (alias)
                 term.column = false;
-            out += sortTermText(term);
+            out += sortTermText(term, distinctRows_);
         }
-        if (directions && (atWord(u"ASC") || atWord(u"DESC")))
-            out += u' ' + take().text.toUpper();
+        bool descending = false;
+        if (directions && (atWord(u"ASC") || atWord(u"DESC"))) {
+            const QString direction = take().text.toUpper();
+            descending = direction == QStringLiteral("DESC");
+            out += u' ' + direction;
+        }
+        // Null sorts before every value, as in Jet (and on SQLite); the server puts it last.
+        if (directions && forPostgres())
+            out += descending ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST");
         if (!atSymbol(u","))
             break;
         take();

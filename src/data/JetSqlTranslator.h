@@ -90,6 +90,8 @@ QString jetComparedText(const QString& text);
 // The PostgreSQL function that gives a value as Jet compares it: text in lower case and
 // without trailing blanks, any other value as it is.
 inline constexpr char kPgJetText[] = "jet_text";
+// Its sort key: text by its letters' code points after jet_text, other values as they are.
+inline constexpr char kPgJetSortKey[] = "jet_sort";
 // The PostgreSQL schema that holds the engine's functions, and the collation of the text
 // columns it makes: text compares, groups and sorts without regard to letter case there.
 inline constexpr char kPgJetSchema[] = "velmora_jet";

@@ -108,6 +108,10 @@ TEST_P(OneDialect, DistinctRowsSortByAnExpressionOfTheirItems) {
               list({"206B", "JET"}));
     EXPECT_EQ(column("SELECT DISTINCT UCase(Model) AS m FROM Aircraft ORDER BY UCase(Model) DESC"),
               list({"JET", "206B"}));
+    // A constant among the items sorts them too.
+    EXPECT_EQ(column("SELECT DISTINCT 'x' AS c, #2020-01-31# AS d FROM Aircraft ORDER BY 'x' "
+                     "DESC, #2020-01-31#"),
+              list({"x"}));
 }
 
 TEST_P(OneDialect, ASubqueryInFromNeedsNoName) {
@@ -127,6 +131,57 @@ TEST_P(OneDialect, IntegerDivisionBeyondLongOverflows) {
                     err::Overflow);
     EXPECT_EQ(column("SELECT 2147483647 \\ 2 AS x FROM Aircraft WHERE RegNum = 'N1'"),
               list({"1073741823"}));
+}
+
+// Null is less than any value, as in Jet: first in an ascending order, last in a descending.
+TEST_P(OneDialect, NullSortsFirstAscendingAndLastDescending) {
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY PartNumber"),
+              list({"4", "2", "3", "1"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY PartNumber DESC"),
+              list({"1", "3", "2", "4"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY IIf(ItemNumber > 2, Null, "
+                     "ItemNumber) ASC, ItemNumber DESC"),
+              list({"4", "3", "1", "2"}));
+}
+
+// Text ranks one way everywhere: letter case and trailing blanks aside, by its letters' code
+// points, in a column as between two literals, in a comparison as in a sort.
+TEST_P(OneDialect, TextRanksAlikeInColumnsLiteralsAndSorts) {
+    db->execute("UPDATE Parts SET Description = 'Écrou' WHERE ItemNumber = 3");
+    EXPECT_EQ(column("SELECT Count(*) AS n FROM Parts WHERE Description >= 'x'"), list({"1"}));
+    EXPECT_EQ(column("SELECT Count(*) AS n FROM Parts WHERE 'é' > 'z'"), list({"4"}));
+    EXPECT_EQ(column("SELECT Count(*) AS n FROM Parts WHERE Description Between 'tail ROTOR  ' "
+                     "And 'z'"),
+              list({"1"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY Description, ItemNumber"),
+              list({"1", "2", "4", "3"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY LCase(Description) DESC, ItemNumber"),
+              list({"3", "4", "1", "2"}));
+    EXPECT_EQ(column("SELECT RegNum FROM Aircraft WHERE Make < Model"), list({"N2"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE Description Like 'é*'"), list({"3"}));
+    EXPECT_EQ(column("SELECT InStr(Description, 'é') AS a FROM Parts WHERE ItemNumber = 3"),
+              list({"1"}));
+    EXPECT_EQ(column("SELECT InStr(2, 'xÉcrou', 'é') AS a FROM Parts WHERE ItemNumber = 3"),
+              list({"2"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE Description > RegNum ORDER BY "
+                     "ItemNumber"),
+              list({"3", "4"}));
+}
+
+// Format rounds a number half away from zero, as Jet does.
+TEST_P(OneDialect, FormatRoundsHalfAwayFromZero) {
+    EXPECT_EQ(column("SELECT Format(0.125, '0.00') AS a, Format(-2.5, '000') AS b FROM Aircraft "
+                     "WHERE RegNum = 'N1'"),
+              list({"0.13"}));
+    EXPECT_EQ(column("SELECT Format(-2.5, '000') AS b FROM Aircraft WHERE RegNum = 'N1'"),
+              list({"-003"}));
+    EXPECT_EQ(column("SELECT Format(1480.25, '#,##0.0') AS c FROM Aircraft WHERE RegNum = 'N1'"),
+              list({"1,480.3"}));
+}
+
+// A column position beyond the result's columns is a syntax error on both back ends.
+TEST_P(OneDialect, AnOrderByPositionBeyondTheColumnsIsASyntaxError) {
+    EXPECT_DB_ERROR(db->openRecordset("SELECT RegNum FROM Aircraft ORDER BY 7"), err::SyntaxError);
 }
 
 }  // namespace

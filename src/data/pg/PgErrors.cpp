@@ -149,6 +149,9 @@ DbError serverFailure(pg_conn* conn, const pg_result* result, const QString& wha
             .match(message)
             .hasMatch())
         number = err::SyntaxError;
+    // ORDER BY 7 with fewer columns is a statement written wrongly, as on the files.
+    if (message.startsWith(QLatin1String("ORDER BY position ")))
+        number = err::SyntaxError;
     const QString detail = field(result, PG_DIAG_MESSAGE_DETAIL);
     QString text = message;
     if (!detail.isEmpty())

@@ -30,7 +30,20 @@ EXCEPTION WHEN duplicate_object THEN NULL; END $$;
 // The functions of translated SQL.
 const char* functionsSql() {
     return R"SQL(
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim(lower($1), ' ') $$;
+-- Text as Jet compares it: in lower case (every letter's, whatever the text's collation) and
+-- without trailing blanks.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim(lower($1 COLLATE velmora_jet.jet_nocase), ' ') $$;
+-- The key by which text sorts: as it compares, ordered by its letters' code points (the bytes
+-- of UTF-8 are in that order), whatever the text's collation. Other values are their own key.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(text) RETURNS bytea LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT convert_to(velmora_jet.jet_text($1), 'UTF8') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(numeric) RETURNS numeric LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(real) RETURNS real LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(boolean) RETURNS boolean LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_text(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_text(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_text(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
@@ -71,7 +84,9 @@ BEGIN
   END LOOP;
   RETURN r || '$';
 END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_like(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL OR $2 IS NULL THEN NULL WHEN ($1 COLLATE "C") ~* velmora_jet.jet_like_pattern($2 COLLATE "C") THEN -1 ELSE 0 END $$;
+-- Both sides in lower case, accented letters' too: under "C" the server matched only the
+-- plain letters without regard to case.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_like(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL OR $2 IS NULL THEN NULL WHEN (lower($1 COLLATE velmora_jet.jet_nocase) COLLATE "C") ~* velmora_jet.jet_like_pattern(lower($2 COLLATE velmora_jet.jet_nocase) COLLATE "C") THEN -1 ELSE 0 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_like(anyelement, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_like($1::text, $2) $$;
 
 -- Text.
@@ -91,9 +106,10 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_left(text, double precision) RETURNS 
 CREATE OR REPLACE FUNCTION velmora_jet.jet_right(text, double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT right($1, velmora_jet.jet_count($2, 0, 'Right')) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT substr($1, velmora_jet.jet_count($2, 1, 'Mid')) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_mid(text, double precision, double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT substr($1, velmora_jet.jet_count($2, 1, 'Mid'), velmora_jet.jet_count($3, 0, 'Mid')) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT strpos(lower($1 COLLATE "C"), lower($2 COLLATE "C")) $$;
+-- InStr finds text without regard to letter case, accented letters' too.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(text, text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT strpos((lower($1 COLLATE velmora_jet.jet_nocase) COLLATE "C"), (lower($2 COLLATE velmora_jet.jet_nocase) COLLATE "C")) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_instr(double precision, text, text) RETURNS integer LANGUAGE sql STABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN strpos(lower(substr($2 COLLATE "C", velmora_jet.jet_count($1, 1, 'InStr'))), lower($3 COLLATE "C")) = 0 THEN 0 ELSE strpos(lower(substr($2 COLLATE "C", round($1)::int)), lower($3 COLLATE "C")) + round($1)::int - 1 END $$;
+  SELECT CASE WHEN strpos((lower(substr($2 COLLATE velmora_jet.jet_nocase, velmora_jet.jet_count($1, 1, 'InStr'))) COLLATE "C"), (lower($3 COLLATE velmora_jet.jet_nocase) COLLATE "C")) = 0 THEN 0 ELSE strpos((lower(substr($2 COLLATE velmora_jet.jet_nocase, round($1)::int)) COLLATE "C"), (lower($3 COLLATE velmora_jet.jet_nocase) COLLATE "C")) + round($1)::int - 1 END $$;
 -- A number as text the way Jet writes it: 15 significant digits (7 for a single), no
 -- trailing zeros, an exponent ("1E+20", "1.5E-07") below 0.0001 or from that many digits
 -- before the point on.
@@ -333,7 +349,9 @@ BEGIN
   END IF;
   IF pic = 'FM' || repeat('9', 15) THEN pic := 'FM' || repeat('9', 14) || '0'; END IF;
   IF fp <> '' THEN pic := pic || '.' || translate(fp, '#', '9'); END IF;
-  RETURN regexp_replace(p, '[#0,.]+[#0,]*', replace(to_char(v, pic), '\', '\\')) ;
+  -- As numeric, the number rounds half away from zero, as in Jet (as double precision it
+  -- rounded half to even: 0.125 gave 0.12).
+  RETURN regexp_replace(p, '[#0,.]+[#0,]*', replace(to_char(v::numeric, pic), '\', '\\')) ;
 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v text, f text) RETURNS text LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
 -- A column's text comes with its collation, under which the server searches no text: the
