@@ -526,9 +526,10 @@ std::unique_ptr<Recordset> SqliteDatabase::materialise(const JetTranslation& t,
         Recordset::Row row;
         if (first)
             row.rowid = sqlite3_column_int64(s, 0);
-        row.values.reserve(static_cast<size_t>(cols - first));
+        // Each value is read into its place: no value is made and then moved.
+        row.values.resize(static_cast<size_t>(cols - first));
         for (int i = first; i < cols; ++i)
-            row.values.push_back(columnValue(s, i));
+            readColumn(s, i, row.values[static_cast<size_t>(i - first)]);
         rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)

@@ -97,11 +97,20 @@ void bindValues(sqlite3_stmt* st, const std::vector<Value>& values, const QStrin
 }
 
 void readColumn(sqlite3_stmt* st, int i, Value& into) {
-    if (sqlite3_column_type(st, i) == SQLITE_TEXT) {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        into.assignText(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i)));
-    } else {
-        into = columnValue(st, i);
+    switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER:
+            into = Value(static_cast<std::int64_t>(sqlite3_column_int64(st, i)));
+            break;
+        case SQLITE_FLOAT:
+            into = Value(sqlite3_column_double(st, i));
+            break;
+        case SQLITE_NULL:
+            into = Value();
+            break;
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            into.assignText(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i)));
+        }
     }
 }
 

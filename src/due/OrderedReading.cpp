@@ -1,6 +1,7 @@
 #include "OrderedReading.h"
 
 #include "data/Database.h"
+#include "data/pg/PgDatabase.h"
 
 #include <QThread>
 
@@ -16,6 +17,11 @@
 namespace velmora::due {
 
 namespace {
+
+// A further session with a database server costs its start (a process of the server's,
+// whose catalogue is read afresh): more than reading a few aircraft. Fewer items than this
+// are read on the caller's session alone.
+constexpr std::size_t kServerItemsForReaders = 8;
 
 // Readers for the threads beyond the calling one: as many as the data gives, up to wanted.
 std::vector<std::shared_ptr<data::Database>> openReaders(data::Database& db, std::size_t wanted) {
@@ -39,8 +45,10 @@ void readInOrder(data::Database& db, std::size_t count, const ReadItem& read,
     const auto cores = static_cast<std::size_t>(std::max(1, QThread::idealThreadCount()));
     // The calling thread reads on db; a reader for each further thread.
     const std::size_t threads = std::min(cores, count);
-    const std::vector<std::shared_ptr<data::Database>> readers =
-        openReaders(db, threads > 0 ? threads - 1 : 0);
+    std::size_t further = threads > 0 ? threads - 1 : 0;
+    if (count < kServerItemsForReaders && data::pg::isServerLocation(db.path()))
+        further = 0;
+    const std::vector<std::shared_ptr<data::Database>> readers = openReaders(db, further);
 
     std::mutex mutex;  // guards what follows, up to the atomics
     std::vector<char> isRead(count, 0);

@@ -20,7 +20,8 @@ using TakeItem = std::function<void(std::size_t i)>;
 // more than there are items) a reader of its own on the same data, which no other thread
 // touches. On one connection alone when the data gives no reader, when the given
 // connection has a transaction open (whose changes a reader would not see), or when there
-// is one core or one item.
+// is one core or one item; on a database server, whose further sessions cost their start,
+// also when there are fewer than 8 items.
 //
 // take(i) runs after read(db, i), one call at a time, in the order of i, on any of the
 // threads. The first error of a read or a take stops the others and is thrown here, as it

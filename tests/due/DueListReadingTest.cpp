@@ -15,6 +15,7 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -172,6 +173,27 @@ TEST_P(DueListReading, ItemsAreTakenInOrderAndConnectionsStayWithTheirThreads) {
         EXPECT_EQ(threadOf.size(), std::min<size_t>(count, QThread::idealThreadCount()));
     else
         EXPECT_EQ(threadOf.size(), 1u);
+}
+
+// A few items on a server are read on the caller's session alone: a further session would
+// cost more than it saves.
+TEST_P(DueListReading, AFewItemsOnAServerAreReadOnTheCallersSession) {
+    const size_t count = 4;
+    std::mutex mutex;
+    std::set<Database*> used;
+    due::readInOrder(
+        *db, count,
+        [&](Database& conn, size_t) {
+            conn.openRecordset(QStringLiteral("SELECT Count(*) FROM Parts"));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const std::lock_guard lock(mutex);
+            used.insert(&conn);
+        },
+        [](size_t) {});
+    if (GetParam() == BackEnd::Server)
+        EXPECT_EQ(used, std::set<Database*>{db.get()});
+    else
+        EXPECT_TRUE(used.count(db.get()));
 }
 
 TEST_P(DueListReading, AnItemsErrorStopsTheReadingAndReachesTheCaller) {

@@ -8,6 +8,7 @@
 #include "PgLocation.h"
 #include "PgPredicate.h"
 #include "PgRolePolicy.h"
+#include "PgSessionStart.h"
 #include "PgStatementRunner.h"
 #include "PgValues.h"
 #include "data/JetSqlTranslator.h"
@@ -91,18 +92,19 @@ class PgDatabase final : public Database {
         return QStringLiteral("%1 on %2").arg(loc_.name, shownLocation(loc_.uri));
     }
 
+    // The session's settings, and what opening the data set needs to know, in one round
+    // trip (the client encoding is a setting of the connection itself). Who makes the
+    // changes, for the lines the server journals: its session user, and the workstation and
+    // program the server cannot tell by itself.
     void setUpSession() {
-        run(QStringLiteral("SET search_path = %1, %2")
-                .arg(postgresName(loc_.schema), QLatin1String(kPgJetSchema)),
-            {}, QString(), false);
-        run(QStringLiteral("SET DateStyle = ISO, MDY"), {}, QString(), false);
-        run(QStringLiteral("SET client_encoding = 'UTF8'"), {}, QString(), false);
-        // Who makes the changes, for the lines the server journals: its session user, and
-        // the workstation and program the server cannot tell by itself.
-        run(QStringLiteral("SELECT set_config('velmora.host', $1, false), "
-                           "set_config('velmora.program', $2, false), "
-                           "set_config('velmora.screen', '', false)"),
-            {Value(QSysInfo::machineHostName()), Value(journalProgram())}, QString(), false);
+        facts_ = readSessionFacts(
+            rows(sessionStartSql(),
+                 sessionStartArgs(QStringLiteral("%1, %2").arg(postgresName(loc_.schema),
+                                                               QLatin1String(kPgJetSchema)),
+                                  QSysInfo::machineHostName(), journalProgram(), loc_.schema,
+                                  kQueryTable, kNamesTable)));
+        if (facts_.hasQueryTable)
+            queryTableKnown_ = true;
         screenSet_.clear();
     }
 
@@ -133,6 +135,9 @@ class PgDatabase final : public Database {
         pg::ensureJournal(s);
     }
 
+    // Whether the data set's schema is there, as the session found it at its start.
+    bool schemaExisted() const { return facts_.schemaExists; }
+
     bool schemaExists() {
         return rows(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = $1"),
                     {Value(loc_.schema)})
@@ -142,19 +147,13 @@ class PgDatabase final : public Database {
     // Whether the data set's schema is there; the engine's functions are brought up to this
     // program's revision on the way. Should that fail (a login that may not create
     // functions), the older ones stay: they give the same results, only more slowly.
+    // The facts come from the session's start: no round trip of its own.
     bool openSchema() {
-        const auto found =
-            rows(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_namespace WHERE nspname = $1), "
-                                "obj_description(to_regnamespace($2), 'pg_namespace'), "
-                                "obj_description(to_regprocedure('velmora_jet.journal_seal()'), "
-                                "'pg_proc'), EXISTS (SELECT 1 FROM pg_tables WHERE schemaname "
-                                "= $1 AND tablename = 'journal')"),
-                 {Value(loc_.schema), Value(QString::fromLatin1(kPgJetSchema))});
-        if (found.empty() || !found.front()[0].toBool())
+        if (!facts_.schemaExists)
             return false;
         checkAccess();
-        if (found.front()[1].toString() != QLatin1String(kJetFunctionsRevision) ||
-            found.front()[2].toString() != QLatin1String(kJournalFunctionsRevision)) {
+        if (facts_.functionsRevision != QLatin1String(kJetFunctionsRevision) ||
+            facts_.journalRevision != QLatin1String(kJournalFunctionsRevision)) {
             try {
                 installFunctions();
             } catch (const DbError&) {
@@ -162,7 +161,7 @@ class PgDatabase final : public Database {
         }
         // A data set made before the server kept a journal gets it (with its rows as they
         // are) from the first session that may make it.
-        if (!found.front()[3].toBool()) {
+        if (!facts_.hasJournal) {
             try {
                 Transaction tx(*this);
                 ensureJournal();
@@ -185,20 +184,14 @@ class PgDatabase final : public Database {
 
     // Whether the login may use the data set at all (else a numbered refusal, not "relation
     // does not exist" later), and whether it may change anything in it.
+    // The rights are those the session found at its start.
     void checkAccess() {
-        const auto rights = rows(
-            QStringLiteral("SELECT has_schema_privilege(oid, 'USAGE'), has_schema_privilege(oid, "
-                           "'CREATE') OR EXISTS (SELECT 1 FROM pg_tables t WHERE t.schemaname = "
-                           "$1 AND has_table_privilege(format('%I.%I', t.schemaname, "
-                           "t.tablename), 'INSERT,UPDATE,DELETE')) FROM pg_namespace WHERE "
-                           "nspname = $1"),
-            {Value(loc_.schema)});
-        if (rights.empty())
+        if (!facts_.schemaExists)
             return;
-        if (!rights.front()[0].toBool())
+        if (!facts_.mayUse)
             throw noPermission(QString::fromUtf8(PQuser(conn_.get())), where(),
                                QStringLiteral("it may not use the data set %1").arg(loc_.name));
-        readOnly_ = !rights.front()[1].toBool();
+        readOnly_ = !facts_.mayChange;
     }
 
     // A table the program adds to a data set whose roles are set up gets their grants, and
@@ -673,7 +666,10 @@ class PgDatabase final : public Database {
         if (namesLoaded_)
             return;
         namesLoaded_ = true;
-        if (rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
+        // The session's start found the table: the first load asks no more.
+        const bool seenAtStart = std::exchange(facts_.hasNamesTable, false);
+        if (!seenAtStart &&
+            rows(QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
                                 "$2"),
                  {Value(loc_.schema), Value(kNamesTable)})
                 .empty())
@@ -779,7 +775,8 @@ class PgDatabase final : public Database {
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
     std::optional<NameLookup> lastLookup_;
-    QString screenSet_;  // the screen the session was last told of
+    QString screenSet_;   // the screen the session was last told of
+    SessionFacts facts_;  // what the session found at its start
     StatementRunner runner_{conn_.get()};
 };
 
@@ -892,8 +889,10 @@ Connection connectToServer(const QString& uri) {
     const QByteArray dbname = uri.trimmed().toUtf8();
     const QByteArray password = sessionPasswords().value(uri.trimmed()).toUtf8();
     // The password comes after the URI, which is expanded in its place: it adds to it.
-    const char* keywords[] = {"dbname", password.isEmpty() ? nullptr : "password", nullptr};
-    const char* values[] = {dbname.constData(), password.constData(), nullptr};
+    // The client encoding is set by the connection's start, with no statement of its own.
+    const char* keywords[] = {"dbname", "client_encoding",
+                              password.isEmpty() ? nullptr : "password", nullptr};
+    const char* values[] = {dbname.constData(), "UTF8", password.constData(), nullptr};
     return Connection(PQconnectdbParams(keywords, values, 1));
 }
 
@@ -982,7 +981,7 @@ bool serverNeedsPassword(const QString& location) {
 std::shared_ptr<Database> openServerReader(const QString& location) {
     const Location loc = parseLocation(location.trimmed());
     auto db = connectTo(loc, location);
-    if (!db->schemaExists())
+    if (!db->schemaExisted())
         throwNoDataSet(loc);
     db->checkAccess();
     return db;

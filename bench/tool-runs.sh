@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# A command's whole run on the demo fleet, on the files and on a PostgreSQL server: each
+# tool is run RUNS times on both back ends, the two taken in turn so that the machine's
+# other work falls on both alike, and the median wall time of each is printed with the
+# ratio server / files. What is measured is everything a user waits for: the program's
+# start, the connection (or the file's opening), the command and the exit.
+#
+#   bench/tool-runs.sh BUILD_DIR [RUNS]
+#
+# The demo fleet is made with velmora-demo in a temporary folder and copied to a database
+# of its own with velmora-migrate. The server is $VELMORA_BENCH_PG (a postgresql:// URI whose
+# user may create databases), else a server of its own started with
+# tests/support/pg-test-server.sh for the run.
+set -euo pipefail
+
+build=${1:?usage: $0 BUILD_DIR [RUNS]}
+runs=${2:-15}
+bin=$(cd "$build/bin" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+export QT_QPA_PLATFORM=offscreen
+
+work=$(mktemp -d /tmp/velmora-tool-runs.XXXXXX)
+own_server=
+cleanup() {
+    if [ -n "$own_server" ]; then
+        bash "$here/../tests/support/pg-test-server.sh" stop "$work/pg" >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+server=${VELMORA_BENCH_PG:-}
+if [ -z "$server" ]; then
+    bash "$here/../tests/support/pg-test-server.sh" start "$work/pg" >/dev/null
+    if [ -f "$work/pg/skipped" ]; then
+        cat "$work/pg/skipped" >&2
+        exit 1
+    fi
+    own_server=1
+    server=$(cat "$work/pg/uri")
+fi
+
+"$bin/velmora-demo" "$work/files" >/dev/null
+database=velmora_tool_runs
+psql -q -o /dev/null "$server" -c "SET client_min_messages = warning" -c "DROP DATABASE IF EXISTS $database WITH (FORCE)" -c "CREATE DATABASE $database"
+# The same URI with the new database in place of the server's.
+on_server=$(printf '%s' "$server" | sed -E "s#^(postgres(ql)?://[^/?]*)/[^?]*#\1/$database#")
+"$bin/velmora-migrate" --from "$work/files" --to "$on_server" >/dev/null
+
+reg=$("$bin/velmora-sql" "$work/files/Timemgr.mdb" "SELECT RegNum FROM Aircraft ORDER BY RegNum" |
+    sed -n 2p)
+# The remaining-life list of one aircraft, as the time remaining screen asks for it.
+remaining="SELECT Aircraft.*, Parts.*, \
+IIf(([LifeBasis]='RT' And [MeterNumber]=1),[LifeNumber]-[InstallTimeLeft]-([TotalTime]-[InstallACHour]), ) AS TTtoRET, \
+IIf(([LifeBasis]='RT' And [MeterNumber]=2),[LifeNumber]-[InstallTimeLeft]-([TotalTime2]-[InstallACHour]), ) AS TTtoRET2, \
+IIf([LifeBasis]='LD',[LifeNumber]-[InstallTimeLeft]-([TotalLandings]-[InstallACHour]), ) AS LNDtoRET, \
+IIf([LifeBasis]='CY',[LifeNumber]-[InstallTimeLeft]-([TotalCycles]-[InstallACHour]),0) AS CYCtoRET, \
+IIf([LifeBasis]='RN',[LifeNumber]-[InstallTimeLeft]-([TotalRIN]-[InstallACHour]), ) AS RINtoRET, \
+IIf(([LifeBasis]='OH' And [MeterNumber]=1),[LifeNumber]-[InstallTimeLeft]-([TotalTime]-[InstallACHour]), ) AS TTtoOH, \
+IIf(([LifeBasis]='IN' And [MeterNumber]=1),[LifeNumber]-[InstallTimeLeft]-([TotalTime]-[InstallACHour]), ) AS TTtoIN, \
+IIf([LifeBasis]='MO',Format(DateAdd('m',[LifeNumber],[InstallDate]),'mm/dd/yy'),' ') AS MTHStoRT, \
+IIf(([LifeBasis]='OH' And [MeterNumber]=2),[LifeNumber]-[InstallTimeLeft]-([TotalTime2]-[InstallACHour]), ) AS TTtoOH2, \
+IIf(([LifeBasis]='IN' And [MeterNumber]=2),[LifeNumber]-[InstallTimeLeft]-([TotalTime2]-[InstallACHour]), ) AS TTtoIN2 \
+FROM Aircraft INNER JOIN Parts ON Aircraft.RegNum = Parts.RegNum \
+WHERE ((Parts.Active = Yes) and (Parts.RegNum='$reg')) Order by [ItemNumber]"
+
+# Seconds of one run of the command, which must succeed.
+seconds() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>"$work/err" || {
+        echo "failed: $*" >&2
+        cat "$work/err" >&2
+        exit 1
+    }
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
+}
+
+median() {
+    sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# NAME, then the command with the word @DATA@ for the data folder and @MAIN@ for the main
+# data file.
+measure() {
+    local name=$1
+    shift
+    local -a on_files=() on_srv=()
+    local a
+    for a in "$@"; do
+        case $a in
+        @DATA@) on_files+=("$work/files") on_srv+=("$on_server") ;;
+        @MAIN@) on_files+=("$work/files/Timemgr.mdb") on_srv+=("$on_server#Timemgr.mdb") ;;
+        *) on_files+=("$a") on_srv+=("$a") ;;
+        esac
+    done
+    : >"$work/f"
+    : >"$work/s"
+    seconds "${on_files[@]}" >/dev/null # warm both before measuring
+    seconds "${on_srv[@]}" >/dev/null
+    for _ in $(seq "$runs"); do
+        seconds "${on_files[@]}" >>"$work/f"
+        seconds "${on_srv[@]}" >>"$work/s"
+    done
+    local f s
+    f=$(median <"$work/f")
+    s=$(median <"$work/s")
+    awk -v n="$name" -v f="$f" -v s="$s" -v r="$runs" \
+        'BEGIN { printf "%-28s files %8.1f ms  server %8.1f ms  ratio %.2f  (median of %d)\n", n, f / 1000, s / 1000, s / f, r }'
+}
+
+measure "velmora-due" "$bin/velmora-due" --data @DATA@
+measure "velmora-sql remaining life" "$bin/velmora-sql" @MAIN@ "$remaining"
+measure "velmora-sql one table" "$bin/velmora-sql" @MAIN@ "SELECT * FROM Aircraft"

@@ -1,0 +1,50 @@
+#include "PgSessionStart.h"
+
+#include "data/JetSqlTranslator.h"
+
+namespace velmora::data::pg {
+
+QString sessionStartSql() {
+    // set_config() comes first in the select list and is evaluated before the reads; the
+    // reads name every object with its schema, so they do not depend on the search path.
+    return QStringLiteral(
+               "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
+               "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
+               "false), set_config('velmora.screen', '', false), n.oid IS NOT NULL, "
+               "obj_description(to_regnamespace('%1'), 'pg_namespace'), "
+               "obj_description(to_regprocedure('%1.journal_seal()'), 'pg_proc'), "
+               "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = $4 AND tablename = 'journal'), "
+               "has_schema_privilege(n.oid, 'USAGE'), has_schema_privilege(n.oid, 'CREATE') OR "
+               "EXISTS (SELECT 1 FROM pg_tables t WHERE t.schemaname = $4 AND "
+               "has_table_privilege(format('%I.%I', t.schemaname, t.tablename), "
+               "'INSERT,UPDATE,DELETE')), "
+               "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = $4 AND tablename = $5), "
+               "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = $4 AND tablename = $6) "
+               "FROM (SELECT 1) AS one LEFT JOIN pg_namespace n ON n.nspname = $4")
+        .arg(QLatin1String(kPgJetSchema));
+}
+
+std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& host,
+                                    const QString& program, const QString& schema,
+                                    const QString& queryTable, const QString& namesTable) {
+    return {Value(searchPath), Value(host),       Value(program),
+            Value(schema),     Value(queryTable), Value(namesTable)};
+}
+
+SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
+    SessionFacts f;
+    if (rows.empty() || rows.front().size() < 13)
+        return f;
+    const std::vector<Value>& r = rows.front();
+    f.schemaExists = r[5].toBool();
+    f.functionsRevision = r[6].toString();
+    f.journalRevision = r[7].toString();
+    f.hasJournal = r[8].toBool();
+    f.mayUse = r[9].toBool();
+    f.mayChange = r[10].toBool();
+    f.hasQueryTable = r[11].toBool();
+    f.hasNamesTable = r[12].toBool();
+    return f;
+}
+
+}  // namespace velmora::data::pg

@@ -1,0 +1,39 @@
+#pragma once
+
+// The start of a session with the server, in one round trip: the session's settings (the
+// search path of the data set's schema and the engine's, the date style, and the
+// workstation and program the journal names) are set by the same statement that reads what
+// opening the data set needs to know: whether its schema is there, the revision of the
+// engine's functions, whether it keeps a journal, what the login may do in it, and which of
+// the engine's own tables it has.
+
+#include "data/Value.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace velmora::data::pg {
+
+struct SessionFacts {
+    bool schemaExists = false;
+    QString functionsRevision;  // the engine's functions, as the schema of the engine marks them
+    QString journalRevision;    // the journal's functions, as the seal marks them
+    bool hasJournal = false;
+    bool mayUse = false;     // USAGE on the data set's schema
+    bool mayChange = false;  // CREATE on it, or a right to change one of its tables
+    bool hasQueryTable = false;
+    bool hasNamesTable = false;
+};
+
+// The statement and its values: searchPath as SET search_path takes it, the data set's
+// schema, and the names of the engine's tables of stored queries and of names.
+QString sessionStartSql();
+std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& host,
+                                    const QString& program, const QString& schema,
+                                    const QString& queryTable, const QString& namesTable);
+
+// The facts of the statement's one row (none when the row is missing).
+SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows);
+
+}  // namespace velmora::data::pg
