@@ -100,7 +100,7 @@ TEST_F(ServerRestart, ScreensReadAgainAfterARestartWithoutAWord) {
     // Another aircraft: its row and components are read on a new connection.
     setup->Combo1->setListIndex(setup->Combo1->findExact("N2"));
     EXPECT_EQ(setup->txtFields[0]->text(), "N2");
-    ASSERT_EQ(setup->grdDataGrid->rowCount(), 1);
+    ASSERT_EQ(setup->grdDataGrid->rowCount(), 1) << shown();
     EXPECT_EQ(setup->grdDataGrid->textAt(0, 5), "Tail rotor");
     restart();
     oil = std::make_unique<oil::frmOilAnalysis>(dataPath);

@@ -15,6 +15,9 @@ namespace {
 const char* schemaSql() {
     return R"SQL(
 CREATE SCHEMA IF NOT EXISTS velmora_jet;
+-- Everyone may use the engine's functions and collation: an index on a table of the
+-- administrators' role runs its expression as that role, whatever login creates it.
+GRANT USAGE ON SCHEMA velmora_jet TO PUBLIC;
 DO $$ BEGIN
   CREATE COLLATION velmora_jet.jet_nocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
 EXCEPTION WHEN duplicate_object THEN NULL; END $$;
