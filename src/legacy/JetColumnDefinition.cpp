@@ -26,34 +26,17 @@ constexpr int kResultLengthAt = 16;
 constexpr int kResultAt = 20;
 constexpr int kDecimalResult = 16;
 
+// The type of a calculated field's stored result: a value of one of the simple types.
 JetType resultTypeOf(int code) {
-    switch (code) {
-        case MDB_BOOL:
-            return JetType::YesNo;
-        case MDB_BYTE:
-            return JetType::Byte;
-        case MDB_INT:
-            return JetType::Integer;
-        case MDB_LONGINT:
-            return JetType::Long;
-        case MDB_MONEY:
-            return JetType::Currency;
-        case MDB_FLOAT:
-            return JetType::Single;
-        case MDB_DOUBLE:
-            return JetType::Double;
-        case MDB_DATETIME:
-            return JetType::DateTime;
-        case MDB_TEXT:
-            return JetType::Text;
-        case MDB_MEMO:
-            return JetType::Memo;
-        case MDB_NUMERIC:
-            return JetType::Decimal;
+    switch (const JetType type = jetTypeOfCode(code)) {
+        case JetType::Binary:
+        case JetType::OleObject:
+        case JetType::Guid:
+        case JetType::Complex:
+            return JetType::Unknown;
         default:
-            break;
+            return type;
     }
-    return JetType::Unknown;
 }
 
 // The definition's bytes: its first page whole, then what each page it continues on holds
@@ -77,6 +60,44 @@ QByteArray definitionBytes(MdbTableDef* table) {
 }
 
 }  // namespace
+
+JetType jetTypeOfCode(int code) {
+    switch (code) {
+        case MDB_BOOL:
+            return JetType::YesNo;
+        case MDB_BYTE:
+            return JetType::Byte;
+        case MDB_INT:
+            return JetType::Integer;
+        case MDB_LONGINT:
+            return JetType::Long;
+        case MDB_MONEY:
+            return JetType::Currency;
+        case MDB_FLOAT:
+            return JetType::Single;
+        case MDB_DOUBLE:
+            return JetType::Double;
+        case MDB_DATETIME:
+            return JetType::DateTime;
+        case MDB_BINARY:
+            return JetType::Binary;
+        case MDB_TEXT:
+            return JetType::Text;
+        case MDB_OLE:
+            return JetType::OleObject;
+        case MDB_MEMO:
+            return JetType::Memo;
+        case MDB_REPID:
+            return JetType::Guid;
+        case MDB_NUMERIC:
+            return JetType::Decimal;
+        case MDB_COMPLEX:
+            return JetType::Complex;
+        default:
+            break;
+    }
+    return JetType::Unknown;
+}
 
 std::map<int, ColumnDefinition> readColumnDefinitions(MdbTableDef* table) {
     std::map<int, ColumnDefinition> out;

@@ -19,6 +19,10 @@ struct ColumnDefinition {
     int precision = 0, scale = 0;           // Decimal, as the entry holds them
 };
 
+// The type of a column whose type code (mdbtools' MDB_ constants, as the file stores them) is
+// given; Unknown for a code the conversion does not know.
+JetType jetTypeOfCode(int code);
+
 // The column entries of a table's definition, by column number. Empty when the definition's
 // pages cannot be read; a Jet 3 or Jet 4 file has no calculated fields.
 std::map<int, ColumnDefinition> readColumnDefinitions(S_MdbTableDef* table);

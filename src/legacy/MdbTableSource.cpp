@@ -52,41 +52,7 @@ T littleEndian(const unsigned char* p) {
 }
 
 JetType jetTypeOf(const MdbColumn* col) {
-    switch (col->col_type) {
-        case MDB_BOOL:
-            return JetType::YesNo;
-        case MDB_BYTE:
-            return JetType::Byte;
-        case MDB_INT:
-            return JetType::Integer;
-        case MDB_LONGINT:
-            return JetType::Long;
-        case MDB_MONEY:
-            return JetType::Currency;
-        case MDB_FLOAT:
-            return JetType::Single;
-        case MDB_DOUBLE:
-            return JetType::Double;
-        case MDB_DATETIME:
-            return JetType::DateTime;
-        case MDB_BINARY:
-            return JetType::Binary;
-        case MDB_TEXT:
-            return JetType::Text;
-        case MDB_OLE:
-            return JetType::OleObject;
-        case MDB_MEMO:
-            return JetType::Memo;
-        case MDB_REPID:
-            return JetType::Guid;
-        case MDB_NUMERIC:
-            return JetType::Decimal;
-        case MDB_COMPLEX:
-            return JetType::Complex;
-        default:
-            break;
-    }
-    return JetType::Unknown;
+    return jetTypeOfCode(col->col_type);
 }
 
 MdbColumn* columnAt(MdbTableDef* table, unsigned i) {
