@@ -90,13 +90,20 @@ std::vector<int> selectDue(const DueList& list, const DueFilter& filter) {
 
 DueCounts countDue(const DueList& list, const std::vector<int>& rows) {
     DueCounts c;
-    c.limits = static_cast<int>(rows.size());
     for (int i : rows) {
-        const WarningLevel level = list.entries[static_cast<size_t>(i)].level;
-        c.overdue += level == WarningLevel::Overdue;
-        c.dueSoon += level == WarningLevel::DueSoon;
+        const DueEntry& e = list.entries[static_cast<size_t>(i)];
+        (e.isTask() ? c.tasks : c.limits) += 1;
+        c.overdue += e.level == WarningLevel::Overdue;
+        c.dueSoon += e.level == WarningLevel::DueSoon;
     }
     return c;
+}
+
+QString limitsAndTasks(int limits, int tasks) {
+    QString text = QStringLiteral("%1 limits").arg(limits);
+    if (tasks > 0)
+        text += QStringLiteral(" and %1 tasks").arg(tasks);
+    return text;
 }
 
 QString describeFilter(const DueFilter& f) {
@@ -129,11 +136,10 @@ QString describeFilter(const DueFilter& f) {
 QString printedHeading(const DueList& list, const std::vector<int>& rows, const DueFilter& filter,
                        const QDateTime& printed) {
     const DueCounts c = countDue(list, rows);
-    return QStringLiteral("As of %1, printed %2: %3. %4 limits, %5 overdue, %6 due soon.")
+    return QStringLiteral("As of %1, printed %2: %3. %4, %5 overdue, %6 due soon.")
         .arg(data::displayDate(list.today),
              data::displayDate(printed.date()) + u' ' + printed.toString(QStringLiteral("HH:mm")),
-             describeFilter(filter))
-        .arg(c.limits)
+             describeFilter(filter), limitsAndTasks(c.limits, c.tasks))
         .arg(c.overdue)
         .arg(c.dueSoon);
 }

@@ -36,13 +36,18 @@ bool matches(const DueList& list, const DueEntry& e, const DueFilter& filter);
 // due date, see dueOrder).
 std::vector<int> selectDue(const DueList& list, const DueFilter& filter);
 
-// What a selection holds: how many limits, and how many of them overdue or due soon.
+// What a selection holds: how many component limits and how many directive or inspection
+// tasks, and how many of all of them overdue or due soon.
 struct DueCounts {
     int limits = 0;
+    int tasks = 0;
     int overdue = 0;
     int dueSoon = 0;
 };
 DueCounts countDue(const DueList& list, const std::vector<int>& rows);
+
+// "12 limits" or, with tasks among them, "12 limits and 3 tasks".
+QString limitsAndTasks(int limits, int tasks);
 
 // The filter in words, for the heading of a printout: "due within 30 days or 50 hours;
 // aircraft N1, N2; types RT, MO; only overdue and due soon". "all limits" when nothing is

@@ -303,6 +303,10 @@ TEST_P(DueListScreen, ATaskOfTheRegisterIsListedFilteredAndOpenedFromItsLine) {
     EXPECT_EQ(s.table().text(4, DueListTable::Remaining), "100.0");
     EXPECT_EQ(s.table().text(4, DueListTable::Days), "25");
     EXPECT_EQ(s.table().text(4, DueListTable::Status), "Due soon");
+    // The summary counts the task apart from the component limits.
+    EXPECT_TRUE(s.lblSummary->text().startsWith(
+        "8 of 8 limits and 1 of 1 tasks shown: 1 overdue, 4 due soon"))
+        << s.lblSummary->text().toStdString();
 
     std::vector<std::pair<std::int64_t, QString>> tasksOpened;
     QStringList aircraftOpened;
@@ -326,6 +330,8 @@ TEST_P(DueListScreen, ATaskOfTheRegisterIsListedFilteredAndOpenedFromItsLine) {
     s.chkType[static_cast<size_t>(due::basisIndex(due::Basis::IN))]->setChecked(false);
     settle();
     EXPECT_EQ(items(s).join(' '), "7 5 1 2 40 6 3 4");
+    EXPECT_TRUE(s.lblSummary->text().startsWith("8 of 8 limits and 0 of 1 tasks shown"))
+        << s.lblSummary->text().toStdString();
 }
 
 TEST_P(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {

@@ -31,6 +31,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace velmora::due {
 
 using screens::MsgButtons;
@@ -311,10 +313,17 @@ void frmDueList::applyFilter() {
 void frmDueList::showCounts() {
     const DueCounts c = countDue(*list_, table_->rows());
     const QLocale locale;
-    QString text = QStringLiteral("%1 of %2 limits shown: %3 overdue, %4 due soon, as of %5.")
-                       .arg(locale.toString(c.limits), locale.toString(list_->entries.size()),
-                            locale.toString(c.overdue), locale.toString(c.dueSoon),
-                            data::displayDate(list_->today));
+    const auto allTasks = std::count_if(list_->entries.begin(), list_->entries.end(),
+                                        [](const DueEntry& e) { return e.isTask(); });
+    const auto allLimits = static_cast<qsizetype>(list_->entries.size()) - allTasks;
+    QString text = QStringLiteral("%1 of %2 limits")
+                       .arg(locale.toString(c.limits), locale.toString(allLimits));
+    if (allTasks > 0)
+        text += QStringLiteral(" and %1 of %2 tasks")
+                    .arg(locale.toString(c.tasks), locale.toString(allTasks));
+    text += QStringLiteral(" shown: %1 overdue, %2 due soon, as of %3.")
+                .arg(locale.toString(c.overdue), locale.toString(c.dueSoon),
+                     data::displayDate(list_->today));
     if (options_.plannedUseEditable)
         text += QStringLiteral(
             " Dates of hours, landings, cycles and RIN are projected from "
