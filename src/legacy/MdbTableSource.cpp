@@ -307,6 +307,11 @@ class MdbCursor final : public RowCursor {
         if (t->num_cols == 0 || finished_)
             return false;
         if (!started_) {
+            // Without its map of pages mdbtools would read the table through a null pointer.
+            if (!t->usage_map || t->map_sz < 1)
+                throw LegacyError(QStringLiteral("The table '%1' in %2 is damaged: the list of "
+                                                 "its pages cannot be read.")
+                                      .arg(name_, file_));
             started_ = true;
             if (!mdb_read_next_dpg(t))
                 return finish();
