@@ -1,13 +1,19 @@
 #include "ReportCommand.h"
 
 #include "cli/OptionWord.h"
+#include "components/LifeLimitedStatus.h"
 #include "data/DataFiles.h"
+#include "data/Database.h"
 #include "data/DbError.h"
 #include "due/DueListSource.h"
+#include "export/Csv.h"
+#include "export/TablePrinter.h"
 #include "reportfiles/ReportDefinition.h"
 #include "reports/ReportPreview.h"
 #include "reports/ReportSelection.h"
+#include "utilisation/UtilisationSource.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QTextStream>
 
@@ -17,8 +23,9 @@ namespace {
 
 struct Options {
     bool forecast = false;
+    bool llp = false;
     bool help = false;
-    QString data, pdf, company, phone, settings;
+    QString data, pdf, csv, company, phone, settings;
     QString reg;
     bool hasReg = false;
 };
@@ -32,6 +39,10 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             o->forecast = true;
             continue;
         }
+        if (a == u"--llp" && !inlineValue) {
+            o->llp = true;
+            continue;
+        }
         if ((a == u"--help" || a == u"-h") && !inlineValue) {
             o->help = true;
             continue;
@@ -43,6 +54,8 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             target = &o->reg;
         else if (a == u"--pdf")
             target = &o->pdf;
+        else if (a == u"--csv")
+            target = &o->csv;
         else if (a == u"--company")
             target = &o->company;
         else if (a == u"--phone")
@@ -71,11 +84,73 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
         *error = QStringLiteral("Name the aircraft with --reg REG.");
         return false;
     }
+    if (o->llp && o->forecast) {
+        *error = QStringLiteral("--llp and --forecast are different reports: name one.");
+        return false;
+    }
+    if (o->llp) {
+        if (!o->pdf.isEmpty() && !o->csv.isEmpty()) {
+            *error = QStringLiteral("Name one output: --pdf OUT.pdf or --csv OUT.csv.");
+            return false;
+        }
+        return true;
+    }
+    if (!o->csv.isEmpty()) {
+        *error = QStringLiteral("--csv is for the life-limited parts report (--llp).");
+        return false;
+    }
     if (o->pdf.isEmpty()) {
         *error = QStringLiteral("Name the PDF file to write with --pdf OUT.pdf.");
         return false;
     }
     return true;
+}
+
+int fail(QTextStream& err, const QString& message) {
+    err << "velmora-report: " << message << "\n";
+    err.flush();
+    return 1;
+}
+
+// The status of the aircraft's life-limited parts, with the due list's daily use and the
+// company's warning levels, as PDF, as a CSV file or on standard output.
+int runLifeLimitedReport(const Options& o, const QString& dataPath, QTextStream& out,
+                         QTextStream& err) {
+    try {
+        const due::WarningSettings warnings = due::readWarningSettingsFile(o.settings);
+        auto db = data::Database::open(
+            data::resolvePathCaseInsensitive(data::dataFileName(dataPath, data::files::kMain)));
+        const auto use = due::journalledUtilisation(utilisation::kDefaultAverageDays)(*db);
+        const components::LifeLimitedStatus status =
+            components::readLifeLimitedStatus(*db, o.reg, *use, warnings, QDate::currentDate());
+        const auto table = components::lifeLimitedTable(status);
+        QString error;
+        if (!o.pdf.isEmpty()) {
+            const exporting::TablePrintJob job =
+                components::lifeLimitedPrintJob(status, *table, QDateTime::currentDateTime());
+            if (!exporting::writeTablePdf(job, o.pdf, &error))
+                return fail(err, error);
+            out << "Wrote " << QDir::toNativeSeparators(o.pdf) << "\n";
+            out.flush();
+            return 0;
+        }
+        std::vector<int> columns;
+        for (int c = 0; c < components::LlpColumnCount; ++c)
+            columns.push_back(c);
+        const QByteArray csv = exporting::tableToCsv(*table, columns);
+        if (o.csv.isEmpty()) {
+            out << QString::fromUtf8(csv);
+            out.flush();
+            return 0;
+        }
+        if (!exporting::writeCsvFile(o.csv, csv, &error))
+            return fail(err, error);
+        out << "Wrote " << QDir::toNativeSeparators(o.csv) << "\n";
+        out.flush();
+        return 0;
+    } catch (const data::DbError& e) {
+        return fail(err, QStringLiteral("%1 (error %2)").arg(e.text()).arg(e.code()));
+    }
 }
 
 }  // namespace
@@ -84,8 +159,12 @@ QString usageText() {
     return QStringLiteral(
         "Usage: velmora-report [--forecast] --data FOLDER --reg REG --pdf OUT.pdf\n"
         "                      [--company NAME] [--phone PHONE] [--settings FILE]\n"
+        "       velmora-report --llp --data FOLDER --reg REG [--pdf OUT.pdf | --csv OUT.csv]\n"
+        "                      [--settings FILE]\n"
         "Prints the actual remaining-life report of an aircraft (FOLDER/1.rpt), or with\n"
-        "--forecast the forecast report (FOLDER/2.rpt), from FOLDER/Timemgr.mdb into a PDF.\n");
+        "--forecast the forecast report (FOLDER/2.rpt), from FOLDER/Timemgr.mdb into a PDF.\n"
+        "With --llp, the status of the aircraft's life-limited parts as PDF or CSV (on\n"
+        "standard output when neither file is named).\n");
 }
 
 int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -109,6 +188,8 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
         err.flush();
         return 1;
     }
+    if (o.llp)
+        return runLifeLimitedReport(o, dataPath, out, err);
     const QString reportName =
         o.forecast ? reports::kForecastReportFile : reports::kActualReportFile;
     reports::ReportJob job;

@@ -10,13 +10,22 @@ using velmora::cli::Option;
 const velmora::cli::ProgramHelp kHelp{
     QStringLiteral("velmora-report"),
     {QStringLiteral("[--forecast] --data FOLDER --reg REG --pdf OUT.pdf\n"
-                    "[--company NAME] [--phone PHONE] [--settings FILE]")},
+                    "[--company NAME] [--phone PHONE] [--settings FILE]"),
+     QStringLiteral("--llp --data FOLDER --reg REG [--pdf OUT.pdf | --csv OUT.csv]\n"
+                    "[--settings FILE]")},
     QStringLiteral(
         "Prints the actual remaining-life report of an aircraft (FOLDER/1.rpt), or with\n"
         "--forecast the forecast report (FOLDER/2.rpt), from FOLDER/Timemgr.mdb into a PDF.\n"
-        "Needs no display.\n"),
+        "With --llp, the status of the aircraft's life-limited parts: each limit of its\n"
+        "components with the life used and remaining, the due date, time since new and\n"
+        "since overhaul, and the limit that comes due first; as PDF, CSV, or CSV on\n"
+        "standard output. Needs no display.\n"),
     {
         {QStringLiteral("forecast"), {}, {}, QStringLiteral("print the forecast report")},
+        {QStringLiteral("llp"),
+         {},
+         {},
+         QStringLiteral("print the status of the aircraft's life-limited parts")},
         {QStringLiteral("data"),
          {},
          QStringLiteral("FOLDER"),
@@ -30,6 +39,10 @@ const velmora::cli::ProgramHelp kHelp{
          {},
          QStringLiteral("OUT.pdf"),
          QStringLiteral("the PDF file to write (replaced when it exists)")},
+        {QStringLiteral("csv"),
+         {},
+         QStringLiteral("OUT.csv"),
+         QStringLiteral("with --llp: the CSV file to write instead of a PDF")},
         {QStringLiteral("company"),
          {},
          QStringLiteral("NAME"),
@@ -44,8 +57,8 @@ const velmora::cli::ProgramHelp kHelp{
          QStringLiteral("the company settings (SetupPP.mdb) whose warning levels mark what is "
                         "due soon")},
     },
-    QStringLiteral("Exit status: 0 when the PDF was written, 1 otherwise; 2 on an unknown "
-                   "option.\n")};
+    QStringLiteral("Exit status: 0 when the PDF (or CSV) was written, 1 otherwise; 2 on an "
+                   "unknown option.\n")};
 
 }  // namespace
 
