@@ -2,6 +2,7 @@
 
 #include "ComponentListQuery.h"
 
+#include "due/DueListSource.h"
 #include "entry/EntryFields.h"
 #include "screens/common/BoundScreen.h"
 #include "screens/common/ControlArray.h"
@@ -82,6 +83,10 @@ class frmAircraft : public screens::BoundScreen {
     void cmdInstallComponent_Click();
     void cmdStores_Click();
     void cmdHistory_Click();
+    // The status of the aircraft's life-limited parts, judged with these warning levels and
+    // daily use (the due list's); the defaults until they are set.
+    void cmdLifeLimited_Click();
+    void setLifeLimitedLevels(const due::WarningSettings& warnings, due::UtilisationFactory use);
     // The day a move may not lie after: today, unless another is set (tests).
     void setMoveDay(const QDate& day) { moveDay_ = day; }
 
@@ -116,11 +121,12 @@ class frmAircraft : public screens::BoundScreen {
     QPushButton* cmdJournal = nullptr;                    // right of the specified buttons
     QPushButton* cmdRename = nullptr;                     // right of cmdJournal
     journal::UtilisationPanel* fraUtilisation = nullptr;  // right of the entry fields
-    QPushButton* cmdComponents = nullptr;   // right of cmdRename: the menu of the four below
+    QPushButton* cmdComponents = nullptr;   // right of cmdRename: the menu of the five below
     QAction* actRemoveComponent = nullptr;  // also on the grid's context menu
     QAction* actInstallComponent = nullptr;
     QAction* actHistory = nullptr;
     QAction* actStores = nullptr;
+    QAction* actLifeLimited = nullptr;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -182,6 +188,8 @@ class frmAircraft : public screens::BoundScreen {
     std::optional<screens::RepositionSuppressed> newAircraft_;
     bool entrySaving_ = false;  // an entry rule's save step is writing the row
     QDate moveDay_;
+    due::WarningSettings llpWarnings_;
+    due::UtilisationFactory llpUse_ = due::journalledUtilisation(utilisation::kDefaultAverageDays);
 };
 
 }  // namespace velmora::aircraft

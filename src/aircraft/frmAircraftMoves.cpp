@@ -53,8 +53,10 @@ void frmAircraft::buildMoveControls(double scale) {
                         &frmAircraft::cmdHistory_Click);
     actStores = action(QStringLiteral("Stores..."), QStringLiteral("actStores"),
                        &frmAircraft::cmdStores_Click);
-    const QList<QAction*> actions = {actRemoveComponent, actInstallComponent, actHistory,
-                                     actStores};
+    actLifeLimited = action(QStringLiteral("Life-Limited Parts..."),
+                            QStringLiteral("actLifeLimited"), &frmAircraft::cmdLifeLimited_Click);
+    const QList<QAction*> actions = {actRemoveComponent, actInstallComponent, actHistory, actStores,
+                                     actLifeLimited};
     // The grid's context menu has its export and print entries; these follow them.
     auto* separator = new QAction(this);
     separator->setSeparator(true);
@@ -74,7 +76,7 @@ void frmAircraft::buildMoveControls(double scale) {
         cmdRename->height());
     cmdComponents->setToolTip(QStringLiteral(
         "Remove the component of the current row to the stores, install one from the stores, "
-        "or see a component's history"));
+        "see a component's history, or the status of the aircraft's life-limited parts"));
 }
 
 // A move writes the file at once: what is typed on the screen is saved first.
@@ -129,6 +131,26 @@ void frmAircraft::cmdHistory_Click() {
     }
     auto* screen = new frmComponentTable(frmComponentTable::Kind::History,
                                          data::dataFileName(dataPath_, data::files::kMain), key);
+    screen->show();
+}
+
+void frmAircraft::setLifeLimitedLevels(const due::WarningSettings& warnings,
+                                       due::UtilisationFactory use) {
+    llpWarnings_ = warnings;
+    llpUse_ = std::move(use);
+}
+
+void frmAircraft::cmdLifeLimited_Click() {
+    const QString reg = currentRegNum();
+    if (reg.isEmpty() || datPrimaryRS->isAddingNew())
+        return;
+    LifeLimitedRequest request;
+    request.regNum = reg;
+    request.day = moveDay();
+    request.warnings = llpWarnings_;
+    request.utilisation = llpUse_;
+    auto* screen =
+        new frmComponentTable(data::dataFileName(dataPath_, data::files::kMain), request);
     screen->show();
 }
 

@@ -6,8 +6,11 @@
 #include "data/Database.h"
 #include "data/DbError.h"
 #include "screens/common/Dialogs.h"
+#include "screens/common/GridExport.h"
 #include "screens/common/GridExportMenu.h"
+#include "utilisation/UtilisationSource.h"
 
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,9 +23,24 @@ namespace velmora::aircraft {
 frmComponentTable::frmComponentTable(Kind kind, const QString& mainFile,
                                      const components::ComponentKey& key, QWidget* parent)
     : QWidget(parent, Qt::Window), kind_(kind), mainFile_(mainFile), key_(key) {
+    build();
+}
+
+frmComponentTable::frmComponentTable(const QString& mainFile, const LifeLimitedRequest& request,
+                                     QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      kind_(Kind::LifeLimited),
+      mainFile_(mainFile),
+      lifeLimited_(request) {
+    build();
+}
+
+void frmComponentTable::build() {
+    const Kind kind = kind_;
     setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(kind == Kind::Stores ? QStringLiteral("frmStores")
-                                       : QStringLiteral("frmComponentHistory"));
+    setObjectName(kind == Kind::Stores    ? QStringLiteral("frmStores")
+                  : kind == Kind::History ? QStringLiteral("frmComponentHistory")
+                                          : QStringLiteral("frmLifeLimited"));
     setWindowTitle(title());
     auto* layout = new QVBoxLayout(this);
     lblTitle = new QLabel(this);
@@ -47,6 +65,14 @@ frmComponentTable::frmComponentTable(Kind kind, const QString& mainFile,
         connect(cmdHistory, &QPushButton::clicked, this, &frmComponentTable::cmdHistory_Click);
         connect(grdList, &QTableView::doubleClicked, this, &frmComponentTable::cmdHistory_Click);
     }
+    if (kind == Kind::LifeLimited) {
+        cmdPrint = add(QStringLiteral("&Print..."), QStringLiteral("cmdPrint"));
+        cmdPdf = add(QStringLiteral("Save as P&DF..."), QStringLiteral("cmdPdf"));
+        cmdCsv = add(QStringLiteral("Export &CSV..."), QStringLiteral("cmdCsv"));
+        connect(cmdPrint, &QPushButton::clicked, this, &frmComponentTable::cmdPrint_Click);
+        connect(cmdPdf, &QPushButton::clicked, this, &frmComponentTable::cmdPdf_Click);
+        connect(cmdCsv, &QPushButton::clicked, this, &frmComponentTable::cmdCsv_Click);
+    }
     buttons->addStretch(1);
     cmdClose = add(QStringLiteral("Close"), QStringLiteral("cmdClose"));
     screens::installGridExport(grdList, [this] { return title(); });
@@ -59,8 +85,15 @@ frmComponentTable::frmComponentTable(Kind kind, const QString& mainFile,
 frmComponentTable::~frmComponentTable() = default;
 
 QString frmComponentTable::title() const {
-    return kind_ == Kind::Stores ? QStringLiteral("Components in Stores")
-                                 : QStringLiteral("Component Record - ") + key_.label();
+    switch (kind_) {
+        case Kind::Stores:
+            return QStringLiteral("Components in Stores");
+        case Kind::History:
+            return QStringLiteral("Component Record - ") + key_.label();
+        case Kind::LifeLimited:
+            break;
+    }
+    return QStringLiteral("Life-Limited Parts Status - ") + lifeLimited_.regNum.trimmed();
 }
 
 void frmComponentTable::Refresh() {
@@ -68,7 +101,17 @@ void frmComponentTable::Refresh() {
     QString note;
     try {
         auto db = data::Database::open(mainFile_);
-        if (kind_ == Kind::Stores) {
+        if (kind_ == Kind::LifeLimited) {
+            const auto use = lifeLimited_.utilisation(*db);
+            status_ = components::readLifeLimitedStatus(*db, lifeLimited_.regNum, *use,
+                                                        lifeLimited_.warnings, lifeLimited_.day);
+            model = components::lifeLimitedTable(status_);
+            note = QStringLiteral(
+                       "%1 as of %2: %3 limits; the limit of each component that "
+                       "comes due first is marked under Controls.")
+                       .arg(status_.regNum, status_.day.toString(Qt::ISODate))
+                       .arg(status_.lines.size());
+        } else if (kind_ == Kind::Stores) {
             stores_ = components::readStores(*db);
             model = components::storesTable(stores_);
             note = QStringLiteral("Components off their aircraft: %1.").arg(stores_.size());
@@ -83,7 +126,10 @@ void frmComponentTable::Refresh() {
         }
     } catch (const data::DbError& e) {
         stores_.clear();
-        model = kind_ == Kind::Stores ? components::storesTable({}) : components::historyTable({});
+        status_ = {};
+        model = kind_ == Kind::Stores        ? components::storesTable({})
+                : kind_ == Kind::LifeLimited ? components::lifeLimitedTable({})
+                                             : components::historyTable({});
         note = e.text();
         screens::msgBox(this, e.text(), screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
                         title());
@@ -103,6 +149,29 @@ void frmComponentTable::cmdHistory_Click() {
     auto* history =
         new frmComponentTable(Kind::History, mainFile_, stores_[static_cast<size_t>(row)].key);
     history->show();
+}
+
+exporting::TablePrintJob frmComponentTable::lifeLimitedJob() const {
+    return components::lifeLimitedPrintJob(status_, *model_, QDateTime::currentDateTime());
+}
+
+void frmComponentTable::cmdPrint_Click() {
+    if (kind_ == Kind::LifeLimited)
+        screens::previewTable(this, lifeLimitedJob());
+}
+
+void frmComponentTable::cmdPdf_Click() {
+    if (kind_ == Kind::LifeLimited)
+        screens::saveTableAsPdf(this, lifeLimitedJob(), title());
+}
+
+void frmComponentTable::cmdCsv_Click() {
+    if (kind_ != Kind::LifeLimited)
+        return;
+    std::vector<int> columns;
+    for (int c = 0; c < components::LlpColumnCount; ++c)
+        columns.push_back(c);
+    screens::saveTableAsCsv(this, *model_, columns, title());
 }
 
 }  // namespace velmora::aircraft

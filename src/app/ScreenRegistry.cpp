@@ -65,6 +65,9 @@ void registerScreens(frmMenuVelmora& menu) {
     menu.setScreenFactory(frmMenuVelmora::AircraftSetup, [](frmMenuVelmora& m) -> QWidget* {
         auto* screen = new aircraft::frmAircraft(m.company().pathData());
         screen->fraUtilisation->setAverageDays(utilisation::averageDaysOf(m.company().fileName()));
+        screen->setLifeLimitedLevels(
+            companyWarnings(m),
+            due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName())));
         return screen;
     });
     menu.setScreenFactory(frmMenuVelmora::TimeRemaining, [](frmMenuVelmora& m) -> QWidget* {

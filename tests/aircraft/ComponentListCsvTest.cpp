@@ -62,8 +62,9 @@ TEST(ComponentListCsv, RoundTripWithQuotesCommasLineBreaksAndNulls) {
 
     // Ctrl+E asks for the file with the aircraft's name and writes it.
     expectCtrlEExports(grid, dialogs, folder.file("components.csv"), "Components - N1.csv");
-    // Export and print, then (after a separator) the four entries that move components.
-    EXPECT_EQ(grid.actions().size(), 7);
+    // Export and print, then (after a separator) the four entries that move components and
+    // the life-limited parts status.
+    EXPECT_EQ(grid.actions().size(), 8);
     screen.reset();
     screens::SuppressReposition = false;
 }

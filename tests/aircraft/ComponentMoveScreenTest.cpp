@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -142,6 +143,48 @@ TEST_P(ComponentMoveScreen, ARefusalIsShownWithItsReasonAndNothingIsWritten) {
     s.cmdInstallComponent_Click();
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[1].text.startsWith("No component is in stores"));
+}
+
+// The aircraft's life-limited parts from the Component button: the status window lists
+// every limit with the figures of the time remaining list, and saves the report as CSV and
+// as PDF through the dialogs service.
+TEST_P(ComponentMoveScreen, LifeLimitedPartsStatusFromTheComponentButton) {
+    frmAircraft& s = open();
+    ASSERT_TRUE(s.cmdComponents->menu()->actions().contains(s.actLifeLimited));
+    s.actLifeLimited->trigger();
+    aircraft::frmComponentTable* llp = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == u"frmLifeLimited" && w->isVisible())
+            llp = qobject_cast<aircraft::frmComponentTable*>(w);
+    }
+    ASSERT_NE(llp, nullptr);
+    EXPECT_TRUE(llp->windowTitle().contains("N1"));
+    const QStandardItemModel& m = *llp->model();
+    ASSERT_EQ(m.rowCount(), 2);
+    // OTHER: 100 hours, 1000 flown since installation at 0; the gearbox: 17500 landings.
+    EXPECT_EQ(m.item(0, components::LlpPartNumber)->text(), "OTHER");
+    EXPECT_EQ(m.item(0, components::LlpRemaining)->text(), "-900");
+    EXPECT_EQ(m.item(0, components::LlpUsed)->text(), "1000");
+    EXPECT_EQ(m.item(1, components::LlpRemaining)->text(), "17500");
+    EXPECT_EQ(m.item(1, components::LlpSinceNew)->text(), "2500");
+
+    const QString csv = store.folder().file("llp.csv");
+    dialogs->saveResult(csv);
+    llp->cmdCsv->click();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(text.startsWith("Item #,Component Name,Part Number")) << text.toStdString();
+    EXPECT_TRUE(text.contains(",GB-1,S1,LD,,20000 landings,2500,17500,")) << text.toStdString();
+
+    const QString pdf = store.folder().file("llp.pdf");
+    dialogs->saveResult(pdf);
+    llp->cmdPdf->click();
+    EXPECT_TRUE(dialogs->messages.empty());
+    QFile p(pdf);
+    ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(p.read(5).startsWith("%PDF"));
+    llp->close();
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(ComponentMoveScreen);
