@@ -1,10 +1,13 @@
 // What moving a component costs: removing a 10-limit component from an aircraft of 2,000
 // components and installing it again (each one transaction with its history and journal
-// lines), and reading the history of a component with 1,000 events.
+// lines), and reading the history of a component with 1,000 events; and printing the
+// life-limited parts report of that aircraft.
 #include "components/ComponentEvents.h"
 #include "components/ComponentMoves.h"
+#include "components/LifeLimitedStatus.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "utilisation/UtilisationSource.h"
 
 #include <QTemporaryDir>
 
@@ -93,6 +96,32 @@ void BM_HistoryOfThousandEvents(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HistoryOfThousandEvents)->Unit(benchmark::kMillisecond);
+
+// The life-limited parts report of the aircraft of 2,000 components, read and written to a
+// PDF file, with the history's tables in place (every component's baseline, and the
+// gearbox removed, overhauled and fitted again).
+void BM_LifeLimitedReportToPdf(benchmark::State& state) {
+    ComponentFleet fleet;
+    fleet.remove(QStringLiteral("N1"));
+    components::Overhaul o;
+    o.key = {QStringLiteral("GB-1"), QStringLiteral("S1")};
+    o.date = kDay;
+    o.resetBases = {QStringLiteral("OH")};
+    components::overhaulComponent(*fleet.db, o, kDay);
+    fleet.install(QStringLiteral("N1"));
+    const QString pdf = fleet.dir.filePath(QStringLiteral("llp.pdf"));
+    for (auto _ : state) {
+        const auto status = components::readLifeLimitedStatus(*fleet.db, QStringLiteral("N1"),
+                                                              utilisation::NoUtilisation(),
+                                                              due::WarningSettings{}, kDay);
+        const auto table = components::lifeLimitedTable(status);
+        QString error;
+        if (!exporting::writeTablePdf(components::lifeLimitedPrintJob(status, *table, {}), pdf,
+                                      &error))
+            state.SkipWithError(error.toStdString().c_str());
+    }
+}
+BENCHMARK(BM_LifeLimitedReportToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
