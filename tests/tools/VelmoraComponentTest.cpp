@@ -2,9 +2,11 @@
 // server: a component removed from one aircraft and installed on another keeps what remains,
 // the stores and the history list it, a refused change writes nothing and says why.
 #include "support/BackEnds.h"
+#include "support/PdfWords.h"
 #include "support/TestFiles.h"
 #include "support/ToolRun.h"
 
+#include "components/ComponentEvents.h"
 #include "data/Recordset.h"
 
 #include <QFile>
@@ -95,6 +97,18 @@ TEST_P(VelmoraComponent_, MovesAComponentAndListsItsStoresAndHistory) {
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+    // The printed history is the record card: identity, every event with the aircraft, the
+    // life, the reason, the work order or release certificate and who entered it, and the
+    // aircraft it was fitted to.
+    if (!pdfToTextInstalled())
+        GTEST_SKIP() << "pdftotext is not installed";
+    const QString card = pdfToText(pdf);
+    for (const char* text :
+         {"Component Record Card", "Part number: GB-1", "Serial number: S1", "Manufacturer:", "TSN",
+          "CSN", "TSO", "CSO", "WO-17", "CRS 881", "N1", "N2", "2025-06-01", "2025-06-02",
+          "Aircraft fitted to", "TT 1000", "to another aircraft"})
+        EXPECT_TRUE(card.contains(QLatin1String(text))) << text << "\n" << card.toStdString();
+    EXPECT_TRUE(card.contains(components::currentUser())) << card.toStdString();
 }
 
 TEST_P(VelmoraComponent_, ARefusedChangeSaysWhyAndWritesNothing) {

@@ -5,6 +5,7 @@
 #include "components/ComponentMoves.h"
 #include "components/ComponentRead.h"
 #include "components/ComponentTables.h"
+#include "components/RecordCard.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
@@ -244,6 +245,17 @@ int runComponentCommand(const QStringList& arguments, QTextStream& out, QTextStr
                 out, err);
         }
         const components::ComponentKey key{o.pn, o.sn};
+        if (!o.pdf.isEmpty()) {
+            // The printed history is the component's record card.
+            const components::RecordCard card = components::readRecordCard(*db, key);
+            if (card.events.empty())
+                return fail(err, QStringLiteral("%1 is neither on an aircraft nor in stores, and "
+                                                "has no history")
+                                     .arg(key.label()));
+            const auto print = components::recordCardPrint(card, QDateTime::currentDateTime());
+            QString error;
+            return exporting::writeTablePdf(print->job, o.pdf, &error) ? 0 : fail(err, error);
+        }
         const auto events = components::readHistory(*db, key);
         if (events.empty())
             return fail(err, QStringLiteral("%1 is neither on an aircraft nor in stores, and has "
