@@ -69,9 +69,14 @@ void frmComponentTable::build() {
         cmdPrint = add(QStringLiteral("&Print..."), QStringLiteral("cmdPrint"));
         cmdPdf = add(QStringLiteral("Save as P&DF..."), QStringLiteral("cmdPdf"));
         cmdCsv = add(QStringLiteral("Export &CSV..."), QStringLiteral("cmdCsv"));
+        connect(cmdCsv, &QPushButton::clicked, this, &frmComponentTable::cmdCsv_Click);
+    } else if (kind == Kind::History) {
+        cmdPrint = add(QStringLiteral("&Print Record Card..."), QStringLiteral("cmdPrint"));
+        cmdPdf = add(QStringLiteral("Save Card as P&DF..."), QStringLiteral("cmdPdf"));
+    }
+    if (cmdPrint) {
         connect(cmdPrint, &QPushButton::clicked, this, &frmComponentTable::cmdPrint_Click);
         connect(cmdPdf, &QPushButton::clicked, this, &frmComponentTable::cmdPdf_Click);
-        connect(cmdCsv, &QPushButton::clicked, this, &frmComponentTable::cmdCsv_Click);
     }
     buttons->addStretch(1);
     cmdClose = add(QStringLiteral("Close"), QStringLiteral("cmdClose"));
@@ -116,7 +121,8 @@ void frmComponentTable::Refresh() {
             model = components::storesTable(stores_);
             note = QStringLiteral("Components off their aircraft: %1.").arg(stores_.size());
         } else {
-            const auto events = components::readHistory(*db, key_);
+            card_ = components::readRecordCard(*db, key_);
+            const auto& events = card_.events;
             model = components::historyTable(events);
             note = events.empty() ? QStringLiteral("%1 is neither on an aircraft nor in stores.")
                                         .arg(key_.label())
@@ -127,6 +133,7 @@ void frmComponentTable::Refresh() {
     } catch (const data::DbError& e) {
         stores_.clear();
         status_ = {};
+        card_ = {};
         model = kind_ == Kind::Stores        ? components::storesTable({})
                 : kind_ == Kind::LifeLimited ? components::lifeLimitedTable({})
                                              : components::historyTable({});
@@ -156,13 +163,21 @@ exporting::TablePrintJob frmComponentTable::lifeLimitedJob() const {
 }
 
 void frmComponentTable::cmdPrint_Click() {
-    if (kind_ == Kind::LifeLimited)
+    if (kind_ == Kind::LifeLimited) {
         screens::previewTable(this, lifeLimitedJob());
+    } else if (kind_ == Kind::History) {
+        const auto card = components::recordCardPrint(card_, QDateTime::currentDateTime());
+        screens::previewTable(this, card->job);
+    }
 }
 
 void frmComponentTable::cmdPdf_Click() {
-    if (kind_ == Kind::LifeLimited)
+    if (kind_ == Kind::LifeLimited) {
         screens::saveTableAsPdf(this, lifeLimitedJob(), title());
+    } else if (kind_ == Kind::History) {
+        const auto card = components::recordCardPrint(card_, QDateTime::currentDateTime());
+        screens::saveTableAsPdf(this, card->job, card->job.title);
+    }
 }
 
 void frmComponentTable::cmdCsv_Click() {

@@ -2,6 +2,7 @@
 
 #include "components/ComponentTypes.h"
 #include "components/LifeLimitedStatus.h"
+#include "components/RecordCard.h"
 #include "due/DueListSource.h"
 
 #include <QWidget>
@@ -46,7 +47,8 @@ class frmComponentTable : public QWidget {
     // Stores: opens the history of the component of the current row.
     void cmdHistory_Click();
     // Life-limited parts: the report in a print preview, saved as PDF or as CSV (a file
-    // asked for through the dialogs service).
+    // asked for through the dialogs service). History: the component's record card in a
+    // print preview, or saved as PDF.
     void cmdPrint_Click();
     void cmdPdf_Click();
     void cmdCsv_Click();
@@ -54,9 +56,9 @@ class frmComponentTable : public QWidget {
     QTableView* grdList = nullptr;
     QLabel* lblTitle = nullptr;
     QPushButton* cmdHistory = nullptr;  // stores only
-    QPushButton* cmdPrint = nullptr;    // life-limited parts only
-    QPushButton* cmdPdf = nullptr;
-    QPushButton* cmdCsv = nullptr;
+    QPushButton* cmdPrint = nullptr;    // life-limited parts and history
+    QPushButton* cmdPdf = nullptr;      // life-limited parts and history
+    QPushButton* cmdCsv = nullptr;      // life-limited parts only
     QPushButton* cmdClose = nullptr;
     const QStandardItemModel* model() const { return model_.get(); }
 
@@ -70,6 +72,7 @@ class frmComponentTable : public QWidget {
     components::ComponentKey key_;
     LifeLimitedRequest lifeLimited_;
     components::LifeLimitedStatus status_;
+    components::RecordCard card_;
     std::vector<components::StoredComponent> stores_;
     std::unique_ptr<QStandardItemModel> model_;
 };

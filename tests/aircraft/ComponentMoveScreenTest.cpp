@@ -12,6 +12,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/PdfWords.h"
 
 #include <QAction>
 #include <QApplication>
@@ -121,6 +122,17 @@ TEST_P(ComponentMoveScreen, RemovedFromOneAircraftAndInstalledOnAnotherThroughTh
     ASSERT_EQ(history->model()->rowCount(), 3);  // installed, removed, installed
     EXPECT_EQ(history->model()->item(1, components::HistoryEvent)->text(), "removed");
     EXPECT_EQ(history->model()->item(2, components::HistoryAircraft)->text(), "N2");
+    // Its record card, saved as PDF from the window.
+    const QString card = store.folder().file("card.pdf");
+    dialogs->saveResult(card);
+    history->cmdPdf->click();
+    EXPECT_TRUE(dialogs->messages.empty());
+    if (pdfToTextInstalled()) {
+        const QString text = pdfToText(card);
+        for (const char* word : {"Component Record Card", "Serial number: S1", "WO-17", "CRS 881",
+                                 "Aircraft fitted to", "TSN", "CSN"})
+            EXPECT_TRUE(text.contains(QLatin1String(word))) << word << "\n" << text.toStdString();
+    }
     history->close();
 }
 
