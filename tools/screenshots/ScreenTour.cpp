@@ -205,7 +205,7 @@ ScreenTour::ScreenTour(const QString& dataFolder, const QString& pictureFolder)
     : dataFolder_(dataFolder), pictureFolder_(pictureFolder) {}
 
 // A component of the aircraft shown goes to the shop for overhaul; the Stores window and
-// the component's history show it.
+// the component's history show it, and the aircraft's life-limited parts status follows.
 void ScreenTour::takeComponentToStores(aircraft::frmAircraft& screen) {
     auto db = screen.datPrimaryRS->database();
     components::Removal r;
@@ -240,6 +240,16 @@ void ScreenTour::takeComponentToStores(aircraft::frmAircraft& screen) {
                           : QStringLiteral("component-history"));
         window.close();
     }
+    // The status of the aircraft's life-limited parts.
+    aircraft::LifeLimitedRequest request;
+    request.regNum = r.regNum;
+    request.day = QDate::currentDate();
+    aircraft::frmComponentTable llp(mainFile, request);
+    llp.setAttribute(Qt::WA_DeleteOnClose, false);
+    llp.show();
+    activate(&llp);
+    save(&llp, QStringLiteral("component-llp"));
+    llp.close();
     settle();
 }
 
