@@ -11,18 +11,10 @@
 
 namespace velmora::tasks {
 
-ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
-                                  const utilisation::UtilisationSource& use,
-                                  const due::WarningSettings& warnings, const QDate& today) {
-    ComplianceStatus out;
-    out.today = today;
-    out.aircraft = fleet.aircraft;
-    QHash<QString, size_t> aircraftAt;
-    for (size_t i = 0; i < out.aircraft.size(); ++i) {
-        const QString key = data::textKey(out.aircraft[i].regNum);
-        if (!aircraftAt.contains(key))
-            aircraftAt.insert(key, i);
-    }
+std::vector<Compliance> statusTargets(const Register& reg, const Fleet& fleet) {
+    QSet<QString> aircraft;
+    for (const FleetAircraft& a : fleet.aircraft)
+        aircraft.insert(data::textKey(a.regNum));
     // The components installed, by aircraft, part and serial number.
     QSet<QString> fitted;
     for (const FleetPart& p : fleet.parts)
@@ -35,22 +27,41 @@ ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
     std::vector<Compliance> chosen;
     QSet<QString> taken;
     for (const Task& task : reg.tasks) {
-        for (const Compliance& c : applicableTargets(task, fleet)) {
+        for (Compliance& c : applicableTargets(task, fleet)) {
             const QString key = targetKey(c);
             taken.insert(key);
             const auto it = recorded.constFind(key);
-            chosen.push_back(it == recorded.constEnd() ? c : reg.compliance[*it]);
+            if (it == recorded.constEnd())
+                chosen.push_back(std::move(c));
+            else
+                chosen.push_back(reg.compliance[*it]);
         }
     }
     for (const Compliance& c : reg.compliance) {
         if (taken.contains(targetKey(c)) || !reg.findTask(c.taskId))
             continue;
-        if (!aircraftAt.contains(data::textKey(c.regNum)))
+        if (!aircraft.contains(data::textKey(c.regNum)))
             continue;
         if (c.isForPart() && !fitted.contains(targetKey(0, c.regNum, c.partNumber, c.serialNumber)))
             continue;
         chosen.push_back(c);
     }
+    return chosen;
+}
+
+ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
+                                  const utilisation::UtilisationSource& use,
+                                  const due::WarningSettings& warnings, const QDate& today) {
+    ComplianceStatus out;
+    out.today = today;
+    out.aircraft = fleet.aircraft;
+    QHash<QString, size_t> aircraftAt;
+    for (size_t i = 0; i < out.aircraft.size(); ++i) {
+        const QString key = data::textKey(out.aircraft[i].regNum);
+        if (!aircraftAt.contains(key))
+            aircraftAt.insert(key, i);
+    }
+    std::vector<Compliance> chosen = statusTargets(reg, fleet);
 
     std::vector<utilisation::DailyUtilisation> uses;
     uses.reserve(out.aircraft.size());
@@ -102,11 +113,8 @@ ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
     return out;
 }
 
-ComplianceStatus readComplianceStatus(data::Database& mainDb,
-                                      const utilisation::UtilisationSource& use,
-                                      const due::WarningSettings& warnings, const QDate& today,
-                                      const std::optional<QString>& regNum) {
-    const Register reg = readRegister(mainDb, regNum);
+Fleet readStatusFleet(data::Database& mainDb, const Register& reg,
+                      const std::optional<QString>& regNum) {
     // The installed components matter only to tasks of a part number and to the records of
     // components: a register of makes and models alone is worked out without reading them.
     const bool partsMatter =
@@ -120,7 +128,15 @@ ComplianceStatus readComplianceStatus(data::Database& mainDb,
     else
         fleet.aircraft = readAircraft(mainDb, regNum);
     fleet.index();
-    return complianceStatus(reg, fleet, use, warnings, today);
+    return fleet;
+}
+
+ComplianceStatus readComplianceStatus(data::Database& mainDb,
+                                      const utilisation::UtilisationSource& use,
+                                      const due::WarningSettings& warnings, const QDate& today,
+                                      const std::optional<QString>& regNum) {
+    const Register reg = readRegister(mainDb, regNum);
+    return complianceStatus(reg, readStatusFleet(mainDb, reg, regNum), use, warnings, today);
 }
 
 }  // namespace velmora::tasks
