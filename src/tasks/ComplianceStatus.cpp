@@ -20,9 +20,14 @@ std::vector<Compliance> statusTargets(const Register& reg, const Fleet& fleet) {
     for (const FleetPart& p : fleet.parts)
         fitted.insert(targetKey(0, p.regNum, p.partNumber, p.serialNumber));
 
+    // The stored records' target keys, worked out once for both uses below.
+    std::vector<QString> recordKeys;
+    recordKeys.reserve(reg.compliance.size());
     QHash<QString, size_t> recorded;  // target key to the stored record
-    for (size_t i = 0; i < reg.compliance.size(); ++i)
-        recorded.insert(targetKey(reg.compliance[i]), i);
+    for (size_t i = 0; i < reg.compliance.size(); ++i) {
+        recordKeys.push_back(targetKey(reg.compliance[i]));
+        recorded.insert(recordKeys.back(), i);
+    }
 
     std::vector<Compliance> chosen;
     QSet<QString> taken;
@@ -37,8 +42,9 @@ std::vector<Compliance> statusTargets(const Register& reg, const Fleet& fleet) {
                 chosen.push_back(reg.compliance[*it]);
         }
     }
-    for (const Compliance& c : reg.compliance) {
-        if (taken.contains(targetKey(c)) || !reg.findTask(c.taskId))
+    for (size_t i = 0; i < reg.compliance.size(); ++i) {
+        const Compliance& c = reg.compliance[i];
+        if (taken.contains(recordKeys[i]) || !reg.findTask(c.taskId))
             continue;
         if (!aircraft.contains(data::textKey(c.regNum)))
             continue;
