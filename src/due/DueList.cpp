@@ -329,9 +329,11 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
         },
         [&](size_t a) {
             std::vector<DueEntry>& limits = byAircraft[a];
-            // Aircraft carry lists of about the same length: room for the rest at once.
+            // Aircraft carry lists of about the same length: room for the rest at once, and
+            // for the lines added beside the limits (the register's tasks) without moving
+            // the limits again. Room not filled costs no memory the system has to give.
             if (a == 0 && list.aircraft.size() > 1)
-                list.entries.reserve(limits.size() * list.aircraft.size() * 11 / 10);
+                list.entries.reserve(limits.size() * list.aircraft.size() * 5 / 4);
             list.entries.insert(list.entries.end(), std::make_move_iterator(limits.begin()),
                                 std::make_move_iterator(limits.end()));
             std::vector<DueEntry>().swap(limits);

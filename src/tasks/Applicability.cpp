@@ -16,10 +16,10 @@ struct ModelKey {
     explicit ModelKey(const Task& task)
         : make(data::textKey(task.make.trimmed())),
           model(task.model.trimmed().isEmpty() ? QString() : data::textKey(task.model.trimmed())) {}
-    bool matches(const FleetAircraft& a) const {
-        if (data::textKey(a.make.trimmed()) != make)
+    bool matches(const Fleet& fleet, size_t i) const {
+        if (fleet.makeKey(i) != make)
             return false;
-        return model.isEmpty() || data::textKey(a.model.trimmed()) == model;
+        return model.isEmpty() || fleet.modelKey(i) == model;
     }
 };
 
@@ -93,8 +93,9 @@ std::vector<Compliance> applicableTargets(const Task& task, const Fleet& fleet) 
         return out;  // a task that cannot be read applies to nothing (it is never stored)
     if (task.appliesTo == AppliesTo::Model) {
         const ModelKey key(task);
-        for (const FleetAircraft& a : fleet.aircraft) {
-            if (key.matches(a) && ranges->contains(a.serialNumber))
+        for (size_t i = 0; i < fleet.aircraft.size(); ++i) {
+            const FleetAircraft& a = fleet.aircraft[i];
+            if (key.matches(fleet, i) && ranges->contains(a.serialNumber))
                 out.push_back(startingCompliance(task, a));
         }
         return out;
@@ -137,8 +138,8 @@ std::vector<Compliance> applicableTargets(const Task& task, const Fleet& fleet) 
 QString unknownApplicability(const Task& task, const Fleet& fleet) {
     if (task.appliesTo == AppliesTo::Model) {
         const ModelKey key(task);
-        for (const FleetAircraft& a : fleet.aircraft) {
-            if (key.matches(a))
+        for (size_t i = 0; i < fleet.aircraft.size(); ++i) {
+            if (key.matches(fleet, i))
                 return {};
         }
         return task.model.trimmed().isEmpty()

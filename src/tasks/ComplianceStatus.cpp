@@ -11,6 +11,50 @@
 
 namespace velmora::tasks {
 
+std::vector<Compliance> statusTargets(const Register& reg, const Fleet& fleet) {
+    QSet<QString> aircraft;
+    for (const FleetAircraft& a : fleet.aircraft)
+        aircraft.insert(data::textKey(a.regNum));
+    // The components installed, by aircraft, part and serial number.
+    QSet<QString> fitted;
+    for (const FleetPart& p : fleet.parts)
+        fitted.insert(targetKey(0, p.regNum, p.partNumber, p.serialNumber));
+
+    // The stored records' target keys, worked out once for both uses below.
+    std::vector<QString> recordKeys;
+    recordKeys.reserve(reg.compliance.size());
+    QHash<QString, size_t> recorded;  // target key to the stored record
+    for (size_t i = 0; i < reg.compliance.size(); ++i) {
+        recordKeys.push_back(targetKey(reg.compliance[i]));
+        recorded.insert(recordKeys.back(), i);
+    }
+
+    std::vector<Compliance> chosen;
+    QSet<QString> taken;
+    for (const Task& task : reg.tasks) {
+        for (Compliance& c : applicableTargets(task, fleet)) {
+            const QString key = targetKey(c);
+            taken.insert(key);
+            const auto it = recorded.constFind(key);
+            if (it == recorded.constEnd())
+                chosen.push_back(std::move(c));
+            else
+                chosen.push_back(reg.compliance[*it]);
+        }
+    }
+    for (size_t i = 0; i < reg.compliance.size(); ++i) {
+        const Compliance& c = reg.compliance[i];
+        if (taken.contains(recordKeys[i]) || !reg.findTask(c.taskId))
+            continue;
+        if (!aircraft.contains(data::textKey(c.regNum)))
+            continue;
+        if (c.isForPart() && !fitted.contains(targetKey(0, c.regNum, c.partNumber, c.serialNumber)))
+            continue;
+        chosen.push_back(c);
+    }
+    return chosen;
+}
+
 ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
                                   const utilisation::UtilisationSource& use,
                                   const due::WarningSettings& warnings, const QDate& today) {
@@ -23,34 +67,7 @@ ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
         if (!aircraftAt.contains(key))
             aircraftAt.insert(key, i);
     }
-    // The components installed, by aircraft, part and serial number.
-    QSet<QString> fitted;
-    for (const FleetPart& p : fleet.parts)
-        fitted.insert(targetKey(0, p.regNum, p.partNumber, p.serialNumber));
-
-    QHash<QString, size_t> recorded;  // target key to the stored record
-    for (size_t i = 0; i < reg.compliance.size(); ++i)
-        recorded.insert(targetKey(reg.compliance[i]), i);
-
-    std::vector<Compliance> chosen;
-    QSet<QString> taken;
-    for (const Task& task : reg.tasks) {
-        for (const Compliance& c : applicableTargets(task, fleet)) {
-            const QString key = targetKey(c);
-            taken.insert(key);
-            const auto it = recorded.constFind(key);
-            chosen.push_back(it == recorded.constEnd() ? c : reg.compliance[*it]);
-        }
-    }
-    for (const Compliance& c : reg.compliance) {
-        if (taken.contains(targetKey(c)) || !reg.findTask(c.taskId))
-            continue;
-        if (!aircraftAt.contains(data::textKey(c.regNum)))
-            continue;
-        if (c.isForPart() && !fitted.contains(targetKey(0, c.regNum, c.partNumber, c.serialNumber)))
-            continue;
-        chosen.push_back(c);
-    }
+    std::vector<Compliance> chosen = statusTargets(reg, fleet);
 
     std::vector<utilisation::DailyUtilisation> uses;
     uses.reserve(out.aircraft.size());
@@ -102,11 +119,8 @@ ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,
     return out;
 }
 
-ComplianceStatus readComplianceStatus(data::Database& mainDb,
-                                      const utilisation::UtilisationSource& use,
-                                      const due::WarningSettings& warnings, const QDate& today,
-                                      const std::optional<QString>& regNum) {
-    const Register reg = readRegister(mainDb, regNum);
+Fleet readStatusFleet(data::Database& mainDb, const Register& reg,
+                      const std::optional<QString>& regNum) {
     // The installed components matter only to tasks of a part number and to the records of
     // components: a register of makes and models alone is worked out without reading them.
     const bool partsMatter =
@@ -120,7 +134,15 @@ ComplianceStatus readComplianceStatus(data::Database& mainDb,
     else
         fleet.aircraft = readAircraft(mainDb, regNum);
     fleet.index();
-    return complianceStatus(reg, fleet, use, warnings, today);
+    return fleet;
+}
+
+ComplianceStatus readComplianceStatus(data::Database& mainDb,
+                                      const utilisation::UtilisationSource& use,
+                                      const due::WarningSettings& warnings, const QDate& today,
+                                      const std::optional<QString>& regNum) {
+    const Register reg = readRegister(mainDb, regNum);
+    return complianceStatus(reg, readStatusFleet(mainDb, reg, regNum), use, warnings, today);
 }
 
 }  // namespace velmora::tasks

@@ -42,6 +42,16 @@ struct ComplianceStatus {
     const FleetAircraft& aircraftOf(const StatusLine& l) const { return aircraft[l.aircraft]; }
 };
 
+// The compliance of every line the status holds, in the register's order of tasks: for each
+// task every target it applies to (its record there, or the compliance it starts with),
+// then the records kept of targets it no longer applies to.
+std::vector<Compliance> statusTargets(const Register& reg, const Fleet& fleet);
+
+// The fleet (or the one aircraft) as the register's status needs it, indexed: with the
+// installed components only when a task or a record names a part number.
+Fleet readStatusFleet(data::Database& mainDb, const Register& reg,
+                      const std::optional<QString>& regNum = std::nullopt);
+
 // Works the status out from the register and the fleet as read, with each aircraft's daily
 // use and the company's warning levels.
 ComplianceStatus complianceStatus(const Register& reg, const Fleet& fleet,

@@ -25,10 +25,16 @@ std::vector<Value> regValues(const std::optional<QString>& regNum) {
 void Fleet::index() {
     aircraftAt_.clear();
     partsAt_.clear();
+    makeKeys_.clear();
+    modelKeys_.clear();
+    makeKeys_.reserve(aircraft.size());
+    modelKeys_.reserve(aircraft.size());
     for (size_t i = 0; i < aircraft.size(); ++i) {
         const QString key = data::textKey(aircraft[i].regNum);
         if (!aircraftAt_.contains(key))
             aircraftAt_.insert(key, i);  // the first record of a registration counts
+        makeKeys_.push_back(data::textKey(aircraft[i].make.trimmed()));
+        modelKeys_.push_back(data::textKey(aircraft[i].model.trimmed()));
     }
     for (size_t i = 0; i < parts.size(); ++i)
         partsAt_[data::textKey(parts[i].partNumber.trimmed())].push_back(i);
@@ -43,6 +49,14 @@ const std::vector<size_t>& Fleet::partsNumbered(const QString& partNumber) const
     static const std::vector<size_t> none;
     const auto it = partsAt_.constFind(data::textKey(partNumber.trimmed()));
     return it == partsAt_.constEnd() ? none : *it;
+}
+
+QString Fleet::makeKey(size_t i) const {
+    return i < makeKeys_.size() ? makeKeys_[i] : data::textKey(aircraft[i].make.trimmed());
+}
+
+QString Fleet::modelKey(size_t i) const {
+    return i < modelKeys_.size() ? modelKeys_[i] : data::textKey(aircraft[i].model.trimmed());
 }
 
 std::vector<FleetAircraft> readAircraft(data::Database& mainDb,

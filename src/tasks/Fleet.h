@@ -46,9 +46,14 @@ struct Fleet {
     const FleetAircraft* find(const QString& regNum) const;
     // The installed component rows of a part number (compared as the engine compares text).
     const std::vector<size_t>& partsNumbered(const QString& partNumber) const;
+    // The make and model of aircraft i as the engine compares text (trimmed), worked out
+    // once by index() since every task of a make and model is compared with every aircraft.
+    QString makeKey(size_t i) const;
+    QString modelKey(size_t i) const;
 
   private:
     QHash<QString, size_t> aircraftAt_;
+    std::vector<QString> makeKeys_, modelKeys_;  // by aircraft, once indexed
     QHash<QString, std::vector<size_t>> partsAt_;
 };
 

@@ -31,10 +31,33 @@ QDate dateIn(const Value& v) {
     const auto dt = data::parseJetDateTime(v.toString());
     return dt ? dt->date() : QDate();
 }
+// The stamps are written "yyyy-MM-dd HH:mm:ss": read that form directly, any other (or a
+// day or time that does not exist) as the engine reads a date.
 QDateTime stampIn(const Value& v) {
     if (v.isNull())
         return {};
-    const auto dt = data::parseJetDateTime(v.toString());
+    const QString s = v.toString();
+    if (s.size() == 19 && s[4] == u'-' && s[7] == u'-' && s[10] == u' ' && s[13] == u':' &&
+        s[16] == u':') {
+        auto digits = [&](int from, int count) {
+            int n = 0;
+            for (int i = from; i < from + count; ++i) {
+                if (s[i] < u'0' || s[i] > u'9')
+                    return -1;
+                n = n * 10 + (s[i].unicode() - u'0');
+            }
+            return n;
+        };
+        const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2), h = digits(11, 2),
+                  mi = digits(14, 2), sec = digits(17, 2);
+        if (y >= 0 && mo >= 0 && d >= 0 && h >= 0 && mi >= 0 && sec >= 0) {
+            const QDate date(y, mo, d);
+            const QTime time(h, mi, sec);
+            if (date.isValid() && time.isValid())
+                return QDateTime(date, time, Qt::UTC);
+        }
+    }
+    const auto dt = data::parseJetDateTime(s);
     return dt ? *dt : QDateTime();
 }
 std::int64_t idIn(const Value& v) {

@@ -6,6 +6,7 @@
 #include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
+#include "data/JetDates.h"
 #include "tasks/ChangeStamp.h"
 #include "tasks/NextDue.h"
 #include "tasks/TaskSchema.h"
@@ -340,6 +341,30 @@ TEST_P(Register_, EveryChangeIsInTheEntryJournalWithWhoMadeIt) {
     ASSERT_GE(tables.size(), 4);
     EXPECT_EQ(tables.mid(0, 4),
               QStringList({"Tasks", "TaskCompliance", "TaskAccomplishments", "TaskCompliance"}));
+}
+
+TEST_P(Register_, ChangeStampsReadBackAsTheEngineReadsThem) {
+    const std::int64_t id = store100Hours();
+    auto stampOfTask = [&] {
+        for (const Task& t : readRegister(*db).tasks) {
+            if (t.id == id)
+                return t.changedAt;
+        }
+        ADD_FAILURE() << "task " << id << " not read";
+        return QDateTime();
+    };
+    auto stored = [&] {
+        auto rs = db->openRecordset(QStringLiteral("SELECT ChangedAt FROM Tasks"));
+        return rs->rows().at(0).values.at(0).toString();
+    };
+    const auto written = data::parseJetDateTime(stored());
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(stampOfTask(), *written);
+    const auto set = [&](const QString& stamp) {
+        db->execute(QStringLiteral("UPDATE Tasks SET ChangedAt = ?1"), {data::Value(stamp)});
+    };
+    set(QStringLiteral("2024-02-29 23:59:58"));
+    EXPECT_EQ(stampOfTask(), QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58), Qt::UTC));
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(Register_);

@@ -9,6 +9,7 @@
 #include "due/DueFilter.h"
 #include "due/DueListSource.h"
 #include "due/DueListTable.h"
+#include "tasks/ComplianceStatus.h"
 #include "tasks/TaskDueLines.h"
 #include "tasks/TaskStore.h"
 #include "tasks/TaskWrites.h"
@@ -192,6 +193,62 @@ TEST_P(TaskLines_, TheFiltersChooseTaskLinesAsLimits) {
     due::DueFilter warnings;
     warnings.onlyWarnings = true;  // 10 days is within the default 30: due soon
     EXPECT_EQ(shown(list, warnings, what).size(), 2);
+}
+
+TEST_P(TaskLines_, TheListTakesTheLinesTheComplianceStatusShowsInItsOrder) {
+    // A second ABC-1 on N1 and one on N3; tasks stored out of the order of their numbers; a
+    // part task on three components; a record left on N3 by a task that no longer applies
+    // there; a closed record.
+    addPart(*db, part("N1", 2)
+                     .withBasis("LD")
+                     .withLife(20000, 100, 3500)
+                     .asUnit("ABC-1", "S0")
+                     .describedAs("Skid"));
+    addPart(*db, part("N3", 3)
+                     .withBasis("LD")
+                     .withLife(20000, 0, 0)
+                     .asUnit("abc-1", "S9")
+                     .describedAs("Skid"));
+    saveTask(*db, directive("2025-09-09", "Bell", "206B"));
+    saveTask(*db, partDirective("2025-02-02", "ABC-1"));
+    Task monthly = directive("2025-01-01", "Bell");
+    monthly.interval = {};
+    monthly.interval[slot(Parameter::Months)] = 2;
+    saveTask(*db, monthly);
+    const std::int64_t r44 = saveTask(*db, directive("2025-03-03", "Robinson", "R44")).ids[0];
+    Compliance na = complianceOf(saveTask(*db, directive("2025-04-04", "Bell", "206B")).ids[0],
+                                 QStringLiteral("N1"));
+    na.status = Status::NotApplicable;
+    na.reason = QStringLiteral("Modified");
+    saveCompliance(*db, na);
+    describeAircraft(*db, "N3", "Robinson", "R66", "3000");
+    ASSERT_NE(complianceOf(r44, QStringLiteral("N3")).id, 0);
+
+    const auto list = dueList();
+    due::DueList expected = *dueList(false);
+    const SteadyUse use;
+    addTaskLines(&expected, readComplianceStatus(*db, use, due::WarningSettings{}, expected.today));
+    auto lines = [](const due::DueList& l) {
+        QStringList out;
+        for (const due::DueEntry& e : l.entries) {
+            out << QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
+                       .arg(e.aircraft)
+                       .arg(e.taskId)
+                       .arg(e.complianceId)
+                       .arg(QString::fromStdString(e.description),
+                            QString::fromStdString(e.partNumber),
+                            QString::fromStdString(e.serialNumber))
+                       .arg(e.remaining.value_or(-1))
+                       .arg(e.dueDay)
+                       .arg(static_cast<int>(e.level));
+        }
+        return out;
+    };
+    const QStringList got = lines(*list);
+    EXPECT_EQ(got, lines(expected));
+    // Three limits; on N1 the part task twice, the model's and the make's; on N3 the part
+    // task and the record left.
+    EXPECT_EQ(got.size(), 3 + 4 + 2) << got.join(u'\n').toStdString();
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(TaskLines_);
