@@ -490,6 +490,20 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
         if (expectTable) {
             QString plain;
             const QString name = tableName(&plain);
+            if (const QString stored = storedQuerySelect(plain); !stored.isNull()) {
+                // A stored query is read as a subquery named after it (or as written).
+                add(u'(' + stored + u')');
+                sources->push_back({name, QString()});
+                joined = true;
+                expectTable = false;
+                const JetToken* next = peek();
+                const bool named = next && (next->is(K::Bracket) || next->isWord(u"AS") ||
+                                            (next->is(K::Word) && !isClauseWord(*next) &&
+                                             !next->isWord(u"CROSS") && !next->isWord(u"FULL")));
+                if (!named)
+                    add(QStringLiteral("AS ") + name);
+                continue;
+            }
             add(name);
             sources->push_back({name, plain});
             if (++*tables == 1) {
