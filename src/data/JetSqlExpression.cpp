@@ -231,7 +231,7 @@ bool isReserved(const JetToken& tok) {
 }
 
 const QString& aggregateNames() {
-    static const QString names = QStringLiteral(" count sum avg min max ");
+    static const QString names = QStringLiteral(" count sum avg min max first last ");
     return names;
 }
 
@@ -665,7 +665,9 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
     int height = 1;
     for (const SqlExpr& a : args)
         height = std::max(height, a.height + 1);
-    QString sql = info ? QStringLiteral("jet_") + lower : name.text;
+    // First and Last are the engine's own aggregates.
+    QString sql =
+        info || lower == u"first" || lower == u"last" ? QStringLiteral("jet_") + lower : name.text;
     sql += u'(';
     for (size_t i = 0; i < args.size(); ++i) {
         if (i > 0)
