@@ -112,6 +112,7 @@ class JetSqlParser {
     SqlExpr primary();
     SqlExpr qualifiedName(QString* lastPart = nullptr);
     SqlExpr call(const JetToken& name);
+    SqlExpr parameterMarker(qsizetype k);
     SqlExpr iif(std::vector<SqlExpr>& args);
     bool binaryOperator(Operator* op) const;
     SqlExpr applyBinary(const Operator& op, SqlExpr lhs);
@@ -167,6 +168,8 @@ class JetSqlParser {
     int starMarkersMade_ = 0;
     JetTranslation out_;
     const StoredQueryLookup* storedQuery_ = nullptr;
+    QStringList parameters_;  // declared by PARAMETERS, the value of the n-th is marker n
+    QStringList parameterTypes_;
     QStringList expanding_;  // the stored queries being read, outermost first
 };
 

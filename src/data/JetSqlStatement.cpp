@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "JetSqlNames.h"
 #include "JetSqlParser.h"
+#include "QueryParameters.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -120,6 +121,15 @@ void JetSqlParser::fail(const QString& what) const {
 JetTranslation JetSqlParser::statement() {
     if (atEnd() || atSymbol(u";"))
         fail(QStringLiteral("the statement is empty"));
+    if (atWord(u"PARAMETERS")) {
+        for (const QueryParameter& p : readParameterClause(t_, &pos_, text_)) {
+            parameters_ << p.name;
+            parameterTypes_ << p.type;
+        }
+        out_.parameters = parameters_;
+        if (atEnd())
+            fail(QStringLiteral("a statement is expected after PARAMETERS"));
+    }
     if (atWord(u"SELECT")) {
         out_.isSelect = true;
         out_.sql = select(&out_.updatableTable);

@@ -49,6 +49,10 @@ struct JetTranslation {
     // makes, and the names given to the columns of a SELECT. PostgreSQL keeps names in
     // lower case; these give the spelling back.
     QStringList spelledNames;
+    // The parameters a PARAMETERS clause declares, in the order their values are given: the
+    // statement names each as a column and is translated with a marker for it, numbered in
+    // that order.
+    QStringList parameters;
 };
 
 inline constexpr char kRowIdColumn[] = "__velmora_rowid";

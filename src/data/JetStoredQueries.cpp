@@ -35,6 +35,11 @@ QString JetSqlParser::storedQuerySelect(const QString& name) {
 }
 
 QString JetSqlParser::storedQueryBody(const QString& name) {
+    if (atWord(u"PARAMETERS"))
+        throw DbError(err::SyntaxError,
+                      QStringLiteral("The stored query '%1' asks for parameters, so no other "
+                                     "statement can read it.")
+                          .arg(name));
     if (!atWord(u"SELECT"))
         throw DbError(err::SyntaxError,
                       QStringLiteral("The stored query '%1' does not give rows, so no statement "
