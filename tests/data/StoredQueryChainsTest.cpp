@@ -100,6 +100,18 @@ TEST_P(StoredQueryChains, AQueryThatGivesNoRowsCannotBeRead) {
     EXPECT_DB_ERROR(db->openRecordset("Reads active"), err::ObjectNotFound);
 }
 
+// A table whose making was rolled back leaves its name free for a query that others read.
+TEST_P(StoredQueryChains, ANameFreedByARollbackCanBeAQuery) {
+    {
+        data::Transaction tx(*db);
+        db->execute("CREATE TABLE Temp (X LONG)");
+        EXPECT_EQ(db->openRecordset("SELECT * FROM Temp")->recordCount(), 0);
+    }
+    db->createQueryDef("Temp", "SELECT * FROM Parts WHERE RegNum = 'N2'");
+    db->createQueryDef("Reads temp", "SELECT Description FROM Temp");
+    EXPECT_EQ(db->openRecordset("Reads temp")->value("Description").toString(), "Skid");
+}
+
 VELMORA_ON_BOTH_BACK_ENDS(StoredQueryChains);
 
 // A circle of queries cannot be stored through the engine (each must run when it is

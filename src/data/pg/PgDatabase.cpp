@@ -286,6 +286,8 @@ class PgDatabase final : public Database {
         if (hasTable(n) || hasQueryDef(n))
             throw DbError(err::ObjectExists,
                           QStringLiteral("Object '%1' already exists in %2.").arg(n, where()));
+        // A table of that name known earlier is gone (its making rolled back).
+        knownTables_.remove(n.toLower());
         // The text must be a statement the server can run before it is kept.
         const JetTranslation t = completedFromCatalog(
             translateJetStatement(jetSql, SqlDialect::Postgres, storedQueries()));
@@ -406,6 +408,7 @@ class PgDatabase final : public Database {
             runner_.forgetPrepared();
             queryTableKnown_ = false;
             tables_.clear();
+            knownTables_.clear();
             names_.clear();
             namesLoaded_ = false;
             catalogChanged_ = level > 0;
