@@ -42,6 +42,11 @@ inline constexpr char kJetXor[] = "jet_xor";
 inline constexpr char kJetEqv[] = "jet_eqv";
 inline constexpr char kJetImp[] = "jet_imp";
 
+// Jet's aggregates First and Last: the value of the first or last row of a group, in the
+// order the rows are read. Count, Sum, Avg, Min and Max keep the database's own names.
+inline constexpr char kJetFirst[] = "jet_first";
+inline constexpr char kJetLast[] = "jet_last";
+
 // The collation under which text compares as Jet compares it: without regard to letter
 // case or to trailing blanks. Text columns of new files are declared with it, and the
 // translator applies it to every comparison of text.

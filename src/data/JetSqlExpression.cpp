@@ -6,6 +6,7 @@
 #include "JetDates.h"
 #include "JetFunctionCatalog.h"
 #include "JetSqlParser.h"
+#include "QueryParameters.h"
 
 namespace velmora::data {
 
@@ -231,7 +232,7 @@ bool isReserved(const JetToken& tok) {
 }
 
 const QString& aggregateNames() {
-    static const QString names = QStringLiteral(" count sum avg min max ");
+    static const QString names = QStringLiteral(" count sum avg min max first last ");
     return names;
 }
 
@@ -543,6 +544,8 @@ SqlExpr JetSqlParser::primary() {
             return e;
         }
         case K::Parameter:
+            if (!parameters_.isEmpty())
+                fail(QStringLiteral("a statement with PARAMETERS takes its values by name"));
             // PostgreSQL numbers its markers $1, $2, ...
             take();
             return make(forPostgres() ? u'$' + tok->text.mid(1) : tok->text, Kind::Unknown,
@@ -606,6 +609,17 @@ SqlExpr JetSqlParser::qualifiedName(QString* lastPart) {
     };
     if (!atName())
         fail(QStringLiteral("a name is expected"));
+    // A declared parameter stands for its value: the marker of its place in the declaration.
+    if (!parameters_.isEmpty() && !atSymbol(u".", 1)) {
+        const QString name = plainName(*peek());
+        qsizetype k = 0;
+        while (k < parameters_.size() && parameters_[k].compare(name, Qt::CaseInsensitive) != 0)
+            ++k;
+        if (k < parameters_.size()) {
+            take();
+            return parameterMarker(k);
+        }
+    }
     QString sql = part(take());
     while (atSymbol(u".")) {
         take();
@@ -615,6 +629,27 @@ SqlExpr JetSqlParser::qualifiedName(QString* lastPart) {
     }
     SqlExpr e = make(sql, Kind::Unknown, kPrimary);
     e.column = true;
+    return e;
+}
+
+// The marker of the k-th declared parameter. The server is told the declared type, which it
+// cannot infer where the engine's functions take several.
+SqlExpr JetSqlParser::parameterMarker(qsizetype k) {
+    const QString n = QString::number(k + 1);
+    const ParameterKind kind = parameterKind(parameterTypes_[k]);
+    const Kind valueKind = kind == ParameterKind::Text   ? Kind::Text
+                           : kind == ParameterKind::Date ? Kind::Unknown
+                                                         : Kind::Number;
+    if (!forPostgres())
+        return make(u'?' + n, valueKind, kPrimary);
+    const char* type = kind == ParameterKind::Text    ? "text"
+                       : kind == ParameterKind::Date  ? "timestamp"
+                       : kind == ParameterKind::Whole ? "bigint"
+                       : kind == ParameterKind::YesNo ? "bigint"
+                                                      : "double precision";
+    SqlExpr e =
+        make(QStringLiteral("CAST($%1 AS %2)").arg(n, QLatin1String(type)), valueKind, kPrimary);
+    e.dated = kind == ParameterKind::Date;
     return e;
 }
 
@@ -665,7 +700,9 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
     int height = 1;
     for (const SqlExpr& a : args)
         height = std::max(height, a.height + 1);
-    QString sql = info ? QStringLiteral("jet_") + lower : name.text;
+    // First and Last are the engine's own aggregates.
+    QString sql =
+        info || lower == u"first" || lower == u"last" ? QStringLiteral("jet_") + lower : name.text;
     sql += u'(';
     for (size_t i = 0; i < args.size(); ++i) {
         if (i > 0)

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -66,6 +67,9 @@ inline bool forPostgres() {
     return currentDialect() == SqlDialect::Postgres;
 }
 
+// The text of a stored query by its name, or a null string when the name is no stored query.
+using StoredQueryLookup = std::function<QString(const QString& name)>;
+
 class JetSqlParser {
   public:
     // Deeper nesting of parentheses, calls and prefix operators is refused with
@@ -82,6 +86,8 @@ class JetSqlParser {
 
     JetTranslation statement();
     QString criterion();
+    // A table of a FROM clause that the lookup knows as a stored query reads that query.
+    void readStoredQueries(const StoredQueryLookup* lookup) { storedQuery_ = lookup; }
 
   private:
     class Nesting;
@@ -106,6 +112,7 @@ class JetSqlParser {
     SqlExpr primary();
     SqlExpr qualifiedName(QString* lastPart = nullptr);
     SqlExpr call(const JetToken& name);
+    SqlExpr parameterMarker(qsizetype k);
     SqlExpr iif(std::vector<SqlExpr>& args);
     bool binaryOperator(Operator* op) const;
     SqlExpr applyBinary(const Operator& op, SqlExpr lhs);
@@ -136,6 +143,11 @@ class JetSqlParser {
     QString insertSource(bool rowIdFirst);
     QString aliasName();
 
+    // Stored queries read by FROM (JetStoredQueries.cpp): the translated SELECT of the one
+    // the name stands for, or a null string when it is no stored query.
+    QString storedQuerySelect(const QString& name);
+    QString storedQueryBody(const QString& name);
+
     // CREATE TABLE and column definitions (JetCreateTable.cpp).
     QString createTable();
     QString columnDefinition(const QString& table);
@@ -155,6 +167,10 @@ class JetSqlParser {
     QStringList stars_;  // qualifiers of the current SELECT's * items, in order
     int starMarkersMade_ = 0;
     JetTranslation out_;
+    const StoredQueryLookup* storedQuery_ = nullptr;
+    QStringList parameters_;  // declared by PARAMETERS, the value of the n-th is marker n
+    QStringList parameterTypes_;
+    QStringList expanding_;  // the stored queries being read, outermost first
 };
 
 // "+", "-", "*" or "/" of two operands (JetSqlArithmetic.cpp): a call of the engine's

@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "JetSqlNames.h"
 #include "JetSqlParser.h"
+#include "QueryParameters.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -120,6 +121,15 @@ void JetSqlParser::fail(const QString& what) const {
 JetTranslation JetSqlParser::statement() {
     if (atEnd() || atSymbol(u";"))
         fail(QStringLiteral("the statement is empty"));
+    if (atWord(u"PARAMETERS")) {
+        for (const QueryParameter& p : readParameterClause(t_, &pos_, text_)) {
+            parameters_ << p.name;
+            parameterTypes_ << p.type;
+        }
+        out_.parameters = parameters_;
+        if (atEnd())
+            fail(QStringLiteral("a statement is expected after PARAMETERS"));
+    }
     if (atWord(u"SELECT")) {
         out_.isSelect = true;
         out_.sql = select(&out_.updatableTable);
@@ -490,6 +500,20 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
         if (expectTable) {
             QString plain;
             const QString name = tableName(&plain);
+            if (const QString stored = storedQuerySelect(plain); !stored.isNull()) {
+                // A stored query is read as a subquery named after it (or as written).
+                add(u'(' + stored + u')');
+                sources->push_back({name, QString()});
+                joined = true;
+                expectTable = false;
+                const JetToken* next = peek();
+                const bool named = next && (next->is(K::Bracket) || next->isWord(u"AS") ||
+                                            (next->is(K::Word) && !isClauseWord(*next) &&
+                                             !next->isWord(u"CROSS") && !next->isWord(u"FULL")));
+                if (!named)
+                    add(QStringLiteral("AS ") + name);
+                continue;
+            }
             add(name);
             sources->push_back({name, plain});
             if (++*tables == 1) {

@@ -4,6 +4,7 @@
 #include "JetSqlParser.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace velmora::data {
 
@@ -72,8 +73,12 @@ QString postgresNamesIn(const QString& sql) {
 
 namespace {
 
-JetTranslation translateUncached(const QString& jetSql, SqlDialect dialect) {
-    JetTranslation t = JetSqlParser(jetSql, dialect).statement();
+JetTranslation translateUncached(const QString& jetSql, SqlDialect dialect,
+                                 const StoredQueryLookup* storedQuery = nullptr) {
+    JetSqlParser parser(jetSql, dialect);
+    if (storedQuery)
+        parser.readStoredQueries(storedQuery);
+    JetTranslation t = parser.statement();
     if (dialect == SqlDialect::Postgres) {
         t.sql = postgresNamesIn(t.sql);
         for (JetTranslation::StarColumns& star : t.starColumns)
@@ -122,6 +127,30 @@ JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect) 
         kept.clear();
     kept.insert(jetSql, t);
     return t;
+}
+
+JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect,
+                                     const StoredQueryTexts& storedQueries) {
+    JetTranslation t = translateJetStatement(jetSql, dialect);
+    if (!storedQueries || t.tables.isEmpty())
+        return t;
+    QHash<QString, QString> known = storedQueries(t.tables);
+    if (known.isEmpty())
+        return t;
+    // The names the statement reads were asked at once; those of the stored queries it
+    // reads are asked as they are met.
+    QSet<QString> asked;
+    for (const QString& name : std::as_const(t.tables))
+        asked.insert(name.toLower());
+    const StoredQueryLookup lookup = [&](const QString& name) {
+        const QString key = name.toLower();
+        if (!asked.contains(key)) {
+            asked.insert(key);
+            known.insert(storedQueries({name}));
+        }
+        return known.value(key);
+    };
+    return translateUncached(jetSql, dialect, &lookup);
 }
 
 QString translateJetExpression(const QString& jetExpr, SqlDialect dialect) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace velmora::data {
 
@@ -46,6 +49,10 @@ struct JetTranslation {
     // makes, and the names given to the columns of a SELECT. PostgreSQL keeps names in
     // lower case; these give the spelling back.
     QStringList spelledNames;
+    // The parameters a PARAMETERS clause declares, in the order their values are given: the
+    // statement names each as a column and is translated with a marker for it, numbered in
+    // that order.
+    QStringList parameters;
 };
 
 inline constexpr char kRowIdColumn[] = "__velmora_rowid";
@@ -64,6 +71,19 @@ inline constexpr char kRowIdColumn[] = "__velmora_rowid";
 // err::QueryTooComplex on nesting deeper than the engine takes.
 JetTranslation translateJetStatement(const QString& jetSql,
                                      SqlDialect dialect = SqlDialect::Sqlite);
+
+// The stored queries of a data set, for statements that read them: of the names given (as
+// a statement writes them), the text of each that is a stored query and not a table, keyed
+// by the name in lower case.
+using StoredQueryTexts = std::function<QHash<QString, QString>(const QStringList& names)>;
+
+// As above, for a data set with stored queries: a table of a FROM clause (or JOIN) that is a
+// stored query reads that query's rows, as a subquery named after it. A stored query may
+// read others in turn; one that reads itself, directly or through others, is refused
+// (err::SyntaxError, naming the queries of the circle), and one that gives no rows too. A statement
+// that names no stored query keeps the translation it has without them.
+JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect,
+                                     const StoredQueryTexts& storedQueries);
 
 // Translates an expression, such as a find criterion ("RegNum = \"N1\"").
 QString translateJetExpression(const QString& jetExpr, SqlDialect dialect = SqlDialect::Sqlite);

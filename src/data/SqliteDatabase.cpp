@@ -81,7 +81,7 @@ class SqliteDatabase final : public Database {
 
     using Database::execute;
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
-        const JetTranslation t = translateJetStatement(jetSql);
+        const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Sqlite, storedQueries());
         checkWritable(t);
         if (t.isSelect)
             return run(t.sql.toUtf8(), values, jetSql, &t);
@@ -141,7 +141,7 @@ class SqliteDatabase final : public Database {
             throw DbError(err::ObjectExists,
                           QStringLiteral("Object '%1' already exists in %2.").arg(n, path_));
         // The text must be a statement the engine can run before it is kept.
-        const JetTranslation t = translateJetStatement(jetSql);
+        const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Sqlite, storedQueries());
         {
             const QByteArray sql = t.sql.toUtf8();
             Statement st(cache_, sql);
@@ -457,6 +457,21 @@ class SqliteDatabase final : public Database {
         queryTableKnown_ = true;
     }
 
+    // The stored queries among names a statement reads (a table of that name goes first).
+    StoredQueryTexts storedQueries() {
+        return [this](const QStringList& names) {
+            QHash<QString, QString> out;
+            if (!hasQueryTable())
+                return out;
+            for (const QString& name : names) {
+                const QString sql = queryDefSqlOrNull(name);
+                if (!sql.isNull() && !hasTable(name))
+                    out.insert(name.toLower(), sql);
+            }
+            return out;
+        };
+    }
+
     QString queryDefSqlOrNull(const QString& name) {
         if (!hasQueryTable())
             return {};
@@ -499,7 +514,7 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source,
                                                          const std::vector<Value>& values) {
     RowSource r = resolveRowSource(
         source, SqlDialect::Sqlite, path_, [this](const QString& n) { return hasTable(n); },
-        [this](const QString& n) { return queryDefSqlOrNull(n); });
+        [this](const QString& n) { return queryDefSqlOrNull(n); }, storedQueries());
     if (r.isTable())
         r.select.sql =
             QStringLiteral("SELECT rowid AS %1, * FROM %2")

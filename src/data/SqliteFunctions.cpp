@@ -1,6 +1,7 @@
 #include "SqliteFunctions.h"
 
 #include "JetArithmetic.h"
+#include "JetCurrency.h"
 #include "JetDates.h"
 #include "JetFormat.h"
 #include "JetFunctionCatalog.h"
@@ -283,6 +284,9 @@ Value fInStr(int argc, const Value* a) {
 Value fCStr(int, const Value* a) {
     return a[0].isNull() ? Value() : textOf(a[0]);
 }
+Value fCCur(int, const Value* a) {
+    return jetCurrency(a[0]);
+}
 Value fCDbl(int, const Value* a) {
     return a[0].isNull() ? Value() : Value(a[0].toDouble());
 }
@@ -443,6 +447,7 @@ Value fImp(int argc, const Value* a) {
 const FunctionDef kFunctions[] = {
     {"abs", fAbs},
     {"cdate", fCDate},
+    {"ccur", fCCur},
     {"cdbl", fCDbl},
     {"cint", fCInt},
     {"clng", fCLng},
@@ -602,7 +607,7 @@ int registerJetFunctions(sqlite3* db) {
         if (rc != SQLITE_OK)
             return rc;
     }
-    return SQLITE_OK;
+    return registerJetGroupFunctions(db);
 }
 
 }  // namespace velmora::data

@@ -22,6 +22,10 @@ int registerJetFunctions(sqlite3* db);
 // with. A connection to such a file that lacks it cannot compare their text.
 int registerJetCollation(sqlite3* db);
 
+// Jet's aggregates that SQLite lacks, First and Last, as jet_first and jet_last
+// (SqliteGroupFunctions.cpp); registerJetFunctions registers them too.
+int registerJetGroupFunctions(sqlite3* db);
+
 // A runtime error of one of the engine's functions (Overflow, Division by zero, ...) as the
 // message the function fails with inside SQLite, and the engine's error again from such a
 // message, worded with the statement that met it; none for any other message.

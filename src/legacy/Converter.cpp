@@ -1,5 +1,6 @@
 #include "Converter.h"
 
+#include "QueryOrder.h"
 #include "TargetTables.h"
 #include "ValueConversion.h"
 #include "data/DbError.h"
@@ -412,13 +413,35 @@ QString queryLeftOut(const QString& sql) {
 }
 
 void copyQueries(TableSource& source, Database& db, ConversionReport* report) {
-    for (const SourceQuery& q : source.queries()) {
-        QueryReport r;
+    // Each query is kept after those it reads; the report lists them as the file does.
+    const std::vector<SourceQuery> queries = source.queries();
+    const QueryOrder order = orderQueries(queries);
+    std::vector<QueryReport> reports(queries.size());
+    std::vector<bool> kept(queries.size(), false);
+    QHash<QString, size_t> byName;
+    for (size_t i = 0; i < queries.size(); ++i)
+        byName.insert(queries[i].name.toLower(), i);
+    for (const size_t i : order.order) {
+        const SourceQuery& q = queries[i];
+        QueryReport& r = reports[i];
         r.name = q.name;
         r.sql = q.sql;
         if (q.sql.isEmpty() || !queryLeftOut(q.sql).isEmpty()) {
             r.reason = q.sql.isEmpty() ? q.problem : queryLeftOut(q.sql);
-            report->queries.push_back(r);
+            continue;
+        }
+        if (!order.circle[i].isEmpty()) {
+            r.reason = order.circle[i];
+            continue;
+        }
+        QStringList missing;
+        for (const QString& other : order.reads[i]) {
+            if (!kept[byName.value(other.toLower())])
+                missing << other;
+        }
+        if (!missing.isEmpty()) {
+            r.reason = QStringLiteral("it reads the query %1, which is not kept")
+                           .arg(missing.join(QStringLiteral(", ")));
             continue;
         }
         QString name = q.name;
@@ -430,13 +453,16 @@ void copyQueries(TableSource& source, Database& db, ConversionReport* report) {
         try {
             db.createQueryDef(name, q.sql);
             r.keptAs = name;
+            // Under another name, the queries that read it would read the new file's own.
+            kept[i] = name == q.name;
         } catch (const DbError& e) {
             // The query's text follows in the report: the message need not repeat it.
             r.reason = QStringLiteral("Velmora cannot run it: ") +
                        QString(e.text()).replace(u'"' + q.sql + u'"', QStringLiteral("the query"));
         }
-        report->queries.push_back(r);
     }
+    for (QueryReport& r : reports)
+        report->queries.push_back(std::move(r));
 }
 
 }  // namespace

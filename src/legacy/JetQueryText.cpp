@@ -102,6 +102,11 @@ QString bracketed(const QString& name) {
     return u'[' + name + u']';
 }
 
+bool isBracketed(const QString& name) {
+    return name.size() > 2 && name.startsWith(u'[') && name.endsWith(u']') &&
+           name.count(u'[') == 1 && name.count(u']') == 1;
+}
+
 // A part of the FROM clause and the tables (by the name the query uses for them) it holds.
 struct FromPart {
     QStringList names;  // case-folded
@@ -140,7 +145,9 @@ QString selectSql(const std::vector<QueryDefRow>& rows, int options, const QStri
     for (const QueryDefRow& r : rows) {
         switch (r.attribute) {
             case attr::Parameter:
-                parameters << bracketed(r.name1) + u' ' + parameterType(r.flag);
+                // A name kept with its brackets ("[Start date]") is not bracketed again.
+                parameters << (isBracketed(r.name1) ? r.name1 : bracketed(r.name1)) + u' ' +
+                                  parameterType(r.flag);
                 break;
             case attr::Table: {
                 FromPart p;
@@ -217,6 +224,15 @@ QString selectSql(const std::vector<QueryDefRow>& rows, int options, const QStri
         joined.isJoin = true;
         from[static_cast<size_t>(std::min(left, right))] = joined;
         from.erase(from.begin() + std::max(left, right));
+    }
+    // "Name.*" of a table whose name holds blanks or signs is kept without brackets: they
+    // are put back for the table the query lists.
+    for (QString& c : columns) {
+        if (!c.endsWith(QLatin1String(".*")) || c.startsWith(u'['))
+            continue;
+        const QString table = c.chopped(2);
+        if (partHolding(from, table) >= 0 && !table.contains(u']'))
+            c = bracketed(table) + QStringLiteral(".*");
     }
     if (options & option::SelectStar)
         columns.prepend(QStringLiteral("*"));

@@ -121,7 +121,8 @@ TEST(ProgramOptions, TheProgramsKeepTheirOwnArguments) {
 
     const ProgramRun sql = run(QStringLiteral(VELMORA_SQL_BIN), {folder.file("Timemgr.mdb")});
     EXPECT_EQ(sql.status, 2);
-    EXPECT_TRUE(sql.err.startsWith(QStringLiteral("usage: velmora-sql FILE SQL")));
+    EXPECT_TRUE(
+        sql.err.startsWith(QStringLiteral("usage: velmora-sql [--param NAME=VALUE]... FILE SQL")));
 
     const QString demo = folder.file(QStringLiteral("Demo"));
     const ProgramRun empty =

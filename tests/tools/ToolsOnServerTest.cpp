@@ -77,6 +77,16 @@ TEST_F(ToolsOnServer, ReportDueListAndSqlReadTheServer) {
     EXPECT_EQ(r.out, "Description\r\nStarter\r\nPump\r\n");
 }
 
+TEST_F(ToolsOnServer, SqlGivesAParameterQueryItsValues) {
+    const ToolRun r = runTool(
+        VELMORA_SQL_BIN,
+        {"--param", "Least=1000", "--param=reg=n1", uri + "#Timemgr",
+         "PARAMETERS Reg Text(10), Least Long; SELECT Description FROM Parts WHERE RegNum = Reg "
+         "AND LifeNumber >= Least ORDER BY ItemNumber"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Description\r\nStarter\r\n");
+}
+
 // The journal goes onto the server with the data set, and the server keeps it: velmora-sql's
 // change is journalled there with its program and the session's user, the lines cannot be
 // taken out, and verify and list read them.

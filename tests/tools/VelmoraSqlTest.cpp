@@ -146,3 +146,55 @@ TEST_F(VelmoraSql, NulInsideATextDoesNotCutTheOutputShort) {
     EXPECT_EQ(p.readAllStandardOutput(),
               QByteArray("RegNum,Notes\r\nN1,before\0after\r\nN2,\r\n", 36));
 }
+
+// A parameter query asks for its values: each --param converted to its declared type, a
+// missing one named (exit 2), a value of the wrong type a numbered error, the file unchanged.
+TEST_F(VelmoraSql, ParameterQueriesTakeTheirValuesByName) {
+    {
+        auto db = data::Database::open(main);
+        db->createQueryDef("Installed since",
+                           "PARAMETERS [Since] DateTime, [Least life] Long;\n"
+                           "SELECT ItemNumber, Description FROM Parts WHERE InstallDate >= "
+                           "Since AND LifeNumber >= [Least life]");
+    }
+    ToolRun r = velmoraSql(
+        {"--param", "Since=1/1/2005", "--param", "least life=1000", main, "[Installed since]"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "ItemNumber,Description\r\n1,\"Main rotor, blade\"\r\n");
+    r = velmoraSql({"--param=Since=2006-01-01", "--param=Least life=0", main, "Installed since"});
+    EXPECT_EQ(r.out, "ItemNumber,Description\r\n");
+
+    r = velmoraSql({"--param", "Since=1/1/2005", main, "Installed since"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "velmora-sql: the parameter 'Least life' (Long) has no value: give it with "
+              "--param \"Least life=VALUE\"\n");
+    EXPECT_TRUE(r.out.isEmpty());
+    r = velmoraSql(
+        {"--param", "Since=1/1/2005", "--param", "Least life=many", main, "Installed since"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(
+        r.err.startsWith("velmora-sql: error 3464: The value \"many\" given for the "
+                         "parameter 'Least life' is no Long"))
+        << r.err.toStdString();
+    r = velmoraSql({"--param", "Since=1/1/2005", "--param", "Least life=1", "--param", "Other=1",
+                    main, "Installed since"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "velmora-sql: the statement declares no parameter 'Other'\n");
+    r = velmoraSql({"--param", "NoEquals", main, "Installed since"});
+    EXPECT_EQ(r.status, 2);
+
+    // A change declares its parameters in its own text.
+    const QByteArray before = fileBytes(main);
+    r = velmoraSql({"--param", "Hours=oops", main,
+                    "PARAMETERS Hours IEEEDouble; UPDATE Aircraft SET TotalTime = Hours"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(fileBytes(main), before);
+    r = velmoraSql({"--param", "Hours=1300.5", main,
+                    "PARAMETERS Hours IEEEDouble; UPDATE Aircraft SET TotalTime = Hours WHERE "
+                    "RegNum = 'N1'"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1\n");
+    EXPECT_EQ(velmoraSql({main, "SELECT TotalTime FROM Aircraft WHERE RegNum = 'N1'"}).out,
+              "TotalTime\r\n1300.5\r\n");
+}

@@ -242,8 +242,8 @@ class PgDatabase final : public Database {
 
     using Database::execute;
     int execute(const QString& jetSql, const std::vector<Value>& values) override {
-        const JetTranslation t =
-            completedFromCatalog(translateJetStatement(jetSql, SqlDialect::Postgres));
+        const JetTranslation t = completedFromCatalog(
+            translateJetStatement(jetSql, SqlDialect::Postgres, storedQueries()));
         requireMarkersFor(t.sql, values.size(), jetSql);
         noteCatalogChange(t.sql);
         if (t.spelledNames.isEmpty() || t.isSelect)
@@ -286,9 +286,11 @@ class PgDatabase final : public Database {
         if (hasTable(n) || hasQueryDef(n))
             throw DbError(err::ObjectExists,
                           QStringLiteral("Object '%1' already exists in %2.").arg(n, where()));
+        // A table of that name known earlier is gone (its making rolled back).
+        knownTables_.remove(n.toLower());
         // The text must be a statement the server can run before it is kept.
-        const JetTranslation t =
-            completedFromCatalog(translateJetStatement(jetSql, SqlDialect::Postgres));
+        const JetTranslation t = completedFromCatalog(
+            translateJetStatement(jetSql, SqlDialect::Postgres, storedQueries()));
         const QByteArray text = t.sql.toUtf8();
         const QString keep = QStringLiteral("INSERT INTO %1 (name, sqltext) VALUES ($1, $2)")
                                  .arg(postgresName(kQueryTable));
@@ -406,6 +408,7 @@ class PgDatabase final : public Database {
             runner_.forgetPrepared();
             queryTableKnown_ = false;
             tables_.clear();
+            knownTables_.clear();
             names_.clear();
             namesLoaded_ = false;
             catalogChanged_ = level > 0;
@@ -616,6 +619,7 @@ class PgDatabase final : public Database {
     // and a rollback forgets what is known of them.
     void markCatalogChanged() {
         catalogChanged_ = true;
+        knownTables_.clear();
         runner_.forgetPrepared();
     }
 
@@ -717,6 +721,25 @@ class PgDatabase final : public Database {
 
     QString queryDefSqlOrNull(const QString& name) { return lookUpName(name).querySql; }
 
+    // The stored queries among names a statement reads (a table of that name goes first).
+    // A name once found to be a table is not asked again until the tables change.
+    StoredQueryTexts storedQueries() {
+        return [this](const QStringList& names) {
+            QHash<QString, QString> out;
+            for (const QString& name : names) {
+                const QString key = name.toLower();
+                if (knownTables_.contains(key))
+                    continue;
+                const NameLookup& found = lookUpName(name);
+                if (found.isTable)
+                    knownTables_.insert(key);
+                else if (!found.querySql.isNull())
+                    out.insert(key, found.querySql);
+            }
+            return out;
+        };
+    }
+
     // What a name (without brackets) stands for: a table, a stored query (its text; null
     // when there is none), or neither. Both are asked in one round trip, and the answer is
     // kept until the next statement: opening a source or storing a query asks both in turn.
@@ -775,8 +798,9 @@ class PgDatabase final : public Database {
     QHash<QString, QString> names_;  // lower case -> as spelled
     QHash<Oid, TableInfo> tables_;
     std::optional<NameLookup> lastLookup_;
-    QString screenSet_;   // the screen the session was last told of
-    SessionFacts facts_;  // what the session found at its start
+    QSet<QString> knownTables_;  // names (in lower case) found to be tables
+    QString screenSet_;          // the screen the session was last told of
+    SessionFacts facts_;         // what the session found at its start
     StatementRunner runner_{conn_.get()};
 };
 
@@ -794,7 +818,7 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
                                                      const std::vector<Value>& values) {
     RowSource r = resolveRowSource(
         source, SqlDialect::Postgres, where(), [this](const QString& n) { return hasTable(n); },
-        [this](const QString& n) { return queryDefSqlOrNull(n); });
+        [this](const QString& n) { return queryDefSqlOrNull(n); }, storedQueries());
     if (r.isTable())
         // Rows in the order they were added, as a file gives them.
         r.select.sql = QStringLiteral("SELECT %1 AS %2, * FROM %3 ORDER BY %1")

@@ -4,6 +4,7 @@
 #include "PgJetFunctions.h"
 
 #include "PgJetArithmetic.h"
+#include "PgJetGroupFunctions.h"
 
 #include <string>
 
@@ -378,8 +379,9 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_format(text) RETURNS text LANGUAGE sq
 
 const char* jetFunctionsSql() {
     static const std::string sql = std::string(schemaSql()) + jetFailSql() + functionsSql() +
-                                   jetArithmeticSql() + "COMMENT ON SCHEMA velmora_jet IS '" +
-                                   kJetFunctionsRevision + "';\n";
+                                   jetArithmeticSql() + jetGroupFunctionsSql() +
+                                   "COMMENT ON SCHEMA velmora_jet IS '" + kJetFunctionsRevision +
+                                   "';\n";
     return sql.c_str();
 }
 

@@ -1,0 +1,23 @@
+#include "PgJetGroupFunctions.h"
+
+namespace velmora::data::pg {
+
+const char* jetGroupFunctionsSql() {
+    return R"SQL(
+-- CCur: four decimals, a half of the fifth rounded to the even neighbour (round() of a double
+-- does so), within Currency's range of ten-thousandths in 64 bits.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_ccur(double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN abs($1) <= 922337203685477.5807 THEN round($1 * 10000) / 10000
+    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, 'CCur(' || $1 || ')', NULL::double precision) END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_ccur(text) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_ccur(velmora_jet.jet_num($1)) $$;
+-- First and Last keep the value in a one-element array, so that a Null of the first row is
+-- told from no row yet.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_first_step(anyarray, anyelement) RETURNS anyarray LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL THEN ARRAY[$2] ELSE $1 END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_last_step(anyarray, anyelement) RETURNS anyarray LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT ARRAY[$2] $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_kept_value(anyarray) RETURNS anyelement LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1[1] $$;
+CREATE OR REPLACE AGGREGATE velmora_jet.jet_first(anyelement) (SFUNC = velmora_jet.jet_first_step, STYPE = anyarray, FINALFUNC = velmora_jet.jet_kept_value);
+CREATE OR REPLACE AGGREGATE velmora_jet.jet_last(anyelement) (SFUNC = velmora_jet.jet_last_step, STYPE = anyarray, FINALFUNC = velmora_jet.jet_kept_value);
+)SQL";
+}
+
+}  // namespace velmora::data::pg
