@@ -172,6 +172,10 @@ SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
     const QByteArray r = calculatedResult(stored.constData(), stored.size(), &ok);
     const auto* p = reinterpret_cast<const unsigned char*>(r.constData());
     const qsizetype size = ok ? r.size() : -1;
+    // A result of no bytes is what the file stores when the expression gives Null (a date
+    // worked out from an empty date); only a text can be empty and still be a value.
+    if (size == 0 && type != JetType::Text && type != JetType::Memo)
+        return {};
     switch (type) {
         case JetType::YesNo:
             return size >= 1 ? SourceValue::yesNo(p[0] != 0) : damaged("calculated value");
