@@ -94,6 +94,10 @@ $reader"
 while IFS= read -r file; do
     grep -qx "$file" "$tmp/files" || fail "the package lacks $file"
 done <<<"$required"
+# The loadable SQLite extension (the collation JETTEXT and the Jet functions for other
+# tools), in the folder of the machine's architecture.
+extension=$(grep -x '/usr/lib/[a-z0-9_]*-linux-[a-z0-9_]*/velmora/velmora\.so' "$tmp/files" || true)
+[ -n "$extension" ] || fail "the package lacks the SQLite extension /usr/lib/<triplet>/velmora/velmora.so"
 pass
 
 # Every program has its manual page, every page its program, and nothing else is there
@@ -104,7 +108,7 @@ pages=$(sed -n 's|^/usr/share/man/man1/\(.*\)\.1\.gz$|\1|p' "$tmp/files" | sort)
 while IFS= read -r file; do
     case "$file" in
     /usr/bin/velmora | /usr/bin/velmora-[a-z]*) ;;
-    "$reader") ;;
+    "$reader" | "$extension") ;;
     /usr/share/man/man1/velmora*.1.gz) ;;
     /usr/share/applications/$id.desktop | /usr/share/metainfo/$id.metainfo.xml) ;;
     /usr/share/icons/hicolor/*/apps/$id.png | /usr/share/icons/hicolor/scalable/apps/$id.svg) ;;
@@ -163,6 +167,17 @@ for program in $programs; do
     fi
 done
 pass
+
+# The packed extension loads into the sqlite3 program and compares text as Jet does.
+if command -v sqlite3 >/dev/null; then
+    out=$(sqlite3 :memory: ".load ${root}${extension%.so}" \
+        "SELECT 'N1' = 'n1  ' COLLATE JETTEXT, IIf(1, 'yes', 'no')") ||
+        fail "sqlite3 could not load the packed extension ${extension}"
+    [ "$out" = "1|yes" ] || fail "the packed extension compares or works out otherwise: '$out'"
+    pass
+else
+    note "sqlite3 not found: the packed SQLite extension was not loaded"
+fi
 
 # The packed programs run, and say the version of the package.
 for program in $programs; do
@@ -230,6 +245,15 @@ head -1 "$tmp/due.csv" | grep -q '^Registration,Item #,' ||
     fail "/usr/bin/velmora-due wrote no due list: $(head -c 200 "$tmp/due.csv")"
 [ "$(wc -l <"$tmp/due.csv")" -gt 1 ] || fail "/usr/bin/velmora-due listed nothing due in a year"
 pass
+
+# The installed extension lets the sqlite3 program compare the demo fleet's text.
+if command -v sqlite3 >/dev/null; then
+    found=$(sqlite3 "$tmp/fleet/Timemgr.mdb" ".load ${extension%.so}" \
+        "SELECT count(*) FROM Aircraft WHERE RegNum = lower('$reg') || ' '") ||
+        fail "sqlite3 could not load the installed extension $extension"
+    [ "$found" = 1 ] || fail "sqlite3 with the installed extension found $found aircraft $reg"
+    pass
+fi
 
 # The installed velmora-import finds its reader of Jet files.
 fixtures=$(sed -n 's/^VELMORA_JET_FIXTURES:PATH=//p' "$build/CMakeCache.txt")

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <cstdint>
 #include <optional>
 
 namespace velmora::data {
@@ -33,7 +34,9 @@ QString jetTypeOf(const FieldType& t) {
                 return QStringLiteral("BYTE");
             if (t.minValue >= -32768 && t.maxValue <= 32767)
                 return QStringLiteral("SHORT");
-            return QStringLiteral("LONG");
+            if (t.minValue >= INT32_MIN && t.maxValue <= INT32_MAX)
+                return QStringLiteral("LONG");
+            return QStringLiteral("BIGINT");
         case FieldType::Kind::Real:
             return QStringLiteral("DOUBLE");
         case FieldType::Kind::Currency:

@@ -40,6 +40,10 @@ bool FieldType::fromJetName(const QString& name, int size, FieldType* out, QStri
                n == u"COUNTER" || n == u"AUTOINCREMENT") {
         *out = integer(INT32_MIN, INT32_MAX);
         *declared = QStringLiteral("INTEGER");
+    } else if (n == u"BIGINT" || n == u"INTEGER8") {
+        // Large Number: every 64-bit whole number, kept exactly on both back ends.
+        *out = integer(INT64_MIN, INT64_MAX);
+        *declared = QStringLiteral("BIGINT");
     } else if (n == u"SHORT" || n == u"SMALLINT" || n == u"INTEGER2") {
         *out = integer(INT16_MIN, INT16_MAX);
         *declared = QStringLiteral("SHORT");

@@ -53,6 +53,8 @@ QString postgresColumnType(const FieldType& ft, const QString& declared) {
         case FieldType::Kind::Integer:
             if (declared == u"BYTE")
                 return QLatin1String(kPgJetSchema) + QStringLiteral(".byte");
+            if (declared == u"BIGINT")
+                return QStringLiteral("bigint");
             return declared == u"SHORT" ? QStringLiteral("smallint") : QStringLiteral("integer");
         case FieldType::Kind::Real:
             return declared == u"SINGLE" ? QStringLiteral("real")
@@ -152,6 +154,8 @@ QString JetSqlParser::columnDefinition(const QString& table) {
             break;
         case FieldType::Kind::Integer:
             def += check("type", QStringLiteral("typeof(%1) IN ('integer','null')").arg(q));
+            if (declared == u"BIGINT")
+                break;  // SQLite's whole numbers are the range
             def += check(
                 "range",
                 QStringLiteral("%1 BETWEEN %2 AND %3").arg(q).arg(ft.minValue).arg(ft.maxValue));

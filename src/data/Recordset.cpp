@@ -405,6 +405,17 @@ Value convertForField(const Value& v, const FieldType& type, const QString& colu
         case Kind::Currency: {
             if (blankText)
                 return {};
+            // A whole number is checked as it is: through a double, one beyond 2^53 would
+            // lose its last digits.
+            if (type.kind == Kind::Integer && v.type() == Value::Type::Integer) {
+                if (v.toInt() < type.minValue || v.toInt() > type.maxValue)
+                    throw DbError(err::NumericOverflow,
+                                  QStringLiteral("%1 is out of range for column '%2' (%3 to %4).")
+                                      .arg(v.toString(), columnName)
+                                      .arg(type.minValue)
+                                      .arg(type.maxValue));
+                return v;
+            }
             double d = 0;
             if (v.isNumber())
                 d = v.toDouble();
@@ -414,8 +425,9 @@ Value convertForField(const Value& v, const FieldType& type, const QString& colu
                 throw mismatch();
             if (type.kind == Kind::Integer) {
                 const double r = std::nearbyint(d);
+                // 2^63 is the first double no 64-bit whole number reaches.
                 if (r < static_cast<double>(type.minValue) ||
-                    r > static_cast<double>(type.maxValue))
+                    r > static_cast<double>(type.maxValue) || r >= 0x1p63)
                     throw DbError(err::NumericOverflow,
                                   QStringLiteral("%1 is out of range for column '%2' (%3 to %4).")
                                       .arg(v.toString(), columnName)

@@ -37,7 +37,7 @@ bool ConversionReport::anythingSkipped() const {
     if (valueCount_ > 0 || textCount_ > 0 || !skipped.empty())
         return true;
     for (const TableReport& t : tables) {
-        if (t.target.isEmpty() || t.rowsWritten != t.rowsRead)
+        if (t.target.isEmpty() || t.rowsWritten != t.rowsRead || !t.datesAsText.isEmpty())
             return true;
     }
     for (const QueryReport& q : queries) {
@@ -78,6 +78,12 @@ QStringList ConversionReport::head() const {
                         "; calculated fields, copied as the results the file holds "
                         "(the new file does not work them out again): ") +
                     t.calculated.join(QStringLiteral(", "));
+        if (!t.datesAsText.isEmpty())
+            line += QStringLiteral(
+                        "; Date/Time Extended columns kept as text \"yyyy-mm-dd "
+                        "hh:mm:ss.fffffff\" (a date column keeps whole seconds from the year "
+                        "100 on): ") +
+                    t.datesAsText.join(QStringLiteral(", "));
         if (!t.columnsAbsent.isEmpty())
             line += QStringLiteral("; not in the source, left empty: ") +
                     t.columnsAbsent.join(QStringLiteral(", "));

@@ -17,6 +17,9 @@ struct TableReport {
     QStringList columnsKept;    // columns Velmora's table lacks, copied as they are
     QStringList columnsAbsent;  // Velmora's columns the source lacks, left empty
     QStringList calculated;     // calculated fields, copied as the results the file stores
+    // Date/Time Extended columns kept as text, each with the first value a date column
+    // could not hold: "DateExt (a fraction of a second in row 6)"
+    QStringList datesAsText;
 };
 
 // A value that was not converted (stored as Null) or was stored changed.

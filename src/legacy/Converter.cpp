@@ -1,5 +1,6 @@
 #include "Converter.h"
 
+#include "ExtendedDate.h"
 #include "QueryOrder.h"
 #include "TargetTables.h"
 #include "ValueConversion.h"
@@ -465,6 +466,43 @@ void copyQueries(TableSource& source, Database& db, ConversionReport* report) {
         report->queries.push_back(std::move(r));
 }
 
+// Date/Time Extended columns go into date columns where every value of theirs fits one
+// (whole seconds, from the year 100 on). A column with a value that does not is kept as the
+// values' exact text, which sorts as the dates do; why is returned by table and column.
+QHash<QString, QStringList> settleExtendedDates(TableSource& source,
+                                                std::vector<SourceTable>* tables) {
+    QHash<QString, QStringList> asText;
+    for (SourceTable& t : *tables) {
+        std::vector<size_t> extended;
+        for (size_t c = 0; c < t.columns.size(); ++c) {
+            if (t.columns[c].type == JetType::DateTimeExtended && !t.columns[c].calculated)
+                extended.push_back(c);
+        }
+        if (extended.empty())
+            continue;
+        std::vector<QString> misfit(t.columns.size());
+        auto rows = source.rows(t.name);
+        std::vector<SourceValue> row;
+        for (qint64 n = 1; rows->next(&row); ++n) {
+            for (const size_t c : extended) {
+                const SourceValue& v = row[c];
+                if (!misfit[c].isEmpty() || v.kind() != SourceValue::Kind::DateTimeExtended)
+                    continue;
+                if (const QString why = extendedDateMisfit(v.ticks()); !why.isEmpty())
+                    misfit[c] = QStringLiteral("%1 in row %2").arg(why).arg(n);
+            }
+        }
+        for (const size_t c : extended) {
+            if (misfit[c].isEmpty())
+                continue;
+            t.columns[c].type = JetType::Text;
+            t.columns[c].length = static_cast<int>(extendedDateText(0).size());
+            asText[t.name] << QStringLiteral("%1 (%2)").arg(t.columns[c].name, misfit[c]);
+        }
+    }
+    return asText;
+}
+
 }  // namespace
 
 qint64 totalRows(TableSource& source) {
@@ -476,7 +514,8 @@ qint64 totalRows(TableSource& source) {
 
 void copyTables(TableSource& source, TargetKind kind, Database& db, const ProgressFn& progress,
                 ConversionReport* report) {
-    const std::vector<SourceTable> tables = source.tables();
+    std::vector<SourceTable> tables = source.tables();
+    const QHash<QString, QStringList> datesAsText = settleExtendedDates(source, &tables);
     for (const SourceObject& o : source.otherObjects())
         report->skipped.push_back({QStringLiteral("table %1").arg(o.name), o.reason});
     const std::vector<TablePlan> plans = planTables(source, kind, tables);
@@ -491,6 +530,7 @@ void copyTables(TableSource& source, TargetKind kind, Database& db, const Progre
         t.source = plan.source->name;
         t.target = plan.target;
         t.treatment = plan.treatment;
+        t.datesAsText = datesAsText.value(plan.source->name);
         const std::vector<SourceColumn> kept = keptColumns(*plan.source);
         if (!plan.known && !plan.target.isEmpty() && kept.empty()) {
             t.target.clear();

@@ -25,6 +25,9 @@ constexpr int kScaleAt = 12;
 constexpr int kResultLengthAt = 16;
 constexpr int kResultAt = 20;
 constexpr int kDecimalResult = 16;
+// Type codes of ACE 16 and later that mdbtools has no name for.
+constexpr int kBigIntCode = 0x13;
+constexpr int kDateTimeExtendedCode = 0x14;
 
 // The type of a calculated field's stored result: a value of one of the simple types.
 JetType resultTypeOf(int code) {
@@ -93,6 +96,10 @@ JetType jetTypeOfCode(int code) {
             return JetType::Decimal;
         case MDB_COMPLEX:
             return JetType::Complex;
+        case kBigIntCode:
+            return JetType::BigInt;
+        case kDateTimeExtendedCode:
+            return JetType::DateTimeExtended;
         default:
             break;
     }

@@ -32,6 +32,10 @@ QString jetTypeName(JetType type) {
             return QStringLiteral("Replication ID");
         case JetType::Decimal:
             return QStringLiteral("Decimal");
+        case JetType::BigInt:
+            return QStringLiteral("Large Number");
+        case JetType::DateTimeExtended:
+            return QStringLiteral("Date/Time Extended");
         case JetType::Complex:
             return QStringLiteral("Attachment or multi-valued field");
         case JetType::Unknown:

@@ -1,5 +1,6 @@
 #include "MdbTableSource.h"
 
+#include "ExtendedDate.h"
 #include "JetColumnDefinition.h"
 #include "JetFile.h"
 #include "JetQueryText.h"
@@ -153,6 +154,12 @@ SourceValue damaged(const char* what) {
         QStringLiteral("the file's bytes for this %1 are damaged").arg(QLatin1String(what)));
 }
 
+// A Date/Time Extended value, from the text the row holds it as.
+SourceValue extendedDate(const char* bytes, qsizetype size) {
+    const auto ticks = parseExtendedDate(bytes, size);
+    return ticks ? SourceValue::extendedDate(*ticks) : damaged("extended date");
+}
+
 // The stored result of a calculated field, of the result's type. A long text result is kept
 // as a memo is, the others in the row; either way after a header of their own.
 SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
@@ -172,6 +179,10 @@ SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
     const QByteArray r = calculatedResult(stored.constData(), stored.size(), &ok);
     const auto* p = reinterpret_cast<const unsigned char*>(r.constData());
     const qsizetype size = ok ? r.size() : -1;
+    // A result of no bytes is what the file stores when the expression gives Null (a date
+    // worked out from an empty date); only a text can be empty and still be a value.
+    if (size == 0 && type != JetType::Text && type != JetType::Memo)
+        return {};
     switch (type) {
         case JetType::YesNo:
             return size >= 1 ? SourceValue::yesNo(p[0] != 0) : damaged("calculated value");
@@ -200,6 +211,11 @@ SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
         case JetType::Memo:
             return size >= 0 ? SourceValue::text(decodeJet4Text(r.constData(), r.size()))
                              : damaged("calculated value");
+        case JetType::BigInt:
+            return size >= 8 ? SourceValue::integer(littleEndian<qint64>(p))
+                             : damaged("calculated value");
+        case JetType::DateTimeExtended:
+            return size >= 0 ? extendedDate(r.constData(), size) : damaged("calculated value");
         case JetType::Decimal: {
             const QString text = calculatedDecimalText(r);
             return text.isEmpty() ? damaged("calculated value") : SourceValue::decimal(text);
@@ -241,6 +257,10 @@ SourceValue decode(MdbHandle* mdb, const MdbField& f, JetType type, int scale) {
                        : damaged("date");
         case JetType::Decimal:
             return size >= 17 ? SourceValue::decimal(decimalText(p, scale)) : damaged("number");
+        case JetType::BigInt:
+            return size >= 8 ? SourceValue::integer(littleEndian<qint64>(p)) : damaged("number");
+        case JetType::DateTimeExtended:
+            return extendedDate(reinterpret_cast<const char*>(p), size);
         case JetType::Guid: {
             if (size < 16)
                 return damaged("replication ID");

@@ -71,6 +71,7 @@ void Writer::value(const SourceValue& v) {
             break;
         case K::Integer:
         case K::Currency:
+        case K::DateTimeExtended:
             i64(v.integerValue());
             break;
         case K::Single:
@@ -206,6 +207,8 @@ SourceValue Reader::value() {
             return SourceValue::integer(i64());
         case K::Currency:
             return SourceValue::currency(i64());
+        case K::DateTimeExtended:
+            return SourceValue::extendedDate(i64());
         case K::Single:
             return SourceValue::single(std::bit_cast<float>(u32()));
         case K::Double:

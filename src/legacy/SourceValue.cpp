@@ -1,5 +1,6 @@
 #include "SourceValue.h"
 
+#include "ExtendedDate.h"
 #include "OleDate.h"
 
 #include <charconv>
@@ -53,6 +54,13 @@ SourceValue SourceValue::dateTime(double oleDate) {
     SourceValue v;
     v.kind_ = Kind::DateTime;
     v.d_ = oleDate;
+    return v;
+}
+
+SourceValue SourceValue::extendedDate(std::int64_t ticks) {
+    SourceValue v;
+    v.kind_ = Kind::DateTimeExtended;
+    v.i_ = ticks;
     return v;
 }
 
@@ -119,6 +127,8 @@ QString SourceValue::exactText() const {
         }
         case Kind::Binary:
             return QStringLiteral("%1 bytes").arg(b_.size());
+        case Kind::DateTimeExtended:
+            return extendedDateText(i_);
         case Kind::Unreadable:
             return QStringLiteral("unreadable");
     }
@@ -134,6 +144,7 @@ bool SourceValue::operator==(const SourceValue& o) const {
         case Kind::YesNo:
         case Kind::Integer:
         case Kind::Currency:
+        case Kind::DateTimeExtended:
             return i_ == o.i_;
         case Kind::Single:
             return f_ == o.f_;

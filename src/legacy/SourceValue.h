@@ -22,7 +22,8 @@ class SourceValue {
         DateTime,
         Text,
         Binary,
-        Unreadable,  // the file's bytes for the value are damaged; text() says how
+        DateTimeExtended,  // ticks of 100 ns since 0001-01-01 00:00
+        Unreadable,        // the file's bytes for the value are damaged; text() says how
     };
 
     SourceValue() = default;
@@ -37,6 +38,8 @@ class SourceValue {
     // Days since 1899-12-30; the fraction is the time of day (before 1899-12-30 the whole
     // part counts back and the fraction still counts forward from midnight).
     static SourceValue dateTime(double oleDate);
+    // A Date/Time Extended value: ticks of 100 ns since 0001-01-01 00:00.
+    static SourceValue extendedDate(std::int64_t ticks);
     static SourceValue text(const QString& v);
     static SourceValue binary(const QByteArray& v);
     static SourceValue unreadable(const QString& reason);
@@ -50,6 +53,7 @@ class SourceValue {
     double doubleValue() const { return d_; }
     std::int64_t currencyUnits() const { return i_; }
     double oleDate() const { return d_; }
+    std::int64_t ticks() const { return i_; }
     // Text; the exact text of a Decimal; why an Unreadable value could not be read.
     const QString& text() const { return s_; }
     const QByteArray& bytes() const { return b_; }
@@ -57,6 +61,7 @@ class SourceValue {
     // The value written out exactly, for reports and comparisons: Yes/No as -1/0, money with
     // its four decimals ("1995.5000"), a single with the fewest digits that read back as the
     // same single, a date as "yyyy-MM-dd hh:mm:ss" (or its raw number when it is no date),
+    // an extended date as "yyyy-MM-dd hh:mm:ss.fffffff",
     // binary data as its length. Null gives "Null".
     QString exactText() const;
 

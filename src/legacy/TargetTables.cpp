@@ -33,7 +33,10 @@ QString keptColumnType(const SourceColumn& c, QString* why) {
         case JetType::Decimal:
             return QStringLiteral("DOUBLE");
         case JetType::DateTime:
+        case JetType::DateTimeExtended:
             return QStringLiteral("DATETIME");
+        case JetType::BigInt:
+            return QStringLiteral("BIGINT");
         case JetType::Text:
             return QStringLiteral("TEXT(%1)").arg(c.length > 0 ? c.length : 255);
         case JetType::Memo:

@@ -1,5 +1,6 @@
 #include "ValueConversion.h"
 
+#include "ExtendedDate.h"
 #include "OleDate.h"
 #include "data/DbError.h"
 #include "data/JetDates.h"
@@ -126,6 +127,24 @@ StoredValue toStoredValue(const SourceValue& v, const data::FieldType& type,
                 return out;
             }
             natural = Value(data::storedDateText(*dt));
+            break;
+        }
+        case Kind::DateTimeExtended: {
+            if (type.kind != data::FieldType::Kind::Date) {
+                natural = Value(v.exactText());
+                break;
+            }
+            // A date column keeps whole seconds from the year 100 on.
+            const std::int64_t fraction = v.ticks() % kTicksPerSecond;
+            const auto dt = extendedDateAsDateTime(v.ticks() - fraction);
+            if (!dt) {
+                out.problem = QStringLiteral(
+                    "not a date Velmora can keep (dates run from 100-01-01 to 9999-12-31)");
+                return out;
+            }
+            natural = Value(data::storedDateText(*dt));
+            if (fraction != 0)
+                note = QStringLiteral("column '%1' keeps whole seconds").arg(column);
             break;
         }
         case Kind::YesNo:

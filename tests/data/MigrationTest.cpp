@@ -59,6 +59,9 @@ class Migration : public ::testing::Test {
             "UPDATE Parts SET ReplaceCost = 1234.5678, DatePurchased = "
             "#3/1/2005 14:30:00# WHERE ItemNumber = 1");
         db->createQueryDef("Active", "SELECT * FROM Parts WHERE Active = Yes ORDER BY ItemNumber");
+        // A table of the operator's own with a Large Number, beyond what a double holds.
+        db->execute("CREATE TABLE Counters (Name TEXT(20), N BIGINT)");
+        db->execute("INSERT INTO Counters (Name, N) VALUES ('largest', ?1)", {Value(kLargest)});
         auto templates = Database::open(source.createTemplateFile());
         templates->execute("INSERT INTO Aircraft (Make, Model) VALUES ('Bell', '206B')");
         templates->execute(data::schema::templateTableStatement("Bell"));
@@ -67,6 +70,7 @@ class Migration : public ::testing::Test {
             "(1, '206B', 1500.5, 99.95)");
     }
 
+    static constexpr std::int64_t kLargest = INT64_MAX - 1;
     TestStore source{BackEnd::File};
     TestStore server{BackEnd::Server};
     TestStore back{BackEnd::File};
@@ -88,6 +92,7 @@ TEST_F(Migration, FolderToServerAndBackKeepsEveryValue) {
     ASSERT_EQ(rs->recordCount(), 2);
     EXPECT_EQ(rs->value("ReplaceCost").toDouble(), 1234.5678);
     EXPECT_EQ(rs->value("DatePurchased"), Value("2005-03-01 14:30:00"));
+    EXPECT_EQ(onServer->openRecordset("SELECT N FROM Counters")->value("N"), Value(kLargest));
 
     data::migrateDataSet(server.dataPath(), back.dataPath());
     for (const QString& file : {data::files::kMain, data::files::kTemplates}) {

@@ -226,6 +226,38 @@ TEST_P(ValueRules, WholeNumberOutOfRangeIsRefused) {
                            "TotalCycles");
 }
 
+TEST_P(ValueRules, LargeNumbersKeepEveryDigit) {
+    // A Large Number column holds every 64-bit whole number; beyond 2^53 a double would
+    // lose the last digits.
+    db->execute("CREATE TABLE Big (ID LONG, N BIGINT)");
+    const std::int64_t beyondDouble = (std::int64_t{1} << 53) + 1;
+    const std::int64_t largest = INT64_MAX;
+    db->execute("INSERT INTO Big (ID, N) VALUES (1, ?1)", {Value(beyondDouble)});
+    {
+        auto rs = db->openRecordset("Big");
+        rs->addNew();
+        rs->setValue("ID", 2);
+        rs->setValue("N", Value(largest));
+        rs->update();
+        rs->addNew();
+        rs->setValue("ID", 3);
+        rs->setValue("N", Value("-9007199254740993"));
+        rs->update();
+    }
+    auto rs = db->openRecordset("SELECT N FROM Big ORDER BY ID");
+    EXPECT_EQ(rs->value("N").type(), Value::Type::Integer);
+    EXPECT_EQ(rs->value("N").toInt(), beyondDouble);
+    rs->moveNext();
+    EXPECT_EQ(rs->value("N").toInt(), largest);
+    rs->moveNext();
+    // Text goes through a double, as for every number column: the nearest one is kept.
+    EXPECT_NEAR(static_cast<double>(rs->value("N").toInt()), -9007199254740993.0, 2.0);
+    rs = db->openRecordset("SELECT N FROM Big WHERE N = ?1", {Value(largest)});
+    EXPECT_FALSE(rs->eof());
+    expectRefused("Big", "N", Value("9223372036854775808"), err::NumericOverflow);
+    expectRefused("Big", "N", Value(1e19), err::NumericOverflow);
+}
+
 TEST_P(ValueRules, RefusedValueLeavesTheEditOpen) {
     auto rs = db->openRecordset("Aircraft");
     rs->edit();

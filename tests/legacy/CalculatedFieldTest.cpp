@@ -73,3 +73,20 @@ TEST(CalculatedField, OneWhoseResultTypeIsNotKnownIsLeftOutWithTheReason) {
     EXPECT_TRUE(keptColumnType(c, &why).isEmpty());
     EXPECT_TRUE(why.contains(QStringLiteral("calculated field ([A]+[B])"))) << why.toStdString();
 }
+
+TEST(CalculatedField, AResultOfNoBytesIsNullNotDamage) {
+    // Row 5 has no date, so the date worked out from it is Null: the file stores a result of
+    // no bytes for it.
+    JET_FIXTURE_OR_SKIP(ext, "more/jackcess_extDateTestV2019.accdb");
+    TestFolder folder;
+    const QString dest = folder.file("ext.mdb");
+    const ConversionReport report = convertJetFile(ext, dest, {});
+    for (const ValueProblem& v : report.valueProblems())
+        EXPECT_NE(v.column, QStringLiteral("DateNormalCalc")) << v.reason.toStdString();
+    auto db = data::Database::open(dest);
+    auto rs = db->openRecordset("SELECT DateNormal, DateNormalCalc FROM Table1 WHERE ID = 5");
+    ASSERT_FALSE(rs->eof());
+    EXPECT_TRUE(rs->value("DateNormalCalc").isNull());
+    rs = db->openRecordset("SELECT DateNormalCalc FROM Table1 WHERE ID = 3");
+    EXPECT_TRUE(rs->value("DateNormalCalc").toString().startsWith("2021-06-14 12:45:00"));
+}

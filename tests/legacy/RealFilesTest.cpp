@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,39 @@ void checkTrueValues(const QString& file, data::Database& db) {
                 }
             }
         }
+    } else if (file == u"mdbreaderjs_V2016_bigint.accdb") {
+        auto rs = db.openRecordset("SELECT Numeric FROM [Table] WHERE ID = 1");
+        EXPECT_EQ(rs->value("Numeric").type(), data::Value::Type::Integer);
+        EXPECT_EQ(rs->value("Numeric").toInt(), 42);
+    } else if (file == u"jackcess_extDateTestV2019.accdb") {
+        // DateExtStr holds each row's true value as Access shows it: "6/14/100 12:45:00.1234567
+        // PM", or the date alone at midnight.
+        static const QRegularExpression shown(
+            QStringLiteral(R"(^(\d+)/(\d+)/(\d+)(?: (\d+):(\d\d):(\d\d)\.(\d{7}) ([AP]M))?$)"));
+        auto rs = db.openRecordset("SELECT ID, DateExt, DateExtStr FROM Table1");
+        int rows = 0, values = 0;
+        for (; !rs->eof(); rs->moveNext(), ++rows) {
+            SCOPED_TRACE(rs->value("ID").toString().toStdString());
+            if (rs->value("DateExtStr").isNull()) {
+                EXPECT_TRUE(rs->value("DateExt").isNull());
+                continue;
+            }
+            const auto m = shown.match(rs->value("DateExtStr").toString());
+            ASSERT_TRUE(m.hasMatch());
+            const int hour = m.captured(4).toInt() % 12 + (m.captured(8) == u"PM" ? 12 : 0);
+            const QString expected = QStringLiteral("%1-%2-%3 %4:%5:%6.%7")
+                                         .arg(m.captured(3).rightJustified(4, u'0'),
+                                              m.captured(1).rightJustified(2, u'0'),
+                                              m.captured(2).rightJustified(2, u'0'))
+                                         .arg(hour, 2, 10, QLatin1Char('0'))
+                                         .arg(m.captured(5).isEmpty() ? "00" : m.captured(5),
+                                              m.captured(6).isEmpty() ? "00" : m.captured(6),
+                                              m.captured(7).isEmpty() ? "0000000" : m.captured(7));
+            EXPECT_EQ(rs->value("DateExt").toString(), expected);
+            ++values;
+        }
+        EXPECT_EQ(rows, 9);
+        EXPECT_EQ(values, 8);
     } else if (file == u"jackcess_calcFieldTestV2010.accdb") {
         auto rs = db.openRecordset("SELECT LastFirst, AllNames FROM Table1 WHERE ID = 1");
         EXPECT_EQ(rs->value("LastFirst").toString(), "Wayne, Bruce");

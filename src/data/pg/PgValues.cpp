@@ -121,6 +121,8 @@ FieldType fieldTypeOfServerType(const QString& serverType) {
         declared = QStringLiteral("LONGTEXT");
     } else if (t == u"integer") {
         declared = QStringLiteral("INTEGER");
+    } else if (t == u"bigint") {
+        declared = QStringLiteral("BIGINT");
     } else if (t == u"smallint") {
         declared = QStringLiteral("SHORT");
     } else if (t == u"byte") {
