@@ -133,6 +133,19 @@ TEST_P(OneDialect, IntegerDivisionBeyondLongOverflows) {
               list({"1073741823"}));
 }
 
+// Long times Long beyond Long is the larger number, as in Jet; only a product beyond the range
+// of numbers is an overflow.
+TEST_P(OneDialect, LongTimesLongBeyondLongIsALargerNumber) {
+    EXPECT_EQ(column("SELECT ItemNumber * 2147483647 AS x FROM Parts WHERE ItemNumber = 4"),
+              list({"8589934588"}));
+    EXPECT_EQ(column("SELECT 65536 * 65536 * ItemNumber AS x FROM Parts WHERE ItemNumber = 3"),
+              list({"12884901888"}));
+    EXPECT_EQ(column("SELECT '3' * ItemNumber AS x FROM Parts WHERE ItemNumber = 2"), list({"6"}));
+    EXPECT_EQ(column("SELECT ItemNumber * 2.5 AS x FROM Parts WHERE ItemNumber = 2"), list({"5"}));
+    EXPECT_DB_ERROR(db->openRecordset("SELECT 1E+308 * (ItemNumber + 9) AS x FROM Parts"),
+                    err::Overflow);
+}
+
 // Null is less than any value, as in Jet: first in an ascending order, last in a descending.
 TEST_P(OneDialect, NullSortsFirstAscendingAndLastDescending) {
     EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY PartNumber"),

@@ -130,12 +130,6 @@ const AcceptedDifference kAccepted[] = {
          return (v == Verdict::FileFails && isRuntimeError(files)) ||
                 (v == Verdict::ServerFails && isRuntimeError(server));
      }},
-    // Long times Long beyond Long: a larger number on the files, an overflow on the server.
-    {"Long times Long beyond Long",
-     [](const GeneratedStatement& st, const Outcome&, const Outcome& server, Verdict v) {
-         return v == Verdict::ServerFails && uses(st, "arithmetic") && server.error &&
-                *server.error == 3349;
-     }},
     // A number of 16 digits or more joined to text: 1E+15 on the server, all its digits on
     // the files.
     {"numbers of 16 digits joined to text",
