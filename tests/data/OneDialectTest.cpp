@@ -146,6 +146,18 @@ TEST_P(OneDialect, LongTimesLongBeyondLongIsALargerNumber) {
                     err::Overflow);
 }
 
+// Jet has no whole numbers of 16 digits and more: joined to text they read as doubles do.
+TEST_P(OneDialect, WholeNumbersOfSixteenDigitsJoinedToTextReadAsDoubles) {
+    auto one = [&](const char* expr) {
+        return column(QString("SELECT %1 AS x FROM Parts WHERE ItemNumber = 1").arg(expr)).value(0);
+    };
+    EXPECT_EQ(one("Fix(1E+15 * ItemNumber) & ''"), "1E+15");
+    EXPECT_EQ(one("CStr(Int(-1234567890123456.7 * ItemNumber))"), "-1.23456789012346E+15");
+    EXPECT_EQ(one("'n=' & Int(999999999999999.5 * ItemNumber)"), "n=999999999999999");
+    EXPECT_EQ(one("Sum(ItemNumber * 1000000000000000) & ''"), "1E+15");
+    EXPECT_EQ(one("Fix(ItemNumber * 12.7) & ''"), "12");
+}
+
 // Null is less than any value, as in Jet: first in an ascending order, last in a descending.
 TEST_P(OneDialect, NullSortsFirstAscendingAndLastDescending) {
     EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY PartNumber"),

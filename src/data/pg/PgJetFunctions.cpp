@@ -129,7 +129,9 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_num_text(double precision, integer) R
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 15) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 7) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(bigint) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1::text $$;
+-- Whole numbers of 16 digits and more are doubles in Jet, written with 15 significant digits.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(bigint) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN abs($1) >= 1000000000000000 THEN velmora_jet.jet_num_text($1::double precision, 15) ELSE $1::text END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(boolean) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 THEN '-1' WHEN NOT $1 THEN '0' END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_date_text($1) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_str(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 15) $$;

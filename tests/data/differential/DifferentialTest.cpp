@@ -130,13 +130,6 @@ const AcceptedDifference kAccepted[] = {
          return (v == Verdict::FileFails && isRuntimeError(files)) ||
                 (v == Verdict::ServerFails && isRuntimeError(server));
      }},
-    // A number of 16 digits or more joined to text: 1E+15 on the server, all its digits on
-    // the files.
-    {"numbers of 16 digits joined to text",
-     [](const GeneratedStatement& st, const Outcome&, const Outcome&, Verdict v) {
-         return v == Verdict::Content && (uses(st, "concat") || uses(st, "cstr")) &&
-                st.sql.contains(QLatin1String("TotalTime"));
-     }},
 };
 
 TEST(DialectDifferential, GeneratedStatementsGiveTheSameResultOnBothBackEnds) {
