@@ -14,4 +14,9 @@ QString displayDate(const QDate& date);
 // text that is no such date is shown as it stands.
 QString displayDateText(const QString& text);
 
+// The same display as a date picture of Format ("d mmm yyyy" in the default locale): the
+// engine's "Short Date" and "General Date", on the files and on the server alike. Month and
+// day names in it are written in English, as every picture of Format writes them.
+QString displayDatePicture();
+
 }  // namespace velmora::data

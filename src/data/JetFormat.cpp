@@ -1,6 +1,8 @@
 #include "JetFormat.h"
 
+#include "DateDisplay.h"
 #include "JetDates.h"
+#include "JetText.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -67,16 +69,74 @@ QList<Piece> parseSection(const QString& s) {
     return out;
 }
 
-// Rounds half away from zero on the decimal value the user sees (1234.55 to one decimal
-// gives 1234.6 although the binary value lies just below).
-QString fixedDigits(double absValue, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    const double scaled = absValue * scale;
-    if (scaled < 1e15) {
-        const double r = std::round(scaled * (1.0 + 4 * DBL_EPSILON));
-        return QString::number(r / scale, 'f', decimals);
+// Adds one to the last digit of a text of decimal digits, carrying over.
+void incrementDigits(QString& digits) {
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != u'9') {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return;
+        }
+        digits[i] = u'0';
     }
-    return QString::number(absValue, 'f', decimals);
+    digits.prepend(u'1');
+}
+
+// A number's digits as Format writes them: the number taken to 15 significant digits, as
+// Jet keeps it, then rounded half away from zero to the decimals asked for (0.125 to two
+// decimals gives 0.13, 1234.55 to one 1234.6). Returns "integer.fraction".
+QString fixedDigits(double absValue, int decimals) {
+    if (absValue == 0 || !std::isfinite(absValue))
+        return QString::number(0.0, 'f', decimals);
+    const QString e = QString::number(absValue, 'e', 14);  // d.dddddddddddddde+XX
+    const qsizetype ePos = e.indexOf(u'e');
+    const QString digits = e.left(1) + e.mid(2, ePos - 2);
+    const int point = e.mid(ePos + 1).toInt() + 1;  // digits before the decimal point
+    QString intPart, frac;
+    if (point <= 0) {
+        intPart = QStringLiteral("0");
+        frac = QString(-point, u'0') + digits;
+    } else if (point >= digits.size()) {
+        intPart = digits + QString(point - digits.size(), u'0');
+    } else {
+        intPart = digits.left(point);
+        frac = digits.mid(point);
+    }
+    if (frac.size() > decimals) {
+        const bool up = frac[decimals] >= u'5';
+        frac.truncate(decimals);
+        if (up) {
+            QString all = intPart + frac;
+            const qsizetype before = all.size();
+            incrementDigits(all);
+            intPart = all.left(intPart.size() + (all.size() - before));
+            frac = all.mid(intPart.size());
+        }
+    }
+    while (frac.size() < decimals)
+        frac += u'0';
+    return decimals > 0 ? intPart + u'.' + frac : intPart;
+}
+
+// "Scientific": three significant digits and a signed exponent of at least two digits
+// (1234567890123 is 1.23E+12), rounded as fixedDigits rounds.
+QString scientific(double v) {
+    if (v == 0 || !std::isfinite(v))
+        return QStringLiteral("0.00E+00");
+    const QString e = QString::number(std::fabs(v), 'e', 14);
+    const qsizetype ePos = e.indexOf(u'e');
+    QString digits = e.left(1) + e.mid(2, ePos - 2);
+    int exponent = e.mid(ePos + 1).toInt();
+    const bool up = digits[3] >= u'5';
+    digits.truncate(3);
+    if (up)
+        incrementDigits(digits);
+    if (digits.size() > 3) {
+        digits.truncate(3);
+        ++exponent;
+    }
+    const QString exp = QString::number(std::abs(exponent)).rightJustified(2, u'0');
+    return (v < 0 ? QStringLiteral("-") : QString()) + digits[0] + u'.' + digits.mid(1) + u'E' +
+           (exponent < 0 ? u'-' : u'+') + exp;
 }
 
 QString formatSection(double absValue, const QString& section, bool* hasDigits) {
@@ -188,7 +248,8 @@ bool isDatePicture(const QString& picture) {
             ++i;
         } else if (c == u'0' || c == u'#') {
             return false;
-        } else if (c == u'd' || c == u'm' || c == u'y' || c == u'h' || c == u'n' || c == u's') {
+        } else if (c == u'd' || c == u'm' || c == u'y' || c == u'h' || c == u'n' || c == u's' ||
+                   c == u'q' || c == u'w') {
             return true;
         }
     }
@@ -246,7 +307,22 @@ QString formatDatePicture(const QDateTime& dt, const QString& picture) {
         }
         const int len = run(lc);
         if (lc == u'y') {
-            out += len >= 3 ? QString::number(d.year()) : two(d.year() % 100);
+            out += len >= 3   ? QString::number(d.year())
+                   : len == 2 ? two(d.year() % 100)
+                              : QString::number(d.dayOfYear());
+        } else if (lc == u'q') {
+            out += QString::number((d.month() + 2) / 3);
+            i += 1;
+            continue;
+        } else if (lc == u'w') {
+            // Sunday is the first day of the week (1), and the week holding 1 January the
+            // first week of the year.
+            const int weekday = d.dayOfWeek() % 7 + 1;
+            const int firstWeekday = QDate(d.year(), 1, 1).dayOfWeek() % 7 + 1;
+            out += len >= 2 ? QString::number((d.dayOfYear() - 1 + firstWeekday - 1) / 7 + 1)
+                            : QString::number(weekday);
+            i += std::min(len, 2);
+            continue;
         } else if (lc == u'm') {
             out += len >= 4   ? monthName(d.month(), true)
                    : len == 3 ? monthName(d.month(), false)
@@ -276,6 +352,76 @@ QString formatDatePicture(const QDateTime& dt, const QString& picture) {
     return out;
 }
 
+namespace {
+
+// A date's serial number, as Jet counts it: days since 30 December 1899, the time of day
+// the fraction (its magnitude, before that day too).
+std::optional<QDateTime> dateOfSerial(double serial) {
+    if (!(serial >= -657434.0 && serial < 2958466.0))
+        return std::nullopt;
+    const double days = std::trunc(serial);
+    const qint64 seconds = std::llround(std::fabs(serial - days) * 86400.0);
+    const QDateTime base(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    return base.addDays(static_cast<qint64>(days)).addSecs(seconds);
+}
+
+// The named formats of dates and times; empty when the name is none of them.
+std::optional<QString> namedDatePicture(const QString& name, const QDateTime& dt) {
+    if (name == u"short date")
+        return displayDatePicture();
+    if (name == u"general date") {
+        // The date as the program shows dates, the time of day when there is one; a time
+        // alone (on 30 December 1899) without its date.
+        const bool noTime = dt.time() == QTime(0, 0);
+        if (dt.date() == QDate(1899, 12, 30) && !noTime)
+            return QStringLiteral("h:nn:ss AM/PM");
+        return noTime ? displayDatePicture()
+                      : displayDatePicture() + QStringLiteral(" h:nn:ss AM/PM");
+    }
+    if (name == u"long date")
+        return QStringLiteral("dddd, mmmm d, yyyy");
+    if (name == u"medium date")
+        return QStringLiteral("dd-mmm-yy");
+    if (name == u"long time")
+        return QStringLiteral("h:nn:ss AM/PM");
+    if (name == u"medium time")
+        return QStringLiteral("hh:nn AM/PM");
+    if (name == u"short time")
+        return QStringLiteral("hh:nn");
+    return std::nullopt;
+}
+
+// The named formats of numbers but "General Number" and "Scientific"; empty when the name is
+// none of them.
+std::optional<QString> namedNumberPicture(const QString& name, double number) {
+    if (name == u"currency")
+        return QStringLiteral("$#,##0.00;($#,##0.00)");
+    if (name == u"euro")
+        return QStringLiteral("\u20ac#,##0.00;(\u20ac#,##0.00)");
+    if (name == u"fixed")
+        return QStringLiteral("0.00");
+    if (name == u"standard")
+        return QStringLiteral("#,##0.00");
+    if (name == u"percent")
+        return QStringLiteral("0.00%");
+    if (name == u"yes/no")
+        return number != 0 ? QStringLiteral("\"Yes\"") : QStringLiteral("\"No\"");
+    if (name == u"true/false")
+        return number != 0 ? QStringLiteral("\"True\"") : QStringLiteral("\"False\"");
+    if (name == u"on/off")
+        return number != 0 ? QStringLiteral("\"On\"") : QStringLiteral("\"Off\"");
+    return std::nullopt;
+}
+
+double serialOfDate(const QDateTime& dt) {
+    const QDateTime base(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    const qint64 days = base.date().daysTo(dt.date());
+    const double fraction = dt.time().msecsSinceStartOfDay() / 86400000.0;
+    return days < 0 ? days - fraction : days + fraction;
+}
+
+}  // namespace
+
 Value jetFormat(const Value& value, const QString& format) {
     if (value.isNull())
         return {};
@@ -284,47 +430,42 @@ Value jetFormat(const Value& value, const QString& format) {
         return value.toString().toUpper();
     if (format == u"<")
         return value.toString().toLower();
-    const QString f = format.trimmed().toLower();
+    const QString name = format.trimmed().toLower();
     std::optional<QDateTime> date;
-    if (value.type() == Value::Type::Text)
-        date = parseJetDateTime(value.toString());
     double number = 0;
-    const bool isNumber = value.isNumber() || (value.type() == Value::Type::Text &&
-                                               Value::parseNumber(value.toString(), &number));
-    if (value.isNumber())
-        number = value.toDouble();
-
-    if (f.isEmpty() || f == u"general number")
-        return value.toString();
-    const QLocale loc;
-    if (f == u"short date" && date)
-        return loc.toString(date->date(), QLocale::ShortFormat);
-    if (f == u"long date" && date)
-        return loc.toString(date->date(), QLocale::LongFormat);
-    if (f == u"medium date" && date)
-        return formatDatePicture(*date, QStringLiteral("dd-mmm-yy"));
-    if (f == u"general date" && date)
-        return date->time() == QTime(0, 0) ? loc.toString(date->date(), QLocale::ShortFormat)
-                                           : loc.toString(*date, QLocale::ShortFormat);
+    bool isNumber = value.isNumber();
     if (isNumber) {
-        if (f == u"currency")
-            return loc.toCurrencyString(number, QString(), 2);
-        if (f == u"fixed")
-            return formatNumberPicture(number, QStringLiteral("0.00"));
-        if (f == u"standard")
-            return formatNumberPicture(number, QStringLiteral("#,##0.00"));
-        if (f == u"percent")
-            return formatNumberPicture(number, QStringLiteral("0.00%"));
-        if (f == u"yes/no")
-            return number != 0 ? QStringLiteral("Yes") : QStringLiteral("No");
-        if (f == u"true/false")
-            return number != 0 ? QStringLiteral("True") : QStringLiteral("False");
-        if (f == u"on/off")
-            return number != 0 ? QStringLiteral("On") : QStringLiteral("Off");
+        number = value.toDouble();
+    } else {
+        const QString text = value.toString();
+        date = parseJetDateTime(text);
+        if (!date)
+            isNumber = Value::parseNumber(text, &number);
+    }
+
+    if (name.isEmpty() || name == u"general number")
+        return isNumber ? jetNumberText(number) : value.toString();
+    // A number stands for the date of its serial number, a date for its serial number.
+    std::optional<QDateTime> asDate = date;
+    if (!asDate && isNumber)
+        asDate = dateOfSerial(number);
+    if (asDate) {
+        if (const auto picture = namedDatePicture(name, *asDate))
+            return formatDatePicture(*asDate, *picture);
+    }
+    if (date && !isNumber) {
+        number = serialOfDate(*date);
+        isNumber = namedNumberPicture(name, 0).has_value() || name == u"scientific";
+    }
+    if (isNumber) {
+        if (name == u"scientific")
+            return scientific(number);
+        if (const auto picture = namedNumberPicture(name, number))
+            return formatNumberPicture(number, *picture);
     }
     if (isDatePicture(format)) {
-        if (date)
-            return formatDatePicture(*date, format);
+        if (asDate)
+            return formatDatePicture(*asDate, format);
         return value.toString();
     }
     if (isNumber)

@@ -17,13 +17,16 @@ namespace velmora::data {
 // a leading "-". A Null value (no number) uses the fourth section, or gives empty text.
 QString formatNumberPicture(std::optional<double> value, const QString& picture);
 
-// Writes a date with a date picture: yyyy yy mmmm mmm mm m dddd ddd dd d hh h nn n ss s
-// AM/PM am/pm A/P; any other character is written as it stands.
+// Writes a date with a date picture: yyyy yy y (day of the year) q (quarter) mmmm mmm mm m
+// dddd ddd dd d ww (week of the year, the one holding 1 January first) w (weekday, Sunday 1)
+// hh h nn n ss s AM/PM am/pm A/P; any other character is written as it stands.
 QString formatDatePicture(const QDateTime& dt, const QString& picture);
 
-// The engine's Format(value, format): named formats ("Short Date", "Currency", "Yes/No",
-// "General Number", ...), date pictures for date values and number pictures for numbers.
-// Null stays Null.
+// The engine's Format(value, format): named formats ("Short Date" and "General Date" as the
+// program shows dates, "Currency", "Scientific", "Yes/No", "General Number", ...), date
+// pictures for dates (and numbers, as serial numbers) and number pictures for numbers, the
+// number taken to 15 significant digits and rounded half away from zero. Null stays Null.
+// The server's jet_format writes the same.
 Value jetFormat(const Value& value, const QString& format);
 
 // True when the picture addresses parts of a date rather than digits.

@@ -75,14 +75,9 @@ SqlExpr arithmeticOf(const QString& op, SqlExpr lhs, const SqlExpr& rhs) {
             return call(kJetSubtract, lhs, rhs, kind);
         if (op == u"/")
             return call(kJetDivide, lhs, rhs, kind);
-        // The server's own "*" raises an overflow beyond the range of numbers.
-        SqlExpr e;
-        e.sql = operandText(valueOf(lhs), kMul) + QStringLiteral(" * ") +
-                operandText(valueOf(rhs), kMul - 1);
-        e.kind = kind;
-        e.level = kMul;
-        e.height = std::max(lhs.height, rhs.height) + 1;
-        return e;
+        // Whole numbers multiply as doubles (their product may lie beyond Long, as on the
+        // files); a product beyond the range of numbers is an overflow.
+        return call(kJetMultiply, lhs, rhs, kind);
     }
     const int level = additive ? kAdd : kMul;
     const int height = std::max(lhs.height, rhs.height) + 1;

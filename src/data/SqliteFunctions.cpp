@@ -111,7 +111,12 @@ Value wholePart(const Value& v, double (*cut)(double)) {
 }
 
 Value textOf(const Value& v) {
-    if (v.type() == Value::Type::Real)
+    // Jet has no whole numbers of 16 digits and more: Int(1E+15) and a product of two Longs
+    // beyond Long are doubles there, written with 15 significant digits (1E+15).
+    constexpr std::int64_t kFifteenDigits = 1000000000000000;
+    if (v.type() == Value::Type::Real ||
+        (v.type() == Value::Type::Integer &&
+         (v.toInt() >= kFifteenDigits || v.toInt() <= -kFifteenDigits)))
         return Value(jetNumberText(v.toDouble()));
     return Value(v.toString());
 }

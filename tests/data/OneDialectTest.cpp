@@ -133,6 +133,31 @@ TEST_P(OneDialect, IntegerDivisionBeyondLongOverflows) {
               list({"1073741823"}));
 }
 
+// Long times Long beyond Long is the larger number, as in Jet; only a product beyond the range
+// of numbers is an overflow.
+TEST_P(OneDialect, LongTimesLongBeyondLongIsALargerNumber) {
+    EXPECT_EQ(column("SELECT ItemNumber * 2147483647 AS x FROM Parts WHERE ItemNumber = 4"),
+              list({"8589934588"}));
+    EXPECT_EQ(column("SELECT 65536 * 65536 * ItemNumber AS x FROM Parts WHERE ItemNumber = 3"),
+              list({"12884901888"}));
+    EXPECT_EQ(column("SELECT '3' * ItemNumber AS x FROM Parts WHERE ItemNumber = 2"), list({"6"}));
+    EXPECT_EQ(column("SELECT ItemNumber * 2.5 AS x FROM Parts WHERE ItemNumber = 2"), list({"5"}));
+    EXPECT_DB_ERROR(db->openRecordset("SELECT 1E+308 * (ItemNumber + 9) AS x FROM Parts"),
+                    err::Overflow);
+}
+
+// Jet has no whole numbers of 16 digits and more: joined to text they read as doubles do.
+TEST_P(OneDialect, WholeNumbersOfSixteenDigitsJoinedToTextReadAsDoubles) {
+    auto one = [&](const char* expr) {
+        return column(QString("SELECT %1 AS x FROM Parts WHERE ItemNumber = 1").arg(expr)).value(0);
+    };
+    EXPECT_EQ(one("Fix(1E+15 * ItemNumber) & ''"), "1E+15");
+    EXPECT_EQ(one("CStr(Int(-1234567890123456.7 * ItemNumber))"), "-1.23456789012346E+15");
+    EXPECT_EQ(one("'n=' & Int(999999999999999.5 * ItemNumber)"), "n=999999999999999");
+    EXPECT_EQ(one("Sum(ItemNumber * 1000000000000000) & ''"), "1E+15");
+    EXPECT_EQ(one("Fix(ItemNumber * 12.7) & ''"), "12");
+}
+
 // Null is less than any value, as in Jet: first in an ascending order, last in a descending.
 TEST_P(OneDialect, NullSortsFirstAscendingAndLastDescending) {
     EXPECT_EQ(column("SELECT ItemNumber FROM Parts ORDER BY PartNumber"),
@@ -177,6 +202,84 @@ TEST_P(OneDialect, FormatRoundsHalfAwayFromZero) {
               list({"-003"}));
     EXPECT_EQ(column("SELECT Format(1480.25, '#,##0.0') AS c FROM Aircraft WHERE RegNum = 'N1'"),
               list({"1,480.3"}));
+}
+
+// Every named format has one meaning on both back ends: the program's date display for
+// "Short Date" and "General Date" ("d mmm yyyy" in the locale the tests run in), Jet's
+// pictures for the others.
+TEST_P(OneDialect, NamedFormatsAreTheSameOnBothBackEnds) {
+    auto one = [&](const char* expr) {
+        return column(QString("SELECT %1 AS x FROM Aircraft WHERE RegNum = 'N1'").arg(expr))
+            .value(0);
+    };
+    EXPECT_EQ(one("Format(#2026-12-07#, 'Short Date')"), "7 Dec 2026");
+    EXPECT_EQ(one("Format(#2026-12-07#, 'General Date')"), "7 Dec 2026");
+    EXPECT_EQ(one("Format(#2026-12-07 14:05:09#, 'General Date')"), "7 Dec 2026 2:05:09 PM");
+    EXPECT_EQ(one("Format(#1899-12-30 06:30:00#, 'General Date')"), "6:30:00 AM");
+    EXPECT_EQ(one("Format(#2026-12-07#, 'Long Date')"), "Monday, December 7, 2026");
+    EXPECT_EQ(one("Format(#2026-12-07#, 'Medium Date')"), "07-Dec-26");
+    EXPECT_EQ(one("Format(#2026-12-07 14:05:09#, 'Long Time')"), "2:05:09 PM");
+    EXPECT_EQ(one("Format(#2026-12-07 14:05:09#, 'Medium Time')"), "02:05 PM");
+    EXPECT_EQ(one("Format(#2026-12-07 14:05:09#, 'Short Time')"), "14:05");
+    EXPECT_EQ(one("Format(1234.5, 'General Number')"), "1234.5");
+    EXPECT_EQ(one("Format(1E+15, 'General Number')"), "1E+15");
+    EXPECT_EQ(one("Format(1234.5, 'Currency')"), "$1,234.50");
+    EXPECT_EQ(one("Format(-1234.5, 'Currency')"), "($1,234.50)");
+    EXPECT_EQ(one("Format(1234.5, 'Euro')"), QString::fromUtf8("\u20ac1,234.50"));
+    EXPECT_EQ(one("Format(1234.567, 'Fixed')"), "1234.57");
+    EXPECT_EQ(one("Format(1234.567, 'Standard')"), "1,234.57");
+    EXPECT_EQ(one("Format(0.125, 'Percent')"), "12.50%");
+    EXPECT_EQ(one("Format(4, 'Scientific')"), "4.00E+00");
+    EXPECT_EQ(one("Format(1234567890123, 'Scientific')"), "1.23E+12");
+    EXPECT_EQ(one("Format(-0.000125, 'Scientific')"), "-1.25E-04");
+    EXPECT_EQ(one("Format(9.996, 'Scientific')"), "1.00E+01");
+    EXPECT_EQ(one("Format(-3, 'Yes/No')"), "Yes");
+    EXPECT_EQ(one("Format(0, 'True/False')"), "False");
+    EXPECT_EQ(one("Format(1, 'On/Off')"), "On");
+    EXPECT_EQ(one("Format(Make, 'Currency')"), "Bell");
+}
+
+// q, w, ww and y are the quarter, the weekday (Sunday is 1), the week (the one holding 1
+// January is the first) and the day of the year; a number stands for the date of its serial
+// number.
+TEST_P(OneDialect, FormatWritesQuarterWeekAndDayOfYear) {
+    EXPECT_EQ(column("SELECT Format(#2026-12-07#, 'q') AS a, Format(#2026-12-07#, 'ww') AS b "
+                     "FROM Aircraft WHERE RegNum = 'N1'"),
+              list({"4"}));
+    EXPECT_EQ(column("SELECT Format(#2026-12-07#, 'q/ww/w/y') AS a FROM Aircraft WHERE RegNum = "
+                     "'N1'"),
+              list({"4/50/2/341"}));
+    EXPECT_EQ(column("SELECT Format(#2022-01-01#, 'ww w y yy yyyy') AS a FROM Aircraft WHERE "
+                     "RegNum = 'N1'"),
+              list({"1 7 1 22 2022"}));
+    EXPECT_EQ(column("SELECT Format(#2022-01-02#, 'ww w') AS a FROM Aircraft WHERE RegNum = 'N1'"),
+              list({"2 1"}));
+    EXPECT_EQ(column("SELECT Format(InstallDate, 'yyyy \\q\\q') AS a FROM Parts WHERE "
+                     "ItemNumber = 1"),
+              list({"2020 qq"}));
+    EXPECT_EQ(column("SELECT Format(46363, 'yyyy-mm-dd q') AS a FROM Aircraft WHERE RegNum = "
+                     "'N1'"),
+              list({"2026-12-07 4"}));
+}
+
+// Pictures of large numbers and of several sections are written alike on both back ends:
+// 15 significant digits, the rest zeros, rounded half away from zero.
+TEST_P(OneDialect, NumberPicturesOfLargeNumbersAndSections) {
+    auto one = [&](const char* expr) {
+        return column(QString("SELECT %1 AS x FROM Aircraft WHERE RegNum = 'N1'").arg(expr))
+            .value(0);
+    };
+    EXPECT_EQ(one("Format(1E+15, '#.##')"), "1000000000000000");
+    EXPECT_EQ(one("Format(1E+15, '#,##0.00')"), "1,000,000,000,000,000.00");
+    EXPECT_EQ(one("Format(1E+15 + 2.5, '0')"), "1000000000000000");
+    EXPECT_EQ(one("Format(1E+20, '0')"), "100000000000000000000");
+    EXPECT_EQ(one("Format(0.1 + 0.2, '0.00000000000000000')"), "0.30000000000000000");
+    EXPECT_EQ(one("Format(1234.55, '0.0')"), "1234.6");
+    EXPECT_EQ(one("Format(-5, '0;(0);\"zero\"')"), "(5)");
+    EXPECT_EQ(one("Format(0, '0;(0);\"zero\"')"), "zero");
+    EXPECT_EQ(one("Format(-0.004, '0.00')"), "-0.00");
+    EXPECT_EQ(one("Format(7, '\"No. \"000')"), "No. 007");
+    EXPECT_EQ(one("Format('0012', 'General Number')"), "12");
 }
 
 // A column position beyond the result's columns is a syntax error on both back ends.

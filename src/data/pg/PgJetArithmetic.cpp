@@ -51,6 +51,13 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_add(timestamp, timestamp) RETURNS tim
 
 -- "-": numbers and texts that read as numbers subtract; a date less days is a date, a date
 -- less a date the days between them.
+-- "*": whole numbers multiply as doubles, so that Long times Long beyond Long is a larger
+-- number as in Jet (the server's integer "*" raised an overflow); money stays numeric.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mul(double precision, double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT $1 * $2 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mul(numeric, numeric) RETURNS numeric LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT $1 * $2 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mul(text, text) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num($1) * velmora_jet.jet_num($2) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mul(text, double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num($1) * $2 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_mul(double precision, text) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT $1 * velmora_jet.jet_num($2) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_sub(double precision, double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 - $2 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_sub(numeric, numeric) RETURNS numeric LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 - $2 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_sub(text, text) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num($1) - velmora_jet.jet_num($2) $$;

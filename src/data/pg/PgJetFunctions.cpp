@@ -4,6 +4,7 @@
 #include "PgJetFunctions.h"
 
 #include "PgJetArithmetic.h"
+#include "PgJetFormat.h"
 #include "PgJetGroupFunctions.h"
 
 #include <string>
@@ -129,7 +130,9 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_num_text(double precision, integer) R
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 15) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 7) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(bigint) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1::text $$;
+-- Whole numbers of 16 digits and more are doubles in Jet, written with 15 significant digits.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(bigint) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN abs($1) >= 1000000000000000 THEN velmora_jet.jet_num_text($1::double precision, 15) ELSE $1::text END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(boolean) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 THEN '-1' WHEN NOT $1 THEN '0' END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_date_text($1) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_str(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 15) $$;
@@ -281,97 +284,6 @@ BEGIN
 EXCEPTION WHEN datetime_field_overflow OR numeric_value_out_of_range THEN RETURN NULL;
 END $$;
 
--- Format: date pictures (yyyy yy mmmm mmm mm m dddd ddd dd d hh h nn n ss s AM/PM), the
--- named date and number formats, and number pictures of one section (0 # , . %).
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v timestamp, f text) RETURNS text LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
-DECLARE r text := ''; i int := 1; n int; t text; p text;
-BEGIN
-  IF v IS NULL THEN RETURN NULL; END IF;
-  -- The pictures of the reports' date columns, straight from the server's own formatting.
-  IF lower(f) = 'mm/dd/yy' THEN RETURN to_char(v, 'MM/DD/YY'); END IF;
-  IF lower(f) = 'mm/dd/yyyy' AND v >= '1000-01-01' THEN RETURN to_char(v, 'MM/DD/YYYY'); END IF;
-  p := CASE lower(coalesce(f, ''))
-    WHEN '' THEN NULL WHEN 'general date' THEN NULL
-    WHEN 'short date' THEN 'm/d/yyyy' WHEN 'medium date' THEN 'dd-mmm-yy'
-    WHEN 'long date' THEN 'dddd, mmmm d, yyyy' WHEN 'short time' THEN 'hh:nn'
-    WHEN 'medium time' THEN 'h:nn AM/PM' WHEN 'long time' THEN 'h:nn:ss AM/PM'
-    ELSE f END;
-  IF p IS NULL THEN RETURN velmora_jet.jet_date_text(v); END IF;
-  n := length(p);
-  WHILE i <= n LOOP
-    t := NULL;
-    FOREACH t IN ARRAY ARRAY['yyyy','yy','mmmm','mmm','mm','m','dddd','ddd','dd','d','hh','h','nn','n','ss','s','AM/PM','am/pm'] LOOP
-      IF lower(substr(p, i, length(t))) = lower(t) THEN EXIT; END IF;
-      t := NULL;
-    END LOOP;
-    IF t IS NULL THEN
-      r := r || substr(p, i, 1); i := i + 1;
-    ELSE
-      r := r || CASE lower(t)
-        WHEN 'yyyy' THEN to_char(v, 'YYYY') WHEN 'yy' THEN to_char(v, 'YY')
-        WHEN 'mmmm' THEN to_char(v, 'FMMonth') WHEN 'mmm' THEN to_char(v, 'Mon')
-        WHEN 'mm' THEN to_char(v, 'MM') WHEN 'm' THEN to_char(v, 'FMMM')
-        WHEN 'dddd' THEN to_char(v, 'FMDay') WHEN 'ddd' THEN to_char(v, 'Dy')
-        WHEN 'dd' THEN to_char(v, 'DD') WHEN 'd' THEN to_char(v, 'FMDD')
-        WHEN 'hh' THEN CASE WHEN lower(p) LIKE '%am/pm%' THEN to_char(v, 'HH12') ELSE to_char(v, 'HH24') END
-        WHEN 'h' THEN CASE WHEN lower(p) LIKE '%am/pm%' THEN to_char(v, 'FMHH12') ELSE to_char(v, 'FMHH24') END
-        WHEN 'nn' THEN to_char(v, 'MI') WHEN 'n' THEN to_char(v, 'FMMI')
-        WHEN 'ss' THEN to_char(v, 'SS') WHEN 's' THEN to_char(v, 'FMSS')
-        ELSE CASE WHEN t = 'AM/PM' THEN to_char(v, 'AM') ELSE to_char(v, 'am') END END;
-      i := i + length(t);
-    END IF;
-  END LOOP;
-  RETURN r;
-END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v double precision, f text) RETURNS text LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
-DECLARE p text; pct boolean; ip text; fp text; pic text;
-BEGIN
-  IF v IS NULL THEN RETURN NULL; END IF;
-  IF f IN ('>', '<') THEN RETURN velmora_jet.jet_cstr(v); END IF;
-  p := CASE lower(coalesce(f, ''))
-    WHEN '' THEN NULL WHEN 'general number' THEN NULL
-    WHEN 'fixed' THEN '0.00' WHEN 'standard' THEN '#,##0.00' WHEN 'percent' THEN '0.00%'
-    WHEN 'currency' THEN '$#,##0.00' WHEN 'yes/no' THEN CASE WHEN v <> 0 THEN '"Yes"' ELSE '"No"' END
-    WHEN 'true/false' THEN CASE WHEN v <> 0 THEN '"True"' ELSE '"False"' END
-    WHEN 'on/off' THEN CASE WHEN v <> 0 THEN '"On"' ELSE '"Off"' END
-    ELSE f END;
-  IF p IS NULL THEN RETURN v::text; END IF;
-  IF p ~ '^"[^"]*"$' THEN RETURN substr(p, 2, length(p) - 2); END IF;
-  IF p ~* '[ymdhns]' AND p !~ '[0#]' THEN
-    RETURN velmora_jet.jet_format(timestamp '1899-12-30' + make_interval(secs => v * 86400), p);
-  END IF;
-  pct := p LIKE '%\%%';
-  IF pct THEN v := v * 100; END IF;
-  ip := substring(p from '([#0,]*)');
-  fp := coalesce(substring(p from '\.([#0]*)'), '');
-  pic := 'FM' || translate(regexp_replace(ip, '^[#,]*', ''), '#', '9');
-  pic := repeat('9', greatest(0, 15 - length(pic))) || pic;
-  IF position(',' IN ip) > 0 THEN
-    pic := 'FM' || regexp_replace(lpad(replace(translate(regexp_replace(ip, '^[#,]*', ''), '#', '9'), ',', ''), 13, '9'), '(\d)(?=(\d{3})+$)', '\1,', 'g');
-  ELSE
-    pic := 'FM' || lpad(translate(regexp_replace(ip, '^[#,]*', ''), '#', '9'), 15, '9');
-  END IF;
-  IF pic = 'FM' || repeat('9', 15) THEN pic := 'FM' || repeat('9', 14) || '0'; END IF;
-  IF fp <> '' THEN pic := pic || '.' || translate(fp, '#', '9'); END IF;
-  -- As numeric, the number rounds half away from zero, as in Jet (as double precision it
-  -- rounded half to even: 0.125 gave 0.12).
-  RETURN regexp_replace(p, '[#0,.]+[#0,]*', replace(to_char(v::numeric, pic), '\', '\\')) ;
-END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(v text, f text) RETURNS text LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
--- A column's text comes with its collation, under which the server searches no text: the
--- text is read under "C".
-DECLARE s text COLLATE "C" := v COLLATE "C"; p text COLLATE "C" := f COLLATE "C";
-BEGIN
-  IF s IS NULL THEN RETURN NULL; END IF;
-  IF p = '>' THEN RETURN upper(s); END IF;
-  IF p = '<' THEN RETURN lower(s); END IF;
-  IF btrim(s) ~ '^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$' THEN RETURN velmora_jet.jet_format(btrim(s)::double precision, p); END IF;
-  IF btrim(s) ~ '^\d{4}-\d{2}-\d{2}' THEN RETURN velmora_jet.jet_format(btrim(s)::timestamp, p); END IF;
-  RETURN s;
-END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(text) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
 )SQL";
 }
 
@@ -379,9 +291,10 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_format(text) RETURNS text LANGUAGE sq
 
 const char* jetFunctionsSql() {
     static const std::string sql = std::string(schemaSql()) + jetFailSql() + functionsSql() +
-                                   jetArithmeticSql() + jetGroupFunctionsSql() +
+                                   jetArithmeticSql() + jetFormatSql() + jetGroupFunctionsSql() +
                                    "COMMENT ON SCHEMA velmora_jet IS '" + kJetFunctionsRevision +
-                                   "';\n";
+                                   "';
+";
     return sql.c_str();
 }
 

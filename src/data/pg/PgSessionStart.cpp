@@ -1,5 +1,6 @@
 #include "PgSessionStart.h"
 
+#include "data/DateDisplay.h"
 #include "data/JetSqlTranslator.h"
 
 namespace velmora::data::pg {
@@ -10,7 +11,9 @@ QString sessionStartSql() {
     return QStringLiteral(
                "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
                "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
-               "false), set_config('velmora.screen', '', false), n.oid IS NOT NULL, "
+               "false), set_config('velmora.screen', '', false), "
+               "set_config('velmora.date_display', $7, "
+               "false), n.oid IS NOT NULL, "
                "obj_description(to_regnamespace('%1'), 'pg_namespace'), "
                "obj_description(to_regprocedure('%1.journal_seal()'), 'pg_proc'), "
                "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = $4 AND tablename = 'journal'), "
@@ -27,23 +30,26 @@ QString sessionStartSql() {
 std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& host,
                                     const QString& program, const QString& schema,
                                     const QString& queryTable, const QString& namesTable) {
-    return {Value(searchPath), Value(host),       Value(program),
-            Value(schema),     Value(queryTable), Value(namesTable)};
+    return {Value(searchPath), Value(host), Value(program), Value(schema), Value(queryTable),
+            Value(namesTable),
+            // Format's "Short Date" and "General Date" on the server show dates as the
+            // program does.
+            Value(displayDatePicture())};
 }
 
 SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     SessionFacts f;
-    if (rows.empty() || rows.front().size() < 13)
+    if (rows.empty() || rows.front().size() < 14)
         return f;
     const std::vector<Value>& r = rows.front();
-    f.schemaExists = r[5].toBool();
-    f.functionsRevision = r[6].toString();
-    f.journalRevision = r[7].toString();
-    f.hasJournal = r[8].toBool();
-    f.mayUse = r[9].toBool();
-    f.mayChange = r[10].toBool();
-    f.hasQueryTable = r[11].toBool();
-    f.hasNamesTable = r[12].toBool();
+    f.schemaExists = r[6].toBool();
+    f.functionsRevision = r[7].toString();
+    f.journalRevision = r[8].toString();
+    f.hasJournal = r[9].toBool();
+    f.mayUse = r[10].toBool();
+    f.mayChange = r[11].toBool();
+    f.hasQueryTable = r[12].toBool();
+    f.hasNamesTable = r[13].toBool();
     return f;
 }
 

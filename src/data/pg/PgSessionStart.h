@@ -1,11 +1,11 @@
 #pragma once
 
 // The start of a session with the server, in one round trip: the session's settings (the
-// search path of the data set's schema and the engine's, the date style, and the
-// workstation and program the journal names) are set by the same statement that reads what
-// opening the data set needs to know: whether its schema is there, the revision of the
-// engine's functions, whether it keeps a journal, what the login may do in it, and which of
-// the engine's own tables it has.
+// search path of the data set's schema and the engine's, the date style, the program's date
+// display for Format's "Short Date", and the workstation and program the journal names) are set by
+// the same statement that reads what opening the data set needs to know: whether its schema is
+// there, the revision of the engine's functions, whether it keeps a journal, what the login may do
+// in it, and which of the engine's own tables it has.
 
 #include "data/Value.h"
 

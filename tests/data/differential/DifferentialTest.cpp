@@ -123,37 +123,12 @@ const AcceptedDifference kAccepted[] = {
          return (v == Verdict::Content || v == Verdict::Order) &&
                 (uses(st, "group-by") || uses(st, "distinct"));
      }},
-    // Named formats and pictures beyond the common ones differ between the back ends.
-    {"Format's named formats and edge pictures",
-     [](const GeneratedStatement& st, const Outcome&, const Outcome& server, Verdict v) {
-         const bool format = uses(st, "format-named") || uses(st, "format-date") ||
-                             uses(st, "format-number") || uses(st, "format-text");
-         if (!format)
-             return false;
-         if (v == Verdict::Content || v == Verdict::Order)
-             return true;
-         // 'Scientific' is read as a date picture on the server.
-         return v == Verdict::ServerFails && server.error && *server.error == 3464;
-     }},
     // Neither Jet nor the two SQL engines fix the order in which rows and the terms of And
     // and Or are evaluated: an overflow in a row or term that one back end never reaches.
     {"a runtime error only one back end reaches",
      [](const GeneratedStatement&, const Outcome& files, const Outcome& server, Verdict v) {
          return (v == Verdict::FileFails && isRuntimeError(files)) ||
                 (v == Verdict::ServerFails && isRuntimeError(server));
-     }},
-    // Long times Long beyond Long: a larger number on the files, an overflow on the server.
-    {"Long times Long beyond Long",
-     [](const GeneratedStatement& st, const Outcome&, const Outcome& server, Verdict v) {
-         return v == Verdict::ServerFails && uses(st, "arithmetic") && server.error &&
-                *server.error == 3349;
-     }},
-    // A number of 16 digits or more joined to text: 1E+15 on the server, all its digits on
-    // the files.
-    {"numbers of 16 digits joined to text",
-     [](const GeneratedStatement& st, const Outcome&, const Outcome&, Verdict v) {
-         return v == Verdict::Content && (uses(st, "concat") || uses(st, "cstr")) &&
-                st.sql.contains(QLatin1String("TotalTime"));
      }},
 };
 
