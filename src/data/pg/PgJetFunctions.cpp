@@ -293,8 +293,7 @@ const char* jetFunctionsSql() {
     static const std::string sql = std::string(schemaSql()) + jetFailSql() + functionsSql() +
                                    jetArithmeticSql() + jetFormatSql() + jetGroupFunctionsSql() +
                                    "COMMENT ON SCHEMA velmora_jet IS '" + kJetFunctionsRevision +
-                                   "';
-";
+                                   "';\n";
     return sql.c_str();
 }
 
