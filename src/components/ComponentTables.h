@@ -11,6 +11,13 @@
 // printed pages, and velmora-component.
 namespace velmora::components {
 
+// The cells of these tables and of the record card: figures to 12 digits, dates in ISO form,
+// read-only text items.
+QString figureText(const std::optional<double>& d);
+QString isoDateText(const QDate& d);
+std::unique_ptr<QStandardItemModel> textTable(const QStringList& headers);
+void appendTextRow(QStandardItemModel* model, const QStringList& cells);
+
 enum StoresColumn {
     StoresPartNumber,
     StoresSerial,

@@ -11,14 +11,6 @@ namespace velmora::components {
 
 namespace {
 
-QString figure(const std::optional<double>& d) {
-    return d ? QLocale::c().toString(*d, 'g', 12) : QString();
-}
-
-QString dateText(const QDate& d) {
-    return d.isValid() ? d.toString(Qt::ISODate) : QString();
-}
-
 QString textOf(const data::Value& v) {
     return v.isNull() ? QString() : v.toString().trimmed();
 }
@@ -33,7 +25,7 @@ QString totalsText(const due::AircraftTotals& t) {
     QStringList parts;
     auto add = [&](const char* name, const std::optional<double>& v) {
         if (v)
-            parts << QString::fromLatin1(name) + QLatin1Char(' ') + figure(v);
+            parts << QString::fromLatin1(name) + QLatin1Char(' ') + figureText(v);
     };
     add("TT", t.time);
     add("TT2", t.time2);
@@ -41,22 +33,6 @@ QString totalsText(const due::AircraftTotals& t) {
     add("CYC", t.cycles);
     add("RIN", t.rin);
     return parts.join(QStringLiteral("; "));
-}
-
-std::unique_ptr<QStandardItemModel> table(const QStringList& headers) {
-    auto model = std::make_unique<QStandardItemModel>(0, static_cast<int>(headers.size()));
-    model->setHorizontalHeaderLabels(headers);
-    return model;
-}
-
-void addRow(QStandardItemModel* model, const QStringList& cells) {
-    QList<QStandardItem*> items;
-    for (const QString& c : cells) {
-        auto* item = new QStandardItem(c);
-        item->setEditable(false);
-        items << item;
-    }
-    model->appendRow(items);
 }
 
 bool isOverhaulLike(const QString& kind) {
@@ -127,12 +103,12 @@ std::vector<LifeAtEvent> lifeAtEvents(const std::vector<ComponentEvent>& events)
 }
 
 std::unique_ptr<QStandardItemModel> recordCardEvents(const RecordCard& card) {
-    auto model =
-        table({QStringLiteral("Date"), QStringLiteral("Event"), QStringLiteral("Aircraft"),
-               QStringLiteral("Item #"), QStringLiteral("Aircraft Totals"), QStringLiteral("TSN"),
-               QStringLiteral("CSN"), QStringLiteral("TSO"), QStringLiteral("CSO"),
-               QStringLiteral("Life Used (of Limit)"), QStringLiteral("Reason"),
-               QStringLiteral("Work Order / Release Cert."), QStringLiteral("Signed By")});
+    auto model = textTable(
+        {QStringLiteral("Date"), QStringLiteral("Event"), QStringLiteral("Aircraft"),
+         QStringLiteral("Item #"), QStringLiteral("Aircraft Totals"), QStringLiteral("TSN"),
+         QStringLiteral("CSN"), QStringLiteral("TSO"), QStringLiteral("CSO"),
+         QStringLiteral("Life Used (of Limit)"), QStringLiteral("Reason"),
+         QStringLiteral("Work Order / Release Cert."), QStringLiteral("Signed By")});
     const std::vector<LifeAtEvent> life = lifeAtEvents(card.events);
     for (size_t i = 0; i < card.events.size(); ++i) {
         const ComponentEvent& e = card.events[i];
@@ -141,20 +117,21 @@ std::unique_ptr<QStandardItemModel> recordCardEvents(const RecordCard& card) {
                                    : (e.reason.isEmpty() ? e.location
                                                          : e.reason + QStringLiteral(" (to ") +
                                                                e.location + QLatin1Char(')'));
-        addRow(model.get(),
-               {dateText(e.date), e.kind, e.regNum,
-                e.itemNumber ? QString::number(*e.itemNumber) : QString(), totalsText(e.totals),
-                figure(life[i].tsn), figure(life[i].csn), figure(life[i].tso), figure(life[i].cso),
-                lifeText(e), reason, e.reference, e.enteredBy});
+        appendTextRow(
+            model.get(),
+            {isoDateText(e.date), e.kind, e.regNum,
+             e.itemNumber ? QString::number(*e.itemNumber) : QString(), totalsText(e.totals),
+             figureText(life[i].tsn), figureText(life[i].csn), figureText(life[i].tso),
+             figureText(life[i].cso), lifeText(e), reason, e.reference, e.enteredBy});
     }
     return model;
 }
 
 std::unique_ptr<QStandardItemModel> recordCardFitted(const RecordCard& card) {
-    auto model =
-        table({QStringLiteral("Aircraft"), QStringLiteral("Item #"), QStringLiteral("Installed"),
-               QStringLiteral("Aircraft Totals On"), QStringLiteral("Removed"),
-               QStringLiteral("Aircraft Totals Off"), QStringLiteral("Reason for Removal")});
+    auto model = textTable({QStringLiteral("Aircraft"), QStringLiteral("Item #"),
+                            QStringLiteral("Installed"), QStringLiteral("Aircraft Totals On"),
+                            QStringLiteral("Removed"), QStringLiteral("Aircraft Totals Off"),
+                            QStringLiteral("Reason for Removal")});
     const ComponentEvent* on = nullptr;
     auto item = [](const ComponentEvent* e) {
         return e && e->itemNumber ? QString::number(*e->itemNumber) : QString();
@@ -163,22 +140,24 @@ std::unique_ptr<QStandardItemModel> recordCardFitted(const RecordCard& card) {
         const QString kind = e.kind.trimmed().toLower();
         if (kind == kInstalled) {
             if (on)  // fitted again without a recorded removal
-                addRow(model.get(), {on->regNum, item(on), dateText(on->date),
-                                     totalsText(on->totals), QString(), QString(), QString()});
+                appendTextRow(model.get(),
+                              {on->regNum, item(on), isoDateText(on->date), totalsText(on->totals),
+                               QString(), QString(), QString()});
             on = &e;
         } else if (kind == kRemoved) {
             const ComponentEvent* from =
                 on && on->regNum.compare(e.regNum, Qt::CaseInsensitive) == 0 ? on : nullptr;
-            addRow(model.get(),
-                   {e.regNum, item(from ? from : &e), from ? dateText(from->date) : QString(),
-                    from ? totalsText(from->totals) : QString(), dateText(e.date),
-                    totalsText(e.totals), e.reason});
+            appendTextRow(model.get(), {e.regNum, item(from ? from : &e),
+                                        from ? isoDateText(from->date) : QString(),
+                                        from ? totalsText(from->totals) : QString(),
+                                        isoDateText(e.date), totalsText(e.totals), e.reason});
             on = nullptr;
         }
     }
     if (on)
-        addRow(model.get(), {on->regNum, item(on), dateText(on->date), totalsText(on->totals),
-                             QStringLiteral("(fitted)"), QString(), QString()});
+        appendTextRow(model.get(),
+                      {on->regNum, item(on), isoDateText(on->date), totalsText(on->totals),
+                       QStringLiteral("(fitted)"), QString(), QString()});
     return model;
 }
 
