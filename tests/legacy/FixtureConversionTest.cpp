@@ -74,10 +74,19 @@ TEST(FixtureConversion, Jet3FileBecomesAVelmoraFileWithEveryRow) {
         if (!q.keptAs.isEmpty())
             kept << q.keptAs;
     }
-    EXPECT_EQ(kept, QStringList({"Alphabetical List of Products", "Catalog", "Current Product List",
-                                 "Customers and Suppliers by City", "Orders Qry",
-                                 "Products Above Average Price", "Products by Category",
-                                 "Quarterly Orders", "Ten Most Expensive Products"}));
+    EXPECT_EQ(
+        kept,
+        QStringList({"Alphabetical List of Products", "Catalog", "Category Sales for 1995",
+                     "Current Product List", "Customers and Suppliers by City",
+                     "Employee Sales by Country", "Invoices", "Order Details Extended",
+                     "Order Subtotals", "Orders Qry", "Product Sales for 1995",
+                     "Products Above Average Price", "Products by Category", "Quarterly Orders",
+                     "Sales by Category", "Sales Totals by Amount", "Summary of Sales by Quarter",
+                     "Summary of Sales by Year", "Ten Most Expensive Products"}));
+    // CCur, and queries that read other queries (kept after the ones they read).
+    EXPECT_EQ(db->openRecordset("Order Details Extended")->recordCount(), 2155);
+    EXPECT_EQ(db->openRecordset("Invoices")->recordCount(), 2155);
+    EXPECT_EQ(db->openRecordset("Category Sales for 1995")->recordCount(), 8);
     EXPECT_EQ(db->openRecordset("Current Product List")->recordCount(), 77 - 8);
     EXPECT_EQ(db->openRecordset("Ten Most Expensive Products")->recordCount(), 10);
     EXPECT_EQ(db->openRecordset("Customers and Suppliers by City")->recordCount(), 91 + 29);
