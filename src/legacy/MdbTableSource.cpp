@@ -1,6 +1,7 @@
 #include "MdbTableSource.h"
 
 #include "ExtendedDate.h"
+#include "Jet3Text.h"
 #include "JetColumnDefinition.h"
 #include "JetFile.h"
 #include "JetQueryText.h"
@@ -23,7 +24,8 @@ namespace velmora::legacy {
 
 struct MdbTableSource::Handle {
     MdbHandle* mdb = nullptr;
-    int generation = 0;  // counts cursors opened: only the newest may read
+    int generation = 0;              // counts cursors opened: only the newest may read
+    std::unique_ptr<Jet3Text> jet3;  // a Jet 3 file's code page; null for Jet 4 and ACE
     ~Handle() {
         if (mdb)
             mdb_close(mdb);
@@ -137,16 +139,27 @@ QByteArray readLongValue(MdbHandle* mdb, int start, int size, QString* problem) 
     return out;
 }
 
-QString jet3Text(MdbHandle* mdb, const char* bytes, qsizetype size) {
-    // The file does not say which code page its text is in: mdbtools takes Windows-1252
-    // unless MDB_JET3_CHARSET names another. One byte becomes at most four in UTF-8.
-    std::string out(static_cast<size_t>(size) * 4 + 16, '\0');
-    const int n = mdb_unicode2ascii(mdb, bytes, static_cast<size_t>(size), out.data(), out.size());
-    return QString::fromUtf8(out.data(), std::max(n, 0));
+QString textOf(const Jet3Text* jet3, const char* bytes, qsizetype size) {
+    return jet3 ? jet3->decode(bytes, size) : decodeJet4Text(bytes, size);
 }
 
-QString textOf(MdbHandle* mdb, const char* bytes, qsizetype size) {
-    return isJet3(mdb) ? jet3Text(mdb, bytes, size) : decodeJet4Text(bytes, size);
+// The name of a table or column as mdbtools hands it over: a Jet 3 file's names are kept as
+// their bytes (see keepJet3Bytes) and decoded in the file's code page here.
+QString nameOf(const MdbTableSource::Handle& handle, const char* name) {
+    if (!handle.jet3)
+        return QString::fromUtf8(name);
+    const QByteArray bytes = QString::fromUtf8(name).toLatin1();
+    return handle.jet3->decode(bytes.constData(), bytes.size());
+}
+
+// mdbtools converts a Jet 3 file's text without flushing its converter, so a code page that
+// holds a letter back loses the last letter of every name, those of the file's own system
+// tables too, and the list of tables cannot be read. It is given ISO-8859-1, which keeps each
+// byte as it is; names and text are decoded in the file's code page by Jet3Text.
+void keepJet3Bytes(MdbHandle* mdb) {
+    mdb_iconv_close(mdb);
+    mdb->iconv_in = iconv_open("UTF-8", "ISO-8859-1");
+    mdb->iconv_out = iconv_open("ISO-8859-1", "UTF-8");
 }
 
 SourceValue damaged(const char* what) {
@@ -227,7 +240,8 @@ SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
         QStringLiteral("a calculated field whose result's type cannot be read"));
 }
 
-SourceValue decode(MdbHandle* mdb, const MdbField& f, JetType type, int scale) {
+SourceValue decode(MdbHandle* mdb, const Jet3Text* jet3, const MdbField& f, JetType type,
+                   int scale) {
     if (type == JetType::YesNo)
         return SourceValue::yesNo(!f.is_null);  // kept in the null mask: set means Yes
     if (f.is_null)
@@ -270,7 +284,7 @@ SourceValue decode(MdbHandle* mdb, const MdbField& f, JetType type, int scale) {
             return SourceValue::text(s);
         }
         case JetType::Text:
-            return SourceValue::text(textOf(mdb, reinterpret_cast<const char*>(p), size));
+            return SourceValue::text(textOf(jet3, reinterpret_cast<const char*>(p), size));
         case JetType::Binary:
             return SourceValue::binary(QByteArray(reinterpret_cast<const char*>(p), size));
         case JetType::Memo:
@@ -285,7 +299,7 @@ SourceValue decode(MdbHandle* mdb, const MdbField& f, JetType type, int scale) {
                                                         problem));
             if (type == JetType::OleObject)
                 return SourceValue::binary(bytes);
-            return SourceValue::text(textOf(mdb, bytes.constData(), bytes.size()));
+            return SourceValue::text(textOf(jet3, bytes.constData(), bytes.size()));
         }
         case JetType::YesNo:
         case JetType::Complex:
@@ -364,8 +378,9 @@ class MdbCursor final : public RowCursor {
                 if (f.colnum < 0 || static_cast<unsigned>(f.colnum) >= t->num_cols)
                     continue;
                 const auto c = static_cast<size_t>(f.colnum);
-                (*row)[c] = calculated_[c] ? decodeCalculated(mdb, f, types_[c])
-                                           : decode(mdb, f, types_[c], scales_[c]);
+                (*row)[c] = calculated_[c]
+                                ? decodeCalculated(mdb, f, types_[c])
+                                : decode(mdb, handle_->jet3.get(), f, types_[c], scales_[c]);
             }
             return true;
         }
@@ -505,6 +520,17 @@ std::unique_ptr<MdbTableSource> MdbTableSource::open(const QString& path) {
             kDamagedJetFile,
             QStringLiteral("The Jet database %1 cannot be opened: its first page is damaged.")
                 .arg(path));
+    if (isJet3(handle->mdb)) {
+        // The file does not say which code page its text is in: Windows-1252 unless
+        // MDB_JET3_CHARSET names another (the reader process is given the user's choice).
+        const QString codePage = qEnvironmentVariable("MDB_JET3_CHARSET", QStringLiteral("CP1252"));
+        handle->jet3 = std::make_unique<Jet3Text>(codePage.toLatin1());
+        if (!handle->jet3->valid())
+            throw LegacyError(QStringLiteral("The Jet database %1 cannot be read: the code page "
+                                             "%2 is not known.")
+                                  .arg(path, codePage));
+        keepJet3Bytes(handle->mdb);
+    }
     // The header's encoding key is set when the pages are encrypted. mdbtools decodes Jet 3
     // and Jet 4 encoding, which needs no password, but not the encryption of an ACE file
     // with a password: its pages would be read as garbage.
@@ -542,7 +568,7 @@ std::vector<SourceTable> MdbTableSource::tables() {
         if (!isUserTable(e))
             continue;
         SourceTable table;
-        table.name = QString::fromUtf8(e->object_name);
+        table.name = nameOf(*handle_, e->object_name);
         TableDef t = readTable(e);
         if (!t)
             throw LegacyError(kDamagedJetFile,
@@ -554,7 +580,7 @@ std::vector<SourceTable> MdbTableSource::tables() {
         for (unsigned c = 0; c < t->num_cols; ++c) {
             const MdbColumn* col = columnAt(t.get(), c);
             SourceColumn sc;
-            sc.name = QString::fromUtf8(col->name);
+            sc.name = nameOf(*handle_, col->name);
             sc.type = jetTypeOf(col);
             if (sc.type == JetType::Text)
                 sc.length = isJet3(mdb) ? col->col_size : col->col_size / 2;
@@ -641,7 +667,7 @@ std::vector<SourceObject> MdbTableSource::otherObjects() {
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         MdbCatalogEntry* e = catalogEntry(mdb, i);
         if (e->object_type == MDB_LINKED_TABLE)
-            out.push_back({QString::fromUtf8(e->object_name),
+            out.push_back({nameOf(*handle_, e->object_name),
                            QStringLiteral("a table linked to another database file: its rows "
                                           "are not kept in this file")});
     }

@@ -132,3 +132,20 @@ TEST(ImportCommand, AJet3FilesTextIsReadInTheCodePageGivenAndTheReportSaysWhich)
     EXPECT_TRUE(missing.err.contains("--codepage needs the name of a code page"));
     EXPECT_FALSE(QFileInfo::exists(folder.file("no.mdb")));
 }
+
+// A code page that holds a letter back until it knows no accent follows (TCVN 5712, in which
+// Vietnamese programs kept their text) must still give every letter, of names and of text: the
+// file's own table list was read without its last letters and the file was called damaged.
+TEST(ImportCommand, AJet3FileInACodePageThatHoldsLettersBackConvertsWhole) {
+    JET_FIXTURE_OR_SKIP(vn, "more/vn_accounting_Y_a97.mdb");
+    TestFolder folder;
+    const Outcome vietnamese = importing({"--codepage", "TCVN5712-1", vn, folder.file("vn.mdb")});
+    ASSERT_EQ(vietnamese.status, 0) << vietnamese.err.toStdString();
+    EXPECT_TRUE(vietnamese.out.contains("Text read in code page TCVN5712-1"));
+    auto db = data::Database::open(folder.file("vn.mdb"));
+    auto rs = db->openRecordset("SELECT DienGiai FROM VAT WHERE Ma = 38");
+    EXPECT_EQ(rs->value("DienGiai").toString(),
+              QString::fromUtf8("    1. Thuế GTGT hàng bán nội địa còn phải nộp đầu kỳ"));
+    // Every table of the file is there, with its name whole.
+    EXPECT_EQ(db->openRecordset("SELECT Count(*) AS n FROM VTDauNam")->value("n").toInt(), 0);
+}
