@@ -33,7 +33,19 @@ ToolRun sqlite3(const QString& file, const QString& sql, bool withExtension) {
     if (withExtension)
         args << QStringLiteral(".load ") + kExtension.chopped(3);  // as a user types it
     args << sql;
+#ifdef VELMORA_ASAN_RUNTIME
+    // A sanitized build's extension in the plain sqlite3 program: its runtime goes first, and
+    // the program's own allocations at exit are not this project's to report.
+    const QByteArray options = qgetenv("ASAN_OPTIONS");
+    qputenv("LD_PRELOAD", VELMORA_ASAN_RUNTIME);
+    qputenv("ASAN_OPTIONS", options + ":detect_leaks=0");
+    const ToolRun run = runTool(program, args);
+    qunsetenv("LD_PRELOAD");
+    qputenv("ASAN_OPTIONS", options);
+    return run;
+#else
     return runTool(program, args);
+#endif
 }
 
 QJsonArray rowsOf(const ToolRun& run) {
