@@ -32,40 +32,21 @@ class ComponentMove : public ::testing::TestWithParam<BackEnd> {
         db = data::Database::open(location);
         addAircraft(*db, "N1", 1000, 500, 4000, 300, 50);
         addAircraft(*db, "N2", 2000, 800, 100, 20, 5);
-        // A gearbox on N1 with a limit of every basis (meter 1), installed 1 January 2025.
-        auto gearbox = [&](const QString& basis, double life, double left, double ac) {
-            addPart(*db, part("N1", 7)
-                             .withBasis(basis)
-                             .withLife(life, left, ac)
-                             .installedOn("2025-01-01")
-                             .asUnit("GB-1", "S1")
-                             .describedAs("Gearbox"));
-        };
-        gearbox("RT", 5000, 300, 900);     // used 300 + (1000 - 900) = 400, 4600 remain
-        gearbox("OH", 1500, 100, 950);     // used 150, 1350 remain
-        gearbox("IN", 100, 0, 990.5);      // used 9.5, 90.5 remain
-        gearbox("LD", 20000, 1500, 3000);  // used 2500, 17500 remain
-        gearbox("CY", 1000, 10, 250);      // used 60, 940 remain
-        gearbox("RN", 200, 5, 40);         // used 15, 185 remain
+        addGearboxLimit(*db, "RT", 5000, 300, 900);  // used 300 + (1000 - 900) = 400, 4600 remain
+        addGearboxLimit(*db, "OH", 1500, 100, 950);  // used 150, 1350 remain
+        addGearboxLimit(*db, "IN", 100, 0, 990.5);   // used 9.5, 90.5 remain
+        addGearboxLimit(*db, "LD", 20000, 1500, 3000);  // used 2500, 17500 remain
+        addGearboxLimit(*db, "CY", 1000, 10, 250);      // used 60, 940 remain
+        addGearboxLimit(*db, "RN", 200, 5, 40);         // used 15, 185 remain
         addPart(*db, part("N1", 7)
                          .withBasis("MO")
                          .withLife(24, 0, 0)
                          .installedOn("2024-01-31")
                          .asUnit("GB-1", "S1")
                          .describedAs("Gearbox"));  // retires 31 January 2026
-        // An engine driven by meter 2 of N1.
-        auto engine = [&](const QString& basis, double life, double left, double ac) {
-            addPart(*db, part("N1", 9)
-                             .withMeter(2)
-                             .withBasis(basis)
-                             .withLife(life, left, ac)
-                             .installedOn("2025-02-01")
-                             .asUnit("ENG-2", "E9")
-                             .describedAs("Engine"));
-        };
-        engine("RT", 3000, 100, 400);  // used 100 + (500 - 400) = 200, 2800 remain
-        engine("OH", 1200, 0, 450);    // used 50, 1150 remain
-        engine("IN", 50, 0, 480.25);   // used 19.75, 30.25 remain
+        addEngineLimit(*db, "RT", 3000, 100, 400);  // used 100 + (500 - 400) = 200, 2800 remain
+        addEngineLimit(*db, "OH", 1200, 0, 450);    // used 50, 1150 remain
+        addEngineLimit(*db, "IN", 50, 0, 480.25);   // used 19.75, 30.25 remain
         addPart(*db, part("N1", 1).withLife(100, 0, 0).asUnit("OTHER", "X"));
     }
 

@@ -3,6 +3,7 @@
 #include "data/Recordset.h"
 #include "data/TextKey.h"
 #include "remaining/RemainingLifeQuery.h"
+#include "support/TestFiles.h"
 
 namespace velmora::testing {
 
@@ -40,6 +41,27 @@ std::map<QString, data::Value> remainingOnScreen(data::Database& db, const QStri
 int rowCount(data::Database& db, const QString& table) {
     auto rs = db.openRecordset(QStringLiteral("select Count(*) from [%1]").arg(table));
     return static_cast<int>(rs->rows().front().values[0].toInt());
+}
+
+void addGearboxLimit(data::Database& db, const QString& basis, double life, double left,
+                     double acHours) {
+    addPart(db, part("N1", 7)
+                    .withBasis(basis)
+                    .withLife(life, left, acHours)
+                    .installedOn("2025-01-01")
+                    .asUnit("GB-1", "S1")
+                    .describedAs("Gearbox"));
+}
+
+void addEngineLimit(data::Database& db, const QString& basis, double life, double left,
+                    double acHours) {
+    addPart(db, part("N1", 9)
+                    .withMeter(2)
+                    .withBasis(basis)
+                    .withLife(life, left, acHours)
+                    .installedOn("2025-02-01")
+                    .asUnit("ENG-2", "E9")
+                    .describedAs("Engine"));
 }
 
 }  // namespace velmora::testing

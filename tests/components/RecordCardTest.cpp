@@ -2,6 +2,7 @@
 // each aircraft it was fitted to with the dates and totals, and its time and cycles since new
 // and since overhaul after each event, worked by hand through a removal, an overhaul and an
 // installation on another aircraft.
+#include "ComponentTestData.h"
 #include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
@@ -26,17 +27,9 @@ class RecordCardOf : public ::testing::TestWithParam<BackEnd> {
         db = data::Database::open(store.createMainFile());
         addAircraft(*db, "N1", 1000, 500, 4000, 300, 50);
         addAircraft(*db, "N2", 2000, 800, 100, 20, 5);
-        auto gearbox = [&](const QString& basis, double life, double left, double ac) {
-            addPart(*db, part("N1", 7)
-                             .withBasis(basis)
-                             .withLife(life, left, ac)
-                             .installedOn("2025-01-01")
-                             .asUnit("GB-1", "S1")
-                             .describedAs("Gearbox"));
-        };
-        gearbox("RT", 5000, 300, 900);  // 400 used at N1's 1000 hours
-        gearbox("OH", 1500, 100, 950);  // 150
-        gearbox("CY", 1000, 10, 250);   // 60 at N1's 300 cycles
+        addGearboxLimit(*db, "RT", 5000, 300, 900);  // 400 used at N1's 1000 hours
+        addGearboxLimit(*db, "OH", 1500, 100, 950);  // 150
+        addGearboxLimit(*db, "CY", 1000, 10, 250);   // 60 at N1's 300 cycles
         data::Transaction tx(*db);
         db->execute("UPDATE Parts SET Manufacturer = 'Acme Gears' WHERE PartNumber = 'GB-1'");
         tx.commit();
