@@ -31,7 +31,7 @@ QString loginOf(const QString& uri) {
 }  // namespace
 
 bool askServerPasswordIfNeeded(QWidget* parent, const QString& dataPath) {
-    if (!data::pg::isServerLocation(dataPath) || !data::pg::serverNeedsPassword(dataPath))
+    if (!data::isServerLocation(dataPath) || !data::pg::serverNeedsPassword(dataPath))
         return true;
     screens::PasswordRequest request;
     request.title = QStringLiteral("Database server password");

@@ -5,6 +5,7 @@
 #include "ComponentSchema.h"
 #include "data/Database.h"
 #include "data/DbError.h"
+#include "data/JetSqlTranslator.h"
 #include "data/Journal.h"
 #include "data/Recordset.h"
 #include "data/TextKey.h"
@@ -99,8 +100,8 @@ QString insertSql(const QString& table, const QStringList& columns) {
     QStringList markers;
     for (qsizetype i = 1; i <= columns.size(); ++i)
         markers << QStringLiteral("?%1").arg(i);
-    return QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
-        .arg(table, bracketed(columns), markers.join(u','));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(data::quoteJetName(table), bracketed(columns), markers.join(u','));
 }
 
 QString stamp() {

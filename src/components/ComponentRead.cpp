@@ -3,6 +3,7 @@
 #include "ComponentSchema.h"
 #include "data/Database.h"
 #include "data/JetDates.h"
+#include "data/JetSqlTranslator.h"
 #include "data/Recordset.h"
 #include "data/ValueNumber.h"
 
@@ -35,7 +36,7 @@ QString bracketed(const QStringList& columns) {
     QStringList out;
     out.reserve(columns.size());
     for (const QString& c : columns)
-        out << QLatin1Char('[') + c + QLatin1Char(']');
+        out << data::quoteJetName(c);
     return out.join(u',');
 }
 

@@ -1,7 +1,5 @@
 #include "DataFiles.h"
 
-#include "pg/PgDatabase.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -9,13 +7,13 @@
 namespace velmora::data {
 
 QString dataFileName(const QString& dataPath, const QString& fileName) {
-    if (pg::isServerLocation(dataPath))
+    if (isServerLocation(dataPath))
         return dataPath.trimmed() + u'#' + QFileInfo(fileName).completeBaseName();
     return dataPath + fileName;
 }
 
 QString dataPathOf(const QString& given) {
-    if (pg::isServerLocation(given))
+    if (isServerLocation(given))
         return given.trimmed();
     QString folder = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
     if (!folder.endsWith(u'/'))
@@ -24,7 +22,13 @@ QString dataPathOf(const QString& given) {
 }
 
 bool isMissingFolder(const QString& dataPath) {
-    return !pg::isServerLocation(dataPath) && !QFileInfo(dataPath).isDir();
+    return !isServerLocation(dataPath) && !QFileInfo(dataPath).isDir();
+}
+
+bool isServerLocation(const QString& location) {
+    const QString s = location.trimmed();
+    return s.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           s.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
 QString companyFileName(const QString& programFolder) {

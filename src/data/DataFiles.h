@@ -22,6 +22,10 @@ QString dataFileName(const QString& dataPath, const QString& fileName);
 // ending in its separator. Whether the folder exists is not asked.
 QString dataPathOf(const QString& given);
 
+// Whether a data location (a data path, or a data file's name made of one) names a data set
+// on a database server, a postgresql:// connection URI, rather than a folder or a file.
+bool isServerLocation(const QString& location);
+
 // Whether a data path names a folder that is not there (a server's URI never does).
 bool isMissingFolder(const QString& dataPath);
 

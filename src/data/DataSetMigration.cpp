@@ -62,7 +62,7 @@ QString journalColumnsOf(Database& db) {
 }
 
 bool isServer(const QString& dataPath) {
-    return pg::isServerLocation(dataPath);
+    return isServerLocation(dataPath);
 }
 
 QString where(const QString& location) {
@@ -250,7 +250,7 @@ std::vector<CopiedFile> migrateDataSet(const QString& fromDataPath, const QStrin
             throw DbError(err::ObjectExists,
                           QStringLiteral("%1 holds data already; the data set is copied only to "
                                          "an empty place.")
-                              .arg(pg::isServerLocation(to) ? to : where(to)));
+                              .arg(isServerLocation(to) ? to : where(to)));
     }
     // A data set is copied whole or not at all.
     if (isServer(toDataPath))

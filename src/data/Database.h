@@ -45,6 +45,15 @@ class Database : public std::enable_shared_from_this<Database> {
     static std::shared_ptr<Database> openForReading(const QString& path);
 
     virtual QString path() const = 0;
+    // Whether the data is kept by a database server that other workstations use at the same
+    // time. Each connection to it is a session of its own, which takes round trips to open;
+    // a data file is opened by this program itself.
+    virtual bool isShared() const = 0;
+    // Whether text given to forEachRow() and executeBound() runs as SQLite reads it, with
+    // SQLite's own statements (PRAGMA), conversions and planner hints (a unary + on a
+    // column). Otherwise the back end rewrites it for its server, which knows the common
+    // forms only.
+    virtual bool runsSqliteText() const = 0;
     virtual bool isReadOnly() const = 0;
     // Why changes are refused, for messages ("the database file ... is read-only", or the
     // folder that holds it); empty when the file can be changed.

@@ -114,12 +114,16 @@ class JetSqlParser {
     SqlExpr call(const JetToken& name);
     SqlExpr parameterMarker(qsizetype k);
     SqlExpr iif(std::vector<SqlExpr>& args);
+    // The expression as its group shows it, where it names a group term: while showGroups_,
+    // or here where `whole` asks for the whole expression only.
+    SqlExpr grouped(SqlExpr e, bool whole = false) const;
     bool binaryOperator(Operator* op) const;
     SqlExpr applyBinary(const Operator& op, SqlExpr lhs);
     SqlExpr inList(SqlExpr lhs, bool negated);
     QString subquery();
 
-    // Statements (JetSqlStatement.cpp).
+    // Statements: SELECT and its groups (JetSqlSelect.cpp, JetSqlGroups.cpp), FROM
+    // (JetSqlFrom.cpp), the changes and definitions (JetSqlChanges.cpp).
     // A table or subquery of a FROM clause: what its columns are qualified with, and for a
     // table its name (empty for a subquery).
     struct FromSource {
@@ -128,7 +132,33 @@ class JetSqlParser {
     };
     QString select(QString* updatableTable);
     QString selectCore(QString* limit, QString* updatableTable, QStringList* starMarkers);
-    QString selectItem(int* exprNumber);
+    // A term texts are grouped by: the SQL of its value, the spelling its group shows, and
+    // whether it names a column.
+    struct GroupTerm {
+        QString sql;
+        QString shown;
+        bool column = false;
+    };
+    // A SELECT's item as written and, for distinct rows grouped instead, as it is shown then
+    // and the term it is grouped by.
+    struct SelectItem {
+        QString sql;
+        QString shown;
+        QString groupKey;
+        bool star = false;
+        bool grouped = false;  // groups as text: term names it
+        GroupTerm term;
+        SqlExpr value;  // what it gives, without its name; empty for a * item
+    };
+    SelectItem selectItem(int* exprNumber);
+    // Where the current SELECT (not its subqueries) has GROUP BY, HAVING and UNION.
+    struct CoreClauses {
+        size_t groupBy = 0;  // the first term's token, 0 for none
+        bool having = false;
+        bool unionFollows = false;
+    };
+    CoreClauses coreClauses() const;
+    void readGroupTerms(size_t at);
     QString fromClause(int* tables, QString* table, QString* rowIdOwner,
                        std::vector<FromSource>* sources);
     QString starColumns(const QString& qualifier, const std::vector<FromSource>& sources,
@@ -164,7 +194,20 @@ class JetSqlParser {
     // are distinct (or a union's): the server sorts those only by the columns they have.
     QHash<QString, QString> itemAliases_;
     bool distinctRows_ = false;
-    QStringList stars_;  // qualifiers of the current SELECT's * items, in order
+    // The current SELECT's groups of text. Items, HAVING and ORDER BY (while showGroups_) read
+    // a group's spelling wherever they name its term outside an aggregate.
+    std::vector<GroupTerm> groupTerms_;
+    bool showGroups_ = false;
+    // Distinct rows grouped by their items: ORDER BY names whole items only, each as it is
+    // shown, its parts as they are (an item that is no group term keeps what it reads).
+    bool wholeGroupTerms_ = false;
+    int aggregateDepth_ = 0;
+    // The current SELECT's items as they are shown (empty for a * item), which ORDER BY 2
+    // names, and whether its rows carry the row id as their first column.
+    std::vector<SqlExpr> itemExprs_;
+    bool rowIdFirst_ = false;
+    bool tableColumns_ = true;  // the current FROM reads tables only, no subquery
+    QStringList stars_;         // qualifiers of the current SELECT's * items, in order
     int starMarkersMade_ = 0;
     JetTranslation out_;
     const StoredQueryLookup* storedQuery_ = nullptr;
@@ -195,6 +238,13 @@ QString operandText(const SqlExpr& e, int maxLevel);
 // lets an index give the order); on the server text sorts by its sort key, except among
 // distinct rows, which the server sorts only by what they show.
 QString sortTermText(const SqlExpr& e, bool distinctRows);
+// Text grouped as Jet groups it (letter case and trailing blanks aside): the GROUP BY term of
+// a value of that kind, and the spelling its group shows, the least by its letters' code
+// points on both back ends. groupsAsText() tells which values group so.
+bool groupsAsText(const SqlExpr& e);
+// tableColumns: a column there is one of a data set's table, not of a subquery.
+QString textGroupKey(const SqlExpr& e, bool tableColumns);
+QString textGroupSpelling(const SqlExpr& e);
 
 struct FieldType;
 // The PostgreSQL type of a column declared with a Jet type (its FieldType and the name
@@ -203,6 +253,10 @@ QString postgresColumnType(const FieldType& ft, const QString& declared);
 
 // A name as written, without its brackets or quotes.
 QString plainName(const JetToken& tok);
+// A name between brackets, as the translated text writes names.
+QString bracketed(const QString& name);
+// A word that begins a clause or a join, never a name given with AS left out.
+bool isClauseWord(const JetToken& tok);
 
 // A statement's text for messages: long statements are cut.
 QString shownStatement(const QString& sql);

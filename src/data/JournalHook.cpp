@@ -1,10 +1,12 @@
 #include "JournalHook.h"
 
+#include "DataFiles.h"
 #include "Database.h"
+#include "JetSqlTranslator.h"
 #include "Journal.h"
+#include "JournalTriggerText.h"
 #include "SqliteAuthorizer.h"
 #include "SqliteStatement.h"
-#include "pg/PgDatabase.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>
@@ -24,21 +26,6 @@ void runAfterCommit(const QString& file, std::int64_t seq, const QByteArray& has
 }  // namespace journal
 
 namespace {
-
-const char kStaged[] = "velmora_journal_staged";
-const char kTriggerPrefix[] = "velmora_journal_";
-
-QString name(const QString& n) {
-    QString q = n;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
-QString literal(const QString& s) {
-    QString q = s;
-    q.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + q + u'\'';
-}
 
 // One statement's rows, read as engine values.
 class Query {
@@ -82,31 +69,6 @@ QString programName() {
     return n.isEmpty() ? QStringLiteral("velmora") : n;
 }
 
-// A JSON object of a row's columns as text, the row named by prefix ("NEW.", "OLD." or
-// none). SQLite takes at most 127 arguments to a function: wide rows are built in parts.
-QString rowObject(const QStringList& columns, const QString& prefix) {
-    QStringList parts;
-    for (qsizetype i = 0; i < columns.size(); i += 50) {
-        QStringList args;
-        for (qsizetype j = i; j < std::min(columns.size(), i + 50); ++j)
-            args << literal(columns[j])
-                 << QStringLiteral("CAST(%1%2 AS TEXT)").arg(prefix, name(columns[j]));
-        parts << QStringLiteral("json_object(%1)").arg(args.join(u','));
-    }
-    QString out = parts.value(0, QStringLiteral("json_object()"));
-    for (qsizetype i = 1; i < parts.size(); ++i)
-        out = QStringLiteral("json_patch(%1,%2)").arg(out, parts[i]);
-    return out;
-}
-
-QString findColumn(const QStringList& columns, const QString& wanted) {
-    for (const QString& c : columns) {
-        if (c.compare(wanted, Qt::CaseInsensitive) == 0)
-            return c;
-    }
-    return {};
-}
-
 }  // namespace
 
 JournalHook::JournalHook(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
@@ -136,6 +98,14 @@ int JournalHook::schemaVersion() {
     if (rc != SQLITE_ROW)
         fail(rc, "PRAGMA main.schema_version");
     return version;
+}
+
+QStringList JournalHook::tableColumns(const QString& table) {
+    QStringList cols;
+    Query q(db_, QStringLiteral("PRAGMA main.table_info(%1)").arg(quoteSqliteName(table)).toUtf8());
+    while (sqlite3_step(q.get()) == SQLITE_ROW)
+        cols << q.text(1);
+    return cols;
 }
 
 JournalHook::~JournalHook() {
@@ -189,7 +159,7 @@ void JournalHook::attach() {
     exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (TableName TEXT, RegNum TEXT, "
                         "ItemNumber TEXT, RowKey INTEGER, ColumnName TEXT, OldValue TEXT, "
                         "NewValue TEXT)")
-             .arg(QLatin1String(kStaged)));
+             .arg(QLatin1String(journal::kStagedTable)));
     attached_ = true;
     refresh();
 }
@@ -217,21 +187,15 @@ void JournalHook::refresh() {
     }
     // The main data file is the one with aircraft (by registration) and their components
     // (by item number); the template library has an Aircraft table too, of makes.
-    auto columnsOf = [this](const QString& table) {
-        QStringList cols;
-        Query q(db_, QStringLiteral("PRAGMA main.table_info(%1)").arg(name(table)).toUtf8());
-        while (sqlite3_step(q.get()) == SQLITE_ROW)
-            cols << q.text(1);
-        return cols;
-    };
-    hasEntryColumn_ =
-        hasJournal_ &&
-        !findColumn(columnsOf(journal::kTable), journal::columnNames()[journal::Entry]).isEmpty();
-    const QString aircraft = findColumn(present, QStringLiteral("Aircraft"));
-    const QString parts = findColumn(present, QStringLiteral("Parts"));
+    auto columnsOf = [this](const QString& table) { return tableColumns(table); };
+    hasEntryColumn_ = hasJournal_ && !journal::findColumn(columnsOf(journal::kTable),
+                                                          journal::columnNames()[journal::Entry])
+                                          .isEmpty();
+    const QString aircraft = journal::findColumn(present, QStringLiteral("Aircraft"));
+    const QString parts = journal::findColumn(present, QStringLiteral("Parts"));
     isMainFile_ = !aircraft.isEmpty() && !parts.isEmpty() &&
-                  !findColumn(columnsOf(aircraft), QStringLiteral("RegNum")).isEmpty() &&
-                  !findColumn(columnsOf(parts), QStringLiteral("ItemNumber")).isEmpty();
+                  !journal::findColumn(columnsOf(aircraft), QStringLiteral("RegNum")).isEmpty() &&
+                  !journal::findColumn(columnsOf(parts), QStringLiteral("ItemNumber")).isEmpty();
     installTriggers(isMainFile_ ? present : QStringList());
     knownSchemaVersion_ = schemaVersion();
 }
@@ -241,92 +205,29 @@ void JournalHook::installTriggers(const QStringList& tables) {
     {
         Query q(db_, QStringLiteral("SELECT name FROM temp.sqlite_master WHERE type = 'trigger' "
                                     "AND name LIKE '%1%'")
-                         .arg(QLatin1String(kTriggerPrefix))
+                         .arg(QLatin1String(journal::kTriggerPrefix))
                          .toUtf8());
         while (sqlite3_step(q.get()) == SQLITE_ROW)
             old << q.text(0);
     }
     for (const QString& t : old)
-        exec(QStringLiteral("DROP TRIGGER temp.%1").arg(name(t)));
+        exec(QStringLiteral("DROP TRIGGER temp.%1").arg(quoteSqliteName(t)));
 
-    const QString insertInto =
-        QStringLiteral(
-            "INSERT INTO %1 (TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, "
-            "NewValue) ")
-            .arg(QLatin1String(kStaged));
     int n = 0;
     for (const QString& table : tables) {
-        QStringList cols;
-        {
-            Query q(db_, QStringLiteral("PRAGMA main.table_info(%1)").arg(name(table)).toUtf8());
-            while (sqlite3_step(q.get()) == SQLITE_ROW)
-                cols << q.text(1);
-        }
-        const QString reg = findColumn(cols, QStringLiteral("RegNum"));
-        const QString item = findColumn(cols, QStringLiteral("ItemNumber"));
-        auto key = [&](const QString& row) {
-            return QStringLiteral("%1, %2").arg(
-                reg.isEmpty() ? QStringLiteral("NULL")
-                              : QStringLiteral("CAST(%1.%2 AS TEXT)").arg(row, name(reg)),
-                item.isEmpty() ? QStringLiteral("NULL")
-                               : QStringLiteral("CAST(%1.%2 AS TEXT)").arg(row, name(item)));
-        };
-        const QString t = literal(table);
-        ++n;
-        exec(QStringLiteral("CREATE TEMP TRIGGER %1ins_%2 AFTER INSERT ON main.%3 BEGIN %4"
-                            "VALUES (%5, %6, NEW.rowid, %7, NULL, %8); END")
-                 .arg(QLatin1String(kTriggerPrefix))
-                 .arg(n)
-                 .arg(name(table), insertInto, t, key(QStringLiteral("NEW")),
-                      literal(journal::kRowAdded), rowObject(cols, QStringLiteral("NEW."))));
-        exec(QStringLiteral("CREATE TEMP TRIGGER %1del_%2 AFTER DELETE ON main.%3 BEGIN %4"
-                            "VALUES (%5, %6, OLD.rowid, %7, %8, NULL); END")
-                 .arg(QLatin1String(kTriggerPrefix))
-                 .arg(n)
-                 .arg(name(table), insertInto, t, key(QStringLiteral("OLD")),
-                      literal(journal::kRowRemoved), rowObject(cols, QStringLiteral("OLD."))));
-        QStringList pairs;
-        for (const QString& c : cols)
-            pairs << QStringLiteral("(%1, CAST(OLD.%2 AS TEXT), CAST(NEW.%2 AS TEXT))")
-                         .arg(literal(c), name(c));
-        exec(QStringLiteral("CREATE TEMP TRIGGER %1upd_%2 AFTER UPDATE ON main.%3 BEGIN %4"
-                            "SELECT %5, %6, NEW.rowid, column1, column2, column3 FROM (VALUES %7) "
-                            "WHERE column2 IS NOT column3 COLLATE BINARY; END")
-                 .arg(QLatin1String(kTriggerPrefix))
-                 .arg(n)
-                 .arg(name(table), insertInto, t, key(QStringLiteral("NEW")), pairs.join(u',')));
+        for (const QString& trigger : journal::changeTriggers(table, tableColumns(table), ++n))
+            exec(trigger);
     }
     if (!tables.isEmpty() && hasJournal_) {
-        // Lines are only ever added, and only by the seal.
-        const QString refuse = QStringLiteral(
-            "SELECT RAISE(ABORT, 'The entry journal can only be added to, by "
-            "the changes it records.'); END");
-        exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_upd BEFORE UPDATE ON main.%2 BEGIN %3")
-                 .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
-        exec(QStringLiteral("CREATE TEMP TRIGGER %1guard_del BEFORE DELETE ON main.%2 BEGIN %3")
-                 .arg(QLatin1String(kTriggerPrefix), name(journal::kTable), refuse));
+        for (const QString& guard : journal::guardTriggers())
+            exec(guard);
     }
 }
 
-namespace {
-
-// The journal's table and its index by registration, in a file.
-const char kJournalTableSql[] =
-    "CREATE TABLE IF NOT EXISTS Journal (Seq INTEGER PRIMARY KEY, ChangedAt DATETIME, "
-    "UserName TEXT(255) COLLATE NOCASE, HostName TEXT(255) COLLATE NOCASE, "
-    "Program TEXT(255) COLLATE NOCASE, Screen TEXT(255) COLLATE NOCASE, "
-    "TableName TEXT(64) COLLATE NOCASE, RegNum TEXT(255) COLLATE NOCASE, "
-    "ItemNumber TEXT(64) COLLATE NOCASE, RowKey INTEGER, ColumnName TEXT(255) COLLATE "
-    "NOCASE, OldValue LONGTEXT COLLATE NOCASE, NewValue LONGTEXT COLLATE NOCASE, "
-    "Hash TEXT(64), Entry INTEGER)";
-const char kJournalIndexSql[] = "CREATE INDEX IF NOT EXISTS JournalRegNum ON Journal (RegNum, Seq)";
-
-}  // namespace
-
 void JournalHook::createJournalTable() {
-    exec(QString::fromLatin1(kJournalTableSql));
+    exec(QString::fromLatin1(journal::kJournalTableSql));
     hasEntryColumn_ = true;
-    exec(QString::fromLatin1(kJournalIndexSql));
+    exec(QString::fromLatin1(journal::kJournalIndexSql));
     createTimeIndex();
 }
 
@@ -346,29 +247,22 @@ void JournalHook::addEntryColumn() {
         bool& flag;
         ~Done() { flag = false; }
     } done{altering_};
-    exec(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN Entry INTEGER").arg(name(journal::kTable)));
+    exec(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN Entry INTEGER")
+             .arg(quoteSqliteName(journal::kTable)));
     hasEntryColumn_ = true;
 }
 
 void JournalHook::stageBaseline(const QStringList& tables) {
     for (const QString& table : tables) {
-        QStringList cols;
-        {
-            Query q(db_, QStringLiteral("PRAGMA main.table_info(%1)").arg(name(table)).toUtf8());
-            while (sqlite3_step(q.get()) == SQLITE_ROW)
-                cols << q.text(1);
-        }
-        const QString reg = findColumn(cols, QStringLiteral("RegNum"));
-        const QString item = findColumn(cols, QStringLiteral("ItemNumber"));
-        exec(QStringLiteral("INSERT INTO temp.%1 (TableName, RegNum, ItemNumber, RowKey, "
-                            "ColumnName, OldValue, NewValue) SELECT %2, %3, %4, rowid, %5, NULL, "
-                            "%6 FROM main.%7 ORDER BY rowid")
-                 .arg(QLatin1String(kStaged), literal(table),
-                      reg.isEmpty() ? QStringLiteral("NULL")
-                                    : QStringLiteral("CAST(%1 AS TEXT)").arg(name(reg)),
-                      item.isEmpty() ? QStringLiteral("NULL")
-                                     : QStringLiteral("CAST(%1 AS TEXT)").arg(name(item)),
-                      literal(journal::kRowPresent), rowObject(cols, QString()), name(table)));
+        const QByteArray sql = journal::baselineStatement(table, tableColumns(table)).toUtf8();
+        Query q(db_, sql);
+        if (q.prepared() != SQLITE_OK)
+            fail(q.prepared(), sql);
+        bindValue(q.get(), 1, Value(table));
+        bindValue(q.get(), 2, Value(journal::kRowPresent));
+        const int rc = sqlite3_step(q.get());
+        if (rc != SQLITE_DONE)
+            fail(rc, sql);
     }
 }
 
@@ -428,12 +322,13 @@ void JournalHook::sealStaged() {
         QStringLiteral(
             "SELECT TableName, RegNum, ItemNumber, RowKey, ColumnName, OldValue, "
             "NewValue FROM temp.%1 ORDER BY rowid")
-            .arg(QLatin1String(kStaged))
+            .arg(QLatin1String(journal::kStagedTable))
             .toUtf8();
     if (journal::carryingJournal()) {
         // A migration carries the journal's lines as they are: the rows it writes are in them.
-        static const QByteArray dropSql =
-            QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)).toUtf8();
+        static const QByteArray dropSql = QStringLiteral("DELETE FROM temp.%1")
+                                              .arg(QLatin1String(journal::kStagedTable))
+                                              .toUtf8();
         sqlite3_stmt* drop = kept(clearStaged_, dropSql.constData());
         const StatementUse dropUse{drop};
         const int drc = sqlite3_step(drop);
@@ -527,7 +422,7 @@ void JournalHook::sealStaged() {
         fail(rc, "SELECT staged journal lines");
     sealedSeq_ = seq;
     static const QByteArray clearSql =
-        QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(kStaged)).toUtf8();
+        QStringLiteral("DELETE FROM temp.%1").arg(QLatin1String(journal::kStagedTable)).toUtf8();
     sqlite3_stmt* clear = kept(clearStaged_, clearSql.constData());
     const StatementUse clearUse{clear};
     const int crc = sqlite3_step(clear);
@@ -589,7 +484,8 @@ void JournalHook::onRollback(void* self) {
 }
 
 void JournalHook::onUpdate(void* self, int op, const char* db, const char* table, long long) {
-    if (op == SQLITE_INSERT && qstrcmp(db, "temp") == 0 && qstrcmp(table, kStaged) == 0)
+    if (op == SQLITE_INSERT && qstrcmp(db, "temp") == 0 &&
+        qstrcmp(table, journal::kStagedTable) == 0)
         ++static_cast<JournalHook*>(self)->staged_;
 }
 
@@ -600,7 +496,7 @@ bool journal::recordFileEvent(Database& mainDb, const QString& event, const QStr
     // Staged like the lines of the triggers, and sealed with the transaction.
     mainDb.executeBound(QStringLiteral("INSERT INTO temp.%1 (TableName, ColumnName, NewValue) "
                                        "VALUES (?1, ?2, ?3)")
-                            .arg(QLatin1String(kStaged)),
+                            .arg(QLatin1String(journal::kStagedTable)),
                         {Value(kFileEvent), Value(event), Value(detail)});
     tx.commit();
     return true;
@@ -610,7 +506,7 @@ void journal::carryLines(Database& mainDb, const std::vector<std::vector<Value>>
     if (!carryingJournal())
         throw DbError(err::Internal,
                       QStringLiteral("Journal lines are only carried by a migration."));
-    if (!pg::isServerLocation(mainDb.path())) {
+    if (!isServerLocation(mainDb.path())) {
         mainDb.executeBound(QString::fromLatin1(kJournalTableSql), {});
         mainDb.executeBound(QString::fromLatin1(kJournalIndexSql), {});
     }

@@ -64,6 +64,7 @@ class JournalHook {
     void addEntryColumn();
     void stageBaseline(const QStringList& tables);
     int schemaVersion();
+    QStringList tableColumns(const QString& table);
     // A statement kept in slot for every seal, prepared at its first use.
     sqlite3_stmt* kept(sqlite3_stmt*& slot, const char* sql);
     void exec(const QString& sql);

@@ -1,5 +1,6 @@
 #include "Schema.h"
 
+#include "DataFiles.h"
 #include "Database.h"
 #include "JetSqlTranslator.h"
 #include "Recordset.h"
@@ -62,7 +63,7 @@ void createFile(const QString& path, const QStringList& statements, Fill fill) {
     };
     // On a server the data set's schema is made in the same transaction as its tables and
     // rows: a failure leaves the database as it was.
-    if (pg::isServerLocation(path)) {
+    if (isServerLocation(path)) {
         pg::createServerDataSet(path, build);
         return;
     }

@@ -557,28 +557,6 @@ int compareText(void*, int aBytes, const void* a, int bBytes, const void* b) {
 
 }  // namespace
 
-namespace {
-const char kFunctionErrorTag[] = "jet-error ";
-}  // namespace
-
-QByteArray functionErrorMessage(const DbError& e) {
-    return kFunctionErrorTag + QByteArray::number(e.code()) + ": " + e.text().toUtf8();
-}
-
-std::optional<DbError> functionError(const QString& sqliteMessage, const QString& statement) {
-    if (!sqliteMessage.startsWith(QLatin1String(kFunctionErrorTag)))
-        return std::nullopt;
-    const qsizetype colon = sqliteMessage.indexOf(u':');
-    bool ok = false;
-    const int number =
-        sqliteMessage.mid(qstrlen(kFunctionErrorTag), colon - qstrlen(kFunctionErrorTag))
-            .toInt(&ok);
-    if (colon < 0 || !ok)
-        return std::nullopt;
-    return DbError(static_cast<ErrorNumber>(number),
-                   QStringLiteral("%1 in \"%2\".").arg(sqliteMessage.mid(colon + 2), statement));
-}
-
 int registerJetCollation(sqlite3* db) {
     return sqlite3_create_collation_v2(db, kJetTextCollation, SQLITE_UTF8, nullptr, compareText,
                                        nullptr);

@@ -97,19 +97,24 @@ void bindValues(sqlite3_stmt* st, const std::vector<Value>& values, const QStrin
 }
 
 void readColumn(sqlite3_stmt* st, int i, Value& into) {
-    switch (sqlite3_column_type(st, i)) {
+    // The column's value is looked up once and read through it: each sqlite3_column_*
+    // call looks the column up again and checks the connection's state on the way out,
+    // which a result of many rows and columns pays for several times per value. The
+    // connection is used by one thread, so reading the value directly is safe.
+    sqlite3_value* v = sqlite3_column_value(st, i);
+    switch (sqlite3_value_type(v)) {
         case SQLITE_INTEGER:
-            into = Value(static_cast<std::int64_t>(sqlite3_column_int64(st, i)));
+            into = Value(static_cast<std::int64_t>(sqlite3_value_int64(v)));
             break;
         case SQLITE_FLOAT:
-            into = Value(sqlite3_column_double(st, i));
+            into = Value(sqlite3_value_double(v));
             break;
         case SQLITE_NULL:
             into = Value();
             break;
         default: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            into.assignText(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i)));
+            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            into.assignText(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(v)));
         }
     }
 }

@@ -1,7 +1,6 @@
 #include "OrderedReading.h"
 
 #include "data/Database.h"
-#include "data/pg/PgDatabase.h"
 
 #include <QThread>
 
@@ -46,7 +45,7 @@ void readInOrder(data::Database& db, std::size_t count, const ReadItem& read,
     // The calling thread reads on db; a reader for each further thread.
     const std::size_t threads = std::min(cores, count);
     std::size_t further = threads > 0 ? threads - 1 : 0;
-    if (count < kServerItemsForReaders && data::pg::isServerLocation(db.path()))
+    if (count < kServerItemsForReaders && db.isShared())
         further = 0;
     const std::vector<std::shared_ptr<data::Database>> readers = openReaders(db, further);
 

@@ -6,7 +6,6 @@
 #include "data/Database.h"
 #include "data/Journal.h"
 #include "data/Recordset.h"
-#include "data/pg/PgDatabase.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -92,7 +91,7 @@ QString disagreement(data::Database& mainDb, const ChainPoint& anchor) {
 }
 
 QString anchorKey(const QString& mainFile) {
-    if (data::pg::isServerLocation(mainFile))
+    if (data::isServerLocation(mainFile))
         return mainFile;
     const QFileInfo info(data::resolvePathCaseInsensitive(mainFile));
     const QString canonical = info.canonicalFilePath();

@@ -4,6 +4,7 @@
 #include "JournalLines.h"
 
 #include "data/Database.h"
+#include "data/JetSqlTranslator.h"
 #include "data/Journal.h"
 
 #include <QJsonDocument>
@@ -201,8 +202,8 @@ CheckResult checkJournal(data::Database& mainDb) {
         };
         std::vector<Text> actual(static_cast<size_t>(t.columns.size()));
         mainDb.forEachRow(
-            QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid")
-                .arg(reads.join(u','), t.name),
+            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
+                .arg(reads.join(u','), data::quoteSqliteName(t.name)),
             {}, [&](const std::vector<data::Value>& r) {
                 if (!out.problem.isEmpty())
                     return;

@@ -1,9 +1,9 @@
 #include "JournalLines.h"
 
 #include "data/Database.h"
+#include "data/JetSqlTranslator.h"
 #include "data/Journal.h"
 #include "data/Recordset.h"
-#include "data/pg/PgDatabase.h"
 
 #include <QStringList>
 
@@ -17,16 +17,15 @@ bool hasJournal(data::Database& mainDb) {
 
 QStringList columnsOf(data::Database& db, const QString& table) {
     QStringList out;
-    if (!data::pg::isServerLocation(db.path())) {
+    if (db.runsSqliteText()) {
         // SQLite's own word: the engine's description of a table may predate a column the
         // journal's hook has just added to it.
-        db.forEachRow(QStringLiteral("PRAGMA table_info(\"%1\")")
-                          .arg(QString(table).replace(u'"', QStringLiteral("\"\""))),
-                      {}, [&](const std::vector<data::Value>& r) { out << r[1].toString(); });
+        db.forEachRow(QStringLiteral("PRAGMA table_info(%1)").arg(data::quoteSqliteName(table)), {},
+                      [&](const std::vector<data::Value>& r) { out << r[1].toString(); });
         return out;
     }
     auto probe = db.openRecordset(
-        QStringLiteral("SELECT * FROM [%1] WHERE 1 = 0").arg(QString(table).replace(u']', "]]")));
+        QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(data::quoteJetName(table)));
     for (int i = 0; i < probe->fieldCount(); ++i)
         out << probe->field(i).name;
     return out;
@@ -61,10 +60,12 @@ JournalLine lineFromRow(const std::vector<data::Value>& r) {
 }
 
 QString valueText(data::Database& db, const QString& column) {
-    const QString name = u'"' + QString(column).replace(u'"', QStringLiteral("\"\"")) + u'"';
-    if (data::pg::isServerLocation(db.path()))
-        return QStringLiteral("velmora_jet.journal_text(%1)").arg(name);
-    return QStringLiteral("CAST(%1 AS TEXT)").arg(name);
+    const QString name = data::quoteSqliteName(column);
+    // As the journal records a value: SQLite's own conversion to text on the files, the
+    // engine's function on a server.
+    if (db.runsSqliteText())
+        return QStringLiteral("CAST(%1 AS TEXT)").arg(name);
+    return QStringLiteral("velmora_jet.journal_text(%1)").arg(name);
 }
 
 std::vector<JournalLine> readLines(data::Database& mainDb, const LineFilter& filter) {

@@ -3,7 +3,6 @@
 #include "data/Database.h"
 #include "data/Journal.h"
 #include "data/TextKey.h"
-#include "data/pg/PgDatabase.h"
 
 #include <array>
 
@@ -65,9 +64,8 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
     // line of it: "+RegNum" (the same registration, letter case ignored) keeps the grouping
     // from walking the index by registration instead.
     // Each aircraft's first line, and which of its totals have lines at all. On a server the
-    // registration groups by its own rule for text (letter case ignored).
-    const QString plus =
-        data::pg::isServerLocation(mainDb.path()) ? QString() : QStringLiteral("+");
+    // registration groups by its own rule for text (letter case ignored), and takes no hint.
+    const QString plus = mainDb.runsSqliteText() ? QStringLiteral("+") : QString();
     mainDb.forEachRow(
         QStringLiteral("SELECT RegNum, ColumnName, substr(min(ChangedAt), 1, 10) FROM Journal "
                        "WHERE TableName = 'Aircraft' AND ChangedAt >= ?1 AND ChangedAt < ?2%1 "

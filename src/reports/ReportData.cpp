@@ -8,7 +8,6 @@
 #include "data/JetFormat.h"
 #include "data/Recordset.h"
 #include "data/ValueNumber.h"
-#include "data/pg/PgDatabase.h"
 #include "due/DueList.h"
 #include "reportfiles/ReportQueries.h"
 #include "utilisation/UtilisationSource.h"
@@ -426,7 +425,7 @@ QString reportDataFilePath(const ReportJob& job) {
     if (name.isEmpty())
         name = QStringLiteral("TimeMgr.mdb");
     // A report of a data path on a database server reads the data set of that server.
-    if (data::pg::isServerLocation(job.reportFile))
+    if (data::isServerLocation(job.reportFile))
         return data::dataFileName(job.reportFile.left(job.reportFile.lastIndexOf(u'#')), name);
     QString path = name;
     if (QFileInfo(name).isRelative()) {
@@ -457,7 +456,7 @@ namespace {
 // The report definition a job names. A database server keeps data sets, not report files:
 // the report of a data path on a server ("URI#1") is the program's own definition of it.
 bool loadDefinitionOf(const ReportJob& job, ReportDefinition* def, QString* error) {
-    if (!data::pg::isServerLocation(job.reportFile))
+    if (!data::isServerLocation(job.reportFile))
         return loadReportDefinition(job.reportFile, def, error);
     const QString name =
         job.reportFile.mid(job.reportFile.lastIndexOf(u'#') + 1).trimmed() + QStringLiteral(".rpt");

@@ -1,6 +1,7 @@
 #include "TaskRows.h"
 
 #include "data/JetDates.h"
+#include "data/JetSqlTranslator.h"
 #include "data/ValueNumber.h"
 
 namespace velmora::tasks::rows {
@@ -266,24 +267,29 @@ Accomplishment accomplishmentFrom(const std::vector<Value>& v) {
 QString selectFrom(const QString& table, const QStringList& columns) {
     QStringList bracketed;
     for (const QString& c : columns)
-        bracketed << u'[' + c + u']';
-    return QStringLiteral("select %1 from [%2]").arg(bracketed.join(u','), table);
+        bracketed << data::quoteJetName(c);
+    return QStringLiteral("select %1 from %2").arg(bracketed.join(u','), data::quoteJetName(table));
 }
 
 QString insertInto(const QString& table, const QStringList& columns) {
+    QStringList names;
     QStringList markers;
-    for (int i = 1; i <= columns.size(); ++i)
+    for (int i = 1; i <= columns.size(); ++i) {
+        names << data::quoteJetName(columns[i - 1]);
         markers << QStringLiteral("?%1").arg(i);
-    return QStringLiteral("INSERT INTO [%1] ([%2]) VALUES (%3)")
-        .arg(table, columns.join(QStringLiteral("], [")), markers.join(QStringLiteral(", ")));
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(data::quoteJetName(table), names.join(QStringLiteral(", ")),
+             markers.join(QStringLiteral(", ")));
 }
 
 QString updateByKey(const QString& table, const QStringList& columns) {
     QStringList sets;
     for (int i = 1; i < columns.size(); ++i)
-        sets << QStringLiteral("[%1] = ?%2").arg(columns[i]).arg(i + 1);
-    return QStringLiteral("UPDATE [%1] SET %2 WHERE [%3] = ?1")
-        .arg(table, sets.join(QStringLiteral(", ")), columns[0]);
+        sets << QStringLiteral("%1 = ?%2").arg(data::quoteJetName(columns[i])).arg(i + 1);
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?1")
+        .arg(data::quoteJetName(table), sets.join(QStringLiteral(", ")),
+             data::quoteJetName(columns[0]));
 }
 
 }  // namespace velmora::tasks::rows

@@ -9,6 +9,7 @@
 #include "TaskSchema.h"
 #include "TaskStore.h"
 #include "data/Database.h"
+#include "data/JetSqlTranslator.h"
 #include "data/Recordset.h"
 #include "data/TextKey.h"
 
@@ -35,7 +36,8 @@ class Keys {
     std::int64_t next() {
         if (next_ == 0) {
             auto rs = db_.openRecordset(
-                QStringLiteral("select Max([%1]) from [%2]").arg(column_, table_));
+                QStringLiteral("select Max(%1) from %2")
+                    .arg(data::quoteJetName(column_), data::quoteJetName(table_)));
             const Value v = rs->rows().empty() ? Value() : rs->rows().front().values[0];
             next_ = (v.isNull() ? 0 : v.toInt()) + 1;
         }

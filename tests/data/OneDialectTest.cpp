@@ -38,6 +38,19 @@ class OneDialect : public ::testing::TestWithParam<BackEnd> {
         return out;
     }
 
+    // Every row with its cells joined by " | ".
+    QStringList rows(const QString& sql) {
+        QStringList out;
+        auto rs = db->openRecordset(sql);
+        for (; !rs->eof(); rs->moveNext()) {
+            QStringList cells;
+            for (int i = 0; i < rs->fieldCount(); ++i)
+                cells << (rs->value(i).isNull() ? QStringLiteral("Null") : rs->value(i).toString());
+            out << cells.join(QStringLiteral(" | "));
+        }
+        return out;
+    }
+
     TestStore store{GetParam()};
     std::shared_ptr<Database> db;
 };
@@ -112,6 +125,58 @@ TEST_P(OneDialect, DistinctRowsSortByAnExpressionOfTheirItems) {
     EXPECT_EQ(column("SELECT DISTINCT 'x' AS c, #2020-01-31# AS d FROM Aircraft ORDER BY 'x' "
                      "DESC, #2020-01-31#"),
               list({"x"}));
+}
+
+// Texts that differ only in letter case or trailing blanks are one group and one distinct
+// row, columns and computed text alike; the group shows the least of its spellings by their
+// letters' code points ("BELL" before "Bell" before "bell ").
+TEST_P(OneDialect, TextsAlikeButForCaseOrTrailingBlanksAreOneGroup) {
+    addAircraft(*db, "n3", 300);
+    db->execute("UPDATE Aircraft SET Make = 'BELL', Model = 'JET ' WHERE RegNum = 'n3'");
+    EXPECT_EQ(rows("SELECT Make, Count(*) AS n FROM Aircraft GROUP BY Make"), list({"BELL | 3"}));
+    EXPECT_EQ(rows("SELECT Aircraft.Make, Sum(TotalTime) AS t FROM Aircraft GROUP BY Make"),
+              list({"BELL | 600"}));
+    EXPECT_EQ(rows("SELECT LCase(Make) AS m, Count(*) AS n FROM Aircraft GROUP BY LCase(Make)"),
+              list({"bell | 3"}));
+    // What the items, HAVING and ORDER BY make of the grouped text reads the group's spelling.
+    EXPECT_EQ(rows("SELECT Make & '|' AS m, Len(Make) AS n FROM Aircraft GROUP BY Make HAVING "
+                   "Make = 'bell' AND Count(*) = 3"),
+              list({"BELL| | 4"}));
+    EXPECT_EQ(rows("SELECT Model, Count(*) AS n FROM Aircraft GROUP BY Model ORDER BY Model DESC"),
+              list({"JET  | 2", "206B | 1"}));
+    EXPECT_EQ(rows("SELECT Model, Make, Max(TotalTime) AS t FROM Aircraft GROUP BY Make, Model "
+                   "ORDER BY Max(TotalTime)"),
+              list({"206B | Bell | 100", "JET  | BELL | 300"}));
+    // Distinct rows group so by all their items.
+    EXPECT_EQ(rows("SELECT DISTINCT Make FROM Aircraft"), list({"BELL"}));
+    EXPECT_EQ(rows("SELECT DISTINCT LCase(Make) AS m, Model FROM Aircraft ORDER BY LCase(Make), "
+                   "Model"),
+              list({"bell | 206B", "bell | JET "}));
+    EXPECT_EQ(rows("SELECT DISTINCT TOP 1 Model, 'x' AS c FROM Aircraft ORDER BY Model DESC"),
+              list({"JET  | x"}));
+    EXPECT_EQ(rows("SELECT Count(*) AS n FROM (SELECT DISTINCT Make & '' AS m FROM Aircraft)"),
+              list({"1"}));
+    // A grouped column keeps its name.
+    auto rs = db->openRecordset("SELECT DISTINCT Aircraft.Make FROM Aircraft");
+    EXPECT_EQ(rs->field(0).name, "Make");
+}
+
+// ORDER BY 2 sorts by the second item of the SELECT as that item would sort by its
+// expression (text as Jet compares it), whatever the back end adds to the row.
+TEST_P(OneDialect, AnOrderByPositionSortsByThatItem) {
+    EXPECT_EQ(column("SELECT ItemNumber, PartNumber FROM Parts ORDER BY 2"),
+              list({"4", "2", "3", "1"}));
+    EXPECT_EQ(column("SELECT ItemNumber, PartNumber FROM Parts ORDER BY 2 DESC, 1"),
+              list({"1", "3", "2", "4"}));
+    addAircraft(*db, "n3", 300);
+    db->execute("UPDATE Aircraft SET Model = 'ab' WHERE RegNum = 'n3'");
+    EXPECT_EQ(column("SELECT Model & '' AS m FROM Aircraft ORDER BY 1"),
+              list({"206B", "ab", "Jet"}));
+    EXPECT_EQ(column("SELECT Aircraft.Model & '' AS m, Count(*) AS n FROM Aircraft GROUP BY "
+                     "Aircraft.Model & '' ORDER BY 1 DESC"),
+              list({"Jet", "ab", "206B"}));
+    EXPECT_EQ(column("SELECT DISTINCT Model, 1 AS c FROM Aircraft ORDER BY 2, 1"),
+              list({"206B", "ab", "Jet"}));
 }
 
 TEST_P(OneDialect, ASubqueryInFromNeedsNoName) {

@@ -209,6 +209,18 @@ TEST_P(StoredQueries, ScratchInsideATransactionUndoesOnlyItsOwnWork) {
     EXPECT_EQ(db->queryDefNames(), QStringList({"Kept"}));
 }
 
+// A workstation that opened the data set before it held any stored query, and has read from
+// it since, opens a query another workstation stores afterwards.
+TEST_P(StoredQueries, QueryStoredMeanwhileByAnotherWorkstationOpensByName) {
+    auto other = Database::openForReading(path);
+    EXPECT_EQ(other->openRecordset("Parts")->recordCount(), 3);
+    EXPECT_FALSE(other->hasQueryDef("Query1"));
+    db->createQueryDef("Query1", kActiveParts);
+    auto rs = other->openRecordset("Query1");
+    ASSERT_EQ(rs->recordCount(), 2);
+    EXPECT_EQ(rs->value("Description").toString(), "Main rotor");
+}
+
 TEST_P(StoredQueries, ReadOnlyFileStillOpensItsQueries) {
     VELMORA_FILES_ONLY(store);
     db->createQueryDef("Query1", kActiveParts);

@@ -4,7 +4,6 @@
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
-#include "data/pg/PgDatabase.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -70,7 +69,7 @@ QString TestStore::serverUriForUser(const QString& user) const {
 }
 
 QByteArray storedContent(const QString& location) {
-    if (!data::pg::isServerLocation(location))
+    if (!data::isServerLocation(location))
         return fileBytes(location);
     QByteArray out;
     auto db = data::Database::open(location);

@@ -2,9 +2,9 @@
 
 #include "backup/Backups.h"
 #include "backup/ProgramFiles.h"
+#include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/Journal.h"
-#include "data/pg/PgDatabase.h"
 #include "journal/JournalAnchors.h"
 
 #include <QFileInfo>
@@ -65,7 +65,7 @@ bool readArguments(const QStringList& args, Arguments* a, QString* error) {
 // A data set on a database server is backed up with the server's own tools: only the
 // company settings file has backups of Velmora's then.
 bool dataOnServer(const backup::ProgramFiles& files) {
-    return data::pg::isServerLocation(files.dataPath);
+    return data::isServerLocation(files.dataPath);
 }
 
 QStringList offeredFiles(const backup::ProgramFiles& files) {

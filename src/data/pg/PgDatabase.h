@@ -17,9 +17,6 @@
 
 namespace velmora::data::pg {
 
-// Whether a data location names a database server rather than a file.
-bool isServerLocation(const QString& location);
-
 // Whether a server location or data path carries a password (in the URI's user part or as
 // its password parameter): such a location is refused, and never stored.
 bool holdsPassword(const QString& location);

@@ -2,6 +2,7 @@
 
 #include "PgDatabase.h"
 #include "PgErrors.h"
+#include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/JetSqlTranslator.h"
 

@@ -2,6 +2,8 @@
 
 #include "PgRoles.h"
 
+#include "data/JetSqlTranslator.h"
+
 namespace velmora::data::pg {
 
 namespace {
@@ -13,14 +15,8 @@ const char kJournalTable[] = "journal";
 
 }  // namespace
 
-QString quoteIdentifier(const QString& name) {
-    QString out = name;
-    out.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + out + u'"';
-}
-
 QStringList tableGrants(const QString& schema, const QString& table) {
-    const QString t = quoteIdentifier(schema) + u'.' + quoteIdentifier(table);
+    const QString t = quoteSqliteName(schema) + u'.' + quoteSqliteName(table);
     const QString read = QLatin1String(kReadRole);
     const QString entry = QLatin1String(kEntryRole);
     const QString admin = QLatin1String(kAdminRole);

@@ -9,9 +9,6 @@
 
 namespace velmora::data::pg {
 
-// A name quoted for PostgreSQL text, whatever it holds.
-QString quoteIdentifier(const QString& name);
-
 // The statements that give a table of a data set (schema and table as the server keeps them)
 // to the administrators' role and grant the others what they need of it: every table may be
 // read; the entry role changes the rows of the aircraft, their components, oil samples and

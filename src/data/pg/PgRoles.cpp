@@ -7,7 +7,9 @@
 #include "PgErrors.h"
 #include "PgLocation.h"
 #include "PgRolePolicy.h"
+#include "data/DataFiles.h"
 #include "data/DbError.h"
+#include "data/JetSqlTranslator.h"
 
 #include <libpq-fe.h>
 
@@ -93,7 +95,7 @@ class Setup {
         if (value(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = $1"), {schema}) !=
             u"1")
             return QStringLiteral("%1: no such data set here (skipped)").arg(schema);
-        const QString s = quoteIdentifier(schema);
+        const QString s = quoteSqliteName(schema);
         run({QStringLiteral("ALTER SCHEMA %1 OWNER TO %2").arg(s, QLatin1String(kAdminRole)),
              QStringLiteral("REVOKE ALL ON SCHEMA %1 FROM PUBLIC").arg(s),
              QStringLiteral("GRANT USAGE ON SCHEMA %1 TO %2").arg(s, QLatin1String(kReadRole)),

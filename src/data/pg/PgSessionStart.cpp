@@ -8,22 +8,31 @@ namespace velmora::data::pg {
 QString sessionStartSql() {
     // set_config() comes first in the select list and is evaluated before the reads; the
     // reads name every object with its schema, so they do not depend on the search path.
+    // They read the catalog's own tables by the schema's oid, not its views by names: a new
+    // session has none of the catalog in its caches yet, and every view, name to look up
+    // and function to plan costs it time before its first statement.
     return QStringLiteral(
                "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
                "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
                "false), set_config('velmora.screen', '', false), "
                "set_config('velmora.date_display', $7, "
                "false), n.oid IS NOT NULL, "
-               "obj_description(to_regnamespace('%1'), 'pg_namespace'), "
-               "obj_description(to_regprocedure('%1.journal_seal()'), 'pg_proc'), "
-               "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = $4 AND tablename = 'journal'), "
+               "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
+               "to_regnamespace('%1') AND d.classoid = 'pg_catalog.pg_namespace'::regclass AND "
+               "d.objsubid = 0), "
+               "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
+               "to_regprocedure('%1.journal_seal()') AND d.classoid = "
+               "'pg_catalog.pg_proc'::regclass AND d.objsubid = 0), "
+               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
+               "c.relname = 'journal' AND c.relkind IN ('r', 'p')), "
                "has_schema_privilege(n.oid, 'USAGE'), has_schema_privilege(n.oid, 'CREATE') OR "
-               "EXISTS (SELECT 1 FROM pg_tables t WHERE t.schemaname = $4 AND "
-               "has_table_privilege(format('%I.%I', t.schemaname, t.tablename), "
-               "'INSERT,UPDATE,DELETE')), "
-               "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = $4 AND tablename = $5), "
-               "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = $4 AND tablename = $6) "
-               "FROM (SELECT 1) AS one LEFT JOIN pg_namespace n ON n.nspname = $4")
+               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
+               "c.relkind IN ('r', 'p') AND has_table_privilege(c.oid, 'INSERT,UPDATE,DELETE')), "
+               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
+               "c.relname = $5 AND c.relkind IN ('r', 'p')), "
+               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
+               "c.relname = $6 AND c.relkind IN ('r', 'p')) "
+               "FROM (SELECT 1) AS one LEFT JOIN pg_catalog.pg_namespace n ON n.nspname = $4")
         .arg(QLatin1String(kPgJetSchema));
 }
 

@@ -40,16 +40,22 @@ QStringList keyValues(const LimitKey& key) {
             key.component.trimmed()};
 }
 
-QString whereKey(const LimitKey& key) {
+// The condition on the key's columns, their values bound to ?1 .. ?5.
+QString whereKey() {
     const QStringList columns = keyColumns();
-    const QStringList values = keyValues(key);
     QString where;
     for (int i = 0; i < columns.size(); ++i) {
         where += i == 0 ? QStringLiteral(" where ") : QStringLiteral(" and ");
-        where +=
-            QLatin1Char('[') + columns[i] + QStringLiteral("]=") + data::quoteJetLiteral(values[i]);
+        where += data::quoteJetName(columns[i]) + QStringLiteral("=?") + QString::number(i + 1);
     }
     return where;
+}
+
+std::vector<Value> keyParameters(const LimitKey& key) {
+    std::vector<Value> out;
+    for (const QString& v : keyValues(key))
+        out.emplace_back(v);
+    return out;
 }
 
 std::optional<double> limitValue(const Value& v) {
@@ -113,7 +119,8 @@ LimitSet readLimitSet(data::Database& mainDb, const LimitKey& key) {
         return out;
     auto rs = mainDb.openRecordset(QStringLiteral("select [Element],[CautionPpm],[AlertPpm],"
                                                   "[CautionRise] from [OilLimits]") +
-                                   whereKey(key));
+                                       whereKey(),
+                                   keyParameters(key));
     for (const auto& row : rs->rows()) {
         const int e = elementIndex(row.values[0].toString().trimmed());
         if (e < 0)
@@ -139,10 +146,9 @@ void saveLimitSet(data::Database& mainDb, const LimitKey& key, const LimitSet& l
     if (!mainDb.hasTable(kOilLimitsTable))
         mainDb.execute(kCreateTable);
     const QStringList values = keyValues(key);
-    mainDb.executeBound(
-        QStringLiteral("DELETE FROM OilLimits WHERE Scope = ?1 AND RegNum = ?2 "
-                       "AND Make = ?3 AND Model = ?4 AND Component = ?5"),
-        {Value(values[0]), Value(values[1]), Value(values[2]), Value(values[3]), Value(values[4])});
+    mainDb.executeBound(QStringLiteral("DELETE FROM OilLimits WHERE Scope = ?1 AND RegNum = ?2 "
+                                       "AND Make = ?3 AND Model = ?4 AND Component = ?5"),
+                        keyParameters(key));
     for (int e = 0; e < kElementCount; ++e) {
         const ElementLimit& l = limits[static_cast<size_t>(e)];
         if (l.isEmpty())
@@ -161,8 +167,7 @@ void saveLimitSet(data::Database& mainDb, const LimitKey& key, const LimitSet& l
 AircraftModel aircraftModel(data::Database& mainDb, const QString& regNum) {
     AircraftModel out;
     auto rs = mainDb.openRecordset(
-        QStringLiteral("select [Make],[Model] from [Aircraft] where [RegNum]=") +
-        data::quoteJetLiteral(regNum));
+        QStringLiteral("select [Make],[Model] from [Aircraft] where [RegNum]=?1"), {Value(regNum)});
     if (!rs->rows().empty()) {
         const auto& row = rs->rows().front();
         out.make = row.values[0].toString().trimmed();

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -107,28 +108,59 @@ struct AcceptedDifference {
                     Verdict);
 };
 
-bool uses(const GeneratedStatement& st, const char* construct) {
-    return st.constructs.count(QString::fromLatin1(construct)) != 0;
-}
-
 bool isRuntimeError(const Outcome& o) {
     return o.error && (*o.error == 6 || *o.error == 11);
 }
 
+// Rows alike but for numbers that agree to 13 significant digits.
+bool alikeButForLastDigits(std::vector<QString> a, std::vector<QString> b) {
+    if (a.size() != b.size())
+        return false;
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    for (size_t r = 0; r < a.size(); ++r) {
+        const QStringList x = a[r].split(QChar(0x1f));
+        const QStringList y = b[r].split(QChar(0x1f));
+        if (x.size() != y.size())
+            return false;
+        for (qsizetype c = 0; c < x.size(); ++c) {
+            if (x[c] == y[c])
+                continue;
+            bool okX = false, okY = false;
+            const double u = x[c].toDouble(&okX);
+            const double v = y[c].toDouble(&okY);
+            if (!okX || !okY || std::fabs(u - v) > 1e-13 * std::max(std::fabs(u), std::fabs(v)))
+                return false;
+        }
+    }
+    return true;
+}
+
+// A failure a row's values may raise, so that the order in which the rows and the terms of
+// an expression are worked out decides which of two is raised: Overflow, Division by zero,
+// Data type mismatch.
+bool isRowError(const Outcome& o) {
+    return o.error && (*o.error == 6 || *o.error == 11 || *o.error == 3464);
+}
+
 const AcceptedDifference kAccepted[] = {
-    // GROUP BY and DISTINCT keep texts that differ only in letter case or trailing blanks
-    // apart on the server; the files group them, as Jet does.
-    {"texts alike in groups and distinct rows",
-     [](const GeneratedStatement& st, const Outcome&, const Outcome&, Verdict v) {
+    // Sum and Avg add doubles in the order the rows are read, which neither Jet nor the two
+    // SQL engines fix: where numbers of very different size are added, the last of the 15
+    // digits shown may differ.
+    {"a sum rounded in another order",
+     [](const GeneratedStatement& st, const Outcome& files, const Outcome& server, Verdict v) {
          return (v == Verdict::Content || v == Verdict::Order) &&
-                (uses(st, "group-by") || uses(st, "distinct"));
+                (st.sql.contains(QStringLiteral("Sum(")) ||
+                 st.sql.contains(QStringLiteral("Avg("))) &&
+                alikeButForLastDigits(files.rows, server.rows);
      }},
     // Neither Jet nor the two SQL engines fix the order in which rows and the terms of And
     // and Or are evaluated: an overflow in a row or term that one back end never reaches.
     {"a runtime error only one back end reaches",
      [](const GeneratedStatement&, const Outcome& files, const Outcome& server, Verdict v) {
          return (v == Verdict::FileFails && isRuntimeError(files)) ||
-                (v == Verdict::ServerFails && isRuntimeError(server));
+                (v == Verdict::ServerFails && isRuntimeError(server)) ||
+                (v == Verdict::Content && isRowError(files) && isRowError(server));
      }},
 };
 
@@ -150,7 +182,11 @@ TEST(DialectDifferential, GeneratedStatementsGiveTheSameResultOnBothBackEnds) {
     int count = kStatements;
     if (const char* n = std::getenv("VELMORA_DIFFERENTIAL_STATEMENTS"))
         count = std::max(1, std::atoi(n));
-    DialectGenerator generator(kSeed);
+    // VELMORA_DIFFERENTIAL_SEED generates other statements.
+    std::uint64_t seed = kSeed;
+    if (const char* n = std::getenv("VELMORA_DIFFERENTIAL_SEED"))
+        seed = std::strtoull(n, nullptr, 10);
+    DialectGenerator generator(seed);
     std::map<Verdict, int> figures;
     std::map<std::string, int> accepted;
     std::vector<std::string> failures;
@@ -182,7 +218,7 @@ TEST(DialectDifferential, GeneratedStatementsGiveTheSameResultOnBothBackEnds) {
         };
         failures.push_back(what + side("files ", f) + side("server", s));
     }
-    std::cout << "Differential over " << count << " statements:";
+    std::cout << "Differential over " << count << " statements (seed " << seed << "):";
     for (const auto& [v, n] : figures)
         std::cout << "\n  " << verdictName(v) << ": " << n;
     for (const auto& [name, n] : accepted)

@@ -1,0 +1,147 @@
+// Rows of the PostgreSQL back end: record sets read from the server, and the rows a record
+// set writes, reads back or tests against a criterion.
+#include "PgDatabaseImpl.h"
+
+#include "PgPredicate.h"
+#include "PgValues.h"
+#include "data/Recordset.h"
+#include "data/RowWriteSql.h"
+
+namespace velmora::data::pg {
+
+std::int64_t PgDatabase::insertRow(const QString& table, const QStringList& columns,
+                                   const std::vector<Value>& values) {
+    QString sql = rowWriteSql().insert(table, columns);
+    sql += QStringLiteral(" RETURNING ") + QLatin1String(kPgRowIdColumn);
+    const Result r = run(sql, values, table);
+    return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+}
+
+void PgDatabase::updateRow(const QString& table, std::int64_t rowid, const QStringList& columns,
+                           const std::vector<Value>& values) {
+    std::vector<Value> all = values;
+    all.emplace_back(rowid);
+    const Result r = run(rowWriteSql().update(table, columns), all, table);
+    if (changedRows(r.get()) == 0)
+        throwRowDeletedMeanwhile(table);
+}
+
+const RowWriteSql& PgDatabase::rowWriteSql() {
+    static const RowWriteSql sql{[](const QString& n) { return postgresName(n); },
+                                 QStringLiteral("$"), QLatin1String(kPgRowIdColumn)};
+    return sql;
+}
+
+void PgDatabase::deleteRow(const QString& table, std::int64_t rowid) {
+    run(rowWriteSql().remove(table), {Value(rowid)}, table);
+}
+
+std::vector<Value> PgDatabase::readRow(const QString& table, std::int64_t rowid,
+                                       const QStringList& columns) {
+    QStringList names;
+    for (const QString& c : columns)
+        names << postgresName(c);
+    // Inside a transaction the row is locked as it is read: a save that checks it first
+    // sees it unchanged until it is written.
+    auto found = rows(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = $1%4")
+                          .arg(names.join(u','), postgresName(table), QLatin1String(kPgRowIdColumn),
+                               depth_ > 0 ? QStringLiteral(" FOR UPDATE") : QString()),
+                      {Value(rowid)});
+    if (found.empty())
+        throwRowNotFound(table);
+    return std::move(found.front());
+}
+
+std::unique_ptr<RowPredicate> PgDatabase::prepareCriterion(const QString& jetCriterion,
+                                                           const QStringList& columnNames) {
+    return std::make_unique<PgPredicate>(
+        shared_from_this(),
+        [this](const QString& sql, const std::vector<Value>& args) {
+            return rows(sql, args, true);
+        },
+        translateJetExpression(jetCriterion, SqlDialect::Postgres), columnNames, jetCriterion);
+}
+
+std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
+                                                     const std::vector<Value>& values) {
+    // What a name stood for when it was last asked may have changed since on another
+    // workstation: opening a source asks afresh.
+    catalog_.forgetLookup();
+    RowSource r = resolveRowSource(
+        source, SqlDialect::Postgres, where(), [this](const QString& n) { return hasTable(n); },
+        [this](const QString& n) { return queryDefSqlOrNull(n); }, catalog_.storedQueries());
+    if (r.isTable())
+        // Rows in the order they were added, as a file gives them.
+        r.select.sql = QStringLiteral("SELECT %1 AS %2, * FROM %3 ORDER BY %1")
+                           .arg(QLatin1String(kPgRowIdColumn), QLatin1String(kRowIdColumn),
+                                postgresName(r.select.updatableTable));
+    return materialise(r.select, r.text, values);
+}
+
+std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& translated,
+                                                   const QString& source,
+                                                   const std::vector<Value>& values) {
+    const JetTranslation t = catalog_.completed(translated);
+    requireMarkersFor(t.sql, values.size(), source);
+    const Result r = run(t.sql, values, source, true, &t);
+    PGresult* res = r.get();
+    const int cols = PQnfields(res);
+    const int first = t.updatableTable.isEmpty() ? 0 : 1;
+    const QString updatable = t.updatableTable.toLower();
+    QHash<QString, QString> aliases;
+    for (const QString& a : t.spelledNames)
+        aliases.insert(a.toLower(), a);
+    std::vector<Field> fields;
+    std::vector<int> kept;  // the result's columns that become fields
+    std::vector<bool> computed;
+    QHash<QString, int> nameCount;
+    for (int i = first; i < cols; ++i) {
+        const QString serverName = QString::fromUtf8(PQfname(res, i));
+        const TableInfo* table = catalog_.tableInfo(PQftable(res, i));
+        const ColumnInfo* column = nullptr;
+        if (table) {
+            auto it = table->columns.constFind(PQftablecol(res, i));
+            if (it != table->columns.constEnd())
+                column = &*it;
+        }
+        // The row id the engine gives each table is no column of the rows.
+        if (column && column->name == QLatin1String(kPgRowIdColumn) &&
+            serverName == QLatin1String(kPgRowIdColumn))
+            continue;
+        Field f;
+        f.name = aliases.value(serverName, catalog_.spelled(serverName));
+        if (column) {
+            f.table = catalog_.spelled(table->name);
+            f.column = catalog_.spelled(column->name);
+            f.type = column->type;
+        }
+        f.writable = !updatable.isEmpty() && column && table->name == updatable;
+        nameCount[f.name.toCaseFolded()]++;
+        fields.push_back(std::move(f));
+        kept.push_back(i);
+        computed.push_back(column == nullptr);
+    }
+    for (Field& f : fields) {
+        if (nameCount.value(f.name.toCaseFolded()) > 1 && !f.table.isEmpty())
+            f.name = f.table + u'.' + (f.column.isEmpty() ? f.name : f.column);
+    }
+    std::vector<Recordset::Row> rowsOut;
+    const int n = PQntuples(res);
+    rowsOut.reserve(static_cast<size_t>(n));
+    for (int row = 0; row < n; ++row) {
+        Recordset::Row out;
+        if (first)
+            out.rowid = QByteArray(PQgetvalue(res, row, 0)).toLongLong();
+        out.values.reserve(kept.size());
+        for (size_t k = 0; k < kept.size(); ++k)
+            out.values.push_back(serverValue(res, row, kept[k], computed[k]));
+        rowsOut.push_back(std::move(out));
+    }
+    QString table;
+    if (!t.updatableTable.isEmpty())
+        table = catalog_.spelled(t.updatableTable);
+    return std::make_unique<Recordset>(shared_from_this(), source, table, std::move(fields),
+                                       std::move(rowsOut), values);
+}
+
+}  // namespace velmora::data::pg
