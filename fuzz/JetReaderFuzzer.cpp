@@ -111,8 +111,8 @@ class ScriptedChannel final : public ByteChannel {
                 const int number = r.i32();
                 const QString text = r.text();
                 check(r.complete() && !text.trimmed().isEmpty(), "a failure has a message");
-                check(number == 0 || number == kDamagedJetFile, "a failure's number is Jet's",
-                      text);
+                check(number == 0 || number == static_cast<int>(kDamagedJetFile),
+                      "a failure's number is Jet's", text);
                 if (!columns_.empty())
                     columns_.pop_front();  // a failure ends a table's rows
                 break;

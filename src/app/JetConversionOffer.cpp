@@ -98,11 +98,11 @@ bool offerJetConversion(QWidget* parent, const QString& programFolder) {
                             "were."),
              MsgIcon::Information);
         return false;
-    } catch (const legacy::LegacyError& e) {
+    } catch (const data::DbError& e) {
         tell(parent,
              QStringLiteral("The Jet files could not be converted: %1\nThe files were left as "
                             "they were.")
-                 .arg(e.numberedText()),
+                 .arg(legacy::numberedText(e)),
              MsgIcon::Critical);
         return false;
     }

@@ -35,7 +35,7 @@ QString jetDataPath(const QString& settingsFile) {
                     return row[c].text();
             }
         }
-    } catch (const legacy::LegacyError&) {
+    } catch (const data::DbError&) {
     }
     return {};
 }

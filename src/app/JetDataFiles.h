@@ -32,7 +32,7 @@ QString reportFileName(const QString& path);
 
 // Converts the files (all or none; the originals kept as NAME.jet), gives a converted main
 // data file the reports' stored queries and its data folder the report definitions it
-// lacks. Throws legacy::LegacyError (legacy::ConversionCancelled) with every file left as
+// lacks. Throws data::DbError (legacy::ConversionCancelled) with every file left as
 // it was.
 JetConversionResult convertJetDataFiles(const std::vector<legacy::FileInPlace>& files,
                                         const legacy::ProgressFn& progress);

@@ -544,6 +544,8 @@ void copyTables(TableSource& source, TargetKind kind, Database& db, const Progre
                 const std::vector<ColumnPlan> columns = planColumns(db, plan, &t, report);
                 copier.copy(plan, columns, &t);
             } catch (const DbError& e) {
+                if (isJetFileFailure(e))
+                    throw;  // the source's failure (or a cancel), told as it is
                 // A file that cannot take a table's rows cannot be completed at all.
                 throw DbError(e.number(), QStringLiteral("Table '%1' cannot be written: %2")
                                               .arg(plan.source->name, e.text()));

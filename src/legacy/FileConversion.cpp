@@ -30,23 +30,27 @@ void removeFileAndJournal(const QString& path) {
 // Refuses a destination that exists or lies in a folder that is missing or read-only.
 void checkDestination(const QString& destination) {
     if (destination.trimmed().isEmpty())
-        throw LegacyError(QStringLiteral("No file was named to write the converted data to."));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("No file was named to write the converted data to."));
     if (existsAnyCase(destination))
-        throw LegacyError(QStringLiteral("The file %1 exists already; a conversion never writes "
-                                         "over a file.")
-                              .arg(destination));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The file %1 exists already; a conversion never writes "
+                                           "over a file.")
+                                .arg(destination));
     const QFileInfo folder(QFileInfo(destination).absolutePath());
     if (!folder.isDir())
-        throw LegacyError(QStringLiteral("The folder %1 does not exist: the converted file "
-                                         "cannot be written there.")
-                              .arg(folder.filePath()));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The folder %1 does not exist: the converted file "
+                                           "cannot be written there.")
+                                .arg(folder.filePath()));
     // The folder's own permission bits count even for a user (root) whom the system would let
     // write anyway: a folder marked read-only stays unchanged.
     constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (!(folder.permissions() & anyWrite) || !folder.isWritable())
-        throw LegacyError(QStringLiteral("The folder %1 is read-only: the converted file cannot "
-                                         "be written there.")
-                              .arg(folder.filePath()));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The folder %1 is read-only: the converted file cannot "
+                                           "be written there.")
+                                .arg(folder.filePath()));
 }
 
 // A name beside the destination that no file has yet, for the file being written.
@@ -113,8 +117,11 @@ void writeFile(TableSource& source, TargetKind kind, const QString& path, const 
         nameDestinationIn(report, path, shownAs);
     } catch (const DbError& e) {
         removeFileAndJournal(path);
-        throw LegacyError(QStringLiteral("The converted file cannot be written: %1")
-                              .arg(QString(e.text()).replace(path, shownAs)));
+        if (isJetFileFailure(e))
+            throw;  // the source's failure (or a cancel), told as it is
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The converted file cannot be written: %1")
+                                .arg(QString(e.text()).replace(path, shownAs)));
     } catch (...) {
         removeFileAndJournal(path);
         throw;
@@ -156,8 +163,9 @@ ConversionReport convertSource(TableSource& source, const QString& sourceName,
     if (options.dryRun) {
         QTemporaryDir scratch;
         if (!scratch.isValid())
-            throw LegacyError(QStringLiteral("No scratch folder can be made for the dry run: %1")
-                                  .arg(scratch.errorString()));
+            throw data::DbError(data::err::JetFile,
+                                QStringLiteral("No scratch folder can be made for the dry run: %1")
+                                    .arg(scratch.errorString()));
         const QString scratchFile = scratch.filePath(QStringLiteral("dry-run.mdb"));
         writeFile(source, kind, scratchFile, destination, options, &report);
         return report;
@@ -168,10 +176,11 @@ ConversionReport convertSource(TableSource& source, const QString& sourceName,
     // Renaming never replaces a file that appeared meanwhile.
     if (!QFile::rename(temporary, destination)) {
         removeFileAndJournal(temporary);
-        throw LegacyError(QStringLiteral("The converted file could not be given the name %1 (a "
-                                         "file of that name may have appeared meanwhile); "
-                                         "nothing was kept.")
-                              .arg(destination));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The converted file could not be given the name %1 (a "
+                                           "file of that name may have appeared meanwhile); "
+                                           "nothing was kept.")
+                                .arg(destination));
     }
     return report;
 }
@@ -202,10 +211,11 @@ std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& fil
     // Every file is read and checked before anything is written.
     for (const FileInPlace& f : files) {
         if (existsAnyCase(keptOriginalName(f.path)))
-            throw LegacyError(QStringLiteral("%1 cannot be converted: a file named %2 is there "
-                                             "already, and the original would be kept under "
-                                             "that name.")
-                                  .arg(f.path, keptOriginalName(f.path)));
+            throw data::DbError(data::err::JetFile,
+                                QStringLiteral("%1 cannot be converted: a file named %2 is there "
+                                               "already, and the original would be kept under "
+                                               "that name.")
+                                    .arg(f.path, keptOriginalName(f.path)));
         checkDestination(keptOriginalName(f.path));
         Work w;
         w.file = f;
@@ -255,9 +265,10 @@ std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& fil
                 QFile::rename(keptOriginalName(back.file.path), back.file.path);
         }
         discard();
-        throw LegacyError(QStringLiteral("%1 could not be renamed to %2: the files were left as "
-                                         "they were.")
-                              .arg(w.file.path, keptOriginalName(w.file.path)));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("%1 could not be renamed to %2: the files were left as "
+                                           "they were.")
+                                .arg(w.file.path, keptOriginalName(w.file.path)));
     }
     for (ConversionReport& r : reports)
         r.originalKeptAs = keptOriginalName(r.source);

@@ -31,7 +31,7 @@ struct ConversionOptions {
 // Converts a Jet file into a new Velmora data file: written into a temporary file beside
 // the destination in one transaction, and given the destination's name only when it is
 // complete. An existing destination is never written over; the source is only read.
-// Throws LegacyError with a message for the user when the source cannot be read or the
+// Throws data::DbError with a message for the user when the source cannot be read or the
 // destination cannot be written (nothing is left behind then), ConversionCancelled when
 // progress cancels it.
 ConversionReport convertJetFile(const QString& source, const QString& destination,
@@ -53,7 +53,7 @@ QString keptOriginalName(const QString& path);
 // Converts Jet files where they lie, all or none: each is converted into a temporary file
 // beside it first; when all are complete, each original is renamed to NAME.jet, unchanged,
 // and the converted file takes its name. Progress counts the rows of all the files. A
-// failure or a cancel leaves every file as it was. Throws LegacyError (ConversionCancelled).
+// failure or a cancel leaves every file as it was. Throws data::DbError (ConversionCancelled).
 std::vector<ConversionReport> convertInPlace(const std::vector<FileInPlace>& files,
                                              const ConversionOptions& options);
 

@@ -71,54 +71,62 @@ bool isJetFile(const QString& path) {
 JetFileHeader checkJetFile(const QString& path) {
     const QFileInfo fi(path);
     if (!fi.exists())
-        throw LegacyError(QStringLiteral("Could not find the file %1.").arg(path));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("Could not find the file %1.").arg(path));
     if (fi.isDir())
-        throw LegacyError(QStringLiteral("%1 is a folder, not a database file.").arg(path));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("%1 is a folder, not a database file.").arg(path));
     if (!isRegularFile(path))
-        throw LegacyError(QStringLiteral("%1 is not a regular file (it is a device, a pipe or a "
-                                         "socket): it cannot be read as a database file.")
-                              .arg(path));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("%1 is not a regular file (it is a device, a pipe or a "
+                                           "socket): it cannot be read as a database file.")
+                                .arg(path));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw LegacyError(
+        throw data::DbError(
+            data::err::JetFile,
             QStringLiteral("Cannot read the file %1: %2.").arg(path, f.errorString()));
     f.close();
     if (fi.size() == 0)
-        throw LegacyError(
+        throw data::DbError(
+            data::err::JetFile,
             QStringLiteral("The file %1 is empty: it is not a Jet database.").arg(path));
     const JetFileHeader h = readJetHeader(path);
     if (!h.isJet && isSqliteFile(path))
-        throw LegacyError(QStringLiteral("The file %1 is a Velmora data file already: there is "
-                                         "nothing to convert.")
-                              .arg(path));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The file %1 is a Velmora data file already: there is "
+                                           "nothing to convert.")
+                                .arg(path));
     if (!h.isJet)
-        throw LegacyError(QStringLiteral("The file %1 is not a database in the earlier Jet "
-                                         "(Access .mdb) format.")
-                              .arg(path));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The file %1 is not a database in the earlier Jet "
+                                           "(Access .mdb) format.")
+                                .arg(path));
     if (fi.size() % h.pageSize != 0)
-        throw LegacyError(kDamagedJetFile,
-                          QStringLiteral("The Jet database %1 is cut short (damaged): it ends "
-                                         "in the middle of a page.")
-                              .arg(path));
+        throw data::DbError(kDamagedJetFile,
+                            QStringLiteral("The Jet database %1 is cut short (damaged): it ends "
+                                           "in the middle of a page.")
+                                .arg(path));
     if (fi.size() < qint64{kMinimumPages} * h.pageSize)
-        throw LegacyError(kDamagedJetFile,
-                          QStringLiteral("The Jet database %1 is cut short (damaged): it is too "
-                                         "short to hold its list of tables.")
-                              .arg(path));
+        throw data::DbError(kDamagedJetFile,
+                            QStringLiteral("The Jet database %1 is cut short (damaged): it is too "
+                                           "short to hold its list of tables.")
+                                .arg(path));
     return h;
 }
 
-LegacyError damagedJetFileError(const QString& path, const QString& why) {
-    return LegacyError(kDamagedJetFile,
-                       QStringLiteral("The Jet database %1 is damaged and cannot be converted: %2.")
-                           .arg(path, why));
+data::DbError damagedJetFileError(const QString& path, const QString& why) {
+    return data::DbError(
+        kDamagedJetFile,
+        QStringLiteral("The Jet database %1 is damaged and cannot be converted: %2.")
+            .arg(path, why));
 }
 
-LegacyError encryptedJetFileError(const QString& path) {
-    return LegacyError(kEncryptedJetFile,
-                       QStringLiteral("The Jet database %1 is encrypted with a password; open it "
-                                      "in Access, remove the password, and convert it again.")
-                           .arg(path));
+data::DbError encryptedJetFileError(const QString& path) {
+    return data::DbError(kEncryptedJetFile,
+                         QStringLiteral("The Jet database %1 is encrypted with a password; open it "
+                                        "in Access, remove the password, and convert it again.")
+                             .arg(path));
 }
 
 }  // namespace velmora::legacy

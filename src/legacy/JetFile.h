@@ -21,15 +21,15 @@ bool isJetFile(const QString& path);
 
 // Checks that a file can be read as a Jet database before anything reads its pages: it
 // exists, can be read, is not empty, has the Jet header and is a whole number of pages.
-// Throws LegacyError naming the file and what is wrong with it.
+// Throws data::DbError naming the file and what is wrong with it.
 JetFileHeader checkJetFile(const QString& path);
 
 // The numbered error of a Jet file that cannot be converted because reading it crashed,
 // hung or gave what cannot be understood: "The Jet database PATH is damaged and cannot be
 // converted: WHY."
-LegacyError damagedJetFileError(const QString& path, const QString& why);
+data::DbError damagedJetFileError(const QString& path, const QString& why);
 
 // The numbered error of a Jet file whose pages are encrypted with a password.
-LegacyError encryptedJetFileError(const QString& path);
+data::DbError encryptedJetFileError(const QString& path);
 
 }  // namespace velmora::legacy

@@ -6,6 +6,7 @@
 #include "JetFile.h"
 #include "JetQueryText.h"
 #include "JetText.h"
+#include "MdbValues.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,10 +35,6 @@ struct MdbTableSource::Handle {
 
 namespace {
 
-// A memo or OLE value longer than this is taken for damage, not read.
-constexpr quint32 kLongestValue = 256u * 1024 * 1024;
-// Bytes before a long value's data in the row: its length and flags, where it lives.
-constexpr int kLongValueHeader = 12;
 constexpr int kOffsetMask = 0x1fff;
 constexpr int kRowDeleted = 0x4000;
 // MSysObjects' type of a stored query.
@@ -47,11 +44,6 @@ using TableDef = std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)>;
 
 bool isJet3(const MdbHandle* mdb) {
     return mdb->f->jet_version == MDB_VER_JET3;
-}
-
-template <typename T>
-T littleEndian(const unsigned char* p) {
-    return qFromLittleEndian<T>(p);
 }
 
 JetType jetTypeOf(const MdbColumn* col) {
@@ -64,83 +56,6 @@ MdbColumn* columnAt(MdbTableDef* table, unsigned i) {
 
 MdbCatalogEntry* catalogEntry(MdbHandle* mdb, unsigned i) {
     return static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-}
-
-// A Decimal: a sign byte, then the magnitude as four 32-bit words, the most significant first.
-QString decimalText(const unsigned char* p, int scale) {
-    quint32 words[4];
-    for (int w = 0; w < 4; ++w)
-        words[w] = littleEndian<quint32>(p + 1 + 4 * w);
-    return scaledDecimalText((p[0] & 0x80) != 0, words, scale);
-}
-
-// The bytes of a memo or OLE value: kept in the row itself, on one other page, or on a
-// chain of pages. Empty with *problem set when the file's pointers lead nowhere.
-QByteArray readLongValue(MdbHandle* mdb, int start, int size, QString* problem) {
-    if (size < kLongValueHeader) {
-        *problem = QStringLiteral("its length field is cut short");
-        return {};
-    }
-    const unsigned char* head = mdb->pg_buf + start;
-    const auto lengthAndFlags = littleEndian<quint32>(head);
-    const quint32 length = lengthAndFlags & 0x3FFFFFFF;
-    if (length > kLongestValue) {
-        *problem = QStringLiteral("it claims a length of %1 bytes").arg(length);
-        return {};
-    }
-    if (lengthAndFlags & 0x80000000) {
-        const int available = size - kLongValueHeader;
-        return QByteArray(reinterpret_cast<const char*>(head + kLongValueHeader),
-                          std::min<qsizetype>(length, available));
-    }
-    auto pageRow = static_cast<int>(littleEndian<quint32>(head + 4));
-    if (lengthAndFlags & 0x40000000) {
-        void* buf = nullptr;
-        int offset = 0;
-        size_t rowLength = 0;
-        if (mdb_find_pg_row(mdb, pageRow, &buf, &offset, &rowLength) != 0) {
-            *problem = QStringLiteral("the page holding it cannot be read");
-            return {};
-        }
-        offset &= kOffsetMask;
-        return QByteArray(static_cast<const char*>(buf) + offset,
-                          std::min<qsizetype>(length, static_cast<qsizetype>(rowLength)));
-    }
-    if ((lengthAndFlags & 0xFF000000) != 0) {
-        *problem = QStringLiteral("it is stored in a way not known (flags %1)")
-                       .arg(lengthAndFlags >> 24, 2, 16, QLatin1Char('0'));
-        return {};
-    }
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(std::min<quint32>(length, 16u * 1024 * 1024)));
-    // A chain that comes back to a row it passed would repeat its bytes up to the stated
-    // length: a loop, not a value.
-    QSet<int> passed;
-    while (pageRow != 0 && out.size() < static_cast<qsizetype>(length)) {
-        void* buf = nullptr;
-        int offset = 0;
-        size_t rowLength = 0;
-        if (passed.contains(pageRow) ||
-            mdb_find_pg_row(mdb, pageRow, &buf, &offset, &rowLength) != 0 || rowLength < 4) {
-            *problem = QStringLiteral("its chain of pages is broken");
-            return {};
-        }
-        passed.insert(pageRow);
-        offset &= kOffsetMask;
-        const auto* row = static_cast<const unsigned char*>(buf) + offset;
-        pageRow = static_cast<int>(littleEndian<quint32>(row));
-        out.append(reinterpret_cast<const char*>(row + 4), static_cast<qsizetype>(rowLength) - 4);
-    }
-    if (out.size() < static_cast<qsizetype>(length)) {
-        *problem = QStringLiteral("it ends before its stated length");
-        return {};
-    }
-    out.truncate(length);
-    return out;
-}
-
-QString textOf(const Jet3Text* jet3, const char* bytes, qsizetype size) {
-    return jet3 ? jet3->decode(bytes, size) : decodeJet4Text(bytes, size);
 }
 
 // The name of a table or column as mdbtools hands it over: a Jet 3 file's names are kept as
@@ -160,153 +75,6 @@ void keepJet3Bytes(MdbHandle* mdb) {
     mdb_iconv_close(mdb);
     mdb->iconv_in = iconv_open("UTF-8", "ISO-8859-1");
     mdb->iconv_out = iconv_open("ISO-8859-1", "UTF-8");
-}
-
-SourceValue damaged(const char* what) {
-    return SourceValue::unreadable(
-        QStringLiteral("the file's bytes for this %1 are damaged").arg(QLatin1String(what)));
-}
-
-// A Date/Time Extended value, from the text the row holds it as.
-SourceValue extendedDate(const char* bytes, qsizetype size) {
-    const auto ticks = parseExtendedDate(bytes, size);
-    return ticks ? SourceValue::extendedDate(*ticks) : damaged("extended date");
-}
-
-// The stored result of a calculated field, of the result's type. A long text result is kept
-// as a memo is, the others in the row; either way after a header of their own.
-SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
-    if (f.is_null)
-        return {};
-    if (f.start < 0 || f.siz < 0 || f.start + f.siz > mdb->fmt->pg_size)
-        return damaged("calculated value");
-    QByteArray stored(reinterpret_cast<const char*>(mdb->pg_buf + f.start), f.siz);
-    if (type == JetType::Memo) {
-        QString problem;
-        stored = readLongValue(mdb, f.start, f.siz, &problem);
-        if (!problem.isEmpty())
-            return SourceValue::unreadable(
-                QStringLiteral("the calculated value cannot be read: %1").arg(problem));
-    }
-    bool ok = false;
-    const QByteArray r = calculatedResult(stored.constData(), stored.size(), &ok);
-    const auto* p = reinterpret_cast<const unsigned char*>(r.constData());
-    const qsizetype size = ok ? r.size() : -1;
-    // A result of no bytes is what the file stores when the expression gives Null (a date
-    // worked out from an empty date); only a text can be empty and still be a value.
-    if (size == 0 && type != JetType::Text && type != JetType::Memo)
-        return {};
-    switch (type) {
-        case JetType::YesNo:
-            return size >= 1 ? SourceValue::yesNo(p[0] != 0) : damaged("calculated value");
-        case JetType::Byte:
-            return size >= 1 ? SourceValue::integer(p[0]) : damaged("calculated value");
-        case JetType::Integer:
-            return size >= 2 ? SourceValue::integer(littleEndian<qint16>(p))
-                             : damaged("calculated value");
-        case JetType::Long:
-            return size >= 4 ? SourceValue::integer(littleEndian<qint32>(p))
-                             : damaged("calculated value");
-        case JetType::Currency:
-            return size >= 8 ? SourceValue::currency(littleEndian<qint64>(p))
-                             : damaged("calculated value");
-        case JetType::Single:
-            return size >= 4 ? SourceValue::single(std::bit_cast<float>(littleEndian<quint32>(p)))
-                             : damaged("calculated value");
-        case JetType::Double:
-            return size >= 8 ? SourceValue::real(std::bit_cast<double>(littleEndian<quint64>(p)))
-                             : damaged("calculated value");
-        case JetType::DateTime:
-            return size >= 8
-                       ? SourceValue::dateTime(std::bit_cast<double>(littleEndian<quint64>(p)))
-                       : damaged("calculated value");
-        case JetType::Text:
-        case JetType::Memo:
-            return size >= 0 ? SourceValue::text(decodeJet4Text(r.constData(), r.size()))
-                             : damaged("calculated value");
-        case JetType::BigInt:
-            return size >= 8 ? SourceValue::integer(littleEndian<qint64>(p))
-                             : damaged("calculated value");
-        case JetType::DateTimeExtended:
-            return size >= 0 ? extendedDate(r.constData(), size) : damaged("calculated value");
-        case JetType::Decimal: {
-            const QString text = calculatedDecimalText(r);
-            return text.isEmpty() ? damaged("calculated value") : SourceValue::decimal(text);
-        }
-        default:
-            break;
-    }
-    return SourceValue::unreadable(
-        QStringLiteral("a calculated field whose result's type cannot be read"));
-}
-
-SourceValue decode(MdbHandle* mdb, const Jet3Text* jet3, const MdbField& f, JetType type,
-                   int scale) {
-    if (type == JetType::YesNo)
-        return SourceValue::yesNo(!f.is_null);  // kept in the null mask: set means Yes
-    if (f.is_null)
-        return {};
-    const unsigned char* p = mdb->pg_buf + f.start;
-    const int size = f.siz;
-    if (f.start < 0 || size < 0 || f.start + size > mdb->fmt->pg_size)
-        return damaged("value");
-    switch (type) {
-        case JetType::Byte:
-            return size >= 1 ? SourceValue::integer(p[0]) : damaged("number");
-        case JetType::Integer:
-            return size >= 2 ? SourceValue::integer(littleEndian<qint16>(p)) : damaged("number");
-        case JetType::Long:
-            return size >= 4 ? SourceValue::integer(littleEndian<qint32>(p)) : damaged("number");
-        case JetType::Currency:
-            return size >= 8 ? SourceValue::currency(littleEndian<qint64>(p)) : damaged("amount");
-        case JetType::Single:
-            return size >= 4 ? SourceValue::single(std::bit_cast<float>(littleEndian<quint32>(p)))
-                             : damaged("number");
-        case JetType::Double:
-            return size >= 8 ? SourceValue::real(std::bit_cast<double>(littleEndian<quint64>(p)))
-                             : damaged("number");
-        case JetType::DateTime:
-            return size >= 8
-                       ? SourceValue::dateTime(std::bit_cast<double>(littleEndian<quint64>(p)))
-                       : damaged("date");
-        case JetType::Decimal:
-            return size >= 17 ? SourceValue::decimal(decimalText(p, scale)) : damaged("number");
-        case JetType::BigInt:
-            return size >= 8 ? SourceValue::integer(littleEndian<qint64>(p)) : damaged("number");
-        case JetType::DateTimeExtended:
-            return extendedDate(reinterpret_cast<const char*>(p), size);
-        case JetType::Guid: {
-            if (size < 16)
-                return damaged("replication ID");
-            char* text = mdb_uuid_to_string(mdb->pg_buf, f.start);
-            const QString s = QString::fromLatin1(text);
-            g_free(text);
-            return SourceValue::text(s);
-        }
-        case JetType::Text:
-            return SourceValue::text(textOf(jet3, reinterpret_cast<const char*>(p), size));
-        case JetType::Binary:
-            return SourceValue::binary(QByteArray(reinterpret_cast<const char*>(p), size));
-        case JetType::Memo:
-        case JetType::OleObject: {
-            QString problem;
-            const QByteArray bytes = readLongValue(mdb, f.start, size, &problem);
-            if (!problem.isEmpty())
-                return SourceValue::unreadable(QStringLiteral("the %1 cannot be read: %2")
-                                                   .arg(type == JetType::Memo
-                                                            ? QStringLiteral("memo")
-                                                            : QStringLiteral("OLE object"),
-                                                        problem));
-            if (type == JetType::OleObject)
-                return SourceValue::binary(bytes);
-            return SourceValue::text(textOf(jet3, bytes.constData(), bytes.size()));
-        }
-        case JetType::YesNo:
-        case JetType::Complex:
-        case JetType::Unknown:
-            break;
-    }
-    return SourceValue::unreadable(QStringLiteral("a column of a type that cannot be read"));
 }
 
 // Reads a table page by page, row by row, straight from the file's bytes.
@@ -333,9 +101,10 @@ class MdbCursor final : public RowCursor {
 
     bool next(std::vector<SourceValue>* row) override {
         if (handle_->generation != generation_)
-            throw LegacyError(QStringLiteral("The rows of table '%1' in %2 were read after "
-                                             "another table was opened.")
-                                  .arg(name_, file_));
+            throw data::DbError(data::err::JetFile,
+                                QStringLiteral("The rows of table '%1' in %2 were read after "
+                                               "another table was opened.")
+                                    .arg(name_, file_));
         MdbHandle* mdb = handle_->mdb;
         MdbTableDef* t = table_.get();
         if (t->num_cols == 0 || finished_)
@@ -343,9 +112,10 @@ class MdbCursor final : public RowCursor {
         if (!started_) {
             // Without its map of pages mdbtools would read the table through a null pointer.
             if (!t->usage_map || t->map_sz < 1)
-                throw LegacyError(QStringLiteral("The table '%1' in %2 is damaged: the list of "
-                                                 "its pages cannot be read.")
-                                      .arg(name_, file_));
+                throw data::DbError(data::err::JetFile,
+                                    QStringLiteral("The table '%1' in %2 is damaged: the list of "
+                                                   "its pages cannot be read.")
+                                        .arg(name_, file_));
             started_ = true;
             if (!mdb_read_next_dpg(t))
                 return finish();
@@ -380,7 +150,7 @@ class MdbCursor final : public RowCursor {
                 const auto c = static_cast<size_t>(f.colnum);
                 (*row)[c] = calculated_[c]
                                 ? decodeCalculated(mdb, f, types_[c])
-                                : decode(mdb, handle_->jet3.get(), f, types_[c], scales_[c]);
+                                : decodeField(mdb, handle_->jet3.get(), f, types_[c], scales_[c]);
             }
             return true;
         }
@@ -516,7 +286,7 @@ std::unique_ptr<MdbTableSource> MdbTableSource::open(const QString& path) {
     auto handle = std::make_unique<Handle>();
     handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!handle->mdb)
-        throw LegacyError(
+        throw data::DbError(
             kDamagedJetFile,
             QStringLiteral("The Jet database %1 cannot be opened: its first page is damaged.")
                 .arg(path));
@@ -526,9 +296,10 @@ std::unique_ptr<MdbTableSource> MdbTableSource::open(const QString& path) {
         const QString codePage = qEnvironmentVariable("MDB_JET3_CHARSET", QStringLiteral("CP1252"));
         handle->jet3 = std::make_unique<Jet3Text>(codePage.toLatin1());
         if (!handle->jet3->valid())
-            throw LegacyError(QStringLiteral("The Jet database %1 cannot be read: the code page "
-                                             "%2 is not known.")
-                                  .arg(path, codePage));
+            throw data::DbError(data::err::JetFile,
+                                QStringLiteral("The Jet database %1 cannot be read: the code page "
+                                               "%2 is not known.")
+                                    .arg(path, codePage));
         keepJet3Bytes(handle->mdb);
     }
     // The header's encoding key is set when the pages are encrypted. mdbtools decodes Jet 3
@@ -540,10 +311,10 @@ std::unique_ptr<MdbTableSource> MdbTableSource::open(const QString& path) {
     if (!mdb_read_catalog(handle->mdb, MDB_ANY)) {
         if (encrypted)
             throw encryptedJetFileError(path);
-        throw LegacyError(kDamagedJetFile,
-                          QStringLiteral("The Jet database %1 is damaged: its list of tables "
-                                         "cannot be read.")
-                              .arg(path));
+        throw data::DbError(kDamagedJetFile,
+                            QStringLiteral("The Jet database %1 is damaged: its list of tables "
+                                           "cannot be read.")
+                                .arg(path));
     }
     // A file cut short at a page boundary passes the checks above, and mdbtools lists only
     // the tables whose entries it could read: the list must hold every row its definition
@@ -551,10 +322,10 @@ std::unique_ptr<MdbTableSource> MdbTableSource::open(const QString& path) {
     if (!catalogComplete(handle.get(), path)) {
         if (encrypted)
             throw encryptedJetFileError(path);
-        throw LegacyError(kDamagedJetFile,
-                          QStringLiteral("The Jet database %1 is damaged or cut short: its list "
-                                         "of tables is incomplete.")
-                              .arg(path));
+        throw data::DbError(kDamagedJetFile,
+                            QStringLiteral("The Jet database %1 is damaged or cut short: its list "
+                                           "of tables is incomplete.")
+                                .arg(path));
     }
     return std::unique_ptr<MdbTableSource>(
         new MdbTableSource(path, header.formatName, std::move(handle)));
@@ -571,10 +342,10 @@ std::vector<SourceTable> MdbTableSource::tables() {
         table.name = nameOf(*handle_, e->object_name);
         TableDef t = readTable(e);
         if (!t)
-            throw LegacyError(kDamagedJetFile,
-                              QStringLiteral("The Jet database %1 is damaged: the definition "
-                                             "of table '%2' cannot be read.")
-                                  .arg(path_, table.name));
+            throw data::DbError(kDamagedJetFile,
+                                QStringLiteral("The Jet database %1 is damaged: the definition "
+                                               "of table '%2' cannot be read.")
+                                    .arg(path_, table.name));
         table.rowCount = t->num_rows;
         const std::map<int, ColumnDefinition> defs = readColumnDefinitions(t.get());
         for (unsigned c = 0; c < t->num_cols; ++c) {
@@ -616,7 +387,8 @@ std::unique_ptr<RowCursor> MdbTableSource::rows(const QString& table) {
             break;
         return std::make_unique<MdbCursor>(handle_.get(), std::move(t), table, path_);
     }
-    throw LegacyError(
+    throw data::DbError(
+        data::err::JetFile,
         QStringLiteral("The Jet database %1 has no readable table '%2'.").arg(path_, table));
 }
 

@@ -14,7 +14,7 @@ namespace velmora::legacy {
 // date number, money from its scaled integer, text from its UTF-16 (or compressed) bytes.
 class MdbTableSource final : public TableSource {
   public:
-    // Opens a file; throws LegacyError naming the file when it is missing, unreadable,
+    // Opens a file; throws data::DbError naming the file when it is missing, unreadable,
     // empty, cut short or no Jet database.
     static std::unique_ptr<MdbTableSource> open(const QString& path);
     ~MdbTableSource() override;

@@ -83,7 +83,8 @@ std::unique_ptr<RowCursor> MemoryTableSource::rows(const QString& table) {
         if (t.definition.name == table)
             return std::make_unique<MemoryCursor>(&t.rows, &t.generator, t.definition.rowCount);
     }
-    throw LegacyError(QStringLiteral("There is no table named '%1'.").arg(table));
+    throw data::DbError(data::err::JetFile,
+                        QStringLiteral("There is no table named '%1'.").arg(table));
 }
 
 }  // namespace velmora::legacy

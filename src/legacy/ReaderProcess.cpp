@@ -90,9 +90,10 @@ ReaderProcess::ReaderProcess(const QString& path, const QString& codePage)
         const QString why = process_.errorString();
         process_.kill();
         process_.waitForFinished(1000);
-        throw LegacyError(QStringLiteral("The Jet database %1 cannot be read: the program that "
-                                         "reads Jet files, %2, cannot be started (%3).")
-                              .arg(path, program, why));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The Jet database %1 cannot be read: the program that "
+                                           "reads Jet files, %2, cannot be started (%3).")
+                                .arg(path, program, why));
     }
     // A constructor that throws runs no destructor: the reader that refused the file (or
     // answered garbage) is ended here, not left to QProcess's complaint on standard error.
@@ -158,7 +159,7 @@ QByteArray ReaderProcess::receive(wire::Kind expected) {
         const QString text = r.text();
         if (!r.complete() || text.isEmpty())
             garbled();
-        throw LegacyError(number, text);
+        throw jetFileFailure(number, text);
     }
     if (kind != expected)
         garbled();
@@ -174,7 +175,7 @@ void ReaderProcess::skipRows() {
                 garbled();
             if (last)
                 rowsComing_ = false;
-        } catch (const LegacyError&) {
+        } catch (const data::DbError&) {
             if (broken_)
                 throw;
         }

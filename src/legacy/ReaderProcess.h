@@ -17,7 +17,7 @@ namespace velmora::legacy {
 // reader is ended and the file is told to be damaged (kDamagedJetFile).
 class ReaderProcess {
   public:
-    // Starts the reader on the file and waits for it to open it. Throws LegacyError: the
+    // Starts the reader on the file and waits for it to open it. Throws data::DbError: the
     // reader's own message when the file cannot be opened, a damaged-file error when it
     // crashes or hangs, or why the reader program cannot be started.
     // codePage: the code page of a Jet 3 file's text (an iconv name); empty: Windows-1252.
@@ -31,10 +31,10 @@ class ReaderProcess {
 
     // Sends a request; its answers are read with receive(). A request sent while the rows of
     // a table are still coming reads the rest of them first, and throws them away. Each
-    // request's answers together may hold only so much. Throws LegacyError.
+    // request's answers together may hold only so much. Throws data::DbError.
     void send(wire::Writer request);
     // The next answer's content (its kind first), which must be of the expected kind.
-    // Throws LegacyError: the reader's message when it could not read what was asked, a
+    // Throws data::DbError: the reader's message when it could not read what was asked, a
     // damaged-file error when it crashed, hung or answered garbage (every later request
     // then fails the same way).
     QByteArray receive(wire::Kind expected);
@@ -68,7 +68,7 @@ class ReaderProcess {
     qint64 allowance_ = 0;  // what one request's answers may hold in all
     qint64 left_ = 0;       // what is left of it
     bool rowsComing_ = false;
-    std::optional<LegacyError> broken_;
+    std::optional<data::DbError> broken_;
 };
 
 // The reader program: VELMORA_JET_READER when set, else velmora-jet-reader beside the

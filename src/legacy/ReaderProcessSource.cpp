@@ -28,9 +28,10 @@ class ProcessCursor final : public RowCursor {
 
     bool next(std::vector<SourceValue>* row) override {
         if (currentGeneration_ != generation_)
-            throw LegacyError(QStringLiteral("The rows of table '%1' in %2 were read after "
-                                             "another table was opened.")
-                                  .arg(table_, process_.path()));
+            throw data::DbError(data::err::JetFile,
+                                QStringLiteral("The rows of table '%1' in %2 were read after "
+                                               "another table was opened.")
+                                    .arg(table_, process_.path()));
         while (left_ == 0) {
             if (last_)
                 return false;
@@ -91,13 +92,13 @@ namespace {
 // that list alone is told when the list is used, as reading it in turn would.
 template <typename T, typename ReadFn>
 void takeAnswer(ReaderProcess& process, wire::Kind kind, ReadFn read, std::vector<T>* items,
-                std::optional<LegacyError>* failure) {
+                std::optional<data::DbError>* failure) {
     try {
         wire::Reader r(process.receive(kind));
         *items = read(r);
         if (!r.complete())
             process.garbled();
-    } catch (const LegacyError& e) {
+    } catch (const data::DbError& e) {
         if (process.broken())
             throw;
         *failure = e;
@@ -137,8 +138,9 @@ std::unique_ptr<RowCursor> ReaderProcessSource::rows(const QString& table) {
         }
     }
     if (!found)
-        throw LegacyError(QStringLiteral("The Jet database %1 has no readable table '%2'.")
-                              .arg(process_->path(), table));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The Jet database %1 has no readable table '%2'.")
+                                .arg(process_->path(), table));
     ++generation_;
     return std::make_unique<ProcessCursor>(*process_, generation_, table, columns);
 }
@@ -160,9 +162,10 @@ void checkCodePage(const QString& codePage) {
         return;
     const iconv_t cd = iconv_open("UTF-8", codePage.toLatin1().constData());
     if (cd == reinterpret_cast<iconv_t>(-1))
-        throw LegacyError(QStringLiteral("The code page %1 is not known: name one as iconv "
-                                         "knows it, such as GBK, CP1251 or CP1258.")
-                              .arg(codePage));
+        throw data::DbError(data::err::JetFile,
+                            QStringLiteral("The code page %1 is not known: name one as iconv "
+                                           "knows it, such as GBK, CP1251 or CP1258.")
+                                .arg(codePage));
     iconv_close(cd);
 }
 

@@ -13,12 +13,12 @@ class ReaderProcess;
 
 // The tables, rows and stored queries of a Jet file as a reader process of its own reads
 // them (see ReaderProcess): whatever the file does to mdbtools, this program goes on, and a
-// reader that crashes, hangs or answers garbage is a LegacyError (kDamagedJetFile) naming
+// reader that crashes, hangs or answers garbage is a data::DbError (kDamagedJetFile) naming
 // the file. The table list, queries and other objects are asked for together, once, when the
 // file is opened; rows come in batches, one table at a time.
 class ReaderProcessSource final : public TableSource {
   public:
-    // Checks the file as checkJetFile does, then starts its reader. Throws LegacyError.
+    // Checks the file as checkJetFile does, then starts its reader. Throws data::DbError.
     static std::unique_ptr<ReaderProcessSource> open(const QString& path,
                                                      const QString& codePage = {});
     ~ReaderProcessSource() override;
@@ -38,7 +38,7 @@ class ReaderProcessSource final : public TableSource {
     template <typename T>
     struct Answer {
         std::vector<T> items;
-        std::optional<LegacyError> failure;
+        std::optional<data::DbError> failure;
         const std::vector<T>& get() const {
             if (failure)
                 throw *failure;
@@ -58,7 +58,7 @@ class ReaderProcessSource final : public TableSource {
 // a Jet 3 file's text (an iconv name); empty: Windows-1252.
 std::unique_ptr<TableSource> openJetFile(const QString& path, const QString& codePage = {});
 
-// Throws LegacyError when iconv does not know the code page; an empty one is Windows-1252.
+// Throws data::DbError when iconv does not know the code page; an empty one is Windows-1252.
 void checkCodePage(const QString& codePage);
 
 // The code page a Jet 3 file's text is read in: the one given, or Windows-1252.

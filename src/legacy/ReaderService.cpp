@@ -25,14 +25,14 @@ bool send(ByteChannel& channel, wire::Writer& w) {
     return channel.write(w.frame());
 }
 
-bool sendFailure(ByteChannel& channel, const LegacyError& e) {
+bool sendFailure(ByteChannel& channel, const data::DbError& e) {
     wire::Writer w(wire::Kind::Failed);
-    w.i32(e.number());
+    w.i32(jetFileNumber(e));
     w.text(e.text());
     return send(channel, w);
 }
 
-LegacyError outOfMemory(const QString& name) {
+data::DbError outOfMemory(const QString& name) {
     return damagedJetFileError(name, QStringLiteral("reading it needed more memory than a "
                                                     "reader may take"));
 }
@@ -56,7 +56,7 @@ class Server {
         wire::Reader request(content);
         try {
             return answer(request);
-        } catch (const LegacyError& e) {
+        } catch (const data::DbError& e) {
             cursor_.reset();
             return sendFailure(channel_, e);
         } catch (const std::bad_alloc&) {
@@ -179,7 +179,7 @@ void serveJetFile(const QString& path, ByteChannel& channel) {
     std::unique_ptr<MdbTableSource> source;
     try {
         source = MdbTableSource::open(path);
-    } catch (const LegacyError& e) {
+    } catch (const data::DbError& e) {
         sendFailure(channel, e);
         return;
     } catch (const std::bad_alloc&) {

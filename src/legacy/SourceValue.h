@@ -27,22 +27,24 @@ class SourceValue {
     };
 
     SourceValue() = default;
-    static SourceValue yesNo(bool yes);
-    static SourceValue integer(std::int64_t v);
-    static SourceValue single(float v);
-    static SourceValue real(double v);
+    static SourceValue yesNo(bool yes) { return {Kind::YesNo, std::int64_t{yes ? -1 : 0}}; }
+    static SourceValue integer(std::int64_t v) { return {Kind::Integer, v}; }
+    static SourceValue single(float v) { return {Kind::Single, v}; }
+    static SourceValue real(double v) { return {Kind::Double, v}; }
     // An amount of money as the file keeps it: the amount times 10,000.
-    static SourceValue currency(std::int64_t tenThousandths);
+    static SourceValue currency(std::int64_t tenThousandths) {
+        return {Kind::Currency, tenThousandths};
+    }
     // A decimal number as exact text: an optional "-", digits, an optional "." and digits.
-    static SourceValue decimal(const QString& exactText);
+    static SourceValue decimal(const QString& exactText) { return {Kind::Decimal, exactText}; }
     // Days since 1899-12-30; the fraction is the time of day (before 1899-12-30 the whole
     // part counts back and the fraction still counts forward from midnight).
-    static SourceValue dateTime(double oleDate);
+    static SourceValue dateTime(double oleDate) { return {Kind::DateTime, oleDate}; }
     // A Date/Time Extended value: ticks of 100 ns since 0001-01-01 00:00.
-    static SourceValue extendedDate(std::int64_t ticks);
-    static SourceValue text(const QString& v);
-    static SourceValue binary(const QByteArray& v);
-    static SourceValue unreadable(const QString& reason);
+    static SourceValue extendedDate(std::int64_t ticks) { return {Kind::DateTimeExtended, ticks}; }
+    static SourceValue text(const QString& v) { return {Kind::Text, v}; }
+    static SourceValue binary(const QByteArray& v) { return {Kind::Binary, v}; }
+    static SourceValue unreadable(const QString& reason) { return {Kind::Unreadable, reason}; }
 
     Kind kind() const { return kind_; }
     bool isNull() const { return kind_ == Kind::Null; }
@@ -68,6 +70,13 @@ class SourceValue {
     bool operator==(const SourceValue& o) const;
 
   private:
+    // A value of a kind with the one field that kind keeps.
+    SourceValue(Kind kind, std::int64_t i) : kind_(kind), i_(i) {}
+    SourceValue(Kind kind, double d) : kind_(kind), d_(d) {}
+    SourceValue(Kind kind, float f) : kind_(kind), f_(f) {}
+    SourceValue(Kind kind, const QString& s) : kind_(kind), s_(s) {}
+    SourceValue(Kind kind, const QByteArray& b) : kind_(kind), b_(b) {}
+
     Kind kind_ = Kind::Null;
     std::int64_t i_ = 0;
     double d_ = 0;

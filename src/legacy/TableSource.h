@@ -2,42 +2,30 @@
 
 #include "JetType.h"
 #include "SourceValue.h"
+#include "data/DbError.h"
 
 #include <QString>
 
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace velmora::legacy {
 
-// Jet's number for a database that cannot be opened because it is damaged: a file whose
-// reading crashed, hung or gave what cannot be understood.
-inline constexpr int kDamagedJetFile = 3049;
-// Jet's number for a database that cannot be opened without its password: a file whose
-// pages are encrypted.
-inline constexpr int kEncryptedJetFile = 3031;
+// A failure to read or convert a file is a data::DbError whose text, meant for the user,
+// names the file and what is wrong with it: err::JetFile, or one of Jet's numbers for a
+// file that is damaged or encrypted with a password, which the programs show.
+inline constexpr data::ErrorNumber kDamagedJetFile = static_cast<data::ErrorNumber>(3049);
+inline constexpr data::ErrorNumber kEncryptedJetFile = static_cast<data::ErrorNumber>(3031);
 
-// A failure to read or convert a file, with a text meant for the user that names the file
-// and what is wrong with it, and for some failures Jet's error number.
-class LegacyError : public std::runtime_error {
-  public:
-    explicit LegacyError(const QString& text)
-        : std::runtime_error(text.toStdString()), text_(text) {}
-    LegacyError(int number, const QString& text)
-        : std::runtime_error(text.toStdString()), text_(text), number_(number) {}
-    const QString& text() const { return text_; }
-    // Jet's error number; 0 when the failure has none.
-    int number() const { return number_; }
-    // The text, after "error N: " when it has a number.
-    QString numberedText() const {
-        return number_ ? QStringLiteral("error %1: %2").arg(number_).arg(text_) : text_;
-    }
-
-  private:
-    QString text_;
-    int number_ = 0;
-};
+// Whether a failure is one of those (rather than one of the file being written).
+bool isJetFileFailure(const data::DbError& e);
+// The failure of a number as Jet gives it, for one that crossed from the reader's process:
+// a damaged or encrypted file keeps its number, anything else is err::JetFile.
+data::DbError jetFileFailure(int number, const QString& text);
+// The number the reader's process sends for a failure: 0 for err::JetFile.
+int jetFileNumber(const data::DbError& e);
+// The text as the programs show it: after "error N: " for a damaged or encrypted file.
+QString numberedText(const data::DbError& e);
 
 struct SourceColumn {
     QString name;
@@ -76,7 +64,7 @@ class RowCursor {
   public:
     virtual ~RowCursor() = default;
     // Fills row with the next row's values, one per column of the table in order; false at
-    // the end. Throws LegacyError when the rows cannot be read.
+    // the end. Throws data::DbError when the rows cannot be read.
     virtual bool next(std::vector<SourceValue>* row) = 0;
     // Rows passed over so far because the file's bytes for them are damaged.
     virtual qint64 unreadableRows() const { return 0; }

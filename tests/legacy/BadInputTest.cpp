@@ -21,7 +21,7 @@ namespace {
 QString failureOf(const QString& source, const QString& dest, const ConversionOptions& o = {}) {
     try {
         convertJetFile(source, dest, o);
-    } catch (const LegacyError& e) {
+    } catch (const velmora::data::DbError& e) {
         return e.text();
     }
     return {};

@@ -19,7 +19,7 @@ TEST(DamagedJetFile, ATableDefinitionWithoutItsColumnsIsReportedNotFollowed) {
     try {
         source->tables();
         ADD_FAILURE() << "the damaged definition was read";
-    } catch (const LegacyError& e) {
+    } catch (const velmora::data::DbError& e) {
         EXPECT_EQ(e.text(), QStringLiteral("The Jet database %1 is damaged: the definition of "
                                            "table 'Orders' cannot be read.")
                                 .arg(file));
@@ -28,7 +28,7 @@ TEST(DamagedJetFile, ATableDefinitionWithoutItsColumnsIsReportedNotFollowed) {
     EXPECT_FALSE(source->queries().empty());
     std::vector<SourceValue> row;
     EXPECT_TRUE(source->rows("Customers")->next(&row));
-    EXPECT_THROW(source->rows("Orders"), LegacyError);
+    EXPECT_THROW(source->rows("Orders"), velmora::data::DbError);
 }
 
 TEST(DamagedJetFile, ALongValueWhoseChainOfPagesLoopsIsReportedNotRepeated) {

@@ -30,8 +30,8 @@ template <typename Open>
 QString openingFailure(Open open) {
     try {
         open();
-    } catch (const LegacyError& e) {
-        return e.numberedText();
+    } catch (const velmora::data::DbError& e) {
+        return velmora::legacy::numberedText(e);
     }
     return {};
 }
@@ -123,11 +123,11 @@ TEST(ReaderProcess, OnlyTheNewestTableMayBeReadAndATableCanBeLeftHalfRead) {
     ASSERT_TRUE(orders->next(&row));
     // A table left after its first row: the rest of its rows are passed over.
     auto customers = source->rows("Customers");
-    EXPECT_THROW(orders->next(&row), LegacyError);
+    EXPECT_THROW(orders->next(&row), velmora::data::DbError);
     qint64 n = 0;
     while (customers->next(&row))
         ++n;
     EXPECT_EQ(n, 91);
     EXPECT_FALSE(source->queries().empty());
-    EXPECT_THROW(source->rows("No such table"), LegacyError);
+    EXPECT_THROW(source->rows("No such table"), velmora::data::DbError);
 }

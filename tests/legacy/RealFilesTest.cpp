@@ -129,7 +129,7 @@ TEST(RealFiles, EveryFileConvertsWithTheRowsOfItsManifestAndItsTrueValues) {
         ConversionReport report;
         try {
             report = convertJetFile(source, dest, {});
-        } catch (const LegacyError& error) {
+        } catch (const velmora::data::DbError& error) {
             ADD_FAILURE() << error.text().toStdString();
             continue;
         }

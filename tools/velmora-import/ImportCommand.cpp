@@ -94,8 +94,8 @@ int runImportCommand(const QStringList& args, QString* out, QString* err) {
             legacy::convertJetFile(a.files[0], a.files[1], options);
         *out = report.text();
         return report.anythingSkipped() ? status::Skipped : status::Converted;
-    } catch (const legacy::LegacyError& e) {
-        *err = QStringLiteral("velmora-import: %1\n").arg(e.numberedText());
+    } catch (const data::DbError& e) {
+        *err = QStringLiteral("velmora-import: %1\n").arg(legacy::numberedText(e));
         return status::Failed;
     }
 }
