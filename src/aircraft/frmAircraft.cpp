@@ -2,6 +2,8 @@
 
 #include "frmAircraft.h"
 
+#include "AircraftStore.h"
+
 #include "data/DataFiles.h"
 #include "data/Recordset.h"
 #include "entry/BoundEntryHost.h"
@@ -193,21 +195,15 @@ void frmAircraft::cmdDelete_Click() {
         return;
     const data::Value reg = rs->value(QStringLiteral("RegNum"));
     // The aircraft goes with all of its components and oil samples, whatever the list
-    // shows, or nothing goes at all.
+    // shows, or nothing goes at all. The record source deletes the aircraft's own row, and
+    // moves on to the next aircraft.
     try {
-        data::Transaction tx(*db);
-        if (!reg.isNull()) {
-            db->execute(QStringLiteral("DELETE FROM Parts WHERE RegNum = ?1"), {reg});
-            db->execute(QStringLiteral("DELETE FROM Oil WHERE RegNum = ?1"), {reg});
-        }
-        bool deleted = false;
-        {
+        const bool deleted = deleteAircraft(*db, reg, [this] {
             const screens::RepositionSuppressed deleting;
-            deleted = datPrimaryRS->deleteCurrent();
-        }
+            return datPrimaryRS->deleteCurrent();
+        });
         if (!deleted)
-            return;  // reported; the transaction rolls back
-        tx.commit();
+            return;  // reported; nothing was deleted
     } catch (const data::DbError& e) {
         screens::msgBox(this, e.text(), MsgButtons::Ok, MsgIcon::Information,
                         QStringLiteral("Error"));
@@ -225,6 +221,34 @@ void frmAircraft::cmdDelete_Click() {
         return;
     }
     datPrimaryRS_Reposition();
+}
+
+void frmAircraft::showAircraft(const QString& regNum) {
+    // A new aircraft being entered is not left behind: the user finishes or cancels it first.
+    if (datPrimaryRS->isAddingNew() || !Combo1->isEnabled()) {
+        screens::msgBox(this,
+                        QStringLiteral("Finish or cancel the new aircraft before another one "
+                                       "is opened."),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
+                        QStringLiteral("Aircraft Set-up"));
+        screens::reactivateWindow(this);
+        return;
+    }
+    const int at = Combo1->findExact(regNum);
+    if (at < 0) {
+        screens::msgBox(this,
+                        QStringLiteral("The aircraft %1 is not in the aircraft list.").arg(regNum),
+                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
+                        QStringLiteral("Aircraft Set-up"));
+        screens::reactivateWindow(this);
+        return;
+    }
+    if (Combo1->listIndex() != at)
+        Combo1->setListIndex(at);
+}
+
+void frmAircraft::setAverageDays(int days) {
+    fraUtilisation->setAverageDays(days);
 }
 
 bool frmAircraft::releaseRows() {

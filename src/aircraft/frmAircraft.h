@@ -73,6 +73,11 @@ class frmAircraft : public screens::BoundScreen {
     void cmdTemplate_Click();
     // Opens the Journal screen on the current aircraft.
     void cmdJournal_Click();
+    // Shows the aircraft of a registration; a message says why not when a new aircraft is
+    // being entered or the registration is not in the aircraft list.
+    void showAircraft(const QString& regNum);
+    // The days the daily use is averaged over.
+    void setAverageDays(int days);
     // Asks for a new registration of the aircraft shown and, confirmed, gives it that
     // registration with everything linked to it.
     void cmdRename_Click();
@@ -96,6 +101,14 @@ class frmAircraft : public screens::BoundScreen {
     OrderBy orderBy() const;
     bool typeRejected() const { return TypeRejected != 0; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void fieldGotFocus(int index) override;
+    void fieldLeft(int index) override;
+    bool fieldEnter(int index) override;
+    bool releaseRows() override;
+
+  private:
     // Entry fields by their index (Field); the owner's name and address, field 8, has
     // several lines and is txtOwner.
     screens::ControlArray<QLineEdit> txtFields;
@@ -128,14 +141,6 @@ class frmAircraft : public screens::BoundScreen {
     QAction* actStores = nullptr;
     QAction* actLifeLimited = nullptr;
 
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void fieldGotFocus(int index) override;
-    void fieldLeft(int index) override;
-    bool fieldEnter(int index) override;
-    bool releaseRows() override;
-
-  private:
     // frmAircraftControls.cpp
     void buildControls();
     void buildEntryFields(double scale);

@@ -242,7 +242,8 @@ void frmAircraft::buildRecordSources() {
     datPrimaryRS->setWrittenOnNewRowOnly(field(Field::RegNum));
     connect(datPrimaryRS, &BoundRecordSource::reposition, this,
             &frmAircraft::datPrimaryRS_Reposition);
-    datPrimaryRS->setErrorHandler([this](int number) { return datPrimaryRS_Error(number); });
+    datPrimaryRS->setErrorHandler(
+        [this](data::ErrorNumber number) { return datPrimaryRS_Error(static_cast<int>(number)); });
     datPrimaryRS->setValidateHandler(
         [this](Action action, bool save) { return datPrimaryRS_Validate(action, save); });
 
@@ -251,12 +252,13 @@ void frmAircraft::buildRecordSources() {
     datSecondaryRS->hide();
     connect(datSecondaryRS, &BoundRecordSource::refreshed, this,
             [this] { grdDataGrid->setRecordset(datSecondaryRS->recordset()); });
-    datSecondaryRS->setErrorHandler([this](int) { return showError(*datSecondaryRS); });
+    datSecondaryRS->setErrorHandler(
+        [this](data::ErrorNumber) { return showError(*datSecondaryRS); });
 
     datMakes = new BoundRecordSource(this);
     datMakes->setObjectName(QStringLiteral("datMakes"));
     datMakes->hide();
-    datMakes->setErrorHandler([this](int) { return showError(*datMakes); });
+    datMakes->setErrorHandler([this](data::ErrorNumber) { return showError(*datMakes); });
 }
 
 void frmAircraft::resizeEvent(QResizeEvent* event) {

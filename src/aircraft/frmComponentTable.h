@@ -53,6 +53,9 @@ class frmComponentTable : public QWidget {
     void cmdPdf_Click();
     void cmdCsv_Click();
 
+    const QStandardItemModel* model() const { return model_.get(); }
+
+  private:
     QTableView* grdList = nullptr;
     QLabel* lblTitle = nullptr;
     QPushButton* cmdHistory = nullptr;  // stores only
@@ -60,9 +63,7 @@ class frmComponentTable : public QWidget {
     QPushButton* cmdPdf = nullptr;      // life-limited parts and history
     QPushButton* cmdCsv = nullptr;      // life-limited parts only
     QPushButton* cmdClose = nullptr;
-    const QStandardItemModel* model() const { return model_.get(); }
 
-  private:
     void build();
     QString title() const;
     exporting::TablePrintJob lifeLimitedJob() const;

@@ -1,8 +1,8 @@
 #include "JournalOnOpen.h"
 
+#include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/Journal.h"
-#include "data/pg/PgDatabase.h"
 #include "journal/JournalAnchors.h"
 #include "journal/JournalChain.h"
 #include "screens/common/Dialogs.h"
@@ -28,8 +28,7 @@ void anchorJournalsIn(const QString& settingsFile) {
 }
 
 void checkJournalOnOpen(QWidget* parent, const QString& settingsFile, const QString& mainFile) {
-    if (mainFile.isEmpty() ||
-        (!data::pg::isServerLocation(mainFile) && !QFileInfo(mainFile).isFile()))
+    if (mainFile.isEmpty() || (!data::isServerLocation(mainFile) && !QFileInfo(mainFile).isFile()))
         return;
     const QString key = journal::anchorKey(mainFile);
     journal::ChainCheck check;

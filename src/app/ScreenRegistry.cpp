@@ -37,34 +37,14 @@ void showAircraftInSetup(frmMenuVelmora& menu, const QString& regNum) {
         qobject_cast<aircraft::frmAircraft*>(menu.openScreen(frmMenuVelmora::AircraftSetup));
     if (!screen)
         return;
-    // A new aircraft being entered is not left behind: the user finishes or cancels it first.
-    if (screen->datPrimaryRS->isAddingNew() || !screen->Combo1->isEnabled()) {
-        screens::msgBox(screen,
-                        QStringLiteral("Finish or cancel the new aircraft before another one "
-                                       "is opened."),
-                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
-                        QStringLiteral("Aircraft Set-up"));
-        screens::reactivateWindow(screen);
-        return;
-    }
-    const int at = screen->Combo1->findExact(regNum);
-    if (at < 0) {
-        screens::msgBox(screen,
-                        QStringLiteral("The aircraft %1 is not in the aircraft list.").arg(regNum),
-                        screens::MsgButtons::Ok, screens::MsgIcon::Information,
-                        QStringLiteral("Aircraft Set-up"));
-        screens::reactivateWindow(screen);
-        return;
-    }
-    if (screen->Combo1->listIndex() != at)
-        screen->Combo1->setListIndex(at);
+    screen->showAircraft(regNum);
 }
 
 void registerScreens(frmMenuVelmora& menu) {
     // Each screen takes the data path from the company record when it opens.
     menu.setScreenFactory(frmMenuVelmora::AircraftSetup, [](frmMenuVelmora& m) -> QWidget* {
         auto* screen = new aircraft::frmAircraft(m.company().pathData());
-        screen->fraUtilisation->setAverageDays(utilisation::averageDaysOf(m.company().fileName()));
+        screen->setAverageDays(utilisation::averageDaysOf(m.company().fileName()));
         screen->setLifeLimitedLevels(
             companyWarnings(m),
             due::journalledUtilisation(utilisation::averageDaysOf(m.company().fileName())));

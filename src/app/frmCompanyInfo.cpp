@@ -29,8 +29,10 @@ namespace velmora::app {
 
 namespace {
 
+using Field = frmCompanyInfo::Field;
+
 struct Box {
-    int index;
+    Field field;
     const char* column;
     const char* label;
     int left, top, width;  // twips
@@ -38,10 +40,10 @@ struct Box {
 };
 
 const Box kBoxes[] = {
-    {0, "Name", "Company Name:", 1995, 60, 3375, 50},
-    {1, "Phone", "Phone:", 1995, 380, 2355, 16},
-    {3, "PathData", "Path to Data:", 1995, 1395, 3375, 100},
-    {4, "PathLogo", "Back Drop Picture:", 1995, 1710, 3375, 100},
+    {Field::Name, "Name", "Company Name:", 1995, 60, 3375, 50},
+    {Field::Phone, "Phone", "Phone:", 1995, 380, 2355, 16},
+    {Field::PathData, "PathData", "Path to Data:", 1995, 1395, 3375, 100},
+    {Field::PathLogo, "PathLogo", "Back Drop Picture:", 1995, 1710, 3375, 100},
 };
 
 }  // namespace
@@ -56,24 +58,25 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
 
     for (const Box& b : kBoxes) {
         auto* label = new QLabel(QString::fromLatin1(b.label), this);
-        label->setObjectName(QStringLiteral("lblLabels_%1").arg(b.index));
+        label->setObjectName(QStringLiteral("lblLabels_%1").arg(static_cast<int>(b.field)));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(tw(60), tw(b.top), tw(b.left - 120), tw(285));
         auto* box = new QLineEdit(this);
-        box->setObjectName(QStringLiteral("txtFields_%1").arg(b.index));
+        box->setObjectName(QStringLiteral("txtFields_%1").arg(static_cast<int>(b.field)));
         box->setMaxLength(b.limit);
         box->setGeometry(tw(b.left), tw(b.top), tw(b.width), tw(285));
         label->setBuddy(box);
-        txtFields.add(b.index, box);
-        lblLabels.add(b.index, label);
+        txtFields.add(static_cast<int>(b.field), box);
+        lblLabels.add(static_cast<int>(b.field), label);
     }
-    for (int i : {3, 4}) {
-        QLineEdit* box = txtFields[i];
+    for (const Field f : {Field::PathData, Field::PathLogo}) {
+        QLineEdit* box = field(f);
         box->installEventFilter(this);
-        box->setToolTip(i == 3 ? QStringLiteral("Click (or press F4) to choose the data folder by "
-                                                "choosing a database file in it")
-                               : QStringLiteral("Click (or press F4) to choose the picture shown "
-                                                "behind the main menu"));
+        box->setToolTip(f == Field::PathData
+                            ? QStringLiteral("Click (or press F4) to choose the data folder by "
+                                             "choosing a database file in it")
+                            : QStringLiteral("Click (or press F4) to choose the picture shown "
+                                             "behind the main menu"));
     }
 
     // Above the data path: a database server named instead of a folder.
@@ -127,14 +130,15 @@ frmCompanyInfo::frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent)
 
     datPrimaryRS = new screens::BoundRecordSource(this);
     datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
-    datPrimaryRS->setErrorHandler([this](int number) { return datPrimaryRS_Error(number); });
+    datPrimaryRS->setErrorHandler(
+        [this](data::ErrorNumber number) { return datPrimaryRS_Error(static_cast<int>(number)); });
     datPrimaryRS->setValidateHandler([this](screens::BoundRecordSource::Action action, bool save) {
         return datPrimaryRS_Validate(action, save);
     });
     connect(datPrimaryRS, &screens::BoundRecordSource::reposition, this,
             &frmCompanyInfo::datPrimaryRS_Reposition);
     for (const Box& b : kBoxes)
-        datPrimaryRS->bind(txtFields[b.index], QString::fromLatin1(b.column));
+        datPrimaryRS->bind(field(b.field), QString::fromLatin1(b.column));
 
     const int width = tw(5500);
     const int barTop = tw(2460);
@@ -194,14 +198,14 @@ void frmCompanyInfo::cmdRestore_Click() {
 }
 
 void frmCompanyInfo::cmdServer_Click() {
-    frmServerPath dialog(txtFields[3]->text(), this);
+    frmServerPath dialog(field(Field::PathData)->text(), this);
     const int answer = dialog.exec();
     screens::reactivateWindow(this);
     if (answer != QDialog::Accepted)
         return;
     // Written with the row when the screen closes, as a chosen folder is.
-    txtFields[3]->setText(dialog.dataPath());
-    txtFields[3]->setFocus();
+    field(Field::PathData)->setText(dialog.dataPath());
+    field(Field::PathData)->setFocus();
 }
 
 bool frmCompanyInfo::saveDailyBackups() {
@@ -244,8 +248,9 @@ bool frmCompanyInfo::saveAverageDays() {
 }
 
 bool frmCompanyInfo::eventFilter(QObject* watched, QEvent* event) {
-    for (int i : {3, 4}) {
-        if (watched != txtFields[i])
+    for (const Field f : {Field::PathData, Field::PathLogo}) {
+        const int i = static_cast<int>(f);
+        if (watched != field(f))
             continue;
         if (event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -262,11 +267,12 @@ bool frmCompanyInfo::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmCompanyInfo::txtFields_Click(int index) {
-    if (index != 3 && index != 4)
+    const bool dataPath = index == static_cast<int>(Field::PathData);
+    if (!dataPath && index != static_cast<int>(Field::PathLogo))
         return;
     QLineEdit* box = txtFields[index];
     screens::FileOpenRequest request;
-    if (index == 3) {
+    if (dataPath) {
         request.filter = QStringLiteral("Databases|*.mdb|All|*.*");
         request.initialFolder = box->text();
     } else {
@@ -278,13 +284,13 @@ void frmCompanyInfo::txtFields_Click(int index) {
     // A cancelled dialog keeps the box as it was.
     if (!chosen || chosen->isEmpty())
         return;
-    box->setText(index == 3 ? folderOfChosenFile(*chosen) : *chosen);
+    box->setText(dataPath ? folderOfChosenFile(*chosen) : *chosen);
     box->setFocus();
 }
 
 void frmCompanyInfo::cmdClose_Click() {
     screens::MousePointer::setDefault();
-    const QString picture = txtFields[4]->text();
+    const QString picture = field(Field::PathLogo)->text();
     if (!picture.isEmpty())
         menu_.loadPicture(picture);  // a picture that cannot be loaded is skipped
     close();
@@ -309,7 +315,8 @@ screens::BoundRecordSource::Validation frmCompanyInfo::datPrimaryRS_Validate(
         screens::MousePointer::setDefault();
     // A data path on a database server is kept without its password, which libpq finds in
     // ~/.pgpass or PGPASSWORD: one typed into the path is refused, and nothing is written.
-    if (save && datPrimaryRS->isChanged() && data::pg::holdsPassword(txtFields[3]->text())) {
+    if (save && datPrimaryRS->isChanged() &&
+        data::pg::holdsPassword(field(Field::PathData)->text())) {
         screens::MousePointer::setDefault();
         screens::msgBox(this,
                         QStringLiteral("The data path holds a password. Passwords are not kept "
@@ -318,7 +325,7 @@ screens::BoundRecordSource::Validation frmCompanyInfo::datPrimaryRS_Validate(
                         screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
                         QApplication::applicationDisplayName());
         screens::reactivateWindow(this);
-        txtFields[3]->setFocus();
+        field(Field::PathData)->setFocus();
         return {screens::BoundRecordSource::ActionCancel, false};
     }
     screens::MousePointer::setBusy();

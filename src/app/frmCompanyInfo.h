@@ -20,6 +20,9 @@ class frmMenuVelmora;
 class frmCompanyInfo : public QWidget {
     Q_OBJECT
   public:
+    // The boxes of txtFields by their index; index 2 is not used.
+    enum class Field { Name = 0, Phone = 1, PathData = 3, PathLogo = 4 };
+
     explicit frmCompanyInfo(frmMenuVelmora& menu, QWidget* parent = nullptr);
 
     void Form_Load();
@@ -36,8 +39,13 @@ class frmCompanyInfo : public QWidget {
     // Names a database server as the data path (host, port, database, user, SSL mode).
     void cmdServer_Click();
 
-    // Indexes 0 Name, 1 Phone, 3 PathData, 4 PathLogo; index 2 is not used.
-    screens::ControlArray<QLineEdit> txtFields;
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    screens::ControlArray<QLineEdit> txtFields;  // by Field
+    QLineEdit* field(Field f) const { return txtFields[static_cast<int>(f)]; }
     screens::ControlArray<QLabel> lblLabels;
     screens::BoundRecordSource* datPrimaryRS = nullptr;
     QWidget* picButtons = nullptr;
@@ -50,11 +58,6 @@ class frmCompanyInfo : public QWidget {
     QLabel* lblAverageDays = nullptr;
     QSpinBox* spnAverageDays = nullptr;  // days the daily use is averaged over
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
     QString settingsFile() const;
     bool saveDailyBackups();
     bool saveAverageDays();

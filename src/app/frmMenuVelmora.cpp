@@ -7,7 +7,6 @@
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
-#include "data/pg/PgDatabase.h"
 #include "screens/common/Dialogs.h"
 #include "screens/common/ScreenConventions.h"
 #include "screens/common/Twips.h"
@@ -220,7 +219,7 @@ void frmMenuVelmora::showScreen(size_t slot) {
 
 bool frmMenuVelmora::dataSetsReachable() {
     const QString dataPath = company_.pathData();
-    if (!data::pg::isServerLocation(dataPath))
+    if (!data::isServerLocation(dataPath))
         return true;  // a data folder's files are opened, and told of, by the screens
     // A server that cannot be reached, a URI it does not understand or a refused login is told
     // of once, before a screen opens on nothing.

@@ -62,6 +62,12 @@ class frmMenuVelmora : public QWidget {
     // maximized.
     void bringForward();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
     QLabel* Image1 = nullptr;
     std::array<QFrame*, 5> SSPanel1{};
     std::array<QPushButton*, 5> Command1{};
@@ -70,12 +76,6 @@ class frmMenuVelmora : public QWidget {
     QFrame* pnlDirectives = nullptr;
     QPushButton* cmdDirectives = nullptr;
 
-  protected:
-    void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
     void Form_Resize();
     void Form_QueryUnload();
     // Shows the screen of a slot (the four screen buttons, then the due list): made once,

@@ -32,6 +32,10 @@ class frmServerPath : public QDialog {
     // the URI fits the data path's box.
     void cmdOK_Click();
 
+    // The longest data path the company settings keep.
+    static constexpr int kLongestPath = 100;
+
+  private:
     QLineEdit* txtHost = nullptr;
     QSpinBox* spnPort = nullptr;
     QLineEdit* txtDatabase = nullptr;
@@ -41,9 +45,6 @@ class frmServerPath : public QDialog {
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     QLabel* lblPassword = nullptr;
-
-    // The longest data path the company settings keep.
-    static constexpr int kLongestPath = 100;
 };
 
 }  // namespace velmora::app

@@ -169,6 +169,7 @@ void frmOilAnalysis::buildChartOptions(double scale) {
     chartHeight_ = std::max(chartHeight_, frameHeight + gap_ + commandHeight);
 
     limitsView = new OilLimitsView(this, grdDataGrid, MSChart1, kColIron, kColEngineHrs, kColDate);
+    limitsView->setObjectName(QStringLiteral("limitsView"));
     limitsView->setDatabase([this] { return datPrimaryRS->database(); });
     connect(limitsView, &OilLimitsView::limitsChanged, this, [this] { chartRedraw(); });
     chartHeight_ = std::max(chartHeight_, frameHeight + commandHeight + limitsView->besideHeight());
@@ -202,7 +203,8 @@ void frmOilAnalysis::buildRecordSources(double scale) {
     datSecondaryRS->setObjectName(QStringLiteral("datSecondaryRS"));
     datSecondaryRS->hide();  // the grid shows its rows
 
-    datPrimaryRS->setErrorHandler([this](int number) { return datPrimaryRS_Error(number); });
+    datPrimaryRS->setErrorHandler(
+        [this](data::ErrorNumber number) { return datPrimaryRS_Error(static_cast<int>(number)); });
     datPrimaryRS->setValidateHandler(
         [this](Action action, bool save) { return datPrimaryRS_Validate(action, save); });
     connect(datPrimaryRS, &BoundRecordSource::reposition, this,

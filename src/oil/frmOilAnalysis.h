@@ -59,6 +59,11 @@ class frmOilAnalysis : public screens::BoundScreen {
     int firstChartRow() const { return firstRow_; }
     int lastChartRow() const { return lastRow_; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool releaseRows() override;
+
+  private:
     screens::Chooser* Combo1 = nullptr;
     screens::Chooser* Combo2 = nullptr;
     std::array<QLabel*, 2> lblLabels{};
@@ -75,11 +80,6 @@ class frmOilAnalysis : public screens::BoundScreen {
     // The oil limits: their button, the cell colours, the findings line and the trend.
     OilLimitsView* limitsView = nullptr;
 
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-    bool releaseRows() override;
-
-  private:
     void buildChoosers(double scale);
     void buildGrid();
     void buildChartOptions(double scale);

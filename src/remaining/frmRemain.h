@@ -74,6 +74,19 @@ class frmRemain : public screens::BoundScreen {
     QString selectionFormula(int index) const;
     QString reportFile(int index) const;
 
+    // What the last rebuild left: its open database and its rows (the grid's source).
+    std::shared_ptr<data::Database> rebuildDatabase() const { return database_; }
+    data::Recordset* remainingRows() const { return rows_.get(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void fieldGotFocus(int index) override;
+    void fieldLeft(int index) override;
+    bool fieldEnter(int index) override;
+    bool releaseRows() override;
+
+  private:
     // Entry fields by their index (Field), and their labels by the designed numbers.
     screens::ControlArray<QLineEdit> txtFields;
     screens::ControlArray<QLabel> lblLabels;
@@ -96,19 +109,6 @@ class frmRemain : public screens::BoundScreen {
     QPushButton* cmdSave = nullptr;
     std::array<QPushButton*, 2> cmdPrint{};
 
-    // What the last rebuild left: its open database and its rows (the grid's source).
-    std::shared_ptr<data::Database> rebuildDatabase() const { return database_; }
-    data::Recordset* remainingRows() const { return rows_.get(); }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void fieldGotFocus(int index) override;
-    void fieldLeft(int index) override;
-    bool fieldEnter(int index) override;
-    bool releaseRows() override;
-
-  private:
     // frmRemainControls.cpp
     void buildControls();
     void buildEntryFields(double scale);

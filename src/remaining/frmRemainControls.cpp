@@ -216,7 +216,8 @@ void frmRemain::buildRecordSource() {
         datPrimaryRS->bind(chkFields[i], QString::fromLatin1(layout::kShows[i].column));
     connect(datPrimaryRS, &BoundRecordSource::reposition, this,
             &frmRemain::datPrimaryRS_Reposition);
-    datPrimaryRS->setErrorHandler([this](int number) { return datPrimaryRS_Error(number); });
+    datPrimaryRS->setErrorHandler(
+        [this](data::ErrorNumber number) { return datPrimaryRS_Error(static_cast<int>(number)); });
     datPrimaryRS->setValidateHandler(
         [this](Action action, bool save) { return datPrimaryRS_Validate(action, save); });
 }

@@ -8,6 +8,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 #include "support/RealMessageBoxes.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -73,15 +76,16 @@ class AircraftScreen : public ::testing::TestWithParam<BackEnd> {
     }
     // Types an entry into a field and leaves it for another, as the user does.
     void enter(int index, const QString& text, int leaveTo) {
-        QLineEdit* f = screen->txtFields[index];
+        QLineEdit* f = control<QLineEdit>(*screen, "txtFields", index);
         f->setFocus();
         f->selectAll();
         QTest::keyClicks(f, text);
-        screen->txtFields[leaveTo]->setFocus();
+        control<QLineEdit>(*screen, "txtFields", leaveTo)->setFocus();
     }
     // A click on the option's round button, where a user clicks.
     static void clickOption(frmAircraft& s, int i) {
-        QTest::mouseClick(s.Option1[i], Qt::LeftButton, {}, QPoint(6, s.Option1[i]->height() / 2));
+        QTest::mouseClick(control<QRadioButton>(s, "Option1", i), Qt::LeftButton, {},
+                          QPoint(6, control<QRadioButton>(s, "Option1", i)->height() / 2));
     }
     QString stored(const QString& sql) {
         auto rs = data::Database::open(path)->openRecordset(sql);
@@ -104,16 +108,21 @@ class AircraftScreen : public ::testing::TestWithParam<BackEnd> {
 TEST_P(AircraftScreen, OpensOnTheFirstAircraftWithItsInstalledComponents) {
     frmAircraft& s = open();
     EXPECT_EQ(s.windowTitle(), "Aircraft Set-up");
-    EXPECT_EQ(s.Combo1->entryCount(), 2);  // N2 and n2 listed once
-    EXPECT_EQ(s.Combo1->text(), "N1");
-    EXPECT_EQ(s.txtFields[0]->text(), "N1");
-    EXPECT_EQ(s.txtFields[11]->text(), "1234.5");
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 2);
-    EXPECT_EQ(s.grdDataGrid->textAt(0, 5), "Main rotor");
-    EXPECT_EQ(s.grdDataGrid->textAt(1, 5), "Tail rotor");
-    EXPECT_FALSE(s.cmdSave->isEnabled());
-    EXPECT_TRUE(s.cmdAdd->isEnabled() && s.cmdClose->isEnabled() && s.cmdDelete->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[11]);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->entryCount(),
+              2);  // N2 and n2 listed once
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N1");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N1");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1)->text(),
+              "1234.5");
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 2);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(0, 5), "Main rotor");
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(1, 5), "Tail rotor");
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdAdd")->isEnabled() &&
+                control<QPushButton>(s, "cmdClose")->isEnabled() &&
+                control<QPushButton>(s, "cmdDelete")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1));
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
@@ -128,8 +137,9 @@ TEST_P(AircraftScreen, MeterEntriesAreConfirmedCountedAndSaved) {
     EXPECT_EQ(aircraftValue("CurrentMeter1"), "1236.5");
     EXPECT_EQ(aircraftValue("LastMeter1"), "1236.5");
     EXPECT_EQ(aircraftValue("TotalTime"), "802");
-    EXPECT_EQ(s.txtFields[11]->text(), "1236.5");
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1)->text(),
+              "1236.5");
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 
     dialogs->answer(MsgAnswer::Yes);
     enter(11, "1240", 12);
@@ -150,9 +160,10 @@ TEST_P(AircraftScreen, TotalsTakePlusEntriesWithoutAQuestion) {
     frmAircraft& s = open();
     enter(13, "+5", 14);
     EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_EQ(s.txtFields[13]->text(), "1205");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalLandings)->text(),
+              "1205");
     EXPECT_EQ(aircraftValue("TotalLandings"), "1205");
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 
     dialogs->answer(MsgAnswer::Yes);
     enter(13, "1190", 14);
@@ -166,62 +177,67 @@ TEST_P(AircraftScreen, LeavingFieldsWithNothingChangedAsksAndSavesNothing) {
     frmAircraft& s = open();
     const QByteArray before = storedContent(path);
     for (int i : {11, 7, 12, 13, 14, 15, 1, 2})
-        s.txtFields[i]->setFocus();
+        control<QLineEdit>(s, "txtFields", i)->setFocus();
     EXPECT_TRUE(dialogs->messages.empty());
     EXPECT_EQ(storedContent(path), before);
 }
 
 TEST_P(AircraftScreen, ANewAircraftIsTypedInCapitalsListedAndSaved) {
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
-    EXPECT_FALSE(s.Combo1->isVisible());
-    EXPECT_TRUE(s.cmdSave->isEnabled());
-    EXPECT_FALSE(s.cmdAdd->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 0);
-    QTest::keyClicks(s.txtFields[0], "n123ab");
-    EXPECT_EQ(s.txtFields[0]->text(), "N123AB");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Return);  // Enter moves on to Serial Number
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
-    EXPECT_TRUE(s.Combo1->isVisible());
-    EXPECT_EQ(s.Combo1->text(), "N123AB");
-    EXPECT_TRUE(s.cmdSave->isEnabled());
+    QTest::mouseClick(control<QPushButton>(s, "cmdAdd"), Qt::LeftButton);
+    EXPECT_FALSE(control<velmora::screens::Chooser>(s, "Combo1")->isVisible());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdAdd")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum));
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 0);
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), "n123ab");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N123AB");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum),
+                    Qt::Key_Return);  // Enter moves on to Serial Number
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber));
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo1")->isVisible());
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N123AB");
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
     EXPECT_EQ(aircraftValue("RegNum", "N123AB"), "<no row>");  // nothing saved yet
-    QTest::keyClicks(s.txtFields[1], "SN-77");
-    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber), "SN-77");
+    QTest::mouseClick(control<QPushButton>(s, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(aircraftValue("Serial Number", "N123AB"), "SN-77");
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 }
 
 TEST_P(AircraftScreen, AnEmptyRegistrationIsRefusedAndCancelReturnsToTheFirstAircraft) {
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdAdd"), Qt::LeftButton);
     dialogs->answer(MsgAnswer::Ok);
-    s.txtFields[1]->setFocus();
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->setFocus();
     ASSERT_EQ(dialogs->messages.size(), 1u);
     const screens::MessageRequest expected{"A registration number must be entered", "Missing data",
                                            screens::MsgButtons::OkCancel,
                                            screens::MsgIcon::Exclamation, MsgAnswer::Ok};
     EXPECT_EQ(dialogs->messages[0], expected);
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum));
 
     dialogs->answer(MsgAnswer::Cancel);
-    s.txtFields[1]->setFocus();
-    EXPECT_EQ(s.txtFields[0]->text(), "N1");
-    EXPECT_TRUE(s.Combo1->isVisible());
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->setFocus();
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N1");
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo1")->isVisible());
     EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
 }
 
 TEST_P(AircraftScreen, AnEmptyTableOpensInNewAircraftEntry) {
     data::Database::open(path)->execute("DELETE FROM Aircraft");
     frmAircraft& s = open();
-    EXPECT_FALSE(s.Combo1->isVisible());
-    EXPECT_TRUE(s.cmdSave->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_FALSE(control<velmora::screens::Chooser>(s, "Combo1")->isVisible());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum));
     // Cancelling the missing registration starts a new aircraft again.
     dialogs->answer(MsgAnswer::Cancel);
-    s.txtFields[5]->setFocus();
-    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::Engine1Serial)->setFocus();
+    EXPECT_TRUE(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->isAddingNew());
     EXPECT_EQ(stored("select count(*) from Aircraft"), "0");
 }
 
@@ -230,28 +246,31 @@ TEST_P(AircraftScreen, ShowRecordsAndOrderByBuildTheListQuery) {
     clickOption(s, 2);  // All
     clickOption(s, 3);  // Inspection
     EXPECT_TRUE(s.componentListSource().endsWith("where [RegNum]='N1'  Order by [Inspection]"));
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 3);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 3);
     clickOption(s, 1);  // Not installed
     EXPECT_TRUE(s.componentListSource().endsWith(
         "where [RegNum]='N1' and  [Active] = No Order by [Inspection]"));
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 1);
-    EXPECT_EQ(s.grdDataGrid->textAt(0, 5), "Spare pump");
-    EXPECT_EQ(s.datPrimaryRS->caption(),
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 1);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(0, 5), "Spare pump");
+    EXPECT_EQ(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->caption(),
               "To view another aircraft, click the arrow buttons to the left and right. ");
 
     // Another aircraft is listed by item number; the buttons stay as they are.
     clickOption(s, 0);
     clickOption(s, 4);  // Assembly
-    s.Combo1->setListIndex(s.Combo1->findExact("N2"));
-    EXPECT_EQ(s.txtFields[0]->text(), "N2");
-    EXPECT_TRUE(s.datSecondaryRS->recordSource().endsWith("Order by [ItemNumber]"));
-    EXPECT_TRUE(s.Option1[4]->isChecked());
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N2"));
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N2");
+    EXPECT_TRUE(control<velmora::screens::BoundRecordSource>(s, "datSecondaryRS")
+                    ->recordSource()
+                    .endsWith("Order by [ItemNumber]"));
+    EXPECT_TRUE(control<QRadioButton>(s, "Option1", 4)->isChecked());
 }
 
 TEST_P(AircraftScreen, DeletingAnAircraftRemovesAllItsComponentsAndSamplesTogether) {
     frmAircraft& s = open();
     dialogs->answer(MsgAnswer::Yes);
-    QTest::mouseClick(s.cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdDelete"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].text, "OK to delete Aircraft?");
     EXPECT_EQ(dialogs->messages[0].title, "Delete entire aircraft");
@@ -259,12 +278,13 @@ TEST_P(AircraftScreen, DeletingAnAircraftRemovesAllItsComponentsAndSamplesTogeth
     EXPECT_EQ(stored("select count(*) from Parts where RegNum = 'N1'"), "0");  // installed or not
     EXPECT_EQ(stored("select count(*) from Oil where RegNum = 'N1'"), "0");
     EXPECT_EQ(stored("select count(*) from Parts where RegNum = 'N2'"), "1");
-    EXPECT_EQ(s.Combo1->findExact("N1"), -1);
-    EXPECT_EQ(s.txtFields[0]->text().toUpper(), "N2");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N1"), -1);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text().toUpper(),
+              "N2");
 
     // Answering No deletes nothing.
     dialogs->answer(MsgAnswer::No);
-    QTest::mouseClick(s.cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdDelete"), Qt::LeftButton);
     EXPECT_EQ(stored("select count(*) from Aircraft"), "2");
 }
 
@@ -272,15 +292,15 @@ TEST_P(AircraftScreen, DeletingTheLastAircraftLeavesANewBlankRow) {
     data::Database::open(path)->execute("DELETE FROM Aircraft WHERE RegNum <> 'N1'");
     frmAircraft& s = open();
     dialogs->answer(MsgAnswer::Yes);
-    QTest::mouseClick(s.cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdDelete"), Qt::LeftButton);
     EXPECT_EQ(stored("select count(*) from Aircraft"), "0");
-    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
-    EXPECT_TRUE(s.txtFields[0]->text().isEmpty());
+    EXPECT_TRUE(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->isAddingNew());
+    EXPECT_TRUE(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text().isEmpty());
 }
 
 TEST_P(AircraftScreen, NewComponentRowsGetTheirDefaultsAndTheCellRules) {
     frmAircraft& s = open();
-    screens::DataGrid* g = s.grdDataGrid;
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     g->setFocus();
     g->setCurrentRow(g->rowCount());  // the add line
     g->setCurrentColumn(5);
@@ -331,25 +351,28 @@ TEST_P(AircraftScreen, ARegistrationWithAQuoteWorksEverywhere) {
     data::Database::open(path)->execute(
         "UPDATE Aircraft SET RegNum = 'O''NEIL' WHERE RegNum = 'N2'");
     frmAircraft& s = open();
-    s.Combo1->setListIndex(s.Combo1->findExact("O'NEIL"));
-    EXPECT_EQ(s.txtFields[0]->text(), "O'NEIL");
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 1);
-    EXPECT_EQ(s.grdDataGrid->textAt(0, 5), "Starter");
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("O'NEIL"));
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "O'NEIL");
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 1);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(0, 5), "Starter");
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
 TEST_P(AircraftScreen, ClosingWithUnsavedChangesAsksAndCancelKeepsEverything) {
     frmAircraft& s = open();
-    s.txtOwner->setFocus();
-    QTest::keyClicks(s.txtOwner, "Blue Sky Leasing");
-    EXPECT_TRUE(s.cmdSave->isEnabled());
+    control<QPlainTextEdit>(s, "txtFields", frmAircraft::Field::Owner)->setFocus();
+    QTest::keyClicks(control<QPlainTextEdit>(s, "txtFields", frmAircraft::Field::Owner),
+                     "Blue Sky Leasing");
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
     dialogs->answer(MsgAnswer::Cancel);
     s.close();
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].text, "Data has changed. Save data?");
     EXPECT_EQ(dialogs->messages[0].defaultButton, MsgAnswer::No);
     EXPECT_TRUE(s.isVisible());
-    EXPECT_EQ(s.txtOwner->toPlainText(), "Blue Sky Leasing");
+    EXPECT_EQ(control<QPlainTextEdit>(s, "txtFields", frmAircraft::Field::Owner)->toPlainText(),
+              "Blue Sky Leasing");
 
     dialogs->answer(MsgAnswer::Yes);
     s.close();
@@ -359,35 +382,42 @@ TEST_P(AircraftScreen, ClosingWithUnsavedChangesAsksAndCancelKeepsEverything) {
 
 TEST_P(AircraftScreen, ClosingAfterASaveLeavesTheGridOnNoClosedList) {
     frmAircraft& s = open();
-    s.txtOwner->setFocus();
-    QTest::keyClicks(s.txtOwner, "Blue Sky Leasing");
-    QTest::mouseClick(s.cmdSave, Qt::LeftButton);  // the component list is read again
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 2);
+    control<QPlainTextEdit>(s, "txtFields", frmAircraft::Field::Owner)->setFocus();
+    QTest::keyClicks(control<QPlainTextEdit>(s, "txtFields", frmAircraft::Field::Owner),
+                     "Blue Sky Leasing");
+    QTest::mouseClick(control<QPushButton>(s, "cmdSave"),
+                      Qt::LeftButton);  // the component list is read again
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 2);
     s.close();
     EXPECT_FALSE(s.isVisible());
     // The list was closed with the screen: the grid shows nothing rather than freed rows.
-    EXPECT_EQ(s.grdDataGrid->recordset(), nullptr);
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 0);
-    s.grdDataGrid->repaint();
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->recordset(), nullptr);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 0);
+    control<velmora::screens::DataGrid>(s, "grdDataGrid")->repaint();
     EXPECT_EQ(aircraftValue("Owner"), "Blue Sky Leasing");
 }
 
 TEST_P(AircraftScreen, SaveWithoutARegistrationDoesNothingAndEnterKeepsItsOrder) {
     frmAircraft& s = open();
-    s.txtFields[4]->setFocus();
-    QTest::keyClick(s.txtFields[4], Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[4]);
-    s.txtFields[15]->setFocus();
-    QTest::keyClick(s.txtFields[15], Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::Year)->setFocus();
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::Year), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::Year));
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalRIN)->setFocus();
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalRIN),
+                    Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber));
     // The numeric keypad's Enter, which meter readings are typed with, does the same.
-    s.txtFields[15]->setFocus();
-    QTest::keyClick(s.txtFields[15], Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalRIN)->setFocus();
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalRIN), Qt::Key_Enter,
+                    Qt::KeypadModifier);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber));
 
-    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdAdd"), Qt::LeftButton);
     const QByteArray before = storedContent(path);
-    s.Combo1->setCurrentIndex(-1);
+    control<velmora::screens::Chooser>(s, "Combo1")->setCurrentIndex(-1);
     s.cmdSave_Click();
     EXPECT_EQ(storedContent(path), before);
 }
@@ -408,7 +438,7 @@ QPoint cellCentre(screens::DataGrid* g, int row, int col) {
 TEST_P(AircraftScreen, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     frmAircraft& s = open();
     screens::Dialogs::install(nullptr);  // the real boxes
-    QLineEdit* meter = s.txtFields[11];
+    QLineEdit* meter = control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1);
     ASSERT_EQ(QApplication::focusWidget(), meter);
     meter->selectAll();
     QTest::keyClicks(meter, "+2");
@@ -417,56 +447,61 @@ TEST_P(AircraftScreen, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_EQ(boxes->boxes[0].text, "Flight time was changed by 2.0. Is this correct?");
     EXPECT_EQ(meter->text(), "1236.5");
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
     // Tab went on to the airframe time, not back to the meter.
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[12]);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalTime));
 
     // From Landings, Enter goes on to Cycles once the question is answered.
-    s.txtFields[13]->setFocus();
-    s.txtFields[13]->selectAll();
-    QTest::keyClicks(s.txtFields[13], "1190");
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalLandings)->setFocus();
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalLandings)->selectAll();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalLandings), "1190");
     boxes = answerBoxesWithKeys({Qt::Key_Return});
-    QTest::keyClick(s.txtFields[13], Qt::Key_Return);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalLandings),
+                    Qt::Key_Return);
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_EQ(boxes->boxes[0].text, "Increasing landings by -10. Is this correct?");
     EXPECT_EQ(aircraftValue("TotalLandings"), "1190");
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[14]);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::TotalCycles));
     EXPECT_EQ(aircraftValue("CurrentMeter1"), "1236.5");
 }
 
 TEST_P(AircraftScreen, ComingBackFromAnotherProgramWindowActivatesTheScreen) {
     frmAircraft& s = open();
-    s.txtFields[1]->setFocus();
-    QTest::keyClicks(s.txtFields[1], "X");
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber), "X");
     QWidget menu;  // another window of the program
     menu.show();
     QApplication::setActiveWindow(&menu);
     QApplication::setActiveWindow(&s);
     // The screen is clean again, with the focus in Current Meter #1.
-    EXPECT_FALSE(s.cmdSave->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[11]);
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1));
     // Coming back from no window (another program) changes nothing.
-    s.txtFields[1]->setFocus();
-    QTest::keyClicks(s.txtFields[1], "Y");
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber), "Y");
     QApplication::setActiveWindow(nullptr);
     QApplication::setActiveWindow(&s);
-    EXPECT_TRUE(s.cmdSave->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[1]);
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber));
 }
 
 TEST_P(AircraftScreen, CancelInTheClosingQuestionKeepsTheEditedState) {
     frmAircraft& s = open();
     screens::Dialogs::install(nullptr);
-    s.txtFields[1]->setFocus();
-    QTest::keyClicks(s.txtFields[1], "SN-9");
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber), "SN-9");
     auto boxes = answerBoxesWithKeys({Qt::Key_Escape});
     s.close();
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_EQ(boxes->boxes[0].title, "Data not saved");
     EXPECT_TRUE(s.isVisible());
-    EXPECT_TRUE(s.cmdSave->isEnabled());
-    EXPECT_FALSE(s.cmdClose->isEnabled());
-    EXPECT_EQ(s.txtFields[1]->text(), "SN-9");
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdClose")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->text(), "SN-9");
     // Closing again asks again.
     boxes = answerBoxesWithKeys({Qt::Key_Escape});
     s.close();
@@ -476,23 +511,28 @@ TEST_P(AircraftScreen, CancelInTheClosingQuestionKeepsTheEditedState) {
 
 TEST_P(AircraftScreen, AltAOpensANewAircraftWithoutWritingABlankOne) {
     frmAircraft& s = open();
-    ASSERT_EQ(QApplication::focusWidget(), s.txtFields[11]);
-    QTest::keyClick(s.txtFields[11], Qt::Key_A, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1));
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1),
+                    Qt::Key_A, Qt::AltModifier);
     EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_TRUE(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->isAddingNew());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum));
     EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
 
     // Alt+S with no registration: the box's rule keeps the user in the field; nothing is
     // written.
     dialogs->answer(MsgAnswer::Ok);
-    QTest::keyClick(s.txtFields[0], Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_S,
+                    Qt::AltModifier);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].text, "A registration number must be entered");
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum));
     // Save pressed otherwise (the chooser still names the last aircraft) is refused too.
-    s.txtFields[1]->setText("SN-1");
-    s.cmdSave->click();
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->setText("SN-1");
+    control<QPushButton>(s, "cmdSave")->click();
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_EQ(dialogs->messages[1].text, "A registration number must be entered");
     EXPECT_EQ(dialogs->messages[1].title, "Missing data");
@@ -507,7 +547,7 @@ TEST_P(AircraftScreen, AltAOpensANewAircraftWithoutWritingABlankOne) {
 
 TEST_P(AircraftScreen, AltSRunsTheMeterRuleBeforeSaving) {
     frmAircraft& s = open();
-    QLineEdit* meter = s.txtFields[11];
+    QLineEdit* meter = control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1);
     meter->selectAll();
     QTest::keyClicks(meter, "1240");
     dialogs->answer(MsgAnswer::Yes);
@@ -517,13 +557,13 @@ TEST_P(AircraftScreen, AltSRunsTheMeterRuleBeforeSaving) {
     EXPECT_EQ(aircraftValue("CurrentMeter1"), "1240");
     EXPECT_EQ(aircraftValue("LastMeter1"), "1240");
     EXPECT_EQ(aircraftValue("TotalTime"), "810");
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 }
 
 TEST_P(AircraftScreen, ARejectedTypeKeepsItsCellAndTheFocus) {
     frmAircraft& s = open();
     screens::Dialogs::install(nullptr);
-    screens::DataGrid* g = s.grdDataGrid;
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(g, 0, 14));
     ASSERT_EQ(g->currentColumn(), 14);
     QTest::keyClick(g, Qt::Key_Z);  // typing opens the cell
@@ -537,10 +577,10 @@ TEST_P(AircraftScreen, ARejectedTypeKeepsItsCellAndTheFocus) {
     EXPECT_EQ(g->currentColumn(), 14);
     EXPECT_EQ(g->cellText(14), "zz");
     EXPECT_EQ(QApplication::focusWidget(), g);
-    EXPECT_TRUE(s.cmdSave->isEnabled());  // the row's edit is still there
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());  // the row's edit is still there
 
     // The same on a new row: its Item #, Tab to Type... a rejected code.
-    s.Option1[0]->click();
+    control<QRadioButton>(s, "Option1", 0)->click();
     g->cancelPendingRow();
     const int add = g->rowCount();
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(g, add, 13));
@@ -563,7 +603,7 @@ TEST_P(AircraftScreen, ARejectedTypeKeepsItsCellAndTheFocus) {
 
 TEST_P(AircraftScreen, TheDeleteKeyAsksBeforeAComponentGoes) {
     frmAircraft& s = open();
-    screens::DataGrid* g = s.grdDataGrid;
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(g, 0, 5));
     dialogs->answer(MsgAnswer::No);
     QTest::keyClick(g, Qt::Key_Delete);
@@ -583,7 +623,7 @@ VELMORA_ON_BOTH_BACK_ENDS(AircraftScreen);
 TEST_P(AircraftScreen, TheJournalButtonShowsTheAircraftsLinesOnBothBackEnds) {
     frmAircraft& s = open();
     dialogs->messages.clear();
-    QTest::mouseClick(s.cmdJournal, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdJournal"), Qt::LeftButton);
     EXPECT_TRUE(dialogs->messages.empty());
     journal::frmJournal* j = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -593,9 +633,15 @@ TEST_P(AircraftScreen, TheJournalButtonShowsTheAircraftsLinesOnBothBackEnds) {
     ASSERT_NE(j, nullptr);
     EXPECT_GT(j->table().rowCount(), 0);
     for (const journal::JournalLine& l : j->table().lines())
-        EXPECT_EQ(l.regNum.compare(s.Combo1->text(), Qt::CaseInsensitive), 0);
+        EXPECT_EQ(l.regNum.compare(control<velmora::screens::Chooser>(s, "Combo1")->text(),
+                                   Qt::CaseInsensitive),
+                  0);
     delete j;
     // The utilisation panel counts the journal's days.
-    EXPECT_TRUE(s.fraUtilisation->lblSource->text().startsWith("Planned: 0 of 14 days"))
-        << s.fraUtilisation->lblSource->text().toStdString();
+    EXPECT_TRUE(control<velmora::journal::UtilisationPanel>(s, "fraUtilisation")
+                    ->lblSource->text()
+                    .startsWith("Planned: 0 of 14 days"))
+        << control<velmora::journal::UtilisationPanel>(s, "fraUtilisation")
+               ->lblSource->text()
+               .toStdString();
 }

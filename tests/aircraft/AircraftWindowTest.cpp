@@ -4,6 +4,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/Controls.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -55,8 +58,11 @@ TEST_F(AircraftWindow, ItKeepsItsSizeWhereItFitsAndIsFittedWhereItDoesNot) {
     EXPECT_TRUE(available.contains(tall.frameGeometry()));
     EXPECT_EQ(tall.frameGeometry().height(), available.height());
     EXPECT_EQ(tall.width(), specified.width());
-    EXPECT_GT(tall.grdDataGrid->height(), 0);
-    EXPECT_LT(tall.grdDataGrid->geometry().bottom(), tall.picButtons->geometry().top());
-    EXPECT_LE(tall.datPrimaryRS->geometry().bottom(), tall.contentsRect().bottom());
+    EXPECT_GT(control<velmora::screens::DataGrid>(tall, "grdDataGrid")->height(), 0);
+    EXPECT_LT(control<velmora::screens::DataGrid>(tall, "grdDataGrid")->geometry().bottom(),
+              control<QWidget>(tall, "picButtons")->geometry().top());
+    EXPECT_LE(
+        control<velmora::screens::BoundRecordSource>(tall, "datPrimaryRS")->geometry().bottom(),
+        tall.contentsRect().bottom());
     tall.close();
 }

@@ -4,6 +4,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/Controls.h"
 #include "support/GridCsv.h"
 #include "support/TestFiles.h"
 
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -42,7 +45,7 @@ TEST(ComponentListCsv, RoundTripWithQuotesCommasLineBreaksAndNulls) {
     screen->show();
     QApplication::setActiveWindow(screen.get());
     screen->Form_Activate();
-    screens::DataGrid& grid = *screen->grdDataGrid;
+    screens::DataGrid& grid = *control<velmora::screens::DataGrid>(*screen, "grdDataGrid");
     ASSERT_EQ(grid.rowCount(), 2);
 
     const auto records = gridCsvRecords(grid);
@@ -88,7 +91,7 @@ TEST(ComponentListCsv, FormulasAreExportedAsText) {
     screen->show();
     QApplication::setActiveWindow(screen.get());
     screen->Form_Activate();
-    screens::DataGrid& grid = *screen->grdDataGrid;
+    screens::DataGrid& grid = *control<velmora::screens::DataGrid>(*screen, "grdDataGrid");
     ASSERT_EQ(grid.rowCount(), 1);
     const QString file = folder.file("components.csv");
     expectCtrlEExports(grid, dialogs, file, "Components - N1.csv");

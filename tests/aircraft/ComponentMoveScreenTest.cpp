@@ -12,6 +12,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 #include "support/PdfWords.h"
 
 #include <QAction>
@@ -25,6 +26,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -75,18 +78,24 @@ class ComponentMoveScreen : public ::testing::TestWithParam<BackEnd> {
 
 TEST_P(ComponentMoveScreen, RemovedFromOneAircraftAndInstalledOnAnotherThroughTheScreen) {
     frmAircraft& s = open();
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 2);
-    s.grdDataGrid->setCurrentRow(1);  // GB-1
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 2);
+    control<velmora::screens::DataGrid>(s, "grdDataGrid")->setCurrentRow(1);  // GB-1
     // The grid's context menu carries the move.
-    ASSERT_TRUE(s.grdDataGrid->actions().contains(s.actRemoveComponent));
-    ASSERT_TRUE(s.cmdComponents->menu()->actions().contains(s.actInstallComponent));
+    ASSERT_TRUE(control<velmora::screens::DataGrid>(s, "grdDataGrid")
+                    ->actions()
+                    .contains(control<QAction>(s, "actRemoveComponent")));
+    ASSERT_TRUE(control<QPushButton>(s, "cmdComponents")
+                    ->menu()
+                    ->actions()
+                    .contains(control<QAction>(s, "actInstallComponent")));
     dialogs->textResult(QStringLiteral("2025-06-01"));
     dialogs->choice(4);  // to another aircraft
     dialogs->choice(0);  // stores serviceable
     dialogs->textResult(QStringLiteral("WO-17"));
-    s.actRemoveComponent->trigger();
+    control<QAction>(s, "actRemoveComponent")->trigger();
     EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages.front().text.toStdString();
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 1);  // off the aircraft's list
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(),
+              1);  // off the aircraft's list
     ASSERT_EQ(dialogs->choiceRequests.size(), 2u);
     EXPECT_EQ(dialogs->choiceRequests[0].rows.size(), aircraft::removalReasons().size());
 
@@ -96,7 +105,8 @@ TEST_P(ComponentMoveScreen, RemovedFromOneAircraftAndInstalledOnAnotherThroughTh
     ASSERT_EQ(stores.model()->rowCount(), 1);
     EXPECT_EQ(stores.model()->item(0, components::StoresRemaining)->text(), "LD 17500 landings");
 
-    s.Combo1->setListIndex(s.Combo1->findExact("N2"));
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N2"));
     dialogs->choice(0);  // the gearbox
     dialogs->textResult(QStringLiteral("3"));
     dialogs->choice(0);  // meter 1
@@ -104,15 +114,15 @@ TEST_P(ComponentMoveScreen, RemovedFromOneAircraftAndInstalledOnAnotherThroughTh
     dialogs->textResult(QStringLiteral("CRS 881"));
     s.cmdInstallComponent_Click();
     EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages.front().text.toStdString();
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 1);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 1);
     // 20000 - 2500 - (100 - 100): what remained at removal.
     EXPECT_EQ(stored("select LifeNumber - InstallTimeLeft - (100 - InstallACHour) from Parts "
                      "where RegNum = 'N2'"),
               "17500");
 
     // Its history, from the grid's current row.
-    s.grdDataGrid->setCurrentRow(0);
-    s.actHistory->trigger();
+    control<velmora::screens::DataGrid>(s, "grdDataGrid")->setCurrentRow(0);
+    control<QAction>(s, "actHistory")->trigger();
     aircraft::frmComponentTable* history = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == u"frmComponentHistory" && w->isVisible())
@@ -125,7 +135,7 @@ TEST_P(ComponentMoveScreen, RemovedFromOneAircraftAndInstalledOnAnotherThroughTh
     // Its record card, saved as PDF from the window.
     const QString card = store.folder().file("card.pdf");
     dialogs->saveResult(card);
-    history->cmdPdf->click();
+    control<QPushButton>(*history, "cmdPdf")->click();
     EXPECT_TRUE(dialogs->messages.empty());
     if (pdfToTextInstalled()) {
         const QString text = pdfToText(card);
@@ -138,18 +148,18 @@ TEST_P(ComponentMoveScreen, RemovedFromOneAircraftAndInstalledOnAnotherThroughTh
 
 TEST_P(ComponentMoveScreen, ARefusalIsShownWithItsReasonAndNothingIsWritten) {
     frmAircraft& s = open();
-    s.grdDataGrid->setCurrentRow(1);
+    control<velmora::screens::DataGrid>(s, "grdDataGrid")->setCurrentRow(1);
     const QByteArray before = storedContent(path);
     dialogs->textResult(QStringLiteral("2024-12-31"));  // before its installation
     dialogs->choice(0);
     dialogs->choice(0);
     dialogs->textResult(QString());
-    s.actRemoveComponent->trigger();
+    control<QAction>(s, "actRemoveComponent")->trigger();
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].text.contains("precedes its installation"))
         << dialogs->messages[0].text.toStdString();
     EXPECT_EQ(storedContent(path), before);
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 2);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 2);
 
     // Nothing in stores: installing says so.
     s.cmdInstallComponent_Click();
@@ -162,8 +172,11 @@ TEST_P(ComponentMoveScreen, ARefusalIsShownWithItsReasonAndNothingIsWritten) {
 // as PDF through the dialogs service.
 TEST_P(ComponentMoveScreen, LifeLimitedPartsStatusFromTheComponentButton) {
     frmAircraft& s = open();
-    ASSERT_TRUE(s.cmdComponents->menu()->actions().contains(s.actLifeLimited));
-    s.actLifeLimited->trigger();
+    ASSERT_TRUE(control<QPushButton>(s, "cmdComponents")
+                    ->menu()
+                    ->actions()
+                    .contains(control<QAction>(s, "actLifeLimited")));
+    control<QAction>(s, "actLifeLimited")->trigger();
     aircraft::frmComponentTable* llp = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == u"frmLifeLimited" && w->isVisible())
@@ -182,7 +195,7 @@ TEST_P(ComponentMoveScreen, LifeLimitedPartsStatusFromTheComponentButton) {
 
     const QString csv = store.folder().file("llp.csv");
     dialogs->saveResult(csv);
-    llp->cmdCsv->click();
+    control<QPushButton>(*llp, "cmdCsv")->click();
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(f.readAll());
@@ -191,7 +204,7 @@ TEST_P(ComponentMoveScreen, LifeLimitedPartsStatusFromTheComponentButton) {
 
     const QString pdf = store.folder().file("llp.pdf");
     dialogs->saveResult(pdf);
-    llp->cmdPdf->click();
+    control<QPushButton>(*llp, "cmdPdf")->click();
     EXPECT_TRUE(dialogs->messages.empty());
     QFile p(pdf);
     ASSERT_TRUE(p.open(QIODevice::ReadOnly));

@@ -9,6 +9,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 #include "utilisation/PlannedUtilisation.h"
 
 #include "data/DbError.h"
@@ -24,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -65,7 +68,7 @@ class Registration : public ::testing::TestWithParam<BackEnd> {
     }
     // Clicks into the registration box, selects its text and types over it.
     void typeRegistration(const QString& text) {
-        QLineEdit* box = screen->txtFields[0];
+        QLineEdit* box = control<QLineEdit>(*screen, "txtFields", frmAircraft::Field::RegNum);
         QTest::mouseClick(box, Qt::LeftButton);
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(box, text);
@@ -98,19 +101,20 @@ TEST_P(Registration, TypingAnotherAircraftsRegistrationGoesThereAndRenamesNothin
     frmAircraft& s = open();
     const QByteArray before = storedContent(path);
     typeRegistration("n2");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Return);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Return);
     EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_EQ(s.txtFields[0]->text(), "N2");
-    EXPECT_EQ(s.Combo1->text(), "N2");
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 1);
-    EXPECT_FALSE(s.cmdSave->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[11]);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N2");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N2");
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 1);
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1));
     EXPECT_EQ(storedContent(path), before);
 
     // Tab, letter case and blanks at the end make no difference.
     typeRegistration("n3  ");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Tab);
-    EXPECT_EQ(s.txtFields[0]->text(), "N3");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Tab);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N3");
     EXPECT_EQ(storedContent(path), before);
     EXPECT_EQ(count("Aircraft", "N1"), "1");
     EXPECT_EQ(count("Parts", "N1"), "3");
@@ -120,23 +124,25 @@ TEST_P(Registration, OtherTextIsRefusedAndTheBoxShowsTheAircraftsOwnAgain) {
     frmAircraft& s = open();
     const QByteArray before = storedContent(path);
     typeRegistration("n999");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Tab);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Tab);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].title, "Registration #");
     EXPECT_TRUE(dialogs->messages[0].text.startsWith("There is no aircraft N999."));
     EXPECT_TRUE(dialogs->messages[0].text.contains("Rename Aircraft..."));
-    EXPECT_EQ(s.txtFields[0]->text(), "N1");
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N1");
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum));
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(s.txtFields[0]->selectedText(), "N1");  // typing replaces it
-    EXPECT_FALSE(s.cmdSave->isEnabled());             // nothing is left to save
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->selectedText(),
+              "N1");                                                // typing replaces it
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());  // nothing is left to save
 
     // Emptied, the box is refused the same way.
-    QTest::keyClick(s.txtFields[0], Qt::Key_Delete);
-    QTest::keyClick(s.txtFields[0], Qt::Key_Return);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Delete);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Return);
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[1].text.startsWith("An aircraft keeps its registration"));
-    EXPECT_EQ(s.txtFields[0]->text(), "N1");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N1");
     EXPECT_EQ(storedContent(path), before);
 }
 
@@ -144,17 +150,21 @@ TEST_P(Registration, NoWriteOfTheRowTakesTheTypedRegistration) {
     frmAircraft& s = open();
     // The row is written as the arrows move on: the registration typed goes unwritten.
     typeRegistration("N3");
-    s.txtOwner->setPlainText("Blue Sky");
-    QTest::mouseClick(s.datPrimaryRS->nextButton(), Qt::LeftButton);
-    EXPECT_EQ(s.txtFields[0]->text(), "N2");
+    control<QPlainTextEdit>(s, "txtFields", frmAircraft::Field::Owner)->setPlainText("Blue Sky");
+    QTest::mouseClick(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->nextButton(),
+                      Qt::LeftButton);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N2");
     EXPECT_EQ(stored("select Owner from Aircraft where RegNum = 'N1'"), "Blue Sky");
     EXPECT_EQ(count("Aircraft", "N3"), "1");
 
     // Saved on closing: the other changes are, the registration is not.
-    s.Combo1->setListIndex(s.Combo1->findExact("N1"));
-    QTest::mouseClick(s.txtFields[1], Qt::LeftButton);
-    QTest::keyClick(s.txtFields[1], Qt::Key_End);
-    QTest::keyClicks(s.txtFields[1], "-X");
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N1"));
+    QTest::mouseClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber),
+                      Qt::LeftButton);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber),
+                    Qt::Key_End);
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber), "-X");
     typeRegistration("N2");
     dialogs->answer(MsgAnswer::Yes);
     s.close();
@@ -166,37 +176,43 @@ TEST_P(Registration, NoWriteOfTheRowTakesTheTypedRegistration) {
 
 TEST_P(Registration, ANewAircraftCannotTakeARegistrationThatExists) {
     frmAircraft& s = open();
-    QTest::keyClick(s.txtFields[11], Qt::Key_A, Qt::AltModifier);
-    ASSERT_TRUE(s.datPrimaryRS->isAddingNew());
-    QTest::keyClicks(s.txtFields[0], "n2 ");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Return);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1),
+                    Qt::Key_A, Qt::AltModifier);
+    ASSERT_TRUE(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->isAddingNew());
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), "n2 ");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Return);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].title, "Registration #");
     EXPECT_TRUE(dialogs->messages[0].text.startsWith(
         "An aircraft with the registration N2 exists already"));
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[0]);
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum));
     // Saving it anyway is refused as well.
-    QTest::mouseClick(s.txtFields[1], Qt::LeftButton);
+    QTest::mouseClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber),
+                      Qt::LeftButton);
     s.cmdSave_Click();
     EXPECT_EQ(count("Aircraft", "N2"), "1");
     EXPECT_EQ(stored("select count(*) from Aircraft"), "3");
 
     // A registration of its own is taken as before.
-    QTest::mouseClick(s.txtFields[0], Qt::LeftButton);
-    QTest::keyClick(s.txtFields[0], Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(s.txtFields[0], "n9");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Tab);
-    EXPECT_EQ(s.Combo1->text(), "N9");
-    QTest::keyClick(s.txtFields[1], Qt::Key_S, Qt::AltModifier);
+    QTest::mouseClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum),
+                      Qt::LeftButton);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_A,
+                    Qt::ControlModifier);
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), "n9");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Tab);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N9");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber), Qt::Key_S,
+                    Qt::AltModifier);
     EXPECT_EQ(count("Aircraft", "N9"), "1");
 }
 
 TEST_P(Registration, ComponentsOfANewAircraftAreWrittenAfterIt) {
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
-    QTest::keyClicks(s.txtFields[0], "n9");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Return);
-    screens::DataGrid* g = s.grdDataGrid;
+    QTest::mouseClick(control<QPushButton>(s, "cmdAdd"), Qt::LeftButton);
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), "n9");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Return);
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     g->setFocus();
     g->setCurrentRow(g->rowCount());  // the add line
     g->setCurrentColumn(5);
@@ -205,7 +221,7 @@ TEST_P(Registration, ComponentsOfANewAircraftAreWrittenAfterIt) {
     EXPECT_EQ(count("Aircraft", "N9"), "1");
     EXPECT_EQ(count("Parts", "N9"), "1");
     // "No" on closing has no unsaved aircraft to leave behind its component.
-    s.txtOwner->setPlainText("Owner");
+    control<QPlainTextEdit>(s, "txtFields", frmAircraft::Field::Owner)->setPlainText("Owner");
     dialogs->answer(MsgAnswer::No);
     s.close();
     EXPECT_EQ(orphans(), "0");
@@ -219,7 +235,7 @@ TEST_P(Registration, RenamingCarriesComponentsSamplesAndPlannedUseAlong) {
     frmAircraft& s = open();
     dialogs->textResult(QStringLiteral("n7 "));
     dialogs->answer(MsgAnswer::Yes);
-    QTest::mouseClick(s.cmdRename, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdRename"), Qt::LeftButton);
     ASSERT_EQ(dialogs->textRequests.size(), 1u);
     EXPECT_EQ(dialogs->textRequests[0].initialText, "N1");
     EXPECT_EQ(dialogs->textRequests[0].maxLength, 10);
@@ -236,10 +252,10 @@ TEST_P(Registration, RenamingCarriesComponentsSamplesAndPlannedUseAlong) {
     EXPECT_EQ(count("PlannedUtilisation", "N1"), "0");
     EXPECT_EQ(orphans(), "0");
     // The screen shows the aircraft under its new registration.
-    EXPECT_EQ(s.txtFields[0]->text(), "N7");
-    EXPECT_EQ(s.Combo1->text(), "N7");
-    EXPECT_EQ(s.Combo1->findExact("N1"), -1);
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 3);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N7");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N7");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N1"), -1);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 3);
     if (GetParam() == BackEnd::File) {
         // Every row's change is in the entry journal (kept in the data files only).
         EXPECT_EQ(stored("select count(*) from Journal where ColumnName = 'RegNum' and "
@@ -253,28 +269,30 @@ TEST_P(Registration, ARenameIsRefusedOrLeftWithNothingChanged) {
     const QByteArray before = storedContent(path);
     // Another aircraft's registration, in other letters; this one's own; cancelled; No.
     dialogs->textResult(QStringLiteral("n2"));
-    QTest::mouseClick(s.cmdRename, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdRename"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].title, "Rename Aircraft");
     EXPECT_TRUE(dialogs->messages[0].text.startsWith(
         "An aircraft with the registration N2 exists already"));
     dialogs->textResult(QStringLiteral("N1"));
-    QTest::mouseClick(s.cmdRename, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdRename"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_EQ(dialogs->messages[1].text, "N1 is this aircraft's registration already.");
-    QTest::mouseClick(s.cmdRename, Qt::LeftButton);  // no text queued: cancelled
+    QTest::mouseClick(control<QPushButton>(s, "cmdRename"),
+                      Qt::LeftButton);  // no text queued: cancelled
     EXPECT_EQ(dialogs->messages.size(), 2u);
     dialogs->textResult(QStringLiteral("N8"));
     dialogs->answer(MsgAnswer::No);
-    QTest::mouseClick(s.cmdRename, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdRename"), Qt::LeftButton);
     EXPECT_EQ(dialogs->messages.size(), 3u);
     EXPECT_EQ(storedContent(path), before);
-    EXPECT_EQ(s.txtFields[0]->text(), "N1");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N1");
 
     // While the aircraft has unsaved changes there is nothing to rename.
-    QTest::mouseClick(s.txtFields[1], Qt::LeftButton);
-    QTest::keyClicks(s.txtFields[1], "X");
-    EXPECT_FALSE(s.cmdRename->isEnabled());
+    QTest::mouseClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber),
+                      Qt::LeftButton);
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber), "X");
+    EXPECT_FALSE(control<QPushButton>(s, "cmdRename")->isEnabled());
 }
 
 TEST_P(Registration, ARenameThatFailsHalfWayChangesNothing) {
@@ -290,11 +308,11 @@ TEST_P(Registration, ARenameThatFailsHalfWayChangesNothing) {
     frmAircraft& s = open();
     dialogs->textResult(QStringLiteral("N7"));
     dialogs->answer(MsgAnswer::Yes);
-    QTest::mouseClick(s.cmdRename, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdRename"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[1].text.startsWith("N1 was not renamed: "));
     EXPECT_EQ(storedContent(path), before);
-    EXPECT_EQ(s.txtFields[0]->text(), "N1");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N1");
 }
 
 TEST_P(Registration, RenameProblemsAreToldBeforeAnythingIsWritten) {
@@ -315,7 +333,7 @@ TEST_P(Registration, AComponentOfAnAircraftRenamedElsewhereIsNotWritten) {
     frmAircraft& s = open();
     // Another workstation renames the aircraft while this screen shows it.
     aircraft::renameAircraft(*data::Database::open(path), "N1", "N7");
-    screens::DataGrid* g = s.grdDataGrid;
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     g->setFocus();
     g->setCurrentRow(g->rowCount());  // the add line
     g->setCurrentColumn(5);
@@ -332,17 +350,17 @@ TEST_P(Registration, AComponentOfAnAircraftRenamedElsewhereIsNotWritten) {
 
 TEST_P(Registration, F4OrAltDownInTheBoxOpensTheListOfAircraft) {
     frmAircraft& s = open();
-    QLineEdit* box = s.txtFields[0];
+    QLineEdit* box = control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum);
     QTest::mouseClick(box, Qt::LeftButton);
     QTest::keyClick(box, Qt::Key_F4);
-    QAbstractItemView* list = s.Combo1->view();
+    QAbstractItemView* list = control<velmora::screens::Chooser>(s, "Combo1")->view();
     ASSERT_TRUE(list->isVisible());
     // Down and Enter in the list choose the next aircraft.
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(box->text(), "N2");
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 1);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 1);
 
     QTest::mouseClick(box, Qt::LeftButton);
     QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
@@ -355,22 +373,26 @@ TEST_P(Registration, F4OrAltDownInTheBoxOpensTheListOfAircraft) {
 
 TEST_P(Registration, CtrlPageDownAndUpMoveToTheNextAndPreviousAircraft) {
     frmAircraft& s = open();
-    QTest::keyClick(s.txtFields[11], Qt::Key_PageDown, Qt::ControlModifier);
-    EXPECT_EQ(s.txtFields[0]->text(), "N2");
-    EXPECT_EQ(s.Combo1->text(), "N2");
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[11]);
-    QTest::keyClick(s.txtFields[11], Qt::Key_PageDown, Qt::ControlModifier);
-    EXPECT_EQ(s.txtFields[0]->text(), "N3");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1),
+                    Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N2");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N2");
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1));
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1),
+                    Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N3");
     // From the component list as well.
-    s.grdDataGrid->setFocus();
-    QTest::keyClick(s.grdDataGrid, Qt::Key_PageUp, Qt::ControlModifier);
-    EXPECT_EQ(s.txtFields[0]->text(), "N2");
+    control<velmora::screens::DataGrid>(s, "grdDataGrid")->setFocus();
+    QTest::keyClick(control<velmora::screens::DataGrid>(s, "grdDataGrid"), Qt::Key_PageUp,
+                    Qt::ControlModifier);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N2");
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
 TEST_P(Registration, AnEntryTypedBeforeCtrlPageDownIsConfirmedAndCountedFirst) {
     frmAircraft& s = open();
-    QLineEdit* meter = s.txtFields[11];
+    QLineEdit* meter = control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1);
     meter->selectAll();
     QTest::keyClicks(meter, "+2");
     dialogs->answer(MsgAnswer::Yes);
@@ -378,19 +400,22 @@ TEST_P(Registration, AnEntryTypedBeforeCtrlPageDownIsConfirmedAndCountedFirst) {
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].text, "Flight time was changed by 2.0. Is this correct?");
     EXPECT_EQ(stored("select TotalTime from Aircraft where RegNum = 'N1'"), "802");
-    EXPECT_EQ(s.txtFields[0]->text(), "N2");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N2");
 
     // A registration typed goes to its aircraft, not past it.
     typeRegistration("N1");
-    QTest::keyClick(s.txtFields[0], Qt::Key_PageDown, Qt::ControlModifier);
-    EXPECT_EQ(s.txtFields[0]->text(), "N1");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum),
+                    Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum)->text(), "N1");
 
     // While a new aircraft is entered the keys change nothing.
-    QTest::keyClick(s.txtFields[11], Qt::Key_A, Qt::AltModifier);
-    QTest::keyClick(s.txtFields[0], Qt::Key_PageDown, Qt::ControlModifier);
-    QTest::keyClick(s.txtFields[0], Qt::Key_F4);
-    EXPECT_TRUE(s.datPrimaryRS->isAddingNew());
-    EXPECT_FALSE(s.Combo1->view()->isVisible());
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1),
+                    Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum),
+                    Qt::Key_PageDown, Qt::ControlModifier);
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_F4);
+    EXPECT_TRUE(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->isAddingNew());
+    EXPECT_FALSE(control<velmora::screens::Chooser>(s, "Combo1")->view()->isVisible());
     EXPECT_EQ(dialogs->messages.size(), 1u);
 }
 

@@ -8,6 +8,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -90,7 +93,7 @@ class Templates : public ::testing::TestWithParam<BackEnd> {
 
 TEST_P(Templates, SavingCreatesTheMakesTableAndSavingAgainReplacesTheRows) {
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdTemplate"), Qt::LeftButton);
     EXPECT_TRUE(dialogs->messages.empty());
     EXPECT_EQ(value(library, "select count(*) from [Aerodyne] where Model = 'AX-1'"), "2");
     EXPECT_EQ(value(library, "select PartNum from [Aerodyne] where ItemNumber = 20"), "P-20");
@@ -98,7 +101,7 @@ TEST_P(Templates, SavingCreatesTheMakesTableAndSavingAgainReplacesTheRows) {
     EXPECT_EQ(value(library, "select Cost from [Aerodyne] where ItemNumber = 20"), "1500.5");
     EXPECT_EQ(value(library, "select Manufacturer from [Aerodyne] where ItemNumber = 20"),
               "Rotorworks");
-    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdTemplate"), Qt::LeftButton);
     EXPECT_EQ(value(library, "select count(*) from [Aerodyne]"), "2");
     EXPECT_EQ(value(library, "select count(*) from Aircraft where Make = 'Aerodyne'"), "1");
 }
@@ -107,8 +110,8 @@ TEST_P(Templates, AMakeWithBlanksAroundItSavesAgainUnderTheTrimmedName) {
     data::Database::open(main)->execute(
         "UPDATE Aircraft SET Make = '  Bell  ' WHERE RegNum = 'N1'");
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
-    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdTemplate"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdTemplate"), Qt::LeftButton);
     EXPECT_TRUE(dialogs->messages.empty())
         << (dialogs->messages.empty() ? "" : dialogs->messages[0].text.toStdString());
     auto lib = data::Database::open(library);
@@ -120,8 +123,9 @@ TEST_P(Templates, AMakeWithBlanksAroundItSavesAgainUnderTheTrimmedName) {
 
 TEST_P(Templates, SavingUnderNotInstalledStoresOnlyThoseComponents) {
     frmAircraft& s = open();
-    QTest::mouseClick(s.Option1[1], Qt::LeftButton, {}, QPoint(6, s.Option1[1]->height() / 2));
-    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(s, "Option1", 1), Qt::LeftButton, {},
+                      QPoint(6, control<QRadioButton>(s, "Option1", 1)->height() / 2));
+    QTest::mouseClick(control<QPushButton>(s, "cmdTemplate"), Qt::LeftButton);
     EXPECT_EQ(value(library, "select count(*) from [Aerodyne]"), "1");
     EXPECT_EQ(value(library, "select Description from [Aerodyne]"), "Spare pump");
 }
@@ -131,23 +135,24 @@ TEST_P(Templates, ANewAircraftTakesAModelsComponentsWithGeneratedItemNumbers) {
     storeTemplate("BELL", "47G-2", {3});
     storeTemplate("Cessna", "172", {1});
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
-    EXPECT_TRUE(s.Combo2[0]->isVisible());
-    EXPECT_FALSE(s.txtFields[2]->isVisible());
-    EXPECT_TRUE(s.Combo2[0]->isEnabled());
-    EXPECT_FALSE(s.Combo2[1]->isEnabled());
+    QTest::mouseClick(control<QPushButton>(s, "cmdAdd"), Qt::LeftButton);
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo2", 0)->isVisible());
+    EXPECT_FALSE(control<QLineEdit>(s, "txtFields", frmAircraft::Field::Make)->isVisible());
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo2", 0)->isEnabled());
+    EXPECT_FALSE(control<velmora::screens::Chooser>(s, "Combo2", 1)->isEnabled());
     // Makes differing in letter case are listed once.
-    ASSERT_EQ(s.Combo2[0]->entryCount(), 3);
-    EXPECT_EQ(s.Combo2[0]->itemText(0), "<Add new>");
+    ASSERT_EQ(control<velmora::screens::Chooser>(s, "Combo2", 0)->entryCount(), 3);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2", 0)->itemText(0), "<Add new>");
 
-    QTest::keyClicks(s.txtFields[0], "n900");
-    s.txtFields[1]->setFocus();
-    s.Combo2[0]->setListIndex(s.Combo2[0]->findExact("Bell"));
-    EXPECT_TRUE(s.Combo2[1]->isEnabled());
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), "n900");
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::SerialNumber)->setFocus();
+    control<velmora::screens::Chooser>(s, "Combo2", 0)
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo2", 0)->findExact("Bell"));
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo2", 1)->isEnabled());
     // Models are matched to the make as it is spelt.
-    ASSERT_EQ(s.Combo2[1]->entryCount(), 2);
-    EXPECT_EQ(s.Combo2[1]->itemText(1), "47G");
-    s.Combo2[1]->setListIndex(1);
+    ASSERT_EQ(control<velmora::screens::Chooser>(s, "Combo2", 1)->entryCount(), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2", 1)->itemText(1), "47G");
+    control<velmora::screens::Chooser>(s, "Combo2", 1)->setListIndex(1);
     EXPECT_TRUE(dialogs->messages.empty());
     EXPECT_EQ(value(main, "select count(*) from Parts where RegNum = 'N900'"), "4");
     auto rs = data::Database::open(main)->openRecordset(
@@ -162,9 +167,9 @@ TEST_P(Templates, ANewAircraftTakesAModelsComponentsWithGeneratedItemNumbers) {
         EXPECT_EQ(rs->value("LifeNumber").toDouble(), 1500.0);
         EXPECT_EQ(rs->value("ReplaceCost").toDouble(), 250.25);
     }
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 4);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 4);
     // The aircraft is saved with the chosen make and model.
-    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(value(main, "select Make & '/' & Model from Aircraft where RegNum = 'N900'"),
               "Bell/47G");
 }
@@ -172,37 +177,42 @@ TEST_P(Templates, ANewAircraftTakesAModelsComponentsWithGeneratedItemNumbers) {
 TEST_P(Templates, TheChoosersStayWhileTheNewAircraftIsSavedByAMeterEntry) {
     storeTemplate("Bell", "47G", {1, 2});
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdAdd, Qt::LeftButton);
-    QTest::keyClicks(s.txtFields[0], "n900");
-    QTest::keyClick(s.txtFields[0], Qt::Key_Return);
+    QTest::mouseClick(control<QPushButton>(s, "cmdAdd"), Qt::LeftButton);
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), "n900");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::RegNum), Qt::Key_Return);
     // The first meter reading saves the new aircraft.
     dialogs->answer(MsgAnswer::Yes);
-    s.txtFields[11]->setFocus();
-    QTest::keyClicks(s.txtFields[11], "100");
-    QTest::keyClick(s.txtFields[11], Qt::Key_Return);
+    control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1), "100");
+    QTest::keyClick(control<QLineEdit>(s, "txtFields", frmAircraft::Field::CurrentMeter1),
+                    Qt::Key_Return);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     ASSERT_EQ(value(main, "select CurrentMeter1 from Aircraft where RegNum = 'N900'"), "100");
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[7]);  // Enter's order: meter 2
-    EXPECT_TRUE(s.Combo2[0]->isVisible());
-    EXPECT_TRUE(s.Combo2[1]->isVisible());
-    EXPECT_FALSE(s.txtFields[2]->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields",
+                                 frmAircraft::Field::CurrentMeter2));  // Enter's order: meter 2
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo2", 0)->isVisible());
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo2", 1)->isVisible());
+    EXPECT_FALSE(control<QLineEdit>(s, "txtFields", frmAircraft::Field::Make)->isVisible());
     // A model is still there to be picked.
-    s.Combo2[0]->setListIndex(s.Combo2[0]->findExact("Bell"));
-    s.Combo2[1]->setListIndex(1);
+    control<velmora::screens::Chooser>(s, "Combo2", 0)
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo2", 0)->findExact("Bell"));
+    control<velmora::screens::Chooser>(s, "Combo2", 1)->setListIndex(1);
     EXPECT_EQ(value(main, "select count(*) from Parts where RegNum = 'N900'"), "2");
-    EXPECT_TRUE(s.Combo2[1]->isVisible());
+    EXPECT_TRUE(control<velmora::screens::Chooser>(s, "Combo2", 1)->isVisible());
     // Another aircraft shows its own make and model.
-    s.Combo1->setListIndex(s.Combo1->findExact("N1"));
-    EXPECT_FALSE(s.Combo2[0]->isVisible());
-    EXPECT_TRUE(s.txtFields[2]->isVisible());
-    EXPECT_EQ(s.txtFields[2]->text(), "Aerodyne");
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N1"));
+    EXPECT_FALSE(control<velmora::screens::Chooser>(s, "Combo2", 0)->isVisible());
+    EXPECT_TRUE(control<QLineEdit>(s, "txtFields", frmAircraft::Field::Make)->isVisible());
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmAircraft::Field::Make)->text(), "Aerodyne");
 }
 
 TEST_P(Templates, HostileMakeAndModelNamesSaveAndApplyOrAreRefusedClearly) {
     data::Database::open(main)->execute(
         "UPDATE Aircraft SET Make = 'Sky Works; DROP', Model = 'Pilot''s 2' WHERE RegNum = 'N1'");
     frmAircraft& s = open();
-    QTest::mouseClick(s.cmdTemplate, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdTemplate"), Qt::LeftButton);
     EXPECT_TRUE(dialogs->messages.empty());
     EXPECT_EQ(value(library, "select count(*) from [Sky Works; DROP] where Model = 'Pilot''s 2'"),
               "2");
@@ -215,7 +225,7 @@ TEST_P(Templates, HostileMakeAndModelNamesSaveAndApplyOrAreRefusedClearly) {
                                                  {data::Value(make)});
         open();
         dialogs->messages.clear();
-        QTest::mouseClick(screen->cmdTemplate, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*screen, "cmdTemplate"), Qt::LeftButton);
         ASSERT_EQ(dialogs->messages.size(), 1u) << make;
         EXPECT_EQ(dialogs->messages[0].title, "Save as Template");
     }
@@ -231,7 +241,7 @@ TEST_P(Templates, ALibraryThatCannotBeWrittenIsReportedAndLeftAlone) {
     frmAircraft& again = open();
     Q_UNUSED(s);
     dialogs->messages.clear();
-    QTest::mouseClick(again.cmdTemplate, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(again, "cmdTemplate"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].text.contains("read-only"));
     EXPECT_EQ(storedContent(library), before);

@@ -3,6 +3,7 @@
 // before a template is copied and before Jet files are converted; failures are told and
 // the program goes on.
 #include "AppFixture.h"
+#include "support/Controls.h"
 
 #include "aircraft/frmAircraft.h"
 #include "app/JetConversionOffer.h"
@@ -24,6 +25,8 @@
 #include <QSpinBox>
 #include <QTest>
 #include <algorithm>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -190,23 +193,30 @@ TEST_F(BackupScreens, CompanySetUpKeepsItsControlsAndAddsRestoreAndTheSetting) {
     ASSERT_NE(s, nullptr);
     // The boxes stay where they are.
     const int boxes[][3] = {{0, 1995, 60}, {1, 1995, 380}, {3, 1995, 1395}, {4, 1995, 1710}};
-    const double pixelsPerTwip = s->txtFields[0]->height() / 285.0;
+    const double pixelsPerTwip =
+        control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::Name)->height() / 285.0;
     for (const auto& b : boxes) {
-        QLineEdit* box = s->txtFields[static_cast<size_t>(b[0])];
+        QLineEdit* box = control<QLineEdit>(*s, "txtFields", static_cast<size_t>(b[0]));
         EXPECT_NEAR(box->x(), b[1] * pixelsPerTwip, 1.0) << b[0];
         EXPECT_NEAR(box->y(), b[2] * pixelsPerTwip, 1.0) << b[0];
     }
-    EXPECT_EQ(s->cmdRestore->text(), QStringLiteral("&Restore from backup\u2026"));
-    EXPECT_TRUE(s->cmdRestore->isVisible());
-    EXPECT_FALSE(s->cmdRestore->geometry().intersects(s->cmdClose->geometry()));
-    EXPECT_GT(s->spnDailyBackups->y(), s->txtFields[4]->geometry().bottom());
-    EXPECT_EQ(s->spnDailyBackups->value(), 14);
+    EXPECT_EQ(control<QPushButton>(*s, "cmdRestore")->text(),
+              QStringLiteral("&Restore from backup\u2026"));
+    EXPECT_TRUE(control<QPushButton>(*s, "cmdRestore")->isVisible());
+    EXPECT_FALSE(control<QPushButton>(*s, "cmdRestore")
+                     ->geometry()
+                     .intersects(control<QPushButton>(*s, "cmdClose")->geometry()));
+    EXPECT_GT(control<QSpinBox>(*s, "spnDailyBackups")->y(),
+              control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::PathLogo)
+                  ->geometry()
+                  .bottom());
+    EXPECT_EQ(control<QSpinBox>(*s, "spnDailyBackups")->value(), 14);
 
-    s->spnDailyBackups->setValue(21);
+    control<QSpinBox>(*s, "spnDailyBackups")->setValue(21);
     s->close();
     processDeletes();
     EXPECT_EQ(backup::dailyBackupsKept(settings), 21);
-    EXPECT_EQ(openCompanyScreen()->spnDailyBackups->value(), 21);
+    EXPECT_EQ(control<QSpinBox>(*openCompanyScreen(), "spnDailyBackups")->value(), 21);
 }
 
 TEST_F(BackupScreens, RestoreFromBackupListsConfirmsAndRestores) {
@@ -217,9 +227,10 @@ TEST_F(BackupScreens, RestoreFromBackupListsConfirmsAndRestores) {
     addAircraft(*data::Database::open(main()), "N2");
 
     app::frmCompanyInfo* s = openCompanyScreen();
-    EXPECT_EQ(s->txtFields[0]->text(), "After");
+    EXPECT_EQ(control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::Name)->text(),
+              "After");
     // Cancelling the list, or answering No, changes nothing.
-    QTest::mouseClick(s->cmdRestore, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdRestore"), Qt::LeftButton);
     ASSERT_EQ(dialogs->choiceRequests.size(), 1u);
     const screens::ChoiceRequest& list = dialogs->choiceRequests[0];
     EXPECT_EQ(list.title, "Restore from backup");
@@ -231,7 +242,7 @@ TEST_F(BackupScreens, RestoreFromBackupListsConfirmsAndRestores) {
               (QStringList{"2026-12-06 08:30:15", "daily backup", "SetupPP.mdb, Timemgr.mdb"}));
     dialogs->choice(1);
     dialogs->answer(MsgAnswer::No);
-    QTest::mouseClick(s->cmdRestore, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdRestore"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].text,
               "Restore the backup of 6 Dec 2026 08:30:15, daily backup?\n\nIt puts back "
@@ -241,17 +252,19 @@ TEST_F(BackupScreens, RestoreFromBackupListsConfirmsAndRestores) {
     EXPECT_EQ(aircraftCount(main()), 1);
 
     // Yes restores; the screen shows the restored settings.
-    s->txtFields[1]->setText("555-0100");  // typed before the restore: kept in the files kept
+    control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::Phone)
+        ->setText("555-0100");  // typed before the restore: kept in the files kept
     dialogs->choice(1);
     dialogs->answer(MsgAnswer::Yes);
-    QTest::mouseClick(s->cmdRestore, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdRestore"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 3u);
     EXPECT_TRUE(dialogs->messages[2].text.startsWith(
         "The backup of 6 Dec 2026 08:30:15, daily backup was restored."))
         << dialogs->messages[2].text.toStdString();
     EXPECT_EQ(aircraftCount(main()), 0);
     EXPECT_EQ(companyName(settings), "Before");
-    EXPECT_EQ(s->txtFields[0]->text(), "Before");
+    EXPECT_EQ(control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::Name)->text(),
+              "Before");
     const backup::Backup kept = listed().front();
     EXPECT_EQ(kept.reason, backup::Reason::BeforeRestore);
     EXPECT_EQ(companyName(kept.copyOf(settings)->path), "After");
@@ -267,7 +280,7 @@ TEST_F(BackupScreens, RestoreWaitsForTheOtherScreensToClose) {
     menu->Command1_Click(app::frmMenuVelmora::OilAnalysis);
     app::frmCompanyInfo* s = openCompanyScreen();
     dialogs->messages.clear();
-    QTest::mouseClick(s->cmdRestore, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdRestore"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].text,
               "Close these screens before restoring a backup: Oil Analysis. They hold rows of "
@@ -277,7 +290,7 @@ TEST_F(BackupScreens, RestoreWaitsForTheOtherScreensToClose) {
 
 TEST_F(BackupScreens, NoBackupYetIsSaid) {
     app::frmCompanyInfo* s = openCompanyScreen();
-    QTest::mouseClick(s->cmdRestore, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdRestore"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].text.startsWith("There is no backup of the data files yet."));
     EXPECT_TRUE(dialogs->choiceRequests.empty());
@@ -298,9 +311,11 @@ TEST_F(BackupScreens, TemplateIsCopiedAfterABackupOrWithTheUsersWord) {
         menu->Command1_Click(app::frmMenuVelmora::AircraftSetup);
         auto* s = qobject_cast<aircraft::frmAircraft*>(menu->openScreen(0));
         s->cmdAdd_Click();
-        s->txtFields[0]->setText(reg);
-        s->Combo2[0]->setListIndex(s->Combo2[0]->findExact("Bell"));
-        s->Combo2[1]->setListIndex(s->Combo2[1]->findExact("206B"));
+        control<QLineEdit>(*s, "txtFields", aircraft::frmAircraft::Field::RegNum)->setText(reg);
+        control<velmora::screens::Chooser>(*s, "Combo2", 0)
+            ->setListIndex(control<velmora::screens::Chooser>(*s, "Combo2", 0)->findExact("Bell"));
+        control<velmora::screens::Chooser>(*s, "Combo2", 1)
+            ->setListIndex(control<velmora::screens::Chooser>(*s, "Combo2", 1)->findExact("206B"));
         return s;
     };
     auto parts = [&](const QString& reg) {

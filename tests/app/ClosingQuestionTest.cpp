@@ -8,6 +8,7 @@
 #include "screens/common/Dialogs.h"
 #include "screens/common/ScreenState.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 #include "support/RealMessageBoxes.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -85,21 +88,27 @@ class ClosingQuestion : public ::testing::TestWithParam<BackEnd> {
 TEST_P(ClosingQuestion, NoOnAircraftSetupLeavesTheAircraftAndItsComponentsAsTheyWere) {
     auto& s = open<aircraft::frmAircraft>();
     const QByteArray before = storedContent(path);
-    typeInto(s.txtFields[1], "SN-2");
-    QTest::mouseClick(s.txtOwner->viewport(), Qt::LeftButton);
-    QTest::keyClicks(s.txtOwner, "Blue Sky");
-    screens::DataGrid* g = s.grdDataGrid;
+    typeInto(control<QLineEdit>(s, "txtFields", aircraft::frmAircraft::Field::SerialNumber),
+             "SN-2");
+    QTest::mouseClick(
+        control<QPlainTextEdit>(s, "txtFields", aircraft::frmAircraft::Field::Owner)->viewport(),
+        Qt::LeftButton);
+    QTest::keyClicks(control<QPlainTextEdit>(s, "txtFields", aircraft::frmAircraft::Field::Owner),
+                     "Blue Sky");
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     g->setFocus();
     g->setCurrentRow(0);
     g->setCurrentColumn(5);
     ASSERT_TRUE(g->setCellValue(5, data::Value("Gearbox, main")));
-    s.txtFields[1]->setFocus();
+    control<QLineEdit>(s, "txtFields", aircraft::frmAircraft::Field::SerialNumber)->setFocus();
 
     auto boxes = closeAnswering(Qt::Key_Escape);  // Cancel keeps everything on screen
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_EQ(boxes->boxes[0].text, "Data has changed. Save data?");
     EXPECT_TRUE(s.isVisible());
-    EXPECT_EQ(s.txtFields[1]->text(), "SN-2");
+    EXPECT_EQ(
+        control<QLineEdit>(s, "txtFields", aircraft::frmAircraft::Field::SerialNumber)->text(),
+        "SN-2");
 
     boxes = closeAnswering('N');
     ASSERT_EQ(boxes->boxes.size(), 1u);
@@ -109,7 +118,8 @@ TEST_P(ClosingQuestion, NoOnAircraftSetupLeavesTheAircraftAndItsComponentsAsThey
 
 TEST_P(ClosingQuestion, YesOnAircraftSetupSavesTheChanges) {
     auto& s = open<aircraft::frmAircraft>();
-    typeInto(s.txtFields[1], "SN-2");
+    typeInto(control<QLineEdit>(s, "txtFields", aircraft::frmAircraft::Field::SerialNumber),
+             "SN-2");
     auto boxes = closeAnswering('Y');
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_FALSE(s.isVisible());
@@ -119,7 +129,7 @@ TEST_P(ClosingQuestion, YesOnAircraftSetupSavesTheChanges) {
 TEST_P(ClosingQuestion, YesRunsTheRuleOfAMeterEntryStillInItsBoxBeforeSaving) {
     // A plus entry saved as typed would be the meter's reading: the rule counts it first.
     auto& s = open<aircraft::frmAircraft>();
-    typeInto(s.txtFields[11], "+3");
+    typeInto(control<QLineEdit>(s, "txtFields", aircraft::frmAircraft::Field::CurrentMeter1), "+3");
     auto boxes = answerBoxesWithKeys({'Y', 'Y'});
     s.close();
     ASSERT_EQ(boxes->boxes.size(), 2u);
@@ -129,7 +139,7 @@ TEST_P(ClosingQuestion, YesRunsTheRuleOfAMeterEntryStillInItsBoxBeforeSaving) {
               "1237.5/1237.5/803");
 
     auto& r = open<remaining::frmRemain>([](const QString&) { return data::Value(); });
-    typeInto(r.txtFields[9], "+2");
+    typeInto(control<QLineEdit>(r, "txtFields", remaining::frmRemain::Field::CurrentMeter1), "+2");
     boxes = answerBoxesWithKeys({'Y', 'Y'});
     r.close();
     ASSERT_EQ(boxes->boxes.size(), 2u);
@@ -141,8 +151,9 @@ TEST_P(ClosingQuestion, YesRunsTheRuleOfAMeterEntryStillInItsBoxBeforeSaving) {
 TEST_P(ClosingQuestion, NoOnTimeRemainingLeavesTheAircraftAsItWas) {
     auto& s = open<remaining::frmRemain>([](const QString&) { return data::Value(); });
     const QByteArray before = storedContent(path);
-    typeInto(s.txtFields[6], "SN-2");  // Serial Number, not left: nothing saved yet
-    ASSERT_TRUE(s.cmdSave->isEnabled());
+    typeInto(control<QLineEdit>(s, "txtFields", remaining::frmRemain::Field::SerialNumber),
+             "SN-2");  // Serial Number, not left: nothing saved yet
+    ASSERT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
     auto boxes = closeAnswering('N');
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_FALSE(s.isVisible());
@@ -152,7 +163,7 @@ TEST_P(ClosingQuestion, NoOnTimeRemainingLeavesTheAircraftAsItWas) {
 TEST_P(ClosingQuestion, NoOnOilAnalysisLeavesTheSamplesAsTheyWere) {
     auto& s = open<oil::frmOilAnalysis>();
     const QByteArray before = storedContent(path);
-    screens::DataGrid* g = s.grdDataGrid;
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     ASSERT_EQ(g->rowCount(), 1);
     g->setFocus();
     g->setCurrentRow(0);
@@ -163,7 +174,7 @@ TEST_P(ClosingQuestion, NoOnOilAnalysisLeavesTheSamplesAsTheyWere) {
     cell->selectAll();
     QTest::keyClicks(cell, "9");
     QTest::keyClick(cell, Qt::Key_Return);
-    ASSERT_TRUE(s.cmdSave->isEnabled());
+    ASSERT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
     auto boxes = closeAnswering('N');
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_FALSE(s.isVisible());

@@ -1,6 +1,7 @@
 // The due list from the main menu: its own button beside the five, one screen however often
 // it is clicked, closed with the menu, and its lines opening aircraft set-up.
 #include "AppFixture.h"
+#include "support/Controls.h"
 
 #include "aircraft/frmAircraft.h"
 #include "data/DataFiles.h"
@@ -20,6 +21,8 @@
 #include <QTableView>
 #include <QTest>
 
+using velmora::test::control;
+
 using namespace velmora;
 using namespace velmora::testing;
 
@@ -37,23 +40,29 @@ class DueListMenu : public AppFixture {
 };
 
 TEST_F(DueListMenu, HasItsOwnButtonApartFromTheFive) {
-    EXPECT_EQ(menu->cmdDueList->text(), "&Due List");
-    EXPECT_TRUE(menu->cmdDueList->isEnabled());
-    for (QFrame* panel : menu->SSPanel1)
-        EXPECT_FALSE(panel->geometry().intersects(menu->pnlDueList->geometry()));
-    EXPECT_TRUE(menu->pnlDueList->geometry().contains(
-        menu->cmdDueList->geometry().translated(menu->pnlDueList->pos())));
-    for (QPushButton* b : menu->Command1)
-        EXPECT_NE(b->text().toLower().indexOf("&d"), 0);  // its accelerator is its own
+    EXPECT_EQ(control<QPushButton>(*menu, "cmdDueList")->text(), "&Due List");
+    EXPECT_TRUE(control<QPushButton>(*menu, "cmdDueList")->isEnabled());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(control<QFrame>(*menu, "SSPanel1", i)
+                         ->geometry()
+                         .intersects(control<QFrame>(*menu, "pnlDueList")->geometry()));
+    EXPECT_TRUE(control<QFrame>(*menu, "pnlDueList")
+                    ->geometry()
+                    .contains(control<QPushButton>(*menu, "cmdDueList")
+                                  ->geometry()
+                                  .translated(control<QFrame>(*menu, "pnlDueList")->pos())));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(control<QPushButton>(*menu, "Command1", i)->text().toLower().indexOf("&d"),
+                  0);  // its accelerator is its own
 }
 
 TEST_F(DueListMenu, OneScreenClosedWithTheMenu) {
-    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "cmdDueList"), Qt::LeftButton);
     auto* due = qobject_cast<due::frmDueList*>(menu->openDueList());
     ASSERT_TRUE(due);
     EXPECT_TRUE(due->isVisible());
     EXPECT_EQ(due->table().rowCount(), 1);
-    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "cmdDueList"), Qt::LeftButton);
     EXPECT_EQ(menu->openDueList(), due);
     menu->close();
     processDeletes();
@@ -62,7 +71,7 @@ TEST_F(DueListMenu, OneScreenClosedWithTheMenu) {
 }
 
 TEST_F(DueListMenu, ALineOpensItsAircraftInAircraftSetUp) {
-    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "cmdDueList"), Qt::LeftButton);
     auto* due = qobject_cast<due::frmDueList*>(menu->openDueList());
     ASSERT_TRUE(due);
     due->grdDueList_DblClick(0);
@@ -70,38 +79,49 @@ TEST_F(DueListMenu, ALineOpensItsAircraftInAircraftSetUp) {
         qobject_cast<aircraft::frmAircraft*>(menu->openScreen(app::frmMenuVelmora::AircraftSetup));
     ASSERT_TRUE(setup);
     EXPECT_TRUE(setup->isVisible());
-    EXPECT_EQ(setup->Combo1->text(), "N2");
-    EXPECT_EQ(setup->datPrimaryRS->currentValue("RegNum").toString(), "N2");
+    EXPECT_EQ(control<velmora::screens::Chooser>(*setup, "Combo1")->text(), "N2");
+    EXPECT_EQ(control<velmora::screens::BoundRecordSource>(*setup, "datPrimaryRS")
+                  ->currentValue("RegNum")
+                  .toString(),
+              "N2");
     EXPECT_TRUE(dialogs->messages.empty());
 
     // An aircraft on file no more is said, and set-up stays where it was.
     app::showAircraftInSetup(*menu, "N9");
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].text, "The aircraft N9 is not in the aircraft list.");
-    EXPECT_EQ(setup->Combo1->text(), "N2");
+    EXPECT_EQ(control<velmora::screens::Chooser>(*setup, "Combo1")->text(), "N2");
 
     // While a new aircraft is being entered, it is not left behind.
-    QTest::mouseClick(setup->cmdAdd, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*setup, "cmdAdd"), Qt::LeftButton);
     due->grdDueList_DblClick(0);
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[1].text.startsWith("Finish or cancel the new aircraft"));
-    EXPECT_TRUE(setup->datPrimaryRS->isAddingNew());
+    EXPECT_TRUE(
+        control<velmora::screens::BoundRecordSource>(*setup, "datPrimaryRS")->isAddingNew());
 }
 
 TEST_F(DueListMenu, DirectivesAndInspectionsHasItsButtonUnderTheDueList) {
-    EXPECT_TRUE(menu->cmdDirectives->isEnabled());
-    EXPECT_EQ(menu->cmdDirectives->text(), "D&irectives &&\nInspections");
-    for (QFrame* panel : menu->SSPanel1)
-        EXPECT_FALSE(panel->geometry().intersects(menu->pnlDirectives->geometry()));
-    EXPECT_FALSE(menu->pnlDueList->geometry().intersects(menu->pnlDirectives->geometry()));
-    EXPECT_TRUE(menu->rect().contains(menu->pnlDirectives->geometry()));
-    for (QPushButton* b : menu->Command1)
-        EXPECT_FALSE(b->text().toLower().contains("&i"));  // its accelerator is its own
-    QTest::mouseClick(menu->cmdDirectives, Qt::LeftButton);
+    EXPECT_TRUE(control<QPushButton>(*menu, "cmdDirectives")->isEnabled());
+    EXPECT_EQ(control<QPushButton>(*menu, "cmdDirectives")->text(), "D&irectives &&\nInspections");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(control<QFrame>(*menu, "SSPanel1", i)
+                         ->geometry()
+                         .intersects(control<QFrame>(*menu, "pnlDirectives")->geometry()));
+    EXPECT_FALSE(control<QFrame>(*menu, "pnlDueList")
+                     ->geometry()
+                     .intersects(control<QFrame>(*menu, "pnlDirectives")->geometry()));
+    EXPECT_TRUE(menu->rect().contains(control<QFrame>(*menu, "pnlDirectives")->geometry()));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(control<QPushButton>(*menu, "Command1", i)
+                         ->text()
+                         .toLower()
+                         .contains("&i"));  // its accelerator is its own
+    QTest::mouseClick(control<QPushButton>(*menu, "cmdDirectives"), Qt::LeftButton);
     auto* screen = qobject_cast<tasks::frmDirectives*>(menu->openDirectives());
     ASSERT_TRUE(screen);
     EXPECT_TRUE(screen->isVisible());
-    QTest::mouseClick(menu->cmdDirectives, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "cmdDirectives"), Qt::LeftButton);
     EXPECT_EQ(menu->openDirectives(), screen);
     menu->close();
     processDeletes();
@@ -122,7 +142,7 @@ TEST_F(DueListMenu, ATaskLineOpensTheTaskInDirectivesAndInspections) {
         t.interval[tasks::slot(tasks::Parameter::Hours)] = 100;
         id = tasks::saveTask(*db, t).ids[0];
     }
-    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "cmdDueList"), Qt::LeftButton);
     auto* due = qobject_cast<due::frmDueList*>(menu->openDueList());
     ASSERT_TRUE(due);
     int line = -1;
@@ -135,9 +155,9 @@ TEST_F(DueListMenu, ATaskLineOpensTheTaskInDirectivesAndInspections) {
     due->grdDueList_DblClick(line);
     auto* screen = qobject_cast<tasks::frmDirectives*>(menu->openDirectives());
     ASSERT_TRUE(screen);
-    EXPECT_EQ(screen->tabs->currentIndex(), 1);
-    EXPECT_EQ(screen->cboAircraft->currentText(), "N2");
-    const QModelIndex current = screen->grdStatus->currentIndex();
+    EXPECT_EQ(control<QTabWidget>(*screen, "tabs")->currentIndex(), 1);
+    EXPECT_EQ(control<QComboBox>(*screen, "cboAircraft")->currentText(), "N2");
+    const QModelIndex current = control<QTableView>(*screen, "grdStatus")->currentIndex();
     ASSERT_TRUE(current.isValid());
     EXPECT_EQ(screen->statusTable().lineAt(current.row())->task.id, id);
     EXPECT_TRUE(dialogs->messages.empty());

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "support/Controls.h"
 
 #include "app/frmCompanyInfo.h"
 
@@ -8,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -30,29 +33,30 @@ TEST_F(MainMenu, ShowsItsButtonsInRaisedPanelsWhereTheyBelong) {
                               "&Company Set-up", "&Exit"};
     const int tops[] = {120, 1785, 3450, 5130, 6945};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(menu->Command1[i]->text(), captions[i]);
-        EXPECT_EQ(menu->SSPanel1[i]->geometry(), QRect(14, tops[i] / 15, 135, 103));
-        EXPECT_EQ(menu->SSPanel1[i]->frameShadow(), QFrame::Raised);
-        EXPECT_EQ(menu->Command1[i]->geometry(), QRect(3, 3, 129, 97));
+        EXPECT_EQ(control<QPushButton>(*menu, "Command1", i)->text(), captions[i]);
+        EXPECT_EQ(control<QFrame>(*menu, "SSPanel1", i)->geometry(),
+                  QRect(14, tops[i] / 15, 135, 103));
+        EXPECT_EQ(control<QFrame>(*menu, "SSPanel1", i)->frameShadow(), QFrame::Raised);
+        EXPECT_EQ(control<QPushButton>(*menu, "Command1", i)->geometry(), QRect(3, 3, 129, 97));
     }
     // Screens that are not there yet have no button to open them.
-    EXPECT_TRUE(menu->Command1[0]->isEnabled());
-    EXPECT_TRUE(menu->Command1[1]->isEnabled());
-    EXPECT_TRUE(menu->Command1[2]->isEnabled());
-    EXPECT_TRUE(menu->Command1[3]->isEnabled());
-    EXPECT_TRUE(menu->Command1[4]->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(*menu, "Command1", 0)->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(*menu, "Command1", 1)->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(*menu, "Command1", 2)->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(*menu, "Command1", 3)->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(*menu, "Command1", 4)->isEnabled());
     menu->show();
     menu->resize(700, 650);
-    EXPECT_EQ(menu->Image1->geometry(), QRect(0, 0, 700, 650));
-    EXPECT_FALSE(menu->Image1->pixmap().isNull());
+    EXPECT_EQ(control<QLabel>(*menu, "Image1")->geometry(), QRect(0, 0, 700, 650));
+    EXPECT_FALSE(control<QLabel>(*menu, "Image1")->pixmap().isNull());
 }
 
 TEST_F(MainMenu, ASecondClickBringsTheSameScreenForward) {
-    QTest::mouseClick(menu->Command1[3], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "Command1", 3), Qt::LeftButton);
     QWidget* first = menu->openScreen(app::frmMenuVelmora::CompanySetup);
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
-    QTest::mouseClick(menu->Command1[3], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "Command1", 3), Qt::LeftButton);
     EXPECT_EQ(menu->openScreen(app::frmMenuVelmora::CompanySetup), first);
     EXPECT_TRUE(dialogs->messages.empty());
 }
@@ -62,7 +66,7 @@ TEST_F(MainMenu, CompanyPictureReplacesTheBackdropWhenItCanBeLoaded) {
     setLogo(settings, bmp);
     menu->Form_Activate();
     EXPECT_EQ(menu->pictureSource(), bmp);
-    EXPECT_EQ(menu->Image1->pixmap().size(), QSize(40, 30));
+    EXPECT_EQ(control<QLabel>(*menu, "Image1")->pixmap().size(), QSize(40, 30));
 
     // A missing file or a file that is no picture keeps what is shown, silently.
     setLogo(settings, folder.file("missing.jpg"));
@@ -82,12 +86,13 @@ TEST_F(MainMenu, NullPictureKeepsTheBuiltInBackdrop) {
 
 TEST_F(MainMenu, ClosingTheMenuClosesTheScreensWhichSaveTheirRows) {
     menu->show();
-    QTest::mouseClick(menu->Command1[3], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "Command1", 3), Qt::LeftButton);
     auto* company =
         qobject_cast<app::frmCompanyInfo*>(menu->openScreen(app::frmMenuVelmora::CompanySetup));
     ASSERT_NE(company, nullptr);
-    company->txtFields[0]->setFocus();
-    QTest::keyClicks(company->txtFields[0], "Skyline Rotor Services");
+    control<QLineEdit>(*company, "txtFields", app::frmCompanyInfo::Field::Name)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(*company, "txtFields", app::frmCompanyInfo::Field::Name),
+                     "Skyline Rotor Services");
     menu->close();
     processDeletes();
     EXPECT_EQ(menu->openScreen(app::frmMenuVelmora::CompanySetup), nullptr);
@@ -108,12 +113,12 @@ TEST(MainMenuFailures, UnreadableSettingsAreReportedAndTheMenuStaysUsable) {
     EXPECT_TRUE(dialogs->messages[0].text.contains("SetupPP"));
     EXPECT_EQ(dialogs->messages[0].buttons, screens::MsgButtons::Ok);
     menu.Form_Activate();
-    EXPECT_TRUE(menu.Command1[3]->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(menu, "Command1", 3)->isEnabled());
     EXPECT_EQ(fileBytes(folder.file("SetupPP.mdb")), before);
 }
 
 TEST_F(MainMenu, ScreensOpenOnTheCompanyDataPathAndNeverCreateDataFiles) {
-    QTest::mouseClick(menu->Command1[0], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "Command1", 0), Qt::LeftButton);
     QWidget* aircraft = menu->openScreen(app::frmMenuVelmora::AircraftSetup);
     ASSERT_NE(aircraft, nullptr);
     EXPECT_EQ(aircraft->windowTitle(), "Aircraft Set-up");
@@ -130,7 +135,7 @@ TEST_F(MainMenu, ScreensOpenOnTheCompanyDataPathAndNeverCreateDataFiles) {
         rs->setValue("PathData", empty);
         rs->update();
     }
-    QTest::mouseClick(menu->Command1[0], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "Command1", 0), Qt::LeftButton);
     ASSERT_FALSE(dialogs->messages.empty());
     EXPECT_TRUE(dialogs->messages[0].text.startsWith("Data error event hit err:"));
     EXPECT_TRUE(dialogs->messages[0].text.contains("Timemgr.mdb"));

@@ -15,6 +15,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -26,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -62,7 +65,8 @@ class ServerDataPath : public ::testing::Test {
         return *menu;
     }
     QWidget* click(int index) {
-        QTest::mouseClick(menu->Command1[static_cast<size_t>(index)], Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*menu, "Command1", static_cast<size_t>(index)),
+                          Qt::LeftButton);
         return menu->openScreen(index);
     }
 
@@ -75,16 +79,16 @@ TEST_F(ServerDataPath, EveryScreenOpensOnTheServersDataSets) {
     openMenu(store.dataPath());
     auto* setup = qobject_cast<aircraft::frmAircraft*>(click(frmMenuVelmora::AircraftSetup));
     ASSERT_TRUE(setup);
-    EXPECT_EQ(setup->Combo1->entryCount(), 2);
-    EXPECT_EQ(setup->Combo1->text(), "N1");
+    EXPECT_EQ(control<velmora::screens::Chooser>(*setup, "Combo1")->entryCount(), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(*setup, "Combo1")->text(), "N1");
 
     auto* remain = qobject_cast<remaining::frmRemain*>(click(frmMenuVelmora::TimeRemaining));
     ASSERT_TRUE(remain);
-    EXPECT_EQ(remain->Combo1->entryCount(), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(*remain, "Combo1")->entryCount(), 2);
 
     EXPECT_TRUE(qobject_cast<oil::frmOilAnalysis*>(click(frmMenuVelmora::OilAnalysis)));
 
-    QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*menu, "cmdDueList"), Qt::LeftButton);
     auto* due = qobject_cast<due::frmDueList*>(menu->openDueList());
     ASSERT_TRUE(due);
     ASSERT_EQ(due->table().rowCount(), 1);
@@ -111,7 +115,7 @@ TEST_F(ServerDataPath, AServerThatCannotBeUsedIsSaidOnceAndNoScreenOpens) {
         for (int index : {frmMenuVelmora::AircraftSetup, frmMenuVelmora::TimeRemaining,
                           frmMenuVelmora::OilAnalysis})
             EXPECT_EQ(click(index), nullptr);
-        QTest::mouseClick(menu->cmdDueList, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*menu, "cmdDueList"), Qt::LeftButton);
         EXPECT_EQ(menu->openDueList(), nullptr);
         qunsetenv("PGPASSWORD");
         ASSERT_EQ(dialogs->messages.size(), 4u);

@@ -11,6 +11,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -75,7 +78,7 @@ class ServerRestart : public ::testing::Test {
         ASSERT_TRUE(server.restart(&why)) << why.toStdString();
     }
     void type(int index, const QString& text) {
-        QLineEdit* f = setup->txtFields[index];
+        QLineEdit* f = control<QLineEdit>(*setup, "txtFields", index);
         f->setFocus();
         f->selectAll();
         QTest::keyClicks(f, text);
@@ -98,25 +101,29 @@ TEST_F(ServerRestart, ScreensReadAgainAfterARestartWithoutAWord) {
     openSetup();
     restart();
     // Another aircraft: its row and components are read on a new connection.
-    setup->Combo1->setListIndex(setup->Combo1->findExact("N2"));
-    EXPECT_EQ(setup->txtFields[0]->text(), "N2");
-    ASSERT_EQ(setup->grdDataGrid->rowCount(), 1) << shown();
-    EXPECT_EQ(setup->grdDataGrid->textAt(0, 5), "Tail rotor");
+    control<velmora::screens::Chooser>(*setup, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(*setup, "Combo1")->findExact("N2"));
+    EXPECT_EQ(control<QLineEdit>(*setup, "txtFields", aircraft::frmAircraft::Field::RegNum)->text(),
+              "N2");
+    ASSERT_EQ(control<velmora::screens::DataGrid>(*setup, "grdDataGrid")->rowCount(), 1) << shown();
+    EXPECT_EQ(control<velmora::screens::DataGrid>(*setup, "grdDataGrid")->textAt(0, 5),
+              "Tail rotor");
     restart();
     oil = std::make_unique<oil::frmOilAnalysis>(dataPath);
     oil->show();
     oil->activateWindow();
     QApplication::processEvents();
-    EXPECT_EQ(oil->Combo1->text(), "N1");
-    ASSERT_EQ(oil->Combo2->entryCount(), 1);
-    EXPECT_EQ(oil->Combo2->itemText(0), "Main rotor");
+    EXPECT_EQ(control<velmora::screens::Chooser>(*oil, "Combo1")->text(), "N1");
+    ASSERT_EQ(control<velmora::screens::Chooser>(*oil, "Combo2")->entryCount(), 1);
+    EXPECT_EQ(control<velmora::screens::Chooser>(*oil, "Combo2")->itemText(0), "Main rotor");
     restart();
     // The first save after a restart is saved at the first click.
-    setup->Combo1->setListIndex(setup->Combo1->findExact("N1"));
+    control<velmora::screens::Chooser>(*setup, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(*setup, "Combo1")->findExact("N1"));
     type(1, "SN-1");
-    QTest::mouseClick(setup->cmdSave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*setup, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(stored("Serial Number"), "SN-1");
-    EXPECT_FALSE(setup->cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*setup, "cmdSave")->isEnabled());
     EXPECT_TRUE(dialogs->messages.empty()) << shown();
 }
 
@@ -125,7 +132,7 @@ TEST_F(ServerRestart, ASaveWhileTheServerIsAwaySaysSoOnceAndCanBeRepeated) {
     QString why;
     ASSERT_TRUE(server.kill(&why)) << why.toStdString();
     type(1, "SN-2");
-    QTest::mouseClick(setup->cmdSave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*setup, "cmdSave"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u) << shown();
     const QString text = dialogs->messages[0].text;
     EXPECT_TRUE(text.contains("The database server cannot be reached")) << text.toStdString();
@@ -136,21 +143,23 @@ TEST_F(ServerRestart, ASaveWhileTheServerIsAwaySaysSoOnceAndCanBeRepeated) {
         << text.toStdString();
     for (const char* internal : {"SELECT", "pipeline", "server closed", "rowid"})
         EXPECT_FALSE(text.contains(internal, Qt::CaseInsensitive)) << text.toStdString();
-    EXPECT_TRUE(setup->cmdSave->isEnabled());
-    EXPECT_EQ(setup->txtFields[1]->text(), "SN-2");
+    EXPECT_TRUE(control<QPushButton>(*setup, "cmdSave")->isEnabled());
+    EXPECT_EQ(
+        control<QLineEdit>(*setup, "txtFields", aircraft::frmAircraft::Field::SerialNumber)->text(),
+        "SN-2");
 
     // A meter entry confirmed meanwhile is not saved either, and says so once.
     dialogs->answer(MsgAnswer::Yes);
     type(11, "+2");
-    setup->txtFields[12]->setFocus();
+    control<QLineEdit>(*setup, "txtFields", aircraft::frmAircraft::Field::TotalTime)->setFocus();
     ASSERT_EQ(dialogs->messages.size(), 3u) << shown();
     EXPECT_EQ(dialogs->messages[1].text, "Flight time was changed by 2.0. Is this correct?");
     EXPECT_TRUE(dialogs->messages[2].text.contains("cannot be reached"));
 
     ASSERT_TRUE(server.restart(&why)) << why.toStdString();
-    QTest::mouseClick(setup->cmdSave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*setup, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(dialogs->messages.size(), 3u) << shown();
-    EXPECT_FALSE(setup->cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*setup, "cmdSave")->isEnabled());
     EXPECT_EQ(stored("Serial Number"), "SN-2");
     EXPECT_EQ(stored("CurrentMeter1"), "1236.5");
     EXPECT_EQ(stored("TotalTime"), "802");  // counted once

@@ -8,6 +8,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 #include "support/ToolRun.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -118,10 +121,11 @@ TEST_F(ServerRoles, AReadersScreenSaysOnceOnSaveThatItMayOnlyRead) {
     screen->show();
     QApplication::setActiveWindow(screen.get());
     EXPECT_TRUE(dialogs->messages.empty());
-    QLineEdit* serial = screen->txtFields[1];
+    QLineEdit* serial =
+        control<QLineEdit>(*screen, "txtFields", aircraft::frmAircraft::Field::SerialNumber);
     serial->setFocus();
     QTest::keyClicks(serial, "SN-9");
-    QTest::mouseClick(screen->cmdSave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*screen, "cmdSave"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].text.contains("may only read"))
         << dialogs->messages[0].text.toStdString();

@@ -1,6 +1,7 @@
 // Company Set-up names a database server as the data path: host, port, database, user and SSL
 // mode, a test of the connection, and a password asked once for the session and never stored.
 #include "AppFixture.h"
+#include "support/Controls.h"
 
 #include "app/ServerAddress.h"
 #include "app/frmCompanyInfo.h"
@@ -20,6 +21,8 @@
 #include <QUrlQuery>
 
 #include <functional>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -70,7 +73,7 @@ class ServerSetupScreen : public AppFixture {
             if (form->isVisible())
                 form->reject();
         });
-        QTest::mouseClick(s->cmdServer, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*s, "cmdServer"), Qt::LeftButton);
         EXPECT_TRUE(seen);
     }
     static void type(QLineEdit* box, const QString& text) {
@@ -78,9 +81,9 @@ class ServerSetupScreen : public AppFixture {
         QTest::keyClicks(box, text);
     }
     void fillIn(app::frmServerPath& form, const QString& user) {
-        type(form.txtHost, server.host);
-        type(form.txtDatabase, server.database);
-        type(form.txtUser, user);
+        type(control<QLineEdit>(form, "txtHost"), server.host);
+        type(control<QLineEdit>(form, "txtDatabase"), server.database);
+        type(control<QLineEdit>(form, "txtUser"), user);
     }
     QString storedPath() {
         return data::Database::open(settings)
@@ -96,24 +99,26 @@ class ServerSetupScreen : public AppFixture {
 TEST_F(ServerSetupScreen, AServerNamedAndTestedBecomesTheDataPath) {
     app::frmCompanyInfo* s = openCompany();
     ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->cmdServer->text(), "Database &Server\u2026");
+    EXPECT_EQ(control<QPushButton>(*s, "cmdServer")->text(), "Database &Server\u2026");
     QString uri;
     inServerForm(s, [&](app::frmServerPath& form) {
-        EXPECT_EQ(form.txtHost->text(), "");  // the data path is a folder
-        QTest::mouseClick(form.cmdTest, Qt::LeftButton);
+        EXPECT_EQ(control<QLineEdit>(form, "txtHost")->text(), "");  // the data path is a folder
+        QTest::mouseClick(control<QPushButton>(form, "cmdTest"), Qt::LeftButton);
         ASSERT_EQ(dialogs->messages.size(), 1u);
         EXPECT_EQ(dialogs->messages[0].text, "Name the server (its name or address) first.");
         fillIn(form, server.user);
-        form.cboSslMode->setCurrentIndex(form.cboSslMode->findText("disable"));
-        QTest::mouseClick(form.cmdTest, Qt::LeftButton);
+        control<QComboBox>(form, "cboSslMode")
+            ->setCurrentIndex(control<QComboBox>(form, "cboSslMode")->findText("disable"));
+        QTest::mouseClick(control<QPushButton>(form, "cmdTest"), Qt::LeftButton);
         ASSERT_EQ(dialogs->messages.size(), 2u);
         EXPECT_EQ(dialogs->messages[1].text,
                   "Connected: the data sets Timemgr and HeliPart are on the server.");
         uri = form.dataPath();
-        QTest::mouseClick(form.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
         EXPECT_FALSE(form.isVisible());
     });
-    EXPECT_EQ(s->txtFields[3]->text(), uri);
+    EXPECT_EQ(control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::PathData)->text(),
+              uri);
     EXPECT_TRUE(uri.endsWith("sslmode=disable")) << uri.toStdString();
     s->close();
     processDeletes();
@@ -127,11 +132,12 @@ TEST_F(ServerSetupScreen, AServerNamedAndTestedBecomesTheDataPath) {
     // Opened again, the form shows the server of the data path.
     s = openCompany();
     inServerForm(s, [&](app::frmServerPath& form) {
-        EXPECT_EQ(form.txtHost->text(), server.host);
-        EXPECT_EQ(form.txtDatabase->text(), server.database);
-        EXPECT_EQ(form.cboSslMode->currentText(), "disable");
+        EXPECT_EQ(control<QLineEdit>(form, "txtHost")->text(), server.host);
+        EXPECT_EQ(control<QLineEdit>(form, "txtDatabase")->text(), server.database);
+        EXPECT_EQ(control<QComboBox>(form, "cboSslMode")->currentText(), "disable");
     });
-    EXPECT_EQ(s->txtFields[3]->text(), uri);  // cancelled: kept
+    EXPECT_EQ(control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::PathData)->text(),
+              uri);  // cancelled: kept
 }
 
 TEST_F(ServerSetupScreen, APasswordIsAskedOnceForTheSessionAndNeverStored) {
@@ -145,9 +151,9 @@ TEST_F(ServerSetupScreen, APasswordIsAskedOnceForTheSessionAndNeverStored) {
     dialogs->password(QStringLiteral("velmora-pw-secret"));
     inServerForm(s, [&](app::frmServerPath& form) {
         fillIn(form, "velmora_pw");
-        QTest::mouseClick(form.cmdTest, Qt::LeftButton);
-        QTest::mouseClick(form.cmdTest, Qt::LeftButton);
-        QTest::mouseClick(form.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "cmdTest"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "cmdTest"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
     });
     ASSERT_EQ(dialogs->passwordRequests.size(), 1u);
     EXPECT_EQ(dialogs->passwordRequests[0].title, "Database server password");
@@ -171,14 +177,16 @@ TEST_F(ServerSetupScreen, APasswordIsAskedOnceForTheSessionAndNeverStored) {
 TEST_F(ServerSetupScreen, AnAddressTooLongForTheDataPathIsRefused) {
     app::frmCompanyInfo* s = openCompany();
     inServerForm(s, [&](app::frmServerPath& form) {
-        type(form.txtHost, "a-server-with-a-very-long-name.hangar-two.example-operator.example");
-        type(form.txtDatabase, "fleet_of_the_northern_base");
-        QTest::mouseClick(form.cmdOK, Qt::LeftButton);
+        type(control<QLineEdit>(form, "txtHost"),
+             "a-server-with-a-very-long-name.hangar-two.example-operator.example");
+        type(control<QLineEdit>(form, "txtDatabase"), "fleet_of_the_northern_base");
+        QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
         ASSERT_EQ(dialogs->messages.size(), 1u);
         EXPECT_TRUE(dialogs->messages[0].text.contains("longer than the 100 characters"));
         EXPECT_TRUE(form.isVisible());
     });
-    EXPECT_EQ(s->txtFields[3]->text(), dataPath);
+    EXPECT_EQ(control<QLineEdit>(*s, "txtFields", app::frmCompanyInfo::Field::PathData)->text(),
+              dataPath);
 }
 
 }  // namespace

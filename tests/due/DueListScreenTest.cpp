@@ -4,6 +4,7 @@
 #include "../tasks/TaskTestData.h"
 #include "DueTestData.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 
 #include "data/DateDisplay.h"
 #include "due/DueListTable.h"
@@ -33,6 +34,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -132,72 +135,76 @@ TEST_P(DueListScreen, OpensWithTheWholeFleetByDueDate) {
     EXPECT_EQ(column(*s, DueListTable::Status).join('|'), "Overdue|Due soon|Due soon|Due soon||||");
     EXPECT_EQ(column(*s, DueListTable::DueDate)[1], "no use recorded");
     EXPECT_EQ(column(*s, DueListTable::Controls).join('|'), "||||Yes|||No");
-    EXPECT_TRUE(s->lblSummary->text().startsWith("8 of 8 limits shown: 1 overdue, 3 due soon"))
-        << s->lblSummary->text().toStdString();
-    EXPECT_EQ(s->lstAircraft->count(), 2);
+    EXPECT_TRUE(control<QLabel>(*s, "lblSummary")
+                    ->text()
+                    .startsWith("8 of 8 limits shown: 1 overdue, 3 due soon"))
+        << control<QLabel>(*s, "lblSummary")->text().toStdString();
+    EXPECT_EQ(control<QListWidget>(*s, "lstAircraft")->count(), 2);
 }
 
 TEST_P(DueListScreen, FiltersThroughTheirControls) {
     auto s = open();
-    s->chkWithinDays->setChecked(true);
-    s->spnDays->setValue(30);
+    control<QCheckBox>(*s, "chkWithinDays")->setChecked(true);
+    control<QSpinBox>(*s, "spnDays")->setValue(30);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
-    s->spnDays->setValue(90);
+    control<QSpinBox>(*s, "spnDays")->setValue(90);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40");
     // Or within 35 flight hours: the limit of N2 without use comes in by its hours too.
-    s->spnDays->setValue(30);
-    s->chkWithinHours->setChecked(true);
-    s->spnHours->setValue(35);
+    control<QSpinBox>(*s, "spnDays")->setValue(30);
+    control<QCheckBox>(*s, "chkWithinHours")->setChecked(true);
+    control<QDoubleSpinBox>(*s, "spnHours")->setValue(35);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
-    s->chkWithinDays->setChecked(false);
+    control<QCheckBox>(*s, "chkWithinDays")->setChecked(false);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5");
-    s->chkWithinHours->setChecked(false);
+    control<QCheckBox>(*s, "chkWithinHours")->setChecked(false);
 
     // One aircraft, then none, then all again.
-    s->lstAircraft->item(1)->setCheckState(Qt::Unchecked);
+    control<QListWidget>(*s, "lstAircraft")->item(1)->setCheckState(Qt::Unchecked);
     settle();
     EXPECT_EQ(items(*s).join(' '), "1 2 40 3 4");
-    QTest::mouseClick(s->cmdNoAircraft, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdNoAircraft"), Qt::LeftButton);
     settle();
     EXPECT_EQ(s->table().rowCount(), 0);
-    QTest::mouseClick(s->cmdAllAircraft, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdAllAircraft"), Qt::LeftButton);
     settle();
     EXPECT_EQ(s->table().rowCount(), 8);
 
     // Types: months only.
     for (int i = 0; i < due::kBasisCount; ++i)
-        s->chkType[static_cast<size_t>(i)]->setChecked(i == due::basisIndex(due::Basis::MO));
+        control<QCheckBox>(*s, "chkType", i)->setChecked(i == due::basisIndex(due::Basis::MO));
     settle();
     EXPECT_EQ(items(*s).join(' '), "2 40 6");
-    for (QCheckBox* box : s->chkType)
-        box->setChecked(true);
+    for (int i = 0; i < due::kBasisCount; ++i)
+        control<QCheckBox>(*s, "chkType", i)->setChecked(true);
 
-    s->chkWarnings->setChecked(true);
+    control<QCheckBox>(*s, "chkWarnings")->setChecked(true);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5 1 2");
-    s->chkWarnings->setChecked(false);
-    s->chkControlling->setChecked(true);
+    control<QCheckBox>(*s, "chkWarnings")->setChecked(false);
+    control<QCheckBox>(*s, "chkControlling")->setChecked(true);
     settle();
     EXPECT_EQ(items(*s).join(' '), "7 5 1 2 40 6 3");
-    EXPECT_TRUE(s->lblSummary->text().startsWith("7 of 8 limits shown"));
+    EXPECT_TRUE(control<QLabel>(*s, "lblSummary")->text().startsWith("7 of 8 limits shown"));
 }
 
 TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
     auto s = open();
-    s->chkWithinDays->setChecked(true);
-    s->spnDays->setValue(30);
-    s->chkWithinHours->setChecked(true);
-    s->spnHours->setValue(35);
+    control<QCheckBox>(*s, "chkWithinDays")->setChecked(true);
+    control<QSpinBox>(*s, "spnDays")->setValue(30);
+    control<QCheckBox>(*s, "chkWithinHours")->setChecked(true);
+    control<QDoubleSpinBox>(*s, "spnHours")->setValue(35);
     settle();
-    s->grdDueList->setColumnHidden(DueListTable::Meter, true);
-    s->grdDueList->horizontalHeader()->moveSection(DueListTable::DueDate, 0);
+    control<QTableView>(*s, "grdDueList")->setColumnHidden(DueListTable::Meter, true);
+    control<QTableView>(*s, "grdDueList")
+        ->horizontalHeader()
+        ->moveSection(DueListTable::DueDate, 0);
     const QString out = store.folder().file("due.csv");
     dialogs->saveResult(out);
-    QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdExportCsv"), Qt::LeftButton);
     ASSERT_EQ(dialogs->saveRequests.size(), 1u);
     EXPECT_EQ(dialogs->saveRequests[0].title, "Export CSV");
     EXPECT_TRUE(dialogs->saveRequests[0].initialFile.endsWith("Due List 2025-06-15.csv"));
@@ -237,10 +244,11 @@ TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
 
 TEST_P(DueListScreen, ExportCancelledOrRefusedLeavesNoFile) {
     auto s = open();
-    QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);  // cancelled: nothing queued
+    QTest::mouseClick(control<QPushButton>(*s, "cmdExportCsv"),
+                      Qt::LeftButton);  // cancelled: nothing queued
     EXPECT_TRUE(dialogs->messages.empty());
     dialogs->saveResult(store.folder().file("no/such/folder/due.csv"));
-    QTest::mouseClick(s->cmdExportCsv, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdExportCsv"), Qt::LeftButton);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0].title, "Export CSV");
     EXPECT_TRUE(dialogs->messages[0].text.contains("cannot be written"));
@@ -249,17 +257,17 @@ TEST_P(DueListScreen, ExportCancelledOrRefusedLeavesNoFile) {
 
 TEST_P(DueListScreen, PdfAndPrintShowTheGridAsFiltered) {
     auto s = open();
-    s->chkWarnings->setChecked(true);
+    control<QCheckBox>(*s, "chkWarnings")->setChecked(true);
     settle();
     const QString pdf = store.folder().file("due.pdf");
     dialogs->saveResult(pdf);
-    QTest::mouseClick(s->cmdExportPdf, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdExportPdf"), Qt::LeftButton);
     EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
     EXPECT_TRUE(dialogs->messages.empty());
 
     exporting::TablePrintJob printed;
     s->setTablePreview([&](QWidget*, const exporting::TablePrintJob& job) { printed = job; });
-    QTest::mouseClick(s->cmdPrint, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdPrint"), Qt::LeftButton);
     ASSERT_TRUE(printed.model);
     EXPECT_EQ(printed.model->rowCount(), 4);
     EXPECT_EQ(printed.columns.size(), static_cast<size_t>(DueListTable::ColumnCount));
@@ -274,12 +282,13 @@ TEST_P(DueListScreen, DoubleClickOpensTheAircraftOfTheLine) {
     QStringList opened;
     s->setAircraftOpener([&](const QString& reg) { opened << reg; });
     // What the window system sends for a double click on the first line.
-    const QPoint at =
-        s->grdDueList->visualRect(s->table().index(0, DueListTable::Component)).center();
-    QTest::mousePress(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(s->grdDueList->viewport(), Qt::LeftButton, {}, at);
+    const QPoint at = control<QTableView>(*s, "grdDueList")
+                          ->visualRect(s->table().index(0, DueListTable::Component))
+                          .center();
+    QTest::mousePress(control<QTableView>(*s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(control<QTableView>(*s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(control<QTableView>(*s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(control<QTableView>(*s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
     s->grdDueList_DblClick(2);
     s->grdDueList_DblClick(99);  // no such line: nothing
     EXPECT_EQ(opened, (QStringList{"N2", "N1"}));
@@ -304,9 +313,10 @@ TEST_P(DueListScreen, ATaskOfTheRegisterIsListedFilteredAndOpenedFromItsLine) {
     EXPECT_EQ(s.table().text(4, DueListTable::Days), "25");
     EXPECT_EQ(s.table().text(4, DueListTable::Status), "Due soon");
     // The summary counts the task apart from the component limits.
-    EXPECT_TRUE(s.lblSummary->text().startsWith(
-        "8 of 8 limits and 1 of 1 tasks shown: 1 overdue, 4 due soon"))
-        << s.lblSummary->text().toStdString();
+    EXPECT_TRUE(control<QLabel>(s, "lblSummary")
+                    ->text()
+                    .startsWith("8 of 8 limits and 1 of 1 tasks shown: 1 overdue, 4 due soon"))
+        << control<QLabel>(s, "lblSummary")->text().toStdString();
 
     std::vector<std::pair<std::int64_t, QString>> tasksOpened;
     QStringList aircraftOpened;
@@ -315,23 +325,26 @@ TEST_P(DueListScreen, ATaskOfTheRegisterIsListedFilteredAndOpenedFromItsLine) {
         EXPECT_NE(record, 0);
         tasksOpened.emplace_back(id, reg);
     });
-    const QPoint at =
-        s.grdDueList->visualRect(s.table().index(4, DueListTable::Component)).center();
-    QTest::mousePress(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(s.grdDueList->viewport(), Qt::LeftButton, {}, at);
+    const QPoint at = control<QTableView>(s, "grdDueList")
+                          ->visualRect(s.table().index(4, DueListTable::Component))
+                          .center();
+    QTest::mousePress(control<QTableView>(s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(control<QTableView>(s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(control<QTableView>(s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(control<QTableView>(s, "grdDueList")->viewport(), Qt::LeftButton, {}, at);
     s.grdDueList_DblClick(0);
     ASSERT_EQ(tasksOpened.size(), 1u);
     EXPECT_EQ(tasksOpened[0], std::make_pair(task, QStringLiteral("N1")));
     EXPECT_EQ(aircraftOpened, QStringList{"N2"});
 
     // Without the type IN the task's line goes with the other limits of that type.
-    s.chkType[static_cast<size_t>(due::basisIndex(due::Basis::IN))]->setChecked(false);
+    control<QCheckBox>(s, "chkType", static_cast<size_t>(due::basisIndex(due::Basis::IN)))
+        ->setChecked(false);
     settle();
     EXPECT_EQ(items(s).join(' '), "7 5 1 2 40 6 3 4");
-    EXPECT_TRUE(s.lblSummary->text().startsWith("8 of 8 limits and 0 of 1 tasks shown"))
-        << s.lblSummary->text().toStdString();
+    EXPECT_TRUE(
+        control<QLabel>(s, "lblSummary")->text().startsWith("8 of 8 limits and 0 of 1 tasks shown"))
+        << control<QLabel>(s, "lblSummary")->text().toStdString();
 }
 
 TEST_P(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {
@@ -344,8 +357,8 @@ TEST_P(DueListScreen, AMissingDataFileIsSaidAndTheScreenStaysEmpty) {
     EXPECT_TRUE(dialogs->messages[0].text.contains("Timemgr.mdb"))
         << dialogs->messages[0].text.toStdString();
     EXPECT_EQ(s.table().rowCount(), 0);
-    EXPECT_EQ(s.lblSummary->text(), dialogs->messages[0].text);
-    QTest::mouseClick(s.cmdExportCsv, Qt::LeftButton);  // still usable
+    EXPECT_EQ(control<QLabel>(s, "lblSummary")->text(), dialogs->messages[0].text);
+    QTest::mouseClick(control<QPushButton>(s, "cmdExportCsv"), Qt::LeftButton);  // still usable
 }
 
 TEST_P(DueListScreen, WarningLevelsAreKeptWithTheCompanyAndColourTheList) {
@@ -364,7 +377,7 @@ TEST_P(DueListScreen, WarningLevelsAreKeptWithTheCompanyAndColourTheList) {
         dialog->grdLevels->item(rt, due::WarningLevelsDialog::Days)->setText("");
         QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
     });
-    QTest::mouseClick(s->cmdWarningLevels, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdWarningLevels"), Qt::LeftButton);
     const due::WarningSettings kept = due::readWarningSettings(*data::Database::open(company));
     EXPECT_EQ(kept.of(due::Basis::RT).soonAmount, 35);
     EXPECT_FALSE(kept.of(due::Basis::RT).soonDays);
@@ -390,7 +403,7 @@ TEST_P(DueListScreen, PlannedUseGivesDatesToAnAircraftWithoutThem) {
         dialog->grdPlannedUse->item(1, 1)->setText("3");  // 30 hours left: 10 days
         QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
     });
-    QTest::mouseClick(s->cmdPlannedUse, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*s, "cmdPlannedUse"), Qt::LeftButton);
     const auto planned = utilisation::PlannedUtilisation::read(*db);
     EXPECT_EQ(planned.dailyUse("N2").meter1Hours, 3);
     EXPECT_EQ(planned.dailyUse("N1"), hoursADay(4));
@@ -411,9 +424,9 @@ TEST_P(DueListScreen, ALimitDueSoonWithoutADateStaysInEveryDayFilterByItsUrgency
             utilisation::savePlannedUtilisation(*db, {{"N2", none}});
         }
         auto s = open();
-        s->chkWithinDays->setChecked(true);
+        control<QCheckBox>(*s, "chkWithinDays")->setChecked(true);
         for (int days : {0, 1, 30, 365}) {
-            s->spnDays->setValue(days);
+            control<QSpinBox>(*s, "spnDays")->setValue(days);
             settle();
             const QStringList shown = items(*s);
             EXPECT_TRUE(shown.contains("5")) << days << ": " << shown.join(' ').toStdString();
@@ -439,8 +452,8 @@ TEST_P(DueListScreen, DatesReadAsOnTheOtherScreensWhileTheCsvKeepsIsoDates) {
     EXPECT_EQ(shown, "5 Jul 2025");
     EXPECT_EQ(shown, screens::formatForDisplay(data::Value("2025-07-05"), "Short Date",
                                                data::FieldType{}));
-    EXPECT_TRUE(s->lblSummary->text().contains("as of 15 Jun 2025"))
-        << s->lblSummary->text().toStdString();
+    EXPECT_TRUE(control<QLabel>(*s, "lblSummary")->text().contains("as of 15 Jun 2025"))
+        << control<QLabel>(*s, "lblSummary")->text().toStdString();
     EXPECT_TRUE(s->printJob().subtitle.startsWith("As of 15 Jun 2025, printed "))
         << s->printJob().subtitle.toStdString();
     EXPECT_EQ(s->table().fileText(item.indexOf("2"), DueListTable::DueDate), "2025-07-05");
@@ -465,24 +478,26 @@ TEST_P(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt)
     {
         auto s = open();
         settle();
-        EXPECT_TRUE(s->oilAlerts->isHidden());
-        EXPECT_TRUE(s->oilAlerts->alerts().empty());
+        EXPECT_TRUE(control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")->isHidden());
+        EXPECT_TRUE(control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")->alerts().empty());
     }
     oil::limits::LimitSet limits{};
     limits[0] = {20, 40, std::nullopt};
     oil::limits::saveLimitSet(*db, oil::limits::LimitKey::company(), limits);
     auto s = open();
     settle();
-    EXPECT_FALSE(s->oilAlerts->isHidden());
-    ASSERT_EQ(s->oilAlerts->lstOilAlerts->count(), 1);
-    EXPECT_EQ(s->oilAlerts->lstOilAlerts->item(0)->text(),
+    EXPECT_FALSE(control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")->isHidden());
+    ASSERT_EQ(control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")->lstOilAlerts->count(), 1);
+    EXPECT_EQ(control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")->lstOilAlerts->item(0)->text(),
               QStringLiteral("N2  Engine  (sample of %1): Iron 48 ppm over alert 40")
                   .arg(data::displayDate(QDate(2026, 6, 1))));
-    EXPECT_EQ(s->oilAlerts->lblOilAlerts->text(),
+    EXPECT_EQ(control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")->lblOilAlerts->text(),
               "Oil analysis: the newest sample of 1 component is over an alert level:");
     QStringList opened;
     s->setAircraftOpener([&](const QString& reg) { opened << reg; });
-    emit s->oilAlerts->lstOilAlerts->itemDoubleClicked(s->oilAlerts->lstOilAlerts->item(0));
+    emit control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")
+        ->lstOilAlerts->itemDoubleClicked(
+            control<velmora::due::OilAlertsPanel>(*s, "oilAlerts")->lstOilAlerts->item(0));
     EXPECT_EQ(opened, QStringList{"N2"});
 
     // The printed list ends with them, for the aircraft it shows.
@@ -492,7 +507,9 @@ TEST_P(DueListScreen, ComponentsWhoseNewestOilSampleIsOverAlertAreListedUnderIt)
               "Oil analysis: the newest sample of 1 component is over an alert level");
     ASSERT_EQ(job.sections[0].model->rowCount(), 1);
     EXPECT_EQ(job.sections[0].model->index(0, 3).data().toString(), "Iron 48 ppm over alert 40");
-    s->lstAircraft->item(1)->setCheckState(Qt::Unchecked);  // N2 off the list
+    control<QListWidget>(*s, "lstAircraft")
+        ->item(1)
+        ->setCheckState(Qt::Unchecked);  // N2 off the list
     settle();
     job = s->printJob();
     EXPECT_TRUE(job.sections.empty());

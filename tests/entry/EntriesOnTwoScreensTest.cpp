@@ -7,6 +7,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -70,10 +73,12 @@ class EntriesOnTwoScreens : public ::testing::TestWithParam<BackEnd> {
         next->setFocus();
     }
     void enterOnSetup(int index, const QString& text, int next = setup::kSerial) {
-        enter(aircraft.get(), aircraft->txtFields[index], text, aircraft->txtFields[next]);
+        enter(aircraft.get(), control<QLineEdit>(*aircraft, "txtFields", index), text,
+              control<QLineEdit>(*aircraft, "txtFields", next));
     }
     void enterOnRemaining(int index, const QString& text, int next = remain::kMeter2) {
-        enter(remaining.get(), remaining->txtFields[index], text, remaining->txtFields[next]);
+        enter(remaining.get(), control<QLineEdit>(*remaining, "txtFields", index), text,
+              control<QLineEdit>(*remaining, "txtFields", next));
     }
     QString stored(const QString& column) {
         auto rs = data::Database::open(path)->openRecordset(
@@ -100,7 +105,7 @@ TEST_P(EntriesOnTwoScreens, IncrementsOnOneFileAddUp) {
     enterOnRemaining(remain::kMeter1, "+1.5");
     EXPECT_EQ(stored("TotalTime"), "801.5");
     // Aircraft Set-up still shows the row as it read it.
-    EXPECT_EQ(aircraft->txtFields[setup::kMeter1]->text(), "1234.5");
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kMeter1)->text(), "1234.5");
     dialogs->answer(MsgAnswer::Yes);
     enterOnSetup(setup::kMeter1, "+2");
     EXPECT_EQ(questions(), QStringList({"Flight time was changed by 1.5. Is this correct?",
@@ -109,15 +114,15 @@ TEST_P(EntriesOnTwoScreens, IncrementsOnOneFileAddUp) {
     EXPECT_EQ(stored("CurrentMeter1"), "1238");
     EXPECT_EQ(stored("LastMeter1"), "1238");
     // The screen shows the row as stored, and is clean.
-    EXPECT_EQ(aircraft->txtFields[setup::kMeter1]->text(), "1238");
-    EXPECT_EQ(aircraft->txtFields[setup::kTotalTime]->text(), "803.5");
-    EXPECT_FALSE(aircraft->cmdSave->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kMeter1)->text(), "1238");
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kTotalTime)->text(), "803.5");
+    EXPECT_FALSE(control<QPushButton>(*aircraft, "cmdSave")->isEnabled());
 
     // Landings the same way, added without a question on both.
     enterOnRemaining(remain::kLandings, "+5");
     enterOnSetup(setup::kLandings, "+3");
     EXPECT_EQ(stored("TotalLandings"), "1208");
-    EXPECT_EQ(aircraft->txtFields[setup::kLandings]->text(), "1208");
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kLandings)->text(), "1208");
     EXPECT_EQ(dialogs->messages.size(), 2u);
 }
 
@@ -134,8 +139,8 @@ TEST_P(EntriesOnTwoScreens, ReadingFromAnotherWorkstationCountsFromTheStoredRead
     EXPECT_EQ(dialogs->messages[1].text, "Flight time was changed by 4.0. Is this correct?");
     EXPECT_EQ(stored("TotalTime"), "810");
     EXPECT_EQ(stored("LastMeter1"), "1240");
-    EXPECT_EQ(aircraft->txtFields[setup::kTotalTime]->text(), "810");
-    EXPECT_FALSE(aircraft->cmdSave->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kTotalTime)->text(), "810");
+    EXPECT_FALSE(control<QPushButton>(*aircraft, "cmdSave")->isEnabled());
 }
 
 // A field typed over another user's change still asks; the entry saved with it is kept
@@ -153,14 +158,14 @@ TEST_P(EntriesOnTwoScreens, ReloadAfterAnotherUsersChangeKeepsTheEntry) {
     EXPECT_EQ(stored("TotalTime"), "802");
     EXPECT_EQ(stored("CurrentMeter1"), "1236.5");
     EXPECT_EQ(stored("Serial Number"), "SN-R");
-    EXPECT_EQ(aircraft->txtFields[setup::kSerial]->text(), "SN-R");
-    EXPECT_EQ(aircraft->txtFields[setup::kMeter1]->text(), "1236.5");
-    EXPECT_EQ(aircraft->txtFields[setup::kTotalTime]->text(), "802");
-    EXPECT_FALSE(aircraft->cmdSave->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kSerial)->text(), "SN-R");
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kMeter1)->text(), "1236.5");
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kTotalTime)->text(), "802");
+    EXPECT_FALSE(control<QPushButton>(*aircraft, "cmdSave")->isEnabled());
     // Leaving the meter boxes asks nothing more.
     enterOnSetup(setup::kMeter1, "", setup::kMeter2);
-    enter(aircraft.get(), aircraft->txtFields[setup::kMeter2], "",
-          aircraft->txtFields[setup::kTotalTime]);
+    enter(aircraft.get(), control<QLineEdit>(*aircraft, "txtFields", setup::kMeter2), "",
+          control<QLineEdit>(*aircraft, "txtFields", setup::kTotalTime));
     EXPECT_EQ(dialogs->messages.size(), 2u);
 }
 
@@ -174,15 +179,15 @@ TEST_P(EntriesOnTwoScreens, KeepingTheScreensValuesKeepsTheEntryToo) {
     EXPECT_EQ(dialogs->messages.size(), 2u);
     EXPECT_EQ(stored("TotalTime"), "802");
     EXPECT_EQ(stored("Serial Number"), "SN-R");
-    EXPECT_EQ(aircraft->txtFields[setup::kSerial]->text(), "SN-A");
-    EXPECT_EQ(aircraft->txtFields[setup::kMeter1]->text(), "1236.5");
-    EXPECT_TRUE(aircraft->cmdSave->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kSerial)->text(), "SN-A");
+    EXPECT_EQ(control<QLineEdit>(*aircraft, "txtFields", setup::kMeter1)->text(), "1236.5");
+    EXPECT_TRUE(control<QPushButton>(*aircraft, "cmdSave")->isEnabled());
     // Saved again, the serial number goes over the other user's; the entry counts once.
-    QTest::mouseClick(aircraft->cmdSave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*aircraft, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(stored("Serial Number"), "SN-A");
     EXPECT_EQ(stored("TotalTime"), "802");
     EXPECT_EQ(stored("CurrentMeter1"), "1236.5");
-    EXPECT_FALSE(aircraft->cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*aircraft, "cmdSave")->isEnabled());
 }
 
 VELMORA_ON_BOTH_BACK_ENDS(EntriesOnTwoScreens);

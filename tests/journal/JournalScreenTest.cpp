@@ -12,6 +12,7 @@
 #include "remaining/frmRemain.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/Controls.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -25,6 +26,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -66,11 +69,11 @@ class JournalScreens : public ::testing::Test {
         return *screen;
     }
     void enter(int index, const QString& text, int leaveTo) {
-        QLineEdit* f = screen->txtFields[index];
+        QLineEdit* f = control<QLineEdit>(*screen, "txtFields", index);
         f->setFocus();
         f->selectAll();
         QTest::keyClicks(f, text);
-        screen->txtFields[leaveTo]->setFocus();
+        control<QLineEdit>(*screen, "txtFields", leaveTo)->setFocus();
     }
     journal::frmJournal* journalScreen() {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -128,7 +131,7 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
     aircraft::frmAircraft& s = open();
     dialogs->answer(MsgAnswer::Yes);
     enter(11, "+2", 12);
-    s.cmdJournal->click();
+    control<QPushButton>(s, "cmdJournal")->click();
     journal::frmJournal* j = journalScreen();
     ASSERT_NE(j, nullptr);
     EXPECT_EQ(j->windowTitle(), QStringLiteral("Journal - N1"));
@@ -137,22 +140,23 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
     EXPECT_GT(shown.front().seq, shown.back().seq);  // newest first
 
     // One column's lines.
-    j->cboColumn->setCurrentIndex(j->cboColumn->findData("TotalTime"));
-    EXPECT_EQ(j->cboColumn->currentText(), QStringLiteral("Airframe Time"));
+    control<QComboBox>(*j, "cboColumn")
+        ->setCurrentIndex(control<QComboBox>(*j, "cboColumn")->findData("TotalTime"));
+    EXPECT_EQ(control<QComboBox>(*j, "cboColumn")->currentText(), QStringLiteral("Airframe Time"));
     ASSERT_EQ(j->table().rowCount(), 1);
     EXPECT_EQ(j->table().lines()[0].newValue.toString(), QStringLiteral("802.0"));
 
     // A date range that holds no line.
-    j->chkTo->setChecked(true);
-    j->dtpTo->setDate(QDate::currentDate().addDays(-1));
+    control<QCheckBox>(*j, "chkTo")->setChecked(true);
+    control<QDateEdit>(*j, "dtpTo")->setDate(QDate::currentDate().addDays(-1));
     EXPECT_EQ(j->table().rowCount(), 0);
-    j->chkTo->setChecked(false);
+    control<QCheckBox>(*j, "chkTo")->setChecked(false);
     ASSERT_EQ(j->table().rowCount(), 1);
 
     // CSV as shown.
     const QString csv = folder.file("journal.csv");
     dialogs->saveResult(csv);
-    j->cmdExportCsv->click();
+    control<QPushButton>(*j, "cmdExportCsv")->click();
     std::vector<exporting::CsvRecord> records;
     QString error;
     ASSERT_TRUE(exporting::parseCsv(fileBytes(csv), &records, &error)) << error.toStdString();
@@ -168,14 +172,15 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
     int printed = -1;
     j->setTablePreview(
         [&](QWidget*, const exporting::TablePrintJob& job) { printed = job.model->rowCount(); });
-    j->cmdPrint->click();
+    control<QPushButton>(*j, "cmdPrint")->click();
     EXPECT_EQ(printed, 1);
 
     // Undo, asked first: No leaves it, Yes writes the old total back (and journals it).
-    j->grdJournal->setCurrentIndex(j->grdJournal->model()->index(0, 0));
-    ASSERT_TRUE(j->cmdUndo->isEnabled());
+    control<QTableView>(*j, "grdJournal")
+        ->setCurrentIndex(control<QTableView>(*j, "grdJournal")->model()->index(0, 0));
+    ASSERT_TRUE(control<QPushButton>(*j, "cmdUndo")->isEnabled());
     dialogs->answer(MsgAnswer::No);
-    j->cmdUndo->click();
+    control<QPushButton>(*j, "cmdUndo")->click();
     EXPECT_EQ(dialogs->messages.back().title, QStringLiteral("Undo this entry"));
     EXPECT_EQ(dialogs->messages.back().defaultButton, MsgAnswer::No);
     auto total = [&] {
@@ -184,18 +189,19 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
     };
     EXPECT_DOUBLE_EQ(total(), 802.0);
     dialogs->answer(MsgAnswer::Yes);
-    j->cmdUndo->click();
+    control<QPushButton>(*j, "cmdUndo")->click();
     EXPECT_DOUBLE_EQ(total(), 800.0);
     ASSERT_EQ(j->table().rowCount(), 2);
     EXPECT_EQ(j->table().lines()[0].newValue.toString(), QStringLiteral("800.0"));
     EXPECT_EQ(j->table().lines()[0].screen, QStringLiteral("frmJournal"));
 
     // A component's line cannot be undone.
-    j->cboColumn->setCurrentIndex(0);
+    control<QComboBox>(*j, "cboColumn")->setCurrentIndex(0);
     for (int row = 0; row < j->table().rowCount(); ++row) {
         if (j->table().lines()[static_cast<size_t>(row)].tableName == u"Parts") {
-            j->grdJournal->setCurrentIndex(j->grdJournal->model()->index(row, 0));
-            EXPECT_FALSE(j->cmdUndo->isEnabled());
+            control<QTableView>(*j, "grdJournal")
+                ->setCurrentIndex(control<QTableView>(*j, "grdJournal")->model()->index(row, 0));
+            EXPECT_FALSE(control<QPushButton>(*j, "cmdUndo")->isEnabled());
         }
     }
 }
@@ -206,10 +212,10 @@ TEST_F(JournalScreens, TheJournalScreenShowsCaptionsAndChangesInWords) {
     aircraft::frmAircraft& s = open();
     dialogs->answer(MsgAnswer::Yes);
     enter(11, "+2", 12);
-    s.cmdJournal->click();
+    control<QPushButton>(s, "cmdJournal")->click();
     journal::frmJournal* j = journalScreen();
     ASSERT_NE(j, nullptr);
-    const QAbstractItemModel* m = j->grdJournal->model();
+    const QAbstractItemModel* m = control<QTableView>(*j, "grdJournal")->model();
     auto shown = [&](int row, int column) { return m->index(row, column).data().toString(); };
     using Col = journal::JournalTableModel;
     int totalRow = -1;
@@ -235,7 +241,7 @@ TEST_F(JournalScreens, TheJournalScreenShowsCaptionsAndChangesInWords) {
               j->table().lines()[static_cast<size_t>(partRow)].program);
     // The raw columns are not on the screen, and the print takes what is.
     for (int c = Col::kShownCount; c < Col::Count; ++c)
-        EXPECT_TRUE(j->grdJournal->isColumnHidden(c));
+        EXPECT_TRUE(control<QTableView>(*j, "grdJournal")->isColumnHidden(c));
     EXPECT_EQ(j->printJob().columns.size(), static_cast<size_t>(Col::kShownCount));
     // The print carries the journal's newest line, an anchor of the chain on paper.
     EXPECT_TRUE(j->printJob().subtitle.contains(QStringLiteral("journal line ")))
@@ -243,7 +249,7 @@ TEST_F(JournalScreens, TheJournalScreenShowsCaptionsAndChangesInWords) {
 
     const QString csv = folder.file("raw.csv");
     dialogs->saveResult(csv);
-    j->cmdExportCsv->click();
+    control<QPushButton>(*j, "cmdExportCsv")->click();
     std::vector<exporting::CsvRecord> records;
     QString error;
     ASSERT_TRUE(exporting::parseCsv(fileBytes(csv), &records, &error)) << error.toStdString();
@@ -279,19 +285,21 @@ TEST_F(JournalScreens, UndoTakesBackTheWholeMeterEntryAndTheOpenScreensShowIt) {
     ASSERT_EQ(row(), (std::vector<double>{1236.5, 1236.5, 802}));
     const int meter1 = entry::fieldIndex(entry::TimeRemainingField::CurrentMeter1);
     const int total1 = entry::fieldIndex(entry::TimeRemainingField::TotalTime);
-    ASSERT_EQ(remain.txtFields[meter1]->text(), QStringLiteral("1236.5"));
+    ASSERT_EQ(control<QLineEdit>(remain, "txtFields", meter1)->text(), QStringLiteral("1236.5"));
 
-    s.cmdJournal->click();
+    control<QPushButton>(s, "cmdJournal")->click();
     journal::frmJournal* j = journalScreen();
     ASSERT_NE(j, nullptr);
     QApplication::setActiveWindow(j);
-    j->cboColumn->setCurrentIndex(j->cboColumn->findData("CurrentMeter1"));
+    control<QComboBox>(*j, "cboColumn")
+        ->setCurrentIndex(control<QComboBox>(*j, "cboColumn")->findData("CurrentMeter1"));
     ASSERT_EQ(j->table().rowCount(), 2);  // the entry, and the reading first set in SetUp
-    j->grdJournal->setCurrentIndex(j->grdJournal->model()->index(0, 0));
-    ASSERT_TRUE(j->cmdUndo->isEnabled());
+    control<QTableView>(*j, "grdJournal")
+        ->setCurrentIndex(control<QTableView>(*j, "grdJournal")->model()->index(0, 0));
+    ASSERT_TRUE(control<QPushButton>(*j, "cmdUndo")->isEnabled());
     dialogs->messages.clear();
     dialogs->answer(MsgAnswer::Yes);
-    j->cmdUndo->click();
+    control<QPushButton>(*j, "cmdUndo")->click();
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("Airframe Time: 802.0 → 800.0")))
         << dialogs->messages[0].text.toStdString();
@@ -303,11 +311,16 @@ TEST_F(JournalScreens, UndoTakesBackTheWholeMeterEntryAndTheOpenScreensShowIt) {
     EXPECT_EQ(row(), (std::vector<double>{1234.5, 1230, 800}));
 
     // Both screens show the aircraft as it is now.
-    EXPECT_EQ(s.txtFields[11]->text(), QStringLiteral("1234.5"));
-    EXPECT_EQ(s.txtFields[12]->text().toDouble(), 800.0);
-    EXPECT_EQ(remain.txtFields[meter1]->text(), QStringLiteral("1234.5"));
-    EXPECT_EQ(remain.txtFields[total1]->text().toDouble(), 800.0);
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_EQ(
+        control<QLineEdit>(s, "txtFields", aircraft::frmAircraft::Field::CurrentMeter1)->text(),
+        QStringLiteral("1234.5"));
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", aircraft::frmAircraft::Field::TotalTime)
+                  ->text()
+                  .toDouble(),
+              800.0);
+    EXPECT_EQ(control<QLineEdit>(remain, "txtFields", meter1)->text(), QStringLiteral("1234.5"));
+    EXPECT_EQ(control<QLineEdit>(remain, "txtFields", total1)->text().toDouble(), 800.0);
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 
     // The next entry counts from the reading as it is now, without a word of another user.
     QApplication::setActiveWindow(screen.get());
@@ -322,7 +335,8 @@ TEST_F(JournalScreens, UndoTakesBackTheWholeMeterEntryAndTheOpenScreensShowIt) {
 
 TEST_F(JournalScreens, TheUsePanelShowsPlannedFiguresWhileTheJournalIsYoung) {
     aircraft::frmAircraft& s = open();
-    journal::UtilisationPanel* panel = s.fraUtilisation;
+    journal::UtilisationPanel* panel =
+        control<velmora::journal::UtilisationPanel>(s, "fraUtilisation");
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isEnabled());
     EXPECT_TRUE(panel->lblJournal[0]->text().isEmpty());

@@ -6,6 +6,7 @@
 #include "oil/TrendChart.h"
 #include "oil/frmOilAnalysis.h"
 #include "oil/limits/OilLimitsStore.h"
+#include "support/Controls.h"
 
 #include "data/Database.h"
 #include "export/Csv.h"
@@ -28,6 +29,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using velmora::test::control;
 
 using velmora::data::Database;
 using velmora::data::Value;
@@ -78,7 +81,9 @@ class OilLimitsScreenTest : public ::testing::TestWithParam<tf::BackEnd> {
         return *screen_;
     }
 
-    velmora::screens::DataGrid& grid() { return *screen_->grdDataGrid; }
+    velmora::screens::DataGrid& grid() {
+        return *control<velmora::screens::DataGrid>(*screen_, "grdDataGrid");
+    }
     QColor colourAt(int row, int col) {
         const QVariant v =
             grid().model()->data(grid().model()->index(row, col), Qt::ForegroundRole);
@@ -119,7 +124,8 @@ TEST_P(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFind
     addSample("2026-05-10", 35, 5, Value(1400));    // at the alert
     addSample("2026-06-10", 42, 14, Value(1500));   // over; copper +9 per 100 h
     frmOilAnalysis& s = open();
-    EXPECT_EQ(s.limitsView->lblFindings->text(), "No oil limits are set for this component.");
+    EXPECT_EQ(control<velmora::oil::OilLimitsView>(s, "limitsView")->lblFindings->text(),
+              "No oil limits are set for this component.");
     EXPECT_FALSE(colourAt(5, oil::kColIron).isValid());
 
     // Company defaults for iron; a component limit for copper's rise.
@@ -130,7 +136,7 @@ TEST_P(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFind
         setCell(d, kIron, OilLimitsDialog::CautionPpm, "20");
         setCell(d, kIron, OilLimitsDialog::AlertPpm, "35");
     });
-    s.limitsView->cmdLimits->click();
+    control<velmora::oil::OilLimitsView>(s, "limitsView")->cmdLimits->click();
     QApplication::processEvents();
     EXPECT_TRUE(dialogs_->messages.empty());
 
@@ -154,7 +160,7 @@ TEST_P(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFind
     EXPECT_FALSE(colourAt(5, oil::kColEngineHrs).isValid());
 
     // The sample's date as the grid shows it.
-    EXPECT_EQ(s.limitsView->lblFindings->text(),
+    EXPECT_EQ(control<velmora::oil::OilLimitsView>(s, "limitsView")->lblFindings->text(),
               "Newest sample (6/10/26): Iron 42 ppm over alert 35; Copper +9 ppm per 100 h "
               "over caution 5");
 
@@ -163,7 +169,7 @@ TEST_P(OilLimitsScreenTest, LimitsSetInTheDialogColourTheGridAndNameTheWorstFind
     grid().setCurrentRow(5);
     ASSERT_TRUE(grid().setCellValue(oil::kColIron, Value(5)));
     EXPECT_FALSE(colourAt(5, oil::kColIron).isValid());
-    EXPECT_EQ(s.limitsView->lblFindings->text(),
+    EXPECT_EQ(control<velmora::oil::OilLimitsView>(s, "limitsView")->lblFindings->text(),
               "Newest sample (6/10/26): Copper +9 ppm per 100 h over caution 5");
 }
 
@@ -178,27 +184,30 @@ TEST_P(OilLimitsScreenTest, ChartShowsTheLimitLinesMarksAndTrendOfTheElementShow
     addSample("2026-03-10", 15, 0, Value(300));
     addSample("2026-04-10", 21, 0, Value(400));
     frmOilAnalysis& s = open();
-    EXPECT_EQ(s.limitsView->lblTrend->text(), "Trend: choose one element");
-    EXPECT_TRUE(s.MSChart1->limits().lines.empty());
+    EXPECT_EQ(control<velmora::oil::OilLimitsView>(s, "limitsView")->lblTrend->text(),
+              "Trend: choose one element");
+    EXPECT_TRUE(control<velmora::oil::TrendChart>(s, "MSChart1")->limits().lines.empty());
 
-    s.Option1[0]->click();  // Iron
+    control<QRadioButton>(s, "Option1", 0)->click();  // Iron
     QApplication::processEvents();
-    EXPECT_EQ(s.limitsView->lblTrend->text(),
+    EXPECT_EQ(control<velmora::oil::OilLimitsView>(s, "limitsView")->lblTrend->text(),
               "Iron trend: +3.4 ppm per 100 h over the last 4 samples");
-    const lim::ChartLimits& c = s.MSChart1->limits();
+    const lim::ChartLimits& c = control<velmora::oil::TrendChart>(s, "MSChart1")->limits();
     ASSERT_EQ(c.lines.size(), 2u);
     EXPECT_EQ(c.lines[0].value, 20);
     EXPECT_EQ(c.lines[1].value, 35);
     ASSERT_EQ(c.marks.size(), 1u);
     EXPECT_EQ(c.marks[0].row, 3);
     EXPECT_EQ(c.marks[0].level, lim::OilLevel::Caution);
-    EXPECT_TRUE(s.MSChart1->legendLabels().contains("Alert 35 ppm"));
+    EXPECT_TRUE(
+        control<velmora::oil::TrendChart>(s, "MSChart1")->legendLabels().contains("Alert 35 ppm"));
 
     // The gearbox has no limits of its own, nor at the model; its chart has no lines.
-    s.Combo2->setListIndex(1);
+    control<velmora::screens::Chooser>(s, "Combo2")->setListIndex(1);
     QApplication::processEvents();
-    EXPECT_TRUE(s.MSChart1->limits().lines.empty());
-    EXPECT_TRUE(s.limitsView->lblFindings->text().isEmpty());
+    EXPECT_TRUE(control<velmora::oil::TrendChart>(s, "MSChart1")->limits().lines.empty());
+    EXPECT_TRUE(
+        control<velmora::oil::OilLimitsView>(s, "limitsView")->lblFindings->text().isEmpty());
 }
 
 TEST_P(OilLimitsScreenTest, TheDialogRefusesWhatCannotBeALimitAndChangesNothing) {

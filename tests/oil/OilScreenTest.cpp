@@ -1,6 +1,7 @@
 #include "oil/OilSamples.h"
 #include "oil/TrendChart.h"
 #include "oil/frmOilAnalysis.h"
+#include "support/Controls.h"
 
 #include "data/Database.h"
 #include "data/Recordset.h"
@@ -28,6 +29,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using velmora::data::Database;
 using velmora::data::Value;
@@ -92,7 +95,9 @@ class OilScreenTest : public ::testing::TestWithParam<tf::BackEnd> {
         return *screen_;
     }
 
-    velmora::screens::DataGrid& grid() { return *screen_->grdDataGrid; }
+    velmora::screens::DataGrid& grid() {
+        return *control<velmora::screens::DataGrid>(*screen_, "grdDataGrid");
+    }
 
     QLineEdit* editor() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -149,16 +154,16 @@ TEST_P(OilScreenTest, OpensOnTheFirstAircraftAndItsFirstComponent) {
     frmOilAnalysis& s = open();
 
     EXPECT_EQ(s.windowTitle(), "Oil Analysis");
-    EXPECT_EQ(s.lblLabels[0]->text(), "Registration Number");
-    EXPECT_EQ(s.lblLabels[1]->text(), "Component Name");
-    ASSERT_EQ(s.Combo1->entryCount(), 2);
-    EXPECT_EQ(s.Combo1->itemText(0), "N101");
-    EXPECT_EQ(s.Combo1->itemText(1), "N202");
-    EXPECT_EQ(s.Combo1->text(), "N101");
-    ASSERT_EQ(s.Combo2->entryCount(), 2);
-    EXPECT_EQ(s.Combo2->itemText(0), "Main gearbox");
-    EXPECT_EQ(s.Combo2->itemText(1), "Engine");
-    EXPECT_EQ(s.Combo2->text(), "Main gearbox");
+    EXPECT_EQ(control<QLabel>(s, "lblLabels", 0)->text(), "Registration Number");
+    EXPECT_EQ(control<QLabel>(s, "lblLabels", 1)->text(), "Component Name");
+    ASSERT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->entryCount(), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->itemText(0), "N101");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->itemText(1), "N202");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N101");
+    ASSERT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->entryCount(), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->itemText(0), "Main gearbox");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->itemText(1), "Engine");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->text(), "Main gearbox");
     EXPECT_TRUE(dialogs_->messages.empty());
 
     // The samples of the chosen component, oldest first, in 25 columns.
@@ -175,24 +180,24 @@ TEST_P(OilScreenTest, OpensOnTheFirstAircraftAndItsFirstComponent) {
     EXPECT_EQ(grid().currentColumn(), oil::kColDate);
 
     // "Show Graph" with all but phosphorus, and the chart of the two samples.
-    EXPECT_EQ(s.Frame1->title(), "Show Graph");
+    EXPECT_EQ(control<QGroupBox>(s, "Frame1")->title(), "Show Graph");
     for (int i = 0; i < oil::kOptionCount; ++i)
-        EXPECT_EQ(s.Option1[static_cast<size_t>(i)]->text(),
+        EXPECT_EQ(control<QRadioButton>(s, "Option1", static_cast<size_t>(i))->text(),
                   QString::fromLatin1(oil::kOptionCaptions[static_cast<size_t>(i)]));
-    EXPECT_TRUE(s.Option1[22]->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(s, "Option1", 22)->isChecked());
     EXPECT_EQ(s.selectedOption(), 22);
-    EXPECT_TRUE(s.MSChart1->chartVisible());
-    EXPECT_EQ(s.MSChart1->rowCount(), 2);
-    EXPECT_EQ(s.MSChart1->seriesCount(), 20);
-    EXPECT_EQ(s.MSChart1->contents().rowLabelAt(0), "1/1/05");
-    EXPECT_EQ(s.Command1->text(), "Change Chart &Type");
+    EXPECT_TRUE(control<velmora::oil::TrendChart>(s, "MSChart1")->chartVisible());
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->rowCount(), 2);
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->seriesCount(), 20);
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->contents().rowLabelAt(0), "1/1/05");
+    EXPECT_EQ(control<QPushButton>(s, "Command1")->text(), "Change Chart &Type");
 
     // Clean state; the navigation bar's caption.
-    EXPECT_FALSE(s.cmdSave->isEnabled());
-    EXPECT_TRUE(s.cmdClose->isEnabled());
-    EXPECT_EQ(s.cmdSave->text(), "&Save");
-    EXPECT_EQ(s.cmdClose->text(), "&Close");
-    EXPECT_EQ(s.datPrimaryRS->caption(),
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdClose")->isEnabled());
+    EXPECT_EQ(control<QPushButton>(s, "cmdSave")->text(), "&Save");
+    EXPECT_EQ(control<QPushButton>(s, "cmdClose")->text(), "&Close");
+    EXPECT_EQ(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->caption(),
               "To view another aircraft, click the arrow buttons to the left and right. ");
     EXPECT_FALSE(velmora::screens::MousePointer::isBusy());
 }
@@ -204,34 +209,39 @@ TEST_P(OilScreenTest, AircraftWithoutOilComponentsShowsTheMessage) {
     frmOilAnalysis& s = open();
     ASSERT_EQ(grid().rowCount(), 1);
 
-    s.Combo1->setListIndex(1);
+    control<velmora::screens::Chooser>(s, "Combo1")->setListIndex(1);
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0], kNoComponents);
-    EXPECT_EQ(s.Combo1->text(), "N202");
-    EXPECT_EQ(s.Combo2->entryCount(), 0);
-    EXPECT_EQ(s.Combo2->text(), "");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N202");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->entryCount(), 0);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->text(), "");
     EXPECT_EQ(grid().rowCount(), 0);
-    EXPECT_EQ(s.datPrimaryRS->currentValue("RegNum"), Value("N202"));
+    EXPECT_EQ(
+        control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->currentValue("RegNum"),
+        Value("N202"));
 
     // Back to the first: its components and samples again.
-    s.Combo1->setListIndex(0);
+    control<velmora::screens::Chooser>(s, "Combo1")->setListIndex(0);
     EXPECT_EQ(dialogs_->messages.size(), 1u);
-    EXPECT_EQ(s.Combo2->entryCount(), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->entryCount(), 2);
     EXPECT_EQ(grid().rowCount(), 1);
 }
 
 TEST_P(OilScreenTest, NavigationArrowsChooseTheAircraft) {
     addFleet();
     frmOilAnalysis& s = open();
-    QTest::mouseClick(s.datPrimaryRS->nextButton(), Qt::LeftButton);
-    EXPECT_EQ(s.Combo1->text(), "N202");
-    EXPECT_EQ(s.Combo2->entryCount(), 0);
+    QTest::mouseClick(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->nextButton(),
+                      Qt::LeftButton);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N202");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->entryCount(), 0);
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0], kNoComponents);
     EXPECT_FALSE(velmora::screens::MousePointer::isBusy());
-    QTest::mouseClick(s.datPrimaryRS->previousButton(), Qt::LeftButton);
-    EXPECT_EQ(s.Combo1->text(), "N101");
-    EXPECT_EQ(s.Combo2->text(), "Main gearbox");
+    QTest::mouseClick(
+        control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->previousButton(),
+        Qt::LeftButton);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N101");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->text(), "Main gearbox");
 }
 
 TEST_P(OilScreenTest, ComponentNamesAreListedOnce) {
@@ -242,10 +252,10 @@ TEST_P(OilScreenTest, ComponentNamesAreListedOnce) {
     tf::addPart(*db_, tf::part("N101", 3).describedAs("ENGINE").withOil());
     tf::addPart(*db_, tf::part("N101", 4).describedAs("Gearbox").withOil());
     frmOilAnalysis& s = open();
-    EXPECT_EQ(s.Combo1->entryCount(), 1);
-    ASSERT_EQ(s.Combo2->entryCount(), 2);
-    EXPECT_EQ(s.Combo2->itemText(0), "Engine");
-    EXPECT_EQ(s.Combo2->itemText(1), "Gearbox");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->entryCount(), 1);
+    ASSERT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->entryCount(), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->itemText(0), "Engine");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->itemText(1), "Gearbox");
 }
 
 TEST_P(OilScreenTest, NewSampleStartsWithZerosAndNoDate) {
@@ -259,8 +269,8 @@ TEST_P(OilScreenTest, NewSampleStartsWithZerosAndNoDate) {
     QTest::keyClick(e, Qt::Key_Return);
     QApplication::processEvents();
     ASSERT_TRUE(grid().hasPendingRow());
-    EXPECT_TRUE(s.cmdSave->isEnabled());
-    EXPECT_FALSE(s.cmdClose->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdClose")->isEnabled());
     EXPECT_EQ(grid().valueAt(1, oil::kColRegNum), Value("N101"));
     EXPECT_EQ(grid().valueAt(1, oil::kColComponent), Value("Main gearbox"));
     EXPECT_TRUE(grid().valueAt(1, oil::kColDate).isNull());
@@ -299,13 +309,13 @@ TEST_P(OilScreenTest, PendingEditIsWrittenOnRowChangeNotBySave) {
     frmOilAnalysis& s = open();
     goTo(0, oil::kColIron);
     editCurrentCell("11.5");
-    EXPECT_TRUE(s.cmdSave->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "11.5");
 
     // "Save" only switches the buttons.
-    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
-    EXPECT_FALSE(s.cmdSave->isEnabled());
-    EXPECT_TRUE(s.cmdClose->isEnabled());
+    QTest::mouseClick(control<QPushButton>(s, "cmdSave"), Qt::LeftButton);
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdClose")->isEnabled());
     EXPECT_EQ(oilRows("Iron = 11.5"), 0);
     EXPECT_TRUE(grid().hasPendingRow());
 
@@ -319,7 +329,7 @@ TEST_P(OilScreenTest, PendingEditIsWrittenOnRowChangeNotBySave) {
 TEST_P(OilScreenTest, SampleWithoutComponentIsRefused) {
     addFleet();
     frmOilAnalysis& s = open();
-    s.Combo1->setListIndex(1);  // N202: no oil components
+    control<velmora::screens::Chooser>(s, "Combo1")->setListIndex(1);  // N202: no oil components
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     ASSERT_EQ(grid().rowCount(), 0);
 
@@ -340,10 +350,10 @@ TEST_P(OilScreenTest, SampleWithoutComponentIsRefused) {
 
 TEST_P(OilScreenTest, SampleWithoutAircraftIsRefusedWithBothMessages) {
     frmOilAnalysis& s = open();  // an empty file: no aircraft at all
-    EXPECT_EQ(s.Combo1->entryCount(), 0);
-    EXPECT_EQ(s.Combo2->entryCount(), 0);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->entryCount(), 0);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->entryCount(), 0);
     EXPECT_EQ(grid().rowCount(), 0);
-    EXPECT_FALSE(s.MSChart1->chartVisible());
+    EXPECT_FALSE(control<velmora::oil::TrendChart>(s, "MSChart1")->chartVisible());
     EXPECT_TRUE(dialogs_->messages.empty());
 
     goTo(0, oil::kColIron);
@@ -380,7 +390,7 @@ TEST_P(OilScreenTest, ComponentNameWithAQuoteWorks) {
     addSample("N101", "Pilot's gearbox", "2005-01-01", 5);
     addSample("N101", "Pilots gearbox", "2005-01-01", 6);
     frmOilAnalysis& s = open();
-    EXPECT_EQ(s.Combo2->text(), "Pilot's gearbox");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->text(), "Pilot's gearbox");
     ASSERT_EQ(grid().rowCount(), 1);
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "5");
     EXPECT_TRUE(dialogs_->messages.empty());
@@ -389,8 +399,8 @@ TEST_P(OilScreenTest, ComponentNameWithAQuoteWorks) {
     editCurrentCell("2/1/2005");
     ASSERT_TRUE(grid().commitPendingRow());
     EXPECT_EQ(oilRows("Component = 'Pilot''s gearbox'"), 2);
-    s.Combo2->setListIndex(-1);
-    s.Combo2->setListIndex(0);
+    control<velmora::screens::Chooser>(s, "Combo2")->setListIndex(-1);
+    control<velmora::screens::Chooser>(s, "Combo2")->setListIndex(0);
     EXPECT_EQ(grid().rowCount(), 2);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
@@ -405,35 +415,39 @@ TEST_P(OilScreenTest, ChartFollowsTheElementAndTheNewestSamples) {
     ASSERT_EQ(grid().rowCount(), 15);
     EXPECT_EQ(s.firstChartRow(), 5);
     EXPECT_EQ(s.lastChartRow(), 14);
-    ASSERT_EQ(s.MSChart1->rowCount(), 10);
-    EXPECT_EQ(s.MSChart1->contents().rowLabelAt(0), grid().textAt(5, oil::kColDate));
-    EXPECT_EQ(s.MSChart1->contents().rowLabelAt(9), grid().textAt(14, oil::kColDate));
-    EXPECT_EQ(s.MSChart1->contents().textAt(9, 0), "15");
+    ASSERT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->rowCount(), 10);
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->contents().rowLabelAt(0),
+              grid().textAt(5, oil::kColDate));
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->contents().rowLabelAt(9),
+              grid().textAt(14, oil::kColDate));
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->contents().textAt(9, 0), "15");
 
     // Hours alone.
-    QTest::mouseClick(s.Option1[21], Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(s, "Option1", 21), Qt::LeftButton);
     EXPECT_EQ(s.selectedOption(), 21);
-    ASSERT_EQ(s.MSChart1->seriesCount(), 1);
-    EXPECT_EQ(s.MSChart1->contents().seriesLabelAt(0), "Engine Hrs");
-    EXPECT_EQ(s.MSChart1->contents().textAt(0, 0), "106");
+    ASSERT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->seriesCount(), 1);
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->contents().seriesLabelAt(0),
+              "Engine Hrs");
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->contents().textAt(0, 0), "106");
 
     // The chart types cycle.
-    const int first = s.MSChart1->chartType();
+    const int first = control<velmora::oil::TrendChart>(s, "MSChart1")->chartType();
     for (int i = 0; i < 10; ++i)
-        QTest::mouseClick(s.Command1, Qt::LeftButton);
-    EXPECT_EQ(s.MSChart1->chartType(), first);
-    s.MSChart1->setChartType(9);
+        QTest::mouseClick(control<QPushButton>(s, "Command1"), Qt::LeftButton);
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->chartType(), first);
+    control<velmora::oil::TrendChart>(s, "MSChart1")->setChartType(9);
     s.Command1_Click();
-    EXPECT_EQ(s.MSChart1->chartType(), 0);
+    EXPECT_EQ(control<velmora::oil::TrendChart>(s, "MSChart1")->chartType(), 0);
 
     // A component without samples hides the chart; one with samples shows it again.
-    s.Combo2->setListIndex(1);
+    control<velmora::screens::Chooser>(s, "Combo2")->setListIndex(1);
     EXPECT_EQ(grid().rowCount(), 0);
-    EXPECT_FALSE(s.MSChart1->chartVisible());
-    s.Combo2->setListIndex(0);
-    EXPECT_TRUE(s.MSChart1->chartVisible());
+    EXPECT_FALSE(control<velmora::oil::TrendChart>(s, "MSChart1")->chartVisible());
+    control<velmora::screens::Chooser>(s, "Combo2")->setListIndex(0);
+    EXPECT_TRUE(control<velmora::oil::TrendChart>(s, "MSChart1")->chartVisible());
     // The grid stands above the chart.
-    EXPECT_LE(grid().geometry().bottom(), s.MSChart1->geometry().top());
+    EXPECT_LE(grid().geometry().bottom(),
+              control<velmora::oil::TrendChart>(s, "MSChart1")->geometry().top());
 }
 
 TEST_P(OilScreenTest, ClosingAsksOnlyWithUnsavedChanges) {
@@ -461,7 +475,7 @@ TEST_P(OilScreenTest, ClosingAsksOnlyWithUnsavedChanges) {
 TEST_P(OilScreenTest, ClosingCleanAsksNothing) {
     addFleet();
     frmOilAnalysis& s = open();
-    QTest::mouseClick(s.cmdClose, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdClose"), Qt::LeftButton);
     EXPECT_FALSE(s.isVisible());
     EXPECT_TRUE(dialogs_->messages.empty());
 }
@@ -476,7 +490,7 @@ TEST_P(OilScreenTest, MissingDataFileIsADataError) {
     EXPECT_EQ(dialogs_->messages[0].buttons, MsgButtons::Ok);
     screen_->show();
     screen_->Form_Activate();
-    EXPECT_EQ(screen_->Combo1->entryCount(), 0);
+    EXPECT_EQ(control<velmora::screens::Chooser>(*screen_, "Combo1")->entryCount(), 0);
     EXPECT_EQ(grid().rowCount(), 0);
 }
 
@@ -487,9 +501,12 @@ TEST_P(OilScreenTest, ResizeKeepsTheLayout) {
     s.resize(1100, 760);
     const QRect inner = s.contentsRect();
     EXPECT_EQ(grid().width(), inner.width());
-    EXPECT_LE(grid().geometry().bottom(), s.MSChart1->geometry().top());
-    EXPECT_LE(s.picButtons->geometry().bottom(), s.datPrimaryRS->geometry().top());
-    EXPECT_EQ(s.datPrimaryRS->geometry().bottom(), inner.bottom());
+    EXPECT_LE(grid().geometry().bottom(),
+              control<velmora::oil::TrendChart>(s, "MSChart1")->geometry().top());
+    EXPECT_LE(control<QWidget>(s, "picButtons")->geometry().bottom(),
+              control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->geometry().top());
+    EXPECT_EQ(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->geometry().bottom(),
+              inner.bottom());
     // Too small for the grid: nothing breaks.
     s.resize(200, 120);
     s.resize(1000, 700);
@@ -499,16 +516,16 @@ TEST_P(OilScreenTest, ResizeKeepsTheLayout) {
 TEST_P(OilScreenTest, ActivationFromAnotherWindowChoosesTheFirstAircraft) {
     addFleet();
     frmOilAnalysis& s = open();
-    s.Combo1->setListIndex(1);
-    ASSERT_EQ(s.Combo1->text(), "N202");
+    control<velmora::screens::Chooser>(s, "Combo1")->setListIndex(1);
+    ASSERT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N202");
     QWidget other;
     other.show();
     other.activateWindow();
     QApplication::processEvents();
     s.activateWindow();
     QApplication::processEvents();
-    EXPECT_EQ(s.Combo1->text(), "N101");
-    EXPECT_EQ(s.Combo2->text(), "Main gearbox");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N101");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->text(), "Main gearbox");
 }
 
 // --- the user's mouse and keys, real pop-up lists and message boxes ----------------------
@@ -538,30 +555,34 @@ TEST_P(OilScreenTest, MouseChoicesAndPopUpListsKeepTheChosenAircraft) {
     addSample("N303", "Gearbox", "2006-01-01", 7);
     frmOilAnalysis& s = open();
     velmora::screens::Dialogs::install(nullptr);  // the real boxes
-    ASSERT_EQ(s.Combo1->text(), "N101");
+    ASSERT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N101");
 
     // An aircraft without oil components: OK on the message keeps it chosen.
     auto boxes = tf::answerBoxesWithKeys({Qt::Key_Return});
-    pickWithMouse(s.Combo1, 1);
+    pickWithMouse(control<velmora::screens::Chooser>(s, "Combo1"), 1);
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_EQ(boxes->boxes[0].title, "No components set for oil analysis.");
-    EXPECT_EQ(s.Combo1->text(), "N202");
-    EXPECT_EQ(s.datPrimaryRS->currentValue("RegNum"), Value("N202"));
-    EXPECT_EQ(s.Combo2->entryCount(), 0);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N202");
+    EXPECT_EQ(
+        control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->currentValue("RegNum"),
+        Value("N202"));
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->entryCount(), 0);
 
-    pickWithMouse(s.Combo1, 2);
-    EXPECT_EQ(s.Combo1->text(), "N303");
-    EXPECT_EQ(s.Combo2->text(), "Gearbox");
+    pickWithMouse(control<velmora::screens::Chooser>(s, "Combo1"), 2);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N303");
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo2")->text(), "Gearbox");
     ASSERT_EQ(grid().rowCount(), 1);
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "7");
 
     // Opening and closing the component list changes nothing.
-    QTest::mouseClick(s.Combo2, Qt::LeftButton);
-    ASSERT_TRUE(s.Combo2->view()->isVisible());
-    QTest::keyClick(s.Combo2->view(), Qt::Key_Escape);
+    QTest::mouseClick(control<velmora::screens::Chooser>(s, "Combo2"), Qt::LeftButton);
+    ASSERT_TRUE(control<velmora::screens::Chooser>(s, "Combo2")->view()->isVisible());
+    QTest::keyClick(control<velmora::screens::Chooser>(s, "Combo2")->view(), Qt::Key_Escape);
     QApplication::processEvents();
-    EXPECT_EQ(s.Combo1->text(), "N303");
-    EXPECT_EQ(s.datPrimaryRS->currentValue("RegNum"), Value("N303"));
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N303");
+    EXPECT_EQ(
+        control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->currentValue("RegNum"),
+        Value("N303"));
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "7");
     // A sample typed now belongs to the aircraft on screen.
     EXPECT_EQ(grid().valueAt(0, oil::kColRegNum), Value("N303"));
@@ -574,14 +595,14 @@ TEST_P(OilScreenTest, CancelInTheClosingQuestionKeepsTheEditedState) {
     velmora::screens::Dialogs::install(nullptr);  // the real boxes
     goTo(0, oil::kColIron);
     editCurrentCell("9");
-    ASSERT_TRUE(s.cmdSave->isEnabled());
+    ASSERT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
     auto boxes = tf::answerBoxesWithKeys({Qt::Key_Escape});
     s.close();
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_EQ(boxes->boxes[0].title, "Data not saved");
     EXPECT_TRUE(s.isVisible());
-    EXPECT_TRUE(s.cmdSave->isEnabled());
-    EXPECT_FALSE(s.cmdClose->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdClose")->isEnabled());
     EXPECT_EQ(grid().textAt(0, oil::kColIron), "9");
     EXPECT_EQ(oilRows("Iron = 9"), 0);
 }
@@ -608,11 +629,11 @@ TEST_P(OilScreenTest, TheDeleteKeyAsksBeforeASampleGoes) {
 TEST_P(OilScreenTest, WithoutSamplesTheGridEndsAboveTheChartsOptions) {
     addFleet();  // no samples: the chart is hidden
     frmOilAnalysis& s = open();
-    ASSERT_FALSE(s.MSChart1->chartVisible());
-    EXPECT_LT(grid().geometry().bottom(), s.Frame1->geometry().top());
+    ASSERT_FALSE(control<velmora::oil::TrendChart>(s, "MSChart1")->chartVisible());
+    EXPECT_LT(grid().geometry().bottom(), control<QGroupBox>(s, "Frame1")->geometry().top());
     s.resize(s.width() + 200, s.height() + 150);
-    EXPECT_LT(grid().geometry().bottom(), s.Frame1->geometry().top());
-    EXPECT_LT(grid().geometry().bottom(), s.Command1->geometry().top());
+    EXPECT_LT(grid().geometry().bottom(), control<QGroupBox>(s, "Frame1")->geometry().top());
+    EXPECT_LT(grid().geometry().bottom(), control<QPushButton>(s, "Command1")->geometry().top());
 }
 
 TEST_P(OilScreenTest, ASampleOfAnAircraftRenamedOnAnotherScreenIsNotWritten) {

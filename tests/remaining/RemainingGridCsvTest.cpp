@@ -4,6 +4,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/Controls.h"
 #include "support/GridCsv.h"
 #include "support/TestFiles.h"
 
@@ -11,6 +12,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -40,7 +43,7 @@ TEST(RemainingGridCsv, RoundTripWithQuotesCommasLineBreaksAndNulls) {
     screen->show();
     QApplication::setActiveWindow(screen.get());
     screen->Form_Activate();
-    screens::DataGrid& grid = *screen->grdDataGrid;
+    screens::DataGrid& grid = *control<velmora::screens::DataGrid>(*screen, "grdDataGrid");
     ASSERT_EQ(grid.rowCount(), 2);
 
     const auto records = gridCsvRecords(grid);

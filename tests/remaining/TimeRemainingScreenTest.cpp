@@ -8,6 +8,7 @@
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 #include "support/RealMessageBoxes.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -91,8 +94,10 @@ class TimeRemaining : public ::testing::TestWithParam<BackEnd> {
         return rs->hasCurrent() ? rs->value(0).toString() : QStringLiteral("<no row>");
     }
     int row(const QString& component) {
-        for (int r = 0; r < screen->grdDataGrid->rowCount(); ++r) {
-            if (screen->grdDataGrid->textAt(r, 24) == component)
+        for (int r = 0; r < control<velmora::screens::DataGrid>(*screen, "grdDataGrid")->rowCount();
+             ++r) {
+            if (control<velmora::screens::DataGrid>(*screen, "grdDataGrid")->textAt(r, 24) ==
+                component)
                 return r;
         }
         return -1;
@@ -110,40 +115,47 @@ class TimeRemaining : public ::testing::TestWithParam<BackEnd> {
 TEST_P(TimeRemaining, OpensOnTheFirstAircraftAndMeterOne) {
     frmRemain& s = open();
     EXPECT_EQ(s.windowTitle(), "Time and Cycles Remaining");
-    EXPECT_EQ(s.Combo1->text(), "N1");
-    EXPECT_TRUE(s.Option1[0]->isChecked());
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 2);  // meter-1 components only
-    EXPECT_EQ(s.grdDataGrid->textAt(row("Main rotor"), 39), "1100.0");
-    EXPECT_EQ(s.grdDataGrid->textAt(row("Starter"), 42), "70");
-    EXPECT_EQ(s.grdDataGrid->textAt(row("Main rotor"), 42), "");  // 0 cycles shows blank
-    EXPECT_TRUE(s.grdDataGrid->isColumnVisible(39));
-    EXPECT_FALSE(s.grdDataGrid->isColumnVisible(40));
-    EXPECT_FALSE(s.cmdSave->isEnabled());
-    EXPECT_TRUE(s.cmdPrint[0]->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[9]);
-    EXPECT_EQ(s.datPrimaryRS->caption(),
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N1");
+    EXPECT_TRUE(control<QRadioButton>(s, "Option1", 0)->isChecked());
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(),
+              2);  // meter-1 components only
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(row("Main rotor"), 39),
+              "1100.0");
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(row("Starter"), 42),
+              "70");
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(row("Main rotor"), 42),
+              "");  // 0 cycles shows blank
+    EXPECT_TRUE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(39));
+    EXPECT_FALSE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(40));
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdPrint", 0)->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmRemain::Field::CurrentMeter1));
+    EXPECT_EQ(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->caption(),
               "To view another aircraft, click the arrow buttons to the left and right. ");
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
 TEST_P(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
     frmRemain& s = open();
-    click(s.Option1[2]);
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 3);
+    click(control<QRadioButton>(s, "Option1", 2));
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 3);
     for (int c : {39, 40, 44, 45, 46, 47, 48})
-        EXPECT_TRUE(s.grdDataGrid->isColumnVisible(c)) << c;
-    EXPECT_EQ(s.grdDataGrid->textAt(row("Hydraulic pump"), 46), "-150.0");
-    click(s.Option1[1]);
-    ASSERT_EQ(s.grdDataGrid->rowCount(), 1);
-    EXPECT_FALSE(s.grdDataGrid->isColumnVisible(39));
-    EXPECT_TRUE(s.grdDataGrid->isColumnVisible(46));
+        EXPECT_TRUE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(c)) << c;
+    EXPECT_EQ(
+        control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(row("Hydraulic pump"), 46),
+        "-150.0");
+    click(control<QRadioButton>(s, "Option1", 1));
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 1);
+    EXPECT_FALSE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(39));
+    EXPECT_TRUE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(46));
     // What the user sees: the meter-2 columns on screen, wide enough to read.
     for (int c : {40, 46, 47}) {
-        EXPECT_FALSE(s.grdDataGrid->isColumnHidden(c)) << c;
-        EXPECT_GT(s.grdDataGrid->columnWidth(c), 40) << c;
+        EXPECT_FALSE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnHidden(c)) << c;
+        EXPECT_GT(control<velmora::screens::DataGrid>(s, "grdDataGrid")->columnWidth(c), 40) << c;
     }
     for (int c : {39, 44, 45})
-        EXPECT_TRUE(s.grdDataGrid->isColumnHidden(c)) << c;
+        EXPECT_TRUE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnHidden(c)) << c;
     // The working query is gone after every rebuild.
     EXPECT_FALSE(data::Database::open(path)->hasQueryDef("Query1"));
 }
@@ -168,7 +180,7 @@ TEST_P(TimeRemaining, RetirementDatesAreShortDatesAndOnlyPassedOnesStandOut) {
     monthly(60, 480, QDate(2022, 4, 17));
     frmRemain& s = open();
     const int dateToRetire = 48;
-    auto* m = s.grdDataGrid->model();
+    auto* m = control<velmora::screens::DataGrid>(s, "grdDataGrid")->model();
     const QModelIndex passed = m->index(row("Fire bottle"), dateToRetire);
     const QModelIndex ahead = m->index(row("Life raft"), dateToRetire);
     const QModelIndex in2062 = m->index(row("Emergency beacon"), dateToRetire);
@@ -188,111 +200,123 @@ TEST_P(TimeRemaining, RetirementDatesAreShortDatesAndOnlyPassedOnesStandOut) {
 
 TEST_P(TimeRemaining, ShowBoxesAreKeptPerAircraft) {
     frmRemain& s = open();
-    EXPECT_TRUE(s.grdDataGrid->isColumnVisible(42));
-    EXPECT_FALSE(s.grdDataGrid->isColumnVisible(30));
-    click(s.chkFields[6]);  // untick Cycles
-    EXPECT_FALSE(s.grdDataGrid->isColumnVisible(42));
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_TRUE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(42));
+    EXPECT_FALSE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(30));
+    click(control<QCheckBox>(s, "chkFields", 6));  // untick Cycles
+    EXPECT_FALSE(control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(42));
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
     // A column hidden when the screen opened shows at a readable width once ticked.
     const int manufacturer = 28;
-    ASSERT_FALSE(s.chkFields[1]->isChecked());
-    click(s.chkFields[1]);
-    EXPECT_TRUE(s.grdDataGrid->isColumnVisible(manufacturer));
-    EXPECT_GT(s.grdDataGrid->columnWidth(manufacturer), 40);
-    click(s.chkFields[1]);
-    s.Combo1->setListIndex(s.Combo1->findExact("N2 "));
+    ASSERT_FALSE(control<QCheckBox>(s, "chkFields", 1)->isChecked());
+    click(control<QCheckBox>(s, "chkFields", 1));
+    EXPECT_TRUE(
+        control<velmora::screens::DataGrid>(s, "grdDataGrid")->isColumnVisible(manufacturer));
+    EXPECT_GT(control<velmora::screens::DataGrid>(s, "grdDataGrid")->columnWidth(manufacturer), 40);
+    click(control<QCheckBox>(s, "chkFields", 1));
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N2 "));
     EXPECT_EQ(stored("select ShowCycles from Aircraft where RegNum = 'N1'"), "0");
-    EXPECT_FALSE(s.grdDataGrid->isColumnVisible(42));  // N2 has its own (unticked) choice
+    EXPECT_FALSE(control<velmora::screens::DataGrid>(s, "grdDataGrid")
+                     ->isColumnVisible(42));  // N2 has its own (unticked) choice
     // The registration with its trailing blank finds the record.
-    EXPECT_EQ(s.txtFields[11]->text(), "10");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmRemain::Field::TotalTime)->text(), "10");
 }
 
 TEST_P(TimeRemaining, MeterEntryAsksTheScreensOwnSecondQuestionAndRebuilds) {
     frmRemain& s = open();
     dialogs->answer(MsgAnswer::No);
     dialogs->answer(MsgAnswer::Yes);
-    s.txtFields[9]->setFocus();
-    s.txtFields[9]->selectAll();
-    QTest::keyClicks(s.txtFields[9], "1300");
-    s.txtFields[10]->setFocus();
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::CurrentMeter1)->setFocus();
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::CurrentMeter1)->selectAll();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmRemain::Field::CurrentMeter1), "1300");
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::CurrentMeter2)->setFocus();
     ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_EQ(dialogs->messages[1].text, "Reset total value to entry shown?");
     EXPECT_EQ(stored("select CurrentMeter1 from Aircraft where RegNum = 'N1'"), "1300");
     EXPECT_EQ(stored("select TotalTime from Aircraft where RegNum = 'N1'"), "1000");
 
     dialogs->answer(MsgAnswer::Yes);
-    s.txtFields[11]->setFocus();
-    s.txtFields[11]->selectAll();
-    QTest::keyClicks(s.txtFields[11], "+100");
-    s.txtFields[13]->setFocus();
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::TotalTime)->setFocus();
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::TotalTime)->selectAll();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmRemain::Field::TotalTime), "+100");
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::TotalLandings)->setFocus();
     EXPECT_EQ(stored("select TotalTime from Aircraft where RegNum = 'N1'"), "1100");
-    EXPECT_EQ(s.grdDataGrid->textAt(row("Main rotor"), 39), "1000.0");  // rebuilt
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(row("Main rotor"), 39),
+              "1000.0");  // rebuilt
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 }
 
 TEST_P(TimeRemaining, OtherFieldsSaveAtOnceAndForecastsWaitForSave) {
     frmRemain& s = open();
-    s.txtFields[1]->setFocus();
-    QTest::keyClicks(s.txtFields[1], "Aerodyne");
-    EXPECT_FALSE(s.cmdPrint[0]->isEnabled());
-    s.txtFields[2]->setFocus();
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::Make)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(s, "txtFields", frmRemain::Field::Make), "Aerodyne");
+    EXPECT_FALSE(control<QPushButton>(s, "cmdPrint", 0)->isEnabled());
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::Model)->setFocus();
     EXPECT_EQ(stored("select Make from Aircraft where RegNum = 'N1'"), "Aerodyne");
-    EXPECT_TRUE(s.cmdPrint[0]->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdPrint", 0)->isEnabled());
 
-    s.Text1[0]->setFocus();
-    QTest::keyClicks(s.Text1[0], "150");
-    EXPECT_FALSE(s.cmdPrint[1]->isEnabled());  // no forecast print before it is saved
-    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+    control<QLineEdit>(s, "Text1", 0)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(s, "Text1", 0), "150");
+    EXPECT_FALSE(control<QPushButton>(s, "cmdPrint", 1)
+                     ->isEnabled());  // no forecast print before it is saved
+    QTest::mouseClick(control<QPushButton>(s, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), "150");
-    EXPECT_TRUE(s.cmdPrint[1]->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdPrint", 1)->isEnabled());
 }
 
 TEST_P(TimeRemaining, PrintsHandTheReportTheTrimmedRegistrationSafelyQuoted) {
     frmRemain& s = open();
-    QTest::mouseClick(s.cmdPrint[0], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdPrint", 0), Qt::LeftButton);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].selectionFormula, "{Remaining.Aircraft.RegNum} = 'N1'");
     EXPECT_EQ(jobs[0].reportFile, data::dataFileName(store.dataPath(), "1.rpt"));
     EXPECT_EQ(jobs[0].dataFile, "TimeMgr.mdb");
     EXPECT_EQ(jobs[0].companyName, "Skyline Rotor Services");
-    s.Combo1->setListIndex(s.Combo1->findExact("N2 "));
-    QTest::mouseClick(s.cmdPrint[1], Qt::LeftButton);
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N2 "));
+    QTest::mouseClick(control<QPushButton>(s, "cmdPrint", 1), Qt::LeftButton);
     EXPECT_EQ(jobs[1].selectionFormula, "{Forecast.Aircraft.RegNum} = 'N2'");
     EXPECT_EQ(jobs[1].reportFile, data::dataFileName(store.dataPath(), "2.rpt"));
-    s.Combo1->addEntry("O'HARA");
-    s.Combo1->setListIndex(s.Combo1->findExact("O'HARA"));
+    control<velmora::screens::Chooser>(s, "Combo1")->addEntry("O'HARA");
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("O'HARA"));
     EXPECT_EQ(s.selectionFormula(0), "{Remaining.Aircraft.RegNum} = 'O''HARA'");
 }
 
 TEST_P(TimeRemaining, AnEmptyFleetShowsAnEmptyChooserAndGrid) {
     data::Database::open(path)->execute("DELETE FROM Aircraft");
     frmRemain& s = open();
-    EXPECT_EQ(s.Combo1->entryCount(), 0);
-    EXPECT_EQ(s.Combo1->listIndex(), -1);
-    EXPECT_EQ(s.grdDataGrid->rowCount(), 0);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->entryCount(), 0);
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->listIndex(), -1);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 0);
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
 TEST_P(TimeRemaining, TheGridGrowsWithTheWindowBelowTheFramesAndAboveTheButtons) {
     frmRemain& s = open();
     // The first size shows every frame whole and the grid as laid out.
-    for (QWidget* frame : {static_cast<QWidget*>(s.SSFrame1), static_cast<QWidget*>(s.Frame3)})
+    for (QWidget* frame : {static_cast<QWidget*>(control<QGroupBox>(s, "SSFrame1")),
+                           static_cast<QWidget*>(control<QGroupBox>(s, "Frame3"))})
         EXPECT_LE(frame->geometry().right(), s.contentsRect().right());
-    const QRect grid = s.grdDataGrid->geometry();
-    EXPECT_LT(grid.bottom(), s.picButtons->geometry().top());
+    const QRect grid = control<velmora::screens::DataGrid>(s, "grdDataGrid")->geometry();
+    EXPECT_LT(grid.bottom(), control<QWidget>(s, "picButtons")->geometry().top());
     s.resize(s.width() + 120, s.height() + 200);
-    EXPECT_EQ(s.grdDataGrid->width(), s.contentsRect().width());
-    EXPECT_EQ(s.grdDataGrid->height(), grid.height() + 200);
-    EXPECT_EQ(s.grdDataGrid->y(), grid.y());
-    EXPECT_LT(s.grdDataGrid->geometry().bottom(), s.picButtons->geometry().top());
-    EXPECT_LE(s.picButtons->geometry().bottom(), s.datPrimaryRS->geometry().top());
-    EXPECT_EQ(s.datPrimaryRS->geometry().bottom(), s.contentsRect().bottom());
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->width(),
+              s.contentsRect().width());
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->height(), grid.height() + 200);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->y(), grid.y());
+    EXPECT_LT(control<velmora::screens::DataGrid>(s, "grdDataGrid")->geometry().bottom(),
+              control<QWidget>(s, "picButtons")->geometry().top());
+    EXPECT_LE(control<QWidget>(s, "picButtons")->geometry().bottom(),
+              control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->geometry().top());
+    EXPECT_EQ(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->geometry().bottom(),
+              s.contentsRect().bottom());
 }
 
 TEST_P(TimeRemaining, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     frmRemain& s = open();
     screens::Dialogs::install(nullptr);  // the real boxes
-    QLineEdit* meter = s.txtFields[9];
+    QLineEdit* meter = control<QLineEdit>(s, "txtFields", frmRemain::Field::CurrentMeter1);
     ASSERT_EQ(QApplication::focusWidget(), meter);
     meter->selectAll();
     QTest::keyClicks(meter, "+2");
@@ -301,72 +325,79 @@ TEST_P(TimeRemaining, AfterAQuestionTheFocusGoesOnInTheEntryOrder) {
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_EQ(boxes->boxes[0].title, "Meter #1 change");
     EXPECT_EQ(meter->text(), "1236.5");
-    EXPECT_EQ(QApplication::focusWidget(), s.txtFields[10]);  // Enter's order: meter 2
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields",
+                                 frmRemain::Field::CurrentMeter2));  // Enter's order: meter 2
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 
     // Cancel in the closing question keeps the edited state.
-    s.txtFields[6]->setFocus();
-    s.Text1[2]->setFocus();
-    QTest::keyClicks(s.Text1[2], "3");
+    control<QLineEdit>(s, "txtFields", frmRemain::Field::SerialNumber)->setFocus();
+    control<QLineEdit>(s, "Text1", 2)->setFocus();
+    QTest::keyClicks(control<QLineEdit>(s, "Text1", 2), "3");
     boxes = answerBoxesWithKeys({Qt::Key_Escape});
     s.close();
     ASSERT_EQ(boxes->boxes.size(), 1u);
     EXPECT_TRUE(s.isVisible());
-    EXPECT_TRUE(s.cmdSave->isEnabled());
-    EXPECT_FALSE(s.cmdPrint[1]->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdPrint", 1)->isEnabled());
 }
 
 TEST_P(TimeRemaining, ForecastsOutOfRangeAreRefusedAtTheirField) {
     frmRemain& s = open();
     const QString before = stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'");
     for (const char* entry : {"-50", "1e12", "100001", "lots"}) {
-        s.Text1[0]->setFocus();
-        s.Text1[0]->selectAll();
-        QTest::keyClicks(s.Text1[0], entry);
-        s.Text1[1]->setFocus();  // leaving marks the field at once
-        EXPECT_FALSE(s.Text1[0]->toolTip().isEmpty()) << entry;
-        EXPECT_TRUE(s.lblForecastProblem->isVisible()) << entry;
-        EXPECT_TRUE(s.lblForecastProblem->text().startsWith("Meter #1: ")) << entry;
-        QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+        control<QLineEdit>(s, "Text1", 0)->setFocus();
+        control<QLineEdit>(s, "Text1", 0)->selectAll();
+        QTest::keyClicks(control<QLineEdit>(s, "Text1", 0), entry);
+        control<QLineEdit>(s, "Text1", 1)->setFocus();  // leaving marks the field at once
+        EXPECT_FALSE(control<QLineEdit>(s, "Text1", 0)->toolTip().isEmpty()) << entry;
+        EXPECT_TRUE(control<QLabel>(s, "lblForecastProblem")->isVisible()) << entry;
+        EXPECT_TRUE(control<QLabel>(s, "lblForecastProblem")->text().startsWith("Meter #1: "))
+            << entry;
+        QTest::mouseClick(control<QPushButton>(s, "cmdSave"), Qt::LeftButton);
         EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), before)
             << entry;
-        EXPECT_TRUE(s.cmdSave->isEnabled()) << entry;
-        EXPECT_EQ(QApplication::focusWidget(), s.Text1[0]) << entry;
-        EXPECT_EQ(s.Text1[0]->text(), entry);
+        EXPECT_TRUE(control<QPushButton>(s, "cmdSave")->isEnabled()) << entry;
+        EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(s, "Text1", 0)) << entry;
+        EXPECT_EQ(control<QLineEdit>(s, "Text1", 0)->text(), entry);
     }
     EXPECT_TRUE(dialogs->messages.empty());  // the message stands at the field, no box
-    s.Text1[0]->selectAll();
-    QTest::keyClicks(s.Text1[0], "-5");
-    EXPECT_TRUE(s.Text1[0]->toolTip().contains("negative"));
-    EXPECT_TRUE(s.lblForecastProblem->text().contains("negative"));
+    control<QLineEdit>(s, "Text1", 0)->selectAll();
+    QTest::keyClicks(control<QLineEdit>(s, "Text1", 0), "-5");
+    EXPECT_TRUE(control<QLineEdit>(s, "Text1", 0)->toolTip().contains("negative"));
+    EXPECT_TRUE(control<QLabel>(s, "lblForecastProblem")->text().contains("negative"));
     // Moving to another aircraft does not write it either.
-    s.Combo1->setListIndex(s.Combo1->findExact("N2 "));
-    EXPECT_EQ(s.Combo1->text(), "N1");
+    control<velmora::screens::Chooser>(s, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(s, "Combo1")->findExact("N2 "));
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N1");
     EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), before);
 
     // A sound increase, 100,000 at most, is taken and the mark goes.
-    s.Text1[0]->selectAll();
-    QTest::keyClicks(s.Text1[0], "100000");
-    EXPECT_TRUE(s.Text1[0]->toolTip().isEmpty());
-    EXPECT_FALSE(s.lblForecastProblem->isVisible());
-    QTest::mouseClick(s.cmdSave, Qt::LeftButton);
+    control<QLineEdit>(s, "Text1", 0)->selectAll();
+    QTest::keyClicks(control<QLineEdit>(s, "Text1", 0), "100000");
+    EXPECT_TRUE(control<QLineEdit>(s, "Text1", 0)->toolTip().isEmpty());
+    EXPECT_FALSE(control<QLabel>(s, "lblForecastProblem")->isVisible());
+    QTest::mouseClick(control<QPushButton>(s, "cmdSave"), Qt::LeftButton);
     EXPECT_EQ(stored("select ForecastMeter1 from Aircraft where RegNum = 'N1'"), "100000");
-    EXPECT_FALSE(s.cmdSave->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
 }
 
 TEST_P(TimeRemaining, WindowSizeAndColumnWidthsAreRememberedForTheUser) {
     frmRemain& s = open();
     const QSize first = s.size();
     s.resize(first.width() + 150, first.height() + 90);
-    s.grdDataGrid->horizontalHeader()->resizeSection(24, 333);  // as the user drags it
+    control<velmora::screens::DataGrid>(s, "grdDataGrid")
+        ->horizontalHeader()
+        ->resizeSection(24, 333);  // as the user drags it
     s.close();
     screen.reset();
     frmRemain& again = open();
     EXPECT_EQ(again.size(), QSize(first.width() + 150, first.height() + 90));
-    EXPECT_EQ(again.grdDataGrid->columnWidth(24), 333);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(again, "grdDataGrid")->columnWidth(24), 333);
     // Another aircraft keeps the user's width.
-    again.Combo1->setListIndex(again.Combo1->findExact("N2 "));
-    EXPECT_EQ(again.grdDataGrid->columnWidth(24), 333);
+    control<velmora::screens::Chooser>(again, "Combo1")
+        ->setListIndex(control<velmora::screens::Chooser>(again, "Combo1")->findExact("N2 "));
+    EXPECT_EQ(control<velmora::screens::DataGrid>(again, "grdDataGrid")->columnWidth(24), 333);
 }
 
 TEST_P(TimeRemaining, ACellThatIsCutShowsItsWholeTextAsItsTip) {
@@ -374,7 +405,7 @@ TEST_P(TimeRemaining, ACellThatIsCutShowsItsWholeTextAsItsTip) {
         "UPDATE Parts SET Description = 'Main rotor blade retention bolt and its nut' "
         "WHERE Description = 'Main rotor'");
     frmRemain& s = open();
-    screens::DataGrid* g = s.grdDataGrid;
+    screens::DataGrid* g = control<velmora::screens::DataGrid>(s, "grdDataGrid");
     const int r = row("Main rotor blade retention bolt and its nut");
     ASSERT_GE(r, 0);
     g->horizontalHeader()->resizeSection(24, 60);
@@ -395,7 +426,7 @@ TEST_P(TimeRemaining, TheActualReportReadsTheScreensDataSet) {
         ASSERT_TRUE(reports::writeDefaultReportDefinitions(store.folder().path(), nullptr));
     }
     frmRemain& s = open();
-    QTest::mouseClick(s.cmdPrint[0], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "cmdPrint", 0), Qt::LeftButton);
     ASSERT_EQ(jobs.size(), 1u);
     reports::ReportModel model;
     QString error;

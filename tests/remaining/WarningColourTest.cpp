@@ -13,6 +13,7 @@
 #include "screens/common/DataGrid.h"
 #include "screens/common/ScreenState.h"
 #include "screens/common/ScriptedDialogs.h"
+#include "support/Controls.h"
 #include "support/TestFiles.h"
 #include "utilisation/PlannedUtilisation.h"
 
@@ -22,6 +23,8 @@
 #include <QTextStream>
 
 #include <gtest/gtest.h>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -74,7 +77,7 @@ class WarningColours : public ::testing::Test {
         return *screen;
     }
     QColor colour(int item, int column) {
-        screens::DataGrid* g = screen->grdDataGrid;
+        screens::DataGrid* g = control<velmora::screens::DataGrid>(*screen, "grdDataGrid");
         for (int r = 0; r < g->rowCount(); ++r) {
             if (g->valueAt(r, 0).toInt() == item)
                 return g->model()

@@ -73,8 +73,8 @@ class BoundRecordSourceTest : public ::testing::Test {
         QObject::connect(source, &BoundRecordSource::reposition,
                          [this] { log << "reposition " + regNum->text(); });
         QObject::connect(source, &BoundRecordSource::refreshed, [this] { log << "refreshed"; });
-        source->setErrorHandler([this](int number) {
-            log << QStringLiteral("error %1").arg(number);
+        source->setErrorHandler([this](data::ErrorNumber number) {
+            log << QStringLiteral("error %1").arg(static_cast<int>(number));
             return handleErrors ? BoundRecordSource::ErrorResponse::Handled
                                 : BoundRecordSource::ErrorResponse::ShowMessage;
         });
@@ -488,6 +488,26 @@ TEST_F(BoundRecordSourceTest, RefreshWritesChangesFirstAndReopens) {
     EXPECT_EQ(log, QStringList({"validate 10 1", "refreshed", "reposition N2"}));
     EXPECT_EQ(stored("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N1'"), "77");
     EXPECT_EQ(source->recordCount(), 1);
+}
+
+TEST_F(BoundRecordSourceTest, SourceValuesAreBoundAndKeptAcrossRefreshes) {
+    source->setRecordSource("SELECT * FROM Aircraft WHERE RegNum = ?1", {data::Value("N2")});
+    ASSERT_TRUE(source->refresh());
+    EXPECT_EQ(source->recordCount(), 1);
+    EXPECT_EQ(regNum->text(), "N2");
+    typeInto(totalTime, "55");
+    ASSERT_TRUE(source->refresh());
+    EXPECT_EQ(stored("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N2'"), "55");
+    EXPECT_EQ(regNum->text(), "N2");
+    // A value with quotes in it is a value, not text of the statement.
+    source->setRecordSource("SELECT * FROM Aircraft WHERE RegNum = ?1",
+                            {data::Value("N2' OR '1'='1")});
+    ASSERT_TRUE(source->refresh());
+    EXPECT_EQ(source->recordCount(), 0);
+    // A source set without values reads no earlier ones.
+    source->setRecordSource("SELECT * FROM Aircraft");
+    ASSERT_TRUE(source->refresh());
+    EXPECT_EQ(source->recordCount(), 3);
 }
 
 TEST_F(BoundRecordSourceTest, FindFirstAndDelete) {

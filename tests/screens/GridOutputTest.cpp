@@ -4,6 +4,7 @@
 #include "aircraft/frmAircraft.h"
 #include "oil/frmOilAnalysis.h"
 #include "remaining/frmRemain.h"
+#include "support/Controls.h"
 
 #include "export/TablePrinter.h"
 #include "screens/common/DataGrid.h"
@@ -21,6 +22,8 @@
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -105,7 +108,7 @@ class GridOutput : public ::testing::TestWithParam<BackEnd> {
         aircraft->show();
         QApplication::setActiveWindow(aircraft.get());
         aircraft->Form_Activate();
-        return *aircraft->grdDataGrid;
+        return *control<velmora::screens::DataGrid>(*aircraft, "grdDataGrid");
     }
     screens::DataGrid& timeRemaining() {
         remain = std::make_unique<remaining::frmRemain>(
@@ -113,8 +116,8 @@ class GridOutput : public ::testing::TestWithParam<BackEnd> {
         remain->show();
         QApplication::setActiveWindow(remain.get());
         remain->Form_Activate();
-        remain->Option1[2]->click();  // both meters
-        return *remain->grdDataGrid;
+        control<QRadioButton>(*remain, "Option1", 2)->click();  // both meters
+        return *control<velmora::screens::DataGrid>(*remain, "grdDataGrid");
     }
     screens::DataGrid& oilSamples() {
         oilScreen = std::make_unique<oil::frmOilAnalysis>(store.dataPath());
@@ -122,7 +125,7 @@ class GridOutput : public ::testing::TestWithParam<BackEnd> {
         oilScreen->activateWindow();
         QApplication::setActiveWindow(oilScreen.get());
         QApplication::processEvents();
-        return *oilScreen->grdDataGrid;
+        return *control<velmora::screens::DataGrid>(*oilScreen, "grdDataGrid");
     }
 
     // Prints the grid as "Print…" does into a PDF, and expects every word of every caption

@@ -4,6 +4,7 @@
 // report as CSV and on the printed page.
 #include "TaskTestData.h"
 #include "support/BackEnds.h"
+#include "support/Controls.h"
 #include "support/TestFiles.h"
 
 #include "screens/common/ScriptedDialogs.h"
@@ -28,6 +29,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using velmora::test::control;
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -126,23 +129,27 @@ TEST_P(Directives_, TheRegisterIsFilteredByKindAuthorityAndText) {
     EXPECT_TRUE(dialogs->messages.empty());
     EXPECT_EQ(registerColumn(*s, RegisterTable::Number),
               QStringList({"2025-01-01", "R44-ANNUAL", "SB-7"}));
-    s->cboKind->setCurrentIndex(s->cboKind->findText("Service bulletin"));
+    control<QComboBox>(*s, "cboKind")
+        ->setCurrentIndex(control<QComboBox>(*s, "cboKind")->findText("Service bulletin"));
     EXPECT_EQ(registerColumn(*s, RegisterTable::Number), QStringList({"SB-7"}));
-    s->cboKind->setCurrentIndex(0);
-    ASSERT_EQ(s->cboAuthority->count(), 4);  // every authority, Bell, EASA, FAA
-    s->cboAuthority->setCurrentIndex(s->cboAuthority->findText("EASA"));
+    control<QComboBox>(*s, "cboKind")->setCurrentIndex(0);
+    ASSERT_EQ(control<QComboBox>(*s, "cboAuthority")->count(),
+              4);  // every authority, Bell, EASA, FAA
+    control<QComboBox>(*s, "cboAuthority")
+        ->setCurrentIndex(control<QComboBox>(*s, "cboAuthority")->findText("EASA"));
     EXPECT_EQ(registerColumn(*s, RegisterTable::Number), QStringList({"R44-ANNUAL"}));
-    s->cboAuthority->setCurrentIndex(0);
-    s->txtFind->setText("abc-1");  // what it applies to
+    control<QComboBox>(*s, "cboAuthority")->setCurrentIndex(0);
+    control<QLineEdit>(*s, "txtFind")->setText("abc-1");  // what it applies to
     EXPECT_EQ(registerColumn(*s, RegisterTable::Number), QStringList({"SB-7"}));
-    s->txtFind->setText("robinson");
+    control<QLineEdit>(*s, "txtFind")->setText("robinson");
     EXPECT_EQ(registerColumn(*s, RegisterTable::Number), QStringList({"R44-ANNUAL"}));
-    EXPECT_EQ(s->lblRegister->text(), "1 of 3 tasks shown.");
+    EXPECT_EQ(control<QLabel>(*s, "lblRegister")->text(), "1 of 3 tasks shown.");
 }
 
 TEST_P(Directives_, AnAircraftsStatusAndAnAccomplishmentRecordedThroughTheDialog) {
     auto s = open();
-    s->cboAircraft->setCurrentIndex(s->cboAircraft->findText("N1"));
+    control<QComboBox>(*s, "cboAircraft")
+        ->setCurrentIndex(control<QComboBox>(*s, "cboAircraft")->findText("N1"));
     // 100 hours from 1000; 500 landings from 4000.
     EXPECT_EQ(statusColumn(*s, StatusTable::Number), QStringList({"2025-01-01", "SB-7"}));
     EXPECT_EQ(statusColumn(*s, StatusTable::NextDueTime),
@@ -153,7 +160,7 @@ TEST_P(Directives_, AnAircraftsStatusAndAnAccomplishmentRecordedThroughTheDialog
     // Done on 10 June at 980 hours (the totals start at the aircraft's now): next due at
     // 1080, 80 hours left.
     ASSERT_TRUE(s->showTask(hundred, "n1"));
-    EXPECT_EQ(s->tabs->currentIndex(), 1);
+    EXPECT_EQ(control<QTabWidget>(*s, "tabs")->currentIndex(), 1);
     whenDialogShows([](AccomplishmentDialog& d) {
         EXPECT_EQ(d.txtTotal[0]->text(), "1000");
         EXPECT_EQ(d.txtTotal[2]->text(), "4000");
@@ -164,7 +171,7 @@ TEST_P(Directives_, AnAircraftsStatusAndAnAccomplishmentRecordedThroughTheDialog
         d.txtSignedBy->setText("J. Smith");
         d.txtCertificate->setText("A&P 1234567");
     });
-    s->cmdAccomplish->click();
+    control<QPushButton>(*s, "cmdAccomplish")->click();
     EXPECT_TRUE(dialogs->messages.empty());
     const Register reg = readRegister(*db);
     ASSERT_EQ(reg.accomplishments.size(), 1u);
@@ -186,11 +193,11 @@ TEST_P(Directives_, BadInputIsSaidAndNothingIsWritten) {
     // A date after today, and then hours above the aircraft's now: each refused with the
     // library's reason.
     whenDialogShows([](AccomplishmentDialog& d) { d.dtpDate->setDate(QDate(2025, 7, 1)); });
-    s->cmdAccomplish->click();
+    control<QPushButton>(*s, "cmdAccomplish")->click();
     whenDialogShows([](AccomplishmentDialog& d) { d.txtTotal[0]->setText("1200"); });
-    s->cmdAccomplish->click();
+    control<QPushButton>(*s, "cmdAccomplish")->click();
     whenDialogShows([](AccomplishmentDialog& d) { d.txtTotal[2]->setText("many"); });
-    s->cmdAccomplish->click();
+    control<QPushButton>(*s, "cmdAccomplish")->click();
     ASSERT_EQ(dialogs->messages.size(), 3u);
     EXPECT_TRUE(dialogs->messages[0].text.contains("future"))
         << dialogs->messages[0].text.toStdString();
@@ -203,10 +210,11 @@ TEST_P(Directives_, BadInputIsSaidAndNothingIsWritten) {
 
 TEST_P(Directives_, TheStatusReportHoldsWhatTheOwnersRecordsMust) {
     auto s = open();
-    s->cboAircraft->setCurrentIndex(s->cboAircraft->findText("N1"));
+    control<QComboBox>(*s, "cboAircraft")
+        ->setCurrentIndex(control<QComboBox>(*s, "cboAircraft")->findText("N1"));
     exporting::TablePrintJob printed;
     s->setTablePreview([&](QWidget*, const exporting::TablePrintJob& job) { printed = job; });
-    s->cmdPrint->click();
+    control<QPushButton>(*s, "cmdPrint")->click();
     EXPECT_EQ(printed.title, "AD Status - N1 - Skyline Rotor Services");
     QStringList captions;
     for (int c : printed.columns)
@@ -217,7 +225,7 @@ TEST_P(Directives_, TheStatusReportHoldsWhatTheOwnersRecordsMust) {
 
     const QString csv = store.folder().file("n1.csv");
     dialogs->saveResult(csv);
-    s->cmdExportCsv->click();
+    control<QPushButton>(*s, "cmdExportCsv")->click();
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);

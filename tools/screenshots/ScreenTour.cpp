@@ -13,7 +13,6 @@
 #include "data/DbError.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
-#include "data/pg/PgDatabase.h"
 #include "due/screen/frmDueList.h"
 #include "oil/OilLimitsDialog.h"
 #include "oil/OilSamples.h"
@@ -46,6 +45,22 @@
 namespace velmora::screenshots {
 
 namespace {
+
+// A screen's control by its name; the screens keep their controls to themselves.
+template <typename Control>
+Control* part(const QWidget& screen, const QString& name) {
+    return screen.findChild<Control*>(name);
+}
+// A control of a control array: the array's name, '_' and the index.
+template <typename Control, typename Index>
+Control* part(const QWidget& screen, const char* array, Index index) {
+    return part<Control>(
+        screen, QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(static_cast<int>(index)));
+}
+template <typename Control>
+Control* part(const QWidget& screen, const char* name) {
+    return part<Control>(screen, QString::fromLatin1(name));
+}
 
 using app::frmMenuVelmora;
 
@@ -154,18 +169,21 @@ class DialogsInPlace {
 // reading, its alert just under it, and a caution rise; then iron is charted.
 void setOilLimits(oil::frmOilAnalysis& screen) {
     double highest = 0;
-    for (int r = 0; r < screen.grdDataGrid->rowCount(); ++r)
-        highest = std::max(highest, screen.grdDataGrid->valueAt(r, oil::kColIron).toDouble());
+    for (int r = 0; r < part<velmora::screens::DataGrid>(screen, "grdDataGrid")->rowCount(); ++r)
+        highest = std::max(highest, part<velmora::screens::DataGrid>(screen, "grdDataGrid")
+                                        ->valueAt(r, oil::kColIron)
+                                        .toDouble());
     oil::limits::LimitSet limits{};
     limits[0] = {std::round(highest * 0.5), std::round(highest * 0.9), std::nullopt};
     limits[5] = {std::nullopt, std::nullopt, 2};
     try {
-        oil::limits::saveLimitSet(*screen.datPrimaryRS->database(),
-                                  oil::limits::LimitKey::company(), limits);
+        oil::limits::saveLimitSet(
+            *part<velmora::screens::BoundRecordSource>(screen, "datPrimaryRS")->database(),
+            oil::limits::LimitKey::company(), limits);
     } catch (const data::DbError&) {
         return;
     }
-    screen.Option1[0]->click();
+    part<QRadioButton>(screen, "Option1", 0)->click();
 }
 
 // Types into a field and leaves it for another, as the user does.
@@ -207,17 +225,22 @@ ScreenTour::ScreenTour(const QString& dataFolder, const QString& pictureFolder)
 // A component of the aircraft shown goes to the shop for overhaul; the Stores window and
 // the component's history show it, and the aircraft's life-limited parts status follows.
 void ScreenTour::takeComponentToStores(aircraft::frmAircraft& screen) {
-    auto db = screen.datPrimaryRS->database();
+    auto db = part<velmora::screens::BoundRecordSource>(screen, "datPrimaryRS")->database();
     components::Removal r;
-    for (int row = 0; db && row < screen.grdDataGrid->rowCount() && r.key.isBlank(); ++row) {
-        r.key = {screen.grdDataGrid->textAt(row, aircraft::col::PartNumber),
-                 screen.grdDataGrid->textAt(row, aircraft::col::SerialNumber)};
+    for (int row = 0;
+         db && row < part<velmora::screens::DataGrid>(screen, "grdDataGrid")->rowCount() &&
+         r.key.isBlank();
+         ++row) {
+        r.key = {part<velmora::screens::DataGrid>(screen, "grdDataGrid")
+                     ->textAt(row, aircraft::col::PartNumber),
+                 part<velmora::screens::DataGrid>(screen, "grdDataGrid")
+                     ->textAt(row, aircraft::col::SerialNumber)};
     }
     if (r.key.isBlank()) {
         failure_ = QStringLiteral("no component with a part and serial number to remove");
         return;
     }
-    r.regNum = screen.Combo1->text();
+    r.regNum = part<velmora::screens::Chooser>(screen, "Combo1")->text();
     r.date = QDate::currentDate();
     r.reason = QStringLiteral("Scheduled: overhaul");
     r.location = components::Location::Shop;
@@ -276,7 +299,7 @@ bool ScreenTour::run(QString* error) {
     }
     // A data folder, or the URI of a database server that holds the data sets (one filled
     // from a demo folder with velmora-migrate).
-    const bool onServer = data::pg::isServerLocation(dataFolder_);
+    const bool onServer = data::isServerLocation(dataFolder_);
     const QString dataPath =
         onServer ? dataFolder_ : QDir(dataFolder_).absolutePath() + QDir::separator();
     if (!onServer &&
@@ -329,14 +352,16 @@ bool ScreenTour::run(QString* error) {
     save(aircraft, QStringLiteral("aircraft-setup"));
     // A new aircraft: its registration, then a make and model whose template gives it
     // its component list.
-    QTest::mouseClick(aircraft->cmdAdd, Qt::LeftButton);
+    QTest::mouseClick(part<QPushButton>(*aircraft, "cmdAdd"), Qt::LeftButton);
     settle();
-    enter(aircraft->txtFields[0], kNewAircraft, aircraft->txtFields[1]);
-    if (aircraft->Combo2[0]->entryCount() > 1) {
-        aircraft->Combo2[0]->setListIndex(1);
+    enter(part<QLineEdit>(*aircraft, "txtFields", aircraft::frmAircraft::Field::RegNum),
+          kNewAircraft,
+          part<QLineEdit>(*aircraft, "txtFields", aircraft::frmAircraft::Field::SerialNumber));
+    if (part<velmora::screens::Chooser>(*aircraft, "Combo2", 0)->entryCount() > 1) {
+        part<velmora::screens::Chooser>(*aircraft, "Combo2", 0)->setListIndex(1);
         settle();
-        if (aircraft->Combo2[1]->entryCount() > 1)
-            aircraft->Combo2[1]->setListIndex(1);
+        if (part<velmora::screens::Chooser>(*aircraft, "Combo2", 1)->entryCount() > 1)
+            part<velmora::screens::Chooser>(*aircraft, "Combo2", 1)->setListIndex(1);
     }
     settle();
     save(aircraft, QStringLiteral("aircraft-new"));
@@ -353,7 +378,9 @@ bool ScreenTour::run(QString* error) {
     // The day's flying: 2.4 hours more on meter 1, asked about and confirmed.
     dialogs.capture(
         remain, [this](const QPixmap& picture) { save(picture, QStringLiteral("meter-entry")); });
-    enter(remain->txtFields[9], QStringLiteral("+2.4"), remain->txtFields[10]);
+    enter(part<QLineEdit>(*remain, "txtFields", remaining::frmRemain::Field::CurrentMeter1),
+          QStringLiteral("+2.4"),
+          part<QLineEdit>(*remain, "txtFields", remaining::frmRemain::Field::CurrentMeter2));
     if (!dialogs.captured()) {
         *error = QStringLiteral("the meter entry asked no question");
         return false;
@@ -361,7 +388,7 @@ bool ScreenTour::run(QString* error) {
     activate(remain);
 
     const QSet<QWidget*> before = visibleWindows();
-    QTest::mouseClick(remain->cmdPrint[0], Qt::LeftButton);
+    QTest::mouseClick(part<QPushButton>(*remain, "cmdPrint", 0), Qt::LeftButton);
     settle();
     QWidget* preview = nullptr;
     for (QWidget* w : visibleWindows()) {
@@ -383,7 +410,7 @@ bool ScreenTour::run(QString* error) {
     // The journal of the aircraft just flown, from the aircraft set-up screen.
     if (auto* again = openFromMenu<aircraft::frmAircraft>(menu, frmMenuVelmora::AircraftSetup)) {
         const QSet<QWidget*> open = visibleWindows();
-        QTest::mouseClick(again->cmdJournal, Qt::LeftButton);
+        QTest::mouseClick(part<QPushButton>(*again, "cmdJournal"), Qt::LeftButton);
         settle();
         for (QWidget* w : visibleWindows()) {
             if (!open.contains(w)) {
@@ -403,8 +430,10 @@ bool ScreenTour::run(QString* error) {
         settle();
         save(oil, QStringLiteral("oil-limits"));
         {
-            oil::OilLimitsDialog dialog(oil->datPrimaryRS->database(), oil->Combo1->text(),
-                                        oil->Combo2->text(), oil);
+            oil::OilLimitsDialog dialog(
+                part<velmora::screens::BoundRecordSource>(*oil, "datPrimaryRS")->database(),
+                part<velmora::screens::Chooser>(*oil, "Combo1")->text(),
+                part<velmora::screens::Chooser>(*oil, "Combo2")->text(), oil);
             dialog.optScope[2]->click();
             dialog.show();
             activate(&dialog);
@@ -418,8 +447,8 @@ bool ScreenTour::run(QString* error) {
     menu.cmdDueList_Click();
     if (auto* due = qobject_cast<due::frmDueList*>(menu.openDueList())) {
         activate(due);
-        due->chkWithinDays->setChecked(true);
-        due->spnDays->setValue(60);
+        part<QCheckBox>(*due, "chkWithinDays")->setChecked(true);
+        part<QSpinBox>(*due, "spnDays")->setValue(60);
         due->applyFilter();
         settle();
         save(due, QStringLiteral("due-list"));
@@ -441,7 +470,7 @@ bool ScreenTour::run(QString* error) {
         activate(directives);
         settle();
         save(directives, QStringLiteral("directives-register"));
-        directives->tabs->setCurrentIndex(1);
+        part<QTabWidget>(*directives, "tabs")->setCurrentIndex(1);
         settle();
         save(directives, QStringLiteral("directives-status"));
         directives->close();

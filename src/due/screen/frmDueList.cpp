@@ -199,6 +199,7 @@ void frmDueList::buildControls() {
     layout->addWidget(lblSummary);
     layout->addWidget(grdDueList, 1);
     oilAlerts = new OilAlertsPanel(this);
+    oilAlerts->setObjectName(QStringLiteral("oilAlerts"));
     oilAlerts->setAircraftOpener([this](const QString& reg) {
         if (openAircraft_)
             openAircraft_(reg);

@@ -80,6 +80,10 @@ class frmDueList : public QWidget {
     // the aircraft shown. Valid until the list or its filter changes.
     exporting::TablePrintJob printJob() const;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
     QGroupBox* fraWithin = nullptr;
     QCheckBox* chkWithinDays = nullptr;
     QSpinBox* spnDays = nullptr;
@@ -106,10 +110,6 @@ class frmDueList : public QWidget {
     // The components whose newest oil sample is over an alert level.
     OilAlertsPanel* oilAlerts = nullptr;
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
     void buildControls();
     void fillAircraft();
     void showCounts();

@@ -60,9 +60,13 @@ void frmJournal::buildControls() {
     auto* layout = new QVBoxLayout(this);
     auto* filters = new QHBoxLayout;
     chkFrom = new QCheckBox(QStringLiteral("&From"), this);
+    chkFrom->setObjectName(QStringLiteral("chkFrom"));
     dtpFrom = new QDateEdit(QDate::currentDate().addDays(-90), this);
+    dtpFrom->setObjectName(QStringLiteral("dtpFrom"));
     chkTo = new QCheckBox(QStringLiteral("&To"), this);
+    chkTo->setObjectName(QStringLiteral("chkTo"));
     dtpTo = new QDateEdit(QDate::currentDate(), this);
+    dtpTo->setObjectName(QStringLiteral("dtpTo"));
     for (QDateEdit* d : {dtpFrom, dtpTo}) {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -70,6 +74,7 @@ void frmJournal::buildControls() {
     }
     auto* columnLabel = new QLabel(QStringLiteral("Col&umn"), this);
     cboColumn = new QComboBox(this);
+    cboColumn->setObjectName(QStringLiteral("cboColumn"));
     cboColumn->setMinimumContentsLength(16);
     columnLabel->setBuddy(cboColumn);
     filters->addWidget(chkFrom);
@@ -101,14 +106,21 @@ void frmJournal::buildControls() {
     layout->addWidget(grdJournal, 1);
 
     lblSummary = new QLabel(this);
+
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
     layout->addWidget(lblSummary);
 
     auto* buttons = new QHBoxLayout;
     cmdUndo = new QPushButton(QStringLiteral("&Undo this entry"), this);
+    cmdUndo->setObjectName(QStringLiteral("cmdUndo"));
     cmdPrint = new QPushButton(QStringLiteral("&Print Preview"), this);
+    cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
     cmdExportPdf = new QPushButton(QStringLiteral("Save as P&DF"), this);
+    cmdExportPdf->setObjectName(QStringLiteral("cmdExportPdf"));
     cmdExportCsv = new QPushButton(QStringLiteral("Save as C&SV"), this);
+    cmdExportCsv->setObjectName(QStringLiteral("cmdExportCsv"));
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
     buttons->addWidget(cmdUndo);
     buttons->addStretch();
     for (QPushButton* b : {cmdPrint, cmdExportPdf, cmdExportCsv, cmdClose})

@@ -45,6 +45,7 @@ class frmJournal : public QWidget {
     exporting::TablePrintJob printJob() const;
     void setTablePreview(TablePreview preview) { preview_ = std::move(preview); }
 
+  private:
     QCheckBox* chkFrom = nullptr;
     QDateEdit* dtpFrom = nullptr;
     QCheckBox* chkTo = nullptr;
@@ -58,7 +59,6 @@ class frmJournal : public QWidget {
     QPushButton* cmdExportCsv = nullptr;
     QPushButton* cmdClose = nullptr;
 
-  private:
     void buildControls();
     void fillColumns();
     const JournalLine* selectedLine() const;

@@ -7,6 +7,7 @@
 #include "data/SharedUse.h"
 
 #include <QApplication>
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QToolButton>
+#include <optional>
 
 #include <algorithm>
 #include <exception>
@@ -21,11 +23,6 @@
 namespace velmora::screens {
 
 namespace {
-
-// An engine error's number as the error events hand it on (3021).
-int jetCode(data::ErrorNumber number) {
-    return static_cast<int>(number);
-}
 
 using data::DbError;
 namespace err = data::err;
@@ -91,227 +88,13 @@ QString BoundRecordSource::caption() const {
     return caption_->text();
 }
 
-// --- bound fields ------------------------------------------------------------------------
-
-void BoundRecordSource::bind(QLineEdit* field, const QString& column) {
-    addBinding(field, Kind::LineEdit, column);
-}
-
-void BoundRecordSource::bind(QCheckBox* field, const QString& column) {
-    addBinding(field, Kind::CheckBox, column);
-}
-
-void BoundRecordSource::bind(QPlainTextEdit* field, const QString& column) {
-    addBinding(field, Kind::PlainText, column);
-}
-
-void BoundRecordSource::addBinding(QWidget* widget, Kind kind, const QString& column) {
-    if (!widget)
-        return;
-    unbind(widget);
-    Binding b;
-    b.widget = widget;
-    b.kind = kind;
-    b.column = column;
-    bindings_.push_back(b);
-    if (rs_) {
-        resolveBindings();
-        showRow();
-    }
-}
-
-void BoundRecordSource::unbind(QWidget* field) {
-    std::erase_if(bindings_, [&](const Binding& b) { return b.widget == field || !b.widget; });
-}
-
-void BoundRecordSource::setWrittenOnNewRowOnly(QWidget* field) {
-    for (Binding& b : bindings_) {
-        if (b.widget == field)
-            b.newRowOnly = true;
-    }
-}
-
-void BoundRecordSource::resolveBindings() {
-    for (Binding& b : bindings_)
-        b.index = rs_ ? rs_->fieldIndex(b.column) : -1;
-}
-
-bool BoundRecordSource::bindingChanged(const Binding& b) const {
-    if (!b.widget || (b.newRowOnly && !adding_))
-        return false;
-    switch (b.kind) {
-        case Kind::LineEdit:
-            return static_cast<QLineEdit*>(b.widget.data())->text() != b.shownText;
-        case Kind::PlainText:
-            return static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText() != b.shownText;
-        case Kind::CheckBox:
-            return static_cast<QCheckBox*>(b.widget.data())->isChecked() != b.shownChecked;
-    }
-    return false;
-}
-
-bool BoundRecordSource::isChanged() const {
-    if (!staged_.empty())
-        return true;
-    return std::any_of(bindings_.begin(), bindings_.end(),
-                       [this](const Binding& b) { return bindingChanged(b); });
-}
-
-void BoundRecordSource::clearChanged() {
-    staged_.clear();
-    takeShown();
-}
-
-void BoundRecordSource::stageValue(const QString& column, const data::Value& value) {
-    std::erase_if(staged_, [&](const Staged& s) {
-        return s.column.compare(column, Qt::CaseInsensitive) == 0;
-    });
-    staged_.push_back(Staged{column, value, nullptr, nullptr});
-}
-
-void BoundRecordSource::stageChange(const QString& column, data::Recordset::Change change,
-                                    const QObject* source) {
-    // What the same source staged for the column before gives way; what others staged stays,
-    // and this change goes on top of it.
-    std::erase_if(staged_, [&](const Staged& s) {
-        return s.source == source && s.column.compare(column, Qt::CaseInsensitive) == 0;
-    });
-    staged_.push_back(Staged{column, data::Value(), std::move(change), source});
-}
-
-bool BoundRecordSource::isFieldChanged(const QWidget* field) const {
-    for (const Binding& b : bindings_) {
-        if (b.widget == field)
-            return bindingChanged(b);
-    }
-    return false;
-}
-
-data::Recordset::Change BoundRecordSource::stagedChangeOf(const QString& column) const {
-    std::vector<const Staged*> steps;
-    for (const Staged& s : staged_) {
-        if (s.column.compare(column, Qt::CaseInsensitive) == 0)
-            steps.push_back(&s);
-    }
-    if (steps.empty())
-        return nullptr;
-    std::vector<Staged> chain;
-    for (const Staged* s : steps)
-        chain.push_back(*s);
-    // Each step is worked out from the row as stored, its own column holding what the steps
-    // before it made of it.
-    return [chain = std::move(chain), column](const data::Recordset::StoredColumns& stored) {
-        data::Value v = stored(column);
-        for (const Staged& step : chain) {
-            if (!step.change) {
-                v = step.value;
-                continue;
-            }
-            v = step.change([&](const QString& c) {
-                return c.compare(column, Qt::CaseInsensitive) == 0 ? v : stored(c);
-            });
-        }
-        return v;
-    };
-}
-
-QStringList BoundRecordSource::stagedColumns(bool changesOnly) const {
-    QStringList columns;
-    for (const Staged& s : staged_) {
-        if ((!changesOnly || s.change) && !columns.contains(s.column, Qt::CaseInsensitive))
-            columns << s.column;
-    }
-    return columns;
-}
-
-data::Value BoundRecordSource::currentValue(const QString& column) const {
-    const bool hasRow = rs_ && !adding_ && rs_->hasCurrent();
-    const auto read = [&](const QString& c) {
-        if (!hasRow)
-            return data::Value();
-        const int i = rs_->fieldIndex(c);
-        return i < 0 ? data::Value() : rs_->value(i);
-    };
-    // Until the row is written, what is staged is shown worked out from the row as read.
-    if (const data::Recordset::Change staged = stagedChangeOf(column))
-        return staged(read);
-    return read(column);
-}
-
-data::Value BoundRecordSource::storedNow(const QString& column) const {
-    if (!rs_ || adding_ || !rs_->hasCurrent() || rs_->fieldIndex(column) < 0)
-        return {};
-    return rs_->storedNow(column);
-}
-
-void BoundRecordSource::takeShown() {
-    for (Binding& b : bindings_) {
-        if (!b.widget)
-            continue;
-        switch (b.kind) {
-            case Kind::LineEdit:
-                b.shownText = static_cast<QLineEdit*>(b.widget.data())->text();
-                break;
-            case Kind::PlainText:
-                b.shownText = static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText();
-                break;
-            case Kind::CheckBox:
-                b.shownChecked = static_cast<QCheckBox*>(b.widget.data())->isChecked();
-                break;
-        }
-    }
-}
-
-void BoundRecordSource::showRow() {
-    staged_.clear();
-    const bool hasRow = rs_ && !adding_ && rs_->hasCurrent();
-    for (Binding& b : bindings_) {
-        if (!b.widget)
-            continue;
-        data::Value v;
-        if (hasRow && b.index >= 0) {
-            try {
-                v = rs_->value(b.index);
-            } catch (const DbError&) {
-                // Cannot happen for a resolved column of a current row; shows empty.
-            }
-        }
-        switch (b.kind) {
-            case Kind::LineEdit: {
-                auto* e = static_cast<QLineEdit*>(b.widget.data());
-                e->setText(v.toString());
-                e->setCursorPosition(0);
-                break;
-            }
-            case Kind::PlainText:
-                static_cast<QPlainTextEdit*>(b.widget.data())->setPlainText(v.toString());
-                break;
-            case Kind::CheckBox:
-                static_cast<QCheckBox*>(b.widget.data())->setChecked(v.toBool());
-                break;
-        }
-    }
-    takeShown();
-}
-
-void BoundRecordSource::showCurrentRow() {
-    if (rs_ && rs_->hasCurrent())
-        adding_ = false;
-    showRow();
-    emit reposition();
-}
-
-int BoundRecordSource::absolutePosition() const {
-    return rs_ && !adding_ ? rs_->absolutePosition() : -1;
-}
-
 // --- opening and closing -----------------------------------------------------------------
 
 bool BoundRecordSource::refresh() {
     if (rs_ && !leaveRow(ActionClose))
         return false;
     closeNow();
-    int number = 0;
+    std::optional<data::ErrorNumber> number;
     QString text;
     try {
         BusyPointer busy;
@@ -319,22 +102,22 @@ bool BoundRecordSource::refresh() {
             throw DbError(err::ObjectNotFound,
                           tr("No table or query is set as the source of the records."));
         auto db = data::Database::open(databaseName_);
-        rs_ = db->openRecordset(recordSource_);
+        rs_ = db->openRecordset(recordSource_, sourceValues_);
         db_ = std::move(db);
     } catch (const DbError& e) {
-        number = e.code();
+        number = e.number();
         text = e.text();
     } catch (const std::exception& e) {
-        number = jetCode(err::Internal);
+        number = err::Internal;
         text = QString::fromLocal8Bit(e.what());
     }
-    if (number != 0)
+    if (number)
         closeNow();
     resolveBindings();
     showRow();
     emit refreshed();
-    if (number != 0) {
-        reportError(number, text);
+    if (number) {
+        reportError(*number, text);
         return false;
     }
     QStringList missing;  // collected first: an error handler may change the bindings
@@ -343,7 +126,7 @@ bool BoundRecordSource::refresh() {
             missing << b.column;
     }
     for (const QString& column : missing)
-        reportError(jetCode(err::ItemNotFound),
+        reportError(err::ItemNotFound,
                     tr("There is no column named '%1' in \"%2\"; the field bound to it "
                        "stays empty.")
                         .arg(column, recordSource_));
@@ -403,11 +186,10 @@ void rereadKeepingRow(data::Recordset& rs, std::int64_t rowid) {
 
 bool BoundRecordSource::writeRow() {
     if (!rs_) {
-        reportError(jetCode(err::NoCurrentRecord),
-                    tr("No current record: no table or query is open."));
+        reportError(err::NoCurrentRecord, tr("No current record: no table or query is open."));
         return false;
     }
-    int number = 0;
+    std::optional<data::ErrorNumber> number;
     QString text;
     try {
         if (adding_)
@@ -454,13 +236,13 @@ bool BoundRecordSource::writeRow() {
         }
         rs_->update();
     } catch (const DbError& e) {
-        number = e.code();
+        number = e.number();
         text = e.text();
     } catch (const std::exception& e) {
-        number = jetCode(err::Internal);
+        number = err::Internal;
         text = QString::fromLocal8Bit(e.what());
     }
-    if (number == jetCode(err::DataChanged)) {
+    if (number == err::DataChanged) {
         rs_->cancelUpdate();
         // Another user saved the row since it was read. What was staged as a change to the
         // row as stored (an entry) is written first, on its own; then the user chooses
@@ -470,9 +252,9 @@ bool BoundRecordSource::writeRow() {
         askToReload();
         return false;
     }
-    if (number != 0) {
+    if (number) {
         rs_->cancelUpdate();
-        reportError(number, text);
+        reportError(*number, text);
         return false;
     }
     staged_.clear();
@@ -499,7 +281,7 @@ bool BoundRecordSource::writeStagedChangesAlone() {
         rs_->update();
     } catch (const DbError& e) {
         rs_->cancelUpdate();
-        reportError(e.code(), e.text());
+        reportError(e.number(), e.text());
         return false;
     }
     std::erase_if(staged_,
@@ -556,8 +338,8 @@ void BoundRecordSource::askToReload() {
     emit reposition();
 }
 
-void BoundRecordSource::reportError(int number, const QString& text) {
-    lastErrorNumber_ = number;
+void BoundRecordSource::reportError(data::ErrorNumber number, const QString& text) {
+    lastErrorNumber_ = static_cast<int>(number);
     lastErrorText_ = text;
     if (error_ && error_(number) == ErrorResponse::Handled)
         return;
@@ -583,7 +365,7 @@ bool BoundRecordSource::navigate(Action action, const std::function<bool(data::R
         moved = move(*rs_);
     } catch (const DbError& e) {
         showRow();
-        reportError(e.code(), e.text());
+        reportError(e.number(), e.text());
         return false;
     }
     showRow();
@@ -636,8 +418,7 @@ bool BoundRecordSource::updateRecord() {
     if (!rs_) {
         if (!isChanged())
             return true;
-        reportError(jetCode(err::NoCurrentRecord),
-                    tr("No current record: no table or query is open."));
+        reportError(err::NoCurrentRecord, tr("No current record: no table or query is open."));
         return false;
     }
     const bool wasNew = adding_;
@@ -658,7 +439,7 @@ bool BoundRecordSource::addNew() {
         rs_->addNew();
         rs_->cancelUpdate();
     } catch (const DbError& e) {
-        reportError(e.code(), e.text());
+        reportError(e.number(), e.text());
         return false;
     }
     adding_ = true;
@@ -684,7 +465,7 @@ bool BoundRecordSource::deleteCurrent() {
         rs_->deleteCurrent();
         moveWithin(*rs_, position);  // the row after it, or the last
     } catch (const DbError& e) {
-        reportError(e.code(), e.text());
+        reportError(e.number(), e.text());
         return false;
     }
     showRow();
@@ -699,7 +480,7 @@ bool BoundRecordSource::rereadCurrentRow() {
     try {
         rereadKeepingRow(*rs_, rs_->rows().at(static_cast<size_t>(rs_->absolutePosition())).rowid);
     } catch (const DbError& e) {
-        reportError(e.code(), e.text());
+        reportError(e.number(), e.text());
         return false;
     }
     showCurrentRow();

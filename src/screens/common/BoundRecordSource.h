@@ -63,7 +63,7 @@ class BoundRecordSource : public QWidget {
         ShowMessage,  // the control shows its standard data-error message
         Handled,      // the screen reported the error itself
     };
-    using ErrorHandler = std::function<ErrorResponse(int number)>;
+    using ErrorHandler = std::function<ErrorResponse(data::ErrorNumber number)>;
 
     explicit BoundRecordSource(QWidget* parent = nullptr);
     ~BoundRecordSource() override;
@@ -79,9 +79,14 @@ class BoundRecordSource : public QWidget {
     // Take effect at the next refresh().
     void setDatabaseName(const QString& path) { databaseName_ = path; }
     const QString& databaseName() const { return databaseName_; }
-    // A table name, a stored query's name or SQL text.
-    void setRecordSource(const QString& source) { recordSource_ = source; }
+    // A table name, a stored query's name or SQL text; values are bound to the text's
+    // markers ?1, ?2, ... (a value never becomes part of the text).
+    void setRecordSource(const QString& source, std::vector<data::Value> values = {}) {
+        recordSource_ = source;
+        sourceValues_ = std::move(values);
+    }
     const QString& recordSource() const { return recordSource_; }
+    const std::vector<data::Value>& recordSourceValues() const { return sourceValues_; }
 
     // (Re)opens the database and the record set: the changes of the row shown are written
     // first (validate with ActionClose). On success the first row is current; then
@@ -222,12 +227,13 @@ class BoundRecordSource : public QWidget {
     // "no match"), which earns a reposition().
     bool navigate(Action action, const std::function<bool(data::Recordset&)>& move);
     void closeNow();
-    void reportError(int number, const QString& text);
+    void reportError(data::ErrorNumber number, const QString& text);
 
     ValidateHandler validate_;
     ErrorHandler error_;
     QString databaseName_;
     QString recordSource_;
+    std::vector<data::Value> sourceValues_;
     std::shared_ptr<data::Database> db_;
     std::unique_ptr<data::Recordset> rs_;
     std::vector<Binding> bindings_;

@@ -14,19 +14,6 @@ namespace velmora::screens {
 
 namespace {
 
-// The date of ISO text as the engine stores it ("2005-01-31", "2005-01-31 14:30:00",
-// "2005-01-31T14:30:00"); nothing for any other text.
-std::optional<QDate> isoDate(const QString& text) {
-    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-')
-        return std::nullopt;
-    if (text.size() > 10 && text[10] != u' ' && text[10] != u'T')
-        return std::nullopt;
-    const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
-    if (!d.isValid())
-        return std::nullopt;
-    return d;
-}
-
 // The number a value holds: numbers as they are, text when it reads as one.
 std::optional<double> numberOf(const data::Value& v) {
     if (v.isNumber())
@@ -47,6 +34,17 @@ QString shortDate(const data::Value& v) {
 }
 
 }  // namespace
+
+std::optional<QDate> isoDate(const QString& text) {
+    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-')
+        return std::nullopt;
+    if (text.size() > 10 && text[10] != u' ' && text[10] != u'T')
+        return std::nullopt;
+    const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
+    if (!d.isValid())
+        return std::nullopt;
+    return d;
+}
 
 QString formatForDisplay(const data::Value& v, const QString& format, data::FieldType type) {
     const QString f = format.trimmed();

@@ -32,6 +32,10 @@ QString formatForDisplay(const data::Value& v, const QString& format, data::Fiel
 std::optional<QString> formatForExport(const data::Value& v, const QString& format,
                                        data::FieldType type);
 
+// The date of ISO text as the engine stores it ("2005-01-31", "2005-01-31 14:30:00",
+// "2005-01-31T14:30:00"); nothing for any other text.
+std::optional<QDate> isoDate(const QString& text);
+
 // True for a number below zero: a remaining life that has run out.
 bool isOverdue(const data::Value& v);
 

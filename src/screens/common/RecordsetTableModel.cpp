@@ -35,17 +35,6 @@ QString fullYearShortFormat() {
     return f;
 }
 
-std::optional<QDate> isoDate(const QString& text) {
-    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-')
-        return std::nullopt;
-    if (text.size() > 10 && text[10] != u' ' && text[10] != u'T')
-        return std::nullopt;
-    const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
-    if (!d.isValid())
-        return std::nullopt;
-    return d;
-}
-
 }  // namespace
 
 RecordsetTableModel::RecordsetTableModel(QObject* parent) : QAbstractTableModel(parent) {}

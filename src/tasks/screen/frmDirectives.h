@@ -70,6 +70,7 @@ class frmDirectives : public QWidget {
     // The AD status report of the aircraft shown.
     exporting::TablePrintJob printJob() const;
 
+  private:
     QTabWidget* tabs = nullptr;
     QComboBox* cboKind = nullptr;
     QComboBox* cboAuthority = nullptr;
@@ -85,7 +86,6 @@ class frmDirectives : public QWidget {
     QPushButton* cmdExportCsv = nullptr;
     QPushButton* cmdClose = nullptr;
 
-  private:
     void buildControls();
     void showStatus();
     const StatusLine* currentLine() const;
