@@ -156,7 +156,8 @@ void BM_DueListFirstScreen(benchmark::State& state) {
         const QPixmap picture = screen.grab();
         benchmark::DoNotOptimize(picture.cacheKey());
         rows = screen.table().rowCount();
-        shown = screen.grdDueList->rowAt(screen.grdDueList->viewport()->height() - 1) + 1;
+        const auto* grid = screen.findChild<QTableView*>(QStringLiteral("grdDueList"));
+        shown = grid->rowAt(grid->viewport()->height() - 1) + 1;
         peak = std::max(peak, peakMemoryMb());
         if (!noMessageShown(state))
             break;

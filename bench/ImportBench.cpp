@@ -57,7 +57,7 @@ void convertJetFixture(benchmark::State& state, const char* name) {
                 auto source = legacy::MdbTableSource::open(file);
                 rows = legacy::convertSource(*source, file, dest, {}).rowsWritten();
             }
-        } catch (const legacy::LegacyError& e) {
+        } catch (const data::DbError& e) {
             state.SkipWithError(qPrintable(e.text()));
             break;
         }
@@ -102,7 +102,7 @@ void BM_ConvertGeneratedFleet(benchmark::State& state) {
             rows = legacy::convertSource(source, QStringLiteral("TimeMgr.mdb"),
                                          dir.filePath("Timemgr.mdb"), {})
                        .rowsWritten();
-        } catch (const legacy::LegacyError& e) {
+        } catch (const data::DbError& e) {
             state.SkipWithError(qPrintable(e.text()));
             break;
         }

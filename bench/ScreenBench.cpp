@@ -10,6 +10,7 @@
 #include "remaining/frmRemain.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
+#include "support/Controls.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -24,6 +25,8 @@ using namespace velmora;
 using bench::noMessageShown;
 
 namespace {
+
+using velmora::test::control;
 
 bench::BenchFleet* fleetOrSkip(benchmark::State& state) {
     QString error;
@@ -47,10 +50,10 @@ void BM_AircraftScreenOpen(benchmark::State& state) {
     for (auto _ : state) {
         aircraft::frmAircraft screen(f->dataPath);
         screen.Form_Activate();
-        draw(screen.grdDataGrid);
+        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
         if (!noMessageShown(state))
             return;
-        if (screen.grdDataGrid->rowCount() == 0) {
+        if (control<screens::DataGrid>(screen, "grdDataGrid")->rowCount() == 0) {
             state.SkipWithError("the first aircraft shows no components");
             return;
         }
@@ -68,8 +71,8 @@ void BM_AircraftScreenChooseAircraft(benchmark::State& state) {
         return;
     int next = 1;
     for (auto _ : state) {
-        screen.Combo1->setListIndex(next);
-        draw(screen.grdDataGrid);
+        control<screens::Chooser>(screen, "Combo1")->setListIndex(next);
+        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
         next = next == 1 ? 500 : 1;
     }
     noMessageShown(state);
@@ -81,17 +84,19 @@ void BM_RemainingLifeRebuildWithGrid(benchmark::State& state) {
     if (!f)
         return;
     remaining::frmRemain screen(f->dataPath, nullptr);
-    screen.Combo1->setListIndex(screen.Combo1->findExact(f->targetRegNum));
-    screen.Option1[2]->setChecked(true);  // both meters: every installed component
+    control<screens::Chooser>(screen, "Combo1")
+        ->setListIndex(control<screens::Chooser>(screen, "Combo1")->findExact(f->targetRegNum));
+    control<QRadioButton>(screen, "Option1", 2)
+        ->setChecked(true);  // both meters: every installed component
     if (!noMessageShown(state))
         return;
     for (auto _ : state) {
         screen.Option1_Click(0);
-        draw(screen.grdDataGrid);
+        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
     }
     if (!noMessageShown(state))
         return;
-    state.counters["rows"] = screen.grdDataGrid->rowCount();
+    state.counters["rows"] = control<screens::DataGrid>(screen, "grdDataGrid")->rowCount();
 }
 BENCHMARK(BM_RemainingLifeRebuildWithGrid)->Arg(300)->Unit(benchmark::kMillisecond);
 
@@ -150,20 +155,20 @@ void BM_OilChooseComponent(benchmark::State& state) {
     screen.Form_Activate();
     if (!noMessageShown(state))
         return;
-    if (screen.Combo2->entryCount() < 2) {
+    if (control<screens::Chooser>(screen, "Combo2")->entryCount() < 2) {
         state.SkipWithError("the aircraft has fewer than two oil components");
         return;
     }
     int next = 1;
     for (auto _ : state) {
-        screen.Combo2->setListIndex(next);
-        draw(screen.grdDataGrid);
-        draw(screen.MSChart1);
+        control<screens::Chooser>(screen, "Combo2")->setListIndex(next);
+        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
+        draw(control<oil::TrendChart>(screen, "MSChart1"));
         next = 1 - next;
     }
     if (!noMessageShown(state))
         return;
-    state.counters["samples"] = screen.grdDataGrid->rowCount();
+    state.counters["samples"] = control<screens::DataGrid>(screen, "grdDataGrid")->rowCount();
 }
 BENCHMARK(BM_OilChooseComponent)->Arg(1000)->Unit(benchmark::kMillisecond);
 
