@@ -115,10 +115,9 @@ void BM_LifeLimitedReportToPdf(benchmark::State& state) {
                                                               utilisation::NoUtilisation(),
                                                               due::WarningSettings{}, kDay);
         const auto table = components::lifeLimitedTable(status);
-        QString error;
-        if (!exporting::writeTablePdf(components::lifeLimitedPrintJob(status, *table, {}), pdf,
-                                      &error))
-            state.SkipWithError(error.toStdString().c_str());
+        if (const auto failure =
+                exporting::writeTablePdf(components::lifeLimitedPrintJob(status, *table, {}), pdf))
+            state.SkipWithError(failure->text.toStdString().c_str());
     }
 }
 BENCHMARK(BM_LifeLimitedReportToPdf)->Unit(benchmark::kMillisecond);

@@ -11,6 +11,14 @@
 
 namespace velmora::exporting {
 
+namespace {
+
+data::Failure syntaxError(const QString& text) {
+    return {data::err::SyntaxError, text};
+}
+
+}  // namespace
+
 QString csvField(const std::optional<QString>& field, CsvFor reader) {
     if (!field)
         return {};
@@ -34,8 +42,8 @@ QByteArray csvLine(const CsvRecord& record, CsvFor reader) {
     return line.toUtf8();
 }
 
-bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error,
-              std::vector<int>* lines) {
+data::MaybeFailure parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records,
+                            std::vector<int>* lines) {
     const QString text = QString::fromUtf8(utf8);
     records->clear();
     if (lines)
@@ -89,31 +97,26 @@ bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* 
             ++line;
             recordLine = line;
         } else if (c == u'"') {
-            if (anything || quoted) {
-                *error = QStringLiteral(
-                             "Line %1: a quote inside a field that is not quoted, or "
-                             "text after a closing quote.")
-                             .arg(line);
-                return false;
-            }
+            if (anything || quoted)
+                return syntaxError(
+                    QStringLiteral("Line %1: a quote inside a field that is not quoted, or "
+                                   "text after a closing quote.")
+                        .arg(line));
             quoted = inQuotes = true;
         } else {
-            if (quoted) {
-                *error = QStringLiteral("Line %1: text after a closing quote.").arg(line);
-                return false;
-            }
+            if (quoted)
+                return syntaxError(
+                    QStringLiteral("Line %1: text after a closing quote.").arg(line));
             field += c;
             anything = true;
         }
     }
-    if (inQuotes) {
-        *error = QStringLiteral("Line %1: a quoted field is not closed.").arg(line);
-        return false;
-    }
+    if (inQuotes)
+        return syntaxError(QStringLiteral("Line %1: a quoted field is not closed.").arg(line));
     // A last line without its line end.
     if (quoted || anything || !record.empty())
         endRecord();
-    return true;
+    return std::nullopt;
 }
 
 QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns) {
@@ -142,14 +145,13 @@ QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& c
     return out;
 }
 
-bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error) {
-    QString reason;
-    if (!writeOutputFile(path, csv, &reason)) {
-        *error = QStringLiteral("The file %1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), reason);
-        return false;
+data::MaybeFailure writeCsvFile(const QString& path, const QByteArray& csv) {
+    if (auto failure = writeOutputFile(path, csv)) {
+        failure->text = QStringLiteral("The file %1 cannot be written: %2")
+                            .arg(QDir::toNativeSeparators(path), failure->text);
+        return failure;
     }
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace velmora::exporting

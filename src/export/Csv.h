@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,12 +27,12 @@ QString csvField(const std::optional<QString>& field, CsvFor reader = CsvFor::Pr
 // One record with its line end (CRLF), UTF-8.
 QByteArray csvLine(const CsvRecord& record, CsvFor reader = CsvFor::Programs);
 
-// Reads CSV text (UTF-8, CRLF or LF line ends, a final line end optional). False with a
-// message naming the line when a quoted field is not closed or a quote stands inside an
-// unquoted field. With lines, the line each record begins on (a quoted field may hold line
-// breaks), for messages about a record.
-bool parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records, QString* error,
-              std::vector<int>* lines = nullptr);
+// Reads CSV text (UTF-8, CRLF or LF line ends, a final line end optional). A failure
+// (err::SyntaxError) with a message naming the line when a quoted field is not closed or a
+// quote stands inside an unquoted field. With lines, the line each record begins on (a quoted field
+// may hold line breaks), for messages about a record.
+[[nodiscard]] data::MaybeFailure parseCsv(const QByteArray& utf8, std::vector<CsvRecord>* records,
+                                          std::vector<int>* lines = nullptr);
 
 // A table as shown, for people: a header line of the column captions, then one line per row of the
 // given columns (in that order) with the text each cell displays; a cell that displays
@@ -44,8 +46,8 @@ using CsvCell = std::function<std::optional<QString>(int row, int column)>;
 QByteArray tableToCsv(const QAbstractItemModel& model, const std::vector<int>& columns,
                       const std::vector<int>& rows, const CsvCell& cell);
 
-// Writes CSV text into a file, replacing it only when the whole text was written. False with
-// a message naming the file otherwise.
-bool writeCsvFile(const QString& path, const QByteArray& csv, QString* error);
+// Writes CSV text into a file, replacing it only when the whole text was written. A failure
+// (err::DiskError) with a message naming the file otherwise.
+[[nodiscard]] data::MaybeFailure writeCsvFile(const QString& path, const QByteArray& csv);
 
 }  // namespace velmora::exporting

@@ -218,15 +218,14 @@ void OutputFile::cancel() {
     device_.reset();
 }
 
-bool writeOutputFile(const QString& path, const QByteArray& bytes, QString* reason) {
+data::MaybeFailure writeOutputFile(const QString& path, const QByteArray& bytes) {
     OutputFile out(path);
     if (out.open()) {
         out.device()->write(bytes);  // a write that fails is told by commit()
         if (out.commit())
-            return true;
+            return std::nullopt;
     }
-    *reason = out.errorString();
-    return false;
+    return data::Failure{data::err::DiskError, out.errorString()};
 }
 
 }  // namespace velmora::exporting

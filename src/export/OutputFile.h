@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -50,7 +52,8 @@ class OutputFile {
     bool replacing_ = false;  // a regular file replaced through a temporary file
 };
 
-// Writes bytes into an output file as OutputFile does. False with the reason otherwise.
-bool writeOutputFile(const QString& path, const QByteArray& bytes, QString* reason);
+// Writes bytes into an output file as OutputFile does. Otherwise a failure (err::DiskError)
+// whose text is the reason, as the system says it.
+[[nodiscard]] data::MaybeFailure writeOutputFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace velmora::exporting

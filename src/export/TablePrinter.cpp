@@ -50,12 +50,12 @@ int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* err
     return pages;
 }
 
-bool writeTablePdf(const TablePrintJob& job, const QString& path, QString* error) {
+data::MaybeFailure writeTablePdf(const TablePrintJob& job, const QString& path) {
     OutputFile file(path);
     auto cannot = [&](const QString& reason) {
-        *error = QStringLiteral("The file %1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), reason);
-        return false;
+        return data::Failure{data::err::DiskError,
+                             QStringLiteral("The file %1 cannot be written: %2")
+                                 .arg(QDir::toNativeSeparators(path), reason)};
     };
     if (!file.open())
         return cannot(file.errorString());
@@ -65,12 +65,13 @@ bool writeTablePdf(const TablePrintJob& job, const QString& path, QString* error
         pdf.setResolution(300);
         pdf.setTitle(job.title);
         pdf.setCreator(QStringLiteral("Velmora"));
-        if (paintTable(job, &pdf, error) == 0)
-            return false;  // the file is given up, as it was
+        QString error;
+        if (paintTable(job, &pdf, &error) == 0)
+            return data::Failure{data::err::DiskError, error};  // the file is given up, as it was
     }
     if (!file.commit())
         return cannot(file.errorString());
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace velmora::exporting

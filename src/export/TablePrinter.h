@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QPageLayout>
 #include <QString>
 
@@ -52,6 +54,7 @@ QPageLayout tablePageLayout(const TablePrintJob& job);
 int paintTable(const TablePrintJob& job, QPagedPaintDevice* device, QString* error);
 
 // Writes the table into a PDF file, replacing it only when the whole file was written.
-bool writeTablePdf(const TablePrintJob& job, const QString& path, QString* error);
+// Otherwise a failure: err::DiskError naming the file, or what paintTable() says.
+[[nodiscard]] data::MaybeFailure writeTablePdf(const TablePrintJob& job, const QString& path);
 
 }  // namespace velmora::exporting

@@ -192,8 +192,8 @@ RegisterFile readRegisterCsv(const QByteArray& utf8) {
         bytes = bytes.mid(3);  // the mark spreadsheet programs put in front of UTF-8
     std::vector<exporting::CsvRecord> records;
     std::vector<int> lines;
-    QString error;
-    if (!exporting::parseCsv(bytes, &records, &error, &lines)) {
+    if (const auto failure = exporting::parseCsv(bytes, &records, &lines)) {
+        const QString& error = failure->text;
         bool ok = false;
         const int line = error.section(u' ', 1, 1).chopped(1).toInt(&ok);
         out.bad.push_back({ok ? line : 1, error.section(u' ', 2)});

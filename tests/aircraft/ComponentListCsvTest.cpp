@@ -96,8 +96,8 @@ TEST(ComponentListCsv, FormulasAreExportedAsText) {
     const QString file = folder.file("components.csv");
     expectCtrlEExports(grid, dialogs, file, "Components - N1.csv");
     std::vector<exporting::CsvRecord> records;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(fileBytes(file), &records, &error)) << error.toStdString();
+    const auto failure = exporting::parseCsv(fileBytes(file), &records);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_EQ(csvCell(records, 1, grid.column(5).caption),
               "'=HYPERLINK(\"http://example.com\",\"Pump\")");
     EXPECT_EQ(csvCell(records, 1, grid.column(18).caption), "'+1+cmd|' /C calc'!A0");

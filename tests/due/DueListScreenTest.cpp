@@ -211,8 +211,8 @@ TEST_P(DueListScreen, CsvExportIsExactlyWhatTheGridShows) {
     EXPECT_TRUE(dialogs->messages.empty());
 
     std::vector<exporting::CsvRecord> records;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(fileBytes(out), &records, &error)) << error.toStdString();
+    const auto failure = exporting::parseCsv(fileBytes(out), &records);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     ASSERT_EQ(records.size(), 5u);  // the header and the four lines shown
     const auto header = records[0];
     ASSERT_EQ(header.size(), static_cast<size_t>(DueListTable::ColumnCount - 1));

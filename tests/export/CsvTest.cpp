@@ -41,25 +41,26 @@ TEST(Csv, RoundTripKeepsEveryFieldAndNull) {
     for (const CsvRecord& r : records)
         bytes += exporting::csvLine(r);
     std::vector<CsvRecord> back;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(bytes, &back, &error)) << error.toStdString();
+    const auto failure = exporting::parseCsv(bytes, &back);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_EQ(back, records);
     // Line feeds alone and a missing last line end read the same.
     QByteArray lf = bytes;
     lf.replace("\r\n", "\n");
     lf.chop(1);
-    ASSERT_TRUE(exporting::parseCsv(lf, &back, &error));
+    ASSERT_FALSE(exporting::parseCsv(lf, &back));
     EXPECT_EQ(back[1][2], QString("line one\nline two"));
     EXPECT_EQ(back.size(), records.size());
 }
 
 TEST(Csv, DamagedTextIsRefusedWithTheLine) {
     std::vector<CsvRecord> out;
-    QString error;
-    EXPECT_FALSE(exporting::parseCsv("a,b\r\n\"open,c\r\n", &out, &error));
-    EXPECT_TRUE(error.contains("not closed")) << error.toStdString();
-    EXPECT_FALSE(exporting::parseCsv("a,b\r\nx\"y,c\r\n", &out, &error));
-    EXPECT_TRUE(error.startsWith("Line 2")) << error.toStdString();
+    const auto open = exporting::parseCsv("a,b\r\n\"open,c\r\n", &out);
+    ASSERT_TRUE(open);
+    EXPECT_TRUE(open->text.contains("not closed")) << open->text.toStdString();
+    const auto quote = exporting::parseCsv("a,b\r\nx\"y,c\r\n", &out);
+    ASSERT_TRUE(quote);
+    EXPECT_TRUE(quote->text.startsWith("Line 2")) << quote->text.toStdString();
 }
 
 QStandardItemModel* sampleTable() {
@@ -89,17 +90,19 @@ TEST(TableExport, PdfOfManyPagesIsWrittenOrTheOldFileKept) {
     TestFolder folder;
     const QString pdf = folder.file("list.pdf");
     exporting::TablePrintJob job{"Due List", "All aircraft", &m, {0, 1}, std::nullopt, false, {}};
-    QString error;
-    ASSERT_TRUE(exporting::writeTablePdf(job, pdf, &error)) << error.toStdString();
+    const auto failure = exporting::writeTablePdf(job, pdf);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setPageLayout(exporting::tablePageLayout());
+    QString error;
     EXPECT_GE(exporting::paintTable(job, &writer, &error), 5) << "400 rows take several pages";
     // A folder that cannot be written: a clear message, and no file.
-    EXPECT_FALSE(exporting::writeTablePdf(job, folder.file("missing/list.pdf"), &error));
-    EXPECT_TRUE(error.contains("missing")) << error.toStdString();
+    const auto missing = exporting::writeTablePdf(job, folder.file("missing/list.pdf"));
+    ASSERT_TRUE(missing);
+    EXPECT_TRUE(missing->text.contains("missing")) << missing->text.toStdString();
 }
 
 }  // namespace

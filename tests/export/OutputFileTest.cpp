@@ -28,8 +28,8 @@ namespace {
 const QByteArray kCsv = "Registration,Remaining\r\nN1,-5\r\n";
 
 QString write(const QString& path, const QByteArray& bytes = kCsv) {
-    QString reason;
-    return exporting::writeOutputFile(path, bytes, &reason) ? QString() : reason;
+    const auto failure = exporting::writeOutputFile(path, bytes);
+    return failure ? failure->text : QString();
 }
 
 mode_t typeOf(const QString& path, bool followLinks = false) {
@@ -157,8 +157,8 @@ TEST(OutputFile, CsvFilesGoThroughIt) {
     const QString null = folder.file("null");
     if (!makeDevice(null, 3))
         GTEST_SKIP() << "making device nodes needs root";
-    QString error;
-    EXPECT_TRUE(exporting::writeCsvFile(null, kCsv, &error)) << error.toStdString();
+    const auto failure = exporting::writeCsvFile(null, kCsv);
+    EXPECT_FALSE(failure) << failure->text.toStdString();
     EXPECT_EQ(typeOf(null), S_IFCHR);
 }
 

@@ -57,8 +57,8 @@ TEST(SpreadsheetText, OnlyCsvForPeopleIsGuarded) {
     model.setItem(1, 0, new QStandardItem("+1+cmd|' /C calc'!A0"));
     model.setItem(1, 1, new QStandardItem("12"));
     std::vector<CsvRecord> back;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(exporting::tableToCsv(model, {0, 1}), &back, &error));
+    const auto failure = exporting::parseCsv(exporting::tableToCsv(model, {0, 1}), &back);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     const std::vector<CsvRecord> expected = {{QString("'=Caption"), QString("Remaining")},
                                              {QString("'@cmd"), QString("-5.0")},
                                              {QString("'+1+cmd|' /C calc'!A0"), QString("12")}};

@@ -55,8 +55,8 @@ class TablePrint : public ::testing::Test {
         return texts;
     }
     int print(const exporting::TablePrintJob& job) {
-        QString error;
-        EXPECT_TRUE(exporting::writeTablePdf(job, pdf_, &error)) << error.toStdString();
+        const auto failure = exporting::writeTablePdf(job, pdf_);
+        EXPECT_FALSE(failure) << failure->text.toStdString();
         return pdfToText(pdf_).count(QChar(u'\f'));
     }
 

@@ -158,8 +158,8 @@ TEST_F(JournalScreens, TheJournalScreenListsFiltersExportsAndUndoes) {
     dialogs->saveResult(csv);
     control<QPushButton>(*j, "cmdExportCsv")->click();
     std::vector<exporting::CsvRecord> records;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(fileBytes(csv), &records, &error)) << error.toStdString();
+    const auto failure = exporting::parseCsv(fileBytes(csv), &records);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     ASSERT_EQ(records.size(), 2u);
     const auto at = [&](const char* header) {
         const auto it = std::find(records[0].begin(), records[0].end(), QString(header));
@@ -251,8 +251,8 @@ TEST_F(JournalScreens, TheJournalScreenShowsCaptionsAndChangesInWords) {
     dialogs->saveResult(csv);
     control<QPushButton>(*j, "cmdExportCsv")->click();
     std::vector<exporting::CsvRecord> records;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(fileBytes(csv), &records, &error)) << error.toStdString();
+    const auto failure = exporting::parseCsv(fileBytes(csv), &records);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     const exporting::CsvRecord& header = records[0];
     auto at = [&](const char* name) {
         return static_cast<size_t>(std::find(header.begin(), header.end(), QString(name)) -

@@ -248,8 +248,8 @@ TEST_P(OilLimitsScreenTest, SamplesGridExportsItsShownColumnsAndRowsUnformatted)
     EXPECT_TRUE(dialogs_->saveRequests[0].initialFile.endsWith("Oil Samples - N101 Engine.csv"));
 
     std::vector<ex::CsvRecord> records;
-    QString error;
-    ASSERT_TRUE(ex::parseCsv(tf::fileBytes(file), &records, &error)) << error.toStdString();
+    const auto failure = ex::parseCsv(tf::fileBytes(file), &records);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     ASSERT_EQ(records.size(), 3u);      // the header and two samples; not the add line
     ASSERT_EQ(records[0].size(), 23u);  // RegNum and Component are hidden
     EXPECT_EQ(*records[0][0], "Date Performed");

@@ -133,9 +133,8 @@ class GridOutput : public ::testing::TestWithParam<BackEnd> {
     void expectPrintedWhole(const screens::DataGrid& grid, const QString& name) {
         SCOPED_TRACE(name.toStdString());
         const QString pdf = store.folder().file(name + ".pdf");
-        QString error;
-        ASSERT_TRUE(exporting::writeTablePdf(screens::gridPrintJob(grid, name), pdf, &error))
-            << error.toStdString();
+        const auto failure = exporting::writeTablePdf(screens::gridPrintJob(grid, name), pdf);
+        ASSERT_FALSE(failure) << failure->text.toStdString();
         QStringList texts;
         const std::vector<int> rows = screens::shownRows(grid);
         ASSERT_FALSE(rows.empty());

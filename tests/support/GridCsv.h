@@ -22,9 +22,8 @@ namespace velmora::testing {
 
 inline std::vector<exporting::CsvRecord> gridCsvRecords(const screens::DataGrid& grid) {
     std::vector<exporting::CsvRecord> records;
-    QString error;
-    EXPECT_TRUE(exporting::parseCsv(screens::gridCsv(grid), &records, &error))
-        << error.toStdString();
+    const auto failure = exporting::parseCsv(screens::gridCsv(grid), &records);
+    EXPECT_FALSE(failure) << failure->text.toStdString();
     const auto* model = qobject_cast<const screens::RecordsetTableModel*>(grid.model());
     EXPECT_NE(model, nullptr);
     const std::vector<int> columns = screens::shownColumns(grid);

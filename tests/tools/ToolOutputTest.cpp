@@ -136,8 +136,8 @@ TEST_F(ToolOutput, OutputFilesReplaceOnlyRegularFiles) {
 TEST_F(ToolOutput, CsvForPeopleCarriesNoFormulaAndVelmoraSqlKeepsValues) {
     auto cellsOf = [](const QString& csv) {
         std::vector<exporting::CsvRecord> records;
-        QString error;
-        EXPECT_TRUE(exporting::parseCsv(csv.toUtf8(), &records, &error)) << error.toStdString();
+        const auto failure = exporting::parseCsv(csv.toUtf8(), &records);
+        EXPECT_FALSE(failure) << failure->text.toStdString();
         QStringList cells;
         for (const auto& record : records)
             for (const auto& cell : record)

@@ -123,8 +123,8 @@ TEST_F(VelmoraDue, WritesCsvAndPdfFiles) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
     std::vector<exporting::CsvRecord> records;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(fileBytes(csv), &records, &error));
+    const auto failure = exporting::parseCsv(fileBytes(csv), &records);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_EQ(records.size(), 4u);
     EXPECT_EQ(records[2][2], QString("Starter, main"));
     EXPECT_EQ(records[1][13], std::nullopt);  // an empty cell is an empty field

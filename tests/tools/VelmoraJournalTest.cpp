@@ -161,8 +161,8 @@ TEST_F(VelmoraJournal, ListFiltersByRegistrationAndDayAndWritesCsv) {
                      QStringLiteral("--reg"), QStringLiteral("n1"), QStringLiteral("--csv")});
     ASSERT_EQ(one.status, 0) << one.err.toStdString();
     std::vector<exporting::CsvRecord> records;
-    QString error;
-    ASSERT_TRUE(exporting::parseCsv(one.out.toUtf8(), &records, &error)) << error.toStdString();
+    const auto failure = exporting::parseCsv(one.out.toUtf8(), &records);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     ASSERT_EQ(records.size(), 3u);  // the header, the aircraft, its component
     EXPECT_EQ(records[0][0], QStringLiteral("Seq"));
     EXPECT_EQ(records[2][6], QStringLiteral("Parts"));

@@ -56,18 +56,22 @@ int writeTable(const AdOptions& o, const QAbstractItemModel& model, const QStrin
                const QString& subtitle, QTextStream& out, QTextStream& err,
                const std::vector<int>& printed = {}) {
     const std::vector<int> columns = allColumns(model.columnCount());
-    QString error;
     if (!o.pdf.isEmpty()) {
         exporting::TablePrintJob job;
         job.title = title;
         job.subtitle = subtitle;
         job.model = &model;
         job.columns = printed.empty() ? columns : printed;
-        return exporting::writeTablePdf(job, o.pdf, &error) ? 0 : fail(err, error);
+        if (const auto failure = exporting::writeTablePdf(job, o.pdf))
+            return fail(err, failure->text);
+        return 0;
     }
     const QByteArray csv = exporting::tableToCsv(model, columns);
-    if (!o.csv.isEmpty())
-        return exporting::writeCsvFile(o.csv, csv, &error) ? 0 : fail(err, error);
+    if (!o.csv.isEmpty()) {
+        if (const auto failure = exporting::writeCsvFile(o.csv, csv))
+            return fail(err, failure->text);
+        return 0;
+    }
     out << QString::fromUtf8(csv);
     out.flush();
     return 0;
@@ -108,9 +112,11 @@ int runList(const AdOptions& o, data::Database& db, QTextStream& out, QTextStrea
     const tasks::Register reg = tasks::readRegister(db);
     if (o.pdf.isEmpty()) {
         const QByteArray csv = tasks::registerCsv(reg.tasks);
-        QString error;
-        if (!o.csv.isEmpty())
-            return exporting::writeCsvFile(o.csv, csv, &error) ? 0 : fail(err, error);
+        if (!o.csv.isEmpty()) {
+            if (const auto failure = exporting::writeCsvFile(o.csv, csv))
+                return fail(err, failure->text);
+            return 0;
+        }
         out << QString::fromUtf8(csv);
         out.flush();
         return 0;

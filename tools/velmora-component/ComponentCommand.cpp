@@ -42,18 +42,22 @@ int writeTable(const ComponentOptions& o, const QAbstractItemModel& model, const
                const QString& subtitle, QTextStream& out, QTextStream& err) {
     std::vector<int> columns(static_cast<size_t>(model.columnCount()));
     std::iota(columns.begin(), columns.end(), 0);
-    QString error;
     if (!o.pdf.isEmpty()) {
         exporting::TablePrintJob job;
         job.title = title;
         job.subtitle = subtitle;
         job.model = &model;
         job.columns = columns;
-        return exporting::writeTablePdf(job, o.pdf, &error) ? 0 : fail(err, error);
+        if (const auto failure = exporting::writeTablePdf(job, o.pdf))
+            return fail(err, failure->text);
+        return 0;
     }
     const QByteArray csv = exporting::tableToCsv(model, columns);
-    if (!o.csv.isEmpty())
-        return exporting::writeCsvFile(o.csv, csv, &error) ? 0 : fail(err, error);
+    if (!o.csv.isEmpty()) {
+        if (const auto failure = exporting::writeCsvFile(o.csv, csv))
+            return fail(err, failure->text);
+        return 0;
+    }
     out << QString::fromUtf8(csv);
     out.flush();
     return 0;
@@ -253,8 +257,9 @@ int runComponentCommand(const QStringList& arguments, QTextStream& out, QTextStr
                                                 "has no history")
                                      .arg(key.label()));
             const auto print = components::recordCardPrint(card, QDateTime::currentDateTime());
-            QString error;
-            return exporting::writeTablePdf(print->job, o.pdf, &error) ? 0 : fail(err, error);
+            if (const auto failure = exporting::writeTablePdf(print->job, o.pdf))
+                return fail(err, failure->text);
+            return 0;
         }
         const auto events = components::readHistory(*db, key);
         if (events.empty())

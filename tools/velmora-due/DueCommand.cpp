@@ -241,15 +241,16 @@ int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         print.filter = filter;
         print.printed = QDateTime::currentDateTime();
         print.oilAlerts = &alerts;
-        if (!exporting::writeTablePdf(due::dueListPrintJob(table, columns, print), o.pdf, &error))
-            return fail(error);
+        if (const auto failure =
+                exporting::writeTablePdf(due::dueListPrintJob(table, columns, print), o.pdf))
+            return fail(failure->text);
         return 0;
     }
     const QByteArray csv =
         o.oilAlerts ? due::oilAlertsCsv(alerts) : due::dueListCsv(table, columns);
     if (!o.csv.isEmpty()) {
-        if (!exporting::writeCsvFile(o.csv, csv, &error))
-            return fail(error);
+        if (const auto failure = exporting::writeCsvFile(o.csv, csv))
+            return fail(failure->text);
         return 0;
     }
     out << QString::fromUtf8(csv);

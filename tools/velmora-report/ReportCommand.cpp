@@ -124,12 +124,11 @@ int runLifeLimitedReport(const Options& o, const QString& dataPath, QTextStream&
         const components::LifeLimitedStatus status =
             components::readLifeLimitedStatus(*db, o.reg, *use, warnings, QDate::currentDate());
         const auto table = components::lifeLimitedTable(status);
-        QString error;
         if (!o.pdf.isEmpty()) {
             const exporting::TablePrintJob job =
                 components::lifeLimitedPrintJob(status, *table, QDateTime::currentDateTime());
-            if (!exporting::writeTablePdf(job, o.pdf, &error))
-                return fail(err, error);
+            if (const auto failure = exporting::writeTablePdf(job, o.pdf))
+                return fail(err, failure->text);
             out << "Wrote " << QDir::toNativeSeparators(o.pdf) << "\n";
             out.flush();
             return 0;
@@ -143,8 +142,8 @@ int runLifeLimitedReport(const Options& o, const QString& dataPath, QTextStream&
             out.flush();
             return 0;
         }
-        if (!exporting::writeCsvFile(o.csv, csv, &error))
-            return fail(err, error);
+        if (const auto failure = exporting::writeCsvFile(o.csv, csv))
+            return fail(err, failure->text);
         out << "Wrote " << QDir::toNativeSeparators(o.csv) << "\n";
         out.flush();
         return 0;

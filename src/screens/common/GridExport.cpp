@@ -71,9 +71,8 @@ bool saveCsvText(QWidget* parent, const QByteArray& csv, const QString& suggeste
                                  suggestedPath(suggestedName, QStringLiteral(".csv")));
     if (!path)
         return false;
-    QString error;
-    if (!exporting::writeCsvFile(*path, csv, &error)) {
-        msgBox(parent, error, MsgButtons::Ok, MsgIcon::Exclamation, title);
+    if (const auto failure = exporting::writeCsvFile(*path, csv)) {
+        msgBox(parent, failure->text, MsgButtons::Ok, MsgIcon::Exclamation, title);
         return false;
     }
     return true;
@@ -86,9 +85,8 @@ bool saveTableAsPdf(QWidget* parent, const exporting::TablePrintJob& job,
                                  suggestedPath(suggestedName, QStringLiteral(".pdf")));
     if (!path)
         return false;
-    QString error;
-    if (!exporting::writeTablePdf(job, *path, &error)) {
-        msgBox(parent, error, MsgButtons::Ok, MsgIcon::Exclamation, title);
+    if (const auto failure = exporting::writeTablePdf(job, *path)) {
+        msgBox(parent, failure->text, MsgButtons::Ok, MsgIcon::Exclamation, title);
         return false;
     }
     return true;
