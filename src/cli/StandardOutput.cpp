@@ -11,8 +11,8 @@ namespace {
 
 void writeError(const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    QString ignored;
-    writeFully(STDERR_FILENO, bytes.constData(), bytes.size(), &ignored);
+    // Standard error is where a failure would be told: one there has nowhere to go.
+    (void)writeFully(STDERR_FILENO, bytes.constData(), bytes.size());
 }
 
 int failedOutput(const QString& program, const QString& reason) {
@@ -23,19 +23,18 @@ int failedOutput(const QString& program, const QString& reason) {
 
 }  // namespace
 
-bool writeFully(int descriptor, const char* data, qint64 size, QString* reason) {
+data::MaybeFailure writeFully(int descriptor, const char* data, qint64 size) {
     qint64 done = 0;
     while (done < size) {
         const ssize_t n = ::write(descriptor, data + done, static_cast<size_t>(size - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            *reason = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
-            return false;
-        }
+        if (n <= 0)
+            return data::Failure{data::err::DiskError,
+                                 QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO))};
         done += n;
     }
-    return true;
+    return std::nullopt;
 }
 
 StandardOutput::StandardOutput(int descriptor) : descriptor_(descriptor) {
@@ -50,10 +49,9 @@ qint64 StandardOutput::writeData(const char* data, qint64 size) {
     // After a failure nothing more goes out: the output is incomplete either way.
     if (failed())
         return -1;
-    QString reason;
-    if (!writeFully(descriptor_, data, size, &reason)) {
-        failure_ = reason;
-        setErrorString(reason);
+    if (const auto failure = writeFully(descriptor_, data, size)) {
+        failure_ = failure->text;
+        setErrorString(failure->text);
         return -1;
     }
     return size;
@@ -65,11 +63,9 @@ int outputStatus(const QString& program, const StandardOutput& out, int status) 
 
 int writeOutput(const QString& program, const QString& out, const QString& err, int status) {
     const QByteArray o = out.toUtf8(), e = err.toUtf8();
-    QString reason;
-    const bool written = writeFully(STDOUT_FILENO, o.constData(), o.size(), &reason);
-    QString ignored;
-    writeFully(STDERR_FILENO, e.constData(), e.size(), &ignored);
-    return written ? status : failedOutput(program, reason);
+    const auto failure = writeFully(STDOUT_FILENO, o.constData(), o.size());
+    writeError(err);
+    return failure ? failedOutput(program, failure->text) : status;
 }
 
 }  // namespace velmora::cli

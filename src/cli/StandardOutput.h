@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QIODevice>
 #include <QString>
 
@@ -26,8 +28,9 @@ class StandardOutput : public QIODevice {
     QString failure_;
 };
 
-// Writes bytes to a file descriptor in full; false with the system's reason otherwise.
-bool writeFully(int descriptor, const char* data, qint64 size, QString* reason);
+// Writes bytes to a file descriptor in full; otherwise a failure (err::DiskError) whose text
+// is the system's reason.
+[[nodiscard]] data::MaybeFailure writeFully(int descriptor, const char* data, qint64 size);
 
 // The exit status of a program whose output is complete: its own status when all of it
 // reached standard output; else 1, with "PROGRAM: the output could not be written in full:
