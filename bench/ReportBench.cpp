@@ -31,12 +31,11 @@ bool prepare(const QString& folder, QString* error) {
     try {
         auto db = data::Database::open(QDir(folder).filePath(QStringLiteral("Timemgr.mdb")));
         reports::ensureReportQueries(*db);
+        reports::writeDefaultReportDefinitions(folder);
     } catch (const data::DbError& e) {
         *error = e.text();
         return false;
     }
-    if (!reports::writeDefaultReportDefinitions(folder, error))
-        return false;
     return true;
 }
 
@@ -49,9 +48,8 @@ void renderLoop(benchmark::State& state, const QString& folder, const QString& r
     job.companyPhone = QStringLiteral("555-0100");
     const QString pdf = QDir(folder).filePath(QStringLiteral("bench-report.pdf"));
     for (auto _ : state) {
-        QString error;
-        if (!reports::renderReportToPdf(job, pdf, &error)) {
-            state.SkipWithError(qPrintable(error));
+        if (const auto failure = reports::renderReportToPdf(job, pdf)) {
+            state.SkipWithError(qPrintable(failure->text));
             return;
         }
     }

@@ -98,13 +98,15 @@ JetConversionResult convertJetDataFiles(const std::vector<FileInPlace>& files,
             continue;
         // The reports read their definitions beside the main data file.
         const QString folder = QFileInfo(f.path).absolutePath();
-        QString error;
-        reports::writeDefaultReportDefinitions(folder, &error);
+        try {
+            reports::writeDefaultReportDefinitions(folder);
+        } catch (const data::DbError&) {
+            // A default that cannot be written is left out; the conversion goes on without it.
+        }
         for (const QString& name : {reports::kActualReportFile, reports::kForecastReportFile}) {
             const QString path = data::resolvePathCaseInsensitive(QDir(folder).filePath(name));
             reports::ReportDefinition definition;
-            if (QFileInfo::exists(path) &&
-                !reports::loadReportDefinition(path, &definition, &error))
+            if (QFileInfo::exists(path) && reports::loadReportDefinition(path, &definition))
                 result.unreadableReports << path;
         }
     }

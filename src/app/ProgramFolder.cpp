@@ -69,14 +69,11 @@ bool ensureFirstRun(const QString& folder, QString* error) {
         if (!QFileInfo::exists(resolvePathCaseInsensitive(templates)))
             schema::createTemplateFile(templates);
         // The reports' definitions go beside the data files; ones already there are kept.
-        QString reportError;
-        if (!reports::writeDefaultReportDefinitions(dataFolder, &reportError))
-            throw DbError(err::InvalidPath, reportError);
+        reports::writeDefaultReportDefinitions(dataFolder);
         schema::createCompanyFile(companyFileName(folder), dataPath);
-        return true;
+        return std::nullopt;
     } catch (const DbError& e) {
-        *error = e.text();
-        return false;
+        return data::Failure::of(e);
     }
 }
 

@@ -226,10 +226,13 @@ void frmRemain::cmdPrint_Click(int index) {
     job.warnings = warnings_;
     if (utilisation_)
         job.utilisation = utilisation_;
-    QString error = QStringLiteral("No report engine is available to print with.");
-    if (!runner_ || !runner_(this, job, &error)) {
+    const data::MaybeFailure failure =
+        runner_ ? runner_(this, job)
+                : data::Failure{data::err::Internal,
+                                QStringLiteral("No report engine is available to print with.")};
+    if (failure) {
         screens::msgBox(
-            this, error, MsgButtons::Ok, MsgIcon::Exclamation,
+            this, failure->text, MsgButtons::Ok, MsgIcon::Exclamation,
             index == 0 ? QStringLiteral("Print Actual") : QStringLiteral("Print Forecast"));
         screens::reactivateWindow(this);
     }

@@ -1,6 +1,7 @@
 #include "ReportDefinition.h"
 
 #include "data/DataFiles.h"
+#include "data/DbError.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,7 +69,7 @@ class Parser {
   public:
     Parser(const QString& fileName, ReportDefinition* def) : file_(fileName), def_(def) {}
 
-    bool parse(const QString& text, QString* error) {
+    void parse(const QString& text) {
         const QStringList lines = text.split(u'\n');
         for (int i = 0; i < lines.size(); ++i) {
             line_ = i + 1;
@@ -80,39 +81,35 @@ class Parser {
                 continue;
             if (t.startsWith(u'[')) {
                 if (!t.endsWith(u']'))
-                    return fail(error, QStringLiteral("a section name must end with \"]\""));
-                if (!startSection(t.mid(1, t.size() - 2).trimmed(), error))
-                    return false;
+                    fail(QStringLiteral("a section name must end with \"]\""));
+                startSection(t.mid(1, t.size() - 2).trimmed());
                 continue;
             }
             const qsizetype eq = t.indexOf(u'=');
             if (eq <= 0)
-                return fail(error, QStringLiteral("expected \"Key = value\", found \"%1\"").arg(t));
+                fail(QStringLiteral("expected \"Key = value\", found \"%1\"").arg(t));
             if (section_.isEmpty())
-                return fail(error, QStringLiteral("\"%1\" stands before the first section").arg(t));
-            if (!setKey(t.left(eq).trimmed(), t.mid(eq + 1), error))
-                return false;
+                fail(QStringLiteral("\"%1\" stands before the first section").arg(t));
+            setKey(t.left(eq).trimmed(), t.mid(eq + 1));
         }
         line_ = 0;
-        return finish(error);
+        finish();
     }
 
   private:
-    bool fail(QString* error, const QString& what) const {
-        if (error) {
-            *error = line_ > 0 ? QStringLiteral(
-                                     "The report definition %1 cannot be read: line "
-                                     "%2: %3.")
-                                     .arg(QDir::toNativeSeparators(file_))
-                                     .arg(line_)
-                                     .arg(what)
-                               : QStringLiteral("The report definition %1 is not complete: %2.")
-                                     .arg(QDir::toNativeSeparators(file_), what);
-        }
-        return false;
+    // Stops the reading: parseReportDefinition() hands the failure back.
+    [[noreturn]] void fail(const QString& what) const {
+        throw data::DbError(
+            data::err::SyntaxError,
+            line_ > 0 ? QStringLiteral("The report definition %1 cannot be read: line %2: %3.")
+                            .arg(QDir::toNativeSeparators(file_))
+                            .arg(line_)
+                            .arg(what)
+                      : QStringLiteral("The report definition %1 is not complete: %2.")
+                            .arg(QDir::toNativeSeparators(file_), what));
     }
 
-    bool startSection(const QString& name, QString* error) {
+    void startSection(const QString& name) {
         static const QStringList known = {QStringLiteral("Report"), QStringLiteral("Page"),
                                           QStringLiteral("Aircraft"), QStringLiteral("Column")};
         for (const QString& k : known) {
@@ -123,52 +120,50 @@ class Parser {
                     def_->columns.append(ReportColumn{});
                     columnLine_.append(line_);
                 } else if (sectionsSeen_.contains(k)) {
-                    return fail(error, QStringLiteral("the section [%1] appears twice").arg(k));
+                    fail(QStringLiteral("the section [%1] appears twice").arg(k));
                 }
                 sectionsSeen_.insert(k);
-                return true;
+                return;
             }
         }
-        return fail(error, QStringLiteral("unknown section [%1]").arg(name));
+        fail(QStringLiteral("unknown section [%1]").arg(name));
     }
 
     bool isKey(const QString& key, const char* name) const {
         return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     }
 
-    bool number(const QString& key, const QString& v, double lo, double hi, double* out,
-                QString* error) const {
+    void number(const QString& key, const QString& v, double lo, double hi, double* out) const {
         bool ok = false;
         const double d = v.toDouble(&ok);
         if (!ok || d < lo || d > hi)
-            return fail(error, QStringLiteral("%1 must be a number from %2 to %3, not \"%4\"")
-                                   .arg(key)
-                                   .arg(lo)
-                                   .arg(hi)
-                                   .arg(v));
+            fail(QStringLiteral("%1 must be a number from %2 to %3, not \"%4\"")
+                     .arg(key)
+                     .arg(lo)
+                     .arg(hi)
+                     .arg(v));
         *out = d;
-        return true;
     }
 
-    bool setKey(const QString& key, const QString& raw, QString* error) {
+    void setKey(const QString& key, const QString& raw) {
         const QString v = unquote(raw);
         const QString folded = key.toCaseFolded();
         // Fact lines repeat; every other key is given once in its section.
         if (!isKey(key, "Fact")) {
             if (seen_.contains(folded))
-                return fail(error, QStringLiteral("%1 is given twice in [%2]").arg(key, section_));
+                fail(QStringLiteral("%1 is given twice in [%2]").arg(key, section_));
             seen_.insert(folded);
         }
         if (section_ == u"Report")
-            return reportKey(key, v, error);
+            return reportKey(key, v);
         if (section_ == u"Page")
-            return pageKey(key, v, error);
+            return pageKey(key, v);
         if (section_ == u"Aircraft")
-            return aircraftKey(key, v, error);
-        return columnKey(key, v, error);
+            return aircraftKey(key, v);
+        return columnKey(key, v);
     }
 
-    bool reportKey(const QString& key, const QString& v, QString* error) {
+    void reportKey(const QString& key, const QString& v) {
         if (isKey(key, "Title")) {
             def_->title = printedText(v);
         } else if (isKey(key, "Source")) {
@@ -177,9 +172,7 @@ class Parser {
             else if (v.compare(kForecastSource, Qt::CaseInsensitive) == 0)
                 def_->source = kForecastSource;
             else
-                return fail(
-                    error,
-                    QStringLiteral("Source must be Remaining or Forecast, not \"%1\"").arg(v));
+                fail(QStringLiteral("Source must be Remaining or Forecast, not \"%1\"").arg(v));
         } else if (isKey(key, "Paper")) {
             if (v.compare(QLatin1String("Letter"), Qt::CaseInsensitive) == 0)
                 def_->paper = QPageSize::Letter;
@@ -190,22 +183,19 @@ class Parser {
             else if (v.compare(QLatin1String("A3"), Qt::CaseInsensitive) == 0)
                 def_->paper = QPageSize::A3;
             else
-                return fail(
-                    error,
-                    QStringLiteral("Paper must be Letter, Legal, A4 or A3, not \"%1\"").arg(v));
+                fail(QStringLiteral("Paper must be Letter, Legal, A4 or A3, not \"%1\"").arg(v));
         } else if (isKey(key, "Orientation")) {
             if (v.compare(QLatin1String("Landscape"), Qt::CaseInsensitive) == 0)
                 def_->orientation = QPageLayout::Landscape;
             else if (v.compare(QLatin1String("Portrait"), Qt::CaseInsensitive) == 0)
                 def_->orientation = QPageLayout::Portrait;
             else
-                return fail(
-                    error,
+                fail(
                     QStringLiteral("Orientation must be Landscape or Portrait, not \"%1\"").arg(v));
         } else if (isKey(key, "FontSize")) {
-            return number(key, v, 5, 14, &def_->fontSize, error);
+            return number(key, v, 5, 14, &def_->fontSize);
         } else if (isKey(key, "Margin")) {
-            return number(key, v, 5, 40, &def_->marginMm, error);
+            return number(key, v, 5, 40, &def_->marginMm);
         } else if (isKey(key, "DatePicture")) {
             def_->datePicture = v;
         } else if (isKey(key, "Sort")) {
@@ -223,12 +213,11 @@ class Parser {
         } else if (isKey(key, "Summary")) {
             def_->summaryText = printedText(v);
         } else {
-            return fail(error, QStringLiteral("unknown key %1 in [Report]").arg(key));
+            fail(QStringLiteral("unknown key %1 in [Report]").arg(key));
         }
-        return true;
     }
 
-    bool pageKey(const QString& key, const QString& v, QString* error) {
+    void pageKey(const QString& key, const QString& v) {
         struct Item {
             const char* name;
             QString* target;
@@ -241,42 +230,39 @@ class Parser {
         for (const Item& it : items) {
             if (isKey(key, it.name)) {
                 *it.target = printedText(v);
-                return true;
+                return;
             }
         }
-        return fail(error, QStringLiteral("unknown key %1 in [Page]").arg(key));
+        fail(QStringLiteral("unknown key %1 in [Page]").arg(key));
     }
 
-    bool aircraftKey(const QString& key, const QString& v, QString* error) {
+    void aircraftKey(const QString& key, const QString& v) {
         if (isKey(key, "Title")) {
             def_->factsTitle = printedText(v);
         } else if (isKey(key, "Columns")) {
             double d = 0;
-            if (!number(key, v, 1, 6, &d, error))
-                return false;
+            number(key, v, 1, 6, &d);
             def_->factColumns = static_cast<int>(d);
         } else if (isKey(key, "Fact")) {
             const QStringList parts = v.split(u'|');
             if (parts.size() < 2 || parts.size() > 3)
-                return fail(error,
-                            QStringLiteral("Fact must read \"Caption | Field\" or \"Caption | "
-                                           "Field | Picture\", not \"%1\"")
-                                .arg(v));
+                fail(QStringLiteral("Fact must read \"Caption | Field\" or \"Caption | "
+                                    "Field | Picture\", not \"%1\"")
+                         .arg(v));
             ReportFact f;
             f.caption = printedText(unquote(parts[0]));
             f.field = unquote(parts[1]);
             if (parts.size() == 3)
                 f.picture = unquote(parts[2]);
             if (f.field.isEmpty())
-                return fail(error, QStringLiteral("the fact \"%1\" names no field").arg(f.caption));
+                fail(QStringLiteral("the fact \"%1\" names no field").arg(f.caption));
             def_->facts.append(f);
         } else {
-            return fail(error, QStringLiteral("unknown key %1 in [Aircraft]").arg(key));
+            fail(QStringLiteral("unknown key %1 in [Aircraft]").arg(key));
         }
-        return true;
     }
 
-    bool columnKey(const QString& key, const QString& v, QString* error) {
+    void columnKey(const QString& key, const QString& v) {
         ReportColumn& c = def_->columns.last();
         if (isKey(key, "Caption")) {
             c.caption = printedText(v);
@@ -285,7 +271,7 @@ class Parser {
         } else if (isKey(key, "Picture")) {
             c.picture = v;
         } else if (isKey(key, "Width")) {
-            return number(key, v, 0.5, 100, &c.width, error);
+            return number(key, v, 0.5, 100, &c.width);
         } else if (isKey(key, "Align")) {
             if (v.compare(QLatin1String("Left"), Qt::CaseInsensitive) == 0)
                 c.align = CellAlign::Left;
@@ -294,9 +280,7 @@ class Parser {
             else if (v.compare(QLatin1String("Center"), Qt::CaseInsensitive) == 0)
                 c.align = CellAlign::Center;
             else
-                return fail(
-                    error,
-                    QStringLiteral("Align must be Left, Center or Right, not \"%1\"").arg(v));
+                fail(QStringLiteral("Align must be Left, Center or Right, not \"%1\"").arg(v));
         } else if (isKey(key, "Highlight")) {
             const QStringList words = v.split(u' ', Qt::SkipEmptyParts);
             if (words.size() == 1 &&
@@ -310,39 +294,36 @@ class Parser {
                 c.highlight = Highlight::Flag;
                 c.flagField = words[1];
             } else {
-                return fail(error, QStringLiteral("Highlight must be None, Negative or \"Flag "
-                                                  "Field\", not \"%1\"")
-                                       .arg(v));
+                fail(QStringLiteral("Highlight must be None, Negative or \"Flag "
+                                    "Field\", not \"%1\"")
+                         .arg(v));
             }
         } else {
-            return fail(error, QStringLiteral("unknown key %1 in [Column]").arg(key));
+            fail(QStringLiteral("unknown key %1 in [Column]").arg(key));
         }
-        return true;
     }
 
-    bool finish(QString* error) {
+    void finish() {
         if (!sectionsSeen_.contains(QStringLiteral("Report")))
-            return fail(error, QStringLiteral("it has no [Report] section"));
+            fail(QStringLiteral("it has no [Report] section"));
         if (def_->title.trimmed().isEmpty())
-            return fail(error, QStringLiteral("[Report] gives no Title"));
+            fail(QStringLiteral("[Report] gives no Title"));
         if (def_->source.isEmpty())
-            return fail(error, QStringLiteral("[Report] names no Source (Remaining or Forecast)"));
+            fail(QStringLiteral("[Report] names no Source (Remaining or Forecast)"));
         if (def_->columns.isEmpty())
-            return fail(error, QStringLiteral("it has no [Column] section"));
+            fail(QStringLiteral("it has no [Column] section"));
         for (int i = 0; i < def_->columns.size(); ++i) {
             if (def_->columns[i].field.isEmpty()) {
                 line_ = columnLine_.value(i);
-                return fail(error, QStringLiteral("this [Column] names no Field"));
+                fail(QStringLiteral("this [Column] names no Field"));
             }
         }
         const QString page = def_->headerLeft + def_->headerCenter + def_->headerRight +
                              def_->footerLeft + def_->footerCenter + def_->footerRight;
         for (const QString& name : kRequiredOnPage) {
             if (!page.contains(u'{' + name + u'}', Qt::CaseInsensitive))
-                return fail(error,
-                            QStringLiteral("the page header and footer must show {%1}").arg(name));
+                fail(QStringLiteral("the page header and footer must show {%1}").arg(name));
         }
-        return true;
     }
 
     QString file_;
@@ -360,56 +341,50 @@ QString resourcePath(const QString& reportFileName) {
 
 }  // namespace
 
-bool parseReportDefinition(const QString& text, const QString& fileName, ReportDefinition* out,
-                           QString* error) {
+data::MaybeFailure parseReportDefinition(const QString& text, const QString& fileName,
+                                         ReportDefinition* out) {
     ReportDefinition def;
     def.fileName = fileName;
     Parser p(fileName, &def);
-    if (!p.parse(text, error))
-        return false;
+    try {
+        p.parse(text);
+    } catch (const data::DbError& e) {
+        return data::Failure::of(e);
+    }
     *out = std::move(def);
-    return true;
+    return std::nullopt;
 }
 
-bool loadReportDefinition(const QString& path, ReportDefinition* out, QString* error) {
+data::MaybeFailure loadReportDefinition(const QString& path, ReportDefinition* out) {
     const QString resolved = data::resolvePathCaseInsensitive(path);
     const QFileInfo fi(resolved);
     const QString shown = QDir::toNativeSeparators(path);
-    if (!fi.exists()) {
-        if (error)
-            *error = QStringLiteral("The report definition %1 does not exist.").arg(shown);
-        return false;
-    }
-    if (fi.isDir()) {
-        if (error)
-            *error = QStringLiteral("The report definition %1 is a folder, not a file.").arg(shown);
-        return false;
-    }
+    if (!fi.exists())
+        return data::Failure{data::err::FileNotFound,
+                             QStringLiteral("The report definition %1 does not exist.").arg(shown)};
+    if (fi.isDir())
+        return data::Failure{
+            data::err::CannotOpen,
+            QStringLiteral("The report definition %1 is a folder, not a file.").arg(shown)};
     QFile f(resolved);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("The report definition %1 cannot be read: %2.")
-                         .arg(shown, f.errorString());
-        return false;
-    }
+    if (!f.open(QIODevice::ReadOnly))
+        return data::Failure{data::err::CannotOpen,
+                             QStringLiteral("The report definition %1 cannot be read: %2.")
+                                 .arg(shown, f.errorString())};
     const QByteArray bytes = f.read(1024 * 1024 + 1);
-    if (bytes.size() > 1024 * 1024) {
-        if (error)
-            *error = QStringLiteral(
-                         "The report definition %1 is not a report definition: it "
-                         "is larger than one megabyte.")
-                         .arg(shown);
-        return false;
-    }
-    if (bytes.contains('\0')) {
-        if (error)
-            *error = QStringLiteral("The report definition %1 is not a text file.").arg(shown);
-        return false;
-    }
+    if (bytes.size() > 1024 * 1024)
+        return data::Failure{data::err::SyntaxError,
+                             QStringLiteral("The report definition %1 is not a report "
+                                            "definition: it is larger than one megabyte.")
+                                 .arg(shown)};
+    if (bytes.contains('\0'))
+        return data::Failure{
+            data::err::SyntaxError,
+            QStringLiteral("The report definition %1 is not a text file.").arg(shown)};
     QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
-    return parseReportDefinition(text, path, out, error);
+    return parseReportDefinition(text, path, out);
 }
 
 QString defaultReportDefinitionText(const QString& reportFileName) {
@@ -420,40 +395,31 @@ QString defaultReportDefinitionText(const QString& reportFileName) {
     return QString::fromUtf8(f.readAll());
 }
 
-bool writeDefaultReportDefinitions(const QString& dataFolderPath, QString* error) {
+void writeDefaultReportDefinitions(const QString& dataFolderPath) {
     initReportResources();
     const QDir dir(dataFolderPath);
-    if (!dir.exists()) {
-        if (error)
-            *error = QStringLiteral(
-                         "Cannot write the report definitions: the folder %1 does not "
-                         "exist.")
-                         .arg(QDir::toNativeSeparators(dataFolderPath));
-        return false;
-    }
+    if (!dir.exists())
+        throw data::DbError(data::err::InvalidPath,
+                            QStringLiteral("Cannot write the report definitions: the folder %1 "
+                                           "does not exist.")
+                                .arg(QDir::toNativeSeparators(dataFolderPath)));
     for (const QString& name : {kActualReportFile, kForecastReportFile}) {
         const QString target = dir.filePath(name);
         if (QFileInfo::exists(data::resolvePathCaseInsensitive(target)))
             continue;
         QFile source(resourcePath(name));
-        if (!source.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = QStringLiteral(
-                             "The default report definition %1 is missing from the "
-                             "program.")
-                             .arg(name);
-            return false;
-        }
+        if (!source.open(QIODevice::ReadOnly))
+            throw data::DbError(
+                data::err::Internal,
+                QStringLiteral("The default report definition %1 is missing from the program.")
+                    .arg(name));
         const QByteArray bytes = source.readAll();
         QSaveFile out(target);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-            if (error)
-                *error = QStringLiteral("Cannot write the report definition %1: %2.")
-                             .arg(QDir::toNativeSeparators(target), out.errorString());
-            return false;
-        }
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+            throw data::DbError(data::err::DiskError,
+                                QStringLiteral("Cannot write the report definition %1: %2.")
+                                    .arg(QDir::toNativeSeparators(target), out.errorString()));
     }
-    return true;
 }
 
 QStringList reportPlaceholderNames() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QList>
 #include <QPageLayout>
 #include <QPageSize>
@@ -62,20 +64,21 @@ struct ReportDefinition {
     QList<ReportColumn> columns;
 };
 
-// Reads a definition from its text. False, with a message naming the file and the line,
-// when the text is not a complete definition.
-bool parseReportDefinition(const QString& text, const QString& fileName, ReportDefinition* out,
-                           QString* error);
+// Reads a definition from its text. A failure (err::SyntaxError) with a message naming the
+// file and the line when the text is not a complete definition; out is kept as it was.
+[[nodiscard]] data::MaybeFailure parseReportDefinition(const QString& text, const QString& fileName,
+                                                       ReportDefinition* out);
 
-// Reads a definition file; a missing or unreadable file is an error naming it.
-bool loadReportDefinition(const QString& path, ReportDefinition* out, QString* error);
+// Reads a definition file; a missing or unreadable file is a failure naming it.
+[[nodiscard]] data::MaybeFailure loadReportDefinition(const QString& path, ReportDefinition* out);
 
 // The text of a default definition: 1.rpt (actual) or 2.rpt (forecast).
 QString defaultReportDefinitionText(const QString& reportFileName);
 
 // Writes the default 1.rpt and 2.rpt into a data folder, each only where no file of that
-// name (in any letter case) exists yet. False with a message when one cannot be written.
-bool writeDefaultReportDefinitions(const QString& dataFolderPath, QString* error);
+// name (in any letter case) exists yet. Throws DbError (err::InvalidPath for a missing
+// folder, err::DiskError for a file that cannot be written) naming the folder or file.
+void writeDefaultReportDefinitions(const QString& dataFolderPath);
 
 // The names a header, footer or summary text may use in braces besides the columns of
 // the aircraft's row.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Failure.h"
 #include "due/DueListSource.h"
 #include "due/WarningLevel.h"
 
@@ -25,7 +26,7 @@ struct PrintRequest {
         due::journalledUtilisation(utilisation::kDefaultAverageDays);
 };
 
-// Runs a print; false with a message for the user when it cannot.
-using ReportRunner = std::function<bool(QWidget* parent, const PrintRequest&, QString* error)>;
+// Runs a print; a failure, its text for the user, when it cannot.
+using ReportRunner = std::function<data::MaybeFailure(QWidget* parent, const PrintRequest&)>;
 
 }  // namespace velmora::reports

@@ -99,38 +99,35 @@ class ModelBuilder {
                  const ReportLevels& levels)
         : def_(def), db_(std::move(db)), out_(out), levels_(levels) {}
 
-    bool build(const QString& formula, const QString& company, const QString& phone,
-               const QDateTime& printed, QString* error) {
+    data::MaybeFailure build(const QString& formula, const QString& company, const QString& phone,
+                             const QDateTime& printed) {
         out_->definition = def_;
         out_->selectionFormula = formula;
         out_->dataFile = db_->path();
         ReportSelection sel;
-        if (!parseSelectionFormula(formula, &sel, error))
-            return false;
-        if (sel.source.compare(def_.source, Qt::CaseInsensitive) != 0) {
-            *error = QStringLiteral(
-                         "The selection formula \"%1\" selects from %2, but the report "
-                         "%3 reads the data source %4.")
-                         .arg(formula, sel.source, shownPath(def_.fileName), def_.source);
-            return false;
-        }
-        if (!isRegNumField(sel.field)) {
-            *error = QStringLiteral(
-                         "The selection formula \"%1\" cannot be used: a report selects "
-                         "its aircraft by {%2.Aircraft.RegNum}.")
-                         .arg(formula, def_.source);
-            return false;
-        }
+        if (auto failure = parseSelectionFormula(formula, &sel))
+            return failure;
+        if (sel.source.compare(def_.source, Qt::CaseInsensitive) != 0)
+            return data::Failure{
+                data::err::CriteriaSyntax,
+                QStringLiteral("The selection formula \"%1\" selects from %2, but the report "
+                               "%3 reads the data source %4.")
+                    .arg(formula, sel.source, shownPath(def_.fileName), def_.source)};
+        if (!isRegNumField(sel.field))
+            return data::Failure{
+                data::err::CriteriaSyntax,
+                QStringLiteral("The selection formula \"%1\" cannot be used: a report selects "
+                               "its aircraft by {%2.Aircraft.RegNum}.")
+                    .arg(formula, def_.source)};
         try {
             if (!db_->hasQueryDef(def_.source)) {
                 try {
                     ensureReportQueries(*db_);
                 } catch (const data::DbError& e) {
-                    *error = QStringLiteral(
-                                 "The data file %1 lacks the report's data source %2, "
-                                 "and it could not be added: %3")
-                                 .arg(shownPath(db_->path()), def_.source, e.text());
-                    return false;
+                    return data::Failure{e.number(),
+                                         QStringLiteral("The data file %1 lacks the report's data "
+                                                        "source %2, and it could not be added: %3")
+                                             .arg(shownPath(db_->path()), def_.source, e.text())};
                 }
             }
             auto aircraft = db_->openRecordset(QStringLiteral("Aircraft"));
@@ -161,8 +158,8 @@ class ModelBuilder {
                 rows = db_->openRecordset(reportSqlForAircraftRow(def_.source, found->rowid));
             else
                 rows = db_->openRecordset(def_.source);
-            if (!checkFields(*aircraft, *rows, error))
-                return false;
+            if (auto failure = checkFields(*aircraft, *rows))
+                return failure;
             fillValues(company, phone, printed);
             if (found) {
                 out_->aircraftFound = true;
@@ -171,71 +168,72 @@ class ModelBuilder {
                 fillLines(*rows, matches);
             }
         } catch (const data::DbError& e) {
-            *error = QStringLiteral("The report %1 cannot read the data file %2: %3")
-                         .arg(shownPath(def_.fileName), shownPath(db_->path()), e.text());
-            return false;
+            return data::Failure{
+                e.number(), QStringLiteral("The report %1 cannot read the data file %2: %3")
+                                .arg(shownPath(def_.fileName), shownPath(db_->path()), e.text())};
         }
         out_->values.insert(QStringLiteral("count"), QString::number(out_->rowCount));
         out_->values.insert(QStringLiteral("overdue"), QString::number(out_->highlightedRows));
         out_->values.insert(QStringLiteral("duesoon"), QString::number(out_->dueSoonRows));
-        return true;
+        return std::nullopt;
     }
 
   private:
-    bool fieldError(QString* error, const QString& what) const {
-        *error = QStringLiteral("The report definition %1 cannot be used with %2: %3.")
-                     .arg(shownPath(def_.fileName), shownPath(db_->path()), what);
-        return false;
+    data::Failure fieldError(const QString& what) const {
+        return {data::err::TooFewParameters,
+                QStringLiteral("The report definition %1 cannot be used with %2: %3.")
+                    .arg(shownPath(def_.fileName), shownPath(db_->path()), what)};
     }
 
     int sourceField(const data::Recordset& rs, const QString& name) const {
         return rs.fieldIndex(name);
     }
 
-    bool checkFields(const data::Recordset& aircraft, const data::Recordset& rs, QString* error) {
+    // The fields the definition reads, looked up in the data source and the table Aircraft;
+    // a failure naming the first that is not there.
+    data::MaybeFailure checkFields(const data::Recordset& aircraft, const data::Recordset& rs) {
         if (rs.fieldIndex(QStringLiteral("Aircraft.RegNum")) < 0)
-            return fieldError(error, QStringLiteral("the data source %1 has no field "
-                                                    "Aircraft.RegNum")
-                                         .arg(def_.source));
+            return fieldError(QStringLiteral("the data source %1 has no field "
+                                             "Aircraft.RegNum")
+                                  .arg(def_.source));
         for (const ReportColumn& c : def_.columns) {
             const int i = sourceField(rs, c.field);
             if (i < 0)
                 return fieldError(
-                    error, QStringLiteral("the column \"%1\" reads the field %2, "
-                                          "which the data source %3 does not have")
-                               .arg(QString(c.caption).replace(u'\n', u' '), c.field, def_.source));
+                    QStringLiteral("the column \"%1\" reads the field %2, "
+                                   "which the data source %3 does not have")
+                        .arg(QString(c.caption).replace(u'\n', u' '), c.field, def_.source));
             columnIndex_.push_back(i);
             int flag = -1;
             if (c.highlight == Highlight::Flag) {
                 flag = sourceField(rs, c.flagField);
                 if (flag < 0)
                     return fieldError(
-                        error, QStringLiteral("the column \"%1\" is marked by the field %2, which "
-                                              "the data source %3 does not have")
-                                   .arg(QString(c.caption).replace(u'\n', u' '), c.flagField,
-                                        def_.source));
+                        QStringLiteral("the column \"%1\" is marked by the field %2, which "
+                                       "the data source %3 does not have")
+                            .arg(QString(c.caption).replace(u'\n', u' '), c.flagField,
+                                 def_.source));
             }
             flagIndex_.push_back(flag);
         }
         for (const QString& s : def_.sortFields) {
             const int i = sourceField(rs, s);
             if (i < 0)
-                return fieldError(error, QStringLiteral("it sorts by %1, which the data source "
-                                                        "%2 does not have")
-                                             .arg(s, def_.source));
+                return fieldError(QStringLiteral("it sorts by %1, which the data source "
+                                                 "%2 does not have")
+                                      .arg(s, def_.source));
             sortIndex_.push_back(i);
         }
         if (!def_.groupField.isEmpty()) {
             groupIndex_ = sourceField(rs, def_.groupField);
             if (groupIndex_ < 0)
-                return fieldError(error, QStringLiteral("it groups by %1, which the data source "
-                                                        "%2 does not have")
-                                             .arg(def_.groupField, def_.source));
+                return fieldError(QStringLiteral("it groups by %1, which the data source "
+                                                 "%2 does not have")
+                                      .arg(def_.groupField, def_.source));
         }
         for (const ReportFact& f : def_.facts) {
             if (aircraft.fieldIndex(f.field) < 0)
-                return fieldError(error,
-                                  QStringLiteral("the fact \"%1\" reads %2, which is not a column "
+                return fieldError(QStringLiteral("the fact \"%1\" reads %2, which is not a column "
                                                  "of the table Aircraft")
                                       .arg(f.caption, f.field));
         }
@@ -250,12 +248,12 @@ class ModelBuilder {
                 const QString name = it.next().captured(1).trimmed();
                 if (special.contains(name, Qt::CaseInsensitive) || aircraft.fieldIndex(name) >= 0)
                     continue;
-                return fieldError(error, QStringLiteral("{%1} is neither one of {%2} nor a column "
-                                                        "of the table Aircraft")
-                                             .arg(name, special.join(QStringLiteral("}, {"))));
+                return fieldError(QStringLiteral("{%1} is neither one of {%2} nor a column "
+                                                 "of the table Aircraft")
+                                      .arg(name, special.join(QStringLiteral("}, {"))));
             }
         }
-        return true;
+        return std::nullopt;
     }
 
     void fillValues(const QString& company, const QString& phone, const QDateTime& printed) {
@@ -435,67 +433,60 @@ QString reportDataFilePath(const ReportJob& job) {
     return data::resolvePathCaseInsensitive(QDir::cleanPath(path));
 }
 
-bool buildReportModel(const ReportDefinition& definition, const QString& selectionFormula,
-                      const std::shared_ptr<data::Database>& db, const QString& companyName,
-                      const QString& companyPhone, const QDateTime& printed, ReportModel* out,
-                      QString* error, const ReportLevels& levels) {
+data::MaybeFailure buildReportModel(const ReportDefinition& definition,
+                                    const QString& selectionFormula,
+                                    const std::shared_ptr<data::Database>& db,
+                                    const QString& companyName, const QString& companyPhone,
+                                    const QDateTime& printed, ReportModel* out,
+                                    const ReportLevels& levels) {
     ReportModel model;
-    QString message;
     ModelBuilder builder(definition, db, &model, levels);
-    if (!builder.build(selectionFormula, companyName, companyPhone, printed, &message)) {
-        if (error)
-            *error = message;
-        return false;
-    }
+    if (auto failure = builder.build(selectionFormula, companyName, companyPhone, printed))
+        return failure;
     *out = std::move(model);
-    return true;
+    return std::nullopt;
 }
 
 namespace {
 
 // The report definition a job names. A database server keeps data sets, not report files:
 // the report of a data path on a server ("URI#1") is the program's own definition of it.
-bool loadDefinitionOf(const ReportJob& job, ReportDefinition* def, QString* error) {
+data::MaybeFailure loadDefinitionOf(const ReportJob& job, ReportDefinition* def) {
     if (!data::isServerLocation(job.reportFile))
-        return loadReportDefinition(job.reportFile, def, error);
+        return loadReportDefinition(job.reportFile, def);
     const QString name =
         job.reportFile.mid(job.reportFile.lastIndexOf(u'#') + 1).trimmed() + QStringLiteral(".rpt");
     const QString text = defaultReportDefinitionText(name);
-    if (text.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("The program has no report definition %1.").arg(name);
-        return false;
-    }
-    return parseReportDefinition(text, name, def, error);
+    if (text.isEmpty())
+        return data::Failure{data::err::FileNotFound,
+                             QStringLiteral("The program has no report definition %1.").arg(name)};
+    return parseReportDefinition(text, name, def);
 }
 
 }  // namespace
 
-bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
-                     const QDateTime& printed) {
+data::MaybeFailure loadReportModel(const ReportJob& job, ReportModel* out,
+                                   const QDateTime& printed) {
     ReportDefinition def;
-    if (job.reportFile.trimmed().isEmpty()) {
-        if (error)
-            *error = QStringLiteral("No report definition file was named.");
-        return false;
-    }
-    if (!loadDefinitionOf(job, &def, error))
-        return false;
+    if (job.reportFile.trimmed().isEmpty())
+        return data::Failure{data::err::FileNotFound,
+                             QStringLiteral("No report definition file was named.")};
+    if (auto failure = loadDefinitionOf(job, &def))
+        return failure;
     ReportSelection sel;
-    if (!parseSelectionFormula(job.selectionFormula, &sel, error))
-        return false;
+    if (auto failure = parseSelectionFormula(job.selectionFormula, &sel))
+        return failure;
     const QString dataPath = reportDataFilePath(job);
     std::shared_ptr<data::Database> db;
     try {
         db = data::Database::open(dataPath);
     } catch (const data::DbError& e) {
-        if (error)
-            *error = QStringLiteral("The data file %1 of the report %2 cannot be opened: %3")
-                         .arg(shownPath(dataPath), shownPath(job.reportFile), e.text());
-        return false;
+        return data::Failure{
+            e.number(), QStringLiteral("The data file %1 of the report %2 cannot be opened: %3")
+                            .arg(shownPath(dataPath), shownPath(job.reportFile), e.text())};
     }
     return buildReportModel(def, job.selectionFormula, db, job.companyName, job.companyPhone,
-                            printed, out, error, {job.warnings, job.utilisation});
+                            printed, out, {job.warnings, job.utilisation});
 }
 
 }  // namespace velmora::reports

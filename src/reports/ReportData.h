@@ -2,6 +2,7 @@
 
 #include "ReportJob.h"
 #include "ReportSelection.h"
+#include "data/Failure.h"
 #include "reportfiles/ReportDefinition.h"
 
 #include <QDateTime>
@@ -61,11 +62,12 @@ struct ReportModel {
     QHash<QString, QString> values;  // by case-folded name: Company, Printed, RegNum, ...
 };
 
-// Reads a report: its definition file, the selection formula, the data file. False, with
-// a message naming the file (or the formula) at fault, when any of them cannot be used.
-// The stored queries are added to a data file that lacks them.
-bool loadReportModel(const ReportJob& job, ReportModel* out, QString* error,
-                     const QDateTime& printed = QDateTime::currentDateTime());
+// Reads a report: its definition file, the selection formula, the data file. A failure,
+// with a message naming the file (or the formula) at fault, when any of them cannot be
+// used; out is kept as it was. The stored queries are added to a data file that lacks them.
+[[nodiscard]] data::MaybeFailure loadReportModel(
+    const ReportJob& job, ReportModel* out,
+    const QDateTime& printed = QDateTime::currentDateTime());
 
 // The data file a job reads: its data file name resolved against the report file's
 // folder when it names no folder, letter case not regarded.
@@ -80,9 +82,12 @@ struct ReportLevels {
 };
 
 // The same from a definition already read and a database already open.
-bool buildReportModel(const ReportDefinition& definition, const QString& selectionFormula,
-                      const std::shared_ptr<data::Database>& db, const QString& companyName,
-                      const QString& companyPhone, const QDateTime& printed, ReportModel* out,
-                      QString* error, const ReportLevels& levels = {});
+[[nodiscard]] data::MaybeFailure buildReportModel(const ReportDefinition& definition,
+                                                  const QString& selectionFormula,
+                                                  const std::shared_ptr<data::Database>& db,
+                                                  const QString& companyName,
+                                                  const QString& companyPhone,
+                                                  const QDateTime& printed, ReportModel* out,
+                                                  const ReportLevels& levels = {});
 
 }  // namespace velmora::reports

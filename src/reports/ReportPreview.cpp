@@ -37,27 +37,25 @@ void saveAsPdf(QWidget* parent, const ReportModel& model) {
                                                       QStringLiteral("PDF files (*.pdf)"));
     if (path.isEmpty())
         return;
-    QString error;
-    if (!writeReportPdf(model, path, &error))
-        QMessageBox::warning(parent, QStringLiteral("Save as PDF"), error);
+    if (const auto failure = writeReportPdf(model, path))
+        QMessageBox::warning(parent, QStringLiteral("Save as PDF"), failure->text);
 }
 
 }  // namespace
 
-bool writeReportPdf(const ReportModel& model, const QString& pdfPath, QString* error) {
+data::MaybeFailure writeReportPdf(const ReportModel& model, const QString& pdfPath) {
     const QString shown = QDir::toNativeSeparators(pdfPath);
-    if (pdfPath.trimmed().isEmpty()) {
-        if (error)
-            *error = QStringLiteral("No file was named for the PDF.");
-        return false;
-    }
+    if (pdfPath.trimmed().isEmpty())
+        return data::Failure{data::err::InvalidPath,
+                             QStringLiteral("No file was named for the PDF.")};
     exporting::OutputFile file(pdfPath);
-    if (!file.open()) {
-        if (error)
-            *error = QStringLiteral("The PDF file %1 cannot be written: %2.")
-                         .arg(shown, file.errorString());
-        return false;
-    }
+    const auto cannot = [&](const QString& reason) {
+        return data::Failure{
+            data::err::DiskError,
+            QStringLiteral("The PDF file %1 cannot be written: %2.").arg(shown, reason)};
+    };
+    if (!file.open())
+        return cannot(file.errorString());
     QString paintError;
     int pages = 0;
     {
@@ -70,30 +68,27 @@ bool writeReportPdf(const ReportModel& model, const QString& pdfPath, QString* e
     }
     if (pages == 0) {
         file.cancel();
-        if (error)
-            *error = QStringLiteral("The PDF file %1 cannot be written: %2").arg(shown, paintError);
-        return false;
+        // The painter's message ends with its own full stop.
+        return data::Failure{
+            data::err::DiskError,
+            QStringLiteral("The PDF file %1 cannot be written: %2").arg(shown, paintError)};
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("The PDF file %1 cannot be written: %2.")
-                         .arg(shown, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return cannot(file.errorString());
+    return std::nullopt;
 }
 
-bool renderReportToPdf(const ReportJob& job, const QString& pdfPath, QString* error) {
+data::MaybeFailure renderReportToPdf(const ReportJob& job, const QString& pdfPath) {
     ReportModel model;
-    if (!loadReportModel(job, &model, error))
-        return false;
-    return writeReportPdf(model, pdfPath, error);
+    if (auto failure = loadReportModel(job, &model))
+        return failure;
+    return writeReportPdf(model, pdfPath);
 }
 
-bool showReportPreview(QWidget* parent, const ReportJob& job, QString* error) {
+data::MaybeFailure showReportPreview(QWidget* parent, const ReportJob& job) {
     auto model = std::make_shared<ReportModel>();
-    if (!loadReportModel(job, model.get(), error))
-        return false;
+    if (auto failure = loadReportModel(job, model.get()))
+        return failure;
     // The printer outlives the window that shows it: it goes when the window has gone.
     auto* printer = new QPrinter(QPrinter::HighResolution);
     printer->setPageLayout(reportPageLayout(model->definition));
@@ -118,7 +113,7 @@ bool showReportPreview(QWidget* parent, const ReportJob& job, QString* error) {
                          [dialog, model] { saveAsPdf(dialog, *model); });
     }
     dialog->show();
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace velmora::reports

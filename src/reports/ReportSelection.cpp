@@ -1,5 +1,6 @@
 #include "ReportSelection.h"
 
+#include "data/DbError.h"
 #include "data/JetSqlTranslator.h"
 #include "data/JetText.h"
 
@@ -11,30 +12,33 @@ class FormulaReader {
   public:
     explicit FormulaReader(const QString& text) : s_(text) {}
 
-    bool read(ReportSelection* out, QString* why) {
+    // The selection the formula makes; throws DbError (err::CriteriaSyntax) when it is not
+    // of that form.
+    ReportSelection read() {
+        ReportSelection out;
         skipBlanks();
         if (!take(u'{'))
-            return fail(why, QStringLiteral("it must begin with \"{\""));
+            fail(QStringLiteral("it must begin with \"{\""));
         const qsizetype close = s_.indexOf(u'}', i_);
         if (close < 0)
-            return fail(why, QStringLiteral("the field name has no closing \"}\""));
+            fail(QStringLiteral("the field name has no closing \"}\""));
         const QString name = s_.mid(i_, close - i_).trimmed();
         i_ = close + 1;
         const qsizetype dot = name.indexOf(u'.');
         if (dot <= 0 || dot == name.size() - 1)
-            return fail(why, QStringLiteral("\"{%1}\" must name a data source and a field, as "
-                                            "in {Remaining.Aircraft.RegNum}")
-                                 .arg(name));
-        out->source = name.left(dot).trimmed();
-        out->field = name.mid(dot + 1).trimmed();
-        if (out->source.isEmpty() || out->field.isEmpty() || out->field.contains(u'{'))
-            return fail(why, QStringLiteral("\"{%1}\" is not a field name").arg(name));
+            fail(QStringLiteral("\"{%1}\" must name a data source and a field, as "
+                                "in {Remaining.Aircraft.RegNum}")
+                     .arg(name));
+        out.source = name.left(dot).trimmed();
+        out.field = name.mid(dot + 1).trimmed();
+        if (out.source.isEmpty() || out.field.isEmpty() || out.field.contains(u'{'))
+            fail(QStringLiteral("\"{%1}\" is not a field name").arg(name));
         skipBlanks();
         if (!take(u'='))
-            return fail(why, QStringLiteral("the field must be followed by \"=\""));
+            fail(QStringLiteral("the field must be followed by \"=\""));
         skipBlanks();
         if (i_ >= s_.size() || (s_[i_] != u'\'' && s_[i_] != u'"'))
-            return fail(why, QStringLiteral("the value must be written in quotes"));
+            fail(QStringLiteral("the value must be written in quotes"));
         const QChar quote = s_[i_++];
         QString value;
         bool closed = false;
@@ -52,14 +56,14 @@ class FormulaReader {
             value += c;
         }
         if (!closed)
-            return fail(why, QStringLiteral("the quoted value is not closed"));
+            fail(QStringLiteral("the quoted value is not closed"));
         skipBlanks();
         if (i_ < s_.size())
-            return fail(why, QStringLiteral("\"%1\" follows the value (a quote inside the value "
-                                            "must be doubled)")
-                                 .arg(s_.mid(i_)));
-        out->value = value;
-        return true;
+            fail(QStringLiteral("\"%1\" follows the value (a quote inside the value "
+                                "must be doubled)")
+                     .arg(s_.mid(i_)));
+        out.value = value;
+        return out;
     }
 
   private:
@@ -74,9 +78,10 @@ class FormulaReader {
         }
         return false;
     }
-    static bool fail(QString* why, const QString& text) {
-        *why = text;
-        return false;
+    [[noreturn]] void fail(const QString& why) const {
+        throw data::DbError(
+            data::err::CriteriaSyntax,
+            QStringLiteral("The selection formula \"%1\" cannot be read: %2.").arg(s_, why));
     }
 
     const QString& s_;
@@ -85,18 +90,13 @@ class FormulaReader {
 
 }  // namespace
 
-bool parseSelectionFormula(const QString& formula, ReportSelection* out, QString* error) {
-    ReportSelection sel;
-    QString why;
-    FormulaReader reader(formula);
-    if (!reader.read(&sel, &why)) {
-        if (error)
-            *error = QStringLiteral("The selection formula \"%1\" cannot be read: %2.")
-                         .arg(formula, why);
-        return false;
+data::MaybeFailure parseSelectionFormula(const QString& formula, ReportSelection* out) {
+    try {
+        *out = FormulaReader(formula).read();
+    } catch (const data::DbError& e) {
+        return data::Failure::of(e);
     }
-    *out = sel;
-    return true;
+    return std::nullopt;
 }
 
 QString selectionFormulaFor(const QString& source, const QString& regNum) {

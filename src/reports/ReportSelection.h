@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QString>
 
 namespace velmora::reports {
@@ -13,9 +15,10 @@ struct ReportSelection {
     QString value;   // the literal's text, quotes undone
 };
 
-// Parses a formula. False, with a message that quotes the formula, when it is not of that
-// form.
-bool parseSelectionFormula(const QString& formula, ReportSelection* out, QString* error);
+// Parses a formula. A failure (err::CriteriaSyntax) with a message that quotes the formula
+// when it is not of that form; out is kept as it was.
+[[nodiscard]] data::MaybeFailure parseSelectionFormula(const QString& formula,
+                                                       ReportSelection* out);
 
 // The formula that selects one aircraft from a data source: {Source.Aircraft.RegNum} =
 // 'reg', the registration trimmed of blanks and a quote in it doubled.

@@ -61,7 +61,7 @@ class EntriesOnTwoScreens : public ::testing::TestWithParam<BackEnd> {
         remaining = std::make_unique<remaining::frmRemain>(
             remainingPath, [](const QString&) { return data::Value(); });
         remaining->setReportRunner(
-            [](QWidget*, const reports::PrintRequest&, QString*) { return true; });
+            [](QWidget*, const reports::PrintRequest&) { return data::MaybeFailure(); });
         remaining->show();
     }
     // Types an entry into a field of a screen and leaves it for another field.

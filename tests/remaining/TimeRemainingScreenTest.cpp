@@ -77,9 +77,9 @@ class TimeRemaining : public ::testing::TestWithParam<BackEnd> {
             return column == "Name" ? data::Value("Skyline Rotor Services")
                                     : data::Value("555-0100");
         });
-        screen->setReportRunner([this](QWidget*, const reports::PrintRequest& job, QString*) {
+        screen->setReportRunner([this](QWidget*, const reports::PrintRequest& job) {
             jobs.push_back(job);
-            return true;
+            return data::MaybeFailure();
         });
         screen->show();
         QApplication::setActiveWindow(screen.get());
@@ -423,14 +423,14 @@ TEST_P(TimeRemaining, ACellThatIsCutShowsItsWholeTextAsItsTip) {
 TEST_P(TimeRemaining, TheActualReportReadsTheScreensDataSet) {
     // The report definitions of a data folder lie in it; a server's are the program's own.
     if (GetParam() == BackEnd::File) {
-        ASSERT_TRUE(reports::writeDefaultReportDefinitions(store.folder().path(), nullptr));
+        ASSERT_NO_THROW(reports::writeDefaultReportDefinitions(store.folder().path()));
     }
     frmRemain& s = open();
     QTest::mouseClick(control<QPushButton>(s, "cmdPrint", 0), Qt::LeftButton);
     ASSERT_EQ(jobs.size(), 1u);
     reports::ReportModel model;
-    QString error;
-    ASSERT_TRUE(reports::loadReportModel(jobs[0], &model, &error)) << error.toStdString();
+    const auto failure = reports::loadReportModel(jobs[0], &model);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_TRUE(model.aircraftFound);
     QStringList shown;
     for (const reports::ReportLine& line : model.lines) {

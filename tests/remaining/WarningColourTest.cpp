@@ -46,8 +46,7 @@ class WarningColours : public ::testing::Test {
     void SetUp() override {
         main = folder.dataPath() + data::files::kMain;
         reports::createMainDataFile(main);
-        QString error;
-        ASSERT_TRUE(reports::writeDefaultReportDefinitions(folder.path(), &error));
+        ASSERT_NO_THROW(reports::writeDefaultReportDefinitions(folder.path()));
         auto db = data::Database::open(main);
         addAircraft(*db, "N1", 1000, 0, 0, 40);
         auto add = [&](int item, const char* basis, double life, double ac, const char* name) {
@@ -145,8 +144,8 @@ TEST_F(WarningColours, TheReportMarksDueSoonBesideOverdue) {
     job.dataFile = "TimeMgr.mdb";
     job.selectionFormula = reports::selectionFormulaFor(reports::kRemainingSource, "N1");
     reports::ReportModel model;
-    QString error;
-    ASSERT_TRUE(reports::loadReportModel(job, &model, &error)) << error.toStdString();
+    const auto failure = reports::loadReportModel(job, &model);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     QMap<QString, const reports::ReportLine*> byName;
     int nameColumn = -1;
     for (int c = 0; c < model.definition.columns.size(); ++c) {
@@ -175,7 +174,7 @@ TEST_F(WarningColours, TheReportMarksDueSoonBesideOverdue) {
 
     // Without daily use the generator is judged by its hours alone: fine.
     job.utilisation = nullptr;
-    ASSERT_TRUE(reports::loadReportModel(job, &model, &error));
+    ASSERT_FALSE(reports::loadReportModel(job, &model));
     EXPECT_EQ(model.values.value("duesoon"), "3");
 }
 

@@ -17,16 +17,16 @@ namespace {
 
 ReportSelection parsed(const QString& formula) {
     ReportSelection s;
-    QString error;
-    EXPECT_TRUE(parseSelectionFormula(formula, &s, &error)) << error.toStdString();
+    const auto failure = parseSelectionFormula(formula, &s);
+    EXPECT_FALSE(failure) << failure->text.toStdString();
     return s;
 }
 
 QString formulaError(const QString& formula) {
     ReportSelection s;
-    QString error;
-    EXPECT_FALSE(parseSelectionFormula(formula, &s, &error)) << formula.toStdString();
-    return error;
+    const auto failure = parseSelectionFormula(formula, &s);
+    EXPECT_TRUE(failure) << formula.toStdString();
+    return failure ? failure->text : QString();
 }
 
 TEST(ReportFormula, ReadsTheSourceFieldAndValue) {
@@ -88,18 +88,24 @@ const char* const kMinimal =
     "Caption = Item\n"
     "Field = ItemNumber\n";
 
+// The text of a failure; empty when there was none.
+QString textOf(const data::MaybeFailure& failure) {
+    return failure ? failure->text : QString();
+}
+
 QString definitionError(const QString& text) {
     ReportDefinition def;
-    QString error;
-    EXPECT_FALSE(parseReportDefinition(text, "/data/9.rpt", &def, &error)) << text.toStdString();
+    const auto failure = parseReportDefinition(text, "/data/9.rpt", &def);
+    EXPECT_TRUE(failure) << text.toStdString();
+    const QString error = textOf(failure);
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators("/data/9.rpt"))) << error.toStdString();
     return error;
 }
 
 TEST(ReportDefinitionFormat, MinimalDefinition) {
     ReportDefinition def;
-    QString error;
-    ASSERT_TRUE(parseReportDefinition(kMinimal, "9.rpt", &def, &error)) << error.toStdString();
+    const auto failure = parseReportDefinition(kMinimal, "9.rpt", &def);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_EQ(def.title, "Test");
     EXPECT_EQ(def.source, kRemainingSource);
     ASSERT_EQ(def.columns.size(), 1);
@@ -109,15 +115,14 @@ TEST(ReportDefinitionFormat, MinimalDefinition) {
 
 TEST(ReportDefinitionFormat, QuotedValuesKeepTheirBlanks) {
     ReportDefinition def;
-    QString error;
     const QString text = QString::fromLatin1(kMinimal) +
                          "Picture = \"#####0.0;;;\\ \"\nAlign = right\nWidth = 7.5\n"
                          "Highlight = Flag Overdue\nCaption2 = x\n";
-    EXPECT_FALSE(parseReportDefinition(text, "9.rpt", &def, &error));
+    const QString error = textOf(parseReportDefinition(text, "9.rpt", &def));
     EXPECT_TRUE(error.contains("Caption2")) << error.toStdString();
-    ASSERT_TRUE(
-        parseReportDefinition(QString(text).remove("Caption2 = x\n"), "9.rpt", &def, &error))
-        << error.toStdString();
+    const auto failure =
+        parseReportDefinition(QString(text).remove("Caption2 = x\n"), "9.rpt", &def);
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_EQ(def.columns[0].picture, "#####0.0;;;\\ ");
     EXPECT_EQ(def.columns[0].align, CellAlign::Right);
     EXPECT_DOUBLE_EQ(def.columns[0].width, 7.5);
@@ -145,8 +150,8 @@ TEST(ReportDefinitionFormat, DefaultsAreValid) {
         const QString text = defaultReportDefinitionText(name);
         ASSERT_FALSE(text.isEmpty()) << name.toStdString();
         ReportDefinition def;
-        QString error;
-        ASSERT_TRUE(parseReportDefinition(text, name, &def, &error)) << error.toStdString();
+        const auto failure = parseReportDefinition(text, name, &def);
+        ASSERT_FALSE(failure) << failure->text.toStdString();
         EXPECT_EQ(def.source, name == kActualReportFile ? kRemainingSource : kForecastSource);
         EXPECT_GE(def.columns.size(), 10);
     }
@@ -155,37 +160,38 @@ TEST(ReportDefinitionFormat, DefaultsAreValid) {
 TEST(ReportDefinitionFormat, DefaultsAreWrittenButNeverOverwritten) {
     TestFolder folder;
     folder.writeFile("1.RPT", "# my own report\n");
-    QString error;
-    ASSERT_TRUE(writeDefaultReportDefinitions(folder.path(), &error)) << error.toStdString();
+    ASSERT_NO_THROW(writeDefaultReportDefinitions(folder.path()));
     EXPECT_EQ(fileBytes(folder.file("1.RPT")), "# my own report\n");
     EXPECT_EQ(folderEntries(folder.path()), QStringList({"1.RPT", "2.rpt"}));
     EXPECT_EQ(QString::fromUtf8(fileBytes(folder.file("2.rpt"))),
               defaultReportDefinitionText(kForecastReportFile));
     // Writing again changes nothing.
     folder.writeFile("2.rpt", "# edited\n");
-    ASSERT_TRUE(writeDefaultReportDefinitions(folder.path(), &error));
+    ASSERT_NO_THROW(writeDefaultReportDefinitions(folder.path()));
     EXPECT_EQ(fileBytes(folder.file("2.rpt")), "# edited\n");
 }
 
 TEST(ReportDefinitionFormat, MissingFolderIsAnError) {
     TestFolder folder;
-    QString error;
-    EXPECT_FALSE(writeDefaultReportDefinitions(folder.file("nowhere"), &error));
-    EXPECT_TRUE(error.contains("nowhere")) << error.toStdString();
+    try {
+        writeDefaultReportDefinitions(folder.file("nowhere"));
+        ADD_FAILURE() << "a missing folder is refused";
+    } catch (const data::DbError& e) {
+        EXPECT_TRUE(e.text().contains("nowhere")) << e.text().toStdString();
+    }
 }
 
 TEST(ReportDefinitionFormat, MissingOrForeignFileIsAnError) {
     TestFolder folder;
     ReportDefinition def;
-    QString error;
-    EXPECT_FALSE(loadReportDefinition(folder.file("1.rpt"), &def, &error));
-    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(folder.file("1.rpt"))) &&
-                error.contains("does not exist"))
-        << error.toStdString();
+    const QString missing = textOf(loadReportDefinition(folder.file("1.rpt"), &def));
+    EXPECT_TRUE(missing.contains(QDir::toNativeSeparators(folder.file("1.rpt"))) &&
+                missing.contains("does not exist"))
+        << missing.toStdString();
     folder.writeFile("2.rpt", QByteArray("\x00\x01\x02", 3));
-    EXPECT_FALSE(loadReportDefinition(folder.file("2.rpt"), &def, &error));
-    EXPECT_TRUE(error.contains("2.rpt") && error.contains("not a text file"))
-        << error.toStdString();
+    const QString foreign = textOf(loadReportDefinition(folder.file("2.rpt"), &def));
+    EXPECT_TRUE(foreign.contains("2.rpt") && foreign.contains("not a text file"))
+        << foreign.toStdString();
 }
 
 }  // namespace

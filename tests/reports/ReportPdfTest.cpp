@@ -62,9 +62,9 @@ class ReportPdf : public ::testing::Test {
 
     // Renders the job and reads the PDF back; the test fails when either step does.
     QString render(const ReportJob& j, int first = 0, int last = 0) {
-        QString error;
         const QString pdf = f.folder.file("out.pdf");
-        EXPECT_TRUE(renderReportToPdf(j, pdf, &error)) << error.toStdString();
+        const auto failure = renderReportToPdf(j, pdf);
+        EXPECT_FALSE(failure) << failure->text.toStdString();
         QString why;
         const QString text = pdfText(pdf, &why, first, last);
         EXPECT_FALSE(text.isEmpty()) << why.toStdString();
@@ -72,10 +72,11 @@ class ReportPdf : public ::testing::Test {
     }
 
     QString failure(const ReportJob& j) {
-        QString error;
         const QString pdf = f.folder.file("failed.pdf");
-        EXPECT_FALSE(renderReportToPdf(j, pdf, &error));
+        const auto failure = renderReportToPdf(j, pdf);
+        EXPECT_TRUE(failure);
         EXPECT_FALSE(QFile::exists(pdf));
+        const QString error = failure ? failure->text : QString();
         EXPECT_FALSE(error.isEmpty());
         return error;
     }
@@ -321,22 +322,24 @@ TEST_F(ReportPdf, FormulaOfTheOtherSourceIsAnError) {
 }
 
 TEST_F(ReportPdf, UnwritablePdfIsNamed) {
-    QString error;
     const QString pdf = f.folder.file("no/such/folder/out.pdf");
-    EXPECT_FALSE(renderReportToPdf(job("N1"), pdf, &error));
-    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(pdf))) << error.toStdString();
+    const auto failure = renderReportToPdf(job("N1"), pdf);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->text.contains(QDir::toNativeSeparators(pdf)))
+        << failure->text.toStdString();
 }
 
 TEST_F(ReportPdf, PreviewOpensAndFailuresShowNothing) {
-    QString error;
     ReportJob bad = job("N1");
     bad.reportFile = f.reportFile("9.rpt");
     const auto before = QApplication::topLevelWidgets().size();
-    EXPECT_FALSE(showReportPreview(nullptr, bad, &error));
-    EXPECT_TRUE(error.contains("9.rpt"));
+    const auto refused = showReportPreview(nullptr, bad);
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->text.contains("9.rpt"));
     EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
 
-    ASSERT_TRUE(showReportPreview(nullptr, job("N1"), &error)) << error.toStdString();
+    const auto failure = showReportPreview(nullptr, job("N1"));
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     QPrintPreviewDialog* dialog = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* d = qobject_cast<QPrintPreviewDialog*>(w); d && d->isVisible())

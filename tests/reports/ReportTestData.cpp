@@ -67,8 +67,7 @@ ReportFolder::ReportFolder() {
     main = folder.createMainFile();
     db = data::Database::open(main);
     reports::ensureReportQueries(*db);
-    QString error;
-    reports::writeDefaultReportDefinitions(folder.path(), &error);
+    reports::writeDefaultReportDefinitions(folder.path());
 
     addAircraft(*db, QStringLiteral("N1"), 1500, 800, 4100, 2500, 300);
     setAircraft(

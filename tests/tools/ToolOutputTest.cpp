@@ -35,8 +35,7 @@ class ToolOutput : public ::testing::Test {
         main = data::dataFileName(dataPath, data::files::kMain);
         data::schema::createMainFile(main);
         data::schema::createTemplateFile(data::dataFileName(dataPath, data::files::kTemplates));
-        QString error;
-        ASSERT_TRUE(reports::writeDefaultReportDefinitions(dataDir, &error)) << error.toStdString();
+        ASSERT_NO_THROW(reports::writeDefaultReportDefinitions(dataDir));
         folder.createCompanyFile(dataPath);
         auto db = data::Database::open(main);
         addAircraft(*db, "N1", 1000);

@@ -29,8 +29,7 @@ class ToolsOnServer : public ::testing::Test {
         const QString main = data::dataFileName(dataPath, data::files::kMain);
         data::schema::createMainFile(main);
         data::schema::createTemplateFile(data::dataFileName(dataPath, data::files::kTemplates));
-        QString error;
-        ASSERT_TRUE(reports::writeDefaultReportDefinitions(dataDir, &error)) << error.toStdString();
+        ASSERT_NO_THROW(reports::writeDefaultReportDefinitions(dataDir));
         auto db = data::Database::open(main);
         addAircraft(*db, "N1", 1000);
         addPart(*db, part("N1", 1).withLife(1200, 0, 0).describedAs("Starter"));
@@ -139,8 +138,7 @@ TEST_F(ToolsOnServer, JournalBackupAndMigrationBack) {
     r = runTool(VELMORA_MIGRATE_BIN, {"--from", uri, "--to", back.path()});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Timemgr.mdb Parts: 2 rows")) << r.out.toStdString();
-    QString error;
-    ASSERT_TRUE(reports::writeDefaultReportDefinitions(back.path(), &error));
+    ASSERT_NO_THROW(reports::writeDefaultReportDefinitions(back.path()));
     EXPECT_EQ(runTool(VELMORA_DUE_BIN, {"--data", back.path()}).out,
               runTool(VELMORA_DUE_BIN, {"--data", uri}).out);
 }

@@ -78,9 +78,7 @@ DemoSummary createDemoFiles(const QString& folder, bool empty, const QDate& toda
             if (!QFileInfo::exists(data::resolvePathCaseInsensitive(file)))
                 made << file;
         }
-        QString reportError;
-        if (!reports::writeDefaultReportDefinitions(folder, &reportError))
-            throw data::DbError(data::err::InvalidPath, reportError);
+        reports::writeDefaultReportDefinitions(folder);
         if (empty)
             return {};
         const DemoFleet fleet = buildDemoFleet(today);

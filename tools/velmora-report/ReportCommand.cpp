@@ -208,16 +208,17 @@ int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream
     // A registration that selects no aircraft is an error, not a report saying so: a
     // script must not take an empty report for the aircraft's.
     reports::ReportModel model;
-    bool ok = reports::loadReportModel(job, &model, &error);
-    if (ok && !model.aircraftFound) {
-        error = QStringLiteral(
-                    "there is no aircraft with the registration number \"%1\" in %2; "
-                    "no PDF was written.")
-                    .arg(o.reg, QDir::toNativeSeparators(model.dataFile));
-        ok = false;
-    }
-    if (!ok || !reports::writeReportPdf(model, o.pdf, &error)) {
-        err << "velmora-report: " << error << "\n";
+    data::MaybeFailure failure = reports::loadReportModel(job, &model);
+    if (!failure && !model.aircraftFound)
+        failure = data::Failure{
+            data::err::NoCurrentRecord,
+            QStringLiteral("there is no aircraft with the registration number \"%1\" in %2; "
+                           "no PDF was written.")
+                .arg(o.reg, QDir::toNativeSeparators(model.dataFile))};
+    if (!failure)
+        failure = reports::writeReportPdf(model, o.pdf);
+    if (failure) {
+        err << "velmora-report: " << failure->text << "\n";
         err.flush();
         return 1;
     }
