@@ -90,10 +90,9 @@ int runVelmora(int argc, char** argv) {
         return 0;  // the running copy has been brought forward
     anchorJournalsIn(backup::programFiles(folder).settings);
 
-    QString error;
-    if (!ensureFirstRun(folder, &error)) {
+    if (const auto failure = ensureFirstRun(folder)) {
         screens::Dialogs::current().message(
-            nullptr, {QStringLiteral("Velmora could not set up its files: ") + error,
+            nullptr, {QStringLiteral("Velmora could not set up its files: ") + failure->text,
                       QStringLiteral("Velmora"), screens::MsgButtons::Ok,
                       screens::MsgIcon::Critical, screens::MsgAnswer::Ok});
     }

@@ -48,10 +48,10 @@ QString programFolder() {
                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
-bool ensureFirstRun(const QString& folder, QString* error) {
+data::MaybeFailure ensureFirstRun(const QString& folder) {
     const QString settings = resolvePathCaseInsensitive(companyFileName(folder));
     if (QFileInfo::exists(settings))
-        return true;
+        return std::nullopt;
     try {
         if (!QDir().mkpath(folder))
             throw DbError(err::InvalidPath,

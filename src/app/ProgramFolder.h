@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QString>
 
 namespace velmora::app {
@@ -13,8 +15,8 @@ QString programFolderFor(const QString& executableFolder, const QString& userDat
 
 // On the very first run (no settings file in the folder yet) creates the settings file
 // with one company row whose data path names a new Data folder beside it, and the empty
-// data files there. Returns false with a message when that cannot be done. A folder that
+// data files there. A failure, with a message, when that cannot be done. A folder that
 // has its settings file already is left exactly as it is.
-bool ensureFirstRun(const QString& folder, QString* error);
+[[nodiscard]] data::MaybeFailure ensureFirstRun(const QString& folder);
 
 }  // namespace velmora::app

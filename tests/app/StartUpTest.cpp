@@ -17,8 +17,8 @@ using namespace velmora::testing;
 
 TEST(FirstRun, CreatesTheSettingsAndAnEmptyDataFolderOnce) {
     TestFolder folder;
-    QString error;
-    ASSERT_TRUE(app::ensureFirstRun(folder.path(), &error)) << error.toStdString();
+    const auto failure = app::ensureFirstRun(folder.path());
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     const QString data = folder.file("Data") + QDir::separator();
     EXPECT_TRUE(QFileInfo::exists(data + "Timemgr.mdb"));
     EXPECT_TRUE(QFileInfo::exists(data + "HeliPart.mdb"));
@@ -36,7 +36,7 @@ TEST(FirstRun, CreatesTheSettingsAndAnEmptyDataFolderOnce) {
     // A later start changes nothing, even when the data files are gone.
     const QByteArray settings = fileBytes(folder.file("SetupPP.mdb"));
     QFile::remove(data + "Timemgr.mdb");
-    ASSERT_TRUE(app::ensureFirstRun(folder.path(), &error));
+    ASSERT_FALSE(app::ensureFirstRun(folder.path()));
     EXPECT_FALSE(QFileInfo::exists(data + "Timemgr.mdb"));
     EXPECT_EQ(fileBytes(folder.file("SetupPP.mdb")), settings);
 }
@@ -47,8 +47,8 @@ TEST(FirstRun, KeepsDataFilesThatAreAlreadyThere) {
     const QString existing = folder.file("Data/Timemgr.mdb");
     data::schema::createMainFile(existing);
     addAircraft(*data::Database::open(existing), "N1");
-    QString error;
-    ASSERT_TRUE(app::ensureFirstRun(folder.path(), &error)) << error.toStdString();
+    const auto failure = app::ensureFirstRun(folder.path());
+    ASSERT_FALSE(failure) << failure->text.toStdString();
     EXPECT_EQ(data::Database::open(existing)->openRecordset("Aircraft")->recordCount(), 1);
 }
 
