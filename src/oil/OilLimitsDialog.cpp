@@ -164,34 +164,32 @@ void OilLimitsDialog::fillTable(const LimitSet& set) {
     }
 }
 
-bool OilLimitsDialog::readTable(LimitSet* out, QString* problem) const {
+data::MaybeFailure OilLimitsDialog::readTable(LimitSet* out) const {
     for (int e = 0; e < limits::kElementCount; ++e) {
         ElementLimit l;
         std::optional<double>* fields[] = {&l.caution, &l.alert, &l.cautionRise};
         for (int c = 0; c < ColumnCount; ++c) {
             const QTableWidgetItem* item = grdLimits->item(e, c);
-            if (!parseCell(item ? item->text() : QString(), fields[c])) {
-                *problem = QStringLiteral("%1: the %2 must be a number, or empty for no limit.")
-                               .arg(limits::elementName(e),
-                                    QString::fromLatin1(kColumnCaptions[c]).toLower());
-                return false;
-            }
+            if (!parseCell(item ? item->text() : QString(), fields[c]))
+                return data::Failure{
+                    data::err::ValidationRule,
+                    QStringLiteral("%1: the %2 must be a number, or empty for no limit.")
+                        .arg(limits::elementName(e),
+                             QString::fromLatin1(kColumnCaptions[c]).toLower())};
         }
         const QString p = limits::limitProblem(l);
-        if (!p.isEmpty()) {
-            *problem = limits::elementName(e) + QStringLiteral(": ") + p;
-            return false;
-        }
+        if (!p.isEmpty())
+            return data::Failure{data::err::ValidationRule,
+                                 limits::elementName(e) + QStringLiteral(": ") + p};
         (*out)[static_cast<size_t>(e)] = l;
     }
-    return true;
+    return std::nullopt;
 }
 
 bool OilLimitsDialog::keepTable() {
-    QString problem;
     LimitSet set{};
-    if (!readTable(&set, &problem)) {
-        screens::msgBox(this, problem, screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
+    if (const auto failure = readTable(&set)) {
+        screens::msgBox(this, failure->text, screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
                         windowTitle());
         return false;
     }

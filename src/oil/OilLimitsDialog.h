@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Failure.h"
 #include "oil/limits/OilLimitsStore.h"
 
 #include <QDialog>
@@ -37,9 +38,10 @@ class OilLimitsDialog : public QDialog {
     // The scope the table shows.
     limits::LimitScope scope() const { return scope_; }
     void setScope(limits::LimitScope scope);
-    // The limits as typed so far (for the scope shown, the table's cells); false with a
-    // message when a cell holds no number.
-    bool readTable(limits::LimitSet* out, QString* problem) const;
+    // The limits as typed so far (for the scope shown, the table's cells); a failure
+    // (err::ValidationRule) naming the element when a cell holds no number or the limits
+    // do not fit together.
+    [[nodiscard]] data::MaybeFailure readTable(limits::LimitSet* out) const;
 
     // Checks and stores all three sets; shows what went wrong and keeps the dialog open.
     void cmdSave_Click();
