@@ -217,6 +217,11 @@ QSet<QWidget*> visibleWindows() {
     return windows;
 }
 
+// A step of the tour that did not go as an operator's would.
+data::Failure stopped(const QString& what) {
+    return {data::err::Internal, what};
+}
+
 }  // namespace
 
 ScreenTour::ScreenTour(const QString& dataFolder, const QString& pictureFolder)
@@ -290,30 +295,24 @@ void ScreenTour::save(const QPixmap& picture, const QString& name) {
     pictures_ << file;
 }
 
-bool ScreenTour::run(QString* error) {
+data::MaybeFailure ScreenTour::run() {
     failure_.clear();
     pictures_.clear();
-    if (!QDir().mkpath(pictureFolder_)) {
-        *error = QStringLiteral("cannot create the folder %1").arg(pictureFolder_);
-        return false;
-    }
+    if (!QDir().mkpath(pictureFolder_))
+        return stopped(QStringLiteral("cannot create the folder %1").arg(pictureFolder_));
     // A data folder, or the URI of a database server that holds the data sets (one filled
     // from a demo folder with velmora-migrate).
     const bool onServer = data::isServerLocation(dataFolder_);
     const QString dataPath =
         onServer ? dataFolder_ : QDir(dataFolder_).absolutePath() + QDir::separator();
-    if (!onServer &&
-        !QFileInfo::exists(data::resolvePathCaseInsensitive(dataPath + "Timemgr.mdb"))) {
-        *error = QStringLiteral("%1 holds no Timemgr.mdb; make one with velmora-demo FOLDER")
-                     .arg(dataFolder_);
-        return false;
-    }
+    if (!onServer && !QFileInfo::exists(data::resolvePathCaseInsensitive(dataPath + "Timemgr.mdb")))
+        return stopped(QStringLiteral("%1 holds no Timemgr.mdb; make one with velmora-demo FOLDER")
+                           .arg(dataFolder_));
     QTemporaryDir programFolder;
     try {
         writeSettings(QDir(programFolder.path()).filePath(QStringLiteral("SetupPP.mdb")), dataPath);
     } catch (const data::DbError& e) {
-        *error = QStringLiteral("cannot write the company settings: %1").arg(e.text());
-        return false;
+        return stopped(QStringLiteral("cannot write the company settings: %1").arg(e.text()));
     }
     BoxCapture dialogs;
     DialogsInPlace inPlace(&dialogs);
@@ -345,10 +344,8 @@ bool ScreenTour::run(QString* error) {
     }
 
     auto* aircraft = openFromMenu<aircraft::frmAircraft>(menu, frmMenuVelmora::AircraftSetup);
-    if (!aircraft) {
-        *error = QStringLiteral("the aircraft set-up screen did not open");
-        return false;
-    }
+    if (!aircraft)
+        return stopped(QStringLiteral("the aircraft set-up screen did not open"));
     save(aircraft, QStringLiteral("aircraft-setup"));
     // A new aircraft: its registration, then a make and model whose template gives it
     // its component list.
@@ -370,10 +367,8 @@ bool ScreenTour::run(QString* error) {
     settle();
 
     auto* remain = openFromMenu<remaining::frmRemain>(menu, frmMenuVelmora::TimeRemaining);
-    if (!remain) {
-        *error = QStringLiteral("the time remaining screen did not open");
-        return false;
-    }
+    if (!remain)
+        return stopped(QStringLiteral("the time remaining screen did not open"));
     save(remain, QStringLiteral("time-remaining"));
     // The day's flying: 2.4 hours more on meter 1, asked about and confirmed.
     dialogs.capture(
@@ -381,10 +376,8 @@ bool ScreenTour::run(QString* error) {
     enter(part<QLineEdit>(*remain, "txtFields", remaining::frmRemain::Field::CurrentMeter1),
           QStringLiteral("+2.4"),
           part<QLineEdit>(*remain, "txtFields", remaining::frmRemain::Field::CurrentMeter2));
-    if (!dialogs.captured()) {
-        *error = QStringLiteral("the meter entry asked no question");
-        return false;
-    }
+    if (!dialogs.captured())
+        return stopped(QStringLiteral("the meter entry asked no question"));
     activate(remain);
 
     const QSet<QWidget*> before = visibleWindows();
@@ -395,10 +388,8 @@ bool ScreenTour::run(QString* error) {
         if (!before.contains(w))
             preview = w;
     }
-    if (!preview) {
-        *error = QStringLiteral("Print Actual opened no report preview");
-        return false;
-    }
+    if (!preview)
+        return stopped(QStringLiteral("Print Actual opened no report preview"));
     preview->resize(900, 980);
     activate(preview);
     QTest::qWait(300);
@@ -455,15 +446,13 @@ bool ScreenTour::run(QString* error) {
         due->close();
         settle();
     } else {
-        *error = QStringLiteral("the due list did not open");
-        return false;
+        return stopped(QStringLiteral("the due list did not open"));
     }
     // The register of directives and inspections, and an aircraft's compliance status.
     try {
         seedRegister(dataPath);
     } catch (const data::DbError& e) {
-        *error = QStringLiteral("the register cannot be written: ") + e.text();
-        return false;
+        return stopped(QStringLiteral("the register cannot be written: ") + e.text());
     }
     menu.cmdDirectives_Click();
     if (auto* directives = qobject_cast<tasks::frmDirectives*>(menu.openDirectives())) {
@@ -476,14 +465,11 @@ bool ScreenTour::run(QString* error) {
         directives->close();
         settle();
     } else {
-        *error = QStringLiteral("Directives & Inspections did not open");
-        return false;
+        return stopped(QStringLiteral("Directives & Inspections did not open"));
     }
-    if (!failure_.isEmpty()) {
-        *error = failure_;
-        return false;
-    }
-    return true;
+    if (!failure_.isEmpty())
+        return stopped(failure_);
+    return std::nullopt;
 }
 
 }  // namespace velmora::screenshots

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,8 +23,8 @@ class ScreenTour {
   public:
     ScreenTour(const QString& dataFolder, const QString& pictureFolder);
 
-    // False with a message when a screen cannot be opened or a picture cannot be saved.
-    bool run(QString* error);
+    // A failure with a message when a screen cannot be opened or a picture cannot be saved.
+    [[nodiscard]] data::MaybeFailure run();
     // The pictures written, full paths, in the order taken.
     const QStringList& pictures() const { return pictures_; }
 

@@ -37,12 +37,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     velmora::screenshots::ScreenTour tour(args[1], args[2]);
-    QString error;
-    const bool done = tour.run(&error);
+    const auto failure = tour.run();
     for (const QString& picture : tour.pictures())
         std::printf("%s\n", qPrintable(picture));
-    if (!done) {
-        std::fprintf(stderr, "velmora-screenshots: %s\n", qPrintable(error));
+    if (failure) {
+        std::fprintf(stderr, "velmora-screenshots: %s\n", qPrintable(failure->text));
         return 1;
     }
     return 0;

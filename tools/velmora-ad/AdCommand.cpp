@@ -259,9 +259,8 @@ const cli::ProgramHelp& adHelp() {
 
 int runAdCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     AdOptions o;
-    QString error;
-    if (!readAdOptions(arguments, &o, &error))
-        return usageError(err, error);
+    if (const auto failure = readAdOptions(arguments, &o))
+        return usageError(err, failure->text);
     const QString dataPath = data::dataPathOf(o.data);
     if (data::isMissingFolder(dataPath))
         return fail(err, QStringLiteral("the data folder %1 does not exist")

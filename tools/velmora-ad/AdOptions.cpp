@@ -20,14 +20,13 @@ QStringList optionsOf(const QString& command) {
 
 }  // namespace
 
-bool readAdOptions(const QStringList& args, AdOptions* o, QString* error) {
+data::MaybeFailure readAdOptions(const QStringList& args, AdOptions* o) {
     static const QStringList commands = {QStringLiteral("import"), QStringLiteral("list"),
                                          QStringLiteral("status"), QStringLiteral("apply")};
-    if (args.isEmpty() || !commands.contains(args[0])) {
-        *error = args.isEmpty() ? QStringLiteral("name a command: import, list, status or apply")
-                                : QStringLiteral("unknown command '%1'").arg(args[0]);
-        return false;
-    }
+    if (args.isEmpty() || !commands.contains(args[0]))
+        return cli::wrongCommandLine(
+            args.isEmpty() ? QStringLiteral("name a command: import, list, status or apply")
+                           : QStringLiteral("unknown command '%1'").arg(args[0]));
     o->command = args[0];
     const QStringList known = optionsOf(o->command);
     for (int i = 1; i < args.size(); ++i) {
@@ -36,27 +35,22 @@ bool readAdOptions(const QStringList& args, AdOptions* o, QString* error) {
                 o->file = args[i];
                 continue;
             }
-            *error = QStringLiteral("unknown argument '%1' for %2").arg(args[i], o->command);
-            return false;
+            return cli::wrongCommandLine(
+                QStringLiteral("unknown argument '%1' for %2").arg(args[i], o->command));
         }
         cli::OptionWord word = cli::splitOptionWord(args[i]);
         const QString& name = word.name;
-        if (!known.contains(name)) {
-            *error = QStringLiteral("unknown argument '%1' for %2").arg(args[i], o->command);
-            return false;
-        }
+        if (!known.contains(name))
+            return cli::wrongCommandLine(
+                QStringLiteral("unknown argument '%1' for %2").arg(args[i], o->command));
         if (name == u"--skip-bad") {
-            if (word.inlineValue) {
-                *error = QStringLiteral("--skip-bad takes no value");
-                return false;
-            }
+            if (word.inlineValue)
+                return cli::wrongCommandLine(QStringLiteral("--skip-bad takes no value"));
             o->skipBad = true;
             continue;
         }
-        if (!cli::takeOptionValue(word, args, i)) {
-            *error = QStringLiteral("the option %1 needs a value").arg(name);
-            return false;
-        }
+        if (!cli::takeOptionValue(word, args, i))
+            return cli::wrongCommandLine(QStringLiteral("the option %1 needs a value").arg(name));
         if (name == u"--data")
             o->data = word.value;
         else if (name == u"--reg")
@@ -68,19 +62,16 @@ bool readAdOptions(const QStringList& args, AdOptions* o, QString* error) {
         else
             o->pdf = word.value;
     }
-    if (o->data.isEmpty()) {
-        *error = QStringLiteral("name the data folder or server with --data DIR_OR_URI");
-        return false;
-    }
-    if (o->command == u"import" && o->file.isEmpty()) {
-        *error = QStringLiteral("name the register file to import: import --data DIR FILE.csv");
-        return false;
-    }
-    if (!o->csv.isEmpty() && !o->pdf.isEmpty()) {
-        *error = QStringLiteral("write either --csv OUT or --pdf OUT, not both");
-        return false;
-    }
-    return true;
+    if (o->data.isEmpty())
+        return cli::wrongCommandLine(
+            QStringLiteral("name the data folder or server with --data DIR_OR_URI"));
+    if (o->command == u"import" && o->file.isEmpty())
+        return cli::wrongCommandLine(
+            QStringLiteral("name the register file to import: import --data DIR FILE.csv"));
+    if (!o->csv.isEmpty() && !o->pdf.isEmpty())
+        return cli::wrongCommandLine(
+            QStringLiteral("write either --csv OUT or --pdf OUT, not both"));
+    return std::nullopt;
 }
 
 }  // namespace velmora::adtool

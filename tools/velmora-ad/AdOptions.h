@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +18,8 @@ struct AdOptions {
     bool skipBad = false;
 };
 
-// Reads the arguments after the program's name; false with the reason in *error.
-bool readAdOptions(const QStringList& args, AdOptions* o, QString* error);
+// Reads the arguments after the program's name; a failure (see cli::wrongCommandLine())
+// whose text is the reason otherwise.
+[[nodiscard]] data::MaybeFailure readAdOptions(const QStringList& args, AdOptions* o);
 
 }  // namespace velmora::adtool

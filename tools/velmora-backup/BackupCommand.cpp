@@ -2,6 +2,7 @@
 
 #include "backup/Backups.h"
 #include "backup/ProgramFiles.h"
+#include "cli/OptionWord.h"
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/Journal.h"
@@ -21,45 +22,40 @@ struct Arguments {
     bool yes = false;
 };
 
-bool readArguments(const QStringList& args, Arguments* a, QString* error) {
+data::MaybeFailure readArguments(const QStringList& args, Arguments* a) {
     QStringList words;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == u"--yes" || arg == u"-y") {
             a->yes = true;
         } else if (arg == u"--folder") {
-            if (i + 1 >= args.size()) {
-                *error = QStringLiteral("The option --folder needs a folder.");
-                return false;
-            }
+            if (i + 1 >= args.size())
+                return cli::wrongCommandLine(QStringLiteral("The option --folder needs a folder."));
             a->folder = args[++i];
         } else if (arg.startsWith(QLatin1String("--folder="))) {
             a->folder = arg.mid(9);
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            *error = QStringLiteral("Unknown option \"%1\".").arg(arg);
-            return false;
+            return cli::wrongCommandLine(QStringLiteral("Unknown option \"%1\".").arg(arg));
         } else {
             words << arg;
         }
     }
-    if (words.isEmpty()) {
-        *error = QStringLiteral("Say what to do: list, or restore NAME.");
-        return false;
-    }
+    if (words.isEmpty())
+        return cli::wrongCommandLine(QStringLiteral("Say what to do: list, or restore NAME."));
     a->command = words.takeFirst();
     if (a->command == u"list" && words.isEmpty())
-        return true;
+        return std::nullopt;
     if (a->command == u"restore" && words.size() == 1) {
         a->name = words.front();
-        return true;
+        return std::nullopt;
     }
     if (a->command == u"restore")
-        *error = QStringLiteral("Name one backup to restore (velmora-backup list shows them).");
-    else if (a->command == u"list")
-        *error = QStringLiteral("list takes no names.");
-    else
-        *error = QStringLiteral("Unknown command \"%1\": list or restore.").arg(a->command);
-    return false;
+        return cli::wrongCommandLine(
+            QStringLiteral("Name one backup to restore (velmora-backup list shows them)."));
+    if (a->command == u"list")
+        return cli::wrongCommandLine(QStringLiteral("list takes no names."));
+    return cli::wrongCommandLine(
+        QStringLiteral("Unknown command \"%1\": list or restore.").arg(a->command));
 }
 
 // A data set on a database server is backed up with the server's own tools: only the
@@ -159,9 +155,8 @@ int restore(const backup::ProgramFiles& files, const Arguments& a, const Environ
 int runBackupCommand(const QStringList& args, const Environment& env, QTextStream& in,
                      QTextStream& out, QTextStream& err) {
     Arguments a;
-    QString error;
-    if (!readArguments(args, &a, &error)) {
-        err << "velmora-backup: " << error << "\nTry 'velmora-backup --help'.\n";
+    if (const auto failure = readArguments(args, &a)) {
+        err << "velmora-backup: " << failure->text << "\nTry 'velmora-backup --help'.\n";
         return 2;
     }
     if (a.folder.isEmpty())

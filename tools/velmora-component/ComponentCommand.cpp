@@ -220,9 +220,8 @@ const cli::ProgramHelp& componentHelp() {
 
 int runComponentCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     ComponentOptions o;
-    QString error;
-    if (!readComponentOptions(arguments, &o, &error))
-        return usageError(err, error);
+    if (const auto failure = readComponentOptions(arguments, &o))
+        return usageError(err, failure->text);
     QDate date;
     if (!readDate(o.date, &date))
         return usageError(err, QStringLiteral("--date takes YYYY-MM-DD, not '%1'").arg(o.date));

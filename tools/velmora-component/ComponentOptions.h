@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +18,8 @@ struct ComponentOptions {
     QString csv, pdf;
 };
 
-// Reads the arguments after the program's name; false with the reason in *error.
-bool readComponentOptions(const QStringList& args, ComponentOptions* o, QString* error);
+// Reads the arguments after the program's name; a failure (see cli::wrongCommandLine())
+// whose text is the reason otherwise.
+[[nodiscard]] data::MaybeFailure readComponentOptions(const QStringList& args, ComponentOptions* o);
 
 }  // namespace velmora::componenttool

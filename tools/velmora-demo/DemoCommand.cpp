@@ -3,6 +3,7 @@
 #include "DemoFiles.h"
 #include "DemoFolder.h"
 #include "StagingFolder.h"
+#include "cli/OptionWord.h"
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "reportfiles/ReportDefinition.h"
@@ -28,27 +29,23 @@ struct Arguments {
     QString folder;
 };
 
-bool parse(const QStringList& args, Arguments* a, QString* problem) {
+data::MaybeFailure parse(const QStringList& args, Arguments* a) {
     for (const QString& arg : args) {
         if (arg == u"--empty") {
             a->empty = true;
         } else if (arg == u"--help" || arg == u"-h") {
             a->help = true;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            *problem = QStringLiteral("unknown option '%1'").arg(arg);
-            return false;
+            return cli::wrongCommandLine(QStringLiteral("unknown option '%1'").arg(arg));
         } else if (a->folder.isNull()) {
             a->folder = arg;
         } else {
-            *problem = QStringLiteral("only one folder can be given");
-            return false;
+            return cli::wrongCommandLine(QStringLiteral("only one folder can be given"));
         }
     }
-    if (!a->help && a->folder.isEmpty()) {
-        *problem = QStringLiteral("no folder was given");
-        return false;
-    }
-    return true;
+    if (!a->help && a->folder.isEmpty())
+        return cli::wrongCommandLine(QStringLiteral("no folder was given"));
+    return std::nullopt;
 }
 
 QString summaryLine(const QString& folder, bool empty, const DemoSummary& s) {
@@ -74,9 +71,8 @@ QString summaryLine(const QString& folder, bool empty, const DemoSummary& s) {
 
 int runDemoCommand(const QStringList& args, const QDate& today, QString* out, QString* err) {
     Arguments a;
-    QString problem;
-    if (!parse(args, &a, &problem)) {
-        *err = QStringLiteral("velmora-demo: %1\n").arg(problem) + kUsage;
+    if (const auto problem = parse(args, &a)) {
+        *err = QStringLiteral("velmora-demo: %1\n").arg(problem->text) + kUsage;
         return 2;
     }
     if (a.help) {
@@ -105,11 +101,14 @@ int runDemoCommand(const QStringList& args, const QDate& today, QString* out, QS
     QString failure;
     try {
         const DemoSummary s = createDemoFiles(staging.path(), a.empty, today);
-        if (staging.moveInto({reports::kActualReportFile, reports::kForecastReportFile},
-                             {data::files::kTemplates, data::files::kMain}, &failure)) {
+        const auto moved =
+            staging.moveInto({reports::kActualReportFile, reports::kForecastReportFile},
+                             {data::files::kTemplates, data::files::kMain});
+        if (!moved) {
             *out = summaryLine(a.folder, a.empty, s);
             return 0;
         }
+        failure = moved->text;
     } catch (const data::DbError& e) {
         failure = QStringLiteral("error %1: %2").arg(e.code()).arg(e.text());
     } catch (const std::exception& e) {

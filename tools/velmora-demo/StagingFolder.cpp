@@ -67,43 +67,40 @@ StagingFolder::~StagingFolder() {
         QDir(path_).removeRecursively();
 }
 
-bool StagingFolder::moveInto(const QStringList& optional, const QStringList& required,
-                             QString* error) {
+data::MaybeFailure StagingFolder::moveInto(const QStringList& optional,
+                                           const QStringList& required) {
     if (wholeFolder_) {
-        if (!QDir().rename(path_, target_)) {
-            *error = QStringLiteral("cannot move the new files into %1").arg(target_);
-            return false;
-        }
+        if (!QDir().rename(path_, target_))
+            return data::Failure{data::err::DiskError,
+                                 QStringLiteral("cannot move the new files into %1").arg(target_)};
         moved_ = true;
-        return true;
+        return std::nullopt;
     }
     const QDir from(path_), to(target_);
     QStringList movedNames;
+    data::MaybeFailure failure;
     auto move = [&](const QString& name) {
-        if (!QFile::rename(from.filePath(name), to.filePath(name))) {
-            *error = QStringLiteral("cannot move %1 into %2").arg(name, target_);
-            return false;
-        }
-        movedNames << name;
-        return true;
+        if (QFile::rename(from.filePath(name), to.filePath(name)))
+            movedNames << name;
+        else
+            failure = data::Failure{data::err::DiskError,
+                                    QStringLiteral("cannot move %1 into %2").arg(name, target_)};
     };
-    bool ok = true;
     for (const QString& name : optional) {
         const QString there = data::resolvePathCaseInsensitive(to.filePath(name));
-        if (ok && from.exists(name) && !QFileInfo::exists(there))
-            ok = move(name);
+        if (!failure && from.exists(name) && !QFileInfo::exists(there))
+            move(name);
     }
     for (const QString& name : required) {
-        if (ok)
-            ok = move(name);
+        if (!failure)
+            move(name);
     }
-    if (!ok) {
+    if (failure) {
         // What was moved goes back, so that the folder is as it was.
         for (const QString& name : movedNames)
             QFile::rename(to.filePath(name), from.filePath(name));
-        return false;
     }
-    return true;
+    return failure;
 }
 
 }  // namespace velmora::demo

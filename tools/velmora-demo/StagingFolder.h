@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,8 +26,10 @@ class StagingFolder {
 
     // Moves the files into the target, in this order: each name of `optional` only when the
     // target lacks it (a file already there is kept), then each of `required`, which the
-    // target must lack. False with a message when a move fails.
-    bool moveInto(const QStringList& optional, const QStringList& required, QString* error);
+    // target must lack. A failure (err::DiskError) with a message when a move fails; the
+    // files moved so far then go back.
+    [[nodiscard]] data::MaybeFailure moveInto(const QStringList& optional,
+                                              const QStringList& required);
 
   private:
     QString target_;

@@ -42,7 +42,7 @@ int usageError(QTextStream& err, const QString& message) {
     return 2;
 }
 
-bool readOptions(const QStringList& args, Options* o, QString* error) {
+data::MaybeFailure readOptions(const QStringList& args, Options* o) {
     for (int i = 0; i < args.size(); ++i) {
         cli::OptionWord word = cli::splitOptionWord(args[i]);
         const QString& name = word.name;
@@ -52,14 +52,10 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             o->oilAlerts = true;
             continue;
         }
-        if (!known.contains(name)) {
-            *error = QStringLiteral("unknown argument '%1'").arg(args[i]);
-            return false;
-        }
-        if (!cli::takeOptionValue(word, args, i)) {
-            *error = QStringLiteral("the option %1 needs a value").arg(name);
-            return false;
-        }
+        if (!known.contains(name))
+            return cli::wrongCommandLine(QStringLiteral("unknown argument '%1'").arg(args[i]));
+        if (!cli::takeOptionValue(word, args, i))
+            return cli::wrongCommandLine(QStringLiteral("the option %1 needs a value").arg(name));
         const QString& value = word.value;
         if (name == u"--data") {
             o->data = value;
@@ -74,41 +70,32 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
         } else if (name == u"--within-days") {
             bool ok = false;
             const int days = value.trimmed().toInt(&ok);
-            if (!ok || days < 0) {
-                *error = QStringLiteral(
-                             "--within-days takes a whole number of days, 0 or more, "
-                             "not '%1'")
-                             .arg(value);
-                return false;
-            }
+            if (!ok || days < 0)
+                return cli::wrongCommandLine(
+                    QStringLiteral("--within-days takes a whole number of days, 0 or more, "
+                                   "not '%1'")
+                        .arg(value));
             o->withinDays = days;
         } else {
             bool ok = false;
             const double hours = value.trimmed().toDouble(&ok);
-            if (!ok || !std::isfinite(hours) || hours < 0) {
-                *error = QStringLiteral(
-                             "--within-hours takes a number of flight hours, 0 or "
-                             "more, not '%1'")
-                             .arg(value);
-                return false;
-            }
+            if (!ok || !std::isfinite(hours) || hours < 0)
+                return cli::wrongCommandLine(
+                    QStringLiteral("--within-hours takes a number of flight hours, 0 or "
+                                   "more, not '%1'")
+                        .arg(value));
             o->withinHours = hours;
         }
     }
-    if (o->data.isEmpty()) {
-        *error = QStringLiteral("name the data folder with --data DIR");
-        return false;
-    }
-    if (!o->csv.isEmpty() && !o->pdf.isEmpty()) {
-        *error = QStringLiteral("write either --csv OUT or --pdf OUT, not both");
-        return false;
-    }
-    if (o->oilAlerts && !o->pdf.isEmpty()) {
-        *error = QStringLiteral(
-            "--oil-alerts writes the oil-alert findings as CSV; the PDF holds them always");
-        return false;
-    }
-    return true;
+    if (o->data.isEmpty())
+        return cli::wrongCommandLine(QStringLiteral("name the data folder with --data DIR"));
+    if (!o->csv.isEmpty() && !o->pdf.isEmpty())
+        return cli::wrongCommandLine(
+            QStringLiteral("write either --csv OUT or --pdf OUT, not both"));
+    if (o->oilAlerts && !o->pdf.isEmpty())
+        return cli::wrongCommandLine(QStringLiteral(
+            "--oil-alerts writes the oil-alert findings as CSV; the PDF holds them always"));
+    return std::nullopt;
 }
 
 }  // namespace
@@ -183,9 +170,8 @@ const cli::ProgramHelp& dueHelp() {
 
 int runDueCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     Options o;
-    QString error;
-    if (!readOptions(arguments, &o, &error))
-        return usageError(err, error);
+    if (const auto failure = readOptions(arguments, &o))
+        return usageError(err, failure->text);
     auto fail = [&err](const QString& message) {
         err << "velmora-due: " << message << "\n";
         err.flush();

@@ -1,5 +1,6 @@
 #include "ImportCommand.h"
 
+#include "cli/OptionWord.h"
 #include "cli/StandardOptions.h"
 #include "legacy/FileConversion.h"
 #include "reportfiles/ReportQueries.h"
@@ -41,7 +42,7 @@ struct Arguments {
 };
 
 // Options other than --dry-run have been dealt with by the standard options already.
-bool parse(const QStringList& args, Arguments* a, QString* problem) {
+data::MaybeFailure parse(const QStringList& args, Arguments* a) {
     bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -50,27 +51,24 @@ bool parse(const QStringList& args, Arguments* a, QString* problem) {
         } else if (!optionsEnded && arg == u"--dry-run") {
             a->dryRun = true;
         } else if (!optionsEnded && arg == u"--codepage") {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-                *problem = QStringLiteral("--codepage needs the name of a code page");
-                return false;
-            }
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                return cli::wrongCommandLine(
+                    QStringLiteral("--codepage needs the name of a code page"));
             a->codePage = args[++i];
         } else if (!optionsEnded && arg.startsWith(u"--codepage=")) {
             a->codePage = arg.mid(11);
-            if (a->codePage.isEmpty()) {
-                *problem = QStringLiteral("--codepage needs the name of a code page");
-                return false;
-            }
+            if (a->codePage.isEmpty())
+                return cli::wrongCommandLine(
+                    QStringLiteral("--codepage needs the name of a code page"));
         } else {
             a->files << arg;
         }
     }
-    if (a->files.size() != 2) {
-        *problem = a->files.size() < 2 ? QStringLiteral("SOURCE and DEST must both be given")
-                                       : QStringLiteral("only SOURCE and DEST can be given");
-        return false;
-    }
-    return true;
+    if (a->files.size() != 2)
+        return cli::wrongCommandLine(a->files.size() < 2
+                                         ? QStringLiteral("SOURCE and DEST must both be given")
+                                         : QStringLiteral("only SOURCE and DEST can be given"));
+    return std::nullopt;
 }
 
 }  // namespace
@@ -79,9 +77,8 @@ int runImportCommand(const QStringList& args, QString* out, QString* err) {
     if (const auto standard = cli::standardOptions(args, kProgramHelp, out, err))
         return *standard;
     Arguments a;
-    QString problem;
-    if (!parse(args, &a, &problem)) {
-        *err = QStringLiteral("velmora-import: %1\n").arg(problem) + kUsage +
+    if (const auto problem = parse(args, &a)) {
+        *err = QStringLiteral("velmora-import: %1\n").arg(problem->text) + kUsage +
                QStringLiteral("Try 'velmora-import --help' for more information.\n");
         return status::Usage;
     }

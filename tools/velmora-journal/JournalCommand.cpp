@@ -34,12 +34,11 @@ int usageError(QTextStream& err, const QString& message) {
     return 2;
 }
 
-bool readOptions(const QStringList& args, Options* o, QString* error) {
-    if (args.isEmpty() || (args[0] != u"verify" && args[0] != u"list")) {
-        *error = args.isEmpty() ? QStringLiteral("name a command: verify or list")
-                                : QStringLiteral("unknown command '%1'").arg(args[0]);
-        return false;
-    }
+data::MaybeFailure readOptions(const QStringList& args, Options* o) {
+    if (args.isEmpty() || (args[0] != u"verify" && args[0] != u"list"))
+        return cli::wrongCommandLine(args.isEmpty()
+                                         ? QStringLiteral("name a command: verify or list")
+                                         : QStringLiteral("unknown command '%1'").arg(args[0]));
     o->command = args[0];
     const bool list = o->command == u"list";
     for (int i = 1; i < args.size(); ++i) {
@@ -48,22 +47,17 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
         const bool known = name == u"--data" ||
                            (list && (name == u"--reg" || name == u"--since" || name == u"--csv")) ||
                            (!list && (name == u"--settings" || name == u"--anchor"));
-        if (!known) {
-            *error = QStringLiteral("unknown argument '%1' for %2").arg(args[i], o->command);
-            return false;
-        }
+        if (!known)
+            return cli::wrongCommandLine(
+                QStringLiteral("unknown argument '%1' for %2").arg(args[i], o->command));
         if (name == u"--csv") {
-            if (word.inlineValue) {
-                *error = QStringLiteral("--csv takes no value");
-                return false;
-            }
+            if (word.inlineValue)
+                return cli::wrongCommandLine(QStringLiteral("--csv takes no value"));
             o->csv = true;
             continue;
         }
-        if (!cli::takeOptionValue(word, args, i)) {
-            *error = QStringLiteral("the option %1 needs a value").arg(name);
-            return false;
-        }
+        if (!cli::takeOptionValue(word, args, i))
+            return cli::wrongCommandLine(QStringLiteral("the option %1 needs a value").arg(name));
         const QString& value = word.value;
         if (name == u"--data") {
             o->data = value;
@@ -71,29 +65,25 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             o->settings = value;
         } else if (name == u"--anchor") {
             const auto point = journal::parseAnchor(value);
-            if (!point) {
-                *error = QStringLiteral(
-                             "--anchor takes a line and its hash as a report prints them, such "
-                             "as 1234:3f5a9c0e12ab4d77, not '%1'")
-                             .arg(value);
-                return false;
-            }
+            if (!point)
+                return cli::wrongCommandLine(
+                    QStringLiteral(
+                        "--anchor takes a line and its hash as a report prints them, such "
+                        "as 1234:3f5a9c0e12ab4d77, not '%1'")
+                        .arg(value));
             o->anchors.push_back(*point);
         } else if (name == u"--reg") {
             o->reg = value;
         } else {
             o->since = QDate::fromString(value.trimmed(), Qt::ISODate);
-            if (!o->since.isValid()) {
-                *error = QStringLiteral("--since takes a date as YYYY-MM-DD, not '%1'").arg(value);
-                return false;
-            }
+            if (!o->since.isValid())
+                return cli::wrongCommandLine(
+                    QStringLiteral("--since takes a date as YYYY-MM-DD, not '%1'").arg(value));
         }
     }
-    if (o->data.isEmpty()) {
-        *error = QStringLiteral("name the data folder with --data DIR");
-        return false;
-    }
-    return true;
+    if (o->data.isEmpty())
+        return cli::wrongCommandLine(QStringLiteral("name the data folder with --data DIR"));
+    return std::nullopt;
 }
 
 QString valueText(const data::Value& v) {
@@ -198,9 +188,8 @@ const cli::ProgramHelp& journalHelp() {
 int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStream& err,
                       const QString& defaultSettings) {
     Options o;
-    QString error;
-    if (!readOptions(arguments, &o, &error))
-        return usageError(err, error);
+    if (const auto failure = readOptions(arguments, &o))
+        return usageError(err, failure->text);
     if (o.settings.isEmpty())
         o.settings = defaultSettings;
     const QString dataPath = data::dataPathOf(o.data);

@@ -30,7 +30,7 @@ struct Options {
     bool hasReg = false;
 };
 
-bool readOptions(const QStringList& args, Options* o, QString* error) {
+data::MaybeFailure readOptions(const QStringList& args, Options* o) {
     for (int i = 0; i < args.size(); ++i) {
         cli::OptionWord word = cli::splitOptionWord(args[i]);
         const QString& a = word.name;
@@ -62,48 +62,36 @@ bool readOptions(const QStringList& args, Options* o, QString* error) {
             target = &o->phone;
         else if (a == u"--settings")
             target = &o->settings;
-        if (!target) {
-            *error = QStringLiteral("Unknown option \"%1\".").arg(args[i]);
-            return false;
-        }
-        if (!cli::takeOptionValue(word, args, i)) {
-            *error = QStringLiteral("The option %1 needs a value.").arg(a);
-            return false;
-        }
+        if (!target)
+            return cli::wrongCommandLine(QStringLiteral("Unknown option \"%1\".").arg(args[i]));
+        if (!cli::takeOptionValue(word, args, i))
+            return cli::wrongCommandLine(QStringLiteral("The option %1 needs a value.").arg(a));
         *target = word.value;
         if (target == &o->reg)
             o->hasReg = true;
     }
     if (o->help)
-        return true;
-    if (o->data.isEmpty()) {
-        *error = QStringLiteral("Name the data folder with --data FOLDER.");
-        return false;
-    }
-    if (!o->hasReg) {
-        *error = QStringLiteral("Name the aircraft with --reg REG.");
-        return false;
-    }
-    if (o->llp && o->forecast) {
-        *error = QStringLiteral("--llp and --forecast are different reports: name one.");
-        return false;
-    }
+        return std::nullopt;
+    if (o->data.isEmpty())
+        return cli::wrongCommandLine(QStringLiteral("Name the data folder with --data FOLDER."));
+    if (!o->hasReg)
+        return cli::wrongCommandLine(QStringLiteral("Name the aircraft with --reg REG."));
+    if (o->llp && o->forecast)
+        return cli::wrongCommandLine(
+            QStringLiteral("--llp and --forecast are different reports: name one."));
     if (o->llp) {
-        if (!o->pdf.isEmpty() && !o->csv.isEmpty()) {
-            *error = QStringLiteral("Name one output: --pdf OUT.pdf or --csv OUT.csv.");
-            return false;
-        }
-        return true;
+        if (!o->pdf.isEmpty() && !o->csv.isEmpty())
+            return cli::wrongCommandLine(
+                QStringLiteral("Name one output: --pdf OUT.pdf or --csv OUT.csv."));
+        return std::nullopt;
     }
-    if (!o->csv.isEmpty()) {
-        *error = QStringLiteral("--csv is for the life-limited parts report (--llp).");
-        return false;
-    }
-    if (o->pdf.isEmpty()) {
-        *error = QStringLiteral("Name the PDF file to write with --pdf OUT.pdf.");
-        return false;
-    }
-    return true;
+    if (!o->csv.isEmpty())
+        return cli::wrongCommandLine(
+            QStringLiteral("--csv is for the life-limited parts report (--llp)."));
+    if (o->pdf.isEmpty())
+        return cli::wrongCommandLine(
+            QStringLiteral("Name the PDF file to write with --pdf OUT.pdf."));
+    return std::nullopt;
 }
 
 int fail(QTextStream& err, const QString& message) {
@@ -168,9 +156,8 @@ QString usageText() {
 
 int runReportCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     Options o;
-    QString error;
-    if (!readOptions(arguments, &o, &error)) {
-        err << "velmora-report: " << error << "\n" << usageText();
+    if (const auto failure = readOptions(arguments, &o)) {
+        err << "velmora-report: " << failure->text << "\n" << usageText();
         err.flush();
         return 1;
     }
