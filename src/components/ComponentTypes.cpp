@@ -10,12 +10,7 @@ namespace velmora::components {
 namespace {
 
 // Where a removed component goes, as the stores list and the history show it.
-struct LocationRow {
-    Location location;
-    const char* text;
-};
-
-constexpr std::array<LocationRow, 4> kLocations = {{
+constexpr std::array<data::Named<Location>, 4> kLocations = {{
     {Location::StoresServiceable, "stores serviceable"},
     {Location::StoresUnserviceable, "stores unserviceable"},
     {Location::Shop, "shop"},
@@ -101,21 +96,20 @@ QString Limit::describe() const {
 }
 
 QString locationText(Location l) {
-    const LocationRow* r = data::rowWhere(kLocations, &LocationRow::location, l);
-    return r ? QString::fromLatin1(r->text) : QString();
+    return QString::fromLatin1(data::nameOf(kLocations, l));
 }
 
 QStringList locationTexts() {
     QStringList texts;
-    for (const LocationRow& r : kLocations)
-        texts << QString::fromLatin1(r.text);
+    for (const auto& r : kLocations)
+        texts << QString::fromLatin1(r.name);
     return texts;
 }
 
 std::optional<Location> locationFrom(const QString& text) {
-    const LocationRow* r =
-        data::rowWhere(kLocations, &LocationRow::text, data::textKey(text.trimmed()));
-    return r ? std::optional(r->location) : std::nullopt;
+    const auto* r =
+        data::rowWhere(kLocations, &data::Named<Location>::name, data::textKey(text.trimmed()));
+    return r ? std::optional(r->key) : std::nullopt;
 }
 
 std::optional<double> StoredLimit::remaining() const {

@@ -26,4 +26,18 @@ constexpr const Row& rowFor(const std::array<Row, N>& rows, Key Row::*field, Key
     return r ? *r : rows.back();
 }
 
+// A row of a table that only names its keys.
+template <typename Key>
+struct Named {
+    Key key;
+    const char* name;
+};
+
+// The name of a key in such a table; null where the table does not list it.
+template <typename Key, std::size_t N>
+constexpr const char* nameOf(const std::array<Named<Key>, N>& rows, Key key) {
+    const Named<Key>* r = rowWhere(rows, &Named<Key>::key, key);
+    return r ? r->name : nullptr;
+}
+
 }  // namespace velmora::data

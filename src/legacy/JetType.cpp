@@ -6,12 +6,7 @@ namespace velmora::legacy {
 
 namespace {
 
-struct TypeName {
-    JetType type;
-    const char* name;
-};
-
-constexpr std::array<TypeName, 18> kTypeNames = {{
+constexpr std::array<data::Named<JetType>, 18> kTypeNames = {{
     {JetType::YesNo, "Yes/No"},
     {JetType::Byte, "Byte"},
     {JetType::Integer, "Integer"},
@@ -35,7 +30,7 @@ constexpr std::array<TypeName, 18> kTypeNames = {{
 }  // namespace
 
 QString jetTypeName(JetType type) {
-    return QString::fromLatin1(data::rowFor(kTypeNames, &TypeName::type, type).name);
+    return QString::fromLatin1(data::rowFor(kTypeNames, &data::Named<JetType>::key, type).name);
 }
 
 }  // namespace velmora::legacy
