@@ -184,22 +184,12 @@ bool frmAircraft::saveNewAircraft() {
 bool frmAircraft::componentsMayBeWritten() {
     if (!saveNewAircraft())
         return false;
-    const QString reg = currentRegNum();
-    QString text;
-    try {
-        auto db = datPrimaryRS->database();
-        if (!db || screens::aircraftInFile(*db, reg))
-            return true;
-        text = QStringLiteral(
-                   "The aircraft %1 is not in the data file any more: it was renamed or deleted "
-                   "since this screen read it. The component is not saved; choose the aircraft "
-                   "again, or close Aircraft Set-up and open it again.")
-                   .arg(reg);
-    } catch (const data::DbError& e) {
-        text = QStringLiteral("The component is not saved: %1").arg(e.text());
-    }
-    screens::msgBox(this, text, MsgButtons::Ok, MsgIcon::Exclamation,
-                    QStringLiteral("Aircraft Set-up"), MsgAnswer::Ok);
+    if (screens::aircraftStillInFile(
+            this, *datPrimaryRS, currentRegNum(), QStringLiteral("component"),
+            QStringLiteral(
+                "choose the aircraft again, or close Aircraft Set-up and open it again."),
+            QStringLiteral("Aircraft Set-up")))
+        return true;
     screens::reactivateWindow(this);
     return false;
 }

@@ -1,10 +1,23 @@
 #include "ComponentTypes.h"
 
+#include "data/ConstantTable.h"
 #include "data/JetDates.h"
 #include "data/TextKey.h"
 #include "data/ValueNumber.h"
 
 namespace velmora::components {
+
+namespace {
+
+// Where a removed component goes, as the stores list and the history show it.
+constexpr std::array<data::Named<Location>, 4> kLocations = {{
+    {Location::StoresServiceable, "stores serviceable"},
+    {Location::StoresUnserviceable, "stores unserviceable"},
+    {Location::Shop, "shop"},
+    {Location::Scrapped, "scrapped"},
+}};
+
+}  // namespace
 
 bool ComponentKey::isBlank() const {
     return partNumber.trimmed().isEmpty() || serialNumber.trimmed().isEmpty();
@@ -83,32 +96,20 @@ QString Limit::describe() const {
 }
 
 QString locationText(Location l) {
-    switch (l) {
-        case Location::StoresServiceable:
-            return QStringLiteral("stores serviceable");
-        case Location::StoresUnserviceable:
-            return QStringLiteral("stores unserviceable");
-        case Location::Shop:
-            return QStringLiteral("shop");
-        case Location::Scrapped:
-            return QStringLiteral("scrapped");
-    }
-    return {};
+    return QString::fromLatin1(data::nameOf(kLocations, l));
 }
 
 QStringList locationTexts() {
-    return {locationText(Location::StoresServiceable), locationText(Location::StoresUnserviceable),
-            locationText(Location::Shop), locationText(Location::Scrapped)};
+    QStringList texts;
+    for (const auto& r : kLocations)
+        texts << QString::fromLatin1(r.name);
+    return texts;
 }
 
 std::optional<Location> locationFrom(const QString& text) {
-    const QString t = data::textKey(text.trimmed());
-    for (Location l : {Location::StoresServiceable, Location::StoresUnserviceable, Location::Shop,
-                       Location::Scrapped}) {
-        if (locationText(l) == t)
-            return l;
-    }
-    return std::nullopt;
+    const auto* r =
+        data::rowWhere(kLocations, &data::Named<Location>::name, data::textKey(text.trimmed()));
+    return r ? std::optional(r->key) : std::nullopt;
 }
 
 std::optional<double> StoredLimit::remaining() const {

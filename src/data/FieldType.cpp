@@ -1,5 +1,7 @@
 #include "FieldType.h"
 
+#include "ConstantTable.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
@@ -14,6 +16,22 @@ FieldType integer(std::int64_t lo, std::int64_t hi) {
     t.maxValue = hi;
     return t;
 }
+
+// What a value of each kind is called in messages; Variant, last, for any other.
+struct KindName {
+    FieldType::Kind kind;
+    const char* name;
+};
+
+constexpr std::array<KindName, 7> kKindNames = {{
+    {FieldType::Kind::Text, "text"},
+    {FieldType::Kind::Integer, "a whole number"},
+    {FieldType::Kind::Real, "a number"},
+    {FieldType::Kind::Currency, "an amount of money"},
+    {FieldType::Kind::YesNo, "Yes or No"},
+    {FieldType::Kind::Date, "a date"},
+    {FieldType::Kind::Variant, "a value"},
+}};
 
 FieldType ofKind(FieldType::Kind k, int size = 0) {
     FieldType t;
@@ -105,23 +123,7 @@ FieldType FieldType::parseDeclared(const QString& declared) {
 }
 
 QString FieldType::kindName() const {
-    switch (kind) {
-        case Kind::Text:
-            return QStringLiteral("text");
-        case Kind::Integer:
-            return QStringLiteral("a whole number");
-        case Kind::Real:
-            return QStringLiteral("a number");
-        case Kind::Currency:
-            return QStringLiteral("an amount of money");
-        case Kind::YesNo:
-            return QStringLiteral("Yes or No");
-        case Kind::Date:
-            return QStringLiteral("a date");
-        case Kind::Variant:
-            break;
-    }
-    return QStringLiteral("a value");
+    return QString::fromLatin1(rowFor(kKindNames, &KindName::kind, kind).name);
 }
 
 }  // namespace velmora::data

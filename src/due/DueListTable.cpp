@@ -5,7 +5,9 @@
 #include "data/Value.h"
 
 #include <QBrush>
+
 #include <QFont>
+#include <array>
 
 namespace velmora::due {
 
@@ -15,17 +17,39 @@ QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// Each column's caption, and whether it holds numbers (shown right-aligned), in the order
+// of the columns.
+struct ColumnInfo {
+    const char* caption;
+    bool number;
+};
+
+constexpr std::array<ColumnInfo, DueListTable::ColumnCount> kColumns = {{
+    {"Registration", false},
+    {"Item #", true},
+    {"Component Name", false},
+    {"Part Number", false},
+    {"Serial #", false},
+    {"Type", false},
+    {"Meter", true},
+    {"Service Life", true},
+    {"Remaining", true},
+    {"Unit", false},
+    {"Due Date", false},
+    {"Days", true},
+    {"Status", false},
+    {"Controls", false},
+}};
+
+const ColumnInfo* columnInfo(int column) {
+    return column >= 0 && column < DueListTable::ColumnCount
+               ? &kColumns[static_cast<size_t>(column)]
+               : nullptr;
+}
+
 bool isNumberColumn(int column) {
-    switch (column) {
-        case DueListTable::Item:
-        case DueListTable::Meter:
-        case DueListTable::ServiceLife:
-        case DueListTable::Remaining:
-        case DueListTable::Days:
-            return true;
-        default:
-            return false;
-    }
+    const ColumnInfo* c = columnInfo(column);
+    return c && c->number;
 }
 
 }  // namespace
@@ -74,38 +98,8 @@ const DueEntry* DueListTable::entryAt(int row) const {
 }
 
 QString DueListTable::caption(int column) {
-    switch (column) {
-        case Registration:
-            return QStringLiteral("Registration");
-        case Item:
-            return QStringLiteral("Item #");
-        case Component:
-            return QStringLiteral("Component Name");
-        case PartNumber:
-            return QStringLiteral("Part Number");
-        case SerialNumber:
-            return QStringLiteral("Serial #");
-        case Type:
-            return QStringLiteral("Type");
-        case Meter:
-            return QStringLiteral("Meter");
-        case ServiceLife:
-            return QStringLiteral("Service Life");
-        case Remaining:
-            return QStringLiteral("Remaining");
-        case Unit:
-            return QStringLiteral("Unit");
-        case DueDate:
-            return QStringLiteral("Due Date");
-        case Days:
-            return QStringLiteral("Days");
-        case Status:
-            return QStringLiteral("Status");
-        case Controls:
-            return QStringLiteral("Controls");
-        default:
-            return {};
-    }
+    const ColumnInfo* c = columnInfo(column);
+    return c ? QString::fromLatin1(c->caption) : QString();
 }
 
 QString DueListTable::text(int row, int column) const {
@@ -174,8 +168,7 @@ QVariant DueListTable::data(const QModelIndex& index, int role) const {
             return text(index.row(), index.column());
         case Qt::ForegroundRole: {
             const DueEntry* e = entryAt(index.row());
-            const QColor c = e ? warningColour(e->level) : QColor();
-            return c.isValid() ? QVariant(QBrush(c)) : QVariant();
+            return e ? warningForeground(e->level) : QVariant();
         }
         case Qt::FontRole: {
             // The limit that decides a component's date stands out from its other limits.

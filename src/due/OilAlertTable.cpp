@@ -7,8 +7,10 @@
 #include "data/TextKey.h"
 
 #include <QBrush>
+
 #include <QDir>
 #include <QSet>
+#include <array>
 
 namespace velmora::due {
 
@@ -22,18 +24,11 @@ void OilAlertTable::setAlerts(std::vector<oil::limits::OilAlert> alerts) {
 }
 
 QString OilAlertTable::caption(int column) {
-    switch (column) {
-        case Registration:
-            return QStringLiteral("Registration");
-        case Component:
-            return QStringLiteral("Component");
-        case SampleDate:
-            return QStringLiteral("Sample Date");
-        case Findings:
-            return QStringLiteral("Findings");
-        default:
-            return {};
-    }
+    static constexpr std::array<const char*, ColumnCount> captions = {"Registration", "Component",
+                                                                      "Sample Date", "Findings"};
+    return column >= 0 && column < ColumnCount
+               ? QString::fromLatin1(captions[static_cast<size_t>(column)])
+               : QString();
 }
 
 QString OilAlertTable::fileText(int row, int column) const {

@@ -1,5 +1,7 @@
 #include "WarningLevel.h"
 
+#include <QBrush>
+
 #include <cmath>
 
 namespace velmora::due {
@@ -57,6 +59,11 @@ QColor warningColour(WarningLevel level) {
         default:
             return {};
     }
+}
+
+QVariant warningForeground(WarningLevel level) {
+    const QColor c = warningColour(level);
+    return c.isValid() ? QVariant(QBrush(c)) : QVariant();
 }
 
 }  // namespace velmora::due

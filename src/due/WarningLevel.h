@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDate>
 #include <QString>
+#include <QVariant>
 
 #include <array>
 #include <optional>
@@ -55,5 +56,8 @@ double monthsUntil(const QDate& from, const QDate& to);
 // others in the normal text colour (an invalid colour).
 QString warningText(WarningLevel level);
 QColor warningColour(WarningLevel level);
+// A table cell's foreground (Qt::ForegroundRole) for the level: the brush of its colour,
+// none for the normal text colour.
+QVariant warningForeground(WarningLevel level);
 
 }  // namespace velmora::due

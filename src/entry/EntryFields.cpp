@@ -19,6 +19,25 @@ int nextIndex(const EntryField<Field>* f) {
     return f && f->next ? static_cast<int>(*f->next) : -1;
 }
 
+// A field without the field Enter moves on to.
+template <typename Field>
+struct FieldInTurn {
+    Field field;
+    const char* column;
+    FieldRule rule;
+};
+
+// Fields that Enter moves through in the order given, from the last back to the first.
+template <typename Field, size_t N>
+std::array<EntryField<Field>, N> inTurn(const std::array<FieldInTurn<Field>, N>& fields) {
+    std::array<EntryField<Field>, N> out{};
+    for (size_t i = 0; i < N; ++i) {
+        const FieldInTurn<Field>& f = fields[i];
+        out[i] = {f.field, f.column, f.rule, fields[(i + 1) % N].field};
+    }
+    return out;
+}
+
 }  // namespace
 
 const std::array<EntryField<AircraftSetupField>, 14> kAircraftSetupFields = {{
@@ -47,27 +66,20 @@ const std::array<EntryField<AircraftSetupField>, 14> kAircraftSetupFields = {{
      AircraftSetupField::SerialNumber},
 }};
 
-const std::array<EntryField<TimeRemainingField>, 11> kTimeRemainingFields = {{
-    {TimeRemainingField::SerialNumber, "Serial Number", FieldRule::Text, TimeRemainingField::Make},
-    {TimeRemainingField::Make, "Make", FieldRule::Text, TimeRemainingField::Model},
-    {TimeRemainingField::Model, "Model", FieldRule::Text, TimeRemainingField::Engine1Serial},
-    {TimeRemainingField::Engine1Serial, "Engine1Serial", FieldRule::Text,
-     TimeRemainingField::Engine2Serial},
-    {TimeRemainingField::Engine2Serial, "Engine2Serial", FieldRule::Text,
-     TimeRemainingField::CurrentMeter1},
-    {TimeRemainingField::CurrentMeter1, "CurrentMeter1", FieldRule::Meter1,
-     TimeRemainingField::CurrentMeter2},
-    {TimeRemainingField::CurrentMeter2, "CurrentMeter2", FieldRule::Meter2,
-     TimeRemainingField::TotalTime},
-    {TimeRemainingField::TotalTime, "TotalTime", FieldRule::TotalTime,
-     TimeRemainingField::TotalLandings},
-    {TimeRemainingField::TotalLandings, "TotalLandings", FieldRule::TotalLandings,
-     TimeRemainingField::TotalCycles},
-    {TimeRemainingField::TotalCycles, "TotalCycles", FieldRule::TotalCycles,
-     TimeRemainingField::TotalRIN},
-    {TimeRemainingField::TotalRIN, "TotalRIN", FieldRule::TotalRIN,
-     TimeRemainingField::SerialNumber},
-}};
+const std::array<EntryField<TimeRemainingField>, 11> kTimeRemainingFields =
+    inTurn<TimeRemainingField, 11>({{
+        {TimeRemainingField::SerialNumber, "Serial Number", FieldRule::Text},
+        {TimeRemainingField::Make, "Make", FieldRule::Text},
+        {TimeRemainingField::Model, "Model", FieldRule::Text},
+        {TimeRemainingField::Engine1Serial, "Engine1Serial", FieldRule::Text},
+        {TimeRemainingField::Engine2Serial, "Engine2Serial", FieldRule::Text},
+        {TimeRemainingField::CurrentMeter1, "CurrentMeter1", FieldRule::Meter1},
+        {TimeRemainingField::CurrentMeter2, "CurrentMeter2", FieldRule::Meter2},
+        {TimeRemainingField::TotalTime, "TotalTime", FieldRule::TotalTime},
+        {TimeRemainingField::TotalLandings, "TotalLandings", FieldRule::TotalLandings},
+        {TimeRemainingField::TotalCycles, "TotalCycles", FieldRule::TotalCycles},
+        {TimeRemainingField::TotalRIN, "TotalRIN", FieldRule::TotalRIN},
+    }});
 
 const EntryField<AircraftSetupField>* aircraftSetupField(int index) {
     return findField(kAircraftSetupFields, index);

@@ -22,38 +22,39 @@ enum class FieldRule {
     TotalRIN,
 };
 
-// The aircraft set-up screen's fields; 8 (the owner's name and address) is a box of several
-// lines, and there are no fields 9 and 10.
+// The aircraft set-up screen's fields, boxes 0 to 8 in order; 8 (the owner's name and
+// address) is a box of several lines, and there are no fields 9 and 10.
 enum class AircraftSetupField {
     RegNum = 0,
-    SerialNumber = 1,
-    Make = 2,
-    Model = 3,
-    Year = 4,
-    Engine1Serial = 5,
-    Engine2Serial = 6,
-    CurrentMeter2 = 7,
-    Owner = 8,
+    SerialNumber,
+    Make,
+    Model,
+    Year,
+    Engine1Serial,
+    Engine2Serial,
+    CurrentMeter2,
+    Owner,
     CurrentMeter1 = 11,
-    TotalTime = 12,
-    TotalLandings = 13,
-    TotalCycles = 14,
-    TotalRIN = 15,
+    TotalTime,
+    TotalLandings,
+    TotalCycles,
+    TotalRIN,
 };
 
-// The time remaining screen's fields (its registration number is the aircraft chooser).
+// The time remaining screen's fields (its registration number is the aircraft chooser),
+// each group in consecutive boxes.
 enum class TimeRemainingField {
     Make = 1,
-    Model = 2,
+    Model,
     Engine1Serial = 4,
-    Engine2Serial = 5,
-    SerialNumber = 6,
+    Engine2Serial,
+    SerialNumber,
     CurrentMeter1 = 9,
-    CurrentMeter2 = 10,
-    TotalTime = 11,
+    CurrentMeter2,
+    TotalTime,
     TotalLandings = 13,
-    TotalCycles = 14,
-    TotalRIN = 15,
+    TotalCycles,
+    TotalRIN,
 };
 
 template <typename Field>

@@ -1,5 +1,7 @@
 #include "EntryRules.h"
 
+#include "data/ConstantTable.h"
+
 #include <QStringLiteral>
 
 #include <algorithm>
@@ -20,14 +22,31 @@ struct Meter {
     QString title;
 };
 
+// A total, the column it is kept in, and what its plus entries write and ask. Flight time,
+// last, for any other value.
 struct TotalKind {
-    QString column;
-    QString resultPicture;      // a plus entry's result as written into the field
-    QString differencePicture;  // the difference shown in the question
-    QString question;
-    QString title;
+    Total total;
+    const char* column;
+    const char* resultPicture;      // a plus entry's result as written into the field
+    const char* differencePicture;  // the difference shown in the question
+    const char* question;
+    const char* title;
     bool whole;  // kept in a whole-number column
 };
+
+constexpr std::array<TotalKind, 4> kTotals = {{
+    {Total::Landings, "TotalLandings", "#####0", "#####0", "Increasing landings by ",
+     "Landings change", true},
+    {Total::Cycles, "TotalCycles", "#####0", "#####0", "Increasing cycles by ", "Cycles change",
+     true},
+    {Total::RIN, "TotalRIN", "#####0", "#####0", "Increasing RIN by ", "RIN change", true},
+    {Total::FlightTime, "TotalTime", "#####0.0", "####0.0", "Increasing flight time by ",
+     "Meter change", false},
+}};
+
+const TotalKind& totalKind(Total total) {
+    return data::rowFor(kTotals, &TotalKind::total, total);
+}
 
 Meter meterColumns(int meter) {
     if (meter == 2) {
@@ -36,34 +55,6 @@ Meter meterColumns(int meter) {
     }
     return {QStringLiteral("CurrentMeter1"), QStringLiteral("LastMeter1"),
             QStringLiteral("TotalTime"), QStringLiteral("Meter #1 change")};
-}
-
-TotalKind totalKind(Total total) {
-    switch (total) {
-        case Total::Landings:
-            return {totalColumn(total),
-                    QStringLiteral("#####0"),
-                    QStringLiteral("#####0"),
-                    QStringLiteral("Increasing landings by "),
-                    QStringLiteral("Landings change"),
-                    true};
-        case Total::Cycles:
-            return {totalColumn(total),
-                    QStringLiteral("#####0"),
-                    QStringLiteral("#####0"),
-                    QStringLiteral("Increasing cycles by "),
-                    QStringLiteral("Cycles change"),
-                    true};
-        case Total::RIN:
-            return {totalColumn(total),           QStringLiteral("#####0"),
-                    QStringLiteral("#####0"),     QStringLiteral("Increasing RIN by "),
-                    QStringLiteral("RIN change"), true};
-        case Total::FlightTime:
-            break;
-    }
-    return {totalColumn(Total::FlightTime), QStringLiteral("#####0.0"),
-            QStringLiteral("####0.0"),      QStringLiteral("Increasing flight time by "),
-            QStringLiteral("Meter change"), false};
 }
 
 // A column without a value yet counts as 0 in the arithmetic.
@@ -177,17 +168,7 @@ void storeTotal(EntryHost& host, const TotalKind& k, double v) {
 }  // namespace
 
 QString totalColumn(Total total) {
-    switch (total) {
-        case Total::Landings:
-            return QStringLiteral("TotalLandings");
-        case Total::Cycles:
-            return QStringLiteral("TotalCycles");
-        case Total::RIN:
-            return QStringLiteral("TotalRIN");
-        case Total::FlightTime:
-            break;
-    }
-    return QStringLiteral("TotalTime");
+    return QString::fromLatin1(totalKind(total).column);
 }
 
 void applyMeterRule(EntryHost& host, int meter, EntryScreen screen) {
@@ -251,7 +232,7 @@ void applyMeterRule(EntryHost& host, int meter, EntryScreen screen) {
 }
 
 void applyTotalRule(EntryHost& host, Total total) {
-    const TotalKind k = totalKind(total);
+    const TotalKind& k = totalKind(total);
     const QString typed = host.fieldText();
     const data::Value stored = host.stored(k.column);
 

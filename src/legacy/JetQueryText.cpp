@@ -1,5 +1,7 @@
 #include "JetQueryText.h"
 
+#include "data/ConstantTable.h"
+
 #include <QStringList>
 
 namespace velmora::legacy {
@@ -19,18 +21,6 @@ constexpr int Having = 10;
 constexpr int OrderBy = 11;
 }  // namespace attr
 
-namespace kind {
-constexpr int Select = 1;
-constexpr int MakeTable = 2;
-constexpr int Append = 3;
-constexpr int Update = 4;
-constexpr int Delete = 5;
-constexpr int Crosstab = 6;
-constexpr int DataDefinition = 7;
-constexpr int PassThrough = 8;
-constexpr int Union = 9;
-}  // namespace kind
-
 namespace option {
 constexpr int SelectStar = 0x01;
 constexpr int Distinct = 0x02;
@@ -39,63 +29,51 @@ constexpr int Top = 0x10;
 constexpr int Percent = 0x20;
 }  // namespace option
 
-QString kindName(int k) {
-    switch (k) {
-        case kind::MakeTable:
-            return QStringLiteral("a make-table query");
-        case kind::Append:
-            return QStringLiteral("an append query");
-        case kind::Update:
-            return QStringLiteral("an update query");
-        case kind::Delete:
-            return QStringLiteral("a delete query");
-        case kind::Crosstab:
-            return QStringLiteral("a crosstab query");
-        case kind::DataDefinition:
-            return QStringLiteral("a data-definition query");
-        case kind::PassThrough:
-            return QStringLiteral("a pass-through query");
-        default:
-            break;
-    }
-    return QStringLiteral("a query of kind %1").arg(k);
-}
+// The kinds of stored query that are not carried over, by the bits of the object's flags
+// that tell them; 0 is a select query and 128 a union query.
+struct KindName {
+    int bits;
+    const char* name;
+};
 
-// A parameter's type as Jet SQL names it in a PARAMETERS clause.
+constexpr int kSelectBits = 0;
+constexpr int kUnionBits = 128;
+constexpr std::array<KindName, 7> kOtherKinds = {{
+    {16, "a crosstab query"},
+    {32, "a delete query"},
+    {48, "an update query"},
+    {64, "an append query"},
+    {80, "a make-table query"},
+    {96, "a data-definition query"},
+    {112, "a pass-through query"},
+}};
+
+// A parameter's type as Jet SQL names it in a PARAMETERS clause, by its code.
+struct ParameterType {
+    int code;
+    const char* name;
+};
+
+constexpr std::array<ParameterType, 14> kParameterTypes = {{
+    {1, "Bit"},
+    {2, "Byte"},
+    {3, "Short"},
+    {4, "Long"},
+    {5, "Currency"},
+    {6, "IEEESingle"},
+    {7, "IEEEDouble"},
+    {8, "DateTime"},
+    {9, "Binary"},
+    {10, "Text"},
+    {11, "LongBinary"},
+    {12, "LongText"},
+    {15, "Guid"},
+    {16, "Decimal"},
+}};
+
 QString parameterType(int code) {
-    switch (code) {
-        case 1:
-            return QStringLiteral("Bit");
-        case 2:
-            return QStringLiteral("Byte");
-        case 3:
-            return QStringLiteral("Short");
-        case 4:
-            return QStringLiteral("Long");
-        case 5:
-            return QStringLiteral("Currency");
-        case 6:
-            return QStringLiteral("IEEESingle");
-        case 7:
-            return QStringLiteral("IEEEDouble");
-        case 8:
-            return QStringLiteral("DateTime");
-        case 9:
-            return QStringLiteral("Binary");
-        case 10:
-            return QStringLiteral("Text");
-        case 11:
-            return QStringLiteral("LongBinary");
-        case 12:
-            return QStringLiteral("LongText");
-        case 15:
-            return QStringLiteral("Guid");
-        case 16:
-            return QStringLiteral("Decimal");
-        default:
-            break;
-    }
-    return QStringLiteral("Value");
+    const ParameterType* t = data::rowWhere(kParameterTypes, &ParameterType::code, code);
+    return t ? QString::fromLatin1(t->name) : QStringLiteral("Value");
 }
 
 QString bracketed(const QString& name) {
@@ -300,38 +278,6 @@ QString jetQuerySql(const std::vector<QueryDefRow>& rows, int objectFlags, QStri
     // delete, 48 update, 64 append, 80 make-table, 96 data-definition, 112 pass-through,
     // 128 union.
     const int kindBits = objectFlags & 0xF0;
-    int type = -1;
-    switch (kindBits) {
-        case 0:
-            type = kind::Select;
-            break;
-        case 16:
-            type = kind::Crosstab;
-            break;
-        case 32:
-            type = kind::Delete;
-            break;
-        case 48:
-            type = kind::Update;
-            break;
-        case 64:
-            type = kind::Append;
-            break;
-        case 80:
-            type = kind::MakeTable;
-            break;
-        case 96:
-            type = kind::DataDefinition;
-            break;
-        case 112:
-            type = kind::PassThrough;
-            break;
-        case 128:
-            type = kind::Union;
-            break;
-        default:
-            break;
-    }
     int options = 0;
     QString top;
     for (const QueryDefRow& r : rows) {
@@ -343,11 +289,14 @@ QString jetQuerySql(const std::vector<QueryDefRow>& rows, int objectFlags, QStri
             return {};
         }
     }
-    if (type == kind::Select)
+    if (kindBits == kSelectBits)
         return selectSql(rows, options, top, problem);
-    if (type == kind::Union)
+    if (kindBits == kUnionBits)
         return unionSql(rows, options, problem);
-    *problem = kindName(type < 0 ? kindBits : type) + QStringLiteral(", which is not carried over");
+    const KindName* k = data::rowWhere(kOtherKinds, &KindName::bits, kindBits);
+    *problem =
+        (k ? QString::fromLatin1(k->name) : QStringLiteral("a query of kind %1").arg(kindBits)) +
+        QStringLiteral(", which is not carried over");
     return {};
 }
 

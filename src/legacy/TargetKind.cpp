@@ -1,10 +1,27 @@
 #include "TargetKind.h"
 
+#include "data/ConstantTable.h"
+
 #include <QFileInfo>
 
 namespace velmora::legacy {
 
 namespace {
+
+// Each kind of file: how it is described, and Velmora's own tables in it (by name, separated
+// by blanks). Other, last, for any other value.
+struct KindRow {
+    TargetKind kind;
+    const char* description;
+    const char* tables;
+};
+
+constexpr std::array<KindRow, 4> kKinds = {{
+    {TargetKind::Company, "the company settings file (CompanyInfo)", "CompanyInfo"},
+    {TargetKind::Main, "the main data file (Aircraft, Parts, Oil)", "Aircraft Parts Oil"},
+    {TargetKind::Templates, "the template library (Aircraft and one table per make)", "Aircraft"},
+    {TargetKind::Other, "a database without Velmora's tables: every table copied as it is", ""},
+}};
 
 const SourceTable* tableNamed(const std::vector<SourceTable>& tables, const QString& name) {
     for (const SourceTable& t : tables) {
@@ -58,31 +75,12 @@ TargetKind guessTargetKind(const QString& fileName, const std::vector<SourceTabl
 }
 
 QString describeTargetKind(TargetKind kind) {
-    switch (kind) {
-        case TargetKind::Company:
-            return QStringLiteral("the company settings file (CompanyInfo)");
-        case TargetKind::Main:
-            return QStringLiteral("the main data file (Aircraft, Parts, Oil)");
-        case TargetKind::Templates:
-            return QStringLiteral("the template library (Aircraft and one table per make)");
-        case TargetKind::Other:
-            break;
-    }
-    return QStringLiteral("a database without Velmora's tables: every table copied as it is");
+    return QString::fromLatin1(data::rowFor(kKinds, &KindRow::kind, kind).description);
 }
 
 QStringList knownTables(TargetKind kind) {
-    switch (kind) {
-        case TargetKind::Company:
-            return {QStringLiteral("CompanyInfo")};
-        case TargetKind::Main:
-            return {QStringLiteral("Aircraft"), QStringLiteral("Parts"), QStringLiteral("Oil")};
-        case TargetKind::Templates:
-            return {QStringLiteral("Aircraft")};
-        case TargetKind::Other:
-            break;
-    }
-    return {};
+    return QString::fromLatin1(data::rowFor(kKinds, &KindRow::kind, kind).tables)
+        .split(u' ', Qt::SkipEmptyParts);
 }
 
 }  // namespace velmora::legacy

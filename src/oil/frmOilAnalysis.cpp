@@ -375,22 +375,10 @@ frmOilAnalysis::Validation frmOilAnalysis::datSecondaryRS_Validate(Action action
 // A sample names its aircraft: one renamed or deleted on another screen since this screen
 // read the aircraft would leave the sample without it. False, with a message, then.
 bool frmOilAnalysis::sampleAircraftInFile(const QString& regNum) {
-    QString text;
-    try {
-        auto db = datSecondaryRS->database();
-        if (!db || screens::aircraftInFile(*db, regNum))
-            return true;
-        text = QStringLiteral(
-                   "The aircraft %1 is not in the data file any more: it was renamed or "
-                   "deleted since this screen read it. The sample is not saved; close Oil "
-                   "Analysis and open it again to see the aircraft as they are now.")
-                   .arg(regNum);
-    } catch (const data::DbError& e) {
-        text = QStringLiteral("The sample is not saved: %1").arg(e.text());
-    }
-    screens::msgBox(this, text, screens::MsgButtons::Ok, screens::MsgIcon::Exclamation,
-                    QStringLiteral("Oil Analysis"), screens::MsgAnswer::Ok);
-    return false;
+    return screens::aircraftStillInFile(
+        this, *datSecondaryRS, regNum, QStringLiteral("sample"),
+        QStringLiteral("close Oil Analysis and open it again to see the aircraft as they are now."),
+        QStringLiteral("Oil Analysis"));
 }
 
 void frmOilAnalysis::grdDataGrid_Change() {

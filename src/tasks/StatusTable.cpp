@@ -109,14 +109,13 @@ QVariant StatusTable::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return text(index.row(), index.column());
-        case Qt::ForegroundRole: {
-            const StatusLine* l = lineAt(index.row());
-            const QColor c = l ? due::warningColour(l->next.level) : QColor();
-            return c.isValid() ? QVariant(QBrush(c)) : QVariant();
-        }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(
                 (index.column() == Remaining ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        case Qt::ForegroundRole: {
+            const StatusLine* l = lineAt(index.row());
+            return l ? due::warningForeground(l->next.level) : QVariant();
+        }
         default:
             return {};
     }

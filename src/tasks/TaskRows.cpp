@@ -65,6 +65,11 @@ std::int64_t idIn(const Value& v) {
     return v.isNull() ? 0 : v.toInt();
 }
 
+// Column names given in one text, separated by blanks.
+QStringList names(const char* list) {
+    return QString::fromLatin1(list).split(u' ', Qt::SkipEmptyParts);
+}
+
 // The five figure columns of one kind ("Interval"): Hours, Months, Landings, Cycles, RIN.
 QStringList figureColumns(const QString& prefix) {
     return {prefix + QStringLiteral("Hours"), prefix + QStringLiteral("Months"),
@@ -97,6 +102,22 @@ const QStringList& taskColumns() {
         QStringList{QStringLiteral("ThresholdFrom")} + figureColumns(QStringLiteral("Tolerance")) +
         QStringList{QStringLiteral("Notes"), QStringLiteral("ChangedBy"),
                     QStringLiteral("ChangedAt")};
+    return c;
+}
+
+const QStringList& complianceColumns() {
+    static const QStringList c = names(
+        "ComplianceId TaskId RegNum PartNumber SerialNumber Status Reason SupersededBy Method "
+        "MethodReference StartDate StartHours StartLandings StartCycles StartRIN ChangedBy "
+        "ChangedAt");
+    return c;
+}
+
+const QStringList& accomplishmentColumns() {
+    static const QStringList c = names(
+        "AccomplishmentId ComplianceId RegNum DoneDate TotalTime TotalTime2 TotalLandings "
+        "TotalCycles TotalRIN WorkOrder SignedBy Certificate Terminating Notes EnteredBy "
+        "EnteredAt");
     return c;
 }
 
@@ -158,20 +179,6 @@ Task taskFrom(const std::vector<Value>& v) {
     return t;
 }
 
-const QStringList& complianceColumns() {
-    static const QStringList c = {
-        QStringLiteral("ComplianceId"),  QStringLiteral("TaskId"),
-        QStringLiteral("RegNum"),        QStringLiteral("PartNumber"),
-        QStringLiteral("SerialNumber"),  QStringLiteral("Status"),
-        QStringLiteral("Reason"),        QStringLiteral("SupersededBy"),
-        QStringLiteral("Method"),        QStringLiteral("MethodReference"),
-        QStringLiteral("StartDate"),     QStringLiteral("StartHours"),
-        QStringLiteral("StartLandings"), QStringLiteral("StartCycles"),
-        QStringLiteral("StartRIN"),      QStringLiteral("ChangedBy"),
-        QStringLiteral("ChangedAt")};
-    return c;
-}
-
 std::vector<Value> complianceValues(const Compliance& c) {
     return {Value(c.id),
             Value(c.taskId),
@@ -211,19 +218,6 @@ Compliance complianceFrom(const std::vector<Value>& v) {
     c.start[slot(Parameter::Rin)] = data::numberIn(v[14]);
     c.changedBy = textIn(v[15]);
     c.changedAt = stampIn(v[16]);
-    return c;
-}
-
-const QStringList& accomplishmentColumns() {
-    static const QStringList c = {
-        QStringLiteral("AccomplishmentId"), QStringLiteral("ComplianceId"),
-        QStringLiteral("RegNum"),           QStringLiteral("DoneDate"),
-        QStringLiteral("TotalTime"),        QStringLiteral("TotalTime2"),
-        QStringLiteral("TotalLandings"),    QStringLiteral("TotalCycles"),
-        QStringLiteral("TotalRIN"),         QStringLiteral("WorkOrder"),
-        QStringLiteral("SignedBy"),         QStringLiteral("Certificate"),
-        QStringLiteral("Terminating"),      QStringLiteral("Notes"),
-        QStringLiteral("EnteredBy"),        QStringLiteral("EnteredAt")};
     return c;
 }
 

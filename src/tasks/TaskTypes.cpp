@@ -1,5 +1,7 @@
 #include "TaskTypes.h"
 
+#include "data/ConstantTable.h"
+
 namespace velmora::tasks {
 
 namespace {
@@ -8,73 +10,78 @@ QString folded(const QString& code) {
     return code.trimmed().toUpper();
 }
 
+struct KindRow {
+    TaskKind kind;
+    const char* code;  // kept in the file and the register's CSV
+    const char* name;  // for people
+};
+
+constexpr std::array<KindRow, 3> kKinds = {{
+    {TaskKind::Directive, "AD", "Airworthiness directive"},
+    {TaskKind::Bulletin, "SB", "Service bulletin"},
+    {TaskKind::Inspection, "INSP", "Inspection"},
+}};
+
+// A parameter's unit, the life basis whose warning levels judge it, and the member of the
+// totals that holds its figure (hours: on meter 1; none for months).
+struct ParameterRow {
+    Parameter parameter;
+    const char* unit;
+    due::Basis basis;
+    std::optional<double> Totals::*figure;
+};
+
+constexpr std::array<ParameterRow, kParameterCount> kParameters = {{
+    {Parameter::Hours, "hours", due::Basis::IN, &Totals::time},
+    {Parameter::Months, "months", due::Basis::MO, nullptr},
+    {Parameter::Landings, "landings", due::Basis::LD, &Totals::landings},
+    {Parameter::Cycles, "cycles", due::Basis::CY, &Totals::cycles},
+    {Parameter::Rin, "RIN", due::Basis::RN, &Totals::rin},
+}};
+
+struct StatusRow {
+    Status status;
+    const char* code;  // kept in the file
+    const char* name;  // for people
+};
+
+constexpr std::array<StatusRow, 5> kStatuses = {{
+    {Status::Open, "OPEN", "Open"},
+    {Status::NotApplicable, "N/A", "Not applicable"},
+    {Status::Complied, "COMPLIED", "Complied"},
+    {Status::Recurring, "RECURRING", "Recurring"},
+    {Status::Superseded, "SUPERSEDED", "Superseded"},
+}};
+
+// The member of the totals holding a parameter's figure: hours on meter 2 where the meter
+// is 2, on meter 1 otherwise; null for months.
+std::optional<double> Totals::*figureIn(Parameter p, int meter) {
+    if (p == Parameter::Hours && meter == 2)
+        return &Totals::time2;
+    return data::rowFor(kParameters, &ParameterRow::parameter, p).figure;
+}
+
 }  // namespace
 
 QString kindCode(TaskKind kind) {
-    switch (kind) {
-        case TaskKind::Directive:
-            return QStringLiteral("AD");
-        case TaskKind::Bulletin:
-            return QStringLiteral("SB");
-        case TaskKind::Inspection:
-            break;
-    }
-    return QStringLiteral("INSP");
+    return QString::fromLatin1(data::rowFor(kKinds, &KindRow::kind, kind).code);
 }
 
 std::optional<TaskKind> kindFromCode(const QString& code) {
-    const QString c = folded(code);
-    if (c == u"AD")
-        return TaskKind::Directive;
-    if (c == u"SB")
-        return TaskKind::Bulletin;
-    if (c == u"INSP")
-        return TaskKind::Inspection;
-    return std::nullopt;
+    const KindRow* k = data::rowWhere(kKinds, &KindRow::code, folded(code));
+    return k ? std::optional(k->kind) : std::nullopt;
 }
 
 QString kindName(TaskKind kind) {
-    switch (kind) {
-        case TaskKind::Directive:
-            return QStringLiteral("Airworthiness directive");
-        case TaskKind::Bulletin:
-            return QStringLiteral("Service bulletin");
-        case TaskKind::Inspection:
-            break;
-    }
-    return QStringLiteral("Inspection");
+    return QString::fromLatin1(data::rowFor(kKinds, &KindRow::kind, kind).name);
 }
 
 QString parameterUnit(Parameter p) {
-    switch (p) {
-        case Parameter::Hours:
-            return QStringLiteral("hours");
-        case Parameter::Months:
-            return QStringLiteral("months");
-        case Parameter::Landings:
-            return QStringLiteral("landings");
-        case Parameter::Cycles:
-            return QStringLiteral("cycles");
-        case Parameter::Rin:
-            break;
-    }
-    return QStringLiteral("RIN");
+    return QString::fromLatin1(data::rowFor(kParameters, &ParameterRow::parameter, p).unit);
 }
 
 due::Basis basisOf(Parameter p) {
-    switch (p) {
-        case Parameter::Hours:
-            return due::Basis::IN;
-        case Parameter::Months:
-            return due::Basis::MO;
-        case Parameter::Landings:
-            return due::Basis::LD;
-        case Parameter::Cycles:
-            return due::Basis::CY;
-        case Parameter::Rin:
-            break;
-    }
-    return due::Basis::RN;
+    return data::rowFor(kParameters, &ParameterRow::parameter, p).basis;
 }
 
 bool anySet(const Figures& f) {
@@ -93,80 +100,28 @@ QString Task::label() const {
 }
 
 QString statusCode(Status s) {
-    switch (s) {
-        case Status::Open:
-            return QStringLiteral("OPEN");
-        case Status::NotApplicable:
-            return QStringLiteral("N/A");
-        case Status::Complied:
-            return QStringLiteral("COMPLIED");
-        case Status::Recurring:
-            return QStringLiteral("RECURRING");
-        case Status::Superseded:
-            break;
-    }
-    return QStringLiteral("SUPERSEDED");
+    return QString::fromLatin1(data::rowFor(kStatuses, &StatusRow::status, s).code);
 }
 
 std::optional<Status> statusFromCode(const QString& code) {
-    const QString c = folded(code);
-    for (Status s : {Status::Open, Status::NotApplicable, Status::Complied, Status::Recurring,
-                     Status::Superseded}) {
-        if (c == statusCode(s))
-            return s;
-    }
-    return std::nullopt;
+    const StatusRow* r = data::rowWhere(kStatuses, &StatusRow::code, folded(code));
+    return r ? std::optional(r->status) : std::nullopt;
 }
 
 QString statusName(Status s) {
-    switch (s) {
-        case Status::Open:
-            return QStringLiteral("Open");
-        case Status::NotApplicable:
-            return QStringLiteral("Not applicable");
-        case Status::Complied:
-            return QStringLiteral("Complied");
-        case Status::Recurring:
-            return QStringLiteral("Recurring");
-        case Status::Superseded:
-            break;
-    }
-    return QStringLiteral("Superseded");
+    return QString::fromLatin1(data::rowFor(kStatuses, &StatusRow::status, s).name);
 }
 
 std::optional<double> figureOf(const Totals& totals, Parameter p, int meter) {
-    switch (p) {
-        case Parameter::Hours:
-            return meter == 2 ? totals.time2 : meter == 1 ? totals.time : std::nullopt;
-        case Parameter::Landings:
-            return totals.landings;
-        case Parameter::Cycles:
-            return totals.cycles;
-        case Parameter::Rin:
-            return totals.rin;
-        case Parameter::Months:
-            break;
-    }
-    return std::nullopt;
+    if (p == Parameter::Hours && meter != 1 && meter != 2)
+        return std::nullopt;
+    const auto member = figureIn(p, meter);
+    return member ? totals.*member : std::nullopt;
 }
 
 void setFigure(Totals* totals, Parameter p, int meter, std::optional<double> value) {
-    switch (p) {
-        case Parameter::Hours:
-            (meter == 2 ? totals->time2 : totals->time) = value;
-            break;
-        case Parameter::Landings:
-            totals->landings = value;
-            break;
-        case Parameter::Cycles:
-            totals->cycles = value;
-            break;
-        case Parameter::Rin:
-            totals->rin = value;
-            break;
-        case Parameter::Months:
-            break;
-    }
+    if (const auto member = figureIn(p, meter))
+        totals->*member = value;
 }
 
 }  // namespace velmora::tasks

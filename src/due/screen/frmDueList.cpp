@@ -157,26 +157,25 @@ void frmDueList::buildControls() {
         QPushButton** button;
         const char* caption;
         const char* name;
-    } spec[] = {{&cmdClose, "&Close", "cmdClose"},
-                {&cmdRefresh, "&Refresh", "cmdRefresh"},
-                {&cmdPrint, "&Print...", "cmdPrint"},
-                {&cmdExportPdf, "Export P&DF...", "cmdExportPdf"},
-                {&cmdExportCsv, "Export C&SV...", "cmdExportCsv"},
-                {&cmdWarningLevels, "&Warning Levels...", "cmdWarningLevels"},
-                {&cmdPlannedUse, "Planned &Use...", "cmdPlannedUse"}};
-    for (const B& b : spec) {
-        *b.button = new QPushButton(QString::fromLatin1(b.caption), this);
-        (*b.button)->setObjectName(QString::fromLatin1(b.name));
-        buttons->addWidget(*b.button);
-    }
-    buttons->insertStretch(5, 1);
+    };
+    auto add = [&](std::initializer_list<B> spec) {
+        for (const B& b : spec) {
+            *b.button = new QPushButton(QString::fromLatin1(b.caption), this);
+            (*b.button)->setObjectName(QString::fromLatin1(b.name));
+            buttons->addWidget(*b.button);
+        }
+    };
+    add({{&cmdClose, "&Close", "cmdClose"}, {&cmdRefresh, "&Refresh", "cmdRefresh"}});
+    output_.create(this, buttons, screens::OutputButtons::exportCaptions());
+    buttons->addStretch(1);
+    add({{&cmdWarningLevels, "&Warning Levels...", "cmdWarningLevels"},
+         {&cmdPlannedUse, "Planned &Use...", "cmdPlannedUse"}});
     cmdPlannedUse->setEnabled(options_.plannedUseEditable);
 
     connect(cmdClose, &QPushButton::clicked, this, &frmDueList::cmdClose_Click);
     connect(cmdRefresh, &QPushButton::clicked, this, &frmDueList::cmdRefresh_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmDueList::cmdPrint_Click);
-    connect(cmdExportPdf, &QPushButton::clicked, this, &frmDueList::cmdExportPdf_Click);
-    connect(cmdExportCsv, &QPushButton::clicked, this, &frmDueList::cmdExportCsv_Click);
+    output_.connectTo(this, &frmDueList::cmdPrint_Click, &frmDueList::cmdExportPdf_Click,
+                      &frmDueList::cmdExportCsv_Click);
     connect(cmdWarningLevels, &QPushButton::clicked, this, &frmDueList::cmdWarningLevels_Click);
     connect(cmdPlannedUse, &QPushButton::clicked, this, &frmDueList::cmdPlannedUse_Click);
     connect(cmdAllAircraft, &QPushButton::clicked, this, &frmDueList::cmdAllAircraft_Click);

@@ -4,6 +4,7 @@
 #include "due/DueList.h"
 #include "due/DueListSource.h"
 #include "export/TablePrinter.h"
+#include "screens/common/OutputButtons.h"
 
 #include <QWidget>
 
@@ -102,9 +103,7 @@ class frmDueList : public QWidget {
     QTableView* grdDueList = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdRefresh = nullptr;
-    QPushButton* cmdPrint = nullptr;
-    QPushButton* cmdExportPdf = nullptr;
-    QPushButton* cmdExportCsv = nullptr;
+    screens::OutputButtons output_;
     QPushButton* cmdWarningLevels = nullptr;
     QPushButton* cmdPlannedUse = nullptr;
     // The components whose newest oil sample is over an alert level.

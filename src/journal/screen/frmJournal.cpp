@@ -113,18 +113,14 @@ void frmJournal::buildControls() {
     auto* buttons = new QHBoxLayout;
     cmdUndo = new QPushButton(QStringLiteral("&Undo this entry"), this);
     cmdUndo->setObjectName(QStringLiteral("cmdUndo"));
-    cmdPrint = new QPushButton(QStringLiteral("&Print Preview"), this);
-    cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
-    cmdExportPdf = new QPushButton(QStringLiteral("Save as P&DF"), this);
-    cmdExportPdf->setObjectName(QStringLiteral("cmdExportPdf"));
-    cmdExportCsv = new QPushButton(QStringLiteral("Save as C&SV"), this);
-    cmdExportCsv->setObjectName(QStringLiteral("cmdExportCsv"));
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
     buttons->addWidget(cmdUndo);
     buttons->addStretch();
-    for (QPushButton* b : {cmdPrint, cmdExportPdf, cmdExportCsv, cmdClose})
-        buttons->addWidget(b);
+    output_.create(this, buttons,
+                   {QStringLiteral("&Print Preview"), QStringLiteral("Save as P&DF"),
+                    QStringLiteral("Save as C&SV")});
+    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    buttons->addWidget(cmdClose);
     layout->addLayout(buttons);
     cmdUndo->setEnabled(false);
 
@@ -142,9 +138,8 @@ void frmJournal::buildControls() {
     connect(grdJournal->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { grdJournal_RowColChange(); });
     connect(cmdUndo, &QPushButton::clicked, this, [this] { cmdUndo_Click(); });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
-    connect(cmdExportPdf, &QPushButton::clicked, this, [this] { cmdExportPdf_Click(); });
-    connect(cmdExportCsv, &QPushButton::clicked, this, [this] { cmdExportCsv_Click(); });
+    output_.connectTo(this, &frmJournal::cmdPrint_Click, &frmJournal::cmdExportPdf_Click,
+                      &frmJournal::cmdExportCsv_Click);
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 

@@ -2,6 +2,7 @@
 
 #include "export/TablePrinter.h"
 #include "journal/JournalLines.h"
+#include "screens/common/OutputButtons.h"
 
 #include <QWidget>
 
@@ -54,9 +55,7 @@ class frmJournal : public QWidget {
     QTableView* grdJournal = nullptr;
     QLabel* lblSummary = nullptr;
     QPushButton* cmdUndo = nullptr;
-    QPushButton* cmdPrint = nullptr;
-    QPushButton* cmdExportPdf = nullptr;
-    QPushButton* cmdExportCsv = nullptr;
+    screens::OutputButtons output_;
     QPushButton* cmdClose = nullptr;
 
     void buildControls();

@@ -2,8 +2,10 @@
 
 #include "BoundRecordSource.h"
 #include "Chooser.h"
+#include "Dialogs.h"
 
 #include "data/Database.h"
+#include "data/DbError.h"
 #include "data/JetSqlTranslator.h"
 #include "data/Recordset.h"
 
@@ -39,6 +41,24 @@ bool aircraftInFile(data::Database& db, const QString& regNum) {
     auto rs = db.openRecordset(QStringLiteral("SELECT Count(*) FROM Aircraft WHERE RegNum = ?1"),
                                {data::Value(regNum)});
     return rs->hasCurrent() && rs->value(0).toInt() > 0;
+}
+
+bool aircraftStillInFile(QWidget* parent, const BoundRecordSource& source, const QString& regNum,
+                         const QString& record, const QString& advice, const QString& title) {
+    QString text;
+    try {
+        auto db = source.database();
+        if (!db || aircraftInFile(*db, regNum))
+            return true;
+        text = QStringLiteral(
+                   "The aircraft %1 is not in the data file any more: it was renamed or "
+                   "deleted since this screen read it. The %2 is not saved; %3")
+                   .arg(regNum, record, advice);
+    } catch (const data::DbError& e) {
+        text = QStringLiteral("The %1 is not saved: %2").arg(record, e.text());
+    }
+    msgBox(parent, text, MsgButtons::Ok, MsgIcon::Exclamation, title, MsgAnswer::Ok);
+    return false;
 }
 
 void keepChooserOn(Chooser& chooser, const QString& regNum) {

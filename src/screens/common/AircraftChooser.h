@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace velmora::data {
 class Database;
 class Recordset;
@@ -35,6 +37,14 @@ bool findAircraft(BoundRecordSource& source, const QString& regNum);
 // text): rows that name an aircraft are written only while it does. Throws data::DbError
 // when the file cannot be read.
 bool aircraftInFile(data::Database& db, const QString& regNum);
+
+// Before a row that names an aircraft is written: whether the aircraft is still in the
+// source's data file (or the source has no file). When another screen renamed or deleted
+// it since, or the file cannot be read, a message box under the screen's title says that
+// the record ("component", "sample") is not saved, with the advice after it, and the
+// answer is false.
+bool aircraftStillInFile(QWidget* parent, const BoundRecordSource& source, const QString& regNum,
+                         const QString& record, const QString& advice, const QString& title);
 
 // Shows the entry of the aircraft on screen again, without running the chooser's click
 // handler: after a move to another aircraft was refused.

@@ -2,6 +2,23 @@
 
 namespace velmora::screens {
 
+namespace {
+
+// Records the request and gives the next scripted answer (taken from the queue); none, as
+// a cancelled dialog answers, when the script has no more.
+template <typename Request, typename Answer>
+std::optional<Answer> nextScripted(std::vector<Request>& asked, const Request& request,
+                                   std::deque<std::optional<Answer>>& queue) {
+    asked.push_back(request);
+    if (queue.empty())
+        return std::nullopt;
+    const std::optional<Answer> next = queue.front();
+    queue.pop_front();
+    return next;
+}
+
+}  // namespace
+
 MsgAnswer ScriptedDialogs::message(QWidget* parent, const MessageRequest& request) {
     messages.push_back(request);
     messageParents.push_back(parent);
@@ -28,39 +45,19 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileOpenRequest
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const FileSaveRequest& request) {
-    saveRequests.push_back(request);
-    if (saves_.empty())
-        return std::nullopt;
-    const std::optional<QString> result = saves_.front();
-    saves_.pop_front();
-    return result;
+    return nextScripted(saveRequests, request, saves_);
 }
 
 std::optional<int> ScriptedDialogs::choose(QWidget*, const ChoiceRequest& request) {
-    choiceRequests.push_back(request);
-    if (choices_.empty())
-        return std::nullopt;
-    const std::optional<int> row = choices_.front();
-    choices_.pop_front();
-    return row;
+    return nextScripted(choiceRequests, request, choices_);
 }
 
 std::optional<QString> ScriptedDialogs::askPassword(QWidget*, const PasswordRequest& request) {
-    passwordRequests.push_back(request);
-    if (passwords_.empty())
-        return std::nullopt;
-    const std::optional<QString> typed = passwords_.front();
-    passwords_.pop_front();
-    return typed;
+    return nextScripted(passwordRequests, request, passwords_);
 }
 
 std::optional<QString> ScriptedDialogs::askText(QWidget*, const TextRequest& request) {
-    textRequests.push_back(request);
-    if (texts_.empty())
-        return std::nullopt;
-    const std::optional<QString> text = texts_.front();
-    texts_.pop_front();
-    return text;
+    return nextScripted(textRequests, request, texts_);
 }
 
 }  // namespace velmora::screens

@@ -130,9 +130,7 @@ void frmDirectives::buildControls() {
     };
     cmdAccomplish = button("&Record Accomplishment...", "cmdAccomplish");
     actions->addStretch();
-    cmdPrint = button("&Print...", "cmdPrint");
-    cmdExportPdf = button("Export P&DF...", "cmdExportPdf");
-    cmdExportCsv = button("Export C&SV...", "cmdExportCsv");
+    output_.create(statusPage, actions, screens::OutputButtons::exportCaptions());
     statusLayout->addLayout(actions);
     tabs->addTab(statusPage, QStringLiteral("Compliance S&tatus"));
 
@@ -149,9 +147,8 @@ void frmDirectives::buildControls() {
     connect(cboAircraft, &QComboBox::currentIndexChanged, this, &frmDirectives::cboAircraft_Click);
     connect(grdStatus, &QTableView::doubleClicked, this, [this] { cmdAccomplish_Click(); });
     connect(cmdAccomplish, &QPushButton::clicked, this, &frmDirectives::cmdAccomplish_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmDirectives::cmdPrint_Click);
-    connect(cmdExportPdf, &QPushButton::clicked, this, &frmDirectives::cmdExportPdf_Click);
-    connect(cmdExportCsv, &QPushButton::clicked, this, &frmDirectives::cmdExportCsv_Click);
+    output_.connectTo(this, &frmDirectives::cmdPrint_Click, &frmDirectives::cmdExportPdf_Click,
+                      &frmDirectives::cmdExportCsv_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 }
 

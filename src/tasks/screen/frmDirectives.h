@@ -3,6 +3,7 @@
 #include "due/DueListSource.h"
 #include "due/WarningLevel.h"
 #include "export/TablePrinter.h"
+#include "screens/common/OutputButtons.h"
 #include "tasks/ComplianceStatus.h"
 #include "tasks/RegisterFilter.h"
 #include "tasks/TaskStore.h"
@@ -71,19 +72,20 @@ class frmDirectives : public QWidget {
     exporting::TablePrintJob printJob() const;
 
   private:
-    QTabWidget* tabs = nullptr;
+    // The register page: its filters, the tasks, and how many are shown.
     QComboBox* cboKind = nullptr;
     QComboBox* cboAuthority = nullptr;
     QLineEdit* txtFind = nullptr;
     QTableView* grdRegister = nullptr;
     QLabel* lblRegister = nullptr;
+    // The compliance status page: the aircraft, its lines, and what is done with them.
     QComboBox* cboAircraft = nullptr;
     QTableView* grdStatus = nullptr;
     QLabel* lblStatus = nullptr;
     QPushButton* cmdAccomplish = nullptr;
-    QPushButton* cmdPrint = nullptr;
-    QPushButton* cmdExportPdf = nullptr;
-    QPushButton* cmdExportCsv = nullptr;
+    screens::OutputButtons output_;
+    // The two pages, and the button below them.
+    QTabWidget* tabs = nullptr;
     QPushButton* cmdClose = nullptr;
 
     void buildControls();
