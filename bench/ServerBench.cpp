@@ -82,14 +82,31 @@ QString serverCopy(benchmark::State& state, BenchFleet* fleet, const QString& na
     return dataPath;
 }
 
+// The remaining-life fleet on the server, held open as the program holds its data set while
+// a screen or a command runs; no data path where the benchmark was skipped.
+struct HeldServerFleet {
+    BenchFleet* fleet = nullptr;
+    QString dataPath;
+    std::shared_ptr<data::Database> db;
+};
+
+HeldServerFleet heldServerFleet(benchmark::State& state) {
+    HeldServerFleet held;
+    held.fleet = benchFleetFor(state);
+    if (!held.fleet)
+        return held;
+    held.dataPath = serverCopy(state, held.fleet, QStringLiteral("remaining"));
+    if (!held.dataPath.isEmpty())
+        held.db = data::Database::open(data::dataFileName(held.dataPath, data::files::kMain));
+    return held;
+}
+
 void BM_RemainingLifeRebuildOnServer(benchmark::State& state) {
-    BenchFleet* fleet = benchFleetFor(state);
-    if (!fleet)
+    const HeldServerFleet held = heldServerFleet(state);
+    if (held.dataPath.isEmpty())
         return;
-    const QString dataPath = serverCopy(state, fleet, QStringLiteral("remaining"));
-    if (dataPath.isEmpty())
-        return;
-    auto held = data::Database::open(data::dataFileName(dataPath, data::files::kMain));
+    BenchFleet* fleet = held.fleet;
+    const QString& dataPath = held.dataPath;
     RowTally tally;
     for (auto _ : state) {
         auto result = remaining::rebuildRemainingLife(dataPath, fleet->targetRegNum,
@@ -109,13 +126,10 @@ BENCHMARK(BM_RemainingLifeRebuildOnServer)->Unit(benchmark::kMicrosecond);
 // while the program holds the data set open: the counterpart of BM_AircraftScreenOpen on the
 // files, on the same fleet.
 void BM_AircraftScreenOpenOnServer(benchmark::State& state) {
-    BenchFleet* fleet = benchFleetFor(state);
-    if (!fleet)
+    const HeldServerFleet held = heldServerFleet(state);
+    if (held.dataPath.isEmpty())
         return;
-    const QString dataPath = serverCopy(state, fleet, QStringLiteral("remaining"));
-    if (dataPath.isEmpty())
-        return;
-    auto held = data::Database::open(data::dataFileName(dataPath, data::files::kMain));
+    const QString& dataPath = held.dataPath;
     for (auto _ : state) {
         aircraft::frmAircraft screen(dataPath);
         screen.Form_Activate();
@@ -167,13 +181,10 @@ BENCHMARK(BM_DueListComputeOnServer)->Unit(benchmark::kMillisecond)->MinTime(3);
 // now, texts alike but for letter case and trailing blanks in one group showing the least
 // spelling; Arg 2 is the Jet statement itself, read into a record set.
 void BM_GroupByTextOnServer(benchmark::State& state) {
-    BenchFleet* fleet = benchFleetFor(state);
-    if (!fleet)
+    const HeldServerFleet held = heldServerFleet(state);
+    if (held.dataPath.isEmpty())
         return;
-    const QString dataPath = serverCopy(state, fleet, QStringLiteral("remaining"));
-    if (dataPath.isEmpty())
-        return;
-    auto db = data::Database::open(data::dataFileName(dataPath, data::files::kMain));
+    const auto& db = held.db;
     const QString sql =
         state.range(0) == 0
             ? QStringLiteral("SELECT PartNumber, Count(*) FROM Parts GROUP BY PartNumber")
