@@ -122,7 +122,9 @@ endfunction()
 
 # Every target of the project compiles with the shared warnings, and none takes src/ (or a
 # folder of it) as an include folder: that would let it reach every library's headers.
-function(velmora_check_targets)
+# Every target the project's folders define, of the types named (e.g. STATIC_LIBRARY).
+function(velmora_project_targets out)
+    set(found)
     set(pending ${PROJECT_SOURCE_DIR})
     while(pending)
         list(POP_FRONT pending dir)
@@ -131,28 +133,36 @@ function(velmora_check_targets)
         get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
         foreach(target IN LISTS targets)
             get_target_property(type ${target} TYPE)
-            if(NOT type MATCHES "^(STATIC_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
-                continue()
+            if(type IN_LIST ARGN)
+                list(APPEND found ${target})
             endif()
-            get_target_property(links ${target} LINK_LIBRARIES)
-            if(NOT "velmora_warnings" IN_LIST links)
-                message(FATAL_ERROR "${target} (in ${dir}) does not link velmora_warnings: add it "
-                                    "with velmora_add_library(), velmora_test() or link it")
-            endif()
-            foreach(property INCLUDE_DIRECTORIES INTERFACE_INCLUDE_DIRECTORIES)
-                get_target_property(includes ${target} ${property})
-                foreach(include IN LISTS includes)
-                    if(NOT IS_ABSOLUTE "${include}")
-                        continue()  # a generator expression or NOTFOUND
-                    endif()
-                    file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR}/src "${include}")
-                    if(NOT relative MATCHES "^\\.\\.")
-                        message(FATAL_ERROR "${target} (in ${dir}) includes from ${include}: a "
-                                            "library exposes its headers through "
-                                            "velmora_add_library() only")
-                    endif()
-                endforeach()
-            endforeach()
         endforeach()
     endwhile()
+    set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(velmora_check_targets)
+    velmora_project_targets(targets STATIC_LIBRARY OBJECT_LIBRARY EXECUTABLE)
+    foreach(target IN LISTS targets)
+        get_target_property(dir ${target} SOURCE_DIR)
+        get_target_property(links ${target} LINK_LIBRARIES)
+        if(NOT "velmora_warnings" IN_LIST links)
+            message(FATAL_ERROR "${target} (in ${dir}) does not link velmora_warnings: add it "
+                                "with velmora_add_library(), velmora_test() or link it")
+        endif()
+        foreach(property INCLUDE_DIRECTORIES INTERFACE_INCLUDE_DIRECTORIES)
+            get_target_property(includes ${target} ${property})
+            foreach(include IN LISTS includes)
+                if(NOT IS_ABSOLUTE "${include}")
+                    continue()  # a generator expression or NOTFOUND
+                endif()
+                file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR}/src "${include}")
+                if(NOT relative MATCHES "^\\.\\.")
+                    message(FATAL_ERROR "${target} (in ${dir}) includes from ${include}: a "
+                                        "library exposes its headers through "
+                                        "velmora_add_library() only")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
 endfunction()
