@@ -185,10 +185,10 @@ double finiteOrOverflow(double d, const char* what) {
     return d;
 }
 
-Value jetAdd(const Value& a, const Value& b) {
+Value jetAdd(const Value& a, const Value& b, bool aIsDate, bool bIsDate) {
     if (a.isNull() || b.isNull())
         return {};
-    if (a.type() == Value::Type::Text && b.type() == Value::Type::Text)
+    if (a.type() == Value::Type::Text && b.type() == Value::Type::Text && !aIsDate && !bIsDate)
         return Value(a.toString() + b.toString());
     const Operand x = operand(a);
     const Operand y = operand(b);

@@ -22,7 +22,9 @@ double finiteOrOverflow(double d, const char* what);
 // "+": numbers add; two texts join; a number and a text that reads as a number add; a date
 // (as the engine stores it) and a number of days give a date. Null when either is Null.
 // Anything else is a type mismatch; a sum beyond the range of numbers an overflow.
-Value jetAdd(const Value& a, const Value& b);
+// A side said to be a date (the files keep dates as text) is never joined as text: a date
+// and a text that reads as a number give a date, a date and any other text a type mismatch.
+Value jetAdd(const Value& a, const Value& b, bool aIsDate = false, bool bIsDate = false);
 // "-": numbers and texts that read as numbers subtract; a date less a number of days is a
 // date, a date less a date the days between them.
 Value jetSubtract(const Value& a, const Value& b);

@@ -18,15 +18,27 @@ using Kind = SqlExpr::Kind;
 // SQLite takes up to 127 arguments per call: the first operand and 63 operators with theirs.
 constexpr int kOperationsPerCall = 63;
 
-// The codes the SQLite function of a chain reads its operators by.
-QString operatorCode(const QString& op) {
+// The codes the SQLite function of a chain reads its operators by: 1 to 4 for "+", "-", "*"
+// and "/", plus kDateAfter where the operand after the operator is a date and kDateBefore
+// where the value before it is (said of the chain's first operand only: after that, the
+// chain knows which of its results are dates). Dates are text on the files, which "+" would
+// join otherwise.
+constexpr int kDateAfter = 8;
+constexpr int kDateBefore = 16;
+QString operatorCode(const QString& op, bool dateBefore, bool dateAfter) {
+    int code = op == u"+" ? 1 : op == u"-" ? 2 : op == u"*" ? 3 : 4;
+    if (dateBefore)
+        code += kDateBefore;
+    if (dateAfter)
+        code += kDateAfter;
+    return QString::number(code);
+}
+
+// Whether a sum or difference on the files is a date: a date moved by days.
+bool movedDate(const QString& op, const SqlExpr& lhs, const SqlExpr& rhs) {
     if (op == u"+")
-        return QStringLiteral("1");
-    if (op == u"-")
-        return QStringLiteral("2");
-    if (op == u"*")
-        return QStringLiteral("3");
-    return QStringLiteral("4");
+        return holdsDate(lhs) != holdsDate(rhs);
+    return op == u"-" && holdsDate(lhs) && !holdsDate(rhs);
 }
 
 // What "+" gives: two texts join into text; with a number on either side it adds.
@@ -81,15 +93,19 @@ SqlExpr arithmeticOf(const QString& op, SqlExpr lhs, const SqlExpr& rhs) {
     }
     const int level = additive ? kAdd : kMul;
     const int height = std::max(lhs.height, rhs.height) + 1;
+    const bool date = movedDate(op, lhs, rhs);
     if (!lhs.arithmetic.isEmpty() && lhs.arithmeticLevel == level &&
         lhs.arithmetic.size() < 1 + 2 * kOperationsPerCall) {
-        lhs.arithmetic << operatorCode(op) << valueOf(rhs).sql;
+        lhs.arithmetic << operatorCode(op, false, holdsDate(rhs)) << valueOf(rhs).sql;
         lhs.kind = kind;
         lhs.height = height;
+        lhs.dateValue = date;
         return lhs;
     }
     SqlExpr e;
-    e.arithmetic << valueOf(std::move(lhs)).sql << operatorCode(op) << valueOf(rhs).sql;
+    const QString code = operatorCode(op, holdsDate(lhs), holdsDate(rhs));
+    e.arithmetic << valueOf(std::move(lhs)).sql << code << valueOf(rhs).sql;
+    e.dateValue = date;
     e.arithmeticLevel = level;
     e.kind = kind;
     e.level = kPrimary;

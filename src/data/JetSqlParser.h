@@ -46,7 +46,16 @@ struct SqlExpr {
     bool literal = false;  // a text or date literal, nothing more
     bool date = false;     // a date literal, nothing more
     bool dated = false;    // a date a function gives: a timestamp on the server, not text
+    // On the files: a column of dates, or a date moved by days. The value is text there, which
+    // "+" must take as a date rather than join.
+    bool dateValue = false;
 };
+
+// Whether the expression gives a date: a date literal, a date function, a column of dates or
+// a date moved by days.
+inline bool holdsDate(const SqlExpr& e) {
+    return e.date || e.dated || e.dateValue;
+}
 
 // How tightly SQLite binds its operators; 0 is a primary (literal, name, call, CASE).
 enum SqlLevel {
@@ -88,6 +97,9 @@ class JetSqlParser {
     QString criterion();
     // A table of a FROM clause that the lookup knows as a stored query reads that query.
     void readStoredQueries(const StoredQueryLookup* lookup) { storedQuery_ = lookup; }
+    // On the files: the names of the columns that hold dates, in lower case (see
+    // DateColumns).
+    void knowDateColumns(const QSet<QString>* names) { dateColumns_ = names; }
 
   private:
     class Nesting;
@@ -211,6 +223,7 @@ class JetSqlParser {
     int starMarkersMade_ = 0;
     JetTranslation out_;
     const StoredQueryLookup* storedQuery_ = nullptr;
+    const QSet<QString>* dateColumns_ = nullptr;
     QStringList parameters_;  // declared by PARAMETERS, the value of the n-th is marker n
     QStringList parameterTypes_;
     QStringList expanding_;  // the stored queries being read, outermost first

@@ -124,15 +124,19 @@ SqlExpr JetSqlParser::qualifiedName(QString* lastPart) {
             return parameterMarker(k);
         }
     }
-    QString sql = part(take());
+    const JetToken* last = &take();
+    QString sql = part(*last);
     while (atSymbol(u".")) {
         take();
         if (!atName())
             fail(QStringLiteral("a name is expected after '.'"));
-        sql += u'.' + part(take());
+        last = &take();
+        sql += u'.' + part(*last);
     }
     SqlExpr e = make(sql, Kind::Unknown, kPrimary);
     e.column = true;
+    e.dateValue =
+        !forPostgres() && dateColumns_ && dateColumns_->contains(plainName(*last).toLower());
     return e;
 }
 
@@ -249,6 +253,7 @@ SqlExpr JetSqlParser::iif(std::vector<SqlExpr>& args) {
              kPrimary);
     e.openCase = true;
     e.dated = yes.dated || no.dated;
+    e.dateValue = !forPostgres() && (holdsDate(yes) || holdsDate(no));
     e.height = std::max({test.height, yes.height, no.height}) + 1;
     e.whens = QStringLiteral("WHEN ") + test.sql + QStringLiteral(" THEN ") + yes.sql;
     if (no.openCase) {

@@ -74,10 +74,13 @@ QString postgresNamesIn(const QString& sql) {
 namespace {
 
 JetTranslation translateUncached(const QString& jetSql, SqlDialect dialect,
-                                 const StoredQueryLookup* storedQuery = nullptr) {
+                                 const StoredQueryLookup* storedQuery,
+                                 const DateColumns* dateColumns) {
     JetSqlParser parser(jetSql, dialect);
     if (storedQuery)
         parser.readStoredQueries(storedQuery);
+    if (dateColumns && !dateColumns->names.isEmpty())
+        parser.knowDateColumns(&dateColumns->names);
     JetTranslation t = parser.statement();
     if (dialect == SqlDialect::Postgres) {
         t.sql = postgresNamesIn(t.sql);
@@ -115,23 +118,35 @@ QString shownStatement(const QString& sql) {
     return sql.left(kShown) + QStringLiteral("...");
 }
 
-JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect) {
+namespace {
+
+JetTranslation translateCached(const QString& jetSql, SqlDialect dialect,
+                               const DateColumns* dateColumns) {
     // The screens translate the same statements again and again (a stored query when it is
-    // kept and when it is opened): translations are kept for reuse.
-    thread_local QHash<QString, JetTranslation> cache[2];
-    auto& kept = cache[dialect == SqlDialect::Postgres ? 1 : 0];
+    // kept and when it is opened): translations are kept for reuse, for each dialect and
+    // set of date columns.
+    thread_local QHash<QString, QHash<QString, JetTranslation>> cache[2];
+    const QString& dateKey = dateColumns ? dateColumns->key : QString();
+    auto& kept = cache[dialect == SqlDialect::Postgres ? 1 : 0][dateKey];
     if (auto it = kept.constFind(jetSql); it != kept.constEnd())
         return *it;
-    JetTranslation t = translateUncached(jetSql, dialect);
+    JetTranslation t = translateUncached(jetSql, dialect, nullptr, dateColumns);
     if (kept.size() >= 256)
         kept.clear();
     kept.insert(jetSql, t);
     return t;
 }
 
+}  // namespace
+
+JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect) {
+    return translateCached(jetSql, dialect, nullptr);
+}
+
 JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect,
-                                     const StoredQueryTexts& storedQueries) {
-    JetTranslation t = translateJetStatement(jetSql, dialect);
+                                     const StoredQueryTexts& storedQueries,
+                                     const DateColumns* dateColumns) {
+    JetTranslation t = translateCached(jetSql, dialect, dateColumns);
     if (!storedQueries || t.tables.isEmpty())
         return t;
     QHash<QString, QString> known = storedQueries(t.tables);
@@ -150,7 +165,7 @@ JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect,
         }
         return known.value(key);
     };
-    return translateUncached(jetSql, dialect, &lookup);
+    return translateUncached(jetSql, dialect, &lookup, dateColumns);
 }
 
 QString translateJetExpression(const QString& jetExpr, SqlDialect dialect) {

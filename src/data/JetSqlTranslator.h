@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -77,13 +78,24 @@ JetTranslation translateJetStatement(const QString& jetSql,
 // by the name in lower case.
 using StoredQueryTexts = std::function<QHash<QString, QString>(const QStringList& names)>;
 
+// The columns of a data set's tables that hold dates, by name in lower case; a name that
+// holds dates in one table and something else in another is left out. The files keep dates
+// as text: with these known, "+" of a date column and a text adds the text's days (or fails
+// when it is no number), as on the server and in Jet, instead of joining two texts.
+struct DateColumns {
+    QSet<QString> names;
+    QString key;  // the names sorted and joined: translations are kept for reuse by it
+};
+
 // As above, for a data set with stored queries: a table of a FROM clause (or JOIN) that is a
 // stored query reads that query's rows, as a subquery named after it. A stored query may
 // read others in turn; one that reads itself, directly or through others, is refused
 // (err::SyntaxError, naming the queries of the circle), and one that gives no rows too. A statement
 // that names no stored query keeps the translation it has without them.
+// The files give their date columns too.
 JetTranslation translateJetStatement(const QString& jetSql, SqlDialect dialect,
-                                     const StoredQueryTexts& storedQueries);
+                                     const StoredQueryTexts& storedQueries,
+                                     const DateColumns* dateColumns = nullptr);
 
 // Translates an expression, such as a find criterion ("RegNum = \"N1\"").
 QString translateJetExpression(const QString& jetExpr, SqlDialect dialect = SqlDialect::Sqlite);

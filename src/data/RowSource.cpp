@@ -13,14 +13,14 @@ QString unbracketName(const QString& n) {
 RowSource resolveRowSource(const QString& source, SqlDialect dialect, const QString& where,
                            const std::function<bool(const QString& name)>& hasTable,
                            const std::function<QString(const QString& name)>& storedQuery,
-                           const StoredQueryTexts& storedQueries) {
+                           const StoredQueryTexts& storedQueries, const DateColumns* dateColumns) {
     const QString s = source.trimmed();
     if (s.isEmpty())
         throw DbError(err::ObjectNotFound,
                       QStringLiteral("No table or query was named for %1.").arg(where));
     RowSource r;
     if (looksLikeSqlStatement(s)) {
-        r.select = translateJetStatement(s, dialect, storedQueries);
+        r.select = translateJetStatement(s, dialect, storedQueries, dateColumns);
         if (!r.select.isSelect)
             throw DbError(err::SyntaxError,
                           QStringLiteral("Only a SELECT statement gives rows: \"%1\".").arg(s));
@@ -39,7 +39,7 @@ RowSource resolveRowSource(const QString& source, SqlDialect dialect, const QStr
         throw DbError(
             err::ObjectNotFound,
             QStringLiteral("Cannot find the table or query '%1' in %2.").arg(name, where));
-    r.select = translateJetStatement(stored, dialect, storedQueries);
+    r.select = translateJetStatement(stored, dialect, storedQueries, dateColumns);
     if (!r.select.isSelect)
         throw DbError(err::SyntaxError,
                       QStringLiteral("The stored query '%1' does not give rows.").arg(name));

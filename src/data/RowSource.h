@@ -25,11 +25,12 @@ struct RowSource {
 // Throws DbError ObjectNotFound when the source names nothing (where: the data set, for the
 // message) and SyntaxError when it is a statement or stored query that gives no rows.
 // storedQuery gives a stored query's text, or a null string when there is none;
-// storedQueries those that a statement reads.
+// storedQueries those that a statement reads; dateColumns, on the files, the columns of dates.
 RowSource resolveRowSource(const QString& source, SqlDialect dialect, const QString& where,
                            const std::function<bool(const QString& name)>& hasTable,
                            const std::function<QString(const QString& name)>& storedQuery,
-                           const StoredQueryTexts& storedQueries);
+                           const StoredQueryTexts& storedQueries,
+                           const DateColumns* dateColumns = nullptr);
 
 // A name without the brackets Jet allows around it.
 QString unbracketName(const QString& name);

@@ -21,7 +21,8 @@ const QString kQueryTable = QStringLiteral("_StoredQueries");
 }  // namespace
 
 int SqliteDatabase::execute(const QString& jetSql, const std::vector<Value>& values) {
-    const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Sqlite, storedQueries());
+    const JetTranslation t =
+        translateJetStatement(jetSql, SqlDialect::Sqlite, storedQueries(), &dateColumns());
     checkWritable(t);
     if (t.isSelect)
         return run(t.sql.toUtf8(), values, jetSql, &t);
@@ -32,7 +33,7 @@ int SqliteDatabase::execute(const QString& jetSql, const std::vector<Value>& val
             for (const QString& s : t.followUps)
                 run(s.toUtf8(), {}, jetSql);
             if (statementChangesSchema(t.sql))
-                journal_.schemaMayHaveChanged();
+                schemaMayHaveChanged();
             return changed;
         },
         !t.followUps.isEmpty());
@@ -42,7 +43,7 @@ int SqliteDatabase::executeBound(const QString& sql, const std::vector<Value>& v
     return journalled(sql, [&] {
         const int changed = run(sql.toUtf8(), values, sql);
         if (statementChangesSchema(sql))
-            journal_.schemaMayHaveChanged();
+            schemaMayHaveChanged();
         return changed;
     });
 }
@@ -70,7 +71,8 @@ void SqliteDatabase::forEachRow(const QString& sqliteSql, const std::vector<Valu
 
 void SqliteDatabase::keepQueryDef(const QString& n, const QString& jetSql) {
     // The text must be a statement the engine can run before it is kept.
-    const JetTranslation t = translateJetStatement(jetSql, SqlDialect::Sqlite, storedQueries());
+    const JetTranslation t =
+        translateJetStatement(jetSql, SqlDialect::Sqlite, storedQueries(), &dateColumns());
     {
         const QByteArray sql = t.sql.toUtf8();
         Statement st(cache_, sql);
@@ -156,8 +158,9 @@ void SqliteDatabase::releaseLevel() {
 }
 
 void SqliteDatabase::undoLevel(int level) {
-    // The rollback may remove the stored-query table created inside it.
+    // The rollback may remove the stored-query table created inside it, or other tables.
     queryTableKnown_ = false;
+    dateColumns_.reset();
     if (level == 0) {
         // The outermost transaction is dropped as a whole. Rolling back to its
         // savepoint and then releasing it would commit the restored pages: the file
@@ -310,6 +313,31 @@ void SqliteDatabase::ensureQueryTable() {
     queryTableKnown_ = true;
 }
 
+void SqliteDatabase::schemaMayHaveChanged() {
+    journal_.schemaMayHaveChanged();
+    dateColumns_.reset();
+}
+
+const DateColumns& SqliteDatabase::dateColumns() {
+    if (!dateColumns_) {
+        // A name counts where every table that has a column of that name keeps dates in it.
+        const auto rows = select(
+            "SELECT lower(c.name) AS n FROM sqlite_master AS t, pragma_table_info(t.name) AS c "
+            "WHERE t.type = 'table' GROUP BY n "
+            "HAVING min(upper(c.type) IN ('DATETIME', 'DATE', 'TIME', 'TIMESTAMP')) = 1 "
+            "ORDER BY n",
+            {});
+        DateColumns d;
+        for (const auto& row : rows) {
+            const QString name = row[0].toString();
+            d.names.insert(name);
+            d.key += name + u'\n';
+        }
+        dateColumns_ = std::move(d);
+    }
+    return *dateColumns_;
+}
+
 StoredQueryTexts SqliteDatabase::storedQueries() {
     return [this](const QStringList& names) {
         QHash<QString, QString> out;
@@ -350,7 +378,7 @@ std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& source,
                                                          const std::vector<Value>& values) {
     RowSource r = resolveRowSource(
         source, SqlDialect::Sqlite, path_, [this](const QString& n) { return hasTable(n); },
-        [this](const QString& n) { return queryDefSqlOrNull(n); }, storedQueries());
+        [this](const QString& n) { return queryDefSqlOrNull(n); }, storedQueries(), &dateColumns());
     if (r.isTable())
         r.select.sql =
             QStringLiteral("SELECT rowid AS %1, * FROM %2")

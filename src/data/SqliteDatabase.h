@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 
@@ -150,6 +151,10 @@ class SqliteDatabase final : public DatabaseCore {
 
     // The stored queries among names a statement reads (a table of that name goes first).
     StoredQueryTexts storedQueries();
+    // The columns of the file's tables that hold dates, read again after a change of the
+    // file's tables made through this connection.
+    const DateColumns& dateColumns();
+    void schemaMayHaveChanged();
 
     QString queryDefSqlOrNull(const QString& name) override;
 
@@ -165,6 +170,7 @@ class SqliteDatabase final : public DatabaseCore {
     bool queryTableKnown_ = false;
     bool verified_ = false;
     JournalHook journal_;
+    std::optional<DateColumns> dateColumns_;
 };
 
 // Opens an existing data file (the name matched without regard to letter case); a file open

@@ -381,22 +381,32 @@ Value fDivide(int, const Value* a) {
     return jetDivide(a[0], a[1]);
 }
 // A chain of "+" and "-" or "*" and "/": the first operand, then each operator's code and
-// operand, worked out left to right.
+// operand, worked out left to right. The code's low bits name the operator (1 to 4); 8
+// added says the operand after it is a date, 16 that the first operand is, as the translator
+// knows them. A date moved by days is a date for the next operator too.
 Value fArithmetic(int argc, const Value* a) {
     Value acc = argc > 0 ? a[0] : Value();
+    bool accIsDate = false;
     for (int i = 1; i + 1 < argc; i += 2) {
-        switch (a[i].toInt()) {
+        const auto code = a[i].toInt();
+        const bool nextIsDate = (code & 8) != 0;
+        accIsDate = accIsDate || (code & 16) != 0;
+        switch (code & 7) {
             case 1:
-                acc = jetAdd(acc, a[i + 1]);
+                acc = jetAdd(acc, a[i + 1], accIsDate, nextIsDate);
+                accIsDate = (accIsDate || nextIsDate) && acc.type() == Value::Type::Text;
                 break;
             case 2:
                 acc = jetSubtract(acc, a[i + 1]);
+                accIsDate = accIsDate && acc.type() == Value::Type::Text;
                 break;
             case 3:
                 acc = jetMultiply(acc, a[i + 1]);
+                accIsDate = false;
                 break;
             default:
                 acc = jetDivide(acc, a[i + 1]);
+                accIsDate = false;
                 break;
         }
     }

@@ -38,6 +38,16 @@ class OneDialect : public ::testing::TestWithParam<BackEnd> {
         return out;
     }
 
+    // An expression's value on the first part, or on the aircraft N1.
+    QString onPart(const QString& expr) {
+        return column(QStringLiteral("SELECT %1 AS x FROM Parts WHERE ItemNumber = 1").arg(expr))
+            .value(0);
+    }
+    QString onAircraft(const QString& expr) {
+        return column(QStringLiteral("SELECT %1 AS x FROM Aircraft WHERE RegNum = 'N1'").arg(expr))
+            .value(0);
+    }
+
     // Every row with its cells joined by " | ".
     QStringList rows(const QString& sql) {
         QStringList out;
@@ -213,14 +223,40 @@ TEST_P(OneDialect, LongTimesLongBeyondLongIsALargerNumber) {
 
 // Jet has no whole numbers of 16 digits and more: joined to text they read as doubles do.
 TEST_P(OneDialect, WholeNumbersOfSixteenDigitsJoinedToTextReadAsDoubles) {
-    auto one = [&](const char* expr) {
-        return column(QString("SELECT %1 AS x FROM Parts WHERE ItemNumber = 1").arg(expr)).value(0);
-    };
+    auto one = [&](const char* expr) { return onPart(QLatin1String(expr)); };
     EXPECT_EQ(one("Fix(1E+15 * ItemNumber) & ''"), "1E+15");
     EXPECT_EQ(one("CStr(Int(-1234567890123456.7 * ItemNumber))"), "-1.23456789012346E+15");
     EXPECT_EQ(one("'n=' & Int(999999999999999.5 * ItemNumber)"), "n=999999999999999");
     EXPECT_EQ(one("Sum(ItemNumber * 1000000000000000) & ''"), "1E+15");
     EXPECT_EQ(one("Fix(ItemNumber * 12.7) & ''"), "12");
+}
+
+// A date and a text that reads as a number give the date moved by that many days, as in Jet;
+// a date and any other text, or two dates, are a type mismatch. The files keep dates as
+// text, which "+" must not join there. Two texts still join.
+TEST_P(OneDialect, ADatePlusATextAddsItsDaysOrIsATypeMismatch) {
+    auto one = [&](const char* expr) {
+        return onPart(QStringLiteral("Format(%1, 'yyyy-mm-dd')").arg(QLatin1String(expr)));
+    };
+    EXPECT_EQ(one("InstallDate + '2'"), "2020-01-17");
+    EXPECT_EQ(one("' 3 ' + Parts.InstallDate"), "2020-01-18");
+    EXPECT_EQ(one("#2020-01-31# + '1'"), "2020-02-01");
+    EXPECT_EQ(one("DateAdd('d', 1, InstallDate) + '1'"), "2020-01-17");
+    EXPECT_EQ(one("InstallDate + 1 + '1' - '4'"), "2020-01-13");
+    EXPECT_EQ(one("'1' + (InstallDate - 1) + '10'"), "2020-01-25");
+    EXPECT_EQ(one("IIf(ItemNumber > 0, InstallDate, Null) + '1'"), "2020-01-16");
+    EXPECT_EQ(column("SELECT PartNumber + '1' AS x FROM Parts WHERE ItemNumber = 1"),
+              list({"12-A1"}));
+    EXPECT_EQ(column("SELECT InstallDate + Null AS x FROM Parts WHERE ItemNumber = 1"),
+              list({"Null"}));
+    for (const char* mismatch : {"InstallDate + PartNumber", "#2020-01-31# + Mid('hr-42', 1, 3)",
+                                 "InstallDate + '12-A'", "InstallDate + 1 + InstallDate"}) {
+        SCOPED_TRACE(mismatch);
+        EXPECT_DB_ERROR(
+            db->openRecordset(QStringLiteral("SELECT %1 AS x FROM Parts WHERE ItemNumber = 1")
+                                  .arg(QLatin1String(mismatch))),
+            err::TypeMismatch);
+    }
 }
 
 // Null is less than any value, as in Jet: first in an ascending order, last in a descending.
@@ -273,10 +309,7 @@ TEST_P(OneDialect, FormatRoundsHalfAwayFromZero) {
 // "Short Date" and "General Date" ("d mmm yyyy" in the locale the tests run in), Jet's
 // pictures for the others.
 TEST_P(OneDialect, NamedFormatsAreTheSameOnBothBackEnds) {
-    auto one = [&](const char* expr) {
-        return column(QString("SELECT %1 AS x FROM Aircraft WHERE RegNum = 'N1'").arg(expr))
-            .value(0);
-    };
+    auto one = [&](const char* expr) { return onAircraft(QLatin1String(expr)); };
     EXPECT_EQ(one("Format(#2026-12-07#, 'Short Date')"), "7 Dec 2026");
     EXPECT_EQ(one("Format(#2026-12-07#, 'General Date')"), "7 Dec 2026");
     EXPECT_EQ(one("Format(#2026-12-07 14:05:09#, 'General Date')"), "7 Dec 2026 2:05:09 PM");
@@ -330,10 +363,7 @@ TEST_P(OneDialect, FormatWritesQuarterWeekAndDayOfYear) {
 // Pictures of large numbers and of several sections are written alike on both back ends:
 // 15 significant digits, the rest zeros, rounded half away from zero.
 TEST_P(OneDialect, NumberPicturesOfLargeNumbersAndSections) {
-    auto one = [&](const char* expr) {
-        return column(QString("SELECT %1 AS x FROM Aircraft WHERE RegNum = 'N1'").arg(expr))
-            .value(0);
-    };
+    auto one = [&](const char* expr) { return onAircraft(QLatin1String(expr)); };
     EXPECT_EQ(one("Format(1E+15, '#.##')"), "1000000000000000");
     EXPECT_EQ(one("Format(1E+15, '#,##0.00')"), "1,000,000,000,000,000.00");
     EXPECT_EQ(one("Format(1E+15 + 2.5, '0')"), "1000000000000000");
