@@ -27,8 +27,10 @@ echo "== Debian package =="
 bash scripts/package-test.sh build
 
 echo "== Sanitizer build (address, undefined) =="
+# -O1, as the sanitizers' documentation advises: it compiles as fast as -O0 here, and the
+# suite runs about a tenth faster.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON \
-    -DCMAKE_CXX_FLAGS_DEBUG="$lines" -DVELMORA_BUILD_BENCH=OFF >/dev/null
+    -DCMAKE_CXX_FLAGS_DEBUG="-O1 $lines" -DVELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
