@@ -106,6 +106,35 @@ TEST_F(ServerConnection, ServerGoingAwayLosesNothingAcknowledged) {
     EXPECT_EQ(rs->value("RegNum"), Value("N2"));
 }
 
+// A data set that no one holds any more keeps its session for the next open: no new
+// connection, nor a new process of the server's. The next open still finds what a new session
+// would: the data set gone, the session ended by the server.
+TEST_F(ServerConnection, ASessionNoOneHoldsServesTheNextOpenAsANewOneWould) {
+    const QString others =
+        "SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+        "AND pid <> pg_backend_pid() ORDER BY pid";
+    {
+        auto db = Database::open(main);
+        addAircraft(*db, "N1", 100);
+    }
+    const QStringList kept = queryTestServer(store.serverUri(), others);
+    ASSERT_EQ(kept.size(), 1);
+    for (int round = 0; round < 3; ++round) {
+        auto db = Database::open(main);
+        EXPECT_FALSE(db->isReadOnly());
+        EXPECT_EQ(db->openRecordset("Aircraft")->recordCount(), 1);
+    }
+    EXPECT_EQ(queryTestServer(store.serverUri(), others), kept);
+
+    dropSessions();
+    EXPECT_EQ(Database::open(main)->openRecordset("Aircraft")->recordCount(), 1);
+
+    ASSERT_TRUE(runOnTestServer(store.serverUri(), "DROP SCHEMA timemgr CASCADE"));
+    const auto gone = dbErrorOf([&] { Database::open(main); });
+    ASSERT_TRUE(gone);
+    EXPECT_EQ(gone->number(), err::FileNotFound);
+}
+
 // After a restart the first read, and the first statement of a transaction (nothing of which
 // reached the server), run again on a new connection; what fails is said in the user's words.
 TEST_F(ServerConnection, ReadsAndNewTransactionsCarryOnAfterARestart) {

@@ -18,8 +18,10 @@
 #include <QSysInfo>
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include <map>
+#include <mutex>
 #include <utility>
 
 namespace velmora::data {
@@ -43,6 +45,79 @@ std::map<QString, std::weak_ptr<PgDatabase>>& openSets() {
     return sets;
 }
 
+// The session of each data set that no one holds any more, kept for the next open of it: a
+// new session costs a connection, a login, and a process of the server's whose caches start
+// empty. Screens and tools open a data set again and again. The sessions are kept until the
+// program ends, whose end closes them (the map is never destroyed, so that a session let go
+// while the program's statics are destroyed still has a place to go).
+// A process forked from this one (a test's workstations) finds the sessions in its copy of
+// the map; their connections are the parent's, whose socket it shares. It must neither use
+// nor close them (closing says goodbye to the server on the parent's behalf): it leaves them
+// be, unreachable.
+struct IdleSession {
+    std::shared_ptr<PgDatabase> db;
+    pid_t owner = 0;  // the process that made the connection
+};
+struct IdleSessions {
+    std::mutex mutex;
+    std::map<QString, IdleSession> sessions;
+
+    // The session of the key, taken out of the map; none when there is none or it is
+    // another process's.
+    std::shared_ptr<PgDatabase> take(const QString& key) {
+        const auto it = sessions.find(key);
+        if (it == sessions.end())
+            return nullptr;
+        IdleSession found = std::move(it->second);
+        sessions.erase(it);
+        if (found.owner == ::getpid())
+            return std::move(found.db);
+        new IdleSession(std::move(found));  // another process's: left be, never closed here
+        return nullptr;
+    }
+};
+IdleSessions& idleSessions() {
+    static auto* idle = new IdleSessions;
+    return *idle;
+}
+
+// The session as an open hands it out: when its last holder lets it go, it joins the idle
+// ones if it can serve another open.
+std::shared_ptr<PgDatabase> handedOut(const QString& key, std::shared_ptr<PgDatabase> db) {
+    PgDatabase* session = db.get();
+    std::shared_ptr<PgDatabase> handle(session, [key, db = std::move(db)](PgDatabase*) mutable {
+        if (!db->idle())
+            return;
+        IdleSessions& idle = idleSessions();
+        const std::lock_guard lock(idle.mutex);
+        idle.take(key);  // an earlier session of the key is closed
+        idle.sessions[key] = IdleSession{std::move(db), ::getpid()};
+    });
+    openSets()[key] = handle;
+    return handle;
+}
+
+// The idle session of a data set, taken up again as a new one; none when there is none, or
+// when it can no longer serve (the data set gone, the server unreachable): a new session
+// then tells why.
+std::shared_ptr<PgDatabase> resumedSession(const QString& key) {
+    std::shared_ptr<PgDatabase> db;
+    {
+        IdleSessions& idle = idleSessions();
+        const std::lock_guard lock(idle.mutex);
+        db = idle.take(key);
+    }
+    if (!db)
+        return nullptr;
+    try {
+        db->resumeSession();
+        if (db->openSchema())
+            return db;
+    } catch (const DbError&) {
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 QString PgDatabase::whyReadOnly() const {
@@ -60,6 +135,17 @@ void PgDatabase::setUpSession() {
             QSysInfo::machineHostName(), journalProgram(), loc_.schema, kQueryTable, kNamesTable)));
     catalog_.sessionStarted(facts_.hasQueryTable, facts_.hasNamesTable);
     screenSet_.clear();
+}
+
+bool PgDatabase::idle() const {
+    return depth_ == 0 && !lost_ && PQstatus(conn_.get()) == CONNECTION_OK &&
+           PQtransactionStatus(conn_.get()) == PQTRANS_IDLE;
+}
+
+void PgDatabase::resumeSession() {
+    catalog_.forget(false);
+    rolesKnown_ = false;
+    setUpSession();
 }
 
 void PgDatabase::tellScreen() {
@@ -228,11 +314,12 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
     }
     if (create)
         return createServerDataSet(location, {});
+    if (auto db = resumedSession(key))
+        return handedOut(key, std::move(db));
     auto db = connectTo(loc, location);
     if (!db->openSchema())
         throwNoDataSet(loc);
-    sets[key] = db;
-    return db;
+    return handedOut(key, std::move(db));
 }
 
 std::shared_ptr<Database> createServerDataSet(const QString& location,
@@ -249,8 +336,7 @@ std::shared_ptr<Database> createServerDataSet(const QString& location,
             build(*db);
         tx.commit();
     }
-    openSets()[loc.uri + u'#' + loc.schema] = db;
-    return db;
+    return handedOut(loc.uri + u'#' + loc.schema, std::move(db));
 }
 
 void setSessionPassword(const QString& uri, const QString& password) {

@@ -59,6 +59,15 @@ class PgDatabase final : public DatabaseCore {
     // program the server cannot tell by itself.
     void setUpSession();
 
+    // Whether the session can serve a later open of the data set: connected, and in no
+    // transaction.
+    bool idle() const;
+    // A session that no one held any more, taken up by a new open: what it knew of the
+    // data set and of the login's rights is read afresh, as a new session reads it, and its
+    // settings are set again. What it prepared stays (the server prepares it again should
+    // the tables have changed).
+    void resumeSession();
+
     // The screen the user works in, for the lines of the next transaction: told to the
     // session when it changes.
     void tellScreen();

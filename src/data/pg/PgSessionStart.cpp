@@ -15,8 +15,8 @@ QString sessionStartSql() {
                "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
                "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
                "false), set_config('velmora.screen', '', false), "
-               "set_config('velmora.date_display', $7, "
-               "false), n.oid IS NOT NULL, "
+               "set_config('velmora.date_display', $7, false), "
+               "set_config('velmora.migration', '', false), n.oid IS NOT NULL, "
                "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
                "to_regnamespace('%1') AND d.classoid = 'pg_catalog.pg_namespace'::regclass AND "
                "d.objsubid = 0), "
@@ -48,17 +48,17 @@ std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& ho
 
 SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     SessionFacts f;
-    if (rows.empty() || rows.front().size() < 14)
+    if (rows.empty() || rows.front().size() < 15)
         return f;
     const std::vector<Value>& r = rows.front();
-    f.schemaExists = r[6].toBool();
-    f.functionsRevision = r[7].toString();
-    f.journalRevision = r[8].toString();
-    f.hasJournal = r[9].toBool();
-    f.mayUse = r[10].toBool();
-    f.mayChange = r[11].toBool();
-    f.hasQueryTable = r[12].toBool();
-    f.hasNamesTable = r[13].toBool();
+    f.schemaExists = r[7].toBool();
+    f.functionsRevision = r[8].toString();
+    f.journalRevision = r[9].toString();
+    f.hasJournal = r[10].toBool();
+    f.mayUse = r[11].toBool();
+    f.mayChange = r[12].toBool();
+    f.hasQueryTable = r[13].toBool();
+    f.hasNamesTable = r[14].toBool();
     return f;
 }
 
