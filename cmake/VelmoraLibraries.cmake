@@ -120,8 +120,6 @@ function(velmora_check_layers)
     endforeach()
 endfunction()
 
-# Every target of the project compiles with the shared warnings, and none takes src/ (or a
-# folder of it) as an include folder: that would let it reach every library's headers.
 # Every target the project's folders define, of the types named (e.g. STATIC_LIBRARY).
 function(velmora_project_targets out)
     set(found)
@@ -141,6 +139,8 @@ function(velmora_project_targets out)
     set(${out} ${found} PARENT_SCOPE)
 endfunction()
 
+# Every target of the project compiles with the shared warnings, and none takes src/ (or a
+# folder of it) as an include folder: that would let it reach every library's headers.
 function(velmora_check_targets)
     velmora_project_targets(targets STATIC_LIBRARY OBJECT_LIBRARY EXECUTABLE)
     foreach(target IN LISTS targets)
