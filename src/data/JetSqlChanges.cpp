@@ -84,7 +84,7 @@ QString JetSqlParser::updateStatement() {
     }
     if (atWord(u"WHERE")) {
         take();
-        sql += QStringLiteral(" WHERE ") + conditionOf(expression()).sql;
+        sql += QStringLiteral(" WHERE ") + rowCondition().sql;
     }
     return sql;
 }
@@ -103,7 +103,7 @@ QString JetSqlParser::deleteStatement() {
     QString sql = QStringLiteral("DELETE FROM ") + tableName(&out_.changedTable);
     if (atWord(u"WHERE")) {
         take();
-        sql += QStringLiteral(" WHERE ") + conditionOf(expression()).sql;
+        sql += QStringLiteral(" WHERE ") + rowCondition().sql;
     }
     return sql;
 }

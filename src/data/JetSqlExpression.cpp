@@ -9,6 +9,8 @@
 #include "JetSqlParser.h"
 #include "QueryParameters.h"
 
+#include <QScopeGuard>
+
 namespace velmora::data {
 
 namespace {
@@ -170,12 +172,16 @@ SqlExpr negate(const SqlExpr& x) {
     QString s = operandText(valueOf(x), kUnary);
     if (s.startsWith(u'-') || s.startsWith(u'+'))
         s = u'(' + s + u')';  // "--" would begin a comment
-    return make(u'-' + s, Kind::Number, kUnary, x.height + 2);
+    SqlExpr e = make(u'-' + s, Kind::Number, kUnary, x.height + 2);
+    e.constant = x.constant;
+    return e;
 }
 
 SqlExpr notOf(const SqlExpr& x) {
-    return make(QStringLiteral("NOT ") + operandText(conditionOf(x), kNot), Kind::Condition, kNot,
-                x.height + 1);
+    SqlExpr e = make(QStringLiteral("NOT ") + operandText(conditionOf(x), kNot), Kind::Condition,
+                     kNot, x.height + 1);
+    e.constant = x.constant;
+    return e;
 }
 
 SqlExpr concat(SqlExpr lhs, const SqlExpr& rhs) {
@@ -371,6 +377,7 @@ SqlExpr JetSqlParser::limited(SqlExpr e) const {
     return e;
 }
 
+// The result is marked constant where all operands are.
 SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
     const QString& o = op.text;
     if (o == u"IN")
@@ -383,51 +390,71 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
             fail(QStringLiteral("Is must be followed by Null or Not Null"));
         take();
         const int height = lhs.height + 1;
-        return make(operandText(valueOf(std::move(lhs)), kEq - 1) +
-                        (isNot ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL")),
-                    Kind::Condition, kEq, height);
+        const bool constant = lhs.constant;
+        SqlExpr e = make(operandText(valueOf(std::move(lhs)), kEq - 1) +
+                             (isNot ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL")),
+                         Kind::Condition, kEq, height);
+        e.constant = constant;
+        return e;
     }
     if (o == u"BETWEEN") {
-        const SqlExpr lo = valueOf(expression(jCompare + 1));
+        SqlExpr lo = valueOf(expression(jCompare + 1));
         expectWord(u"AND");
-        const SqlExpr hi = valueOf(expression(jCompare + 1));
-        const SqlExpr x = valueOf(std::move(lhs));
+        SqlExpr hi = valueOf(expression(jCompare + 1));
+        SqlExpr x = valueOf(std::move(lhs));
+        const bool constant = x.constant && lo.constant && hi.constant;
+        if (!constant) {
+            x = reachedOnly(std::move(x));
+            lo = reachedOnly(std::move(lo));
+            hi = reachedOnly(std::move(hi));
+        }
         const bool text = !isNumber(x) && !(isNumber(lo) && isNumber(hi));
-        return make(
-            (text ? ordered(collated(x), x) : operandText(x, kEq - 1)) +
-                (op.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
-                (text ? ordered(comparedOperand(lo, kEq - 1), lo) : operandText(lo, kEq - 1)) +
-                QStringLiteral(" AND ") +
-                (text ? ordered(comparedOperand(hi, kEq - 1), hi) : operandText(hi, kEq - 1)),
-            Kind::Condition, kEq, std::max(x.height, above(lo, hi)) + 2);
+        SqlExpr e =
+            make((text ? ordered(collated(x), x) : operandText(x, kEq - 1)) +
+                     (op.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
+                     (text ? ordered(comparedOperand(lo, kEq - 1), lo) : operandText(lo, kEq - 1)) +
+                     QStringLiteral(" AND ") +
+                     (text ? ordered(comparedOperand(hi, kEq - 1), hi) : operandText(hi, kEq - 1)),
+                 Kind::Condition, kEq, std::max(x.height, above(lo, hi)) + 2);
+        e.constant = constant;
+        return e;
     }
     // The right operand binds tighter than the operator (all of Jet's are left-associative).
-    const SqlExpr rhs = expression(op.level + 1);
-    if (op.level == jCompare && o != u"LIKE")
-        return compare(lhs, o, rhs);
-    if (o == u"LIKE") {
-        SqlExpr like = functionCall(kJetLike, lhs, rhs);
-        return op.negated ? notOf(like) : like;
+    SqlExpr rhs = expression(op.level + 1);
+    const bool constant = lhs.constant && rhs.constant;
+    if (!constant) {
+        lhs = reachedOnly(std::move(lhs));
+        rhs = reachedOnly(std::move(rhs));
     }
-    if (o == u"&")
-        return concat(std::move(lhs), rhs);
-    if (o == u"+" || o == u"-" || o == u"*" || o == u"/")
-        return arithmeticOf(o, std::move(lhs), rhs);
-    if (o == u"\\")
-        return functionCall(kJetIntDivide, lhs, rhs);
-    if (o == u"MOD")
-        return functionCall(kJetModulo, lhs, rhs);
-    if (o == u"^")
-        return functionCall(kJetPower, lhs, rhs);
-    if (o == u"AND")
-        return logical(lhs, " AND ", rhs, kAnd);
-    if (o == u"OR")
-        return logical(lhs, " OR ", rhs, kOr);
-    if (o == u"XOR")
-        return functionCall(kJetXor, lhs, rhs);
-    if (o == u"EQV")
-        return functionCall(kJetEqv, lhs, rhs);
-    return functionCall(kJetImp, lhs, rhs);
+    SqlExpr e = [&] {
+        if (op.level == jCompare && o != u"LIKE")
+            return compare(lhs, o, rhs);
+        if (o == u"LIKE") {
+            SqlExpr like = functionCall(kJetLike, lhs, rhs);
+            return op.negated ? notOf(like) : like;
+        }
+        if (o == u"&")
+            return concat(std::move(lhs), rhs);
+        if (o == u"+" || o == u"-" || o == u"*" || o == u"/")
+            return arithmeticOf(o, std::move(lhs), rhs);
+        if (o == u"\\")
+            return functionCall(kJetIntDivide, lhs, rhs);
+        if (o == u"MOD")
+            return functionCall(kJetModulo, lhs, rhs);
+        if (o == u"^")
+            return functionCall(kJetPower, lhs, rhs);
+        if (o == u"AND")
+            return logical(lhs, " AND ", rhs, kAnd);
+        if (o == u"OR")
+            return logical(lhs, " OR ", rhs, kOr);
+        if (o == u"XOR")
+            return functionCall(kJetXor, lhs, rhs);
+        if (o == u"EQV")
+            return functionCall(kJetEqv, lhs, rhs);
+        return functionCall(kJetImp, lhs, rhs);
+    }();
+    e.constant = constant;
+    return e;
 }
 
 SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
@@ -451,7 +478,13 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
         }
     }
     expectSymbol(u")");
-    const SqlExpr x = valueOf(std::move(lhs));
+    SqlExpr x = valueOf(std::move(lhs));
+    if (!(x.constant && list.isEmpty() &&
+          std::all_of(items.begin(), items.end(), [](auto& i) { return i.constant; }))) {
+        x = reachedOnly(std::move(x));
+        for (SqlExpr& item : items)
+            item = reachedOnly(std::move(item));
+    }
     const bool text = !isNumber(x) && !allNumbers;
     for (const SqlExpr& item : items) {
         if (!list.isEmpty())
@@ -461,6 +494,33 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
     return make((text ? collated(x) : operandText(x, kEq - 1)) +
                     (negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) + list + u')',
                 Kind::Condition, kEq, std::max(height, x.height) + 2);
+}
+
+// On the server, a part of a WHERE or ON condition that is the same for every row and calls
+// the engine's functions is worked out by a subquery of its own. The server's planner
+// otherwise works out such a part while it estimates how many rows the condition keeps, and
+// so raises the error of a call that no row reaches: "x Or y > 1E+15 \\ 3" where x holds for
+// every row, or an IIf branch no row takes. A subquery is worked out when a row first needs its
+// value, and once only. Only the largest constant parts are wrapped, each where it meets a part
+// that is not constant.
+SqlExpr JetSqlParser::rowCondition() {
+    ++rowConditions_;
+    auto leave = qScopeGuard([&] { --rowConditions_; });
+    return conditionOf(expression());
+}
+
+SqlExpr JetSqlParser::reachedOnly(SqlExpr e) const {
+    if (rowConditions_ == 0 || !forPostgres() || !e.constant)
+        return e;
+    SqlExpr v = valueOf(std::move(e));
+    if (!v.sql.contains(u"jet_"))
+        return v;
+    v.sql = QStringLiteral("(SELECT ") + v.sql + u')';
+    v.level = kPrimary;
+    v.height += 1;
+    v.literal = false;
+    v.date = false;
+    return v;
 }
 
 SqlExpr JetSqlParser::prefix() {

@@ -31,6 +31,11 @@ enum JetLevel {
 bool isNumber(const SqlExpr& e);
 SqlExpr make(QString sql, SqlExpr::Kind kind, int level, int height = 1);
 int above(const SqlExpr& a, const SqlExpr& b);
+// The expression, marked as the same for every row.
+inline SqlExpr constantOf(SqlExpr e) {
+    e.constant = true;
+    return e;
+}
 // The kind of a choice between two values of these kinds.
 SqlExpr::Kind combined(SqlExpr::Kind a, SqlExpr::Kind b);
 // The functions whose result is a date.

@@ -115,7 +115,7 @@ QString JetSqlParser::fromClause(int* tables, QString* table, QString* rowIdOwne
             }
             if (up == u"ON") {
                 take();
-                add(QStringLiteral("ON ") + conditionOf(expression()).sql);
+                add(QStringLiteral("ON ") + rowCondition().sql);
                 expectTable = false;
                 continue;
             }

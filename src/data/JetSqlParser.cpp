@@ -144,7 +144,7 @@ JetTranslation JetSqlParser::statement() {
 QString JetSqlParser::criterion() {
     if (atEnd())
         fail(QStringLiteral("the expression is empty"));
-    const QString sql = conditionOf(expression()).sql;
+    const QString sql = rowCondition().sql;
     if (!atEnd())
         fail(QStringLiteral("text is found after the end of the expression"));
     return sql;

@@ -49,6 +49,9 @@ struct SqlExpr {
     // On the files: a column of dates, or a date moved by days. The value is text there, which
     // "+" must take as a date rather than join.
     bool dateValue = false;
+    // The same for every row: literals, parameters and what is worked out of them only (no
+    // column, aggregate or subquery).
+    bool constant = false;
 };
 
 // Whether the expression gives a date: a date literal, a date function, a column of dates or
@@ -132,6 +135,10 @@ class JetSqlParser {
     bool binaryOperator(Operator* op) const;
     SqlExpr applyBinary(const Operator& op, SqlExpr lhs);
     SqlExpr inList(SqlExpr lhs, bool negated);
+    // A WHERE or ON condition, and a constant part of one as the server must have it (see
+    // JetSqlExpression.cpp).
+    SqlExpr rowCondition();
+    SqlExpr reachedOnly(SqlExpr e) const;
     QString subquery();
 
     // Statements: SELECT and its groups (JetSqlSelect.cpp, JetSqlGroups.cpp), FROM
@@ -214,6 +221,7 @@ class JetSqlParser {
     // shown, its parts as they are (an item that is no group term keeps what it reads).
     bool wholeGroupTerms_ = false;
     int aggregateDepth_ = 0;
+    int rowConditions_ = 0;  // reading a WHERE or ON condition of the current SELECT
     // The current SELECT's items as they are shown (empty for a * item), which ORDER BY 2
     // names, and whether its rows carry the row id as their first column.
     std::vector<SqlExpr> itemExprs_;

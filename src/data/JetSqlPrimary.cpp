@@ -32,28 +32,28 @@ SqlExpr JetSqlParser::primary() {
                                   .arg(tok->text.left(40))
                                   .arg(tok->pos + 1)
                                   .arg(shownStatement(text_)));
-            return make(*literal, Kind::Number, kPrimary);
+            return constantOf(make(*literal, Kind::Number, kPrimary));
         }
         case K::String: {
             take();
             SqlExpr e = make(quoteJetLiteral(jetStringContent(*tok)), Kind::Text, kPrimary);
             e.literal = true;
-            return e;
+            return constantOf(e);
         }
         case K::Date: {
             take();
             SqlExpr e = make(dateLiteral(*tok, text_), Kind::Text, kPrimary);
             e.literal = true;
             e.date = true;
-            return e;
+            return constantOf(e);
         }
         case K::Parameter:
             if (!parameters_.isEmpty())
                 fail(QStringLiteral("a statement with PARAMETERS takes its values by name"));
             // PostgreSQL numbers its markers $1, $2, ...
             take();
-            return make(forPostgres() ? u'$' + tok->text.mid(1) : tok->text, Kind::Unknown,
-                        kPrimary);
+            return constantOf(
+                make(forPostgres() ? u'$' + tok->text.mid(1) : tok->text, Kind::Unknown, kPrimary));
         case K::Bracket:
             return qualifiedName();
         case K::Word:
@@ -78,15 +78,15 @@ SqlExpr JetSqlParser::primary() {
     const QString up = tok->text.toUpper();
     if (up == u"YES" || up == u"TRUE") {
         take();
-        return make(QStringLiteral("-1"), Kind::Number, kUnary);
+        return constantOf(make(QStringLiteral("-1"), Kind::Number, kUnary));
     }
     if (up == u"NO" || up == u"FALSE") {
         take();
-        return make(QStringLiteral("0"), Kind::Number, kPrimary);
+        return constantOf(make(QStringLiteral("0"), Kind::Number, kPrimary));
     }
     if (up == u"NULL") {
         take();
-        return make(QStringLiteral("NULL"), Kind::Null, kPrimary);
+        return constantOf(make(QStringLiteral("NULL"), Kind::Null, kPrimary));
     }
     if (up == u"EXISTS") {
         take();
@@ -149,7 +149,7 @@ SqlExpr JetSqlParser::parameterMarker(qsizetype k) {
                            : kind == ParameterKind::Date ? Kind::Unknown
                                                          : Kind::Number;
     if (!forPostgres())
-        return make(u'?' + n, valueKind, kPrimary);
+        return constantOf(make(u'?' + n, valueKind, kPrimary));
     const char* type = kind == ParameterKind::Text    ? "text"
                        : kind == ParameterKind::Date  ? "timestamp"
                        : kind == ParameterKind::Whole ? "bigint"
@@ -158,7 +158,7 @@ SqlExpr JetSqlParser::parameterMarker(qsizetype k) {
     SqlExpr e =
         make(QStringLiteral("CAST($%1 AS %2)").arg(n, QLatin1String(type)), valueKind, kPrimary);
     e.dated = kind == ParameterKind::Date;
-    return e;
+    return constantOf(e);
 }
 
 SqlExpr JetSqlParser::call(const JetToken& name) {
@@ -184,7 +184,7 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
     if (!atSymbol(u")")) {
         for (;;) {
             if (atSymbol(u",") || atSymbol(u")"))
-                args.push_back(make(QStringLiteral("NULL"), Kind::Null, kPrimary));
+                args.push_back(constantOf(make(QStringLiteral("NULL"), Kind::Null, kPrimary)));
             else if (lower == u"count" && atSymbol(u"*") && args.empty())
                 args.push_back(make(take().text, Kind::Unknown, kPrimary));
             else
@@ -200,8 +200,17 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
         --aggregateDepth_;
         aggregateSeen_ = true;
     }
-    if (lower == u"iif")
-        return iif(args);
+    const bool constant = !aggregate && std::all_of(args.begin(), args.end(),
+                                                    [](const SqlExpr& a) { return a.constant; });
+    if (!constant) {
+        for (SqlExpr& a : args)
+            a = reachedOnly(std::move(a));
+    }
+    if (lower == u"iif") {
+        SqlExpr e = iif(args);
+        e.constant = constant;
+        return e;
+    }
     if (lower == u"nz") {
         for (SqlExpr& a : args)
             a = typedDate(std::move(a));
@@ -237,6 +246,7 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
         kind = Kind::Number;
     SqlExpr e = limited(make(sql, kind, kPrimary, height));
     e.dated = isDateFunction(lower);
+    e.constant = constant;
     return e;
 }
 
@@ -278,7 +288,9 @@ QString JetSqlParser::subquery() {
     const std::vector<SqlExpr> itemExprs = itemExprs_;
     const bool rowIdFirst = rowIdFirst_;
     const bool tableColumns = tableColumns_;
+    const int rowConditions = std::exchange(rowConditions_, 0);
     const QString sql = select(nullptr);
+    rowConditions_ = rowConditions;
     tableColumns_ = tableColumns;
     itemExprs_ = itemExprs;
     rowIdFirst_ = rowIdFirst;

@@ -211,7 +211,7 @@ QString JetSqlParser::selectCore(QString* limit, QString* updatableTable,
         *starMarkers << markers;
     if (atWord(u"WHERE")) {
         take();
-        rest += QStringLiteral(" WHERE ") + conditionOf(expression()).sql;
+        rest += QStringLiteral(" WHERE ") + rowCondition().sql;
     }
     if (regroup)
         rest += QStringLiteral(" GROUP BY ") + groupKeys.join(QStringLiteral(", "));

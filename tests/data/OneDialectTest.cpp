@@ -208,6 +208,37 @@ TEST_P(OneDialect, IntegerDivisionBeyondLongOverflows) {
               list({"1073741823"}));
 }
 
+// A constant that fails is an error only where a row reaches it: the right side of an Or whose
+// left side holds is never worked out. Where rows reach it, it fails on both back ends alike.
+TEST_P(OneDialect, AFailingConstantIsAnErrorOnlyWhereARowReachesIt) {
+    for (const char* unreached :
+         {"Val(PartNumber) >= (Int(1E+15) \\ 3)", "(Int(1E+15) \\ 3) <= ItemNumber",
+          "ItemNumber Between 1 And CInt(1E+10)", "ItemNumber In (1, 2 Mod 0)"}) {
+        SCOPED_TRACE(unreached);
+        EXPECT_EQ(
+            column(QStringLiteral("SELECT Count(*) AS n FROM Parts WHERE ItemNumber > 0 Or %1")
+                       .arg(QLatin1String(unreached))),
+            list({"4"}));
+    }
+    // An IIf branch no row takes, beside a column of the other table of a join.
+    EXPECT_EQ(column("SELECT Count(*) AS n FROM Parts INNER JOIN Aircraft ON Parts.RegNum = "
+                     "Aircraft.RegNum WHERE IIf(ItemNumber > 0, 1, Int(1E+15) \\ 2) < TotalTime"),
+              list({"4"}));
+    EXPECT_DB_ERROR(db->openRecordset("SELECT Count(*) AS n FROM Parts WHERE ItemNumber < 0 Or "
+                                      "Val(PartNumber) >= (Int(1E+15) \\ 3)"),
+                    err::Overflow);
+    EXPECT_DB_ERROR(
+        db->openRecordset("SELECT ItemNumber FROM Parts WHERE ItemNumber In (1, 2 Mod 0)"),
+        err::DivisionByZero);
+    // A constant of the engine's functions that works is compared as before.
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE ItemNumber Between 7 \\ 4 And "
+                     "CInt('2.6') - Len('ab') + 1 ORDER BY ItemNumber"),
+              list({"1", "2"}));
+    EXPECT_EQ(column("SELECT ItemNumber FROM Parts WHERE InstallDate < DateAdd('m', 1, "
+                     "#2020-01-15#) And PartNumber In (UCase('12-a'), Null) ORDER BY 1"),
+              list({"1"}));
+}
+
 // Long times Long beyond Long is the larger number, as in Jet; only a product beyond the range
 // of numbers is an overflow.
 TEST_P(OneDialect, LongTimesLongBeyondLongIsALargerNumber) {
