@@ -53,7 +53,8 @@ std::optional<ChainPoint> parseAnchor(const QString& text) {
     static const QRegularExpression form(
         QStringLiteral("^\\s*(?:line\\s*)?(\\d+)\\s*[:,\\s]\\s*([0-9a-fA-F]+)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = form.match(text);
+    // Text copied out of a PDF may carry a ligature where the hash has "ff" (U+FB00).
+    const QRegularExpressionMatch m = form.match(text.normalized(QString::NormalizationForm_KC));
     if (!m.hasMatch() || m.captured(2).size() < kLeastDigits || m.captured(2).size() > 64)
         return std::nullopt;
     ChainPoint p;

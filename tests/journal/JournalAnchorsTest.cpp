@@ -161,6 +161,10 @@ TEST(JournalAnchorText, ReadsWhatAReportPrints) {
         EXPECT_EQ(read->seq, 1234);
         EXPECT_TRUE(p.hash.startsWith(read->hash)) << typed;
     }
+    // Copied out of a PDF, whose text may hold "ff" as one ligature.
+    const auto copied = journal::parseAnchor(QStringLiteral("line 7, c7ba2f69d462\uFB00de"));
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->hash, QStringLiteral("c7ba2f69d462ffde"));
     for (const char* wrong :
          {"", "1234", "1234:3f5a", "x:3f5a9c0e12ab", "0:3f5a9c0e12ab4d77", "1234:3f5a9c0e12ab4d7g"})
         EXPECT_FALSE(journal::parseAnchor(QString::fromLatin1(wrong))) << wrong;
