@@ -402,12 +402,7 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
         expectWord(u"AND");
         SqlExpr hi = valueOf(expression(jCompare + 1));
         SqlExpr x = valueOf(std::move(lhs));
-        const bool constant = x.constant && lo.constant && hi.constant;
-        if (!constant) {
-            x = reachedOnly(std::move(x));
-            lo = reachedOnly(std::move(lo));
-            hi = reachedOnly(std::move(hi));
-        }
+        const bool constant = constantOrReachedOnly({&x, &lo, &hi});
         const bool text = !isNumber(x) && !(isNumber(lo) && isNumber(hi));
         SqlExpr e =
             make((text ? ordered(collated(x), x) : operandText(x, kEq - 1)) +
@@ -421,11 +416,7 @@ SqlExpr JetSqlParser::applyBinary(const Operator& op, SqlExpr lhs) {
     }
     // The right operand binds tighter than the operator (all of Jet's are left-associative).
     SqlExpr rhs = expression(op.level + 1);
-    const bool constant = lhs.constant && rhs.constant;
-    if (!constant) {
-        lhs = reachedOnly(std::move(lhs));
-        rhs = reachedOnly(std::move(rhs));
-    }
+    const bool constant = constantOrReachedOnly({&lhs, &rhs});
     SqlExpr e = [&] {
         if (op.level == jCompare && o != u"LIKE")
             return compare(lhs, o, rhs);
@@ -479,12 +470,14 @@ SqlExpr JetSqlParser::inList(SqlExpr lhs, bool negated) {
     }
     expectSymbol(u")");
     SqlExpr x = valueOf(std::move(lhs));
-    if (!(x.constant && list.isEmpty() &&
-          std::all_of(items.begin(), items.end(), [](auto& i) { return i.constant; }))) {
+    std::vector<SqlExpr*> parts{&x};
+    for (SqlExpr& item : items)
+        parts.push_back(&item);
+    // A subquery's rows are not constant.
+    if (!list.isEmpty())
         x = reachedOnly(std::move(x));
-        for (SqlExpr& item : items)
-            item = reachedOnly(std::move(item));
-    }
+    else
+        constantOrReachedOnly(parts);
     const bool text = !isNumber(x) && !allNumbers;
     for (const SqlExpr& item : items) {
         if (!list.isEmpty())
@@ -507,6 +500,16 @@ SqlExpr JetSqlParser::rowCondition() {
     ++rowConditions_;
     auto leave = qScopeGuard([&] { --rowConditions_; });
     return conditionOf(expression());
+}
+
+bool JetSqlParser::constantOrReachedOnly(const std::vector<SqlExpr*>& parts) const {
+    const bool constant =
+        std::all_of(parts.begin(), parts.end(), [](const SqlExpr* e) { return e->constant; });
+    if (!constant) {
+        for (SqlExpr* e : parts)
+            *e = reachedOnly(std::move(*e));
+    }
+    return constant;
 }
 
 SqlExpr JetSqlParser::reachedOnly(SqlExpr e) const {

@@ -139,6 +139,9 @@ class JetSqlParser {
     // JetSqlExpression.cpp).
     SqlExpr rowCondition();
     SqlExpr reachedOnly(SqlExpr e) const;
+    // Whether all the parts of an operation are constant; where they are not, each constant
+    // part is made reachedOnly().
+    bool constantOrReachedOnly(const std::vector<SqlExpr*>& parts) const;
     QString subquery();
 
     // Statements: SELECT and its groups (JetSqlSelect.cpp, JetSqlGroups.cpp), FROM

@@ -200,12 +200,11 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
         --aggregateDepth_;
         aggregateSeen_ = true;
     }
-    const bool constant = !aggregate && std::all_of(args.begin(), args.end(),
-                                                    [](const SqlExpr& a) { return a.constant; });
-    if (!constant) {
-        for (SqlExpr& a : args)
-            a = reachedOnly(std::move(a));
-    }
+    // An aggregate is never constant (nor met in a WHERE or ON condition).
+    std::vector<SqlExpr*> parts;
+    for (SqlExpr& a : args)
+        parts.push_back(&a);
+    const bool constant = constantOrReachedOnly(parts) && !aggregate;
     if (lower == u"iif") {
         SqlExpr e = iif(args);
         e.constant = constant;
