@@ -139,6 +139,29 @@ TEST_P(StoredQueries, QueriesAreNotTables) {
     EXPECT_EQ(db->tableNames(), QStringList({"Aircraft", "Journal", "Oil", "Parts"}));
 }
 
+// A name is a table from the moment the table is made until it is dropped or its making is
+// rolled back, however often it is asked, and a stored query may take the name afterwards.
+TEST_P(StoredQueries, ANameIsATableWhileTheTableIsThere) {
+    EXPECT_TRUE(db->hasTable("Parts"));
+    EXPECT_TRUE(db->hasTable("[parts]"));
+    EXPECT_FALSE(db->hasTable("Scratch"));
+    db->execute("CREATE TABLE Scratch (Name TEXT(10))");
+    EXPECT_TRUE(db->hasTable("Scratch"));
+    EXPECT_TRUE(db->hasTable("SCRATCH"));
+    db->execute("DROP TABLE Scratch");
+    EXPECT_FALSE(db->hasTable("Scratch"));
+    db->createQueryDef("Scratch", kActiveParts);
+    EXPECT_FALSE(db->hasTable("Scratch"));
+    EXPECT_EQ(db->openRecordset("Scratch")->recordCount(), 2);
+    {
+        data::Transaction tx(*db);
+        db->execute("CREATE TABLE Later (Name TEXT(10))");
+        EXPECT_TRUE(db->hasTable("Later"));
+    }
+    EXPECT_FALSE(db->hasTable("Later"));
+    EXPECT_DB_ERROR(db->openRecordset("Later"), err::ObjectNotFound);
+}
+
 TEST_P(StoredQueries, RolledBackCreationLeavesNoTrace) {
     {
         data::Transaction tx(*db);

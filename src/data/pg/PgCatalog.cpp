@@ -186,18 +186,25 @@ void PgCatalog::ensureQueryTable() {
     queryTableKnown_ = true;
 }
 
+bool PgCatalog::isTable(const QString& name) {
+    const QString key = name.toLower();
+    if (knownTables_.contains(key))
+        return true;
+    if (!lookUp(name).isTable)
+        return false;
+    knownTables_.insert(key);
+    return true;
+}
+
 StoredQueryTexts PgCatalog::storedQueries() {
     return [this](const QStringList& names) {
         QHash<QString, QString> out;
         for (const QString& name : names) {
-            const QString key = name.toLower();
-            if (knownTables_.contains(key))
+            if (isTable(name))
                 continue;
             const NameLookup& found = lookUp(name);
-            if (found.isTable)
-                knownTables_.insert(key);
-            else if (!found.querySql.isNull())
-                out.insert(key, found.querySql);
+            if (!found.querySql.isNull())
+                out.insert(name.toLower(), found.querySql);
         }
         return out;
     };

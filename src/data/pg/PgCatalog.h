@@ -103,6 +103,11 @@ class PgCatalog {
     };
     const NameLookup& lookUp(const QString& name);
 
+    // Whether a name (without brackets) is a table of the data set. A name once found to be a
+    // table is not asked again until the tables change: a table goes before a stored query of
+    // its name, and a table another workstation drops fails the statement that reads it.
+    bool isTable(const QString& name);
+
     // The stored queries among names a statement reads (a table of that name goes first).
     // A name once found to be a table is not asked again until the tables change.
     StoredQueryTexts storedQueries();

@@ -124,7 +124,7 @@ class PgDatabase final : public DatabaseCore {
     QStringList queryDefNames() override;
 
     bool hasTable(const QString& name) override {
-        return catalog_.lookUp(unbracketName(name.trimmed())).isTable;
+        return catalog_.isTable(unbracketName(name.trimmed()));
     }
 
     QStringList tableNames() override { return catalog_.tableNames(); }
