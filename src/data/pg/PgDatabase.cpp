@@ -188,8 +188,9 @@ bool PgDatabase::openSchema() {
         }
     }
     // A data set made before the server kept a journal gets it (with its rows as they
-    // are) from the first session that may make it.
-    if (!facts_.hasJournal) {
+    // are) from the first session that may make it. Other data sets (the templates, the
+    // settings) keep none, and their opens ask nothing more.
+    if (!facts_.hasJournal && facts_.mayKeepJournal) {
         try {
             Transaction tx(*this);
             ensureJournal();

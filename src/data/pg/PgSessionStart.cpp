@@ -31,7 +31,11 @@ QString sessionStartSql() {
                "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
                "c.relname = $5 AND c.relkind IN ('r', 'p')), "
                "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
-               "c.relname = $6 AND c.relkind IN ('r', 'p')) "
+               "c.relname = $6 AND c.relkind IN ('r', 'p')), "
+               "(SELECT count(*) = 2 FROM pg_catalog.pg_class c JOIN pg_catalog.pg_attribute a ON "
+               "a.attrelid = c.oid WHERE c.relnamespace = n.oid AND c.relkind IN ('r', 'p') AND "
+               "((c.relname = 'aircraft' AND a.attname = 'regnum') OR (c.relname = 'parts' AND "
+               "a.attname = 'itemnumber')) AND a.attnum > 0 AND NOT a.attisdropped) "
                "FROM (SELECT 1) AS one LEFT JOIN pg_catalog.pg_namespace n ON n.nspname = $4")
         .arg(QLatin1String(kPgJetSchema));
 }
@@ -48,7 +52,7 @@ std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& ho
 
 SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     SessionFacts f;
-    if (rows.empty() || rows.front().size() < 15)
+    if (rows.empty() || rows.front().size() < 16)
         return f;
     const std::vector<Value>& r = rows.front();
     f.schemaExists = r[7].toBool();
@@ -59,6 +63,7 @@ SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     f.mayChange = r[12].toBool();
     f.hasQueryTable = r[13].toBool();
     f.hasNamesTable = r[14].toBool();
+    f.mayKeepJournal = r[15].toBool();
     return f;
 }
 

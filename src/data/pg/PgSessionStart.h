@@ -5,7 +5,8 @@
 // display for Format's "Short Date", and the workstation and program the journal names) are set by
 // the same statement that reads what opening the data set needs to know: whether its schema is
 // there, the revision of the engine's functions, whether it keeps a journal, what the login may do
-// in it, and which of the engine's own tables it has.
+// in it, which of the engine's own tables it has, and whether it is a data set that keeps a
+// journal (one with the aircraft and their components).
 
 #include "data/Value.h"
 
@@ -24,6 +25,7 @@ struct SessionFacts {
     bool mayChange = false;  // CREATE on it, or a right to change one of its tables
     bool hasQueryTable = false;
     bool hasNamesTable = false;
+    bool mayKeepJournal = false;  // it has the aircraft's registrations and components' items
 };
 
 // The statement and its values: searchPath as SET search_path takes it, the data set's
