@@ -101,16 +101,17 @@ JournalUtilisation JournalUtilisation::read(data::Database& mainDb, const QDate&
 
 AircraftUtilisation JournalUtilisation::utilisation(const QString& regNum) const {
     AircraftUtilisation out;
+    out.planned = planned_.dailyUse(regNum);
+    const utilisation::DailyUtilisation& planned = out.planned;
     const auto it = byAircraft_.constFind(data::textKey(regNum));
     if (it != byAircraft_.constEnd() && it->firstDay.isValid())
         out.journalDays = std::max(0, static_cast<int>(it->firstDay.daysTo(asOf_)));
     if (out.journalDays < kLeastJournalDays) {
-        out.use = planned_.dailyUse(regNum);
+        out.use = planned;
         return out;
     }
     out.fromJournal = true;
     out.averagedDays = std::min(days_, out.journalDays);
-    const utilisation::DailyUtilisation planned = planned_.dailyUse(regNum);
     for (size_t i = 0; i < kFigures.size(); ++i) {
         out.figureFromJournal[i] = it->journalled[i];
         out.use.*kFigures[i].field = it->journalled[i]

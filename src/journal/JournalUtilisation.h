@@ -28,6 +28,7 @@ struct AircraftUtilisation {
     // Which figures the journal gives, in the order meter 1, meter 2, landings, cycles, RIN;
     // the others are the planned figures.
     std::array<bool, 5> figureFromJournal{};
+    utilisation::DailyUtilisation planned;  // the planned figures, whatever the source
 };
 
 // Daily use from the entry journal: the changes of the airframe totals (flight time on

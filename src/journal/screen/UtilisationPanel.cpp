@@ -79,8 +79,7 @@ void UtilisationPanel::refresh() {
         auto db = data::Database::open(mainFile_);
         const AircraftUtilisation u =
             aircraftUtilisation(*db, regNum_, QDate::currentDate(), days_);
-        const utilisation::DailyUtilisation planned =
-            utilisation::PlannedUtilisation::read(*db).dailyUse(regNum_);
+        const utilisation::DailyUtilisation& planned = u.planned;
         QStringList notJournalled;
         for (size_t i = 0; i < kFigures.size(); ++i) {
             if (u.fromJournal && u.figureFromJournal[i])
