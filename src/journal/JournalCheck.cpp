@@ -31,6 +31,7 @@ struct TableState {
     QString name;
     std::string nameUtf8;
     QStringList columns;                         // as the table has them now
+    std::vector<bool> numeric;                   // which of them hold numbers
     std::unordered_map<std::string, int> index;  // column name, lower case, to its place
     std::unordered_map<std::int64_t, std::vector<Text>> rows;
     std::unordered_map<std::string, int> spelled;  // the same by each spelling met
@@ -103,6 +104,21 @@ bool sameName(const data::Value& v, const QString& name, const std::string& name
                .compare(name, Qt::CaseInsensitive) == 0;
 }
 
+// Whether a value read now is the one the journal left. A number may be written two ways
+// for one value: a whole currency amount reads "25" on the files (where it is stored as a
+// whole number) and "25.0" on a server, and a data set moved from one to the other keeps the
+// journal the first one wrote. In a column of numbers, the same number is the same value.
+bool sameValue(const Text& now, const Text& journalled, bool numeric) {
+    if (now == journalled)
+        return true;
+    if (!numeric || !now || !journalled)
+        return false;
+    bool nowOk = false, journalledOk = false;
+    const double a = QString::fromStdString(*now).toDouble(&nowOk);
+    const double b = QString::fromStdString(*journalled).toDouble(&journalledOk);
+    return nowOk && journalledOk && a == b;
+}
+
 }  // namespace
 
 CheckResult checkJournal(data::Database& mainDb) {
@@ -127,7 +143,7 @@ CheckResult checkJournal(data::Database& mainDb) {
         TableState t;
         t.name = name;
         t.nameUtf8 = name.toStdString();
-        t.columns = columnsOf(mainDb, name);
+        t.columns = columnsOf(mainDb, name, &t.numeric);
         for (int i = 0; i < t.columns.size(); ++i)
             t.index.emplace(TableState::lower(t.columns[i].toStdString()), i);
         tables.push_back(std::move(t));
@@ -220,7 +236,8 @@ CheckResult checkJournal(data::Database& mainDb) {
                 }
                 it->second.resize(actual.size());
                 for (size_t i = 0; i < actual.size(); ++i) {
-                    if (actual[i] != it->second[i]) {
+                    if (!sameValue(actual[i], it->second[i],
+                                   i < t.numeric.size() && t.numeric[i])) {
                         out.problem =
                             QStringLiteral(
                                 "%1 of the %2 is %3, but the journal says %4: it was "

@@ -15,19 +15,38 @@ bool hasJournal(data::Database& mainDb) {
     return mainDb.hasTable(dj::kTable);
 }
 
-QStringList columnsOf(data::Database& db, const QString& table) {
+namespace {
+
+bool holdsNumbers(const data::FieldType& type) {
+    using Kind = data::FieldType::Kind;
+    return type.kind == Kind::Integer || type.kind == Kind::Real || type.kind == Kind::Currency;
+}
+
+}  // namespace
+
+QStringList columnsOf(data::Database& db, const QString& table, std::vector<bool>* numeric) {
     QStringList out;
+    if (numeric)
+        numeric->clear();
     if (db.runsSqliteText()) {
         // SQLite's own word: the engine's description of a table may predate a column the
         // journal's hook has just added to it.
         db.forEachRow(QStringLiteral("PRAGMA table_info(%1)").arg(data::quoteSqliteName(table)), {},
-                      [&](const std::vector<data::Value>& r) { out << r[1].toString(); });
+                      [&](const std::vector<data::Value>& r) {
+                          out << r[1].toString();
+                          if (numeric)
+                              numeric->push_back(
+                                  holdsNumbers(data::FieldType::fromDeclared(r[2].toString())));
+                      });
         return out;
     }
     auto probe = db.openRecordset(
         QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(data::quoteJetName(table)));
-    for (int i = 0; i < probe->fieldCount(); ++i)
+    for (int i = 0; i < probe->fieldCount(); ++i) {
         out << probe->field(i).name;
+        if (numeric)
+            numeric->push_back(holdsNumbers(probe->field(i).type));
+    }
     return out;
 }
 

@@ -56,8 +56,10 @@ QString lineColumns(data::Database& mainDb);
 // One line as a row read with lineColumns gives it.
 JournalLine lineFromRow(const std::vector<data::Value>& r);
 
-// The columns of a table as its rows have them, in their order.
-QStringList columnsOf(data::Database& db, const QString& table);
+// The columns of a table as its rows have them, in their order; with `numeric`, also which
+// of them hold numbers (whole, real or currency).
+QStringList columnsOf(data::Database& db, const QString& table,
+                      std::vector<bool>* numeric = nullptr);
 
 // SQL (as forEachRow takes it) for a column's value as text, as the journal writes values:
 // in a file SQLite's own text of it, on a server the engine's function that writes it alike.

@@ -192,6 +192,10 @@ TEST(JournalMigration, CarriesTheJournalBothWaysLineForLine) {
         addPart(*db, part("N1", 1));
         db->execute("DELETE FROM Parts WHERE ItemNumber = 1");
         addPart(*db, part("N1", 2));  // a row id with a gap before it
+        // Whole currency amounts: the files keep them as whole numbers, the server does not.
+        db->execute("UPDATE Parts SET ReplaceCost = 1200 WHERE ItemNumber = 2");
+        addPart(*db, part("N1", 4));
+        db->execute("UPDATE Parts SET ReplaceCost = 0 WHERE ItemNumber = 4");
         for (int day = 0; day < 40; ++day) {
             at = QDateTime(asOf.addDays(day - 39), QTime(18, 0), Qt::UTC);
             db->execute(QStringLiteral("UPDATE Aircraft SET TotalTime = %1, TotalLandings = %2")
@@ -232,12 +236,13 @@ TEST(JournalMigration, CarriesTheJournalBothWaysLineForLine) {
 
     // The server goes on from the carried chain, and so does the folder it goes back to.
     onServer->execute("UPDATE Aircraft SET TotalRIN = 4");
+    onServer->execute("UPDATE Parts SET ReplaceCost = 1300 WHERE ItemNumber = 2");
     check = journal::checkJournal(*onServer);
     EXPECT_TRUE(check.intact) << check.problem.toStdString();
     data::migrateDataSet(server.dataPath(), back.dataPath());
     auto backDb = data::Database::open(back.location("Timemgr.mdb"));
     const auto backLines = allLines(*backDb);
-    ASSERT_EQ(backLines.size(), fileLines.size() + 1);
+    ASSERT_EQ(backLines.size(), fileLines.size() + 2);
     EXPECT_EQ(backLines.back().hash, allLines(*onServer).back().hash);
     addPart(*backDb, part("N1", 3));
     check = journal::checkJournal(*backDb);
