@@ -11,6 +11,12 @@
 # of its own with velmora-migrate. The server is $VELMORA_BENCH_PG (a postgresql:// URI whose
 # user may create databases), else a server of its own started with
 # tests/support/pg-test-server.sh for the run.
+#
+# Each command also runs through a connection pooler in session mode (PgBouncer), whose
+# sessions of the server outlive the programs: $VELMORA_BENCH_POOLER (its postgresql:// URI,
+# in front of $VELMORA_BENCH_PG), else, with a server of the script's own, one started with
+# tests/support/pg-pooler.sh when pgbouncer is installed. Its ratio is printed after the
+# server's.
 set -euo pipefail
 
 build=${1:?usage: $0 BUILD_DIR [RUNS]}
@@ -22,6 +28,7 @@ export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d /tmp/velmora-tool-runs.XXXXXX)
 own_server=
 cleanup() {
+    bash "$here/../tests/support/pg-pooler.sh" stop "$work/pooler" >/dev/null 2>&1 || true
     if [ -n "$own_server" ]; then
         bash "$here/../tests/support/pg-test-server.sh" stop "$work/pg" >/dev/null 2>&1 || true
     fi
@@ -39,12 +46,19 @@ if [ -z "$server" ]; then
     own_server=1
     server=$(cat "$work/pg/uri")
 fi
+pooler=${VELMORA_BENCH_POOLER:-}
+if [ -z "$pooler" ] && [ -n "$own_server" ]; then
+    bash "$here/../tests/support/pg-pooler.sh" start "$work/pooler" "$work/pg" >/dev/null
+    [ -f "$work/pooler/skipped" ] || pooler=$(cat "$work/pooler/uri")
+fi
 
 "$bin/velmora-demo" "$work/files" >/dev/null
 database=velmora_tool_runs
 psql -q -o /dev/null "$server" -c "SET client_min_messages = warning" -c "DROP DATABASE IF EXISTS $database WITH (FORCE)" -c "CREATE DATABASE $database"
 # The same URI with the new database in place of the server's.
 on_server=$(printf '%s' "$server" | sed -E "s#^(postgres(ql)?://[^/?]*)/[^?]*#\1/$database#")
+pooled=
+[ -z "$pooler" ] || pooled=$(printf '%s' "$pooler" | sed -E "s#^(postgres(ql)?://[^/?]*)/[^?]*#\1/$database#")
 "$bin/velmora-migrate" --from "$work/files" --to "$on_server" >/dev/null
 
 reg=$("$bin/velmora-sql" "$work/files/Timemgr.mdb" "SELECT RegNum FROM Aircraft ORDER BY RegNum" |
@@ -86,28 +100,38 @@ median() {
 measure() {
     local name=$1
     shift
-    local -a on_files=() on_srv=()
+    local -a on_files=() on_srv=() on_pool=()
     local a
     for a in "$@"; do
         case $a in
-        @DATA@) on_files+=("$work/files") on_srv+=("$on_server") ;;
-        @MAIN@) on_files+=("$work/files/Timemgr.mdb") on_srv+=("$on_server#Timemgr.mdb") ;;
-        *) on_files+=("$a") on_srv+=("$a") ;;
+        @DATA@) on_files+=("$work/files") on_srv+=("$on_server") on_pool+=("$pooled") ;;
+        @MAIN@)
+            on_files+=("$work/files/Timemgr.mdb")
+            on_srv+=("$on_server#Timemgr.mdb")
+            on_pool+=("$pooled#Timemgr.mdb")
+            ;;
+        *) on_files+=("$a") on_srv+=("$a") on_pool+=("$a") ;;
         esac
     done
     : >"$work/f"
     : >"$work/s"
-    seconds "${on_files[@]}" >/dev/null # warm both before measuring
+    : >"$work/p"
+    seconds "${on_files[@]}" >/dev/null # warm all before measuring
     seconds "${on_srv[@]}" >/dev/null
+    [ -z "$pooled" ] || seconds "${on_pool[@]}" >/dev/null
     for _ in $(seq "$runs"); do
         seconds "${on_files[@]}" >>"$work/f"
         seconds "${on_srv[@]}" >>"$work/s"
+        [ -z "$pooled" ] || seconds "${on_pool[@]}" >>"$work/p"
     done
-    local f s
+    local f s p=0
     f=$(median <"$work/f")
     s=$(median <"$work/s")
-    awk -v n="$name" -v f="$f" -v s="$s" -v r="$runs" \
-        'BEGIN { printf "%-28s files %8.1f ms  server %8.1f ms  ratio %.2f  (median of %d)\n", n, f / 1000, s / 1000, s / f, r }'
+    [ -z "$pooled" ] || p=$(median <"$work/p")
+    awk -v n="$name" -v f="$f" -v s="$s" -v p="$p" -v r="$runs" \
+        'BEGIN { printf "%-28s files %8.1f ms  server %8.1f ms  ratio %.2f", n, f / 1000, s / 1000, s / f
+                 if (p > 0) printf "  pooled %8.1f ms  ratio %.2f", p / 1000, p / f
+                 printf "  (median of %d)\n", r }'
 }
 
 measure "velmora-due" "$bin/velmora-due" --data @DATA@

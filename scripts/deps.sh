@@ -5,13 +5,15 @@
 # the metadata with appstreamcli and desktop-file-validate. The fuzz targets are built with
 # clang, whose libFuzzer runtime comes with libclang-rt-14-dev. The engine talks to a database
 # server through libpq (libpq-dev); the tests start a PostgreSQL 15 server of their own
-# (postgresql). The entry journal's hashes come from OpenSSL's libcrypto (libssl-dev). Needs root (or sudo) only when something is missing.
+# (postgresql), and one test puts a connection pooler in front of it (pgbouncer). The entry
+# journal's hashes come from OpenSSL's libcrypto (libssl-dev). Needs root (or sudo) only when
+# something is missing.
 set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-    libsqlite3-dev sqlite3 mdbtools-dev libpq-dev libssl-dev postgresql
+    libsqlite3-dev sqlite3 mdbtools-dev libpq-dev libssl-dev postgresql pgbouncer
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils
     dpkg-dev librsvg2-bin appstream desktop-file-utils
