@@ -20,6 +20,10 @@ struct FieldType {
     // false when the name is not a type.
     static bool fromJetName(const QString& name, int size, FieldType* out, QString* declared);
     QString kindName() const;
+    // Whole, real or currency: a column whose values are numbers.
+    bool holdsNumbers() const {
+        return kind == Kind::Integer || kind == Kind::Real || kind == Kind::Currency;
+    }
 
   private:
     static FieldType parseDeclared(const QString& declared);

@@ -15,15 +15,6 @@ bool hasJournal(data::Database& mainDb) {
     return mainDb.hasTable(dj::kTable);
 }
 
-namespace {
-
-bool holdsNumbers(const data::FieldType& type) {
-    using Kind = data::FieldType::Kind;
-    return type.kind == Kind::Integer || type.kind == Kind::Real || type.kind == Kind::Currency;
-}
-
-}  // namespace
-
 QStringList columnsOf(data::Database& db, const QString& table, std::vector<bool>* numeric) {
     QStringList out;
     if (numeric)
@@ -36,7 +27,7 @@ QStringList columnsOf(data::Database& db, const QString& table, std::vector<bool
                           out << r[1].toString();
                           if (numeric)
                               numeric->push_back(
-                                  holdsNumbers(data::FieldType::fromDeclared(r[2].toString())));
+                                  data::FieldType::fromDeclared(r[2].toString()).holdsNumbers());
                       });
         return out;
     }
@@ -45,7 +36,7 @@ QStringList columnsOf(data::Database& db, const QString& table, std::vector<bool
     for (int i = 0; i < probe->fieldCount(); ++i) {
         out << probe->field(i).name;
         if (numeric)
-            numeric->push_back(holdsNumbers(probe->field(i).type));
+            numeric->push_back(probe->field(i).type.holdsNumbers());
     }
     return out;
 }

@@ -393,9 +393,9 @@ QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
             return {};
         }
         case Qt::TextAlignmentRole: {
-            const Kind k = fieldType(col).kind;
-            const bool number = k == Kind::Integer || k == Kind::Real || k == Kind::Currency ||
-                                (k == Kind::Variant && value(row, col).isNumber());
+            const data::FieldType type = fieldType(col);
+            const bool number =
+                type.holdsNumbers() || (type.kind == Kind::Variant && value(row, col).isNumber());
             if (number && !isYesNoFormat(column(col).format))
                 return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
