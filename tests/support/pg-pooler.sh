@@ -22,15 +22,8 @@ if [ -z "$action" ] || [ -z "$state" ]; then
     exit 2
 fi
 pgbouncer=${VELMORA_PGBOUNCER:-/usr/sbin/pgbouncer}
-user=velmora-test
-
-as_pooler_user() {
-    if [ "$(id -u)" -eq 0 ]; then
-        runuser -u "$user" -- "$@"
-    else
-        "$@"
-    fi
-}
+# shellcheck source=server-user.sh
+source "$(dirname "$0")/server-user.sh"
 
 stop_pooler() {
     [ -f "$state/folder" ] || return 0
@@ -84,9 +77,9 @@ logfile = $folder/pooler.log
 pidfile = $folder/pooler.pid
 INI
     echo '"velmora" ""' >"$folder/users.txt"
-    [ "$(id -u)" -ne 0 ] || chown -R "$user" "$folder"
+    [ "$(id -u)" -ne 0 ] || chown -R "$server_user" "$folder"
     chmod 755 "$folder"
-    if ! as_pooler_user "$pgbouncer" -d -q "$folder/pgbouncer.ini"; then
+    if ! as_server_user "$pgbouncer" -d -q "$folder/pgbouncer.ini"; then
         cat "$folder/pooler.log" >&2 || true
         stop_pooler
         exit 1

@@ -23,15 +23,8 @@ if [ -z "$action" ] || [ -z "$state" ]; then
     exit 2
 fi
 bindir=${VELMORA_PG_BINDIR:-/usr/lib/postgresql/15/bin}
-user=velmora-test
-
-as_server_user() {
-    if [ "$(id -u)" -eq 0 ]; then
-        runuser -u "$user" -- "$@"
-    else
-        "$@"
-    fi
-}
+# shellcheck source=server-user.sh
+source "$(dirname "$0")/server-user.sh"
 
 stop_server() {
     [ -f "$state/folder" ] || return 0
@@ -53,12 +46,12 @@ start)
             "the tests against a database server are skipped." | tee "$state/skipped"
         exit 0
     fi
-    if [ "$(id -u)" -eq 0 ] && ! id -u "$user" >/dev/null 2>&1; then
-        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+    if [ "$(id -u)" -eq 0 ] && ! id -u "$server_user" >/dev/null 2>&1; then
+        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$server_user"
     fi
     folder=$(mktemp -d /tmp/velmora-pg.XXXXXX)
     echo "$folder" >"$state/folder"
-    [ "$(id -u)" -ne 0 ] || chown "$user" "$folder"
+    [ "$(id -u)" -ne 0 ] || chown "$server_user" "$folder"
     chmod 755 "$folder"
     if ! as_server_user "$bindir/initdb" -D "$folder/data" -U velmora --auth=trust \
         --encoding=UTF8 --locale=C.UTF-8 --no-sync >"$folder/initdb.log" 2>&1; then
