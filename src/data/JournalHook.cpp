@@ -458,13 +458,14 @@ void JournalHook::afterOutermostCommit() {
     journal::runAfterCommit(path_, seq, hash);
 }
 
-void JournalHook::afterOutermostRollback() {
+void JournalHook::afterOutermostRollback(std::optional<int> schemaVersionNow) {
     staged_ = 0;
     entry_ = 0;
     sealedSeq_ = 0;
     // Staged lines went with the transaction, and so did triggers made inside it: they are
     // made again when the schema they were made for is gone too.
-    schemaMayHaveChanged();
+    if (attached_ && (!schemaVersionNow || *schemaVersionNow != knownSchemaVersion_))
+        refresh();
 }
 
 int JournalHook::onCommit(void* self) {

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -52,7 +54,9 @@ class JournalHook {
     void afterOutermostCommit();
     // After a statement that may have changed the schema, or a rollback.
     void schemaMayHaveChanged();
-    void afterOutermostRollback();
+    // After a rollback, given the file's schema version as it is now (nothing when it could
+    // not be read).
+    void afterOutermostRollback(std::optional<int> schemaVersionNow);
 
   private:
     static constexpr long long kSealEvery = 20000;

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <utility>
 
 namespace velmora::data {
@@ -158,9 +159,17 @@ void SqliteDatabase::releaseLevel() {
 }
 
 void SqliteDatabase::undoLevel(int level) {
-    // The rollback may remove the stored-query table created inside it, or other tables.
-    queryTableKnown_ = false;
-    dateColumns_.reset();
+    // The rollback may remove the stored-query table created inside it, or other tables:
+    // what is known of the tables is forgotten when the level changed the schema, or when
+    // that cannot be told. Most levels rolled back (a scratch transaction above all) change
+    // rows only, and the date columns cost a scan of every table's columns to learn again.
+    const std::optional<int> before = schemaVersionOrNothing();
+    auto forgetTablesUnless = [&](std::optional<int> after) {
+        if (!before || !after || *before != *after) {
+            queryTableKnown_ = false;
+            dateColumns_.reset();
+        }
+    };
     if (level == 0) {
         // The outermost transaction is dropped as a whole. Rolling back to its
         // savepoint and then releasing it would commit the restored pages: the file
@@ -168,14 +177,23 @@ void SqliteDatabase::undoLevel(int level) {
         try {
             exec("ROLLBACK");
         } catch (...) {
+            forgetTablesUnless(std::nullopt);
             restoreJournalMode();
             throw;
         }
         restoreJournalMode();
-        journal_.afterOutermostRollback();
+        const std::optional<int> after = schemaVersionOrNothing();
+        forgetTablesUnless(after);
+        journal_.afterOutermostRollback(after);
     } else {
-        exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(level).toUtf8());
-        exec(QStringLiteral("RELEASE velmora_%1").arg(level).toUtf8());
+        try {
+            exec(QStringLiteral("ROLLBACK TO velmora_%1").arg(level).toUtf8());
+            exec(QStringLiteral("RELEASE velmora_%1").arg(level).toUtf8());
+        } catch (...) {
+            forgetTablesUnless(std::nullopt);
+            throw;
+        }
+        forgetTablesUnless(schemaVersionOrNothing());
     }
 }
 
@@ -311,6 +329,17 @@ void SqliteDatabase::ensureQueryTable() {
              .arg(quoteSqliteName(kQueryTable))
              .toUtf8());
     queryTableKnown_ = true;
+}
+
+std::optional<int> SqliteDatabase::schemaVersionOrNothing() {
+    try {
+        const auto rows = select("PRAGMA main.schema_version", {});
+        if (!rows.empty() && !rows.front().empty())
+            return static_cast<int>(rows.front()[0].toInt());
+    } catch (...) {
+        // Not known: the caller takes the schema as changed.
+    }
+    return std::nullopt;
 }
 
 void SqliteDatabase::schemaMayHaveChanged() {

@@ -155,6 +155,8 @@ class SqliteDatabase final : public DatabaseCore {
     // file's tables made through this connection.
     const DateColumns& dateColumns();
     void schemaMayHaveChanged();
+    // The file's schema version, or nothing when it cannot be read.
+    std::optional<int> schemaVersionOrNothing();
 
     QString queryDefSqlOrNull(const QString& name) override;
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <cmath>
 
 using namespace velmora;
@@ -263,6 +265,43 @@ TEST_P(JetExpressions, ColumnsJoinedToTextReadAsInJet) {
     EXPECT_EQ(rs->value("X").toString(), "c2.5|0.1|2026-03-04|12|-1");
     EXPECT_EQ(rs->value("Y").toString(), "2.5");
     EXPECT_EQ(rs->value("Z").toString(), " 0.1");
+}
+
+// On the files a column name reads as a date only while every table that has the column
+// keeps dates in it, and "+" moves a date by days where it joins text. What the engine knows
+// of the tables follows a rollback: a table dropped in a rolled-back level counts again,
+// whether that level is the outermost or one nested in another.
+TEST_P(JetExpressions, ADateColumnIsKnownByTheTablesThereAfterARollback) {
+    db->execute(QStringLiteral("CREATE TABLE Dated (Done DATETIME)"));
+    db->execute(QStringLiteral("INSERT INTO Dated VALUES (#3/4/2026#)"));
+    db->execute(QStringLiteral("CREATE TABLE Counted (Done TEXT(10))"));
+    db->execute(QStringLiteral("INSERT INTO Counted VALUES ('5')"));
+    auto plusOne = [&](const char* table) {
+        return db
+            ->openRecordset(
+                QStringLiteral("SELECT Done + '1' AS X FROM %1").arg(QLatin1String(table)))
+            ->value("X")
+            .toString();
+    };
+    const QString dated = plusOne("Dated");
+    ASSERT_EQ(plusOne("Counted"), "51");
+    for (const bool nested : {false, true}) {
+        SCOPED_TRACE(nested ? "nested" : "outermost");
+        {
+            std::optional<data::Transaction> outer;
+            if (nested)
+                outer.emplace(*db);
+            {
+                data::Transaction tx(*db);
+                db->execute(QStringLiteral("DROP TABLE Counted"));
+                EXPECT_EQ(plusOne("Dated"), "2026-03-05");  // every "Done" left holds dates
+            }
+            EXPECT_EQ(plusOne("Counted"), "51");
+            EXPECT_EQ(plusOne("Dated"), dated);
+        }
+        EXPECT_EQ(plusOne("Counted"), "51");
+        EXPECT_EQ(plusOne("Dated"), dated);
+    }
 }
 
 // Text that SQLite would read differently from Jet is refused, never run.
