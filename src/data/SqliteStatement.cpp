@@ -139,6 +139,8 @@ std::vector<Field> statementFields(sqlite3_stmt* st, int first, const QString& u
     std::vector<Field> fields;
     fields.reserve(static_cast<size_t>(std::max(0, cols - first)));
     QHash<QString, int> nameCount;
+    std::vector<QString> folded;  // each name as compared, worked out once
+    folded.reserve(fields.capacity());
     for (int i = first; i < cols; ++i) {
         Field f;
         f.name = QString::fromUtf8(sqlite3_column_name(st, i));
@@ -153,11 +155,13 @@ std::vector<Field> statementFields(sqlite3_stmt* st, int first, const QString& u
             f.type = FieldType::fromDeclared(QString::fromUtf8(decl));
         f.writable = !updatableTable.isEmpty() && origin &&
                      f.table.compare(updatableTable, Qt::CaseInsensitive) == 0;
-        nameCount[f.name.toCaseFolded()]++;
+        folded.push_back(f.name.toCaseFolded());
+        nameCount[folded.back()]++;
         fields.push_back(std::move(f));
     }
-    for (Field& f : fields) {
-        if (nameCount.value(f.name.toCaseFolded()) > 1 && !f.table.isEmpty())
+    for (size_t i = 0; i < fields.size(); ++i) {
+        Field& f = fields[i];
+        if (nameCount.value(folded[i]) > 1 && !f.table.isEmpty())
             f.name = f.table + u'.' + (f.column.isEmpty() ? f.name : f.column);
     }
     return fields;

@@ -287,9 +287,20 @@ TEST_P(RemainingLife, RowsStayReadableAfterTheWorkingQueryIsGone) {
     EXPECT_DOUBLE_EQ(r.rows->value("TTtoOH2").toDouble(), 100);
 }
 
-TEST_P(RemainingLife, LeftoverWorkingQueryIsReplaced) {
+TEST_P(RemainingLife, LeftoverWorkingQueryIsReplacedAndRemovedForGood) {
     db->createQueryDef("Query1", "select * from [Aircraft] Order by [RegNum]");
     EXPECT_EQ(items("N1", MeterView::Meter2), QList<int>({2, 9, 10}));
+    EXPECT_FALSE(db->hasQueryDef("Query1"));
+    // A table of the working query's name is no leftover: it is kept, and the list is still
+    // shown, read without the working query.
+    db->execute("CREATE TABLE Query1 (Name TEXT(10))");
+    const auto r = remaining::rebuildRemainingLife(store.dataPath(), "N1", MeterView::Meter2);
+    ASSERT_TRUE(r.rows);
+    EXPECT_EQ(r.rows->recordCount(), 3);
+    ASSERT_FALSE(r.failures.isEmpty());
+    EXPECT_TRUE(r.failures.first().startsWith(QString::number(static_cast<int>(err::ObjectExists))))
+        << r.failures.join("\n").toStdString();
+    EXPECT_TRUE(db->hasTable("Query1"));
 }
 
 TEST_P(RemainingLife, RebuildLeavesTheFileByteForByteUnchanged) {
