@@ -183,6 +183,31 @@ TEST_F(ServerRoles, ATableAddedLaterTakesTheRolesGrantsAndTheJournalOnlyGrows) {
     EXPECT_EQ(stored("SELECT Count(*) FROM Journal"), after);
 }
 
+// A journal begun before its index of each aircraft's lines by time gets the index at the
+// next open by a login that owns it; others open it as it is and read the same figures.
+TEST_F(ServerRoles, AJournalWithoutItsAircraftIndexGetsItFromItsOwners) {
+    const QString indexSql = QStringLiteral(
+        "SELECT count(*) FROM pg_indexes WHERE schemaname = 'timemgr' AND indexname = "
+        "'journal_aircraft_time'");
+    ASSERT_EQ(queryTestServer(store.serverUri(), indexSql), QStringList{"1"});
+    ASSERT_TRUE(runOnTestServer(store.serverUri(), "DROP INDEX timemgr.journal_aircraft_time"));
+    const QString sums =
+        "SELECT Count(*) & '/' & Sum(Val(NewValue)) FROM Journal WHERE TableName = 'Aircraft'";
+
+    const QString clerk = loginIn("velmora_entry");
+    QString before;
+    {
+        auto db = Database::open(mainAs(clerk));
+        db->execute("UPDATE Aircraft SET TotalTime = 104 WHERE RegNum = 'N1'");
+        before = db->openRecordset(sums)->value(0).toString();
+    }
+    EXPECT_EQ(queryTestServer(store.serverUri(), indexSql), QStringList{"0"});
+    const QString admin = loginIn("velmora_admin");
+    auto db = Database::open(mainAs(admin));
+    EXPECT_EQ(queryTestServer(store.serverUri(), indexSql), QStringList{"1"});
+    EXPECT_EQ(db->openRecordset(sums)->value(0).toString(), before);
+}
+
 TEST_F(ServerRoles, ALoginWithoutRightsIsToldSoWithANumber) {
     const QString stranger = loginIn(nullptr);
     expectNoPermission([&] { Database::open(mainAs(stranger)); });

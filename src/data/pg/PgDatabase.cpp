@@ -197,6 +197,15 @@ bool PgDatabase::openSchema() {
             tx.commit();
         } catch (const DbError&) {
         }
+    } else if (facts_.journalLacksIndex) {
+        // Once per data set: the index is built while the journal takes no new lines.
+        try {
+            Transaction tx(*this);
+            markCatalogChanged();
+            simple(journalAircraftTimeIndexSql(loc_.schema), QString());
+            tx.commit();
+        } catch (const DbError&) {
+        }
     }
     return true;
 }

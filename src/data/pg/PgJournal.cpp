@@ -179,6 +179,7 @@ QString journalTablesSql(const QString& schema) {
                "newvalue text, hash text COLLATE \"C\", entry bigint);\n"
                "CREATE INDEX IF NOT EXISTS journal_regnum ON %1 (regnum, seq);\n"
                "CREATE INDEX IF NOT EXISTS journal_time ON %1 (tablename, changedat);\n"
+               "%5"
                "DROP TRIGGER IF EXISTS journal_guard ON %1;\n"
                "CREATE TRIGGER journal_guard BEFORE INSERT OR UPDATE OR DELETE ON %1 FOR EACH "
                "ROW EXECUTE FUNCTION velmora_jet.journal_guard();\n"
@@ -192,7 +193,16 @@ QString journalTablesSql(const QString& schema) {
                "DROP TRIGGER IF EXISTS journal_seal ON %2;\n"
                "CREATE CONSTRAINT TRIGGER journal_seal AFTER INSERT ON %2 DEFERRABLE INITIALLY "
                "DEFERRED FOR EACH ROW EXECUTE FUNCTION velmora_jet.journal_seal();\n")
-        .arg(journal, staged, QLatin1String(kPgRowIdColumn), nocase);
+        .arg(journal, staged, QLatin1String(kPgRowIdColumn), nocase,
+             journalAircraftTimeIndexSql(schema));
+}
+
+QString journalAircraftTimeIndexSql(const QString& schema) {
+    return QStringLiteral(
+               "CREATE INDEX IF NOT EXISTS %1 ON %2 (regnum, changedat) WHERE tablename = "
+               "'Aircraft';\n")
+        .arg(QLatin1String(kJournalAircraftTimeIndex),
+             qualified(schema, QStringLiteral("journal")));
 }
 
 QString journalTriggerSql(const QString& schema, const JournalledTable& t) {

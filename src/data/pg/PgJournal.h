@@ -40,6 +40,11 @@ inline constexpr char kJournalFunctionsRevision[] = "velmora journal 1";
 // The journal's tables of a data set's schema (the journal, its staging table) with their
 // triggers; nothing for those that are there.
 QString journalTablesSql(const QString& schema);
+// One aircraft's lines of its totals by time, which the use per day of an aircraft reads:
+// without it the server reads every aircraft's lines of the period. Journals begun before it
+// get it at the next open by a login that owns the journal.
+inline constexpr char kJournalAircraftTimeIndex[] = "journal_aircraft_time";
+QString journalAircraftTimeIndexSql(const QString& schema);
 
 // A journalled table of a data set: its name as the files spell it, and its columns as the
 // server keeps them (lower case) and as spelled.

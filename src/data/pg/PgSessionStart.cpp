@@ -1,5 +1,6 @@
 #include "PgSessionStart.h"
 
+#include "PgJournal.h"
 #include "data/DateDisplay.h"
 #include "data/JetSqlTranslator.h"
 
@@ -35,9 +36,14 @@ QString sessionStartSql() {
                "(SELECT count(*) = 2 FROM pg_catalog.pg_class c JOIN pg_catalog.pg_attribute a ON "
                "a.attrelid = c.oid WHERE c.relnamespace = n.oid AND c.relkind IN ('r', 'p') AND "
                "((c.relname = 'aircraft' AND a.attname = 'regnum') OR (c.relname = 'parts' AND "
-               "a.attname = 'itemnumber')) AND a.attnum > 0 AND NOT a.attisdropped) "
+               "a.attname = 'itemnumber')) AND a.attnum > 0 AND NOT a.attisdropped), "
+               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
+               "c.relname = 'journal' AND c.relkind IN ('r', 'p') AND "
+               "pg_catalog.pg_has_role(c.relowner, 'USAGE') AND NOT EXISTS (SELECT 1 FROM "
+               "pg_catalog.pg_class i WHERE i.relnamespace = n.oid AND i.relname = '%2' AND "
+               "i.relkind = 'i')) "
                "FROM (SELECT 1) AS one LEFT JOIN pg_catalog.pg_namespace n ON n.nspname = $4")
-        .arg(QLatin1String(kPgJetSchema));
+        .arg(QLatin1String(kPgJetSchema), QLatin1String(kJournalAircraftTimeIndex));
 }
 
 std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& host,
@@ -52,7 +58,7 @@ std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& ho
 
 SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     SessionFacts f;
-    if (rows.empty() || rows.front().size() < 16)
+    if (rows.empty() || rows.front().size() < 17)
         return f;
     const std::vector<Value>& r = rows.front();
     f.schemaExists = r[7].toBool();
@@ -64,6 +70,7 @@ SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     f.hasQueryTable = r[13].toBool();
     f.hasNamesTable = r[14].toBool();
     f.mayKeepJournal = r[15].toBool();
+    f.journalLacksIndex = r[16].toBool();
     return f;
 }
 

@@ -5,8 +5,9 @@
 // display for Format's "Short Date", and the workstation and program the journal names) are set by
 // the same statement that reads what opening the data set needs to know: whether its schema is
 // there, the revision of the engine's functions, whether it keeps a journal, what the login may do
-// in it, which of the engine's own tables it has, and whether it is a data set that keeps a
-// journal (one with the aircraft and their components).
+// in it, which of the engine's own tables it has, whether it is a data set that keeps a
+// journal (one with the aircraft and their components), and whether its journal lacks an index
+// the login may add.
 
 #include "data/Value.h"
 
@@ -26,6 +27,8 @@ struct SessionFacts {
     bool hasQueryTable = false;
     bool hasNamesTable = false;
     bool mayKeepJournal = false;  // it has the aircraft's registrations and components' items
+    // Its journal lacks an index journals get now, and the login owns the journal to add it.
+    bool journalLacksIndex = false;
 };
 
 // The statement and its values: searchPath as SET search_path takes it, the data set's
