@@ -1,6 +1,7 @@
 // The screens as a user meets them, offscreen: opening the aircraft set-up screen on a
 // large fleet, choosing another aircraft, rebuilding the remaining-life list with its grid
 // filled and drawn, and choosing an oil component with a long sample history.
+#include "AircraftScreenOpening.h"
 #include "BenchDialogs.h"
 #include "BenchFleet.h"
 #include "FleetGenerator.h"
@@ -23,6 +24,7 @@
 
 using namespace velmora;
 using bench::noMessageShown;
+using bench::openAircraftScreen;
 
 namespace {
 
@@ -48,15 +50,8 @@ void BM_AircraftScreenOpen(benchmark::State& state) {
     if (!f)
         return;
     for (auto _ : state) {
-        aircraft::frmAircraft screen(f->dataPath);
-        screen.Form_Activate();
-        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
-        if (!noMessageShown(state))
+        if (!openAircraftScreen(state, f->dataPath))
             return;
-        if (control<screens::DataGrid>(screen, "grdDataGrid")->rowCount() == 0) {
-            state.SkipWithError("the first aircraft shows no components");
-            return;
-        }
     }
 }
 BENCHMARK(BM_AircraftScreenOpen)->Unit(benchmark::kMillisecond);
@@ -69,15 +64,8 @@ void BM_AircraftScreenOpenAlone(benchmark::State& state) {
         return;
     f->db.reset();
     for (auto _ : state) {
-        aircraft::frmAircraft screen(f->dataPath);
-        screen.Form_Activate();
-        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
-        if (!noMessageShown(state))
+        if (!openAircraftScreen(state, f->dataPath))
             break;
-        if (control<screens::DataGrid>(screen, "grdDataGrid")->rowCount() == 0) {
-            state.SkipWithError("the first aircraft shows no components");
-            break;
-        }
     }
     try {
         f->db = data::Database::open(f->fleet.mainFile);

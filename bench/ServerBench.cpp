@@ -3,10 +3,9 @@
 // million component rows. The fleets are
 // copied to the server once (velmora-migrate's copy) into the empty database named by
 // $VELMORA_BENCH_PG (a postgresql:// URI; start one with tests/support/pg-test-server.sh).
-#include "BenchDialogs.h"
+#include "AircraftScreenOpening.h"
 #include "BenchFleet.h"
 #include "RowReading.h"
-#include "aircraft/frmAircraft.h"
 #include "data/DataFiles.h"
 #include "data/DataSetMigration.h"
 #include "data/Database.h"
@@ -14,11 +13,8 @@
 #include "due/DueFilter.h"
 #include "due/DueList.h"
 #include "remaining/RemainingLifeRebuild.h"
-#include "screens/common/DataGrid.h"
-#include "support/Controls.h"
 #include "utilisation/PlannedUtilisation.h"
 
-#include <QPixmap>
 #include <QUrl>
 
 #include <benchmark/benchmark.h>
@@ -29,8 +25,6 @@
 namespace velmora::bench {
 
 namespace {
-
-using velmora::test::control;
 
 // Runs one statement on the server of $VELMORA_BENCH_PG; false when it fails.
 bool runOnServer(const QString& uri, const QString& sql, QString* error) {
@@ -125,23 +119,6 @@ BENCHMARK(BM_RemainingLifeRebuildOnServer)->Unit(benchmark::kMicrosecond);
 // The aircraft set-up screen opened on the server, its first aircraft's components drawn,
 // while the program holds the data set open: the counterpart of BM_AircraftScreenOpen on the
 // files, on the same fleet.
-// Opens the aircraft set-up screen and draws its first aircraft's components; false (the
-// benchmark skipped) when a message was shown or no component was drawn.
-bool openAircraftScreen(benchmark::State& state, const QString& dataPath) {
-    aircraft::frmAircraft screen(dataPath);
-    screen.Form_Activate();
-    QPixmap pixmap(control<screens::DataGrid>(screen, "grdDataGrid")->size());
-    control<screens::DataGrid>(screen, "grdDataGrid")->render(&pixmap);
-    benchmark::DoNotOptimize(pixmap);
-    if (!noMessageShown(state))
-        return false;
-    if (control<screens::DataGrid>(screen, "grdDataGrid")->rowCount() == 0) {
-        state.SkipWithError("the first aircraft shows no components");
-        return false;
-    }
-    return true;
-}
-
 void BM_AircraftScreenOpenOnServer(benchmark::State& state) {
     const HeldServerFleet held = heldServerFleet(state);
     if (held.dataPath.isEmpty())

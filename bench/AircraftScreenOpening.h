@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+namespace velmora::bench {
+
+// Opens the aircraft set-up screen on a data path and draws its first aircraft's components,
+// as the user sees them; false (the benchmark skipped) when a message was shown or no
+// component was drawn.
+bool openAircraftScreen(benchmark::State& state, const QString& dataPath);
+
+}  // namespace velmora::bench
