@@ -4,14 +4,13 @@
 #include "data/DataFiles.h"
 #include "data/DataSetMigration.h"
 #include "data/Schema.h"
+#include "support/PgTableLock.h"
 #include "support/PgTestServer.h"
 #include "support/TestFiles.h"
 #include "support/ToolRun.h"
 
 #include <QDir>
 #include <QProcess>
-
-#include <libpq-fe.h>
 
 #include <gtest/gtest.h>
 
@@ -38,22 +37,6 @@ void makeSource(const QString& dataPath) {
     auto templates = data::Database::open(data::dataFileName(dataPath, data::files::kTemplates));
     templates->execute("INSERT INTO Aircraft (Make, Model) VALUES ('Bell', '206B')");
 }
-
-// A session on the source server that holds one of its tables locked, so that a copy that
-// reaches the table waits there, in the middle of its work.
-class TableLock {
-  public:
-    TableLock(const QString& uri, const QString& table)
-        : conn_(PQconnectdb(uri.toUtf8().constData())) {
-        const QByteArray sql = "BEGIN; LOCK TABLE " + table.toUtf8() + " IN ACCESS EXCLUSIVE MODE";
-        PQclear(PQexec(conn_, sql.constData()));
-    }
-    ~TableLock() { PQfinish(conn_); }
-    void release() { PQclear(PQexec(conn_, "COMMIT")); }
-
-  private:
-    PGconn* conn_;
-};
 
 // Waits until a session on the server waits for a lock: the copy has got as far as the
 // locked table. False when that has not happened within a minute.
@@ -84,7 +67,7 @@ class MigrateFailure : public ::testing::Test {
     // Copies the source server's data set onto a server of the test's own, stops that server
     // while the copy waits for the source's table, and starts it again.
     void crashIntoOwnServer(OwnPgServer& target, const QString& table) {
-        TableLock lock(source.uri(), table);
+        PgTableLock lock(source.uri(), table, "ACCESS EXCLUSIVE");
         QProcess migrate;
         migrate.start(VELMORA_MIGRATE_BIN, {"--from", source.uri(), "--to", target.uri()});
         ASSERT_TRUE(waitForLockWaiter(source.uri()))

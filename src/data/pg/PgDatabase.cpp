@@ -198,11 +198,15 @@ bool PgDatabase::openSchema() {
         } catch (const DbError&) {
         }
     } else if (facts_.journalLacksIndex) {
-        // Once per data set: the index is built while the journal takes no new lines.
+        // Once per data set: the index is built while the journal takes no new lines. A
+        // workstation in the middle of a change is not waited for long: the index is then
+        // left to a later open.
         try {
             Transaction tx(*this);
             markCatalogChanged();
-            simple(journalAircraftTimeIndexSql(loc_.schema), QString());
+            simple(QStringLiteral("SET LOCAL lock_timeout = '1s'; ") +
+                       journalAircraftTimeIndexSql(loc_.schema),
+                   QString());
             tx.commit();
         } catch (const DbError&) {
         }
