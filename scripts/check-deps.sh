@@ -34,7 +34,9 @@ while IFS= read -r dir; do
     [ -n "$owner" ] || owner=$(dpkg -S "$config" 2>/dev/null | head -1 | cut -d: -f1 || true)
     [ -n "$owner" ] || continue
     checked=$((checked + 1))
-    if ! printf '%s\n' "$closure" | grep -qx "$owner"; then
+    # A here-string, not a pipe: grep -q stops at the first match, and under pipefail the
+    # writer cut off by that would count as a failure, now and then.
+    if ! grep -qx "$owner" <<<"$closure"; then
         missing+=("$owner ($config)")
     fi
 done < <(grep -E '^[A-Za-z0-9_]+_DIR:PATH=/' "$build/CMakeCache.txt" | cut -d= -f2 | sort -u)
