@@ -3,6 +3,7 @@
 #include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
+#include "data/Schema.h"
 #include "data/pg/PgDatabase.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +160,31 @@ TEST_F(ServerConnection, ReadsAndNewTransactionsCarryOnAfterARestart) {
     for (const char* internal : {"UPDATE", "terminating", "administrator", "pipeline"})
         EXPECT_FALSE(e->text().contains(internal)) << e->text().toStdString();
     EXPECT_EQ(db->openRecordset("SELECT TotalTime FROM Aircraft")->value(0).toDouble(), 101.5);
+}
+
+// A data set is found by its own name, whatever characters it holds, and what the session
+// learns at its start about its tables (its journal, its stored queries, whether the login
+// may change it) holds for it and for no other data set.
+TEST_F(ServerConnection, ADataSetWhoseNameNeedsQuotingOpensWithItsJournal) {
+    const QString oddName = store.location("Fleet 2 (old).mdb");
+    data::schema::createMainFile(oddName);
+    {
+        auto db = Database::open(oddName);
+        EXPECT_FALSE(db->isReadOnly());
+        addAircraft(*db, "N7", 12.5);
+        db->execute("UPDATE Aircraft SET TotalTime = 20 WHERE RegNum = 'N7'");
+        db->execute("CREATE TABLE Extra (Id LONG)");
+    }
+    auto again = Database::open(oddName);
+    EXPECT_GE(again->openRecordset("SELECT Count(*) AS N FROM Journal WHERE RegNum = 'N7'")
+                  ->value("N")
+                  .toInt(),
+              1);
+    EXPECT_TRUE(again->hasTable("Extra"));
+    // The data set beside it shares none of it.
+    auto other = Database::open(main);
+    EXPECT_FALSE(other->hasTable("Extra"));
+    EXPECT_EQ(other->openRecordset("SELECT Count(*) AS N FROM Journal")->value("N").toInt(), 0);
 }
 
 // A data set made by an older program keeps that program's engine functions on the server;

@@ -9,40 +9,44 @@ namespace velmora::data::pg {
 QString sessionStartSql() {
     // set_config() comes first in the select list and is evaluated before the reads; the
     // reads name every object with its schema, so they do not depend on the search path.
-    // They read the catalog's own tables by the schema's oid, not its views by names: a new
-    // session has none of the catalog in its caches yet, and every view, name to look up
-    // and function to plan costs it time before its first statement.
+    // A new session has none of the catalog in its caches yet, and every catalog table it
+    // plans a read of costs it time before its first statement: the schema is found by its
+    // name through to_regnamespace(), and the schema's tables are read in one pass over
+    // pg_class that answers every question about them at once.
     return QStringLiteral(
                "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
                "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
                "false), set_config('velmora.screen', '', false), "
                "set_config('velmora.date_display', $7, false), "
-               "set_config('velmora.migration', '', false), n.oid IS NOT NULL, "
+               "set_config('velmora.migration', '', false), n IS NOT NULL, "
                "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
                "to_regnamespace('%1') AND d.classoid = 'pg_catalog.pg_namespace'::regclass AND "
                "d.objsubid = 0), "
                "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
                "to_regprocedure('%1.journal_seal()') AND d.classoid = "
                "'pg_catalog.pg_proc'::regclass AND d.objsubid = 0), "
-               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
-               "c.relname = 'journal' AND c.relkind IN ('r', 'p')), "
-               "has_schema_privilege(n.oid, 'USAGE'), has_schema_privilege(n.oid, 'CREATE') OR "
-               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
-               "c.relkind IN ('r', 'p') AND has_table_privilege(c.oid, 'INSERT,UPDATE,DELETE')), "
-               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
-               "c.relname = $5 AND c.relkind IN ('r', 'p')), "
-               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
-               "c.relname = $6 AND c.relkind IN ('r', 'p')), "
-               "(SELECT count(*) = 2 FROM pg_catalog.pg_class c JOIN pg_catalog.pg_attribute a ON "
-               "a.attrelid = c.oid WHERE c.relnamespace = n.oid AND c.relkind IN ('r', 'p') AND "
-               "((c.relname = 'aircraft' AND a.attname = 'regnum') OR (c.relname = 'parts' AND "
-               "a.attname = 'itemnumber')) AND a.attnum > 0 AND NOT a.attisdropped), "
-               "EXISTS (SELECT 1 FROM pg_catalog.pg_class c WHERE c.relnamespace = n.oid AND "
-               "c.relname = 'journal' AND c.relkind IN ('r', 'p') AND "
-               "pg_catalog.pg_has_role(c.relowner, 'USAGE') AND NOT EXISTS (SELECT 1 FROM "
-               "pg_catalog.pg_class i WHERE i.relnamespace = n.oid AND i.relname = '%2' AND "
-               "i.relkind = 'i')) "
-               "FROM (SELECT 1) AS one LEFT JOIN pg_catalog.pg_namespace n ON n.nspname = $4")
+               "coalesce(t.has_journal, false), has_schema_privilege(n, 'USAGE'), "
+               "has_schema_privilege(n, 'CREATE') OR coalesce(t.may_write, false), "
+               "coalesce(t.has_queries, false), coalesce(t.has_names, false), "
+               "coalesce(t.has_aircraft AND t.has_parts, false), "
+               "coalesce(t.owns_journal AND NOT t.has_index, false) "
+               "FROM pg_catalog.to_regnamespace(pg_catalog.quote_ident($4)) AS n "
+               "LEFT JOIN LATERAL (SELECT "
+               "bool_or(c.relname = 'journal' AND c.relkind IN ('r', 'p')) AS has_journal, "
+               "bool_or(c.relkind IN ('r', 'p') AND has_table_privilege(c.oid, "
+               "'INSERT,UPDATE,DELETE')) AS may_write, "
+               "bool_or(c.relname = $5 AND c.relkind IN ('r', 'p')) AS has_queries, "
+               "bool_or(c.relname = $6 AND c.relkind IN ('r', 'p')) AS has_names, "
+               "bool_or(c.relname = 'aircraft' AND c.relkind IN ('r', 'p') AND EXISTS (SELECT 1 "
+               "FROM pg_catalog.pg_attribute a WHERE a.attrelid = c.oid AND a.attname = 'regnum' "
+               "AND a.attnum > 0 AND NOT a.attisdropped)) AS has_aircraft, "
+               "bool_or(c.relname = 'parts' AND c.relkind IN ('r', 'p') AND EXISTS (SELECT 1 "
+               "FROM pg_catalog.pg_attribute a WHERE a.attrelid = c.oid AND a.attname = "
+               "'itemnumber' AND a.attnum > 0 AND NOT a.attisdropped)) AS has_parts, "
+               "bool_or(c.relname = 'journal' AND c.relkind IN ('r', 'p') AND "
+               "pg_catalog.pg_has_role(c.relowner, 'USAGE')) AS owns_journal, "
+               "bool_or(c.relname = '%2' AND c.relkind = 'i') AS has_index "
+               "FROM pg_catalog.pg_class c WHERE c.relnamespace = n) AS t ON true")
         .arg(QLatin1String(kPgJetSchema), QLatin1String(kJournalAircraftTimeIndex));
 }
 
