@@ -1,5 +1,7 @@
 #include "DataFiles.h"
 
+#include "pg/PgConnectionStart.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -19,6 +21,11 @@ QString dataPathOf(const QString& given) {
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
+}
+
+void startConnectingEarly(const QString& location) {
+    if (isServerLocation(location))
+        pg::startConnecting(location);
 }
 
 bool isMissingFolder(const QString& dataPath) {

@@ -3,7 +3,9 @@
 #include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
+#include "data/DataFiles.h"
 #include "data/Schema.h"
+#include "data/pg/PgConnectionStart.h"
 #include "data/pg/PgDatabase.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +187,43 @@ TEST_F(ServerConnection, ADataSetWhoseNameNeedsQuotingOpensWithItsJournal) {
     auto other = Database::open(main);
     EXPECT_FALSE(other->hasTable("Extra"));
     EXPECT_EQ(other->openRecordset("SELECT Count(*) AS N FROM Journal")->value("N").toInt(), 0);
+}
+
+// A connection started as a program starts serves its first connection to that server, once,
+// and no other: not another server's, nor one that gives a password of its own.
+TEST_F(ServerConnection, AConnectionStartedEarlyIsTakenOverOnceByItsOwnServer) {
+    const QString server = store.serverUri();
+    data::startConnectingEarly(main);
+    auto taken = data::pg::takeStartedConnection(server, false);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(PQstatus(taken.get()), CONNECTION_OK) << PQerrorMessage(taken.get());
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, false));
+
+    data::startConnectingEarly(main);
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, true));
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, false));  // closed, not kept
+
+    data::startConnectingEarly(main);
+    EXPECT_FALSE(data::pg::takeStartedConnection("postgresql:///elsewhere?host=/nowhere", false));
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, false));
+
+    // The open after an early start works on the data set as any other.
+    data::startConnectingEarly(main);
+    auto db = Database::open(main);
+    addAircraft(*db, "N3", 7);
+    EXPECT_EQ(db->openRecordset("SELECT TotalTime FROM Aircraft")->value(0).toDouble(), 7);
+}
+
+// A server that cannot be reached is reported by the open that takes the early start over,
+// in the same words as without it.
+TEST_F(ServerConnection, AnEarlyStartToNoServerIsReportedByTheOpen) {
+    const QString nowhere = "postgresql:///postgres?host=/nonexistent-velmora-socket#Timemgr";
+    data::startConnectingEarly(nowhere);
+    const auto e = dbErrorOf([&] { Database::open(nowhere); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number(), err::ServerConnection);
+    EXPECT_TRUE(e->text().startsWith("Cannot connect to the database server"))
+        << e->text().toStdString();
 }
 
 // A data set made by an older program keeps that program's engine functions on the server;

@@ -3,6 +3,8 @@
 // a data set and the session's start.
 #include "PgDatabase.h"
 
+#include "PgConnectionStart.h"
+
 #include "PgDatabaseImpl.h"
 #include "PgErrors.h"
 #include "PgJetFunctions.h"
@@ -288,6 +290,8 @@ Connection connectToServer(const QString& uri) {
     const char* keywords[] = {"dbname", "client_encoding",
                               password.isEmpty() ? nullptr : "password", nullptr};
     const char* values[] = {dbname.constData(), "UTF8", password.constData(), nullptr};
+    if (Connection begun = takeStartedConnection(uri, !password.isEmpty()))
+        return begun;
     return Connection(PQconnectdbParams(keywords, values, 1));
 }
 
