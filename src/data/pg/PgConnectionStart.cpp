@@ -1,5 +1,7 @@
 #include "PgConnectionStart.h"
 
+#include "PgLocation.h"
+
 #include <QDeadlineTimer>
 
 #include <cerrno>
@@ -33,11 +35,17 @@ StartedConnection& started() {
     return s;
 }
 
-QString serverUriOf(const QString& location) {
-    QString uri = location.trimmed();
-    if (const qsizetype hash = uri.indexOf(u'#'); hash >= 0)
-        uri.truncate(hash);
-    return uri;
+// A connection made by libpq's connect (blocking or not) with the settings every connection
+// of the program has. The password comes after the URI, which is expanded in its place: it
+// adds to it. The client encoding is set by the connection's start, with no statement of its
+// own.
+template <typename Connect>
+Connection withSettings(const QString& uri, const QByteArray& password, Connect connect) {
+    const QByteArray dbname = uri.toUtf8();
+    const char* keywords[] = {"dbname", "client_encoding",
+                              password.isEmpty() ? nullptr : "password", nullptr};
+    const char* values[] = {dbname.constData(), "UTF8", password.constData(), nullptr};
+    return Connection(connect(keywords, values));
 }
 
 // Whether the socket is ready for what libpq waits for, within the time left (forever when
@@ -75,12 +83,10 @@ int connectTimeoutOf(PGconn* conn) {
 
 void startConnecting(const QString& location) {
     const QString uri = serverUriOf(location);
-    const QByteArray dbname = uri.toUtf8();
-    // The same settings as every connection of the program (see connectToServer), so that the
-    // session is the one it would have made.
-    const char* keywords[] = {"dbname", "client_encoding", nullptr};
-    const char* values[] = {dbname.constData(), "UTF8", nullptr};
-    Connection conn(PQconnectStartParams(keywords, values, 1));
+    Connection conn =
+        withSettings(uri, {}, [](const char* const* keywords, const char* const* values) {
+            return PQconnectStartParams(keywords, values, 1);
+        });
     if (conn && PQstatus(conn.get()) == CONNECTION_BAD)
         conn.reset();
     StartedConnection s{uri, std::move(conn), QDeadlineTimer(kTakeOverWithinMs),
@@ -111,6 +117,15 @@ Connection takeStartedConnection(const QString& location, bool withPassword) {
         s.next = PQconnectPoll(s.conn.get());
     }
     return std::move(s.conn);
+}
+
+Connection connectNow(const QString& uri, const QByteArray& password) {
+    if (Connection begun = takeStartedConnection(uri, !password.isEmpty()))
+        return begun;
+    return withSettings(uri.trimmed(), password,
+                        [](const char* const* keywords, const char* const* values) {
+                            return PQconnectdbParams(keywords, values, 1);
+                        });
 }
 
 }  // namespace velmora::data::pg

@@ -22,4 +22,9 @@ void startConnecting(const QString& uri);
 // its own, which the started connection did not know. Any other started connection is closed.
 Connection takeStartedConnection(const QString& uri, bool withPassword);
 
+// A connection to the server of the URI, waited for: the started one when it may be taken
+// over, else a new one, with the password when it is not empty. It may have failed: its
+// status and error message tell.
+Connection connectNow(const QString& uri, const QByteArray& password);
+
 }  // namespace velmora::data::pg

@@ -283,16 +283,7 @@ QHash<QString, QString>& sessionPasswords() {
 
 // A connection to the server of a URI, with the session's password for it if there is one.
 Connection connectToServer(const QString& uri) {
-    const QByteArray dbname = uri.trimmed().toUtf8();
-    const QByteArray password = sessionPasswords().value(uri.trimmed()).toUtf8();
-    // The password comes after the URI, which is expanded in its place: it adds to it.
-    // The client encoding is set by the connection's start, with no statement of its own.
-    const char* keywords[] = {"dbname", "client_encoding",
-                              password.isEmpty() ? nullptr : "password", nullptr};
-    const char* values[] = {dbname.constData(), "UTF8", password.constData(), nullptr};
-    if (Connection begun = takeStartedConnection(uri, !password.isEmpty()))
-        return begun;
-    return Connection(PQconnectdbParams(keywords, values, 1));
+    return connectNow(uri, sessionPasswords().value(uri.trimmed()).toUtf8());
 }
 
 // A new session with the server, of its own, for the data set at the location.
@@ -358,9 +349,7 @@ std::shared_ptr<Database> createServerDataSet(const QString& location,
 }
 
 void setSessionPassword(const QString& uri, const QString& password) {
-    QString key = uri.trimmed();
-    if (const qsizetype hash = key.indexOf(u'#'); hash >= 0)
-        key.truncate(hash);
+    const QString key = serverUriOf(uri);
     if (password.isEmpty())
         sessionPasswords().remove(key);
     else
@@ -368,9 +357,7 @@ void setSessionPassword(const QString& uri, const QString& password) {
 }
 
 bool serverNeedsPassword(const QString& location) {
-    QString uri = location.trimmed();
-    if (const qsizetype hash = uri.indexOf(u'#'); hash >= 0)
-        uri.truncate(hash);
+    const QString uri = serverUriOf(location);
     if (!isServerLocation(uri) || holdsPassword(uri))
         return false;
     const Connection conn = connectToServer(uri);

@@ -52,6 +52,13 @@ Location parseLocation(const QString& location) {
     return loc;
 }
 
+QString serverUriOf(const QString& location) {
+    QString uri = location.trimmed();
+    if (const qsizetype hash = uri.indexOf(u'#'); hash >= 0)
+        uri.truncate(hash);
+    return uri;
+}
+
 QString postgresFromSqliteText(const QString& sql) {
     QString named = postgresNamesIn(sql);
     QString out;

@@ -17,6 +17,10 @@ struct Location {
 // Throws DbError InvalidPath when the location names no data set or holds a password.
 Location parseLocation(const QString& location);
 
+// The server's URI of a location (what comes before '#'), or the URI itself, without blanks
+// around it.
+QString serverUriOf(const QString& location);
+
 // "?1" markers of SQLite text become PostgreSQL's "$1"; names are kept as PostgreSQL keeps
 // them. Literals pass unchanged.
 QString postgresFromSqliteText(const QString& sql);

@@ -121,9 +121,7 @@ class Setup {
 }  // namespace
 
 QStringList setUpServerRoles(const QString& given) {
-    QString uri = given.trimmed();
-    if (const qsizetype hash = uri.indexOf(u'#'); hash >= 0)
-        uri.truncate(hash);
+    const QString uri = serverUriOf(given);
     if (!isServerLocation(uri))
         throw DbError(err::InvalidPath,
                       QStringLiteral("'%1' names no database server: it must be a connection "
