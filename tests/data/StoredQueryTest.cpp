@@ -162,6 +162,37 @@ TEST_P(StoredQueries, ANameIsATableWhileTheTableIsThere) {
     EXPECT_DB_ERROR(db->openRecordset("Later"), err::ObjectNotFound);
 }
 
+// A data set opened again knows its tables by any case from the start; an index, a stored
+// query and the engine's own tables are no tables, and a table another workstation makes
+// afterwards is one.
+TEST_P(StoredQueries, ADataSetOpenedAgainKnowsItsTablesAndOnlyThem) {
+    db->createQueryDef("Query1", kActiveParts);
+    db->execute("CREATE TABLE Scratch (Name TEXT(10))");
+    db->execute("CREATE INDEX ScratchName ON Scratch (Name)");
+    db->execute("INSERT INTO Scratch (Name) VALUES ('kept')");
+    db.reset();
+    auto again = Database::open(path);
+    EXPECT_TRUE(again->hasTable("SCRATCH"));
+    EXPECT_TRUE(again->hasTable("[parts]"));
+    EXPECT_FALSE(again->hasTable("ScratchName"));
+    EXPECT_FALSE(again->hasTable("Query1"));
+    EXPECT_FALSE(again->hasTable("_storedqueries"));
+    EXPECT_FALSE(again->hasTable("_velmora_names"));
+    EXPECT_FALSE(again->hasTable("_journal_staged"));
+    EXPECT_EQ(again->openRecordset("Query1")->recordCount(), 2);
+    auto rs = again->openRecordset("scratch");
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->field(0).table, "Scratch");
+    EXPECT_EQ(rs->field(0).type.kind, data::FieldType::Kind::Text);
+    EXPECT_EQ(rs->field(0).type.size, 10);
+
+    auto other = Database::open(path);
+    other->execute("CREATE TABLE Later (Name TEXT(10))");
+    EXPECT_TRUE(again->hasTable("Later"));
+    other->execute("DROP TABLE Later");
+    EXPECT_DB_ERROR(again->openRecordset("Later"), err::ObjectNotFound);
+}
+
 TEST_P(StoredQueries, RolledBackCreationLeavesNoTrace) {
     {
         data::Transaction tx(*db);

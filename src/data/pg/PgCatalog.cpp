@@ -8,6 +8,27 @@
 
 namespace velmora::data::pg {
 
+namespace {
+
+// The engine's own tables, which are no tables of the data set (a name in lower case).
+bool isOwnTable(const QString& key) {
+    return key.startsWith(u'_') &&
+           (key == kQueryTable || key == kNamesTable || isJournalWorkTable(key));
+}
+
+}  // namespace
+
+void PgCatalog::sessionStarted(bool hasQueryTable, bool hasNamesTable, const QStringList& tables) {
+    if (hasQueryTable)
+        queryTableKnown_ = true;
+    namesTableSeen_ = hasNamesTable;
+    // A name is looked up in lower case: a table the server keeps in another case is not
+    // one by any name a statement gives, and is left to be asked as before.
+    for (const QString& t : tables)
+        if (t == t.toLower() && !isOwnTable(t))
+            knownTables_.insert(t);
+}
+
 QStringList PgCatalog::tableNames() {
     QStringList out;
     for (const auto& row :
@@ -20,25 +41,35 @@ QStringList PgCatalog::tableNames() {
     return out;
 }
 
+void PgCatalog::readTables(const std::vector<Oid>& oids) {
+    QHash<Oid, TableInfo> read;  // kept only when the statement succeeds
+    QStringList numbers;
+    for (const Oid oid : oids)
+        if (oid != InvalidOid && !tables_.contains(oid) && !read.contains(oid)) {
+            read.insert(oid, TableInfo());
+            numbers << QString::number(oid);
+        }
+    if (read.isEmpty())
+        return;
+    for (const auto& row :
+         session_.rows(QStringLiteral("SELECT a.attrelid, c.relname, a.attnum, a.attname, "
+                                      "format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+                                      "JOIN pg_class c ON c.oid = a.attrelid WHERE a.attrelid = "
+                                      "ANY($1::oid[]) AND a.attnum > 0 AND NOT a.attisdropped"),
+                       {Value(u'{' + numbers.join(u',') + u'}')})) {
+        TableInfo& info = read[static_cast<Oid>(row[0].toInt())];
+        info.name = row[1].toString();
+        info.columns.insert(static_cast<int>(row[2].toInt()),
+                            {row[3].toString(), fieldTypeOfServerType(row[4].toString())});
+    }
+    tables_.insert(read);
+}
+
 const TableInfo* PgCatalog::tableInfo(Oid oid) {
     if (oid == InvalidOid)
         return nullptr;
-    auto it = tables_.find(oid);
-    if (it == tables_.end()) {
-        TableInfo info;
-        for (const auto& row : session_.rows(
-                 QStringLiteral("SELECT c.relname, a.attnum, a.attname, "
-                                "format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
-                                "JOIN pg_class c ON c.oid = a.attrelid WHERE a.attrelid = "
-                                "$1 AND a.attnum > 0 AND NOT a.attisdropped"),
-                 {Value(static_cast<std::int64_t>(oid))})) {
-            info.name = row[0].toString();
-            info.columns.insert(static_cast<int>(row[1].toInt()),
-                                {row[2].toString(), fieldTypeOfServerType(row[3].toString())});
-        }
-        it = tables_.insert(oid, info);
-    }
-    return &*it;
+    readTables({oid});
+    return &*tables_.constFind(oid);
 }
 
 QStringList PgCatalog::columnsOf(const QString& table) {
@@ -149,10 +180,7 @@ const PgCatalog::NameLookup& PgCatalog::lookUp(const QString& name) {
     }
     NameLookup out;
     out.key = key;
-    // The engine's own tables are no tables of the data set.
-    const bool own = key.startsWith(u'_') &&
-                     (key == kQueryTable || key == kNamesTable || isJournalWorkTable(key));
-    out.isTable = !own && !found.empty() && found.front()[0].toBool();
+    out.isTable = !isOwnTable(key) && !found.empty() && found.front()[0].toBool();
     if (queries && !found.empty() && !found.front()[1].isNull()) {
         out.querySql = found.front()[1].toString();
         if (out.querySql.isNull())

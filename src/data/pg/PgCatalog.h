@@ -54,12 +54,9 @@ class PgCatalog {
     PgCatalog(QString schema, CatalogSession session)
         : schema_(std::move(schema)), session_(std::move(session)) {}
 
-    // A new session found these tables of the engine's own at its start.
-    void sessionStarted(bool hasQueryTable, bool hasNamesTable) {
-        if (hasQueryTable)
-            queryTableKnown_ = true;
-        namesTableSeen_ = hasNamesTable;
-    }
+    // A new session found these tables of the engine's own at its start, and these tables
+    // and views (as the server names them) in the data set's schema.
+    void sessionStarted(bool hasQueryTable, bool hasNamesTable, const QStringList& tables);
 
     // The data set's tables, as spelled, in order; without the engine's own.
     QStringList tableNames();
@@ -70,6 +67,9 @@ class PgCatalog {
         return names_.value(name.toLower(), name);
     }
 
+    // The columns of the tables of these numbers read, in one round trip, where they are
+    // not known yet; tableInfo then needs none.
+    void readTables(const std::vector<Oid>& oids);
     const TableInfo* tableInfo(Oid oid);
 
     // A table's columns in their order, without the row id; none for a name the server does

@@ -135,7 +135,7 @@ void PgDatabase::setUpSession() {
         sessionStartArgs(
             QStringLiteral("%1, %2").arg(postgresName(loc_.schema), QLatin1String(kPgJetSchema)),
             QSysInfo::machineHostName(), journalProgram(), loc_.schema, kQueryTable, kNamesTable)));
-    catalog_.sessionStarted(facts_.hasQueryTable, facts_.hasNamesTable);
+    catalog_.sessionStarted(facts_.hasQueryTable, facts_.hasNamesTable, facts_.tables);
     screenSet_.clear();
 }
 

@@ -95,6 +95,10 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& transla
     std::vector<int> kept;  // the result's columns that become fields
     std::vector<bool> computed;
     QHash<QString, int> nameCount;
+    std::vector<Oid> sourceTables;
+    for (int i = first; i < cols; ++i)
+        sourceTables.push_back(PQftable(res, i));
+    catalog_.readTables(sourceTables);
     for (int i = first; i < cols; ++i) {
         const QString serverName = QString::fromUtf8(PQfname(res, i));
         const TableInfo* table = catalog_.tableInfo(PQftable(res, i));

@@ -4,6 +4,9 @@
 #include "data/DateDisplay.h"
 #include "data/JetSqlTranslator.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace velmora::data::pg {
 
 QString sessionStartSql() {
@@ -12,7 +15,8 @@ QString sessionStartSql() {
     // A new session has none of the catalog in its caches yet, and every catalog table it
     // plans a read of costs it time before its first statement: the schema is found by its
     // name through to_regnamespace(), and the schema's tables are read in one pass over
-    // pg_class that answers every question about them at once.
+    // pg_class that answers every question about them at once, and names them all: a
+    // statement that reads a table then needs no round trip to learn that it is one.
     return QStringLiteral(
                "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
                "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
@@ -29,7 +33,7 @@ QString sessionStartSql() {
                "has_schema_privilege(n, 'CREATE') OR coalesce(t.may_write, false), "
                "coalesce(t.has_queries, false), coalesce(t.has_names, false), "
                "coalesce(t.has_aircraft AND t.has_parts, false), "
-               "coalesce(t.owns_journal AND NOT t.has_index, false) "
+               "coalesce(t.owns_journal AND NOT t.has_index, false), coalesce(t.tables, '[]') "
                "FROM pg_catalog.to_regnamespace(pg_catalog.quote_ident($4)) AS n "
                "LEFT JOIN LATERAL (SELECT "
                "bool_or(c.relname = 'journal' AND c.relkind IN ('r', 'p')) AS has_journal, "
@@ -45,7 +49,8 @@ QString sessionStartSql() {
                "'itemnumber' AND a.attnum > 0 AND NOT a.attisdropped)) AS has_parts, "
                "bool_or(c.relname = 'journal' AND c.relkind IN ('r', 'p') AND "
                "pg_catalog.pg_has_role(c.relowner, 'USAGE')) AS owns_journal, "
-               "bool_or(c.relname = '%2' AND c.relkind = 'i') AS has_index "
+               "bool_or(c.relname = '%2' AND c.relkind = 'i') AS has_index, "
+               "json_agg(c.relname) FILTER (WHERE c.relkind IN ('r', 'v', 'p')) AS tables "
                "FROM pg_catalog.pg_class c WHERE c.relnamespace = n) AS t ON true")
         .arg(QLatin1String(kPgJetSchema), QLatin1String(kJournalAircraftTimeIndex));
 }
@@ -62,7 +67,7 @@ std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& ho
 
 SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     SessionFacts f;
-    if (rows.empty() || rows.front().size() < 17)
+    if (rows.empty() || rows.front().size() < 18)
         return f;
     const std::vector<Value>& r = rows.front();
     f.schemaExists = r[7].toBool();
@@ -75,6 +80,8 @@ SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     f.hasNamesTable = r[14].toBool();
     f.mayKeepJournal = r[15].toBool();
     f.journalLacksIndex = r[16].toBool();
+    for (const QJsonValue& name : QJsonDocument::fromJson(r[17].toString().toUtf8()).array())
+        f.tables << name.toString();
     return f;
 }
 

@@ -6,12 +6,13 @@
 // the same statement that reads what opening the data set needs to know: whether its schema is
 // there, the revision of the engine's functions, whether it keeps a journal, what the login may do
 // in it, which of the engine's own tables it has, whether it is a data set that keeps a
-// journal (one with the aircraft and their components), and whether its journal lacks an index
-// the login may add.
+// journal (one with the aircraft and their components), whether its journal lacks an index
+// the login may add, and the names of the schema's tables.
 
 #include "data/Value.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -29,6 +30,7 @@ struct SessionFacts {
     bool mayKeepJournal = false;  // it has the aircraft's registrations and components' items
     // Its journal lacks an index journals get now, and the login owns the journal to add it.
     bool journalLacksIndex = false;
+    QStringList tables;  // the schema's tables and views, as the server names them
 };
 
 // The statement and its values: searchPath as SET search_path takes it, the data set's
