@@ -3,6 +3,8 @@
 # Each library is added with velmora_add_library() and names its layer. The layers, lowest
 # first; a library may use the libraries of lower layers only:
 #
+#   start      start                          what a program needs of a server before it
+#                                             loads its libraries (no Qt)
 #   engine     data                           the database engine, and the failure type
 #                                             (DbError, Failure) every layer reports with
 #   io         cli, export                    programs' options and output; CSV and tables
@@ -27,7 +29,7 @@
 # one above it). No target has src/ itself as an include folder, so a header of a library
 # that is not linked is not found, and a lower layer that includes a higher one does not
 # build. velmora_check_layers() makes that a check of its own.
-set(VELMORA_LAYERS engine io files history fleet register toolkit parts screens app)
+set(VELMORA_LAYERS start engine io files history fleet register toolkit parts screens app)
 
 # Warnings for every target of the project: -Wall -Wextra -Wpedantic, and with the option
 # VELMORA_WERROR (scripts/test.sh turns it on) every warning fails the build.

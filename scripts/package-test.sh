@@ -98,6 +98,12 @@ done <<<"$required"
 # tools), in the folder of the machine's architecture.
 extension=$(grep -x '/usr/lib/[a-z0-9_]*-linux-[a-z0-9_]*/velmora/velmora\.so' "$tmp/files" || true)
 [ -n "$extension" ] || fail "the package lacks the SQLite extension /usr/lib/<triplet>/velmora/velmora.so"
+# The command-line programs that open a data set are launchers: each loads its program from a
+# module of its name beside the extension.
+modules=${extension%/velmora.so}
+for program in velmora-sql velmora-report velmora-due velmora-ad velmora-component; do
+    grep -qx "$modules/$program.so" "$tmp/files" || fail "the package lacks $modules/$program.so"
+done
 pass
 
 # Every program has its manual page, every page its program, and nothing else is there
@@ -108,7 +114,7 @@ pages=$(sed -n 's|^/usr/share/man/man1/\(.*\)\.1\.gz$|\1|p' "$tmp/files" | sort)
 while IFS= read -r file; do
     case "$file" in
     /usr/bin/velmora | /usr/bin/velmora-[a-z]*) ;;
-    "$reader" | "$extension") ;;
+    "$reader" | "$extension" | "$modules"/velmora-[a-z]*.so) ;;
     /usr/share/man/man1/velmora*.1.gz) ;;
     /usr/share/applications/$id.desktop | /usr/share/metainfo/$id.metainfo.xml) ;;
     /usr/share/icons/hicolor/*/apps/$id.png | /usr/share/icons/hicolor/scalable/apps/$id.svg) ;;

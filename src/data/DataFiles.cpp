@@ -1,7 +1,5 @@
 #include "DataFiles.h"
 
-#include "pg/PgConnectionStart.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -21,11 +19,6 @@ QString dataPathOf(const QString& given) {
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
-}
-
-void startConnectingEarly(const QString& location) {
-    if (isServerLocation(location))
-        pg::startConnecting(location);
 }
 
 bool isMissingFolder(const QString& dataPath) {

@@ -26,11 +26,6 @@ QString dataPathOf(const QString& given);
 // on a database server, a postgresql:// connection URI, rather than a folder or a file.
 bool isServerLocation(const QString& location);
 
-// When a data location names a database server, starts connecting to it without waiting, so
-// that the server starts the session while the program sets itself up; the program's first
-// connection to that server takes it over. Does nothing for folders and files.
-void startConnectingEarly(const QString& location);
-
 // Whether a data path names a folder that is not there (a server's URI never does).
 bool isMissingFolder(const QString& dataPath);
 

@@ -1,7 +1,6 @@
 #include "HeadlessProgram.h"
 
 #include "cli/StandardOutput.h"
-#include "data/DataFiles.h"
 
 #include <QGuiApplication>
 
@@ -9,30 +8,12 @@
 
 namespace velmora::cli {
 
-namespace {
-
-// The value of --data on the command line (the form the commands take), if any.
-QString dataOption(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--data" && i + 1 < argc)
-            return QString::fromLocal8Bit(argv[i + 1]);
-        if (arg.startsWith("--data="))
-            return QString::fromLocal8Bit(arg.mid(7));
-    }
-    return {};
-}
-
-}  // namespace
-
 int runHeadlessProgram(int argc, char** argv, const ProgramHelp& help,
                        const HeadlessCommand& command) {
     if (const auto status = handleStandardOptions(argc, argv, help))
         return *status;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The server starts the session while the application sets itself up.
-    data::startConnectingEarly(dataOption(argc, argv));
     QGuiApplication app(argc, argv);
     StandardOutput standardOutput;
     QTextStream out(&standardOutput);

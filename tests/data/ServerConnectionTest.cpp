@@ -7,8 +7,27 @@
 #include "data/Schema.h"
 #include "data/pg/PgConnectionStart.h"
 #include "data/pg/PgDatabase.h"
+#include "start/EarlyConnection.h"
+#include "start/ServerStart.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+// The connection started as the launcher of the command-line programs starts it, offered as
+// the launcher offers it (this test program exports the name as the launcher does).
+std::unique_ptr<velmora::start::EarlyConnection> launched;
+
+void launch(const QString& location) {
+    launched = std::make_unique<velmora::start::EarlyConnection>(
+        location.toStdString(), velmora::start::schemaOf(location.toStdString(), "timemgr"));
+}
+}  // namespace
+
+extern "C" PGconn* velmora_take_early_connection(const char* serverUri) {
+    return launched ? launched->take(serverUri) : nullptr;
+}
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -193,32 +212,40 @@ TEST_F(ServerConnection, ADataSetWhoseNameNeedsQuotingOpensWithItsJournal) {
 // and no other: not another server's, nor one that gives a password of its own.
 TEST_F(ServerConnection, AConnectionStartedEarlyIsTakenOverOnceByItsOwnServer) {
     const QString server = store.serverUri();
-    data::startConnectingEarly(main);
+    launch(main);
     auto taken = data::pg::takeStartedConnection(server, false);
     ASSERT_TRUE(taken);
     EXPECT_EQ(PQstatus(taken.get()), CONNECTION_OK) << PQerrorMessage(taken.get());
+    // The session's start made on it left no transaction open.
+    EXPECT_EQ(PQtransactionStatus(taken.get()), PQTRANS_IDLE);
     EXPECT_FALSE(data::pg::takeStartedConnection(server, false));
 
-    data::startConnectingEarly(main);
+    launch(main);
     EXPECT_FALSE(data::pg::takeStartedConnection(server, true));
     EXPECT_FALSE(data::pg::takeStartedConnection(server, false));  // closed, not kept
 
-    data::startConnectingEarly(main);
+    launch(main);
     EXPECT_FALSE(data::pg::takeStartedConnection("postgresql:///elsewhere?host=/nowhere", false));
     EXPECT_FALSE(data::pg::takeStartedConnection(server, false));
 
-    // The open after an early start works on the data set as any other.
-    data::startConnectingEarly(main);
-    auto db = Database::open(main);
-    addAircraft(*db, "N3", 7);
-    EXPECT_EQ(db->openRecordset("SELECT TotalTime FROM Aircraft")->value(0).toDouble(), 7);
+    // A data set opened on a started connection has the program's settings, not those its
+    // start was made with: Format shows a date as on a connection of its own.
+    addAircraft(*Database::open(main), "N3", 7);
+    const QString shortDate =
+        "SELECT Format(#1/2/2024#, 'Short Date') AS D, TotalTime FROM Aircraft";
+    const auto expected = Database::openForReading(main)->openRecordset(shortDate);
+    launch(main);
+    const auto rs = Database::openForReading(main)->openRecordset(shortDate);
+    EXPECT_FALSE(launched->take(server.toStdString()));  // the open took it
+    EXPECT_EQ(rs->value("D"), expected->value("D"));
+    EXPECT_EQ(rs->value("TotalTime").toDouble(), 7);
 }
 
 // A server that cannot be reached is reported by the open that takes the early start over,
 // in the same words as without it.
 TEST_F(ServerConnection, AnEarlyStartToNoServerIsReportedByTheOpen) {
     const QString nowhere = "postgresql:///postgres?host=/nonexistent-velmora-socket#Timemgr";
-    data::startConnectingEarly(nowhere);
+    launch(nowhere);
     const auto e = dbErrorOf([&] { Database::open(nowhere); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->number(), err::ServerConnection);
@@ -270,6 +297,25 @@ TEST_F(ServerConnection, QueriesRunAgainGiveTheRowsOfTheMomentAfterTablesChange)
         tx.commit();
     }
     EXPECT_EQ(db->openRecordset(all)->recordCount(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The launcher finds a location's schema as the data layer names it ("TimeMgr.mdb" is
+// "timemgr"), for the names whose lower case it knows.
+TEST(EarlyStart, TheLauncherFindsTheSchemaAsTheProgramDoes) {
+    using velmora::start::schemaOf;
+    EXPECT_EQ(schemaOf("postgresql:///fleet?host=/tmp#TimeMgr.MDB", "x"), "timemgr");
+    EXPECT_EQ(schemaOf(" postgres://h/db#Fleet 2 (old) ", "x"), "fleet 2 (old)");
+    EXPECT_EQ(schemaOf("postgresql:///a#b#Oil.mdb", "x"), "oil");
+    EXPECT_EQ(schemaOf("postgresql:///fleet", "timemgr"), "timemgr");
+    EXPECT_EQ(schemaOf("postgresql:///fleet#Flotte\xc3\x9c", "timemgr"), "");
+    EXPECT_TRUE(velmora::start::isServerLocation("  PostgreSQL://h/db"));
+    EXPECT_FALSE(velmora::start::isServerLocation("/home/fleet/postgresql://"));
+    EXPECT_EQ(velmora::start::serverUriOf(" postgresql:///a?host=/s#b#c "),
+              "postgresql:///a?host=/s");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "backup/JournalMigrationBackup.h"
 #include "cli/StandardOptions.h"
 #include "cli/StandardOutput.h"
-#include "data/DataFiles.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -32,16 +31,6 @@ const velmora::cli::ProgramHelp kHelp{
 int main(int argc, char** argv) {
     if (const auto status = velmora::cli::handleStandardOptions(argc, argv, kHelp))
         return *status;
-    // The data file is the first word that is not an option or --param's value: when it is on
-    // a server, the server starts the session while the application sets itself up.
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--param") == 0) {
-            ++i;
-        } else if (argv[i][0] != '-') {
-            velmora::data::startConnectingEarly(QString::fromLocal8Bit(argv[i]));
-            break;
-        }
-    }
     QCoreApplication app(argc, argv);
     velmora::backup::backUpBeforeJournalMigration();
     QStringList args;

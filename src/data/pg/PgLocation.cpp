@@ -5,6 +5,7 @@
 #include "data/DataFiles.h"
 #include "data/DbError.h"
 #include "data/JetSqlTranslator.h"
+#include "start/ServerStart.h"
 
 #include <QUrl>
 #include <QUrlQuery>
@@ -53,10 +54,9 @@ Location parseLocation(const QString& location) {
 }
 
 QString serverUriOf(const QString& location) {
-    QString uri = location.trimmed();
-    if (const qsizetype hash = uri.indexOf(u'#'); hash >= 0)
-        uri.truncate(hash);
-    return uri;
+    // As the launcher of the command-line programs finds it, so that its connection is
+    // taken over.
+    return QString::fromStdString(start::serverUriOf(location.toStdString()));
 }
 
 QString postgresFromSqliteText(const QString& sql) {

@@ -3,56 +3,21 @@
 #include "PgJournal.h"
 #include "data/DateDisplay.h"
 #include "data/JetSqlTranslator.h"
+#include "start/ServerStart.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <string_view>
+
 namespace velmora::data::pg {
 
+// The statement names the engine's schema and the journal's index as they are named here.
+static_assert(std::string_view(kPgJetSchema) == "velmora_jet");
+static_assert(std::string_view(kJournalAircraftTimeIndex) == "journal_aircraft_time");
+
 QString sessionStartSql() {
-    // set_config() comes first in the select list and is evaluated before the reads; the
-    // reads name every object with its schema, so they do not depend on the search path.
-    // A new session has none of the catalog in its caches yet, and every catalog table it
-    // plans a read of costs it time before its first statement: the schema is found by its
-    // name through to_regnamespace(), and the schema's tables are read in one pass over
-    // pg_class that answers every question about them at once, and names them all: a
-    // statement that reads a table then needs no round trip to learn that it is one.
-    return QStringLiteral(
-               "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
-               "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
-               "false), set_config('velmora.screen', '', false), "
-               "set_config('velmora.date_display', $7, false), "
-               "set_config('velmora.migration', '', false), n IS NOT NULL, "
-               "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
-               "to_regnamespace('%1') AND d.classoid = 'pg_catalog.pg_namespace'::regclass AND "
-               "d.objsubid = 0), "
-               "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
-               "to_regprocedure('%1.journal_seal()') AND d.classoid = "
-               "'pg_catalog.pg_proc'::regclass AND d.objsubid = 0), "
-               "coalesce(t.has_journal, false), has_schema_privilege(n, 'USAGE'), "
-               "has_schema_privilege(n, 'CREATE') OR coalesce(t.may_write, false), "
-               "coalesce(t.has_queries, false), coalesce(t.has_names, false), "
-               "coalesce(t.has_aircraft AND t.has_parts, false), "
-               "coalesce(t.owns_journal AND NOT t.has_index, false), coalesce(t.tables, '[]') "
-               "FROM pg_catalog.to_regnamespace(pg_catalog.quote_ident($4)) AS n "
-               "LEFT JOIN LATERAL (SELECT "
-               "bool_or(c.relname = 'journal' AND c.relkind IN ('r', 'p')) AS has_journal, "
-               "bool_or(c.relkind IN ('r', 'p') AND has_table_privilege(c.oid, "
-               "'INSERT,UPDATE,DELETE')) AS may_write, "
-               "bool_or(c.relname = $5 AND c.relkind IN ('r', 'p')) AS has_queries, "
-               "bool_or(c.relname = $6 AND c.relkind IN ('r', 'p')) AS has_names, "
-               "bool_or(c.relname = 'aircraft' AND c.relkind IN ('r', 'p') AND EXISTS (SELECT 1 "
-               "FROM pg_catalog.pg_attribute a WHERE a.attrelid = c.oid AND a.attname = 'regnum' "
-               "AND a.attnum > 0 AND NOT a.attisdropped)) AS has_aircraft, "
-               "bool_or(c.relname = 'parts' AND c.relkind IN ('r', 'p') AND EXISTS (SELECT 1 "
-               "FROM pg_catalog.pg_attribute a WHERE a.attrelid = c.oid AND a.attname = "
-               "'itemnumber' AND a.attnum > 0 AND NOT a.attisdropped)) AS has_parts, "
-               "bool_or(c.relname = 'journal' AND c.relkind IN ('r', 'p') AND "
-               "pg_catalog.pg_has_role(c.relowner, 'USAGE')) AS owns_journal, "
-               "bool_or(c.relname = '%2' AND c.relkind = 'i') AS has_index, "
-               "json_agg(c.relname) FILTER (WHERE c.relkind IN ('r', 'v', 'p')) AS tables "
-               "FROM pg_catalog.pg_class c WHERE c.relnamespace = n) AS t ON true")
-        .arg(QLatin1String(kPgJetSchema), QLatin1String(kJournalAircraftTimeIndex));
+    return QString::fromUtf8(start::sessionStartSql());
 }
 
 std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& host,

@@ -1,0 +1,150 @@
+#include "EarlyConnection.h"
+
+#include "ServerStart.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <utility>
+
+#include <poll.h>
+
+namespace velmora::start {
+
+namespace {
+
+// A started connection not taken over within this time is closed rather than taken: the
+// program's first connection comes within a moment of its start, and a session the server
+// has waited on for long may have been ended by it meanwhile.
+constexpr std::chrono::seconds kTakeOverWithin{5};
+// How long a program that took no connection waits for the thread at its end.
+constexpr std::chrono::seconds kWaitAtEnd{1};
+
+// Starts the session as the program will. Its settings are set again by the program; what
+// stays is what the server has read and opened meanwhile.
+void warmUp(PGconn* conn, const std::string& schema) {
+    if (schema.empty())
+        return;
+    const char* values[] = {"", "", "", schema.c_str(), "", "", ""};
+    PGresult* r = PQexecParams(conn, sessionStartSql(), 7, nullptr, values, nullptr, nullptr, 0);
+    // The engine's functions are there when their schema carries its revision.
+    const bool engine =
+        PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && !PQgetisnull(r, 0, 8);
+    PQclear(r);
+    if (engine)
+        PQclear(PQexec(conn, "SELECT velmora_jet.jet_text('a') = velmora_jet.jet_text('b')"));
+}
+
+}  // namespace
+
+struct EarlyConnection::State {
+    std::mutex mutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    PGconn* conn = nullptr;  // null once taken or closed
+
+    void run(const std::string& schema) {
+        PostgresPollingStatusType next = PGRES_POLLING_WRITING;
+        const auto deadline = connectDeadline(conn);
+        while (next == PGRES_POLLING_READING || next == PGRES_POLLING_WRITING) {
+            if (!waitForSocket(conn, next, deadline))
+                break;  // past its own time limit: take() gives it up
+            next = PQconnectPoll(conn);
+        }
+        if (PQstatus(conn) == CONNECTION_OK)
+            warmUp(conn, schema);
+        {
+            const std::lock_guard lock(mutex);
+            done = true;
+        }
+        doneChanged.notify_all();
+    }
+};
+
+EarlyConnection::EarlyConnection(const std::string& location, const std::string& schema)
+    : uri_(serverUriOf(location)),
+      started_(std::chrono::steady_clock::now()),
+      state_(std::make_shared<State>()) {
+    const ConnectionSettings settings = connectionSettings(uri_.c_str(), nullptr);
+    state_->conn = PQconnectStartParams(settings.keywords, settings.values, 1);
+    if (!state_->conn || PQstatus(state_->conn) == CONNECTION_BAD) {
+        state_->done = true;  // take() hands the failure on, with its reason
+        return;
+    }
+    thread_ = std::thread([state = state_, schema] { state->run(schema); });
+}
+
+EarlyConnection::~EarlyConnection() {
+    if (!thread_.joinable()) {
+        PQfinish(state_->conn);
+        return;
+    }
+    std::unique_lock lock(state_->mutex);
+    if (state_->doneChanged.wait_for(lock, kWaitAtEnd, [this] { return state_->done; })) {
+        PQfinish(std::exchange(state_->conn, nullptr));
+        lock.unlock();
+        thread_.join();
+    } else {
+        // A server that does not answer: the thread keeps what it shares, and ends with
+        // the program.
+        lock.unlock();
+        thread_.detach();
+    }
+}
+
+PGconn* EarlyConnection::take(const std::string& serverUri) {
+    std::unique_lock lock(state_->mutex);
+    state_->doneChanged.wait(lock, [this] { return state_->done; });
+    PGconn* conn = std::exchange(state_->conn, nullptr);
+    if (!conn)
+        return nullptr;
+    const ConnStatusType status = PQstatus(conn);
+    if (serverUri != uri_ || std::chrono::steady_clock::now() - started_ > kTakeOverWithin ||
+        (status != CONNECTION_OK && status != CONNECTION_BAD)) {
+        PQfinish(conn);
+        return nullptr;
+    }
+    return conn;
+}
+
+bool waitForSocket(PGconn* conn, PostgresPollingStatusType next,
+                   std::optional<std::chrono::steady_clock::time_point> deadline) {
+    pollfd p{};
+    p.fd = PQsocket(conn);
+    if (p.fd < 0)
+        return true;  // libpq has closed it: the next poll says why
+    p.events = next == PGRES_POLLING_READING ? POLLIN : POLLOUT;
+    for (;;) {
+        int wait = -1;
+        if (deadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                *deadline - std::chrono::steady_clock::now());
+            wait = static_cast<int>(
+                std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 60000));
+        }
+        const int r = ::poll(&p, 1, wait);
+        if (r > 0)
+            return true;
+        if (r == 0 && deadline && std::chrono::steady_clock::now() >= *deadline)
+            return false;
+        if (r < 0 && errno != EINTR)
+            return true;  // the next poll reports what is wrong with the socket
+    }
+}
+
+std::optional<std::chrono::steady_clock::time_point> connectDeadline(PGconn* conn) {
+    int seconds = 0;
+    PQconninfoOption* options = PQconninfo(conn);
+    for (PQconninfoOption* o = options; o && o->keyword; ++o)
+        if (std::strcmp(o->keyword, "connect_timeout") == 0 && o->val)
+            seconds = std::atoi(o->val);
+    PQconninfoFree(options);
+    if (seconds <= 0)
+        return std::nullopt;
+    return std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+}
+
+}  // namespace velmora::start
