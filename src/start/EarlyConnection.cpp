@@ -11,6 +11,7 @@
 #include <utility>
 
 #include <poll.h>
+#include <unistd.h>
 
 namespace velmora::start {
 
@@ -67,6 +68,7 @@ struct EarlyConnection::State {
 EarlyConnection::EarlyConnection(const std::string& location, const std::string& schema)
     : uri_(serverUriOf(location)),
       started_(std::chrono::steady_clock::now()),
+      owner_(::getpid()),
       state_(std::make_shared<State>()) {
     const ConnectionSettings settings = connectionSettings(uri_.c_str(), nullptr);
     state_->conn = PQconnectStartParams(settings.keywords, settings.values, 1);
@@ -74,11 +76,17 @@ EarlyConnection::EarlyConnection(const std::string& location, const std::string&
         state_->done = true;  // take() hands the failure on, with its reason
         return;
     }
-    thread_ = std::thread([state = state_, schema] { state->run(schema); });
+    thread_ = std::make_unique<std::thread>([state = state_, schema] { state->run(schema); });
 }
 
 EarlyConnection::~EarlyConnection() {
-    if (!thread_.joinable()) {
+    if (::getpid() != owner_) {
+        // A forked process's copy: the connection is the parent's to close, and the thread
+        // is the parent's too.
+        static_cast<void>(thread_.release());
+        return;
+    }
+    if (!thread_) {
         PQfinish(state_->conn);
         return;
     }
@@ -86,16 +94,20 @@ EarlyConnection::~EarlyConnection() {
     if (state_->doneChanged.wait_for(lock, kWaitAtEnd, [this] { return state_->done; })) {
         PQfinish(std::exchange(state_->conn, nullptr));
         lock.unlock();
-        thread_.join();
+        thread_->join();
     } else {
         // A server that does not answer: the thread keeps what it shares, and ends with
         // the program.
         lock.unlock();
-        thread_.detach();
+        thread_->detach();
     }
 }
 
 PGconn* EarlyConnection::take(const std::string& serverUri) {
+    // A process forked from the one that started it has no thread to wait for, and the
+    // connection's socket is the parent's.
+    if (::getpid() != owner_)
+        return nullptr;
     std::unique_lock lock(state_->mutex);
     state_->doneChanged.wait(lock, [this] { return state_->done; });
     PGconn* conn = std::exchange(state_->conn, nullptr);

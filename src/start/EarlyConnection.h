@@ -9,6 +9,7 @@
 // in a session costs the server the most.
 
 #include <libpq-fe.h>
+#include <sys/types.h>
 
 #include <chrono>
 #include <memory>
@@ -32,15 +33,17 @@ class EarlyConnection {
     // error message. Null when it is to another server, when it comes more than five
     // seconds after the start (the server may have ended a session it waited on), when its
     // own connect_timeout passed, or when it was taken before; the connection is then
-    // closed. The caller owns what is returned.
+    // closed. Null in a process forked from the one that started it. The caller owns what is
+    // returned.
     PGconn* take(const std::string& serverUri);
 
   private:
     struct State;
     std::string uri_;
     std::chrono::steady_clock::time_point started_;
+    pid_t owner_;                   // the process that started it
     std::shared_ptr<State> state_;  // shared with the thread, which may outlive this
-    std::thread thread_;
+    std::unique_ptr<std::thread> thread_;
 };
 
 // Waits until the socket of a connection being made is ready for what libpq waits for, until
