@@ -256,14 +256,20 @@ TEST_F(ServerConnection, AnEarlyStartToNoServerIsReportedByTheOpen) {
 // A data set made by an older program keeps that program's engine functions on the server;
 // opening it brings them up to this program's, so that its queries give today's results.
 TEST_F(ServerConnection, FunctionsOfAnOlderProgramAreBroughtUpToDateOnOpening) {
+    addAircraft(*Database::open(main), "N1", 7);
     ASSERT_TRUE(runOnTestServer(
         store.serverUri(),
         "CREATE OR REPLACE FUNCTION velmora_jet.jet_dateadd(text, double precision, timestamp) "
         "RETURNS timestamp LANGUAGE sql IMMUTABLE AS $$ SELECT NULL::timestamp $$; "
+        // Older programs wrote every body in quotes; this one stores some parsed.
+        "CREATE OR REPLACE FUNCTION velmora_jet.jet_sub(double precision, double precision) "
+        "RETURNS double precision LANGUAGE sql IMMUTABLE AS $$ SELECT $1 + $2 $$; "
         "COMMENT ON SCHEMA velmora_jet IS 'velmora_jet functions 1'"));
     auto db = Database::open(main);
-    auto rs = db->openRecordset("SELECT DateAdd('m', 1, #1/31/2024#) AS D");
+    auto rs = db->openRecordset(
+        "SELECT DateAdd('m', 1, #1/31/2024#) AS D, TotalTime - 2.5 AS Left FROM Aircraft");
     EXPECT_EQ(rs->value("D"), Value("2024-02-29"));
+    EXPECT_EQ(rs->value("Left").toDouble(), 4.5);
 }
 
 // A query run again is kept prepared on the server. It still gives the rows of the moment,

@@ -190,8 +190,8 @@ BEGIN
 END $$;
 
 -- The program's date display as a date picture, as the session set it.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_display_picture() RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$
-  SELECT coalesce(nullif(current_setting('velmora.date_display', true), ''), 'd mmm yyyy') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_display_picture() RETURNS text LANGUAGE sql STABLE PARALLEL SAFE RETURN
+  coalesce(nullif(current_setting('velmora.date_display', true), ''), 'd mmm yyyy');
 
 -- The named formats of dates and times (a lower-case fname); Null for any other fname.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_named_date_picture(fname text, v timestamp) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$
@@ -215,10 +215,10 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_named_number_picture(fname text, v do
     WHEN 'on/off' THEN CASE WHEN v <> 0 THEN '"On"' ELSE '"Off"' END END $$;
 
 -- A serial number's date: days since 30 December 1899, the fraction's magnitude the time.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_date_of_serial(x double precision) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN x >= -657434 AND x < 2958466 THEN timestamp '1899-12-30'
+CREATE OR REPLACE FUNCTION velmora_jet.jet_date_of_serial(x double precision) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN
+  CASE WHEN x >= -657434 AND x < 2958466 THEN timestamp '1899-12-30'
     + make_interval(days => trunc(x)::int)
-    + make_interval(secs => round((abs(x - trunc(x)) * 86400)::numeric)::double precision) END $$;
+    + make_interval(secs => round((abs(x - trunc(x)) * 86400)::numeric)::double precision) END;
 
 CREATE OR REPLACE FUNCTION velmora_jet.jet_serial_of_date(d timestamp) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
   SELECT CASE WHEN d::date < date '1899-12-30'
@@ -280,8 +280,8 @@ BEGIN
   IF btrim(s) ~ '^\d{4}-\d{2}-\d{2}' THEN RETURN velmora_jet.jet_format_value(btrim(s)::timestamp, NULL, s, p); END IF;
   RETURN velmora_jet.jet_format_value(NULL, NULL, s, p);
 END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(timestamp) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_format(double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(timestamp) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE RETURN velmora_jet.jet_format($1, NULL::text);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_format(double precision) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE RETURN velmora_jet.jet_format($1, NULL::text);
 CREATE OR REPLACE FUNCTION velmora_jet.jet_format(text) RETURNS text LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_format($1, NULL::text) $$;
 )SQL";
 }

@@ -1,6 +1,15 @@
 // The Jet functions and operators of translated SQL, as SQL functions in the engine's own
 // schema on the server. Functions of one expression are written in SQL so that the server can
 // inline them into the queries that call them.
+//
+// Where no parameter is text, such a function's body is written as "RETURN expression": the
+// server keeps it parsed, with every name already looked up, and puts it in place of a call
+// without parsing it again. A body in quotes is parsed, and its names looked up, for each call
+// each time a statement is planned: on a new session, with nothing in the server's caches yet,
+// that is a tenth of the first statement's time. A body
+// that takes text stays in quotes, because the server parses a quoted body under the
+// collation of the call's text, and a stored one under the default collation: jet_text and
+// jet_sort(text) are the exceptions, as their bodies name the collation they compare under.
 #include "PgJetFunctions.h"
 
 #include "PgJetArithmetic.h"
@@ -42,39 +51,39 @@ const char* functionsSql() {
     return R"SQL(
 -- Text as Jet compares it: in lower case (every letter's, whatever the text's collation) and
 -- without trailing blanks.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim(lower($1 COLLATE velmora_jet.jet_nocase), ' ') $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN rtrim(lower($1 COLLATE velmora_jet.jet_nocase), ' ');
 -- The key by which text sorts: as it compares, ordered by its letters' code points (the bytes
 -- of UTF-8 are in that order), whatever the text's collation. Other values are their own key.
 -- STABLE as convert_to() is: the server puts the body of a SQL function in place of its call
 -- only when the function claims no more than its body, and a call per row costs three times
 -- the body's work in a sort.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(text) RETURNS bytea LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT convert_to(velmora_jet.jet_text($1), 'UTF8') $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(numeric) RETURNS numeric LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(real) RETURNS real LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(boolean) RETURNS boolean LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(numeric) RETURNS numeric LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(real) RETURNS real LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_text(boolean) RETURNS boolean LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(text) RETURNS bytea LANGUAGE sql STABLE PARALLEL SAFE RETURN convert_to(velmora_jet.jet_text($1), 'UTF8');
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(numeric) RETURNS numeric LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(real) RETURNS real LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(boolean) RETURNS boolean LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(numeric) RETURNS numeric LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(real) RETURNS real LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_text(boolean) RETURNS boolean LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
 
-CREATE OR REPLACE FUNCTION velmora_jet.jet_date_text(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN $1 = date_trunc('day', $1) THEN to_char($1, 'YYYY-MM-DD') ELSE to_char($1, 'YYYY-MM-DD HH24:MI:SS') END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_date_text(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN
+  CASE WHEN $1 = date_trunc('day', $1) THEN to_char($1, 'YYYY-MM-DD') ELSE to_char($1, 'YYYY-MM-DD HH24:MI:SS') END;
 
 -- Operators. "&" joins text, Null as empty text; Null only when every part is Null.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cat(VARIADIC text[]) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
   SELECT CASE WHEN num_nonnulls(VARIADIC $1) = 0 THEN NULL ELSE array_to_string($1, '') END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_xor(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 # $2 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_eqv(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT ~($1 # $2) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_imp(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (~$1) | $2 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_xor(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1 # $2;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_eqv(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN ~($1 # $2);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_imp(bigint, bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN (~$1) | $2;
 -- Like: * any text, ? one character, # one digit, [a-z] / [!a-z] one of (not of) a set.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_like_pattern(p text) RETURNS text LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE r text COLLATE "C" := '^'; i int := 1; c text COLLATE "C"; n int := length(p); j int;
@@ -136,15 +145,15 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_num_text(double precision, integer) R
 -- CStr, and each part of a chain of "&": money and other numbers as Jet writes them, whole
 -- numbers beyond 15 digits in full, dates as they are stored, Yes/No as -1/0.
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 15) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_num_text($1, 7) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN velmora_jet.jet_num_text($1, 15);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN velmora_jet.jet_num_text($1, 7);
 -- Whole numbers of 16 digits and more are doubles in Jet, written with 15 significant digits.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(bigint) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN abs($1) >= 1000000000000000 THEN velmora_jet.jet_num_text($1::double precision, 15) ELSE $1::text END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(boolean) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 THEN '-1' WHEN NOT $1 THEN '0' END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_date_text($1) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_str(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 15) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_str(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 7) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(bigint) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN
+  CASE WHEN abs($1) >= 1000000000000000 THEN velmora_jet.jet_num_text($1::double precision, 15) ELSE $1::text END;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(boolean) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN CASE WHEN $1 THEN '-1' WHEN NOT $1 THEN '0' END;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cstr(timestamp) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN velmora_jet.jet_date_text($1);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_str(double precision) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 15);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_str(real) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN CASE WHEN $1 >= 0 THEN ' ' ELSE '' END || velmora_jet.jet_num_text($1, 7);
 
 -- Numbers.
 -- Val: the number at the start of the text, blanks ignored ("1 2" is 12), D as an
@@ -173,43 +182,43 @@ BEGIN
 EXCEPTION WHEN numeric_value_out_of_range OR invalid_text_representation THEN
   RETURN velmora_jet.jet_fail(6, 'Val("' || left(t, 40) || '")', NULL::double precision);
 END $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_val(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, 0) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cdbl(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_val(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN coalesce($1, 0);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cdbl(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cdbl(text) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT btrim($1)::double precision $$;
 -- CInt and CLng: an overflow beyond the range of a 16-bit or 32-bit whole number.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN round($1) BETWEEN -32768 AND 32767 THEN round($1)::bigint
-    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, 'CInt(' || $1 || ')', NULL::bigint) END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE RETURN
+  CASE WHEN round($1) BETWEEN -32768 AND 32767 THEN round($1)::bigint
+    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, 'CInt(' || $1 || ')', NULL::bigint) END;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cint(text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_cint(velmora_jet.jet_val($1)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN round($1) BETWEEN -2147483648 AND 2147483647 THEN round($1)::bigint
-    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, 'CLng(' || $1 || ')', NULL::bigint) END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(double precision) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE RETURN
+  CASE WHEN round($1) BETWEEN -2147483648 AND 2147483647 THEN round($1)::bigint
+    WHEN $1 IS NOT NULL THEN velmora_jet.jet_fail(6, 'CLng(' || $1 || ')', NULL::bigint) END;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_clng(text) RETURNS bigint LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT velmora_jet.jet_clng(velmora_jet.jet_val($1)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_abs(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT abs($1) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_int(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT floor($1) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_fix(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT trunc($1) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sgn(double precision) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sign($1)::integer $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sqr(double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN $1 < 0 THEN velmora_jet.jet_fail(5, 'Sqr(' || $1 || ')', NULL::double precision) ELSE sqrt($1) END $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_abs(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN abs($1);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_int(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN floor($1);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_fix(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN trunc($1);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sgn(double precision) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN sign($1)::integer;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sqr(double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE RETURN
+  CASE WHEN $1 < 0 THEN velmora_jet.jet_fail(5, 'Sqr(' || $1 || ')', NULL::double precision) ELSE sqrt($1) END;
 -- Rounding of halves to the even neighbour, as Jet rounds.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT round($1) $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN round($1);
 -- Places below 0 are an invalid argument; a double holds no more than 15 that rounding could
 -- change, and a number too large to have a fraction there stays as it is.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision, double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE AS $$
-  SELECT CASE WHEN round($2) < 0 THEN velmora_jet.jet_fail(5, 'Round with ' || $2 || ' places', NULL::double precision)
+CREATE OR REPLACE FUNCTION velmora_jet.jet_round(double precision, double precision) RETURNS double precision LANGUAGE sql STABLE PARALLEL SAFE RETURN
+  CASE WHEN round($2) < 0 THEN velmora_jet.jet_fail(5, 'Round with ' || $2 || ' places', NULL::double precision)
     WHEN abs($1) >= 4503599627370496 / 10 ^ least(round($2), 15) THEN $1
-    ELSE round($1 * 10 ^ least(round($2), 15)) / 10 ^ least(round($2), 15) END $$;
+    ELSE round($1 * 10 ^ least(round($2), 15)) / 10 ^ least(round($2), 15) END;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_isnull(anyelement) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL THEN -1 ELSE 0 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_isnull(text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN $1 IS NULL THEN -1 ELSE 0 END $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(anycompatible, anycompatible) RETURNS anycompatible LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, $2) $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, '') $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce($1, 0) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(double precision) RETURNS double precision LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN coalesce($1, 0);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_nz(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
 
 -- Dates.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_now() RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT localtimestamp(0) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_date() RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT date_trunc('day', localtimestamp(0)) $$;
-CREATE OR REPLACE FUNCTION velmora_jet.jet_cdate(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT $1 $$;
+CREATE OR REPLACE FUNCTION velmora_jet.jet_now() RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE RETURN localtimestamp(0);
+CREATE OR REPLACE FUNCTION velmora_jet.jet_date() RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE RETURN date_trunc('day', localtimestamp(0));
+CREATE OR REPLACE FUNCTION velmora_jet.jet_cdate(timestamp) RETURNS timestamp LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_cdate(text) RETURNS timestamp LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT btrim($1)::timestamp $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_year(timestamp) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT extract(year FROM $1)::integer $$;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_month(timestamp) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT extract(month FROM $1)::integer $$;
