@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include <poll.h>
@@ -37,6 +38,46 @@ void warmUp(PGconn* conn, const std::string& schema) {
     PQclear(r);
     if (engine)
         PQclear(PQexec(conn, "SELECT velmora_jet.jet_text('a') = velmora_jet.jet_text('b')"));
+}
+
+// Waits until the socket of a connection being made is ready for what libpq waits for, until
+// the deadline (none: for as long as it takes); false when the deadline passed first.
+bool waitForSocket(PGconn* conn, PostgresPollingStatusType next,
+                   std::optional<std::chrono::steady_clock::time_point> deadline) {
+    pollfd p{};
+    p.fd = PQsocket(conn);
+    if (p.fd < 0)
+        return true;  // libpq has closed it: the next poll says why
+    p.events = next == PGRES_POLLING_READING ? POLLIN : POLLOUT;
+    for (;;) {
+        int wait = -1;
+        if (deadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                *deadline - std::chrono::steady_clock::now());
+            wait = static_cast<int>(
+                std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 60000));
+        }
+        const int r = ::poll(&p, 1, wait);
+        if (r > 0)
+            return true;
+        if (r == 0 && deadline && std::chrono::steady_clock::now() >= *deadline)
+            return false;
+        if (r < 0 && errno != EINTR)
+            return true;  // the next poll reports what is wrong with the socket
+    }
+}
+
+// The deadline a connection's own connect_timeout sets from now (none without one).
+std::optional<std::chrono::steady_clock::time_point> connectDeadline(PGconn* conn) {
+    int seconds = 0;
+    PQconninfoOption* options = PQconninfo(conn);
+    for (PQconninfoOption* o = options; o && o->keyword; ++o)
+        if (std::strcmp(o->keyword, "connect_timeout") == 0 && o->val)
+            seconds = std::atoi(o->val);
+    PQconninfoFree(options);
+    if (seconds <= 0)
+        return std::nullopt;
+    return std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
 }
 
 }  // namespace
@@ -120,43 +161,6 @@ PGconn* EarlyConnection::take(const std::string& serverUri) {
         return nullptr;
     }
     return conn;
-}
-
-bool waitForSocket(PGconn* conn, PostgresPollingStatusType next,
-                   std::optional<std::chrono::steady_clock::time_point> deadline) {
-    pollfd p{};
-    p.fd = PQsocket(conn);
-    if (p.fd < 0)
-        return true;  // libpq has closed it: the next poll says why
-    p.events = next == PGRES_POLLING_READING ? POLLIN : POLLOUT;
-    for (;;) {
-        int wait = -1;
-        if (deadline) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-                *deadline - std::chrono::steady_clock::now());
-            wait = static_cast<int>(
-                std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 60000));
-        }
-        const int r = ::poll(&p, 1, wait);
-        if (r > 0)
-            return true;
-        if (r == 0 && deadline && std::chrono::steady_clock::now() >= *deadline)
-            return false;
-        if (r < 0 && errno != EINTR)
-            return true;  // the next poll reports what is wrong with the socket
-    }
-}
-
-std::optional<std::chrono::steady_clock::time_point> connectDeadline(PGconn* conn) {
-    int seconds = 0;
-    PQconninfoOption* options = PQconninfo(conn);
-    for (PQconninfoOption* o = options; o && o->keyword; ++o)
-        if (std::strcmp(o->keyword, "connect_timeout") == 0 && o->val)
-            seconds = std::atoi(o->val);
-    PQconninfoFree(options);
-    if (seconds <= 0)
-        return std::nullopt;
-    return std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
 }
 
 }  // namespace velmora::start

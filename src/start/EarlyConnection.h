@@ -13,7 +13,6 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -45,13 +44,5 @@ class EarlyConnection {
     std::shared_ptr<State> state_;  // shared with the thread, which may outlive this
     std::unique_ptr<std::thread> thread_;
 };
-
-// Waits until the socket of a connection being made is ready for what libpq waits for, until
-// the deadline (none: for as long as it takes); false when the deadline passed first.
-bool waitForSocket(PGconn* conn, PostgresPollingStatusType next,
-                   std::optional<std::chrono::steady_clock::time_point> deadline);
-
-// The deadline a connection's own connect_timeout sets from now (none without one).
-std::optional<std::chrono::steady_clock::time_point> connectDeadline(PGconn* conn);
 
 }  // namespace velmora::start

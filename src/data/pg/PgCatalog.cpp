@@ -68,6 +68,9 @@ void PgCatalog::readTables(const std::vector<Oid>& oids) {
 const TableInfo* PgCatalog::tableInfo(Oid oid) {
     if (oid == InvalidOid)
         return nullptr;
+    auto known = tables_.constFind(oid);
+    if (known != tables_.constEnd())
+        return &*known;
     readTables({oid});
     return &*tables_.constFind(oid);
 }
