@@ -61,8 +61,9 @@ pooled=
 [ -z "$pooler" ] || pooled=$(printf '%s' "$pooler" | sed -E "s#^(postgres(ql)?://[^/?]*)/[^?]*#\1/$database#")
 "$bin/velmora-migrate" --from "$work/files" --to "$on_server" >/dev/null
 
+# velmora-sql ends its lines with CR LF: the CR is not part of the registration.
 reg=$("$bin/velmora-sql" "$work/files/Timemgr.mdb" "SELECT RegNum FROM Aircraft ORDER BY RegNum" |
-    sed -n 2p)
+    sed -n 2p | tr -d '\r')
 # The remaining-life list of one aircraft, as the time remaining screen asks for it.
 remaining="SELECT Aircraft.*, Parts.*, \
 IIf(([LifeBasis]='RT' And [MeterNumber]=1),[LifeNumber]-[InstallTimeLeft]-([TotalTime]-[InstallACHour]), ) AS TTtoRET, \
@@ -77,6 +78,13 @@ IIf(([LifeBasis]='OH' And [MeterNumber]=2),[LifeNumber]-[InstallTimeLeft]-([Tota
 IIf(([LifeBasis]='IN' And [MeterNumber]=2),[LifeNumber]-[InstallTimeLeft]-([TotalTime2]-[InstallACHour]), ) AS TTtoIN2 \
 FROM Aircraft INNER JOIN Parts ON Aircraft.RegNum = Parts.RegNum \
 WHERE ((Parts.Active = Yes) and (Parts.RegNum='$reg')) Order by [ItemNumber]"
+
+# The list must hold the aircraft's components, or the runs would measure an empty answer.
+rows=$("$bin/velmora-sql" "$work/files/Timemgr.mdb" "$remaining" | wc -l)
+if [ "$rows" -lt 2 ]; then
+    echo "the remaining-life query finds no components of $reg" >&2
+    exit 1
+fi
 
 # Seconds of one run of the command, which must succeed.
 seconds() {
