@@ -25,19 +25,24 @@ constexpr std::chrono::seconds kTakeOverWithin{5};
 // How long a program that took no connection waits for the thread at its end.
 constexpr std::chrono::seconds kWaitAtEnd{1};
 
-// Starts the session as the program will. Its settings are set again by the program; what
-// stays is what the server has read and opened meanwhile.
-void warmUp(PGconn* conn, const std::string& schema) {
+// Starts the session as the program will, and returns its one row (none when the statement
+// failed). Its settings are set again by the program, which may take the rest of the row as
+// its own start's; what stays besides is what the server has read and opened meanwhile.
+SessionStartRow warmUp(PGconn* conn, const std::string& schema) {
     if (schema.empty())
-        return;
-    const char* values[] = {"", "", "", schema.c_str(), "", "", ""};
+        return {};
+    const char* values[] = {"", "", "", "", schema.c_str(), kStoredQueriesTable, kNamesTable};
     PGresult* r = PQexecParams(conn, sessionStartSql(), 7, nullptr, values, nullptr, nullptr, 0);
-    // The engine's functions are there when their schema carries its revision.
-    const bool engine =
-        PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && !PQgetisnull(r, 0, 8);
+    SessionStartRow row;
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+        for (int c = 0; c < PQnfields(r); ++c)
+            row.push_back(PQgetisnull(r, 0, c) ? std::nullopt
+                                               : std::optional<std::string>(PQgetvalue(r, 0, c)));
     PQclear(r);
-    if (engine)
+    // The engine's functions are there when their schema carries its revision.
+    if (row.size() > 8 && row[8])
         PQclear(PQexec(conn, "SELECT velmora_jet.jet_text('a') = velmora_jet.jet_text('b')"));
+    return row;
 }
 
 // Waits until the socket of a connection being made is ready for what libpq waits for, until
@@ -86,7 +91,8 @@ struct EarlyConnection::State {
     std::mutex mutex;
     std::condition_variable doneChanged;
     bool done = false;
-    PGconn* conn = nullptr;  // null once taken or closed
+    PGconn* conn = nullptr;    // null once taken or closed
+    SessionStartRow startRow;  // the session's start, when the thread made it
 
     void run(const std::string& schema) {
         PostgresPollingStatusType next = PGRES_POLLING_WRITING;
@@ -96,10 +102,12 @@ struct EarlyConnection::State {
                 break;  // past its own time limit: take() gives it up
             next = PQconnectPoll(conn);
         }
+        SessionStartRow row;
         if (PQstatus(conn) == CONNECTION_OK)
-            warmUp(conn, schema);
+            row = warmUp(conn, schema);
         {
             const std::lock_guard lock(mutex);
+            startRow = std::move(row);
             done = true;
         }
         doneChanged.notify_all();
@@ -108,6 +116,7 @@ struct EarlyConnection::State {
 
 EarlyConnection::EarlyConnection(const std::string& location, const std::string& schema)
     : uri_(serverUriOf(location)),
+      schema_(schema),
       started_(std::chrono::steady_clock::now()),
       owner_(::getpid()),
       state_(std::make_shared<State>()) {
@@ -144,7 +153,7 @@ EarlyConnection::~EarlyConnection() {
     }
 }
 
-PGconn* EarlyConnection::take(const std::string& serverUri) {
+PGconn* EarlyConnection::take(const std::string& serverUri, StartedSession* session) {
     // A process forked from the one that started it has no thread to wait for, and the
     // connection's socket is the parent's.
     if (::getpid() != owner_)
@@ -159,6 +168,10 @@ PGconn* EarlyConnection::take(const std::string& serverUri) {
         (status != CONNECTION_OK && status != CONNECTION_BAD)) {
         PQfinish(conn);
         return nullptr;
+    }
+    if (session && !state_->startRow.empty()) {
+        session->schema = schema_;
+        session->row = std::move(state_->startRow);
     }
     return conn;
 }

@@ -60,9 +60,16 @@ std::string schemaOf(std::string_view location, std::string_view otherwise) {
     return schema;
 }
 
+// The session's settings, set by set_config() with $1 to $4. In the statement that starts a
+// session they come first in the select list and are evaluated before its reads.
+#define VELMORA_SESSION_SETTINGS                                                               \
+    "set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', false), "       \
+    "set_config('velmora.host', $2, false), set_config('velmora.program', $3, false), "        \
+    "set_config('velmora.screen', '', false), set_config('velmora.date_display', $4, false), " \
+    "set_config('velmora.migration', '', false)"
+
 const char* sessionStartSql() {
-    // set_config() comes first in the select list and is evaluated before the reads; the
-    // reads name every object with its schema, so they do not depend on the search path.
+    // The reads name every object with its schema, so they do not depend on the search path.
     // A new session has none of the catalog in its caches yet, and every catalog table it
     // plans a read of costs it time before its first statement: the schema is found by its
     // name through to_regnamespace(), and the schema's tables are read in one pass over
@@ -70,11 +77,8 @@ const char* sessionStartSql() {
     // statement that reads a table then needs no round trip to learn that it is one.
     // velmora_jet is the engine's schema, journal_aircraft_time the journal's index of each
     // aircraft's lines by time.
-    return "SELECT set_config('search_path', $1, false), set_config('DateStyle', 'ISO, MDY', "
-           "false), set_config('velmora.host', $2, false), set_config('velmora.program', $3, "
-           "false), set_config('velmora.screen', '', false), "
-           "set_config('velmora.date_display', $7, false), "
-           "set_config('velmora.migration', '', false), n IS NOT NULL, "
+    return "SELECT " VELMORA_SESSION_SETTINGS
+           ", n IS NOT NULL, "
            "(SELECT d.description FROM pg_catalog.pg_description d WHERE d.objoid = "
            "to_regnamespace('velmora_jet') AND d.classoid = 'pg_catalog.pg_namespace'::regclass "
            "AND d.objsubid = 0), "
@@ -86,13 +90,13 @@ const char* sessionStartSql() {
            "coalesce(t.has_queries, false), coalesce(t.has_names, false), "
            "coalesce(t.has_aircraft AND t.has_parts, false), "
            "coalesce(t.owns_journal AND NOT t.has_index, false), coalesce(t.tables, '[]') "
-           "FROM pg_catalog.to_regnamespace(pg_catalog.quote_ident($4)) AS n "
+           "FROM pg_catalog.to_regnamespace(pg_catalog.quote_ident($5)) AS n "
            "LEFT JOIN LATERAL (SELECT "
            "bool_or(c.relname = 'journal' AND c.relkind IN ('r', 'p')) AS has_journal, "
            "bool_or(c.relkind IN ('r', 'p') AND has_table_privilege(c.oid, "
            "'INSERT,UPDATE,DELETE')) AS may_write, "
-           "bool_or(c.relname = $5 AND c.relkind IN ('r', 'p')) AS has_queries, "
-           "bool_or(c.relname = $6 AND c.relkind IN ('r', 'p')) AS has_names, "
+           "bool_or(c.relname = $6 AND c.relkind IN ('r', 'p')) AS has_queries, "
+           "bool_or(c.relname = $7 AND c.relkind IN ('r', 'p')) AS has_names, "
            "bool_or(c.relname = 'aircraft' AND c.relkind IN ('r', 'p') AND EXISTS (SELECT 1 "
            "FROM pg_catalog.pg_attribute a WHERE a.attrelid = c.oid AND a.attname = 'regnum' "
            "AND a.attnum > 0 AND NOT a.attisdropped)) AS has_aircraft, "
@@ -105,5 +109,11 @@ const char* sessionStartSql() {
            "json_agg(c.relname) FILTER (WHERE c.relkind IN ('r', 'v', 'p')) AS tables "
            "FROM pg_catalog.pg_class c WHERE c.relnamespace = n) AS t ON true";
 }
+
+const char* sessionSettingsSql() {
+    return "SELECT " VELMORA_SESSION_SETTINGS;
+}
+
+#undef VELMORA_SESSION_SETTINGS
 
 }  // namespace velmora::start

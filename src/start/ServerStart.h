@@ -29,9 +29,17 @@ std::string serverUriOf(std::string_view location);
 // lower case only the program knows.
 std::string schemaOf(std::string_view location, std::string_view otherwise);
 
+// The engine's own tables of stored queries and of names, as the server names them.
+inline constexpr char kStoredQueriesTable[] = "_storedqueries";
+inline constexpr char kNamesTable[] = "_velmora_names";
+
 // The statement that starts each session, with its values: $1 the search path, $2 the
-// workstation, $3 the program, $4 the data set's schema, $5 and $6 the engine's tables of
-// stored queries and of names, $7 the program's date display.
+// workstation, $3 the program, $4 the program's date display (these four set the session's
+// settings, its first seven columns), $5 the data set's schema, $6 and $7 the engine's tables
+// of stored queries and of names (kStoredQueriesTable, kNamesTable).
 const char* sessionStartSql();
+// The same settings alone, from the same $1 to $4: for a session whose start another
+// statement read, under other settings.
+const char* sessionSettingsSql();
 
 }  // namespace velmora::start

@@ -25,8 +25,9 @@ void launch(const QString& location) {
 }
 }  // namespace
 
-extern "C" PGconn* velmora_take_early_connection(const char* serverUri) {
-    return launched ? launched->take(serverUri) : nullptr;
+extern "C" PGconn* velmora_take_early_connection(const char* serverUri,
+                                                 velmora::start::StartedSession* session) {
+    return launched ? launched->take(serverUri, session) : nullptr;
 }
 
 using namespace velmora;
@@ -213,20 +214,21 @@ TEST_F(ServerConnection, ADataSetWhoseNameNeedsQuotingOpensWithItsJournal) {
 TEST_F(ServerConnection, AConnectionStartedEarlyIsTakenOverOnceByItsOwnServer) {
     const QString server = store.serverUri();
     launch(main);
-    auto taken = data::pg::takeStartedConnection(server, false);
+    auto taken = data::pg::takeStartedConnection(server, false).conn;
     ASSERT_TRUE(taken);
     EXPECT_EQ(PQstatus(taken.get()), CONNECTION_OK) << PQerrorMessage(taken.get());
     // The session's start made on it left no transaction open.
     EXPECT_EQ(PQtransactionStatus(taken.get()), PQTRANS_IDLE);
-    EXPECT_FALSE(data::pg::takeStartedConnection(server, false));
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, false).conn);
 
     launch(main);
-    EXPECT_FALSE(data::pg::takeStartedConnection(server, true));
-    EXPECT_FALSE(data::pg::takeStartedConnection(server, false));  // closed, not kept
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, true).conn);
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, false).conn);  // closed, not kept
 
     launch(main);
-    EXPECT_FALSE(data::pg::takeStartedConnection("postgresql:///elsewhere?host=/nowhere", false));
-    EXPECT_FALSE(data::pg::takeStartedConnection(server, false));
+    EXPECT_FALSE(
+        data::pg::takeStartedConnection("postgresql:///elsewhere?host=/nowhere", false).conn);
+    EXPECT_FALSE(data::pg::takeStartedConnection(server, false).conn);
 
     // A data set opened on a started connection has the program's settings, not those its
     // start was made with: Format shows a date as on a connection of its own.
@@ -239,6 +241,35 @@ TEST_F(ServerConnection, AConnectionStartedEarlyIsTakenOverOnceByItsOwnServer) {
     EXPECT_FALSE(launched->take(server.toStdString()));  // the open took it
     EXPECT_EQ(rs->value("D"), expected->value("D"));
     EXPECT_EQ(rs->value("TotalTime").toDouble(), 7);
+}
+
+// An open on a started connection takes what the launcher's start of the session read about
+// the data set only when it was read for that data set.
+TEST_F(ServerConnection, AnOpenOnAStartedConnectionKnowsItsOwnDataSet) {
+    {
+        auto db = Database::open(main);
+        addAircraft(*db, "N3", 7);
+        db->createQueryDef("Fleet", "SELECT RegNum FROM Aircraft");
+    }
+    const std::string server = store.serverUri().toStdString();
+    const QString nowhere = store.serverUri() + "#Nowhere";
+    const auto opensAsItself = [&] {
+        const auto db = Database::openForReading(main);
+        EXPECT_FALSE(launched->take(server));  // the open took it
+        EXPECT_TRUE(db->hasQueryDef("Fleet"));
+        EXPECT_EQ(db->openRecordset("SELECT * FROM Fleet")->value("RegNum"), Value("N3"));
+    };
+    launch(main);
+    opensAsItself();
+    // Started for a data set the server does not hold.
+    launch(nowhere);
+    opensAsItself();
+    // Started for the main data set, the one the server does not hold is still missing.
+    launch(main);
+    const auto e = dbErrorOf([&] { Database::openForReading(nowhere); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number(), err::FileNotFound);
+    EXPECT_FALSE(launched->take(server));
 }
 
 // A server that cannot be reached is reported by the open that takes the early start over,

@@ -9,6 +9,7 @@
 #include "data/FieldType.h"
 #include "data/JetSqlTranslator.h"
 #include "data/Value.h"
+#include "start/ServerStart.h"
 
 #include <QHash>
 #include <QSet>
@@ -23,8 +24,10 @@
 
 namespace velmora::data::pg {
 
-inline const QString kQueryTable = QStringLiteral("_storedqueries");
-inline const QString kNamesTable = QStringLiteral("_velmora_names");
+// The engine's tables of stored queries and of spellings; the launcher's start of a session
+// names them too.
+inline const QString kQueryTable = QString::fromLatin1(start::kStoredQueriesTable);
+inline const QString kNamesTable = QString::fromLatin1(start::kNamesTable);
 
 // What a column of a table is: its name as spelled, and its type.
 struct ColumnInfo {

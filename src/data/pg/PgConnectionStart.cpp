@@ -7,27 +7,28 @@
 
 namespace velmora::data::pg {
 
-Connection takeStartedConnection(const QString& location, bool withPassword) {
+StartedConnection takeStartedConnection(const QString& location, bool withPassword) {
     // The launcher offers its connection under this name; a program started otherwise (the
     // main program, a test) has none.
-    using Take = PGconn* (*)(const char* serverUri);
+    using Take = PGconn* (*)(const char* serverUri, start::StartedSession* session);
     static const auto take =
         reinterpret_cast<Take>(dlsym(RTLD_DEFAULT, "velmora_take_early_connection"));
     if (!take)
         return {};
-    Connection conn(take(serverUriOf(location).toUtf8().constData()));
+    StartedConnection started;
+    started.conn.reset(take(serverUriOf(location).toUtf8().constData(), &started.session));
     if (withPassword)
-        conn.reset();
-    return conn;
+        return {};
+    return started;
 }
 
-Connection connectNow(const QString& uri, const QByteArray& password) {
-    if (Connection begun = takeStartedConnection(uri, !password.isEmpty()))
+StartedConnection connectNow(const QString& uri, const QByteArray& password) {
+    if (StartedConnection begun = takeStartedConnection(uri, !password.isEmpty()); begun.conn)
         return begun;
     const QByteArray dbname = uri.trimmed().toUtf8();
     const start::ConnectionSettings settings =
         start::connectionSettings(dbname.constData(), password.constData());
-    return Connection(PQconnectdbParams(settings.keywords, settings.values, 1));
+    return {Connection(PQconnectdbParams(settings.keywords, settings.values, 1)), {}};
 }
 
 }  // namespace velmora::data::pg

@@ -6,20 +6,28 @@
 // program's first connection to the same server takes it over.
 
 #include "PgDatabaseImpl.h"
+#include "start/EarlyConnection.h"
 
 #include <QString>
 
 namespace velmora::data::pg {
 
+// A connection, and when the launcher started it, the start its launcher made of the session
+// (an empty schema when none).
+struct StartedConnection {
+    Connection conn;
+    start::StartedSession session;
+};
+
 // The connection the program's launcher started for the location's server, finished
 // (connected, or failed with the reason in its error message); none when no launcher started
 // one for it, or when the session gives a password of its own, which the started connection
 // did not know (it is then closed).
-Connection takeStartedConnection(const QString& location, bool withPassword);
+StartedConnection takeStartedConnection(const QString& location, bool withPassword);
 
 // A connection to the server of the URI, waited for: the started one when it may be taken
 // over, else a new one, with the password when it is not empty. It may have failed: its
 // status and error message tell.
-Connection connectNow(const QString& uri, const QByteArray& password);
+StartedConnection connectNow(const QString& uri, const QByteArray& password);
 
 }  // namespace velmora::data::pg

@@ -129,12 +129,23 @@ QString PgDatabase::whyReadOnly() const {
         .arg(QString::fromUtf8(PQuser(conn_.get())), where());
 }
 
-void PgDatabase::setUpSession() {
-    facts_ = readSessionFacts(rows(
-        sessionStartSql(),
-        sessionStartArgs(
-            QStringLiteral("%1, %2").arg(postgresName(loc_.schema), QLatin1String(kPgJetSchema)),
-            QSysInfo::machineHostName(), journalProgram(), loc_.schema, kQueryTable, kNamesTable)));
+void PgDatabase::setUpSession(const start::StartedSession* started) {
+    const QString searchPath =
+        QStringLiteral("%1, %2").arg(postgresName(loc_.schema), QLatin1String(kPgJetSchema));
+    if (started && !started->row.empty() && !loc_.schema.isEmpty() &&
+        QString::fromStdString(started->schema) == loc_.schema) {
+        // The launcher started this session for this data set a moment ago and read what
+        // the start reads: only the settings are the program's to set.
+        run(sessionSettingsSql(),
+            sessionSettingsArgs(searchPath, QSysInfo::machineHostName(), journalProgram()),
+            QString(), false);
+        facts_ = readSessionFacts(started->row);
+    } else {
+        facts_ = readSessionFacts(
+            rows(sessionStartSql(),
+                 sessionStartArgs(searchPath, QSysInfo::machineHostName(), journalProgram(),
+                                  loc_.schema, kQueryTable, kNamesTable)));
+    }
     catalog_.sessionStarted(facts_.hasQueryTable, facts_.hasNamesTable, facts_.tables);
     screenSet_.clear();
 }
@@ -282,13 +293,14 @@ QHash<QString, QString>& sessionPasswords() {
 }
 
 // A connection to the server of a URI, with the session's password for it if there is one.
-Connection connectToServer(const QString& uri) {
+StartedConnection connectToServer(const QString& uri) {
     return connectNow(uri, sessionPasswords().value(uri.trimmed()).toUtf8());
 }
 
 // A new session with the server, of its own, for the data set at the location.
 std::shared_ptr<PgDatabase> connectTo(const Location& loc, const QString& location) {
-    Connection conn = connectToServer(loc.uri);
+    StartedConnection started = connectToServer(loc.uri);
+    Connection& conn = started.conn;
     if (!conn || PQstatus(conn.get()) != CONNECTION_OK) {
         const QString why = conn ? QString::fromUtf8(PQerrorMessage(conn.get())).trimmed()
                                  : QStringLiteral("out of memory");
@@ -300,7 +312,7 @@ std::shared_ptr<PgDatabase> connectTo(const Location& loc, const QString& locati
     PQsetNoticeProcessor(
         conn.get(), [](void*, const char*) {}, nullptr);
     auto db = std::make_shared<PgDatabase>(std::move(conn), loc, location.trimmed());
-    db->setUpSession();
+    db->setUpSession(&started.session);
     return db;
 }
 
@@ -360,7 +372,7 @@ bool serverNeedsPassword(const QString& location) {
     const QString uri = serverUriOf(location);
     if (!isServerLocation(uri) || holdsPassword(uri))
         return false;
-    const Connection conn = connectToServer(uri);
+    const Connection conn = connectToServer(uri).conn;
     return conn && PQstatus(conn.get()) != CONNECTION_OK && PQconnectionNeedsPassword(conn.get());
 }
 

@@ -56,8 +56,9 @@ class PgDatabase final : public DatabaseCore {
     // The session's settings, and what opening the data set needs to know, in one round
     // trip (the client encoding is a setting of the connection itself). Who makes the
     // changes, for the lines the server journals: its session user, and the workstation and
-    // program the server cannot tell by itself.
-    void setUpSession();
+    // program the server cannot tell by itself. With the start the program's launcher made of
+    // the session for the same data set, only the settings: the rest is that start's.
+    void setUpSession(const start::StartedSession* started = nullptr);
 
     // Whether the session can serve a later open of the data set: connected, and in no
     // transaction.

@@ -23,8 +23,18 @@ QString sessionStartSql() {
 std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& host,
                                     const QString& program, const QString& schema,
                                     const QString& queryTable, const QString& namesTable) {
-    return {Value(searchPath), Value(host), Value(program), Value(schema), Value(queryTable),
-            Value(namesTable),
+    std::vector<Value> args = sessionSettingsArgs(searchPath, host, program);
+    args.insert(args.end(), {Value(schema), Value(queryTable), Value(namesTable)});
+    return args;
+}
+
+QString sessionSettingsSql() {
+    return QString::fromUtf8(start::sessionSettingsSql());
+}
+
+std::vector<Value> sessionSettingsArgs(const QString& searchPath, const QString& host,
+                                       const QString& program) {
+    return {Value(searchPath), Value(host), Value(program),
             // Format's "Short Date" and "General Date" on the server show dates as the
             // program does.
             Value(displayDatePicture())};
@@ -48,6 +58,21 @@ SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
     for (const QJsonValue& name : QJsonDocument::fromJson(r[17].toString().toUtf8()).array())
         f.tables << name.toString();
     return f;
+}
+
+SessionFacts readSessionFacts(const start::SessionStartRow& row) {
+    // The row's columns are the statement's: its settings, a boolean, two texts, eight
+    // booleans and the tables' names in JSON.
+    std::vector<Value> values;
+    for (size_t c = 0; c < row.size(); ++c) {
+        if (!row[c])
+            values.emplace_back();
+        else if (c == 7 || (c >= 10 && c <= 16))
+            values.emplace_back(*row[c] == "t");
+        else
+            values.emplace_back(*row[c]);
+    }
+    return readSessionFacts(std::vector<std::vector<Value>>{values});
 }
 
 }  // namespace velmora::data::pg

@@ -10,6 +10,7 @@
 // the login may add, and the names of the schema's tables.
 
 #include "data/Value.h"
+#include "start/EarlyConnection.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,8 +40,15 @@ QString sessionStartSql();
 std::vector<Value> sessionStartArgs(const QString& searchPath, const QString& host,
                                     const QString& program, const QString& schema,
                                     const QString& queryTable, const QString& namesTable);
+// The session's settings alone, as the statement sets them, for a session whose start was read
+// under other settings.
+QString sessionSettingsSql();
+std::vector<Value> sessionSettingsArgs(const QString& searchPath, const QString& host,
+                                       const QString& program);
 
 // The facts of the statement's one row (none when the row is missing).
 SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows);
+// The same of the row as text, as the program's launcher read it.
+SessionFacts readSessionFacts(const start::SessionStartRow& row);
 
 }  // namespace velmora::data::pg

@@ -63,8 +63,9 @@ std::string moduleFile() {
 }  // namespace
 
 // The program's data layer takes the started connection over through this, found by name.
-extern "C" PGconn* velmora_take_early_connection(const char* serverUri) {
-    return early() ? early()->take(serverUri) : nullptr;
+extern "C" PGconn* velmora_take_early_connection(const char* serverUri,
+                                                 velmora::start::StartedSession* session) {
+    return early() ? early()->take(serverUri, session) : nullptr;
 }
 
 int main(int argc, char** argv) {
