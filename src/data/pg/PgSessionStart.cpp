@@ -40,39 +40,46 @@ std::vector<Value> sessionSettingsArgs(const QString& searchPath, const QString&
             Value(displayDatePicture())};
 }
 
-SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
+namespace {
+
+// The facts of a row of `columns` columns, each read as a boolean or as text (empty for a
+// Null) by position: the one place that knows which column holds what.
+template <typename Boolean, typename Text>
+SessionFacts factsOf(size_t columns, Boolean boolean, Text text) {
     SessionFacts f;
-    if (rows.empty() || rows.front().size() < 18)
+    if (columns < 18)
         return f;
-    const std::vector<Value>& r = rows.front();
-    f.schemaExists = r[7].toBool();
-    f.functionsRevision = r[8].toString();
-    f.journalRevision = r[9].toString();
-    f.hasJournal = r[10].toBool();
-    f.mayUse = r[11].toBool();
-    f.mayChange = r[12].toBool();
-    f.hasQueryTable = r[13].toBool();
-    f.hasNamesTable = r[14].toBool();
-    f.mayKeepJournal = r[15].toBool();
-    f.journalLacksIndex = r[16].toBool();
-    for (const QJsonValue& name : QJsonDocument::fromJson(r[17].toString().toUtf8()).array())
+    f.schemaExists = boolean(7);
+    f.functionsRevision = text(8);
+    f.journalRevision = text(9);
+    f.hasJournal = boolean(10);
+    f.mayUse = boolean(11);
+    f.mayChange = boolean(12);
+    f.hasQueryTable = boolean(13);
+    f.hasNamesTable = boolean(14);
+    f.mayKeepJournal = boolean(15);
+    f.journalLacksIndex = boolean(16);
+    for (const QJsonValue& name : QJsonDocument::fromJson(text(17).toUtf8()).array())
         f.tables << name.toString();
     return f;
 }
 
+}  // namespace
+
+SessionFacts readSessionFacts(const std::vector<std::vector<Value>>& rows) {
+    if (rows.empty())
+        return {};
+    const std::vector<Value>& r = rows.front();
+    return factsOf(
+        r.size(), [&](size_t c) { return r[c].toBool(); },
+        [&](size_t c) { return r[c].toString(); });
+}
+
 SessionFacts readSessionFacts(const start::SessionStartRow& row) {
-    // The row's columns are the statement's: its settings, a boolean, two texts, eight
-    // booleans and the tables' names in JSON.
-    std::vector<Value> values;
-    for (size_t c = 0; c < row.size(); ++c) {
-        if (!row[c])
-            values.emplace_back();
-        else if (c == 7 || (c >= 10 && c <= 16))
-            values.emplace_back(*row[c] == "t");
-        else
-            values.emplace_back(*row[c]);
-    }
-    return readSessionFacts(std::vector<std::vector<Value>>{values});
+    // As libpq gives a row in text: a boolean is "t" or "f".
+    return factsOf(
+        row.size(), [&](size_t c) { return row[c] && *row[c] == "t"; },
+        [&](size_t c) { return row[c] ? QString::fromStdString(*row[c]) : QString(); });
 }
 
 }  // namespace velmora::data::pg
