@@ -28,7 +28,7 @@ constexpr std::chrono::seconds kWaitAtEnd{1};
 // Starts the session as the program will, and returns its one row (none when the statement
 // failed). Its settings are set again by the program, which may take the rest of the row as
 // its own start's; what stays besides is what the server has read and opened meanwhile.
-SessionStartRow warmUp(PGconn* conn, const std::string& schema) {
+SessionStartRow startSession(PGconn* conn, const std::string& schema) {
     if (schema.empty())
         return {};
     const char* values[] = {"", "", "", "", schema.c_str(), kStoredQueriesTable, kNamesTable};
@@ -39,10 +39,17 @@ SessionStartRow warmUp(PGconn* conn, const std::string& schema) {
             row.push_back(PQgetisnull(r, 0, c) ? std::nullopt
                                                : std::optional<std::string>(PQgetvalue(r, 0, c)));
     PQclear(r);
-    // The engine's functions are there when their schema carries its revision.
-    if (row.size() > 8 && row[8])
-        PQclear(PQexec(conn, "SELECT velmora_jet.jet_text('a') = velmora_jet.jet_text('b')"));
     return row;
+}
+
+// The engine's functions are there when their schema carries its revision.
+bool hasEngineFunctions(const SessionStartRow& row) {
+    return row.size() > 8 && row[8];
+}
+
+// The first comparison under the engine's collation opens the collation on the server.
+void openEngineCollation(PGconn* conn) {
+    PQclear(PQexec(conn, "SELECT velmora_jet.jet_text('a') = velmora_jet.jet_text('b')"));
 }
 
 // Waits until the socket of a connection being made is ready for what libpq waits for, until
@@ -91,8 +98,14 @@ struct EarlyConnection::State {
     std::mutex mutex;
     std::condition_variable doneChanged;
     bool done = false;
+    bool asked = false;        // the program waits for the connection
     PGconn* conn = nullptr;    // null once taken or closed
     SessionStartRow startRow;  // the session's start, when the thread made it
+
+    bool askedYet() {
+        const std::lock_guard lock(mutex);
+        return asked;
+    }
 
     void run(const std::string& schema) {
         PostgresPollingStatusType next = PGRES_POLLING_WRITING;
@@ -103,8 +116,14 @@ struct EarlyConnection::State {
             next = PQconnectPoll(conn);
         }
         SessionStartRow row;
-        if (PQstatus(conn) == CONNECTION_OK)
-            row = warmUp(conn, schema);
+        if (PQstatus(conn) == CONNECTION_OK) {
+            row = startSession(conn, schema);
+            // Opening the collation is worth it only while the program is still loading: a
+            // program that already waits would pay for it in its own time, and its command
+            // may compare no text at all. A command that does opens it on its first use.
+            if (hasEngineFunctions(row) && !askedYet())
+                openEngineCollation(conn);
+        }
         {
             const std::lock_guard lock(mutex);
             startRow = std::move(row);
@@ -159,6 +178,7 @@ PGconn* EarlyConnection::take(const std::string& serverUri, StartedSession* sess
     if (::getpid() != owner_)
         return nullptr;
     std::unique_lock lock(state_->mutex);
+    state_->asked = true;
     state_->doneChanged.wait(lock, [this] { return state_->done; });
     PGconn* conn = std::exchange(state_->conn, nullptr);
     if (!conn)

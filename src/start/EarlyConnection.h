@@ -5,8 +5,9 @@
 // reads of its catalog; loading the program's libraries takes as long, and the two then run
 // side by side. Once connected, a thread of its own starts the session as the program will:
 // the statement that starts each session, whose row the program takes over with the
-// connection (the program sets the settings again, as its own), and a comparison of text under
-// the engine's collation, whose first use in a session costs the server the most.
+// connection (the program sets the settings again, as its own), and, while the program has not
+// asked for the connection yet, a comparison of text under the engine's collation, whose first
+// use in a session costs the server the most.
 
 #include <libpq-fe.h>
 #include <sys/types.h>

@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 // The connection started as the launcher of the command-line programs starts it, offered as
@@ -240,6 +242,28 @@ TEST_F(ServerConnection, AConnectionStartedEarlyIsTakenOverOnceByItsOwnServer) {
     const auto rs = Database::openForReading(main)->openRecordset(shortDate);
     EXPECT_FALSE(launched->take(server.toStdString()));  // the open took it
     EXPECT_EQ(rs->value("D"), expected->value("D"));
+    EXPECT_EQ(rs->value("TotalTime").toDouble(), 7);
+}
+
+// A program that asks for its started connection only after its thread is done finds the
+// session with the engine's collation opened as well (a comparison made on it), and compares
+// text on it as on a connection of its own.
+TEST_F(ServerConnection, AConnectionTakenAfterItsThreadIsDoneComparesTextAsItsOwn) {
+    addAircraft(*Database::open(main), "N3", 7);
+    launch(main);
+    // The thread is done when its session has made the comparison and waits.
+    const QString compared =
+        "SELECT pid FROM pg_stat_activity WHERE datname = current_database() AND state = "
+        "'idle' AND query LIKE 'SELECT velmora_jet.jet_text(''a'')%'";
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (queryTestServer(store.serverUri(), compared).isEmpty() &&
+           std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_FALSE(queryTestServer(store.serverUri(), compared).isEmpty());
+    const auto db = Database::openForReading(main);
+    EXPECT_FALSE(launched->take(store.serverUri().toStdString()));  // the open took it
+    const auto rs = db->openRecordset("SELECT TotalTime FROM Aircraft WHERE RegNum = 'n3'");
+    ASSERT_FALSE(rs->eof());
     EXPECT_EQ(rs->value("TotalTime").toDouble(), 7);
 }
 
