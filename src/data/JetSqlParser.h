@@ -129,6 +129,7 @@ class JetSqlParser {
     SqlExpr call(const JetToken& name);
     SqlExpr parameterMarker(qsizetype k);
     SqlExpr iif(std::vector<SqlExpr>& args);
+    bool isShortYearDateFormat(const QString& lower, const std::vector<SqlExpr>& args) const;
     // The expression as its group shows it, where it names a group term: while showGroups_,
     // or here where `whole` asks for the whole expression only.
     SqlExpr grouped(SqlExpr e, bool whole = false) const;

@@ -226,6 +226,13 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
     int height = 1;
     for (const SqlExpr& a : args)
         height = std::max(height, a.height + 1);
+    if (isShortYearDateFormat(lower, args)) {
+        SqlExpr e = limited(make(QStringLiteral("to_char(") + valueOf(std::move(args[0])).sql +
+                                     QStringLiteral(", 'MM/DD/YY')"),
+                                 Kind::Text, kPrimary, height));
+        e.constant = constant;
+        return e;
+    }
     // First and Last are the engine's own aggregates.
     QString sql =
         info || lower == u"first" || lower == u"last" ? QStringLiteral("jet_") + lower : name.text;
@@ -247,6 +254,18 @@ SqlExpr JetSqlParser::call(const JetToken& name) {
     e.dated = isDateFunction(lower);
     e.constant = constant;
     return e;
+}
+
+// Format of a date on the server with "mm/dd/yy", the picture of the reports' date columns,
+// is the server's own to_char, as the engine's Format gives it for that picture (a Null date
+// stays Null). The engine's Format is a procedure, and the server loads the language of
+// procedures into a session on its first call: about 3 ms of the first query on each new
+// connection, such as the time remaining list's.
+bool JetSqlParser::isShortYearDateFormat(const QString& lower,
+                                         const std::vector<SqlExpr>& args) const {
+    return forPostgres() && lower == u"format" && args.size() == 2 && args[0].dated &&
+           args[1].literal && !args[1].date &&
+           args[1].sql.compare(u"'mm/dd/yy'", Qt::CaseInsensitive) == 0;
 }
 
 SqlExpr JetSqlParser::iif(std::vector<SqlExpr>& args) {

@@ -326,6 +326,26 @@ TEST_P(OneDialect, TextRanksAlikeInColumnsLiteralsAndSorts) {
 }
 
 // Format rounds a number half away from zero, as Jet does.
+// "mm/dd/yy", the picture of the reports' date columns, whatever its case, on a date worked
+// out by a function, an IIf of one, a parameter or a literal: a Null date stays Null, a date
+// of the first centuries keeps its two last digits.
+TEST_P(OneDialect, TheReportsDatePictureFormatsEveryKindOfDateAlike) {
+    EXPECT_EQ(column("SELECT Format(DateAdd('m', 1, InstallDate), 'mm/dd/yy') AS d FROM Parts "
+                     "ORDER BY ItemNumber"),
+              list({"02/15/20", "07/01/21", "04/01/19", "02/29/20"}));
+    EXPECT_EQ(rows("SELECT Format(IIf(ItemNumber > 2, DateAdd('yyyy', -1919, InstallDate), "
+                   "Null), 'MM/DD/YY') AS d, Format(DateSerial(2024, 2, 30), 'Mm/dD/yY') AS e, "
+                   "Format(#2026-12-07#, 'mm/dd/yy') AS f FROM Parts ORDER BY ItemNumber"),
+              list({"Null | 03/01/24 | 12/07/26", "Null | 03/01/24 | 12/07/26",
+                    "03/01/00 | 03/01/24 | 12/07/26", "01/31/01 | 03/01/24 | 12/07/26"}));
+    db->createQueryDef("When",
+                       "PARAMETERS [When] DateTime; SELECT Format([When], 'mm/dd/yy') "
+                       "AS d FROM Aircraft WHERE RegNum = 'N1'");
+    EXPECT_EQ(db->openRecordset("When", {data::Value("2031-05-04 13:30:00")})->value(0).toString(),
+              "05/04/31");
+    EXPECT_TRUE(db->openRecordset("When", {data::Value()})->value(0).isNull());
+}
+
 TEST_P(OneDialect, FormatRoundsHalfAwayFromZero) {
     EXPECT_EQ(column("SELECT Format(0.125, '0.00') AS a, Format(-2.5, '000') AS b FROM Aircraft "
                      "WHERE RegNum = 'N1'"),
