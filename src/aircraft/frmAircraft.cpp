@@ -23,6 +23,8 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
+#include <utility>
+
 namespace velmora::aircraft {
 
 using screens::BoundRecordSource;
@@ -64,6 +66,7 @@ void frmAircraft::Form_Load() {
         Combo1->setListIndex(0);
     else
         SetCleanState();
+    figuresJustRead_ = true;
 }
 
 bool frmAircraft::aircraftTableEmpty() const {
@@ -83,13 +86,19 @@ QString frmAircraft::templatesFile() const {
 }
 
 void frmAircraft::Form_Activate() {
+    // The first activation comes straight after the load, which showed the use per day a
+    // moment ago; a later one may follow work in another screen that changed it.
+    const bool figuresJustRead = std::exchange(figuresJustRead_, false);
     if (aircraftTableEmpty() && !datPrimaryRS->isAddingNew()) {
         cmdAdd_Click();
         return;
     }
     if (datPrimaryRS->isAddingNew())
         return;  // a new aircraft is being entered: stay where the user is
-    SetCleanState();
+    if (figuresJustRead)
+        showEditedState(false);
+    else
+        SetCleanState();
     focusField(Field::CurrentMeter1);
 }
 

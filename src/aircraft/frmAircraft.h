@@ -192,6 +192,9 @@ class frmAircraft : public screens::BoundScreen {
     // Reposition handlers rest while a new aircraft is begun, until its registration is in.
     std::optional<screens::RepositionSuppressed> newAircraft_;
     bool entrySaving_ = false;  // an entry rule's save step is writing the row
+    // The load has just read the use per day; the activation that follows it reads it again
+    // only once the screen has been active.
+    bool figuresJustRead_ = false;
     QDate moveDay_;
     due::WarningSettings llpWarnings_;
     due::UtilisationFactory llpUse_ = due::journalledUtilisation(utilisation::kDefaultAverageDays);

@@ -14,6 +14,7 @@
 #include "screens/common/ScriptedDialogs.h"
 #include "support/Controls.h"
 #include "support/TestFiles.h"
+#include "utilisation/PlannedUtilisation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -355,6 +356,23 @@ TEST_F(JournalScreens, TheUsePanelShowsPlannedFiguresWhileTheJournalIsYoung) {
     EXPECT_DOUBLE_EQ(rs->value(1).toDouble(), 4.0);
     EXPECT_TRUE(rs->value(2).isNull());
     EXPECT_EQ(panel->txtPlanned[0]->text(), QLocale().toString(3.5, 'f', 2));
+}
+
+// Figures changed while the screen was in the background show when it is active again.
+TEST_F(JournalScreens, TheUsePanelReadsItsFiguresAgainWhenTheScreenIsActiveAgain) {
+    aircraft::frmAircraft& s = open();
+    journal::UtilisationPanel* panel =
+        control<velmora::journal::UtilisationPanel>(s, "fraUtilisation");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->txtPlanned[1]->text().isEmpty());
+
+    utilisation::PlannedEntry entry{QStringLiteral("N1"), {}};
+    entry.use.meter2Hours = 2.25;
+    utilisation::savePlannedUtilisation(*data::Database::open(path), {entry});
+    s.Form_Activate();
+    EXPECT_EQ(panel->txtPlanned[1]->text(), QLocale().toString(2.25, 'f', 2));
+    s.Form_Activate();
+    EXPECT_EQ(panel->txtPlanned[1]->text(), QLocale().toString(2.25, 'f', 2));
 }
 
 }  // namespace
