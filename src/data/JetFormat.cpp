@@ -9,6 +9,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <optional>
+#include <string>
 
 namespace velmora::data {
 
@@ -413,6 +415,35 @@ std::optional<QString> namedNumberPicture(const QString& name, double number) {
     return std::nullopt;
 }
 
+// "mm/dd/yy" of a date in its stored form, "2005-01-31": the picture the time remaining
+// list formats for each of its rows, read and written here without going through
+// QDateTime and QString. What this does not read as such a date takes the general way.
+std::optional<std::string> storedDateShortYear(const Value& value, const QString& format) {
+    if (value.type() != Value::Type::Text || format.size() != 8 ||
+        format.compare(QLatin1String("mm/dd/yy"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    const std::string& s = value.utf8();
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-')
+        return std::nullopt;
+    auto digits = [&](size_t from, size_t count) {
+        int v = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            if (s[i] < '0' || s[i] > '9')
+                return -1;
+            v = v * 10 + (s[i] - '0');
+        }
+        return v;
+    };
+    const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+    if (y < 0 || m < 0 || d < 0 || !QDate::isValid(y, m, d))
+        return std::nullopt;
+    const int yy = y % 100;
+    const char out[8] = {static_cast<char>('0' + m / 10),  static_cast<char>('0' + m % 10), '/',
+                         static_cast<char>('0' + d / 10),  static_cast<char>('0' + d % 10), '/',
+                         static_cast<char>('0' + yy / 10), static_cast<char>('0' + yy % 10)};
+    return std::string(out, sizeof out);
+}
+
 double serialOfDate(const QDateTime& dt) {
     const QDateTime base(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
     const qint64 days = base.date().daysTo(dt.date());
@@ -425,6 +456,8 @@ double serialOfDate(const QDateTime& dt) {
 Value jetFormat(const Value& value, const QString& format) {
     if (value.isNull())
         return {};
+    if (auto shortYear = storedDateShortYear(value, format))
+        return Value(std::move(*shortYear));
     // The text pictures that only change the letter case.
     if (format == u">")
         return value.toString().toUpper();

@@ -522,10 +522,12 @@ const OperatorDef kOperators[] = {
 
 void call(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const Fn fn = *static_cast<const Fn*>(sqlite3_user_data(ctx));
-    Value small[4];
+    // Room for the arguments of nearly every call without allocating: an arithmetic chain
+    // such as a - b - c passes five.
+    Value small[8];
     std::vector<Value> many;
     Value* args = small;
-    if (argc > 4) {
+    if (argc > 8) {
         many.resize(static_cast<size_t>(argc));
         args = many.data();
     }

@@ -101,6 +101,31 @@ TEST(FormatFunction, DatePicturesAndNamedFormats) {
     EXPECT_TRUE(jetFormat(Value(), "mm/dd/yy").isNull());
 }
 
+// The time remaining list's picture of a stored date, checked against the general picture
+// formatting over four centuries and around the texts that are not such dates.
+TEST(FormatFunction, ShortYearOfStoredDatesAsTheGeneralPicture) {
+    using data::jetFormat;
+    for (QDate d(1899, 12, 25); d <= QDate(2300, 1, 5); d = d.addDays(1)) {
+        const QString text = d.toString(Qt::ISODate);
+        const Value expected(data::formatDatePicture(QDateTime(d, QTime(0, 0)), "mm/dd/yy"));
+        ASSERT_EQ(jetFormat(Value(text), "mm/dd/yy"), expected) << text.toStdString();
+        ASSERT_EQ(jetFormat(Value(text), "MM/DD/YY"), expected) << text.toStdString();
+    }
+    EXPECT_EQ(jetFormat(Value("0101-03-04"), "mm/dd/yy"), Value("03/04/01"));
+    EXPECT_EQ(jetFormat(Value("9999-12-31"), "Mm/dD/yY"), Value("12/31/99"));
+    // Not a stored date: each takes the general way, as before.
+    for (const char* text :
+         {"2005-02-29", "2005-13-01", "2005-00-10", "0000-01-01", "2005-1-310", "2005/01/31",
+          "20O5-01-31", "2005-01-31 10:30:00", " 2005-01-31", "1/31/2005"}) {
+        const auto date = data::parseJetDateTime(QString::fromLatin1(text));
+        const Value expected =
+            date ? Value(data::formatDatePicture(*date, "mm/dd/yy")) : Value(text);
+        EXPECT_EQ(jetFormat(Value(text), "mm/dd/yy"), expected) << text;
+    }
+    EXPECT_EQ(jetFormat(Value("2005-01-31"), " mm/dd/yy"), Value(" 01/31/05"));
+    EXPECT_EQ(jetFormat(Value("2005-01-31"), "mm/dd/yyyy"), Value("01/31/2005"));
+}
+
 TEST(JetDateText, ReadsIsoAndMonthFirstText) {
     using data::parseJetDateTime;
     EXPECT_EQ(parseJetDateTime("2005-01-31")->date(), QDate(2005, 1, 31));
