@@ -12,13 +12,40 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace velmora::due {
 
 namespace {
 
 using data::Value;
+
+// The limits of a large fleet take hundreds of megabytes, written once in file order. Mapped
+// in huge pages (2 MB), that memory costs a five-hundredth of the page faults of small pages:
+// on a virtual machine, whose page faults are dear, those were a fifth of the list's whole
+// computing. Only for blocks that malloc maps on their own (32 MB and more; smaller ones may
+// come from its heap, which is left as it is), and only a hint: the system may ignore it.
+void preferHugePages(const void* data, std::size_t bytes) {
+#ifdef __linux__
+    constexpr std::size_t kOwnMapping = std::size_t{32} << 20;
+    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+    if (bytes < kOwnMapping)
+        return;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t from = (start + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t to = (start + bytes) & ~(kHuge - 1);
+    if (to > from)
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
 
 std::string textOf(const Value& v) {
     if (v.type() == Value::Type::Text)
@@ -332,8 +359,10 @@ DueList computeDueList(data::Database& mainDb, const utilisation::UtilisationSou
             // Aircraft carry lists of about the same length: room for the rest at once, and
             // for the lines added beside the limits (the register's tasks) without moving
             // the limits again. Room not filled costs no memory the system has to give.
-            if (a == 0 && list.aircraft.size() > 1)
+            if (a == 0 && list.aircraft.size() > 1) {
                 list.entries.reserve(limits.size() * list.aircraft.size() * 5 / 4);
+                preferHugePages(list.entries.data(), list.entries.capacity() * sizeof(DueEntry));
+            }
             list.entries.insert(list.entries.end(), std::make_move_iterator(limits.begin()),
                                 std::make_move_iterator(limits.end()));
             std::vector<DueEntry>().swap(limits);
