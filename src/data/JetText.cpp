@@ -129,6 +129,18 @@ int jetTextCompare(const char* a, int aBytes, const char* b, int bBytes) {
     return (i < n ? 1 : 0) - (j < m ? 1 : 0);
 }
 
+std::uint64_t jetTextHash(const char* text, int bytes) {
+    // FNV-1a over the folded code points, so that texts equal as compared hash alike.
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    const int n = trimmedLength(text, bytes);
+    std::uint64_t h = 14695981039346656037ull;
+    for (int i = 0; i < n;) {
+        const char32_t cp = s[i] < 0x80 ? char32_t(asciiLower(s[i++])) : fold(decode(s, n, &i));
+        h = (h ^ cp) * 1099511628211ull;
+    }
+    return h;
+}
+
 bool jetLike(QStringView text, QStringView pattern) {
     qsizetype t = 0, p = 0;
     qsizetype starPattern = -1, starText = 0;

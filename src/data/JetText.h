@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
 #include <optional>
 
 namespace velmora::data {
@@ -11,6 +12,9 @@ namespace velmora::data {
 // case folding) do not count. Negative, zero or positive like strcmp(). Bytes that are not
 // UTF-8 compare by their value, consistently, so that the order is total.
 int jetTextCompare(const char* a, int aBytes, const char* b, int bBytes);
+
+// A hash of a UTF-8 text under that comparison: texts that compare equal hash alike.
+std::uint64_t jetTextHash(const char* text, int bytes);
 
 // Jet's Like: "*" any run of characters, "?" any one character, "#" one digit, "[abc]" or
 // "[a-z]" one of a set, "[!...]" one not in it; "%" and "_" are ordinary characters.

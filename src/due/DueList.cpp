@@ -103,35 +103,56 @@ bool isBlank(const std::string& text) {
 
 // Marks the limit that comes first on each component with several limits among one
 // aircraft's limits: rows with the same part number and serial number, compared as the engine
-// compares text.
+// compares text. The rows are grouped by a hash of both numbers, which texts that compare
+// equal share; texts that only share the hash are told apart by comparing them. Among limits
+// due alike the first in file order decides.
 void markControllingLimits(const DueList& list, std::vector<DueEntry>& entries) {
-    std::vector<size_t> units;
+    struct Unit {
+        std::uint64_t partHash, serialHash;
+        size_t index;
+    };
+    std::vector<Unit> units;
     units.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string& part = entries[i].partNumber;
+        const std::string& serial = entries[i].serialNumber;
         // Rows without a part or serial number cannot be told to be the same unit.
-        if (!isBlank(entries[i].partNumber) && !isBlank(entries[i].serialNumber))
-            units.push_back(i);
+        if (isBlank(part) || isBlank(serial))
+            continue;
+        units.push_back({data::jetTextHash(part.data(), static_cast<int>(part.size())),
+                         data::jetTextHash(serial.data(), static_cast<int>(serial.size())), i});
     }
-    auto compareUnits = [&](size_t x, size_t y) {
-        const int c = compareAsEngine(entries[x].partNumber, entries[y].partNumber);
-        return c != 0 ? c : compareAsEngine(entries[x].serialNumber, entries[y].serialNumber);
+    auto compareTexts = [&](const Unit& x, const Unit& y) {
+        const DueEntry& a = entries[x.index];
+        const DueEntry& b = entries[y.index];
+        const int c = compareAsEngine(a.partNumber, b.partNumber);
+        return c != 0 ? c : compareAsEngine(a.serialNumber, b.serialNumber);
     };
-    std::sort(units.begin(), units.end(),
-              [&](size_t x, size_t y) { return compareUnits(x, y) < 0; });
+    auto sameUnit = [&](const Unit& x, const Unit& y) {
+        return x.partHash == y.partHash && x.serialHash == y.serialHash && compareTexts(x, y) == 0;
+    };
+    std::sort(units.begin(), units.end(), [&](const Unit& x, const Unit& y) {
+        if (x.partHash != y.partHash)
+            return x.partHash < y.partHash;
+        if (x.serialHash != y.serialHash)
+            return x.serialHash < y.serialHash;
+        const int c = compareTexts(x, y);
+        return c != 0 ? c < 0 : x.index < y.index;
+    });
     for (size_t from = 0; from < units.size();) {
         size_t to = from + 1;
-        while (to < units.size() && compareUnits(units[from], units[to]) == 0)
+        while (to < units.size() && sameUnit(units[from], units[to]))
             ++to;
         if (to - from > 1) {
-            size_t best = units[from];
-            for (size_t k = from; k < to; ++k) {
-                if (dueOrder(list, entries[units[k]]) < dueOrder(list, entries[best]))
-                    best = units[k];
+            size_t best = units[from].index;
+            for (size_t k = from + 1; k < to; ++k) {
+                if (dueOrder(list, entries[units[k].index]) < dueOrder(list, entries[best]))
+                    best = units[k].index;
             }
             for (size_t k = from; k < to; ++k) {
-                DueEntry& e = entries[units[k]];
+                DueEntry& e = entries[units[k].index];
                 e.limitsOfComponent = static_cast<std::uint8_t>(std::min<size_t>(to - from, 255));
-                e.controls = units[k] == best;
+                e.controls = units[k].index == best;
             }
         }
         from = to;

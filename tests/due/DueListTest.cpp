@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 
 #include "data/DateDisplay.h"
+#include "data/JetText.h"
 #include "data/Journal.h"
 #include "due/DueFilter.h"
 #include "due/DueList.h"
@@ -14,6 +15,8 @@
 #include "utilisation/UtilisationSource.h"
 
 #include <QBrush>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -276,6 +279,66 @@ TEST_F(DueListNumbers, HourAndMonthLimitsOfOneComponentEachControlInTurn) {
     // Single limits carry no mark.
     table.setRows(shared, due::selectDue(*shared, {}));
     EXPECT_EQ(table.text(0, due::DueListTable::Controls), "");
+}
+
+// Part and serial numbers name one unit as the engine compares text, beyond ASCII too:
+// letter case (Unicode folding) and trailing blanks do not count, accents and other blanks do.
+TEST_F(DueListNumbers, LimitsOfOneUnitAreFoundWhateverTheCaseOfTheirLetters) {
+    PartSpec hours;
+    hours.reg = "N1";
+    hours.item = 40;
+    hours.life = 1500;
+    hours.installAc = 400;  // 900 hours left, 225 days at 4 a day
+    hours.partNumber = "ÆSIR-Ø1";
+    hours.serial = "Straße 7";
+    addPart(*db, hours);
+    PartSpec months = hours;
+    months.item = 41;
+    months.basis = "MO";
+    months.life = 12;
+    months.installDate = "2025-01-15";  // 214 days
+    months.partNumber = "æsir-ø1  ";
+    months.serial = "STRASSE 7";  // not the same serial: ß is no "ss" here
+    addPart(*db, months);
+    PartSpec sameUnit = months;
+    sameUnit.item = 42;
+    sameUnit.serial = "strAße 7 ";
+    addPart(*db, sameUnit);
+    PartSpec accented = months;
+    accented.item = 43;
+    accented.partNumber = "ÆSÍR-Ø1";  // an accent makes another part
+    accented.serial = "Straße 7";
+    addPart(*db, accented);
+    PartSpec leadingBlank = months;
+    leadingBlank.item = 44;
+    leadingBlank.partNumber = " ÆSIR-Ø1";
+    leadingBlank.serial = "Straße 7";
+    addPart(*db, leadingBlank);
+
+    const due::DueList list = compute();
+    EXPECT_EQ(findEntry(list, "N1", 40)->limitsOfComponent, 2);
+    EXPECT_FALSE(findEntry(list, "N1", 40)->controls);
+    EXPECT_EQ(findEntry(list, "N1", 42)->limitsOfComponent, 2);
+    EXPECT_TRUE(findEntry(list, "N1", 42)->controls);
+    for (int item : {41, 43, 44}) {
+        EXPECT_EQ(findEntry(list, "N1", item)->limitsOfComponent, 1) << item;
+        EXPECT_TRUE(findEntry(list, "N1", item)->controls) << item;
+    }
+
+    // Texts that compare equal hash alike, whichever way their letters are written.
+    auto hash = [](const char* text) { return data::jetTextHash(text, int(std::strlen(text))); };
+    auto compare = [](const char* a, const char* b) {
+        return data::jetTextCompare(a, int(std::strlen(a)), b, int(std::strlen(b)));
+    };
+    const std::pair<const char*, const char*> equal[] = {
+        {"ÆSIR-Ø1", "æsir-ø1  "}, {"K-9", "\u212A-9"}, {"ΣΟΦΙΑ", "σοφια"}, {"", "   "}};
+    for (const auto& [a, b] : equal) {
+        EXPECT_EQ(compare(a, b), 0) << a << " / " << b;
+        EXPECT_EQ(hash(a), hash(b)) << a << " / " << b;
+    }
+    EXPECT_NE(hash("Straße"), hash("STRASSE"));
+    EXPECT_NE(hash("AB"), hash("BA"));
+    EXPECT_NE(hash("A B"), hash("AB"));
 }
 
 TEST_F(DueListNumbers, LimitsWithoutFigureAreListedWithTheReason) {
