@@ -52,10 +52,33 @@ void readInOrder(data::Database& db, std::size_t count, const ReadItem& read,
     std::mutex mutex;  // guards what follows, up to the atomics
     std::vector<char> isRead(count, 0);
     std::size_t next = 0;  // the next item to take
+    bool taking = false;   // whether a thread is taking items
     std::exception_ptr error;
     std::atomic<std::size_t> claimed{0};
     std::atomic<bool> stop{false};
 
+    auto fail = [&] {
+        const std::lock_guard lock(mutex);
+        if (!error)
+            error = std::current_exception();
+        stop = true;
+    };
+    // The items read and not yet taken, taken in order by one thread at a time, outside the
+    // lock: a take (which may copy much) keeps no other thread from marking what it read.
+    auto takeReady = [&] {
+        for (;;) {
+            std::size_t k;
+            {
+                const std::lock_guard lock(mutex);
+                if (stop || next >= count || !isRead[next]) {
+                    taking = false;
+                    return;
+                }
+                k = next++;
+            }
+            take(k);
+        }
+    };
     auto work = [&](data::Database& conn) {
         while (!stop) {
             const std::size_t i = claimed++;
@@ -63,15 +86,16 @@ void readInOrder(data::Database& db, std::size_t count, const ReadItem& read,
                 return;
             try {
                 read(conn, i);
-                const std::lock_guard lock(mutex);
-                isRead[i] = 1;
-                while (next < count && isRead[next])
-                    take(next++);
+                {
+                    const std::lock_guard lock(mutex);
+                    isRead[i] = 1;
+                    if (taking)
+                        continue;  // the thread taking will come to it
+                    taking = true;
+                }
+                takeReady();
             } catch (...) {
-                const std::lock_guard lock(mutex);
-                if (!error)
-                    error = std::current_exception();
-                stop = true;
+                fail();
                 return;
             }
         }

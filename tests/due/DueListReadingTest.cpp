@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -143,14 +144,17 @@ TEST_P(DueListReading, AFailureOnAnyConnectionIsTheCallersError) {
     EXPECT_EQ(shared->text(), alone->text());
 }
 
-// Reading items in order: every item taken once, in order, each read on a connection
-// that only its own thread touches, the caller's connection only on the calling thread.
+// Reading items in order: every item taken once, in order, one take at a time while the
+// other threads go on reading, each read on a connection that only its own thread touches,
+// the caller's connection only on the calling thread.
 TEST_P(DueListReading, ItemsAreTakenInOrderAndConnectionsStayWithTheirThreads) {
     const size_t count = 24;
     std::mutex mutex;
     std::map<Database*, std::thread::id> threadOf;
     bool sharedByThreads = false;
     std::vector<size_t> taken;
+    std::atomic<int> taking{0};
+    bool takesOverlapped = false;
     due::readInOrder(
         *db, count,
         [&](Database& conn, size_t i) {
@@ -162,7 +166,13 @@ TEST_P(DueListReading, ItemsAreTakenInOrderAndConnectionsStayWithTheirThreads) {
             const auto [at, added] = threadOf.emplace(&conn, std::this_thread::get_id());
             sharedByThreads = sharedByThreads || at->second != std::this_thread::get_id();
         },
-        [&](size_t i) { taken.push_back(i); });
+        [&](size_t i) {
+            takesOverlapped = takesOverlapped || ++taking > 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));  // a take of some length
+            taken.push_back(i);
+            --taking;
+        });
+    EXPECT_FALSE(takesOverlapped);
     ASSERT_EQ(taken.size(), count);
     for (size_t i = 0; i < count; ++i)
         EXPECT_EQ(taken[i], i);
@@ -216,6 +226,22 @@ TEST_P(DueListReading, AnItemsErrorStopsTheReadingAndReachesTheCaller) {
     ASSERT_LE(taken.size(), 6u);
     for (size_t i = 0; i < taken.size(); ++i)
         EXPECT_EQ(taken[i], i);
+
+    // A take's error stops the reading as well.
+    taken.clear();
+    const auto takeError = dbErrorOf([&] {
+        due::readInOrder(
+            *db, 40, [&](Database&, size_t) {},
+            [&](size_t i) {
+                if (i == 3)
+                    throw data::DbError(data::err::ServerConnection,
+                                        QStringLiteral("Item 3 cannot be taken."));
+                taken.push_back(i);
+            });
+    });
+    ASSERT_TRUE(takeError);
+    EXPECT_EQ(takeError->text(), QStringLiteral("Item 3 cannot be taken."));
+    EXPECT_EQ(taken, (std::vector<size_t>{0, 1, 2}));
     // The connection is usable afterwards.
     EXPECT_EQ(compute().entries.size(), 9u * 8u);
 }
