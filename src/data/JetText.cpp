@@ -58,6 +58,11 @@ int asciiLower(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
 }
 
+// The folded code point at s[*i], moving *i past it: what texts are compared and hashed by.
+char32_t foldedAt(const unsigned char* s, int n, int* i) {
+    return s[*i] < 0x80 ? char32_t(asciiLower(s[(*i)++])) : fold(decode(s, n, i));
+}
+
 QChar foldChar(QChar c) {
     return c.toCaseFolded();
 }
@@ -121,8 +126,8 @@ int jetTextCompare(const char* a, int aBytes, const char* b, int bBytes) {
             ++j;
             continue;
         }
-        const char32_t u = fold(decode(x, n, &i));
-        const char32_t v = fold(decode(y, m, &j));
+        const char32_t u = foldedAt(x, n, &i);
+        const char32_t v = foldedAt(y, m, &j);
         if (u != v)
             return u < v ? -1 : 1;
     }
@@ -134,10 +139,8 @@ std::uint64_t jetTextHash(const char* text, int bytes) {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
     const int n = trimmedLength(text, bytes);
     std::uint64_t h = 14695981039346656037ull;
-    for (int i = 0; i < n;) {
-        const char32_t cp = s[i] < 0x80 ? char32_t(asciiLower(s[i++])) : fold(decode(s, n, &i));
-        h = (h ^ cp) * 1099511628211ull;
-    }
+    for (int i = 0; i < n;)
+        h = (h ^ foldedAt(s, n, &i)) * 1099511628211ull;
     return h;
 }
 

@@ -57,12 +57,6 @@ void readInOrder(data::Database& db, std::size_t count, const ReadItem& read,
     std::atomic<std::size_t> claimed{0};
     std::atomic<bool> stop{false};
 
-    auto fail = [&] {
-        const std::lock_guard lock(mutex);
-        if (!error)
-            error = std::current_exception();
-        stop = true;
-    };
     // The items read and not yet taken, taken in order by one thread at a time, outside the
     // lock: a take (which may copy much) keeps no other thread from marking what it read.
     auto takeReady = [&] {
@@ -95,7 +89,10 @@ void readInOrder(data::Database& db, std::size_t count, const ReadItem& read,
                 }
                 takeReady();
             } catch (...) {
-                fail();
+                const std::lock_guard lock(mutex);
+                if (!error)
+                    error = std::current_exception();
+                stop = true;
                 return;
             }
         }

@@ -220,22 +220,31 @@ TEST_F(DueListNumbers, ProjectionNeverDividesByZeroOrRunsPastACentury) {
     EXPECT_EQ(due::dueDateText(e), "no remaining figure");
 }
 
-// A gearbox with an hour limit and a calendar limit: whichever comes first controls.
-TEST_F(DueListNumbers, HourAndMonthLimitsOfOneComponentEachControlInTurn) {
+// Two limits of one gearbox of N1 (items item and item + 1): 1,500 hours, 900 of them left
+// (225 days at 4 a day), and 12 months from 15 January 2025 (retiring in 214 days).
+std::pair<PartSpec, PartSpec> hourAndMonthLimits(int item, const char* partNumber,
+                                                 const char* serial) {
     PartSpec hours;
     hours.reg = "N1";
-    hours.item = 20;
+    hours.item = item;
     hours.life = 1500;
-    hours.installAc = 400;  // 900 hours left
-    hours.partNumber = "GB-1";
-    hours.serial = "S-77";
-    addPart(*db, hours);
+    hours.installAc = 400;
+    hours.partNumber = partNumber;
+    hours.serial = serial;
     PartSpec months = hours;
-    months.item = 21;
+    months.item = item + 1;
     months.basis = "MO";
     months.life = 12;
-    months.installDate = "2025-01-15";  // retires 15 January 2026: in 214 days
-    months.partNumber = "gb-1 ";        // the same unit, as the engine compares text
+    months.installDate = "2025-01-15";
+    return {hours, months};
+}
+
+// A gearbox with an hour limit and a calendar limit: whichever comes first controls.
+TEST_F(DueListNumbers, HourAndMonthLimitsOfOneComponentEachControlInTurn) {
+    const auto [hours, firstMonths] = hourAndMonthLimits(20, "GB-1", "S-77");
+    addPart(*db, hours);
+    PartSpec months = firstMonths;
+    months.partNumber = "gb-1 ";  // the same unit, as the engine compares text
     addPart(*db, months);
 
     // 900 hours at 4 a day last 225 days: the calendar comes first.
@@ -284,19 +293,9 @@ TEST_F(DueListNumbers, HourAndMonthLimitsOfOneComponentEachControlInTurn) {
 // Part and serial numbers name one unit as the engine compares text, beyond ASCII too:
 // letter case (Unicode folding) and trailing blanks do not count, accents and other blanks do.
 TEST_F(DueListNumbers, LimitsOfOneUnitAreFoundWhateverTheCaseOfTheirLetters) {
-    PartSpec hours;
-    hours.reg = "N1";
-    hours.item = 40;
-    hours.life = 1500;
-    hours.installAc = 400;  // 900 hours left, 225 days at 4 a day
-    hours.partNumber = "ÆSIR-Ø1";
-    hours.serial = "Straße 7";
+    const auto [hours, firstMonths] = hourAndMonthLimits(40, "ÆSIR-Ø1", "Straße 7");
     addPart(*db, hours);
-    PartSpec months = hours;
-    months.item = 41;
-    months.basis = "MO";
-    months.life = 12;
-    months.installDate = "2025-01-15";  // 214 days
+    PartSpec months = firstMonths;
     months.partNumber = "æsir-ø1  ";
     months.serial = "STRASSE 7";  // not the same serial: ß is no "ss" here
     addPart(*db, months);
