@@ -27,6 +27,13 @@ T littleEndian(const unsigned char* p) {
     return qFromLittleEndian<T>(p);
 }
 
+// Whether a field's bytes, as the row's offsets give them, lie on the page read. Written so
+// that no sum can overflow, whatever numbers a damaged file holds.
+bool withinPage(const MdbHandle* mdb, int start, int size) {
+    const int pageSize = static_cast<int>(mdb->fmt->pg_size);
+    return start >= 0 && size >= 0 && start <= pageSize && size <= pageSize - start;
+}
+
 // A Decimal: a sign byte, then the magnitude as four 32-bit words, the most significant first.
 QString decimalText(const unsigned char* p, int scale) {
     quint32 words[4];
@@ -159,7 +166,7 @@ std::optional<SourceValue> fixedSizeValue(JetType type, const unsigned char* p, 
 SourceValue decodeCalculated(MdbHandle* mdb, const MdbField& f, JetType type) {
     if (f.is_null)
         return {};
-    if (f.start < 0 || f.siz < 0 || f.start + f.siz > mdb->fmt->pg_size)
+    if (!withinPage(mdb, f.start, f.siz))
         return damaged("calculated value");
     QByteArray stored(reinterpret_cast<const char*>(mdb->pg_buf + f.start), f.siz);
     if (type == JetType::Memo) {
@@ -205,10 +212,11 @@ SourceValue decodeField(MdbHandle* mdb, const Jet3Text* jet3, const MdbField& f,
         return SourceValue::yesNo(!f.is_null);  // kept in the null mask: set means Yes
     if (f.is_null)
         return {};
-    const unsigned char* p = mdb->pg_buf + f.start;
     const int size = f.siz;
-    if (f.start < 0 || size < 0 || f.start + size > mdb->fmt->pg_size)
+    if (!withinPage(mdb, f.start, size))
         return damaged("value");
+    // Only now a pointer: a start the file puts beyond the page points nowhere at all.
+    const unsigned char* p = mdb->pg_buf + f.start;
     if (auto v = fixedSizeValue(type, p, size, nullptr))
         return *v;
     switch (type) {

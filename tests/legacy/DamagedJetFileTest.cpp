@@ -51,3 +51,27 @@ TEST(DamagedJetFile, ALongValueWhoseChainOfPagesLoopsIsReportedNotRepeated) {
     EXPECT_EQ(unreadable, QStringList{"Categories: the OLE object cannot be read: its chain of "
                                       "pages is broken"});
 }
+
+TEST(DamagedJetFile, AValueThatLiesBeyondItsPageIsReportedAndTheOtherRowsRead) {
+    const QByteArray bytes = jetWithFieldBeyondItsPage();
+    if (bytes.isEmpty())
+        GTEST_SKIP() << "DateTestDatabase.mdb is not in " VELMORA_JET_FIXTURES;
+    TestFolder folder;
+    auto source = MdbTableSource::open(folder.writeFile("beyond.mdb", bytes));
+    QStringList unreadable;
+    int rowsRead = 0;
+    for (const SourceTable& t : source->tables()) {
+        auto rows = source->rows(t.name);
+        std::vector<SourceValue> row;
+        while (rows->next(&row)) {
+            ++rowsRead;
+            for (const SourceValue& v : row) {
+                if (v.kind() == SourceValue::Kind::Unreadable)
+                    unreadable << t.name + ": " + v.text();
+            }
+        }
+    }
+    // The file's six rows are all read; only the damaged value is reported.
+    EXPECT_EQ(rowsRead, 6);
+    EXPECT_EQ(unreadable, QStringList{"DateTest: the file's bytes for this value are damaged"});
+}

@@ -47,6 +47,18 @@ inline QByteArray jetWithLongValueChainLoop() {
     return bytes;
 }
 
+// DateTestDatabase.mdb with a row whose offsets put a text beyond the end of its page: the
+// first row of page 20 ends in its variable columns' offsets, and the last of them is made
+// 0xFFFF. Empty when the test file is not there.
+inline QByteArray jetWithFieldBeyondItsPage() {
+    QByteArray bytes = jetFixtureBytes("DateTestDatabase.mdb");
+    constexpr qsizetype kAt = 20 * 4096 + 4091;
+    if (bytes.size() < kAt + 3)
+        return {};
+    bytes.replace(kAt, 3, QByteArray("\xff\xff\x01", 3));
+    return bytes;
+}
+
 // A copy of a test file whose header says its pages are encrypted: the encoding key (bytes
 // 0x3E to 0x41 of the first page) made non-zero. Jet 4 and ACE keep that part of the header
 // under a fixed RC4 stream, so flipping bits of the stored bytes flips the same bits of the
