@@ -7,7 +7,7 @@
 #include "data/TextKey.h"
 #include "due/DueListSource.h"
 #include "export/Csv.h"
-#include "export/TablePrinter.h"
+#include "export/TableOutput.h"
 #include "tasks/ComplianceStatus.h"
 #include "tasks/Fleet.h"
 #include "tasks/RegisterCsv.h"
@@ -23,8 +23,6 @@
 #include <QFile>
 #include <QSet>
 #include <QTextStream>
-
-#include <numeric>
 
 namespace velmora::adtool {
 
@@ -44,36 +42,12 @@ int fail(QTextStream& err, const QString& message) {
     return 1;
 }
 
-std::vector<int> allColumns(int count) {
-    std::vector<int> c(static_cast<size_t>(count));
-    std::iota(c.begin(), c.end(), 0);
-    return c;
-}
-
-// Writes a table as CSV (standard output or --csv OUT) or as PDF.
-// The CSV holds every column; printed pages the columns given (every one when empty).
 int writeTable(const AdOptions& o, const QAbstractItemModel& model, const QString& title,
                const QString& subtitle, QTextStream& out, QTextStream& err,
                const std::vector<int>& printed = {}) {
-    const std::vector<int> columns = allColumns(model.columnCount());
-    if (!o.pdf.isEmpty()) {
-        exporting::TablePrintJob job;
-        job.title = title;
-        job.subtitle = subtitle;
-        job.model = &model;
-        job.columns = printed.empty() ? columns : printed;
-        if (const auto failure = exporting::writeTablePdf(job, o.pdf))
-            return fail(err, failure->text);
-        return 0;
-    }
-    const QByteArray csv = exporting::tableToCsv(model, columns);
-    if (!o.csv.isEmpty()) {
-        if (const auto failure = exporting::writeCsvFile(o.csv, csv))
-            return fail(err, failure->text);
-        return 0;
-    }
-    out << QString::fromUtf8(csv);
-    out.flush();
+    if (const auto failure =
+            exporting::writeTableOutput({o.pdf, o.csv}, model, title, subtitle, out, printed))
+        return fail(err, failure->text);
     return 0;
 }
 

@@ -9,14 +9,12 @@
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/DbError.h"
-#include "export/Csv.h"
+#include "export/TableOutput.h"
 #include "export/TablePrinter.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QTextStream>
-
-#include <numeric>
 
 namespace velmora::componenttool {
 
@@ -40,26 +38,9 @@ int fail(QTextStream& err, const QString& message) {
 // Writes a table as CSV (standard output or --csv OUT) or as PDF.
 int writeTable(const ComponentOptions& o, const QAbstractItemModel& model, const QString& title,
                const QString& subtitle, QTextStream& out, QTextStream& err) {
-    std::vector<int> columns(static_cast<size_t>(model.columnCount()));
-    std::iota(columns.begin(), columns.end(), 0);
-    if (!o.pdf.isEmpty()) {
-        exporting::TablePrintJob job;
-        job.title = title;
-        job.subtitle = subtitle;
-        job.model = &model;
-        job.columns = columns;
-        if (const auto failure = exporting::writeTablePdf(job, o.pdf))
-            return fail(err, failure->text);
-        return 0;
-    }
-    const QByteArray csv = exporting::tableToCsv(model, columns);
-    if (!o.csv.isEmpty()) {
-        if (const auto failure = exporting::writeCsvFile(o.csv, csv))
-            return fail(err, failure->text);
-        return 0;
-    }
-    out << QString::fromUtf8(csv);
-    out.flush();
+    if (const auto failure =
+            exporting::writeTableOutput({o.pdf, o.csv}, model, title, subtitle, out))
+        return fail(err, failure->text);
     return 0;
 }
 
