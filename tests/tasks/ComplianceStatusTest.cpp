@@ -10,7 +10,6 @@
 #include "tasks/StatusTable.h"
 #include "tasks/TaskStore.h"
 #include "tasks/TaskWrites.h"
-#include "utilisation/UtilisationSource.h"
 
 #include <QBrush>
 
@@ -23,17 +22,6 @@ using namespace velmora::tasks;
 namespace {
 
 const QDate kToday(2025, 6, 15);
-
-// Every aircraft flies 5 hours and makes 10 landings a day.
-class SteadyUse final : public utilisation::UtilisationSource {
-  public:
-    utilisation::DailyUtilisation dailyUse(const QString&) const override {
-        utilisation::DailyUtilisation u;
-        u.meter1Hours = 5;
-        u.landings = 10;
-        return u;
-    }
-};
 
 class Status_ : public ::testing::TestWithParam<BackEnd> {
   protected:

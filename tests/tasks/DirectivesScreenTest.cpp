@@ -14,7 +14,6 @@
 #include "tasks/TaskWrites.h"
 #include "tasks/screen/AccomplishmentDialog.h"
 #include "tasks/screen/frmDirectives.h"
-#include "utilisation/UtilisationSource.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -39,16 +38,6 @@ using namespace velmora::tasks;
 namespace {
 
 const QDate kToday(2025, 6, 15);
-
-class SteadyUse final : public utilisation::UtilisationSource {
-  public:
-    utilisation::DailyUtilisation dailyUse(const QString&) const override {
-        utilisation::DailyUtilisation u;
-        u.meter1Hours = 5;
-        u.landings = 10;
-        return u;
-    }
-};
 
 // N1 (Bell 206B, 1000 hours, 4000 landings) with the part ABC-1 S1; N3 (Robinson R44).
 // The register: the FAA's 100-hour directive of the 206B, Bell's landings bulletin of the

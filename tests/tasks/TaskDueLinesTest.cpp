@@ -13,7 +13,6 @@
 #include "tasks/TaskDueLines.h"
 #include "tasks/TaskStore.h"
 #include "tasks/TaskWrites.h"
-#include "utilisation/UtilisationSource.h"
 
 #include <gtest/gtest.h>
 
@@ -27,17 +26,6 @@ using due::DueListTable;
 namespace {
 
 const QDate kToday(2025, 6, 15);
-
-// Every aircraft flies 5 hours and makes 10 landings a day.
-class SteadyUse final : public utilisation::UtilisationSource {
-  public:
-    utilisation::DailyUtilisation dailyUse(const QString&) const override {
-        utilisation::DailyUtilisation u;
-        u.meter1Hours = 5;
-        u.landings = 10;
-        return u;
-    }
-};
 
 // N1, a Bell 206B at 1000 hours and 4000 landings, carries the part ABC-1 S1 (a landings
 // limit of 20000, 1500 used when fitted at 3000: 17500 left, 1750 days); N3 is a Robinson R44 at

@@ -2,10 +2,22 @@
 
 #include "data/Database.h"
 #include "tasks/TaskTypes.h"
+#include "utilisation/UtilisationSource.h"
 
 #include <QString>
 
 namespace velmora::testing {
+
+// Every aircraft flies 5 hours and makes 10 landings a day.
+class SteadyUse final : public utilisation::UtilisationSource {
+  public:
+    utilisation::DailyUtilisation dailyUse(const QString&) const override {
+        utilisation::DailyUtilisation u;
+        u.meter1Hours = 5;
+        u.landings = 10;
+        return u;
+    }
+};
 
 // Gives an aircraft row its make, model, serial number and year.
 void describeAircraft(data::Database& db, const QString& reg, const QString& make,
