@@ -104,13 +104,13 @@ void readColumn(sqlite3_stmt* st, int i, Value& into) {
     sqlite3_value* v = sqlite3_column_value(st, i);
     switch (sqlite3_value_type(v)) {
         case SQLITE_INTEGER:
-            into = Value(static_cast<std::int64_t>(sqlite3_value_int64(v)));
+            into.assignInteger(sqlite3_value_int64(v));
             break;
         case SQLITE_FLOAT:
-            into = Value(sqlite3_value_double(v));
+            into.assignReal(sqlite3_value_double(v));
             break;
         case SQLITE_NULL:
-            into = Value();
+            into.assignNull();
             break;
         default: {
             const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));

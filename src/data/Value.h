@@ -58,6 +58,13 @@ class Value {
             v_.emplace<std::string>(utf8, bytes);
     }
 
+    // Makes this value a number or Null in place. A reader filling a row's slots calls these
+    // rather than assigning a new Value: the assignment goes through the variant's general
+    // move, which costs a visit of both sides for each of a result's many values.
+    void assignInteger(std::int64_t v) { v_.emplace<std::int64_t>(v); }
+    void assignReal(double v) { v_.emplace<double>(v); }
+    void assignNull() { v_.emplace<std::monostate>(); }
+
   private:
     std::variant<std::monostate, std::int64_t, double, std::string> v_;
 };
