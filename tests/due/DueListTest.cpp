@@ -299,20 +299,17 @@ TEST_F(DueListNumbers, LimitsOfOneUnitAreFoundWhateverTheCaseOfTheirLetters) {
     months.partNumber = "æsir-ø1  ";
     months.serial = "STRASSE 7";  // not the same serial: ß is no "ss" here
     addPart(*db, months);
-    PartSpec sameUnit = months;
-    sameUnit.item = 42;
-    sameUnit.serial = "strAße 7 ";
-    addPart(*db, sameUnit);
-    PartSpec accented = months;
-    accented.item = 43;
-    accented.partNumber = "ÆSÍR-Ø1";  // an accent makes another part
-    accented.serial = "Straße 7";
-    addPart(*db, accented);
-    PartSpec leadingBlank = months;
-    leadingBlank.item = 44;
-    leadingBlank.partNumber = " ÆSIR-Ø1";
-    leadingBlank.serial = "Straße 7";
-    addPart(*db, leadingBlank);
+    // More months limits, of the numbers given.
+    auto addMonths = [&](int item, const char* partNumber, const char* serial) {
+        PartSpec p = months;
+        p.item = item;
+        p.partNumber = partNumber;
+        p.serial = serial;
+        addPart(*db, p);
+    };
+    addMonths(42, "æsir-ø1  ", "strAße 7 ");
+    addMonths(43, "ÆSÍR-Ø1", "Straße 7");  // an accent makes another part
+    addMonths(44, " ÆSIR-Ø1", "Straße 7");
 
     const due::DueList list = compute();
     EXPECT_EQ(findEntry(list, "N1", 40)->limitsOfComponent, 2);

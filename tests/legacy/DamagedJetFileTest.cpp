@@ -9,6 +9,28 @@
 using namespace velmora::legacy;
 using namespace velmora::testing;
 
+namespace {
+
+// Every row of every table read; the values that could not be read, each as "table: why".
+QStringList unreadableValues(TableSource& source, int* rowsRead = nullptr) {
+    QStringList unreadable;
+    for (const SourceTable& t : source.tables()) {
+        auto rows = source.rows(t.name);
+        std::vector<SourceValue> row;
+        while (rows->next(&row)) {
+            if (rowsRead)
+                ++*rowsRead;
+            for (const SourceValue& v : row) {
+                if (v.kind() == SourceValue::Kind::Unreadable)
+                    unreadable << t.name + ": " + v.text();
+            }
+        }
+    }
+    return unreadable;
+}
+
+}  // namespace
+
 TEST(DamagedJetFile, ATableDefinitionWithoutItsColumnsIsReportedNotFollowed) {
     const QByteArray bytes = jetWithDamagedTableDefinition();
     if (bytes.isEmpty())
@@ -37,19 +59,9 @@ TEST(DamagedJetFile, ALongValueWhoseChainOfPagesLoopsIsReportedNotRepeated) {
         GTEST_SKIP() << "nwind.mdb is not in " VELMORA_JET_FIXTURES;
     TestFolder folder;
     auto source = MdbTableSource::open(folder.writeFile("loop.mdb", bytes));
-    QStringList unreadable;
-    for (const SourceTable& t : source->tables()) {
-        auto rows = source->rows(t.name);
-        std::vector<SourceValue> row;
-        while (rows->next(&row)) {
-            for (const SourceValue& v : row) {
-                if (v.kind() == SourceValue::Kind::Unreadable)
-                    unreadable << t.name + ": " + v.text();
-            }
-        }
-    }
-    EXPECT_EQ(unreadable, QStringList{"Categories: the OLE object cannot be read: its chain of "
-                                      "pages is broken"});
+    EXPECT_EQ(unreadableValues(*source),
+              QStringList{"Categories: the OLE object cannot be read: its chain of "
+                          "pages is broken"});
 }
 
 TEST(DamagedJetFile, AValueThatLiesBeyondItsPageIsReportedAndTheOtherRowsRead) {
@@ -58,19 +70,8 @@ TEST(DamagedJetFile, AValueThatLiesBeyondItsPageIsReportedAndTheOtherRowsRead) {
         GTEST_SKIP() << "DateTestDatabase.mdb is not in " VELMORA_JET_FIXTURES;
     TestFolder folder;
     auto source = MdbTableSource::open(folder.writeFile("beyond.mdb", bytes));
-    QStringList unreadable;
     int rowsRead = 0;
-    for (const SourceTable& t : source->tables()) {
-        auto rows = source->rows(t.name);
-        std::vector<SourceValue> row;
-        while (rows->next(&row)) {
-            ++rowsRead;
-            for (const SourceValue& v : row) {
-                if (v.kind() == SourceValue::Kind::Unreadable)
-                    unreadable << t.name + ": " + v.text();
-            }
-        }
-    }
+    const QStringList unreadable = unreadableValues(*source, &rowsRead);
     // The file's six rows are all read; only the damaged value is reported.
     EXPECT_EQ(rowsRead, 6);
     EXPECT_EQ(unreadable, QStringList{"DateTest: the file's bytes for this value are damaged"});
