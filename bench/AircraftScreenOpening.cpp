@@ -2,6 +2,7 @@
 
 #include "BenchDialogs.h"
 #include "aircraft/frmAircraft.h"
+#include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "support/Controls.h"
 
@@ -9,15 +10,24 @@
 
 namespace velmora::bench {
 
-bool openAircraftScreen(benchmark::State& state, const QString& dataPath) {
-    using velmora::test::control;
-    aircraft::frmAircraft screen(dataPath);
-    screen.Form_Activate();
-    auto* grid = control<screens::DataGrid>(screen, "grdDataGrid");
-    // Drawn, so that the cells on screen are formatted.
+using velmora::test::control;
+
+namespace {
+
+// Draws the grid, so that the cells on screen are formatted.
+void draw(screens::DataGrid* grid) {
     QPixmap pixmap(grid->size());
     grid->render(&pixmap);
     benchmark::DoNotOptimize(pixmap);
+}
+
+}  // namespace
+
+bool openAircraftScreen(benchmark::State& state, const QString& dataPath) {
+    aircraft::frmAircraft screen(dataPath);
+    screen.Form_Activate();
+    auto* grid = control<screens::DataGrid>(screen, "grdDataGrid");
+    draw(grid);
     if (!noMessageShown(state))
         return false;
     if (grid->rowCount() == 0) {
@@ -25,6 +35,20 @@ bool openAircraftScreen(benchmark::State& state, const QString& dataPath) {
         return false;
     }
     return true;
+}
+
+void chooseAircraftInTurn(benchmark::State& state, const QString& dataPath) {
+    aircraft::frmAircraft screen(dataPath);
+    screen.Form_Activate();
+    if (!noMessageShown(state))
+        return;
+    int next = 1;
+    for (auto _ : state) {
+        control<screens::Chooser>(screen, "Combo1")->setListIndex(next);
+        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
+        next = next == 1 ? 500 : 1;
+    }
+    noMessageShown(state);
 }
 
 }  // namespace velmora::bench

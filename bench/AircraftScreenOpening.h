@@ -11,4 +11,9 @@ namespace velmora::bench {
 // component was drawn.
 bool openAircraftScreen(benchmark::State& state, const QString& dataPath);
 
+// Opens the aircraft set-up screen on a data path and, at each iteration, chooses the
+// fleet's 2nd and 501st aircraft in turn and draws its components: the search for the
+// aircraft among the screen's rows, and the reading of its components.
+void chooseAircraftInTurn(benchmark::State& state, const QString& dataPath);
+
 }  // namespace velmora::bench

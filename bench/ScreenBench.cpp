@@ -79,17 +79,7 @@ void BM_AircraftScreenChooseAircraft(benchmark::State& state) {
     bench::BenchFleet* f = fleetOrSkip(state);
     if (!f)
         return;
-    aircraft::frmAircraft screen(f->dataPath);
-    screen.Form_Activate();
-    if (!noMessageShown(state))
-        return;
-    int next = 1;
-    for (auto _ : state) {
-        control<screens::Chooser>(screen, "Combo1")->setListIndex(next);
-        draw(control<screens::DataGrid>(screen, "grdDataGrid"));
-        next = next == 1 ? 500 : 1;
-    }
-    noMessageShown(state);
+    bench::chooseAircraftInTurn(state, f->dataPath);
 }
 BENCHMARK(BM_AircraftScreenChooseAircraft)->Unit(benchmark::kMillisecond);
 

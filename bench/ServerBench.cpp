@@ -146,6 +146,16 @@ void BM_AircraftScreenOpenOnServerAlone(benchmark::State& state) {
 }
 BENCHMARK(BM_AircraftScreenOpenOnServerAlone)->Unit(benchmark::kMillisecond);
 
+// Choosing aircraft in turn on the open screen, on the server: the counterpart of
+// BM_AircraftScreenChooseAircraft on the files.
+void BM_AircraftScreenChooseAircraftOnServer(benchmark::State& state) {
+    const HeldServerFleet held = heldServerFleet(state);
+    if (held.dataPath.isEmpty())
+        return;
+    chooseAircraftInTurn(state, held.dataPath);
+}
+BENCHMARK(BM_AircraftScreenChooseAircraftOnServer)->Unit(benchmark::kMillisecond);
+
 void BM_DueListComputeOnServer(benchmark::State& state) {
     QString error;
     BenchFleet* fleet = dueListBenchFleet(&error);

@@ -19,8 +19,21 @@ class Recordset;
 // A test of one row against a find criterion, prepared once for a set of column names.
 class RowPredicate {
   public:
+    // The values of the row at an index.
+    using RowAt = std::function<const std::vector<Value>&(int index)>;
+
     virtual ~RowPredicate() = default;
     virtual bool matches(const std::vector<Value>& row) = 0;
+    // The index of the first of the rows from `from` up to `count` that matches, or -1.
+    // Rows are tested in turn; a back end that pays a round trip for each test may test
+    // many at once, with the same outcome (a failure included) as testing them in turn.
+    virtual int firstMatch(int from, int count, const RowAt& rowAt) {
+        for (int i = from; i < count; ++i) {
+            if (matches(rowAt(i)))
+                return i;
+        }
+        return -1;
+    }
 };
 
 // One open database file. Errors are thrown as DbError with a number and a text.

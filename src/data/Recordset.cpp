@@ -144,14 +144,15 @@ void Recordset::find(const QString& criterion, int from) {
         names << f.name;
     auto predicate = db_->prepareCriterion(criterion, names);
     noMatch_ = true;
-    for (int i = std::max(from, 0); i < recordCount(); ++i) {
-        if (predicate->matches(rows_[static_cast<size_t>(i)].values)) {
-            mode_ = EditMode::None;
-            pos_ = i;
-            deleted_ = false;
-            noMatch_ = false;
-            return;
-        }
+    const int found = predicate->firstMatch(std::max(from, 0), recordCount(),
+                                            [this](int i) -> const std::vector<Value>& {
+                                                return rows_[static_cast<size_t>(i)].values;
+                                            });
+    if (found >= 0) {
+        mode_ = EditMode::None;
+        pos_ = found;
+        deleted_ = false;
+        noMatch_ = false;
     }
 }
 

@@ -3,6 +3,8 @@
 #include "support/BackEnds.h"
 #include "support/TestFiles.h"
 
+#include "data/JetSqlTranslator.h"
+
 #include <gtest/gtest.h>
 
 using namespace velmora;
@@ -172,6 +174,49 @@ TEST_P(Recordsets, FindCriterionWithAQuoteInTheValue) {
     rs->findFirst("RegNum = 'N''1'");
     ASSERT_FALSE(rs->noMatch());
     EXPECT_EQ(rs->value("RegNum").toString(), "N'1");
+}
+
+// A search through hundreds of rows: on the server the rows are tested many at a time, so
+// the texts must reach it unchanged and the first match must be the one found in turn.
+TEST_P(Recordsets, FindingAmongHundredsOfRowsLandsOnTheFirstMatch) {
+    const QStringList awkward{R"(Q"1)", R"(Q\2)", "Q{3}",      "Q,4",
+                              "Q 5 ",   "QNULL",  "Q\u00e9 7", "Q'8"};
+    {
+        data::Transaction tx(*db);
+        for (int i = 0; i < 400; ++i)
+            addAircraft(*db, QStringLiteral("N%1").arg(i, 3, 10, QLatin1Char('0')), i);
+        for (int i = 0; i < awkward.size(); ++i)
+            addAircraft(*db, awkward[i], 1000 + i);
+        db->execute("UPDATE Aircraft SET TotalTime = Null WHERE RegNum Between 'N100' And 'N149'");
+        tx.commit();
+    }
+    auto rs = byReg();
+    for (const QString& reg : awkward) {
+        rs->findFirst(QStringLiteral("RegNum = ") + data::quoteJetLiteral(reg));
+        ASSERT_FALSE(rs->noMatch()) << qPrintable(reg);
+        EXPECT_EQ(rs->value("RegNum").toString(), reg);
+    }
+    rs->findFirst("RegNum = 'n350'");
+    EXPECT_EQ(rs->value("TotalTime").toDouble(), 350);
+    rs->findFirst("TotalTime >= 398.5");
+    EXPECT_EQ(rs->value("RegNum").toString(), "N399");
+    rs->findNext("TotalTime >= 398.5");
+    EXPECT_TRUE(rs->value("RegNum").toString().startsWith(u'Q'));
+    rs->findFirst("IsNull(TotalTime) AND RegNum > 'N120'");
+    EXPECT_EQ(rs->value("RegNum").toString(), "N121");
+    rs->findFirst("TotalTime > 100000");
+    EXPECT_TRUE(rs->noMatch());
+    EXPECT_EQ(rs->value("RegNum").toString(), "N121");
+
+    // A row that cannot be tested after the first match is never reached; one before it
+    // stops the search with its error.
+    rs->moveLast();
+    rs->findFirst("100 / (TotalTime - 5) < 0");
+    ASSERT_FALSE(rs->noMatch());
+    EXPECT_EQ(rs->value("RegNum").toString(), "N000");
+    rs->findNext("100 / (TotalTime - 5) < 0");
+    EXPECT_EQ(rs->value("RegNum").toString(), "N001");
+    EXPECT_DB_ERROR(rs->findFirst("100 / (TotalTime - 5) > 0"), err::DivisionByZero);
 }
 
 TEST_P(Recordsets, BadFindCriteriaAreNumberedErrors) {

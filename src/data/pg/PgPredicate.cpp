@@ -5,6 +5,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <cmath>
+
 namespace velmora::data::pg {
 
 PgPredicate::PgPredicate(std::shared_ptr<Database> owner, Rows rows, QString expr,
@@ -54,6 +57,156 @@ bool PgPredicate::matches(const std::vector<Value>& row) {
                               .arg(criterion_, e.text()));
         throw;
     }
+}
+
+namespace {
+
+// The rows searched at first, and the most in one statement: a match near the start costs
+// little, and a search of many rows a few round trips.
+constexpr int kFirstBatch = 128;
+constexpr int kLargestBatch = 8192;
+
+// The name of the rows' position in a batch, beside the columns.
+constexpr auto kPosition = "__velmora_position";
+
+// One element of a server array literal: numbers as they are sent alone, text quoted with
+// its quotes and backslashes escaped.
+void appendElement(QByteArray& out, const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Null:
+            out += "NULL";
+            break;
+        case Value::Type::Integer:
+            out += QByteArray::number(static_cast<qlonglong>(v.toInt()));
+            break;
+        case Value::Type::Real:
+            out += QByteArray::number(v.toDouble(), 'g', 17);
+            break;
+        case Value::Type::Text:
+            out += '"';
+            for (const char c : v.utf8()) {
+                if (c == '"' || c == '\\')
+                    out += '\\';
+                out += c;
+            }
+            out += '"';
+            break;
+    }
+}
+
+}  // namespace
+
+int PgPredicate::firstMatch(int from, int count, const RowAt& rowAt) {
+    int batch = kFirstBatch;
+    for (int start = from; start < count;
+         start += batch, batch = std::min(batch * 8, kLargestBatch)) {
+        const int end = std::min(count, start + batch);
+        if (const std::optional<int> found = firstMatchInOne(start, end, rowAt)) {
+            if (*found >= 0)
+                return *found;
+            continue;
+        }
+        for (int i = start; i < end; ++i) {
+            if (matches(rowAt(i)))
+                return i;
+        }
+    }
+    return -1;
+}
+
+std::optional<int> PgPredicate::firstMatchInOne(int from, int to, const RowAt& rowAt) {
+    const int columns = static_cast<int>(columns_.size());
+    if (columns == 0 || to - from < 2)
+        return std::nullopt;
+    // Each column's type in the batch: that of its values, numbers with fractions when it
+    // holds both kinds of number, the type its values had before when they are all Null.
+    std::vector<Value::Type> types(seen_);
+    for (int c = 0; c < columns; ++c) {
+        bool text = false, integer = false, real = false;
+        for (int i = from; i < to; ++i) {
+            const std::vector<Value>& row = rowAt(i);
+            if (c >= static_cast<int>(row.size()))
+                continue;
+            const Value& v = row[static_cast<size_t>(c)];
+            if (v.type() == Value::Type::Real && !std::isfinite(v.toDouble()))
+                return std::nullopt;  // refused as a single value is, with its own message
+            text = text || v.type() == Value::Type::Text;
+            integer = integer || v.type() == Value::Type::Integer;
+            real = real || v.type() == Value::Type::Real;
+        }
+        if (text && (integer || real))
+            return std::nullopt;
+        if (text || integer || real)
+            types[static_cast<size_t>(c)] =
+                text ? Value::Type::Text : (real ? Value::Type::Real : Value::Type::Integer);
+    }
+    // Only the columns the criterion names are sent (the first one when it names none, so
+    // that the statement still has the rows). A name found in the criterion's text only
+    // inside a literal costs an array more; one the search missed fails the statement, and
+    // the rows are then tested in turn.
+    std::vector<QStringList> aliases(static_cast<size_t>(columns));
+    QSet<QString> named{QString::fromLatin1(kPosition)};
+    bool anyNamed = false;
+    for (int c = 0; c < columns; ++c) {
+        auto add = [&](const QString& alias) {
+            if (named.contains(alias.toLower()))
+                return;
+            named.insert(alias.toLower());
+            if (expr_.contains(postgresName(alias), Qt::CaseInsensitive)) {
+                aliases[static_cast<size_t>(c)] << alias;
+                anyNamed = true;
+            }
+        };
+        const QString& n = columns_[c];
+        add(n);
+        const qsizetype dot = n.lastIndexOf(u'.');
+        if (dot > 0)
+            add(n.mid(dot + 1));
+    }
+    if (!anyNamed) {
+        if (columns_.front().compare(QLatin1String(kPosition), Qt::CaseInsensitive) == 0)
+            return std::nullopt;
+        aliases.front() << columns_.front();
+    }
+    QStringList arrays, names;
+    std::vector<Value> args;
+    for (int c = 0; c < columns; ++c) {
+        if (aliases[static_cast<size_t>(c)].isEmpty())
+            continue;
+        QByteArray literal("{");
+        for (int i = from; i < to; ++i) {
+            const std::vector<Value>& row = rowAt(i);
+            if (i > from)
+                literal += ',';
+            appendElement(literal,
+                          c < static_cast<int>(row.size()) ? row[static_cast<size_t>(c)] : Value());
+        }
+        literal += '}';
+        args.push_back(Value(literal.toStdString()));
+        for (const QString& alias : aliases[static_cast<size_t>(c)]) {
+            arrays << QStringLiteral("$%1::%2 ARRAY")
+                          .arg(args.size())
+                          .arg(serverTypeName(types[static_cast<size_t>(c)]));
+            names << postgresName(alias);
+        }
+    }
+    const QString sql =
+        QStringLiteral(
+            "SELECT row_.%1 FROM unnest(%2) WITH ORDINALITY AS row_(%3, %1) WHERE CASE WHEN "
+            "(%4) THEN 1 ELSE 0 END = 1 ORDER BY row_.%1 LIMIT 1")
+            .arg(QLatin1String(kPosition), arrays.join(u", "), names.join(u", "), expr_);
+    std::vector<std::vector<Value>> found;
+    try {
+        found = rows_(sql, args);
+    } catch (const DbError&) {
+        // Tested in turn, the rows before the first match are all that is evaluated: a
+        // failure on a later row, or one of the batch's own, is not the search's.
+        return std::nullopt;
+    }
+    seen_ = types;
+    if (found.empty())
+        return -1;
+    return from + static_cast<int>(found.front()[0].toInt()) - 1;
 }
 
 }  // namespace velmora::data::pg

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velmora::data::pg {
@@ -25,8 +26,16 @@ class PgPredicate final : public RowPredicate {
     PgPredicate(std::shared_ptr<Database> owner, Rows rows, QString expr, QStringList columns,
                 QString criterion);
     bool matches(const std::vector<Value>& row) override;
+    // Tests the rows in batches, each in one statement, so that a search through many rows
+    // costs a few round trips rather than one per row.
+    int firstMatch(int from, int count, const RowAt& rowAt) override;
 
   private:
+    // The first match among the rows [from, to) in one statement: its index, -1 when none
+    // matches, or nothing when the batch cannot be tested as one (a column holding both
+    // text and numbers, or a failure of the statement), and its rows are tested in turn.
+    std::optional<int> firstMatchInOne(int from, int to, const RowAt& rowAt);
+
     std::shared_ptr<Database> owner_;
     Rows rows_;
     QString expr_;
