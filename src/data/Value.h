@@ -55,7 +55,10 @@ class Value {
         if (auto* s = std::get_if<std::string>(&v_))
             s->assign(utf8, bytes);
         else
-            v_.emplace<std::string>(utf8, bytes);
+            // The string is made first and moved in. Made in the variant from its bytes
+            // (which may throw), it would be made in a whole new variant that is then moved
+            // over this one; a string moved in is put in its place directly.
+            v_.emplace<std::string>(std::string(utf8, bytes));
     }
 
     // Makes this value a number or Null in place. A reader filling a row's slots calls these
