@@ -29,21 +29,25 @@ Recordset::Recordset(std::shared_ptr<Database> db, QString source, QString table
       table_(std::move(table)),
       fields_(std::move(fields)),
       rows_(std::move(rows)) {
-    for (int i = 0; i < fieldCount(); ++i) {
-        const QString& n = fields_[static_cast<size_t>(i)].name;
-        byName_.insert(foldName(n), i);
-        const int dot = static_cast<int>(n.lastIndexOf(u'.'));
-        if (dot > 0) {
-            const QString bare = foldName(n.mid(dot + 1));
-            if (!byName_.contains(bare))
-                byName_.insert(bare, i);
-        }
-    }
     for (Row& r : rows_)
         r.bookmark = nextBookmark_++;
 }
 
 int Recordset::fieldIndex(const QString& name) const {
+    if (!byNameMade_) {
+        byName_.clear();
+        for (int i = 0; i < fieldCount(); ++i) {
+            const QString& n = fields_[static_cast<size_t>(i)].name;
+            byName_.insert(foldName(n), i);
+            const int dot = static_cast<int>(n.lastIndexOf(u'.'));
+            if (dot > 0) {
+                const QString bare = foldName(n.mid(dot + 1));
+                if (!byName_.contains(bare))
+                    byName_.insert(bare, i);
+            }
+        }
+        byNameMade_ = true;
+    }
     auto it = byName_.constFind(foldName(name));
     if (it != byName_.constEnd())
         return *it;
@@ -344,7 +348,7 @@ void Recordset::deleteCurrent() {
 void Recordset::requery() {
     auto fresh = db_->openRecordset(source_, sourceValues_);
     fields_ = std::move(fresh->fields_);
-    byName_ = std::move(fresh->byName_);
+    byNameMade_ = false;
     table_ = fresh->table_;
     rows_ = std::move(fresh->rows_);
     for (Row& r : rows_)

@@ -125,7 +125,10 @@ class Recordset {
     std::vector<Value> sourceValues_;  // bound to the source's markers
     QString table_;
     std::vector<Field> fields_;
-    QHash<QString, int> byName_;
+    // Each field's index by its name as compared, made when a name is first looked up: a
+    // reader that goes by index (a grid, a report) never needs it.
+    mutable QHash<QString, int> byName_;
+    mutable bool byNameMade_ = false;
     std::vector<Row> rows_;
     int pos_ = 0;
     bool deleted_ = false;
