@@ -10,6 +10,13 @@
 
 namespace velmora::data::pg {
 
+namespace {
+
+// The name of the rows' position in a batch, beside the columns.
+constexpr auto kPosition = "__velmora_position";
+
+}  // namespace
+
 PgPredicate::PgPredicate(std::shared_ptr<Database> owner, Rows rows, QString expr,
                          QStringList columns, QString criterion)
     : owner_(std::move(owner)),
@@ -17,29 +24,56 @@ PgPredicate::PgPredicate(std::shared_ptr<Database> owner, Rows rows, QString exp
       expr_(std::move(expr)),
       columns_(std::move(columns)),
       criterion_(std::move(criterion)),
-      seen_(static_cast<size_t>(columns_.size()), Value::Type::Text) {}
-
-bool PgPredicate::matches(const std::vector<Value>& row) {
-    QStringList cols;
-    std::vector<Value> args;
+      seen_(static_cast<size_t>(columns_.size()), Value::Type::Text),
+      aliases_(static_cast<size_t>(columns_.size())),
+      inBatch_(static_cast<size_t>(columns_.size())) {
+    // A column is named by its name and, when that is qualified, by its bare name too; a
+    // name already given to an earlier column is not given again.
     QSet<QString> named;
-    for (int i = 0; i < columns_.size() && i < static_cast<int>(row.size()); ++i) {
-        const Value& v = row[static_cast<size_t>(i)];
-        if (!v.isNull())
-            seen_[static_cast<size_t>(i)] = v.type();
-        const QString type = serverTypeName(seen_[static_cast<size_t>(i)]);
+    for (int i = 0; i < columns_.size(); ++i) {
         auto add = [&](const QString& alias) {
             if (named.contains(alias.toLower()))
                 return;
             named.insert(alias.toLower());
-            args.push_back(v);
-            cols << QStringLiteral("$%1::%2 AS %3").arg(args.size()).arg(type, postgresName(alias));
+            aliases_[static_cast<size_t>(i)] << alias;
         };
         const QString& n = columns_[i];
         add(n);
         const qsizetype dot = n.lastIndexOf(u'.');
         if (dot > 0)
             add(n.mid(dot + 1));
+    }
+    // A batch sends only the columns the criterion names (the first one when it names none,
+    // so that the statement still has the rows). A name found in the criterion's text only
+    // inside a literal costs an array more; one the search missed fails the statement, and
+    // the rows are then tested in turn.
+    bool anyNamed = false;
+    for (size_t i = 0; i < aliases_.size(); ++i) {
+        for (const QString& alias : aliases_[i]) {
+            if (alias.compare(QLatin1String(kPosition), Qt::CaseInsensitive) != 0 &&
+                expr_.contains(postgresName(alias), Qt::CaseInsensitive)) {
+                inBatch_[i] << alias;
+                anyNamed = true;
+            }
+        }
+    }
+    if (!anyNamed && !aliases_.empty() && !aliases_.front().isEmpty() &&
+        aliases_.front().front().compare(QLatin1String(kPosition), Qt::CaseInsensitive) != 0)
+        inBatch_.front() << aliases_.front().front();
+}
+
+bool PgPredicate::matches(const std::vector<Value>& row) {
+    QStringList cols;
+    std::vector<Value> args;
+    for (size_t i = 0; i < aliases_.size() && i < row.size(); ++i) {
+        const Value& v = row[i];
+        if (!v.isNull())
+            seen_[i] = v.type();
+        const QString type = serverTypeName(seen_[i]);
+        for (const QString& alias : aliases_[i]) {
+            args.push_back(v);
+            cols << QStringLiteral("$%1::%2 AS %3").arg(args.size()).arg(type, postgresName(alias));
+        }
     }
     if (cols.isEmpty())
         cols << QStringLiteral("NULL AS __none");
@@ -65,9 +99,6 @@ namespace {
 // little, and a search of many rows a few round trips.
 constexpr int kFirstBatch = 128;
 constexpr int kLargestBatch = 8192;
-
-// The name of the rows' position in a batch, beside the columns.
-constexpr auto kPosition = "__velmora_position";
 
 // One element of a server array literal: numbers as they are sent alone, text quoted with
 // its quotes and backslashes escaped.
@@ -115,81 +146,45 @@ int PgPredicate::firstMatch(int from, int count, const RowAt& rowAt) {
 }
 
 std::optional<int> PgPredicate::firstMatchInOne(int from, int to, const RowAt& rowAt) {
-    const int columns = static_cast<int>(columns_.size());
-    if (columns == 0 || to - from < 2)
+    if (to - from < 2)
         return std::nullopt;
-    // Each column's type in the batch: that of its values, numbers with fractions when it
-    // holds both kinds of number, the type its values had before when they are all Null.
+    static const Value kNull;
     std::vector<Value::Type> types(seen_);
-    for (int c = 0; c < columns; ++c) {
+    QStringList arrays, names;
+    std::vector<Value> args;
+    for (size_t c = 0; c < inBatch_.size(); ++c) {
+        if (inBatch_[c].isEmpty())
+            continue;
+        // The column's type in the batch: that of its values, numbers with fractions when
+        // it holds both kinds of number, the type its values had before when all are Null.
         bool text = false, integer = false, real = false;
+        QByteArray literal("{");
         for (int i = from; i < to; ++i) {
             const std::vector<Value>& row = rowAt(i);
-            if (c >= static_cast<int>(row.size()))
-                continue;
-            const Value& v = row[static_cast<size_t>(c)];
+            const Value& v = c < row.size() ? row[c] : kNull;
             if (v.type() == Value::Type::Real && !std::isfinite(v.toDouble()))
                 return std::nullopt;  // refused as a single value is, with its own message
             text = text || v.type() == Value::Type::Text;
             integer = integer || v.type() == Value::Type::Integer;
             real = real || v.type() == Value::Type::Real;
+            if (i > from)
+                literal += ',';
+            appendElement(literal, v);
         }
         if (text && (integer || real))
             return std::nullopt;
         if (text || integer || real)
-            types[static_cast<size_t>(c)] =
-                text ? Value::Type::Text : (real ? Value::Type::Real : Value::Type::Integer);
-    }
-    // Only the columns the criterion names are sent (the first one when it names none, so
-    // that the statement still has the rows). A name found in the criterion's text only
-    // inside a literal costs an array more; one the search missed fails the statement, and
-    // the rows are then tested in turn.
-    std::vector<QStringList> aliases(static_cast<size_t>(columns));
-    QSet<QString> named{QString::fromLatin1(kPosition)};
-    bool anyNamed = false;
-    for (int c = 0; c < columns; ++c) {
-        auto add = [&](const QString& alias) {
-            if (named.contains(alias.toLower()))
-                return;
-            named.insert(alias.toLower());
-            if (expr_.contains(postgresName(alias), Qt::CaseInsensitive)) {
-                aliases[static_cast<size_t>(c)] << alias;
-                anyNamed = true;
-            }
-        };
-        const QString& n = columns_[c];
-        add(n);
-        const qsizetype dot = n.lastIndexOf(u'.');
-        if (dot > 0)
-            add(n.mid(dot + 1));
-    }
-    if (!anyNamed) {
-        if (columns_.front().compare(QLatin1String(kPosition), Qt::CaseInsensitive) == 0)
-            return std::nullopt;
-        aliases.front() << columns_.front();
-    }
-    QStringList arrays, names;
-    std::vector<Value> args;
-    for (int c = 0; c < columns; ++c) {
-        if (aliases[static_cast<size_t>(c)].isEmpty())
-            continue;
-        QByteArray literal("{");
-        for (int i = from; i < to; ++i) {
-            const std::vector<Value>& row = rowAt(i);
-            if (i > from)
-                literal += ',';
-            appendElement(literal,
-                          c < static_cast<int>(row.size()) ? row[static_cast<size_t>(c)] : Value());
-        }
+            types[c] = text ? Value::Type::Text : (real ? Value::Type::Real : Value::Type::Integer);
         literal += '}';
         args.push_back(Value(literal.toStdString()));
-        for (const QString& alias : aliases[static_cast<size_t>(c)]) {
-            arrays << QStringLiteral("$%1::%2 ARRAY")
-                          .arg(args.size())
-                          .arg(serverTypeName(types[static_cast<size_t>(c)]));
+        for (const QString& alias : inBatch_[c]) {
+            arrays
+                << QStringLiteral("$%1::%2 ARRAY").arg(args.size()).arg(serverTypeName(types[c]));
             names << postgresName(alias);
         }
     }
+    if (arrays.isEmpty())
+        return std::nullopt;
     const QString sql =
         QStringLiteral(
             "SELECT row_.%1 FROM unnest(%2) WITH ORDINALITY AS row_(%3, %1) WHERE CASE WHEN "

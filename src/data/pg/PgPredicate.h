@@ -42,6 +42,8 @@ class PgPredicate final : public RowPredicate {
     QStringList columns_;
     QString criterion_;
     std::vector<Value::Type> seen_;
+    std::vector<QStringList> aliases_;  // each column's names in a statement
+    std::vector<QStringList> inBatch_;  // those a batch sends: the ones the criterion names
 };
 
 }  // namespace velmora::data::pg
