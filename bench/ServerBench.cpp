@@ -1,8 +1,8 @@
 // The same work on a PostgreSQL server as on the files: the remaining-life rebuild of a
-// 300-component aircraft, the aircraft set-up screen's open and the fleet due list of a
-// million component rows. The fleets are
-// copied to the server once (velmora-migrate's copy) into the empty database named by
-// $VELMORA_BENCH_PG (a postgresql:// URI; start one with tests/support/pg-test-server.sh).
+// 300-component aircraft, the aircraft set-up screen's open and its choice of aircraft, and
+// the fleet due list of a million component rows. The fleets are copied to the server once
+// (velmora-migrate's copy) into the empty database named by $VELMORA_BENCH_PG (a
+// postgresql:// URI; start one with tests/support/pg-test-server.sh).
 #include "AircraftScreenOpening.h"
 #include "BenchFleet.h"
 #include "RowReading.h"

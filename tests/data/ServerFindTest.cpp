@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
+#include <optional>
+
 using namespace velmora;
 using namespace velmora::testing;
 using data::Value;
@@ -102,17 +104,31 @@ TEST_F(FindOnServer, ManyRowsAreTestedTogetherWithTheAnswerOfOneByOne) {
     }
 }
 
+// Row 4's total is 4: the division fails there, and only there. Inside a transaction the
+// batch that failed leaves the transaction able to go on and keep its writes.
 TEST_F(FindOnServer, ARowThatFailsAfterTheMatchIsNotReachedAndOneBeforeItIsReported) {
-    // Row 4's total is 4: the division fails there, and only there.
-    auto p = predicate("100 / (TotalTime - 4) < 0");
-    EXPECT_EQ(firstMatch(*p), 0);
-    auto q = predicate("100 / (TotalTime - 4) > 0");
-    try {
-        firstMatch(*q);
-        ADD_FAILURE() << "no failure reported";
-    } catch (const data::DbError& e) {
-        EXPECT_EQ(e.number(), data::err::DivisionByZero);
+    for (const bool inTransaction : {false, true}) {
+        SCOPED_TRACE(inTransaction ? "in a transaction" : "alone");
+        std::optional<data::Transaction> tx;
+        if (inTransaction)
+            tx.emplace(*db);
+        auto p = predicate("100 / (TotalTime - 4) < 0");
+        EXPECT_EQ(firstMatch(*p), 0);
+        auto q = predicate("100 / (TotalTime - 4) > 0");
+        try {
+            firstMatch(*q);
+            ADD_FAILURE() << "no failure reported";
+        } catch (const data::DbError& e) {
+            EXPECT_EQ(e.number(), data::err::DivisionByZero);
+        }
+        if (tx) {
+            addAircraft(*db, "N-KEPT", 12);
+            tx->commit();
+        }
     }
+    auto rs = db->openRecordset("SELECT TotalTime FROM Aircraft WHERE RegNum = 'N-KEPT'");
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->value(0).toDouble(), 12);
 }
 
 }  // namespace
