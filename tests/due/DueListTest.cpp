@@ -430,4 +430,46 @@ TEST(DueListAircraft, EmptyFileGivesAnEmptyList) {
     EXPECT_TRUE(due::selectDue(list, {}).empty());
 }
 
+// A fleet-sized list is sorted in parts at once; its lines come out in the order of a short
+// list's: by due order, and among lines due alike in file order.
+TEST(DueListAircraft, AFleetSizedListIsInTheSameOrderAsAShortOne) {
+    due::DueList list;
+    list.today = kToday;
+    for (const char* reg : {"N3", "n1", "N2"})
+        list.aircraft.push_back({QString::fromLatin1(reg), {}});
+    due::rankAircraft(&list);
+    const int lines = 150'000;
+    for (int i = 0; i < lines; ++i) {
+        DueEntry e;
+        e.aircraft = i % 3;
+        // Few distinct dates and item numbers: many lines are due alike.
+        e.hasItemNumber = i % 5 != 0;
+        e.itemNumber = (i * 7) % 11;
+        e.basis = static_cast<std::int8_t>(i % 4);
+        if (i % 6 == 0) {
+            e.projection = Projection::NoFigure;
+        } else {
+            e.projection = Projection::Dated;
+            e.dueDay = kToday.toJulianDay() + (i * 13) % 40 - 5;
+        }
+        list.entries.push_back(e);
+    }
+    const std::vector<int> rows = due::selectDue(list, {});
+    ASSERT_EQ(rows.size(), static_cast<size_t>(lines));
+    std::vector<char> seen(static_cast<size_t>(lines), 0);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        ASSERT_FALSE(seen[static_cast<size_t>(rows[k])]) << "line listed twice: " << rows[k];
+        seen[static_cast<size_t>(rows[k])] = 1;
+        if (k == 0)
+            continue;
+        const auto& before = list.entries[static_cast<size_t>(rows[k - 1])];
+        const auto& now = list.entries[static_cast<size_t>(rows[k])];
+        const auto a = due::dueOrder(list, before), b = due::dueOrder(list, now);
+        ASSERT_TRUE(a < b || (a == b && rows[k - 1] < rows[k])) << "out of order at " << k;
+    }
+    // The aircraft rank by registration, letter case aside: n1, N2, N3.
+    const auto& first = list.entries[static_cast<size_t>(rows.front())];
+    EXPECT_EQ(list.regNum(first), QStringLiteral("n1"));
+}
+
 }  // namespace
