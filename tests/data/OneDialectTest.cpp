@@ -433,6 +433,16 @@ TEST_P(OneDialect, AnOrderByPositionBeyondTheColumnsIsASyntaxError) {
     EXPECT_DB_ERROR(db->openRecordset("SELECT RegNum FROM Aircraft ORDER BY 7"), err::SyntaxError);
 }
 
+// Registrations of plain letters and of accented ones sort together: case and trailing
+// blanks aside, by code point, so an accented letter comes after z; equals in the order added.
+TEST_P(OneDialect, PlainAndAccentedTextSortTogetherByCodePoint) {
+    for (const char* reg : {"B ", "\u00c9cu", "b", "Z", "a", "\u00e9CU ", "e", "Ecu", "ECU"})
+        addAircraft(*db, QString::fromUtf8(reg));
+    EXPECT_EQ(column("SELECT RegNum FROM Aircraft WHERE RegNum <> 'N1' AND RegNum <> 'N2' "
+                     "ORDER BY RegNum"),
+              list({"a", "B ", "b", "e", "Ecu", "ECU", "Z", "\u00c9cu", "\u00e9CU "}));
+}
+
 }  // namespace
 
 VELMORA_ON_BOTH_BACK_ENDS(OneDialect);

@@ -57,7 +57,9 @@ CREATE OR REPLACE FUNCTION velmora_jet.jet_text(text) RETURNS text LANGUAGE sql 
 -- STABLE as convert_to() is: the server puts the body of a SQL function in place of its call
 -- only when the function claims no more than its body, and a call per row costs three times
 -- the body's work in a sort.
-CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(text) RETURNS bytea LANGUAGE sql STABLE PARALLEL SAFE RETURN convert_to(velmora_jet.jet_text($1), 'UTF8');
+-- Text of ASCII letters only (as many bytes as letters in UTF-8) is folded byte by byte,
+-- which gives what the collation's folding gives it at a fraction of the cost.
+CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(text) RETURNS bytea LANGUAGE sql STABLE PARALLEL SAFE RETURN convert_to(CASE WHEN octet_length($1) = char_length($1) AND getdatabaseencoding() = 'UTF8' THEN rtrim(lower($1 COLLATE "C"), ' ') ELSE velmora_jet.jet_text($1) END, 'UTF8');
 CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(smallint) RETURNS smallint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(integer) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;
 CREATE OR REPLACE FUNCTION velmora_jet.jet_sort(bigint) RETURNS bigint LANGUAGE sql IMMUTABLE PARALLEL SAFE RETURN $1;

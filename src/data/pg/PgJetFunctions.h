@@ -10,6 +10,6 @@ namespace velmora::data::pg {
 const char* jetFunctionsSql();
 
 // The revision of the functions jetFunctionsSql installs, kept as the schema's comment.
-inline constexpr char kJetFunctionsRevision[] = "velmora_jet functions 11";
+inline constexpr char kJetFunctionsRevision[] = "velmora_jet functions 12";
 
 }  // namespace velmora::data::pg
