@@ -16,32 +16,24 @@ namespace {
 
 using Keyed = std::pair<DueOrder, int>;
 
-bool keyedBefore(const Keyed& a, const Keyed& b) {
-    if (a.first.major != b.first.major)
-        return a.first.major < b.first.major;
-    if (a.first.minor != b.first.minor)
-        return a.first.minor < b.first.minor;
-    return a.second < b.second;
-}
-
 // Sorts a fleet's lines: a long list in two halves at once, one on a thread of its own, then
 // merged. Each line's index is part of its key, so the order is the same either way.
 void sortKeyed(std::vector<Keyed>& keyed) {
     constexpr size_t kLinesForTwoThreads = 1 << 16;
     if (keyed.size() < kLinesForTwoThreads || std::thread::hardware_concurrency() < 2) {
-        std::sort(keyed.begin(), keyed.end(), keyedBefore);
+        std::sort(keyed.begin(), keyed.end());
         return;
     }
     const auto middle = keyed.begin() + static_cast<std::ptrdiff_t>(keyed.size() / 2);
     try {
-        std::jthread firstHalf([&] { std::sort(keyed.begin(), middle, keyedBefore); });
-        std::sort(middle, keyed.end(), keyedBefore);
+        std::jthread firstHalf([&] { std::sort(keyed.begin(), middle); });
+        std::sort(middle, keyed.end());
     } catch (const std::system_error&) {
         // No thread to be had: this thread sorts the whole list.
-        std::sort(keyed.begin(), keyed.end(), keyedBefore);
+        std::sort(keyed.begin(), keyed.end());
         return;
     }
-    std::inplace_merge(keyed.begin(), middle, keyed.end(), keyedBefore);
+    std::inplace_merge(keyed.begin(), middle, keyed.end());
 }
 
 bool withinReach(const DueList& list, const DueEntry& e, const DueFilter& f) {
