@@ -51,12 +51,16 @@ void PgCatalog::readTables(const std::vector<Oid>& oids) {
         }
     if (read.isEmpty())
         return;
+    // One table, the usual case, is asked by its number alone: the server then keeps one plan
+    // for the statement, where a list of numbers has it planned afresh at each run.
+    const bool one = numbers.size() == 1;
     for (const auto& row :
          session_.rows(QStringLiteral("SELECT a.attrelid, c.relname, a.attnum, a.attname, "
                                       "format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
                                       "JOIN pg_class c ON c.oid = a.attrelid WHERE a.attrelid = "
-                                      "ANY($1::oid[]) AND a.attnum > 0 AND NOT a.attisdropped"),
-                       {Value(u'{' + numbers.join(u',') + u'}')})) {
+                                      "%1 AND a.attnum > 0 AND NOT a.attisdropped")
+                           .arg(one ? QStringLiteral("$1::oid") : QStringLiteral("ANY($1::oid[])")),
+                       {Value(one ? numbers.front() : u'{' + numbers.join(u',') + u'}')})) {
         TableInfo& info = read[static_cast<Oid>(row[0].toInt())];
         info.name = row[1].toString();
         info.columns.insert(static_cast<int>(row[2].toInt()),
