@@ -32,9 +32,25 @@ using screens::MsgAnswer;
 using screens::MsgButtons;
 using screens::MsgIcon;
 
+namespace {
+
+QString fleetSource() {
+    return QStringLiteral("select * from [Aircraft] Order by [RegNum]");
+}
+
+QString makesSource() {
+    return QStringLiteral("select * from [Aircraft] Order by [Make]");
+}
+
+}  // namespace
+
 frmAircraft::frmAircraft(const QString& dataPath, QWidget* parent)
     : BoundScreen(QStringLiteral("frmAircraft"), QStringLiteral("Aircraft Set-up"), parent),
       dataPath_(dataPath) {
+    // A database server reads the fleet and the template makes while the controls are built.
+    const auto fleetAhead = data::readAheadWhereAtHand(
+        data::dataFileName(dataPath_, data::files::kMain), fleetSource());
+    const auto makesAhead = data::readAheadWhereAtHand(templatesFile(), makesSource());
     buildControls();
     finishControls(grdDataGrid);
     followDataChanges(datPrimaryRS);
@@ -48,7 +64,7 @@ void frmAircraft::Form_Load() {
         const screens::RepositionSuppressed filling;
         const QString main = data::dataFileName(dataPath_, data::files::kMain);
         datPrimaryRS->setDatabaseName(main);
-        datPrimaryRS->setRecordSource(QStringLiteral("select * from [Aircraft] Order by [RegNum]"));
+        datPrimaryRS->setRecordSource(fleetSource());
         datPrimaryRS->refresh();
         // The component list is read per aircraft; nothing is read before one is chosen.
         datSecondaryRS->setDatabaseName(main);
@@ -56,7 +72,7 @@ void frmAircraft::Form_Load() {
             componentListSql(QString(), ShowRecords::Installed, OrderBy::ItemNumber));
         datSecondaryRS->refresh();
         datMakes->setDatabaseName(templatesFile());
-        datMakes->setRecordSource(QStringLiteral("select * from [Aircraft] Order by [Make]"));
+        datMakes->setRecordSource(makesSource());
         datMakes->refresh();
 
         Combo1->clearList();

@@ -25,6 +25,15 @@ std::shared_ptr<Database> Database::openForReading(const QString& path) {
     return openDataFileForReading(path);
 }
 
+std::shared_ptr<Database> readAheadWhereAtHand(const QString& path, const QString& source) {
+    if (!isServerLocation(path))
+        return nullptr;
+    std::shared_ptr<Database> db = pg::openServerDatabaseAtHand(path);
+    if (db)
+        db->readAhead(source);
+    return db;
+}
+
 std::shared_ptr<Database> Database::create(const QString& path) {
     if (isServerLocation(path))
         return pg::openServerDatabase(path, true);

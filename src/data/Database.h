@@ -88,6 +88,10 @@ class Database : public std::enable_shared_from_this<Database> {
     std::unique_ptr<Recordset> openRecordset(const QString& source);
     virtual std::unique_ptr<Recordset> openRecordset(const QString& source,
                                                      const std::vector<Value>& values) = 0;
+    // Starts reading the record set that openRecordset(source), with no values, is about to
+    // be asked for: a database server works on it while the program does other work. A file
+    // is read when it is asked, and this does nothing. Failures are left for openRecordset.
+    virtual void readAhead(const QString& /*source*/) {}
 
     // Reads the rows of an SQLite statement one at a time, without keeping them: for long
     // walks (the whole entry journal). Values bound to ?1, ?2, ... in order.
@@ -128,6 +132,13 @@ class Database : public std::enable_shared_from_this<Database> {
     virtual std::unique_ptr<RowPredicate> prepareCriterion(const QString& jetCriterion,
                                                            const QStringList& columnNames) = 0;
 };
+
+// The data set at `path` with the record set of `source` being read ahead (see readAhead),
+// when a database server holds it and a session with it is at hand: one held open, or an
+// idle one taken up again. Null otherwise, with nothing done: a file is read when it is
+// asked, and a session that must first connect is left to the caller's own open, which
+// reports a failure once. Hold it until the record set is opened. Throws nothing.
+std::shared_ptr<Database> readAheadWhereAtHand(const QString& path, const QString& source);
 
 // Runs a block of changes as one: rolled back unless commit() is reached.
 class Transaction {

@@ -150,9 +150,10 @@ void PgDatabase::setUpSession(const start::StartedSession* started) {
     screenSet_.clear();
 }
 
-bool PgDatabase::idle() const {
-    return depth_ == 0 && !lost_ && PQstatus(conn_.get()) == CONNECTION_OK &&
-           PQtransactionStatus(conn_.get()) == PQTRANS_IDLE;
+bool PgDatabase::idle() {
+    PGconn* conn = connection();
+    return depth_ == 0 && !lost_ && PQstatus(conn) == CONNECTION_OK &&
+           PQtransactionStatus(conn) == PQTRANS_IDLE;
 }
 
 void PgDatabase::resumeSession() {
@@ -341,6 +342,23 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
     if (!db->openSchema())
         throwNoDataSet(loc);
     return handedOut(key, std::move(db));
+}
+
+std::shared_ptr<Database> openServerDatabaseAtHand(const QString& location) noexcept {
+    try {
+        const Location loc = parseLocation(location.trimmed());
+        const QString key = loc.uri + u'#' + loc.schema;
+        auto& sets = openSets();
+        if (auto it = sets.find(key); it != sets.end()) {
+            if (auto db = it->second.lock())
+                return db;
+        }
+        if (auto db = resumedSession(key))
+            return handedOut(key, std::move(db));
+    } catch (...) {
+        // Nothing at hand: the caller's own open connects, and reports what fails.
+    }
+    return nullptr;
 }
 
 std::shared_ptr<Database> createServerDataSet(const QString& location,

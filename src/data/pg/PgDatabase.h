@@ -27,6 +27,10 @@ bool holdsPassword(const QString& location);
 // not a connection URI with a data set's name.
 std::shared_ptr<Database> openServerDatabase(const QString& location, bool create);
 
+// The data set at a server location when a session with it is at hand without connecting:
+// one held open, or an idle one taken up again. Null otherwise; throws nothing.
+std::shared_ptr<Database> openServerDatabaseAtHand(const QString& location) noexcept;
+
 // Makes the data set at a server location in one transaction: its schema (with the engine's
 // functions, when the database lacks them) and what build writes into it. A failure, of
 // build or of the server, leaves the database as it was. Throws DbError as

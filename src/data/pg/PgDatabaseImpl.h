@@ -62,7 +62,7 @@ class PgDatabase final : public DatabaseCore {
 
     // Whether the session can serve a later open of the data set: connected, and in no
     // transaction.
-    bool idle() const;
+    bool idle();
     // A session that no one held any more, taken up by a new open: what it knew of the
     // data set and of the login's rights is read afresh, as a new session reads it, and its
     // settings are set again. What it prepared stays (the server prepares it again should
@@ -122,6 +122,12 @@ class PgDatabase final : public DatabaseCore {
     std::unique_ptr<Recordset> openRecordset(const QString& source,
                                              const std::vector<Value>& values) override;
 
+    // Outside a transaction, the query of the source goes to the server at once; its answer
+    // is read on a thread of its own until openRecordset asks for the same source. Any other
+    // use of the connection first drops it, so what openRecordset is given is what the query
+    // gave with nothing run on this session in between.
+    void readAhead(const QString& source) override;
+
     QStringList queryDefNames() override;
 
     bool hasTable(const QString& name) override {
@@ -165,7 +171,11 @@ class PgDatabase final : public DatabaseCore {
     std::vector<std::vector<Value>> rows(const QString& sql, const std::vector<Value>& args,
                                          bool guard = false);
 
-    PGconn* handle() const { return conn_.get(); }
+    // The connection, free for a statement: a query sent ahead and not taken is dropped.
+    PGconn* connection() {
+        runner_.settle();
+        return conn_.get();
+    }
     const Location& location() const { return loc_; }
 
     // Throws the engine's error for a failed result. A broken connection is opened again
@@ -183,6 +193,9 @@ class PgDatabase final : public DatabaseCore {
 
     std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source,
                                            const std::vector<Value>& values);
+
+    // The select of a source (a table, a stored query, Jet SQL), its table names completed.
+    JetTranslation selectOf(const QString& source, QString* text);
 
   private:
     QString shownName() const override { return where(); }
@@ -236,6 +249,13 @@ class PgDatabase final : public DatabaseCore {
     bool rolesKnown_ = false;
     bool rolesExist_ = false;
     PgCatalog catalog_;
+    // The source whose query was sent ahead, and its select.
+    struct SentAhead {
+        QString source;
+        QString text;
+        JetTranslation select;
+    };
+    std::optional<SentAhead> ahead_;
     QString screenSet_;   // the screen the session was last told of
     SessionFacts facts_;  // what the session found at its start
     StatementRunner runner_{conn_.get()};

@@ -7,6 +7,8 @@
 #include "data/Recordset.h"
 #include "data/RowWriteSql.h"
 
+#include <utility>
+
 namespace velmora::data::pg {
 
 std::int64_t PgDatabase::insertRow(const QString& table, const QStringList& columns,
@@ -62,8 +64,7 @@ std::unique_ptr<RowPredicate> PgDatabase::prepareCriterion(const QString& jetCri
         translateJetExpression(jetCriterion, SqlDialect::Postgres), columnNames, jetCriterion);
 }
 
-std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
-                                                     const std::vector<Value>& values) {
+JetTranslation PgDatabase::selectOf(const QString& source, QString* text) {
     // What a name stood for when it was last asked may have changed since on another
     // workstation: opening a source asks afresh.
     catalog_.forgetLookup();
@@ -75,13 +76,43 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
         r.select.sql = QStringLiteral("SELECT %1 AS %2, * FROM %3 ORDER BY %1")
                            .arg(QLatin1String(kPgRowIdColumn), QLatin1String(kRowIdColumn),
                                 postgresName(r.select.updatableTable));
-    return materialise(r.select, r.text, values);
+    *text = r.text;
+    return catalog_.completed(r.select);
 }
 
-std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& translated,
-                                                   const QString& source,
+std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
+                                                     const std::vector<Value>& values) {
+    // Sent ahead with nothing run since: the select is the one the server is answering.
+    if (ahead_ && ahead_->source == source && values.empty() && runner_.holdsAhead()) {
+        const SentAhead sent = *std::exchange(ahead_, std::nullopt);
+        return materialise(sent.select, sent.text, values);
+    }
+    ahead_.reset();
+    QString text;
+    const JetTranslation t = selectOf(source, &text);
+    return materialise(t, text, values);
+}
+
+void PgDatabase::readAhead(const QString& source) {
+    ahead_.reset();
+    if (depth_ > 0 || !idle())
+        return;
+    try {
+        SentAhead sent{source, QString(), {}};
+        sent.select = selectOf(source, &sent.text);
+        if (!isQuery(sent.select.sql.toUtf8()))
+            return;
+        requireMarkersFor(sent.select.sql, 0, source);  // a query with no values to wait for
+        runner_.sendAhead(sent.select.sql.toUtf8());
+        if (runner_.holdsAhead())
+            ahead_ = std::move(sent);
+    } catch (const DbError&) {
+        // Left for openRecordset, which meets the same failure and reports it.
+    }
+}
+
+std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, const QString& source,
                                                    const std::vector<Value>& values) {
-    const JetTranslation t = catalog_.completed(translated);
     requireMarkersFor(t.sql, values.size(), source);
     const Result r = run(t.sql, values, source, true, &t);
     PGresult* res = r.get();

@@ -33,6 +33,7 @@ Result outcome(std::vector<Result>& results, size_t from, size_t to) {
 
 Result StatementRunner::run(const QByteArray& text, const ServerParameters& params,
                             bool ownSavepoint, bool inTransaction) {
+    settle();
     // Queries go through the prepared statements; other statements run as they come.
     QByteArray key;
     std::optional<PreparedStatements::Use> use;
@@ -41,6 +42,13 @@ Result StatementRunner::run(const QByteArray& text, const ServerParameters& para
         use = prepared_.use(key);
     }
     Result result = runOnce(text, params, ownSavepoint, use);
+    return retriedIfStale(std::move(result), key, use, text, params, ownSavepoint, inTransaction);
+}
+
+Result StatementRunner::retriedIfStale(Result result, const QByteArray& key,
+                                       const std::optional<PreparedStatements::Use>& use,
+                                       const QByteArray& text, const ServerParameters& params,
+                                       bool ownSavepoint, bool inTransaction) {
     if (use && !succeeded(result.get())) {
         prepared_.forget(key);
         // A table changed by another workstation since the query was prepared: the server
@@ -53,8 +61,62 @@ Result StatementRunner::run(const QByteArray& text, const ServerParameters& para
     return result;
 }
 
+void StatementRunner::sendAhead(const QByteArray& text) {
+    settle();
+    if (beginDeferred_)
+        return;  // only outside a transaction
+    auto ahead = std::make_unique<Ahead>();
+    ahead->text = text;
+    ahead->key = text + '\0' + ahead->none.typeKey();
+    ahead->use = prepared_.use(ahead->key);
+    ahead->commands = commandsFor(ahead->text, ahead->none, ahead->use);
+    Ahead* a = ahead.get();
+    try {
+        // The thread touches the connection and what it is given, nothing else of the runner.
+        a->reader = std::jthread([this, a] {
+            try {
+                a->result = runAlone(a->commands);
+            } catch (...) {
+                a->result.reset();  // no answer: the query runs again when it is asked for
+            }
+        });
+    } catch (const std::system_error&) {
+        if (ahead->use)
+            prepared_.forget(ahead->key);
+        return;
+    }
+    ahead_ = std::move(ahead);
+}
+
+std::optional<Result> StatementRunner::takeAhead(const QByteArray& text,
+                                                 const ServerParameters& params) {
+    if (!ahead_ || params.count() != 0 || text != ahead_->text) {
+        settle();
+        return std::nullopt;
+    }
+    ahead_->reader.join();
+    const std::unique_ptr<Ahead> ahead = std::move(ahead_);
+    if (!ahead->result) {
+        if (ahead->use)
+            prepared_.forget(ahead->key);
+        return std::nullopt;
+    }
+    return retriedIfStale(std::move(ahead->result), ahead->key, ahead->use, text, params, false,
+                          false);
+}
+
+void StatementRunner::settle() {
+    if (!ahead_)
+        return;
+    ahead_->reader.join();
+    if (ahead_->use && !succeeded(ahead_->result.get()))
+        prepared_.forget(ahead_->key);
+    ahead_.reset();
+}
+
 Result StatementRunner::checkThenRun(const QByteArray& check, const QByteArray& text,
                                      const ServerParameters& params) {
+    settle();
     return underOwnSavepoint(
         {{Kind::Check, check.constData(), nullptr}, {Kind::Run, text.constData(), &params}});
 }

@@ -5,8 +5,13 @@
 #include "PgPipeline.h"
 #include "PgPreparedStatements.h"
 
+#include "PgValues.h"
+
 #include <QByteArray>
 
+#include <memory>
+#include <optional>
+#include <thread>
 #include <utility>
 
 namespace velmora::data::pg {
@@ -15,9 +20,16 @@ namespace velmora::data::pg {
 // inside a transaction runs under a savepoint of its own, sent with the savepoint and its
 // release in one round trip. Results are given as they came, failed or not: the caller
 // turns a failure into the engine's error.
+//
+// A query may be sent ahead: a thread of its own waits for the server's answer while the
+// program goes on. The connection is the thread's until then: each use of it here first
+// waits for the answer, and takes it when the query sent ahead is the one to run, or drops it.
 class StatementRunner {
   public:
     explicit StatementRunner(PGconn* conn) : conn_(conn) {}
+    ~StatementRunner() { settle(); }
+    StatementRunner(const StatementRunner&) = delete;
+    StatementRunner& operator=(const StatementRunner&) = delete;
 
     // Runs a statement with its values. `ownSavepoint` (only inside a transaction): a failure
     // undoes only this statement and leaves the transaction usable. `inTransaction`: whether
@@ -37,9 +49,40 @@ class StatementRunner {
     // Whether a BEGIN is still to be sent: nothing of the transaction has reached the server.
     bool beginIsDeferred() const { return beginDeferred_; }
     // Nothing prepared holds any more: a new session, or tables changed.
-    void forgetPrepared() { prepared_.forgetAll(); }
+    void forgetPrepared() {
+        settle();
+        prepared_.forgetAll();
+    }
+
+    // Sends a query without values ahead, outside any transaction, and gives the connection
+    // to a thread that reads its answer. Where no thread can be started, nothing is sent.
+    void sendAhead(const QByteArray& text);
+    // The answer to the query sent ahead, when that is `text` without values, handled as run()
+    // handles an answer; nothing otherwise (what was sent ahead is then dropped).
+    std::optional<Result> takeAhead(const QByteArray& text, const ServerParameters& params);
+    // Whether a query sent ahead waits to be taken: nothing else has used the connection since.
+    bool holdsAhead() const { return ahead_ != nullptr; }
+    // Waits for the answer to a query sent ahead and drops it: the connection is free again.
+    // Called before any use of the connection that does not go through this runner.
+    void settle();
 
   private:
+    // A query sent ahead and the thread that reads its answer.
+    struct Ahead {
+        QByteArray text;
+        QByteArray key;
+        std::optional<PreparedStatements::Use> use;
+        ServerParameters none{std::vector<Value>{}};
+        std::vector<PipelineCommand> commands;
+        Result result;  // null until the answer came, or when none came
+        std::jthread reader;
+    };
+
+    // A failed query forgets its prepared statement; a query whose plan the server refuses
+    // (a table changed meanwhile) runs afresh, once, where the failure left nothing to undo.
+    Result retriedIfStale(Result result, const QByteArray& key,
+                          const std::optional<PreparedStatements::Use>& use, const QByteArray& text,
+                          const ServerParameters& params, bool ownSavepoint, bool inTransaction);
     Result runOnce(const QByteArray& text, const ServerParameters& params, bool ownSavepoint,
                    const std::optional<PreparedStatements::Use>& use);
     Result runAlone(const std::vector<PipelineCommand>& commands);
@@ -51,6 +94,7 @@ class StatementRunner {
     PGconn* conn_;
     PreparedStatements prepared_;
     bool beginDeferred_ = false;
+    std::unique_ptr<Ahead> ahead_;
 };
 
 }  // namespace velmora::data::pg

@@ -43,15 +43,20 @@ void PgDatabase::forEachRow(const QString& sqliteSql, const std::vector<Value>& 
 
 Result PgDatabase::run(const QString& sql, const std::vector<Value>& args, const QString& context,
                        bool ownSavepoint, const JetTranslation* jet) {
-    if (depth_ == 0)
-        reconnectIfLost();
     catalog_.forgetLookup();
     const QString what = context.isEmpty() ? sql : context;
     const QByteArray text = sql.toUtf8();
     const ServerParameters params(args);
     const bool opensTransaction = depth_ > 0 && runner_.beginIsDeferred();
     const bool again = opensTransaction || (depth_ == 0 && isQuery(text));
-    Result result = runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
+    // The query sent ahead, when this is it; anything else sent ahead is dropped here.
+    std::optional<Result> ahead = runner_.takeAhead(text, params);
+    if (ahead && depth_ > 0)
+        ahead.reset();  // sent before the transaction began: it runs again inside it
+    if (!ahead && depth_ == 0)
+        reconnectIfLost();
+    Result result = ahead ? std::move(*ahead)
+                          : runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
     if (again && connectionLost(conn_.get(), result.get())) {
         reconnect(!changing(isQuery(text)));
         if (opensTransaction)
@@ -88,18 +93,18 @@ void PgDatabase::simple(const QString& sql, const QString& context) {
     catalog_.forgetLookup();
     const QByteArray text =
         (runner_.dropDeferredBegin() ? QByteArray("BEGIN; ") : QByteArray()) + sql.toUtf8();
-    Result r(PQexec(conn_.get(), text.constData()));
+    Result r(PQexec(connection(), text.constData()));
     check(r.get(), context.isEmpty() ? sql : context);
 }
 
 void PgDatabase::reconnectIfLost() {
-    if (PQstatus(conn_.get()) == CONNECTION_OK && !lost_)
+    if (PQstatus(connection()) == CONNECTION_OK && !lost_)
         return;
     reconnect(depth_ == 0 || scratchDepth_ > 0);
 }
 
 void PgDatabase::reconnect(bool reading) {
-    PQreset(conn_.get());
+    PQreset(connection());
     if (PQstatus(conn_.get()) != CONNECTION_OK)
         throw serverUnreachable(where(), !reading);
     lost_ = false;

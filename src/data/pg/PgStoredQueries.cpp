@@ -22,7 +22,7 @@ void PgDatabase::keepQueryDef(const QString& n, const QString& jetSql) {
         check(runner_.checkThenRun(text, keep.toUtf8(), values).get(), jetSql);
         return;
     }
-    Result r(PQprepare(conn_.get(), "", text.constData(), 0, nullptr));
+    Result r(PQprepare(connection(), "", text.constData(), 0, nullptr));
     check(r.get(), jetSql);
     catalog_.ensureQueryTable();
     run(keep, {Value(n), Value(jetSql)}, n);
