@@ -49,12 +49,15 @@ Result PgDatabase::run(const QString& sql, const std::vector<Value>& args, const
     const ServerParameters params(args);
     const bool opensTransaction = depth_ > 0 && runner_.beginIsDeferred();
     const bool again = opensTransaction || (depth_ == 0 && isQuery(text));
-    // The query sent ahead, when this is it; anything else sent ahead is dropped here.
-    std::optional<Result> ahead = runner_.takeAhead(text, params);
-    if (ahead && depth_ > 0)
-        ahead.reset();  // sent before the transaction began: it runs again inside it
-    if (!ahead && depth_ == 0)
-        reconnectIfLost();
+    // Outside a transaction, the query sent ahead when this is it. Anything else sent ahead
+    // (and, inside a transaction, even this: it was sent before the transaction began) is
+    // dropped by the runner before it uses the connection.
+    std::optional<Result> ahead;
+    if (depth_ == 0) {
+        ahead = runner_.takeAhead(text, params);
+        if (!ahead)
+            reconnectIfLost();
+    }
     Result result = ahead ? std::move(*ahead)
                           : runner_.run(text, params, ownSavepoint && depth_ > 0, depth_ > 0);
     if (again && connectionLost(conn_.get(), result.get())) {
