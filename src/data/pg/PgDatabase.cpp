@@ -324,20 +324,33 @@ std::shared_ptr<PgDatabase> connectTo(const Location& loc, const QString& locati
 
 }  // namespace
 
-std::shared_ptr<Database> openServerDatabase(const QString& location, bool create) {
-    const Location loc = parseLocation(location.trimmed());
-    const QString key = loc.uri + u'#' + loc.schema;
+namespace {
+
+QString setKey(const Location& loc) {
+    return loc.uri + u'#' + loc.schema;
+}
+
+// The data set's session if this program has one at hand: open already, or idle in the pool.
+std::shared_ptr<Database> sessionAtHand(const QString& key) {
     auto& sets = openSets();
-    if (!create) {
-        if (auto it = sets.find(key); it != sets.end()) {
-            if (auto db = it->second.lock())
-                return db;
-        }
+    if (auto it = sets.find(key); it != sets.end()) {
+        if (auto db = it->second.lock())
+            return db;
     }
-    if (create)
-        return createServerDataSet(location, {});
     if (auto db = resumedSession(key))
         return handedOut(key, std::move(db));
+    return nullptr;
+}
+
+}  // namespace
+
+std::shared_ptr<Database> openServerDatabase(const QString& location, bool create) {
+    if (create)
+        return createServerDataSet(location, {});
+    const Location loc = parseLocation(location.trimmed());
+    const QString key = setKey(loc);
+    if (auto db = sessionAtHand(key))
+        return db;
     auto db = connectTo(loc, location);
     if (!db->openSchema())
         throwNoDataSet(loc);
@@ -346,15 +359,7 @@ std::shared_ptr<Database> openServerDatabase(const QString& location, bool creat
 
 std::shared_ptr<Database> openServerDatabaseAtHand(const QString& location) noexcept {
     try {
-        const Location loc = parseLocation(location.trimmed());
-        const QString key = loc.uri + u'#' + loc.schema;
-        auto& sets = openSets();
-        if (auto it = sets.find(key); it != sets.end()) {
-            if (auto db = it->second.lock())
-                return db;
-        }
-        if (auto db = resumedSession(key))
-            return handedOut(key, std::move(db));
+        return sessionAtHand(setKey(parseLocation(location.trimmed())));
     } catch (...) {
         // Nothing at hand: the caller's own open connects, and reports what fails.
     }
@@ -375,7 +380,7 @@ std::shared_ptr<Database> createServerDataSet(const QString& location,
             build(*db);
         tx.commit();
     }
-    return handedOut(loc.uri + u'#' + loc.schema, std::move(db));
+    return handedOut(setKey(loc), std::move(db));
 }
 
 void setSessionPassword(const QString& uri, const QString& password) {
