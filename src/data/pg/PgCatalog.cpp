@@ -54,15 +54,17 @@ void PgCatalog::readTables(const std::vector<Oid>& oids) {
     // One table, the usual case, is asked by its number alone: the server then keeps one plan
     // for the statement, where a list of numbers has it planned afresh at each run.
     const bool one = numbers.size() == 1;
-    for (const auto& row :
-         session_.rows(QStringLiteral("SELECT a.attrelid, c.relname, a.attnum, a.attname, "
-                                      "format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
-                                      "JOIN pg_class c ON c.oid = a.attrelid WHERE a.attrelid = "
-                                      "%1 AND a.attnum > 0 AND NOT a.attisdropped")
-                           .arg(one ? QStringLiteral("$1::oid") : QStringLiteral("ANY($1::oid[])")),
-                       {Value(one ? numbers.front() : u'{' + numbers.join(u',') + u'}')})) {
+    for (const auto& row : session_.rows(
+             QStringLiteral("SELECT a.attrelid, c.relname, a.attnum, a.attname, "
+                            "format_type(a.atttypid, a.atttypmod), c.relkind IN ('r', 'p') "
+                            "FROM pg_attribute a "
+                            "JOIN pg_class c ON c.oid = a.attrelid WHERE a.attrelid = "
+                            "%1 AND a.attnum > 0 AND NOT a.attisdropped")
+                 .arg(one ? QStringLiteral("$1::oid") : QStringLiteral("ANY($1::oid[])")),
+             {Value(one ? numbers.front() : u'{' + numbers.join(u',') + u'}')})) {
         TableInfo& info = read[static_cast<Oid>(row[0].toInt())];
         info.name = row[1].toString();
+        info.ofRows = row[5].toBool();
         info.columns.insert(static_cast<int>(row[2].toInt()),
                             {row[3].toString(), fieldTypeOfServerType(row[4].toString())});
     }

@@ -37,6 +37,7 @@ struct ColumnInfo {
 struct TableInfo {
     QString name;                    // as the server keeps it (lower case)
     QHash<int, ColumnInfo> columns;  // by column number
+    bool ofRows = false;             // a table of rows: no view, whose rows a query makes
 };
 
 // What the catalog asks of the session it belongs to.

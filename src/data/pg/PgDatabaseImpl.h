@@ -7,6 +7,7 @@
 
 #include "PgCatalog.h"
 #include "PgErrors.h"
+#include "PgKeptSets.h"
 #include "PgLocation.h"
 #include "PgSessionStart.h"
 #include "PgStatementRunner.h"
@@ -191,8 +192,15 @@ class PgDatabase final : public DatabaseCore {
         return depth_ > 0 || !query;
     }
 
+    // The record set of a select. With a snapshot taken before it ran, a set of a table's
+    // own rows is kept under it (see KeptSets).
     std::unique_ptr<Recordset> materialise(const JetTranslation& t, const QString& source,
-                                           const std::vector<Value>& values);
+                                           const std::vector<Value>& values,
+                                           const QByteArray* keepUnder = nullptr);
+    // The query that asks the server for its snapshot, and the snapshot it gives; none when
+    // it cannot be asked.
+    QByteArray snapshotQuery();
+    std::optional<QByteArray> serverSnapshot(const QByteArray& query);
 
     // The select of a source (a table, a stored query, Jet SQL), its table names completed.
     JetTranslation selectOf(const QString& source, QString* text);
@@ -249,13 +257,17 @@ class PgDatabase final : public DatabaseCore {
     bool rolesKnown_ = false;
     bool rolesExist_ = false;
     PgCatalog catalog_;
-    // The source whose query was sent ahead, and its select.
+    // The source whose query was sent ahead, and its select. For a source that reads a
+    // table's own rows, what was sent ahead is the question for the server's snapshot: the
+    // rows it read last may still be the table's.
     struct SentAhead {
         QString source;
         QString text;
         JetTranslation select;
+        QByteArray snapshotQuery;  // sent in place of the select when not empty
     };
     std::optional<SentAhead> ahead_;
+    KeptSets kept_;
     QString screenSet_;   // the screen the session was last told of
     SessionFacts facts_;  // what the session found at its start
     StatementRunner runner_{conn_.get()};

@@ -85,7 +85,16 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
     // Sent ahead with nothing run since: the select is the one the server is answering.
     if (ahead_ && ahead_->source == source && values.empty() && runner_.holdsAhead()) {
         const SentAhead sent = *std::exchange(ahead_, std::nullopt);
-        return materialise(sent.select, sent.text, values);
+        if (sent.snapshotQuery.isEmpty() || depth_ > 0)
+            return materialise(sent.select, sent.text, values);
+        // The rows read last are the table's while no transaction has ended since.
+        const std::optional<QByteArray> snapshot = serverSnapshot(sent.snapshotQuery);
+        if (snapshot) {
+            if (const KeptSets::Set* kept = kept_.find(sent.text, *snapshot))
+                return std::make_unique<Recordset>(shared_from_this(), sent.text, kept->table,
+                                                   kept->fields, kept->rows, values);
+        }
+        return materialise(sent.select, sent.text, values, snapshot ? &*snapshot : nullptr);
     }
     ahead_.reset();
     QString text;
@@ -93,17 +102,37 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
     return materialise(t, text, values);
 }
 
+QByteArray PgDatabase::snapshotQuery() {
+    return PQserverVersion(connection()) >= 130000 ? "SELECT pg_current_snapshot()::text"
+                                                   : "SELECT txid_current_snapshot()::text";
+}
+
+std::optional<QByteArray> PgDatabase::serverSnapshot(const QByteArray& query) {
+    try {
+        const Result r = run(QString::fromLatin1(query), {}, QString(), false);
+        if (PQntuples(r.get()) == 1 && !PQgetisnull(r.get(), 0, 0))
+            return QByteArray(PQgetvalue(r.get(), 0, 0));
+    } catch (const DbError&) {
+        // The query itself runs next, and reports what fails.
+    }
+    return std::nullopt;
+}
+
 void PgDatabase::readAhead(const QString& source) {
     ahead_.reset();
     if (depth_ > 0 || !idle())
         return;
     try {
-        SentAhead sent{source, QString(), {}};
+        SentAhead sent{source, QString(), {}, {}};
         sent.select = selectOf(source, &sent.text);
         if (!isQuery(sent.select.sql.toUtf8()))
             return;
         requireMarkersFor(sent.select.sql, 0, source);  // a query with no values to wait for
-        runner_.sendAhead(sent.select.sql.toUtf8());
+        const QString read = nameReadPlainly(sent.text);
+        if (!read.isEmpty() && read.compare(sent.select.updatableTable, Qt::CaseInsensitive) == 0)
+            sent.snapshotQuery = snapshotQuery();
+        runner_.sendAhead(sent.snapshotQuery.isEmpty() ? sent.select.sql.toUtf8()
+                                                       : sent.snapshotQuery);
         if (runner_.holdsAhead())
             ahead_ = std::move(sent);
     } catch (const DbError&) {
@@ -112,7 +141,8 @@ void PgDatabase::readAhead(const QString& source) {
 }
 
 std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, const QString& source,
-                                                   const std::vector<Value>& values) {
+                                                   const std::vector<Value>& values,
+                                                   const QByteArray* keepUnder) {
     requireMarkersFor(t.sql, values.size(), source);
     const Result r = run(t.sql, values, source, true, &t);
     PGresult* res = r.get();
@@ -125,6 +155,7 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, cons
     std::vector<Field> fields;
     std::vector<int> kept;  // the result's columns that become fields
     std::vector<bool> computed;
+    bool tableRowsOnly = first == 1;  // each field a column of the table, a table of rows
     QHash<QString, int> nameCount;
     std::vector<Oid> sourceTables;
     for (int i = first; i < cols; ++i)
@@ -151,6 +182,7 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, cons
             f.type = column->type;
         }
         f.writable = !updatable.isEmpty() && column && table->name == updatable;
+        tableRowsOnly = tableRowsOnly && f.writable && table->ofRows;
         nameCount[f.name.toCaseFolded()]++;
         fields.push_back(std::move(f));
         kept.push_back(i);
@@ -175,6 +207,8 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, cons
     QString table;
     if (!t.updatableTable.isEmpty())
         table = catalog_.spelled(t.updatableTable);
+    if (keepUnder && tableRowsOnly && depth_ == 0)
+        kept_.keep(source, *keepUnder, {fields, rowsOut, table});
     return std::make_unique<Recordset>(shared_from_this(), source, table, std::move(fields),
                                        std::move(rowsOut), values);
 }
