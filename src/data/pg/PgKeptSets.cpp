@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace velmora::data::pg {
 
 const KeptSets::Set* KeptSets::find(const QString& source, const QByteArray& snapshot) const {
@@ -11,13 +13,13 @@ const KeptSets::Set* KeptSets::find(const QString& source, const QByteArray& sna
     return &it->second.set;
 }
 
-void KeptSets::keep(const QString& source, const QByteArray& snapshot, const Set& set) {
+void KeptSets::keep(const QString& source, const QByteArray& snapshot, Set set) {
     sets_.erase(source);
-    if (set.rows.size() > kMostRows || snapshot.isEmpty())
+    if (!fits(set.rows.size()) || snapshot.isEmpty())
         return;
     if (sets_.size() >= kMostSets)
         sets_.clear();
-    sets_.emplace(source, Kept{snapshot, set});
+    sets_.emplace(source, Kept{snapshot, std::move(set)});
 }
 
 QString nameReadPlainly(const QString& jetSource) {

@@ -28,8 +28,12 @@ class KeptSets {
     // another.
     const Set* find(const QString& source, const QByteArray& snapshot) const;
     // Keeps what the source read under the snapshot taken before it, in place of what it
-    // read before. A large set is not kept.
-    void keep(const QString& source, const QByteArray& snapshot, const Set& set);
+    // read before. Only a set that fits is kept.
+    void keep(const QString& source, const QByteArray& snapshot, Set set);
+    // Drops what the source read before, as when what it reads now is too large to keep.
+    void forget(const QString& source) { sets_.erase(source); }
+    // Whether a set of so many rows is kept.
+    static bool fits(size_t rows) { return rows <= kMostRows; }
 
   private:
     static constexpr size_t kMostSets = 8;

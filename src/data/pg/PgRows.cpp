@@ -207,8 +207,13 @@ std::unique_ptr<Recordset> PgDatabase::materialise(const JetTranslation& t, cons
     QString table;
     if (!t.updatableTable.isEmpty())
         table = catalog_.spelled(t.updatableTable);
-    if (keepUnder && tableRowsOnly && depth_ == 0)
-        kept_.keep(source, *keepUnder, {fields, rowsOut, table});
+    if (keepUnder && tableRowsOnly && depth_ == 0) {
+        // One copy for the session, the rows read go to the set handed out.
+        if (KeptSets::fits(rowsOut.size()))
+            kept_.keep(source, *keepUnder, {fields, rowsOut, table});
+        else
+            kept_.forget(source);
+    }
     return std::make_unique<Recordset>(shared_from_this(), source, table, std::move(fields),
                                        std::move(rowsOut), values);
 }
