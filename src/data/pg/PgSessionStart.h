@@ -28,7 +28,7 @@ struct SessionFacts {
     bool mayChange = false;  // CREATE on it, or a right to change one of its tables
     bool hasQueryTable = false;
     bool hasNamesTable = false;
-    bool mayKeepJournal = false;  // it has the aircraft's registrations and components' items
+    bool mayKeepJournal = false;  // it has tables of the aircraft and of the components
     // Its journal lacks an index journals get now, and the login owns the journal to add it.
     bool journalLacksIndex = false;
     QStringList tables;  // the schema's tables and views, as the server names them
