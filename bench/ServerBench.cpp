@@ -3,9 +3,9 @@
 // the fleet due list of a million component rows. The fleets are copied to the server once
 // (velmora-migrate's copy) into the empty database named by $VELMORA_BENCH_PG (a
 // postgresql:// URI; start one with tests/support/pg-test-server.sh).
-#include "AircraftScreenOpening.h"
 #include "BenchFleet.h"
 #include "RowReading.h"
+#include "ScreenOpening.h"
 #include "data/DataFiles.h"
 #include "data/DataSetMigration.h"
 #include "data/Database.h"
@@ -135,6 +135,19 @@ void BM_AircraftScreenOpenOnServer(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AircraftScreenOpenOnServer)->Unit(benchmark::kMillisecond);
+
+// The time remaining screen's open on the server while the program holds the data set open:
+// the counterpart of BM_RemainingScreenOpen on the files, on the same fleet.
+void BM_RemainingScreenOpenOnServer(benchmark::State& state) {
+    const HeldServerFleet held = heldServerFleet(state);
+    if (held.dataPath.isEmpty())
+        return;
+    for (auto _ : state) {
+        if (!openRemainingScreen(state, held.dataPath))
+            return;
+    }
+}
+BENCHMARK(BM_RemainingScreenOpenOnServer)->Unit(benchmark::kMillisecond);
 
 // The same screen opened from the menu with no other screen open: the screen opens the data
 // set itself, and lets it go when it closes.

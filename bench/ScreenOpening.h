@@ -16,4 +16,9 @@ bool openAircraftScreen(benchmark::State& state, const QString& dataPath);
 // aircraft among the screen's rows, and the reading of its components.
 void chooseAircraftInTurn(benchmark::State& state, const QString& dataPath);
 
+// Opens the time remaining screen on a data path as the menu does (the fleet read, the first
+// aircraft chosen and its remaining-life list rebuilt) and draws the list; false (the
+// benchmark skipped) when a message was shown or no component was drawn.
+bool openRemainingScreen(benchmark::State& state, const QString& dataPath);
+
 }  // namespace velmora::bench

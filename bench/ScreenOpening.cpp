@@ -1,7 +1,8 @@
-#include "AircraftScreenOpening.h"
+#include "ScreenOpening.h"
 
 #include "BenchDialogs.h"
 #include "aircraft/frmAircraft.h"
+#include "remaining/frmRemain.h"
 #include "screens/common/Chooser.h"
 #include "screens/common/DataGrid.h"
 #include "support/Controls.h"
@@ -21,11 +22,9 @@ void draw(screens::DataGrid* grid) {
     benchmark::DoNotOptimize(pixmap);
 }
 
-}  // namespace
-
-bool openAircraftScreen(benchmark::State& state, const QString& dataPath) {
-    aircraft::frmAircraft screen(dataPath);
-    screen.Form_Activate();
+// Draws the grid of a screen just opened; false (the benchmark skipped) when a message was
+// shown or the grid is empty.
+bool drawnWithRows(benchmark::State& state, QWidget& screen) {
     auto* grid = control<screens::DataGrid>(screen, "grdDataGrid");
     draw(grid);
     if (!noMessageShown(state))
@@ -35,6 +34,20 @@ bool openAircraftScreen(benchmark::State& state, const QString& dataPath) {
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool openAircraftScreen(benchmark::State& state, const QString& dataPath) {
+    aircraft::frmAircraft screen(dataPath);
+    screen.Form_Activate();
+    return drawnWithRows(state, screen);
+}
+
+bool openRemainingScreen(benchmark::State& state, const QString& dataPath) {
+    remaining::frmRemain screen(dataPath, nullptr);
+    screen.Form_Activate();
+    return drawnWithRows(state, screen);
 }
 
 void chooseAircraftInTurn(benchmark::State& state, const QString& dataPath) {
