@@ -5,6 +5,7 @@
 #include "RemainingLifeRebuild.h"
 #include "TimeRemainingLayout.h"
 #include "data/DataFiles.h"
+#include "data/Database.h"
 #include "data/DbError.h"
 #include "data/JetText.h"
 #include "entry/BoundEntryHost.h"
@@ -39,12 +40,19 @@ namespace {
 // Marks a forecast field whose text cannot be stored.
 constexpr const char* kForecastMarked = "velmoraForecastRefused";
 
+QString fleetSource() {
+    return QStringLiteral("select * from [Aircraft]");
+}
+
 }  // namespace
 
 frmRemain::frmRemain(const QString& dataPath, CompanyValue company, QWidget* parent)
     : BoundScreen(QStringLiteral("frmRemain"), QStringLiteral("Time and Cycles Remaining"), parent),
       dataPath_(dataPath),
       company_(std::move(company)) {
+    // A database server reads the fleet while the controls are built.
+    const auto fleetAhead =
+        data::readAheadWhereAtHand(data::dataFileName(dataPath, data::files::kMain), fleetSource());
     buildControls();
     finishControls(grdDataGrid);
     followDataChanges(datPrimaryRS);
@@ -57,7 +65,7 @@ void frmRemain::Form_Load() {
     {
         const screens::RepositionSuppressed filling;
         datPrimaryRS->setDatabaseName(data::dataFileName(dataPath_, data::files::kMain));
-        datPrimaryRS->setRecordSource(QStringLiteral("select * from [Aircraft]"));
+        datPrimaryRS->setRecordSource(fleetSource());
         datPrimaryRS->refresh();
         Combo1->clearList();
         screens::listRegistrations(*Combo1, datPrimaryRS->recordset());

@@ -136,6 +136,23 @@ TEST_P(TimeRemaining, OpensOnTheFirstAircraftAndMeterOne) {
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
+// Opened again, the screen shows the fleet as it is now, with what another workstation
+// changed since its last open: its aircraft list and the figures of its first aircraft.
+TEST_P(TimeRemaining, OpenedAgainItShowsWhatAnotherWorkstationChanged) {
+    open();
+    screen.reset();
+    {
+        auto other = data::Database::open(
+            data::dataFileName(store.otherWorkstationDataPath(), data::files::kMain));
+        addAircraft(*other, "N3", 5);
+        other->execute("UPDATE Aircraft SET TotalTime = 1100 WHERE RegNum = 'N1'");
+    }
+    frmRemain& s = open();
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->entryCount(), 3);
+    EXPECT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->textAt(row("Main rotor"), 39),
+              "1000.0");  // 2000 - (1100 - 100)
+}
+
 TEST_P(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
     frmRemain& s = open();
     click(control<QRadioButton>(s, "Option1", 2));
