@@ -95,17 +95,25 @@ void frmRemain::datPrimaryRS_Reposition() {
     screens::MousePointer::setDefault();
     const QString reg = datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString();
     if (!reg.isEmpty() && reg != Combo1->text()) {
+        const int shownBefore = repositionsShown_;
         const int at = Combo1->findExact(reg);
         if (at >= 0)
             Combo1->setListIndex(at);
         else
             Combo1->setListIndex(-1);
+        // Setting the chooser clicks it, and its click finds this aircraft again: that
+        // reposition has shown it, with nothing changed since. Showing it once more would
+        // only rebuild the same list.
+        if (repositionsShown_ != shownBefore &&
+            datPrimaryRS->currentValue(QStringLiteral("RegNum")).toString() == reg)
+            return;
     }
     rebuild();
     applyOptionalColumns();
     datPrimaryRS->setCaption(screens::aircraftNavigationCaption());
     SetCleanState();
     focusField(entry::fieldIndex(Field::CurrentMeter1));
+    ++repositionsShown_;
 }
 
 MeterView frmRemain::meterView() const {

@@ -137,7 +137,8 @@ class frmRemain : public screens::BoundScreen {
     due::WarningSettings warnings_;
     due::UtilisationFactory utilisation_;
     std::unique_ptr<data::Recordset> rows_;
-    int gridToButtons_ = -1;  // the designed gaps below the grid, in pixels
+    int repositionsShown_ = 0;  // the repositions that showed their aircraft, in all
+    int gridToButtons_ = -1;    // the designed gaps below the grid, in pixels
     int buttonsToNavigation_ = 0;
     reports::ReportRunner runner_;
 };

@@ -153,6 +153,21 @@ TEST_P(TimeRemaining, OpenedAgainItShowsWhatAnotherWorkstationChanged) {
               "1000.0");  // 2000 - (1100 - 100)
 }
 
+// The arrow buttons move to the next aircraft: the chooser, its figures and its list follow,
+// and the screen is ready for its meter.
+TEST_P(TimeRemaining, TheArrowsShowTheNextAircraftWithItsList) {
+    frmRemain& s = open();
+    ASSERT_TRUE(control<velmora::screens::BoundRecordSource>(s, "datPrimaryRS")->moveNext());
+    EXPECT_EQ(control<velmora::screens::Chooser>(s, "Combo1")->text(), "N2 ");
+    EXPECT_EQ(control<QLineEdit>(s, "txtFields", frmRemain::Field::TotalTime)->text(), "10");
+    ASSERT_EQ(control<velmora::screens::DataGrid>(s, "grdDataGrid")->rowCount(), 1);
+    EXPECT_GE(row("Battery"), 0);
+    EXPECT_FALSE(control<QPushButton>(s, "cmdSave")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<QLineEdit>(s, "txtFields", frmRemain::Field::CurrentMeter1));
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
 TEST_P(TimeRemaining, BothMetersListEveryComponentAndShowOverdueWithItsSign) {
     frmRemain& s = open();
     click(control<QRadioButton>(s, "Option1", 2));
