@@ -264,7 +264,8 @@ class PgDatabase final : public DatabaseCore {
         QString source;
         QString text;
         JetTranslation select;
-        QByteArray snapshotQuery;  // sent in place of the select when not empty
+        QByteArray snapshotQuery;     // sent in place of the select when not empty
+        bool snapshotBefore = false;  // the select sent, and the snapshot asked before it
     };
     std::optional<SentAhead> ahead_;
     KeptSets kept_;

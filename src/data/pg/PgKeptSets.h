@@ -30,8 +30,12 @@ class KeptSets {
     // Keeps what the source read under the snapshot taken before it, in place of what it
     // read before. Only a set that fits is kept.
     void keep(const QString& source, const QByteArray& snapshot, Set set);
+    // Whether a set the source read is kept, under whatever snapshot.
+    bool holds(const QString& source) const { return sets_.count(source) > 0; }
     // Drops what the source read before, as when what it reads now is too large to keep.
     void forget(const QString& source) { sets_.erase(source); }
+    // Drops every set: the session ended a transaction, and what it changed is in none.
+    void forgetAll() { sets_.clear(); }
     // Whether a set of so many rows is kept.
     static bool fits(size_t rows) { return rows <= kMostRows; }
 

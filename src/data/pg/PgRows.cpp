@@ -85,8 +85,11 @@ std::unique_ptr<Recordset> PgDatabase::openRecordset(const QString& source,
     // Sent ahead with nothing run since: the select is the one the server is answering.
     if (ahead_ && ahead_->source == source && values.empty() && runner_.holdsAhead()) {
         const SentAhead sent = *std::exchange(ahead_, std::nullopt);
-        if (sent.snapshotQuery.isEmpty() || depth_ > 0)
-            return materialise(sent.select, sent.text, values);
+        if (sent.snapshotQuery.isEmpty() || depth_ > 0) {
+            const std::optional<QByteArray> before =
+                sent.snapshotBefore ? runner_.valueBeforeAhead() : std::nullopt;
+            return materialise(sent.select, sent.text, values, before ? &*before : nullptr);
+        }
         // The rows read last are the table's while no transaction has ended since.
         const std::optional<QByteArray> snapshot = serverSnapshot(sent.snapshotQuery);
         if (snapshot) {
@@ -129,10 +132,18 @@ void PgDatabase::readAhead(const QString& source) {
             return;
         requireMarkersFor(sent.select.sql, 0, source);  // a query with no values to wait for
         const QString read = nameReadPlainly(sent.text);
-        if (!read.isEmpty() && read.compare(sent.select.updatableTable, Qt::CaseInsensitive) == 0)
-            sent.snapshotQuery = snapshotQuery();
-        runner_.sendAhead(sent.snapshotQuery.isEmpty() ? sent.select.sql.toUtf8()
-                                                       : sent.snapshotQuery);
+        QByteArray before;
+        if (!read.isEmpty() && read.compare(sent.select.updatableTable, Qt::CaseInsensitive) == 0) {
+            // With rows kept, the snapshot alone may tell that they still hold. Without, the
+            // rows are read, and kept under the snapshot asked just before.
+            if (kept_.holds(sent.text))
+                sent.snapshotQuery = snapshotQuery();
+            else
+                before = snapshotQuery();
+        }
+        sent.snapshotBefore = !before.isEmpty();
+        runner_.sendAhead(
+            sent.snapshotQuery.isEmpty() ? sent.select.sql.toUtf8() : sent.snapshotQuery, before);
         if (runner_.holdsAhead())
             ahead_ = std::move(sent);
     } catch (const DbError&) {

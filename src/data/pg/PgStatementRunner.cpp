@@ -61,12 +61,13 @@ Result StatementRunner::retriedIfStale(Result result, const QByteArray& key,
     return result;
 }
 
-void StatementRunner::sendAhead(const QByteArray& text) {
+void StatementRunner::sendAhead(const QByteArray& text, const QByteArray& before) {
     settle();
     if (beginDeferred_)
         return;  // only outside a transaction
     auto ahead = std::make_unique<Ahead>();
     ahead->text = text;
+    ahead->before = before;
     ahead->key = text + '\0' + ahead->none.typeKey();
     ahead->use = prepared_.use(ahead->key);
     ahead->commands = commandsFor(ahead->text, ahead->none, ahead->use);
@@ -75,6 +76,8 @@ void StatementRunner::sendAhead(const QByteArray& text) {
         // The thread touches the connection and what it is given, nothing else of the runner.
         a->reader = std::jthread([this, a] {
             try {
+                if (!a->before.isEmpty())
+                    a->beforeResult = runAlone({{Kind::Run, a->before.constData(), &a->none}});
                 a->result = runAlone(a->commands);
             } catch (...) {
                 a->result.reset();  // no answer: the query runs again when it is asked for
@@ -88,13 +91,26 @@ void StatementRunner::sendAhead(const QByteArray& text) {
     ahead_ = std::move(ahead);
 }
 
+std::optional<QByteArray> StatementRunner::valueBeforeAhead() {
+    if (!ahead_ || ahead_->before.isEmpty())
+        return std::nullopt;
+    if (ahead_->reader.joinable())  // asked for its value before, the thread is done
+        ahead_->reader.join();
+    PGresult* r = ahead_->beforeResult.get();
+    if (!r || PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1 || PQnfields(r) != 1 ||
+        PQgetisnull(r, 0, 0))
+        return std::nullopt;
+    return QByteArray(PQgetvalue(r, 0, 0));
+}
+
 std::optional<Result> StatementRunner::takeAhead(const QByteArray& text,
                                                  const ServerParameters& params) {
     if (!ahead_ || params.count() != 0 || text != ahead_->text) {
         settle();
         return std::nullopt;
     }
-    ahead_->reader.join();
+    if (ahead_->reader.joinable())  // asked for its value before, the thread is done
+        ahead_->reader.join();
     const std::unique_ptr<Ahead> ahead = std::move(ahead_);
     if (!ahead->result) {
         if (ahead->use)
@@ -108,7 +124,8 @@ std::optional<Result> StatementRunner::takeAhead(const QByteArray& text,
 void StatementRunner::settle() {
     if (!ahead_)
         return;
-    ahead_->reader.join();
+    if (ahead_->reader.joinable())  // asked for its value before, the thread is done
+        ahead_->reader.join();
     if (ahead_->use && !succeeded(ahead_->result.get()))
         prepared_.forget(ahead_->key);
     ahead_.reset();

@@ -56,7 +56,12 @@ class StatementRunner {
 
     // Sends a query without values ahead, outside any transaction, and gives the connection
     // to a thread that reads its answer. Where no thread can be started, nothing is sent.
-    void sendAhead(const QByteArray& text);
+    // With `before`, the thread first runs that query (a value the query's answer is to be
+    // known by), then the query.
+    void sendAhead(const QByteArray& text, const QByteArray& before = {});
+    // The one value `before` gave, when a query sent ahead with one is still held; waits for
+    // it. Leaves the query's answer to takeAhead().
+    std::optional<QByteArray> valueBeforeAhead();
     // The answer to the query sent ahead, when that is `text` without values, handled as run()
     // handles an answer; nothing otherwise (what was sent ahead is then dropped).
     std::optional<Result> takeAhead(const QByteArray& text, const ServerParameters& params);
@@ -74,6 +79,8 @@ class StatementRunner {
         std::optional<PreparedStatements::Use> use;
         ServerParameters none{std::vector<Value>{}};
         std::vector<PipelineCommand> commands;
+        QByteArray before;
+        Result beforeResult;
         Result result;  // null until the answer came, or when none came
         std::jthread reader;
     };

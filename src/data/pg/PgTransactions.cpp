@@ -22,6 +22,8 @@ void PgDatabase::releaseLevel() {
     const int level = --depth_;  // a failed COMMIT ends the transaction too
     if (level == 0 && runner_.dropDeferredBegin())
         return;  // nothing was sent: there is nothing to commit
+    if (level == 0)
+        kept_.forgetAll();  // a read ahead reads afresh rather than ask whether they hold
     run(level == 0 ? QStringLiteral("COMMIT")
                    : QStringLiteral("RELEASE SAVEPOINT velmora_%1").arg(level),
         {}, QString(), false);
@@ -36,8 +38,10 @@ void PgDatabase::undoLevel(int level) {
         catalogChanged_ = level > 0;
     }
     if (level == 0) {
-        if (!runner_.dropDeferredBegin())
+        if (!runner_.dropDeferredBegin()) {
+            kept_.forgetAll();
             run(QStringLiteral("ROLLBACK"), {}, QString(), false);
+        }
     } else {
         run(QStringLiteral("ROLLBACK TO SAVEPOINT velmora_%1").arg(level), {}, QString(), false);
         run(QStringLiteral("RELEASE SAVEPOINT velmora_%1").arg(level), {}, QString(), false);
