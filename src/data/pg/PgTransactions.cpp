@@ -23,7 +23,7 @@ void PgDatabase::releaseLevel() {
     if (level == 0 && runner_.dropDeferredBegin())
         return;  // nothing was sent: there is nothing to commit
     if (level == 0)
-        kept_.forgetAll();  // a read ahead reads afresh rather than ask whether they hold
+        kept_.forgetAll();  // the next read ahead reads the rows rather than ask after them
     run(level == 0 ? QStringLiteral("COMMIT")
                    : QStringLiteral("RELEASE SAVEPOINT velmora_%1").arg(level),
         {}, QString(), false);
